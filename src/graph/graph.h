@@ -1,0 +1,24 @@
+// The analog threshold graph: the range of one analog input as a vertical bar
+// with its hysteresis bands, marks, band names and value labels.
+#pragma once
+
+#include <string>
+
+#include "graph/surface.h"
+#include "workspace/device_config.h"
+
+namespace vexa {
+
+struct GraphInput {
+  std::string cl1Text, hcl1Text, cl2Text, hcl2Text;  // texts as in the level fields
+  bool negated = false;
+};
+
+// Redraws the whole graph. Never fails, whatever the texts hold.
+void GraphMake(DrawingSurface& surface, const AnalogScale& scale, const GraphInput& in, char decimalSeparator);
+
+// Prints text centred on (x, y), or right-aligned ending 50 twips left of x
+// after clearing everything left of x over the text's height.
+void DrawGraphLabel(DrawingSurface& surface, double x, double y, const std::string& text, bool centred);
+
+}  // namespace vexa

@@ -1,0 +1,24 @@
+// Showing and closing the progress window the way every operation does.
+#pragma once
+
+#include <string>
+
+#include "platform/services.h"
+#include "workspace/workspace.h"
+
+namespace vexa {
+
+// Clears CancelRequested, shows the window and yields once so that it paints.
+inline void ShowProgress(Workspace& ws, Services& sv, const std::string& text, bool stornoVisible) {
+  ws.CancelRequested = false;
+  sv.progress.Show(text, stornoVisible);
+  sv.loop.Yield();
+}
+
+// Hides the window and yields once; harmless when it is hidden.
+inline void CloseProgress(Services& sv) {
+  sv.progress.Close();
+  sv.loop.Yield();
+}
+
+}  // namespace vexa

@@ -1,0 +1,29 @@
+// Checks over a whole configuration: the output checks the write workflow runs
+// before it programs a unit, and every field rule as if each field lost the
+// focus once (vexa-cli check).
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "workspace/device_config.h"
+#include "workspace/fields.h"
+
+namespace vexa::rules {
+
+struct Offence {
+  FieldRef field;
+  std::string message;  // the program's own Czech text
+};
+
+// The first output name or command that collides with another output's name
+// or with one of its own commands; nullopt when all pass.
+std::optional<Offence> CheckOutputs(const DeviceConfig& config);
+
+// Every field rule (in tab order) and then the output checks, over a copy of
+// the configuration; each offence once.
+std::vector<Offence> CheckConfiguration(const DeviceConfig& config, const ProgramSettings& settings,
+                                        char decimalSeparator = '.');
+
+}  // namespace vexa::rules

@@ -1,0 +1,30 @@
+// How many EEPROM bytes the configuration takes, and the space left in the
+// identified unit.
+#pragma once
+
+#include <string>
+
+#include "workspace/device_config.h"
+
+namespace vexa {
+
+struct Rgb {
+  int r = 0, g = 0, b = 0;
+  bool operator==(const Rgb&) const = default;
+};
+inline constexpr Rgb kRed{255, 0, 0};
+inline constexpr Rgb kBlue{0, 0, 255};
+
+struct MemoryUsage {
+  int usage = 0;
+  std::string usageText;  // "430 byte"
+  std::string freeText;   // "15890 byte" or "?"
+  Rgb freeColour = kBlue; // red when free space is negative
+};
+
+// Bytes the configuration will need (430 with every text empty).
+int ComputeUsage(const DeviceConfig& config);
+// memorySizeText is the memory-size label's caption ("?" or e.g. " 16320 byte").
+MemoryUsage UpdateMemoryUsage(const DeviceConfig& config, const std::string& memorySizeText);
+
+}  // namespace vexa

@@ -1,0 +1,29 @@
+// vexa-cli's commands register themselves here; main() dispatches on the
+// first argument.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace vexa::cli {
+
+// Exit codes shared by every command.
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailed = 1;    // refused, failed, or offences found
+inline constexpr int kExitInvalid = 2;   // not a valid configuration / bad usage
+inline constexpr int kExitCancelled = 3;
+
+struct Command {
+  std::string name;
+  std::string usage;  // one line, e.g. "dump FILE.eep"
+  std::function<int(const std::vector<std::string>& args)> run;
+};
+
+std::vector<Command>& Registry();
+
+struct Register {
+  explicit Register(Command c) { Registry().push_back(std::move(c)); }
+};
+
+}  // namespace vexa::cli

@@ -1,0 +1,36 @@
+// vexa-cli: the scripting companion of VEXA Init, for technicians who keep
+// configurations in version control and program many units.
+#include <algorithm>
+#include <iostream>
+
+#include "command.h"
+
+namespace vexa::cli {
+std::vector<Command>& Registry() {
+  static std::vector<Command> commands;
+  return commands;
+}
+}  // namespace vexa::cli
+
+namespace {
+void Usage(std::ostream& out) {
+  auto commands = vexa::cli::Registry();
+  std::sort(commands.begin(), commands.end(), [](const auto& a, const auto& b) { return a.name < b.name; });
+  out << "usage:\n";
+  for (const auto& c : commands) out << "  vexa-cli " << c.usage << "\n";
+}
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2 || std::string(argv[1]) == "--help" || std::string(argv[1]) == "-h") {
+    Usage(argc < 2 ? std::cerr : std::cout);
+    return argc < 2 ? vexa::cli::kExitInvalid : vexa::cli::kExitOk;
+  }
+  const std::string name = argv[1];
+  for (const auto& c : vexa::cli::Registry()) {
+    if (c.name == name) return c.run(std::vector<std::string>(argv + 2, argv + argc));
+  }
+  std::cerr << "vexa-cli: unknown command '" << name << "'\n";
+  Usage(std::cerr);
+  return vexa::cli::kExitInvalid;
+}
