@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds VEXA Init and runs every test: once in the
+# normal build and once built with AddressSanitizer and UndefinedBehaviorSanitizer.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/setup.sh
+jobs=$(nproc)
+export QT_QPA_PLATFORM=offscreen
+
+echo "== Normal build"
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j"$jobs"
+(cd build && ctest --output-on-failure -j"$jobs" --timeout 300)
+
+echo "== Sanitizer build (AddressSanitizer, UndefinedBehaviorSanitizer)"
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DVEXA_SANITIZE=ON -DVEXA_BENCH=OFF >/dev/null
+cmake --build build-asan -j"$jobs"
+export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0"
+export LSAN_OPTIONS="suppressions=$PWD/scripts/lsan.supp:print_suppressions=0"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+(cd build-asan && ctest --output-on-failure -j"$jobs" --timeout 600)

@@ -1,0 +1,52 @@
+// The modal row editors of the main window: phone number, input, output and
+// analog input. Each opener copies one row of the configuration into its
+// dialog, shows it modally and copies the row back only on "&Ok".
+//
+// After an opener returns, the main window shows that row again from the
+// configuration and recomputes the usage display.
+#pragma once
+
+#include <memory>
+
+class QWidget;
+
+namespace vexa {
+
+struct Workspace;
+struct Services;
+
+namespace ui {
+
+class PhoneEditor;
+class InputEditor;
+class OutputEditor;
+class AnalogEditor;
+
+class RowEditors {
+ public:
+  RowEditors(Workspace& ws, Services& sv, QWidget* owner);
+  ~RowEditors();
+
+  void OpenPhoneEditor(int row);
+  void OpenInputEditor(int row);
+  void OpenOutputEditor(int row);
+  void EditAnalogInput(int row);
+
+  // The dialogs, created on first use (for tests and screenshots).
+  PhoneEditor& phoneEditor();
+  InputEditor& inputEditor();
+  OutputEditor& outputEditor();
+  AnalogEditor& analogEditor();
+
+ private:
+  Workspace& ws_;
+  Services& sv_;
+  QWidget* owner_;
+  std::unique_ptr<PhoneEditor> phone_;
+  std::unique_ptr<InputEditor> input_;
+  std::unique_ptr<OutputEditor> output_;
+  std::unique_ptr<AnalogEditor> analog_;
+};
+
+}  // namespace ui
+}  // namespace vexa

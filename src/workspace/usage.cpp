@@ -1,0 +1,87 @@
+#include "workspace/usage.h"
+
+#include <charconv>
+#include <cstdint>
+#include <string_view>
+
+#include "codec/cp1250.h"
+
+namespace vexa {
+namespace {
+
+// Bytes of a text in the image: its characters and the terminating zero.
+inline std::int32_t Counted(const std::string& text) { return static_cast<std::int32_t>(Utf8Length(text)) + 1; }
+
+// Bytes of a phone number in the image: its address text (two hexadecimal
+// count digits, two type digits, then the digits padded to an even count) and
+// the terminator. A number without any digit ("" or "+" alone) is stored as
+// the terminator only, so it counts 1. The figure is that of the length of
+// EncodePhoneNumber's text, computed without building it.
+inline std::int32_t CountedPhone(const std::string& number) {
+  std::size_t digits = number.size();
+  if (!number.empty() && number.front() == '+') --digits;
+  if (digits == 0) return 1;
+  if (digits > 255) digits = 255;  // the most the two count digits can say
+  const std::size_t padded = digits + (digits % 2);
+  return static_cast<std::int32_t>(4 + padded + 1);
+}
+
+std::string WithByte(std::int32_t value) {
+  char buffer[24];
+  auto [ptr, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
+  std::string out(buffer, ptr);
+  out += " byte";
+  return out;
+}
+
+// The number in a memory-size caption such as " 16320 byte"; nullopt when the
+// caption does not hold one.
+bool ReadMemorySize(const std::string& caption, std::int32_t& size) {
+  if (caption.size() <= 5) return false;
+  std::string_view number(caption.data(), caption.size() - 5);
+  while (!number.empty() && number.front() == ' ') number.remove_prefix(1);
+  if (number.empty()) return false;
+  auto [ptr, ec] = std::from_chars(number.data(), number.data() + number.size(), size);
+  return ec == std::errc() && ptr == number.data() + number.size();
+}
+
+}  // namespace
+
+int ComputeUsage(const DeviceConfig& config) {
+  std::int32_t usage = 275;
+  const GeneralSettings& g = config.general;
+  usage += Counted(g.JmenoStanice) + Counted(g.PIN) + Counted(g.TCcentra) + Counted(g.rtNotAuthorized) +
+           Counted(g.rtPowerUp) + Counted(g.rtPowerDown) + Counted(g.rtSwitchOn) + Counted(g.rtSwitchOff) +
+           Counted(config.rtBattLow());
+  for (const DigitalInput& in : config.inputs) {
+    usage += Counted(in.INPNazev) + Counted(in.INPZap) + Counted(in.INPVyp) + Counted(in.INPLH) + Counted(in.INPHL);
+  }
+  for (const DigitalOutput& out : config.outputs) {
+    usage += Counted(out.OUTNazev) + Counted(out.OUTZap) + Counted(out.OUTVyp) + Counted(out.OUTimpuls);
+  }
+  for (const AnalogInput& a : config.analogs) {
+    usage += Counted(a.AINNazev) + Counted(a.AINStateL) + Counted(a.AINStateM) + Counted(a.AINStateH) +
+             Counted(a.AINCL1Dn) + Counted(a.AINCL1Up) + Counted(a.AINCL2Dn) + Counted(a.AINCL2Up);
+  }
+  usage += 2;
+  for (const PhoneEntry& p : config.phones) usage += CountedPhone(p.TC);
+  return usage;
+}
+
+MemoryUsage UpdateMemoryUsage(const DeviceConfig& config, const std::string& memorySizeText) {
+  MemoryUsage result;
+  result.usage = ComputeUsage(config);
+  result.usageText = WithByte(result.usage);
+  std::int32_t size = 0;
+  if (memorySizeText == "?" || !ReadMemorySize(memorySizeText, size)) {
+    result.freeText = "?";
+    result.freeColour = kBlue;
+    return result;
+  }
+  const std::int32_t free = size - result.usage;
+  result.freeText = WithByte(free);
+  result.freeColour = free < 0 ? kRed : kBlue;
+  return result;
+}
+
+}  // namespace vexa
