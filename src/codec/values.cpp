@@ -86,7 +86,7 @@ std::size_t NumberSpan(std::string_view t, std::size_t i, bool anySeparator) {
 // Converts a checked number span to a double: the separator becomes '.', a
 // leading '+' is dropped (from_chars does not take it).
 double SpanToDouble(std::string_view span) {
-  char buffer[128];
+  char buffer[128] = {};
   std::string heap;
   char* out = buffer;
   if (span.size() >= sizeof buffer) {
@@ -151,14 +151,14 @@ std::string EncodePhoneNumber(std::string_view number) {
     digits = number.substr(1);
     type = "91";
   }
-  // The count is two hexadecimal digits, so an address holds at most 255
-  // digits; anything beyond would make the count unreadable for the unit.
-  if (digits.size() > 255) digits = digits.substr(0, 255);
   const std::size_t n = digits.size();
   std::string out;
-  out.reserve(4 + n + 1);
-  out.push_back(kHexDigits[(n >> 4) & 0x0F]);
-  out.push_back(kHexDigits[n & 0x0F]);
+  out.reserve(8 + n + 1);
+  // At least two count digits. More than 255 digits need a third one, which
+  // no reader expects; the encoder refuses such an address.
+  char count[24];
+  std::snprintf(count, sizeof count, "%02zX", n);
+  out.append(count);
   out.append(type);
   for (std::size_t i = 0; i < n; i += 2) {
     char first = digits[i];

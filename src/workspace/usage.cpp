@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "codec/cp1250.h"
+#include "codec/values.h"
 
 namespace vexa {
 namespace {
@@ -21,7 +22,7 @@ inline std::int32_t CountedPhone(const std::string& number) {
   std::size_t digits = number.size();
   if (!number.empty() && number.front() == '+') --digits;
   if (digits == 0) return 1;
-  if (digits > 255) digits = 255;  // the most the two count digits can say
+  if (digits > 255) return static_cast<std::int32_t>(EncodePhoneNumber(number).size()) + 1;  // wider count
   const std::size_t padded = digits + (digits % 2);
   return static_cast<std::int32_t>(4 + padded + 1);
 }
@@ -34,8 +35,8 @@ std::string WithByte(std::int32_t value) {
   return out;
 }
 
-// The number in a memory-size caption such as " 16320 byte"; nullopt when the
-// caption does not hold one.
+// Reads the number of a memory-size caption such as " 16320 byte"; false when
+// the caption does not hold one.
 bool ReadMemorySize(const std::string& caption, std::int32_t& size) {
   if (caption.size() <= 5) return false;
   std::string_view number(caption.data(), caption.size() - 5);
@@ -74,7 +75,7 @@ MemoryUsage UpdateMemoryUsage(const DeviceConfig& config, const std::string& mem
   result.usageText = WithByte(result.usage);
   std::int32_t size = 0;
   if (memorySizeText == "?" || !ReadMemorySize(memorySizeText, size)) {
-    result.freeText = "?";
+    result.freeText.assign(1, '?');
     result.freeColour = kBlue;
     return result;
   }

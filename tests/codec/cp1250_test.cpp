@@ -1,0 +1,128 @@
+// Code page 1250, the character set of the unit's texts, and the UTF-8 helpers
+// that count texts the way the unit stores them.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "codec/cp1250.h"
+
+namespace vexa {
+namespace {
+
+const std::vector<unsigned char> kUndefinedBytes = {0x81, 0x83, 0x88, 0x90, 0x98};
+const std::string kReplacement = "\xEF\xBF\xBD";  // U+FFFD
+
+bool IsUndefined(unsigned b) {
+  for (unsigned char u : kUndefinedBytes) {
+    if (u == b) return true;
+  }
+  return false;
+}
+
+TEST(Cp1250, EveryDefinedByteSurvivesTheRoundTrip) {
+  int defined = 0;
+  for (unsigned b = 0; b < 256; ++b) {
+    const std::string byte(1, static_cast<char>(b));
+    const std::string utf8 = Cp1250ToUtf8(byte);
+    EXPECT_EQ(Utf8Length(utf8), 1u) << b;
+    if (IsUndefined(b)) {
+      EXPECT_EQ(utf8, kReplacement) << b;
+      EXPECT_EQ(Utf8ToCp1250(utf8), "?") << b;
+      continue;
+    }
+    ++defined;
+    EXPECT_NE(utf8, kReplacement) << b;
+    EXPECT_EQ(Utf8ToCp1250(utf8), byte) << b;
+  }
+  EXPECT_EQ(defined, 251);
+}
+
+TEST(Cp1250, CzechAndTypographicCharacters) {
+  struct Case {
+    std::string utf8;
+    std::string bytes;
+  };
+  const std::vector<Case> cases = {
+      {"ěščřžýáíéůú", "\xEC\x9A\xE8\xF8\x9E\xFD\xE1\xED\xE9\xF9\xFA"},
+      {"ĚŠČŘŽÝÁÍÉŮÚ", "\xCC\x8A\xC8\xD8\x8E\xDD\xC1\xCD\xC9\xD9\xDA"},
+      {"ďťňĎŤŇóÓ", "\xEF\x9D\xF2\xCF\x8D\xD2\xF3\xD3"},
+      {"–", "\x96"},
+      {"—", "\x97"},
+      {"°", "\xB0"},
+      {"€", "\x80"},
+      {"„“", "\x84\x93"},
+      {"\xC2\xA0", "\xA0"},  // no-break space
+      {"ˇ", "\xA1"},
+      {"˙", "\xFF"},
+      {"Čerpací stanice Horní Lhota – vrt 2",
+       "\xC8"
+       "erpac\xED stanice Horn\xED Lhota \x96 vrt 2"},
+      {"plain ASCII ~!", "plain ASCII ~!"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(Utf8ToCp1250(c.utf8), c.bytes) << c.utf8;
+    EXPECT_EQ(Cp1250ToUtf8(c.bytes), c.utf8) << c.utf8;
+    EXPECT_EQ(Utf8Length(c.utf8), c.bytes.size()) << c.utf8;
+  }
+}
+
+TEST(Cp1250, WhatTheCodePageCannotHoldBecomesAQuestionMark) {
+  struct Case {
+    std::string utf8;
+    std::string bytes;
+  };
+  const std::vector<Case> cases = {
+      {"中", "?"},
+      {"a中b", "a?b"},
+      {"ñ", "?"},                 // Latin-1 letter outside the Central European set
+      {"\xF0\x9F\x98\x80", "?"},  // a four-byte character
+      {"\xEF\xBF\xBD", "?"},      // U+FFFD itself
+      {"\xFF", "?"},              // never valid in UTF-8
+      {"\x80", "?"},              // lone continuation byte
+      {"a\xC3", "a?"},            // cut off at the end
+      {"a\xE2\x82"
+       "b",
+       "a?b"},                       // cut off before an ASCII letter
+      {"\xC0\xAF", "??"},            // overlong form
+      {"\xE0\x80\xAF", "???"},       // overlong three-byte form
+      {"\xED\xA0\x80", "???"},       // surrogate
+      {"\xF4\x90\x80\x80", "????"},  // above U+10FFFF
+      {"\xC4\x9B\xFF\xC4\x9B", "\xEC?\xEC"},
+      {"abcdefgh\xFFijklmnopqrstuvwx\xC3", "abcdefgh?ijklmnopqrstuvwx?"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(Utf8ToCp1250(c.utf8), c.bytes) << c.utf8;
+    // The count of characters is the count of bytes the text takes in the unit.
+    EXPECT_EQ(Utf8Length(c.utf8), c.bytes.size()) << c.utf8;
+  }
+}
+
+TEST(Utf8Left, CutsWholeCharactersOnly) {
+  struct Case {
+    std::string text;
+    std::size_t n;
+    std::string left;
+  };
+  const std::vector<Case> cases = {
+      {"Čerpací", 3, "Čer"},
+      {"Čerpací", 7, "Čerpací"},
+      {"Čerpací", 100, "Čerpací"},
+      {"Čerpací", 0, ""},
+      {"", 5, ""},
+      {"ěš", 1, "ě"},
+      {"a中b", 2, "a中"},
+      {"a\xFF"
+       "b",
+       2, "a\xFF"},
+      {"\xE2\x82", 1, "\xE2\x82"},
+  };
+  for (const auto& c : cases) {
+    const std::string left = Utf8Left(c.text, c.n);
+    EXPECT_EQ(left, c.left) << c.text << ' ' << c.n;
+    EXPECT_EQ(Utf8Length(left), std::min(c.n, Utf8Length(c.text))) << c.text << ' ' << c.n;
+  }
+}
+
+}  // namespace
+}  // namespace vexa
