@@ -15,11 +15,15 @@ namespace vexa::rules {
 struct Offence {
   FieldRef field;
   std::string message;  // the program's own Czech text
+  bool operator==(const Offence&) const = default;
 };
 
 // The first output name or command that collides with another output's name
 // or with one of its own commands; nullopt when all pass.
 std::optional<Offence> CheckOutputs(const DeviceConfig& config);
+// Every offence of the output checks, outputs 1 to 8, each output's texts in
+// the order name, Zapnuto, Vypnuto, impuls.
+std::vector<Offence> CheckAllOutputs(const DeviceConfig& config);
 
 // Every field rule (in tab order) and then the output checks, over a copy of
 // the configuration; each offence once.

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/services.h"
+#include "rules/charsets.h"
 #include "workspace/device_config.h"
 #include "workspace/fields.h"
 
@@ -43,12 +44,47 @@ struct RuleContext {
   char decimalSeparator = '.';
 };
 
+// True when every character of `text` occurs in `allowed` (exact comparison);
+// an empty text is true.
+bool HasOnlyAllowedChars(std::string_view text, std::string_view allowed);
+
+// False when `name` is not empty and is, ignoring case, equal to or a
+// beginning of one of the ";"-separated keywords of `keywordList`.
+bool IsKeywordFree(std::string_view name, std::string_view keywordList);
+// The same test against a list of entries kept apart (an entry may then hold
+// any character, ";" included). Empty entries never collide.
+bool IsKeywordFree(std::string_view name, const std::vector<std::string>& entries);
+
+// True when the shorter text (the first when both are as long) is not empty
+// and equals, ignoring case, the beginning of the other one.
+bool isPrefixOfEachOther(std::string_view a, std::string_view b);
+// Equality ignoring the case of letters (ASCII and the Central European
+// letters of the unit's code page).
+bool EqualsIgnoringCase(std::string_view a, std::string_view b);
+
+// A phone number in international form: with UTOEnable ticked, a national
+// number gets UTO in front (one leading "0" dropped) and a leading "00"
+// becomes "+". Callers pass only non-empty numbers.
+std::string NormalizePhoneNumber(std::string_view number, const ProgramSettings& settings);
+
+// Reads the leading decimal number of `text` ("," or "." as separator; an
+// empty text reads as 0) and cuts it to one decimal toward minus infinity.
+// Every typed tenth survives: "0,7" gives 0.7f and "49,8" gives 49.8f.
+float ParseDecimal(std::string_view text);
+// The same number as the double nearest the cut decimal (for writing back).
+double ParseDecimalExact(std::string_view text);
+
+// The tab of the main window a failing rule of `field` switches to; -1 for
+// fields whose rules never fail.
+int TabOf(FieldRef field);
+
 // Runs the rules of `field` as when it loses the focus. Normalising rules
 // rewrite the configuration in place and are listed in `changed`.
 FieldCheck CheckField(RuleContext& ctx, FieldRef field, Variant variant = Variant::MainWindow);
 
 // The phone-row consistency rule; clears the check boxes it must and returns
-// the warnings in turn. Skipped while validation is suppressed.
+// the warnings in turn (`changed` is empty when it cleared nothing). Skipped
+// while validation is suppressed; it never sets or clears that flag itself.
 FieldCheck CheckPhoneRow(RuleContext& ctx, int row);
 
 }  // namespace vexa::rules

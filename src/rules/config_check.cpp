@@ -1,0 +1,154 @@
+#include "rules/config_check.h"
+
+#include <algorithm>
+#include <array>
+
+#include "rules/rules.h"
+
+namespace vexa::rules {
+namespace {
+
+constexpr const char* kProgramEnd = " EEPROM nelze naprogramovat dokud toto nebude odstraněno.";
+
+// What a text of an output is tested against before writing, and the message
+// that names the output when it collides.
+struct OutputText {
+  Field field;
+  const char* before;
+  const char* after;
+};
+
+constexpr std::array<OutputText, 4> kOutputTexts{{
+    {Field::OUTNazev, "Název výstupu '",
+     "' není správně zadán. Jména výstupů se nesmějí shodovat a ani být předponou jiného názvu výstupu."},
+    {Field::OUTZap, "Název 'Zapnuto' výstupu '",
+     "' není správně zadán. Povel pro zapnutí se musí lišit od povelu pro vypnutí i impuls a nesmí být předponou "
+     "názvu některého výstupu."},
+    {Field::OUTVyp, "Název 'Vypnuto' výstupu '",
+     "' není správně zadán. Povel pro vypnutí se musí lišit od povelu pro impuls i zapnutí a nesmí být předponou "
+     "názvu některého výstupu."},
+    {Field::OUTimpuls, "Název 'impuls' výstupu '",
+     "' není správně zadán. Povel pro impuls se musí lišit od povelu pro vypnutí i zapnutí a nesmí být předponou "
+     "názvu některého výstupu."},
+}};
+
+// The entries a text of output i must be neither equal to nor a beginning of.
+std::vector<std::string> EntriesFor(const DeviceConfig& c, int i, Field f) {
+  std::vector<std::string> list;
+  const DigitalOutput& own = c.outputs[static_cast<std::size_t>(i)];
+  auto allNames = [&] {
+    for (const auto& o : c.outputs) list.push_back(o.OUTNazev);
+  };
+  switch (f) {
+    case Field::OUTNazev:
+      for (int k = 0; k < kRows; ++k) {
+        const DigitalOutput& o = c.outputs[static_cast<std::size_t>(k)];
+        list.push_back(o.OUTZap);
+        list.push_back(o.OUTVyp);
+        list.push_back(o.OUTimpuls);
+        if (k != i) list.push_back(o.OUTNazev);
+      }
+      break;
+    case Field::OUTZap:
+      list = {own.OUTVyp, own.OUTimpuls};
+      allNames();
+      break;
+    case Field::OUTVyp:
+      list = {own.OUTZap, own.OUTimpuls};
+      allNames();
+      break;
+    default:  // OUTimpuls
+      list = {own.OUTVyp, own.OUTZap};
+      allNames();
+      break;
+  }
+  return list;
+}
+
+std::vector<Offence> OutputOffences(const DeviceConfig& config, bool firstOnly) {
+  std::vector<Offence> found;
+  ProgramSettings unused;
+  for (int i = 0; i < kRows; ++i) {
+    for (const OutputText& t : kOutputTexts) {
+      const FieldRef ref{t.field, i};
+      const std::string& text = *TextOf(config, unused, ref);
+      if (IsKeywordFree(text, EntriesFor(config, i, t.field))) continue;
+      found.push_back({ref, t.before + RowLabel(Family::Output, i) + t.after + kProgramEnd});
+      if (firstOnly) return found;
+    }
+  }
+  return found;
+}
+
+// The text fields in the order the main window's tabs hold them.
+std::vector<std::vector<FieldRef>> FieldsInTabOrder() {
+  std::vector<std::vector<FieldRef>> groups;
+  groups.push_back({{Field::JmenoStanice},
+                    {Field::PIN},
+                    {Field::TCcentra},
+                    {Field::PSOnH},
+                    {Field::PSOnM},
+                    {Field::PSOffH},
+                    {Field::PSOffM}});
+  groups.push_back({{Field::rtNotAuthorized},
+                    {Field::DobaPlatnostiSMS},
+                    {Field::rtBattLow},
+                    {Field::rtPowerUp},
+                    {Field::rtPowerDown},
+                    {Field::rtSwitchOn},
+                    {Field::rtSwitchOff}});
+  auto rows = [&](std::initializer_list<Field> fields, bool skipBatteryText = false) {
+    for (int r = 0; r < kRows; ++r) {
+      std::vector<FieldRef> group;
+      for (Field f : fields) {
+        // The CL1-down text of BAT is the battery text, already checked.
+        if (skipBatteryText && r == kBatteryRow && f == Field::AINCL1Dn) continue;
+        group.push_back({f, r});
+      }
+      groups.push_back(std::move(group));
+    }
+  };
+  rows({Field::INPNazev, Field::INPZap, Field::INPVyp, Field::INPLH, Field::INPHL});
+  rows({Field::OUTNazev, Field::OUTZap, Field::OUTVyp, Field::OUTimpuls, Field::OUTimpulsLEN});
+  rows({Field::AINNazev, Field::AINStateL, Field::AINStateM, Field::AINStateH, Field::AINCL1Level, Field::AINHCL1Level,
+        Field::AINCL2Level, Field::AINHCL2Level, Field::AINCL1Up, Field::AINCL1Dn, Field::AINCL2Up, Field::AINCL2Dn},
+       true);
+  rows({Field::TC});
+  groups.push_back({{Field::UTO}});
+  return groups;
+}
+
+}  // namespace
+
+std::optional<Offence> CheckOutputs(const DeviceConfig& config) {
+  std::vector<Offence> found = OutputOffences(config, true);
+  if (found.empty()) return std::nullopt;
+  return found.front();
+}
+
+std::vector<Offence> CheckAllOutputs(const DeviceConfig& config) { return OutputOffences(config, false); }
+
+std::vector<Offence> CheckConfiguration(const DeviceConfig& config, const ProgramSettings& settings,
+                                        char decimalSeparator) {
+  DeviceConfig copy = config;
+  ProgramSettings programCopy = settings;
+  bool suppressed = false;
+  RuleContext ctx{copy, programCopy, suppressed, false, decimalSeparator};
+  std::vector<Offence> found;
+  auto add = [&](Offence o) {
+    if (std::find(found.begin(), found.end(), o) == found.end()) found.push_back(std::move(o));
+  };
+  for (const auto& group : FieldsInTabOrder()) {
+    // A conflict within one row is reported once, as the window reports it
+    // when the focus moves between its two fields.
+    suppressed = false;
+    for (const FieldRef& ref : group) {
+      const FieldCheck check = CheckField(ctx, ref);
+      for (const Message& m : check.messages) add({ref, m.text});
+    }
+  }
+  for (Offence& o : CheckAllOutputs(config)) add(std::move(o));
+  return found;
+}
+
+}  // namespace vexa::rules

@@ -1,0 +1,587 @@
+#include "rules/rules.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstdint>
+#include <limits>
+#include <optional>
+
+#include "codec/values.h"
+
+namespace vexa::rules {
+namespace {
+
+// ---------------------------------------------------------------------------
+// Characters and case
+
+// Invalid UTF-8 bytes become code points of their own above the Unicode range,
+// so that they compare equal only to themselves.
+constexpr char32_t kInvalidBase = 0x110000;
+
+// Reads one character of a UTF-8 text at `pos` and moves past it.
+char32_t NextChar(std::string_view s, std::size_t& pos) {
+  const auto b0 = static_cast<unsigned char>(s[pos]);
+  int extra = 0;
+  char32_t cp = 0;
+  if (b0 < 0x80) {
+    ++pos;
+    return b0;
+  } else if ((b0 & 0xE0) == 0xC0) {
+    extra = 1;
+    cp = b0 & 0x1F;
+  } else if ((b0 & 0xF0) == 0xE0) {
+    extra = 2;
+    cp = b0 & 0x0F;
+  } else if ((b0 & 0xF8) == 0xF0) {
+    extra = 3;
+    cp = b0 & 0x07;
+  } else {
+    ++pos;
+    return kInvalidBase + b0;
+  }
+  if (pos + static_cast<std::size_t>(extra) >= s.size()) {  // cut short at the end
+    ++pos;
+    return kInvalidBase + b0;
+  }
+  for (int k = 1; k <= extra; ++k) {
+    const auto b = static_cast<unsigned char>(s[pos + static_cast<std::size_t>(k)]);
+    if ((b & 0xC0) != 0x80) {
+      ++pos;
+      return kInvalidBase + b0;
+    }
+    cp = (cp << 6) | (b & 0x3F);
+  }
+  pos += static_cast<std::size_t>(extra) + 1;
+  return cp;
+}
+
+std::u32string Decode(std::string_view s) {
+  std::u32string out;
+  out.reserve(s.size());
+  std::size_t pos = 0;
+  while (pos < s.size()) out.push_back(NextChar(s, pos));
+  return out;
+}
+
+// Lower case of the letters the unit's code page holds: ASCII, Latin-1 and
+// Latin Extended-A (Czech, Slovak, Polish, Hungarian... letters).
+char32_t Fold(char32_t c) {
+  if (c >= U'A' && c <= U'Z') return c + 32;
+  if (c < 0xC0) return c;
+  if (c <= 0xDE) return c == 0xD7 ? c : c + 32;
+  if (c >= 0x100 && c <= 0x12F) return c | 1;
+  if (c >= 0x132 && c <= 0x137) return c | 1;
+  if (c >= 0x139 && c <= 0x148) return (c & 1) ? c + 1 : c;
+  if (c >= 0x14A && c <= 0x177) return c | 1;
+  if (c == 0x178) return 0xFF;
+  if (c >= 0x179 && c <= 0x17E) return (c & 1) ? c + 1 : c;
+  return c;
+}
+
+bool SameIgnoringCase(char32_t a, char32_t b) { return a == b || Fold(a) == Fold(b); }
+
+bool BeginsIgnoringCase(const std::u32string& text, const std::u32string& prefix) {
+  if (prefix.size() > text.size()) return false;
+  for (std::size_t k = 0; k < prefix.size(); ++k) {
+    if (!SameIgnoringCase(text[k], prefix[k])) return false;
+  }
+  return true;
+}
+
+bool StartsWith(std::string_view s, std::string_view p) { return s.substr(0, p.size()) == p; }
+
+// ---------------------------------------------------------------------------
+// Numbers
+
+struct DecimalText {
+  bool negative = false;
+  std::string integer;   // digits before the separator
+  std::string fraction;  // digits after it
+};
+
+// The longest leading decimal number of a text with "," or "." as separator:
+// leading blanks, an optional sign, digits, one separator, digits.
+DecimalText ReadDecimal(std::string_view text) {
+  DecimalText d;
+  std::size_t i = 0;
+  while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+    d.negative = text[i] == '-';
+    ++i;
+  }
+  while (i < text.size() && text[i] >= '0' && text[i] <= '9') d.integer += text[i++];
+  if (i < text.size() && (text[i] == '.' || text[i] == ',')) {
+    ++i;
+    while (i < text.size() && text[i] >= '0' && text[i] <= '9') d.fraction += text[i++];
+  }
+  return d;
+}
+
+double DigitsToDouble(const std::string& digits) {
+  if (digits.empty()) return 0;
+  double v = 0;
+  const auto r = std::from_chars(digits.data(), digits.data() + digits.size(), v);
+  if (r.ec == std::errc::result_out_of_range) return std::numeric_limits<double>::max();
+  return v;
+}
+
+// The value of a text as the power-save rule reads it, no cut.
+double ValueOf(std::string_view text) {
+  const DecimalText d = ReadDecimal(text);
+  std::string digits = d.integer.empty() ? std::string("0") : d.integer;
+  if (!d.fraction.empty()) digits += "." + d.fraction;
+  const double v = DigitsToDouble(digits);
+  return d.negative ? -v : v;
+}
+
+std::string WholeText(long long v) {
+  char buf[32];
+  const auto r = std::to_chars(buf, buf + sizeof buf, v);
+  return std::string(buf, r.ptr);
+}
+
+// ---------------------------------------------------------------------------
+// The rule table
+
+enum class Kind {
+  Chars,         // character set; message with the set appended when it ends in ": "
+  PhoneChars,    // PhoneChars, "+" only as the first character
+  Keywords,      // the unit's command keywords; message with the list appended
+  SameAs,        // cross rule: equal to `other` ignoring case (only a non-empty text)
+  PrefixOf,      // cross rule: isPrefixOfEachOther with `other`
+  SmsValidity,   // DobaPlatnostiSMS: whole days 1..30
+  PhoneNumber,   // NormalizePhoneNumber; an empty number runs CheckPhoneRow when `phoneRow`
+  Level,         // analog level: 0..100, one decimal
+  PulseLength,   // OUTimpulsLEN: 0.1..25.5 s
+  PowerHours,    // power-save hours; `other` is the minutes field of the period
+  PowerMinutes,  // power-save minutes; `other` is the hours field of the period
+  BatteryFlag,   // rtBattLow: a battery text ticks the CL1-down SMS of BAT
+};
+
+struct Rule {
+  Kind kind;
+  const char* message = nullptr;
+  std::string_view set = {};
+  Field other = Field::JmenoStanice;
+  bool phoneRow = true;
+};
+
+// Tab numbers of the main window; the analog rows split over two tabs.
+constexpr int kNoTab = -1;
+constexpr int kAnalogTab = -2;
+
+struct FieldRules {
+  Field field;
+  int tab;
+  std::vector<Rule> rules;
+};
+
+Rule Chars(std::string_view set, const char* message) { return {Kind::Chars, message, set}; }
+Rule Keywords(const char* message) { return {Kind::Keywords, message}; }
+Rule SameAs(Field other, const char* message) { return {Kind::SameAs, message, {}, other}; }
+Rule PrefixOf(Field other, const char* message) { return {Kind::PrefixOf, message, {}, other}; }
+Rule PhoneChars_(const char* message) { return {Kind::PhoneChars, message, PhoneChars}; }
+Rule Only(Kind kind, Field other = Field::JmenoStanice) { return {kind, nullptr, {}, other}; }
+
+constexpr const char* kTextMsg = "Text může obsahovat pouze tyto znaky: ";
+constexpr const char* kLevelMsg = "Číslo je chybně zadáno.";
+constexpr const char* kOutZapKeywordMsg =
+    "Název 'Zapnuto' nesmí být žádné z těchto klíčových slov (ani jejich předpony): ";
+constexpr const char* kOutVypKeywordMsg =
+    "Název 'Vypnuto' nesmí být žádné z těchto klíčových slov (ani jejich předpony): ";
+constexpr const char* kSameZapMsg = "Název 'Zapnuto' nesmí být stejný jako název 'Vypnuto'.";
+constexpr const char* kSameVypMsg = "Název 'Vypnuto' nesmí být stejný jako název 'Zapnuto'.";
+
+// The main window's rules, field by field, in the order they run.
+const std::vector<FieldRules>& MainRules() {
+  static const std::vector<FieldRules> table = {
+      {Field::PIN, 0, {Chars(DigitChars, "PIN je špatně zadán.")}},
+      {Field::TCcentra, 0, {PhoneChars_("Telefonní číslo servisního centra je špatně zadáno.")}},
+      {Field::UTO, 6, {PhoneChars_("UTO je špatně zadáno.")}},
+      {Field::DobaPlatnostiSMS, 1, {Only(Kind::SmsValidity)}},
+      {Field::TC, 6, {PhoneChars_("Telefonní číslo je špatně zadáno."), Only(Kind::PhoneNumber)}},
+      {Field::rtNotAuthorized, 1, {Chars(TextChars, kTextMsg)}},
+      {Field::rtPowerUp, 1, {Chars(TextChars, kTextMsg)}},
+      {Field::rtPowerDown, 1, {Chars(TextChars, kTextMsg)}},
+      {Field::rtSwitchOn, 1, {Chars(TextChars, kTextMsg)}},
+      {Field::rtSwitchOff, 1, {Chars(TextChars, kTextMsg)}},
+      {Field::rtBattLow, 1, {Chars(TextChars, kTextMsg), Only(Kind::BatteryFlag)}},
+      {Field::INPNazev,
+       2,
+       {Chars(NameChars, "Název vstupu může obsahovat pouze tyto znaky: "),
+        Keywords("Název vstupu nesmí být žádné z těchto klíčových slov (ani jejich předpony): ")}},
+      {Field::INPZap,
+       2,
+       {Chars(NameChars, "Název 'Zapnuto' může obsahovat pouze tyto znaky: "), SameAs(Field::INPVyp, kSameZapMsg)}},
+      {Field::INPVyp,
+       2,
+       {Chars(NameChars, "Název 'Vypnuto' může obsahovat pouze tyto znaky: "), SameAs(Field::INPZap, kSameVypMsg)}},
+      {Field::INPLH, 2, {Chars(NameChars, "Název přechodu 'Neaktivní->Aktivní' může obsahovat pouze tyto znaky: ")}},
+      {Field::INPHL, 2, {Chars(NameChars, "Název přechodu 'Aktivní->Neaktivní' může obsahovat pouze tyto znaky: ")}},
+      {Field::OUTNazev,
+       3,
+       {Chars(CommandChars, "Název výstupu může obsahovat pouze tyto znaky: "),
+        Keywords("Název výstupu nesmí být žádné z těchto klíčových slov (ani jejich předpony): ")}},
+      {Field::OUTZap,
+       3,
+       {Chars(CommandChars, "Název 'Zapnuto' může obsahovat pouze tyto znaky: "),
+        PrefixOf(Field::OUTVyp, "Název 'Zapnuto' nesmí být prefixem názvu 'Vypnuto' ani naopak."),
+        PrefixOf(Field::OUTimpuls, "Název 'Zapnuto' nesmí být prefixem názvu 'Impuls' ani naopak."),
+        Keywords(kOutZapKeywordMsg)}},
+      {Field::OUTVyp,
+       3,
+       {Chars(CommandChars, "Název 'Vypnuto' může obsahovat pouze tyto znaky: "),
+        PrefixOf(Field::OUTZap, "Název 'Vypnuto' nesmí být prefixem názvu 'Zapnuto' ani naopak."),
+        PrefixOf(Field::OUTimpuls, "Název 'Vypnuto' nesmí být prefixem názvu 'Impuls' ani naopak."),
+        Keywords(kOutVypKeywordMsg)}},
+      {Field::OUTimpuls,
+       3,
+       {Chars(CommandChars, "Název 'Impuls' může obsahovat pouze tyto znaky: "),
+        PrefixOf(Field::OUTVyp, "Název 'Impuls' nesmí být prefixem názvu 'Vypnuto' ani naopak."),
+        PrefixOf(Field::OUTZap, "Název 'Impuls' nesmí být prefixem názvu 'Zapnuto' ani naopak."),
+        Keywords("Název 'Impuls' nesmí být žádné z těchto klíčových slov (ani jejich předpony): ")}},
+      {Field::OUTimpulsLEN, kNoTab, {Only(Kind::PulseLength)}},
+      {Field::AINNazev, kAnalogTab, {Chars(TextChars, kTextMsg)}},
+      {Field::AINStateL, kAnalogTab, {Chars(TextChars, kTextMsg)}},
+      {Field::AINStateM, kAnalogTab, {Chars(TextChars, kTextMsg)}},
+      {Field::AINStateH, kAnalogTab, {Chars(TextChars, kTextMsg)}},
+      {Field::AINCL1Up, kAnalogTab, {Chars(TextChars, kTextMsg)}},
+      {Field::AINCL1Dn, kAnalogTab, {Chars(TextChars, kTextMsg)}},
+      {Field::AINCL2Up, kAnalogTab, {Chars(TextChars, kTextMsg)}},
+      {Field::AINCL2Dn, kAnalogTab, {Chars(TextChars, kTextMsg)}},
+      {Field::AINCL1Level, kAnalogTab, {Only(Kind::Level)}},
+      {Field::AINHCL1Level, kAnalogTab, {Only(Kind::Level)}},
+      {Field::AINCL2Level, kAnalogTab, {Only(Kind::Level)}},
+      {Field::AINHCL2Level, kAnalogTab, {Only(Kind::Level)}},
+      {Field::PSOnH, kNoTab, {Only(Kind::PowerHours, Field::PSOnM)}},
+      {Field::PSOnM, kNoTab, {Only(Kind::PowerMinutes, Field::PSOnH)}},
+      {Field::PSOffH, kNoTab, {Only(Kind::PowerHours, Field::PSOffM)}},
+      {Field::PSOffM, kNoTab, {Only(Kind::PowerMinutes, Field::PSOffH)}},
+  };
+  return table;
+}
+
+// Where an editor's rules differ from the main window's; fields not listed
+// here run the main window's rules.
+const std::vector<FieldRules>& EditorRules(Variant variant) {
+  static const std::vector<FieldRules> none;
+  static const std::vector<FieldRules> phone = {
+      {Field::TC,
+       kNoTab,
+       {PhoneChars_("Telefonní číslo je špatně zadáno."), {Kind::PhoneNumber, nullptr, {}, {}, false}}},
+  };
+  static const std::vector<FieldRules> input = {
+      {Field::INPLH, kNoTab, {Chars(NameChars, "Název přechodu '0->1' může obsahovat pouze tyto znaky: ")}},
+      {Field::INPHL, kNoTab, {Chars(NameChars, "Název přechodu '1->0' může obsahovat pouze tyto znaky: ")}},
+  };
+  static const std::vector<FieldRules> output = {
+      {Field::OUTZap,
+       kNoTab,
+       {Chars(CommandChars, "Název 'Zapnuto' může obsahovat pouze tyto znaky: "), SameAs(Field::OUTVyp, kSameZapMsg),
+        Keywords(kOutZapKeywordMsg)}},
+      {Field::OUTVyp,
+       kNoTab,
+       {Chars(CommandChars, "Název 'Vypnuto' může obsahovat pouze tyto znaky: "), SameAs(Field::OUTZap, kSameVypMsg),
+        Keywords(kOutVypKeywordMsg)}},
+      {Field::OUTimpuls,
+       kNoTab,
+       {Chars(CommandChars, "Název 'Impuls' může obsahovat pouze tyto znaky: "),
+        Keywords("Název 'impuls' nesmí být žádné z těchto klíčových slov (ani jejich předpony): ")}},
+  };
+  // The analog editor keeps its levels on the unit's grid itself.
+  static const std::vector<FieldRules> analog = {
+      {Field::AINCL1Level, kNoTab, {}},
+      {Field::AINHCL1Level, kNoTab, {}},
+      {Field::AINCL2Level, kNoTab, {}},
+      {Field::AINHCL2Level, kNoTab, {}},
+  };
+  switch (variant) {
+    case Variant::PhoneEditor: return phone;
+    case Variant::InputEditor: return input;
+    case Variant::OutputEditor: return output;
+    case Variant::AnalogEditor: return analog;
+    default: return none;
+  }
+}
+
+const FieldRules* Find(const std::vector<FieldRules>& table, Field f) {
+  for (const auto& fr : table) {
+    if (fr.field == f) return &fr;
+  }
+  return nullptr;
+}
+
+const FieldRules* RulesFor(Field f, Variant variant) {
+  if (const FieldRules* own = Find(EditorRules(variant), f)) return own;
+  return Find(MainRules(), f);
+}
+
+int ResolveTab(int tab, int row) {
+  if (tab == kAnalogTab) return row < 4 ? 4 : 5;
+  return tab;
+}
+
+// Rewrites a text when it differs and notes the field as changed.
+void Rewrite(std::string& text, std::string value, FieldRef ref, FieldCheck& out) {
+  if (text == value) return;
+  text = std::move(value);
+  if (std::find(out.changed.begin(), out.changed.end(), ref) == out.changed.end()) out.changed.push_back(ref);
+}
+
+std::string SmsValidityText(const std::string& digits) {
+  std::size_t first = digits.find_first_not_of('0');
+  if (first == std::string::npos) return "1";
+  const std::string_view significant = std::string_view(digits).substr(first);
+  if (significant.size() > 2) return "30";
+  int v = 0;
+  std::from_chars(significant.data(), significant.data() + significant.size(), v);
+  if (v > 30) return "30";
+  return digits;
+}
+
+// The power-save period: when the hours are 0 the period is at least 5 minutes.
+void KeepFiveMinutes(RuleContext& ctx, FieldRef hours, FieldRef minutes, FieldCheck& out) {
+  std::string& h = *TextOf(ctx.config, ctx.settings, hours);
+  std::string& m = *TextOf(ctx.config, ctx.settings, minutes);
+  if (ValueOf(h) == 0) Rewrite(m, NormalizeNumber(m, 5, 59, 0, ctx.decimalSeparator), minutes, out);
+}
+
+void PowerHoursRule(RuleContext& ctx, FieldRef hours, FieldRef minutes, FieldCheck& out) {
+  std::string& h = *TextOf(ctx.config, ctx.settings, hours);
+  Rewrite(h, NormalizeNumber(h, 0, 465, 0, ctx.decimalSeparator), hours, out);
+  KeepFiveMinutes(ctx, hours, minutes, out);
+}
+
+void PowerMinutesRule(RuleContext& ctx, FieldRef minutes, FieldRef hours, FieldCheck& out) {
+  std::string& h = *TextOf(ctx.config, ctx.settings, hours);
+  std::string& m = *TextOf(ctx.config, ctx.settings, minutes);
+  Rewrite(m, NormalizeNumber(m, 0, 27962, 0, ctx.decimalSeparator), minutes, out);
+  const double total = ValueOf(m);
+  if (total >= 60) {
+    const auto whole = static_cast<long long>(total);
+    const double carried = static_cast<double>(whole / 60) + ValueOf(h);
+    Rewrite(h, NormalizeNumber(FormatNumber(carried, ctx.decimalSeparator), 0, 465, 0, ctx.decimalSeparator), hours,
+            out);
+    Rewrite(m, WholeText(whole % 60), minutes, out);
+  }
+  KeepFiveMinutes(ctx, hours, minutes, out);
+}
+
+// A message ending in ": " shows the allowed set (or the keywords) after it.
+std::string WithList(std::string_view message, std::string_view list) {
+  std::string text(message);
+  if (text.size() >= 2 && text.compare(text.size() - 2, 2, ": ") == 0) text += list;
+  return text;
+}
+
+std::string LevelText(std::string_view text, char separator) {
+  const double v = ParseDecimalExact(text);
+  if (v < 0) return "0";
+  if (v > 100) return "100";
+  return FormatNumber(v, separator);
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+
+bool HasOnlyAllowedChars(std::string_view text, std::string_view allowed) {
+  const std::u32string set = Decode(allowed);
+  std::size_t pos = 0;
+  while (pos < text.size()) {
+    if (set.find(NextChar(text, pos)) == std::u32string::npos) return false;
+  }
+  return true;
+}
+
+bool IsKeywordFree(std::string_view name, const std::vector<std::string>& entries) {
+  if (name.empty()) return true;
+  const std::u32string n = Decode(name);
+  for (const auto& entry : entries) {
+    if (BeginsIgnoringCase(Decode(entry), n)) return false;
+  }
+  return true;
+}
+
+bool IsKeywordFree(std::string_view name, std::string_view keywordList) {
+  std::vector<std::string> entries;
+  std::size_t start = 0;
+  while (start <= keywordList.size()) {
+    const std::size_t end = keywordList.find(';', start);
+    if (end == std::string_view::npos) {
+      entries.emplace_back(keywordList.substr(start));
+      break;
+    }
+    entries.emplace_back(keywordList.substr(start, end - start));
+    start = end + 1;
+  }
+  return IsKeywordFree(name, entries);
+}
+
+bool isPrefixOfEachOther(std::string_view a, std::string_view b) {
+  const std::u32string x = Decode(a);
+  const std::u32string y = Decode(b);
+  const bool firstShorter = x.size() <= y.size();
+  const std::u32string& shorter = firstShorter ? x : y;
+  const std::u32string& longer = firstShorter ? y : x;
+  return !shorter.empty() && BeginsIgnoringCase(longer, shorter);
+}
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+  const std::u32string x = Decode(a);
+  const std::u32string y = Decode(b);
+  return x.size() == y.size() && BeginsIgnoringCase(x, y);
+}
+
+std::string NormalizePhoneNumber(std::string_view number, const ProgramSettings& settings) {
+  if (!settings.UTOEnable) return std::string(number);
+  const std::string_view uto = settings.UTO;
+  if (!StartsWith(number, "+") && !StartsWith(number, "00") && !StartsWith(number, uto)) {
+    if (StartsWith(number, "0")) number.remove_prefix(1);
+    return std::string(uto) + std::string(number);
+  }
+  if (!StartsWith(number, "+") && StartsWith(number, "00")) return "+" + std::string(number.substr(2));
+  return std::string(number);
+}
+
+double ParseDecimalExact(std::string_view text) {
+  const DecimalText d = ReadDecimal(text);
+  // Cut in decimal: the integer digits and the first decimal make the count
+  // of tenths, so no typed tenth is lost to binary rounding.
+  std::string digits = d.integer;
+  digits += d.fraction.empty() ? '0' : d.fraction[0];
+  double tenths = DigitsToDouble(digits);
+  if (d.negative) {
+    const bool cutAway = d.fraction.size() > 1 && d.fraction.find_first_not_of('0', 1) != std::string::npos;
+    if (cutAway) tenths += 1;  // toward minus infinity
+    tenths = -tenths;
+  }
+  return tenths / 10.0;
+}
+
+float ParseDecimal(std::string_view text) {
+  const double v = ParseDecimalExact(text);
+  constexpr double kFloatMax = std::numeric_limits<float>::max();
+  if (v > kFloatMax) return std::numeric_limits<float>::max();
+  if (v < -kFloatMax) return std::numeric_limits<float>::lowest();
+  return static_cast<float>(v);
+}
+
+int TabOf(FieldRef field) {
+  const FieldRules* fr = Find(MainRules(), field.field);
+  return fr ? ResolveTab(fr->tab, field.row) : kNoTab;
+}
+
+FieldCheck CheckPhoneRow(RuleContext& ctx, int row) {
+  FieldCheck out;
+  if (ctx.validationSuppressed || row < 0 || row >= kRows) return out;
+  PhoneEntry& p = ctx.config.phones[static_cast<std::size_t>(row)];
+  if (p.TC.empty() && p.TCPrijem) {
+    out.messages.push_back(
+        {"Pokud není zadáno telefonní číslo musí být zaškrtávací pole 'Příjem' nezaškrtnuté.", Icon::Warning});
+    p.TCPrijem = false;
+    out.changed.push_back({Field::TCPrijem, row});
+  }
+  if (p.TC.empty() && p.TCUdalost) {
+    out.messages.push_back(
+        {"Pokud není zadáno telefonní číslo musí být zaškrtávací pole 'Události' nezaškrtnuté.", Icon::Warning});
+    p.TCUdalost = false;
+    out.changed.push_back({Field::TCUdalost, row});
+  }
+  return out;
+}
+
+FieldCheck CheckField(RuleContext& ctx, FieldRef field, Variant variant) {
+  FieldCheck out;
+  if (field.row < 0 || field.row >= kRows) return out;
+  const FieldRules* fr = RulesFor(field.field, variant);
+  std::string* textPtr = TextOf(ctx.config, ctx.settings, field);
+  if (fr == nullptr || textPtr == nullptr) return out;
+  std::string& text = *textPtr;
+  const bool editor = variant != Variant::MainWindow;
+  // While an editor is being cancelled its rules are silent; only the pulse
+  // length is still kept within what the unit can time.
+  const bool silent = editor && ctx.cancelRequested;
+
+  auto fail = [&](std::string message) {
+    out.failed = true;
+    out.tab = editor ? kNoTab : ResolveTab(fr->tab, field.row);
+    out.messages.push_back({std::move(message), Icon::Error});
+  };
+  auto other = [&](Field f) -> const std::string& { return *TextOf(ctx.config, ctx.settings, {f, field.row}); };
+
+  bool hasCross = false;
+  for (const Rule& rule : fr->rules) {
+    // The battery flag follows the character rule whether it passed or not.
+    if (out.failed && rule.kind != Kind::BatteryFlag) continue;
+    if (silent && rule.kind != Kind::PulseLength) continue;
+    switch (rule.kind) {
+      case Kind::Chars:
+        if (!HasOnlyAllowedChars(text, rule.set)) fail(WithList(rule.message, rule.set));
+        break;
+      case Kind::PhoneChars:
+        // A "+" anywhere but in front would be stored as a digit of the number.
+        if (!HasOnlyAllowedChars(text, rule.set) || text.find('+', 1) != std::string::npos) fail(rule.message);
+        break;
+      case Kind::Keywords:
+        if (!IsKeywordFree(text, KeywordList)) fail(WithList(rule.message, KeywordList));
+        break;
+      case Kind::SameAs:
+        hasCross = true;
+        if (!ctx.validationSuppressed && !text.empty() && EqualsIgnoringCase(text, other(rule.other))) {
+          fail(rule.message);
+          ctx.validationSuppressed = true;
+        }
+        break;
+      case Kind::PrefixOf:
+        hasCross = true;
+        if (!ctx.validationSuppressed && isPrefixOfEachOther(text, other(rule.other))) {
+          fail(rule.message);
+          ctx.validationSuppressed = true;
+        }
+        break;
+      case Kind::SmsValidity:
+        if (text.empty() || !HasOnlyAllowedChars(text, DigitChars)) {
+          fail("Doba platnosti SMS zprávy je špatně zadána. Povolená hodnota je číslo 1 až 30 včetně.");
+        } else {
+          Rewrite(text, SmsValidityText(text), field, out);
+        }
+        break;
+      case Kind::PhoneNumber:
+        if (!text.empty()) {
+          Rewrite(text, NormalizePhoneNumber(text, ctx.settings), field, out);
+        } else if (rule.phoneRow) {
+          FieldCheck row = CheckPhoneRow(ctx, field.row);
+          out.messages.insert(out.messages.end(), row.messages.begin(), row.messages.end());
+          out.changed.insert(out.changed.end(), row.changed.begin(), row.changed.end());
+        }
+        break;
+      case Kind::Level:
+        if (text.empty() || !HasOnlyAllowedChars(text, NumberChars)) {
+          fail(kLevelMsg);
+        } else {
+          Rewrite(text, LevelText(text, ctx.decimalSeparator), field, out);
+        }
+        break;
+      case Kind::PulseLength:
+        Rewrite(text, NormalizeNumber(text, 0.1, 25.5, 1, ctx.decimalSeparator), field, out);
+        break;
+      case Kind::PowerHours: PowerHoursRule(ctx, field, {rule.other, 0}, out); break;
+      case Kind::PowerMinutes: PowerMinutesRule(ctx, field, {rule.other, 0}, out); break;
+      case Kind::BatteryFlag: {
+        AnalogInput& bat = ctx.config.analogs[kBatteryRow];
+        if (!text.empty() && !bat.AINCL1DnEvent) {
+          bat.AINCL1DnEvent = true;
+          out.changed.push_back({Field::AINCL1DnEvent, kBatteryRow});
+        }
+        break;
+      }
+    }
+  }
+  // A field with cross rules that all passed (or were skipped) lets the next
+  // conflict be reported again.
+  if (hasCross && !out.failed && !silent) ctx.validationSuppressed = false;
+  return out;
+}
+
+}  // namespace vexa::rules

@@ -1,0 +1,85 @@
+#!/usr/bin/env bash
+# vexa-cli check: offences as "field[row]: message", exit 1 when any, 0 when
+# none, 2 when the file is not a configuration.
+set -u
+BUILD=$1
+FIXTURES=$2
+CLI="$BUILD/tools/vexa-cli"
+TMP=$(mktemp -d)
+trap 'rm -rf "$TMP"' EXIT
+failures=0
+
+fail() {
+  echo "FAIL: $*" >&2
+  failures=$((failures + 1))
+}
+
+# expect_run EXPECTED_RC EXPECTED_STDOUT_FILE ARGS...
+expect_run() {
+  local rc_expected=$1 out_expected=$2
+  shift 2
+  "$CLI" "$@" >"$TMP/out" 2>"$TMP/err"
+  local rc=$?
+  [ "$rc" -eq "$rc_expected" ] || fail "check $* exited $rc, expected $rc_expected ($(cat "$TMP/err"))"
+  if [ -n "$out_expected" ]; then
+    diff -u "$out_expected" "$TMP/out" >&2 || fail "check $*: standard output differs"
+  fi
+}
+
+: >"$TMP/empty"
+
+# Configurations within the rules, as JSON and as saved files.
+for f in startup.json pumping-station.json over-unit-image.json startup.eep pumping-station.eep over-unit-image.eep; do
+  expect_run 0 "$TMP/empty" check "$FIXTURES/$f"
+done
+echo '{}' >"$TMP/startup-only.json"
+expect_run 0 "$TMP/empty" check "$TMP/startup-only.json"
+
+# Offences, in tab order, then the output checks of the write.
+sed -e 's/"PIN": "1234"/"PIN": "12a4"/' \
+    -e 's/"INPNazev": "Voda"/"INPNazev": "st"/' \
+    -e 's/"OUTZap": "ON_SVETLO"/"OUTZap": "OFF_SVETLO"/' \
+    -e 's/"rtPowerUp": "Sit obnovena"/"rtPowerUp": "Sit \\"obnovena\\""/' \
+    "$FIXTURES/pumping-station.json" >"$TMP/bad.json"
+cat >"$TMP/bad.expected" <<'EOF'
+PIN: PIN je špatně zadán.
+rtPowerUp: Text může obsahovat pouze tyto znaky:  !#$%&'()*+,-./0123456789:;<=>?@ABCDEFGHIJKLMNOPQRSTUVWXYZ[]\^_`abcdefghijklmnopqrstuvwxyz{}|~
+INPNazev[2]: Název vstupu nesmí být žádné z těchto klíčových slov (ani jejich předpony): STATE;STAV;BACK;NOBACK;RESET;SHUTDOWN;NAME;ZPET;NEZPET;JMENO
+OUTZap[1]: Název 'Zapnuto' nesmí být prefixem názvu 'Vypnuto' ani naopak.
+OUTZap[1]: Název 'Zapnuto' výstupu 'O2' není správně zadán. Povel pro zapnutí se musí lišit od povelu pro vypnutí i impuls a nesmí být předponou názvu některého výstupu. EEPROM nelze naprogramovat dokud toto nebude odstraněno.
+OUTVyp[1]: Název 'Vypnuto' výstupu 'O2' není správně zadán. Povel pro vypnutí se musí lišit od povelu pro impuls i zapnutí a nesmí být předponou názvu některého výstupu. EEPROM nelze naprogramovat dokud toto nebude odstraněno.
+EOF
+expect_run 1 "$TMP/bad.expected" check "$TMP/bad.json"
+
+# A name that begins another output's command, in a saved file: build it
+# anyway and check the file.
+sed -e 's/"OUTZap": "ZAP_CERPADLO"/"OUTZap": "svetlo_zap"/' "$FIXTURES/pumping-station.json" >"$TMP/prefix.json"
+cat >"$TMP/prefix.expected" <<'EOF'
+OUTNazev[1]: Název výstupu 'O2' není správně zadán. Jména výstupů se nesmějí shodovat a ani být předponou jiného názvu výstupu. EEPROM nelze naprogramovat dokud toto nebude odstraněno.
+EOF
+expect_run 1 "$TMP/prefix.expected" check "$TMP/prefix.json"
+if "$CLI" build "$TMP/prefix.json" -o "$TMP/prefix.eep" --force 2>/dev/null; then
+  expect_run 1 "$TMP/prefix.expected" check "$TMP/prefix.eep"
+else
+  fail "build --force of prefix.json"
+fi
+
+# Not a configuration: the message of dump, exit 2, nothing on standard output.
+for f in truncated.eep bad-checksum.eep unit-read-base.eep; do
+  expect_run 2 "$TMP/empty" check "$FIXTURES/$f"
+  "$CLI" dump "$FIXTURES/$f" 2>"$TMP/dump.err" >/dev/null
+  diff -u "$TMP/dump.err" "$TMP/err" >&2 || fail "check $f: message differs from dump's"
+done
+expect_run 2 "$TMP/empty" check "$TMP/missing.eep"
+echo '{"general": ' >"$TMP/broken.json"
+expect_run 2 "$TMP/empty" check "$TMP/broken.json"
+echo '{"general": {"NoSuchField": 1}}' >"$TMP/unknown.json"
+expect_run 2 "$TMP/empty" check "$TMP/unknown.json"
+expect_run 2 "" check
+expect_run 2 "" check a.json b.json
+
+if [ "$failures" -ne 0 ]; then
+  echo "$failures failure(s)" >&2
+  exit 1
+fi
+echo "check: all passed"

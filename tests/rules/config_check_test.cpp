@@ -1,0 +1,146 @@
+// The output checks before a write, and every rule over a whole configuration.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "rules/config_check.h"
+#include "rules/rules.h"
+#include "workspace/workspace.h"
+
+namespace vexa::rules {
+namespace {
+
+std::string NameMsg(const char* label) {
+  return std::string("Název výstupu '") + label +
+         "' není správně zadán. Jména výstupů se nesmějí shodovat a ani být předponou jiného názvu výstupu. EEPROM "
+         "nelze naprogramovat dokud toto nebude odstraněno.";
+}
+std::string ZapMsg(const char* label) {
+  return std::string("Název 'Zapnuto' výstupu '") + label +
+         "' není správně zadán. Povel pro zapnutí se musí lišit od povelu pro vypnutí i impuls a nesmí být "
+         "předponou názvu některého výstupu. EEPROM nelze naprogramovat dokud toto nebude odstraněno.";
+}
+std::string VypMsg(const char* label) {
+  return std::string("Název 'Vypnuto' výstupu '") + label +
+         "' není správně zadán. Povel pro vypnutí se musí lišit od povelu pro impuls i zapnutí a nesmí být "
+         "předponou názvu některého výstupu. EEPROM nelze naprogramovat dokud toto nebude odstraněno.";
+}
+std::string ImpMsg(const char* label) {
+  return std::string("Název 'impuls' výstupu '") + label +
+         "' není správně zadán. Povel pro impuls se musí lišit od povelu pro vypnutí i zapnutí a nesmí být "
+         "předponou názvu některého výstupu. EEPROM nelze naprogramovat dokud toto nebude odstraněno.";
+}
+
+struct OutputsCase {
+  const char* what;
+  std::vector<DigitalOutput> outputs;  // rows from 0; the rest stay empty
+  std::optional<Offence> first;
+};
+
+DigitalOutput Out(const char* name, const char* zap, const char* vyp, const char* imp) {
+  DigitalOutput o;
+  o.OUTNazev = name;
+  o.OUTZap = zap;
+  o.OUTVyp = vyp;
+  o.OUTimpuls = imp;
+  return o;
+}
+
+TEST(CheckOutputs, FirstOffendingTextNamesItsOutput) {
+  const std::vector<OutputsCase> cases = {
+      {"all empty", {}, std::nullopt},
+      {"distinct", {Out("Cerpadlo", "ZAP_C", "VYP_C", "IMP_C"), Out("Svetlo", "ON_S", "OFF_S", "")}, std::nullopt},
+      {"name of O2 begins a command of O5",
+       {Out("", "", "", ""), Out("Svetlo", "", "", ""), Out("", "", "", ""), Out("", "", "", ""),
+        Out("", "svetlo zap", "", "")},
+       Offence{{Field::OUTNazev, 1}, NameMsg("O2")}},
+      {"equal commands fail at Zapnuto", {Out("", "ZAP", "zap", "")}, Offence{{Field::OUTZap, 0}, ZapMsg("O1")}},
+      {"Vypnuto begins Zapnuto", {Out("", "ONX", "ON", "")}, Offence{{Field::OUTVyp, 0}, VypMsg("O1")}},
+      {"impuls begins Vypnuto", {Out("", "A1", "PX", "P")}, Offence{{Field::OUTimpuls, 0}, ImpMsg("O1")}},
+      {"command begins a name",
+       {Out("Cerpadlo", "", "", ""), Out("", "cerp", "", "")},
+       Offence{{Field::OUTZap, 1}, ZapMsg("O2")}},
+      {"name begins its own command", {Out("Pump", "PumpOn", "", "")}, Offence{{Field::OUTNazev, 0}, NameMsg("O1")}},
+      {"equal names", {Out("Pump", "", "", ""), Out("PUMP", "", "", "")}, Offence{{Field::OUTNazev, 0}, NameMsg("O1")}},
+      {"same commands of two outputs pass", {Out("A", "ON", "OFF", ""), Out("B", "ON", "OFF", "")}, std::nullopt},
+      {"disabled row O8 is checked",
+       {Out("X", "", "", ""), {}, {}, {}, {}, {}, {}, Out("", "", "", "x")},
+       Offence{{Field::OUTNazev, 0}, NameMsg("O1")}},
+  };
+  for (const auto& c : cases) {
+    DeviceConfig config;
+    for (std::size_t i = 0; i < c.outputs.size(); ++i) config.outputs[i] = c.outputs[i];
+    const auto first = CheckOutputs(config);
+    ASSERT_EQ(first.has_value(), c.first.has_value()) << c.what;
+    if (first) {
+      EXPECT_EQ(first->field, c.first->field) << c.what;
+      EXPECT_EQ(first->message, c.first->message) << c.what;
+      ASSERT_FALSE(CheckAllOutputs(config).empty());
+      EXPECT_EQ(CheckAllOutputs(config).front(), *first) << c.what;
+    }
+  }
+}
+
+TEST(CheckAllOutputs, ListsEveryOffenceInOrder) {
+  DeviceConfig config;
+  config.outputs[0] = Out("", "ON", "ON", "");
+  config.outputs[1] = Out("Pump", "", "", "");
+  config.outputs[2] = Out("", "pu", "", "");
+  const auto all = CheckAllOutputs(config);
+  const std::vector<Offence> expected = {
+      {{Field::OUTZap, 0}, ZapMsg("O1")},
+      {{Field::OUTVyp, 0}, VypMsg("O1")},
+      {{Field::OUTZap, 2}, ZapMsg("O3")},
+  };
+  EXPECT_EQ(all, expected);
+}
+
+TEST(CheckConfiguration, StartupConfigurationPasses) {
+  const Workspace ws;
+  EXPECT_TRUE(CheckConfiguration(ws.config, ws.settings).empty());
+  EXPECT_TRUE(CheckConfiguration(ws.config, ws.settings, ',').empty());
+}
+
+TEST(CheckConfiguration, ReportsEveryOffenceOnceInTabOrder) {
+  DeviceConfig config;
+  for (auto& a : config.analogs) {
+    a.AINCL1Level = "0";
+    a.AINCL2Level = "100";
+  }
+  config.general.PIN = "12a";
+  config.general.DobaPlatnostiSMS = "";
+  config.rtBattLow() = "slaba \"baterie\"";
+  config.inputs[0].INPZap = "Open";
+  config.inputs[0].INPVyp = "OPEN";  // one conflict, reported once
+  config.inputs[1].INPZap = "a";
+  config.inputs[1].INPVyp = "A";  // the next row's conflict is reported too
+  config.outputs[0].OUTZap = "ON";
+  config.outputs[0].OUTVyp = "ONX";
+  config.analogs[4].AINCL2Level = "-5";
+  config.phones[3] = {"", true, false};
+  config.general.PSOnH = "0";  // normalised silently
+  config.general.PSOnM = "2";
+
+  const auto found = CheckConfiguration(config, ProgramSettings{});
+  std::vector<std::string> lines;
+  for (const auto& o : found) lines.push_back(FieldDisplayName(o.field) + ": " + o.message);
+  const std::vector<std::string> expected = {
+      "PIN: PIN je špatně zadán.",
+      "DobaPlatnostiSMS: Doba platnosti SMS zprávy je špatně zadána. Povolená hodnota je číslo 1 až 30 včetně.",
+      "rtBattLow: Text může obsahovat pouze tyto znaky: " + std::string(TextChars),
+      "INPZap[0]: Název 'Zapnuto' nesmí být stejný jako název 'Vypnuto'.",
+      "INPZap[1]: Název 'Zapnuto' nesmí být stejný jako název 'Vypnuto'.",
+      "OUTZap[0]: Název 'Zapnuto' nesmí být prefixem názvu 'Vypnuto' ani naopak.",
+      "AINCL2Level[4]: Číslo je chybně zadáno.",
+      "TC[3]: Pokud není zadáno telefonní číslo musí být zaškrtávací pole 'Příjem' nezaškrtnuté.",
+      "OUTZap[0]: " + ZapMsg("O1"),
+  };
+  EXPECT_EQ(lines, expected);
+  // The configuration itself is not touched.
+  EXPECT_TRUE(config.phones[3].TCPrijem);
+  EXPECT_EQ(config.general.PSOnM, "2");
+}
+
+}  // namespace
+}  // namespace vexa::rules
