@@ -9,6 +9,11 @@
 
 namespace vexa {
 
+// Size in twips of the graph's drawing area in the analog editor; the report
+// places the picture on the page at this size.
+inline constexpr double kGraphWidth = 3495;
+inline constexpr double kGraphHeight = 2535;
+
 struct GraphInput {
   std::string cl1Text, hcl1Text, cl2Text, hcl2Text;  // texts as in the level fields
   bool negated = false;

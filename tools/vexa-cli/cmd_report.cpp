@@ -1,0 +1,85 @@
+// vexa-cli report FILE.eep -o REPORT.pdf [--copies N]: the printed report of
+// a configuration file as a PDF, through the same layout and printer as the
+// program's print button, without a window. The copies follow one another in
+// the one file, each starting with its page 1.
+#include <QApplication>
+#include <QString>
+#include <charconv>
+#include <iostream>
+#include <memory>
+
+#include "command.h"
+#include "file/config_file.h"
+#include "qt/qt_printer.h"
+#include "workspace/workspace.h"
+
+namespace vexa::cli {
+namespace {
+
+constexpr const char* kUsage = "report FILE.eep -o REPORT.pdf [--copies N]";
+
+std::optional<int> ParseCopies(const std::string& text) {
+  int n = 0;
+  const char* end = text.data() + text.size();
+  auto [ptr, ec] = std::from_chars(text.data(), end, n);
+  if (ec != std::errc() || ptr != end || n < 1 || n > 32767) return std::nullopt;
+  return n;
+}
+
+int Report(const std::vector<std::string>& args) {
+  std::string input, output;
+  int copies = 1;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if ((a == "-o" || a == "--output") && i + 1 < args.size()) {
+      output = args[++i];
+    } else if (a == "--copies" && i + 1 < args.size()) {
+      const auto n = ParseCopies(args[++i]);
+      if (!n) {
+        std::cerr << "vexa-cli report: --copies takes a number from 1 to 32767\n";
+        return kExitInvalid;
+      }
+      copies = *n;
+    } else if (input.empty() && !a.empty() && a[0] != '-') {
+      input = a;
+    } else {
+      std::cerr << "usage: vexa-cli " << kUsage << "\n";
+      return kExitInvalid;
+    }
+  }
+  if (input.empty() || output.empty()) {
+    std::cerr << "usage: vexa-cli " << kUsage << "\n";
+    return kExitInvalid;
+  }
+
+  Workspace ws;
+  switch (LoadConfigFile(input, ws)) {
+    case LoadResult::ReadError: std::cerr << ConfigFileLoadErrorText(input) << "\n"; return kExitInvalid;
+    case LoadResult::NotValid: std::cerr << ConfigFileFormatErrorText(input) << "\n"; return kExitInvalid;
+    case LoadResult::Loaded: break;
+  }
+
+  // Fonts and the printer need an application object; no window is shown.
+  std::unique_ptr<QApplication> app;
+  static int argc = 1;
+  static char name[] = "vexa-cli";
+  static char* argv[] = {name, nullptr};
+  if (!QCoreApplication::instance()) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    app = std::make_unique<QApplication>(argc, argv);
+  }
+
+  const QString pdf = QString::fromLocal8Bit(output.data(), static_cast<qsizetype>(output.size()));
+  switch (qt::PrintReportToPdf(ws, pdf, copies)) {
+    case PrintOutcome::Printed: return kExitOk;
+    case PrintOutcome::Cancelled: return kExitCancelled;
+    case PrintOutcome::Failed: break;
+  }
+  std::cerr << "vexa-cli report: cannot write " << output << "\n";
+  return kExitFailed;
+}
+
+const Register kReport{{"report", kUsage, Report}};
+
+}  // namespace
+}  // namespace vexa::cli
