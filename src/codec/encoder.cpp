@@ -1,0 +1,193 @@
+#include "codec/encoder.h"
+
+#include <cmath>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "codec/cp1250.h"
+#include "codec/header.h"
+#include "codec/layout.h"
+#include "codec/values.h"
+
+namespace vexa {
+namespace {
+
+using namespace layout;
+
+template <class Row, std::size_t N>
+std::uint8_t MaskOf(const std::array<Row, N>& rows, bool Row::*flag) {
+  std::uint8_t mask = 0;
+  for (int row = 0; row < kRows; ++row) {
+    if (rows[row].*flag) mask |= RowBit(row);
+  }
+  return mask;
+}
+
+// The SMS validity byte: the whole part of the text plus 166, when it fits.
+std::optional<std::uint8_t> SmsValidityCode(std::string_view text) {
+  const auto value = ParseNumber(text);
+  if (!value || !std::isfinite(*value)) return std::nullopt;
+  const double code = std::trunc(*value) + kSmsValidityBase;
+  if (code < 0 || code > 255) return std::nullopt;
+  return static_cast<std::uint8_t>(code);
+}
+
+// A number typed by the user, cut and clamped as the unit stores it.
+double Normalized(std::string_view text, double lower, double upper, int decimals) {
+  return ParseNumber(NormalizeNumber(text, lower, upper, decimals, '.')).value_or(lower);
+}
+
+std::uint8_t PulseLengthCode(std::string_view text) {
+  const long tenths = std::lround(Normalized(text, 0.1, 25.5, 1) * 10);
+  return static_cast<std::uint8_t>(tenths < 1 ? 1 : tenths > 255 ? 255 : tenths);
+}
+
+long PowerSaveDuration(std::string_view hours, std::string_view minutes) {
+  const long h = std::lround(Normalized(hours, 0, 465, 0));
+  const long m = std::lround(Normalized(minutes, 0, 59, 0));
+  return PowerSaveTenths(h, m);
+}
+
+bool Write24(EepromImage& image, long value, long offset) {
+  return image.WriteByte(static_cast<std::uint8_t>(value & 0xFF), offset) &&
+         image.WriteByte(static_cast<std::uint8_t>((value >> 8) & 0xFF), offset + 1) &&
+         image.WriteByte(static_cast<std::uint8_t>((value >> 16) & 0xFF), offset + 2);
+}
+
+// The address text of a phone number, or "" for an entry stored empty. A
+// number without digits ("+" alone) is stored empty: its address "0091" would
+// be read back as a complete entry and put the following entries out of step.
+// nullopt when the address would not be read back as one entry.
+std::optional<std::string> PhoneAddress(const std::string& number) {
+  const std::string_view digits =
+      !number.empty() && number.front() == '+' ? std::string_view(number).substr(1) : std::string_view(number);
+  if (digits.empty()) return std::string();
+  std::string address = EncodePhoneNumber(number);
+  if (address.size() < 2) return std::nullopt;
+  const auto count = HexPairToByte(address[0], address[1]);
+  if (!count) return std::nullopt;
+  std::size_t expected = *count + (*count % 2u);
+  if (expected != 0) expected += 2;
+  if (address.size() != 2 + expected || address.find('\0') != std::string::npos) return std::nullopt;
+  return address;
+}
+
+class Encoder {
+ public:
+  Encoder(const DeviceConfig& c, const std::array<AnalogScale, kRows>& s, EepromImage& im)
+      : config_(c), scales_(s), image_(im) {}
+
+  bool Run(long* usedLength) {
+    if (!image_.WriteWord(kConstantValue, kConstantWord)) return false;
+    if (!WriteFixedSettings()) return false;
+    if (!WriteTextArea()) return false;
+    if (!image_.WriteWord(kImageMagic, kMagicWord)) return false;
+    if (!image_.WriteWord(kEndMarker, pos_)) return false;
+    if (usedLength != nullptr) *usedLength = pos_ + 2;
+    return image_.WriteByte(HeaderChecksum(image_), kChecksumByte);
+  }
+
+ private:
+  bool Put(std::uint8_t value, long offset) { return image_.WriteByte(value, offset); }
+
+  bool WriteFixedSettings() {
+    const GeneralSettings& g = config_.general;
+    std::uint8_t report = 0;
+    if (g.NotAuthorized && !g.rtNotAuthorized.empty()) report |= kBitNotAuthorized;
+    if (g.PrepnoutNepovolPristup) report |= kBitPrepnoutNepovolPristup;
+    if (g.OdpovidatT0) report |= kBitOdpovidatT0;
+    if (g.SwitchReport && (!g.rtSwitchOn.empty() || !g.rtSwitchOff.empty())) report |= kBitSwitchReport;
+    if (g.PowerReport && (!g.rtPowerUp.empty() || !g.rtPowerDown.empty())) report |= kBitPowerReport;
+    if (g.Batt) report |= kBitBatt;
+    std::uint8_t mode = 0;
+    if (g.EnablePS) mode |= kBitEnablePS;
+    if (g.SuperPS) mode |= kBitSuperPS;
+    if (g.PSOutOff) mode |= kBitPSOutOff;
+    if (g.PINAuth) mode |= kBitPINAuth;
+    const auto validity = SmsValidityCode(g.DobaPlatnostiSMS);
+    if (!validity) return false;
+    bool ok = Put(report, kReportFlags) && Put(mode, kModeFlags) && Put(*validity, kSmsValidity);
+
+    for (const auto& m : kPhoneMasks) ok = ok && Put(MaskOf(config_.phones, m.flag), m.offset);
+    for (const auto& m : kInputMasks) ok = ok && Put(MaskOf(config_.inputs, m.flag), m.offset);
+    for (const auto& m : kOutputMasks) ok = ok && Put(MaskOf(config_.outputs, m.flag), m.offset);
+    for (const auto& m : kAnalogMasks) ok = ok && Put(MaskOf(config_.analogs, m.flag), m.offset);
+    for (long offset : kZeroBytes) ok = ok && Put(0, offset);
+
+    for (int row = 0; row < kRows; ++row) {
+      const AnalogInput& a = config_.analogs[row];
+      for (const auto& c : kAnalogCodes) {
+        const std::string& text = a.*c.field;
+        const std::uint8_t code =
+            c.kind == CodeKind::Level ? LevelToCode(scales_[row], text) : HysteresisToCode(scales_[row], text);
+        ok = ok && Put(code, AnalogCodeOffset(c, row));
+      }
+      ok = ok && Put(PulseLengthCode(config_.outputs[row].OUTimpulsLEN), PulseLengthOffset(row));
+      ok = ok && Put(a.sendAtOnceByte, SendAtOnceOffset(row));
+    }
+    ok = ok && Put(config_.outputFunctionByte, kOutputFunction);
+    ok = ok && Write24(image_, PowerSaveDuration(g.PSOnH, g.PSOnM), kPowerSaveOn);
+    ok = ok && Write24(image_, PowerSaveDuration(g.PSOffH, g.PSOffM), kPowerSaveOff);
+    return ok;
+  }
+
+  bool StartBlock(long slot) { return pos_ <= 0xFFFF && image_.WriteWord(static_cast<std::uint16_t>(pos_), slot); }
+  bool Text(const std::string& utf8) { return WriteImageString(image_, pos_, Utf8ToCp1250(utf8)); }
+
+  template <class Row, std::size_t N, std::size_t B>
+  bool RowBlocks(const std::array<Row, N>& rows, const std::array<RowTextBlock<Row>, B>& blocks) {
+    for (const auto& b : blocks) {
+      if (!StartBlock(b.slot)) return false;
+      for (const Row& r : rows) {
+        if (!Text(r.*b.field)) return false;
+      }
+    }
+    return true;
+  }
+
+  bool WriteTextArea() {
+    pos_ = kTextArea;
+    if (!RowBlocks(config_.inputs, kInputBlocks) || !RowBlocks(config_.outputs, kOutputBlocks) ||
+        !RowBlocks(config_.analogs, kAnalogBlocks)) {
+      return false;
+    }
+    if (!StartBlock(kSpareSlot)) return false;
+    for (int i = 0; i < kSpareStrings; ++i) {
+      if (!WriteImageString(image_, pos_, {})) return false;
+    }
+    if (!StartBlock(kPhoneSlot)) return false;
+    for (const PhoneEntry& p : config_.phones) {
+      const auto address = PhoneAddress(p.TC);
+      if (!address || !WriteImageString(image_, pos_, *address)) return false;
+    }
+    if (!StartBlock(kGeneralSlot)) return false;
+    for (auto text : kGeneralTexts) {
+      if (!Text(config_.general.*text)) return false;
+    }
+    return true;
+  }
+
+  const DeviceConfig& config_;
+  const std::array<AnalogScale, kRows>& scales_;
+  EepromImage& image_;
+  long pos_ = kTextArea;
+};
+
+}  // namespace
+
+bool EncodeImage(const DeviceConfig& config, const std::array<AnalogScale, kRows>& scales, EepromImage& image,
+                 long* usedLength) {
+  // Encode into a copy so that a failed run leaves the image as it was.
+  auto work = std::make_unique<EepromImage>(image);
+  long used = 0;
+  if (!Encoder(config, scales, *work).Run(&used)) return false;
+  image = *work;
+  if (usedLength != nullptr) *usedLength = used;
+  return true;
+}
+
+bool EncodeImage(Workspace& ws, long* usedLength) { return EncodeImage(ws.config, ws.scales, ws.image, usedLength); }
+
+}  // namespace vexa

@@ -1,0 +1,25 @@
+// Turns the configuration into the unit's EEPROM image.
+#pragma once
+
+#include <array>
+
+#include "codec/image.h"
+#include "workspace/device_config.h"
+#include "workspace/workspace.h"
+
+namespace vexa {
+
+// Writes the configuration into `image` in the unit's layout: header,
+// fixed settings, text area and end marker. Bytes the layout does not assign
+// to the program keep what the image held. False, with the image left as it
+// was, when DobaPlatnostiSMS is not a number that fits, a text holds a NUL,
+// a phone number cannot be stored so that the unit reads it back in step, or
+// the text area would run past offset 65,535. `usedLength` receives the
+// offset just past the end marker.
+bool EncodeImage(const DeviceConfig& config, const std::array<AnalogScale, kRows>& scales, EepromImage& image,
+                 long* usedLength = nullptr);
+
+// The workspace's configuration into the workspace's image.
+bool EncodeImage(Workspace& ws, long* usedLength = nullptr);
+
+}  // namespace vexa

@@ -1,0 +1,306 @@
+#include "file/config_json.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+
+#include <nlohmann/json.hpp>
+
+#include "codec/values.h"
+
+namespace vexa {
+namespace {
+
+using nlohmann::json;
+using nlohmann::ordered_json;
+
+enum class Kind { Text, Number, Flag, Byte };
+
+template <class Rec>
+struct Member {
+  const char* name;
+  Kind kind;
+  std::string Rec::*text = nullptr;
+  bool Rec::*flag = nullptr;
+  std::uint8_t Rec::*byte = nullptr;
+};
+
+template <class Rec>
+constexpr Member<Rec> T(const char* n, std::string Rec::*m) {
+  return {n, Kind::Text, m, nullptr, nullptr};
+}
+template <class Rec>
+constexpr Member<Rec> N(const char* n, std::string Rec::*m) {
+  return {n, Kind::Number, m, nullptr, nullptr};
+}
+template <class Rec>
+constexpr Member<Rec> F(const char* n, bool Rec::*m) {
+  return {n, Kind::Flag, nullptr, m, nullptr};
+}
+template <class Rec>
+constexpr Member<Rec> B(const char* n, std::uint8_t Rec::*m) {
+  return {n, Kind::Byte, nullptr, nullptr, m};
+}
+
+using G = GeneralSettings;
+constexpr std::array<Member<G>, 23> kGeneral{{
+    T("JmenoStanice", &G::JmenoStanice),
+    T("PIN", &G::PIN),
+    T("TCcentra", &G::TCcentra),
+    N("DobaPlatnostiSMS", &G::DobaPlatnostiSMS),
+    F("OdpovidatT0", &G::OdpovidatT0),
+    F("PrepnoutNepovolPristup", &G::PrepnoutNepovolPristup),
+    F("PINAuth", &G::PINAuth),
+    F("NotAuthorized", &G::NotAuthorized),
+    T("rtNotAuthorized", &G::rtNotAuthorized),
+    F("PowerReport", &G::PowerReport),
+    T("rtPowerUp", &G::rtPowerUp),
+    T("rtPowerDown", &G::rtPowerDown),
+    F("SwitchReport", &G::SwitchReport),
+    T("rtSwitchOn", &G::rtSwitchOn),
+    T("rtSwitchOff", &G::rtSwitchOff),
+    F("Batt", &G::Batt),
+    F("EnablePS", &G::EnablePS),
+    F("SuperPS", &G::SuperPS),
+    F("PSOutOff", &G::PSOutOff),
+    N("PSOnH", &G::PSOnH),
+    N("PSOnM", &G::PSOnM),
+    N("PSOffH", &G::PSOffH),
+    N("PSOffM", &G::PSOffM),
+}};
+
+using P = PhoneEntry;
+constexpr std::array<Member<P>, 3> kPhone{{
+    T("TC", &P::TC),
+    F("TCPrijem", &P::TCPrijem),
+    F("TCUdalost", &P::TCUdalost),
+}};
+
+using I = DigitalInput;
+constexpr std::array<Member<I>, 11> kInput{{
+    T("INPNazev", &I::INPNazev),
+    T("INPZap", &I::INPZap),
+    T("INPVyp", &I::INPVyp),
+    T("INPLH", &I::INPLH),
+    T("INPHL", &I::INPHL),
+    F("INPLHEvent", &I::INPLHEvent),
+    F("INPHLEvent", &I::INPHLEvent),
+    F("INPNeg", &I::INPNeg),
+    F("INPZpr", &I::INPZpr),
+    F("MaskDInLHAlarm", &I::MaskDInLHAlarm),
+    F("MaskDInHLAlarm", &I::MaskDInHLAlarm),
+}};
+
+using O = DigitalOutput;
+constexpr std::array<Member<O>, 7> kOutput{{
+    T("OUTNazev", &O::OUTNazev),
+    T("OUTZap", &O::OUTZap),
+    T("OUTVyp", &O::OUTVyp),
+    T("OUTimpuls", &O::OUTimpuls),
+    N("OUTimpulsLEN", &O::OUTimpulsLEN),
+    F("OUTNeg", &O::OUTNeg),
+    F("OUTZpr", &O::OUTZpr),
+}};
+
+using A = AnalogInput;
+constexpr std::array<Member<A>, 20> kAnalog{{
+    T("AINNazev", &A::AINNazev),
+    T("AINStateL", &A::AINStateL),
+    T("AINStateM", &A::AINStateM),
+    T("AINStateH", &A::AINStateH),
+    N("AINCL1Level", &A::AINCL1Level),
+    N("AINHCL1Level", &A::AINHCL1Level),
+    N("AINCL2Level", &A::AINCL2Level),
+    N("AINHCL2Level", &A::AINHCL2Level),
+    T("AINCL1Up", &A::AINCL1Up),
+    T("AINCL1Dn", &A::AINCL1Dn),
+    T("AINCL2Up", &A::AINCL2Up),
+    T("AINCL2Dn", &A::AINCL2Dn),
+    F("AINCL1UpEvent", &A::AINCL1UpEvent),
+    F("AINCL1DnEvent", &A::AINCL1DnEvent),
+    F("AINCL2UpEvent", &A::AINCL2UpEvent),
+    F("AINCL2DnEvent", &A::AINCL2DnEvent),
+    F("AINNeg", &A::AINNeg),
+    F("AINZpr", &A::AINZpr),
+    F("AINPrc", &A::AINPrc),
+    B("sendAtOnceByte", &A::sendAtOnceByte),
+}};
+
+// Numeric fields travel with "." whatever the user's notation.
+std::string WithPoint(std::string text) {
+  std::replace(text.begin(), text.end(), ',', '.');
+  return text;
+}
+
+template <class Rec, std::size_t K>
+ordered_json RecordToJson(const Rec& rec, const std::array<Member<Rec>, K>& members) {
+  ordered_json out = ordered_json::object();
+  for (const auto& m : members) {
+    switch (m.kind) {
+      case Kind::Text: out[m.name] = rec.*m.text; break;
+      case Kind::Number: out[m.name] = WithPoint(rec.*m.text); break;
+      case Kind::Flag: out[m.name] = rec.*m.flag; break;
+      case Kind::Byte: out[m.name] = int{rec.*m.byte}; break;
+    }
+  }
+  return out;
+}
+
+template <class Rec, std::size_t N, std::size_t K>
+ordered_json RowsToJson(const std::array<Rec, N>& rows, const std::array<Member<Rec>, K>& members) {
+  ordered_json out = ordered_json::array();
+  for (const Rec& r : rows) out.push_back(RecordToJson(r, members));
+  return out;
+}
+
+std::optional<std::uint8_t> ByteOf(const json& value) {
+  if (value.is_number_unsigned()) {
+    const auto v = value.get<std::uint64_t>();
+    if (v <= 255) return static_cast<std::uint8_t>(v);
+  } else if (value.is_number_integer()) {
+    const auto v = value.get<std::int64_t>();
+    if (v >= 0 && v <= 255) return static_cast<std::uint8_t>(v);
+  }
+  return std::nullopt;
+}
+
+std::optional<std::string> NumberTextOf(const json& value) {
+  if (value.is_string()) return value.get<std::string>();
+  if (value.is_number_unsigned()) return std::to_string(value.get<std::uint64_t>());
+  if (value.is_number_integer()) return std::to_string(value.get<std::int64_t>());
+  if (value.is_number_float()) return FormatNumber(value.get<double>(), '.');
+  return std::nullopt;
+}
+
+template <class Rec, std::size_t K>
+bool RecordFromJson(const json& in, const std::string& path, const std::array<Member<Rec>, K>& members, Rec& rec,
+                    std::string& error) {
+  if (!in.is_object()) {
+    error = "'" + path + "' must be an object";
+    return false;
+  }
+  for (auto it = in.begin(); it != in.end(); ++it) {
+    const std::string& key = it.key();
+    const json& value = it.value();
+    const std::string where = path + "." + key;
+    const auto m = std::find_if(members.begin(), members.end(), [&](const auto& x) { return key == x.name; });
+    if (m == members.end()) {
+      error = "unknown key '" + where + "'";
+      return false;
+    }
+    switch (m->kind) {
+      case Kind::Text:
+        if (!value.is_string()) {
+          error = "'" + where + "' must be a string";
+          return false;
+        }
+        rec.*m->text = value.get<std::string>();
+        break;
+      case Kind::Number: {
+        auto text = NumberTextOf(value);
+        if (!text) {
+          error = "'" + where + "' must be a number or a string";
+          return false;
+        }
+        rec.*m->text = std::move(*text);
+        break;
+      }
+      case Kind::Flag:
+        if (!value.is_boolean()) {
+          error = "'" + where + "' must be true or false";
+          return false;
+        }
+        rec.*m->flag = value.get<bool>();
+        break;
+      case Kind::Byte: {
+        const auto byte = ByteOf(value);
+        if (!byte) {
+          error = "'" + where + "' must be an integer from 0 to 255";
+          return false;
+        }
+        rec.*m->byte = *byte;
+        break;
+      }
+    }
+  }
+  return true;
+}
+
+template <class Rec, std::size_t N, std::size_t K>
+bool RowsFromJson(const json& in, const std::string& path, const std::array<Member<Rec>, K>& members,
+                  std::array<Rec, N>& rows, std::string& error) {
+  if (!in.is_array() || in.size() > N) {
+    error = "'" + path + "' must be an array of at most " + std::to_string(N) + " rows";
+    return false;
+  }
+  for (std::size_t i = 0; i < in.size(); ++i) {
+    if (!RecordFromJson(in[i], path + "[" + std::to_string(i) + "]", members, rows[i], error)) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+ordered_json ConfigToJson(const DeviceConfig& config) {
+  ordered_json out = ordered_json::object();
+  out["general"] = RecordToJson(config.general, kGeneral);
+  out["phones"] = RowsToJson(config.phones, kPhone);
+  out["inputs"] = RowsToJson(config.inputs, kInput);
+  out["outputs"] = RowsToJson(config.outputs, kOutput);
+  out["outputFunctionByte"] = int{config.outputFunctionByte};
+  out["analogs"] = RowsToJson(config.analogs, kAnalog);
+  return out;
+}
+
+std::string ConfigToJsonText(const DeviceConfig& config) {
+  return ConfigToJson(config).dump(1, ' ', false, ordered_json::error_handler_t::replace);
+}
+
+bool ConfigFromJson(const json& in, DeviceConfig& config, std::string& error) {
+  if (!in.is_object()) {
+    error = "the configuration must be a JSON object";
+    return false;
+  }
+  DeviceConfig result = config;
+  for (const auto& [key, value] : in.items()) {
+    bool ok = true;
+    if (key == "general") {
+      ok = RecordFromJson(value, key, kGeneral, result.general, error);
+    } else if (key == "phones") {
+      ok = RowsFromJson(value, key, kPhone, result.phones, error);
+    } else if (key == "inputs") {
+      ok = RowsFromJson(value, key, kInput, result.inputs, error);
+    } else if (key == "outputs") {
+      ok = RowsFromJson(value, key, kOutput, result.outputs, error);
+    } else if (key == "analogs") {
+      ok = RowsFromJson(value, key, kAnalog, result.analogs, error);
+    } else if (key == "outputFunctionByte") {
+      const auto byte = ByteOf(value);
+      if (byte) {
+        result.outputFunctionByte = *byte;
+      } else {
+        error = "'outputFunctionByte' must be an integer from 0 to 255";
+        ok = false;
+      }
+    } else {
+      error = "unknown key '" + key + "'";
+      ok = false;
+    }
+    if (!ok) return false;
+  }
+  config = std::move(result);
+  return true;
+}
+
+bool ConfigFromJsonText(std::string_view text, DeviceConfig& config, std::string& error) {
+  json parsed;
+  try {
+    parsed = json::parse(text);
+  } catch (const json::exception& e) {
+    error = std::string("not valid JSON: ") + e.what();
+    return false;
+  }
+  return ConfigFromJson(parsed, config, error);
+}
+
+}  // namespace vexa

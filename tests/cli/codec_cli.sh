@@ -1,0 +1,114 @@
+#!/usr/bin/env bash
+# vexa-cli dump and build against the golden configuration files.
+# usage: codec_cli.sh BUILD_DIR FIXTURES_DIR
+set -u
+BUILD=$1
+FIX=$2
+CLI="$BUILD/tools/vexa-cli"
+WORK=$(mktemp -d "${TMPDIR:-/tmp}/vexa-codec-cli.XXXXXX")
+trap 'rm -rf "$WORK"' EXIT
+failures=0
+
+fail() {
+  echo "FAIL: $*" >&2
+  failures=$((failures + 1))
+}
+
+# expect_exit CODE DESCRIPTION -- command...
+expect_exit() {
+  local want=$1 what=$2
+  shift 3
+  "$@" >"$WORK/out" 2>"$WORK/err"
+  local got=$?
+  [ "$got" -eq "$want" ] || fail "$what: exit $got, expected $want ($(head -c 300 "$WORK/err"))"
+}
+
+# Loading each file gives its dump, with a final newline on standard output.
+for name in startup pumping-station over-unit-image; do
+  expect_exit 0 "dump $name" -- "$CLI" dump "$FIX/$name.eep"
+  { cat "$FIX/$name.dump.json"; echo; } | cmp -s - "$WORK/out" || fail "dump $name differs from $name.dump.json"
+  [ -s "$WORK/err" ] && fail "dump $name wrote to standard error"
+done
+
+# Encoding each JSON gives its file byte for byte.
+expect_exit 0 "build startup" -- "$CLI" build "$FIX/startup.json" -o "$WORK/startup.eep"
+cmp -s "$WORK/startup.eep" "$FIX/startup.eep" || fail "build startup differs"
+expect_exit 0 "build pumping-station" -- "$CLI" build "$FIX/pumping-station.json" -o "$WORK/ps.eep"
+cmp -s "$WORK/ps.eep" "$FIX/pumping-station.eep" || fail "build pumping-station differs"
+expect_exit 0 "build over unit image" -- \
+  "$CLI" build "$FIX/over-unit-image.json" --base "$FIX/unit-read-base.eep" -o "$WORK/over.eep"
+cmp -s "$WORK/over.eep" "$FIX/over-unit-image.eep" || fail "build over-unit-image differs"
+
+# Building replaces an existing output file.
+printf 'old' >"$WORK/replace.eep"
+expect_exit 0 "build over an existing file" -- "$CLI" build "$FIX/startup.json" -o "$WORK/replace.eep"
+cmp -s "$WORK/replace.eep" "$FIX/startup.eep" || fail "existing output was not replaced"
+
+# For every file the program writes, build --base F of dump F gives F back.
+for f in "$FIX/startup.eep" "$FIX/pumping-station.eep" "$FIX/over-unit-image.eep" \
+  "$WORK/startup.eep" "$WORK/ps.eep" "$WORK/over.eep"; do
+  base=$(basename "$f" .eep)
+  "$CLI" dump "$f" >"$WORK/rt-$base.json" || fail "dump $f"
+  expect_exit 0 "rebuild $f" -- "$CLI" build "$WORK/rt-$base.json" --base "$f" -o "$WORK/rt-$base.eep"
+  cmp -s "$WORK/rt-$base.eep" "$f" || fail "dump then build --base of $f does not give it back"
+done
+
+# Files that are not valid configurations: the format message, exit 2.
+for name in truncated bad-checksum; do
+  expect_exit 2 "dump $name" -- "$CLI" dump "$FIX/$name.eep"
+  want="Data v souboru '$FIX/$name.eep' nejsou v pořádku - neodpovídají formátu EEPROM."
+  [ "$(cat "$WORK/err")" = "$want" ] || fail "dump $name message: $(cat "$WORK/err")"
+  [ -s "$WORK/out" ] && fail "dump $name wrote to standard output"
+done
+
+# An unreadable file and one longer than the image: the load error, exit 2.
+head -c 65537 /dev/zero >"$WORK/long.eep"
+for f in "$WORK/missing.eep" "$WORK/long.eep" "$WORK"; do
+  expect_exit 2 "dump $f" -- "$CLI" dump "$f"
+  want="Při načítání nastavení programu ze souboru '$f' nastala chyba."
+  [ "$(cat "$WORK/err")" = "$want" ] || fail "dump $f message: $(cat "$WORK/err")"
+done
+expect_exit 2 "build with a missing base" -- \
+  "$CLI" build "$FIX/startup.json" --base "$WORK/missing.eep" -o "$WORK/x.eep"
+grep -qF "ze souboru '$WORK/missing.eep' nastala chyba." "$WORK/err" || fail "missing base message"
+
+# JSON errors name the key.
+check_json_error() {
+  local json=$1 key=$2
+  printf '%s' "$json" >"$WORK/bad.json"
+  expect_exit 2 "build $json" -- "$CLI" build "$WORK/bad.json" -o "$WORK/bad.eep"
+  grep -qF "$key" "$WORK/err" || fail "error for $json does not name $key: $(cat "$WORK/err")"
+  [ -e "$WORK/bad.eep" ] && fail "a refused build wrote $json"
+}
+check_json_error '{"general": {"Pin": "1"}}' 'general.Pin'
+check_json_error '{"inputs": [{"INPNeg": "yes"}]}' 'inputs[0].INPNeg'
+check_json_error '{"analogs": [{}, {"sendAtOnceByte": 300}]}' 'analogs[1].sendAtOnceByte'
+check_json_error '{"rtBattLow": "x"}' 'rtBattLow'
+
+# Keys missing from the JSON take their start-up values.
+printf '{}' >"$WORK/empty.json"
+expect_exit 0 "build {}" -- "$CLI" build "$WORK/empty.json" -o "$WORK/empty.eep"
+cmp -s "$WORK/empty.eep" "$FIX/startup.eep" || fail "{} does not build the start-up file"
+
+# Offences against the field rules refuse the build unless forced.
+printf '{"general": {"PIN": "12ab"}}' >"$WORK/offence.json"
+expect_exit 1 "build with an offence" -- "$CLI" build "$WORK/offence.json" -o "$WORK/offence.eep"
+grep -q '^PIN: ' "$WORK/err" || fail "offence not listed as field: message: $(cat "$WORK/err")"
+[ -e "$WORK/offence.eep" ] && fail "a refused build wrote its file"
+expect_exit 0 "build --force" -- "$CLI" build "$WORK/offence.json" -o "$WORK/offence.eep" --force
+"$CLI" dump "$WORK/offence.eep" | grep -q '"PIN": "12ab"' || fail "forced build lost the PIN"
+
+# A configuration the encoder cannot convert.
+printf '{"general": {"DobaPlatnostiSMS": "abc"}}' >"$WORK/noconv.json"
+expect_exit 1 "build unconvertible" -- "$CLI" build "$WORK/noconv.json" -o "$WORK/noconv.eep" --force
+grep -qF "Nastala chyba při převodu dat." "$WORK/err" || fail "conversion error message: $(cat "$WORK/err")"
+
+# Usage errors.
+expect_exit 2 "build without -o" -- "$CLI" build "$FIX/startup.json"
+expect_exit 2 "dump without a file" -- "$CLI" dump
+
+if [ "$failures" -ne 0 ]; then
+  echo "$failures failure(s)" >&2
+  exit 1
+fi
+echo "codec_cli: all passed"

@@ -1,0 +1,104 @@
+// The JSON interchange of vexa-cli: shape, defaults for missing keys, and
+// errors that name the key.
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include <string>
+#include <vector>
+
+#include "file/config_json.h"
+#include "workspace/workspace.h"
+
+namespace vexa {
+namespace {
+
+TEST(ConfigJson, WritesThenReadsBackEveryField) {
+  DeviceConfig c = Workspace().config;
+  c.general.JmenoStanice = "Čerpací stanice";
+  c.general.PINAuth = true;
+  c.general.PSOnM = "30";
+  c.phones[6].TC = "+420602123456";
+  c.phones[6].TCUdalost = true;
+  c.inputs[7].MaskDInHLAlarm = true;
+  c.outputs[3].OUTimpulsLEN = "2.5";
+  c.outputFunctionByte = 0xB6;
+  c.analogs[7].AINCL1Dn = "Baterie vybita";
+  c.analogs[2].sendAtOnceByte = 0xF5;
+  c.analogs[5].AINNeg = true;
+  DeviceConfig back;
+  std::string error;
+  ASSERT_TRUE(ConfigFromJsonText(ConfigToJsonText(c), back, error)) << error;
+  EXPECT_EQ(back, c);
+  EXPECT_EQ(back.rtBattLow(), "Baterie vybita");
+}
+
+TEST(ConfigJson, NumericFieldsTravelWithADecimalPoint) {
+  DeviceConfig c = Workspace().config;
+  c.outputs[0].OUTimpulsLEN = "2,5";
+  c.analogs[0].AINCL1Level = "49,8";
+  c.analogs[0].AINNazev = "a,b";  // a text keeps its comma
+  const auto j = ConfigToJson(c);
+  EXPECT_EQ(j["outputs"][0]["OUTimpulsLEN"], "2.5");
+  EXPECT_EQ(j["analogs"][0]["AINCL1Level"], "49.8");
+  EXPECT_EQ(j["analogs"][0]["AINNazev"], "a,b");
+}
+
+TEST(ConfigJson, MissingKeysKeepTheirValuesAndNumbersAreAccepted) {
+  DeviceConfig c = Workspace().config;
+  std::string error;
+  ASSERT_TRUE(ConfigFromJsonText(R"({"general": {"PSOnH": 2, "DobaPlatnostiSMS": "7"},
+                                     "outputs": [{"OUTimpulsLEN": 2.5}],
+                                     "analogs": [{}, {"AINCL2Level": 80}]})",
+                                 c, error))
+      << error;
+  DeviceConfig expected = Workspace().config;
+  expected.general.PSOnH = "2";
+  expected.general.DobaPlatnostiSMS = "7";
+  expected.outputs[0].OUTimpulsLEN = "2.5";
+  expected.analogs[1].AINCL2Level = "80";
+  EXPECT_EQ(c, expected);
+}
+
+TEST(ConfigJson, ErrorsNameTheKeyAndLeaveTheConfigurationAlone) {
+  struct Case {
+    const char* json;
+    const char* key;  // must appear in the error
+  };
+  const std::vector<Case> cases = {
+      {R"({"general": {"Jmeno": "x"}})", "general.Jmeno"},
+      {R"({"general": {"PIN": 1234}})", "general.PIN"},
+      {R"({"general": {"PINAuth": 1}})", "general.PINAuth"},
+      {R"({"general": {"PSOnH": true}})", "general.PSOnH"},
+      {R"({"general": {"rtBattLow": "x"}})", "general.rtBattLow"},
+      {R"({"general": []})", "general"},
+      {R"({"phones": [{}, {"TC": null}]})", "phones[1].TC"},
+      {R"({"phones": {}})", "phones"},
+      {R"({"inputs": [{}, {}, {}, {}, {}, {}, {}, {}, {}]})", "inputs"},
+      {R"({"inputs": [{}, 5]})", "inputs[1]"},
+      {R"({"outputs": [{"OUTNeg": "true"}]})", "outputs[0].OUTNeg"},
+      {R"({"analogs": [{"sendAtOnceByte": 256}]})", "analogs[0].sendAtOnceByte"},
+      {R"({"analogs": [{"sendAtOnceByte": -1}]})", "analogs[0].sendAtOnceByte"},
+      {R"({"analogs": [{"sendAtOnceByte": 1.5}]})", "analogs[0].sendAtOnceByte"},
+      {R"({"outputFunctionByte": "1"})", "outputFunctionByte"},
+      {R"({"rtBattLow": "x"})", "rtBattLow"},
+      {R"({"general": {"PIN": "1"}, "extra": 1})", "extra"},
+  };
+  for (const auto& c : cases) {
+    DeviceConfig cfg = Workspace().config;
+    const DeviceConfig before = cfg;
+    std::string error;
+    EXPECT_FALSE(ConfigFromJsonText(c.json, cfg, error)) << c.json;
+    EXPECT_NE(error.find(c.key), std::string::npos) << c.json << " -> " << error;
+    EXPECT_EQ(cfg, before) << c.json;
+  }
+  DeviceConfig cfg;
+  std::string error;
+  EXPECT_FALSE(ConfigFromJsonText("{\"general\": ", cfg, error));
+  EXPECT_FALSE(error.empty());
+  EXPECT_FALSE(ConfigFromJsonText("[1, 2]", cfg, error));
+  EXPECT_FALSE(ConfigFromJsonText("\"\xC3\x28\"", cfg, error));  // invalid UTF-8
+}
+
+}  // namespace
+}  // namespace vexa

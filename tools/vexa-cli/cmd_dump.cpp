@@ -1,0 +1,31 @@
+// vexa-cli dump FILE.eep: the configuration a file holds, as JSON.
+#include <iostream>
+
+#include "command.h"
+#include "file/config_file.h"
+#include "file/config_json.h"
+#include "workspace/workspace.h"
+
+namespace vexa::cli {
+namespace {
+
+int Dump(const std::vector<std::string>& args) {
+  if (args.size() != 1) {
+    std::cerr << "usage: vexa-cli dump FILE.eep\n";
+    return kExitInvalid;
+  }
+  const std::string& path = args[0];
+  Workspace ws;
+  switch (LoadConfigFile(path, ws)) {
+    case LoadResult::ReadError: std::cerr << ConfigFileLoadErrorText(path) << "\n"; return kExitInvalid;
+    case LoadResult::NotValid: std::cerr << ConfigFileFormatErrorText(path) << "\n"; return kExitInvalid;
+    case LoadResult::Loaded: break;
+  }
+  std::cout << ConfigToJsonText(ws.config) << "\n";
+  return std::cout.good() ? kExitOk : kExitFailed;
+}
+
+const Register kDump{{"dump", "dump FILE.eep", Dump}};
+
+}  // namespace
+}  // namespace vexa::cli
