@@ -1,0 +1,106 @@
+#include "file/file_workflows.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
+#include "codec/decoder.h"
+#include "codec/encoder.h"
+#include "codec/header.h"
+#include "file/config_file.h"
+#include "platform/progress.h"
+#include "workspace/usage.h"
+
+namespace vexa {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kOverwriteQuestion = "Tento soubor již existuje. Mám ho přepsat?";
+constexpr const char* kConvertingText = "Převádím data ...";
+
+// An existing file (or a link to one) that a save would replace.
+bool FileExists(const std::string& utf8) {
+  const fs::path p(std::u8string(reinterpret_cast<const char8_t*>(utf8.data()), utf8.size()));
+  std::error_code ec;
+  const auto st = fs::symlink_status(p, ec);
+  return !ec && fs::exists(st);
+}
+
+}  // namespace
+
+FileOutcome SaveWorkflow(Workspace& ws, Services& sv) {
+  if (sv.files == nullptr) return FileOutcome::Cancelled;
+  const auto chosen = sv.files->AskSave();
+  if (!chosen || chosen->empty()) return FileOutcome::Cancelled;
+  const std::string& path = *chosen;
+
+  ShowProgress(ws, sv, "Ukládám nastavení do souboru '" + path + "'.", false);
+
+  long used = 0;
+  if (!EncodeImage(ws, &used) || !IsImageValid(ws.image)) {
+    CloseProgress(sv);
+    sv.messages.Show(Icon::Error, kConvertErrorText);
+    return FileOutcome::EncodeFailed;
+  }
+
+  // The file holds the first U - 1 bytes of the image, U being the usage
+  // figure the window shows. That figure always exceeds the encoded length;
+  // should it ever fall short, the whole image up to its end marker is still
+  // written, so the file can be loaded again.
+  const long usage = std::max<long>(ComputeUsage(ws.config), used + 1);
+
+  if (FileExists(path) && sv.messages.Show(Icon::Question, kOverwriteQuestion, Buttons::YesNo) != Answer::Yes) {
+    CloseProgress(sv);
+    return FileOutcome::Declined;
+  }
+
+  const bool written = WriteConfigFile(path, ws.image, static_cast<int>(usage), nullptr);
+  CloseProgress(sv);
+  if (!written) {
+    sv.messages.Show(Icon::Error, ConfigFileSaveErrorText(path));
+    return FileOutcome::WriteFailed;
+  }
+  return FileOutcome::Completed;
+}
+
+FileOutcome LoadWorkflow(Workspace& ws, Services& sv) {
+  if (sv.files == nullptr) return FileOutcome::Cancelled;
+  const auto chosen = sv.files->AskOpen();
+  if (!chosen || chosen->empty()) return FileOutcome::Cancelled;
+  const std::string& path = *chosen;
+
+  ShowProgress(ws, sv, "Načítám nastavení ze souboru '" + path + "'.", false);
+  long length = 0;
+  const bool read = ReadConfigFile(path, ws.image, &length, nullptr);
+  CloseProgress(sv);
+
+  FileOutcome outcome = FileOutcome::Completed;
+  if (!read) {
+    sv.messages.Show(Icon::Error, ConfigFileLoadErrorText(path));
+    outcome = FileOutcome::ReadFailed;
+  } else {
+    bool decoded = false;
+    // A file cut short before its end marker would otherwise be completed
+    // from bytes of an earlier image; it is refused like a damaged header.
+    if (IsLoadedImageValid(ws.image, length)) {
+      ShowProgress(ws, sv, kConvertingText, false);
+      decoded = DecodeImage(ws);
+      CloseProgress(sv);
+    }
+    if (decoded) {
+      if (sv.view != nullptr) {
+        sv.view->ShowTab(0);
+        sv.view->ConfigReplaced();
+      }
+      sv.messages.Show(Icon::Information, ConfigFileLoadedText(path));
+    } else {
+      sv.messages.Show(Icon::Information, ConfigFileFormatErrorText(path));
+      outcome = FileOutcome::NotValid;
+    }
+  }
+  CloseProgress(sv);
+  return outcome;
+}
+
+}  // namespace vexa

@@ -1,0 +1,15 @@
+// The print button "Tisk nastavení" (btTisk) and the preview button
+// "Náhled tisku" (btNahled) of the main window.
+#pragma once
+
+namespace vexa::ui {
+
+class MainWindow;
+
+// Enables both buttons and connects them: btTisk prints the report through
+// the print dialog, with the window's progress window; btNahled shows the
+// print preview of one copy. The printer settings chosen in the dialog are
+// kept for the rest of the run.
+void AttachPrinting(MainWindow& window);
+
+}  // namespace vexa::ui

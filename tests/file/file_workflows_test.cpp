@@ -1,0 +1,258 @@
+// The save and load commands with scripted dialogs and message boxes, against
+// the golden files of an independent implementation.
+#include "file/file_workflows.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "file/config_json.h"
+#include "ui/fakes.h"
+#include "workspace/workspace.h"
+
+namespace vexa {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::vector<char> ReadBytes(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void WriteBytes(const fs::path& p, const std::vector<char>& bytes) {
+  std::ofstream out(p, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+fs::path Fixture(const char* name) { return fs::path(VEXA_FIXTURES_DIR) / name; }
+
+DeviceConfig DumpOf(const char* name) {
+  std::ifstream in(Fixture(name));
+  std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  Workspace fresh;
+  DeviceConfig c = fresh.config;
+  std::string error;
+  EXPECT_TRUE(ConfigFromJsonText(text, c, error)) << error;
+  return c;
+}
+
+class FileWorkflowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir = fs::temp_directory_path() /
+          ("vexa-workflow-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
+           ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    fx.services.view = &fx.view;
+  }
+  void TearDown() override { fs::remove_all(dir); }
+
+  std::string PathIn(const char* name) const { return (dir / name).string(); }
+
+  fs::path dir;
+  Workspace ws;
+  fake::FakeServices fx;
+};
+
+TEST_F(FileWorkflowTest, CancelledDialogsDoNothing) {
+  const DeviceConfig before = ws.config;
+  EXPECT_EQ(SaveWorkflow(ws, fx.services), FileOutcome::Cancelled);
+  EXPECT_EQ(LoadWorkflow(ws, fx.services), FileOutcome::Cancelled);
+  EXPECT_EQ(fx.files.saveAsked, 1);
+  EXPECT_EQ(fx.files.openAsked, 1);
+  EXPECT_TRUE(fx.messages.shown.empty());
+  EXPECT_TRUE(fx.progress.log.empty());
+  EXPECT_EQ(ws.config, before);
+  EXPECT_TRUE(fs::is_empty(dir));
+}
+
+TEST_F(FileWorkflowTest, SavingTheStartupConfigurationWritesTheGoldenFile) {
+  const std::string path = PathIn("startup.eep");
+  fx.files.saves.push_back(path);
+  ws.CancelRequested = true;
+
+  EXPECT_EQ(SaveWorkflow(ws, fx.services), FileOutcome::Completed);
+
+  const auto written = ReadBytes(path);
+  EXPECT_EQ(written.size(), 429u);  // usage 430, minus one
+  EXPECT_EQ(written, ReadBytes(Fixture("startup.eep")));
+  EXPECT_TRUE(fx.messages.shown.empty());
+  EXPECT_EQ(fx.progress.log, (std::vector<std::string>{"show:Ukládám nastavení do souboru '" + path + "'.", "close"}));
+  EXPECT_FALSE(fx.progress.visible);
+  EXPECT_FALSE(ws.CancelRequested);  // showing the progress window clears it
+}
+
+TEST_F(FileWorkflowTest, OverwriteIsAskedFirstAndNoKeepsTheFile) {
+  struct Case {
+    Answer answer;
+    FileOutcome outcome;
+    bool replaced;
+  };
+  for (const Case& c :
+       {Case{Answer::No, FileOutcome::Declined, false}, Case{Answer::Yes, FileOutcome::Completed, true}}) {
+    SCOPED_TRACE(c.answer == Answer::Yes ? "Yes" : "No");
+    fx.messages.clear();
+    fx.progress.log.clear();
+    const std::string path = PathIn("existing.eep");
+    const std::vector<char> old{'o', 'l', 'd'};
+    WriteBytes(path, old);
+    fx.files.saves.push_back(path);
+    fx.messages.answers.push_back(c.answer);
+    // The question comes while the progress window is up.
+    bool progressShownAtQuestion = false;
+    fx.messages.onShow = [&](const fake::ShownMessage&) { progressShownAtQuestion = fx.progress.visible; };
+
+    EXPECT_EQ(SaveWorkflow(ws, fx.services), c.outcome);
+
+    ASSERT_EQ(fx.messages.shown.size(), 1u);
+    EXPECT_EQ(fx.messages.shown[0],
+              (fake::ShownMessage{Icon::Question, "Tento soubor již existuje. Mám ho přepsat?", Buttons::YesNo}));
+    EXPECT_TRUE(progressShownAtQuestion);
+    EXPECT_FALSE(fx.progress.visible);
+    const auto now = ReadBytes(path);
+    if (c.replaced) {
+      EXPECT_EQ(now, ReadBytes(Fixture("startup.eep")));
+    } else {
+      EXPECT_EQ(now, old);
+    }
+    fx.messages.onShow = nullptr;
+  }
+}
+
+TEST_F(FileWorkflowTest, SaveFailuresAreReported) {
+  struct Case {
+    const char* name;
+    std::string path;
+    std::string sms;  // DobaPlatnostiSMS
+    FileOutcome outcome;
+    std::string message;
+  };
+  const std::string missing = (dir / "no-such-folder" / "x.eep").string();
+  const std::string ok = PathIn("never.eep");
+  const std::vector<Case> cases = {
+      {"folder missing", missing, "3", FileOutcome::WriteFailed,
+       "Při ukládání nastavení programu do souboru '" + missing + "' nastala chyba."},
+      {"target is a folder", dir.string(), "3", FileOutcome::WriteFailed,
+       "Při ukládání nastavení programu do souboru '" + dir.string() + "' nastala chyba."},
+      {"cannot encode", ok, "x", FileOutcome::EncodeFailed, "Nastala chyba při převodu dat."},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Workspace w;
+    w.config.general.DobaPlatnostiSMS = c.sms;
+    fake::FakeServices f;
+    f.files.saves.push_back(c.path);
+    f.messages.answers.push_back(Answer::Yes);  // overwrite, if asked
+
+    EXPECT_EQ(SaveWorkflow(w, f.services), c.outcome);
+
+    ASSERT_FALSE(f.messages.shown.empty());
+    EXPECT_EQ(f.messages.shown.back().icon, Icon::Error);
+    EXPECT_EQ(f.messages.shown.back().text, c.message);
+    EXPECT_FALSE(f.progress.visible);
+    // The progress window is closed before the message.
+    EXPECT_EQ(f.progress.log.back(), "close");
+  }
+  EXPECT_FALSE(fs::exists(ok));
+}
+
+TEST_F(FileWorkflowTest, LoadOutcomes) {
+  const fs::path tooLong = dir / "too-long.eep";
+  {
+    auto bytes = ReadBytes(Fixture("pumping-station.eep"));
+    bytes.resize(65537, 0);
+    WriteBytes(tooLong, bytes);
+  }
+  const fs::path empty = dir / "empty.eep";
+  WriteBytes(empty, {});
+
+  struct Case {
+    const char* name;
+    std::string path;
+    FileOutcome outcome;
+    Icon icon;
+    std::string message;
+  };
+  auto loaded = [](const std::string& p) { return "Data ze souboru '" + p + "' byla úspěšně načtena."; };
+  auto notValid = [](const std::string& p) {
+    return "Data v souboru '" + p + "' nejsou v pořádku - neodpovídají formátu EEPROM.";
+  };
+  auto readError = [](const std::string& p) {
+    return "Při načítání nastavení programu ze souboru '" + p + "' nastala chyba.";
+  };
+  const std::string pumping = Fixture("pumping-station.eep").string();
+  const std::string truncated = Fixture("truncated.eep").string();
+  const std::string badSum = Fixture("bad-checksum.eep").string();
+  const std::string missing = (dir / "missing.eep").string();
+  const std::vector<Case> cases = {
+      {"valid file", pumping, FileOutcome::Completed, Icon::Information, loaded(pumping)},
+      {"cut before its end marker", truncated, FileOutcome::NotValid, Icon::Information, notValid(truncated)},
+      {"header checksum wrong", badSum, FileOutcome::NotValid, Icon::Information, notValid(badSum)},
+      {"empty file over a zero image", empty.string(), FileOutcome::NotValid, Icon::Information,
+       notValid(empty.string())},
+      {"missing file", missing, FileOutcome::ReadFailed, Icon::Error, readError(missing)},
+      {"longer than the image", tooLong.string(), FileOutcome::ReadFailed, Icon::Error, readError(tooLong.string())},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Workspace w;
+    fake::FakeServices f;
+    f.services.view = &f.view;
+    f.files.opens.push_back(c.path);
+    const DeviceConfig before = w.config;
+
+    EXPECT_EQ(LoadWorkflow(w, f.services), c.outcome);
+
+    ASSERT_EQ(f.messages.shown.size(), 1u);
+    EXPECT_EQ(f.messages.shown[0], (fake::ShownMessage{c.icon, c.message, Buttons::Ok}));
+    EXPECT_FALSE(f.progress.visible);
+    const std::string reading = "show:Načítám nastavení ze souboru '" + c.path + "'.";
+    if (c.outcome == FileOutcome::Completed) {
+      EXPECT_EQ(w.config, DumpOf("pumping-station.dump.json"));
+      EXPECT_EQ(f.view.tabs, std::vector<int>{0});
+      EXPECT_EQ(f.view.replaced, 1);
+      EXPECT_EQ(f.progress.log,
+                (std::vector<std::string>{reading, "close", "show:Převádím data ...", "close", "close"}));
+    } else {
+      EXPECT_EQ(w.config, before);
+      EXPECT_TRUE(f.view.tabs.empty());
+      EXPECT_EQ(f.view.replaced, 0);
+      EXPECT_EQ(f.progress.log, (std::vector<std::string>{reading, "close", "close"}));
+    }
+    EXPECT_FALSE(w.validationSuppressed);
+  }
+}
+
+TEST_F(FileWorkflowTest, SavedFileLoadsBackToTheSameConfiguration) {
+  // A configuration as a load gives it, so that nothing is normalised on
+  // the way.
+  Workspace source;
+  source.config = DumpOf("pumping-station.dump.json");
+  const std::string path = PathIn("round.eep");
+  fx.files.saves.push_back(path);
+  ASSERT_EQ(SaveWorkflow(source, fx.services), FileOutcome::Completed);
+
+  fx.files.opens.push_back(path);
+  ASSERT_EQ(LoadWorkflow(ws, fx.services), FileOutcome::Completed);
+  EXPECT_EQ(ws.config, source.config);
+  EXPECT_EQ(ReadBytes(path), ReadBytes(Fixture("pumping-station.eep")));
+}
+
+TEST_F(FileWorkflowTest, RejectedLoadKeepsTheEditedConfiguration) {
+  ws.config.general.JmenoStanice = "Rozpracováno";
+  ws.config.inputs[0].INPNazev = "Dvere";
+  const DeviceConfig edited = ws.config;
+  fx.files.opens.push_back(Fixture("bad-checksum.eep").string());
+  EXPECT_EQ(LoadWorkflow(ws, fx.services), FileOutcome::NotValid);
+  EXPECT_EQ(ws.config, edited);
+  EXPECT_EQ(fx.view.replaced, 0);
+}
+
+}  // namespace
+}  // namespace vexa

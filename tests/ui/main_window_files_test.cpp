@@ -1,0 +1,171 @@
+// Saving and loading ".eep" files from the main window's buttons, with
+// scripted dialogs, into a temporary folder.
+#include <QComboBox>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QToolButton>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "file/config_file.h"
+#include "ui/main_window_support.h"
+#include "workspace/usage.h"
+
+namespace vexa::ui::testing {
+namespace {
+
+std::string Fixture(const char* name) { return std::string(VEXA_FIXTURES_DIR) + "/" + name; }
+
+std::vector<char> Bytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+class FilesTest : public MainWindowTest {
+ protected:
+  std::string PathIn(const char* name) const {
+    return QDir(tmp.path()).filePath(QString::fromLatin1(name)).toStdString();
+  }
+  QTemporaryDir tmp;
+};
+
+TEST_F(FilesTest, SaveWritesWhatTheFieldsHold) {
+  ASSERT_TRUE(tmp.isValid());
+  Type(Edit("tabJmenoStanice"), "Vodárna Dolní Lhota");
+  Type(Edit("tabINPNazev0"), "Dvere");
+  Type(Edit("tabTC0"), "602123456");
+  const std::string path = PathIn("stanice.eep");
+  fx.files.saves.push_back(path);
+  window->btFileSave()->setFocus(Qt::MouseFocusReason);
+  window->btFileSave()->click();
+  Settle();
+
+  EXPECT_TRUE(fx.messages.shown.empty());
+  EXPECT_EQ(fx.files.saveAsked, 1);
+  const int usage = ComputeUsage(ws.config);
+  EXPECT_EQ(Bytes(path).size(), static_cast<std::size_t>(usage - 1));
+  EXPECT_EQ(Usage(), std::to_string(usage) + " byte");
+
+  Workspace other;
+  ASSERT_EQ(LoadConfigFile(path, other), LoadResult::Loaded);
+  EXPECT_EQ(other.config.general.JmenoStanice, "Vodárna Dolní Lhota");
+  EXPECT_EQ(other.config.inputs[0].INPNazev, "Dvere");
+  EXPECT_EQ(other.config.phones[0].TC, "+420602123456");  // normalised when the field was left
+}
+
+TEST_F(FilesTest, LoadShowsTheWholeConfigurationOnTheFirstTab) {
+  window->tabList()->setCurrentIndex(kTabDigVystupy);
+  const std::string path = Fixture("pumping-station.eep");
+  fx.files.opens.push_back(path);
+  window->btFileLoad()->click();
+  Settle();
+
+  ASSERT_EQ(fx.messages.shown.size(), 1u);
+  EXPECT_EQ(
+      fx.messages.shown[0],
+      (fake::ShownMessage{Icon::Information, "Data ze souboru '" + path + "' byla úspěšně načtena.", Buttons::Ok}));
+  EXPECT_EQ(window->tabList()->currentIndex(), kTabVseobecne);
+  EXPECT_EQ(fx.progress.log.back(), "close");
+  EXPECT_FALSE(fx.progress.visible);
+
+  // Every control shows its field.
+  const DeviceConfig& c = ws.config;
+  EXPECT_EQ(Edit("tabJmenoStanice")->text().toStdString(), "Čerpací stanice Horní Lhota – vrt 2");
+  for (int i = 0; i < kFieldCount; ++i) {
+    const Field f = static_cast<Field>(i);
+    const bool rows = InfoOf(f).family != Family::General && InfoOf(f).family != Family::Program;
+    for (int row = 0; row < (rows ? kRows : 1); ++row) {
+      const FieldRef ref{f, row};
+      SCOPED_TRACE(FieldDisplayName(ref));
+      if (QLineEdit* e = window->textEdit(ref)) {
+        EXPECT_EQ(e->text().toStdString(), *TextOf(c, ws.settings, ref));
+      } else if (QCheckBox* b = window->checkBox(ref)) {
+        EXPECT_EQ(b->isChecked(), *FlagOf(c, ws.settings, ref));
+      }
+    }
+  }
+  EXPECT_EQ(window->opEnablePS1()->isChecked(), c.general.EnablePS);
+  EXPECT_EQ(Edit("rtBattLow")->text().toStdString(), c.analogs[kBatteryRow].AINCL1Dn);
+  EXPECT_EQ(Usage(), std::to_string(ComputeUsage(c)) + " byte");
+  // The enabling rules follow the loaded flags.
+  EXPECT_EQ(Find("rtPowerUp")->isEnabled(), c.general.PowerReport);
+  EXPECT_EQ(Find("rtSwitchOn")->isEnabled(), c.general.SwitchReport);
+  EXPECT_EQ(Find("tabPSOnH")->isEnabled(), c.general.EnablePS);
+}
+
+TEST_F(FilesTest, RejectedOrFailedLoadLeavesTheWindowAsItWas) {
+  struct Case {
+    std::string path;
+    Icon icon;
+    std::string message;
+  };
+  const std::string missing = PathIn("missing.eep");
+  const Case cases[] = {
+      {Fixture("bad-checksum.eep"), Icon::Information,
+       "Data v souboru '" + Fixture("bad-checksum.eep") + "' nejsou v pořádku - neodpovídají formátu EEPROM."},
+      {Fixture("truncated.eep"), Icon::Information,
+       "Data v souboru '" + Fixture("truncated.eep") + "' nejsou v pořádku - neodpovídají formátu EEPROM."},
+      {missing, Icon::Error, "Při načítání nastavení programu ze souboru '" + missing + "' nastala chyba."},
+  };
+  Type(Edit("tabOUTNazev0"), "Cerpadlo");
+  MoveTo(Edit("tabOUTZap0"));
+  const DeviceConfig edited = ws.config;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.path);
+    fx.messages.clear();
+    fx.files.opens.push_back(c.path);
+    window->btFileLoad()->click();
+    Settle();
+    ASSERT_EQ(fx.messages.shown.size(), 1u);
+    EXPECT_EQ(fx.messages.shown[0], (fake::ShownMessage{c.icon, c.message, Buttons::Ok}));
+    EXPECT_EQ(window->tabList()->currentIndex(), kTabDigVystupy);
+    EXPECT_EQ(Edit("tabOUTNazev0")->text(), "Cerpadlo");
+    EXPECT_EQ(ws.config, edited);
+  }
+}
+
+TEST_F(FilesTest, OverwriteQuestionThroughTheWindow) {
+  const std::string path = PathIn("old.eep");
+  { std::ofstream(path, std::ios::binary) << "old"; }
+  for (Answer a : {Answer::No, Answer::Yes}) {
+    fx.messages.clear();
+    fx.files.saves.push_back(path);
+    fx.messages.answers.push_back(a);
+    window->btFileSave()->click();
+    Settle();
+    ASSERT_EQ(fx.messages.shown.size(), 1u);
+    EXPECT_EQ(fx.messages.shown[0].text, "Tento soubor již existuje. Mám ho přepsat?");
+    EXPECT_EQ(Bytes(path).size(), a == Answer::No ? 3u : 429u);
+  }
+}
+
+TEST_F(FilesTest, SavedAndLoadedBackAfterEditing) {
+  Type(Edit("tabPIN"), "4321");
+  Type(Edit("tabOUTZap0"), "ZAP");
+  Check("tabOdpovidatT0")->click();
+  const DeviceConfig saved = ws.config;
+  const std::string path = PathIn("round.eep");
+  fx.files.saves.push_back(path);
+  window->btFileSave()->setFocus(Qt::MouseFocusReason);
+  window->btFileSave()->click();
+  Settle();
+
+  Type(Edit("tabPIN"), "1111");
+  Check("tabOdpovidatT0")->click();
+  fx.files.opens.push_back(path);
+  window->btFileLoad()->setFocus(Qt::MouseFocusReason);
+  window->btFileLoad()->click();
+  Settle();
+  EXPECT_EQ(Edit("tabPIN")->text(), "4321");
+  EXPECT_EQ(Edit("tabOUTZap0")->text(), "ZAP");
+  EXPECT_TRUE(Check("tabOdpovidatT0")->isChecked());
+  // The not-authorised report comes back off: it has no text.
+  DeviceConfig expected = saved;
+  expected.general.NotAuthorized = false;
+  EXPECT_EQ(ws.config, expected);
+}
+
+}  // namespace
+}  // namespace vexa::ui::testing

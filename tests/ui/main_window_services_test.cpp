@@ -1,0 +1,200 @@
+// The Qt services behind the main window: message boxes, the file dialog and
+// the event loop, driven as a user would.
+#include <gtest/gtest.h>
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <fstream>
+#include <functional>
+
+#include "qt/qt_event_loop.h"
+#include "qt/qt_file_dialog.h"
+#include "qt/qt_message_box.h"
+#include "ui/main_window.h"
+#include "workspace/workspace.h"
+
+namespace vexa::qt {
+namespace {
+
+TEST(QtMessageBoxTest, BoxesShowKindTextAndCzechButtons) {
+  struct Case {
+    Icon icon;
+    Buttons buttons;
+    QMessageBox::Icon qtIcon;
+    QStringList captions;
+  };
+  const Case cases[] = {
+      {Icon::Error, Buttons::Ok, QMessageBox::Critical, {"OK"}},
+      {Icon::Warning, Buttons::Ok, QMessageBox::Warning, {"OK"}},
+      {Icon::Information, Buttons::Ok, QMessageBox::Information, {"OK"}},
+      {Icon::Question, Buttons::YesNo, QMessageBox::Question, {"&Ano", "&Ne"}},
+      {Icon::Question, Buttons::YesNoCancel, QMessageBox::Question, {"&Ano", "&Ne", "&Storno"}},
+  };
+  for (const Case& c : cases) {
+    QMessageBox box;
+    // Character sets with "<" and ">" belong to some messages: plain text.
+    QtMessageBox::Prepare(box, c.icon, "Text <b>x</b>\r\nřádek", c.buttons);
+    EXPECT_EQ(box.windowTitle(), "VEXA Init");
+    EXPECT_EQ(box.icon(), c.qtIcon);
+    EXPECT_EQ(box.textFormat(), Qt::PlainText);
+    EXPECT_EQ(box.text().toStdString(), "Text <b>x</b>\nřádek");
+    QStringList captions;
+    for (QAbstractButton* b : box.buttons()) captions << b->text();
+    captions.sort();
+    QStringList expected = c.captions;
+    expected.sort();
+    EXPECT_EQ(captions, expected);
+  }
+}
+
+TEST(QtMessageBoxTest, ReturnsTheButtonChosen) {
+  QWidget owner;
+  owner.show();
+  QtMessageBox boxes(&owner);
+  struct Case {
+    Buttons buttons;
+    QMessageBox::StandardButton press;  // NoButton: Escape
+    Answer answer;
+  };
+  const Case cases[] = {
+      {Buttons::Ok, QMessageBox::Ok, Answer::Ok},
+      {Buttons::YesNo, QMessageBox::Yes, Answer::Yes},
+      {Buttons::YesNo, QMessageBox::No, Answer::No},
+      {Buttons::YesNo, QMessageBox::NoButton, Answer::No},
+      {Buttons::YesNoCancel, QMessageBox::No, Answer::No},
+      {Buttons::YesNoCancel, QMessageBox::NoButton, Answer::Cancel},
+  };
+  for (const Case& c : cases) {
+    QTimer::singleShot(0, [&c, &owner] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      ASSERT_NE(box, nullptr);
+      EXPECT_EQ(box->parentWidget(), &owner);
+      if (c.press == QMessageBox::NoButton) {
+        QTest::keyClick(box, Qt::Key_Escape);
+      } else {
+        box->button(c.press)->click();
+      }
+    });
+    EXPECT_EQ(boxes.Show(Icon::Question, "Otázka?", c.buttons), c.answer);
+  }
+}
+
+TEST(QtFileDialogTest, FilterOptionsAndLastPath) {
+  EXPECT_EQ(QtFilterOf(QString::fromUtf8(kEepFilter)), "EEPROM (*.eep)");
+  QWidget owner;
+  QtFileDialog files(&owner);
+
+  QFileDialog& save = files.prepareSave();
+  EXPECT_EQ(save.acceptMode(), QFileDialog::AcceptSave);
+  EXPECT_TRUE(save.testOption(QFileDialog::DontConfirmOverwrite));
+  EXPECT_EQ(save.nameFilters(), QStringList{"EEPROM (*.eep)"});
+  EXPECT_EQ(save.defaultSuffix(), "eep");
+
+  QFileDialog& open = files.prepareOpen();
+  EXPECT_EQ(&open, &save);  // one dialog serves both
+  EXPECT_EQ(open.acceptMode(), QFileDialog::AcceptOpen);
+  EXPECT_EQ(open.fileMode(), QFileDialog::ExistingFile);
+  EXPECT_EQ(open.nameFilters(), QStringList{"EEPROM (*.eep)"});
+}
+
+TEST(QtFileDialogTest, ChosenPathIsReturnedAndProposedNextTime) {
+  QTemporaryDir tmp;
+  ASSERT_TRUE(tmp.isValid());
+  QWidget owner;
+  owner.show();
+  QtFileDialog files(&owner);
+  const QString typed = QDir(tmp.path()).filePath(QStringLiteral("stanice"));
+
+  // A name typed without extension gets ".eep".
+  QTimer::singleShot(0, [&] {
+    auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(d, nullptr);
+    d->selectFile(typed);
+    QMetaObject::invokeMethod(d, "accept");
+  });
+  const auto saved = files.AskSave();
+  ASSERT_TRUE(saved.has_value());
+  EXPECT_EQ(QString::fromStdString(*saved), QDir::toNativeSeparators(typed + QStringLiteral(".eep")));
+  EXPECT_EQ(files.lastPath().toStdString(), *saved);
+
+  // Cancelling returns nothing and keeps the last path.
+  QTimer::singleShot(0, [] {
+    if (auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget())) d->reject();
+  });
+  EXPECT_FALSE(files.AskOpen().has_value());
+  EXPECT_EQ(files.lastPath().toStdString(), *saved);
+
+  // The open dialog proposes the last path.
+  { std::ofstream(*saved) << "x"; }
+  QString proposed;
+  QTimer::singleShot(0, [&] {
+    auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(d, nullptr);
+    proposed = d->selectedFiles().value(0);
+    QMetaObject::invokeMethod(d, "accept");
+  });
+  const auto opened = files.AskOpen();
+  ASSERT_TRUE(opened.has_value());
+  EXPECT_EQ(QDir::toNativeSeparators(proposed).toStdString(), *saved);
+  EXPECT_EQ(*opened, *saved);
+}
+
+TEST(QtEventLoopTest, YieldRunsWhatIsWaiting) {
+  QtEventLoop loop;
+  int ran = 0;
+  QTimer::singleShot(0, [&ran] { ++ran; });
+  loop.Yield();
+  EXPECT_EQ(ran, 1);
+  loop.Yield();  // nothing waiting: returns at once
+  EXPECT_EQ(ran, 1);
+}
+
+}  // namespace
+}  // namespace vexa::qt
+
+// The window with its own services: a real message box takes the focus while
+// it is up; the rule reports once and the focus ends in the failing field.
+
+namespace vexa::ui {
+namespace {
+
+TEST(MainWindowRealServicesTest, FailingRuleShowsOneRealMessageBox) {
+  Workspace ws;
+  MainWindow window(ws);
+  window.show();
+  window.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+  auto* pin = window.findChild<QLineEdit*>(QStringLiteral("tabPIN"));
+  auto* name = window.findChild<QLineEdit*>(QStringLiteral("tabJmenoStanice"));
+  ASSERT_TRUE(pin && name);
+  pin->setFocus(Qt::MouseFocusReason);
+  QTest::keyClicks(pin, "12a");
+
+  QStringList texts;
+  std::function<void()> answer = [&] {
+    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+      texts << box->text();
+      box->button(QMessageBox::Ok)->click();
+    }
+    if (texts.size() < 3) QTimer::singleShot(20, answer);
+  };
+  QTimer::singleShot(20, answer);
+  name->setFocus(Qt::TabFocusReason);
+  for (int i = 0; i < 20; ++i) QTest::qWait(10);
+  EXPECT_EQ(texts, QStringList{QStringLiteral("PIN je špatně zadán.")});
+  window.activateWindow();
+  QTest::qWaitForWindowActive(&window);
+  QTest::qWait(20);
+  EXPECT_EQ(QApplication::focusWidget(), pin);
+  EXPECT_EQ(texts.size(), 1);
+}
+
+}  // namespace
+}  // namespace vexa::ui
