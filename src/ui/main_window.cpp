@@ -121,6 +121,11 @@ MainWindow::MainWindow(Workspace& ws, Services* sv, QWidget* parent) : QMainWind
 
 MainWindow::~MainWindow() {
   if (sv_ != nullptr && sv_->view == this) sv_->view = nullptr;
+  // The child widgets outlive this destructor body; focus moving among them
+  // while they are torn down must not reach the half-destroyed window.
+  for (QWidget* w : controls_) {
+    if (w != nullptr) w->disconnect(this);
+  }
   // The editors' dialogs are children of this window: let them go first.
   editors_.reset();
 }
