@@ -8,6 +8,7 @@
 #include <QTranslator>
 
 #include "ui/about_box.h"
+#include "ui/link_wiring.h"
 #include "ui/main_window.h"
 #include "ui/print_wiring.h"
 #include "workspace/workspace.h"
@@ -32,6 +33,7 @@ int main(int argc, char** argv) {
 
   vexa::ui::MainWindow window(ws);
   vexa::ui::AttachPrinting(window);
+  vexa::ui::AttachLink(window);
   window.show();
   return app.exec();
 }

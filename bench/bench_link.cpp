@@ -1,0 +1,179 @@
+// A full read and a full write with read-back of an 8,128-byte unit over a
+// pseudo-terminal, through the program's own QSerialPort link.
+//
+//   unpaced: the simulator answers at once, so the time per exchange is the
+//            program's own overhead (frame layer, event loop, serial port);
+//   paced:   the simulator runs the line at 19200 baud, so the time taken is
+//            compared with the time the characters need on the line
+//            (line_ratio, target below 1.05).
+// cpu_pct is the processor time of the program's thread against the elapsed
+// time (target below 10 %); sim_cpu_pct is the simulator thread's.
+#include <benchmark/benchmark.h>
+#include <time.h>
+
+// The link runs on the Qt serial port; without Qt (VEXA_GUI off) there is
+// nothing to measure.
+#if __has_include(<QCoreApplication>)
+
+#include <QCoreApplication>
+#include <atomic>
+#include <chrono>
+#include <memory>
+#include <thread>
+
+#include "../tools/vexa-unit-sim/pty_unit.h"
+#include "link/block_transfer.h"
+#include "link/programming_mode.h"
+#include "qt/qt_serial_port.h"
+#include "workspace/workspace.h"
+
+namespace {
+
+using namespace vexa;
+
+class Quiet : public MessageBox {
+ public:
+  Answer Show(Icon, const std::string&, Buttons b) override { return b == Buttons::Ok ? Answer::Ok : Answer::Yes; }
+};
+class NoProgress : public ProgressWindow {
+ public:
+  void Show(const std::string&, bool) override {}
+  void SetText(const std::string&) override {}
+  void Close() override {}
+};
+class QtLoop : public EventLoop {
+ public:
+  void Yield() override { QCoreApplication::processEvents(); }
+};
+
+double CpuSeconds(clockid_t id) {
+  timespec ts{};
+  clock_gettime(id, &ts);
+  return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
+}
+
+// The program and a unit on a pseudo-terminal, activated.
+struct Rig {
+  explicit Rig(bool paced) {
+    link::UnitOptions o;
+    o.memoryCode = 6;
+    o.charTimeUs = paced ? sim::PtyUnit::CharTimeUs(19200) : 0;
+    unit = std::make_unique<link::UnitSimulator>(o);
+    std::string error;
+    ok = pty.Open(&error);
+    if (!ok) return;
+    server = std::thread([this] { pty.Serve(*unit, stop); });
+    ws.settings.Port = pty.slavePath();
+    ok = link::ActivateLink(lnk, ws, sv) == link::ActivationResult::Active;
+  }
+  ~Rig() {
+    if (ws.link != LinkState::Neaktivni) link::DeactivateLink(lnk, ws, sv);
+    stop = true;
+    if (server.joinable()) server.join();
+  }
+
+  Workspace ws;
+  link::SteadyClock clock;
+  qt::QtSerialPort port{clock, ""};
+  link::Link lnk{port, clock};
+  Quiet messages;
+  NoProgress progress;
+  QtLoop loop;
+  Services sv{messages, progress, loop};
+  std::unique_ptr<link::UnitSimulator> unit;
+  sim::PtyUnit pty;
+  std::atomic<bool> stop{false};
+  std::thread server;
+  bool ok = false;
+};
+
+constexpr long kUsable = 8128;
+constexpr long kReadChars = 7 + 19;                // request 4 lo hi + CS CR, reply 132 + 16 + CS CR
+constexpr long kWriteChars = 23 + 3 + kReadChars;  // write block and its read-back
+
+struct Times {
+  double elapsed = 0, cpu = 0, processCpu = 0;
+};
+
+// Runs `op` once and adds its elapsed, thread and process times.
+template <class Op>
+void Measure(Times& t, Op op) {
+  const double c0 = CpuSeconds(CLOCK_THREAD_CPUTIME_ID);
+  const double p0 = CpuSeconds(CLOCK_PROCESS_CPUTIME_ID);
+  const auto t0 = std::chrono::steady_clock::now();
+  op();
+  t.elapsed += std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+  t.cpu += CpuSeconds(CLOCK_THREAD_CPUTIME_ID) - c0;
+  t.processCpu += CpuSeconds(CLOCK_PROCESS_CPUTIME_ID) - p0;
+}
+
+void Report(benchmark::State& state, Rig& rig, const Times& t, long runs, long exchanges, long lineChars) {
+  const double elapsed = t.elapsed / runs;
+  const double cpu = t.cpu / runs;
+  state.counters["sim_cpu_pct"] = 100.0 * (t.processCpu - t.cpu) / t.elapsed;
+  state.counters["exchanges"] = static_cast<double>(exchanges);
+  state.counters["us_per_exchange"] = elapsed * 1e6 / static_cast<double>(exchanges);
+  state.counters["cpu_pct"] = 100.0 * cpu / elapsed;
+  state.counters["retries"] = static_cast<double>(rig.lnk.stats.retries);
+  const auto charUs = rig.unit->options().charTimeUs;
+  if (charUs > 0) {
+    state.counters["line_s"] = static_cast<double>(lineChars * charUs) * 1e-6;
+    state.counters["line_ratio"] = elapsed / (static_cast<double>(lineChars * charUs) * 1e-6);
+  }
+}
+
+void BM_FullRead(benchmark::State& state) {
+  Rig rig(state.range(0) != 0);
+  if (!rig.ok) {
+    state.SkipWithError("no unit on a pseudo-terminal");
+    return;
+  }
+  Times t;
+  long runs = 0;
+  for (auto _ : state) {
+    bool ok = false;
+    Measure(t, [&] { ok = link::ReadEeprom(rig.lnk, rig.ws, rig.sv); });
+    ++runs;
+    if (!ok) state.SkipWithError("read failed");
+  }
+  Report(state, rig, t, runs, kUsable / 8, kUsable / 8 * kReadChars);
+}
+
+void BM_FullWriteVerified(benchmark::State& state) {
+  Rig rig(state.range(0) != 0);
+  if (!rig.ok) {
+    state.SkipWithError("no unit on a pseudo-terminal");
+    return;
+  }
+  for (long i = 0; i < kUsable; ++i) WriteImageByte(rig.ws.image, static_cast<std::uint8_t>(i * 31 + 7), i);
+  rig.ws.settings.CheckWrite = true;
+  const long blocks = static_cast<long>(2 * link::FrontAreaBlocks().size() + link::BodyBlocks(kUsable).size());
+  Times t;
+  long runs = 0;
+  for (auto _ : state) {
+    auto outcome = link::WriteOutcome::Failed;
+    Measure(t, [&] { outcome = link::WriteEeprom(rig.lnk, rig.ws, rig.sv, kUsable); });
+    ++runs;
+    if (outcome != link::WriteOutcome::Completed) state.SkipWithError("write failed");
+  }
+  Report(state, rig, t, runs, 2 * blocks, blocks * kWriteChars);
+}
+
+BENCHMARK(BM_FullRead)->Arg(0)->Iterations(5)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FullWriteVerified)->Arg(0)->Iterations(3)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FullRead)->Arg(1)->Iterations(1)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FullWriteVerified)->Arg(1)->Iterations(1)->UseRealTime()->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QCoreApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
+#else
+int main() { return 0; }
+#endif

@@ -1,0 +1,199 @@
+#include "link/block_transfer.h"
+
+#include <charconv>
+#include <memory>
+
+#include "codec/values.h"
+#include "platform/progress.h"
+
+namespace vexa::link {
+
+std::vector<long> FrontAreaBlocks() {
+  std::vector<long> blocks;
+  for (long a = 0; a < kBodyStart; a += kBlockSize) {
+    if (a >= kUnitOwnedStart && a < kUnitOwnedEnd) continue;
+    blocks.push_back(a);
+  }
+  return blocks;
+}
+
+std::vector<long> BodyBlocks(long used) {
+  std::vector<long> blocks;
+  long a = kBodyStart;
+  for (;;) {
+    blocks.push_back(a);
+    if (!(used > a) || a + kBlockSize > kImageSize - kBlockSize) break;
+    a += kBlockSize;
+  }
+  return blocks;
+}
+
+std::optional<long> UsableMemorySize(const DeviceInfo& device) {
+  const std::string head = device.MemorySize.substr(0, 6);
+  std::size_t i = 0;
+  while (i < head.size() && head[i] == ' ') ++i;
+  long v = 0;
+  const auto r = std::from_chars(head.data() + i, head.data() + head.size(), v);
+  if (r.ec != std::errc() || r.ptr == head.data() + i || v <= 0) return std::nullopt;
+  return v;
+}
+
+SerialFrame ReadBlockRequest(std::uint16_t address) {
+  SerialFrame f = MakeFrame({kCmdReadBlock});
+  AppendByteHex(f, 1, static_cast<std::uint8_t>(address & 0xFF));
+  AppendByteHex(f, 3, static_cast<std::uint8_t>(address >> 8));
+  return f;
+}
+
+SerialFrame WriteBlockRequest(std::uint16_t address, const std::array<std::uint8_t, kBlockSize>& data) {
+  SerialFrame f = MakeFrame({kCmdWriteBlock});
+  AppendByteHex(f, 1, static_cast<std::uint8_t>(address & 0xFF));
+  AppendByteHex(f, 3, static_cast<std::uint8_t>(address >> 8));
+  for (int i = 0; i < kBlockSize; ++i) AppendByteHex(f, 5 + 2 * i, data[static_cast<std::size_t>(i)]);
+  return f;
+}
+
+namespace {
+
+bool IsBlockAddress(long address) {
+  return address >= 0 && address % kBlockSize == 0 && address + kBlockSize <= kImageSize;
+}
+
+std::array<std::uint8_t, kBlockSize> ImageBlock(const EepromImage& image, long address) {
+  std::array<std::uint8_t, kBlockSize> b{};
+  for (int i = 0; i < kBlockSize; ++i) b[static_cast<std::size_t>(i)] = ReadImageByte(image, address + i).value_or(0);
+  return b;
+}
+
+void SetImageBlock(EepromImage& image, long address, const std::array<std::uint8_t, kBlockSize>& b) {
+  for (int i = 0; i < kBlockSize; ++i) WriteImageByte(image, b[static_cast<std::size_t>(i)], address + i);
+}
+
+// Up to `attempts` tries with the time limits of `timeout`, no pause and no
+// flushing between them.
+template <class Attempt, class Timeout>
+bool WithRetries(Link& link, int attempts, Timeout timeout, Attempt attempt) {
+  for (int n = 1; n <= attempts; ++n) {
+    if (n > 1) ++link.stats.retries;
+    if (attempt(timeout(n))) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+bool ReadBlock(Link& link, Workspace& ws, EventLoop& loop, long address, int timeoutMs) {
+  if (!IsBlockAddress(address)) return false;
+  SerialFrame reply;
+  if (!Exchange(link, loop, ReadBlockRequest(static_cast<std::uint16_t>(address)), timeoutMs, kReplyReadBlock, reply)) {
+    return false;
+  }
+  std::array<std::uint8_t, kBlockSize> data{};
+  for (int k = 1; k <= kBlockSize; ++k) {
+    const auto b = ReplyPair(reply, k);
+    if (!b) return false;
+    data[static_cast<std::size_t>(k - 1)] = *b;
+  }
+  SetImageBlock(ws.image, address, data);
+  return true;
+}
+
+bool WriteBlock(Link& link, Workspace& ws, EventLoop& loop, long address, int timeoutMs) {
+  if (!IsBlockAddress(address)) return false;
+  SerialFrame reply;
+  return Exchange(link, loop, WriteBlockRequest(static_cast<std::uint16_t>(address), ImageBlock(ws.image, address)),
+                  timeoutMs, kReplyWriteBlock, reply);
+}
+
+bool VerifyBlock(Link& link, Workspace& ws, EventLoop& loop, long address) {
+  const auto expected = ImageBlock(ws.image, address);
+  return WithRetries(link, kVerifyAttempts, VerifyTimeoutMs, [&](int timeoutMs) {
+    return ReadBlock(link, ws, loop, address, timeoutMs) && ImageBlock(ws.image, address) == expected;
+  });
+}
+
+bool ReadEeprom(Link& link, Workspace& ws, Services& sv) {
+  const auto usable = UsableMemorySize(ws.device);
+  if (!usable) return false;
+  FlushInput(link);
+  ShowProgress(ws, sv, kMsgReading, true);
+  const long total = (*usable + kBlockSize - 1) / kBlockSize;
+  long done = 0;
+  for (long a = 0;; a += kBlockSize) {
+    const bool ok = WithRetries(link, kReadAttempts, ReadTimeoutMs,
+                                [&](int timeoutMs) { return ReadBlock(link, ws, sv.loop, a, timeoutMs); });
+    if (!ok) {
+      CloseProgress(sv);
+      return false;
+    }
+    if (link.onBlock) link.onBlock(++done, total);
+    if (a + kBlockSize >= *usable || ws.CancelRequested) break;
+  }
+  CloseProgress(sv);
+  return true;
+}
+
+namespace {
+
+enum class BlockResult { Ok, Failed, Cancelled };
+
+// One block of any phase: its write attempts, then its read-back.
+BlockResult WriteOneBlock(Link& link, Workspace& ws, Services& sv, long address) {
+  const bool written = WithRetries(link, kWriteAttempts, WriteTimeoutMs,
+                                   [&](int timeoutMs) { return WriteBlock(link, ws, sv.loop, address, timeoutMs); });
+  bool ok = written;
+  if (ws.settings.CheckWrite && written && !ws.CancelRequested) ok = VerifyBlock(link, ws, sv.loop, address);
+  if (!ok) return BlockResult::Failed;
+  if (ws.CancelRequested) return BlockResult::Cancelled;
+  return BlockResult::Ok;
+}
+
+}  // namespace
+
+WriteOutcome WriteEeprom(Link& link, Workspace& ws, Services& sv, long used) {
+  FlushInput(link);
+  ShowProgress(ws, sv, kMsgWriting, true);
+
+  const auto front = FrontAreaBlocks();
+  const auto body = BodyBlocks(used);
+  const long total = static_cast<long>(2 * front.size() + body.size());
+  long done = 0;
+  // What the image held before; put back when the write does not complete.
+  const auto before = std::make_unique<EepromImage>(ws.image);
+  std::vector<std::array<std::uint8_t, kBlockSize>> saved(front.size());
+
+  auto finish = [&](BlockResult r) {
+    CloseProgress(sv);
+    if (r != BlockResult::Ok) ws.image = *before;
+    switch (r) {
+      case BlockResult::Ok: return WriteOutcome::Completed;
+      case BlockResult::Failed: return WriteOutcome::Failed;
+      case BlockResult::Cancelled: return WriteOutcome::Cancelled;
+    }
+    return WriteOutcome::Failed;
+  };
+  auto step = [&](long address) {
+    const BlockResult r = WriteOneBlock(link, ws, sv, address);
+    if (link.onBlock) link.onBlock(++done, total);
+    return r;
+  };
+
+  // Phase 1: invalidate the header by zeroing the front area.
+  for (std::size_t i = 0; i < front.size(); ++i) {
+    saved[i] = ImageBlock(ws.image, front[i]);
+    SetImageBlock(ws.image, front[i], {});
+    if (auto r = step(front[i]); r != BlockResult::Ok) return finish(r);
+  }
+  // Phase 2: the text area up to the used size.
+  for (long a : body) {
+    if (auto r = step(a); r != BlockResult::Ok) return finish(r);
+  }
+  // Phase 3: the front area back, which makes the header valid again.
+  for (std::size_t i = 0; i < front.size(); ++i) {
+    SetImageBlock(ws.image, front[i], saved[i]);
+    if (auto r = step(front[i]); r != BlockResult::Ok) return finish(r);
+  }
+  return finish(BlockResult::Ok);
+}
+
+}  // namespace vexa::link

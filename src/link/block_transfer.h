@@ -1,0 +1,81 @@
+// Moving the EEPROM image between the unit and the program in blocks of 8
+// bytes, with retries, optional read-back verification and Storno.
+//
+// A write keeps the unit's configuration header invalid until everything else
+// is in place: it zeroes the front area first, then writes the text area, then
+// writes the front area back. The 64 bytes at 64..127 belong to the unit and
+// are never written.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "link/frame.h"
+#include "platform/services.h"
+#include "workspace/workspace.h"
+
+namespace vexa::link {
+
+inline constexpr std::uint8_t kCmdReadBlock = 4;
+inline constexpr std::uint8_t kCmdWriteBlock = 5;
+inline constexpr std::uint8_t kReplyReadBlock = 132;
+inline constexpr std::uint8_t kReplyWriteBlock = 133;
+
+inline constexpr int kBlockSize = 8;
+inline constexpr long kBodyStart = 272;  // the text area; the front area ends here
+inline constexpr long kUnitOwnedStart = 64;
+inline constexpr long kUnitOwnedEnd = 128;  // 64..127 are never written
+
+// Attempts per block and the time limit of attempt n (1-based).
+inline constexpr int kReadAttempts = 12;
+inline constexpr int kWriteAttempts = 10;
+inline constexpr int kVerifyAttempts = 9;
+constexpr int ReadTimeoutMs(int n) { return 100 * n; }          // 100..1200
+constexpr int WriteTimeoutMs(int n) { return 100 * (n + 1); }   // 200..1100
+constexpr int VerifyTimeoutMs(int n) { return 100 * (n + 1); }  // 200..1000
+
+inline constexpr const char* kMsgReading = "Načítám data z EEPROM do PC.";
+inline constexpr const char* kMsgWriting = "Ukládám data z PC do EEPROM.";
+
+// The 26 blocks of the front area in write order: 0..56, then 128..264.
+std::vector<long> FrontAreaBlocks();
+// The body blocks a write of used size U sends: 272, 280, ... up to and
+// including the first block whose start is not below U (at least 272).
+std::vector<long> BodyBlocks(long used);
+
+// The usable memory size: the number in the first six characters of
+// DeviceInfo.MemorySize ("  8128 byte" -> 8128); nullopt for "?".
+std::optional<long> UsableMemorySize(const DeviceInfo& device);
+
+// Request payloads: read "4 lo hi" (5 bytes), write "5 lo hi d0..d7" (21).
+// The address travels as two hexadecimal pairs, low byte first.
+SerialFrame ReadBlockRequest(std::uint16_t address);
+SerialFrame WriteBlockRequest(std::uint16_t address, const std::array<std::uint8_t, kBlockSize>& data);
+
+// One attempt at reading the block at `address` into the image. A reply too
+// short for its 16 data characters or with a non-hexadecimal pair fails.
+bool ReadBlock(Link& link, Workspace& ws, EventLoop& loop, long address, int timeoutMs);
+// One attempt at writing the image's block at `address`.
+bool WriteBlock(Link& link, Workspace& ws, EventLoop& loop, long address, int timeoutMs);
+// Reads the block back (up to 9 attempts) and compares it with what the image
+// held. The image keeps the bytes last read.
+bool VerifyBlock(Link& link, Workspace& ws, EventLoop& loop, long address);
+
+// Reads 0 up to the usable memory size into the image under the progress
+// window. False when a block failed all its attempts (or the size is not
+// known); true when it ran to the end or was stopped by Storno (then
+// CancelRequested is set).
+bool ReadEeprom(Link& link, Workspace& ws, Services& sv);
+
+enum class WriteOutcome { Completed, Failed, Cancelled };
+
+// Writes the image into the unit: front area zeroed, body up to the used size
+// `used`, front area restored; each block verified when
+// ws.settings.CheckWrite is set. When the write does not complete, the image
+// is put back as it was before, so a later write or file save still carries
+// the unit's own bytes; the unit keeps whatever had been written.
+WriteOutcome WriteEeprom(Link& link, Workspace& ws, Services& sv, long used);
+
+}  // namespace vexa::link

@@ -1,0 +1,117 @@
+// The frame layer of the unit's serial protocol ("Komunik").
+//
+// Every exchange is one request frame from the program answered by at most one
+// reply frame from the unit. On the wire a frame is its payload, one checksum
+// byte and CR; there is no start marker, length byte or escaping.
+//
+// The reply time limit is a deadline on the link's clock. It plays the part of
+// the one-shot timer Casovac: arming it clears ReplyTimedOut, and
+// ReplyTimedOut becomes true once the clock has reached the deadline. The
+// deadline is not cleared when a reply completes; the next arming replaces it.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <initializer_list>
+#include <optional>
+#include <string>
+
+#include "codec/serial_frame.h"
+#include "link/serial_port.h"
+#include "platform/services.h"
+#include "workspace/workspace.h"
+
+namespace vexa::link {
+
+inline constexpr std::uint8_t kCR = 13;
+// A reply is collected up to this many characters, terminator included.
+inline constexpr int kMaxReplyChars = 101;
+
+// Counters of what the link did, for the command line and the benchmark.
+struct LinkStats {
+  long framesSent = 0;
+  long repliesAccepted = 0;  // replies with a valid checksum
+  long repliesFailed = 0;    // time-outs, bad checksums, overlong replies
+  long retries = 0;          // block attempts after the first
+};
+
+// The serial port, the clock and the reply deadline of one program run.
+struct Link {
+  Link(SerialPort& p, Clock& c) : port(p), clock(c) {}
+
+  SerialPort& port;
+  Clock& clock;
+
+  // Casovac: the reply deadline, armed by ArmReplyTimer.
+  bool timerArmed = false;
+  std::int64_t replyDeadlineMs = 0;
+
+  // Called after every block of a whole-memory transfer with the blocks done
+  // and the blocks planned (the command line draws its progress bar from it).
+  std::function<void(long done, long total)> onBlock;
+
+  LinkStats stats;
+};
+
+// Why a receive gave no valid reply.
+enum class ReplyFault {
+  None,         // valid reply
+  NoReply,      // nothing arrived before the time limit
+  Incomplete,   // characters arrived but no terminator before the time limit
+  Overlong,     // the 101st stored character was not CR
+  Late,         // a complete frame, but only after the time limit had passed
+  TooShort,     // the terminator alone
+  BadChecksum,  // the checksum byte does not match the payload
+  PortLost,     // the port went away
+};
+
+const char* ReplyFaultName(ReplyFault f);
+
+// FrameChecksum: (sum of the payload bytes + 1) mod 256, with 13 replaced by 12
+// so that a checksum never equals the terminator.
+std::uint8_t FrameChecksum(const std::uint8_t* payload, std::size_t length);
+std::uint8_t FrameChecksum(const SerialFrame& frame);
+
+// A request of the given raw bytes (code byte first).
+SerialFrame MakeFrame(std::initializer_list<std::uint8_t> bytes);
+
+// Judges the characters a receive has stored: `stored` holds them at
+// positions 0..n-1, `timedOut` is ReplyTimedOut at the end of the receive.
+// The time-out is tested first, even when a complete frame was stored.
+ReplyFault ValidateReply(const SerialFrame& stored, int n, bool timedOut);
+
+// Opens the port of ws.settings.Port with the line settings, then switches
+// DTR off and RTS on (a port without modem lines is accepted). On failure
+// shows "Nelze otevřít port <port>." and returns false.
+bool OpenPort(Link& link, Workspace& ws, Services& sv);
+// Closes the port when it is open.
+void ClosePort(Link& link);
+
+// Writes the frame in wire form: payload, checksum, CR. False when the port
+// did not take every character (or the frame length is not 1..256).
+bool SendFrame(Link& link, const SerialFrame& frame);
+
+// Waits up to `timeoutMs` for one reply. Length 0 means no valid reply; the
+// reason goes to `fault` when given. Yields to the event loop before every
+// character it reads and sleeps on the port while nothing arrives.
+SerialFrame ReceiveFrame(Link& link, EventLoop& loop, int timeoutMs, ReplyFault* fault = nullptr);
+
+// Discards all waiting input (at least one read is made).
+void FlushInput(Link& link);
+
+// Clears ReplyTimedOut and sets the deadline `timeoutMs` from now.
+void ArmReplyTimer(Link& link, int timeoutMs);
+bool ReplyTimedOut(const Link& link);
+
+// Sends `request`, receives with `timeoutMs`, and accepts the reply only when
+// it is valid and its first byte is `expectedCode`.
+bool Exchange(Link& link, EventLoop& loop, const SerialFrame& request, int timeoutMs, std::uint8_t expectedCode,
+              SerialFrame& reply);
+
+// The byte of hexadecimal pair k (1-based) of a reply: characters 2k-1 and
+// 2k, low digit first. nullopt when the reply is too short to hold it or a
+// character is not a hexadecimal digit.
+std::optional<std::uint8_t> ReplyPair(const SerialFrame& reply, int k);
+
+}  // namespace vexa::link

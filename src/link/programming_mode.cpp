@@ -1,0 +1,171 @@
+#include "link/programming_mode.h"
+
+#include <charconv>
+
+#include "platform/progress.h"
+
+namespace vexa::link {
+
+std::string WrongProductMessage() {
+  return std::string("Touto verzí programu lze naprogramovat pouze zařízení ") + kSupportedProduct + ".";
+}
+
+std::string OldProcessorMessage() {
+  return std::string("Touto verzí programu lze naprogramovat pouze zařízení s procesorem verze ") +
+         kMinProcessorVersion + " a vyšší.";
+}
+
+const char* LinkStateId(LinkState s) {
+  switch (s) {
+    case LinkState::Neaktivni: return "Neaktivni";
+    case LinkState::Aktivni: return "Aktivni";
+    case LinkState::AktivniSpatnaVerze: return "Aktivni-spatna verze";
+  }
+  return "Neaktivni";
+}
+
+std::optional<LinkState> LinkStateFromId(std::string_view id) {
+  for (auto s : {LinkState::Neaktivni, LinkState::Aktivni, LinkState::AktivniSpatnaVerze}) {
+    if (id == LinkStateId(s)) return s;
+  }
+  return std::nullopt;
+}
+
+LinkLook LookOf(LinkState s) {
+  switch (s) {
+    case LinkState::Neaktivni: return {"Neaktivní", kRed, true, "Aktivovat", false, true};
+    case LinkState::Aktivni: return {"Aktivní", kBlue, false, "Deaktivovat", true, false};
+    case LinkState::AktivniSpatnaVerze: return {"Chybné zařízení", kBlue, false, "Deaktivovat", std::nullopt, false};
+  }
+  return LookOf(LinkState::Neaktivni);
+}
+
+void ApplyLinkState(Workspace& ws, Services& sv, LinkState s) {
+  ws.link = s;
+  if (s == LinkState::Neaktivni) ws.device = DeviceInfo{};
+  if (s == LinkState::AktivniSpatnaVerze) CloseProgress(sv);
+  if (sv.view) sv.view->LinkStateChanged();
+}
+
+bool ApplyLinkState(Workspace& ws, Services& sv, std::string_view id) {
+  const auto s = LinkStateFromId(id);
+  if (!s) return false;
+  ApplyLinkState(ws, sv, *s);
+  return true;
+}
+
+double LeadingNumber(std::string_view text) {
+  // Digits, then at most one "." and more digits.
+  std::size_t end = 0;
+  while (end < text.size() && text[end] >= '0' && text[end] <= '9') ++end;
+  if (end < text.size() && text[end] == '.') {
+    std::size_t frac = end + 1;
+    while (frac < text.size() && text[frac] >= '0' && text[frac] <= '9') ++frac;
+    if (frac > end + 1 || end > 0) end = frac;
+  }
+  double v = 0;
+  if (end == 0) return 0;
+  const auto r = std::from_chars(text.data(), text.data() + end, v);
+  return r.ec == std::errc() ? v : 0;
+}
+
+namespace {
+
+// The failure path of an activation: the program considers the link inactive
+// (the unit may still be in programming mode).
+ActivationResult FailActivation(Link& link, Workspace& ws, Services& sv, ActivationResult result) {
+  ApplyLinkState(ws, sv, LinkState::Neaktivni);
+  CloseProgress(sv);
+  sv.messages.Show(Icon::Error, kMsgActivationFailed);
+  ClosePort(link);
+  return result;
+}
+
+}  // namespace
+
+ActivationResult ActivateLink(Link& link, Workspace& ws, Services& sv) {
+  ClosePort(link);
+  if (!OpenPort(link, ws, sv)) {
+    CloseProgress(sv);
+    return ActivationResult::PortFailed;
+  }
+  ws.device = DeviceInfo{};
+
+  sv.messages.Show(Icon::Information, kMsgInstruction);
+  FlushInput(link);
+  ShowProgress(ws, sv, kMsgConnecting, true);
+
+  // The unit answers once it is in programming mode, after any number of polls.
+  SerialFrame reply;
+  for (;;) {
+    const bool answered = Exchange(link, sv.loop, MakeFrame({kCmdPoll}), kPollTimeoutMs, kReplyPoll, reply);
+    if (answered || ws.CancelRequested) break;
+    // A port that went away never answers: stop instead of polling a dead line.
+    if (link.port.Lost()) return FailActivation(link, ws, sv, ActivationResult::Failed);
+  }
+  if (ws.CancelRequested) return FailActivation(link, ws, sv, ActivationResult::Cancelled);
+
+  // Identification: product code (3 bytes, least significant first), processor
+  // version minor, major. A reply too short for its fields or with a
+  // non-hexadecimal pair counts as no reply.
+  if (!Exchange(link, sv.loop, MakeFrame({kCmdIdentify}), kIdentifyTimeoutMs, kReplyIdentify, reply)) {
+    return FailActivation(link, ws, sv, ActivationResult::Failed);
+  }
+  std::uint8_t id[5];
+  for (int k = 1; k <= 5; ++k) {
+    const auto b = ReplyPair(reply, k);
+    if (!b) return FailActivation(link, ws, sv, ActivationResult::Failed);
+    id[k - 1] = *b;
+  }
+  const std::uint32_t product = id[0] + 256u * id[1] + 65536u * id[2];
+  if (const CodeText* entry = LookUp(ws.tables.deviceTypes, product)) ws.device.Product = entry->text;
+  ws.device.ProcessorVersion = std::to_string(id[4]) + "." + std::to_string(id[3]);
+
+  bool versionOk = true;
+  if (ws.device.Product == "?") {
+    sv.messages.Show(Icon::Information, kMsgUnknownDevice);
+  } else if (ws.device.Product != kSupportedProduct) {
+    versionOk = false;
+    sv.messages.Show(Icon::Error, WrongProductMessage());
+  } else if (LeadingNumber(kMinProcessorVersion) > LeadingNumber(ws.device.ProcessorVersion)) {
+    versionOk = false;
+    sv.messages.Show(Icon::Error, OldProcessorMessage());
+  }
+
+  if (!Exchange(link, sv.loop, MakeFrame({kCmdMemoryModem}), kIdentifyTimeoutMs, kReplyMemoryModem, reply)) {
+    return FailActivation(link, ws, sv, ActivationResult::Failed);
+  }
+  const auto memoryCode = ReplyPair(reply, 1);
+  const auto modemCode = ReplyPair(reply, 2);
+  if (!memoryCode || !modemCode) return FailActivation(link, ws, sv, ActivationResult::Failed);
+  if (const CodeText* entry = LookUp(ws.tables.memorySizes, *memoryCode)) ws.device.MemorySize = entry->text;
+  if (const CodeText* entry = LookUp(ws.tables.modems, *modemCode)) ws.device.ModemType = entry->text;
+
+  ApplyLinkState(ws, sv, versionOk ? LinkState::Aktivni : LinkState::AktivniSpatnaVerze);
+  CloseProgress(sv);
+  return versionOk ? ActivationResult::Active : ActivationResult::WrongDevice;
+}
+
+bool DeactivateLink(Link& link, Workspace& ws, Services& sv) {
+  FlushInput(link);
+  SerialFrame reply;
+  const bool acknowledged =
+      Exchange(link, sv.loop, MakeFrame({kCmdLeave, 170, 85}), kLeaveTimeoutMs, kReplyLeave, reply);
+  if (!acknowledged && sv.messages.Show(Icon::Error, kMsgDeactivationFailed, Buttons::YesNo) != Answer::Yes) {
+    return false;
+  }
+  ApplyLinkState(ws, sv, LinkState::Neaktivni);
+  ClosePort(link);
+  return true;
+}
+
+bool ConfirmExit(Link& link, Workspace& ws, Services& sv, bool allowCancel) {
+  if (ws.link == LinkState::Neaktivni) return true;
+  const Answer a =
+      sv.messages.Show(Icon::Question, kMsgExitQuestion, allowCancel ? Buttons::YesNoCancel : Buttons::YesNo);
+  if (a == Answer::Cancel && allowCancel) return false;
+  if (a == Answer::Yes) DeactivateLink(link, ws, sv);
+  return true;
+}
+
+}  // namespace vexa::link

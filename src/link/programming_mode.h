@@ -1,0 +1,107 @@
+// Putting the unit into its programming mode, identifying it, and releasing it
+// again; the link state and how the main window shows it; the question asked
+// when the program is left while the unit is still in programming mode.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "link/frame.h"
+#include "platform/services.h"
+#include "workspace/usage.h"
+#include "workspace/workspace.h"
+
+namespace vexa::link {
+
+// Command and reply codes of the programming-mode dialogue.
+inline constexpr std::uint8_t kCmdPoll = 1;
+inline constexpr std::uint8_t kCmdIdentify = 2;
+inline constexpr std::uint8_t kCmdMemoryModem = 3;
+inline constexpr std::uint8_t kCmdLeave = 6;  // followed by 170, 85
+inline constexpr std::uint8_t kReplyPoll = 129;
+inline constexpr std::uint8_t kReplyIdentify = 130;
+inline constexpr std::uint8_t kReplyMemoryModem = 131;
+inline constexpr std::uint8_t kReplyLeave = 134;
+
+inline constexpr int kPollTimeoutMs = 500;
+inline constexpr int kIdentifyTimeoutMs = 100;
+inline constexpr int kLeaveTimeoutMs = 100;
+
+// The oldest processor version this program can program.
+inline constexpr const char* kMinProcessorVersion = "1.0";
+inline constexpr const char* kSupportedProduct = "VEXA";
+
+// The program's messages of this dialogue.
+inline constexpr const char* kMsgInstruction =
+    "Uveďte zařízení do vypnutého stavu (CPU LED svítí trvale).\r\n"
+    "Pokud zařízení není vypnuto, vypnete jej stiskem tlačítka 'GSM OFF'.\r\n"
+    "Poté připojte konfigurační kabel a potvrďte 'OK'.";
+inline constexpr const char* kMsgConnecting = "Program se pokouší navázat komunikaci ...";
+inline constexpr const char* kMsgUnknownDevice =
+    "Připojené zařízení není známo. Je sice povoleno ho naprogramovat, ale za způsobené chyby není ručeno.";
+inline constexpr const char* kMsgActivationFailed = "Při pokusu aktivovat spojení nastala chyba.";
+inline constexpr const char* kMsgDeactivationFailed =
+    "Při deaktivaci spojení došlo k chybě. Zařízení je zřejmě stále v programovacím módu. Mám přesto přejít do "
+    "'Neaktivního stavu'?";
+inline constexpr const char* kMsgExitQuestion =
+    "Zařízení nebylo deaktivováno a je zřejmě stále v programovacím módu. Má se zařízení před ukončením programu "
+    "deaktivovat?";
+std::string WrongProductMessage();  // "Touto verzí programu lze naprogramovat pouze zařízení VEXA."
+std::string OldProcessorMessage();  // "... s procesorem verze 1.0 a vyšší."
+
+// The identifier the program passes for a state: "Neaktivni", "Aktivni",
+// "Aktivni-spatna verze".
+const char* LinkStateId(LinkState s);
+std::optional<LinkState> LinkStateFromId(std::string_view id);
+
+// The main window's look of a link state.
+struct LinkLook {
+  const char* status;        // tabDeAktivNapis: "Neaktivní", "Aktivní", "Chybné zařízení"
+  Rgb statusColour;          // red when inactive, blue otherwise
+  bool portSelectorEnabled;  // tabPort
+  const char* deaCaption;    // btDEA: "Aktivovat" or "Deaktivovat"
+  // btEEPROMLoad and btEEPROMSave; nullopt leaves them as they are (they are
+  // disabled then, since "Aktivni-spatna verze" is entered only from
+  // "Neaktivni").
+  std::optional<bool> eepromButtonsEnabled;
+  bool identificationReset;  // all four identification labels read "?"
+};
+LinkLook LookOf(LinkState s);
+
+// Sets the state; "Neaktivni" resets the four identification fields to "?",
+// "Aktivni-spatna verze" also closes the progress window. The main window then
+// shows the state and recomputes the usage display.
+void ApplyLinkState(Workspace& ws, Services& sv, LinkState s);
+// The same by identifier; any other text changes nothing (false).
+bool ApplyLinkState(Workspace& ws, Services& sv, std::string_view id);
+
+// Reads a number the way the compatibility decision does: decimal with "."
+// as separator, up to the first character that does not belong to it
+// ("1.5" -> 1.5, "1.10" -> 1.1); 0 when there is none.
+double LeadingNumber(std::string_view text);
+
+enum class ActivationResult {
+  Active,       // "Aktivni"
+  WrongDevice,  // "Aktivni-spatna verze"
+  PortFailed,   // the port could not be opened
+  Failed,       // no identification, or the port went away
+  Cancelled,    // Storno while polling
+};
+
+// Runs from btDEA in state "Neaktivni": opens the port, instructs the user,
+// polls until the unit answers, identifies it and decides compatibility.
+ActivationResult ActivateLink(Link& link, Workspace& ws, Services& sv);
+
+// Runs from btDEA in the other states and on leaving the program. True when
+// the link is now "Neaktivni" (acknowledged, or the user accepted the
+// failure); false when the user chose to stay active.
+bool DeactivateLink(Link& link, Workspace& ws, Services& sv);
+
+// The exit guard: true when the program may end. With allowCancel (btKonec)
+// the question has Yes, No and Cancel; when the window is being closed, Yes
+// and No only. Yes releases the unit first.
+bool ConfirmExit(Link& link, Workspace& ws, Services& sv, bool allowCancel);
+
+}  // namespace vexa::link

@@ -1,0 +1,83 @@
+// The serial line to the unit and the clock that times its replies.
+//
+// The link works on these two abstractions only: the program implements them
+// with QSerialPort and the steady clock, the tests with a port wired to the
+// unit simulator and a clock that jumps instead of waiting.
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace vexa::link {
+
+// Milliseconds on a monotonic clock.
+class Clock {
+ public:
+  virtual ~Clock() = default;
+  virtual std::int64_t NowMs() const = 0;
+};
+
+class SteadyClock final : public Clock {
+ public:
+  std::int64_t NowMs() const override {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+  }
+};
+
+// One serial port at 19200 baud, 8 data bits, no parity, 1 stop bit, no flow
+// control. Characters pass unchanged in both directions.
+class SerialPort {
+ public:
+  virtual ~SerialPort() = default;
+
+  // Opens the port named by `name` ("COM 3" or a device path, see
+  // ResolvePortDevice) with the line settings above. False when it cannot be
+  // opened; the port then stays closed.
+  virtual bool Open(const std::string& name) = 0;
+  virtual void Close() = 0;
+  virtual bool IsOpen() const = 0;
+
+  // Modem lines. A port without them (a pseudo-terminal) answers false; the
+  // link ignores that.
+  virtual bool SetDtr(bool on) = 0;
+  virtual bool SetRts(bool on) = 0;
+
+  // Queues one character for sending; false when the port cannot take it.
+  virtual bool WriteChar(std::uint8_t c) = 0;
+  // Pushes queued characters towards the line without blocking.
+  virtual void Flush() {}
+
+  // Received characters waiting to be read.
+  virtual std::size_t BytesWaiting() = 0;
+  // One waiting character; nullopt when none waits.
+  virtual std::optional<std::uint8_t> ReadChar() = 0;
+
+  // Blocks until a character waits, the clock reaches `deadlineMs` or the port
+  // is lost, whichever comes first. Keeps the program's windows alive while it
+  // waits and does not spin the processor.
+  virtual void WaitForData(std::int64_t deadlineMs) = 0;
+
+  // True once the open port has gone away (adapter unplugged, simulator
+  // ended); every later exchange fails at once.
+  virtual bool Lost() const = 0;
+};
+
+// The port number of a port text: the numeric value of its last character when
+// the text reads "COM n" ("COM 3", "com3"); nullopt for anything else.
+std::optional<int> PortNumberOf(std::string_view portText);
+
+// The device a port text stands for. A text starting with "/" is a device path
+// and is used as it is. "COM n" is the link `<dosDevicesDir>/COMn` when it
+// exists (resolved to its target), otherwise the built-in port /dev/ttyS(n-1).
+// Any other text is returned unchanged.
+std::string ResolvePortDevice(std::string_view portText, const std::string& dosDevicesDir);
+
+// The per-user folder of COMn links: `<home>/.vexa/dosdevices`.
+std::string DosDevicesDirOf(const std::string& homeDir);
+
+}  // namespace vexa::link

@@ -1,0 +1,215 @@
+#include "link/unit_simulator.h"
+
+#include <algorithm>
+
+#include "codec/values.h"
+#include "link/block_transfer.h"
+#include "link/frame.h"
+#include "link/programming_mode.h"
+
+namespace vexa::link {
+namespace {
+
+constexpr std::size_t kMaxRequestChars = 300;  // anything longer is line noise
+
+long PhysicalSizeOf(int memoryCode) {
+  if (memoryCode >= 9) return 65536;
+  return 1L << (memoryCode + 7);
+}
+
+void PutHex(std::vector<std::uint8_t>& out, std::uint8_t b) {
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  out.push_back(static_cast<std::uint8_t>(kDigits[b & 0x0F]));
+  out.push_back(static_cast<std::uint8_t>(kDigits[b >> 4]));
+}
+
+// Pair k (1-based) of a request payload, low digit first.
+std::optional<std::uint8_t> Pair(const std::vector<std::uint8_t>& p, int k) {
+  const auto low = static_cast<std::size_t>(2 * k - 1);
+  if (low + 1 >= p.size()) return std::nullopt;
+  return HexPairToByte(static_cast<char>(p[low + 1]), static_cast<char>(p[low]));
+}
+
+std::optional<long> AddressOf(const std::vector<std::uint8_t>& p) {
+  const auto lo = Pair(p, 1);
+  const auto hi = Pair(p, 2);
+  if (!lo || !hi) return std::nullopt;
+  return static_cast<long>(*lo) | (static_cast<long>(*hi) << 8);
+}
+
+}  // namespace
+
+long UnitSimulator::UsableSizeOf(int memoryCode) { return PhysicalSizeOf(memoryCode) - 64; }
+
+UnitSimulator::UnitSimulator(UnitOptions options) : options_(options), rng_(options.seed) {
+  long size = options_.memoryBytes > 0 ? options_.memoryBytes : PhysicalSizeOf(options_.memoryCode);
+  size = std::clamp(size, 64L, 65536L);
+  memory_.assign(static_cast<std::size_t>(size), options_.erasedValue);
+}
+
+void UnitSimulator::Load(const std::vector<std::uint8_t>& bytes) {
+  std::copy_n(bytes.begin(), std::min(bytes.size(), memory_.size()), memory_.begin());
+}
+
+void UnitSimulator::InjectFault(SimFault f, int count) {
+  for (int i = 0; i < count; ++i) {
+    if (f == SimFault::FlipWrittenByte) {
+      ++scriptedFlips_;
+    } else {
+      scripted_.push_back(f);
+    }
+  }
+}
+
+bool UnitSimulator::Chance(double p) {
+  if (p <= 0) return false;
+  // mt19937's output is fixed by the standard, so a seed replays the same faults.
+  const double u = static_cast<double>(rng_() >> 8) / 16777216.0;
+  return u < p;
+}
+
+std::optional<SimFault> UnitSimulator::NextReplyFault() {
+  if (!scripted_.empty()) {
+    const SimFault f = scripted_.front();
+    scripted_.pop_front();
+    return f;
+  }
+  if (Chance(options_.dropRate)) return SimFault::DropReply;
+  if (Chance(options_.corruptRate)) return SimFault::CorruptChecksum;
+  if (Chance(options_.lateRate)) return SimFault::LateReply;
+  return std::nullopt;
+}
+
+void UnitSimulator::Receive(std::uint8_t c, std::int64_t nowUs) {
+  rxDoneUs_ = std::max(nowUs, rxDoneUs_) + options_.charTimeUs;
+  rx_.push_back(c);
+  if (c != kCR) {
+    if (rx_.size() > kMaxRequestChars) rx_.clear();
+    return;
+  }
+  std::vector<std::uint8_t> frame;
+  frame.swap(rx_);
+  if (frame.size() < 3) return;  // no payload
+  const std::size_t n = frame.size() - 2;
+  if (FrameChecksum(frame.data(), n) != frame[n]) return;  // a damaged request is ignored
+  frame.resize(n);
+  Handle(frame, rxDoneUs_);
+}
+
+void UnitSimulator::Handle(const std::vector<std::uint8_t>& p, std::int64_t receivedUs) {
+  UnitRequest request{p[0], -1, false};
+  requests_.push_back(request);
+
+  if (p[0] == kCmdPoll) {
+    if (!programming_) {
+      ++polls_;
+      if (polls_ <= options_.pollsBeforeAnswer) return;
+      programming_ = true;
+    }
+    Reply({kReplyPoll}, receivedUs);
+    return;
+  }
+  if (!programming_) return;
+
+  switch (p[0]) {
+    case kCmdIdentify: {
+      std::vector<std::uint8_t> r{kReplyIdentify};
+      PutHex(r, static_cast<std::uint8_t>(options_.productCode & 0xFF));
+      PutHex(r, static_cast<std::uint8_t>((options_.productCode >> 8) & 0xFF));
+      PutHex(r, static_cast<std::uint8_t>((options_.productCode >> 16) & 0xFF));
+      PutHex(r, options_.versionMinor);
+      PutHex(r, options_.versionMajor);
+      Reply(std::move(r), receivedUs);
+      return;
+    }
+    case kCmdMemoryModem: {
+      std::vector<std::uint8_t> r{kReplyMemoryModem};
+      PutHex(r, options_.memoryCode);
+      PutHex(r, options_.modemCode);
+      Reply(std::move(r), receivedUs);
+      return;
+    }
+    case kCmdReadBlock: {
+      const auto address = AddressOf(p);
+      if (p.size() != 5 || !address) return;
+      requests_.back().address = *address;
+      if (*address + kBlockSize > static_cast<long>(memory_.size())) return;
+      std::vector<std::uint8_t> r{kReplyReadBlock};
+      for (int i = 0; i < kBlockSize; ++i) PutHex(r, memory_[static_cast<std::size_t>(*address + i)]);
+      Reply(std::move(r), receivedUs);
+      return;
+    }
+    case kCmdWriteBlock: {
+      const auto address = AddressOf(p);
+      if (p.size() != 21 || !address) return;
+      requests_.back().address = *address;
+      if (*address + kBlockSize > static_cast<long>(memory_.size())) return;
+      std::uint8_t data[kBlockSize];
+      for (int i = 0; i < kBlockSize; ++i) {
+        const auto b = Pair(p, 3 + i);
+        if (!b) return;
+        data[i] = *b;
+      }
+      bool flip = false;
+      if (scriptedFlips_ > 0) {
+        --scriptedFlips_;
+        flip = true;
+      } else {
+        flip = Chance(options_.flipRate);
+      }
+      if (flip) data[rng_() % kBlockSize] ^= 0x10;
+      std::copy(data, data + kBlockSize, memory_.begin() + *address);
+      Reply({kReplyWriteBlock}, receivedUs);
+      return;
+    }
+    case kCmdLeave:
+      if (p.size() != 3 || p[1] != 170 || p[2] != 85) return;
+      programming_ = false;
+      polls_ = 0;
+      Reply({kReplyLeave}, receivedUs);
+      return;
+    default: return;
+  }
+}
+
+void UnitSimulator::Reply(std::vector<std::uint8_t> payload, std::int64_t receivedUs) {
+  const auto fault = NextReplyFault();
+  if (fault == SimFault::DropReply) return;
+  requests_.back().answered = true;
+
+  std::uint8_t checksum = FrameChecksum(payload.data(), payload.size());
+  if (fault == SimFault::CorruptChecksum) {
+    checksum = static_cast<std::uint8_t>(checksum + 1);
+    if (checksum == kCR) checksum = static_cast<std::uint8_t>(checksum + 1);
+  }
+  payload.push_back(checksum);
+  payload.push_back(kCR);
+
+  const std::int64_t start = std::max(receivedUs + options_.responseDelayUs, txFreeUs_);
+  std::int64_t due = start + static_cast<std::int64_t>(payload.size()) * options_.charTimeUs;
+  if (fault == SimFault::LateReply) {
+    due += options_.lateByUs;
+  } else {
+    txFreeUs_ = due;
+  }
+  Pending pending{due, std::move(payload)};
+  const auto at =
+      std::upper_bound(tx_.begin(), tx_.end(), due, [](std::int64_t t, const Pending& q) { return t < q.dueUs; });
+  tx_.insert(at, std::move(pending));
+}
+
+std::vector<std::uint8_t> UnitSimulator::TakeOutput(std::int64_t nowUs) {
+  std::vector<std::uint8_t> out;
+  while (!tx_.empty() && tx_.front().dueUs <= nowUs) {
+    out.insert(out.end(), tx_.front().bytes.begin(), tx_.front().bytes.end());
+    tx_.pop_front();
+  }
+  return out;
+}
+
+std::optional<std::int64_t> UnitSimulator::NextOutputUs() const {
+  if (tx_.empty()) return std::nullopt;
+  return tx_.front().dueUs;
+}
+
+}  // namespace vexa::link

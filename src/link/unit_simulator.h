@@ -1,0 +1,113 @@
+// The unit's side of the serial protocol, for trying the program without a
+// unit: characters in, characters out, with an EEPROM behind the block
+// commands.
+//
+// Time is passed in by the caller (microseconds on any monotonic scale), so
+// the same simulator answers a test's fake clock and a real pseudo-terminal.
+// With a character time set, the line is paced: a request is received only
+// once all its characters have crossed the line, and a reply becomes readable
+// when its last character has.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <optional>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace vexa::link {
+
+// Faults the simulator can inject.
+enum class SimFault {
+  DropReply,        // the unit does not answer
+  CorruptChecksum,  // the reply's checksum byte is wrong
+  LateReply,        // the reply comes lateByUs after it was due
+  FlipWrittenByte,  // a written block is stored with one byte changed (the reply is normal)
+};
+
+struct UnitOptions {
+  std::uint32_t productCode = 0x21D382;  // "VEXA": bytes 130, 211, 33
+  std::uint8_t versionMajor = 1;
+  std::uint8_t versionMinor = 5;
+  std::uint8_t memoryCode = 6;       // 8128 usable bytes
+  std::uint8_t modemCode = 4;        // "TC35 Siemens"
+  int pollsBeforeAnswer = 0;         // polls left unanswered before the unit enters programming mode
+  std::int64_t responseDelayUs = 0;  // from a request's last character to the reply's first
+  std::int64_t charTimeUs = 0;       // one character on the line; 0 = instant (19200 baud 8N1: 521)
+  // Seeded random faults: probability per reply (flip: per written block).
+  double dropRate = 0;
+  double corruptRate = 0;
+  double lateRate = 0;
+  double flipRate = 0;
+  std::int64_t lateByUs = 1'500'000;
+  std::uint32_t seed = 1;
+  // Physical EEPROM size; 0 = 2^(memoryCode+7) bytes, at most 65,536. The
+  // usable size the unit reports is 64 bytes less.
+  long memoryBytes = 0;
+  std::uint8_t erasedValue = 0xFF;
+};
+
+// One request the simulator recognised.
+struct UnitRequest {
+  std::uint8_t code = 0;
+  long address = -1;  // block commands only
+  bool answered = false;
+};
+
+class UnitSimulator {
+ public:
+  explicit UnitSimulator(UnitOptions options = {});
+
+  // One character from the program, arriving at `nowUs`.
+  void Receive(std::uint8_t c, std::int64_t nowUs);
+  // The characters that have reached the program by `nowUs`, in order.
+  std::vector<std::uint8_t> TakeOutput(std::int64_t nowUs);
+  // When the next character becomes readable; nullopt when nothing is queued.
+  std::optional<std::int64_t> NextOutputUs() const;
+
+  // Applies `f` to the next `count` replies (FlipWrittenByte: to the next
+  // `count` written blocks), before any random fault.
+  void InjectFault(SimFault f, int count = 1);
+
+  std::vector<std::uint8_t>& memory() { return memory_; }
+  const std::vector<std::uint8_t>& memory() const { return memory_; }
+  // Copies `bytes` into the EEPROM from address 0 (as much as fits).
+  void Load(const std::vector<std::uint8_t>& bytes);
+  long usableSize() const { return static_cast<long>(memory_.size()) - 64; }
+
+  bool inProgrammingMode() const { return programming_; }
+  int pollsSeen() const { return polls_; }
+  const std::vector<UnitRequest>& requests() const { return requests_; }
+  void ClearLog() { requests_.clear(); }
+  const UnitOptions& options() const { return options_; }
+
+  // Usable bytes of memory code n: 2^(n+7) - 64.
+  static long UsableSizeOf(int memoryCode);
+
+ private:
+  struct Pending {
+    std::int64_t dueUs;
+    std::vector<std::uint8_t> bytes;
+  };
+
+  void Handle(const std::vector<std::uint8_t>& payload, std::int64_t receivedUs);
+  void Reply(std::vector<std::uint8_t> payload, std::int64_t receivedUs);
+  bool Chance(double p);
+  std::optional<SimFault> NextReplyFault();
+
+  UnitOptions options_;
+  std::vector<std::uint8_t> memory_;
+  std::vector<std::uint8_t> rx_;
+  std::int64_t rxDoneUs_ = 0;
+  std::int64_t txFreeUs_ = 0;
+  std::deque<Pending> tx_;
+  std::deque<SimFault> scripted_;
+  int scriptedFlips_ = 0;
+  bool programming_ = false;
+  int polls_ = 0;
+  std::mt19937 rng_;
+  std::vector<UnitRequest> requests_;
+};
+
+}  // namespace vexa::link

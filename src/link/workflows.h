@@ -1,0 +1,53 @@
+// The two commands that move a configuration between the main window and the
+// unit: btEEPROMLoad reads the unit and shows what it holds, btEEPROMSave
+// checks, encodes and writes the configuration. Each ends with exactly one
+// message box telling the outcome.
+#pragma once
+
+#include <string>
+
+#include "link/frame.h"
+#include "platform/services.h"
+#include "workspace/workspace.h"
+
+namespace vexa::link {
+
+inline constexpr const char* kMsgDecoding = "Převádím data ...";
+inline constexpr const char* kMsgReadFailed =
+    "Data nebyla úspěšně načtena z EEPROM. Došlo k chybě při načítání bloku dat.";
+inline constexpr const char* kMsgReadCancelled = "Načtítání dat z EEPROM do PC bylo stornováno.";
+inline constexpr const char* kMsgReadDone = "Data byla úspěšně načtena z EEPROM.";
+inline constexpr const char* kMsgNotProgrammed =
+    "Data nebyla úspěšně načtena z EEPROM. EEPROM zřejmě není naprogramována.";
+// A header that passes its test over a text area that cannot be read.
+inline constexpr const char* kMsgReadDamaged = "Data nebyla úspěšně načtena z EEPROM. Data v EEPROM jsou poškozena.";
+inline constexpr const char* kMsgReadSizeUnknown =
+    "Velikost paměti připojeného zařízení není známa. Data nelze načíst z EEPROM.";
+
+inline constexpr const char* kMsgWriteSizeUnknown =
+    "Velikost paměti připojeného zařízení není známa. Data nelze uložit do EEPROM.";
+inline constexpr const char* kMsgEncodeFailed =
+    "Data nebyla úspěšně uložena do EEPROM. Nastala chyba při převodu dat z formuláře nastavení.";
+inline constexpr const char* kMsgWriteFailed =
+    "Data nebyla úspěšně uložena do EEPROM. Došlo k chybě při ukládání bloku do EEPROM.";
+inline constexpr const char* kMsgWriteCancelled = "Ukládání dat z PC do EEPROM bylo stornováno.";
+inline constexpr const char* kMsgWriteDone = "Data byla úspěšně uložena do EEPROM.";
+// "Velikost dat v nastavení (<usage>) je větší než je možno vložit do EEPROM (<size>)."
+std::string TooBigMessage(const std::string& usageText, const std::string& memorySizeText);
+
+// The tab of the output rows, brought to the front when an output check fails.
+inline constexpr int kOutputsTab = 3;
+inline constexpr int kGeneralTab = 0;
+
+enum class WorkflowResult {
+  Completed,      // read and shown, or written
+  Refused,        // a check stopped it before any transfer
+  Failed,         // a block failed
+  Cancelled,      // Storno
+  NotProgrammed,  // the unit holds no valid configuration
+};
+
+WorkflowResult ReadWorkflow(Link& link, Workspace& ws, Services& sv);
+WorkflowResult WriteWorkflow(Link& link, Workspace& ws, Services& sv);
+
+}  // namespace vexa::link

@@ -1,0 +1,139 @@
+#include "qt/qt_serial_port.h"
+
+#include <sys/ioctl.h>
+
+#include <QDir>
+#include <QEventLoop>
+#include <QTimer>
+
+namespace vexa::qt {
+
+std::string QtSerialPort::DefaultDosDevicesDir() { return link::DosDevicesDirOf(QDir::homePath().toStdString()); }
+
+QtSerialPort::QtSerialPort(link::Clock& clock, std::string dosDevicesDir)
+    : clock_(clock), dosDevicesDir_(std::move(dosDevicesDir)) {
+  QObject::connect(&port_, &QSerialPort::errorOccurred, [this](QSerialPort::SerialPortError e) { OnError(e); });
+}
+
+QtSerialPort::~QtSerialPort() {
+  if (port_.isOpen()) port_.close();
+}
+
+void QtSerialPort::OnError(QSerialPort::SerialPortError error) {
+  switch (error) {
+    case QSerialPort::ResourceError:
+    case QSerialPort::ReadError:
+    case QSerialPort::WriteError:
+      if (!port_.isOpen()) return;
+      // The device went away (adapter unplugged, simulator ended). Close it
+      // once control is back in the event loop, so a dead descriptor does not
+      // keep waking the program.
+      lost_ = true;
+      QTimer::singleShot(0, &port_, [this] {
+        if (lost_ && port_.isOpen()) port_.close();
+      });
+      return;
+    default: return;  // time-outs and modem lines a pseudo-terminal lacks
+  }
+}
+
+bool QtSerialPort::Open(const std::string& name) {
+  if (port_.isOpen()) port_.close();
+  lost_ = false;
+  device_ = link::ResolvePortDevice(name, dosDevicesDir_);
+  port_.setPortName(QString::fromStdString(device_));
+  port_.setBaudRate(QSerialPort::Baud19200);
+  port_.setDataBits(QSerialPort::Data8);
+  port_.setParity(QSerialPort::NoParity);
+  port_.setStopBits(QSerialPort::OneStop);
+  port_.setFlowControl(QSerialPort::NoFlowControl);
+  if (!port_.open(QIODevice::ReadWrite)) {
+    port_.clearError();
+    return false;
+  }
+  port_.clearError();
+  return true;
+}
+
+void QtSerialPort::Close() {
+  if (port_.isOpen()) port_.close();
+  port_.clearError();
+  lost_ = false;
+}
+
+bool QtSerialPort::IsOpen() const { return port_.isOpen(); }
+
+bool QtSerialPort::SetDtr(bool on) {
+  if (!port_.isOpen()) return false;
+  const bool ok = port_.setDataTerminalReady(on);
+  if (!ok) port_.clearError();
+  return ok;
+}
+
+bool QtSerialPort::SetRts(bool on) {
+  if (!port_.isOpen()) return false;
+  const bool ok = port_.setRequestToSend(on);
+  if (!ok) port_.clearError();
+  return ok;
+}
+
+bool QtSerialPort::WriteChar(std::uint8_t c) {
+  if (!port_.isOpen() || lost_) return false;
+  const char ch = static_cast<char>(c);
+  return port_.write(&ch, 1) == 1;
+}
+
+void QtSerialPort::Flush() {
+  if (port_.isOpen() && !lost_) port_.flush();
+}
+
+void QtSerialPort::PullPending() {
+  if (!port_.isOpen() || lost_) return;
+  int pending = 0;
+  const auto fd = port_.handle();
+  if (fd < 0 || ::ioctl(fd, FIONREAD, &pending) != 0 || pending <= 0) return;
+  port_.waitForReadyRead(0);
+  if (port_.error() == QSerialPort::TimeoutError) port_.clearError();
+}
+
+std::size_t QtSerialPort::BytesWaiting() {
+  if (!port_.isOpen()) return 0;
+  if (port_.bytesAvailable() == 0) PullPending();
+  return static_cast<std::size_t>(port_.bytesAvailable());
+}
+
+std::optional<std::uint8_t> QtSerialPort::ReadChar() {
+  if (BytesWaiting() == 0) return std::nullopt;
+  char c = 0;
+  if (port_.read(&c, 1) != 1) return std::nullopt;
+  return static_cast<std::uint8_t>(c);
+}
+
+void QtSerialPort::WaitForData(std::int64_t deadlineMs) {
+  if (!port_.isOpen() || lost_) return;
+  Flush();
+  if (BytesWaiting() > 0) return;
+  const std::int64_t remaining = deadlineMs - clock_.NowMs();
+  if (remaining <= 0) return;
+
+  // Sleep in the event loop: it wakes for the port's data, for its errors, for
+  // the deadline and for the user (Storno, repaints).
+  QEventLoop loop;
+  QTimer deadline;
+  deadline.setSingleShot(true);
+  deadline.setTimerType(Qt::PreciseTimer);
+  QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
+  QObject::connect(&port_, &QSerialPort::readyRead, &loop, &QEventLoop::quit);
+  QObject::connect(&port_, &QSerialPort::errorOccurred, &loop, [this, &loop](QSerialPort::SerialPortError) {
+    if (lost_) loop.quit();
+  });
+  deadline.start(static_cast<int>(remaining));
+  if (loop.exec() == -1 && port_.isOpen()) {
+    // No event loop may run (the application is quitting): block on the
+    // port instead of returning at once and spinning.
+    port_.waitForReadyRead(static_cast<int>(remaining));
+    if (port_.error() == QSerialPort::TimeoutError) port_.clearError();
+  }
+}
+
+}  // namespace vexa::qt

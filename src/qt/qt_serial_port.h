@@ -1,0 +1,55 @@
+// The unit's serial line on QSerialPort.
+//
+// "COM 1".."COM 4" of the port selector are found as described in
+// docs/serial-ports.md: a link ~/.vexa/dosdevices/COMn when it exists,
+// otherwise the built-in port /dev/ttyS(n-1). A device path is used as it is.
+#pragma once
+
+#include <QSerialPort>
+#include <string>
+
+#include "link/serial_port.h"
+
+namespace vexa::qt {
+
+class QtSerialPort final : public link::SerialPort {
+ public:
+  // `dosDevicesDir` is the folder of COMn links; DefaultDosDevicesDir() for
+  // the user's own.
+  explicit QtSerialPort(link::Clock& clock, std::string dosDevicesDir = DefaultDosDevicesDir());
+  ~QtSerialPort() override;
+
+  bool Open(const std::string& name) override;
+  void Close() override;
+  bool IsOpen() const override;
+  bool SetDtr(bool on) override;
+  bool SetRts(bool on) override;
+  bool WriteChar(std::uint8_t c) override;
+  void Flush() override;
+  std::size_t BytesWaiting() override;
+  std::optional<std::uint8_t> ReadChar() override;
+  // Runs the event loop until a character arrives, the deadline passes or the
+  // port fails; the program's windows stay alive and no core spins.
+  void WaitForData(std::int64_t deadlineMs) override;
+  bool Lost() const override { return lost_; }
+
+  // The device the last Open resolved the port to.
+  const std::string& device() const { return device_; }
+
+  // <home>/.vexa/dosdevices
+  static std::string DefaultDosDevicesDir();
+
+ private:
+  // Moves characters the system has received into the port's buffer without
+  // blocking.
+  void PullPending();
+  void OnError(QSerialPort::SerialPortError error);
+
+  QSerialPort port_;
+  link::Clock& clock_;
+  std::string dosDevicesDir_;
+  std::string device_;
+  bool lost_ = false;
+};
+
+}  // namespace vexa::qt

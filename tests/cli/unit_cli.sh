@@ -1,0 +1,123 @@
+#!/usr/bin/env bash
+# vexa-cli info / read / write against vexa-unit-sim on a pseudo-terminal:
+# exit codes 0 success, 1 refused or failed, 2 not a configuration, 3 cancelled;
+# the program's messages on standard error; the unit released afterwards.
+set -u
+BUILD=$1
+FIXTURES=$2
+CLI="$BUILD/tools/vexa-cli"
+SIM="$BUILD/tools/vexa-unit-sim"
+TMP=$(mktemp -d)
+SIMS=()
+cleanup() {
+  for pid in "${SIMS[@]}"; do kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null; done
+  rm -rf "$TMP"
+}
+trap cleanup EXIT
+failures=0
+fail() {
+  echo "FAIL: $*" >&2
+  failures=$((failures + 1))
+}
+
+# start_sim NAME ARGS...: starts a unit, sets PORT_<NAME> to its device.
+start_sim() {
+  local name=$1
+  shift
+  "$SIM" "$@" >"$TMP/$name.out" 2>"$TMP/$name.err" </dev/null &
+  SIMS+=($!)
+  for _ in $(seq 50); do
+    [ -s "$TMP/$name.out" ] && break
+    sleep 0.1
+  done
+  printf -v "PORT_$name" '%s' "$(head -1 "$TMP/$name.out")"
+}
+
+# run EXPECTED_RC ARGS...: runs vexa-cli, output in $TMP/out and $TMP/err.
+run() {
+  local expected=$1
+  shift
+  timeout 120 "$CLI" "$@" >"$TMP/out" 2>"$TMP/err" </dev/null
+  local rc=$?
+  [ "$rc" -eq "$expected" ] || fail "vexa-cli $* exited $rc, expected $expected: $(cat "$TMP/err")"
+}
+expect_err() {
+  grep -qF -- "$1" "$TMP/err" || fail "missing message '$1' in: $(cat "$TMP/err")"
+}
+
+start_sim main --eep "$TMP/unit.eep"
+[ -n "$PORT_main" ] || { echo "FAIL: vexa-unit-sim did not start" >&2; exit 1; }
+
+run 0 info --port "$PORT_main"
+grep -qx "Produkt: VEXA" "$TMP/out" || fail "info: product line missing"
+grep -qx "Velikost paměti:   8128 byte" "$TMP/out" || fail "info: memory line missing"
+expect_err "Uveďte zařízení do vypnutého stavu (CPU LED svítí trvale)."
+
+# A unit that was never programmed.
+run 1 read --port "$PORT_main" -o "$TMP/none.eep"
+expect_err "Data nebyla úspěšně načtena z EEPROM. EEPROM zřejmě není naprogramována."
+[ ! -e "$TMP/none.eep" ] || fail "read of an unprogrammed unit wrote a file"
+
+# Write, read back: the file is the program's save of the decoded configuration.
+run 0 write --port "$PORT_main" "$FIXTURES/pumping-station.eep"
+expect_err "Data byla úspěšně uložena do EEPROM."
+run 0 read --port "$PORT_main" -o "$TMP/back.eep"
+expect_err "Data byla úspěšně načtena z EEPROM."
+[ "$(stat -c %s "$TMP/back.eep")" -eq "$(stat -c %s "$FIXTURES/pumping-station.eep")" ] || fail "read-back size differs"
+# Bytes 64..127 are the unit's own (erased 0xFF in the simulator); the rest is the file.
+cmp -s <(head -c 64 "$TMP/back.eep") <(head -c 64 "$FIXTURES/pumping-station.eep") || fail "header differs"
+cmp -s <(tail -c +129 "$TMP/back.eep") <(tail -c +129 "$FIXTURES/pumping-station.eep") || fail "body differs"
+
+run 0 write --port "$PORT_main" "$FIXTURES/startup.eep" --no-verify
+
+# Refusals before the unit is touched, and a port that does not exist.
+run 2 write --port "$PORT_main" "$FIXTURES/bad-checksum.eep"
+run 2 write --port "$PORT_main" "$TMP/missing.eep"
+run 1 info --port "$TMP/no-such-tty"
+expect_err "Nelze otevřít port $TMP/no-such-tty."
+run 2 read --port "$PORT_main"
+
+# Another product is identified but refused.
+start_sim korin --product 22D382
+run 1 read --port "$PORT_korin" -o "$TMP/korin.eep"
+expect_err "Touto verzí programu lze naprogramovat pouze zařízení VEXA."
+grep -qx "Spojení: Chybné zařízení" "$TMP/out" || fail "wrong device state not shown"
+
+# A memory size the program does not know.
+start_sim odd --memory-code 10
+run 1 read --port "$PORT_odd" -o "$TMP/odd.eep"
+expect_err "Velikost paměti připojeného zařízení není známa."
+
+# Ctrl-C during a paced write cancels between blocks and releases the unit.
+start_sim paced --baud 19200 --memory-code 4 --verbose
+"$CLI" write --port "$PORT_paced" "$FIXTURES/pumping-station.eep" >"$TMP/out" 2>"$TMP/err" </dev/null &
+cli=$!
+( sleep 60; kill -9 "$cli" ) >/dev/null 2>&1 &
+watchdog=$!
+# Interrupt once the transfer runs (the simulator logs every request).
+for _ in $(seq 200); do
+  grep -q '^write' "$TMP/paced.err" && break
+  sleep 0.1
+done
+sleep 0.3
+kill -INT "$cli"
+wait "$cli"
+rc=$?
+pkill -P "$watchdog" 2>/dev/null; kill "$watchdog" 2>/dev/null
+[ "$rc" -eq 3 ] || fail "interrupted write exited $rc, expected 3: $(cat "$TMP/err")"
+expect_err "Ukládání dat z PC do EEPROM bylo stornováno."
+sleep 0.2
+tail -1 "$TMP/paced.err" | grep -qx "leave" || fail "the unit was not released after Ctrl-C: $(tail -3 "$TMP/paced.err")"
+run 1 read --port "$PORT_paced" -o "$TMP/cut.eep"
+expect_err "EEPROM zřejmě není naprogramována."
+
+# The simulator saves its EEPROM when released and at exit.
+kill "${SIMS[0]}"
+wait "${SIMS[0]}" 2>/dev/null
+[ "$(stat -c %s "$TMP/unit.eep")" -eq 8128 ] || fail "simulator did not save its EEPROM"
+
+if [ "$failures" -ne 0 ]; then
+  echo "$failures failure(s)" >&2
+  exit 1
+fi
+echo "unit_cli: all passed"

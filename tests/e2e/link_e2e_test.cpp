@@ -1,0 +1,246 @@
+// The program's main window driving a simulated unit over a pseudo-terminal:
+// QSerialPort on the slave side, the unit simulator on the master side in a
+// thread of its own, "COM 1" found through a dosdevices link.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <atomic>
+#include <filesystem>
+#include <memory>
+#include <thread>
+
+#include "../tools/vexa-unit-sim/pty_unit.h"
+#include "codec/encoder.h"
+#include "file/config_file.h"
+#include "link/block_transfer.h"
+#include "link/frame.h"
+#include "link/programming_mode.h"
+#include "link/workflows.h"
+#include "ui/fakes.h"
+#include "ui/link_wiring.h"
+#include "ui/main_window.h"
+#include "workspace/usage.h"
+#include "workspace/workspace.h"
+
+namespace vexa::test {
+namespace {
+
+class LinkEndToEnd : public ::testing::Test {
+ protected:
+  void StartUnit(link::UnitOptions options = {}) {
+    unit = std::make_unique<link::UnitSimulator>(options);
+    std::string error;
+    ASSERT_TRUE(pty.Open(&error)) << error;
+    const std::string dir = link::DosDevicesDirOf(home.path().toStdString());
+    std::filesystem::create_directories(dir);
+    std::filesystem::create_symlink(pty.slavePath(), dir + "/COM1");
+    server = std::thread([this] { pty.Serve(*unit, stop); });
+
+    fx.loop.onYield = [this] {
+      QCoreApplication::processEvents();
+      if (onYield) onYield();
+    };
+    window = std::make_unique<ui::MainWindow>(ws, fx.services);
+    ui::AttachLink(*window, dir);
+    window->show();
+  }
+  void TearDown() override {
+    window.reset();
+    stop = true;
+    if (server.joinable()) server.join();
+  }
+
+  QAbstractButton* Button(const char* name) { return window->findChild<QAbstractButton*>(QString::fromLatin1(name)); }
+  std::string Label(const char* name) {
+    return window->findChild<QLabel*>(QString::fromLatin1(name))->text().toStdString();
+  }
+  void Click(const char* name) {
+    QAbstractButton* b = Button(name);
+    ASSERT_NE(b, nullptr) << name;
+    ASSERT_TRUE(b->isEnabled()) << name;
+    b->click();
+  }
+  void ExpectInactive() {
+    EXPECT_EQ(ws.link, LinkState::Neaktivni);
+    EXPECT_EQ(Label("tabDeAktivNapis"), "Neaktivní");
+    EXPECT_EQ(Button("btDEA")->text().toStdString(), "Aktivovat");
+    EXPECT_FALSE(Button("btEEPROMLoad")->isEnabled());
+    EXPECT_FALSE(Button("btEEPROMSave")->isEnabled());
+    EXPECT_TRUE(window->findChild<QComboBox*>(QStringLiteral("tabPort"))->isEnabled());
+    for (const char* l : {"lblInfoProdukt", "lblInfoVerze", "lblInfoModem", "lblInfoPamSize"}) EXPECT_EQ(Label(l), "?");
+  }
+
+  Workspace ws;
+  fake::FakeServices fx;
+  QTemporaryDir home;
+  sim::PtyUnit pty;
+  std::unique_ptr<link::UnitSimulator> unit;
+  std::atomic<bool> stop{false};
+  std::thread server;
+  std::unique_ptr<ui::MainWindow> window;
+  std::function<void()> onYield;
+};
+
+DeviceConfig PumpingStation() {
+  Workspace other;
+  EXPECT_EQ(LoadConfigFile(std::string(VEXA_FIXTURES_DIR) + "/pumping-station.eep", other), LoadResult::Loaded);
+  return other.config;
+}
+
+TEST_F(LinkEndToEnd, ActivateWriteReadBackIntoAFreshConfigurationAndRelease) {
+  StartUnit();
+  ws.config = PumpingStation();
+  window->ShowAll();
+  const DeviceConfig written = ws.config;
+  EXPECT_EQ(ws.settings.Port, "COM 1");
+
+  Click("btDEA");
+  ASSERT_EQ(ws.link, LinkState::Aktivni) << ::testing::PrintToString(fx.messages.texts());
+  EXPECT_EQ(fx.messages.texts(), std::vector<std::string>{link::kMsgInstruction});
+  EXPECT_EQ(Label("tabDeAktivNapis"), "Aktivní");
+  EXPECT_EQ(Label("lblInfoProdukt"), "VEXA");
+  EXPECT_EQ(Label("lblInfoVerze"), "1.5");
+  EXPECT_EQ(Label("lblInfoModem"), "TC35 Siemens");
+  EXPECT_EQ(Label("lblInfoPamSize"), "  8128 byte");
+  EXPECT_EQ(Button("btDEA")->text().toStdString(), "Deaktivovat");
+  EXPECT_TRUE(Button("btEEPROMSave")->isEnabled());
+  EXPECT_FALSE(window->findChild<QComboBox*>(QStringLiteral("tabPort"))->isEnabled());
+
+  fx.messages.clear();
+  Click("btEEPROMSave");
+  ASSERT_EQ(fx.messages.texts(), std::vector<std::string>{link::kMsgWriteDone});
+  EXPECT_TRUE(Button("btFileLoad")->isEnabled());
+
+  // A fresh configuration on screen, then the unit's.
+  ws.config = Workspace().config;
+  window->ShowAll();
+  ASSERT_NE(ws.config, written);
+  fx.messages.clear();
+  Click("btEEPROMLoad");
+  ASSERT_EQ(fx.messages.texts(), std::vector<std::string>{link::kMsgReadDone});
+  EXPECT_EQ(ws.config, written);
+  EXPECT_EQ(window->findChild<QLineEdit*>(QStringLiteral("tabJmenoStanice"))->text().toStdString(),
+            written.general.JmenoStanice);
+  EXPECT_EQ(window->tabList()->currentIndex(), 0);
+
+  fx.messages.clear();
+  Click("btDEA");
+  EXPECT_TRUE(fx.messages.shown.empty());
+  ExpectInactive();
+}
+
+TEST_F(LinkEndToEnd, CheckBoxSwitchesTheReadBack) {
+  StartUnit();
+  Click("btDEA");
+  ASSERT_EQ(ws.link, LinkState::Aktivni);
+  link::Link* link = ui::LinkOf(*window);
+  ASSERT_NE(link, nullptr);
+  auto* check = window->findChild<QAbstractButton*>(QStringLiteral("tabCheckWrite"));
+  ASSERT_NE(check, nullptr);
+  ASSERT_TRUE(check->isChecked());
+  const long blocks =
+      static_cast<long>(2 * link::FrontAreaBlocks().size() +
+                        link::BodyBlocks(UpdateMemoryUsage(ws.config, ws.device.MemorySize).usage).size());
+
+  for (bool verify : {false, true}) {
+    SCOPED_TRACE(verify);
+    if (check->isChecked() != verify) check->click();
+    EXPECT_EQ(ws.settings.CheckWrite, verify);
+    fx.messages.clear();
+    const long before = link->stats.framesSent;
+    Click("btEEPROMSave");
+    EXPECT_EQ(fx.messages.texts(), std::vector<std::string>{link::kMsgWriteDone});
+    EXPECT_EQ(link->stats.framesSent - before, verify ? 2 * blocks : blocks);
+  }
+}
+
+TEST_F(LinkEndToEnd, StornoWhilePollingLeavesTheLinkInactive) {
+  link::UnitOptions o;
+  o.pollsBeforeAnswer = 1'000'000;  // the cable is not plugged in
+  StartUnit(o);
+  QElapsedTimer clock;
+  clock.start();
+  onYield = [&] {
+    if (fx.progress.visible && fx.progress.stornoVisible && clock.elapsed() > 1200) {
+      ws.CancelRequested = true;  // what the Storno button does
+      fx.progress.Close();
+    }
+  };
+  Click("btDEA");
+  EXPECT_EQ(fx.messages.texts(), (std::vector<std::string>{link::kMsgInstruction, link::kMsgActivationFailed}));
+  EXPECT_LT(clock.elapsed(), 5000);
+  ExpectInactive();
+  // The port was closed: activating again opens it anew.
+  onYield = nullptr;
+}
+
+TEST_F(LinkEndToEnd, PulledCableEndsTheReadWithItsMessage) {
+  StartUnit();
+  Click("btDEA");
+  ASSERT_EQ(ws.link, LinkState::Aktivni);
+  link::Link* link = ui::LinkOf(*window);
+  ASSERT_NE(link, nullptr);
+  link->onBlock = [this](long done, long) {
+    if (done == 100) pty.PullCable();
+  };
+  fx.messages.clear();
+  QElapsedTimer clock;
+  clock.start();
+  Click("btEEPROMLoad");
+  EXPECT_EQ(fx.messages.texts(), std::vector<std::string>{link::kMsgReadFailed});
+  EXPECT_LT(clock.elapsed(), 5000);
+
+  // Releasing a unit that no longer answers asks; Yes goes inactive.
+  fx.messages.clear();
+  fx.messages.answers = {Answer::Yes};
+  Click("btDEA");
+  EXPECT_EQ(fx.messages.texts(), std::vector<std::string>{link::kMsgDeactivationFailed});
+  ExpectInactive();
+}
+
+TEST_F(LinkEndToEnd, LeavingWhileActiveAsksToReleaseTheUnit) {
+  StartUnit();
+  Click("btDEA");
+  ASSERT_EQ(ws.link, LinkState::Aktivni);
+
+  fx.messages.clear();
+  fx.messages.answers = {Answer::Cancel};
+  Click("btKonec");
+  ASSERT_EQ(fx.messages.shown.size(), 1u);
+  EXPECT_EQ(fx.messages.shown[0].text, link::kMsgExitQuestion);
+  EXPECT_EQ(fx.messages.shown[0].buttons, Buttons::YesNoCancel);
+  EXPECT_TRUE(window->isVisible());
+  EXPECT_EQ(ws.link, LinkState::Aktivni);
+
+  fx.messages.clear();
+  fx.messages.answers = {Answer::Yes};
+  Click("btKonec");
+  EXPECT_EQ(fx.messages.texts(), std::vector<std::string>{link::kMsgExitQuestion});
+  EXPECT_FALSE(window->isVisible());
+  EXPECT_EQ(ws.link, LinkState::Neaktivni);
+}
+
+TEST_F(LinkEndToEnd, WrongDeviceCanOnlyBeReleased) {
+  link::UnitOptions o;
+  o.versionMajor = 0;
+  o.versionMinor = 9;
+  StartUnit(o);
+  Click("btDEA");
+  EXPECT_EQ(ws.link, LinkState::AktivniSpatnaVerze);
+  EXPECT_EQ(fx.messages.texts(), (std::vector<std::string>{link::kMsgInstruction, link::OldProcessorMessage()}));
+  EXPECT_EQ(Label("tabDeAktivNapis"), "Chybné zařízení");
+  EXPECT_EQ(Button("btDEA")->text().toStdString(), "Deaktivovat");
+  EXPECT_FALSE(Button("btEEPROMLoad")->isEnabled());
+  EXPECT_FALSE(Button("btEEPROMSave")->isEnabled());
+  Click("btDEA");
+  ExpectInactive();
+}
+
+}  // namespace
+}  // namespace vexa::test

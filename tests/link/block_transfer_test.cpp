@@ -1,0 +1,346 @@
+#include <gtest/gtest.h>
+
+#include <numeric>
+
+#include "codec/header.h"
+#include "link/block_transfer.h"
+#include "link/programming_mode.h"
+#include "link_rig.h"
+
+namespace vexa::test {
+namespace {
+
+using link::WriteOutcome;
+
+// An activated rig whose unit memory holds a counting pattern.
+struct ActiveRig : LinkRig {
+  explicit ActiveRig(link::UnitOptions o = {}) : LinkRig(o) {
+    for (std::size_t i = 0; i < sim.memory().size(); ++i) sim.memory()[i] = static_cast<std::uint8_t>(i * 7 + 3);
+    EXPECT_EQ(link::ActivateLink(link, ws, sv), link::ActivationResult::Active);
+    sim.ClearLog();
+    messages.shown.clear();
+  }
+  std::vector<long> Addresses(std::uint8_t code) const {
+    std::vector<long> a;
+    for (const auto& r : sim.requests()) {
+      if (r.code == code) a.push_back(r.address);
+    }
+    return a;
+  }
+  // Fills the image with a pattern different from the unit's.
+  void FillImage(long upTo) {
+    for (long i = 0; i < upTo; ++i) WriteImageByte(ws.image, static_cast<std::uint8_t>(i * 13 + 1), i);
+  }
+};
+
+std::vector<long> Range(long from, long to) {  // blocks from..to inclusive
+  std::vector<long> v;
+  for (long a = from; a <= to; a += 8) v.push_back(a);
+  return v;
+}
+
+TEST(BlockRequests, AddressTravelsLowByteFirstAsHexPairs) {
+  const auto read = link::ReadBlockRequest(264);
+  ASSERT_EQ(read.Length, 5);
+  EXPECT_EQ(std::vector<std::uint8_t>(read.Data.begin(), read.Data.begin() + 5),
+            (std::vector<std::uint8_t>{4, '8', '0', '1', '0'}));
+  const auto write = link::WriteBlockRequest(0x1234, {0x00, 0xFF, 0xA0, 0x3C, 0x05, 1, 2, 3});
+  ASSERT_EQ(write.Length, 21);
+  const std::string text(write.Data.begin() + 1, write.Data.begin() + 21);
+  EXPECT_EQ(write.Data[0], 5);
+  EXPECT_EQ(text, "432100FF0AC350102030");
+  const auto body = link::ReadBlockRequest(272);
+  EXPECT_EQ(std::string(body.Data.begin() + 1, body.Data.begin() + 5), "0110");
+}
+
+TEST(ReadBlock, MalformedRepliesAreFailedAttempts) {
+  const std::string good = "0123456789ABCDEF";
+  struct Case {
+    const char* name;
+    std::vector<std::uint8_t> payload;
+    bool accepted;
+  };
+  auto reply = [](std::uint8_t code, const std::string& text) {
+    std::vector<std::uint8_t> p{code};
+    p.insert(p.end(), text.begin(), text.end());
+    return p;
+  };
+  const Case cases[] = {
+      {"sixteen hexadecimal characters", reply(132, good), true},
+      {"lower-case digits", reply(132, "0123456789abcdef"), true},
+      {"one data character short", reply(132, good.substr(0, 15)), false},
+      {"not hexadecimal", reply(132, "01234567G9ABCDEF"), false},
+      {"reply code of a write", reply(133, good), false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    LinkRig rig;
+    rig.port.sim = nullptr;
+    ASSERT_TRUE(rig.port.Open("COM 1"));
+    for (long i = 80; i < 88; ++i) WriteImageByte(rig.ws.image, 0x5A, i);
+    rig.port.Schedule(1, FakePort::Wire(c.payload));
+    EXPECT_EQ(link::ReadBlock(rig.link, rig.ws, rig.loop, 80, 100), c.accepted);
+    const std::uint8_t expected[8] = {0x10, 0x32, 0x54, 0x76, 0x98, 0xBA, 0xDC, 0xFE};
+    for (int i = 0; i < 8; ++i) EXPECT_EQ(rig.ws.image.data()[80 + i], c.accepted ? expected[i] : 0x5A) << i;
+  }
+}
+
+TEST(BlockOrder, FrontAreaSkipsTheUnitsOwnBytes) {
+  auto expected = Range(0, 56);
+  const auto tail = Range(128, 264);
+  expected.insert(expected.end(), tail.begin(), tail.end());
+  EXPECT_EQ(link::FrontAreaBlocks(), expected);
+  EXPECT_EQ(expected.size(), 26u);
+}
+
+TEST(ReadEeprom, ReadsEveryBlockUpToTheUsableSize) {
+  struct Case {
+    std::uint8_t memoryCode;
+    long usable;
+  };
+  for (const Case c : {Case{0, 64}, Case{2, 448}, Case{6, 8128}, Case{9, 65472}}) {
+    SCOPED_TRACE(c.usable);
+    link::UnitOptions o;
+    o.memoryCode = c.memoryCode;
+    ActiveRig rig(o);
+    long progressCalls = 0;
+    rig.link.onBlock = [&](long done, long total) {
+      ++progressCalls;
+      EXPECT_EQ(total, c.usable / 8);
+      EXPECT_EQ(done, progressCalls);
+    };
+    ASSERT_TRUE(link::ReadEeprom(rig.link, rig.ws, rig.sv));
+    EXPECT_EQ(rig.Addresses(link::kCmdReadBlock), Range(0, c.usable - 8));  // 64..127 included
+    EXPECT_TRUE(std::equal(rig.sim.memory().begin(), rig.sim.memory().begin() + c.usable, rig.ws.image.data()));
+    EXPECT_EQ(rig.progress.shownTexts.back(), link::kMsgReading);
+    EXPECT_TRUE(rig.progress.storno);
+    EXPECT_FALSE(rig.progress.visible);
+  }
+}
+
+TEST(ReadEeprom, RefusesWithoutAKnownSize) {
+  ActiveRig rig;
+  rig.ws.device.MemorySize = "?";
+  EXPECT_FALSE(link::ReadEeprom(rig.link, rig.ws, rig.sv));
+  EXPECT_TRUE(rig.sim.requests().empty());
+}
+
+TEST(WriteEeprom, BlockOrderKeepsTheHeaderInvalidUntilTheEnd) {
+  struct Case {
+    long used;
+    std::vector<long> body;
+  };
+  const Case cases[] = {
+      {430, Range(272, 432)}, {300, Range(272, 304)}, {273, {272, 280}},
+      {272, {272}},           {100, {272}},           {8128, Range(272, 8128)},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.used);
+    ActiveRig rig;
+    rig.ws.settings.CheckWrite = false;
+    rig.FillImage(8200);
+    const auto before = std::make_unique<EepromImage>(rig.ws.image);
+    ASSERT_EQ(link::WriteEeprom(rig.link, rig.ws, rig.sv, c.used), WriteOutcome::Completed);
+
+    auto expected = link::FrontAreaBlocks();
+    expected.insert(expected.end(), c.body.begin(), c.body.end());
+    const auto front = link::FrontAreaBlocks();
+    expected.insert(expected.end(), front.begin(), front.end());
+    EXPECT_EQ(rig.Addresses(link::kCmdWriteBlock), expected);
+    EXPECT_TRUE(rig.Addresses(link::kCmdReadBlock).empty());  // no read-back without CheckWrite
+    EXPECT_TRUE(rig.ws.image == *before);
+    // The unit holds the image in every written block, its own bytes in 64..127.
+    for (long a : expected) {
+      for (long i = a; i < a + 8; ++i) ASSERT_EQ(rig.sim.memory()[i], rig.ws.image.data()[i]) << i;
+    }
+    for (long i = 64; i < 128; ++i) ASSERT_EQ(rig.sim.memory()[i], static_cast<std::uint8_t>(i * 7 + 3)) << i;
+  }
+}
+
+TEST(WriteEeprom, VerificationReadsEveryBlockBackOnce) {
+  ActiveRig rig;
+  rig.FillImage(512);
+  ASSERT_EQ(link::WriteEeprom(rig.link, rig.ws, rig.sv, 300), WriteOutcome::Completed);
+  const auto writes = rig.Addresses(link::kCmdWriteBlock);
+  EXPECT_EQ(rig.Addresses(link::kCmdReadBlock), writes);
+  // Each read-back follows its write.
+  std::vector<std::uint8_t> codes;
+  for (const auto& r : rig.sim.requests()) codes.push_back(r.code);
+  for (std::size_t i = 0; i + 1 < codes.size(); i += 2) {
+    ASSERT_EQ(codes[i], link::kCmdWriteBlock);
+    ASSERT_EQ(codes[i + 1], link::kCmdReadBlock);
+  }
+}
+
+TEST(Retries, RecoverWithinTheAttemptLimitAndFailBeyond) {
+  struct Case {
+    const char* name;
+    link::SimFault fault;
+    int count;
+    bool read;  // ReadEeprom, else WriteEeprom without verification
+    bool succeeds;
+    std::int64_t waitedMs;  // sum of the time limits of the failed attempts
+  };
+  const Case cases[] = {
+      {"read: 11 dropped replies", link::SimFault::DropReply, 11, true, true, 100 * (11 * 12 / 2)},
+      {"read: 12 dropped replies", link::SimFault::DropReply, 12, true, false, 100 * (12 * 13 / 2)},
+      {"read: 5 corrupted checksums", link::SimFault::CorruptChecksum, 5, true, true, 0},
+      {"read: 12 corrupted checksums", link::SimFault::CorruptChecksum, 12, true, false, 0},
+      {"write: 9 dropped replies", link::SimFault::DropReply, 9, false, true,
+       100 * (2 + 3 + 4 + 5 + 6 + 7 + 8 + 9 + 10)},
+      {"write: 10 dropped replies", link::SimFault::DropReply, 10, false, false,
+       100 * (2 + 3 + 4 + 5 + 6 + 7 + 8 + 9 + 10 + 11)},
+      {"write: 9 corrupted checksums", link::SimFault::CorruptChecksum, 9, false, true, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    ActiveRig rig;
+    rig.ws.settings.CheckWrite = false;
+    rig.sim.InjectFault(c.fault, c.count);
+    const auto start = rig.clock.now;
+    bool ok = false;
+    if (c.read) {
+      ok = link::ReadEeprom(rig.link, rig.ws, rig.sv);
+    } else {
+      ok = link::WriteEeprom(rig.link, rig.ws, rig.sv, 300) == WriteOutcome::Completed;
+    }
+    EXPECT_EQ(ok, c.succeeds);
+    const auto attempts = rig.Addresses(c.read ? link::kCmdReadBlock : link::kCmdWriteBlock);
+    // Attempts at the first block: the leading run of address 0.
+    const long firstBlockAttempts =
+        std::find_if(attempts.begin(), attempts.end(), [](long a) { return a != 0; }) - attempts.begin();
+    EXPECT_EQ(firstBlockAttempts, std::min(c.count + 1, c.read ? 12 : 10));
+    if (!c.succeeds) {
+      EXPECT_EQ(attempts.size(), static_cast<std::size_t>(c.count));  // nothing after the failed block
+    }
+    if (c.fault == link::SimFault::DropReply) {
+      if (c.succeeds) {
+        EXPECT_GE(rig.clock.now - start, c.waitedMs);
+      } else {
+        EXPECT_EQ(rig.clock.now - start, c.waitedMs);
+      }
+    }
+  }
+}
+
+TEST(Retries, LateReplyIsTakenByTheNextAttempt) {
+  // The reply to the first attempt comes after its 100 ms; the second attempt
+  // (no flushing in between) takes it, while the unit misses the second request.
+  link::UnitOptions o;
+  o.lateByUs = 150'000;
+  ActiveRig rig(o);
+  rig.sim.InjectFault(link::SimFault::LateReply);
+  rig.sim.InjectFault(link::SimFault::DropReply);
+  ASSERT_TRUE(link::ReadEeprom(rig.link, rig.ws, rig.sv));
+  EXPECT_EQ(rig.clock.now, 150);
+  EXPECT_EQ(rig.Addresses(link::kCmdReadBlock).size(), 8128u / 8 + 1);
+  EXPECT_TRUE(std::equal(rig.sim.memory().begin(), rig.sim.memory().begin() + 8128, rig.ws.image.data()));
+}
+
+TEST(Verification, CatchesAFlippedByteAfterNineReadBacks) {
+  ActiveRig rig;
+  rig.FillImage(512);
+  const auto before = std::make_unique<EepromImage>(rig.ws.image);
+  rig.sim.InjectFault(link::SimFault::FlipWrittenByte);  // the first written block
+  EXPECT_EQ(link::WriteEeprom(rig.link, rig.ws, rig.sv, 300), WriteOutcome::Failed);
+  EXPECT_EQ(rig.Addresses(link::kCmdReadBlock), std::vector<long>(9, 0L));
+  EXPECT_EQ(rig.Addresses(link::kCmdWriteBlock), std::vector<long>{0});
+  // The image is put back as it was, so the unit's own bytes survive for a later write.
+  EXPECT_TRUE(rig.ws.image == *before);
+  EXPECT_FALSE(rig.progress.visible);
+}
+
+TEST(Verification, SwitchedOffLetsAFlippedByteThrough) {
+  ActiveRig rig;
+  rig.ws.settings.CheckWrite = false;
+  rig.FillImage(512);
+  rig.sim.InjectFault(link::SimFault::FlipWrittenByte, 1000);  // every written block
+  EXPECT_EQ(link::WriteEeprom(rig.link, rig.ws, rig.sv, 300), WriteOutcome::Completed);
+  EXPECT_TRUE(rig.Addresses(link::kCmdReadBlock).empty());
+  EXPECT_FALSE(std::equal(rig.ws.image.data() + 272, rig.ws.image.data() + 280, rig.sim.memory().begin() + 272));
+}
+
+TEST(Storno, ReadStopsAfterTheRunningBlock) {
+  ActiveRig rig;
+  rig.link.onBlock = [&](long done, long) {
+    if (done == 10) rig.progress.ClickStorno();
+  };
+  EXPECT_TRUE(link::ReadEeprom(rig.link, rig.ws, rig.sv));
+  EXPECT_TRUE(rig.ws.CancelRequested);
+  EXPECT_EQ(rig.Addresses(link::kCmdReadBlock), Range(0, 72));
+}
+
+TEST(Storno, WriteStoppedInItsBodyLeavesTheUnitWithoutHeader) {
+  ActiveRig rig;
+  // A valid configuration in the unit first.
+  rig.FillImage(600);
+  ASSERT_TRUE(WriteImageWord(rig.ws.image, 0x2582, 46));
+  ASSERT_TRUE(WriteImageByte(rig.ws.image, HeaderChecksum(rig.ws.image), 48));
+  ASSERT_EQ(link::WriteEeprom(rig.link, rig.ws, rig.sv, 600), WriteOutcome::Completed);
+  EepromImage unit;
+  std::copy_n(rig.sim.memory().begin(), 600, unit.data());
+  ASSERT_TRUE(IsImageValid(unit));
+
+  rig.sim.ClearLog();
+  rig.loop.onYield = [&] {
+    const auto& log = rig.sim.requests();
+    if (!log.empty() && log.back().code == link::kCmdWriteBlock && log.back().address == 296) {
+      rig.progress.ClickStorno();
+    }
+  };
+  const auto before = std::make_unique<EepromImage>(rig.ws.image);
+  EXPECT_EQ(link::WriteEeprom(rig.link, rig.ws, rig.sv, 600), WriteOutcome::Cancelled);
+  EXPECT_EQ(rig.Addresses(link::kCmdWriteBlock).back(), 296);
+  for (long a : link::FrontAreaBlocks()) {
+    for (long i = a; i < a + 8; ++i) ASSERT_EQ(rig.sim.memory()[i], 0) << i;
+  }
+  std::copy_n(rig.sim.memory().begin(), 600, unit.data());
+  EXPECT_FALSE(IsImageValid(unit));
+  EXPECT_TRUE(rig.ws.image == *before);
+}
+
+TEST(Storno, PressedDuringAWriteSkipsThatBlocksReadBack) {
+  ActiveRig rig;
+  rig.FillImage(512);
+  rig.loop.onYield = [&] {
+    const auto& log = rig.sim.requests();
+    if (log.size() == 1 && log.back().code == link::kCmdWriteBlock) rig.progress.ClickStorno();
+  };
+  EXPECT_EQ(link::WriteEeprom(rig.link, rig.ws, rig.sv, 300), WriteOutcome::Cancelled);
+  EXPECT_EQ(rig.sim.requests().size(), 1u);
+}
+
+TEST(LostPort, TransferEndsInsteadOfHanging) {
+  link::UnitOptions o;
+  o.responseDelayUs = 5000;
+  ActiveRig rig(o);
+  rig.port.loseAtMs = rig.clock.now + 2000;
+  EXPECT_FALSE(link::ReadEeprom(rig.link, rig.ws, rig.sv));
+  EXPECT_LT(rig.clock.now, rig.port.loseAtMs + 10);
+
+  ActiveRig writer(o);
+  writer.port.loseAtMs = writer.clock.now + 1000;
+  EXPECT_EQ(link::WriteEeprom(writer.link, writer.ws, writer.sv, 8128), WriteOutcome::Failed);
+  EXPECT_LT(writer.clock.now, writer.port.loseAtMs + 10);
+}
+
+TEST(RandomFaults, SeededNoiseIsRecoveredByRetries) {
+  link::UnitOptions o;
+  o.dropRate = 0.05;
+  o.corruptRate = 0.05;
+  o.seed = 7;
+  o.memoryCode = 3;
+  ActiveRig rig(o);
+  rig.FillImage(960);
+  ASSERT_EQ(link::WriteEeprom(rig.link, rig.ws, rig.sv, 900), WriteOutcome::Completed);
+  EXPECT_GT(rig.link.stats.retries, 0);
+  EepromImage written = rig.ws.image;
+  ASSERT_TRUE(link::ReadEeprom(rig.link, rig.ws, rig.sv));
+  for (long a : link::FrontAreaBlocks()) {
+    for (long i = a; i < a + 8; ++i) ASSERT_EQ(rig.ws.image.data()[i], written.data()[i]) << i;
+  }
+  for (long i = 272; i < 904; ++i) ASSERT_EQ(rig.ws.image.data()[i], written.data()[i]) << i;
+}
+
+}  // namespace
+}  // namespace vexa::test

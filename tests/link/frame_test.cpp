@@ -1,0 +1,246 @@
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+
+#include "link/frame.h"
+#include "link_rig.h"
+
+namespace vexa::test {
+namespace {
+
+using link::ReplyFault;
+using Bytes = std::vector<std::uint8_t>;
+
+TEST(FrameLayer, SendFrameWritesPayloadChecksumAndTerminator) {
+  struct Case {
+    Bytes payload;
+    Bytes wire;
+  };
+  const Case cases[] = {
+      {{1}, {1, 2, 13}},
+      {{6, 170, 85}, {6, 170, 85, 6, 13}},  // 261 + 1 = 262, mod 256 = 6
+      {{12}, {12, 12, 13}},                 // 13 would be the terminator
+      {{11}, {11, 12, 13}},
+      {{255}, {255, 0, 13}},
+      {{4, '8', '0', '1', '0'},
+       {4, '8', '0', '1', '0', static_cast<std::uint8_t>((4 + 56 + 48 + 49 + 48 + 1) % 256), 13}},
+  };
+  for (const auto& c : cases) {
+    LinkRig rig;
+    rig.port.sim = nullptr;
+    ASSERT_TRUE(rig.port.Open("COM 1"));
+    SerialFrame f;
+    std::copy(c.payload.begin(), c.payload.end(), f.Data.begin());
+    f.Length = static_cast<std::int16_t>(c.payload.size());
+    EXPECT_TRUE(link::SendFrame(rig.link, f));
+    EXPECT_EQ(rig.port.written, c.wire);
+  }
+}
+
+TEST(FrameLayer, SendFrameRefusesEmptyFrame) {
+  LinkRig rig;
+  ASSERT_TRUE(rig.port.Open("COM 1"));
+  SerialFrame empty;
+  EXPECT_FALSE(link::SendFrame(rig.link, empty));
+  EXPECT_TRUE(rig.port.written.empty());
+}
+
+struct ReceiveCase {
+  const char* name;
+  std::vector<std::pair<std::int64_t, Bytes>> bursts;  // time, characters
+  int limitMs;
+  int expectLength;
+  ReplyFault expectFault;
+  std::int64_t expectEndMs;  // clock when the receive returned
+};
+
+Bytes Payload(int n, std::uint8_t first) {
+  Bytes p(static_cast<std::size_t>(n), 'A');
+  p[0] = first;
+  return p;
+}
+
+TEST(FrameLayer, ReceiveFrameEdgeCases) {
+  const ReceiveCase cases[] = {
+      {"one-byte reply", {{10, {129, 130, 13}}}, 100, 1, ReplyFault::None, 10},
+      {"99-byte payload in 101 characters", {{5, FakePort::Wire(Payload(99, 132))}}, 100, 99, ReplyFault::None, 5},
+      {"102 characters lose their CR", {{5, FakePort::Wire(Payload(100, 132))}}, 100, 0, ReplyFault::Overlong, 100},
+      {"checksum and terminator only", {{5, {1, 13}}}, 100, 0, ReplyFault::TooShort, 5},
+      {"terminator alone", {{5, {13}}}, 100, 0, ReplyFault::TooShort, 5},
+      {"bad checksum", {{5, {129, 131, 13}}}, 100, 0, ReplyFault::BadChecksum, 5},
+      {"nothing arrives", {}, 500, 0, ReplyFault::NoReply, 500},
+      {"complete exactly at the limit", {{100, {129, 130, 13}}}, 100, 0, ReplyFault::Late, 100},
+      {"complete after the limit", {{40, {129}}, {150, {130, 13}}}, 100, 0, ReplyFault::Incomplete, 100},
+      {"reply in two bursts", {{10, {129, 130}}, {20, {13}}}, 100, 1, ReplyFault::None, 20},
+      // A CR counts only at the end of a burst: two frames in one burst are one bad frame.
+      {"two frames in one burst", {{10, {129, 130, 13, 129, 130, 13}}}, 100, 0, ReplyFault::BadChecksum, 10},
+      {"two frames in two bursts", {{10, {129, 130, 13}}, {20, {129, 130, 13}}}, 100, 1, ReplyFault::None, 10},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    LinkRig rig;
+    rig.port.sim = nullptr;
+    ASSERT_TRUE(rig.port.Open("COM 1"));
+    for (const auto& [t, bytes] : c.bursts) rig.port.Schedule(t, bytes);
+    ReplyFault fault = ReplyFault::PortLost;
+    const auto reply = link::ReceiveFrame(rig.link, rig.loop, c.limitMs, &fault);
+    EXPECT_EQ(reply.Length, c.expectLength);
+    EXPECT_EQ(fault, c.expectFault) << link::ReplyFaultName(fault);
+    EXPECT_EQ(rig.clock.now, c.expectEndMs);
+    // Waiting sleeps on the port: a handful of waits, not a busy loop.
+    EXPECT_LE(rig.port.waits, 4);
+  }
+}
+
+TEST(FrameLayer, ValidReplyKeepsChecksumAndTerminatorBehindPayloadAndZerosAfter) {
+  LinkRig rig;
+  rig.port.sim = nullptr;
+  ASSERT_TRUE(rig.port.Open("COM 1"));
+  rig.port.Schedule(1, {131, '6', '0', '4', '0', 0, 13});
+  // checksum of 131 '6' '0' '4' '0' = 131+54+48+52+48 = 333, +1 = 334 mod 256 = 78
+  rig.port.scheduled.front().second[5] = 78;
+  const auto reply = link::ReceiveFrame(rig.link, rig.loop, 100);
+  ASSERT_EQ(reply.Length, 5);
+  EXPECT_EQ(reply.Data[5], 78);
+  EXPECT_EQ(reply.Data[6], 13);
+  for (std::size_t i = 7; i < reply.Data.size(); ++i) ASSERT_EQ(reply.Data[i], 0) << i;
+  EXPECT_EQ(link::ReplyPair(reply, 1), 6);
+  EXPECT_EQ(link::ReplyPair(reply, 2), 4);
+  EXPECT_EQ(link::ReplyPair(reply, 3), std::nullopt);  // behind the payload
+}
+
+TEST(FrameLayer, ReplyTimerIsNotStoppedByACompleteReply) {
+  LinkRig rig;
+  rig.port.sim = nullptr;
+  ASSERT_TRUE(rig.port.Open("COM 1"));
+  EXPECT_FALSE(link::ReplyTimedOut(rig.link));
+  rig.port.Schedule(10, {129, 130, 13});
+  ASSERT_EQ(link::ReceiveFrame(rig.link, rig.loop, 100).Length, 1);
+  EXPECT_FALSE(link::ReplyTimedOut(rig.link));
+  rig.clock.now = 110;
+  EXPECT_TRUE(link::ReplyTimedOut(rig.link));
+  link::ArmReplyTimer(rig.link, 50);
+  EXPECT_FALSE(link::ReplyTimedOut(rig.link));
+}
+
+TEST(FrameLayer, ReceiveEndsAtOnceWhenThePortIsLost) {
+  LinkRig rig;
+  rig.port.sim = nullptr;
+  ASSERT_TRUE(rig.port.Open("COM 1"));
+  rig.port.loseAtMs = 30;
+  ReplyFault fault = ReplyFault::None;
+  const auto reply = link::ReceiveFrame(rig.link, rig.loop, 1000, &fault);
+  EXPECT_EQ(reply.Length, 0);
+  EXPECT_EQ(fault, ReplyFault::PortLost);
+  EXPECT_EQ(rig.clock.now, 30);
+}
+
+TEST(FrameLayer, FlushInputReadsAtLeastOnceAndDrainsEverything) {
+  LinkRig rig;
+  rig.port.sim = nullptr;
+  ASSERT_TRUE(rig.port.Open("COM 1"));
+  link::FlushInput(rig.link);
+  EXPECT_EQ(rig.port.reads, 1);
+
+  rig.port.Schedule(0, {1, 2, 3, 13, 7});
+  link::FlushInput(rig.link);
+  EXPECT_EQ(rig.port.BytesWaiting(), 0u);
+  EXPECT_EQ(rig.port.reads, 1 + 5);
+}
+
+TEST(FrameLayer, OpenPortSwitchesModemLinesAndToleratesTheirAbsence) {
+  for (bool modemLines : {false, true}) {
+    LinkRig rig;
+    rig.port.modemLines = modemLines;
+    rig.ws.settings.Port = "COM 3";
+    EXPECT_TRUE(link::OpenPort(rig.link, rig.ws, rig.sv));
+    EXPECT_TRUE(rig.port.IsOpen());
+    EXPECT_EQ(rig.port.openedName, "COM 3");
+    EXPECT_FALSE(rig.port.dtr);
+    EXPECT_TRUE(rig.port.rts);
+    EXPECT_TRUE(rig.messages.shown.empty());
+  }
+}
+
+TEST(FrameLayer, OpenPortFailureNamesTheSelectedEntry) {
+  LinkRig rig;
+  rig.port.openSucceeds = false;
+  rig.ws.settings.Port = "COM 2";
+  EXPECT_FALSE(link::OpenPort(rig.link, rig.ws, rig.sv));
+  EXPECT_FALSE(rig.port.IsOpen());
+  ASSERT_EQ(rig.messages.shown.size(), 1u);
+  EXPECT_EQ(rig.messages.shown[0].icon, Icon::Error);
+  EXPECT_EQ(rig.messages.shown[0].text, "Nelze otevřít port COM 2.");
+}
+
+TEST(FrameLayer, NoisyLineIsDataNeverACrash) {
+  std::mt19937 rng(12345);
+  for (int round = 0; round < 300; ++round) {
+    LinkRig rig;
+    rig.port.sim = nullptr;
+    ASSERT_TRUE(rig.port.Open("COM 1"));
+    const int bursts = static_cast<int>(rng() % 4);
+    for (int b = 0; b < bursts; ++b) {
+      Bytes noise(rng() % 160);
+      for (auto& c : noise) c = static_cast<std::uint8_t>(rng() % 3 == 0 ? 13 : rng());
+      rig.port.Schedule(static_cast<std::int64_t>(rng() % 120), noise);
+    }
+    const auto reply = link::ReceiveFrame(rig.link, rig.loop, 100);
+    ASSERT_GE(reply.Length, 0);
+    ASSERT_LE(reply.Length, 99);
+    if (reply.Length > 0) {
+      const auto n = static_cast<std::size_t>(reply.Length);
+      EXPECT_EQ(reply.Data[n], link::FrameChecksum(reply.Data.data(), n));
+      EXPECT_EQ(reply.Data[n + 1], link::kCR);
+    }
+    ASSERT_LE(rig.clock.now, 100 + 120);
+  }
+  // The unit's side takes the same noise and answers only well-formed requests.
+  link::UnitSimulator unit;
+  for (int i = 0; i < 20000; ++i) unit.Receive(static_cast<std::uint8_t>(rng() % 4 == 0 ? 13 : rng() % 8), i);
+  const auto out = unit.TakeOutput(1'000'000'000);
+  for (const auto& r : unit.requests()) EXPECT_LE(r.code, 7);
+  if (!out.empty()) {
+    EXPECT_EQ(out.back(), link::kCR);
+  }
+}
+
+TEST(PortNames, ComTextsMapToLinksOrBuiltInPorts) {
+  namespace fs = std::filesystem;
+  const fs::path home = fs::temp_directory_path() / ("vexa-link-ports-" + std::to_string(::getpid()));
+  fs::remove_all(home);
+  const std::string dir = link::DosDevicesDirOf(home.string());
+  fs::create_directories(dir);
+  const fs::path target = home / "ttyFAKE0";
+  std::ofstream(target).put('x');
+  fs::create_symlink(target, fs::path(dir) / "COM2");
+  fs::create_symlink(home / "missing", fs::path(dir) / "COM4");
+
+  struct Case {
+    const char* text;
+    std::string device;
+  };
+  const Case cases[] = {
+      {"COM 1", "/dev/ttyS0"},
+      {"COM 3", "/dev/ttyS2"},
+      {"com3", "/dev/ttyS2"},
+      {"COM 2", fs::canonical(target).string()},
+      {"COM 4", (fs::path(dir) / "COM4").string()},  // a dangling link is not replaced by ttyS3
+      {"/dev/pts/7", "/dev/pts/7"},
+      {"ttyUSB0", "ttyUSB0"},
+      {"COM 0", "COM 0"},
+      {"COM 12", "COM 12"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(link::ResolvePortDevice(c.text, dir), c.device) << c.text;
+  EXPECT_EQ(link::ResolvePortDevice("COM 2", ""), "/dev/ttyS1");
+  EXPECT_EQ(link::PortNumberOf("COM 3"), 3);
+  EXPECT_EQ(link::PortNumberOf("COMX"), std::nullopt);
+  fs::remove_all(home);
+}
+
+}  // namespace
+}  // namespace vexa::test

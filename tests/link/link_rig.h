@@ -1,0 +1,216 @@
+// A unit on a bench that takes no time: the real link code talks through a
+// fake serial port to the unit simulator, and the clock jumps to the next
+// character or the deadline instead of waiting.
+#pragma once
+
+#include <algorithm>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "link/frame.h"
+#include "link/serial_port.h"
+#include "link/unit_simulator.h"
+#include "platform/services.h"
+#include "workspace/workspace.h"
+
+namespace vexa::test {
+
+class FakeClock : public link::Clock {
+ public:
+  std::int64_t NowMs() const override { return now; }
+  std::int64_t now = 0;
+};
+
+// A serial port whose far end is the unit simulator and/or characters a test
+// schedules at given times.
+class FakePort : public link::SerialPort {
+ public:
+  explicit FakePort(FakeClock& c) : clock(c) {}
+
+  bool Open(const std::string& name) override {
+    ++opens;
+    openedName = name;
+    if (!openSucceeds) return false;
+    open = true;
+    lost = false;
+    return true;
+  }
+  void Close() override {
+    open = false;
+    ++closes;
+  }
+  bool IsOpen() const override { return open; }
+  bool SetDtr(bool on) override {
+    dtr = on;
+    return modemLines;
+  }
+  bool SetRts(bool on) override {
+    rts = on;
+    return modemLines;
+  }
+  bool WriteChar(std::uint8_t c) override {
+    if (!open || Lost()) return false;
+    written.push_back(c);
+    if (sim) sim->Receive(c, clock.now * 1000);
+    return true;
+  }
+  std::size_t BytesWaiting() override {
+    Pump();
+    return rx.size();
+  }
+  std::optional<std::uint8_t> ReadChar() override {
+    ++reads;
+    Pump();
+    if (rx.empty()) return std::nullopt;
+    const auto c = rx.front();
+    rx.pop_front();
+    return c;
+  }
+  void WaitForData(std::int64_t deadlineMs) override {
+    ++waits;
+    Pump();
+    if (!rx.empty() || Lost()) return;
+    std::int64_t next = deadlineMs;
+    if (!scheduled.empty()) next = std::min(next, scheduled.front().first);
+    if (sim && sim->NextOutputUs()) next = std::min(next, (*sim->NextOutputUs() + 999) / 1000);
+    if (loseAtMs >= 0) next = std::min(next, loseAtMs);
+    clock.now = std::max(clock.now, next);
+    Pump();
+  }
+  bool Lost() const override { return open && (lost || (loseAtMs >= 0 && clock.now >= loseAtMs)); }
+
+  // Characters that reach the program at `atMs` (one burst per call).
+  void Schedule(std::int64_t atMs, std::vector<std::uint8_t> bytes) {
+    auto at = std::upper_bound(scheduled.begin(), scheduled.end(), atMs,
+                               [](std::int64_t t, const auto& e) { return t < e.first; });
+    scheduled.insert(at, {atMs, std::move(bytes)});
+  }
+  // A frame in wire form: payload, checksum, CR.
+  static std::vector<std::uint8_t> Wire(std::vector<std::uint8_t> payload) {
+    const auto cs = link::FrameChecksum(payload.data(), payload.size());
+    payload.push_back(cs);
+    payload.push_back(link::kCR);
+    return payload;
+  }
+
+  void Pump() {
+    while (!scheduled.empty() && scheduled.front().first <= clock.now) {
+      rx.insert(rx.end(), scheduled.front().second.begin(), scheduled.front().second.end());
+      scheduled.pop_front();
+    }
+    if (sim) {
+      const auto out = sim->TakeOutput(clock.now * 1000);
+      rx.insert(rx.end(), out.begin(), out.end());
+    }
+  }
+
+  FakeClock& clock;
+  link::UnitSimulator* sim = nullptr;
+  bool openSucceeds = true;
+  bool modemLines = false;  // like a pseudo-terminal
+  bool open = false;
+  bool lost = false;
+  std::int64_t loseAtMs = -1;
+  bool dtr = true, rts = false;
+  std::string openedName;
+  int opens = 0, closes = 0;
+  long reads = 0, waits = 0;
+  std::vector<std::uint8_t> written;
+  std::deque<std::pair<std::int64_t, std::vector<std::uint8_t>>> scheduled;
+  std::deque<std::uint8_t> rx;
+};
+
+struct ShownMessage {
+  Icon icon;
+  std::string text;
+  Buttons buttons;
+};
+
+class FakeMessages : public MessageBox {
+ public:
+  Answer Show(Icon icon, const std::string& text, Buttons buttons) override {
+    shown.push_back({icon, text, buttons});
+    if (!answers.empty()) {
+      const Answer a = answers.front();
+      answers.pop_front();
+      return a;
+    }
+    return buttons == Buttons::Ok ? Answer::Ok : Answer::Yes;
+  }
+  std::vector<std::string> Texts() const {
+    std::vector<std::string> t;
+    for (const auto& m : shown) t.push_back(m.text);
+    return t;
+  }
+  std::vector<ShownMessage> shown;
+  std::deque<Answer> answers;
+};
+
+class FakeProgress : public ProgressWindow {
+ public:
+  explicit FakeProgress(Workspace& w) : ws(w) {}
+  void Show(const std::string& text, bool stornoVisible) override {
+    visible = true;
+    storno = stornoVisible;
+    shownTexts.push_back(text);
+  }
+  void SetText(const std::string& text) override { shownTexts.push_back(text); }
+  void Close() override { visible = false; }
+  // The Storno button: sets the cancel flag and hides the window.
+  void ClickStorno() {
+    if (!visible || !storno) return;
+    ws.CancelRequested = true;
+    visible = false;
+  }
+  Workspace& ws;
+  bool visible = false;
+  bool storno = false;
+  std::vector<std::string> shownTexts;
+};
+
+class FakeLoop : public EventLoop {
+ public:
+  void Yield() override {
+    ++yields;
+    if (onYield) onYield();
+  }
+  long yields = 0;
+  std::function<void()> onYield;
+};
+
+class FakeView : public MainView {
+ public:
+  void ShowTab(int tab) override { tabs.push_back(tab); }
+  void FocusField(FieldRef field) override { focused.push_back(field); }
+  void ConfigReplaced() override { ++replaced; }
+  void LinkStateChanged() override { ++linkChanges; }
+  std::vector<int> tabs;
+  std::vector<FieldRef> focused;
+  int replaced = 0;
+  int linkChanges = 0;
+};
+
+// Everything one test needs: workspace, services, link and a unit.
+struct LinkRig {
+  explicit LinkRig(link::UnitOptions options = {}) : sim(options), progress(ws) {
+    port.sim = &sim;
+    ws.settings.Port = "COM 1";
+  }
+
+  Workspace ws;
+  FakeClock clock;
+  FakePort port{clock};
+  link::UnitSimulator sim;
+  link::Link link{port, clock};
+  FakeMessages messages;
+  FakeProgress progress;
+  FakeLoop loop;
+  FakeView view;
+  Services sv{messages, progress, loop, nullptr, &view};
+};
+
+}  // namespace vexa::test

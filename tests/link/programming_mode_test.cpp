@@ -1,0 +1,370 @@
+#include <gtest/gtest.h>
+
+#include "link/programming_mode.h"
+#include "link_rig.h"
+
+namespace vexa::test {
+namespace {
+
+using link::ActivationResult;
+
+std::uint32_t Product(std::uint8_t high) { return (static_cast<std::uint32_t>(high) << 16) | 0xD382u; }
+
+TEST(Activation, OutcomesFollowIdentification) {
+  struct Case {
+    const char* name;
+    std::uint32_t product;
+    std::uint8_t major, minor, memoryCode, modemCode;
+    ActivationResult result;
+    LinkState state;
+    std::vector<std::string> messages;  // after the instruction
+    DeviceInfo device;
+  };
+  const std::string unknown = link::kMsgUnknownDevice;
+  const Case cases[] = {
+      {"VEXA 1.5",
+       Product(33),
+       1,
+       5,
+       6,
+       4,
+       ActivationResult::Active,
+       LinkState::Aktivni,
+       {},
+       {"VEXA", "1.5", "  8128 byte", "TC35 Siemens"}},
+      {"VEXA 1.0 is accepted",
+       Product(33),
+       1,
+       0,
+       9,
+       33,
+       ActivationResult::Active,
+       LinkState::Aktivni,
+       {},
+       {"VEXA", "1.0", " 65472 byte", "GM25 Ericsson"}},
+      {"VEXA 1.10 reads as 1.1",
+       Product(33),
+       1,
+       10,
+       0,
+       0,
+       ActivationResult::Active,
+       LinkState::Aktivni,
+       {},
+       {"VEXA", "1.10", "    64 byte", "M1 Siemens"}},
+      {"VEXA 0.9 is too old",
+       Product(33),
+       0,
+       9,
+       6,
+       4,
+       ActivationResult::WrongDevice,
+       LinkState::AktivniSpatnaVerze,
+       {link::OldProcessorMessage()},
+       {"VEXA", "0.9", "  8128 byte", "TC35 Siemens"}},
+      {"another product",
+       Product(34),
+       2,
+       0,
+       6,
+       4,
+       ActivationResult::WrongDevice,
+       LinkState::AktivniSpatnaVerze,
+       {link::WrongProductMessage()},
+       {"KORIN2", "2.0", "  8128 byte", "TC35 Siemens"}},
+      {"code 0 matches an empty slot",
+       0,
+       1,
+       5,
+       6,
+       4,
+       ActivationResult::WrongDevice,
+       LinkState::AktivniSpatnaVerze,
+       {link::WrongProductMessage()},
+       {"", "1.5", "  8128 byte", "TC35 Siemens"}},
+      {"unknown product may be programmed",
+       0x123456,
+       1,
+       5,
+       6,
+       4,
+       ActivationResult::Active,
+       LinkState::Aktivni,
+       {unknown},
+       {"?", "1.5", "  8128 byte", "TC35 Siemens"}},
+      {"unknown memory and modem codes",
+       Product(33),
+       1,
+       5,
+       10,
+       5,
+       ActivationResult::Active,
+       LinkState::Aktivni,
+       {},
+       {"VEXA", "1.5", "?", "?"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    link::UnitOptions o;
+    o.productCode = c.product;
+    o.versionMajor = c.major;
+    o.versionMinor = c.minor;
+    o.memoryCode = c.memoryCode;
+    o.modemCode = c.modemCode;
+    o.memoryBytes = 1024;
+    LinkRig rig(o);
+    EXPECT_EQ(link::ActivateLink(rig.link, rig.ws, rig.sv), c.result);
+    EXPECT_EQ(rig.ws.link, c.state);
+    EXPECT_EQ(rig.ws.device.Product, c.device.Product);
+    EXPECT_EQ(rig.ws.device.ProcessorVersion, c.device.ProcessorVersion);
+    EXPECT_EQ(rig.ws.device.MemorySize, c.device.MemorySize);
+    EXPECT_EQ(rig.ws.device.ModemType, c.device.ModemType);
+    std::vector<std::string> expected{link::kMsgInstruction};
+    expected.insert(expected.end(), c.messages.begin(), c.messages.end());
+    EXPECT_EQ(rig.messages.Texts(), expected);
+    EXPECT_TRUE(rig.port.IsOpen());
+    EXPECT_FALSE(rig.progress.visible);
+    EXPECT_EQ(rig.progress.shownTexts, std::vector<std::string>{link::kMsgConnecting});
+    EXPECT_GE(rig.view.linkChanges, 1);
+    if (!c.messages.empty()) {
+      EXPECT_EQ(rig.messages.shown[1].icon, c.messages[0] == unknown ? Icon::Information : Icon::Error);
+    }
+  }
+}
+
+TEST(Activation, ReadsIdentificationFromTheWire) {
+  // Product bytes 130, 211, 33 travel as "283D12", version minor 5 major 1 as "5010".
+  LinkRig rig;
+  rig.port.sim = nullptr;
+  rig.port.Schedule(10, FakePort::Wire({129}));
+  rig.port.Schedule(20, FakePort::Wire({130, '2', '8', '3', 'D', '1', '2', '5', '0', '1', '0'}));
+  rig.port.Schedule(30, FakePort::Wire({131, '6', '0', '4', '0'}));
+  EXPECT_EQ(link::ActivateLink(rig.link, rig.ws, rig.sv), ActivationResult::Active);
+  EXPECT_EQ(rig.ws.device.Product, "VEXA");
+  EXPECT_EQ(rig.ws.device.ProcessorVersion, "1.5");
+  EXPECT_EQ(rig.ws.device.MemorySize, "  8128 byte");
+  EXPECT_EQ(rig.ws.device.ModemType, "TC35 Siemens");
+  EXPECT_EQ(rig.port.written, (std::vector<std::uint8_t>{1, 2, 13, 2, 3, 13, 3, 4, 13}));
+}
+
+TEST(Activation, PollsUntilTheUnitAnswers) {
+  link::UnitOptions o;
+  o.pollsBeforeAnswer = 6;
+  LinkRig rig(o);
+  EXPECT_EQ(link::ActivateLink(rig.link, rig.ws, rig.sv), ActivationResult::Active);
+  EXPECT_EQ(rig.sim.pollsSeen(), 7);
+  EXPECT_GE(rig.clock.now, 6 * link::kPollTimeoutMs);
+  EXPECT_LT(rig.clock.now, 7 * link::kPollTimeoutMs);
+}
+
+TEST(Activation, FailuresEndInTheFailurePath) {
+  struct Case {
+    const char* name;
+    std::function<void(LinkRig&)> arrange;
+    ActivationResult result;
+  };
+  const Case cases[] = {
+      {"Storno while polling",
+       [](LinkRig& r) {
+         r.sim = link::UnitSimulator(link::UnitOptions{.pollsBeforeAnswer = 1000000});
+         r.loop.onYield = [&r] {
+           if (r.clock.now >= 1700) r.progress.ClickStorno();
+         };
+       },
+       ActivationResult::Cancelled},
+      {"identification missing",
+       [](LinkRig& r) {
+         r.port.sim = nullptr;
+         r.port.Schedule(5, FakePort::Wire({129}));
+       },
+       ActivationResult::Failed},
+      {"identification too short",
+       [](LinkRig& r) {
+         r.port.sim = nullptr;
+         r.port.Schedule(5, FakePort::Wire({129}));
+         r.port.Schedule(10, FakePort::Wire({130, '2', '8', '3', 'D', '1', '2', '5', '0'}));
+       },
+       ActivationResult::Failed},
+      {"identification not hexadecimal",
+       [](LinkRig& r) {
+         r.port.sim = nullptr;
+         r.port.Schedule(5, FakePort::Wire({129}));
+         r.port.Schedule(10, FakePort::Wire({130, '2', '8', '3', 'D', '1', '2', '5', 'x', '1', '0'}));
+       },
+       ActivationResult::Failed},
+      {"memory reply missing",
+       [](LinkRig& r) {
+         r.port.sim = nullptr;
+         r.port.Schedule(5, FakePort::Wire({129}));
+         r.port.Schedule(10, FakePort::Wire({130, '2', '8', '3', 'D', '1', '2', '5', '0', '1', '0'}));
+       },
+       ActivationResult::Failed},
+      {"wrong reply code to identification",
+       [](LinkRig& r) {
+         r.port.sim = nullptr;
+         r.port.Schedule(5, FakePort::Wire({129}));
+         r.port.Schedule(10, FakePort::Wire({131, '2', '8', '3', 'D', '1', '2', '5', '0', '1', '0'}));
+       },
+       ActivationResult::Failed},
+      {"identification reply late",
+       [](LinkRig& r) {
+         r.port.sim = nullptr;
+         r.port.Schedule(5, FakePort::Wire({129}));
+         r.port.Schedule(5 + 150, FakePort::Wire({130, '2', '8', '3', 'D', '1', '2', '5', '0', '1', '0'}));
+       },
+       ActivationResult::Failed},
+      {"port lost while polling",
+       [](LinkRig& r) {
+         r.sim = link::UnitSimulator(link::UnitOptions{.pollsBeforeAnswer = 1000000});
+         r.port.loseAtMs = 1200;
+       },
+       ActivationResult::Failed},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    LinkRig rig;
+    c.arrange(rig);
+    EXPECT_EQ(link::ActivateLink(rig.link, rig.ws, rig.sv), c.result);
+    EXPECT_EQ(rig.ws.link, LinkState::Neaktivni);
+    EXPECT_FALSE(rig.port.IsOpen());
+    EXPECT_FALSE(rig.progress.visible);
+    EXPECT_EQ(rig.ws.device.Product, "?");
+    EXPECT_EQ(rig.ws.device.ProcessorVersion, "?");
+    EXPECT_EQ(rig.ws.device.MemorySize, "?");
+    EXPECT_EQ(rig.ws.device.ModemType, "?");
+    ASSERT_EQ(rig.messages.shown.size(), 2u);
+    EXPECT_EQ(rig.messages.shown[1].icon, Icon::Error);
+    EXPECT_EQ(rig.messages.shown[1].text, link::kMsgActivationFailed);
+    EXPECT_LT(rig.clock.now, 10'000);
+  }
+}
+
+TEST(Activation, PortThatCannotOpenStopsBeforeTheInstruction) {
+  LinkRig rig;
+  rig.port.openSucceeds = false;
+  rig.ws.settings.Port = "COM 4";
+  EXPECT_EQ(link::ActivateLink(rig.link, rig.ws, rig.sv), ActivationResult::PortFailed);
+  EXPECT_EQ(rig.messages.Texts(), std::vector<std::string>{"Nelze otevřít port COM 4."});
+  EXPECT_EQ(rig.ws.link, LinkState::Neaktivni);
+  EXPECT_TRUE(rig.port.written.empty());
+}
+
+TEST(Activation, ReopensAnOpenPortAndFlushesStaleInput) {
+  LinkRig rig;
+  ASSERT_TRUE(rig.port.Open("COM 1"));
+  rig.port.Schedule(0, {'x', 'y', 13});  // stale characters from an earlier session
+  EXPECT_EQ(link::ActivateLink(rig.link, rig.ws, rig.sv), ActivationResult::Active);
+  EXPECT_EQ(rig.port.closes, 1);
+  EXPECT_EQ(rig.port.opens, 2);
+}
+
+TEST(Deactivation, AcknowledgedOrAcceptedFailureEndsInactive) {
+  struct Case {
+    const char* name;
+    bool unitAnswers;
+    Answer answer;
+    bool inactive;
+  };
+  const Case cases[] = {
+      {"acknowledged", true, Answer::Yes, true},
+      {"no reply, user goes inactive", false, Answer::Yes, true},
+      {"no reply, user stays", false, Answer::No, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    LinkRig rig;
+    ASSERT_EQ(link::ActivateLink(rig.link, rig.ws, rig.sv), ActivationResult::Active);
+    rig.messages.shown.clear();
+    rig.port.written.clear();
+    if (!c.unitAnswers) rig.sim.InjectFault(link::SimFault::DropReply);
+    rig.messages.answers = {c.answer};
+    EXPECT_EQ(link::DeactivateLink(rig.link, rig.ws, rig.sv), c.inactive);
+    EXPECT_EQ(rig.port.written, (std::vector<std::uint8_t>{6, 170, 85, 6, 13}));
+    if (c.unitAnswers) {
+      EXPECT_TRUE(rig.messages.shown.empty());
+      EXPECT_FALSE(rig.sim.inProgrammingMode());
+    } else {
+      ASSERT_EQ(rig.messages.shown.size(), 1u);
+      EXPECT_EQ(rig.messages.shown[0].text, link::kMsgDeactivationFailed);
+      EXPECT_EQ(rig.messages.shown[0].icon, Icon::Error);
+      EXPECT_EQ(rig.messages.shown[0].buttons, Buttons::YesNo);
+    }
+    EXPECT_EQ(rig.ws.link, c.inactive ? LinkState::Neaktivni : LinkState::Aktivni);
+    EXPECT_EQ(rig.port.IsOpen(), !c.inactive);
+    EXPECT_EQ(rig.ws.device.Product, c.inactive ? "?" : "VEXA");
+    EXPECT_EQ(link::LookOf(rig.ws.link).deaCaption, std::string(c.inactive ? "Aktivovat" : "Deaktivovat"));
+  }
+}
+
+TEST(LeavingTheProgram, ExitQuestionDependsOnStateAndAnswer) {
+  struct Case {
+    const char* name;
+    bool active;
+    bool allowCancel;
+    Answer answer;
+    bool mayEnd;
+    bool released;
+  };
+  const Case cases[] = {
+      {"inactive: ends at once", false, true, Answer::Yes, true, false},
+      {"Konec, Yes releases", true, true, Answer::Yes, true, true},
+      {"Konec, No leaves the unit", true, true, Answer::No, true, false},
+      {"Konec, Cancel stays", true, true, Answer::Cancel, false, false},
+      {"closing, Yes releases", true, false, Answer::Yes, true, true},
+      {"closing, No", true, false, Answer::No, true, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    LinkRig rig;
+    if (c.active) {
+      ASSERT_EQ(link::ActivateLink(rig.link, rig.ws, rig.sv), ActivationResult::Active);
+    }
+    rig.messages.shown.clear();
+    rig.messages.answers = {c.answer};
+    EXPECT_EQ(link::ConfirmExit(rig.link, rig.ws, rig.sv, c.allowCancel), c.mayEnd);
+    if (c.active) {
+      ASSERT_FALSE(rig.messages.shown.empty());
+      EXPECT_EQ(rig.messages.shown[0].text, link::kMsgExitQuestion);
+      EXPECT_EQ(rig.messages.shown[0].icon, Icon::Question);
+      EXPECT_EQ(rig.messages.shown[0].buttons, c.allowCancel ? Buttons::YesNoCancel : Buttons::YesNo);
+    } else {
+      EXPECT_TRUE(rig.messages.shown.empty());
+    }
+    EXPECT_EQ(rig.sim.inProgrammingMode(), c.active && !c.released);
+  }
+}
+
+TEST(LeavingTheProgram, FailedReleaseStillEndsTheProgram) {
+  LinkRig rig;
+  ASSERT_EQ(link::ActivateLink(rig.link, rig.ws, rig.sv), ActivationResult::Active);
+  rig.sim.InjectFault(link::SimFault::DropReply);
+  rig.messages.answers = {Answer::Yes, Answer::No};  // release, then stay active on the failure question
+  EXPECT_TRUE(link::ConfirmExit(rig.link, rig.ws, rig.sv, true));
+  EXPECT_EQ(rig.ws.link, LinkState::Aktivni);
+  // Asked again on the next attempt to leave.
+  rig.messages.shown.clear();
+  rig.messages.answers = {Answer::Cancel};
+  EXPECT_FALSE(link::ConfirmExit(rig.link, rig.ws, rig.sv, true));
+  EXPECT_EQ(rig.messages.shown.size(), 1u);
+}
+
+TEST(LinkStateIds, UnknownIdentifierChangesNothing) {
+  LinkRig rig;
+  EXPECT_FALSE(link::ApplyLinkState(rig.ws, rig.sv, std::string_view("Aktivní")));
+  EXPECT_EQ(rig.view.linkChanges, 0);
+  EXPECT_TRUE(link::ApplyLinkState(rig.ws, rig.sv, std::string_view("Aktivni-spatna verze")));
+  EXPECT_EQ(rig.ws.link, LinkState::AktivniSpatnaVerze);
+  rig.ws.device.Product = "VEXA";
+  EXPECT_TRUE(link::ApplyLinkState(rig.ws, rig.sv, std::string_view("Neaktivni")));
+  EXPECT_EQ(rig.ws.device.Product, "?");
+  EXPECT_EQ(rig.view.linkChanges, 2);
+}
+
+TEST(LinkStateIds, LeadingNumberReadsUpToTheFirstForeignCharacter) {
+  const std::pair<const char*, double> cases[] = {{"1.5", 1.5},    {"1.10", 1.1}, {"0.9", 0.9}, {"1.0", 1.0},
+                                                  {"12.3x", 12.3}, {"", 0.0},     {"x1", 0.0},  {"2.", 2.0}};
+  for (const auto& [text, value] : cases) EXPECT_DOUBLE_EQ(link::LeadingNumber(text), value) << text;
+}
+
+}  // namespace
+}  // namespace vexa::test

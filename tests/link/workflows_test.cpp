@@ -1,0 +1,192 @@
+#include <gtest/gtest.h>
+
+#include "codec/encoder.h"
+#include "file/config_file.h"
+#include "link/block_transfer.h"
+#include "link/programming_mode.h"
+#include "link/workflows.h"
+#include "link_rig.h"
+#include "workspace/usage.h"
+
+namespace vexa::test {
+namespace {
+
+using link::WorkflowResult;
+
+struct ActiveUnit : LinkRig {
+  explicit ActiveUnit(link::UnitOptions o = {}) : LinkRig(o) {
+    EXPECT_EQ(link::ActivateLink(link, ws, sv), link::ActivationResult::Active);
+    messages.shown.clear();
+    progress.shownTexts.clear();
+    sim.ClearLog();
+  }
+  bool AnyTransfer() const {
+    for (const auto& r : sim.requests()) {
+      if (r.code == link::kCmdReadBlock || r.code == link::kCmdWriteBlock) return true;
+    }
+    return false;
+  }
+};
+
+DeviceConfig PumpingStation() {
+  Workspace ws;
+  EXPECT_EQ(LoadConfigFile(std::string(VEXA_FIXTURES_DIR) + "/pumping-station.eep", ws), LoadResult::Loaded);
+  return ws.config;
+}
+
+TEST(Workflows, WrittenConfigurationReadsBackIntoAFreshProgram) {
+  ActiveUnit writer;
+  writer.ws.config = PumpingStation();
+  ASSERT_EQ(link::WriteWorkflow(writer.link, writer.ws, writer.sv), WorkflowResult::Completed);
+  EXPECT_EQ(writer.messages.Texts(), std::vector<std::string>{link::kMsgWriteDone});
+  EXPECT_EQ(writer.messages.shown[0].icon, Icon::Information);
+  EXPECT_EQ(writer.progress.shownTexts, std::vector<std::string>{link::kMsgWriting});
+
+  ActiveUnit reader;
+  reader.sim.memory() = writer.sim.memory();
+  ASSERT_NE(reader.ws.config, writer.ws.config);
+  ASSERT_EQ(link::ReadWorkflow(reader.link, reader.ws, reader.sv), WorkflowResult::Completed);
+  EXPECT_EQ(reader.ws.config, writer.ws.config);
+  EXPECT_EQ(reader.messages.Texts(), std::vector<std::string>{link::kMsgReadDone});
+  EXPECT_EQ(reader.progress.shownTexts, (std::vector<std::string>{link::kMsgReading, link::kMsgDecoding}));
+  EXPECT_EQ(reader.view.tabs, std::vector<int>{0});
+  EXPECT_EQ(reader.view.replaced, 1);
+  EXPECT_FALSE(reader.progress.visible);
+}
+
+TEST(Workflows, ReadOutcomesAndTheirMessages) {
+  struct Case {
+    const char* name;
+    std::function<void(ActiveUnit&)> arrange;
+    WorkflowResult result;
+    Icon icon;
+    const char* message;
+    bool transfers;
+  };
+  const Case cases[] = {
+      {"a block fails", [](ActiveUnit& u) { u.sim.InjectFault(link::SimFault::DropReply, 12); }, WorkflowResult::Failed,
+       Icon::Error, link::kMsgReadFailed, true},
+      {"Storno",
+       [](ActiveUnit& u) {
+         u.link.onBlock = [&u](long done, long) {
+           if (done == 3) u.progress.ClickStorno();
+         };
+       },
+       WorkflowResult::Cancelled, Icon::Information, link::kMsgReadCancelled, true},
+      {"never programmed", [](ActiveUnit&) {}, WorkflowResult::NotProgrammed, Icon::Warning, link::kMsgNotProgrammed,
+       true},
+      {"memory size unknown", [](ActiveUnit& u) { u.ws.device.MemorySize = "?"; }, WorkflowResult::Refused, Icon::Error,
+       link::kMsgReadSizeUnknown, false},
+      {"valid header over a damaged text area",
+       [](ActiveUnit& u) {
+         Workspace other;
+         ASSERT_TRUE(EncodeImage(other));
+         const long phones = *ReadImageWord(other.image, 40);
+         WriteImageByte(other.image, 'Z', phones);  // a phone count that is not hexadecimal
+         std::copy_n(other.image.data(), 1024, u.sim.memory().begin());
+       },
+       WorkflowResult::Failed, Icon::Error, link::kMsgReadDamaged, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    ActiveUnit unit;
+    unit.ws.config.general.JmenoStanice = "na obrazovce";
+    const DeviceConfig shown = unit.ws.config;
+    c.arrange(unit);
+    EXPECT_EQ(link::ReadWorkflow(unit.link, unit.ws, unit.sv), c.result);
+    ASSERT_EQ(unit.messages.shown.size(), 1u);
+    EXPECT_EQ(unit.messages.shown[0].icon, c.icon);
+    EXPECT_EQ(unit.messages.shown[0].text, c.message);
+    EXPECT_EQ(unit.ws.config, shown);
+    EXPECT_EQ(unit.view.replaced, 0);
+    EXPECT_EQ(unit.AnyTransfer(), c.transfers);
+    EXPECT_FALSE(unit.progress.visible);
+  }
+}
+
+TEST(Workflows, WriteOutcomesAndTheirMessages) {
+  struct Case {
+    const char* name;
+    std::uint8_t memoryCode;
+    std::function<void(ActiveUnit&)> arrange;
+    WorkflowResult result;
+    Icon icon;
+    std::string message;
+    bool transfers;
+  };
+  const Case cases[] = {
+      {"output name is a prefix of another output's command", 6,
+       [](ActiveUnit& u) {
+         u.ws.config.outputs[1].OUTNazev = "Svetlo";
+         u.ws.config.outputs[4].OUTZap = "svetlo zap";
+       },
+       WorkflowResult::Refused, Icon::Error,
+       "Název výstupu 'O2' není správně zadán. Jména výstupů se nesmějí shodovat a ani být předponou jiného názvu "
+       "výstupu. EEPROM nelze naprogramovat dokud toto nebude odstraněno.",
+       false},
+      {"too big for the unit", 0, [](ActiveUnit&) {}, WorkflowResult::Refused, Icon::Error,
+       "Velikost dat v nastavení (430 byte) je větší než je možno vložit do EEPROM (    64 byte).", false},
+      {"one byte more than the memory", 2,
+       [](ActiveUnit& u) { u.ws.config.general.JmenoStanice = std::string(19, 'x'); }, WorkflowResult::Refused,
+       Icon::Error, "Velikost dat v nastavení (449 byte) je větší než je možno vložit do EEPROM (   448 byte).", false},
+      {"exactly the memory size", 2, [](ActiveUnit& u) { u.ws.config.general.JmenoStanice = std::string(18, 'x'); },
+       WorkflowResult::Completed, Icon::Information, link::kMsgWriteDone, true},
+      {"memory size unknown", 6, [](ActiveUnit& u) { u.ws.device.MemorySize = "?"; }, WorkflowResult::Refused,
+       Icon::Error, link::kMsgWriteSizeUnknown, false},
+      {"encoding fails", 6, [](ActiveUnit& u) { u.ws.config.general.DobaPlatnostiSMS = "abc"; },
+       WorkflowResult::Refused, Icon::Error, link::kMsgEncodeFailed, false},
+      {"a block fails", 6, [](ActiveUnit& u) { u.sim.InjectFault(link::SimFault::DropReply, 10); },
+       WorkflowResult::Failed, Icon::Error, link::kMsgWriteFailed, true},
+      {"Storno", 6,
+       [](ActiveUnit& u) {
+         u.link.onBlock = [&u](long done, long) {
+           if (done == 30) u.progress.ClickStorno();
+         };
+       },
+       WorkflowResult::Cancelled, Icon::Information, link::kMsgWriteCancelled, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    link::UnitOptions o;
+    o.memoryCode = c.memoryCode;
+    ActiveUnit unit(o);
+    c.arrange(unit);
+    EXPECT_EQ(link::WriteWorkflow(unit.link, unit.ws, unit.sv), c.result);
+    ASSERT_EQ(unit.messages.shown.size(), 1u);
+    EXPECT_EQ(unit.messages.shown[0].icon, c.icon);
+    EXPECT_EQ(unit.messages.shown[0].text, c.message);
+    EXPECT_EQ(unit.AnyTransfer(), c.transfers);
+    EXPECT_FALSE(unit.progress.visible);
+    EXPECT_EQ(unit.ws.link, LinkState::Aktivni);
+  }
+}
+
+TEST(Workflows, OutputCheckShowsTheOutputsTabAndFocusesTheField) {
+  ActiveUnit unit;
+  unit.ws.config.outputs[0].OUTZap = "zap";
+  unit.ws.config.outputs[0].OUTVyp = "ZAP";
+  EXPECT_EQ(link::WriteWorkflow(unit.link, unit.ws, unit.sv), WorkflowResult::Refused);
+  EXPECT_EQ(unit.view.tabs, std::vector<int>{3});
+  EXPECT_EQ(unit.view.focused, (std::vector<FieldRef>{{Field::OUTZap, 0}}));
+  ASSERT_EQ(unit.messages.shown.size(), 1u);
+  EXPECT_EQ(unit.messages.shown[0].text.rfind("Název 'Zapnuto' výstupu 'O1' není správně zadán.", 0), 0u);
+}
+
+TEST(Workflows, WriteStoppedInTheBodyReadsBackAsNotProgrammed) {
+  ActiveUnit unit;
+  unit.ws.config = PumpingStation();
+  ASSERT_EQ(link::WriteWorkflow(unit.link, unit.ws, unit.sv), WorkflowResult::Completed);
+  unit.link.onBlock = [&unit](long done, long) {
+    if (done == 26 + 3) unit.progress.ClickStorno();  // in the body phase
+  };
+  EXPECT_EQ(link::WriteWorkflow(unit.link, unit.ws, unit.sv), WorkflowResult::Cancelled);
+  unit.link.onBlock = nullptr;
+  unit.messages.shown.clear();
+  const DeviceConfig shown = unit.ws.config;
+  EXPECT_EQ(link::ReadWorkflow(unit.link, unit.ws, unit.sv), WorkflowResult::NotProgrammed);
+  EXPECT_EQ(unit.messages.Texts(), std::vector<std::string>{link::kMsgNotProgrammed});
+  EXPECT_EQ(unit.ws.config, shown);
+}
+
+}  // namespace
+}  // namespace vexa::test

@@ -1,0 +1,172 @@
+// QtSerialPort against the unit simulator on a real pseudo-terminal.
+#include <gtest/gtest.h>
+#include <time.h>
+
+#include <QCoreApplication>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <atomic>
+#include <filesystem>
+#include <thread>
+
+#include "../tools/vexa-unit-sim/pty_unit.h"
+#include "link/block_transfer.h"
+#include "link/frame.h"
+#include "link/programming_mode.h"
+#include "qt/qt_serial_port.h"
+
+namespace vexa::test {
+namespace {
+
+class QtLoop : public EventLoop {
+ public:
+  void Yield() override { QCoreApplication::processEvents(); }
+};
+
+class NoMessages : public MessageBox {
+ public:
+  Answer Show(Icon, const std::string& text, Buttons b) override {
+    texts.push_back(text);
+    return b == Buttons::Ok ? Answer::Ok : Answer::Yes;
+  }
+  std::vector<std::string> texts;
+};
+
+class NoProgress : public ProgressWindow {
+ public:
+  void Show(const std::string&, bool) override {}
+  void SetText(const std::string&) override {}
+  void Close() override {}
+};
+
+double ThreadCpuMs() {
+  timespec ts{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+  return ts.tv_sec * 1e3 + ts.tv_nsec / 1e6;
+}
+
+// A unit answering on a pseudo-terminal from its own thread.
+struct PtyBench {
+  explicit PtyBench(link::UnitOptions o = {}) : unit(o) {
+    std::string error;
+    ok = pty.Open(&error);
+    EXPECT_TRUE(ok) << error;
+    if (ok) server = std::thread([this] { pty.Serve(unit, stop); });
+  }
+  ~PtyBench() {
+    stop = true;
+    if (server.joinable()) server.join();
+  }
+  link::UnitSimulator unit;
+  sim::PtyUnit pty;
+  std::atomic<bool> stop{false};
+  std::thread server;
+  bool ok = false;
+};
+
+struct Program {
+  Program() { ws.settings.Port = "COM 1"; }
+  Workspace ws;
+  link::SteadyClock clock;
+  QTemporaryDir home;
+  qt::QtSerialPort port{clock, link::DosDevicesDirOf(home.path().toStdString())};
+  link::Link link{port, clock};
+  NoMessages messages;
+  NoProgress progress;
+  QtLoop loop;
+  Services sv{messages, progress, loop};
+};
+
+TEST(QtSerialPort, OpensAPseudoTerminalThatHasNoModemLines) {
+  PtyBench bench;
+  Program p;
+  p.ws.settings.Port = bench.pty.slavePath();
+  ASSERT_TRUE(link::OpenPort(p.link, p.ws, p.sv));
+  EXPECT_TRUE(p.port.IsOpen());
+  EXPECT_TRUE(p.messages.texts.empty());
+  link::ClosePort(p.link);
+  EXPECT_FALSE(p.port.IsOpen());
+  // The port can be opened again after closing (activation closes and reopens).
+  ASSERT_TRUE(link::OpenPort(p.link, p.ws, p.sv));
+}
+
+TEST(QtSerialPort, ComEntriesFindTheirDeviceThroughTheUsersLinks) {
+  PtyBench bench;
+  Program p;
+  const std::string dir = link::DosDevicesDirOf(p.home.path().toStdString());
+  std::filesystem::create_directories(dir);
+  std::filesystem::create_symlink(bench.pty.slavePath(), dir + "/COM2");
+
+  p.ws.settings.Port = "COM 2";
+  ASSERT_TRUE(link::OpenPort(p.link, p.ws, p.sv));
+  EXPECT_EQ(p.port.device(), std::filesystem::canonical(bench.pty.slavePath()).string());
+  EXPECT_EQ(link::ActivateLink(p.link, p.ws, p.sv), link::ActivationResult::Active);
+  EXPECT_EQ(p.ws.device.Product, "VEXA");
+  EXPECT_TRUE(link::DeactivateLink(p.link, p.ws, p.sv));
+}
+
+TEST(QtSerialPort, MissingDeviceFailsWithTheProgramsMessage) {
+  Program p;
+  const std::string dir = link::DosDevicesDirOf(p.home.path().toStdString());
+  std::filesystem::create_directories(dir);
+  std::filesystem::create_symlink(p.home.path().toStdString() + "/no-such-tty", dir + "/COM3");
+  p.ws.settings.Port = "COM 3";
+  EXPECT_FALSE(link::OpenPort(p.link, p.ws, p.sv));
+  EXPECT_EQ(p.messages.texts, std::vector<std::string>{"Nelze otevřít port COM 3."});
+  EXPECT_FALSE(p.port.IsOpen());
+}
+
+TEST(QtSerialPort, WaitingSleepsUntilTheDeadlineAndKeepsEventsFlowing) {
+  PtyBench bench;
+  Program p;
+  p.ws.settings.Port = bench.pty.slavePath();
+  ASSERT_TRUE(link::OpenPort(p.link, p.ws, p.sv));
+  bool timerFired = false;
+  QTimer::singleShot(50, [&] { timerFired = true; });  // stands for a Storno click
+  const double cpu0 = ThreadCpuMs();
+  const auto t0 = p.clock.NowMs();
+  link::ReplyFault fault = link::ReplyFault::None;
+  const auto reply = link::ReceiveFrame(p.link, p.loop, 300, &fault);  // the unit is not polled: no reply
+  const auto elapsed = p.clock.NowMs() - t0;
+  const double cpu = ThreadCpuMs() - cpu0;
+  EXPECT_EQ(reply.Length, 0);
+  EXPECT_EQ(fault, link::ReplyFault::NoReply);
+  EXPECT_GE(elapsed, 300);
+  EXPECT_LT(elapsed, 2000);
+  EXPECT_TRUE(timerFired);
+  EXPECT_LT(cpu, 60.0) << "waiting must not spin";
+}
+
+TEST(QtSerialPort, ExchangesFramesAndBlocksWithTheUnit) {
+  PtyBench bench;
+  Program p;
+  p.ws.settings.Port = bench.pty.slavePath();
+  for (std::size_t i = 0; i < bench.unit.memory().size(); ++i) bench.unit.memory()[i] = static_cast<std::uint8_t>(i);
+  ASSERT_EQ(link::ActivateLink(p.link, p.ws, p.sv), link::ActivationResult::Active);
+  for (long a : {0L, 64L, 264L, 8120L}) {
+    ASSERT_TRUE(link::ReadBlock(p.link, p.ws, p.loop, a, 1000)) << a;
+    for (long i = a; i < a + 8; ++i) EXPECT_EQ(p.ws.image.data()[i], static_cast<std::uint8_t>(i));
+  }
+  for (long i = 272; i < 280; ++i) p.ws.image.data()[i] = 0xA5;
+  ASSERT_TRUE(link::WriteBlock(p.link, p.ws, p.loop, 272, 1000));
+  ASSERT_TRUE(link::VerifyBlock(p.link, p.ws, p.loop, 272));
+  EXPECT_TRUE(link::DeactivateLink(p.link, p.ws, p.sv));
+  EXPECT_EQ(p.messages.texts, std::vector<std::string>{link::kMsgInstruction});
+}
+
+TEST(QtSerialPort, PulledCableEndsTheReceiveAtOnce) {
+  PtyBench bench;
+  Program p;
+  p.ws.settings.Port = bench.pty.slavePath();
+  ASSERT_TRUE(link::OpenPort(p.link, p.ws, p.sv));
+  QTimer::singleShot(100, [&] { bench.pty.PullCable(); });
+  const auto t0 = p.clock.NowMs();
+  link::ReplyFault fault = link::ReplyFault::None;
+  for (int i = 0; i < 20 && fault != link::ReplyFault::PortLost; ++i) link::ReceiveFrame(p.link, p.loop, 500, &fault);
+  EXPECT_EQ(fault, link::ReplyFault::PortLost);
+  EXPECT_LT(p.clock.NowMs() - t0, 1500);
+  EXPECT_TRUE(p.port.Lost() || !p.port.IsOpen());
+}
+
+}  // namespace
+}  // namespace vexa::test

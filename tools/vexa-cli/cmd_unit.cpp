@@ -1,0 +1,299 @@
+// vexa-cli info | read | write: the program's link to a unit, from a script.
+//
+//   vexa-cli info  --port P
+//   vexa-cli read  --port P -o FILE.eep
+//   vexa-cli write --port P FILE.eep [--no-verify]
+//
+// P is a device path or "COM n" (found as the program finds it). Each command
+// activates the unit exactly as the program's btDEA does, identifies it and
+// decides compatibility, runs the transfer with the program's checks and
+// messages, and releases the unit again. The activation instruction is
+// printed; the command waits for Enter only when standard input is a
+// terminal. Ctrl-C (or SIGTERM) cancels between blocks and still releases
+// the unit.
+//
+// Exit codes: 0 success, 1 refused or failed, 2 bad usage or a file that is
+// not a configuration, 3 cancelled.
+// Built only with the Qt serial port (VEXA_GUI).
+#if __has_include(<QCoreApplication>)
+#include <signal.h>
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <atomic>
+#include <cstdio>
+#include <functional>
+#include <iostream>
+#include <string>
+
+#include "command.h"
+#include "file/config_file.h"
+#include "link/frame.h"
+#include "link/programming_mode.h"
+#include "link/workflows.h"
+#include "qt/qt_serial_port.h"
+#include "workspace/workspace.h"
+
+namespace vexa::cli {
+namespace {
+
+std::atomic<bool> g_interrupted{false};
+
+void OnInterrupt(int) { g_interrupted = true; }
+
+void InstallInterruptHandler() {
+  struct sigaction sa {};
+  sa.sa_handler = OnInterrupt;
+  sigaction(SIGINT, &sa, nullptr);
+  sigaction(SIGTERM, &sa, nullptr);
+}
+
+std::string PlainLines(std::string text) {
+  std::string out;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+    out.push_back(text[i]);
+  }
+  return out;
+}
+
+// Message boxes become lines on standard error. The activation instruction
+// waits for Enter on a terminal; the one question a unit command can meet (the
+// release was not acknowledged) is answered Yes, since the command ends
+// anyway.
+class ConsoleMessages : public MessageBox {
+ public:
+  Answer Show(Icon icon, const std::string& text, Buttons buttons) override {
+    EndBar();
+    std::cerr << PlainLines(text) << "\n";
+    if (text == link::kMsgInstruction && ::isatty(STDIN_FILENO) && !g_interrupted) {
+      std::string line;
+      std::getline(std::cin, line);
+    }
+    (void)icon;
+    if (buttons == Buttons::Ok) return Answer::Ok;
+    std::cerr << "-> Ano\n";
+    return Answer::Yes;
+  }
+  std::function<void()> EndBar = [] {};
+};
+
+// The progress window: its text on a line, and on a terminal a bar drawn from
+// the blocks of a transfer.
+class ConsoleProgress : public ProgressWindow {
+ public:
+  void Show(const std::string& text, bool) override {
+    EndBar();
+    std::cerr << text << "\n";
+  }
+  void SetText(const std::string& text) override { Show(text, false); }
+  void Close() override { EndBar(); }
+
+  void Block(long done, long total) {
+    if (total <= 0 || !toTerminal_) return;
+    const int percent = static_cast<int>(done * 100 / total);
+    if (percent == lastPercent_ && done != total) return;
+    lastPercent_ = percent;
+    constexpr int kWidth = 40;
+    const int filled = percent * kWidth / 100;
+    std::string bar(static_cast<std::size_t>(filled), '#');
+    bar.append(static_cast<std::size_t>(kWidth - filled), '.');
+    std::fprintf(stderr, "\r[%s] %3d %% (%ld/%ld)", bar.c_str(), percent, done, total);
+    std::fflush(stderr);
+    barShown_ = true;
+  }
+  void EndBar() {
+    if (barShown_) std::cerr << "\n";
+    barShown_ = false;
+    lastPercent_ = -1;
+  }
+
+ private:
+  const bool toTerminal_ = ::isatty(STDERR_FILENO) != 0;
+  bool barShown_ = false;
+  int lastPercent_ = -1;
+};
+
+// Yields to Qt and turns Ctrl-C into the Storno of the progress window.
+class ConsoleLoop : public EventLoop {
+ public:
+  explicit ConsoleLoop(Workspace& ws) : ws_(ws) {}
+  void Yield() override {
+    QCoreApplication::processEvents();
+    if (g_interrupted) ws_.CancelRequested = true;
+  }
+
+ private:
+  Workspace& ws_;
+};
+
+struct UnitArgs {
+  std::string port;
+  std::string file;
+  bool verify = true;
+};
+
+// Everything a unit command needs, from activation to release.
+class Session {
+ public:
+  explicit Session(const std::string& portName) : port_(clock_), link_(port_, clock_), loop_(ws) {
+    ws.settings.Port = portName;
+    messages_.EndBar = [this] { progress_.EndBar(); };
+    link_.onBlock = [this](long done, long total) { progress_.Block(done, total); };
+  }
+
+  Workspace ws;
+  Services& sv() { return sv_; }
+  link::Link& link() { return link_; }
+
+  void PrintIdentification() const {
+    std::cout << "Produkt: " << ws.device.Product << "\n"
+              << "Verze: " << ws.device.ProcessorVersion << "\n"
+              << "Typ modemu: " << ws.device.ModemType << "\n"
+              << "Velikost paměti: " << ws.device.MemorySize << "\n"
+              << "Spojení: " << link::LookOf(ws.link).status << "\n"
+              << std::flush;
+  }
+
+  // Releases the unit when the link is active; false when it did not
+  // acknowledge.
+  bool Release() {
+    if (ws.link == LinkState::Neaktivni) return true;
+    const long before = replies();
+    link::DeactivateLink(link_, ws, sv_);
+    return replies() > before && ws.link == LinkState::Neaktivni;
+  }
+
+ private:
+  long replies() const { return link_.stats.repliesAccepted; }
+
+  link::SteadyClock clock_;
+  qt::QtSerialPort port_;
+  link::Link link_;
+  ConsoleMessages messages_;
+  ConsoleProgress progress_;
+  ConsoleLoop loop_;
+  Services sv_{messages_, progress_, loop_};
+};
+
+bool ParseArgs(const std::vector<std::string>& args, bool wantFile, bool outputFlag, bool verifyFlag, UnitArgs& out) {
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if (a == "--port" && i + 1 < args.size()) {
+      out.port = args[++i];
+    } else if (outputFlag && a == "-o" && i + 1 < args.size()) {
+      out.file = args[++i];
+    } else if (verifyFlag && a == "--no-verify") {
+      out.verify = false;
+    } else if (wantFile && !outputFlag && out.file.empty() && !a.empty() && a[0] != '-') {
+      out.file = a;
+    } else {
+      return false;
+    }
+  }
+  return !out.port.empty() && (!wantFile || !out.file.empty());
+}
+
+// The Qt event machinery the serial port runs on.
+QCoreApplication& Application() {
+  static int argc = 1;
+  static char name[] = "vexa-cli";
+  static char* argv[] = {name, nullptr};
+  static QCoreApplication* app =
+      QCoreApplication::instance() ? nullptr : new QCoreApplication(argc, argv);  // lives until exit
+  return app ? *app : *QCoreApplication::instance();
+}
+
+int ActivationExit(link::ActivationResult r) {
+  switch (r) {
+    case link::ActivationResult::Active: return kExitOk;
+    case link::ActivationResult::Cancelled: return kExitCancelled;
+    default: return kExitFailed;
+  }
+}
+
+int WorkflowExit(link::WorkflowResult r) {
+  switch (r) {
+    case link::WorkflowResult::Completed: return kExitOk;
+    case link::WorkflowResult::Cancelled: return kExitCancelled;
+    default: return kExitFailed;
+  }
+}
+
+// Activates, runs `work` when the unit is compatible, and releases the unit.
+int RunOnUnit(Session& s, const UnitArgs& args, const std::function<int(Session&)>& work) {
+  s.ws.settings.CheckWrite = args.verify;
+  InstallInterruptHandler();
+
+  const auto activation = link::ActivateLink(s.link(), s.ws, s.sv());
+  if (activation == link::ActivationResult::Active || activation == link::ActivationResult::WrongDevice) {
+    s.PrintIdentification();
+  }
+  int code = ActivationExit(activation);
+  if (code == kExitOk) code = work(s);
+  const bool released = s.Release();
+  if (code == kExitOk && !released) code = kExitFailed;
+  return code;
+}
+
+constexpr const char* kInfoUsage = "info --port P";
+constexpr const char* kReadUsage = "read --port P -o FILE.eep";
+constexpr const char* kWriteUsage = "write --port P FILE.eep [--no-verify]";
+
+int Info(const std::vector<std::string>& argv) {
+  UnitArgs args;
+  if (!ParseArgs(argv, false, false, false, args)) {
+    std::cerr << "usage: vexa-cli " << kInfoUsage << "\n";
+    return kExitInvalid;
+  }
+  Application();
+  Session s(args.port);
+  return RunOnUnit(s, args, [](Session&) { return kExitOk; });
+}
+
+int Read(const std::vector<std::string>& argv) {
+  UnitArgs args;
+  if (!ParseArgs(argv, true, true, false, args)) {
+    std::cerr << "usage: vexa-cli " << kReadUsage << "\n";
+    return kExitInvalid;
+  }
+  Application();
+  Session session(args.port);
+  return RunOnUnit(session, args, [&args](Session& s) {
+    const int code = WorkflowExit(link::ReadWorkflow(s.link(), s.ws, s.sv()));
+    if (code != kExitOk) return code;
+    // The file the program's save would write: the configuration encoded,
+    // U - 1 bytes.
+    switch (SaveConfigFile(args.file, s.ws)) {
+      case SaveResult::Saved: return kExitOk;
+      case SaveResult::EncodeError: std::cerr << kConvertErrorText << "\n"; return kExitFailed;
+      case SaveResult::WriteError: std::cerr << ConfigFileSaveErrorText(args.file) << "\n"; return kExitFailed;
+    }
+    return kExitFailed;
+  });
+}
+
+int Write(const std::vector<std::string>& argv) {
+  UnitArgs args;
+  if (!ParseArgs(argv, true, false, true, args)) {
+    std::cerr << "usage: vexa-cli " << kWriteUsage << "\n";
+    return kExitInvalid;
+  }
+  Application();
+  Session s(args.port);
+  // The file is loaded as the program loads it, before the unit is touched.
+  switch (LoadConfigFile(args.file, s.ws)) {
+    case LoadResult::Loaded: break;
+    case LoadResult::ReadError: std::cerr << ConfigFileLoadErrorText(args.file) << "\n"; return kExitInvalid;
+    case LoadResult::NotValid: std::cerr << ConfigFileFormatErrorText(args.file) << "\n"; return kExitInvalid;
+  }
+  return RunOnUnit(s, args, [](Session& u) { return WorkflowExit(link::WriteWorkflow(u.link(), u.ws, u.sv())); });
+}
+
+const Register kInfo{{"info", kInfoUsage, Info}};
+const Register kRead{{"read", kReadUsage, Read}};
+const Register kWrite{{"write", kWriteUsage, Write}};
+
+}  // namespace
+}  // namespace vexa::cli
+#endif  // __has_include(<QCoreApplication>)

@@ -1,0 +1,246 @@
+// vexa-unit-sim: a VEXA unit on a pseudo-terminal, for trying VEXA Init and
+// vexa-cli without hardware. Prints the device path of its serial port on the
+// first line of standard output and answers until Ctrl-C.
+#include <signal.h>
+
+#include <atomic>
+#include <charconv>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "link/serial_port.h"
+#include "link/unit_simulator.h"
+#include "pty_unit.h"
+
+namespace {
+
+std::atomic<bool> g_stop{false};
+
+void OnSignal(int) { g_stop = true; }
+
+constexpr const char* kUsage =
+    "usage: vexa-unit-sim [options]\n"
+    "  --eep FILE          load the EEPROM from FILE (when it exists) and save it back there\n"
+    "                      whenever the unit leaves programming mode and at exit\n"
+    "  --save FILE         save to FILE instead of the --eep file\n"
+    "  --link COMn         create ~/.vexa/dosdevices/COMn pointing at the port (removed at exit)\n"
+    "  --baud N            pace the line at N baud (19200 like the unit); 0 = instant (default)\n"
+    "  --delay MS          the unit's answer time in milliseconds (default 0)\n"
+    "  --product HEX       24-bit product code (default 21D382, \"VEXA\")\n"
+    "  --version MAJ.MIN   processor version (default 1.5)\n"
+    "  --memory-code N     memory size code 0..9 (default 6, 8128 bytes); others report \"?\"\n"
+    "  --modem-code N      modem code (default 4, \"TC35 Siemens\")\n"
+    "  --polls N           polls left unanswered before the unit answers (default 0)\n"
+    "  --drop P --corrupt P --late P --flip P\n"
+    "                      fault probabilities per reply (flip: per written block)\n"
+    "  --seed N            seed of the faults (default 1)\n"
+    "  --verbose           log every request on standard error\n";
+
+template <class T>
+bool ParseNumber(const std::string& text, T& out, int base = 10) {
+  const auto r = std::from_chars(text.data(), text.data() + text.size(), out, base);
+  return r.ec == std::errc() && r.ptr == text.data() + text.size();
+}
+
+bool ParseProbability(const std::string& text, double& out) {
+  char* end = nullptr;
+  out = std::strtod(text.c_str(), &end);
+  return end && *end == '\0' && out >= 0 && out <= 1;
+}
+
+bool ReadFile(const std::string& path, std::vector<std::uint8_t>& bytes) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  return !in.bad();
+}
+
+bool WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes, long length) {
+  const std::string tmp = path + ".tmp";
+  {
+    std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
+    if (!out) return false;
+    out.write(reinterpret_cast<const char*>(bytes.data()), length);
+    if (!out) return false;
+  }
+  std::error_code ec;
+  std::filesystem::rename(tmp, path, ec);
+  return !ec;
+}
+
+const char* CommandName(std::uint8_t code) {
+  switch (code) {
+    case 1: return "poll";
+    case 2: return "identify";
+    case 3: return "memory/modem";
+    case 4: return "read";
+    case 5: return "write";
+    case 6: return "leave";
+    default: return "?";
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  vexa::link::UnitOptions options;
+  std::string eepPath, savePath, linkName;
+  long baud = 0;
+  bool verbose = false;
+
+  std::vector<std::string> args(argv + 1, argv + argc);
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    auto value = [&](std::string& out) {
+      if (i + 1 >= args.size()) return false;
+      out = args[++i];
+      return true;
+    };
+    std::string v;
+    bool ok = true;
+    if (a == "--help" || a == "-h") {
+      std::cout << kUsage;
+      return 0;
+    } else if (a == "--verbose") {
+      verbose = true;
+    } else if (a == "--eep") {
+      ok = value(eepPath);
+    } else if (a == "--save") {
+      ok = value(savePath);
+    } else if (a == "--link") {
+      ok = value(linkName) && vexa::link::PortNumberOf(linkName).has_value();
+    } else if (a == "--baud") {
+      ok = value(v) && ParseNumber(v, baud) && baud >= 0;
+    } else if (a == "--delay") {
+      long ms = 0;
+      ok = value(v) && ParseNumber(v, ms) && ms >= 0;
+      options.responseDelayUs = ms * 1000;
+    } else if (a == "--product") {
+      ok = value(v) && ParseNumber(v, options.productCode, 16) && options.productCode <= 0xFFFFFF;
+    } else if (a == "--version") {
+      const auto dot = value(v) ? v.find('.') : std::string::npos;
+      unsigned major = 0, minor = 0;
+      ok = dot != std::string::npos && ParseNumber(v.substr(0, dot), major) && ParseNumber(v.substr(dot + 1), minor) &&
+           major < 256 && minor < 256;
+      options.versionMajor = static_cast<std::uint8_t>(major);
+      options.versionMinor = static_cast<std::uint8_t>(minor);
+    } else if (a == "--memory-code" || a == "--modem-code") {
+      unsigned code = 0;
+      ok = value(v) && ParseNumber(v, code) && code < 256;
+      (a == "--memory-code" ? options.memoryCode : options.modemCode) = static_cast<std::uint8_t>(code);
+    } else if (a == "--polls") {
+      ok = value(v) && ParseNumber(v, options.pollsBeforeAnswer) && options.pollsBeforeAnswer >= 0;
+    } else if (a == "--drop") {
+      ok = value(v) && ParseProbability(v, options.dropRate);
+    } else if (a == "--corrupt") {
+      ok = value(v) && ParseProbability(v, options.corruptRate);
+    } else if (a == "--late") {
+      ok = value(v) && ParseProbability(v, options.lateRate);
+    } else if (a == "--flip") {
+      ok = value(v) && ParseProbability(v, options.flipRate);
+    } else if (a == "--seed") {
+      ok = value(v) && ParseNumber(v, options.seed);
+    } else {
+      ok = false;
+    }
+    if (!ok) {
+      std::cerr << "vexa-unit-sim: bad option '" << a << "'\n" << kUsage;
+      return 2;
+    }
+  }
+  if (savePath.empty()) savePath = eepPath;
+  options.charTimeUs = vexa::sim::PtyUnit::CharTimeUs(baud);
+
+  vexa::link::UnitSimulator unit(options);
+  if (!eepPath.empty() && std::filesystem::exists(eepPath)) {
+    std::vector<std::uint8_t> bytes;
+    if (!ReadFile(eepPath, bytes)) {
+      std::cerr << "vexa-unit-sim: cannot read " << eepPath << "\n";
+      return 1;
+    }
+    unit.Load(bytes);
+  }
+
+  vexa::sim::PtyUnit pty;
+  std::string error;
+  if (!pty.Open(&error)) {
+    std::cerr << "vexa-unit-sim: " << error << "\n";
+    return 1;
+  }
+
+  std::string linkPath;
+  if (!linkName.empty()) {
+    const char* home = std::getenv("HOME");
+    const std::string dir = vexa::link::DosDevicesDirOf(home ? home : "");
+    std::error_code ec;
+    std::filesystem::create_directories(dir, ec);
+    linkPath = dir + "/COM" + std::to_string(*vexa::link::PortNumberOf(linkName));
+    const auto status = std::filesystem::symlink_status(linkPath, ec);
+    if (std::filesystem::exists(status) && !std::filesystem::is_symlink(status)) {
+      std::cerr << "vexa-unit-sim: " << linkPath << " exists and is not a link\n";
+      return 1;
+    }
+    std::filesystem::remove(linkPath, ec);
+    std::filesystem::create_symlink(pty.slavePath(), linkPath, ec);
+    if (ec) {
+      std::cerr << "vexa-unit-sim: cannot create " << linkPath << ": " << ec.message() << "\n";
+      return 1;
+    }
+  }
+
+  std::cout << pty.slavePath() << std::endl;
+  std::cerr << "vexa-unit-sim: unit on " << pty.slavePath();
+  if (!linkPath.empty()) std::cerr << " (" << linkPath << ")";
+  std::cerr << ", " << unit.usableSize() << " bytes, " << (baud ? std::to_string(baud) + " baud" : "unpaced")
+            << "; Ctrl-C ends\n";
+
+  struct sigaction sa {};
+  sa.sa_handler = OnSignal;
+  sigaction(SIGINT, &sa, nullptr);
+  sigaction(SIGTERM, &sa, nullptr);
+  sigaction(SIGHUP, &sa, nullptr);
+
+  auto save = [&] {
+    if (savePath.empty()) return;
+    if (!WriteFile(savePath, unit.memory(), unit.usableSize())) {
+      std::cerr << "vexa-unit-sim: cannot write " << savePath << "\n";
+    } else if (verbose) {
+      std::cerr << "vexa-unit-sim: EEPROM saved to " << savePath << "\n";
+    }
+  };
+
+  bool wasProgramming = false;
+  std::size_t logged = 0;
+  pty.Serve(unit, g_stop, [&] {
+    if (verbose) {
+      for (; logged < unit.requests().size(); ++logged) {
+        const auto& r = unit.requests()[logged];
+        std::cerr << CommandName(r.code);
+        if (r.address >= 0) std::cerr << " " << r.address;
+        std::cerr << (r.answered ? "" : " (no answer)") << "\n";
+      }
+      if (unit.requests().size() > 4096) {
+        unit.ClearLog();
+        logged = 0;
+      }
+    } else if (unit.requests().size() > 4096) {
+      unit.ClearLog();
+    }
+    if (wasProgramming && !unit.inProgrammingMode()) save();
+    wasProgramming = unit.inProgrammingMode();
+  });
+
+  save();
+  if (!linkPath.empty()) {
+    std::error_code ec;
+    if (std::filesystem::read_symlink(linkPath, ec) == pty.slavePath()) std::filesystem::remove(linkPath, ec);
+  }
+  return 0;
+}
