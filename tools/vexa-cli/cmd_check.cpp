@@ -50,12 +50,7 @@ bool Load(const std::string& path, Workspace& ws) {
     }
     return true;
   }
-  switch (LoadConfigFile(path, ws)) {
-    case LoadResult::ReadError: std::cerr << ConfigFileLoadErrorText(path) << "\n"; return false;
-    case LoadResult::NotValid: std::cerr << ConfigFileFormatErrorText(path) << "\n"; return false;
-    case LoadResult::Loaded: return true;
-  }
-  return false;
+  return LoadFileOrSay(path, ws);
 }
 
 int Check(const std::vector<std::string>& args) {

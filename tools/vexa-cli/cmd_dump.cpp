@@ -16,11 +16,7 @@ int Dump(const std::vector<std::string>& args) {
   }
   const std::string& path = args[0];
   Workspace ws;
-  switch (LoadConfigFile(path, ws)) {
-    case LoadResult::ReadError: std::cerr << ConfigFileLoadErrorText(path) << "\n"; return kExitInvalid;
-    case LoadResult::NotValid: std::cerr << ConfigFileFormatErrorText(path) << "\n"; return kExitInvalid;
-    case LoadResult::Loaded: break;
-  }
+  if (!LoadFileOrSay(path, ws)) return kExitInvalid;
   std::cout << ConfigToJsonText(ws.config) << "\n";
   return std::cout.good() ? kExitOk : kExitFailed;
 }

@@ -53,11 +53,7 @@ int Report(const std::vector<std::string>& args) {
   }
 
   Workspace ws;
-  switch (LoadConfigFile(input, ws)) {
-    case LoadResult::ReadError: std::cerr << ConfigFileLoadErrorText(input) << "\n"; return kExitInvalid;
-    case LoadResult::NotValid: std::cerr << ConfigFileFormatErrorText(input) << "\n"; return kExitInvalid;
-    case LoadResult::Loaded: break;
-  }
+  if (!LoadFileOrSay(input, ws)) return kExitInvalid;
 
   // Fonts and the printer need an application object; no window is shown.
   std::unique_ptr<QApplication> app;

@@ -39,6 +39,8 @@ namespace {
 
 std::atomic<bool> g_interrupted{false};
 
+constexpr const char* kInterruptedBeforeTransfer = "Přerušeno před přenosem dat, zařízení nebylo změněno.";
+
 void OnInterrupt(int) { g_interrupted = true; }
 
 void InstallInterruptHandler() {
@@ -230,6 +232,13 @@ int RunOnUnit(Session& s, const UnitArgs& args, const std::function<int(Session&
     s.PrintIdentification();
   }
   int code = ActivationExit(activation);
+  // Ctrl-C after the unit answered its poll does not stop the identification,
+  // but it must stop the command before the transfer: a write would otherwise
+  // zero the first block of the header and only then see the cancellation.
+  if (code == kExitOk && g_interrupted) {
+    std::cerr << kInterruptedBeforeTransfer << "\n";
+    code = kExitCancelled;
+  }
   if (code == kExitOk) code = work(s);
   const bool released = s.Release();
   if (code == kExitOk && !released) code = kExitFailed;
@@ -282,11 +291,7 @@ int Write(const std::vector<std::string>& argv) {
   Application();
   Session s(args.port);
   // The file is loaded as the program loads it, before the unit is touched.
-  switch (LoadConfigFile(args.file, s.ws)) {
-    case LoadResult::Loaded: break;
-    case LoadResult::ReadError: std::cerr << ConfigFileLoadErrorText(args.file) << "\n"; return kExitInvalid;
-    case LoadResult::NotValid: std::cerr << ConfigFileFormatErrorText(args.file) << "\n"; return kExitInvalid;
-  }
+  if (!LoadFileOrSay(args.file, s.ws)) return kExitInvalid;
   return RunOnUnit(s, args, [](Session& u) { return WorkflowExit(link::WriteWorkflow(u.link(), u.ws, u.sv())); });
 }
 

@@ -6,6 +6,10 @@
 #include <string>
 #include <vector>
 
+namespace vexa {
+struct Workspace;
+}
+
 namespace vexa::cli {
 
 // Exit codes shared by every command.
@@ -21,6 +25,10 @@ struct Command {
 };
 
 std::vector<Command>& Registry();
+
+// Loads a configuration file into the workspace as the program's load does;
+// on failure prints the program's message for it on standard error.
+bool LoadFileOrSay(const std::string& path, Workspace& ws);
 
 struct Register {
   explicit Register(Command c) { Registry().push_back(std::move(c)); }

@@ -4,11 +4,22 @@
 #include <iostream>
 
 #include "command.h"
+#include "file/config_file.h"
+#include "workspace/workspace.h"
 
 namespace vexa::cli {
 std::vector<Command>& Registry() {
   static std::vector<Command> commands;
   return commands;
+}
+
+bool LoadFileOrSay(const std::string& path, Workspace& ws) {
+  switch (LoadConfigFile(path, ws)) {
+    case LoadResult::Loaded: return true;
+    case LoadResult::ReadError: std::cerr << ConfigFileLoadErrorText(path) << "\n"; return false;
+    case LoadResult::NotValid: std::cerr << ConfigFileFormatErrorText(path) << "\n"; return false;
+  }
+  return false;
 }
 }  // namespace vexa::cli
 
