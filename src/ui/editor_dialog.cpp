@@ -72,6 +72,8 @@ void EditorDialog::LoadBound(int row) {
     const int limit = InfoOf(b.field).maxLength > 0 ? InfoOf(b.field).maxLength : 32767;
     b.edit->setMaxLength(std::max<int>(limit, static_cast<int>(value.size())));
     b.edit->setText(value);
+    // A text longer than its field is read from its beginning.
+    b.edit->setCursorPosition(0);
   }
   for (const FlagBinding& b : flags_) {
     const bool* flag = FlagOf(ws_.config, ws_.settings, {b.field, row});
@@ -103,7 +105,10 @@ void EditorDialog::ShowField(FieldRef ref) {
     if (b.field != ref.field) continue;
     if (const std::string* text = TextOf(scratch_, ws_.settings, ref)) {
       const QString value = QString::fromStdString(*text);
-      if (b.edit->text() != value) b.edit->setText(value);
+      if (b.edit->text() != value) {
+        b.edit->setText(value);
+        if (!b.edit->hasFocus()) b.edit->setCursorPosition(0);
+      }
     }
   }
   for (const FlagBinding& b : flags_) {

@@ -507,6 +507,8 @@ QWidget* MainWindow::BuildTable(Family family, const std::vector<Column>& column
                           (firstRow > 0 ? QStringLiteral("_%1").arg(firstRow) : QString()));
     header->setAlignment(Qt::AlignHCenter | Qt::AlignBottom);
     header->setToolTip(QString::fromUtf8(col.tooltip));
+    // The narrow check-box columns would run their headings together.
+    if (InfoOf(col.field).kind != FieldKind::Text) header->setContentsMargins(2, 0, 2, 0);
     grid->addWidget(header, 0, static_cast<int>(c) + 1);
     if (InfoOf(col.field).kind == FieldKind::Text) {
       if (col.width > 0) {
@@ -815,7 +817,11 @@ void MainWindow::ShowField(FieldRef f) {
     // shown whole, never cut.
     const int limit = InfoOf(f.field).maxLength;
     if (limit > 0) edit->setMaxLength(std::max(limit, static_cast<int>(text.size())));
-    if (edit->text() != text) edit->setText(text);
+    if (edit->text() != text) {
+      edit->setText(text);
+      // A text longer than its cell is read from its beginning, not its end.
+      if (!edit->hasFocus()) edit->setCursorPosition(0);
+    }
   }
 }
 

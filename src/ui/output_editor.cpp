@@ -65,8 +65,9 @@ OutputEditor::OutputEditor(Workspace& ws, Services& sv, QWidget* parent)
 
   QCheckBox* zpr = AddFlag("OUTZpr", Field::OUTZpr, QStringLiteral("Uvádět tento vstup ve zprávě o stavu"));
 
-  // What drives the output. The options are never shown in this edition;
-  // the opener sets them from the row so that "&Ok" keeps the function.
+  // What drives the output. The options are never shown in this edition
+  // and nothing selects them, so "Standartní výstup" stays selected and
+  // "&Ok" on output 1 or 2 makes that output a standard one again.
   fncStandard_ = new QRadioButton(QStringLiteral("Standartní výstup"), this);
   fncStandard_->setObjectName(QStringLiteral("eeMaskDOutFnc1"));
   fncModem_ = new QRadioButton(QStringLiteral("Indikace stavu modemu"), this);
@@ -104,11 +105,6 @@ void OutputEditor::Load(int row) {
   fncStandard_->setVisible(false);
   fncModem_->setVisible(false);
   fncPowerSave_->setVisible(false);
-  switch (ws_.config.MaskDOutFnc(row)) {
-    case OutputFunction::ModemState: fncModem_->setChecked(true); break;
-    case OutputFunction::PowerSaveState: fncPowerSave_->setChecked(true); break;
-    case OutputFunction::Standard: fncStandard_->setChecked(true); break;
-  }
   const bool pulseLine = row == 0;
   pulseCaption_->setVisible(pulseLine);
   pulseLength_->setVisible(pulseLine);

@@ -16,7 +16,7 @@ class OutputEditor : public EditorDialog {
   OutputEditor(Workspace& ws, Services& sv, QWidget* parent);
 
   // Caption "Výstup O<n>"; the seven values of the row; the function options
-  // hidden and set to the row's function; the pulse line shown for row 0.
+  // hidden (and left as they are); the pulse line shown for row 0.
   void Load(int row);
   // The seven values back, then the row's function (rows 0 and 1 only).
   void Store();

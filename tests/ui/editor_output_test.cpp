@@ -42,27 +42,28 @@ TEST_F(OutputEditorTest, PulseLengthIsShownForOutputOneOnly) {
   EXPECT_EQ(ws.config.outputs[1].OUTimpulsLEN, "7,5");
 }
 
-TEST_F(OutputEditorTest, TheFunctionByteKeepsWhatTheEditorCannotShow) {
+TEST_F(OutputEditorTest, OkMakesOutputOneOrTwoAStandardOutputAgain) {
   // Bit 0: output 1 shows the modem state; bit 1: output 2 shows the
-  // power-save state; bits 2-7 are carried.
+  // power-save state; bits 2-7 are carried. The function options are hidden
+  // and never selected, so "&Ok" on O1 clears bit 0 and on O2 bit 1; the
+  // other output's bit and "&Storno" change nothing.
   struct Case {
     std::uint8_t before;
     int row;
     bool ok;
     std::uint8_t after;
   } cases[] = {
-      {0x03, 0, true, 0x03}, {0x03, 1, true, 0x03}, {0x03, 0, false, 0x03}, {0xB6, 1, true, 0xB6},
-      {0xB5, 0, true, 0xB5}, {0x00, 0, true, 0x00}, {0x00, 1, true, 0x00},  {0xFF, 1, false, 0xFF},
+      {0x03, 0, true, 0x02}, {0x03, 1, true, 0x01}, {0x03, 0, false, 0x03}, {0xB6, 1, true, 0xB4},
+      {0xB5, 0, true, 0xB4}, {0x00, 0, true, 0x00}, {0x00, 1, true, 0x00},  {0xFF, 1, false, 0xFF},
+      {0xFF, 2, true, 0xFF}, {0x03, 2, true, 0x03},
   };
   for (const auto& c : cases) {
     ws.config.outputFunctionByte = c.before;
     ws.config.outputs[c.row].OUTNazev = "Ventil";
     Open(c.row, [&] {
-      const bool modem = (c.before & kBitOut0Modem) && c.row == 0;
-      const bool ps = (c.before & kBitOut1PowerSave) && c.row == 1;
-      EXPECT_EQ(Child<QRadioButton>(dlg(), "eeMaskDOutFnc2")->isChecked(), modem);
-      EXPECT_EQ(Child<QRadioButton>(dlg(), "eeMaskDOutFnc3")->isChecked(), ps);
-      EXPECT_EQ(Child<QRadioButton>(dlg(), "eeMaskDOutFnc1")->isChecked(), !modem && !ps);
+      EXPECT_TRUE(Child<QRadioButton>(dlg(), "eeMaskDOutFnc1")->isChecked());
+      EXPECT_FALSE(Child<QRadioButton>(dlg(), "eeMaskDOutFnc2")->isChecked());
+      EXPECT_FALSE(Child<QRadioButton>(dlg(), "eeMaskDOutFnc3")->isChecked());
       edit("OUTNazev")->setText("Cerpadlo");
       (c.ok ? dlg().okButton() : dlg().stornoButton())->click();
     });
