@@ -3,6 +3,9 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QFocusEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
@@ -42,6 +45,31 @@ QCheckBox* EditorDialog::AddFlag(const char* objectName, Field field, const QStr
   if (!tooltip.isEmpty()) box->setToolTip(tooltip);
   flags_.push_back({box, field});
   return box;
+}
+
+QGridLayout* EditorDialog::AddStatesGroup(QGroupBox*& group, const char* onName, Field on, const char* offName,
+                                          Field off) {
+  group = new QGroupBox(QStringLiteral("Stavy"), this);
+  group->setObjectName(QStringLiteral("fraStavy"));
+  auto* grid = new QGridLayout(group);
+  const struct {
+    const char* name;
+    Field field;
+    QString caption;
+  } lines[] = {{onName, on, QStringLiteral("Název stavu zapnuto (1)")},
+               {offName, off, QStringLiteral("Název stavu vypnuto (0)")}};
+  int row = 0;
+  for (const auto& line : lines) {
+    auto* label = new QLabel(line.caption + QStringLiteral(":"), group);
+    label->setObjectName(QStringLiteral("lbl") + QString::fromLatin1(line.name));
+    QLineEdit* edit = AddText(line.name, line.field, line.caption);
+    label->setBuddy(edit);
+    grid->addWidget(label, row, 0);
+    grid->addWidget(edit, row, 1);
+    ++row;
+  }
+  grid->setColumnStretch(1, 1);
+  return grid;
 }
 
 QHBoxLayout* EditorDialog::MakeButtons() {

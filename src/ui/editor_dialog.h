@@ -20,6 +20,8 @@
 #include "workspace/fields.h"
 
 class QCheckBox;
+class QGridLayout;
+class QGroupBox;
 class QLineEdit;
 class QPushButton;
 class QHBoxLayout;
@@ -62,6 +64,9 @@ class EditorDialog : public QDialog {
   QLineEdit* AddText(const char* objectName, Field field, const QString& accessibleName, const QString& tooltip = {});
   // A check box of the row.
   QCheckBox* AddFlag(const char* objectName, Field field, const QString& caption, const QString& tooltip = {});
+  // The group "Stavy" with the names of the states ON (1) and OFF (0) of an
+  // input or output; rows 0 and 1 of the returned grid are taken.
+  QGridLayout* AddStatesGroup(QGroupBox*& group, const char* onName, Field on, const char* offName, Field off);
   // "&Ok" and "&Storno", right-aligned in a row of their own.
   QHBoxLayout* MakeButtons();
 

@@ -20,22 +20,8 @@ InputEditor::InputEditor(Workspace& ws, Services& sv, QWidget* parent)
   QLineEdit* name = AddText("INPNazev", Field::INPNazev, QStringLiteral("Název"));
   nameLabel->setBuddy(name);
 
-  auto* states = new QGroupBox(QStringLiteral("Stavy"), this);
-  states->setObjectName(QStringLiteral("fraStavy"));
-  auto* onLabel = new QLabel(QStringLiteral("Název stavu zapnuto (1):"), states);
-  onLabel->setObjectName(QStringLiteral("lblINPZap"));
-  QLineEdit* on = AddText("INPZap", Field::INPZap, QStringLiteral("Název stavu zapnuto (1)"));
-  onLabel->setBuddy(on);
-  auto* offLabel = new QLabel(QStringLiteral("Název stavu vypnuto (0):"), states);
-  offLabel->setObjectName(QStringLiteral("lblINPVyp"));
-  QLineEdit* off = AddText("INPVyp", Field::INPVyp, QStringLiteral("Název stavu vypnuto (0)"));
-  offLabel->setBuddy(off);
-  auto* statesGrid = new QGridLayout(states);
-  statesGrid->addWidget(onLabel, 0, 0);
-  statesGrid->addWidget(on, 0, 1);
-  statesGrid->addWidget(offLabel, 1, 0);
-  statesGrid->addWidget(off, 1, 1);
-  statesGrid->setColumnStretch(1, 1);
+  QGroupBox* states = nullptr;
+  AddStatesGroup(states, "INPZap", Field::INPZap, "INPVyp", Field::INPVyp);
 
   lhEvent_ = AddFlag("INPLHEvent", Field::INPLHEvent, QStringLiteral("Poslat zprávu při změně stavu 0->1"));
   QLineEdit* lh = AddText("INPLH", Field::INPLH, QStringLiteral("Název přechodu 0->1"));

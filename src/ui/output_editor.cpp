@@ -22,24 +22,10 @@ OutputEditor::OutputEditor(Workspace& ws, Services& sv, QWidget* parent)
   QLineEdit* name = AddText("OUTNazev", Field::OUTNazev, QStringLiteral("Název"));
   nameLabel->setBuddy(name);
 
-  auto* states = new QGroupBox(QStringLiteral("Stavy"), this);
-  states->setObjectName(QStringLiteral("fraStavy"));
-  auto* onLabel = new QLabel(QStringLiteral("Název stavu zapnuto (1):"), states);
-  onLabel->setObjectName(QStringLiteral("lblOUTZap"));
-  QLineEdit* on = AddText("OUTZap", Field::OUTZap, QStringLiteral("Název stavu zapnuto (1)"));
-  onLabel->setBuddy(on);
-  auto* offLabel = new QLabel(QStringLiteral("Název stavu vypnuto (0):"), states);
-  offLabel->setObjectName(QStringLiteral("lblOUTVyp"));
-  QLineEdit* off = AddText("OUTVyp", Field::OUTVyp, QStringLiteral("Název stavu vypnuto (0)"));
-  offLabel->setBuddy(off);
+  QGroupBox* states = nullptr;
+  QGridLayout* statesGrid = AddStatesGroup(states, "OUTZap", Field::OUTZap, "OUTVyp", Field::OUTVyp);
   QCheckBox* neg = AddFlag("OUTNeg", Field::OUTNeg, QStringLiteral("Negace výstupu"));
-  auto* statesGrid = new QGridLayout(states);
-  statesGrid->addWidget(onLabel, 0, 0);
-  statesGrid->addWidget(on, 0, 1);
-  statesGrid->addWidget(offLabel, 1, 0);
-  statesGrid->addWidget(off, 1, 1);
   statesGrid->addWidget(neg, 2, 0, 1, 2);
-  statesGrid->setColumnStretch(1, 1);
 
   auto* pulse = new QGroupBox(QStringLiteral("Impuls"), this);
   pulse->setObjectName(QStringLiteral("fraImpuls"));
@@ -96,7 +82,8 @@ OutputEditor::OutputEditor(Workspace& ws, Services& sv, QWidget* parent)
   layout->addLayout(MakeButtons());
   layout->setSizeConstraint(QLayout::SetFixedSize);
   name->setMinimumWidth(260);
-  for (QLineEdit* e : {on, off, command}) e->setMinimumWidth(200);
+  for (QLineEdit* e : states->findChildren<QLineEdit*>()) e->setMinimumWidth(200);
+  command->setMinimumWidth(200);
 }
 
 void OutputEditor::Load(int row) {

@@ -85,8 +85,12 @@ TEST_F(LayoutTest, ButtonsCarryTheirCaptionsAndTooltips) {
     auto* b = Find<QAbstractButton>(c.name);
     ASSERT_NE(b, nullptr);
     EXPECT_EQ(b->text().toStdString(), c.caption);
-    if (*c.tooltip != '\0') EXPECT_EQ(b->toolTip().toStdString(), c.tooltip);
-    if (*c.caption == '\0') EXPECT_FALSE(b->icon().isNull());
+    if (*c.tooltip != '\0') {
+      EXPECT_EQ(b->toolTip().toStdString(), c.tooltip);
+    }
+    if (*c.caption == '\0') {
+      EXPECT_FALSE(b->icon().isNull());
+    }
   }
 }
 
@@ -302,8 +306,8 @@ TEST_F(LayoutTest, NothingIsClippedAtTheDefaultSize) {
     }
     // Every visible text cell is wide enough to read a few characters.
     for (QLineEdit* e : tabs->widget(t)->findChildren<QLineEdit*>()) {
-      if (e->isVisible())
-        EXPECT_GE(e->width(), e->fontMetrics().horizontalAdvance(QStringLiteral("0000")))
+      if (!e->isVisible()) continue;
+      EXPECT_GE(e->width(), e->fontMetrics().horizontalAdvance(QStringLiteral("0000")))
             << e->objectName().toStdString();
     }
     const QString shots = qEnvironmentVariable("VEXA_SHOTS_DIR");
