@@ -46,7 +46,20 @@ void FieldEdit::focusInEvent(QFocusEvent* event) {
   if (event->reason() == Qt::MouseFocusReason) SelectAgainLater(this);
 }
 
+void FieldEdit::mousePressEvent(QMouseEvent* event) {
+  const bool select = selectOnClick_ && hasFocus();
+  selectOnClick_ = false;
+  QLineEdit::mousePressEvent(event);
+  if (select) SelectAgainLater(this);
+}
+
+void FieldEdit::keyPressEvent(QKeyEvent* event) {
+  selectOnClick_ = false;
+  QLineEdit::keyPressEvent(event);
+}
+
 void FieldEdit::focusOutEvent(QFocusEvent* event) {
+  selectOnClick_ = false;
   QLineEdit::focusOutEvent(event);
   emit focusLeft(event->reason());
 }

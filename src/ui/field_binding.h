@@ -23,6 +23,11 @@ class FieldEdit : public QLineEdit {
  public:
   explicit FieldEdit(QWidget* parent = nullptr);
 
+  // The field was handed the focus without the user choosing it (a tab page
+  // coming to the front gives it back to its last field): the user's first
+  // click into it then selects the whole text, as entering a field does.
+  void SelectWholeTextOnFirstClick() { selectOnClick_ = true; }
+
  signals:
   void focusLeft(Qt::FocusReason reason);
   void doubleClicked();
@@ -31,6 +36,11 @@ class FieldEdit : public QLineEdit {
   void focusInEvent(QFocusEvent* event) override;
   void focusOutEvent(QFocusEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+
+ private:
+  bool selectOnClick_ = false;
 };
 
 // An editable combo box (the SMS centre number) with the same behaviour.

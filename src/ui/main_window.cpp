@@ -276,6 +276,12 @@ void MainWindow::BuildWindow() {
     tabList_->widget(i)->setObjectName(QStringLiteral("TabList_%1").arg(i));
   }
 
+  connect(tabList_, &QTabWidget::currentChanged, this, [this](int index) {
+    QWidget* page = tabList_->widget(index);
+    if (auto* edit = qobject_cast<FieldEdit*>(QApplication::focusWidget()); edit != nullptr && page->isAncestorOf(edit)) {
+      edit->SelectWholeTextOnFirstClick();
+    }
+  });
   layout->addWidget(tabList_, 1);
   layout->addWidget(BuildBottomPanels());
   setCentralWidget(central);

@@ -464,6 +464,26 @@ TEST_F(FieldsTest, EnteringAFieldSelectsItsWholeText) {
   EXPECT_EQ(ws.config.general.JmenoStanice, "X");
 }
 
+TEST_F(FieldsTest, FieldGivenBackByATabSwitchSelectsItsTextOnTheFirstClick) {
+  QLineEdit* name = Edit("tabJmenoStanice");
+  Type(name, "Stanice 1");
+  auto* tabs = window->findChild<QTabWidget*>(QStringLiteral("TabList"));
+  ASSERT_NE(tabs, nullptr);
+  tabs->setCurrentIndex(1);
+  Settle();
+  tabs->setCurrentIndex(0);  // the page hands the focus back to its last field
+  Settle();
+  ASSERT_TRUE(name->hasFocus());
+  name->deselect();
+  QTest::mouseClick(name, Qt::LeftButton, {}, QPoint(name->width() / 2, name->height() / 2));
+  Settle();
+  EXPECT_EQ(name->selectedText(), "Stanice 1");
+  // The next click places the caret as usual.
+  QTest::mouseClick(name, Qt::LeftButton, {}, QPoint(name->width() / 2, name->height() / 2));
+  Settle();
+  EXPECT_TRUE(name->selectedText().isEmpty());
+}
+
 TEST_F(FieldsTest, RowActionsOpenTheEditorsOfEnabledRows) {
   struct Case {
     const char* control;
