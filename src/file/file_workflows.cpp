@@ -84,15 +84,14 @@ FileOutcome LoadWorkflow(Workspace& ws, Services& sv) {
     // A file cut short before its end marker would otherwise be completed
     // from bytes of an earlier image; it is refused like a damaged header.
     if (IsLoadedImageValid(ws.image, length)) {
+      // The general tab comes to the front before the fields are filled.
+      if (sv.view != nullptr) sv.view->ShowTab(0);
       ShowProgress(ws, sv, kConvertingText, false);
       decoded = DecodeImage(ws);
+      if (decoded && sv.view != nullptr) sv.view->ConfigReplaced();
       CloseProgress(sv);
     }
     if (decoded) {
-      if (sv.view != nullptr) {
-        sv.view->ShowTab(0);
-        sv.view->ConfigReplaced();
-      }
       sv.messages.Show(Icon::Information, ConfigFileLoadedText(path));
     } else {
       sv.messages.Show(Icon::Information, ConfigFileFormatErrorText(path));

@@ -71,11 +71,23 @@ void SetImageBlock(EepromImage& image, long address, const std::array<std::uint8
 
 // Up to `attempts` tries with the time limits of `timeout`, no pause and no
 // flushing between them.
+//
+// The replies carry no address. When an attempt fails before the unit's
+// answer to it has arrived (the answer is late, or a stray CR or other noise
+// ended the attempt early), the retry takes that answer and the answer to the
+// retry is still on its way; taken for the reply to the next request, it
+// would give every following block the data of the one before.
+// When a block needed more than one attempt, the line is therefore left to
+// fall silent (for the time limit of the attempt that succeeded) before the
+// next exchange, and what arrives meanwhile is dropped.
 template <class Attempt, class Timeout>
-bool WithRetries(Link& link, int attempts, Timeout timeout, Attempt attempt) {
+bool WithRetries(Link& link, EventLoop& loop, int attempts, Timeout timeout, Attempt attempt) {
   for (int n = 1; n <= attempts; ++n) {
     if (n > 1) ++link.stats.retries;
-    if (attempt(timeout(n))) return true;
+    if (attempt(timeout(n))) {
+      if (n > 1) SettleLine(link, loop, timeout(n), kSettleLimitFactor * timeout(n));
+      return true;
+    }
   }
   return false;
 }
@@ -107,7 +119,7 @@ bool WriteBlock(Link& link, Workspace& ws, EventLoop& loop, long address, int ti
 
 bool VerifyBlock(Link& link, Workspace& ws, EventLoop& loop, long address) {
   const auto expected = ImageBlock(ws.image, address);
-  return WithRetries(link, kVerifyAttempts, VerifyTimeoutMs, [&](int timeoutMs) {
+  return WithRetries(link, loop, kVerifyAttempts, VerifyTimeoutMs, [&](int timeoutMs) {
     return ReadBlock(link, ws, loop, address, timeoutMs) && ImageBlock(ws.image, address) == expected;
   });
 }
@@ -120,7 +132,7 @@ bool ReadEeprom(Link& link, Workspace& ws, Services& sv) {
   const long total = (*usable + kBlockSize - 1) / kBlockSize;
   long done = 0;
   for (long a = 0;; a += kBlockSize) {
-    const bool ok = WithRetries(link, kReadAttempts, ReadTimeoutMs,
+    const bool ok = WithRetries(link, sv.loop, kReadAttempts, ReadTimeoutMs,
                                 [&](int timeoutMs) { return ReadBlock(link, ws, sv.loop, a, timeoutMs); });
     if (!ok) {
       CloseProgress(sv);
@@ -139,7 +151,7 @@ enum class BlockResult { Ok, Failed, Cancelled };
 
 // One block of any phase: its write attempts, then its read-back.
 BlockResult WriteOneBlock(Link& link, Workspace& ws, Services& sv, long address) {
-  const bool written = WithRetries(link, kWriteAttempts, WriteTimeoutMs,
+  const bool written = WithRetries(link, sv.loop, kWriteAttempts, WriteTimeoutMs,
                                    [&](int timeoutMs) { return WriteBlock(link, ws, sv.loop, address, timeoutMs); });
   bool ok = written;
   if (ws.settings.CheckWrite && written && !ws.CancelRequested) ok = VerifyBlock(link, ws, sv.loop, address);

@@ -35,6 +35,10 @@ inline constexpr int kVerifyAttempts = 9;
 constexpr int ReadTimeoutMs(int n) { return 100 * n; }          // 100..1200
 constexpr int WriteTimeoutMs(int n) { return 100 * (n + 1); }   // 200..1100
 constexpr int VerifyTimeoutMs(int n) { return 100 * (n + 1); }  // 200..1000
+// After a block that needed a retry the line is let fall silent for the time
+// limit of the attempt that succeeded, but waited on at most this many times
+// as long.
+inline constexpr int kSettleLimitFactor = 3;
 
 inline constexpr const char* kMsgReading = "Načítám data z EEPROM do PC.";
 inline constexpr const char* kMsgWriting = "Ukládám data z PC do EEPROM.";

@@ -1,5 +1,7 @@
 #include "link/frame.h"
 
+#include <algorithm>
+
 #include "codec/values.h"
 
 namespace vexa::link {
@@ -138,6 +140,25 @@ void FlushInput(Link& link) {
   do {
     link.port.ReadChar();
   } while (++reads < kMaxDrain && link.port.BytesWaiting() > 0);
+}
+
+void SettleLine(Link& link, EventLoop& loop, int quietMs, int maxMs) {
+  const std::int64_t start = link.clock.NowMs();
+  const std::int64_t giveUp = start + maxMs;
+  std::int64_t quietUntil = start + quietMs;
+  for (;;) {
+    loop.Yield();
+    if (link.port.Lost() || !link.port.IsOpen()) return;
+    bool dropped = false;
+    while (link.port.BytesWaiting() > 0) {
+      if (!link.port.ReadChar()) break;
+      dropped = true;
+    }
+    const std::int64_t now = link.clock.NowMs();
+    if (dropped) quietUntil = now + quietMs;
+    if (now >= quietUntil || now >= giveUp) return;
+    link.port.WaitForData(std::min(quietUntil, giveUp));
+  }
 }
 
 bool Exchange(Link& link, EventLoop& loop, const SerialFrame& request, int timeoutMs, std::uint8_t expectedCode,

@@ -100,6 +100,13 @@ SerialFrame ReceiveFrame(Link& link, EventLoop& loop, int timeoutMs, ReplyFault*
 // Discards all waiting input (at least one read is made).
 void FlushInput(Link& link);
 
+// Waits until no character has arrived for `quietMs` and discards whatever
+// came meanwhile; gives up after `maxMs` on a line that never falls silent.
+// Used after an exchange that needed a retry: the unit may still answer an
+// attempt that failed, and that answer must not be taken for the reply to
+// the next request. Returns at once when the port is gone.
+void SettleLine(Link& link, EventLoop& loop, int quietMs, int maxMs);
+
 // Clears ReplyTimedOut and sets the deadline `timeoutMs` from now.
 void ArmReplyTimer(Link& link, int timeoutMs);
 bool ReplyTimedOut(const Link& link);

@@ -100,8 +100,9 @@ ActivationResult ActivateLink(Link& link, Workspace& ws, Services& sv) {
   for (;;) {
     const bool answered = Exchange(link, sv.loop, MakeFrame({kCmdPoll}), kPollTimeoutMs, kReplyPoll, reply);
     if (answered || ws.CancelRequested) break;
-    // A port that went away never answers: stop instead of polling a dead line.
-    if (link.port.Lost()) return FailActivation(link, ws, sv, ActivationResult::Failed);
+    // A port that went away (or was closed under the poll) never answers:
+    // stop instead of polling a dead line, which would not even wait.
+    if (link.port.Lost() || !link.port.IsOpen()) return FailActivation(link, ws, sv, ActivationResult::Failed);
   }
   if (ws.CancelRequested) return FailActivation(link, ws, sv, ActivationResult::Cancelled);
 

@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QPointer>
+#include <iterator>
 
 #include "link/programming_mode.h"
 #include "link/workflows.h"
@@ -67,22 +68,27 @@ class LinkWiring : public QObject {
 
   // One link command at a time: the progress window is not modal, so the
   // buttons stay clickable while a command waits for the unit. The file
-  // buttons rewrite the image a transfer is using, so they wait too.
+  // buttons rewrite the image a transfer is using, so they wait too; so do
+  // printing and its preview, which would take over the one progress window
+  // and its cancel flag (the transfer would lose its Storno, and cancelling
+  // the printout would cancel the transfer).
   template <class F>
   void Run(F command) {
     if (busy_ || !window_.flushFieldChecks()) return;
     busy_ = true;
-    const QPointer<QAbstractButton> fileButtons[] = {window_.findChild<QAbstractButton*>(QStringLiteral("btFileLoad")),
-                                                     window_.findChild<QAbstractButton*>(QStringLiteral("btFileSave"))};
-    bool wasEnabled[2] = {};
-    for (int i = 0; i < 2; ++i) {
-      if (!fileButtons[i]) continue;
-      wasEnabled[i] = fileButtons[i]->isEnabled();
-      fileButtons[i]->setEnabled(false);
+    static constexpr const char* kWaiting[] = {"btFileLoad", "btFileSave", "btTisk", "btNahled"};
+    constexpr std::size_t kCount = std::size(kWaiting);
+    QPointer<QAbstractButton> waiting[kCount];
+    bool wasEnabled[kCount] = {};
+    for (std::size_t i = 0; i < kCount; ++i) {
+      waiting[i] = window_.findChild<QAbstractButton*>(QString::fromLatin1(kWaiting[i]));
+      if (!waiting[i]) continue;
+      wasEnabled[i] = waiting[i]->isEnabled();
+      waiting[i]->setEnabled(false);
     }
     command();
-    for (int i = 0; i < 2; ++i) {
-      if (fileButtons[i]) fileButtons[i]->setEnabled(wasEnabled[i]);
+    for (std::size_t i = 0; i < kCount; ++i) {
+      if (waiting[i]) waiting[i]->setEnabled(wasEnabled[i]);
     }
     busy_ = false;
   }

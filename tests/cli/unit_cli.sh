@@ -111,6 +111,41 @@ tail -1 "$TMP/paced.err" | grep -qx "leave" || fail "the unit was not released a
 run 1 read --port "$PORT_paced" -o "$TMP/cut.eep"
 expect_err "EEPROM zřejmě není naprogramována."
 
+# Ctrl-C after the unit answered its poll but before the transfer: the
+# command stops before the first block, the unit keeps its configuration and
+# is released.
+cp "$FIXTURES/pumping-station.eep" "$TMP/quick.eep"
+mkfifo "$TMP/quick.log"
+(
+  while IFS= read -r line; do
+    echo "$line" >>"$TMP/quick.err"
+    if [ "$line" = identify ] && [ -s "$TMP/quick.pid" ]; then kill -INT "$(cat "$TMP/quick.pid")"; fi
+  done <"$TMP/quick.log"
+) &
+watcher=$!
+"$SIM" --eep "$TMP/quick.eep" --delay 80 --verbose >"$TMP/quick.out" 2>"$TMP/quick.log" </dev/null &
+SIMS+=($! "$watcher")
+for _ in $(seq 50); do
+  [ -s "$TMP/quick.out" ] && break
+  sleep 0.1
+done
+PORT_quick=$(head -1 "$TMP/quick.out")
+"$CLI" write --port "$PORT_quick" "$FIXTURES/startup.eep" >"$TMP/out" 2>"$TMP/err" </dev/null &
+cli=$!
+echo "$cli" >"$TMP/quick.pid"
+( sleep 60; kill -9 "$cli" ) >/dev/null 2>&1 &
+watchdog=$!
+wait "$cli"
+rc=$?
+pkill -P "$watchdog" 2>/dev/null; kill "$watchdog" 2>/dev/null
+[ "$rc" -eq 3 ] || fail "write interrupted during identification exited $rc, expected 3: $(cat "$TMP/err")"
+expect_err "Přerušeno před přenosem dat, zařízení nebylo změněno."
+sleep 0.2
+grep -q '^write' "$TMP/quick.err" && fail "a block was written after Ctrl-C: $(grep -c '^write' "$TMP/quick.err") write(s)"
+grep -v '^vexa-unit-sim' "$TMP/quick.err" | tail -1 | grep -qx "leave" ||
+  fail "the unit was not released after Ctrl-C: $(tail -3 "$TMP/quick.err")"
+cmp -s -n 64 "$TMP/quick.eep" "$FIXTURES/pumping-station.eep" || fail "the interrupted write changed the unit's header"
+
 # The simulator saves its EEPROM when released and at exit.
 kill "${SIMS[0]}"
 wait "${SIMS[0]}" 2>/dev/null

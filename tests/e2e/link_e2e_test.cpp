@@ -17,6 +17,7 @@
 
 #include "../tools/vexa-unit-sim/pty_unit.h"
 #include "codec/encoder.h"
+#include "codec/header.h"
 #include "file/config_file.h"
 #include "link/block_transfer.h"
 #include "link/frame.h"
@@ -160,6 +161,33 @@ TEST_F(LinkEndToEnd, CheckBoxSwitchesTheReadBack) {
   }
 }
 
+TEST_F(LinkEndToEnd, FileAndPrintCommandsWaitWhileATransferRuns) {
+  StartUnit();
+  // As the program's start-up leaves them once printing is attached.
+  for (const char* name : {"btTisk", "btNahled"}) Button(name)->setEnabled(true);
+  Click("btDEA");
+  ASSERT_EQ(ws.link, LinkState::Aktivni);
+  link::Link* link = ui::LinkOf(*window);
+  ASSERT_NE(link, nullptr);
+  const char* const waiting[] = {"btFileLoad", "btFileSave", "btTisk", "btNahled"};
+  for (const char* command : {"btEEPROMSave", "btEEPROMLoad"}) {
+    SCOPED_TRACE(command);
+    std::vector<std::string> enabledDuring;
+    link->onBlock = [&](long done, long) {
+      if (done != 5) return;
+      for (const char* name : waiting) {
+        if (Button(name)->isEnabled()) enabledDuring.push_back(name);
+      }
+    };
+    fx.messages.clear();
+    Click(command);
+    EXPECT_EQ(fx.messages.shown.size(), 1u);
+    EXPECT_TRUE(enabledDuring.empty()) << ::testing::PrintToString(enabledDuring);
+    for (const char* name : waiting) EXPECT_TRUE(Button(name)->isEnabled()) << name;
+  }
+  link->onBlock = nullptr;
+}
+
 TEST_F(LinkEndToEnd, StornoWhilePollingLeavesTheLinkInactive) {
   link::UnitOptions o;
   o.pollsBeforeAnswer = 1'000'000;  // the cable is not plugged in
@@ -197,6 +225,38 @@ TEST_F(LinkEndToEnd, PulledCableEndsTheReadWithItsMessage) {
   EXPECT_LT(clock.elapsed(), 5000);
 
   // Releasing a unit that no longer answers asks; Yes goes inactive.
+  fx.messages.clear();
+  fx.messages.answers = {Answer::Yes};
+  Click("btDEA");
+  EXPECT_EQ(fx.messages.texts(), std::vector<std::string>{link::kMsgDeactivationFailed});
+  ExpectInactive();
+}
+
+TEST_F(LinkEndToEnd, PulledCableEndsTheWriteWithItsMessage) {
+  StartUnit();
+  ws.config = PumpingStation();
+  window->ShowAll();
+  Click("btDEA");
+  ASSERT_EQ(ws.link, LinkState::Aktivni);
+  link::Link* link = ui::LinkOf(*window);
+  ASSERT_NE(link, nullptr);
+  link->onBlock = [this](long done, long) {
+    if (done == 40) pty.PullCable();  // in the body, the header already zeroed
+  };
+  fx.messages.clear();
+  QElapsedTimer clock;
+  clock.start();
+  Click("btEEPROMSave");
+  EXPECT_EQ(fx.messages.texts(), std::vector<std::string>{link::kMsgWriteFailed});
+  EXPECT_EQ(fx.messages.shown.back().icon, Icon::Error);
+  EXPECT_LT(clock.elapsed(), 5000);
+  EXPECT_FALSE(fx.progress.visible);
+  EXPECT_EQ(ws.link, LinkState::Aktivni);
+  // The working image is the configuration's again, header included, so a
+  // file save after the failure still holds a valid configuration.
+  EXPECT_TRUE(IsImageValid(ws.image));
+  EXPECT_TRUE(Button("btFileSave")->isEnabled());
+
   fx.messages.clear();
   fx.messages.answers = {Answer::Yes};
   Click("btDEA");

@@ -229,6 +229,38 @@ TEST_F(FileWorkflowTest, LoadOutcomes) {
   }
 }
 
+TEST_F(FileWorkflowTest, LoadBringsTheGeneralTabForwardBeforeTheFieldsAreFilled) {
+  // What the window looked like when the load brought a tab forward and when
+  // it filled the fields.
+  struct OrderView : fake::FakeView {
+    explicit OrderView(fake::FakeProgress& p) : progress(p) {}
+    void ShowTab(int tab) override {
+      fake::FakeView::ShowTab(tab);
+      logAtTab = progress.log;
+    }
+    void ConfigReplaced() override {
+      fake::FakeView::ConfigReplaced();
+      progressAtFill = progress.visible ? progress.text : "";
+    }
+    fake::FakeProgress& progress;
+    std::vector<std::string> logAtTab;
+    std::string progressAtFill;
+  };
+  OrderView view(fx.progress);
+  fx.services.view = &view;
+  const std::string path = Fixture("pumping-station.eep").string();
+  fx.files.opens.push_back(path);
+
+  ASSERT_EQ(LoadWorkflow(ws, fx.services), FileOutcome::Completed);
+
+  EXPECT_EQ(view.tabs, std::vector<int>{0});
+  EXPECT_EQ(view.logAtTab, (std::vector<std::string>{"show:Načítám nastavení ze souboru '" + path + "'.", "close"}));
+  EXPECT_EQ(view.progressAtFill, "Převádím data ...");
+  EXPECT_EQ(view.replaced, 1);
+  ASSERT_EQ(fx.messages.shown.size(), 1u);
+  EXPECT_EQ(fx.messages.shown[0].text, "Data ze souboru '" + path + "' byla úspěšně načtena.");
+}
+
 TEST_F(FileWorkflowTest, SavedFileLoadsBackToTheSameConfiguration) {
   // A configuration as a load gives it, so that nothing is normalised on
   // the way.

@@ -232,9 +232,76 @@ TEST(Retries, LateReplyIsTakenByTheNextAttempt) {
   rig.sim.InjectFault(link::SimFault::LateReply);
   rig.sim.InjectFault(link::SimFault::DropReply);
   ASSERT_TRUE(link::ReadEeprom(rig.link, rig.ws, rig.sv));
-  EXPECT_EQ(rig.clock.now, 150);
+  // Taken at 150 ms; the line is then let fall silent for the second
+  // attempt's time limit before the next block.
+  EXPECT_EQ(rig.clock.now, 150 + link::ReadTimeoutMs(2));
   EXPECT_EQ(rig.Addresses(link::kCmdReadBlock).size(), 8128u / 8 + 1);
   EXPECT_TRUE(std::equal(rig.sim.memory().begin(), rig.sim.memory().begin() + 8128, rig.ws.image.data()));
+}
+
+TEST(Retries, AnAnswerLeftOverFromAFailedAttemptDoesNotShiftTheFollowingBlocks) {
+  // Replies carry no address. When an attempt fails while the unit's answer
+  // to it is still on its way (it comes late, or a stray CR ended the
+  // attempt early), the retry takes that answer and the unit's answer to the
+  // retry follows. It must not be taken for the reply to the next block.
+  enum Op { Read, Write, WriteWithReadBack };
+  struct Case {
+    const char* name;
+    Op op;
+    int lateAfterReplies;  // -1: no late reply
+    std::int64_t lateByUs;
+    std::int64_t strayCrAtMs;  // -1: none; counted from the start of the transfer
+  };
+  const Case cases[] = {
+      {"read: late answer in the first block", Read, 0, 152'000, -1},
+      {"read: late answer in the body", Read, 40, 152'000, -1},
+      {"read: stray CR before an answer", Read, -1, 0, 52},
+      {"write: late answer in the front area", Write, 3, 252'000, -1},
+      {"write: late answer in the body", Write, 30, 283'000, -1},
+      {"write: stray CR before an answer", Write, -1, 0, 52},
+      {"write with read-back: late write answer", WriteWithReadBack, 4, 252'000, -1},
+      {"write with read-back: late read-back answer", WriteWithReadBack, 5, 252'000, -1},
+      {"write with read-back: stray CR", WriteWithReadBack, -1, 0, 52},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    link::UnitOptions o;
+    o.responseDelayUs = 5000;
+    o.charTimeUs = 521;  // 19200 baud
+    o.lateByUs = c.lateByUs;
+    o.memoryCode = 3;  // 960 usable bytes
+    ActiveRig rig(o);
+    ASSERT_EQ(rig.ws.device.MemorySize, "   960 byte");
+    rig.ws.settings.CheckWrite = c.op == WriteWithReadBack;
+    // The unit decides a reply's fate when the request arrives: once it has
+    // answered `lateAfterReplies` requests of this transfer, the next answer
+    // comes late.
+    bool injected = c.lateAfterReplies < 0;
+    rig.loop.onYield = [&] {
+      const auto& log = rig.sim.requests();
+      const auto answered = std::count_if(log.begin(), log.end(), [](const auto& r) { return r.answered; });
+      if (!injected && answered == c.lateAfterReplies) {
+        rig.sim.InjectFault(link::SimFault::LateReply);
+        injected = true;
+      }
+    };
+    if (c.strayCrAtMs >= 0) rig.port.Schedule(rig.clock.now + c.strayCrAtMs, {link::kCR});
+
+    long differing = 0;
+    if (c.op == Read) {
+      EXPECT_TRUE(link::ReadEeprom(rig.link, rig.ws, rig.sv));
+      for (long i = 0; i < 960; ++i) differing += rig.ws.image.data()[i] != rig.sim.memory()[i];
+    } else {
+      rig.FillImage(1024);
+      EXPECT_EQ(link::WriteEeprom(rig.link, rig.ws, rig.sv, 900), WriteOutcome::Completed);
+      for (long i = 0; i < 912; ++i) {
+        if (i >= 64 && i < 128) continue;  // never written
+        differing += rig.sim.memory()[i] != rig.ws.image.data()[i];
+      }
+    }
+    EXPECT_EQ(differing, 0);
+    EXPECT_GT(rig.link.stats.retries, 0);
+  }
 }
 
 TEST(Verification, CatchesAFlippedByteAfterNineReadBacks) {

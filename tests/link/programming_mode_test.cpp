@@ -219,6 +219,16 @@ TEST(Activation, FailuresEndInTheFailurePath) {
          r.port.loseAtMs = 1200;
        },
        ActivationResult::Failed},
+      {"port closed under the poll",
+       [](LinkRig& r) {
+         r.sim = link::UnitSimulator(link::UnitOptions{.pollsBeforeAnswer = 1000000});
+         r.loop.onYield = [&r] {
+           if (r.clock.now >= 1200 && r.port.IsOpen()) r.port.Close();
+           // A poll loop that spins on the closed port ends only by Storno.
+           if (r.loop.yields > 100000) r.progress.ClickStorno();
+         };
+       },
+       ActivationResult::Failed},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -247,6 +257,50 @@ TEST(Activation, PortThatCannotOpenStopsBeforeTheInstruction) {
   EXPECT_EQ(rig.messages.Texts(), std::vector<std::string>{"Nelze otevřít port COM 4."});
   EXPECT_EQ(rig.ws.link, LinkState::Neaktivni);
   EXPECT_TRUE(rig.port.written.empty());
+}
+
+TEST(Activation, FailurePathShowsItsMessageAfterTheWindowIsInactiveAndBeforeThePortCloses) {
+  // What the window looked like while each message box was up.
+  struct Seen {
+    std::string text;
+    LinkState state;
+    std::string product;
+    bool progressVisible;
+    bool portOpen;
+  };
+  struct WatchingMessages : FakeMessages {
+    WatchingMessages(LinkRig& r) : rig(r) {}
+    Answer Show(Icon icon, const std::string& text, Buttons buttons) override {
+      seen.push_back({text, rig.ws.link, rig.ws.device.Product, rig.progress.visible, rig.port.IsOpen()});
+      return FakeMessages::Show(icon, text, buttons);
+    }
+    LinkRig& rig;
+    std::vector<Seen> seen;
+  };
+  // The identification answers (a product is known by then), the memory
+  // request does not.
+  LinkRig rig;
+  rig.port.sim = nullptr;
+  rig.port.Schedule(5, FakePort::Wire({129}));
+  rig.port.Schedule(10, FakePort::Wire({130, '2', '8', '3', 'D', '1', '2', '5', '0', '1', '0'}));
+  WatchingMessages messages(rig);
+  Services sv{messages, rig.progress, rig.loop, nullptr, &rig.view};
+  rig.view.linkChanges = 0;
+
+  EXPECT_EQ(link::ActivateLink(rig.link, rig.ws, sv), ActivationResult::Failed);
+
+  ASSERT_EQ(messages.seen.size(), 2u);
+  EXPECT_EQ(messages.seen[0].text, link::kMsgInstruction);
+  EXPECT_TRUE(messages.seen[0].portOpen);  // opened before the instruction
+  EXPECT_FALSE(messages.seen[0].progressVisible);
+  const Seen& failure = messages.seen[1];
+  EXPECT_EQ(failure.text, link::kMsgActivationFailed);
+  EXPECT_EQ(failure.state, LinkState::Neaktivni);
+  EXPECT_EQ(failure.product, "?");
+  EXPECT_FALSE(failure.progressVisible);
+  EXPECT_TRUE(failure.portOpen);
+  EXPECT_FALSE(rig.port.IsOpen());
+  EXPECT_EQ(rig.view.linkChanges, 1);
 }
 
 TEST(Activation, ReopensAnOpenPortAndFlushesStaleInput) {

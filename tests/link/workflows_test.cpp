@@ -54,6 +54,29 @@ TEST(Workflows, WrittenConfigurationReadsBackIntoAFreshProgram) {
   EXPECT_FALSE(reader.progress.visible);
 }
 
+TEST(Workflows, NoiseOnTheLineNeverPassesForTheUnitsConfiguration) {
+  // A stray CR ends an attempt before the unit's answer to it arrives; the
+  // retry takes that answer and the answer to the retry is still on its way.
+  // The read must still show exactly what the unit holds.
+  ActiveUnit writer;
+  writer.ws.config = PumpingStation();
+  ASSERT_EQ(link::WriteWorkflow(writer.link, writer.ws, writer.sv), WorkflowResult::Completed);
+
+  for (std::int64_t strayAtMs : {3, 52, 140, 777}) {
+    SCOPED_TRACE(strayAtMs);
+    link::UnitOptions o;
+    o.responseDelayUs = 5000;
+    o.charTimeUs = 521;
+    ActiveUnit reader(o);
+    reader.sim.memory() = writer.sim.memory();
+    reader.port.Schedule(reader.clock.now + strayAtMs, {link::kCR});
+    EXPECT_EQ(link::ReadWorkflow(reader.link, reader.ws, reader.sv), WorkflowResult::Completed);
+    EXPECT_EQ(reader.messages.Texts(), std::vector<std::string>{link::kMsgReadDone});
+    EXPECT_TRUE(reader.ws.config == writer.ws.config);
+    EXPECT_GT(reader.link.stats.retries, 0);
+  }
+}
+
 TEST(Workflows, ReadOutcomesAndTheirMessages) {
   struct Case {
     const char* name;
