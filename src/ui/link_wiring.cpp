@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QPointer>
+#include <QTimer>
 #include <iterator>
 
 #include "link/programming_mode.h"
@@ -50,11 +51,14 @@ class LinkWiring : public QObject {
   }
 
   // The exit guard. While a command runs, leaving stops that command
-  // (as Storno would) instead of releasing the unit in the middle of it.
+  // (as Storno would) instead of releasing the unit in the middle of it;
+  // closing the window then goes on once the command has ended, with its
+  // question about releasing the unit.
   bool MayExit(bool allowCancel) {
     if (busy_) {
       ws().CancelRequested = true;
-      return !allowCancel;
+      if (!allowCancel) closeAfterCommand_ = true;
+      return false;
     }
     busy_ = true;
     const bool mayExit = link::ConfirmExit(link_, ws(), sv(), allowCancel);
@@ -91,6 +95,12 @@ class LinkWiring : public QObject {
       if (waiting[i]) waiting[i]->setEnabled(wasEnabled[i]);
     }
     busy_ = false;
+    if (closeAfterCommand_) {
+      closeAfterCommand_ = false;
+      QTimer::singleShot(0, &window_, [w = QPointer<MainWindow>(&window_)] {
+        if (w) w->close();
+      });
+    }
   }
 
   MainWindow& window_;
@@ -98,6 +108,7 @@ class LinkWiring : public QObject {
   qt::QtSerialPort port_;
   link::Link link_;
   bool busy_ = false;
+  bool closeAfterCommand_ = false;
 };
 
 LinkWiring* WiringOf(MainWindow& window) {

@@ -1097,7 +1097,10 @@ void MainWindow::OnKonec() {
 
 void MainWindow::closeEvent(QCloseEvent* event) {
   pending_.clear();
-  if (!exiting_ && exitGuard_) (void)exitGuard_(false);
+  if (!exiting_ && exitGuard_ && !exitGuard_(false)) {
+    event->ignore();  // the guard closes the window again when it can
+    return;
+  }
   exiting_ = true;
   sv_->progress.Close();
   // The secondary windows go with the main window.

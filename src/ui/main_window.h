@@ -169,8 +169,9 @@ class MainWindow : public QMainWindow, public MainView {
 
   // Asked before the program ends: by "Ukončit" with allowCancel = true (a
   // false result keeps the program running), and when the window is closed
-  // with allowCancel = false (the result is ignored: closing cannot be
-  // cancelled). Without a guard the program ends at once.
+  // with allowCancel = false (the user cannot cancel closing; a false result
+  // only defers it, while a running command stops first). Without a guard
+  // the program ends at once.
   void setExitGuard(std::function<bool(bool allowCancel)> guard) { exitGuard_ = std::move(guard); }
 
   // The row actions: open the row's editor, then show the row again and

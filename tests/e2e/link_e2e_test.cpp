@@ -286,6 +286,33 @@ TEST_F(LinkEndToEnd, LeavingWhileActiveAsksToReleaseTheUnit) {
   EXPECT_EQ(ws.link, LinkState::Neaktivni);
 }
 
+TEST_F(LinkEndToEnd, ClosingDuringATransferStopsItThenAsksToReleaseTheUnit) {
+  StartUnit();
+  Click("btDEA");
+  ASSERT_EQ(ws.link, LinkState::Aktivni);
+  link::Link* link = ui::LinkOf(*window);
+  ASSERT_NE(link, nullptr);
+  link->onBlock = [&](long done, long) {
+    if (done == 5) window->close();  // the close box, in the middle of the read
+  };
+  fx.messages.clear();
+  fx.messages.answers = {Answer::Ok, Answer::Yes};
+  Click("btEEPROMLoad");
+  link->onBlock = nullptr;
+  // The read stopped as by Storno; the window is still there until it ended.
+  ASSERT_GE(fx.messages.shown.size(), 1u);
+  EXPECT_EQ(fx.messages.shown[0].text, link::kMsgReadCancelled);
+  QElapsedTimer t;
+  t.start();
+  while (window->isVisible() && t.elapsed() < 5000) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  // Then closing goes on with its question, and Yes releases the unit.
+  ASSERT_EQ(fx.messages.shown.size(), 2u);
+  EXPECT_EQ(fx.messages.shown[1].text, link::kMsgExitQuestion);
+  EXPECT_EQ(fx.messages.shown[1].buttons, Buttons::YesNo);
+  EXPECT_FALSE(window->isVisible());
+  EXPECT_EQ(ws.link, LinkState::Neaktivni);
+}
+
 TEST_F(LinkEndToEnd, WrongDeviceCanOnlyBeReleased) {
   link::UnitOptions o;
   o.versionMajor = 0;
