@@ -558,16 +558,22 @@ TEST_F(FieldsTest, LeavingTheProgram) {
   EXPECT_EQ(asked, (std::vector<bool>{true, true}));
   EXPECT_FALSE(window->isVisible());
 
-  // Closing the window asks without Cancel and cannot be refused.
+  // Closing the window asks without Cancel; the guard can only defer it
+  // (while a command with the unit is being stopped), then it closes.
   window->show();
   MainWindow second(ws, fx.services);
+  bool commandRunning = true;
   second.setExitGuard([&](bool allowCancel) {
     asked.push_back(allowCancel);
-    return false;
+    return !commandRunning;
   });
   second.show();
   second.close();
   EXPECT_EQ(asked, (std::vector<bool>{true, true, false}));
+  EXPECT_TRUE(second.isVisible());
+  commandRunning = false;
+  second.close();
+  EXPECT_EQ(asked, (std::vector<bool>{true, true, false, false}));
   EXPECT_FALSE(second.isVisible());
 }
 
