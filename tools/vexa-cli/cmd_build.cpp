@@ -1,8 +1,6 @@
 // vexa-cli build CONFIG.json -o FILE.eep [--base OLD.eep] [--force]: encodes
 // a JSON configuration and writes the file exactly as the program saves it.
-#include <fstream>
 #include <iostream>
-#include <iterator>
 #include <optional>
 
 #include "command.h"
@@ -16,14 +14,6 @@ namespace vexa::cli {
 namespace {
 
 constexpr const char* kUsage = "build CONFIG.json -o FILE.eep [--base OLD.eep] [--force]";
-
-std::optional<std::string> ReadText(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) return std::nullopt;
-  return text;
-}
 
 int Build(const std::vector<std::string>& args) {
   std::string input, output, base;
@@ -46,7 +36,7 @@ int Build(const std::vector<std::string>& args) {
     return kExitInvalid;
   }
 
-  const auto text = ReadText(input);
+  const auto text = ReadTextFile(input);
   if (!text) {
     std::cerr << "vexa-cli: cannot read '" << input << "'\n";
     return kExitInvalid;

@@ -1,9 +1,7 @@
 // vexa-cli check CONFIG.json | FILE.eep: runs every field rule, as if each
 // field lost the focus once in tab order, and the output checks of the write,
 // and lists each offence as "field[row]: message".
-#include <fstream>
 #include <iostream>
-#include <iterator>
 #include <optional>
 
 #include "command.h"
@@ -27,18 +25,10 @@ bool EndsWithJson(const std::string& path) {
   return tail == ".json";
 }
 
-std::optional<std::string> ReadText(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) return std::nullopt;
-  return text;
-}
-
 // Loads the configuration into `ws`; on failure prints why and gives false.
 bool Load(const std::string& path, Workspace& ws) {
   if (EndsWithJson(path)) {
-    const auto text = ReadText(path);
+    const auto text = ReadTextFile(path);
     if (!text) {
       std::cerr << ConfigFileLoadErrorText(path) << "\n";
       return false;

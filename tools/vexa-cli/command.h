@@ -3,6 +3,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,9 @@ struct Command {
 };
 
 std::vector<Command>& Registry();
+
+// The whole content of a text file; nullopt when it cannot be read.
+std::optional<std::string> ReadTextFile(const std::string& path);
 
 // Loads a configuration file into the workspace as the program's load does;
 // on failure prints the program's message for it on standard error.

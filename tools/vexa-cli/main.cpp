@@ -1,6 +1,8 @@
 // vexa-cli: the scripting companion of VEXA Init, for technicians who keep
 // configurations in version control and program many units.
 #include <algorithm>
+#include <fstream>
+#include <iterator>
 #include <iostream>
 
 #include "command.h"
@@ -11,6 +13,14 @@ namespace vexa::cli {
 std::vector<Command>& Registry() {
   static std::vector<Command> commands;
   return commands;
+}
+
+std::optional<std::string> ReadTextFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return std::nullopt;
+  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (in.bad()) return std::nullopt;
+  return text;
 }
 
 bool LoadFileOrSay(const std::string& path, Workspace& ws) {
