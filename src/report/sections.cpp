@@ -3,6 +3,8 @@
 #include <cmath>
 #include <string>
 
+#include "workspace/fields.h"
+
 namespace vexa {
 namespace {
 
@@ -12,8 +14,6 @@ constexpr int kHeadLineWidth = 6;
 constexpr int kSectionGap = 200;
 
 const char* Flag(bool on) { return on ? "1" : "0"; }
-
-std::string RowLabel(char prefix, int row) { return std::string(1, prefix) + std::to_string(row + 1); }
 
 int FullWidth(const ReportRun& run) {
   return static_cast<int>(std::nearbyint(run.printer.PageWidth() - kReportLeft - kReportRightMargin));
@@ -121,7 +121,7 @@ void PrintInputsSection(ReportRun& run) {
   BodyStyle(run);
   for (int row = 0; row < kReportInputRows && !run.Stopped(); ++row) {
     const DigitalInput& in = run.ws.config.inputs[row];
-    Cell(run, RowLabel('I', row), 300, kAlignLeft);
+    Cell(run, RowLabel(Family::Input, row), 300, kAlignLeft);
     Cell(run, in.INPNazev, 1500, kAlignLeft);
     Cell(run, in.INPVyp, 800, kAlignLeft);
     Cell(run, in.INPZap, 800, kAlignLeft);
@@ -146,7 +146,7 @@ void PrintOutputsSection(ReportRun& run) {
   BodyStyle(run);
   for (int row = 0; row < kReportOutputRows && !run.Stopped(); ++row) {
     const DigitalOutput& out = run.ws.config.outputs[row];
-    Cell(run, RowLabel('O', row), 300, kAlignLeft);
+    Cell(run, RowLabel(Family::Output, row), 300, kAlignLeft);
     Cell(run, out.OUTNazev, 1500, kAlignLeft);
     Cell(run, out.OUTVyp, 800, kAlignLeft);
     Cell(run, out.OUTZap, 800, kAlignLeft);
@@ -177,7 +177,7 @@ void PrintAnalogSection(ReportRun& run) {
 
     std::string w = a.AINPrc ? "hodnotu" : "";
     if (a.AINZpr) w = w.empty() ? "jméno stavu" : w + ", jméno stavu";
-    PrintCell(run, "Název " + RowLabel('A', row) + ": '" + a.AINNazev + "'", 2500, kReportRowHeight, kAlignLeft, true,
+    PrintCell(run, "Název " + RowLabel(Family::Analog, row) + ": '" + a.AINNazev + "'", 2500, kReportRowHeight, kAlignLeft, true,
               false);
     PrintCell(run, w.empty() ? "Ve zprávě o stavu tento vstup neuvádět." : "Ve zprávě o stavu uvádět: " + w, 4000,
               kReportRowHeight, kAlignLeft, false, true);
@@ -204,7 +204,7 @@ void PrintPhonesSection(ReportRun& run) {
   BodyStyle(run);
   for (int row = 0; row < kReportPhoneRows && !run.Stopped(); ++row) {
     const PhoneEntry& t = run.ws.config.phones[row];
-    Cell(run, RowLabel('T', row), 300, kAlignLeft);
+    Cell(run, RowLabel(Family::Phone, row), 300, kAlignLeft);
     Cell(run, t.TC, 2000, kAlignLeft);
     Cell(run, Flag(t.TCPrijem), 2000, kAlignCentre);
     LastCell(run, Flag(t.TCUdalost), kAlignCentre);
