@@ -1,10 +1,10 @@
 #include "link/block_transfer.h"
 
-#include <charconv>
 #include <memory>
 
 #include "codec/values.h"
 #include "platform/progress.h"
+#include "workspace/usage.h"
 
 namespace vexa::link {
 
@@ -29,13 +29,9 @@ std::vector<long> BodyBlocks(long used) {
 }
 
 std::optional<long> UsableMemorySize(const DeviceInfo& device) {
-  const std::string head = device.MemorySize.substr(0, 6);
-  std::size_t i = 0;
-  while (i < head.size() && head[i] == ' ') ++i;
-  long v = 0;
-  const auto r = std::from_chars(head.data() + i, head.data() + head.size(), v);
-  if (r.ec != std::errc() || r.ptr == head.data() + i || v <= 0) return std::nullopt;
-  return v;
+  const auto size = MemorySizeOf(device.MemorySize);
+  if (!size || *size <= 0) return std::nullopt;
+  return *size;
 }
 
 SerialFrame ReadBlockRequest(std::uint16_t address) {

@@ -35,18 +35,18 @@ std::string WithByte(std::int32_t value) {
   return out;
 }
 
-// Reads the number of a memory-size caption such as " 16320 byte"; false when
-// the caption does not hold one.
-bool ReadMemorySize(const std::string& caption, std::int32_t& size) {
-  if (caption.size() <= 5) return false;
+}  // namespace
+
+std::optional<std::int32_t> MemorySizeOf(const std::string& caption) {
+  if (caption.size() <= 5) return std::nullopt;
   std::string_view number(caption.data(), caption.size() - 5);
   while (!number.empty() && number.front() == ' ') number.remove_prefix(1);
-  if (number.empty()) return false;
+  if (number.empty()) return std::nullopt;
+  std::int32_t size = 0;
   auto [ptr, ec] = std::from_chars(number.data(), number.data() + number.size(), size);
-  return ec == std::errc() && ptr == number.data() + number.size();
+  if (ec != std::errc() || ptr != number.data() + number.size()) return std::nullopt;
+  return size;
 }
-
-}  // namespace
 
 int ComputeUsage(const DeviceConfig& config) {
   std::int32_t usage = 275;
@@ -73,13 +73,13 @@ MemoryUsage UpdateMemoryUsage(const DeviceConfig& config, const std::string& mem
   MemoryUsage result;
   result.usage = ComputeUsage(config);
   result.usageText = WithByte(result.usage);
-  std::int32_t size = 0;
-  if (memorySizeText == "?" || !ReadMemorySize(memorySizeText, size)) {
+  const auto size = MemorySizeOf(memorySizeText);
+  if (!size) {
     result.freeText.assign(1, '?');
     result.freeColour = kBlue;
     return result;
   }
-  const std::int32_t free = size - result.usage;
+  const std::int32_t free = *size - result.usage;
   result.freeText = WithByte(free);
   result.freeColour = free < 0 ? kRed : kBlue;
   return result;

@@ -2,6 +2,8 @@
 // identified unit.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 
 #include "workspace/device_config.h"
@@ -21,6 +23,10 @@ struct MemoryUsage {
   std::string freeText;   // "15890 byte" or "?"
   Rgb freeColour = kBlue; // red when free space is negative
 };
+
+// The usable size in bytes that a memory-size caption such as " 16320 byte"
+// states; nullopt for "?" or a caption without a number.
+std::optional<std::int32_t> MemorySizeOf(const std::string& caption);
 
 // Bytes the configuration will need (430 with every text empty).
 int ComputeUsage(const DeviceConfig& config);
