@@ -10,6 +10,7 @@ packages=(
   nlohmann-json3-dev qt6-translations-l10n
   fonts-liberation
   xvfb xauth poppler-utils ccache
+  dpkg-dev desktop-file-utils appstream shared-mime-info file
 )
 
 missing=()

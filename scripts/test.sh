@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds VEXA Init and runs every test: once in the
-# normal build and once built with AddressSanitizer and UndefinedBehaviorSanitizer.
+# normal build, then checks the Debian package made from it, and once built
+# with AddressSanitizer and UndefinedBehaviorSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -11,6 +12,9 @@ echo "== Normal build"
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j"$jobs"
 (cd build && ctest --output-on-failure -j"$jobs" --timeout 300)
+
+echo "== Debian package"
+bash scripts/check-package.sh build
 
 echo "== Sanitizer build (AddressSanitizer, UndefinedBehaviorSanitizer)"
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DVEXA_SANITIZE=ON -DVEXA_BENCH=OFF >/dev/null

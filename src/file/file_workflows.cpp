@@ -68,8 +68,10 @@ FileOutcome LoadWorkflow(Workspace& ws, Services& sv) {
   if (sv.files == nullptr) return FileOutcome::Cancelled;
   const auto chosen = sv.files->AskOpen();
   if (!chosen || chosen->empty()) return FileOutcome::Cancelled;
-  const std::string& path = *chosen;
+  return LoadWorkflow(ws, sv, *chosen);
+}
 
+FileOutcome LoadWorkflow(Workspace& ws, Services& sv, const std::string& path) {
   ShowProgress(ws, sv, "Načítám nastavení ze souboru '" + path + "'.", false);
   long length = 0;
   const bool read = ReadConfigFile(path, ws.image, &length, nullptr);

@@ -31,4 +31,8 @@ FileOutcome SaveWorkflow(Workspace& ws, Services& sv);
 // view shows every field again.
 FileOutcome LoadWorkflow(Workspace& ws, Services& sv);
 
+// The same load for a file chosen elsewhere (named on the command line, by
+// the desktop): everything after the dialog, with the same messages.
+FileOutcome LoadWorkflow(Workspace& ws, Services& sv, const std::string& path);
+
 }  // namespace vexa

@@ -1082,6 +1082,13 @@ void MainWindow::OnLoadFile() {
   busy_ = false;
 }
 
+void MainWindow::openFile(const QString& path) {
+  if (busy_ || !flushFieldChecks()) return;
+  busy_ = true;
+  LoadWorkflow(ws_, *sv_, path.toStdString());
+  busy_ = false;
+}
+
 void MainWindow::OnInformace() {
   if (!flushFieldChecks()) return;
   aboutBox().exec();

@@ -181,6 +181,11 @@ class MainWindow : public QMainWindow, public MainView {
   void openAnalogRow(int row);
   void openPhoneRow(int row);
 
+  // Loads a file chosen outside the window (the command line, the desktop)
+  // through the load command, without its dialog. Refused while a file
+  // command runs.
+  void openFile(const QString& path);
+
  protected:
   void closeEvent(QCloseEvent* event) override;
 

@@ -126,6 +126,39 @@ TEST_F(FilesTest, RejectedOrFailedLoadLeavesTheWindowAsItWas) {
   }
 }
 
+// A file named on the command line goes through the load command without its
+// dialog: the same messages, and only a sound file replaces the configuration.
+TEST_F(FilesTest, FileFromTheCommandLineLoadsWithoutTheDialog) {
+  struct Case {
+    std::string path;
+    Icon icon;
+    std::string message;
+    bool loaded;
+  };
+  const std::string good = Fixture("pumping-station.eep");
+  const std::string bad = Fixture("bad-checksum.eep");
+  const std::string missing = PathIn("missing.eep");
+  const Case cases[] = {
+      {missing, Icon::Error, "Při načítání nastavení programu ze souboru '" + missing + "' nastala chyba.", false},
+      {bad, Icon::Information, "Data v souboru '" + bad + "' nejsou v pořádku - neodpovídají formátu EEPROM.", false},
+      {good, Icon::Information, "Data ze souboru '" + good + "' byla úspěšně načtena.", true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.path);
+    window->tabList()->setCurrentIndex(kTabDigVystupy);
+    const DeviceConfig before = ws.config;
+    fx.messages.clear();
+    window->openFile(QString::fromStdString(c.path));
+    Settle();
+    ASSERT_EQ(fx.messages.shown.size(), 1u);
+    EXPECT_EQ(fx.messages.shown[0], (fake::ShownMessage{c.icon, c.message, Buttons::Ok}));
+    EXPECT_EQ(window->tabList()->currentIndex(), c.loaded ? kTabVseobecne : kTabDigVystupy);
+    EXPECT_EQ(ws.config == before, !c.loaded);
+  }
+  EXPECT_EQ(fx.files.openAsked, 0);
+  EXPECT_EQ(Edit("tabJmenoStanice")->text().toStdString(), "Čerpací stanice Horní Lhota – vrt 2");
+}
+
 TEST_F(FilesTest, OverwriteQuestionThroughTheWindow) {
   const std::string path = PathIn("old.eep");
   { std::ofstream(path, std::ios::binary) << "old"; }

@@ -39,6 +39,7 @@ void Usage(std::ostream& out) {
   std::sort(commands.begin(), commands.end(), [](const auto& a, const auto& b) { return a.name < b.name; });
   out << "usage:\n";
   for (const auto& c : commands) out << "  vexa-cli " << c.usage << "\n";
+  out << "  vexa-cli --version\n";
 }
 }  // namespace
 
@@ -48,6 +49,10 @@ int main(int argc, char** argv) {
     return argc < 2 ? vexa::cli::kExitInvalid : vexa::cli::kExitOk;
   }
   const std::string name = argv[1];
+  if (name == "--version") {
+    std::cout << "vexa-cli " << VEXA_VERSION << "\n";
+    return vexa::cli::kExitOk;
+  }
   for (const auto& c : vexa::cli::Registry()) {
     if (c.name == name) return c.run(std::vector<std::string>(argv + 2, argv + argc));
   }
