@@ -158,17 +158,16 @@ class Session {
   }
 
   // Releases the unit when the link is active; false when it did not
-  // acknowledge.
+  // acknowledge with 134 (any other answer, a stale block reply among them,
+  // is a failed release).
   bool Release() {
     if (ws.link == LinkState::Neaktivni) return true;
-    const long before = replies();
-    link::DeactivateLink(link_, ws, sv_);
-    return replies() > before && ws.link == LinkState::Neaktivni;
+    bool acknowledged = false;
+    link::DeactivateLink(link_, ws, sv_, &acknowledged);
+    return acknowledged && ws.link == LinkState::Neaktivni;
   }
 
  private:
-  long replies() const { return link_.stats.repliesAccepted; }
-
   link::SteadyClock clock_;
   qt::QtSerialPort port_;
   link::Link link_;
