@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "codec/values.h"
+#include "link/port_names.h"
 
 namespace vexa::link {
 
@@ -80,7 +81,7 @@ std::optional<std::uint8_t> ReadIncoming(Link& link) {
 
 bool OpenPort(Link& link, Workspace& ws, Services& sv) {
   if (!link.port.Open(ws.settings.Port)) {
-    sv.messages.Show(Icon::Error, "Nelze otevřít port " + ws.settings.Port + ".");
+    sv.messages.Show(Icon::Error, PortOpenMessage(ws.settings.Port, link.port.LastOpenFailure()));
     return false;
   }
   // A pseudo-terminal or an adapter without modem lines refuses these; the

@@ -99,7 +99,8 @@ ReplyFault ValidateReply(const SerialFrame& stored, int n, bool timedOut);
 
 // Opens the port of ws.settings.Port with the line settings, then switches
 // DTR off and RTS on (a port without modem lines is accepted). On failure
-// shows "Nelze otevřít port <port>." and returns false.
+// shows "Nelze otevřít port <port>." with, on a second line, the device and
+// why it could not be opened (PortOpenMessage), and returns false.
 bool OpenPort(Link& link, Workspace& ws, Services& sv);
 // Closes the port when it is open.
 void ClosePort(Link& link);
