@@ -91,6 +91,8 @@ bool QtSerialPort::Open(const std::string& name) {
   lost_ = false;
   failure_ = {};
   device_ = link::ResolvePortChoice(name, systemPorts_.SystemPorts(), dosDevicesDir_);
+  // QSerialPort looks a bare name up in /dev; the messages name that device.
+  if (!device_.empty() && device_.front() != '/') device_ = "/dev/" + device_;
   port_.setPortName(QString::fromStdString(device_));
   port_.setBaudRate(QSerialPort::Baud19200);
   port_.setDataBits(QSerialPort::Data8);

@@ -45,7 +45,7 @@ constexpr const char* kUsage =
     "  --polls N           polls left unanswered before the unit answers (default 0)\n"
     "  --drop P --corrupt P --late P --flip P\n"
     "                      fault probabilities per reply (flip: per written block)\n"
-    "  --seed N            seed of the faults (default 1)\n"
+    "  --seed N            seed of the faults and random delays (default 1)\n"
     "  --verbose           log every request on standard error\n";
 
 template <class T>
