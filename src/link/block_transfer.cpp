@@ -80,8 +80,8 @@ void SetImageBlock(EepromImage& image, long address, const std::array<std::uint8
 //
 // A unit that needed a retry is known to be slow: the first attempt of the
 // following blocks starts as many steps up the ladder as it took, and steps
-// down again once an answer would have fitted the lower limit. A prompt unit
-// never leaves the bottom of the ladder.
+// down again once an answer would have fitted the lower limit, so a prompt
+// unit that lost one answer is soon back at the bottom of the ladder.
 template <class Attempt, class Timeout>
 bool WithRetries(Link& link, EventLoop& loop, int attempts, Timeout timeout, Attempt attempt) {
   link.answersOwed = 0;

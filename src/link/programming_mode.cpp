@@ -99,6 +99,7 @@ ActivationResult ActivateLink(Link& link, Workspace& ws, Services& sv) {
     return ActivationResult::PortFailed;
   }
   ws.device = DeviceInfo{};
+  link.attemptRaise = 0;  // a new unit (or the same one) is not known to be slow yet
 
   sv.messages.Show(Icon::Information, kMsgInstruction);
   FlushInput(link);
