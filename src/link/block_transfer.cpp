@@ -1,5 +1,6 @@
 #include "link/block_transfer.h"
 
+#include <algorithm>
 #include <memory>
 
 #include "codec/values.h"
@@ -17,12 +18,12 @@ std::vector<long> FrontAreaBlocks() {
   return blocks;
 }
 
-std::vector<long> BodyBlocks(long used) {
+std::vector<long> BodyBlocks(long used, long usable) {
   std::vector<long> blocks;
   long a = kBodyStart;
   for (;;) {
     blocks.push_back(a);
-    if (!(used > a) || a + kBlockSize > kImageSize - kBlockSize) break;
+    if (!(used > a) || a + kBlockSize > kImageSize - kBlockSize || a + kBlockSize >= usable) break;
     a += kBlockSize;
   }
   return blocks;
@@ -65,26 +66,41 @@ void SetImageBlock(EepromImage& image, long address, const std::array<std::uint8
   for (int i = 0; i < kBlockSize; ++i) WriteImageByte(image, b[static_cast<std::size_t>(i)], address + i);
 }
 
-// Up to `attempts` tries with the time limits of `timeout`, no pause and no
-// flushing between them.
+// Up to `attempts` tries on the ladder of time limits `timeout`, no pause and
+// no flushing between them.
 //
 // The replies carry no address. When an attempt fails before the unit's
-// answer to it has arrived (the answer is late, or a stray CR or other noise
-// ended the attempt early), the retry takes that answer and the answer to the
-// retry is still on its way; taken for the reply to the next request, it
-// would give every following block the data of the one before.
-// When a block needed more than one attempt, the line is therefore left to
-// fall silent (for the time limit of the attempt that succeeded) before the
-// next exchange, and what arrives meanwhile is dropped.
+// answer to it has arrived (the unit is slow, or a stray CR or other noise
+// ended the attempt early), a later attempt takes that answer while the
+// answers to the later attempts are still on their way; taken for the reply
+// to the next request, one of them would give every following block the data
+// of the one before. So after a block that needed more than one attempt the
+// answers still owed are awaited and dropped (at most kLongestReplyMs after
+// the last request) before the next block is sent.
+//
+// A unit that needed a retry is known to be slow: the first attempt of the
+// following blocks starts as many steps up the ladder as it took, and steps
+// down again once an answer would have fitted the lower limit, so a prompt
+// unit that lost one answer is soon back at the bottom of the ladder.
 template <class Attempt, class Timeout>
 bool WithRetries(Link& link, EventLoop& loop, int attempts, Timeout timeout, Attempt attempt) {
+  link.answersOwed = 0;
+  const int raise = std::clamp(link.attemptRaise, 0, attempts - 1);
+  auto limit = [&](int n) { return timeout(std::min(n + raise, attempts)); };
   for (int n = 1; n <= attempts; ++n) {
     if (n > 1) ++link.stats.retries;
-    if (attempt(timeout(n))) {
-      if (n > 1) SettleLine(link, loop, timeout(n), kSettleLimitFactor * timeout(n));
+    const std::int64_t sentAt = link.clock.NowMs();
+    if (!attempt(limit(n))) continue;
+    if (n == 1) {
+      if (raise > 0 && link.clock.NowMs() - sentAt < timeout(raise)) link.attemptRaise = raise - 1;
       return true;
     }
+    link.attemptRaise = std::min(raise + n - 1, attempts - 1);
+    DropOwedAnswers(link, loop, link.lastRequestMs + kLongestReplyMs);
+    return true;
   }
+  // The operation ends here; the answers still owed are left to the release
+  // (ReleaseUnit), the next thing sent.
   return false;
 }
 
@@ -163,7 +179,7 @@ WriteOutcome WriteEeprom(Link& link, Workspace& ws, Services& sv, long used) {
   ShowProgress(ws, sv, kMsgWriting, true);
 
   const auto front = FrontAreaBlocks();
-  const auto body = BodyBlocks(used);
+  const auto body = BodyBlocks(used, UsableMemorySize(ws.device).value_or(kImageSize));
   const long total = static_cast<long>(2 * front.size() + body.size());
   long done = 0;
   // What the image held before; put back when the write does not complete.

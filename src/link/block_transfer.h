@@ -35,10 +35,6 @@ inline constexpr int kVerifyAttempts = 9;
 constexpr int ReadTimeoutMs(int n) { return 100 * n; }          // 100..1200
 constexpr int WriteTimeoutMs(int n) { return 100 * (n + 1); }   // 200..1100
 constexpr int VerifyTimeoutMs(int n) { return 100 * (n + 1); }  // 200..1000
-// After a block that needed a retry the line is let fall silent for the time
-// limit of the attempt that succeeded, but waited on at most this many times
-// as long.
-inline constexpr int kSettleLimitFactor = 3;
 
 inline constexpr const char* kMsgReading = "Načítám data z EEPROM do PC.";
 inline constexpr const char* kMsgWriting = "Ukládám data z PC do EEPROM.";
@@ -46,8 +42,10 @@ inline constexpr const char* kMsgWriting = "Ukládám data z PC do EEPROM.";
 // The 26 blocks of the front area in write order: 0..56, then 128..264.
 std::vector<long> FrontAreaBlocks();
 // The body blocks a write of used size U sends: 272, 280, ... up to and
-// including the first block whose start is not below U (at least 272).
-std::vector<long> BodyBlocks(long used);
+// including the first block whose start is not below U (at least 272), but
+// never a block starting at or beyond the usable memory size: the image ends
+// at U - 2, so the block holding it is always sent.
+std::vector<long> BodyBlocks(long used, long usable = kImageSize);
 
 // The usable memory size: the number in the first six characters of
 // DeviceInfo.MemorySize ("  8128 byte" -> 8128); nullopt for "?".

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "codec/values.h"
+#include "link/port_names.h"
 
 namespace vexa::link {
 
@@ -59,9 +60,28 @@ ReplyFault ValidateReply(const SerialFrame& stored, int n, bool timedOut) {
   return ReplyFault::None;
 }
 
+namespace {
+
+// One waiting character, counted against the answers the unit owes.
+std::optional<std::uint8_t> ReadIncoming(Link& link) {
+  const auto c = link.port.ReadChar();
+  if (!c) return c;
+  if (*c != kCR) {
+    ++link.charsSinceCR;
+  } else {
+    // A stray CR on a noisy line is no answer: an answer has at least its
+    // code and its checksum in front of the terminator.
+    if (link.charsSinceCR >= 2 && link.answersOwed > 0) --link.answersOwed;
+    link.charsSinceCR = 0;
+  }
+  return c;
+}
+
+}  // namespace
+
 bool OpenPort(Link& link, Workspace& ws, Services& sv) {
   if (!link.port.Open(ws.settings.Port)) {
-    sv.messages.Show(Icon::Error, "Nelze otevřít port " + ws.settings.Port + ".");
+    sv.messages.Show(Icon::Error, PortOpenMessage(ws.settings.Port, link.port.LastOpenFailure()));
     return false;
   }
   // A pseudo-terminal or an adapter without modem lines refuses these; the
@@ -84,6 +104,8 @@ bool SendFrame(Link& link, const SerialFrame& frame) {
   ok = link.port.WriteChar(kCR) && ok;
   link.port.Flush();
   ++link.stats.framesSent;
+  ++link.answersOwed;
+  link.lastRequestMs = link.clock.NowMs();
   return ok;
 }
 
@@ -110,7 +132,7 @@ SerialFrame ReceiveFrame(Link& link, EventLoop& loop, int timeoutMs, ReplyFault*
       // drops exactly one character.
       do {
         loop.Yield();
-        const auto c = link.port.ReadChar();
+        const auto c = ReadIncoming(link);
         if (!c) break;
         if (n < kMaxReplyChars) f.Data[static_cast<std::size_t>(n++)] = *c;
       } while (link.port.BytesWaiting() > 0 && n < kMaxReplyChars);
@@ -138,7 +160,7 @@ void FlushInput(Link& link) {
   constexpr long kMaxDrain = 1L << 16;
   long reads = 0;
   do {
-    link.port.ReadChar();
+    ReadIncoming(link);
   } while (++reads < kMaxDrain && link.port.BytesWaiting() > 0);
 }
 
@@ -159,6 +181,21 @@ void SettleLine(Link& link, EventLoop& loop, int quietMs, int maxMs) {
     if (now >= quietUntil || now >= giveUp) return;
     link.port.WaitForData(std::min(quietUntil, giveUp));
   }
+}
+
+void DropOwedAnswers(Link& link, EventLoop& loop, std::int64_t untilMs) {
+  for (;;) {
+    loop.Yield();
+    if (link.port.Lost() || !link.port.IsOpen()) break;
+    while (link.port.BytesWaiting() > 0) {
+      const int owedBefore = link.answersOwed;
+      if (!ReadIncoming(link)) break;
+      if (link.answersOwed < owedBefore) ++link.stats.lateAnswersDropped;
+    }
+    if (link.answersOwed <= 0 || link.clock.NowMs() >= untilMs) break;
+    link.port.WaitForData(untilMs);
+  }
+  link.answersOwed = 0;
 }
 
 bool Exchange(Link& link, EventLoop& loop, const SerialFrame& request, int timeoutMs, std::uint8_t expectedCode,

@@ -27,6 +27,10 @@ namespace vexa::link {
 inline constexpr std::uint8_t kCR = 13;
 // A reply is collected up to this many characters, terminator included.
 inline constexpr int kMaxReplyChars = 101;
+// The longest time limit of any exchange (a block read's last attempt). An
+// answer the unit still owes is awaited at most this long after the last
+// request.
+inline constexpr int kLongestReplyMs = 1200;
 
 // Counters of what the link did, for the command line and the benchmark.
 struct LinkStats {
@@ -34,6 +38,7 @@ struct LinkStats {
   long repliesAccepted = 0;  // replies with a valid checksum
   long repliesFailed = 0;    // time-outs, bad checksums, overlong replies
   long retries = 0;          // block attempts after the first
+  long lateAnswersDropped = 0;  // answers to earlier attempts dropped before the next exchange
 };
 
 // The serial port, the clock and the reply deadline of one program run.
@@ -50,6 +55,17 @@ struct Link {
   // Called after every block of a whole-memory transfer with the blocks done
   // and the blocks planned (the command line draws its progress bar from it).
   std::function<void(long done, long total)> onBlock;
+
+  // Answers still owed by the unit: every request sent adds one, every answer
+  // seen on the line (a CR behind at least two characters) takes one away.
+  // The block transfer clears it before a block and waits for what is still
+  // owed after a block that needed a retry.
+  int answersOwed = 0;
+  int charsSinceCR = 0;
+  std::int64_t lastRequestMs = 0;
+  // How many steps up its ladder of time limits the first attempt of a block
+  // starts, once the unit has shown that it answers slowly.
+  int attemptRaise = 0;
 
   LinkStats stats;
 };
@@ -83,7 +99,8 @@ ReplyFault ValidateReply(const SerialFrame& stored, int n, bool timedOut);
 
 // Opens the port of ws.settings.Port with the line settings, then switches
 // DTR off and RTS on (a port without modem lines is accepted). On failure
-// shows "Nelze otevřít port <port>." and returns false.
+// shows "Nelze otevřít port <port>." with, on a second line, the device and
+// why it could not be opened (PortOpenMessage), and returns false.
 bool OpenPort(Link& link, Workspace& ws, Services& sv);
 // Closes the port when it is open.
 void ClosePort(Link& link);
@@ -106,6 +123,13 @@ void FlushInput(Link& link);
 // attempt that failed, and that answer must not be taken for the reply to
 // the next request. Returns at once when the port is gone.
 void SettleLine(Link& link, EventLoop& loop, int quietMs, int maxMs);
+
+// Waits until the unit has sent every answer it still owes (Link::answersOwed)
+// or the clock reaches `untilMs`, and drops what arrives meanwhile. An answer
+// to an earlier attempt must never be taken for the reply to a later request:
+// the replies carry no address. Returns at once when the port is gone; the
+// count is cleared either way.
+void DropOwedAnswers(Link& link, EventLoop& loop, std::int64_t untilMs);
 
 // Clears ReplyTimedOut and sets the deadline `timeoutMs` from now.
 void ArmReplyTimer(Link& link, int timeoutMs);

@@ -1,9 +1,10 @@
-// How "COM 1".."COM 4" of the port selector find a device on this system.
+// How "COM 1".."COM 4" and the system's ports of the port selector find a
+// device, and what the program says when one cannot be opened.
+#include "link/port_names.h"
+
 #include <cctype>
 #include <filesystem>
 #include <system_error>
-
-#include "link/serial_port.h"
 
 namespace vexa::link {
 
@@ -47,6 +48,84 @@ std::string ResolvePortDevice(std::string_view portText, const std::string& dosD
     }
   }
   return "/dev/ttyS" + std::to_string(*n - 1);
+}
+
+std::vector<PortEntry> PortSelectorEntries(const std::vector<SystemPort>& systemPorts,
+                                           const std::string& dosDevicesDir) {
+  std::vector<PortEntry> entries;
+  for (int n = 1; n <= kComEntries; ++n) {
+    const std::string text = "COM " + std::to_string(n);
+    entries.push_back({text, ResolvePortDevice(text, dosDevicesDir)});
+  }
+  for (const SystemPort& p : systemPorts) {
+    std::string text = p.device;
+    if (!p.description.empty()) text += " – " + p.description;
+    if (!p.serialNumber.empty()) text += (p.description.empty() ? " – " : ", ") + ("sériové číslo " + p.serialNumber);
+    entries.push_back({text, p.device});
+  }
+  return entries;
+}
+
+std::string ResolvePortChoice(std::string_view text, const std::vector<SystemPort>& systemPorts,
+                              const std::string& dosDevicesDir) {
+  for (const PortEntry& e : PortSelectorEntries(systemPorts, dosDevicesDir)) {
+    if (e.text == text) return e.device;
+  }
+  if ((!text.empty() && text.front() == '/') || PortNumberOf(text)) return ResolvePortDevice(text, dosDevicesDir);
+  for (const SystemPort& p : systemPorts) {
+    if (std::filesystem::path(p.device).filename() == text || (!p.serialNumber.empty() && p.serialNumber == text)) {
+      return p.device;
+    }
+  }
+  return std::string(text);
+}
+
+std::string PortFailureReason(PortError kind, const std::string& device, const std::string& group,
+                              const std::vector<std::string>& existingPorts, const std::string& user) {
+  if (device.empty()) return {};
+  switch (kind) {
+    case PortError::NotFound: {
+      std::string text = device + ": zařízení neexistuje. ";
+      if (existingPorts.empty()) return text + "V systému není žádný sériový port.";
+      text += "Sériové porty v systému: ";
+      for (std::size_t i = 0; i < existingPorts.size(); ++i) text += (i ? ", " : "") + existingPorts[i];
+      return text + ".";
+    }
+    case PortError::Busy: return device + ": port už používá jiný program.";
+    case PortError::PermissionDenied: {
+      const std::string g = group.empty() ? "dialout" : group;
+      const std::string u = user.empty() ? "$USER" : user;
+      return device + ": přístup odepřen. Port smějí otevřít členové skupiny " + g + ": sudo usermod -aG " + g + " " +
+             u + ", poté se odhlaste a znovu přihlaste.";
+    }
+    case PortError::Unknown: break;
+  }
+  return device + ": port nelze otevřít.";
+}
+
+std::string PortOpenMessage(const std::string& portText, const PortOpenFailure& failure) {
+  std::string text = "Nelze otevřít port " + portText + ".";
+  const std::string reason =
+      PortFailureReason(failure.kind, failure.device, failure.group, failure.existingPorts, failure.user);
+  if (!reason.empty()) text += "\r\n" + reason;
+  return text;
+}
+
+std::vector<std::string> PortListLines(const std::vector<PortEntry>& entries) {
+  std::vector<std::string> lines;
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    const PortEntry& e = entries[i];
+    if (i < static_cast<std::size_t>(kComEntries)) {
+      lines.push_back(e.text + ": " + e.device);
+      continue;
+    }
+    std::string line = e.text;
+    for (int n = 0; n < kComEntries && n < static_cast<int>(entries.size()); ++n) {
+      if (entries[static_cast<std::size_t>(n)].device == e.device) line += " (" + entries[static_cast<std::size_t>(n)].text + ")";
+    }
+    lines.push_back(line);
+  }
+  return lines;
 }
 
 }  // namespace vexa::link

@@ -81,6 +81,15 @@ ActivationResult FailActivation(Link& link, Workspace& ws, Services& sv, Activat
   return result;
 }
 
+// A failed identification step: the unit answered its poll, so it is in
+// programming mode. Once its late answer (if any) has passed, it is released
+// before the failure is reported.
+ActivationResult FailIdentification(Link& link, Workspace& ws, Services& sv) {
+  DropOwedAnswers(link, sv.loop, link.lastRequestMs + kPollTimeoutMs);
+  ReleaseUnit(link, sv.loop);
+  return FailActivation(link, ws, sv, ActivationResult::Failed);
+}
+
 }  // namespace
 
 ActivationResult ActivateLink(Link& link, Workspace& ws, Services& sv) {
@@ -90,6 +99,7 @@ ActivationResult ActivateLink(Link& link, Workspace& ws, Services& sv) {
     return ActivationResult::PortFailed;
   }
   ws.device = DeviceInfo{};
+  link.attemptRaise = 0;  // a new unit (or the same one) is not known to be slow yet
 
   sv.messages.Show(Icon::Information, kMsgInstruction);
   FlushInput(link);
@@ -105,17 +115,19 @@ ActivationResult ActivateLink(Link& link, Workspace& ws, Services& sv) {
     if (link.port.Lost() || !link.port.IsOpen()) return FailActivation(link, ws, sv, ActivationResult::Failed);
   }
   if (ws.CancelRequested) return FailActivation(link, ws, sv, ActivationResult::Cancelled);
+  // Unanswered polls are owed nothing: the unit was not listening yet.
+  link.answersOwed = 0;
 
   // Identification: product code (3 bytes, least significant first), processor
   // version minor, major. A reply too short for its fields or with a
   // non-hexadecimal pair counts as no reply.
   if (!Exchange(link, sv.loop, MakeFrame({kCmdIdentify}), kIdentifyTimeoutMs, kReplyIdentify, reply)) {
-    return FailActivation(link, ws, sv, ActivationResult::Failed);
+    return FailIdentification(link, ws, sv);
   }
   std::uint8_t id[5];
   for (int k = 1; k <= 5; ++k) {
     const auto b = ReplyPair(reply, k);
-    if (!b) return FailActivation(link, ws, sv, ActivationResult::Failed);
+    if (!b) return FailIdentification(link, ws, sv);
     id[k - 1] = *b;
   }
   const std::uint32_t product = id[0] + 256u * id[1] + 65536u * id[2];
@@ -134,11 +146,11 @@ ActivationResult ActivateLink(Link& link, Workspace& ws, Services& sv) {
   }
 
   if (!Exchange(link, sv.loop, MakeFrame({kCmdMemoryModem}), kIdentifyTimeoutMs, kReplyMemoryModem, reply)) {
-    return FailActivation(link, ws, sv, ActivationResult::Failed);
+    return FailIdentification(link, ws, sv);
   }
   const auto memoryCode = ReplyPair(reply, 1);
   const auto modemCode = ReplyPair(reply, 2);
-  if (!memoryCode || !modemCode) return FailActivation(link, ws, sv, ActivationResult::Failed);
+  if (!memoryCode || !modemCode) return FailIdentification(link, ws, sv);
   if (const CodeText* entry = LookUp(ws.tables.memorySizes, *memoryCode)) ws.device.MemorySize = entry->text;
   if (const CodeText* entry = LookUp(ws.tables.modems, *modemCode)) ws.device.ModemType = entry->text;
 
@@ -147,11 +159,20 @@ ActivationResult ActivateLink(Link& link, Workspace& ws, Services& sv) {
   return versionOk ? ActivationResult::Active : ActivationResult::WrongDevice;
 }
 
-bool DeactivateLink(Link& link, Workspace& ws, Services& sv) {
+bool ReleaseUnit(Link& link, EventLoop& loop) {
+  // After a failed transfer the unit may still owe answers to its last
+  // attempts; one of them must not be taken for the acknowledgement.
+  if (link.answersOwed > 0) DropOwedAnswers(link, loop, link.lastRequestMs + kLongestReplyMs);
   FlushInput(link);
   SerialFrame reply;
-  const bool acknowledged =
-      Exchange(link, sv.loop, MakeFrame({kCmdLeave, 170, 85}), kLeaveTimeoutMs, kReplyLeave, reply);
+  const bool acknowledged = Exchange(link, loop, MakeFrame({kCmdLeave, 170, 85}), kLeaveTimeoutMs, kReplyLeave, reply);
+  link.answersOwed = 0;  // nothing waits for a late acknowledgement
+  return acknowledged;
+}
+
+bool DeactivateLink(Link& link, Workspace& ws, Services& sv, bool* acknowledgedOut) {
+  const bool acknowledged = ReleaseUnit(link, sv.loop);
+  if (acknowledgedOut) *acknowledgedOut = acknowledged;
   if (!acknowledged && sv.messages.Show(Icon::Error, kMsgDeactivationFailed, Buttons::YesNo) != Answer::Yes) {
     return false;
   }

@@ -92,12 +92,20 @@ enum class ActivationResult {
 
 // Runs from btDEA in state "Neaktivni": opens the port, instructs the user,
 // polls until the unit answers, identifies it and decides compatibility.
+// When the unit answered its poll but the identification or the memory and
+// modem query failed, the unit is in programming mode: it is released once
+// before the failure is reported.
 ActivationResult ActivateLink(Link& link, Workspace& ws, Services& sv);
+
+// Sends the release (6 170 85) once, after flushing the input; true when the
+// unit acknowledged it with 134.
+bool ReleaseUnit(Link& link, EventLoop& loop);
 
 // Runs from btDEA in the other states and on leaving the program. True when
 // the link is now "Neaktivni" (acknowledged, or the user accepted the
-// failure); false when the user chose to stay active.
-bool DeactivateLink(Link& link, Workspace& ws, Services& sv);
+// failure); false when the user chose to stay active. `acknowledged`, when
+// given, tells whether the unit answered the release with 134.
+bool DeactivateLink(Link& link, Workspace& ws, Services& sv, bool* acknowledged = nullptr);
 
 // The exit guard: true when the program may end. With allowCancel (btKonec)
 // the question has Yes, No and Cancel; when the window is being closed, Yes

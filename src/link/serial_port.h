@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vexa::link {
 
@@ -29,6 +30,37 @@ class SteadyClock final : public Clock {
   }
 };
 
+// Why a port could not be opened.
+enum class PortError {
+  Unknown,           // the system gave no reason the program knows
+  NotFound,          // no such device
+  Busy,              // another program has it open
+  PermissionDenied,  // the user may not open the device
+};
+
+// What the platform knows about a failed open.
+struct PortOpenFailure {
+  PortError kind = PortError::Unknown;
+  std::string device;                      // the device the port text stood for; empty when not known
+  std::string group;                       // the device's group (PermissionDenied), e.g. "dialout"
+  std::string user;                        // who runs the program
+  std::vector<std::string> existingPorts;  // the system's serial ports (NotFound)
+};
+
+// One serial port of the system.
+struct SystemPort {
+  std::string device;        // /dev/ttyUSB0
+  std::string description;   // the adapter's description; may be empty
+  std::string serialNumber;  // may be empty
+};
+
+// The serial ports the system has, asked afresh on every call.
+class PortList {
+ public:
+  virtual ~PortList() = default;
+  virtual std::vector<SystemPort> SystemPorts() const = 0;
+};
+
 // One serial port at 19200 baud, 8 data bits, no parity, 1 stop bit, no flow
 // control. Characters pass unchanged in both directions.
 class SerialPort {
@@ -39,6 +71,8 @@ class SerialPort {
   // ResolvePortDevice) with the line settings above. False when it cannot be
   // opened; the port then stays closed.
   virtual bool Open(const std::string& name) = 0;
+  // Why the last Open failed, as far as the platform can tell.
+  virtual PortOpenFailure LastOpenFailure() const { return {}; }
   virtual void Close() = 0;
   virtual bool IsOpen() const = 0;
 

@@ -136,14 +136,15 @@ void UnitSimulator::Handle(const std::vector<std::uint8_t>& p, std::int64_t rece
       if (*address + kBlockSize > static_cast<long>(memory_.size())) return;
       std::vector<std::uint8_t> r{kReplyReadBlock};
       for (int i = 0; i < kBlockSize; ++i) PutHex(r, memory_[static_cast<std::size_t>(*address + i)]);
-      Reply(std::move(r), receivedUs);
+      Reply(std::move(r), receivedUs, BlockDelayUs(*address));
       return;
     }
     case kCmdWriteBlock: {
       const auto address = AddressOf(p);
       if (p.size() != 21 || !address) return;
       requests_.back().address = *address;
-      if (*address + kBlockSize > static_cast<long>(memory_.size())) return;
+      // The unit stores nothing beyond its usable memory.
+      if (*address + kBlockSize > usableSize()) return;
       std::uint8_t data[kBlockSize];
       for (int i = 0; i < kBlockSize; ++i) {
         const auto b = Pair(p, 3 + i);
@@ -159,7 +160,7 @@ void UnitSimulator::Handle(const std::vector<std::uint8_t>& p, std::int64_t rece
       }
       if (flip) data[rng_() % kBlockSize] ^= 0x10;
       std::copy(data, data + kBlockSize, memory_.begin() + *address);
-      Reply({kReplyWriteBlock}, receivedUs);
+      Reply({kReplyWriteBlock}, receivedUs, BlockDelayUs(*address));
       return;
     }
     case kCmdLeave:
@@ -172,7 +173,17 @@ void UnitSimulator::Handle(const std::vector<std::uint8_t>& p, std::int64_t rece
   }
 }
 
-void UnitSimulator::Reply(std::vector<std::uint8_t> payload, std::int64_t receivedUs) {
+std::int64_t UnitSimulator::BlockDelayUs(long address) {
+  if (address < options_.slowFrom || address >= options_.slowTo) return 0;
+  const std::int64_t lo = options_.blockDelayMinUs;
+  const std::int64_t hi = options_.blockDelayMaxUs;
+  if (hi <= lo) return lo;
+  const auto span = static_cast<std::uint64_t>(hi - lo) + 1;
+  const std::uint64_t draw = (static_cast<std::uint64_t>(rng_()) << 32) | rng_();
+  return lo + static_cast<std::int64_t>(draw % span);
+}
+
+void UnitSimulator::Reply(std::vector<std::uint8_t> payload, std::int64_t receivedUs, std::int64_t extraDelayUs) {
   const auto fault = NextReplyFault();
   if (fault == SimFault::DropReply) return;
   requests_.back().answered = true;
@@ -185,7 +196,7 @@ void UnitSimulator::Reply(std::vector<std::uint8_t> payload, std::int64_t receiv
   payload.push_back(checksum);
   payload.push_back(kCR);
 
-  const std::int64_t start = std::max(receivedUs + options_.responseDelayUs, txFreeUs_);
+  const std::int64_t start = std::max(receivedUs + options_.responseDelayUs + extraDelayUs, txFreeUs_);
   std::int64_t due = start + static_cast<std::int64_t>(payload.size()) * options_.charTimeUs;
   if (fault == SimFault::LateReply) {
     due += options_.lateByUs;

@@ -35,6 +35,15 @@ struct UnitOptions {
   int pollsBeforeAnswer = 0;         // polls left unanswered before the unit enters programming mode
   std::int64_t responseDelayUs = 0;  // from a request's last character to the reply's first
   std::int64_t charTimeUs = 0;       // one character on the line; 0 = instant (19200 baud 8N1: 521)
+  // A slow EEPROM: the block commands (read and write) are answered this much
+  // later on top of responseDelayUs, blockDelayMinUs when blockDelayMaxUs is
+  // not above it, otherwise a time drawn for each answer within [min, max].
+  // Only blocks starting in [slowFrom, slowTo) are slow. Answers keep the
+  // order of the requests.
+  std::int64_t blockDelayMinUs = 0;
+  std::int64_t blockDelayMaxUs = 0;
+  long slowFrom = 0;
+  long slowTo = 65536;
   // Seeded random faults: probability per reply (flip: per written block).
   double dropRate = 0;
   double corruptRate = 0;
@@ -92,7 +101,8 @@ class UnitSimulator {
   };
 
   void Handle(const std::vector<std::uint8_t>& payload, std::int64_t receivedUs);
-  void Reply(std::vector<std::uint8_t> payload, std::int64_t receivedUs);
+  void Reply(std::vector<std::uint8_t> payload, std::int64_t receivedUs, std::int64_t extraDelayUs = 0);
+  std::int64_t BlockDelayUs(long address);
   bool Chance(double p);
   std::optional<SimFault> NextReplyFault();
 

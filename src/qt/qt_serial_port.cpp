@@ -1,10 +1,19 @@
 #include "qt/qt_serial_port.h"
 
+#include <grp.h>
+#include <pwd.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <filesystem>
 
 #include <QDir>
 #include <QEventLoop>
 #include <QTimer>
+
+#include "link/port_names.h"
 
 namespace vexa::qt {
 
@@ -37,10 +46,53 @@ void QtSerialPort::OnError(QSerialPort::SerialPortError error) {
   }
 }
 
+namespace {
+
+std::string GroupOf(const std::string& device) {
+  struct stat st {};
+  if (::stat(device.c_str(), &st) != 0) return {};
+  const group* g = ::getgrgid(st.st_gid);
+  return g && g->gr_name ? g->gr_name : std::to_string(st.st_gid);
+}
+
+std::string UserName() {
+  const QString user = qEnvironmentVariable("USER");
+  if (!user.isEmpty()) return user.toStdString();
+  const passwd* pw = ::getpwuid(::geteuid());
+  return pw && pw->pw_name ? pw->pw_name : std::string();
+}
+
+}  // namespace
+
+link::PortOpenFailure QtSerialPort::Diagnose(QSerialPort::SerialPortError error) const {
+  link::PortOpenFailure f;
+  f.device = device_;
+  f.user = UserName();
+  std::error_code ec;
+  if (!std::filesystem::exists(device_, ec) || error == QSerialPort::DeviceNotFoundError) {
+    f.kind = link::PortError::NotFound;
+    for (const auto& p : systemPorts_.SystemPorts()) f.existingPorts.push_back(p.device);
+  } else if (error == QSerialPort::PermissionError || error == QSerialPort::OpenError) {
+    // QSerialPort reports a device another program holds (its lock file, or
+    // EBUSY) and one the user may not open alike; the device's permissions
+    // tell them apart.
+    if (::access(device_.c_str(), R_OK | W_OK) != 0 && errno == EACCES) {
+      f.kind = link::PortError::PermissionDenied;
+      f.group = GroupOf(device_);
+    } else {
+      f.kind = link::PortError::Busy;
+    }
+  }
+  return f;
+}
+
 bool QtSerialPort::Open(const std::string& name) {
-  if (port_.isOpen()) port_.close();
+  if (port_.isOpen()) Close();
   lost_ = false;
-  device_ = link::ResolvePortDevice(name, dosDevicesDir_);
+  failure_ = {};
+  device_ = link::ResolvePortChoice(name, systemPorts_.SystemPorts(), dosDevicesDir_);
+  // QSerialPort looks a bare name up in /dev; the messages name that device.
+  if (!device_.empty() && device_.front() != '/') device_ = "/dev/" + device_;
   port_.setPortName(QString::fromStdString(device_));
   port_.setBaudRate(QSerialPort::Baud19200);
   port_.setDataBits(QSerialPort::Data8);
@@ -48,15 +100,22 @@ bool QtSerialPort::Open(const std::string& name) {
   port_.setStopBits(QSerialPort::OneStop);
   port_.setFlowControl(QSerialPort::NoFlowControl);
   if (!port_.open(QIODevice::ReadWrite)) {
+    failure_ = Diagnose(port_.error());
     port_.clearError();
     return false;
   }
   port_.clearError();
+  // Besides QSerialPort's lock file, the terminal itself refuses every
+  // further open (but root's) while the unit is being programmed.
+  if (port_.handle() >= 0) ::ioctl(port_.handle(), TIOCEXCL);
   return true;
 }
 
 void QtSerialPort::Close() {
-  if (port_.isOpen()) port_.close();
+  if (port_.isOpen()) {
+    if (port_.handle() >= 0) ::ioctl(port_.handle(), TIOCNXCL);
+    port_.close();
+  }
   port_.clearError();
   lost_ = false;
 }

@@ -2,13 +2,17 @@
 //
 // "COM 1".."COM 4" of the port selector are found as described in
 // docs/serial-ports.md: a link ~/.vexa/dosdevices/COMn when it exists,
-// otherwise the built-in port /dev/ttyS(n-1). A device path is used as it is.
+// otherwise the built-in port /dev/ttyS(n-1). A device path is used as it is,
+// and so is an entry of the port selector or a system port's name
+// (ResolvePortChoice). The port is opened exclusively: no other program can
+// open it while the unit is being programmed.
 #pragma once
 
 #include <QSerialPort>
 #include <string>
 
 #include "link/serial_port.h"
+#include "qt/qt_port_list.h"
 
 namespace vexa::qt {
 
@@ -20,6 +24,7 @@ class QtSerialPort final : public link::SerialPort {
   ~QtSerialPort() override;
 
   bool Open(const std::string& name) override;
+  link::PortOpenFailure LastOpenFailure() const override { return failure_; }
   void Close() override;
   bool IsOpen() const override;
   bool SetDtr(bool on) override;
@@ -44,11 +49,16 @@ class QtSerialPort final : public link::SerialPort {
   // blocking.
   void PullPending();
   void OnError(QSerialPort::SerialPortError error);
+  // Why opening device_ failed: QSerialPort's error, told apart further by
+  // looking at the device.
+  link::PortOpenFailure Diagnose(QSerialPort::SerialPortError error) const;
 
   QSerialPort port_;
   link::Clock& clock_;
   std::string dosDevicesDir_;
   std::string device_;
+  link::PortOpenFailure failure_;
+  QtPortList systemPorts_;
   bool lost_ = false;
 };
 

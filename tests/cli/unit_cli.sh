@@ -75,6 +75,16 @@ run 2 write --port "$PORT_main" "$FIXTURES/bad-checksum.eep"
 run 2 write --port "$PORT_main" "$TMP/missing.eep"
 run 1 info --port "$TMP/no-such-tty"
 expect_err "Nelze otevřít port $TMP/no-such-tty."
+expect_err "$TMP/no-such-tty: zařízení neexistuje."
+run 0 ports
+grep -qx "COM 1: .*" "$TMP/out" || fail "ports: no COM 1 line in: $(cat "$TMP/out")"
+
+# A unit whose first blocks answer slowly, late for the first attempts.
+cp "$FIXTURES/pumping-station.eep" "$TMP/slow.eep"
+start_sim slow --eep "$TMP/slow.eep" --block-delay 150-400 --slow-addresses 0-48 --seed 5
+run 0 read --port "$PORT_slow" -o "$TMP/slow-back.eep"
+cmp -s <(head -c 64 "$TMP/slow-back.eep") <(head -c 64 "$FIXTURES/pumping-station.eep") || fail "slow unit: header differs"
+cmp -s <(tail -c +129 "$TMP/slow-back.eep") <(tail -c +129 "$FIXTURES/pumping-station.eep") || fail "slow unit: body differs"
 run 2 read --port "$PORT_main"
 
 # Another product is identified but refused.

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "link/programming_mode.h"
 #include "link_rig.h"
 
@@ -162,6 +164,7 @@ TEST(Activation, FailuresEndInTheFailurePath) {
     const char* name;
     std::function<void(LinkRig&)> arrange;
     ActivationResult result;
+    bool released;  // the poll was answered: the unit is released once before the report
   };
   const Case cases[] = {
       {"Storno while polling",
@@ -171,54 +174,54 @@ TEST(Activation, FailuresEndInTheFailurePath) {
            if (r.clock.now >= 1700) r.progress.ClickStorno();
          };
        },
-       ActivationResult::Cancelled},
+       ActivationResult::Cancelled, false},
       {"identification missing",
        [](LinkRig& r) {
          r.port.sim = nullptr;
          r.port.Schedule(5, FakePort::Wire({129}));
        },
-       ActivationResult::Failed},
+       ActivationResult::Failed, true},
       {"identification too short",
        [](LinkRig& r) {
          r.port.sim = nullptr;
          r.port.Schedule(5, FakePort::Wire({129}));
          r.port.Schedule(10, FakePort::Wire({130, '2', '8', '3', 'D', '1', '2', '5', '0'}));
        },
-       ActivationResult::Failed},
+       ActivationResult::Failed, true},
       {"identification not hexadecimal",
        [](LinkRig& r) {
          r.port.sim = nullptr;
          r.port.Schedule(5, FakePort::Wire({129}));
          r.port.Schedule(10, FakePort::Wire({130, '2', '8', '3', 'D', '1', '2', '5', 'x', '1', '0'}));
        },
-       ActivationResult::Failed},
+       ActivationResult::Failed, true},
       {"memory reply missing",
        [](LinkRig& r) {
          r.port.sim = nullptr;
          r.port.Schedule(5, FakePort::Wire({129}));
          r.port.Schedule(10, FakePort::Wire({130, '2', '8', '3', 'D', '1', '2', '5', '0', '1', '0'}));
        },
-       ActivationResult::Failed},
+       ActivationResult::Failed, true},
       {"wrong reply code to identification",
        [](LinkRig& r) {
          r.port.sim = nullptr;
          r.port.Schedule(5, FakePort::Wire({129}));
          r.port.Schedule(10, FakePort::Wire({131, '2', '8', '3', 'D', '1', '2', '5', '0', '1', '0'}));
        },
-       ActivationResult::Failed},
+       ActivationResult::Failed, true},
       {"identification reply late",
        [](LinkRig& r) {
          r.port.sim = nullptr;
          r.port.Schedule(5, FakePort::Wire({129}));
          r.port.Schedule(5 + 150, FakePort::Wire({130, '2', '8', '3', 'D', '1', '2', '5', '0', '1', '0'}));
        },
-       ActivationResult::Failed},
+       ActivationResult::Failed, true},
       {"port lost while polling",
        [](LinkRig& r) {
          r.sim = link::UnitSimulator(link::UnitOptions{.pollsBeforeAnswer = 1000000});
          r.port.loseAtMs = 1200;
        },
-       ActivationResult::Failed},
+       ActivationResult::Failed, false},
       {"port closed under the poll",
        [](LinkRig& r) {
          r.sim = link::UnitSimulator(link::UnitOptions{.pollsBeforeAnswer = 1000000});
@@ -228,7 +231,7 @@ TEST(Activation, FailuresEndInTheFailurePath) {
            if (r.loop.yields > 100000) r.progress.ClickStorno();
          };
        },
-       ActivationResult::Failed},
+       ActivationResult::Failed, false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -246,6 +249,14 @@ TEST(Activation, FailuresEndInTheFailurePath) {
     EXPECT_EQ(rig.messages.shown[1].icon, Icon::Error);
     EXPECT_EQ(rig.messages.shown[1].text, link::kMsgActivationFailed);
     EXPECT_LT(rig.clock.now, 10'000);
+    const std::vector<std::uint8_t> release{6, 170, 85, 6, 13};
+    long releases = 0;
+    for (auto it = rig.port.written.begin();
+         (it = std::search(it, rig.port.written.end(), release.begin(), release.end())) != rig.port.written.end();
+         ++it) {
+      ++releases;
+    }
+    EXPECT_EQ(releases, c.released ? 1 : 0);
   }
 }
 
@@ -267,11 +278,13 @@ TEST(Activation, FailurePathShowsItsMessageAfterTheWindowIsInactiveAndBeforeTheP
     std::string product;
     bool progressVisible;
     bool portOpen;
+    std::size_t written;
   };
   struct WatchingMessages : FakeMessages {
     WatchingMessages(LinkRig& r) : rig(r) {}
     Answer Show(Icon icon, const std::string& text, Buttons buttons) override {
-      seen.push_back({text, rig.ws.link, rig.ws.device.Product, rig.progress.visible, rig.port.IsOpen()});
+      seen.push_back(
+          {text, rig.ws.link, rig.ws.device.Product, rig.progress.visible, rig.port.IsOpen(), rig.port.written.size()});
       return FakeMessages::Show(icon, text, buttons);
     }
     LinkRig& rig;
@@ -299,6 +312,11 @@ TEST(Activation, FailurePathShowsItsMessageAfterTheWindowIsInactiveAndBeforeTheP
   EXPECT_EQ(failure.product, "?");
   EXPECT_FALSE(failure.progressVisible);
   EXPECT_TRUE(failure.portOpen);
+  // The unit, in programming mode since its poll, was released before the report.
+  ASSERT_GE(failure.written, 5u);
+  EXPECT_EQ(std::vector<std::uint8_t>(rig.port.written.begin() + static_cast<long>(failure.written) - 5,
+                                      rig.port.written.begin() + static_cast<long>(failure.written)),
+            (std::vector<std::uint8_t>{6, 170, 85, 6, 13}));
   EXPECT_FALSE(rig.port.IsOpen());
   EXPECT_EQ(rig.view.linkChanges, 1);
 }
@@ -318,11 +336,13 @@ TEST(Deactivation, AcknowledgedOrAcceptedFailureEndsInactive) {
     bool unitAnswers;
     Answer answer;
     bool inactive;
+    bool staleBlockAnswer = false;  // a late 0x84 arrives instead of the acknowledgement
   };
   const Case cases[] = {
       {"acknowledged", true, Answer::Yes, true},
       {"no reply, user goes inactive", false, Answer::Yes, true},
       {"no reply, user stays", false, Answer::No, false},
+      {"stale block answer is no acknowledgement", false, Answer::Yes, true, true},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -331,8 +351,11 @@ TEST(Deactivation, AcknowledgedOrAcceptedFailureEndsInactive) {
     rig.messages.shown.clear();
     rig.port.written.clear();
     if (!c.unitAnswers) rig.sim.InjectFault(link::SimFault::DropReply);
+    if (c.staleBlockAnswer) rig.port.Schedule(rig.clock.now + 5, FakePort::Wire({132, '0', '0', '0', '0'}));
     rig.messages.answers = {c.answer};
-    EXPECT_EQ(link::DeactivateLink(rig.link, rig.ws, rig.sv), c.inactive);
+    bool acknowledged = !c.unitAnswers;
+    EXPECT_EQ(link::DeactivateLink(rig.link, rig.ws, rig.sv, &acknowledged), c.inactive);
+    EXPECT_EQ(acknowledged, c.unitAnswers);
     EXPECT_EQ(rig.port.written, (std::vector<std::uint8_t>{6, 170, 85, 6, 13}));
     if (c.unitAnswers) {
       EXPECT_TRUE(rig.messages.shown.empty());

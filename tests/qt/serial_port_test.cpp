@@ -105,15 +105,31 @@ TEST(QtSerialPort, ComEntriesFindTheirDeviceThroughTheUsersLinks) {
   EXPECT_TRUE(link::DeactivateLink(p.link, p.ws, p.sv));
 }
 
-TEST(QtSerialPort, MissingDeviceFailsWithTheProgramsMessage) {
+TEST(QtSerialPort, OpenFailuresSayWhichDeviceAndWhy) {
   Program p;
   const std::string dir = link::DosDevicesDirOf(p.home.path().toStdString());
   std::filesystem::create_directories(dir);
-  std::filesystem::create_symlink(p.home.path().toStdString() + "/no-such-tty", dir + "/COM3");
+  const std::string missing = p.home.path().toStdString() + "/no-such-tty";
+  std::filesystem::create_symlink(missing, dir + "/COM3");
   p.ws.settings.Port = "COM 3";
   EXPECT_FALSE(link::OpenPort(p.link, p.ws, p.sv));
-  EXPECT_EQ(p.messages.texts, std::vector<std::string>{"Nelze otevřít port COM 3."});
+  ASSERT_EQ(p.messages.texts.size(), 1u);
+  const std::string first = "Nelze otevřít port COM 3.\r\n";
+  EXPECT_EQ(p.messages.texts[0].substr(0, first.size()), first);
+  EXPECT_EQ(p.port.LastOpenFailure().kind, link::PortError::NotFound);
+  EXPECT_NE(p.messages.texts[0].find(dir + "/COM3: zařízení neexistuje."), std::string::npos);
   EXPECT_FALSE(p.port.IsOpen());
+
+  // A port the program holds open cannot be opened a second time.
+  PtyBench bench;
+  p.ws.settings.Port = bench.pty.slavePath();
+  ASSERT_TRUE(link::OpenPort(p.link, p.ws, p.sv));
+  Program other;
+  other.ws.settings.Port = bench.pty.slavePath();
+  EXPECT_FALSE(link::OpenPort(other.link, other.ws, other.sv));
+  EXPECT_EQ(other.port.LastOpenFailure().kind, link::PortError::Busy);
+  ASSERT_EQ(other.messages.texts.size(), 1u);
+  EXPECT_NE(other.messages.texts[0].find(": port už používá jiný program."), std::string::npos);
 }
 
 TEST(QtSerialPort, WaitingSleepsUntilTheDeadlineAndKeepsEventsFlowing) {

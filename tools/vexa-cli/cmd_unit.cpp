@@ -3,8 +3,10 @@
 //   vexa-cli info  --port P
 //   vexa-cli read  --port P -o FILE.eep
 //   vexa-cli write --port P FILE.eep [--no-verify]
+//   vexa-cli ports
 //
-// P is a device path or "COM n" (found as the program finds it). Each command
+// P is a device path, "COM n" (found as the program finds it), or a port of
+// the `ports` list (its line, its name such as ttyUSB0, or its serial number). Each command
 // activates the unit exactly as the program's btDEA does, identifies it and
 // decides compatibility, runs the transfer with the program's checks and
 // messages, and releases the unit again. The activation instruction is
@@ -29,8 +31,10 @@
 #include "command.h"
 #include "file/config_file.h"
 #include "link/frame.h"
+#include "link/port_names.h"
 #include "link/programming_mode.h"
 #include "link/workflows.h"
+#include "qt/qt_port_list.h"
 #include "qt/qt_serial_port.h"
 #include "workspace/workspace.h"
 
@@ -158,17 +162,16 @@ class Session {
   }
 
   // Releases the unit when the link is active; false when it did not
-  // acknowledge.
+  // acknowledge with 134 (any other answer, a stale block reply among them,
+  // is a failed release).
   bool Release() {
     if (ws.link == LinkState::Neaktivni) return true;
-    const long before = replies();
-    link::DeactivateLink(link_, ws, sv_);
-    return replies() > before && ws.link == LinkState::Neaktivni;
+    bool acknowledged = false;
+    link::DeactivateLink(link_, ws, sv_, &acknowledged);
+    return acknowledged && ws.link == LinkState::Neaktivni;
   }
 
  private:
-  long replies() const { return link_.stats.repliesAccepted; }
-
   link::SteadyClock clock_;
   qt::QtSerialPort port_;
   link::Link link_;
@@ -295,6 +298,21 @@ int Write(const std::vector<std::string>& argv) {
   return RunOnUnit(s, args, [](Session& u) { return WorkflowExit(link::WriteWorkflow(u.link(), u.ws, u.sv())); });
 }
 
+// The port selector's entries: "COM 1".."COM 4" with the devices they open,
+// then the system's serial ports.
+int Ports(const std::vector<std::string>& argv) {
+  if (!argv.empty()) {
+    std::cerr << "usage: vexa-cli ports\n";
+    return kExitInvalid;
+  }
+  Application();
+  const auto entries =
+      link::PortSelectorEntries(qt::QtPortList().SystemPorts(), qt::QtSerialPort::DefaultDosDevicesDir());
+  for (const auto& line : link::PortListLines(entries)) std::cout << line << "\n";
+  return kExitOk;
+}
+
+const Register kPorts{{"ports", "ports", Ports}};
 const Register kInfo{{"info", kInfoUsage, Info}};
 const Register kRead{{"read", kReadUsage, Read}};
 const Register kWrite{{"write", kWriteUsage, Write}};

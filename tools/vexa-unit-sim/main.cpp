@@ -33,6 +33,11 @@ constexpr const char* kUsage =
     "  --link COMn         create ~/.vexa/dosdevices/COMn pointing at the port (removed at exit)\n"
     "  --baud N            pace the line at N baud (19200 like the unit); 0 = instant (default)\n"
     "  --delay MS          the unit's answer time in milliseconds (default 0)\n"
+    "  --block-delay MS | MIN-MAX\n"
+    "                      a slow EEPROM: block reads and writes answered MS later, or each\n"
+    "                      at a random time from MIN to MAX milliseconds (in order)\n"
+    "  --slow-addresses FROM-TO\n"
+    "                      only blocks starting at FROM up to TO (exclusive) are slow\n"
     "  --product HEX       24-bit product code (default 21D382, \"VEXA\")\n"
     "  --version MAJ.MIN   processor version (default 1.5)\n"
     "  --memory-code N     memory size code 0..9 (default 6, 8128 bytes); others report \"?\"\n"
@@ -40,13 +45,25 @@ constexpr const char* kUsage =
     "  --polls N           polls left unanswered before the unit answers (default 0)\n"
     "  --drop P --corrupt P --late P --flip P\n"
     "                      fault probabilities per reply (flip: per written block)\n"
-    "  --seed N            seed of the faults (default 1)\n"
+    "  --seed N            seed of the faults and random delays (default 1)\n"
     "  --verbose           log every request on standard error\n";
 
 template <class T>
 bool ParseNumber(const std::string& text, T& out, int base = 10) {
   const auto r = std::from_chars(text.data(), text.data() + text.size(), out, base);
   return r.ec == std::errc() && r.ptr == text.data() + text.size();
+}
+
+// "N" or "A-B" with A <= B.
+bool ParseRange(const std::string& text, long& from, long& to) {
+  const auto dash = text.find('-');
+  if (dash == std::string::npos) {
+    if (!ParseNumber(text, from)) return false;
+    to = from;
+  } else if (!ParseNumber(text.substr(0, dash), from) || !ParseNumber(text.substr(dash + 1), to)) {
+    return false;
+  }
+  return from >= 0 && from <= to;
 }
 
 bool ParseProbability(const std::string& text, double& out) {
@@ -122,6 +139,13 @@ int main(int argc, char** argv) {
       long ms = 0;
       ok = value(v) && ParseNumber(v, ms) && ms >= 0;
       options.responseDelayUs = ms * 1000;
+    } else if (a == "--block-delay") {
+      long lo = 0, hi = 0;
+      ok = value(v) && ParseRange(v, lo, hi) && hi <= 60'000;
+      options.blockDelayMinUs = lo * 1000;
+      options.blockDelayMaxUs = hi * 1000;
+    } else if (a == "--slow-addresses") {
+      ok = value(v) && ParseRange(v, options.slowFrom, options.slowTo);
     } else if (a == "--product") {
       ok = value(v) && ParseNumber(v, options.productCode, 16) && options.productCode <= 0xFFFFFF;
     } else if (a == "--version") {

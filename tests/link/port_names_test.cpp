@@ -1,0 +1,88 @@
+#include <gtest/gtest.h>
+
+#include "link/frame.h"
+#include "link/port_names.h"
+#include "link_rig.h"
+
+namespace vexa::test {
+namespace {
+
+const std::vector<link::SystemPort> kSystemPorts = {
+    {"/dev/ttyS0", "", ""},
+    {"/dev/ttyUSB0", "FT232R USB UART", "A1234"},
+    {"/dev/ttyACM0", "", "55"},
+};
+
+TEST(PortSelector, ComEntriesFirstThenEverySystemPort) {
+  const auto entries = link::PortSelectorEntries(kSystemPorts, "");
+  std::vector<std::string> texts, devices;
+  for (const auto& e : entries) {
+    texts.push_back(e.text);
+    devices.push_back(e.device);
+  }
+  EXPECT_EQ(texts, (std::vector<std::string>{"COM 1", "COM 2", "COM 3", "COM 4", "/dev/ttyS0",
+                                             "/dev/ttyUSB0 – FT232R USB UART, sériové číslo A1234",
+                                             "/dev/ttyACM0 – sériové číslo 55"}));
+  EXPECT_EQ(devices, (std::vector<std::string>{"/dev/ttyS0", "/dev/ttyS1", "/dev/ttyS2", "/dev/ttyS3", "/dev/ttyS0",
+                                               "/dev/ttyUSB0", "/dev/ttyACM0"}));
+  EXPECT_EQ(link::PortListLines(entries),
+            (std::vector<std::string>{"COM 1: /dev/ttyS0", "COM 2: /dev/ttyS1", "COM 3: /dev/ttyS2",
+                                      "COM 4: /dev/ttyS3", "/dev/ttyS0 (COM 1)",
+                                      "/dev/ttyUSB0 – FT232R USB UART, sériové číslo A1234",
+                                      "/dev/ttyACM0 – sériové číslo 55"}));
+
+  const std::pair<const char*, const char*> choices[] = {
+      {"/dev/ttyUSB0 – FT232R USB UART, sériové číslo A1234", "/dev/ttyUSB0"},
+      {"ttyUSB0", "/dev/ttyUSB0"},
+      {"A1234", "/dev/ttyUSB0"},
+      {"COM 2", "/dev/ttyS1"},
+      {"/dev/pts/4", "/dev/pts/4"},
+      {"nothing", "nothing"},
+  };
+  for (const auto& [text, device] : choices) EXPECT_EQ(link::ResolvePortChoice(text, kSystemPorts, ""), device) << text;
+}
+
+TEST(PortErrors, SecondLineSaysWhy) {
+  using link::PortError;
+  struct Case {
+    PortError kind;
+    std::string device, group;
+    std::vector<std::string> existing;
+    std::string expected;
+  };
+  const Case cases[] = {
+      {PortError::NotFound, "/dev/ttyUSB3", "", {"/dev/ttyS0", "/dev/ttyUSB0"},
+       "Nelze otevřít port COM 1.\r\n/dev/ttyUSB3: zařízení neexistuje. Sériové porty v systému: /dev/ttyS0, "
+       "/dev/ttyUSB0."},
+      {PortError::NotFound, "/dev/ttyS0", "", {},
+       "Nelze otevřít port COM 1.\r\n/dev/ttyS0: zařízení neexistuje. V systému není žádný sériový port."},
+      {PortError::Busy, "/dev/ttyS0", "", {},
+       "Nelze otevřít port COM 1.\r\n/dev/ttyS0: port už používá jiný program."},
+      {PortError::PermissionDenied, "/dev/ttyS0", "uucp", {},
+       "Nelze otevřít port COM 1.\r\n/dev/ttyS0: přístup odepřen. Port smějí otevřít členové skupiny uucp: sudo "
+       "usermod -aG uucp jan, poté se odhlaste a znovu přihlaste."},
+      {PortError::Unknown, "/dev/ttyS0", "", {}, "Nelze otevřít port COM 1.\r\n/dev/ttyS0: port nelze otevřít."},
+      {PortError::Unknown, "", "", {}, "Nelze otevřít port COM 1."},  // nothing known: the first sentence alone
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(link::PortOpenMessage("COM 1", {c.kind, c.device, c.group, "jan", c.existing}), c.expected);
+  }
+
+  // OpenPort shows what the port reports.
+  struct RefusingPort : FakePort {
+    using FakePort::FakePort;
+    link::PortOpenFailure LastOpenFailure() const override {
+      return {PortError::Busy, "/dev/ttyUSB0", "", "jan", {}};
+    }
+  };
+  LinkRig rig;
+  RefusingPort port(rig.clock);
+  port.openSucceeds = false;
+  link::Link lnk(port, rig.clock);
+  EXPECT_FALSE(link::OpenPort(lnk, rig.ws, rig.sv));
+  EXPECT_EQ(rig.messages.Texts(),
+            std::vector<std::string>{"Nelze otevřít port COM 1.\r\n/dev/ttyUSB0: port už používá jiný program."});
+}
+
+}  // namespace
+}  // namespace vexa::test
