@@ -170,14 +170,14 @@ void QtReportPrinter::PrintText(const std::string& utf8) {
   painter_.drawText(QPointF(Px(x_), Px(y_) + ascent), FromUtf8(utf8));
 }
 
-void QtReportPrinter::PlaceGraph(double x, double y, const AnalogScale& scale, const GraphInput& in,
-                                 char decimalSeparator) {
+void QtReportPrinter::PlaceGraph(double x, double y, double width, double height, const AnalogScale& scale,
+                                 const GraphInput& in, char decimalSeparator) {
   if (failed_ || !painter_.isActive()) return;
   PictureSurface surface(kGraphWidth, kGraphHeight);
   GraphMake(surface, scale, in, decimalSeparator);
-  // The drawing is replayed straight onto the page at its size in twips
+  // The drawing is replayed straight onto the page in the given rectangle
   // (played back as a QPicture, the PDF engine placed it wrongly).
-  surface.PaintInto(painter_, QRectF(Px(x), Px(y), Px(kGraphWidth), Px(kGraphHeight)));
+  surface.PaintInto(painter_, QRectF(Px(x), Px(y), Px(width), Px(height)));
 }
 
 bool QtReportPrinter::Failed() const { return failed_ || printer_.printerState() == QPrinter::Error; }

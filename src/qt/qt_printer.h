@@ -64,7 +64,8 @@ class QtReportPrinter : public ReportPrinter {
   double TextHeight(const std::string& utf8) const override;
   void Line(double x1, double y1, double x2, double y2) override;
   void PrintText(const std::string& utf8) override;
-  void PlaceGraph(double x, double y, const AnalogScale& scale, const GraphInput& in, char decimalSeparator) override;
+  void PlaceGraph(double x, double y, double width, double height, const AnalogScale& scale, const GraphInput& in,
+                  char decimalSeparator) override;
   bool Failed() const override;
 
   double Dpi() const { return dpi_; }
