@@ -59,7 +59,7 @@ std::string TrimRight(std::string s) {
 }  // namespace
 
 std::vector<std::string> WrapText(const ReportPrinter& printer, const std::string& text, int width) {
-  const double room = width - 2 * kReportTextInset;
+  const double room = width - kReportTextInset - kReportTextClearance;
   if (printer.TextWidth(text) <= room) return {text};
   std::vector<std::string> lines;
   std::string line;
@@ -271,18 +271,18 @@ void PrintPageHeader(ReportRun& run) {
   run.inHeader = wasInHeader;
 }
 
-void PrintSectionTitle(ReportRun& run, const std::string& text) {
+void PrintSectionTitle(ReportRun& run, const std::string& text, int keepWith) {
   ReportPrinter& p = run.printer;
   if (run.Stopped()) return;
-  if (run.breakPending) {
-    run.breakPending = false;
-    BreakPage(run);
-  }
   p.SetCurrentX(kReportLeft);
   p.SetFontSize(kTitleFontSize);
   p.SetDrawWidth(kTitleLineWidth);
-  PrintCell(run, text, WholeTwips(p.PageWidth() - kReportLeft - kReportRightMargin),
-            WholeTwips(p.TextHeight(text) + 100), kAlignLeft, false, true);
+  const int height = WholeTwips(p.TextHeight(text) + 100);
+  if (run.breakPending || NeedsNewPage(run, height + keepWith)) {
+    run.breakPending = false;
+    BreakPage(run);
+  }
+  PrintCell(run, text, WholeTwips(p.PageWidth() - kReportLeft - kReportRightMargin), height, kAlignLeft, false, true);
 }
 
 void EndSection(ReportRun& run) {

@@ -20,7 +20,8 @@ inline constexpr int kReportHeaderTop = 1500;      // the header's line
 inline constexpr int kReportBottomReserve = 1500;  // a line may end no nearer to PH
 inline constexpr int kReportBottomMargin = 1000;   // the analog graph ends no nearer to PH
 inline constexpr int kReportBodyTop = 2100;        // first line below a page's header
-inline constexpr int kReportTextInset = 50;        // text to frame, on every side
+inline constexpr int kReportTextInset = 50;        // text to frame: the aligned side, top and bottom
+inline constexpr int kReportTextClearance = 25;    // text to frame at least, on the other side
 inline constexpr const char* kReportFont = "Arial CE";
 
 enum CellAlign { kAlignLeft = 0, kAlignRight = 1, kAlignCentre = 2 };
@@ -51,8 +52,9 @@ std::string ProgressText(int page, int copyIndex, int copyCount);
 
 // A framed cell at the print position. A text too wide for the cell wraps
 // onto further lines at its blanks (a word wider than the cell breaks at the
-// cell's edge); the last line sits 50 twips above the bottom frame line and
-// no text comes nearer than 50 twips to a frame. Lines that do not fit into
+// cell's edge); the last line sits 50 twips above the bottom frame line, a
+// line is 50 twips from the frame it is aligned to and at least 25 from the
+// other (row labels such as "O1" fit a 300 cell). Lines that do not fit into
 // `height` are not printed: CellHeight gives the height that shows them all.
 void PrintCell(ReportRun& run, const std::string& text, int width, int height, int align, bool advance, bool newline);
 // The lines a text takes in a cell of `width` in the current font.
@@ -88,7 +90,9 @@ void BreakPage(ReportRun& run);
 // would end within 1500 twips of the page's bottom.
 void AdvanceLine(ReportRun& run, int dy);
 void PrintPageHeader(ReportRun& run);
-void PrintSectionTitle(ReportRun& run, const std::string& text);
+// A title that would be left at a page's bottom without `keepWith` twips of
+// its section below it starts on a new page.
+void PrintSectionTitle(ReportRun& run, const std::string& text, int keepWith = 0);
 // The 200 twips after a section. When they would end the page, the next
 // section's title starts the new page: the report never ends with a page
 // that holds only its header.

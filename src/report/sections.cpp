@@ -13,6 +13,10 @@ constexpr int kBodyFontSize = 8;
 constexpr int kBodyLineWidth = 1;
 constexpr int kHeadLineWidth = 6;
 
+// A title stays with the first two lines of its section (a table's heads
+// and first row).
+constexpr int kKeepWithTitle = 2 * kReportRowHeight;
+
 const char* Flag(bool on) { return on ? "1" : "0"; }
 
 int FullWidth(const ReportRun& run) {
@@ -49,7 +53,7 @@ std::string CrossingLine(const char* crossing, bool reported, bool atOnce, const
 void PrintGeneralSection(ReportRun& run) {
   if (run.Stopped()) return;
   const GeneralSettings& g = run.ws.config.general;
-  PrintSectionTitle(run, "Všeobecné");
+  PrintSectionTitle(run, "Všeobecné", kKeepWithTitle);
   BodyStyle(run);
   const int valueWidth = FullWidth(run) - 2000;
   const std::pair<const char*, const std::string*> rows[] = {
@@ -70,7 +74,7 @@ void PrintGeneralSection(ReportRun& run) {
 void PrintSmsSection(ReportRun& run) {
   if (run.Stopped()) return;
   const GeneralSettings& g = run.ws.config.general;
-  PrintSectionTitle(run, "SMS zprávy");
+  PrintSectionTitle(run, "SMS zprávy", kKeepWithTitle);
   BodyStyle(run);
   PrintFullLine(run, "Doba platnosti SMS zpráv je " + g.DobaPlatnostiSMS + " dnů.");
   PrintFullLine(run, std::string("Při poklesu napětí baterií ") + (g.Batt ? "vypínat" : "nevypínat") +
@@ -92,7 +96,7 @@ void PrintSmsSection(ReportRun& run) {
 
 void PrintInputsSection(ReportRun& run) {
   if (run.Stopped()) return;
-  PrintSectionTitle(run, "Logické vstupy");
+  PrintSectionTitle(run, "Logické vstupy", kKeepWithTitle);
   ReportTable table = StartTable(run, {{"Název", 1800, 0},
                                        {"Stav 0", 800, 0},
                                        {"Stav 1", 800, 0},
@@ -122,7 +126,7 @@ void PrintInputsSection(ReportRun& run) {
 
 void PrintOutputsSection(ReportRun& run) {
   if (run.Stopped()) return;
-  PrintSectionTitle(run, "Logické výstupy");
+  PrintSectionTitle(run, "Logické výstupy", kKeepWithTitle);
   ReportTable table = StartTable(run, {{"Název", 1800, 0},
                                        {"Stav 0", 800, 0},
                                        {"Stav 1", 800, 0},
@@ -197,7 +201,7 @@ void PrintAnalogSection(ReportRun& run) {
 
 void PrintPhonesSection(ReportRun& run) {
   if (run.Stopped()) return;
-  PrintSectionTitle(run, "Telefonní čísla");
+  PrintSectionTitle(run, "Telefonní čísla", kKeepWithTitle);
   ReportTable table = StartTable(run, {{"Telefonní číslo", 2300, 0}, {"Příjem příkazů", 2000, 0}, {"Odesílání zpráv", 0, 0}});
   for (int row = 0; row < kReportPhoneRows && !run.Stopped(); ++row) {
     const PhoneEntry& t = run.ws.config.phones[row];

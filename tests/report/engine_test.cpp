@@ -83,17 +83,17 @@ TEST_F(EngineTest, TextSitsFiftyAboveTheBottomAndAligns) {
 TEST_F(EngineTest, TextWrapsWithinTheCellsInnerMargin) {
   struct Case {
     std::string text;
-    int width;  // the text may take width - 100
+    int width;  // the text may take width - 75
     std::vector<std::string> lines;
   };
   const Case cases[] = {
-      {"abcd", 420, {"abcd"}},                 // 320 fits 320
-      {"abcde", 420, {"abcd", "e"}},           // a word wider than the cell breaks at its edge
-      {"ab cd ef", 420, {"ab", "cd", "ef"}},  // at the blanks
+      {"abcd", 395, {"abcd"}},                 // 320 fits 395 - 50 - 25
+      {"abcde", 395, {"abcd", "e"}},           // a word wider than the cell breaks at its edge
+      {"ab cd ef", 395, {"ab", "cd", "ef"}},  // at the blanks
       {"ab  cd", 1000, {"ab  cd"}},            // as typed when it fits
-      {"abc   de", 420, {"abc", "de"}},        // the blanks of a break are dropped
-      {"ščřžý", 420, {"ščřž", "ý"}},           // characters, not bytes
-      {"ab", 100, {"a", "b"}},                 // no room at all: still nothing lost
+      {"abc   de", 395, {"abc", "de"}},        // the blanks of a break are dropped
+      {"ščřžý", 395, {"ščřž", "ý"}},           // characters, not bytes
+      {"ab", 75, {"a", "b"}},                  // no room at all: still nothing lost
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);

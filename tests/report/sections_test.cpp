@@ -358,7 +358,7 @@ std::string WithoutBlanks(std::string s) {
 }
 
 // Texts far wider than their cells in every section: rows grow, every text is
-// printed whole (its lines in order), no text comes nearer than 50 to a frame,
+// printed whole (its lines in order), no text comes nearer than 25 to a frame,
 // and each page a table continues on has the table's heads above its rows.
 TEST(SectionsWrap, RowsGrowNothingIsLostHeadsRepeat) {
   Workspace ws;
@@ -413,7 +413,7 @@ TEST(SectionsWrap, RowsGrowNothingIsLostHeadsRepeat) {
         if (t.text.empty()) continue;
         const double w = 10 * t.fontSize * static_cast<double>(Utf8Length(t.text)), h = 20 * t.fontSize;
         EXPECT_TRUE(std::any_of(cells.begin(), cells.end(), [&](const Cell& c) {
-          return c.x0 + 50 <= t.x && t.x + w <= c.x1 - 50 && c.y0 + 50 <= t.y && t.y + h <= c.y1 - 50;
+          return c.x0 + 25 <= t.x && t.x + w <= c.x1 - 25 && c.y0 + 50 <= t.y && t.y + h <= c.y1 - 50;
         })) << t.text;
       }
       for (const Table& table : tables) {
