@@ -106,8 +106,8 @@ std::vector<std::string> WrapText(const ReportPrinter& printer, const std::strin
 int CellHeight(const ReportRun& run, const std::string& text, int width, int minHeight) {
   const std::vector<std::string> lines = WrapText(run.printer, text, width);
   if (lines.size() < 2) return minHeight;
-  const int needed = WholeTwips(static_cast<double>(lines.size()) * run.printer.TextHeight(text)) +
-                     2 * kReportTextInset;
+  const int needed =
+      WholeTwips(static_cast<double>(lines.size()) * run.printer.TextHeight(text)) + 2 * kReportTextInset;
   return needed > minHeight ? needed : minHeight;
 }
 

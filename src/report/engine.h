@@ -34,7 +34,7 @@ struct ReportRun {
   const Workspace& ws;
   int copyIndex = 1;
   int copyCount = 1;
-  bool inHeader = false;  // the header never breaks a page itself
+  bool inHeader = false;      // the header never breaks a page itself
   bool breakPending = false;  // the next section title starts a new page
 
   bool Stopped() const { return printer.Failed(); }

@@ -202,7 +202,8 @@ void PrintAnalogSection(ReportRun& run) {
 void PrintPhonesSection(ReportRun& run) {
   if (run.Stopped()) return;
   PrintSectionTitle(run, "Telefonní čísla", kKeepWithTitle);
-  ReportTable table = StartTable(run, {{"Telefonní číslo", 2300, 0}, {"Příjem příkazů", 2000, 0}, {"Odesílání zpráv", 0, 0}});
+  ReportTable table =
+      StartTable(run, {{"Telefonní číslo", 2300, 0}, {"Příjem příkazů", 2000, 0}, {"Odesílání zpráv", 0, 0}});
   for (int row = 0; row < kReportPhoneRows && !run.Stopped(); ++row) {
     const PhoneEntry& t = run.ws.config.phones[row];
     PrintTableRow(run, table,

@@ -115,14 +115,13 @@ TEST(QtReportPrinter, PdfHoldsEverySectionAndBreaksOntoASecondPage) {
   ASSERT_EQ(PdfPages(pdf), 2);
   const QString page1 = Squeeze(PdfText(pdf, 1));
   const QString page2 = Squeeze(PdfText(pdf, 2));
-  for (const char* s :
-       {"Všeobecné", "SMS zprávy", "Logické vstupy", "Logické výstupy", "Analogové vstupy",
-        "Šetřící režim povolen. Modem je vypnut po dobu 1:0 a zapnut po dobu 0:30.",
-        "V příkazové zprávě požadovat autorizaci zadáním PINu.",
-        "Posílat hlášení o zap./vyp. zařízení. Text zap.: 'STANICE ZAP' Text vyp.: 'STANICE VYP'",
-        "Název A1: 'Hladina'", "Ve zprávě o stavu uvádět: hodnotu, jméno stavu",
-        "Při přechodu nahoru přes CL1 posílat okamžitě hlášení: 'ALARM'",
-        "Při přechodu nahoru přes CL2 neposílat žádné hlášení.", "Cerpadlo", "2,5", "Zaplava"}) {
+  for (const char* s : {"Všeobecné", "SMS zprávy", "Logické vstupy", "Logické výstupy", "Analogové vstupy",
+                        "Šetřící režim povolen. Modem je vypnut po dobu 1:0 a zapnut po dobu 0:30.",
+                        "V příkazové zprávě požadovat autorizaci zadáním PINu.",
+                        "Posílat hlášení o zap./vyp. zařízení. Text zap.: 'STANICE ZAP' Text vyp.: 'STANICE VYP'",
+                        "Název A1: 'Hladina'", "Ve zprávě o stavu uvádět: hodnotu, jméno stavu",
+                        "Při přechodu nahoru přes CL1 posílat okamžitě hlášení: 'ALARM'",
+                        "Při přechodu nahoru přes CL2 neposílat žádné hlášení.", "Cerpadlo", "2,5", "Zaplava"}) {
     EXPECT_TRUE(page1.contains(QString::fromUtf8(s))) << s;
   }
   // The header: the first 20 characters of the station name, the page.

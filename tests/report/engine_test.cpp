@@ -87,13 +87,13 @@ TEST_F(EngineTest, TextWrapsWithinTheCellsInnerMargin) {
     std::vector<std::string> lines;
   };
   const Case cases[] = {
-      {"abcd", 395, {"abcd"}},                 // 320 fits 395 - 50 - 25
-      {"abcde", 395, {"abcd", "e"}},           // a word wider than the cell breaks at its edge
+      {"abcd", 395, {"abcd"}},                // 320 fits 395 - 50 - 25
+      {"abcde", 395, {"abcd", "e"}},          // a word wider than the cell breaks at its edge
       {"ab cd ef", 395, {"ab", "cd", "ef"}},  // at the blanks
-      {"ab  cd", 1000, {"ab  cd"}},            // as typed when it fits
-      {"abc   de", 395, {"abc", "de"}},        // the blanks of a break are dropped
-      {"ščřžý", 395, {"ščřž", "ý"}},           // characters, not bytes
-      {"ab", 75, {"a", "b"}},                  // no room at all: still nothing lost
+      {"ab  cd", 1000, {"ab  cd"}},           // as typed when it fits
+      {"abc   de", 395, {"abc", "de"}},       // the blanks of a break are dropped
+      {"ščřžý", 395, {"ščřž", "ý"}},          // characters, not bytes
+      {"ab", 75, {"a", "b"}},                 // no room at all: still nothing lost
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);
