@@ -9,7 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev qt6-translations-l10n
   fonts-liberation
-  xvfb xauth poppler-utils ccache
+  xvfb xauth poppler-utils jq ccache
   dpkg-dev desktop-file-utils appstream shared-mime-info file
 )
 

@@ -35,6 +35,12 @@ FileOutcome SaveWorkflow(Workspace& ws, Services& sv) {
   if (!chosen || chosen->empty()) return FileOutcome::Cancelled;
   const std::string& path = *chosen;
 
+  // The question comes before the progress window, so that the two never
+  // cover each other; declined, nothing is shown or touched.
+  if (FileExists(path) && sv.messages.Show(Icon::Question, kOverwriteQuestion, Buttons::YesNo) != Answer::Yes) {
+    return FileOutcome::Declined;
+  }
+
   ShowProgress(ws, sv, "Ukládám nastavení do souboru '" + path + "'.", false);
 
   long used = 0;
@@ -49,11 +55,6 @@ FileOutcome SaveWorkflow(Workspace& ws, Services& sv) {
   // should it ever fall short, the whole image up to its end marker is still
   // written, so the file can be loaded again.
   const long usage = std::max<long>(ComputeUsage(ws.config), used + 1);
-
-  if (FileExists(path) && sv.messages.Show(Icon::Question, kOverwriteQuestion, Buttons::YesNo) != Answer::Yes) {
-    CloseProgress(sv);
-    return FileOutcome::Declined;
-  }
 
   const bool written = WriteConfigFile(path, ws.image, static_cast<int>(usage), nullptr);
   CloseProgress(sv);

@@ -3,6 +3,11 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QScreen>
+#include <QTreeView>
 
 namespace vexa::qt {
 
@@ -12,6 +17,31 @@ QString QtFilterOf(const QString& filter) {
   const qsizetype bar = filter.indexOf(QLatin1Char('|'));
   return bar < 0 ? filter : filter.left(bar);
 }
+
+namespace {
+
+// A first size that shows the side panel and a file's name, size and date
+// without cutting them, within the screen; the user's own resizing is kept
+// afterwards with the dialog.
+void FitContents(QFileDialog& d) {
+  d.setViewMode(QFileDialog::Detail);
+  const QFontMetrics fm(d.font());
+  const int nameWidth = fm.horizontalAdvance(QLatin1Char('x')) * 40;
+  QSize size(fm.averageCharWidth() * 120, fm.height() * 30);
+  const QScreen* screen = d.parentWidget() ? d.parentWidget()->screen() : QGuiApplication::primaryScreen();
+  if (screen) size = size.boundedTo(screen->availableGeometry().size() * 9 / 10);
+  d.resize(size.expandedTo(d.minimumSizeHint()));
+  // Qt's own dialog: the name column wide enough for a long name, the others
+  // as wide as their contents.
+  if (auto* files = d.findChild<QTreeView*>(QStringLiteral("treeView"))) {
+    files->header()->resizeSection(0, nameWidth);
+    for (int column = 1; column < files->header()->count(); ++column) {
+      files->header()->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+    }
+  }
+}
+
+}  // namespace
 
 QtFileDialog::QtFileDialog(QWidget* owner) : owner_(owner) {}
 
@@ -26,6 +56,7 @@ QFileDialog& QtFileDialog::dialog() {
     dialog_->setObjectName(QStringLiteral("CommonDialog"));
     dialog_->setNameFilter(QtFilterOf(QString::fromUtf8(kEepFilter)));
     dialog_->setModal(true);
+    FitContents(*dialog_);
   }
   return *dialog_;
 }

@@ -69,11 +69,15 @@ void QtReportPrinter::ReadGeometry() {
 std::optional<int> QtReportPrinter::AskCopies() {
   if (!dialogParent_) return fixedCopies_;
   QPrintDialog dialog(&printer_, dialogParent_);
-  // Copies are asked; printing a selection or a page range makes no sense for
-  // the report. Printing to a PDF file stays offered: on a desktop without a
-  // configured printer it is often the only printer there is.
-  dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintShowPageSize);
+  // Copies and a page range are asked; printing a selection makes no sense
+  // for the report. Printing to a PDF file stays offered: on a desktop
+  // without a configured printer it is often the only printer there is.
+  printer_.setPrintRange(QPrinter::AllPages);
+  dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintShowPageSize |
+                    QAbstractPrintDialog::PrintPageRange);
+  dialog.setMinMax(1, 999);
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  pages_ = printer_.printRange() == QPrinter::PageRange ? printer_.pageRanges() : QPageRanges();
   return printer_.copyCount();
 }
 
@@ -84,6 +88,7 @@ void QtReportPrinter::SetCopies(int copies) {
 
 void QtReportPrinter::BeginDocument() {
   if (failed_) return;
+  page_ = 1;
   if (!painter_.isActive()) {
     oneSession_ = oneSession_ || printer_.outputFormat() == QPrinter::PdfFormat;
     // The report lays itself out on the printable area with its own margins:
@@ -96,11 +101,19 @@ void QtReportPrinter::BeginDocument() {
     }
     ReadGeometry();
     UpdateFont();
-  } else if (!printer_.newPage()) {  // the next copy in the same file
+    sheetUsed_ = false;
+  }
+  // The next copy in the same file goes onto a sheet of its own.
+  StartSheetIfWanted();
+}
+
+void QtReportPrinter::StartSheetIfWanted() {
+  if (!Wanted()) return;
+  if (sheetUsed_ && !printer_.newPage()) {
     failed_ = true;
     return;
   }
-  page_ = 1;
+  sheetUsed_ = true;
 }
 
 void QtReportPrinter::EndDocument() {
@@ -119,11 +132,8 @@ void QtReportPrinter::NewPage() {
     failed_ = true;
     return;
   }
-  if (!printer_.newPage()) {
-    failed_ = true;
-    return;
-  }
   ++page_;
+  StartSheetIfWanted();
 }
 
 void QtReportPrinter::SetFontName(const std::string& name) {
@@ -156,28 +166,28 @@ double QtReportPrinter::TextWidth(const std::string& utf8) const {
 double QtReportPrinter::TextHeight(const std::string&) const { return Twips(QFontMetricsF(font_, &printer_).height()); }
 
 void QtReportPrinter::Line(double x1, double y1, double x2, double y2) {
-  if (failed_ || !painter_.isActive()) return;
+  if (failed_ || !painter_.isActive() || !Wanted()) return;
   QPen pen(Qt::black, drawWidth_, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin);
   painter_.setPen(pen);
   painter_.drawLine(QPointF(Px(x1), Px(y1)), QPointF(Px(x2), Px(y2)));
 }
 
 void QtReportPrinter::PrintText(const std::string& utf8) {
-  if (failed_ || !painter_.isActive() || utf8.empty()) return;
+  if (failed_ || !painter_.isActive() || !Wanted() || utf8.empty()) return;
   painter_.setFont(font_);
   painter_.setPen(QPen(Qt::black));
   const double ascent = QFontMetricsF(font_, &printer_).ascent();
   painter_.drawText(QPointF(Px(x_), Px(y_) + ascent), FromUtf8(utf8));
 }
 
-void QtReportPrinter::PlaceGraph(double x, double y, const AnalogScale& scale, const GraphInput& in,
-                                 char decimalSeparator) {
-  if (failed_ || !painter_.isActive()) return;
+void QtReportPrinter::PlaceGraph(double x, double y, double width, double height, const AnalogScale& scale,
+                                 const GraphInput& in, char decimalSeparator) {
+  if (failed_ || !painter_.isActive() || !Wanted()) return;
   PictureSurface surface(kGraphWidth, kGraphHeight);
   GraphMake(surface, scale, in, decimalSeparator);
-  // The drawing is replayed straight onto the page at its size in twips
+  // The drawing is replayed straight onto the page in the given rectangle
   // (played back as a QPicture, the PDF engine placed it wrongly).
-  surface.PaintInto(painter_, QRectF(Px(x), Px(y), Px(kGraphWidth), Px(kGraphHeight)));
+  surface.PaintInto(painter_, QRectF(Px(x), Px(y), Px(width), Px(height)));
 }
 
 bool QtReportPrinter::Failed() const { return failed_ || printer_.printerState() == QPrinter::Error; }
@@ -189,7 +199,7 @@ PrintOutcome PrintReportWithDialog(Workspace& ws, Services& sv, QPrinter& printe
   return result;
 }
 
-PrintOutcome PrintReportToPdf(Workspace& ws, const QString& fileName, int copies) {
+PrintOutcome PrintReportToPdf(Workspace& ws, const QString& fileName, int copies, const QPageRanges& pages) {
   Quiet quiet;
   QPrinter printer(QPrinter::HighResolution);
   printer.setOutputFormat(QPrinter::PdfFormat);
@@ -200,6 +210,7 @@ PrintOutcome PrintReportToPdf(Workspace& ws, const QString& fileName, int copies
   printer.setDocName(QString::fromUtf8(kAppTitle));
   QtReportPrinter out(printer, nullptr, copies);
   out.SetCopiesInOneSession(true);
+  out.SetPageRanges(pages);
   PrintOutcome result = PrintReport(ws, quiet.sv, out);
   if (!out.Finish() && result == PrintOutcome::Printed) result = PrintOutcome::Failed;
   return result;

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 #include <optional>
+#include <vector>
 
 #include "codec/cp1250.h"
 #include "platform/progress.h"
@@ -17,7 +18,7 @@ constexpr int kHeaderHeight = 400;
 constexpr int kHeaderGap = 200;
 constexpr int kTitleFontSize = 12;
 constexpr int kTitleLineWidth = 10;
-constexpr int kTextInset = 50;  // text to frame, left, right and bottom
+constexpr int kSectionGap = 200;
 
 // Number of bytes of the UTF-8 character that starts at s[i]; a stray byte
 // counts as one character of its own.
@@ -37,20 +38,6 @@ std::size_t CharLength(const std::string& s, std::size_t i) {
   return n;
 }
 
-// The longest beginning of text that is narrower than width.
-std::string FitText(const ReportPrinter& printer, const std::string& text, int width) {
-  if (printer.TextWidth(text) < width) return text;
-  std::string t;
-  for (std::size_t i = 0; i < text.size();) {
-    const std::size_t n = CharLength(text, i);
-    std::string next = t + text.substr(i, n);
-    if (!(printer.TextWidth(next) < width)) break;
-    t = std::move(next);
-    i += n;
-  }
-  return t;
-}
-
 int WholeTwips(double v) {
   if (!std::isfinite(v)) return 0;
   if (v > 1e9) return 1000000000;
@@ -64,7 +51,65 @@ std::string ToText(int v) {
   return buffer;
 }
 
+std::string TrimRight(std::string s) {
+  while (!s.empty() && s.back() == ' ') s.pop_back();
+  return s;
+}
+
 }  // namespace
+
+std::vector<std::string> WrapText(const ReportPrinter& printer, const std::string& text, int width) {
+  const double room = width - kReportTextInset - kReportTextClearance;
+  if (printer.TextWidth(text) <= room) return {text};
+  std::vector<std::string> lines;
+  std::string line;
+  bool afterBreak = false;  // blanks where a line was broken are dropped
+  for (std::size_t i = 0; i < text.size();) {
+    const std::size_t n = CharLength(text, i);
+    const std::string ch = text.substr(i, n);
+    i += n;
+    if (line.empty() && afterBreak && ch == " ") continue;
+    // Even a single character wider than the cell goes onto a line: nothing
+    // is lost, it only comes near the frame.
+    if (line.empty() || printer.TextWidth(line + ch) <= room) {
+      line += ch;
+      continue;
+    }
+    afterBreak = true;
+    if (ch == " ") {
+      lines.push_back(TrimRight(line));
+      line.clear();
+      continue;
+    }
+    // Break at the last blank before the word that does not fit; a word
+    // wider than the whole cell breaks at the cell's edge.
+    const std::size_t blank = line.rfind(' ');
+    const std::string head = blank == std::string::npos ? std::string() : TrimRight(line.substr(0, blank));
+    if (head.empty()) {
+      lines.push_back(line);
+      line = ch;
+      continue;
+    }
+    lines.push_back(head);
+    line = line.substr(blank + 1);
+    if (printer.TextWidth(line + ch) <= room) {
+      line += ch;
+    } else {
+      lines.push_back(line);
+      line = ch;
+    }
+  }
+  if (!line.empty() || lines.empty()) lines.push_back(line);
+  return lines;
+}
+
+int CellHeight(const ReportRun& run, const std::string& text, int width, int minHeight) {
+  const std::vector<std::string> lines = WrapText(run.printer, text, width);
+  if (lines.size() < 2) return minHeight;
+  const int needed =
+      WholeTwips(static_cast<double>(lines.size()) * run.printer.TextHeight(text)) + 2 * kReportTextInset;
+  return needed > minHeight ? needed : minHeight;
+}
 
 std::string ProgressText(int page, int copyIndex, int copyCount) {
   return "Tisk " + ToText(page) + ". stránky\r\n" + ToText(copyIndex) + ". kopie z " + ToText(copyCount);
@@ -87,14 +132,20 @@ void PrintCell(ReportRun& run, const std::string& text, int width, int height, i
   p.Line(x1, y1, x0, y1);
   p.Line(x0, y1, x0, y0);
 
-  if (p.TextHeight(text) < std::fabs(y1 - y0)) {
-    const std::string t = FitText(p, text, width);
+  // The lines stack upwards from 50 above the bottom frame line; as many as
+  // are lower together than the cell are printed.
+  const std::vector<std::string> lines = WrapText(p, text, width);
+  const double lineHeight = p.TextHeight(text);
+  std::size_t shown = lines.size();
+  while (shown > 0 && !(static_cast<double>(shown) * lineHeight < std::fabs(y1 - y0))) --shown;
+  for (std::size_t k = 0; k < shown; ++k) {
+    const std::string& t = lines[k];
     const double tw = p.TextWidth(t);
-    double x = x0 + kTextInset;
-    if (align == kAlignRight) x = x1 - tw - kTextInset;
+    double x = x0 + kReportTextInset;
+    if (align == kAlignRight) x = x1 - tw - kReportTextInset;
     if (align == kAlignCentre) x = x0 + (x1 - x0) / 2 - tw / 2;
     p.SetCurrentX(x);
-    p.SetCurrentY(y1 - p.TextHeight(t) - kTextInset);
+    p.SetCurrentY(y1 - kReportTextInset - static_cast<double>(shown - k) * lineHeight);
     p.PrintText(t);
   }
 
@@ -112,15 +163,88 @@ void AdvanceLine(ReportRun& run, int dy) {
   // The header itself always fits: on a page too short for it a break would
   // only start another page with the same header, without end.
   if (!run.inHeader && p.CurrentY() + dy + kReportBottomReserve > p.PageHeight()) {
-    p.NewPage();
-    if (run.Stopped()) return;
-    run.progress.SetText(ProgressText(p.Page(), run.copyIndex, run.copyCount));
-    run.loop.Yield();
-    PrintPageHeader(run);
+    BreakPage(run);
   } else {
     p.SetCurrentY(p.CurrentY() + dy);
   }
   p.SetCurrentX(kReportLeft);
+}
+
+void BreakPage(ReportRun& run) {
+  ReportPrinter& p = run.printer;
+  if (run.Stopped()) return;
+  p.NewPage();
+  if (run.Stopped()) return;
+  run.progress.SetText(ProgressText(p.Page(), run.copyIndex, run.copyCount));
+  run.loop.Yield();
+  PrintPageHeader(run);
+}
+
+namespace {
+
+// The cells' widths with the last one running to the right margin when 0.
+std::vector<int> RowWidths(const ReportRun& run, const std::vector<RowCell>& cells) {
+  std::vector<int> widths;
+  int x = kReportLeft;
+  for (const RowCell& c : cells) {
+    widths.push_back(c.width != 0 ? c.width : WholeTwips(run.printer.PageWidth() - kReportRightMargin - x));
+    x += widths.back();
+  }
+  return widths;
+}
+
+// Whether a row of `height` starting at the print position ends within the
+// bottom reserve, on a page where moving it helps.
+bool NeedsNewPage(const ReportRun& run, int height) {
+  const ReportPrinter& p = run.printer;
+  return p.CurrentY() > kReportBodyTop && p.CurrentY() + height + kReportBottomReserve > p.PageHeight();
+}
+
+void PrintRowAt(ReportRun& run, const std::vector<RowCell>& cells, const std::vector<int>& widths, int height) {
+  for (std::size_t i = 0; i < cells.size() && !run.Stopped(); ++i) {
+    const bool last = i + 1 == cells.size();
+    PrintCell(run, cells[i].text, widths[i], height, cells[i].align, !last, last);
+  }
+}
+
+}  // namespace
+
+int RowHeight(const ReportRun& run, const std::vector<RowCell>& cells, int minHeight) {
+  const std::vector<int> widths = RowWidths(run, cells);
+  int height = minHeight;
+  for (std::size_t i = 0; i < cells.size(); ++i) height = CellHeight(run, cells[i].text, widths[i], height);
+  return height;
+}
+
+void PrintRow(ReportRun& run, const std::vector<RowCell>& cells, int minHeight) {
+  if (run.Stopped() || cells.empty()) return;
+  const int height = RowHeight(run, cells, minHeight);
+  if (NeedsNewPage(run, height)) BreakPage(run);
+  run.printer.SetCurrentX(kReportLeft);
+  PrintRowAt(run, cells, RowWidths(run, cells), height);
+}
+
+void PrintTableRow(ReportRun& run, ReportTable& table, const std::vector<RowCell>& cells, int minHeight) {
+  ReportPrinter& p = run.printer;
+  if (run.Stopped() || cells.empty()) return;
+  const int height = RowHeight(run, cells, minHeight);
+  const int headsHeight = RowHeight(run, table.heads, minHeight);
+  // The heads stay with the row below them.
+  if (NeedsNewPage(run, height + (table.headsPage != p.Page() ? headsHeight : 0))) BreakPage(run);
+  // The heads' own line advance may end the page: then they go again at the
+  // top of the next (once; a page too short for them gets them only once).
+  for (int tries = 0; tries < 2 && table.headsPage != p.Page() && !run.Stopped(); ++tries) {
+    const int page = p.Page();
+    const int bodyWidth = p.DrawWidth();
+    p.SetDrawWidth(table.headLineWidth);
+    p.SetCurrentX(kReportLeft);
+    PrintRowAt(run, table.heads, RowWidths(run, table.heads), headsHeight);
+    p.SetDrawWidth(bodyWidth);
+    table.headsPage = page;
+  }
+  if (run.Stopped()) return;
+  p.SetCurrentX(kReportLeft);
+  PrintRowAt(run, cells, RowWidths(run, cells), height);
 }
 
 void PrintPageHeader(ReportRun& run) {
@@ -147,19 +271,34 @@ void PrintPageHeader(ReportRun& run) {
   run.inHeader = wasInHeader;
 }
 
-void PrintSectionTitle(ReportRun& run, const std::string& text) {
+void PrintSectionTitle(ReportRun& run, const std::string& text, int keepWith) {
   ReportPrinter& p = run.printer;
   if (run.Stopped()) return;
   p.SetCurrentX(kReportLeft);
   p.SetFontSize(kTitleFontSize);
   p.SetDrawWidth(kTitleLineWidth);
-  PrintCell(run, text, WholeTwips(p.PageWidth() - kReportLeft - kReportRightMargin),
-            WholeTwips(p.TextHeight(text) + 100), kAlignLeft, false, true);
+  const int height = WholeTwips(p.TextHeight(text) + 100);
+  if (run.breakPending || NeedsNewPage(run, height + keepWith)) {
+    run.breakPending = false;
+    BreakPage(run);
+  }
+  PrintCell(run, text, WholeTwips(p.PageWidth() - kReportLeft - kReportRightMargin), height, kAlignLeft, false, true);
+}
+
+void EndSection(ReportRun& run) {
+  ReportPrinter& p = run.printer;
+  if (run.Stopped()) return;
+  if (p.CurrentY() + kSectionGap + kReportBottomReserve > p.PageHeight()) {
+    run.breakPending = true;
+    p.SetCurrentX(kReportLeft);
+  } else {
+    AdvanceLine(run, kSectionGap);
+  }
 }
 
 void PrintFullLine(ReportRun& run, const std::string& text) {
-  PrintCell(run, text, WholeTwips(run.printer.PageWidth() - kReportLeft - kReportRightMargin), kReportRowHeight,
-            kAlignLeft, false, true);
+  PrintRow(run, {{text, WholeTwips(run.printer.PageWidth() - kReportLeft - kReportRightMargin), kAlignLeft}},
+           kReportRowHeight);
 }
 
 PrintOutcome PrintReport(Workspace& ws, Services& sv, ReportPrinter& printer) {
@@ -177,6 +316,7 @@ PrintOutcome PrintReport(Workspace& ws, Services& sv, ReportPrinter& printer) {
   run.copyCount = copyCount;
   for (int copy = 1; copy <= copyCount && !printer.Failed(); ++copy) {
     run.copyIndex = copy;
+    run.breakPending = false;
     printer.BeginDocument();
     if (printer.Failed()) break;
     sv.progress.SetText(ProgressText(printer.Page(), copy, copyCount));

@@ -56,11 +56,11 @@ class ReportPrinter {
   virtual void Line(double x1, double y1, double x2, double y2) = 0;
   // The text with its top-left corner at the print position.
   virtual void PrintText(const std::string& utf8) = 0;
-  // The analog graph of one row, drawn by GraphMake, placed with its top-left
-  // corner at (x, y) at its own size, kGraphWidth x kGraphHeight twips. The
-  // print position does not move.
-  virtual void PlaceGraph(double x, double y, const AnalogScale& scale, const GraphInput& in,
-                          char decimalSeparator) = 0;
+  // The analog graph of one row, drawn by GraphMake on its kGraphWidth x
+  // kGraphHeight twips, placed with its top-left corner at (x, y) and scaled
+  // to width x height. The print position does not move.
+  virtual void PlaceGraph(double x, double y, double width, double height, const AnalogScale& scale,
+                          const GraphInput& in, char decimalSeparator) = 0;
 
   virtual bool Failed() const = 0;
 };

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <string>
+#include <vector>
 
 #include "workspace/fields.h"
 
@@ -11,7 +12,10 @@ namespace {
 constexpr int kBodyFontSize = 8;
 constexpr int kBodyLineWidth = 1;
 constexpr int kHeadLineWidth = 6;
-constexpr int kSectionGap = 200;
+
+// A title stays with the first two lines of its section (a table's heads
+// and first row).
+constexpr int kKeepWithTitle = 2 * kReportRowHeight;
 
 const char* Flag(bool on) { return on ? "1" : "0"; }
 
@@ -29,29 +33,12 @@ void HeadStyle(ReportRun& run) {
   run.printer.SetDrawWidth(kHeadLineWidth);
 }
 
-// A cell inside a table row.
-void Cell(ReportRun& run, const std::string& text, int width, int align) {
-  PrintCell(run, text, width, kReportRowHeight, align, true, false);
-}
-// The last cell of a table row, running to the right margin.
-void LastCell(ReportRun& run, const std::string& text, int align) {
-  PrintCell(run, text, RestWidth(run), kReportRowHeight, align, false, true);
-}
-
-struct Head {
-  const char* text;
-  int width;  // 0: to the right margin
-};
-
-void PrintHeads(ReportRun& run, std::initializer_list<Head> heads) {
-  HeadStyle(run);
-  for (const Head& h : heads) {
-    if (h.width == 0) {
-      LastCell(run, h.text, kAlignCentre);
-    } else {
-      Cell(run, h.text, h.width, kAlignCentre);
-    }
-  }
+// A table with centred heads drawn in the heads' line width; its rows in the
+// body style.
+ReportTable StartTable(ReportRun& run, std::vector<RowCell> heads) {
+  for (RowCell& h : heads) h.align = kAlignCentre;
+  BodyStyle(run);
+  return ReportTable{std::move(heads), kHeadLineWidth};
 }
 
 // "... posílat okamžitě  hlášení: 'text'" or the line saying nothing is sent.
@@ -66,14 +53,13 @@ std::string CrossingLine(const char* crossing, bool reported, bool atOnce, const
 void PrintGeneralSection(ReportRun& run) {
   if (run.Stopped()) return;
   const GeneralSettings& g = run.ws.config.general;
-  PrintSectionTitle(run, "Všeobecné");
+  PrintSectionTitle(run, "Všeobecné", kKeepWithTitle);
   BodyStyle(run);
   const int valueWidth = FullWidth(run) - 2000;
   const std::pair<const char*, const std::string*> rows[] = {
       {"Název stanice", &g.JmenoStanice}, {"PIN", &g.PIN}, {"Tel. servisního centra", &g.TCcentra}};
   for (const auto& [label, value] : rows) {
-    PrintCell(run, label, 2000, kReportRowHeight, kAlignLeft, true, false);
-    PrintCell(run, *value, valueWidth, kReportRowHeight, kAlignLeft, false, true);
+    PrintRow(run, {{label, 2000, kAlignLeft}, {*value, valueWidth, kAlignLeft}}, kReportRowHeight);
   }
   if (!g.EnablePS) {
     PrintFullLine(run, "Šetřící režim nepovolen.");
@@ -82,13 +68,13 @@ void PrintGeneralSection(ReportRun& run) {
                            " a zapnut po dobu " + g.PSOnH + ":" + g.PSOnM + ".");
   }
   PrintFullLine(run, g.PSOutOff ? "Při vypnutém modemu vypínat i výstupy." : "Při vypnutém modemu nevypínat výstupy.");
-  AdvanceLine(run, kSectionGap);
+  EndSection(run);
 }
 
 void PrintSmsSection(ReportRun& run) {
   if (run.Stopped()) return;
   const GeneralSettings& g = run.ws.config.general;
-  PrintSectionTitle(run, "SMS zprávy");
+  PrintSectionTitle(run, "SMS zprávy", kKeepWithTitle);
   BodyStyle(run);
   PrintFullLine(run, "Doba platnosti SMS zpráv je " + g.DobaPlatnostiSMS + " dnů.");
   PrintFullLine(run, std::string("Při poklesu napětí baterií ") + (g.Batt ? "vypínat" : "nevypínat") +
@@ -105,57 +91,62 @@ void PrintSmsSection(ReportRun& run) {
   PrintFullLine(run, std::string(g.PowerReport ? "Posílat" : "Neposílat") +
                          " hlášení o zap./vyp. síťového napájení. Text zap.: '" + g.rtPowerUp + "' Text vyp.: '" +
                          g.rtPowerDown + "'");
-  AdvanceLine(run, kSectionGap);
+  EndSection(run);
 }
 
 void PrintInputsSection(ReportRun& run) {
   if (run.Stopped()) return;
-  PrintSectionTitle(run, "Logické vstupy");
-  PrintHeads(run, {{"Název", 1800},
-                   {"Stav 0", 800},
-                   {"Stav 1", 800},
-                   {"0->1", 2600},
-                   {"1->0", 2600},
-                   {"Negace", 800},
-                   {"Uvádět ve zprávě", 0}});
-  BodyStyle(run);
+  PrintSectionTitle(run, "Logické vstupy", kKeepWithTitle);
+  ReportTable table = StartTable(run, {{"Název", 1800, 0},
+                                       {"Stav 0", 800, 0},
+                                       {"Stav 1", 800, 0},
+                                       {"0->1", 2600, 0},
+                                       {"1->0", 2600, 0},
+                                       {"Negace", 800, 0},
+                                       {"Uvádět ve zprávě", 0, 0}});
   for (int row = 0; row < kReportInputRows && !run.Stopped(); ++row) {
     const DigitalInput& in = run.ws.config.inputs[row];
-    Cell(run, RowLabel(Family::Input, row), 300, kAlignLeft);
-    Cell(run, in.INPNazev, 1500, kAlignLeft);
-    Cell(run, in.INPVyp, 800, kAlignLeft);
-    Cell(run, in.INPZap, 800, kAlignLeft);
-    Cell(run, Flag(in.INPLHEvent), 300, kAlignCentre);
-    Cell(run, in.INPLH, 2000, kAlignLeft);
-    Cell(run, Flag(in.MaskDInLHAlarm), 300, kAlignCentre);
-    Cell(run, Flag(in.INPHLEvent), 300, kAlignCentre);
-    Cell(run, in.INPHL, 2000, kAlignLeft);
-    Cell(run, Flag(in.MaskDInHLAlarm), 300, kAlignCentre);
-    Cell(run, Flag(in.INPNeg), 800, kAlignCentre);
-    LastCell(run, Flag(in.INPZpr), kAlignCentre);
+    PrintTableRow(run, table,
+                  {{RowLabel(Family::Input, row), 300, kAlignLeft},
+                   {in.INPNazev, 1500, kAlignLeft},
+                   {in.INPVyp, 800, kAlignLeft},
+                   {in.INPZap, 800, kAlignLeft},
+                   {Flag(in.INPLHEvent), 300, kAlignCentre},
+                   {in.INPLH, 2000, kAlignLeft},
+                   {Flag(in.MaskDInLHAlarm), 300, kAlignCentre},
+                   {Flag(in.INPHLEvent), 300, kAlignCentre},
+                   {in.INPHL, 2000, kAlignLeft},
+                   {Flag(in.MaskDInHLAlarm), 300, kAlignCentre},
+                   {Flag(in.INPNeg), 800, kAlignCentre},
+                   {Flag(in.INPZpr), 0, kAlignCentre}},
+                  kReportRowHeight);
   }
-  AdvanceLine(run, kSectionGap);
+  EndSection(run);
 }
 
 void PrintOutputsSection(ReportRun& run) {
   if (run.Stopped()) return;
-  PrintSectionTitle(run, "Logické výstupy");
-  PrintHeads(
-      run,
-      {{"Název", 1800}, {"Stav 0", 800}, {"Stav 1", 800}, {"Negace", 800}, {"Impuls", 1500}, {"Uvádět ve zprávě", 0}});
-  BodyStyle(run);
+  PrintSectionTitle(run, "Logické výstupy", kKeepWithTitle);
+  ReportTable table = StartTable(run, {{"Název", 1800, 0},
+                                       {"Stav 0", 800, 0},
+                                       {"Stav 1", 800, 0},
+                                       {"Negace", 800, 0},
+                                       {"Impuls", 1500, 0},
+                                       {"Uvádět ve zprávě", 0, 0}});
   for (int row = 0; row < kReportOutputRows && !run.Stopped(); ++row) {
     const DigitalOutput& out = run.ws.config.outputs[row];
-    Cell(run, RowLabel(Family::Output, row), 300, kAlignLeft);
-    Cell(run, out.OUTNazev, 1500, kAlignLeft);
-    Cell(run, out.OUTVyp, 800, kAlignLeft);
-    Cell(run, out.OUTZap, 800, kAlignLeft);
-    Cell(run, Flag(out.OUTNeg), 800, kAlignCentre);
-    Cell(run, out.OUTimpuls, 1000, kAlignLeft);
-    Cell(run, out.OUTimpulsLEN, 500, kAlignRight);
-    LastCell(run, Flag(out.OUTZpr), kAlignCentre);
+    PrintTableRow(run, table,
+                  {{RowLabel(Family::Output, row), 300, kAlignLeft},
+                   {out.OUTNazev, 1500, kAlignLeft},
+                   {out.OUTVyp, 800, kAlignLeft},
+                   {out.OUTZap, 800, kAlignLeft},
+                   {Flag(out.OUTNeg), 800, kAlignCentre},
+                   {out.OUTimpuls, 1000, kAlignLeft},
+                   {out.OUTimpulsLEN, 500, kAlignRight},
+                   {Flag(out.OUTZpr), 0, kAlignCentre}},
+                  kReportRowHeight);
   }
-  AdvanceLine(run, kSectionGap);
+  EndSection(run);
 }
 
 void PrintAnalogSection(ReportRun& run) {
@@ -166,21 +157,12 @@ void PrintAnalogSection(ReportRun& run) {
   for (int row = 0; row < kReportAnalogRows && !run.Stopped(); ++row) {
     const AnalogInput& a = run.ws.config.analogs[row];
     AdvanceLine(run, kReportRowHeight);
-    // The graph and the text block beside it go onto one page. The graph's
-    // height is taken in twips, the unit of the page.
-    if (p.PageHeight() - 1000 - p.CurrentY() < kGraphHeight) {
-      AdvanceLine(run, static_cast<int>(kGraphHeight));
-    }
-    if (run.Stopped()) return;
-    const GraphInput graph{a.AINCL1Level, a.AINHCL1Level, a.AINCL2Level, a.AINHCL2Level, a.AINNeg};
-    p.PlaceGraph(kReportGraphLeft, p.CurrentY(), run.ws.scales[row], graph, run.ws.decimalSeparator);
 
     std::string w = a.AINPrc ? "hodnotu" : "";
     if (a.AINZpr) w = w.empty() ? "jméno stavu" : w + ", jméno stavu";
-    PrintCell(run, "Název " + RowLabel(Family::Analog, row) + ": '" + a.AINNazev + "'", 2500, kReportRowHeight, kAlignLeft, true,
-              false);
-    PrintCell(run, w.empty() ? "Ve zprávě o stavu tento vstup neuvádět." : "Ve zprávě o stavu uvádět: " + w, 4000,
-              kReportRowHeight, kAlignLeft, false, true);
+    const std::vector<RowCell> first = {
+        {"Název " + RowLabel(Family::Analog, row) + ": '" + a.AINNazev + "'", 2500, kAlignLeft},
+        {w.empty() ? "Ve zprávě o stavu tento vstup neuvádět." : "Ve zprávě o stavu uvádět: " + w, 4000, kAlignLeft}};
     const std::string lines[] = {
         "Název stavu HIGH: '" + a.AINStateH + "'",
         "Název stavu MEDIUM: '" + a.AINStateM + "'",
@@ -190,26 +172,48 @@ void PrintAnalogSection(ReportRun& run) {
         CrossingLine("nahoru přes CL2", a.AINCL2UpEvent, a.CL2Up(), a.AINCL2Up),
         CrossingLine("dolu přes CL2", a.AINCL2DnEvent, a.CL2Down(), a.AINCL2Dn),
     };
-    for (const std::string& line : lines) {
-      PrintCell(run, line, 6500, kReportRowHeight, kAlignLeft, false, true);
+    // The graph keeps its proportions and ends at the tables' right edge at
+    // the latest.
+    const double room = p.PageWidth() - kReportRightMargin - kReportGraphLeft;
+    const double scale = room < kGraphWidth ? (room > 0 ? room / kGraphWidth : 0) : 1;
+    const double graphHeight = kGraphHeight * scale;
+
+    // The graph and the text block beside it go onto one page: the graph
+    // ends 1000 above the page's bottom at the latest (its height taken in
+    // twips, the unit of the page), the block's lines within the bottom
+    // reserve, so that no line advance inside the block breaks the page.
+    double block = RowHeight(run, first, kReportRowHeight);
+    for (const std::string& line : lines) block += CellHeight(run, line, 6500, kReportRowHeight);
+    if (p.PageHeight() - kReportBottomMargin - p.CurrentY() < graphHeight ||
+        p.PageHeight() - kReportBottomReserve - p.CurrentY() < block) {
+      AdvanceLine(run, static_cast<int>(std::ceil(block > graphHeight ? block : graphHeight)));
     }
+    if (run.Stopped()) return;
+    const GraphInput graph{a.AINCL1Level, a.AINHCL1Level, a.AINCL2Level, a.AINHCL2Level, a.AINNeg};
+    p.PlaceGraph(kReportGraphLeft, p.CurrentY(), kGraphWidth * scale, graphHeight, run.ws.scales[row], graph,
+                 run.ws.decimalSeparator);
+
+    PrintRow(run, first, kReportRowHeight);
+    for (const std::string& line : lines) PrintRow(run, {{line, 6500, kAlignLeft}}, kReportRowHeight);
   }
-  AdvanceLine(run, kSectionGap);
+  EndSection(run);
 }
 
 void PrintPhonesSection(ReportRun& run) {
   if (run.Stopped()) return;
-  PrintSectionTitle(run, "Telefonní čísla");
-  PrintHeads(run, {{"Telefonní číslo", 2300}, {"Příjem příkazů", 2000}, {"Odesílání zpráv", 0}});
-  BodyStyle(run);
+  PrintSectionTitle(run, "Telefonní čísla", kKeepWithTitle);
+  ReportTable table =
+      StartTable(run, {{"Telefonní číslo", 2300, 0}, {"Příjem příkazů", 2000, 0}, {"Odesílání zpráv", 0, 0}});
   for (int row = 0; row < kReportPhoneRows && !run.Stopped(); ++row) {
     const PhoneEntry& t = run.ws.config.phones[row];
-    Cell(run, RowLabel(Family::Phone, row), 300, kAlignLeft);
-    Cell(run, t.TC, 2000, kAlignLeft);
-    Cell(run, Flag(t.TCPrijem), 2000, kAlignCentre);
-    LastCell(run, Flag(t.TCUdalost), kAlignCentre);
+    PrintTableRow(run, table,
+                  {{RowLabel(Family::Phone, row), 300, kAlignLeft},
+                   {t.TC, 2000, kAlignLeft},
+                   {Flag(t.TCPrijem), 2000, kAlignCentre},
+                   {Flag(t.TCUdalost), 0, kAlignCentre}},
+                  kReportRowHeight);
   }
-  AdvanceLine(run, kSectionGap);
+  EndSection(run);
 }
 
 }  // namespace vexa

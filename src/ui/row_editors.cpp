@@ -6,6 +6,7 @@
 #include "rules/rules.h"
 #include "ui/analog_editor.h"
 #include "ui/input_editor.h"
+#include "ui/main_window.h"
 #include "ui/output_editor.h"
 #include "ui/phone_editor.h"
 #include "workspace/workspace.h"
@@ -52,7 +53,11 @@ void RowEditors::OpenPhoneEditor(int row) {
   if (!ValidRow(row)) return;
   PhoneEditor& dialog = phoneEditor();
   dialog.Load(row);
-  if (dialog.RunModal()) dialog.Store();
+  if (dialog.RunModal()) {
+    dialog.Store();
+    // The table shows the number copied back before the warnings about it.
+    if (auto* window = qobject_cast<MainWindow*>(owner_)) window->ShowRow(Family::Phone, row);
+  }
   // The phone-row rule runs on the main window's row whichever way the
   // editor was closed.
   rules::RuleContext ctx{ws_.config, ws_.settings, ws_.validationSuppressed, ws_.CancelRequested, ws_.decimalSeparator};

@@ -104,16 +104,17 @@ TEST_F(FileWorkflowTest, OverwriteIsAskedFirstAndNoKeepsTheFile) {
     WriteBytes(path, old);
     fx.files.saves.push_back(path);
     fx.messages.answers.push_back(c.answer);
-    // The question comes while the progress window is up.
-    bool progressShownAtQuestion = false;
-    fx.messages.onShow = [&](const fake::ShownMessage&) { progressShownAtQuestion = fx.progress.visible; };
+    // The question comes before the progress window appears.
+    bool progressShownAtQuestion = true;
+    fx.messages.onShow = [&](const fake::ShownMessage&) { progressShownAtQuestion = !fx.progress.log.empty(); };
 
     EXPECT_EQ(SaveWorkflow(ws, fx.services), c.outcome);
 
     ASSERT_EQ(fx.messages.shown.size(), 1u);
     EXPECT_EQ(fx.messages.shown[0],
               (fake::ShownMessage{Icon::Question, "Tento soubor již existuje. Mám ho přepsat?", Buttons::YesNo}));
-    EXPECT_TRUE(progressShownAtQuestion);
+    EXPECT_FALSE(progressShownAtQuestion);
+    EXPECT_EQ(fx.progress.log.empty(), c.answer == Answer::No);
     EXPECT_FALSE(fx.progress.visible);
     const auto now = ReadBytes(path);
     if (c.replaced) {

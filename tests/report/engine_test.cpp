@@ -80,25 +80,37 @@ TEST_F(EngineTest, TextSitsFiftyAboveTheBottomAndAligns) {
   }
 }
 
-TEST_F(EngineTest, TextIsCutToBeNarrowerThanTheCell) {
+TEST_F(EngineTest, TextWrapsWithinTheCellsInnerMargin) {
   struct Case {
     std::string text;
-    int width;
-    std::string printed;
+    int width;  // the text may take width - 75
+    std::vector<std::string> lines;
   };
   const Case cases[] = {
-      {"abcd", 400, "abcd"},                     // 320 < 400
-      {"abcde", 400, "abcd"},                    // exactly as wide as the cell: cut
-      {"abcdefgh", 400, "abcd"},                 // cut, never wrapped
-      {"abcde", 401, "abcde"},   {"a", 80, ""},  // even the first character reaches the width
-      {"ščřž", 400, "ščřž"},                     // characters, not bytes
-      {"ščřžý", 400, "ščřž"},
+      {"abcd", 395, {"abcd"}},                // 320 fits 395 - 50 - 25
+      {"abcde", 395, {"abcd", "e"}},          // a word wider than the cell breaks at its edge
+      {"ab cd ef", 395, {"ab", "cd", "ef"}},  // at the blanks
+      {"ab  cd", 1000, {"ab  cd"}},           // as typed when it fits
+      {"abc   de", 395, {"abc", "de"}},       // the blanks of a break are dropped
+      {"ščřžý", 395, {"ščřž", "ý"}},          // characters, not bytes
+      {"ab", 75, {"a", "b"}},                 // no room at all: still nothing lost
   };
   for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
     printer.page().texts.clear();
-    PrintCell(run, c.text, c.width, 300, kAlignLeft, false, false);
-    ASSERT_EQ(printer.page().texts.size(), 1u) << c.text;
-    EXPECT_EQ(printer.page().texts[0].text, c.printed) << c.text << " in " << c.width;
+    printer.SetCurrentX(1000);
+    printer.SetCurrentY(2100);
+    const int height = CellHeight(run, c.text, c.width, 300);
+    EXPECT_EQ(height, c.lines.size() == 1 ? 300 : 160 * static_cast<int>(c.lines.size()) + 100);
+    PrintCell(run, c.text, c.width, height, kAlignLeft, false, false);
+    const auto& texts = printer.page().texts;
+    ASSERT_EQ(texts.size(), c.lines.size());
+    for (size_t i = 0; i < texts.size(); ++i) {
+      EXPECT_EQ(texts[i].text, c.lines[i]);
+      EXPECT_EQ(texts[i].x, 1050);
+      // The last line 50 above the bottom frame, the others stacked above.
+      EXPECT_EQ(texts[i].y, 2100 + height - 50 - 160.0 * static_cast<double>(texts.size() - i));
+    }
   }
 }
 

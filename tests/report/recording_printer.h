@@ -25,7 +25,7 @@ struct PrintedLine {
   int width;
 };
 struct PlacedGraph {
-  double x, y;
+  double x, y, width, height;
   GraphInput in;
   AnalogScale scale;
 };
@@ -92,8 +92,8 @@ class RecordingPrinter : public ReportPrinter {
   void PrintText(const std::string& s) override {
     if (Tick()) page().texts.push_back({x_, y_, s, size_, font_});
   }
-  void PlaceGraph(double x, double y, const AnalogScale& s, const GraphInput& in, char) override {
-    if (Tick()) page().graphs.push_back({x, y, in, s});
+  void PlaceGraph(double x, double y, double w, double h, const AnalogScale& s, const GraphInput& in, char) override {
+    if (Tick()) page().graphs.push_back({x, y, w, h, in, s});
   }
   bool Failed() const override { return failed_; }
 

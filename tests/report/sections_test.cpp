@@ -57,6 +57,14 @@ class SectionsTest : public ::testing::Test {
     return out;
   }
 
+  // The cells of the row a text is printed in, left to right.
+  std::vector<Cell> RowAround(double textY) const {
+    std::vector<Cell> out;
+    for (const auto& c : Cells(printer.doc().pages[0]))
+      if (c.y0 < textY && textY < c.y1) out.push_back(c);
+    return out;
+  }
+
   Workspace ws;
   FakeServices fs;
   RecordingPrinter printer;
@@ -226,10 +234,13 @@ TEST_F(SectionsTest, AnalogBlockBesideTheGraph) {
 
 TEST_F(SectionsTest, AnalogBlockMovesToANewPageWhenTheGraphDoesNotFit) {
   // Find where the analog block starts on a tall page, then shorten the page
-  // so that the graph misses its room by one twip.
+  // so that the block misses its room by one twip: the graph must end 1000
+  // above the bottom, the block's eight lines 1500 above it.
   Print();
-  const double y = printer.doc().pages[0].graphs[0].y;
-  for (double room : {kGraphHeight, kGraphHeight - 1}) {
+  const auto& placed = printer.doc().pages[0].graphs[0];
+  const double y = placed.y;
+  const double need = std::max(placed.height, 8 * 300.0 + 500);
+  for (double room : {need, need - 1}) {
     SCOPED_TRACE(room);
     RecordingPrinter p;
     p.ph = y + 1000 + room;
@@ -239,7 +250,7 @@ TEST_F(SectionsTest, AnalogBlockMovesToANewPageWhenTheGraphDoesNotFit) {
     size_t graphPage = 0;
     for (size_t i = 0; i < pages.size(); ++i)
       if (!pages[i].graphs.empty()) graphPage = i;
-    if (room == kGraphHeight) {
+    if (room == need) {
       EXPECT_EQ(graphPage, 0u);
       EXPECT_EQ(pages[0].graphs[0].y, y);
     } else {
@@ -314,14 +325,13 @@ TEST_F(SectionsTest, TableColumns) {
     SCOPED_TRACE(t.label);
     const PrintedText* head = Text(t.head);
     ASSERT_NE(head, nullptr);
-    // A 300-high cell's 8 pt text sits 160 + 50 above its bottom.
-    const auto heads = RowAt(head->y + 210 - 300);
+    const auto heads = RowAround(head->y);
     ASSERT_EQ(heads.size(), t.headWidths.size());
     for (size_t i = 0; i < heads.size(); ++i) {
       EXPECT_EQ(heads[i].x1 - heads[i].x0, t.headWidths[i]) << i;
       EXPECT_EQ(heads[i].lineWidth, 6);
     }
-    const auto body = RowAt(Text(t.label)->y + 210 - 300);
+    const auto body = RowAround(Text(t.label)->y);
     ASSERT_EQ(body.size(), t.widths.size());
     for (size_t i = 0; i < body.size(); ++i) {
       EXPECT_EQ(body[i].x1 - body[i].x0, t.widths[i]) << i;
@@ -334,6 +344,93 @@ TEST_F(SectionsTest, TableColumns) {
   EXPECT_EQ(Text("Stav 0")->x, 2800 + 400 - 10 * 8 * 6 / 2.0);
   EXPECT_EQ(Text("Dvere")->x, 1300 + 50);
   EXPECT_EQ(Text("2,5")->x, 6700 - 240 - 50);
+}
+
+}  // namespace
+}  // namespace vexa
+
+namespace vexa {
+namespace {
+
+std::string WithoutBlanks(std::string s) {
+  s.erase(std::remove(s.begin(), s.end(), ' '), s.end());
+  return s;
+}
+
+// Texts far wider than their cells in every section: rows grow, every text is
+// printed whole (its lines in order), no text comes nearer than 25 to a frame,
+// and each page a table continues on has the table's heads above its rows.
+TEST(SectionsWrap, RowsGrowNothingIsLostHeadsRepeat) {
+  Workspace ws;
+  std::vector<std::string> expected;
+  auto text = [&expected](std::string& field, const std::string& value) {
+    field = value;
+    expected.push_back(value);
+  };
+  GeneralSettings& g = ws.config.general;
+  text(g.JmenoStanice, "Čerpací stanice Horní Lhota vrt");
+  text(g.rtSwitchOn, "Stanice byla zapnuta po výpadku napájení a běží");
+  g.SwitchReport = true;
+  for (int r = 0; r < kReportInputRows; ++r) {
+    DigitalInput& in = ws.config.inputs[r];
+    text(in.INPNazev, "Vstup " + std::to_string(r) + " dveře strojovny");
+    text(in.INPVyp, "ZAVRENO_DVERE_" + std::to_string(r));
+    text(in.INPZap, "OTEVRENO");
+    text(in.INPLH, "Otevřely se dveře strojovny čerpací stanice, zkontrolujte");
+    text(in.INPHL, "ZAVRENE_DVERE_STROJOVNY_CERPACI_STANICE");
+  }
+  for (int r = 0; r < kReportOutputRows; ++r) {
+    DigitalOutput& out = ws.config.outputs[r];
+    text(out.OUTNazev, "Čerpadlo " + std::to_string(r) + " hlavní větev");
+    text(out.OUTVyp, "VYP_CERPADLO_" + std::to_string(r));
+    text(out.OUTZap, "ON_CERPADLO_" + std::to_string(r));
+    text(out.OUTimpuls, "IMPULS_CERPADLO");
+  }
+  AnalogInput& a = ws.config.analogs[0];
+  text(a.AINNazev, "Hladina ve vrtu nad sacím košem čerpadla");
+  text(a.AINStateH, "Hladina nad horní mezí, hrozí přetečení nádrže vrtu");
+  a.AINCL1UpEvent = true;
+  text(a.AINCL1Up, "Hladina stoupla nad dvacet procent, čerpadlo se spouští");
+  for (int r = 0; r < kReportPhoneRows; ++r) text(ws.config.phones[r].TC, "+42060212345" + std::to_string(r));
+
+  struct Table {
+    char label;        // its rows' label letter
+    const char* head;  // one of its heads
+  };
+  const Table tables[] = {{'I', "0->1"}, {'O', "Impuls"}, {'T', "Příjem příkazů"}};
+  for (double ph : {16838.0, 6000.0}) {
+    SCOPED_TRACE(ph);
+    RecordingPrinter printer;
+    printer.ph = ph;
+    FakeServices fs;
+    ASSERT_EQ(PrintReport(ws, fs.sv, printer), PrintOutcome::Printed);
+    std::string all;
+    int headedPages = 0;
+    for (const auto& page : printer.doc().pages) {
+      const auto cells = Cells(page);
+      for (const auto& t : page.texts) {
+        all += WithoutBlanks(t.text);
+        if (t.text.empty()) continue;
+        const double w = 10 * t.fontSize * static_cast<double>(Utf8Length(t.text)), h = 20 * t.fontSize;
+        EXPECT_TRUE(std::any_of(cells.begin(), cells.end(), [&](const Cell& c) {
+          return c.x0 + 25 <= t.x && t.x + w <= c.x1 - 25 && c.y0 + 50 <= t.y && t.y + h <= c.y1 - 50;
+        })) << t.text;
+      }
+      for (const Table& table : tables) {
+        const auto row = std::find_if(page.texts.begin(), page.texts.end(), [&](const test::PrintedText& t) {
+          return t.text.size() == 2 && t.text[0] == table.label && t.text[1] >= '1' && t.text[1] <= '8';
+        });
+        if (row == page.texts.end()) continue;
+        const test::PrintedText* head = page.Find(table.head);
+        ASSERT_NE(head, nullptr) << table.head;
+        EXPECT_LT(head->y, row->y);
+        ++headedPages;
+      }
+    }
+    for (const auto& e : expected) EXPECT_NE(all.find(WithoutBlanks(e)), std::string::npos) << e;
+    // A4 holds every table on one page; the short page splits one at least.
+    EXPECT_EQ(headedPages > 3, ph < 10000);
+  }
 }
 
 }  // namespace

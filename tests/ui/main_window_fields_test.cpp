@@ -387,6 +387,20 @@ TEST_F(FieldsTest, ClearingAPhoneNumberWarnsForEachTickedBox) {
   EXPECT_TRUE(Find("btInformace")->hasFocus());  // a warning does not move the focus
 }
 
+TEST_F(FieldsTest, PhoneEditorWarnsOnceTheTableShowsTheEmptiedNumber) {
+  ws.config.phones[2] = {"+420601111222", true, false};
+  window->ShowRow(Family::Phone, 2);
+  std::vector<std::pair<QString, bool>> rowAtWarning;
+  fx.messages.onShow = [&](const fake::ShownMessage&) {
+    rowAtWarning.emplace_back(Edit("tabTC2")->text(), Check("tabTCPrijem2")->isChecked());
+  };
+  CloseNextDialog(true, nullptr, [](QDialog* d) { d->findChild<QLineEdit*>(QStringLiteral("TC"))->clear(); });
+  window->openPhoneRow(2);
+  // Copied back and shown, then warned, then the box cleared.
+  EXPECT_EQ(rowAtWarning, (std::vector<std::pair<QString, bool>>{{QString(), true}}));
+  EXPECT_FALSE(Check("tabTCPrijem2")->isChecked());
+}
+
 TEST_F(FieldsTest, TickingABoxOfARowWithoutNumberIsUndone) {
   Check("tabTCUdalost5")->click();
   EXPECT_EQ(

@@ -3,13 +3,16 @@
 #include <gtest/gtest.h>
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QTreeView>
 
 #include <fstream>
 #include <functional>
@@ -102,6 +105,33 @@ TEST(QtFileDialogTest, FilterOptionsAndLastPath) {
   EXPECT_EQ(open.acceptMode(), QFileDialog::AcceptOpen);
   EXPECT_EQ(open.fileMode(), QFileDialog::ExistingFile);
   EXPECT_EQ(open.nameFilters(), QStringList{"EEPROM (*.eep)"});
+}
+
+TEST(QtFileDialogTest, OpensShowingNameSizeAndDateUncut) {
+  QTemporaryDir tmp;
+  ASSERT_TRUE(tmp.isValid());
+  QFile file(QDir(tmp.path()).filePath(QStringLiteral("Čerpací stanice Horní Lhota – vrt 2.eep")));
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.close();
+  QWidget owner;
+  QtFileDialog files(&owner);
+  QFileDialog& d = files.prepareOpen();
+  d.setOption(QFileDialog::DontUseNativeDialog);
+  d.setDirectory(tmp.path());
+  d.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&d));
+  auto* view = d.findChild<QTreeView*>(QStringLiteral("treeView"));
+  ASSERT_NE(view, nullptr);
+  QTest::qWait(200);  // the directory is read in the background
+  const QHeaderView* head = view->header();
+  // Name, size and date (column 3) in full within the view.
+  for (int column : {0, 1, 3}) {
+    SCOPED_TRACE(column);
+    EXPECT_FALSE(head->isSectionHidden(column));
+    EXPECT_LE(head->sectionViewportPosition(column) + head->sectionSize(column), view->viewport()->width());
+  }
+  EXPECT_GE(head->sectionSize(0), view->fontMetrics().horizontalAdvance(QFileInfo(file).fileName()));
+  d.hide();
 }
 
 TEST(QtFileDialogTest, ChosenPathIsReturnedAndProposedNextTime) {
