@@ -136,6 +136,11 @@ bool VerifyBlock(Link& link, Workspace& ws, EventLoop& loop, long address) {
   });
 }
 
+bool ReadBlockWithRetries(Link& link, Workspace& ws, EventLoop& loop, long address) {
+  return WithRetries(link, loop, kReadAttempts, ReadTimeoutMs,
+                     [&](int timeoutMs) { return ReadBlock(link, ws, loop, address, timeoutMs); });
+}
+
 bool ReadEeprom(Link& link, Workspace& ws, Services& sv) {
   const auto usable = UsableMemorySize(ws.device);
   if (!usable) return false;
@@ -144,9 +149,7 @@ bool ReadEeprom(Link& link, Workspace& ws, Services& sv) {
   const long total = (*usable + kBlockSize - 1) / kBlockSize;
   long done = 0;
   for (long a = 0;; a += kBlockSize) {
-    const bool ok = WithRetries(link, sv.loop, kReadAttempts, ReadTimeoutMs,
-                                [&](int timeoutMs) { return ReadBlock(link, ws, sv.loop, a, timeoutMs); });
-    if (!ok) {
+    if (!ReadBlockWithRetries(link, ws, sv.loop, a)) {
       CloseProgress(sv);
       return false;
     }

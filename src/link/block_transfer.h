@@ -64,6 +64,9 @@ bool WriteBlock(Link& link, Workspace& ws, EventLoop& loop, long address, int ti
 // Reads the block back (up to 9 attempts) and compares it with what the image
 // held. The image keeps the bytes last read.
 bool VerifyBlock(Link& link, Workspace& ws, EventLoop& loop, long address);
+// The block at `address` read into the image with the attempts and time
+// limits of a whole-memory read.
+bool ReadBlockWithRetries(Link& link, Workspace& ws, EventLoop& loop, long address);
 
 // Reads 0 up to the usable memory size into the image under the progress
 // window. False when a block failed all its attempts (or the size is not

@@ -1,9 +1,15 @@
 #include "link/workflows.h"
 
+#include <algorithm>
+#include <ctime>
+#include <memory>
+
 #include "codec/decoder.h"
 #include "codec/encoder.h"
 #include "codec/header.h"
+#include "file/backup.h"
 #include "link/block_transfer.h"
+#include "link/quick_read.h"
 #include "platform/progress.h"
 #include "rules/config_check.h"
 #include "workspace/usage.h"
@@ -15,14 +21,55 @@ std::string TooBigMessage(const std::string& usageText, const std::string& memor
          ").";
 }
 
-WorkflowResult ReadWorkflow(Link& link, Workspace& ws, Services& sv) {
+std::string BackupLine(const std::string& path) {
+  return "Předchozí nastavení zařízení je zálohováno v souboru " + path + ".";
+}
+
+namespace {
+
+enum class BackupResult { Saved, NothingToKeep, Cancelled, Failed };
+
+// Reads the unit's configuration with the quick read and keeps it as a
+// backup file. The working image is left as it was: it holds the encoded
+// configuration about to be written.
+BackupResult TakeBackup(Link& link, Workspace& ws, Services& sv, const std::string& dir,
+                        std::optional<WriteBackup>& taken) {
+  const auto working = std::make_unique<EepromImage>(ws.image);
+  const bool read = QuickReadEeprom(link, ws, sv);
+  const auto unit = std::make_unique<EepromImage>(ws.image);
+  ws.image = *working;
+  if (!read) return BackupResult::Failed;
+  if (ws.CancelRequested) return BackupResult::Cancelled;
+  if (!IsImageValid(*unit)) return BackupResult::NothingToKeep;
+  WriteBackup backup;
+  if (!DecodeImage(*unit, ws.scales, ws.decimalSeparator, backup.config)) return BackupResult::Failed;
+  // The file a save of that configuration would give, and never shorter
+  // than the unit's own text area.
+  const long used = UsedLength(*unit).value_or(0);
+  const int usage = static_cast<int>(std::max<long>(ComputeUsage(backup.config), used + 1));
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  if (const std::tm* t = std::localtime(&now)) local = *t;
+  const auto path =
+      SaveBackup(dir, BackupFileName(local, ws.device.Product, backup.config.general.JmenoStanice), *unit, usage);
+  if (!path) return BackupResult::Failed;
+  PruneBackups(dir);
+  backup.path = *path;
+  taken = std::move(backup);
+  return BackupResult::Saved;
+}
+
+}  // namespace
+
+WorkflowResult ReadWorkflow(Link& link, Workspace& ws, Services& sv, const ReadOptions& options) {
   // Without a known size the read has no end address.
   if (!UsableMemorySize(ws.device)) {
     CloseProgress(sv);
     sv.messages.Show(Icon::Error, kMsgReadSizeUnknown);
     return WorkflowResult::Refused;
   }
-  if (!ReadEeprom(link, ws, sv)) {
+  const bool read = options.fullRead ? ReadEeprom(link, ws, sv) : QuickReadEeprom(link, ws, sv);
+  if (!read) {
     CloseProgress(sv);
     sv.messages.Show(Icon::Error, kMsgReadFailed);
     return WorkflowResult::Failed;
@@ -50,7 +97,10 @@ WorkflowResult ReadWorkflow(Link& link, Workspace& ws, Services& sv) {
   return WorkflowResult::Completed;
 }
 
-WorkflowResult WriteWorkflow(Link& link, Workspace& ws, Services& sv) {
+WorkflowResult WriteWorkflow(Link& link, Workspace& ws, Services& sv, const WriteOptions& options,
+                             std::optional<WriteBackup>* backup) {
+  std::optional<WriteBackup> taken;
+  if (backup) backup->reset();
   // 1. Names and commands of the outputs.
   if (const auto offence = rules::CheckOutputs(ws.config)) {
     if (sv.view) sv.view->ShowTab(kOutputsTab);
@@ -80,7 +130,24 @@ WorkflowResult WriteWorkflow(Link& link, Workspace& ws, Services& sv) {
     return WorkflowResult::Refused;
   }
 
-  // 4. Transfer.
+  // 4. What the unit holds now, kept before it is overwritten.
+  if (options.backup) {
+    const std::string dir = options.backupDir.empty() ? DefaultBackupDir() : options.backupDir;
+    switch (TakeBackup(link, ws, sv, dir, taken)) {
+      case BackupResult::Saved:
+      case BackupResult::NothingToKeep: break;
+      case BackupResult::Cancelled:
+        sv.messages.Show(Icon::Information, kMsgWriteCancelled);
+        return WorkflowResult::Cancelled;
+      case BackupResult::Failed:
+        if (sv.messages.Show(Icon::Question, kMsgBackupFailed, Buttons::YesNo) != Answer::Yes) {
+          return WorkflowResult::Refused;
+        }
+        break;
+    }
+  }
+
+  // 5. Transfer.
   switch (WriteEeprom(link, ws, sv, usage.usage)) {
     case WriteOutcome::Failed: sv.messages.Show(Icon::Error, kMsgWriteFailed); return WorkflowResult::Failed;
     case WriteOutcome::Cancelled:
@@ -88,7 +155,9 @@ WorkflowResult WriteWorkflow(Link& link, Workspace& ws, Services& sv) {
       return WorkflowResult::Cancelled;
     case WriteOutcome::Completed: break;
   }
-  sv.messages.Show(Icon::Information, kMsgWriteDone);
+  sv.messages.Show(Icon::Information, taken ? std::string(kMsgWriteDone) + "\n" + BackupLine(taken->path)
+                                            : std::string(kMsgWriteDone));
+  if (backup) *backup = std::move(taken);
   return WorkflowResult::Completed;
 }
 

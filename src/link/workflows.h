@@ -4,6 +4,7 @@
 // message box telling the outcome.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "link/frame.h"
@@ -32,6 +33,12 @@ inline constexpr const char* kMsgWriteFailed =
     "Data nebyla úspěšně uložena do EEPROM. Došlo k chybě při ukládání bloku do EEPROM.";
 inline constexpr const char* kMsgWriteCancelled = "Ukládání dat z PC do EEPROM bylo stornováno.";
 inline constexpr const char* kMsgWriteDone = "Data byla úspěšně uložena do EEPROM.";
+// Asked (Yes/No) when the unit's configuration could not be read or kept
+// before a write.
+inline constexpr const char* kMsgBackupFailed =
+    "Zálohu nastavení zařízení se nepodařilo načíst. Pokračovat v zápisu bez zálohy?";
+// The line the success message gains when a backup was kept.
+std::string BackupLine(const std::string& path);
 // "Velikost dat v nastavení (<usage>) je větší než je možno vložit do EEPROM (<size>)."
 std::string TooBigMessage(const std::string& usageText, const std::string& memorySizeText);
 
@@ -47,7 +54,27 @@ enum class WorkflowResult {
   NotProgrammed,  // the unit holds no valid configuration
 };
 
-WorkflowResult ReadWorkflow(Link& link, Workspace& ws, Services& sv);
-WorkflowResult WriteWorkflow(Link& link, Workspace& ws, Services& sv);
+struct ReadOptions {
+  // Every block up to the memory size rather than only the configuration's.
+  bool fullRead = false;
+};
+
+struct WriteOptions {
+  // Read the unit's configuration (quick read) and keep it as a file first.
+  bool backup = true;
+  // Where the backups go; empty: DefaultBackupDir().
+  std::string backupDir;
+};
+
+// The backup kept before a write.
+struct WriteBackup {
+  std::string path;
+  DeviceConfig config;  // what the unit held
+};
+
+WorkflowResult ReadWorkflow(Link& link, Workspace& ws, Services& sv, const ReadOptions& options = {});
+// `backup`, when given, receives the backup kept (nullopt when none was).
+WorkflowResult WriteWorkflow(Link& link, Workspace& ws, Services& sv, const WriteOptions& options = {},
+                             std::optional<WriteBackup>* backup = nullptr);
 
 }  // namespace vexa::link

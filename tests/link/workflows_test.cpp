@@ -13,6 +13,9 @@ namespace {
 
 using link::WorkflowResult;
 
+// The tests of the transfer itself; the backup read before a write has its own.
+const link::WriteOptions kNoBackup{.backup = false, .backupDir = {}};
+
 struct ActiveUnit : LinkRig {
   explicit ActiveUnit(link::UnitOptions o = {}) : LinkRig(o) {
     EXPECT_EQ(link::ActivateLink(link, ws, sv), link::ActivationResult::Active);
@@ -37,7 +40,7 @@ DeviceConfig PumpingStation() {
 TEST(Workflows, WrittenConfigurationReadsBackIntoAFreshProgram) {
   ActiveUnit writer;
   writer.ws.config = PumpingStation();
-  ASSERT_EQ(link::WriteWorkflow(writer.link, writer.ws, writer.sv), WorkflowResult::Completed);
+  ASSERT_EQ(link::WriteWorkflow(writer.link, writer.ws, writer.sv, kNoBackup), WorkflowResult::Completed);
   EXPECT_EQ(writer.messages.Texts(), std::vector<std::string>{link::kMsgWriteDone});
   EXPECT_EQ(writer.messages.shown[0].icon, Icon::Information);
   EXPECT_EQ(writer.progress.shownTexts, std::vector<std::string>{link::kMsgWriting});
@@ -174,7 +177,7 @@ TEST(Workflows, WriteOutcomesAndTheirMessages) {
     o.memoryCode = c.memoryCode;
     ActiveUnit unit(o);
     c.arrange(unit);
-    EXPECT_EQ(link::WriteWorkflow(unit.link, unit.ws, unit.sv), c.result);
+    EXPECT_EQ(link::WriteWorkflow(unit.link, unit.ws, unit.sv, kNoBackup), c.result);
     ASSERT_EQ(unit.messages.shown.size(), 1u);
     EXPECT_EQ(unit.messages.shown[0].icon, c.icon);
     EXPECT_EQ(unit.messages.shown[0].text, c.message);
@@ -198,11 +201,11 @@ TEST(Workflows, OutputCheckShowsTheOutputsTabAndFocusesTheField) {
 TEST(Workflows, WriteStoppedInTheBodyReadsBackAsNotProgrammed) {
   ActiveUnit unit;
   unit.ws.config = PumpingStation();
-  ASSERT_EQ(link::WriteWorkflow(unit.link, unit.ws, unit.sv), WorkflowResult::Completed);
+  ASSERT_EQ(link::WriteWorkflow(unit.link, unit.ws, unit.sv, kNoBackup), WorkflowResult::Completed);
   unit.link.onBlock = [&unit](long done, long) {
     if (done == 26 + 3) unit.progress.ClickStorno();  // in the body phase
   };
-  EXPECT_EQ(link::WriteWorkflow(unit.link, unit.ws, unit.sv), WorkflowResult::Cancelled);
+  EXPECT_EQ(link::WriteWorkflow(unit.link, unit.ws, unit.sv, kNoBackup), WorkflowResult::Cancelled);
   unit.link.onBlock = nullptr;
   unit.messages.shown.clear();
   const DeviceConfig shown = unit.ws.config;

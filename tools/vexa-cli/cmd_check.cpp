@@ -25,8 +25,9 @@ bool EndsWithJson(const std::string& path) {
   return tail == ".json";
 }
 
-// Loads the configuration into `ws`; on failure prints why and gives false.
-bool Load(const std::string& path, Workspace& ws) {
+}  // namespace
+
+bool LoadConfigOrSay(const std::string& path, Workspace& ws) {
   if (EndsWithJson(path)) {
     const auto text = ReadTextFile(path);
     if (!text) {
@@ -43,13 +44,15 @@ bool Load(const std::string& path, Workspace& ws) {
   return LoadFileOrSay(path, ws);
 }
 
+namespace {
+
 int Check(const std::vector<std::string>& args) {
   if (args.size() != 1) {
     std::cerr << "usage: vexa-cli " << kUsage << "\n";
     return kExitInvalid;
   }
   Workspace ws;  // JSON keys that are missing keep their start-up values
-  if (!Load(args[0], ws)) return kExitInvalid;
+  if (!LoadConfigOrSay(args[0], ws)) return kExitInvalid;
   const auto offences = rules::CheckConfiguration(ws.config, ws.settings, '.');
   for (const auto& o : offences) std::cout << FieldDisplayName(o.field) << ": " << o.message << "\n";
   std::cout.flush();

@@ -1,9 +1,13 @@
 // vexa-cli info | read | write: the program's link to a unit, from a script.
 //
 //   vexa-cli info  --port P
-//   vexa-cli read  --port P -o FILE.eep
-//   vexa-cli write --port P FILE.eep [--no-verify]
+//   vexa-cli read  --port P -o FILE.eep [--full]
+//   vexa-cli write --port P FILE.eep [--no-verify] [--backup-dir DIR] [--no-backup]
 //   vexa-cli ports
+//
+// read takes only the blocks the configuration needs unless --full is given.
+// write first keeps the unit's configuration as a backup file (printed on
+// standard output) and stops with 1 when that fails, unless --no-backup.
 //
 // P is a device path, "COM n" (found as the program finds it), or a port of
 // the `ports` list (its line, its name such as ttyUSB0, or its serial number). Each command
@@ -26,6 +30,7 @@
 #include <cstdio>
 #include <functional>
 #include <iostream>
+#include <optional>
 #include <string>
 
 #include "command.h"
@@ -78,6 +83,11 @@ class ConsoleMessages : public MessageBox {
     }
     (void)icon;
     if (buttons == Buttons::Ok) return Answer::Ok;
+    // Writing without the backup is asked for with --no-backup only.
+    if (text == link::kMsgBackupFailed) {
+      std::cerr << "-> Ne\n";
+      return Answer::No;
+    }
     std::cerr << "-> Ano\n";
     return Answer::Yes;
   }
@@ -137,7 +147,13 @@ struct UnitArgs {
   std::string port;
   std::string file;
   bool verify = true;
+  bool full = false;
+  bool backup = true;
+  std::string backupDir;
+  bool identificationToStderr = false;  // standard output carries other data
 };
+
+enum ArgSet { kPortOnly = 0, kOutput = 1, kVerify = 2, kFull = 4, kBackup = 8 };
 
 // Everything a unit command needs, from activation to release.
 class Session {
@@ -152,8 +168,8 @@ class Session {
   Services& sv() { return sv_; }
   link::Link& link() { return link_; }
 
-  void PrintIdentification() const {
-    std::cout << "Produkt: " << ws.device.Product << "\n"
+  void PrintIdentification(std::ostream& out) const {
+    out << "Produkt: " << ws.device.Product << "\n"
               << "Verze: " << ws.device.ProcessorVersion << "\n"
               << "Typ modemu: " << ws.device.ModemType << "\n"
               << "Velikost paměti: " << ws.device.MemorySize << "\n"
@@ -181,15 +197,22 @@ class Session {
   Services sv_{messages_, progress_, loop_};
 };
 
-bool ParseArgs(const std::vector<std::string>& args, bool wantFile, bool outputFlag, bool verifyFlag, UnitArgs& out) {
+bool ParseArgs(const std::vector<std::string>& args, bool wantFile, int allowed, UnitArgs& out) {
+  const bool outputFlag = (allowed & kOutput) != 0;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
     if (a == "--port" && i + 1 < args.size()) {
       out.port = args[++i];
     } else if (outputFlag && a == "-o" && i + 1 < args.size()) {
       out.file = args[++i];
-    } else if (verifyFlag && a == "--no-verify") {
+    } else if ((allowed & kVerify) && a == "--no-verify") {
       out.verify = false;
+    } else if ((allowed & kFull) && a == "--full") {
+      out.full = true;
+    } else if ((allowed & kBackup) && a == "--no-backup") {
+      out.backup = false;
+    } else if ((allowed & kBackup) && a == "--backup-dir" && i + 1 < args.size()) {
+      out.backupDir = args[++i];
     } else if (wantFile && !outputFlag && out.file.empty() && !a.empty() && a[0] != '-') {
       out.file = a;
     } else {
@@ -232,7 +255,7 @@ int RunOnUnit(Session& s, const UnitArgs& args, const std::function<int(Session&
 
   const auto activation = link::ActivateLink(s.link(), s.ws, s.sv());
   if (activation == link::ActivationResult::Active || activation == link::ActivationResult::WrongDevice) {
-    s.PrintIdentification();
+    s.PrintIdentification(args.identificationToStderr ? std::cerr : std::cout);
   }
   int code = ActivationExit(activation);
   // Ctrl-C after the unit answered its poll does not stop the identification,
@@ -249,12 +272,12 @@ int RunOnUnit(Session& s, const UnitArgs& args, const std::function<int(Session&
 }
 
 constexpr const char* kInfoUsage = "info --port P";
-constexpr const char* kReadUsage = "read --port P -o FILE.eep";
-constexpr const char* kWriteUsage = "write --port P FILE.eep [--no-verify]";
+constexpr const char* kReadUsage = "read --port P -o FILE.eep [--full]";
+constexpr const char* kWriteUsage = "write --port P FILE.eep [--no-verify] [--backup-dir DIR] [--no-backup]";
 
 int Info(const std::vector<std::string>& argv) {
   UnitArgs args;
-  if (!ParseArgs(argv, false, false, false, args)) {
+  if (!ParseArgs(argv, false, kPortOnly, args)) {
     std::cerr << "usage: vexa-cli " << kInfoUsage << "\n";
     return kExitInvalid;
   }
@@ -265,14 +288,14 @@ int Info(const std::vector<std::string>& argv) {
 
 int Read(const std::vector<std::string>& argv) {
   UnitArgs args;
-  if (!ParseArgs(argv, true, true, false, args)) {
+  if (!ParseArgs(argv, true, kOutput | kFull, args)) {
     std::cerr << "usage: vexa-cli " << kReadUsage << "\n";
     return kExitInvalid;
   }
   Application();
   Session session(args.port);
   return RunOnUnit(session, args, [&args](Session& s) {
-    const int code = WorkflowExit(link::ReadWorkflow(s.link(), s.ws, s.sv()));
+    const int code = WorkflowExit(link::ReadWorkflow(s.link(), s.ws, s.sv(), {.fullRead = args.full}));
     if (code != kExitOk) return code;
     // The file the program's save would write: the configuration encoded,
     // U - 1 bytes.
@@ -287,7 +310,7 @@ int Read(const std::vector<std::string>& argv) {
 
 int Write(const std::vector<std::string>& argv) {
   UnitArgs args;
-  if (!ParseArgs(argv, true, false, true, args)) {
+  if (!ParseArgs(argv, true, kVerify | kBackup, args)) {
     std::cerr << "usage: vexa-cli " << kWriteUsage << "\n";
     return kExitInvalid;
   }
@@ -295,7 +318,13 @@ int Write(const std::vector<std::string>& argv) {
   Session s(args.port);
   // The file is loaded as the program loads it, before the unit is touched.
   if (!LoadFileOrSay(args.file, s.ws)) return kExitInvalid;
-  return RunOnUnit(s, args, [](Session& u) { return WorkflowExit(link::WriteWorkflow(u.link(), u.ws, u.sv())); });
+  return RunOnUnit(s, args, [&args](Session& u) {
+    std::optional<link::WriteBackup> backup;
+    const link::WriteOptions options{.backup = args.backup, .backupDir = args.backupDir};
+    const auto result = link::WriteWorkflow(u.link(), u.ws, u.sv(), options, &backup);
+    if (backup) std::cout << backup->path << std::endl;
+    return WorkflowExit(result);
+  });
 }
 
 // The port selector's entries: "COM 1".."COM 4" with the devices they open,
@@ -313,6 +342,24 @@ int Ports(const std::vector<std::string>& argv) {
 }
 
 const Register kPorts{{"ports", "ports", Ports}};
+
+}  // namespace
+
+int ReadUnitConfiguration(const std::string& port, DeviceConfig& config) {
+  UnitArgs args;
+  args.port = port;
+  args.identificationToStderr = true;
+  Application();
+  Session session(port);
+  return RunOnUnit(session, args, [&config](Session& s) {
+    const int code = WorkflowExit(link::ReadWorkflow(s.link(), s.ws, s.sv()));
+    if (code == kExitOk) config = s.ws.config;
+    return code;
+  });
+}
+
+namespace {
+
 const Register kInfo{{"info", kInfoUsage, Info}};
 const Register kRead{{"read", kReadUsage, Read}};
 const Register kWrite{{"write", kWriteUsage, Write}};

@@ -9,6 +9,7 @@
 
 namespace vexa {
 struct Workspace;
+struct DeviceConfig;
 }
 
 namespace vexa::cli {
@@ -33,6 +34,16 @@ std::optional<std::string> ReadTextFile(const std::string& path);
 // Loads a configuration file into the workspace as the program's load does;
 // on failure prints the program's message for it on standard error.
 bool LoadFileOrSay(const std::string& path, Workspace& ws);
+
+// Loads a configuration JSON (by its ".json" ending) or ".eep" file into the
+// workspace; on failure prints why and gives false.
+bool LoadConfigOrSay(const std::string& path, Workspace& ws);
+
+#if __has_include(<QCoreApplication>)
+// Activates the unit on `port`, reads its configuration (quick read) and
+// releases it; the exit code of a read.
+int ReadUnitConfiguration(const std::string& port, DeviceConfig& config);
+#endif
 
 struct Register {
   explicit Register(Command c) { Registry().push_back(std::move(c)); }

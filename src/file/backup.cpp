@@ -1,0 +1,171 @@
+#include "file/backup.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <random>
+#include <system_error>
+#include <vector>
+
+#include "file/config_file.h"
+
+namespace vexa {
+namespace fs = std::filesystem;
+
+namespace {
+
+// Letters with accents of code page 1250 and their plain forms.
+struct Plain {
+  char32_t letter;
+  const char* plain;
+};
+constexpr Plain kPlain[] = {
+    {U'á', "a"}, {U'ä', "a"}, {U'ă', "a"}, {U'â', "a"}, {U'ą', "a"}, {U'č', "c"}, {U'ć', "c"}, {U'ç', "c"},
+    {U'ď', "d"}, {U'đ', "d"}, {U'é', "e"}, {U'ě', "e"}, {U'ë', "e"}, {U'ę', "e"}, {U'í', "i"}, {U'î', "i"},
+    {U'ĺ', "l"}, {U'ľ', "l"}, {U'ł', "l"}, {U'ň', "n"}, {U'ń', "n"}, {U'ó', "o"}, {U'ö', "o"}, {U'ô', "o"},
+    {U'ő', "o"}, {U'ř', "r"}, {U'ŕ', "r"}, {U'š', "s"}, {U'ś', "s"}, {U'ş', "s"}, {U'ß', "ss"}, {U'ť', "t"},
+    {U'ţ', "t"}, {U'ú', "u"}, {U'ů', "u"}, {U'ü', "u"}, {U'ű', "u"}, {U'ý', "y"}, {U'ž', "z"}, {U'ź', "z"},
+    {U'ż', "z"}, {U'Á', "A"}, {U'Ä', "A"}, {U'Ă', "A"}, {U'Â', "A"}, {U'Ą', "A"}, {U'Č', "C"}, {U'Ć', "C"},
+    {U'Ç', "C"}, {U'Ď', "D"}, {U'Đ', "D"}, {U'É', "E"}, {U'Ě', "E"}, {U'Ë', "E"}, {U'Ę', "E"}, {U'Í', "I"},
+    {U'Î', "I"}, {U'Ĺ', "L"}, {U'Ľ', "L"}, {U'Ł', "L"}, {U'Ň', "N"}, {U'Ń', "N"}, {U'Ó', "O"}, {U'Ö', "O"},
+    {U'Ô', "O"}, {U'Ő', "O"}, {U'Ř', "R"}, {U'Ŕ', "R"}, {U'Š', "S"}, {U'Ś', "S"}, {U'Ş', "S"}, {U'Ť', "T"},
+    {U'Ţ', "T"}, {U'Ú', "U"}, {U'Ů', "U"}, {U'Ü', "U"}, {U'Ű', "U"}, {U'Ý', "Y"}, {U'Ž', "Z"}, {U'Ź', "Z"},
+    {U'Ż', "Z"},
+};
+
+// The next character of a UTF-8 text; a byte that does not start a valid
+// sequence is taken alone (and later dropped as unsafe).
+char32_t NextChar(const std::string& s, std::size_t& i) {
+  const auto b = static_cast<unsigned char>(s[i++]);
+  int extra = b >= 0xF0 ? 3 : b >= 0xE0 ? 2 : b >= 0xC0 ? 1 : 0;
+  char32_t c = extra == 3 ? (b & 0x07u) : extra == 2 ? (b & 0x0Fu) : extra == 1 ? (b & 0x1Fu) : b;
+  for (; extra > 0 && i < s.size(); --extra) {
+    const auto n = static_cast<unsigned char>(s[i]);
+    if ((n & 0xC0) != 0x80) return 0xFFFD;
+    c = (c << 6) | (n & 0x3Fu);
+    ++i;
+  }
+  return extra == 0 ? c : 0xFFFD;
+}
+
+bool IsSafe(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9'); }
+
+// "2026-12-07_143012_": every backup name starts so.
+bool IsBackupName(const std::string& name) {
+  static constexpr char kPattern[] = "dddd-dd-dd_dddddd_";
+  if (name.size() < sizeof kPattern + 3 || name.compare(name.size() - 4, 4, ".eep") != 0) return false;
+  for (std::size_t i = 0; i + 1 < sizeof kPattern; ++i) {
+    const bool digit = name[i] >= '0' && name[i] <= '9';
+    if (kPattern[i] == 'd' ? !digit : name[i] != kPattern[i]) return false;
+  }
+  return true;
+}
+
+std::string WithSuffix(const std::string& fileName, int n) {
+  if (n <= 1) return fileName;
+  const std::string stem = fileName.substr(0, fileName.size() - 4);
+  return stem + "_" + std::to_string(n) + ".eep";
+}
+
+}  // namespace
+
+std::string DefaultBackupDir(const char* xdgDataHome, const char* home) {
+  fs::path base;
+  if (xdgDataHome && *xdgDataHome && fs::path(xdgDataHome).is_absolute()) {
+    base = xdgDataHome;
+  } else if (home && *home) {
+    base = fs::path(home) / ".local" / "share";
+  } else {
+    return {};
+  }
+  return (base / "vexa-init" / "backups").string();
+}
+
+std::string DefaultBackupDir() { return DefaultBackupDir(std::getenv("XDG_DATA_HOME"), std::getenv("HOME")); }
+
+std::string FileNameSafe(const std::string& utf8, std::size_t limit) {
+  std::string out;
+  bool gap = false;
+  for (std::size_t i = 0; i < utf8.size();) {
+    const char32_t c = NextChar(utf8, i);
+    std::string piece;
+    if (c < 0x80 && IsSafe(static_cast<char>(c))) {
+      piece.assign(1, static_cast<char>(c));
+    } else {
+      for (const Plain& p : kPlain) {
+        if (p.letter == c) piece = p.plain;
+      }
+    }
+    if (piece.empty()) {
+      gap = true;
+      continue;
+    }
+    if (gap && !out.empty()) out.push_back('-');
+    gap = false;
+    out += piece;
+  }
+  if (out.size() > limit) out.resize(limit);
+  while (!out.empty() && out.back() == '-') out.pop_back();
+  return out;
+}
+
+std::string BackupFileName(const std::tm& when, const std::string& product, const std::string& station) {
+  char stamp[96];
+  std::snprintf(stamp, sizeof stamp, "%04d-%02d-%02d_%02d%02d%02d", when.tm_year + 1900, when.tm_mon + 1, when.tm_mday,
+                when.tm_hour, when.tm_min, when.tm_sec);
+  std::string name = stamp;
+  for (const std::string* part : {&product, &station}) {
+    const std::string safe = FileNameSafe(*part);
+    if (!safe.empty()) name += "_" + safe;
+  }
+  return name + ".eep";
+}
+
+std::optional<std::string> SaveBackup(const std::string& dir, const std::string& fileName, const EepromImage& image,
+                                      int usage) {
+  if (dir.empty()) return std::nullopt;
+  std::error_code ec;
+  fs::create_directories(dir, ec);
+  if (ec) return std::nullopt;
+  // The whole file goes to a hidden name first; it then gets its own name by
+  // a hard link, which fails rather than replace a file of that name.
+  std::random_device rd;
+  const fs::path part = fs::path(dir) / ("." + fileName + "." + std::to_string(rd()) + ".part");
+  if (!WriteConfigFile(part.string(), image, usage)) return std::nullopt;
+  std::optional<std::string> saved;
+  for (int n = 1; n < 10000 && !saved; ++n) {
+    const fs::path target = fs::path(dir) / WithSuffix(fileName, n);
+    fs::create_hard_link(part, target, ec);
+    if (!ec) {
+      saved = target.string();
+    } else if (ec == std::errc::file_exists) {
+      continue;
+    } else if (!fs::exists(target)) {
+      // A folder without hard links: a rename that finds the name free.
+      fs::rename(part, target, ec);
+      if (ec) break;
+      saved = target.string();
+    }
+  }
+  fs::remove(part, ec);
+  return saved;
+}
+
+int PruneBackups(const std::string& dir, int keep) {
+  std::vector<fs::path> backups;
+  std::error_code ec;
+  for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+    if (it->is_regular_file(ec) && IsBackupName(it->path().filename().string())) backups.push_back(it->path());
+  }
+  if (static_cast<int>(backups.size()) <= keep) return 0;
+  // Names start with the date and time, so they sort by age.
+  std::sort(backups.begin(), backups.end());
+  int removed = 0;
+  for (std::size_t i = 0; i + static_cast<std::size_t>(keep) < backups.size(); ++i) {
+    if (fs::remove(backups[i], ec)) ++removed;
+  }
+  return removed;
+}
+
+}  // namespace vexa

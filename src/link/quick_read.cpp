@@ -1,0 +1,79 @@
+#include "link/quick_read.h"
+
+#include <algorithm>
+
+#include "codec/decoder.h"
+#include "codec/header.h"
+#include "codec/layout.h"
+#include "link/block_transfer.h"
+#include "platform/progress.h"
+#include "workspace/usage.h"
+
+namespace vexa::link {
+namespace {
+
+long BlocksUpTo(long end) { return (end + kBlockSize - 1) / kBlockSize; }
+
+// Where the text area probably ends, from the header alone: just past the
+// furthest block start, with room for its strings and the end marker. Only
+// for the progress bar.
+long GuessTextEnd(const EepromImage& image, long usable) {
+  long end = kBodyStart;
+  for (long slot = layout::kPointerTable; slot < layout::kConstantWord; slot += 2) {
+    if (slot == layout::kReservedSlot) continue;
+    const auto start = image.ReadWord(slot);
+    if (start && *start < usable) end = std::max(end, static_cast<long>(*start) + kRows + 2);
+  }
+  return end;
+}
+
+}  // namespace
+
+std::optional<long> QuickReadEnd(const EepromImage& image, const std::array<AnalogScale, kRows>& scales,
+                                 char decimalSeparator, long readTo) {
+  if (!IsImageCompleteWithin(image, readTo)) return std::nullopt;
+  const auto used = UsedLength(image);
+  if (!used) return std::nullopt;
+  DeviceConfig config;
+  // A configuration that does not decode fails the same way however much
+  // more is read.
+  if (!DecodeImage(image, scales, decimalSeparator, config)) return readTo;
+  const long lastBlock = BodyBlocks(ComputeUsage(config)).back();
+  return std::max(*used, lastBlock + kBlockSize);
+}
+
+bool QuickReadEeprom(Link& link, Workspace& ws, Services& sv) {
+  const auto usable = UsableMemorySize(ws.device);
+  if (!usable) return false;
+  FlushInput(link);
+  ShowProgress(ws, sv, kMsgReading, true);
+  std::optional<long> end;  // known once the configuration is all in
+  long guess = kBodyStart;
+  long done = 0;
+  for (long a = 0;; a += kBlockSize) {
+    if (!ReadBlockWithRetries(link, ws, sv.loop, a)) {
+      CloseProgress(sv);
+      return false;
+    }
+    const long next = a + kBlockSize;
+    bool last = next >= *usable || ws.CancelRequested;
+    if (!last && next == kBodyStart) {
+      // A unit without a valid header holds nothing to read on for.
+      if (!IsImageValid(ws.image)) last = true;
+      else guess = GuessTextEnd(ws.image, *usable);
+    }
+    if (!last && next >= kBodyStart) {
+      if (!end) end = QuickReadEnd(ws.image, ws.scales, ws.decimalSeparator, next);
+      if (end && next >= *end) last = true;
+    }
+    ++done;
+    const long target = end ? *end : std::max(guess, next + kBlockSize);
+    const long planned = last ? done : std::max(done, BlocksUpTo(std::min(*usable, target)));
+    if (link.onBlock) link.onBlock(done, planned);
+    if (last) break;
+  }
+  CloseProgress(sv);
+  return true;
+}
+
+}  // namespace vexa::link

@@ -1,0 +1,35 @@
+// Reading only as much of the unit's EEPROM as its configuration takes.
+//
+// The front area (0..271) comes first. When its header test fails, the unit
+// holds no configuration and nothing more is read. Otherwise the text area is
+// read block by block from 272 until it holds every text block, the end
+// marker after the general texts, and every byte that saving or writing the
+// decoded configuration takes over from the image; a text area that never
+// gets there is read to the end of the memory, as the full read does. So the
+// decoded configuration, the image below the configuration's end and a file
+// saved afterwards are those of a full read.
+#pragma once
+
+#include <array>
+#include <optional>
+
+#include "codec/image.h"
+#include "link/frame.h"
+#include "platform/services.h"
+#include "workspace/workspace.h"
+
+namespace vexa::link {
+
+// How far the unit must have been read for the image it gave so far (bytes
+// 0 up to `readTo`): the end of the last block a write of the decoded
+// configuration sends, or of its texts and end marker when they reach
+// further. nullopt while the configuration is not yet all within `readTo`.
+std::optional<long> QuickReadEnd(const EepromImage& image, const std::array<AnalogScale, kRows>& scales,
+                                 char decimalSeparator, long readTo);
+
+// ReadEeprom's contract (same progress window, retries, Storno and result),
+// reading only the blocks the configuration needs. The progress callback
+// counts the blocks planned so far.
+bool QuickReadEeprom(Link& link, Workspace& ws, Services& sv);
+
+}  // namespace vexa::link

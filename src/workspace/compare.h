@@ -1,0 +1,32 @@
+// What differs between two configurations, field by field through the field
+// table, each difference named as the windows show it.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "workspace/device_config.h"
+#include "workspace/fields.h"
+
+namespace vexa {
+
+struct FieldDifference {
+  std::string name;     // "TC[2]", "PIN", "sendAtOnceByte[0].bit5"
+  std::string caption;  // "T3 Telefonní číslo", "I2 Název stavu zapnuto (1)"
+  bool flag = false;    // a flag or a bit: the values are "ano" / "ne"
+  std::string a, b;
+};
+
+// The caption of a field as its editor or the main window shows it, without
+// the row label.
+std::string FieldCaption(Field field);
+// The caption with the row label in front for row fields.
+std::string FieldCaption(FieldRef field);
+
+// Every field and row whose value differs, in the order of the field table,
+// then the bits of the output-function byte and of each analog row's
+// send-at-once byte. rtBattLow is listed once, as itself (it is the text of
+// the battery row's CL1 down). Empty when the configurations are the same.
+std::vector<FieldDifference> CompareConfigs(const DeviceConfig& a, const DeviceConfig& b);
+
+}  // namespace vexa

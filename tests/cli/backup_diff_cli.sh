@@ -1,0 +1,82 @@
+#!/usr/bin/env bash
+# vexa-cli write keeps a backup of the unit, read reads only what it needs
+# unless --full, and diff compares files, JSON and a unit.
+set -u
+BUILD=$1
+FIXTURES=$2
+CLI="$BUILD/tools/vexa-cli"
+SIM="$BUILD/tools/vexa-unit-sim"
+TMP=$(mktemp -d)
+SIM_PID=
+cleanup() {
+  [ -n "$SIM_PID" ] && { kill "$SIM_PID" 2>/dev/null; wait "$SIM_PID" 2>/dev/null; }
+  rm -rf "$TMP"
+}
+trap cleanup EXIT
+failures=0
+fail() {
+  echo "FAIL: $*" >&2
+  failures=$((failures + 1))
+}
+run() {
+  local expected=$1
+  shift
+  timeout 120 "$CLI" "$@" >"$TMP/out" 2>"$TMP/err" </dev/null
+  local rc=$?
+  [ "$rc" -eq "$expected" ] || fail "vexa-cli $* exited $rc, expected $expected: $(cat "$TMP/err")"
+}
+
+# diff of files and JSON, without a unit.
+run 0 diff "$FIXTURES/pumping-station.eep" "$FIXTURES/pumping-station.eep"
+[ ! -s "$TMP/out" ] || fail "diff of a file against itself printed: $(cat "$TMP/out")"
+run 1 diff "$FIXTURES/pumping-station.eep" "$FIXTURES/over-unit-image.json"
+grep -qxF "outputFunctionByte.bit0 (O1 Indikace stavu modemu): 'ano' → 'ne'" "$TMP/out" || fail "diff line: $(cat "$TMP/out")"
+[ "$(wc -l <"$TMP/out")" -eq 10 ] || fail "diff gave $(wc -l <"$TMP/out") lines, expected 10"
+run 1 diff --json "$FIXTURES/startup.eep" "$FIXTURES/pumping-station.eep"
+python3 -c 'import json,sys; d=json.load(open(sys.argv[1])); assert d[0]=={"field":"JmenoStanice","caption":"Název stanice","a":"","b":"Čerpací stanice Horní Lhota – vrt 2"}, d[0]' "$TMP/out" ||
+  fail "diff --json: $(head -c 300 "$TMP/out")"
+run 2 diff "$FIXTURES/startup.eep" "$FIXTURES/truncated.eep"
+run 2 diff "$FIXTURES/startup.eep"
+
+"$SIM" --eep "$TMP/unit.eep" >"$TMP/sim.out" 2>"$TMP/sim.err" </dev/null &
+SIM_PID=$!
+for _ in $(seq 50); do
+  [ -s "$TMP/sim.out" ] && break
+  sleep 0.1
+done
+PORT=$(head -1 "$TMP/sim.out")
+[ -n "$PORT" ] || { echo "FAIL: vexa-unit-sim did not start" >&2; exit 1; }
+
+# Nothing to keep from a unit never programmed.
+run 0 write --port "$PORT" "$FIXTURES/pumping-station.eep" --backup-dir "$TMP/backups"
+grep -q '\.eep$' "$TMP/out" && fail "a backup was named for an empty unit: $(cat "$TMP/out")"
+
+# The unit's configuration is kept before it is overwritten.
+run 0 write --port "$PORT" "$FIXTURES/startup.eep" --backup-dir "$TMP/backups"
+backup=$(tail -1 "$TMP/out")
+case "$backup" in
+  "$TMP"/backups/20??-??-??_??????_VEXA_Cerpaci-stanice-Horni-Lhota-vrt-2.eep) ;;
+  *) fail "backup path: '$backup'" ;;
+esac
+grep -qF "Předchozí nastavení zařízení je zálohováno v souboru $backup." "$TMP/err" || fail "no backup line: $(cat "$TMP/err")"
+run 0 diff "$backup" "$FIXTURES/pumping-station.eep"
+
+# A backup that cannot be kept stops the write unless --no-backup.
+touch "$TMP/blocked"
+run 1 write --port "$PORT" "$FIXTURES/pumping-station.eep" --backup-dir "$TMP/blocked/sub"
+grep -qF "Zálohu nastavení zařízení se nepodařilo načíst. Pokračovat v zápisu bez zálohy?" "$TMP/err" ||
+  fail "no backup question: $(cat "$TMP/err")"
+run 0 diff --port "$PORT" "$FIXTURES/startup.eep"
+run 0 write --port "$PORT" "$FIXTURES/pumping-station.eep" --backup-dir "$TMP/blocked/sub" --no-backup
+run 1 diff "$FIXTURES/startup.eep" --port "$PORT"
+
+# The quick read saves the file the full read saves.
+run 0 read --port "$PORT" -o "$TMP/quick.eep"
+run 0 read --port "$PORT" -o "$TMP/full.eep" --full
+cmp -s "$TMP/quick.eep" "$TMP/full.eep" || fail "quick and full read saved different files"
+
+if [ "$failures" -ne 0 ]; then
+  echo "$failures failure(s)" >&2
+  exit 1
+fi
+echo "backup_diff_cli: all passed"

@@ -1,0 +1,158 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+
+#include "codec/encoder.h"
+#include "codec/header.h"
+#include "file/config_file.h"
+#include "link/block_transfer.h"
+#include "link/programming_mode.h"
+#include "link/quick_read.h"
+#include "link/workflows.h"
+#include "link_rig.h"
+
+namespace vexa::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::vector<std::uint8_t> Bytes(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// A pattern where the unit keeps no configuration, and another in the
+// program's image before the read: bytes neither read may hide.
+void Fill(std::uint8_t* p, std::size_t n, int mul, int add) {
+  for (std::size_t i = 0; i < n; ++i) p[i] = static_cast<std::uint8_t>(i * mul + add);
+}
+
+// Everything a read leaves behind that the user or a later save can see.
+struct ReadResult {
+  link::WorkflowResult result;
+  std::vector<std::string> messages;
+  DeviceConfig config;
+  std::unique_ptr<EepromImage> image;
+  std::vector<std::uint8_t> saved;  // the file saved right after a completed read
+  long blocksRead = 0;
+  std::pair<long, long> lastProgress{0, 0};
+  bool progressBehind = false;  // a planned total below the blocks done
+};
+
+ReadResult ReadUnit(const std::vector<std::uint8_t>& unit, std::uint8_t memoryCode, bool full) {
+  link::UnitOptions o;
+  o.memoryCode = memoryCode;
+  LinkRig rig(o);
+  EXPECT_EQ(link::ActivateLink(rig.link, rig.ws, rig.sv), link::ActivationResult::Active);
+  Fill(rig.sim.memory().data(), rig.sim.memory().size(), 37, 11);
+  std::copy_n(unit.begin(), std::min(unit.size(), rig.sim.memory().size()), rig.sim.memory().begin());
+  Fill(rig.ws.image.data(), kImageSize, 13, 5);
+  rig.messages.shown.clear();
+  rig.sim.ClearLog();
+  ReadResult r;
+  rig.link.onBlock = [&r](long done, long total) {
+    r.lastProgress = {done, total};
+    r.progressBehind |= total < done;
+  };
+  r.result = link::ReadWorkflow(rig.link, rig.ws, rig.sv, {.fullRead = full});
+  r.messages = rig.messages.Texts();
+  r.config = rig.ws.config;
+  for (const auto& q : rig.sim.requests()) r.blocksRead += q.code == link::kCmdReadBlock;
+  r.image = std::make_unique<EepromImage>(rig.ws.image);
+  if (r.result == link::WorkflowResult::Completed) {
+    const fs::path file = fs::path(VEXA_BINARY_DIR) / (full ? "quick-read-full.eep" : "quick-read-quick.eep");
+    EXPECT_EQ(SaveConfigFile(file.string(), rig.ws), SaveResult::Saved);
+    r.saved = Bytes(file);
+  }
+  return r;
+}
+
+// The texts a user could type, and phone numbers; flags at random.
+std::vector<std::uint8_t> RandomConfigurationImage(std::mt19937& rng) {
+  Workspace ws;
+  ProgramSettings settings;
+  auto pick = [&rng](int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); };
+  for (int f = 0; f < kFieldCount; ++f) {
+    const FieldInfo& info = InfoOf(static_cast<Field>(f));
+    if (info.family == Family::Program) continue;
+    for (int row = 0; row < (info.family == Family::General ? 1 : kRows); ++row) {
+      const FieldRef ref{info.field, row};
+      if (bool* flag = FlagOf(ws.config, settings, ref)) *flag = pick(2) == 1;
+      std::string* text = TextOf(ws.config, settings, ref);
+      if (!text || !info.counted) continue;
+      text->clear();
+      const int length = pick(3) == 0 ? 0 : pick(info.field == Field::PIN ? 8 : 24);
+      if (info.field == Field::TC) {
+        if (length > 0) *text = "+" + std::to_string(100000 + pick(900000)) + std::to_string(pick(100000));
+      } else {
+        for (int i = 0; i < length; ++i) text->push_back(static_cast<char>('0' + pick(75)));
+      }
+    }
+  }
+  Fill(ws.image.data(), kImageSize, 29, 3);
+  EXPECT_TRUE(EncodeImage(ws));
+  return {ws.image.data(), ws.image.data() + 8128};
+}
+
+TEST(QuickRead, GivesWhatTheFullReadGivesWithFewerBlocks) {
+  struct Case {
+    std::string name;
+    std::vector<std::uint8_t> unit;
+    std::uint8_t memoryCode = 6;
+  };
+  std::vector<Case> cases;
+  for (const auto& e : fs::directory_iterator(VEXA_FIXTURES_DIR)) {
+    if (e.path().extension() == ".eep") cases.push_back({e.path().filename().string(), Bytes(e.path())});
+  }
+  std::mt19937 rng(12);
+  for (int i = 0; i < 6; ++i) cases.push_back({"random " + std::to_string(i), RandomConfigurationImage(rng)});
+  {
+    // The end marker's place holds something else: nothing ends the text area.
+    auto unit = Bytes(fs::path(VEXA_FIXTURES_DIR) / "pumping-station.eep");
+    Workspace ws;
+    ASSERT_TRUE(CopyBytesToImage(unit.data(), unit.size(), ws.image));
+    const long marker = *UsedLength(ws.image) - 2;
+    unit[static_cast<std::size_t>(marker)] = 0x41;
+    cases.push_back({"no end marker", unit});
+  }
+  {
+    // A 448-byte memory whose last two bytes are the end marker.
+    Workspace ws;
+    ASSERT_TRUE(EncodeImage(ws));
+    ws.config.general.JmenoStanice.assign(static_cast<std::size_t>(448 - *UsedLength(ws.image)), 'x');
+    ASSERT_TRUE(EncodeImage(ws));
+    ASSERT_EQ(UsedLength(ws.image), 448);
+    cases.push_back({"memory ends right after the end marker", {ws.image.data(), ws.image.data() + 448}, 2});
+  }
+  cases.push_back({"never programmed", std::vector<std::uint8_t>(8192, 0xFF)});
+
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const ReadResult full = ReadUnit(c.unit, c.memoryCode, true);
+    const ReadResult quick = ReadUnit(c.unit, c.memoryCode, false);
+    EXPECT_EQ(quick.result, full.result);
+    EXPECT_EQ(quick.messages, full.messages);
+    EXPECT_TRUE(quick.config == full.config);
+    EXPECT_EQ(quick.saved, full.saved);
+    // Without a header there is no configuration: only the front area counts.
+    const bool header = IsImageValid(*full.image);
+    const long end = header ? UsedLength(*full.image).value_or(link::kBodyStart) : link::kBodyStart;
+    EXPECT_TRUE(std::equal(full.image->data(), full.image->data() + end, quick.image->data()));
+    EXPECT_EQ(quick.lastProgress, std::make_pair(quick.blocksRead, quick.blocksRead));
+    EXPECT_FALSE(quick.progressBehind);
+    long expected = full.blocksRead;  // no end marker: on to the memory's end
+    if (!header) expected = 34;       // the front area only
+    if (header && UsedLength(*full.image) && c.memoryCode == 6) expected = full.blocksRead / 4;
+    if (expected == full.blocksRead / 4) {
+      EXPECT_LT(quick.blocksRead, expected);
+    } else {
+      EXPECT_EQ(quick.blocksRead, expected);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace vexa::test

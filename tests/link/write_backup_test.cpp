@@ -1,0 +1,111 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+
+#include "codec/encoder.h"
+#include "file/config_file.h"
+#include "link/block_transfer.h"
+#include "link/programming_mode.h"
+#include "link/workflows.h"
+#include "link_rig.h"
+
+namespace vexa::test {
+namespace {
+
+namespace fs = std::filesystem;
+using link::WorkflowResult;
+
+TEST(WriteBackup, KeptBeforeTheWriteOrAskedFor) {
+  Workspace pumping;
+  ASSERT_EQ(LoadConfigFile(std::string(VEXA_FIXTURES_DIR) + "/pumping-station.eep", pumping), LoadResult::Loaded);
+  const std::string station = "Cerpaci-stanice-Horni-Lhota-vrt-2.eep";
+
+  struct Case {
+    const char* name;
+    bool programmed;  // the unit holds the pumping-station configuration
+    std::function<void(LinkRig&)> arrange;
+    std::deque<Answer> answers;
+    WorkflowResult result;
+    bool backupKept;
+    bool written;
+    std::vector<std::string> messages;  // "" stands for the success message with the backup line
+    bool blockedFolder = false;         // the backup folder's place is taken by a file
+  };
+  const Case cases[] = {
+      {"programmed unit", true, nullptr, {}, WorkflowResult::Completed, true, true, {""}},
+      {"unit not programmed", false, nullptr, {}, WorkflowResult::Completed, false, true, {link::kMsgWriteDone}},
+      {"backup read fails, write refused", true,
+       [](LinkRig& r) { r.sim.InjectFault(link::SimFault::DropReply, link::kReadAttempts); }, {Answer::No},
+       WorkflowResult::Refused, false, false, {link::kMsgBackupFailed}},
+      {"backup read fails, write anyway", true,
+       [](LinkRig& r) { r.sim.InjectFault(link::SimFault::DropReply, link::kReadAttempts); }, {Answer::Yes},
+       WorkflowResult::Completed, false, true, {link::kMsgBackupFailed, link::kMsgWriteDone}},
+      {"Storno during the backup read", true,
+       [](LinkRig& r) {
+         r.link.onBlock = [&r](long done, long) {
+           if (done == 40) r.progress.ClickStorno();
+         };
+       },
+       {}, WorkflowResult::Cancelled, false, false, {link::kMsgWriteCancelled}},
+      {"backup folder cannot be made", true, nullptr, {Answer::No}, WorkflowResult::Refused, false, false,
+       {link::kMsgBackupFailed}, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const fs::path dir = fs::path(VEXA_BINARY_DIR) / "write-backup-test";
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    LinkRig rig;
+    ASSERT_EQ(link::ActivateLink(rig.link, rig.ws, rig.sv), link::ActivationResult::Active);
+    if (c.programmed) {
+      ASSERT_TRUE(EncodeImage(pumping));
+      std::copy_n(pumping.image.data(), 2048, rig.sim.memory().begin());
+    }
+    rig.messages.shown.clear();
+    rig.sim.ClearLog();
+    rig.messages.answers = c.answers;
+    if (c.arrange) c.arrange(rig);
+    link::WriteOptions options{.backup = true, .backupDir = dir.string()};
+    if (c.blockedFolder) {
+      std::ofstream((dir / "file").string()) << "x";
+      options.backupDir = (dir / "file" / "backups").string();
+    }
+    rig.ws.config.general.JmenoStanice = "nova";
+    ASSERT_TRUE(EncodeImage(rig.ws));
+    const auto encoded = std::make_unique<EepromImage>(rig.ws.image);
+
+    std::optional<link::WriteBackup> backup;
+    EXPECT_EQ(link::WriteWorkflow(rig.link, rig.ws, rig.sv, options, &backup), c.result);
+
+    std::vector<fs::path> kept;
+    for (const auto& e : fs::directory_iterator(dir)) {
+      if (e.path().extension() == ".eep") kept.push_back(e.path());
+    }
+    ASSERT_EQ(kept.size(), c.backupKept ? 1u : 0u);
+    ASSERT_EQ(backup.has_value(), c.backupKept);
+    std::vector<std::string> expected = c.messages;
+    if (c.backupKept) {
+      EXPECT_EQ(backup->path, kept[0].string());
+      EXPECT_EQ(kept[0].filename().string().substr(18), "VEXA_" + station);
+      EXPECT_TRUE(backup->config == pumping.config);
+      Workspace reloaded;
+      EXPECT_EQ(LoadConfigFile(kept[0].string(), reloaded), LoadResult::Loaded);
+      EXPECT_TRUE(reloaded.config == pumping.config);
+      expected[0] = std::string(link::kMsgWriteDone) + "\n" + link::BackupLine(backup->path);
+    }
+    EXPECT_EQ(rig.messages.Texts(), expected);
+    bool anyWrite = false;
+    for (const auto& q : rig.sim.requests()) anyWrite |= q.code == link::kCmdWriteBlock;
+    EXPECT_EQ(anyWrite, c.written);
+    // The backup read leaves the image to be written as the encoder made it.
+    if (c.written) {
+      EXPECT_TRUE(rig.ws.image == *encoded);
+    }
+    EXPECT_FALSE(rig.progress.visible);
+  }
+}
+
+}  // namespace
+}  // namespace vexa::test
