@@ -1,7 +1,6 @@
 #include "report/engine.h"
 
 #include <cmath>
-#include <cstdio>
 #include <optional>
 
 #include "codec/cp1250.h"
@@ -19,30 +18,12 @@ constexpr int kTitleFontSize = 12;
 constexpr int kTitleLineWidth = 10;
 constexpr int kTextInset = 50;  // text to frame, left, right and bottom
 
-// Number of bytes of the UTF-8 character that starts at s[i]; a stray byte
-// counts as one character of its own.
-std::size_t CharLength(const std::string& s, std::size_t i) {
-  const auto lead = static_cast<unsigned char>(s[i]);
-  std::size_t n = 1;
-  if (lead >= 0xF0 && lead < 0xF8)
-    n = 4;
-  else if (lead >= 0xE0)
-    n = lead < 0xF0 ? 3 : 1;
-  else if (lead >= 0xC0)
-    n = 2;
-  if (i + n > s.size()) return 1;
-  for (std::size_t k = 1; k < n; ++k) {
-    if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return 1;
-  }
-  return n;
-}
-
 // The longest beginning of text that is narrower than width.
 std::string FitText(const ReportPrinter& printer, const std::string& text, int width) {
   if (printer.TextWidth(text) < width) return text;
   std::string t;
   for (std::size_t i = 0; i < text.size();) {
-    const std::size_t n = CharLength(text, i);
+    const std::size_t n = ReadUtf8Char(text, i).size;
     std::string next = t + text.substr(i, n);
     if (!(printer.TextWidth(next) < width)) break;
     t = std::move(next);
@@ -58,11 +39,7 @@ int WholeTwips(double v) {
   return static_cast<int>(std::nearbyint(v));
 }
 
-std::string ToText(int v) {
-  char buffer[16];
-  std::snprintf(buffer, sizeof buffer, "%d", v);
-  return buffer;
-}
+std::string ToText(int v) { return std::to_string(v); }
 
 }  // namespace
 
