@@ -2,6 +2,7 @@
 // first argument.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -23,16 +24,31 @@ struct Command {
   std::string name;
   std::string usage;  // one line, e.g. "dump FILE.eep"
   std::function<int(const std::vector<std::string>& args)> run;
+  std::string help;  // what `vexa-cli CMD --help` prints after the usage line
 };
 
 std::vector<Command>& Registry();
 
-// The whole content of a text file; nullopt when it cannot be read.
+// A JSON configuration is under 100 kB; a file over this is refused.
+inline constexpr std::size_t kMaxTextFile = 4u << 20;
+
+// The whole content of a regular text file of at most kMaxTextFile bytes;
+// nullopt, with the program's load message and the reason on standard error,
+// when it cannot be read.
 std::optional<std::string> ReadTextFile(const std::string& path);
 
 // Loads a configuration file into the workspace as the program's load does;
-// on failure prints the program's message for it on standard error.
+// on failure prints the program's message for it, and the reason, on
+// standard error.
 bool LoadFileOrSay(const std::string& path, Workspace& ws);
+
+// Writes an output file ("-" is standard output); on failure says why on
+// standard error.
+bool WriteOutputOrSay(const std::string& path, const std::vector<std::uint8_t>& bytes);
+
+// False, with a message, when `path` cannot be created or replaced: its folder
+// does not exist or cannot be written, or it is a folder. "-" passes.
+bool CanWriteOrSay(const std::string& path);
 
 struct Register {
   explicit Register(Command c) { Registry().push_back(std::move(c)); }
