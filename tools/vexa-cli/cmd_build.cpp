@@ -47,7 +47,7 @@ int Build(const std::vector<std::string>& args) {
 
   // What the window would have rewritten is rewritten; what it would have
   // refused is refused.
-  const rules::Review review = rules::ReviewConfiguration(ws.config, ws.settings, '.');
+  const rules::Review review = rules::ReviewConfiguration(ws.config, CommandLineSettings(), '.');
   for (const auto& c : review.changes) std::cerr << ChangeLine(c) << "\n";
   for (const auto& o : review.offences) std::cerr << OffenceLine(o) << "\n";
   if (!review.offences.empty() && !force) {

@@ -61,7 +61,7 @@ int Check(const std::vector<std::string>& args) {
   Workspace ws;  // JSON keys that are missing keep their start-up values
   std::vector<std::string> missing;
   if (!Load(path, ws, missing)) return kExitInvalid;
-  const rules::Review review = rules::ReviewConfiguration(ws.config, ws.settings, '.');
+  const rules::Review review = rules::ReviewConfiguration(ws.config, CommandLineSettings(), '.');
   for (const auto& o : review.offences) std::cout << OffenceLine(o) << "\n";
   for (const auto& c : review.changes) std::cout << ChangeLine(c) << "\n";
   if (strict) {

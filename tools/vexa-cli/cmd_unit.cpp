@@ -1,7 +1,7 @@
 // vexa-cli info | read | write: the program's link to a unit, from a script.
 //
 //   vexa-cli info  --port P
-//   vexa-cli read  --port P -o FILE.eep
+//   vexa-cli read  --port P -o FILE.eep|-
 //   vexa-cli write --port P FILE.eep [--no-verify]
 //
 // P is a device path or "COM n" (found as the program finds it). Each command
@@ -246,7 +246,7 @@ int RunOnUnit(Session& s, const UnitArgs& args, const std::function<int(Session&
 }
 
 constexpr const char* kInfoUsage = "info --port P";
-constexpr const char* kReadUsage = "read --port P -o FILE.eep";
+constexpr const char* kReadUsage = "read --port P -o FILE.eep|-";
 constexpr const char* kWriteUsage = "write --port P FILE.eep [--no-verify]";
 
 int Info(const std::vector<std::string>& argv) {
@@ -266,6 +266,8 @@ int Read(const std::vector<std::string>& argv) {
     std::cerr << "usage: vexa-cli " << kReadUsage << "\n";
     return kExitInvalid;
   }
+  // A file that could not be written is refused before the unit is touched.
+  if (!CanWriteOrSay(args.file)) return kExitFailed;
   Application();
   Session session(args.port);
   return RunOnUnit(session, args, [&args](Session& s) {
@@ -273,12 +275,13 @@ int Read(const std::vector<std::string>& argv) {
     if (code != kExitOk) return code;
     // The file the program's save would write: the configuration encoded,
     // U - 1 bytes.
-    switch (SaveConfigFile(args.file, s.ws)) {
-      case SaveResult::Saved: return kExitOk;
-      case SaveResult::EncodeError: std::cerr << kConvertErrorText << "\n"; return kExitFailed;
-      case SaveResult::WriteError: std::cerr << ConfigFileSaveErrorText(args.file) << "\n"; return kExitFailed;
+    std::vector<std::uint8_t> bytes;
+    std::string why;
+    if (EncodeConfigBytes(s.ws, bytes, &why) != SaveResult::Saved) {
+      std::cerr << kConvertErrorText << " (" << why << ")\n";
+      return kExitFailed;
     }
-    return kExitFailed;
+    return WriteOutputOrSay(args.file, bytes) ? kExitOk : kExitFailed;
   });
 }
 
@@ -295,9 +298,17 @@ int Write(const std::vector<std::string>& argv) {
   return RunOnUnit(s, args, [](Session& u) { return WorkflowExit(link::WriteWorkflow(u.link(), u.ws, u.sv())); });
 }
 
-const Register kInfo{{"info", kInfoUsage, Info}};
-const Register kRead{{"read", kReadUsage, Read}};
-const Register kWrite{{"write", kWriteUsage, Write}};
+constexpr const char* kPortHelp =
+    "P is a device path or \"COM n\". The unit is activated as the program's button does,\n"
+    "identified, and released again at the end; Ctrl-C cancels between blocks.\n";
+
+const Register kInfo{{"info", kInfoUsage, Info, std::string("Prints the unit's identification.\n") + kPortHelp}};
+const Register kRead{{"read", kReadUsage, Read,
+                      std::string("Reads the unit's configuration into the file the program's save writes.\n") +
+                          kPortHelp}};
+const Register kWrite{{"write", kWriteUsage, Write,
+                       std::string("Writes a configuration file into the unit; --no-verify skips the read-back.\n") +
+                           kPortHelp}};
 
 }  // namespace
 }  // namespace vexa::cli

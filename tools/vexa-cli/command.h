@@ -33,13 +33,12 @@ std::vector<Command>& Registry();
 inline constexpr std::size_t kMaxTextFile = 4u << 20;
 
 // The whole content of a regular text file of at most kMaxTextFile bytes;
-// nullopt, with the program's load message and the reason on standard error,
-// when it cannot be read.
+// nullopt, with the program's load message on standard error, when it cannot
+// be read (a folder, a FIFO, a device or a longer file included).
 std::optional<std::string> ReadTextFile(const std::string& path);
 
 // Loads a configuration file into the workspace as the program's load does;
-// on failure prints the program's message for it, and the reason, on
-// standard error.
+// on failure prints the program's message for it on standard error.
 bool LoadFileOrSay(const std::string& path, Workspace& ws);
 
 // Writes an output file ("-" is standard output); on failure says why on

@@ -24,19 +24,17 @@ std::vector<Command>& Registry() {
 
 std::optional<std::string> ReadTextFile(const std::string& path) {
   std::vector<std::uint8_t> bytes;
-  std::string why;
-  if (!ReadRegularFile(path, kMaxTextFile, bytes, &why)) {
-    std::cerr << ConfigFileLoadErrorText(path) << " (" << why << ")\n";
+  if (!ReadRegularFile(path, kMaxTextFile, bytes)) {
+    std::cerr << ConfigFileLoadErrorText(path) << "\n";
     return std::nullopt;
   }
   return std::string(bytes.begin(), bytes.end());
 }
 
 bool LoadFileOrSay(const std::string& path, Workspace& ws) {
-  std::string why;
-  switch (LoadConfigFile(path, ws, &why)) {
+  switch (LoadConfigFile(path, ws)) {
     case LoadResult::Loaded: return true;
-    case LoadResult::ReadError: std::cerr << ConfigFileLoadErrorText(path) << " (" << why << ")\n"; return false;
+    case LoadResult::ReadError: std::cerr << ConfigFileLoadErrorText(path) << "\n"; return false;
     case LoadResult::NotValid: std::cerr << ConfigFileFormatErrorText(path) << "\n"; return false;
   }
   return false;

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "rules/config_check.h"
+#include "workspace/device_config.h"
 #include "workspace/fields.h"
 
 namespace vexa::cli {
@@ -18,6 +19,16 @@ inline std::string ChangeLine(const rules::Change& c) {
 inline std::string OffenceLine(const rules::Offence& o) { return FieldDisplayName(o.field) + ": " + o.message; }
 
 inline constexpr const char* kMissingKeysHelp =
-    "Keys missing from a JSON configuration keep their start-up values.\n";
+    "Keys missing from a JSON configuration keep their start-up values. Phone numbers are\n"
+    "taken as written: the program's UTO prefix, a setting of the PC, is not added.\n";
+
+// The program's settings the rules read: those of start-up, except that a
+// national phone number gets no UTO prefix, which is the PC's setting and not
+// part of the configuration.
+inline ProgramSettings CommandLineSettings() {
+  ProgramSettings s;
+  s.UTOEnable = false;
+  return s;
+}
 
 }  // namespace vexa::cli
