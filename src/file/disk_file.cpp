@@ -103,7 +103,7 @@ bool ReadRegularFile(const std::string& path, std::size_t limit, std::vector<std
 }
 
 bool WriteFileAtomically(const std::string& path, const std::uint8_t* data, std::size_t size, std::string* why,
-                         EventLoop* loop) {
+                         EventLoop* loop, bool sync) {
   if (path.empty()) return Say(why, "no file name");
   std::error_code ec;
   fs::path target = PathFromUtf8(path);
@@ -133,11 +133,12 @@ bool WriteFileAtomically(const std::string& path, const std::uint8_t* data, std:
   if (!WriteAll(out.fd, data, size, loop, why)) return fail(0);
   if (keepMode && ::fchmod(out.fd, mode) != 0) return fail(errno);
   // On the disk before it takes the name: a crash leaves the old file or the new one.
-  if (::fsync(out.fd) != 0) return fail(errno);
+  if (sync && ::fsync(out.fd) != 0) return fail(errno);
   const int closed = ::close(out.fd);
   out.fd = -1;
   if (closed != 0) return fail(errno);
   if (::rename(temporary.c_str(), target.c_str()) != 0) return fail(errno);
+  if (!sync) return true;
   // And the new name on the disk too.
   fs::path folder = target.parent_path();
   if (folder.empty()) folder = ".";

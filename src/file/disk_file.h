@@ -26,7 +26,9 @@ bool ReadRegularFile(const std::string& path, std::size_t limit, std::vector<std
 // disk, renamed over the target, and the folder flushed too. A link is
 // followed; a folder or a special file is refused. On failure the old file is
 // as it was, no temporary file is left and `why` says what went wrong.
+// `sync` false skips the flushes to the disk, for a caller that must not wait
+// on them (the unit simulator answers within a reply time).
 bool WriteFileAtomically(const std::string& path, const std::uint8_t* data, std::size_t size,
-                         std::string* why = nullptr, EventLoop* loop = nullptr);
+                         std::string* why = nullptr, EventLoop* loop = nullptr, bool sync = true);
 
 }  // namespace vexa

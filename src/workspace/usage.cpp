@@ -27,13 +27,7 @@ inline std::int32_t CountedPhone(const std::string& number) {
   return static_cast<std::int32_t>(4 + padded + 1);
 }
 
-std::string WithByte(std::int32_t value) {
-  char buffer[24];
-  auto [ptr, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
-  std::string out(buffer, ptr);
-  out += " byte";
-  return out;
-}
+std::string WithByte(std::int32_t value) { return std::to_string(value) + " byte"; }
 
 }  // namespace
 

@@ -62,10 +62,13 @@ bool ReadFile(const std::string& path, std::vector<std::uint8_t>& bytes) {
   return false;
 }
 
-// Through a temporary file of a unique name, so that a crash never leaves half a memory.
+// Through a temporary file of a unique name, so that a crash never leaves half
+// a memory. Saved before the unit's answer goes out, so not flushed to the
+// disk: a slow disk must not make the unit miss its reply time.
 bool WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes, long length) {
   std::string why;
-  if (vexa::WriteFileAtomically(path, bytes.data(), static_cast<std::size_t>(length), &why)) return true;
+  const auto size = static_cast<std::size_t>(length);
+  if (vexa::WriteFileAtomically(path, bytes.data(), size, &why, nullptr, false)) return true;
   std::cerr << "vexa-unit-sim: " << path << ": " << why << "\n";
   return false;
 }
