@@ -126,9 +126,12 @@ class Encoder {
   }
   template <class Row>
   static const std::array<Row, kRows>& RowsOf(const DeviceConfig& c) {
-    if constexpr (std::is_same_v<Row, DigitalInput>) return c.inputs;
-    else if constexpr (std::is_same_v<Row, DigitalOutput>) return c.outputs;
-    else return c.analogs;
+    if constexpr (std::is_same_v<Row, DigitalInput>)
+      return c.inputs;
+    else if constexpr (std::is_same_v<Row, DigitalOutput>)
+      return c.outputs;
+    else
+      return c.analogs;
   }
 
   bool Put(std::uint8_t value, long offset) { return image_.WriteByte(value, offset); }
@@ -148,7 +151,8 @@ class Encoder {
     if (g.PSOutOff) mode |= kBitPSOutOff;
     if (g.PINAuth) mode |= kBitPINAuth;
     const auto validity = SmsValidityCode(g.DobaPlatnostiSMS);
-    if (!validity) return Fail(FieldRef{Field::DobaPlatnostiSMS}, "not a number of days the unit can store (at most 89)");
+    if (!validity)
+      return Fail(FieldRef{Field::DobaPlatnostiSMS}, "not a number of days the unit can store (at most 89)");
     bool ok = Put(report, kReportFlags) && Put(mode, kModeFlags) && Put(*validity, kSmsValidity);
 
     for (const auto& m : kPhoneMasks) ok = ok && Put(MaskOf(config_.phones, m.flag), m.offset);

@@ -11,8 +11,7 @@
 #include "workspace/usage.h"
 
 namespace vexa {
-bool WriteConfigFile(const std::string& path, const EepromImage& image, int usage, EventLoop* loop,
-                     std::string* why) {
+bool WriteConfigFile(const std::string& path, const EepromImage& image, int usage, EventLoop* loop, std::string* why) {
   const long length = std::max(1L, static_cast<long>(usage) - 1);
   if (length > kImageSize) {
     if (why != nullptr) *why = "the configuration is longer than the memory";
@@ -27,8 +26,7 @@ bool CopyBytesToImage(const std::uint8_t* data, std::size_t size, EepromImage& i
   return true;
 }
 
-bool ReadConfigFile(const std::string& path, EepromImage& image, long* fileLength, EventLoop* loop,
-                    std::string* why) {
+bool ReadConfigFile(const std::string& path, EepromImage& image, long* fileLength, EventLoop* loop, std::string* why) {
   // Read everything first, so that a failed read leaves the image as it was.
   std::vector<std::uint8_t> bytes;
   if (!ReadRegularFile(path, static_cast<std::size_t>(kImageSize), bytes, why, loop)) return false;
@@ -84,7 +82,7 @@ SaveResult SaveConfigFile(const std::string& path, Workspace& ws, EventLoop* loo
   const SaveResult encoded = EncodeForFile(ws, usage, why);
   if (encoded != SaveResult::Saved) return encoded;
   return WriteConfigFile(path, ws.image, static_cast<int>(usage), loop, why) ? SaveResult::Saved
-                                                                               : SaveResult::WriteError;
+                                                                             : SaveResult::WriteError;
 }
 
 SaveResult EncodeConfigBytes(Workspace& ws, std::vector<std::uint8_t>& bytes, std::string* why) {

@@ -119,8 +119,29 @@ std::vector<std::vector<FieldRef>> FieldsInTabOrder() {
   return groups;
 }
 
+// Runs every field rule over `work` (rewriting it as the window would) and
+// then the output checks over `original`; each offence once.
 std::vector<Offence> RunRules(DeviceConfig& work, const ProgramSettings& settings, char decimalSeparator,
-                              const DeviceConfig& original);
+                              const DeviceConfig& original) {
+  ProgramSettings programCopy = settings;
+  bool suppressed = false;
+  RuleContext ctx{work, programCopy, suppressed, false, decimalSeparator};
+  std::vector<Offence> found;
+  auto add = [&](Offence o) {
+    if (std::find(found.begin(), found.end(), o) == found.end()) found.push_back(std::move(o));
+  };
+  for (const auto& group : FieldsInTabOrder()) {
+    // A conflict within one row is reported once, as the window reports it
+    // when the focus moves between its two fields.
+    suppressed = false;
+    for (const FieldRef& ref : group) {
+      const FieldCheck check = CheckField(ctx, ref);
+      for (const Message& m : check.messages) add({ref, m.text});
+    }
+  }
+  for (Offence& o : CheckAllOutputs(original)) add(std::move(o));
+  return found;
+}
 
 }  // namespace
 
@@ -172,29 +193,5 @@ Review ReviewConfiguration(DeviceConfig& config, const ProgramSettings& settings
   }
   return review;
 }
-
-namespace {
-std::vector<Offence> RunRules(DeviceConfig& work, const ProgramSettings& settings, char decimalSeparator,
-                              const DeviceConfig& original) {
-  ProgramSettings programCopy = settings;
-  bool suppressed = false;
-  RuleContext ctx{work, programCopy, suppressed, false, decimalSeparator};
-  std::vector<Offence> found;
-  auto add = [&](Offence o) {
-    if (std::find(found.begin(), found.end(), o) == found.end()) found.push_back(std::move(o));
-  };
-  for (const auto& group : FieldsInTabOrder()) {
-    // A conflict within one row is reported once, as the window reports it
-    // when the focus moves between its two fields.
-    suppressed = false;
-    for (const FieldRef& ref : group) {
-      const FieldCheck check = CheckField(ctx, ref);
-      for (const Message& m : check.messages) add({ref, m.text});
-    }
-  }
-  for (Offence& o : CheckAllOutputs(original)) add(std::move(o));
-  return found;
-}
-}  // namespace
 
 }  // namespace vexa::rules

@@ -22,7 +22,8 @@ inline std::int32_t CountedPhone(const std::string& number) {
   std::size_t digits = Utf8Length(number);  // one byte per character in the unit
   if (!number.empty() && number.front() == '+') --digits;
   if (digits == 0) return 1;
-  if (digits > 255) return static_cast<std::int32_t>(EncodePhoneNumber(Utf8ToCp1250(number)).size()) + 1;  // wider count
+  if (digits > 255)
+    return static_cast<std::int32_t>(EncodePhoneNumber(Utf8ToCp1250(number)).size()) + 1;  // wider count
   const std::size_t padded = digits + (digits % 2);
   return static_cast<std::int32_t>(4 + padded + 1);
 }

@@ -174,7 +174,9 @@ TEST(ReviewConfiguration, RewritesAsTheWindowAndReportsTypingLimits) {
        0},
       {[](DeviceConfig& c) { c.outputs[1].OUTimpulsLEN = "30"; }, {"OUTimpulsLEN[1]: '30' → '25.5'"}, 0},
       {[](DeviceConfig& c) { c.analogs[0].AINCL1Level = "150"; }, {"AINCL1Level[0]: '150' → '100'"}, 0},
-      {[](DeviceConfig& c) { c.phones[1] = {"+", true, true}; },
+      {[](DeviceConfig& c) {
+         c.phones[1] = {"+", true, true};
+       },
        {"TCPrijem[1]: 'true' → 'false'", "TCUdalost[1]: 'true' → 'false'"},
        2},
       {[](DeviceConfig& c) { c.general.PIN = "123456789"; }, {}, 1},

@@ -25,7 +25,8 @@ constexpr const char* kUsage = "report FILE.eep -o REPORT.pdf|- [--copies N]";
 // A whole PDF: its header at the start and its end-of-file mark near the end.
 bool LooksComplete(const std::vector<std::uint8_t>& pdf) {
   const std::string text(pdf.begin(), pdf.end());
-  return text.rfind("%PDF-", 0) == 0 && text.find("%%EOF", text.size() > 1024 ? text.size() - 1024 : 0) != std::string::npos;
+  return text.rfind("%PDF-", 0) == 0 &&
+         text.find("%%EOF", text.size() > 1024 ? text.size() - 1024 : 0) != std::string::npos;
 }
 
 std::optional<int> ParseCopies(const std::string& text) {
@@ -85,9 +86,7 @@ int Report(const std::vector<std::string>& args) {
   switch (qt::PrintReportToPdf(ws, pdf, copies)) {
     case PrintOutcome::Printed: break;
     case PrintOutcome::Cancelled: return kExitCancelled;
-    case PrintOutcome::Failed:
-      std::cerr << "vexa-cli report: the printer failed\n";
-      return kExitFailed;
+    case PrintOutcome::Failed: std::cerr << "vexa-cli report: the printer failed\n"; return kExitFailed;
   }
   std::vector<std::uint8_t> bytes;
   std::string why;

@@ -303,12 +303,12 @@ constexpr const char* kPortHelp =
     "identified, and released again at the end; Ctrl-C cancels between blocks.\n";
 
 const Register kInfo{{"info", kInfoUsage, Info, std::string("Prints the unit's identification.\n") + kPortHelp}};
-const Register kRead{{"read", kReadUsage, Read,
-                      std::string("Reads the unit's configuration into the file the program's save writes.\n") +
-                          kPortHelp}};
-const Register kWrite{{"write", kWriteUsage, Write,
-                       std::string("Writes a configuration file into the unit; --no-verify skips the read-back.\n") +
-                           kPortHelp}};
+const Register kRead{
+    {"read", kReadUsage, Read,
+     std::string("Reads the unit's configuration into the file the program's save writes.\n") + kPortHelp}};
+const Register kWrite{
+    {"write", kWriteUsage, Write,
+     std::string("Writes a configuration file into the unit; --no-verify skips the read-back.\n") + kPortHelp}};
 
 }  // namespace
 }  // namespace vexa::cli

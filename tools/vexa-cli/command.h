@@ -16,8 +16,8 @@ namespace vexa::cli {
 
 // Exit codes shared by every command.
 inline constexpr int kExitOk = 0;
-inline constexpr int kExitFailed = 1;    // refused, failed, or offences found
-inline constexpr int kExitInvalid = 2;   // not a valid configuration / bad usage
+inline constexpr int kExitFailed = 1;   // refused, failed, or offences found
+inline constexpr int kExitInvalid = 2;  // not a valid configuration / bad usage
 inline constexpr int kExitCancelled = 3;
 
 struct Command {
