@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
 #include "codec/cp1250.h"
 #include "codec/header.h"
@@ -64,7 +65,9 @@ std::optional<std::string> PhoneAddress(const std::string& number) {
   const std::string_view digits =
       !number.empty() && number.front() == '+' ? std::string_view(number).substr(1) : std::string_view(number);
   if (digits.empty()) return std::string();
-  std::string address = EncodePhoneNumber(number);
+  // The number goes through the code page like every other text: a letter
+  // the rules let through takes one byte, as the unit reads it back.
+  std::string address = EncodePhoneNumber(Utf8ToCp1250(number));
   if (address.size() < 2) return std::nullopt;
   const auto count = HexPairToByte(address[0], address[1]);
   if (!count) return std::nullopt;
@@ -83,13 +86,54 @@ class Encoder {
     if (!image_.WriteWord(kConstantValue, kConstantWord)) return false;
     if (!WriteFixedSettings()) return false;
     if (!WriteTextArea()) return false;
-    if (!image_.WriteWord(kImageMagic, kMagicWord)) return false;
-    if (!image_.WriteWord(kEndMarker, pos_)) return false;
+    if (!image_.WriteWord(kImageMagic, kMagicWord) || !image_.WriteWord(kEndMarker, pos_)) return Full();
     if (usedLength != nullptr) *usedLength = pos_ + 2;
     return image_.WriteByte(HeaderChecksum(image_), kChecksumByte);
   }
 
+  EncodeError error;
+
  private:
+  bool Fail(std::optional<FieldRef> field, std::string cause) {
+    error = {field, std::move(cause)};
+    return false;
+  }
+  bool Full() { return Fail(std::nullopt, "the texts run past the end of the memory (offset 65,535)"); }
+
+  // Why a text could not be written: a NUL would end it early; otherwise it
+  // ran off the end. Looked up only on failure.
+  bool TextFailed(FieldRef field, const std::string& utf8) {
+    if (utf8.find('\0') != std::string::npos) return Fail(field, "the text holds a NUL character");
+    return Fail(field, "the text runs past the end of the memory (offset 65,535)");
+  }
+
+  template <class Row>
+  static FieldRef RefOf(std::string Row::*member, int row) {
+    DeviceConfig probe;
+    ProgramSettings unused;
+    for (int f = 0; f < kFieldCount; ++f) {
+      const FieldRef ref{static_cast<Field>(f), row};
+      const std::string* text = TextOf(probe, unused, ref);
+      if (text == nullptr || InfoOf(ref.field).family == Family::Program) continue;
+      if constexpr (std::is_same_v<Row, GeneralSettings>) {
+        if (text == &(probe.general.*member)) return ref;
+      } else {
+        const auto& rows = RowsOf<Row>(probe);
+        if (text == &(rows[static_cast<std::size_t>(row)].*member)) return ref;
+      }
+    }
+    return {Field::JmenoStanice, row};
+  }
+  template <class Row>
+  static const std::array<Row, kRows>& RowsOf(const DeviceConfig& c) {
+    if constexpr (std::is_same_v<Row, DigitalInput>)
+      return c.inputs;
+    else if constexpr (std::is_same_v<Row, DigitalOutput>)
+      return c.outputs;
+    else
+      return c.analogs;
+  }
+
   bool Put(std::uint8_t value, long offset) { return image_.WriteByte(value, offset); }
 
   bool WriteFixedSettings() {
@@ -107,7 +151,8 @@ class Encoder {
     if (g.PSOutOff) mode |= kBitPSOutOff;
     if (g.PINAuth) mode |= kBitPINAuth;
     const auto validity = SmsValidityCode(g.DobaPlatnostiSMS);
-    if (!validity) return false;
+    if (!validity)
+      return Fail(FieldRef{Field::DobaPlatnostiSMS}, "not a number of days the unit can store (at most 89)");
     bool ok = Put(report, kReportFlags) && Put(mode, kModeFlags) && Put(*validity, kSmsValidity);
 
     for (const auto& m : kPhoneMasks) ok = ok && Put(MaskOf(config_.phones, m.flag), m.offset);
@@ -133,15 +178,18 @@ class Encoder {
     return ok;
   }
 
-  bool StartBlock(long slot) { return pos_ <= 0xFFFF && image_.WriteWord(static_cast<std::uint16_t>(pos_), slot); }
+  bool StartBlock(long slot) {
+    return (pos_ <= 0xFFFF && image_.WriteWord(static_cast<std::uint16_t>(pos_), slot)) || Full();
+  }
   bool Text(const std::string& utf8) { return WriteImageString(image_, pos_, Utf8ToCp1250(utf8)); }
 
   template <class Row, std::size_t N, std::size_t B>
   bool RowBlocks(const std::array<Row, N>& rows, const std::array<RowTextBlock<Row>, B>& blocks) {
     for (const auto& b : blocks) {
       if (!StartBlock(b.slot)) return false;
-      for (const Row& r : rows) {
-        if (!Text(r.*b.field)) return false;
+      for (std::size_t i = 0; i < N; ++i) {
+        const std::string& text = rows[i].*b.field;
+        if (!Text(text)) return TextFailed(RefOf<Row>(b.field, static_cast<int>(i)), text);
       }
     }
     return true;
@@ -155,16 +203,18 @@ class Encoder {
     }
     if (!StartBlock(kSpareSlot)) return false;
     for (int i = 0; i < kSpareStrings; ++i) {
-      if (!WriteImageString(image_, pos_, {})) return false;
+      if (!WriteImageString(image_, pos_, {})) return Full();
     }
     if (!StartBlock(kPhoneSlot)) return false;
-    for (const PhoneEntry& p : config_.phones) {
-      const auto address = PhoneAddress(p.TC);
-      if (!address || !WriteImageString(image_, pos_, *address)) return false;
+    for (int row = 0; row < kRows; ++row) {
+      const FieldRef ref{Field::TC, row};
+      const auto address = PhoneAddress(config_.phones[static_cast<std::size_t>(row)].TC);
+      if (!address) return Fail(ref, "the number cannot be stored so that the unit reads it back");
+      if (!WriteImageString(image_, pos_, *address)) return Fail(ref, "the number runs past the end of the memory");
     }
     if (!StartBlock(kGeneralSlot)) return false;
     for (auto text : kGeneralTexts) {
-      if (!Text(config_.general.*text)) return false;
+      if (!Text(config_.general.*text)) return TextFailed(RefOf<GeneralSettings>(text, 0), config_.general.*text);
     }
     return true;
   }
@@ -178,16 +228,26 @@ class Encoder {
 }  // namespace
 
 bool EncodeImage(const DeviceConfig& config, const std::array<AnalogScale, kRows>& scales, EepromImage& image,
-                 long* usedLength) {
+                 long* usedLength, EncodeError* why) {
   // Encode into a copy so that a failed run leaves the image as it was.
   auto work = std::make_unique<EepromImage>(image);
   long used = 0;
-  if (!Encoder(config, scales, *work).Run(&used)) return false;
+  Encoder encoder(config, scales, *work);
+  if (!encoder.Run(&used)) {
+    if (why != nullptr) *why = encoder.error;
+    return false;
+  }
   image = *work;
   if (usedLength != nullptr) *usedLength = used;
   return true;
 }
 
-bool EncodeImage(Workspace& ws, long* usedLength) { return EncodeImage(ws.config, ws.scales, ws.image, usedLength); }
+bool EncodeImage(Workspace& ws, long* usedLength, EncodeError* why) {
+  return EncodeImage(ws.config, ws.scales, ws.image, usedLength, why);
+}
+
+std::string DescribeEncodeError(const EncodeError& e) {
+  return e.field ? FieldDisplayName(*e.field) + ": " + e.cause : e.cause;
+}
 
 }  // namespace vexa

@@ -2,9 +2,12 @@
 #pragma once
 
 #include <array>
+#include <optional>
+#include <string>
 
 #include "codec/image.h"
 #include "workspace/device_config.h"
+#include "workspace/fields.h"
 #include "workspace/workspace.h"
 
 namespace vexa {
@@ -15,11 +18,18 @@ namespace vexa {
 // was, when DobaPlatnostiSMS is not a number that fits, a text holds a NUL,
 // a phone number cannot be stored so that the unit reads it back in step, or
 // the text area would run past offset 65,535. `usedLength` receives the
-// offset just past the end marker.
+// offset just past the end marker; `why`, on failure, what stopped it.
+struct EncodeError {
+  std::optional<FieldRef> field;  // none when no one field is to blame (the text area is full)
+  std::string cause;              // in English, for the command line
+};
 bool EncodeImage(const DeviceConfig& config, const std::array<AnalogScale, kRows>& scales, EepromImage& image,
-                 long* usedLength = nullptr);
+                 long* usedLength = nullptr, EncodeError* why = nullptr);
 
 // The workspace's configuration into the workspace's image.
-bool EncodeImage(Workspace& ws, long* usedLength = nullptr);
+bool EncodeImage(Workspace& ws, long* usedLength = nullptr, EncodeError* why = nullptr);
+
+// "DobaPlatnostiSMS: not a whole number of days from 0 to 89"
+std::string DescribeEncodeError(const EncodeError& e);
 
 }  // namespace vexa

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "codec/image.h"
 #include "platform/services.h"
@@ -16,14 +17,17 @@ namespace vexa {
 // `path`. An existing file is replaced atomically: the bytes go to a
 // temporary file in the same folder, which then takes the name, so a failed
 // save leaves the old file as it was. Asking before overwriting is the
-// caller's. `loop`, when given, gets a yield between chunks.
-bool WriteConfigFile(const std::string& path, const EepromImage& image, int usage, EventLoop* loop = nullptr);
+// caller's. `loop`, when given, gets a yield between chunks; `why`, on
+// failure, gets the system's reason.
+bool WriteConfigFile(const std::string& path, const EepromImage& image, int usage, EventLoop* loop = nullptr,
+                     std::string* why = nullptr);
 
 // Copies the file into the image from offset 0; bytes past the file's length
 // keep their values. False, with the image untouched, when the file cannot be
-// read or is longer than the image (65,536 bytes). `fileLength` receives the
-// number of bytes copied.
-bool ReadConfigFile(const std::string& path, EepromImage& image, long* fileLength = nullptr, EventLoop* loop = nullptr);
+// read, is not a regular file or is longer than the image (65,536 bytes).
+// `fileLength` receives the number of bytes copied; `why`, on failure, the reason.
+bool ReadConfigFile(const std::string& path, EepromImage& image, long* fileLength = nullptr, EventLoop* loop = nullptr,
+                    std::string* why = nullptr);
 // The same for bytes already in memory.
 bool CopyBytesToImage(const std::uint8_t* data, std::size_t size, EepromImage& image);
 
@@ -36,13 +40,18 @@ bool IsLoadedImageValid(const EepromImage& image, long fileLength);
 enum class LoadResult { Loaded, ReadError, NotValid };
 // Reads the file into the workspace's image, tests it and decodes it. The
 // configuration is replaced only on Loaded.
-LoadResult LoadConfigFile(const std::string& path, Workspace& ws);
+LoadResult LoadConfigFile(const std::string& path, Workspace& ws, std::string* why = nullptr);
 LoadResult LoadConfigBytes(const std::uint8_t* data, std::size_t size, Workspace& ws);
 
 enum class SaveResult { Saved, EncodeError, WriteError };
 // Encodes the workspace's configuration into its image, tests the header and
-// writes the file with the configuration's usage figure as U.
-SaveResult SaveConfigFile(const std::string& path, Workspace& ws, EventLoop* loop = nullptr);
+// writes the file with the configuration's usage figure as U. `why`, on
+// failure, names the field and the cause (EncodeError) or the system's reason
+// (WriteError).
+SaveResult SaveConfigFile(const std::string& path, Workspace& ws, EventLoop* loop = nullptr,
+                          std::string* why = nullptr);
+// The bytes SaveConfigFile writes (Saved or EncodeError).
+SaveResult EncodeConfigBytes(Workspace& ws, std::vector<std::uint8_t>& bytes, std::string* why = nullptr);
 
 // The program's messages for the file workflows.
 inline constexpr const char* kConvertErrorText = "Nastala chyba při převodu dat.";

@@ -239,6 +239,29 @@ bool RowsFromJson(const json& in, const std::string& path, const std::array<Memb
   return true;
 }
 
+// The keys of `full` (a complete configuration) that `in` leaves out.
+void CollectMissing(const ordered_json& full, const json& in, const std::string& path, std::vector<std::string>& out) {
+  if (full.is_object()) {
+    for (auto it = full.begin(); it != full.end(); ++it) {
+      const std::string where = path.empty() ? it.key() : path + "." + it.key();
+      if (in.is_object() && in.contains(it.key())) {
+        CollectMissing(it.value(), in[it.key()], where, out);
+      } else {
+        out.push_back(where);
+      }
+    }
+  } else if (full.is_array()) {
+    for (std::size_t i = 0; i < full.size(); ++i) {
+      const std::string where = path + "[" + std::to_string(i) + "]";
+      if (in.is_array() && i < in.size()) {
+        CollectMissing(full[i], in[i], where, out);
+      } else {
+        out.push_back(where);
+      }
+    }
+  }
+}
+
 }  // namespace
 
 ordered_json ConfigToJson(const DeviceConfig& config) {
@@ -292,7 +315,12 @@ bool ConfigFromJson(const json& in, DeviceConfig& config, std::string& error) {
   return true;
 }
 
-bool ConfigFromJsonText(std::string_view text, DeviceConfig& config, std::string& error) {
+bool ConfigFromJsonText(std::string_view text, DeviceConfig& config, std::string& error,
+                        std::vector<std::string>* missing) {
+  if (text.size() > kMaxJsonText) {
+    error = "longer than " + std::to_string(kMaxJsonText) + " bytes: not a configuration";
+    return false;
+  }
   json parsed;
   try {
     parsed = json::parse(text);
@@ -300,7 +328,9 @@ bool ConfigFromJsonText(std::string_view text, DeviceConfig& config, std::string
     error = std::string("not valid JSON: ") + e.what();
     return false;
   }
-  return ConfigFromJson(parsed, config, error);
+  if (!ConfigFromJson(parsed, config, error)) return false;
+  if (missing != nullptr) CollectMissing(ConfigToJson(DeviceConfig{}), parsed, "", *missing);
+  return true;
 }
 
 }  // namespace vexa

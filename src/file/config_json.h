@@ -6,8 +6,10 @@
 // own: it is analogs[7].AINCL1Dn.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include <nlohmann/json_fwd.hpp>
 
@@ -24,6 +26,11 @@ std::string ConfigToJsonText(const DeviceConfig& config);
 // unknown key, a value of the wrong type or more than eight rows is an error:
 // false, with `error` naming the key, and `config` untouched.
 bool ConfigFromJson(const nlohmann::json& json, DeviceConfig& config, std::string& error);
-bool ConfigFromJsonText(std::string_view text, DeviceConfig& config, std::string& error);
+// A configuration is under 100 kB; a longer text is refused unread.
+inline constexpr std::size_t kMaxJsonText = 4u << 20;
+// `missing`, when given, receives the keys the text leaves out ("general.PIN",
+// "phones[3]"), which keep what `config` held.
+bool ConfigFromJsonText(std::string_view text, DeviceConfig& config, std::string& error,
+                        std::vector<std::string>* missing = nullptr);
 
 }  // namespace vexa

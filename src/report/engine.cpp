@@ -1,11 +1,11 @@
 #include "report/engine.h"
 
 #include <cmath>
-#include <cstdio>
 #include <optional>
 #include <vector>
 
 #include "codec/cp1250.h"
+#include "codec/text.h"
 #include "platform/progress.h"
 #include "report/sections.h"
 
@@ -20,24 +20,6 @@ constexpr int kTitleFontSize = 12;
 constexpr int kTitleLineWidth = 10;
 constexpr int kSectionGap = 200;
 
-// Number of bytes of the UTF-8 character that starts at s[i]; a stray byte
-// counts as one character of its own.
-std::size_t CharLength(const std::string& s, std::size_t i) {
-  const auto lead = static_cast<unsigned char>(s[i]);
-  std::size_t n = 1;
-  if (lead >= 0xF0 && lead < 0xF8)
-    n = 4;
-  else if (lead >= 0xE0)
-    n = lead < 0xF0 ? 3 : 1;
-  else if (lead >= 0xC0)
-    n = 2;
-  if (i + n > s.size()) return 1;
-  for (std::size_t k = 1; k < n; ++k) {
-    if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return 1;
-  }
-  return n;
-}
-
 int WholeTwips(double v) {
   if (!std::isfinite(v)) return 0;
   if (v > 1e9) return 1000000000;
@@ -45,11 +27,7 @@ int WholeTwips(double v) {
   return static_cast<int>(std::nearbyint(v));
 }
 
-std::string ToText(int v) {
-  char buffer[16];
-  std::snprintf(buffer, sizeof buffer, "%d", v);
-  return buffer;
-}
+std::string ToText(int v) { return std::to_string(v); }
 
 std::string TrimRight(std::string s) {
   while (!s.empty() && s.back() == ' ') s.pop_back();
@@ -65,7 +43,7 @@ std::vector<std::string> WrapText(const ReportPrinter& printer, const std::strin
   std::string line;
   bool afterBreak = false;  // blanks where a line was broken are dropped
   for (std::size_t i = 0; i < text.size();) {
-    const std::size_t n = CharLength(text, i);
+    const std::size_t n = ReadUtf8Char(text, i).size;
     const std::string ch = text.substr(i, n);
     i += n;
     if (line.empty() && afterBreak && ch == " ") continue;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "codec/text.h"
 #include "rules/rules.h"
 
 namespace vexa::rules {
@@ -118,22 +119,13 @@ std::vector<std::vector<FieldRef>> FieldsInTabOrder() {
   return groups;
 }
 
-}  // namespace
-
-std::optional<Offence> CheckOutputs(const DeviceConfig& config) {
-  std::vector<Offence> found = OutputOffences(config, true);
-  if (found.empty()) return std::nullopt;
-  return found.front();
-}
-
-std::vector<Offence> CheckAllOutputs(const DeviceConfig& config) { return OutputOffences(config, false); }
-
-std::vector<Offence> CheckConfiguration(const DeviceConfig& config, const ProgramSettings& settings,
-                                        char decimalSeparator) {
-  DeviceConfig copy = config;
+// Runs every field rule over `work` (rewriting it as the window would) and
+// then the output checks over `original`; each offence once.
+std::vector<Offence> RunRules(DeviceConfig& work, const ProgramSettings& settings, char decimalSeparator,
+                              const DeviceConfig& original) {
   ProgramSettings programCopy = settings;
   bool suppressed = false;
-  RuleContext ctx{copy, programCopy, suppressed, false, decimalSeparator};
+  RuleContext ctx{work, programCopy, suppressed, false, decimalSeparator};
   std::vector<Offence> found;
   auto add = [&](Offence o) {
     if (std::find(found.begin(), found.end(), o) == found.end()) found.push_back(std::move(o));
@@ -147,8 +139,59 @@ std::vector<Offence> CheckConfiguration(const DeviceConfig& config, const Progra
       for (const Message& m : check.messages) add({ref, m.text});
     }
   }
-  for (Offence& o : CheckAllOutputs(config)) add(std::move(o));
+  for (Offence& o : CheckAllOutputs(original)) add(std::move(o));
   return found;
+}
+
+}  // namespace
+
+std::optional<Offence> CheckOutputs(const DeviceConfig& config) {
+  std::vector<Offence> found = OutputOffences(config, true);
+  if (found.empty()) return std::nullopt;
+  return found.front();
+}
+
+std::vector<Offence> CheckAllOutputs(const DeviceConfig& config) { return OutputOffences(config, false); }
+
+std::vector<Offence> CheckConfiguration(const DeviceConfig& config, const ProgramSettings& settings,
+                                        char decimalSeparator) {
+  DeviceConfig copy = config;
+  return RunRules(copy, settings, decimalSeparator, config);
+}
+
+Review ReviewConfiguration(DeviceConfig& config, const ProgramSettings& settings, char decimalSeparator) {
+  const DeviceConfig before = config;
+  Review review;
+  review.offences = RunRules(config, settings, decimalSeparator, before);
+  ProgramSettings unused;
+  for (const auto& group : FieldsInTabOrder()) {
+    for (const FieldRef& ref : group) {
+      const std::string& text = *TextOf(before, unused, ref);
+      const int limit = InfoOf(ref.field).maxLength;
+      const std::size_t length = Utf8Length(text);
+      if (limit > 0 && length > static_cast<std::size_t>(limit)) {
+        review.offences.push_back({ref, "the text has " + std::to_string(length) + " characters; at most " +
+                                            std::to_string(limit) + " can be typed"});
+      }
+    }
+  }
+  // Every field the rules may rewrite, texts and flags, in field order.
+  for (int f = 0; f < kFieldCount; ++f) {
+    const Field field = static_cast<Field>(f);
+    if (InfoOf(field).family == Family::Program) continue;
+    const int rows = InfoOf(field).family == Family::General ? 1 : kRows;
+    for (int row = 0; row < rows; ++row) {
+      const FieldRef ref{field, row};
+      if (const std::string* was = TextOf(before, unused, ref)) {
+        const std::string& now = *TextOf(config, unused, ref);
+        if (*was != now) review.changes.push_back({ref, *was, now});
+      } else if (const bool* flag = FlagOf(before, unused, ref)) {
+        const bool now = *FlagOf(config, unused, ref);
+        if (*flag != now) review.changes.push_back({ref, *flag ? "true" : "false", now ? "true" : "false"});
+      }
+    }
+  }
+  return review;
 }
 
 }  // namespace vexa::rules

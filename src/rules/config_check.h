@@ -30,4 +30,23 @@ std::vector<Offence> CheckAllOutputs(const DeviceConfig& config);
 std::vector<Offence> CheckConfiguration(const DeviceConfig& config, const ProgramSettings& settings,
                                         char decimalSeparator = '.');
 
+// A value the window's rules rewrite when the field is left.
+struct Change {
+  FieldRef field;
+  std::string before;  // texts as they are, flags as "true" / "false"
+  std::string after;
+  bool operator==(const Change&) const = default;
+};
+
+struct Review {
+  std::vector<Offence> offences;  // CheckConfiguration's, then every text over its typing limit
+  std::vector<Change> changes;    // in tab order
+};
+
+// What the window would do to a configuration it never showed (one read from
+// JSON): every field left once in tab order, its normalising rules applied to
+// `config` in place, its failing rules and the output checks reported, and
+// every text longer than the window lets one type reported too.
+Review ReviewConfiguration(DeviceConfig& config, const ProgramSettings& settings, char decimalSeparator = '.');
+
 }  // namespace vexa::rules

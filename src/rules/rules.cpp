@@ -2,10 +2,8 @@
 
 #include <algorithm>
 #include <charconv>
-#include <cstdint>
-#include <limits>
-#include <optional>
 
+#include "codec/text.h"
 #include "codec/values.h"
 
 namespace vexa::rules {
@@ -18,41 +16,13 @@ namespace {
 // so that they compare equal only to themselves.
 constexpr char32_t kInvalidBase = 0x110000;
 
-// Reads one character of a UTF-8 text at `pos` and moves past it.
+// Reads one character of a UTF-8 text at `pos` and moves past it; a malformed
+// sequence becomes a code point of its own above the Unicode range, so that
+// it compares equal only to itself.
 char32_t NextChar(std::string_view s, std::size_t& pos) {
-  const auto b0 = static_cast<unsigned char>(s[pos]);
-  int extra = 0;
-  char32_t cp = 0;
-  if (b0 < 0x80) {
-    ++pos;
-    return b0;
-  } else if ((b0 & 0xE0) == 0xC0) {
-    extra = 1;
-    cp = b0 & 0x1F;
-  } else if ((b0 & 0xF0) == 0xE0) {
-    extra = 2;
-    cp = b0 & 0x0F;
-  } else if ((b0 & 0xF8) == 0xF0) {
-    extra = 3;
-    cp = b0 & 0x07;
-  } else {
-    ++pos;
-    return kInvalidBase + b0;
-  }
-  if (pos + static_cast<std::size_t>(extra) >= s.size()) {  // cut short at the end
-    ++pos;
-    return kInvalidBase + b0;
-  }
-  for (int k = 1; k <= extra; ++k) {
-    const auto b = static_cast<unsigned char>(s[pos + static_cast<std::size_t>(k)]);
-    if ((b & 0xC0) != 0x80) {
-      ++pos;
-      return kInvalidBase + b0;
-    }
-    cp = (cp << 6) | (b & 0x3F);
-  }
-  pos += static_cast<std::size_t>(extra) + 1;
-  return cp;
+  const Utf8Char c = ReadUtf8Char(s, pos);
+  pos += c.size;
+  return c.valid ? c.ch : kInvalidBase + static_cast<unsigned char>(s[pos - c.size]);
 }
 
 std::u32string Decode(std::string_view s) {
@@ -90,55 +60,9 @@ bool BeginsIgnoringCase(const std::u32string& text, const std::u32string& prefix
 
 bool StartsWith(std::string_view s, std::string_view p) { return s.substr(0, p.size()) == p; }
 
-// ---------------------------------------------------------------------------
-// Numbers
-
-struct DecimalText {
-  bool negative = false;
-  std::string integer;   // digits before the separator
-  std::string fraction;  // digits after it
-};
-
-// The longest leading decimal number of a text with "," or "." as separator:
-// leading blanks, an optional sign, digits, one separator, digits.
-DecimalText ReadDecimal(std::string_view text) {
-  DecimalText d;
-  std::size_t i = 0;
-  while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-    d.negative = text[i] == '-';
-    ++i;
-  }
-  while (i < text.size() && text[i] >= '0' && text[i] <= '9') d.integer += text[i++];
-  if (i < text.size() && (text[i] == '.' || text[i] == ',')) {
-    ++i;
-    while (i < text.size() && text[i] >= '0' && text[i] <= '9') d.fraction += text[i++];
-  }
-  return d;
-}
-
-double DigitsToDouble(const std::string& digits) {
-  if (digits.empty()) return 0;
-  double v = 0;
-  const auto r = std::from_chars(digits.data(), digits.data() + digits.size(), v);
-  if (r.ec == std::errc::result_out_of_range) return std::numeric_limits<double>::max();
-  return v;
-}
-
-// The value of a text as the power-save rule reads it, no cut.
-double ValueOf(std::string_view text) {
-  const DecimalText d = ReadDecimal(text);
-  std::string digits = d.integer.empty() ? std::string("0") : d.integer;
-  if (!d.fraction.empty()) digits += "." + d.fraction;
-  const double v = DigitsToDouble(digits);
-  return d.negative ? -v : v;
-}
-
-std::string WholeText(long long v) {
-  char buf[32];
-  const auto r = std::to_chars(buf, buf + sizeof buf, v);
-  return std::string(buf, r.ptr);
-}
+// A phone number without a digit ("" or "+" alone) is stored empty: the
+// rules treat it as no number.
+bool HasNoDigit(std::string_view number) { return number.find_first_of("0123456789") == std::string_view::npos; }
 
 // ---------------------------------------------------------------------------
 // The rule table
@@ -343,7 +267,7 @@ std::string SmsValidityText(const std::string& digits) {
 void KeepFiveMinutes(RuleContext& ctx, FieldRef hours, FieldRef minutes, FieldCheck& out) {
   std::string& h = *TextOf(ctx.config, ctx.settings, hours);
   std::string& m = *TextOf(ctx.config, ctx.settings, minutes);
-  if (ValueOf(h) == 0) Rewrite(m, NormalizeNumber(m, 5, 59, 0, ctx.decimalSeparator), minutes, out);
+  if (DecimalValue(h) == 0) Rewrite(m, NormalizeNumber(m, 5, 59, 0, ctx.decimalSeparator), minutes, out);
 }
 
 void PowerHoursRule(RuleContext& ctx, FieldRef hours, FieldRef minutes, FieldCheck& out) {
@@ -356,13 +280,13 @@ void PowerMinutesRule(RuleContext& ctx, FieldRef minutes, FieldRef hours, FieldC
   std::string& h = *TextOf(ctx.config, ctx.settings, hours);
   std::string& m = *TextOf(ctx.config, ctx.settings, minutes);
   Rewrite(m, NormalizeNumber(m, 0, 27962, 0, ctx.decimalSeparator), minutes, out);
-  const double total = ValueOf(m);
+  const double total = DecimalValue(m);
   if (total >= 60) {
     const auto whole = static_cast<long long>(total);
-    const double carried = static_cast<double>(whole / 60) + ValueOf(h);
+    const double carried = static_cast<double>(whole / 60) + DecimalValue(h);
     Rewrite(h, NormalizeNumber(FormatNumber(carried, ctx.decimalSeparator), 0, 465, 0, ctx.decimalSeparator), hours,
             out);
-    Rewrite(m, WholeText(whole % 60), minutes, out);
+    Rewrite(m, std::to_string(whole % 60), minutes, out);
   }
   KeepFiveMinutes(ctx, hours, minutes, out);
 }
@@ -444,29 +368,6 @@ std::string NormalizePhoneNumber(std::string_view number, const ProgramSettings&
   return std::string(number);
 }
 
-double ParseDecimalExact(std::string_view text) {
-  const DecimalText d = ReadDecimal(text);
-  // Cut in decimal: the integer digits and the first decimal make the count
-  // of tenths, so no typed tenth is lost to binary rounding.
-  std::string digits = d.integer;
-  digits += d.fraction.empty() ? '0' : d.fraction[0];
-  double tenths = DigitsToDouble(digits);
-  if (d.negative) {
-    const bool cutAway = d.fraction.size() > 1 && d.fraction.find_first_not_of('0', 1) != std::string::npos;
-    if (cutAway) tenths += 1;  // toward minus infinity
-    tenths = -tenths;
-  }
-  return tenths / 10.0;
-}
-
-float ParseDecimal(std::string_view text) {
-  const double v = ParseDecimalExact(text);
-  constexpr double kFloatMax = std::numeric_limits<float>::max();
-  if (v > kFloatMax) return std::numeric_limits<float>::max();
-  if (v < -kFloatMax) return std::numeric_limits<float>::lowest();
-  return static_cast<float>(v);
-}
-
 int TabOf(FieldRef field) {
   const FieldRules* fr = Find(MainRules(), field.field);
   return fr ? ResolveTab(fr->tab, field.row) : kNoTab;
@@ -476,13 +377,14 @@ FieldCheck CheckPhoneRow(RuleContext& ctx, int row) {
   FieldCheck out;
   if (ctx.validationSuppressed || row < 0 || row >= kRows) return out;
   PhoneEntry& p = ctx.config.phones[static_cast<std::size_t>(row)];
-  if (p.TC.empty() && p.TCPrijem) {
+  const bool noNumber = HasNoDigit(p.TC);
+  if (noNumber && p.TCPrijem) {
     out.messages.push_back(
         {"Pokud není zadáno telefonní číslo musí být zaškrtávací pole 'Příjem' nezaškrtnuté.", Icon::Warning});
     p.TCPrijem = false;
     out.changed.push_back({Field::TCPrijem, row});
   }
-  if (p.TC.empty() && p.TCUdalost) {
+  if (noNumber && p.TCUdalost) {
     out.messages.push_back(
         {"Pokud není zadáno telefonní číslo musí být zaškrtávací pole 'Události' nezaškrtnuté.", Icon::Warning});
     p.TCUdalost = false;
@@ -548,7 +450,7 @@ FieldCheck CheckField(RuleContext& ctx, FieldRef field, Variant variant) {
         }
         break;
       case Kind::PhoneNumber:
-        if (!text.empty()) {
+        if (!HasNoDigit(text)) {
           Rewrite(text, NormalizePhoneNumber(text, ctx.settings), field, out);
         } else if (rule.phoneRow) {
           FieldCheck row = CheckPhoneRow(ctx, field.row);

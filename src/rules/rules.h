@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "codec/text.h"
 #include "platform/services.h"
 #include "rules/charsets.h"
 #include "workspace/device_config.h"
@@ -67,12 +68,9 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b);
 // becomes "+". Callers pass only non-empty numbers.
 std::string NormalizePhoneNumber(std::string_view number, const ProgramSettings& settings);
 
-// Reads the leading decimal number of `text` ("," or "." as separator; an
-// empty text reads as 0) and cuts it to one decimal toward minus infinity.
-// Every typed tenth survives: "0,7" gives 0.7f and "49,8" gives 49.8f.
-float ParseDecimal(std::string_view text);
-// The same number as the double nearest the cut decimal (for writing back).
-double ParseDecimalExact(std::string_view text);
+// The typed-number readers, shared with the codec.
+using vexa::ParseDecimal;
+using vexa::ParseDecimalExact;
 
 // The tab of the main window a failing rule of `field` switches to; -1 for
 // fields whose rules never fail.

@@ -19,21 +19,16 @@ inline std::int32_t Counted(const std::string& text) { return static_cast<std::i
 // the terminator only, so it counts 1. The figure is that of the length of
 // EncodePhoneNumber's text, computed without building it.
 inline std::int32_t CountedPhone(const std::string& number) {
-  std::size_t digits = number.size();
+  std::size_t digits = Utf8Length(number);  // one byte per character in the unit
   if (!number.empty() && number.front() == '+') --digits;
   if (digits == 0) return 1;
-  if (digits > 255) return static_cast<std::int32_t>(EncodePhoneNumber(number).size()) + 1;  // wider count
+  if (digits > 255)
+    return static_cast<std::int32_t>(EncodePhoneNumber(Utf8ToCp1250(number)).size()) + 1;  // wider count
   const std::size_t padded = digits + (digits % 2);
   return static_cast<std::int32_t>(4 + padded + 1);
 }
 
-std::string WithByte(std::int32_t value) {
-  char buffer[24];
-  auto [ptr, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
-  std::string out(buffer, ptr);
-  out += " byte";
-  return out;
-}
+std::string WithByte(std::int32_t value) { return std::to_string(value) + " byte"; }
 
 }  // namespace
 

@@ -78,6 +78,46 @@ expect_run 2 "$TMP/empty" check "$TMP/unknown.json"
 expect_run 2 "" check
 expect_run 2 "" check a.json b.json
 
+# What the window rewrites when a field is left: check lists it, build applies
+# it (the change on standard error) and the built file holds the new value.
+# What the window would not let one type: check lists it, build refuses it.
+# JSON general fields | line check prints | value in the built file ("" = refused)
+while IFS='|' read -r fields line built; do
+  echo "{\"general\": {$fields}}" >"$TMP/norm.json"
+  "$CLI" check "$TMP/norm.json" >"$TMP/out" 2>&1
+  rc=$?
+  [ "$rc" -eq 1 ] && grep -qF -- "$line" "$TMP/out" || fail "check {$fields}: exit $rc, $(cat "$TMP/out")"
+  rm -f "$TMP/norm.eep"
+  "$CLI" build "$TMP/norm.json" -o "$TMP/norm.eep" 2>"$TMP/err"
+  rc=$?
+  if [ -n "$built" ]; then
+    [ "$rc" -eq 0 ] && grep -qF -- "$line" "$TMP/err" || fail "build {$fields}: exit $rc, $(cat "$TMP/err")"
+    "$CLI" dump "$TMP/norm.eep" | grep -qF -- "$built" || fail "build {$fields} does not hold $built"
+  else
+    [ "$rc" -eq 1 ] && [ ! -e "$TMP/norm.eep" ] || fail "build {$fields} not refused: exit $rc"
+  fi
+done <<'CASES'
+"DobaPlatnostiSMS": "45"|DobaPlatnostiSMS: '45' → '30'|"DobaPlatnostiSMS": "30"
+"DobaPlatnostiSMS": "0"|DobaPlatnostiSMS: '0' → '1'|"DobaPlatnostiSMS": "1"
+"PSOnH": "0", "PSOnM": "0"|PSOnM: '0' → '5'|"PSOnM": "5"
+"PSOffH": "0", "PSOffM": "2"|PSOffM: '2' → '5'|"PSOffM": "5"
+"PSOnH": "1", "PSOnM": "125"|PSOnM: '125' → '5'|"PSOnH": "3"
+"PIN": "123456789"|PIN: the text has 9 characters|
+"JmenoStanice": "aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa"|JmenoStanice: the text has 101 characters|
+CASES
+printf '{"phones": [{"TC": "123456789012345678901234567890123456789012345678901"}, {"TC": "+", "TCPrijem": true, "TCUdalost": true}]}' >"$TMP/phones.json"
+"$CLI" check "$TMP/phones.json" >"$TMP/out"
+grep -qF "TC[0]: the text has 51 characters" "$TMP/out" || fail "51-digit phone number passes check"
+grep -qF "TCPrijem[1]: 'true' → 'false'" "$TMP/out" || fail "'+' alone keeps its ticked boxes: $(cat "$TMP/out")"
+
+# --strict names the keys a JSON leaves out.
+echo '{"general": {}, "phones": []}' >"$TMP/partial.json"
+expect_run 0 "$TMP/empty" check "$TMP/partial.json"
+"$CLI" check --strict "$TMP/partial.json" >"$TMP/out"
+for key in general.PIN "phones\[7\]" inputs analogs; do
+  grep -q "^$key: missing, keeps its start-up value" "$TMP/out" || fail "check --strict misses $key: $(head -3 "$TMP/out")"
+done
+
 if [ "$failures" -ne 0 ]; then
   echo "$failures failure(s)" >&2
   exit 1

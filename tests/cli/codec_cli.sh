@@ -102,6 +102,51 @@ expect_exit 0 "build --force" -- "$CLI" build "$WORK/offence.json" -o "$WORK/off
 printf '{"general": {"DobaPlatnostiSMS": "abc"}}' >"$WORK/noconv.json"
 expect_exit 1 "build unconvertible" -- "$CLI" build "$WORK/noconv.json" -o "$WORK/noconv.eep" --force
 grep -qF "Nastala chyba při převodu dat." "$WORK/err" || fail "conversion error message: $(cat "$WORK/err")"
+printf '{"inputs": [{}, {"INPZap": "a\\u0000b"}]}' >"$WORK/nul.json"
+expect_exit 1 "build a NUL" -- "$CLI" build "$WORK/nul.json" -o "$WORK/nul.eep" --force
+grep -qF "INPZap[1]: the text holds a NUL character" "$WORK/err" || fail "conversion error names no field: $(cat "$WORK/err")"
+
+# Hostile inputs and outputs: a message and an exit code within seconds.
+mkfifo "$WORK/fifo" "$WORK/fifo.json"
+head -c 5000000 /dev/zero | tr '\0' ' ' >"$WORK/huge.json"
+mkdir "$WORK/folder.json"
+# exit code | command line (word-split)
+while IFS='|' read -r want args; do
+  # shellcheck disable=SC2086
+  timeout 5 "$CLI" $args >"$WORK/out" 2>"$WORK/err"
+  got=$?
+  [ "$got" -eq "$want" ] || fail "$args: exit $got, expected $want"
+  [ -s "$WORK/err" ] || fail "$args: no message"
+done <<CASES
+2|check $WORK/folder.json
+2|build $WORK/folder.json -o $WORK/x.eep
+2|check $WORK
+2|dump $WORK
+2|check $WORK/fifo
+2|check $WORK/fifo.json
+2|build $WORK/fifo.json -o $WORK/x.eep
+2|dump $WORK/fifo
+2|check /dev/zero
+2|build /dev/zero -o $WORK/x.eep
+2|check $WORK/huge.json
+1|build $FIX/startup.json -o /dev/full
+1|build $FIX/startup.json -o $WORK/no-such-folder/x.eep
+1|build $FIX/startup.json -o $WORK/folder.json
+CASES
+[ -e "$WORK/x.eep" ] && fail "a refused build wrote its file"
+ls "$WORK" | grep -q '\.tmp$' && fail "a temporary file was left behind"
+
+# "-o -" writes to standard output.
+"$CLI" build "$FIX/startup.json" -o - | cmp -s - "$FIX/startup.eep" || fail "build -o - differs"
+
+# Conventions: --version, and --help for every command, which never runs it.
+expect_exit 0 "--version" -- "$CLI" --version
+grep -q '^vexa-cli [0-9]' "$WORK/out" || fail "--version: $(cat "$WORK/out")"
+for cmd in dump build check info read write report; do
+  expect_exit 0 "$cmd --help" -- "$CLI" "$cmd" --help
+  grep -q "^usage: vexa-cli $cmd" "$WORK/out" || fail "$cmd --help: $(cat "$WORK/out")"
+done
+"$CLI" build --help | grep -qF "keep their start-up values" || fail "build --help does not say what missing keys do"
 
 # Usage errors.
 expect_exit 2 "build without -o" -- "$CLI" build "$FIX/startup.json"

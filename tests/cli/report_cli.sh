@@ -113,6 +113,10 @@ fi
 expect_exit 2 "truncated file" -- "$CLI" report "$FIX/truncated.eep" -o "$WORK/t.pdf"
 [ -e "$WORK/t.pdf" ] && fail "a report was written for a truncated file"
 expect_exit 2 "bad checksum" -- "$CLI" report "$FIX/bad-checksum.eep" -o "$WORK/b.pdf"
+# A disk that cannot take the report: a message and exit 1, never an empty PDF.
+expect_exit 1 "report to /dev/full" -- timeout 20 "$CLI" report "$FIX/pumping-station.eep" -o /dev/full
+grep -q . "$WORK/err" || fail "report to /dev/full says nothing"
+"$CLI" report "$FIX/pumping-station.eep" -o - 2>/dev/null | head -c 5 | grep -q '%PDF-' || fail "report -o - is no PDF"
 expect_exit 2 "no output" -- "$CLI" report "$FIX/pumping-station.eep"
 expect_exit 2 "copies 0" -- "$CLI" report "$FIX/pumping-station.eep" -o "$WORK/z.pdf" --copies 0
 expect_exit 2 "copies text" -- "$CLI" report "$FIX/pumping-station.eep" -o "$WORK/z.pdf" --copies two

@@ -53,6 +53,13 @@ grep -qx "Produkt: VEXA" "$TMP/out" || fail "info: product line missing"
 grep -qx "Velikost paměti:   8128 byte" "$TMP/out" || fail "info: memory line missing"
 expect_err "Uveďte zařízení do vypnutého stavu (CPU LED svítí trvale)."
 
+# An output file that cannot be written is refused before the unit is touched:
+# no activation instruction.
+for out in "$TMP/no-such-folder/x.eep" "$TMP"; do
+  run 1 read --port "$PORT_main" -o "$out"
+  grep -qF "Uveďte zařízení" "$TMP/err" && fail "read -o $out touched the unit"
+done
+
 # A unit that was never programmed.
 run 1 read --port "$PORT_main" -o "$TMP/none.eep"
 expect_err "Data nebyla úspěšně načtena z EEPROM. EEPROM zřejmě není naprogramována."

@@ -6,36 +6,45 @@
 #include <vector>
 
 #include "codec/cp1250.h"
+#include "codec/decoder.h"
+#include "codec/encoder.h"
+#include "workspace/usage.h"
+#include "workspace/workspace.h"
 
 namespace vexa {
 namespace {
 
-const std::vector<unsigned char> kUndefinedBytes = {0x81, 0x83, 0x88, 0x90, 0x98};
-const std::string kReplacement = "\xEF\xBF\xBD";  // U+FFFD
-
-bool IsUndefined(unsigned b) {
-  for (unsigned char u : kUndefinedBytes) {
-    if (u == b) return true;
-  }
-  return false;
-}
-
-TEST(Cp1250, EveryDefinedByteSurvivesTheRoundTrip) {
-  int defined = 0;
+// Every byte value, the five the code page leaves unassigned included, comes
+// back as it was: through the code page alone, and as a text of the image
+// through the encoder and the decoder (0 ends a text and cannot be in one).
+TEST(Cp1250, EveryByteSurvivesTheRoundTrip) {
+  Workspace ws;
+  const DeviceConfig startup = ws.config;
+  // Every byte takes the room of a plain letter, in the image and in the usage figure.
+  ws.config.general.JmenoStanice = "axz";
+  ws.config.phones[2].TC = "1x2";
+  long plainUsed = 0;
+  ASSERT_TRUE(EncodeImage(ws, &plainUsed));
+  const int plainUsage = ComputeUsage(ws.config);
   for (unsigned b = 0; b < 256; ++b) {
     const std::string byte(1, static_cast<char>(b));
     const std::string utf8 = Cp1250ToUtf8(byte);
     EXPECT_EQ(Utf8Length(utf8), 1u) << b;
-    if (IsUndefined(b)) {
-      EXPECT_EQ(utf8, kReplacement) << b;
-      EXPECT_EQ(Utf8ToCp1250(utf8), "?") << b;
-      continue;
-    }
-    ++defined;
-    EXPECT_NE(utf8, kReplacement) << b;
+    EXPECT_NE(utf8, "\xEF\xBF\xBD") << b;
     EXPECT_EQ(Utf8ToCp1250(utf8), byte) << b;
+    if (b == 0) continue;
+    // In a text, and in a phone number as a unit may hold one ("ěš12").
+    ws.config.general.JmenoStanice = "a" + utf8 + "z";
+    ws.config.phones[2].TC = "1" + utf8 + "2";
+    long used = 0;
+    ASSERT_TRUE(EncodeImage(ws, &used)) << b;
+    EXPECT_EQ(used, plainUsed) << b;
+    EXPECT_EQ(ComputeUsage(ws.config), plainUsage) << b;
+    ws.config = startup;
+    ASSERT_TRUE(DecodeImage(ws)) << b;
+    EXPECT_EQ(ws.config.general.JmenoStanice, "a" + utf8 + "z") << b;
+    EXPECT_EQ(ws.config.phones[2].TC, "1" + utf8 + "2") << b;
   }
-  EXPECT_EQ(defined, 251);
 }
 
 TEST(Cp1250, CzechAndTypographicCharacters) {

@@ -1,6 +1,7 @@
 // The output checks before a write, and every rule over a whole configuration.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -140,6 +141,65 @@ TEST(CheckConfiguration, ReportsEveryOffenceOnceInTabOrder) {
   // The configuration itself is not touched.
   EXPECT_TRUE(config.phones[3].TCPrijem);
   EXPECT_EQ(config.general.PSOnM, "2");
+}
+
+}  // namespace
+}  // namespace vexa::rules
+
+namespace vexa::rules {
+namespace {
+
+std::optional<std::string> TextOrFlag(DeviceConfig& c, FieldRef f) {
+  ProgramSettings unused;
+  if (const std::string* t = TextOf(c, unused, f)) return *t;
+  if (const bool* b = FlagOf(c, unused, f)) return *b ? "true" : "false";
+  return std::nullopt;
+}
+
+// A configuration no window has shown gets what leaving each field would do.
+TEST(ReviewConfiguration, RewritesAsTheWindowAndReportsTypingLimits) {
+  using Edit = void (*)(DeviceConfig&);
+  struct Case {
+    Edit edit;
+    std::vector<std::string> changes;  // "field: 'was' → 'becomes'"
+    std::size_t offences;
+  };
+  const std::vector<Case> cases = {
+      {[](DeviceConfig& c) { c.general.DobaPlatnostiSMS = "45"; }, {"DobaPlatnostiSMS: '45' → '30'"}, 0},
+      {[](DeviceConfig& c) { c.general.DobaPlatnostiSMS = "0"; }, {"DobaPlatnostiSMS: '0' → '1'"}, 0},
+      {[](DeviceConfig& c) { c.general.PSOnH = "0", c.general.PSOnM = "0"; }, {"PSOnM: '0' → '5'"}, 0},
+      {[](DeviceConfig& c) { c.general.PSOffH = "0", c.general.PSOffM = "2"; }, {"PSOffM: '2' → '5'"}, 0},
+      {[](DeviceConfig& c) { c.general.PSOnH = "1", c.general.PSOnM = "125"; },
+       {"PSOnH: '1' → '3'", "PSOnM: '125' → '5'"},
+       0},
+      {[](DeviceConfig& c) { c.outputs[1].OUTimpulsLEN = "30"; }, {"OUTimpulsLEN[1]: '30' → '25.5'"}, 0},
+      {[](DeviceConfig& c) { c.analogs[0].AINCL1Level = "150"; }, {"AINCL1Level[0]: '150' → '100'"}, 0},
+      {[](DeviceConfig& c) {
+         c.phones[1] = {"+", true, true};
+       },
+       {"TCPrijem[1]: 'true' → 'false'", "TCUdalost[1]: 'true' → 'false'"},
+       2},
+      {[](DeviceConfig& c) { c.general.PIN = "123456789"; }, {}, 1},
+      {[](DeviceConfig& c) { c.general.JmenoStanice = std::string(101, 'a'); }, {}, 1},
+      {[](DeviceConfig& c) { c.phones[0].TC = std::string(51, '1'); }, {}, 1},
+      {[](DeviceConfig&) {}, {}, 0},
+  };
+  for (std::size_t i = 0; i < cases.size(); ++i) {
+    DeviceConfig config = Workspace().config;
+    cases[i].edit(config);
+    ProgramSettings settings;
+    settings.UTOEnable = false;
+    const Review review = ReviewConfiguration(config, settings);
+    std::vector<std::string> changes;
+    for (const Change& c : review.changes) {
+      changes.push_back(FieldDisplayName(c.field) + ": '" + c.before + "' → '" + c.after + "'");
+      EXPECT_EQ(*TextOrFlag(config, c.field), c.after) << i;  // applied in place
+    }
+    EXPECT_EQ(changes, cases[i].changes) << i;
+    EXPECT_EQ(review.offences.size(), cases[i].offences) << i;
+    // Applied once, nothing is left to rewrite.
+    EXPECT_TRUE(ReviewConfiguration(config, settings).changes.empty()) << i;
+  }
 }
 
 }  // namespace

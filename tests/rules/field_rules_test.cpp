@@ -299,7 +299,8 @@ TEST(PhoneRow, ConsistencyRuleCases) {
   const std::vector<RowCase> cases = {
       {{"", true, false}, false, 1, {"", false, false}},  {{"", false, true}, false, 1, {"", false, false}},
       {{"", false, false}, false, 0, {"", false, false}}, {{"+420603", true, true}, false, 0, {"+420603", true, true}},
-      {{"", true, true}, true, 0, {"", true, true}},  // silenced while suppressed
+      {{"", true, true}, true, 0, {"", true, true}},       // silenced while suppressed
+      {{"+", true, true}, false, 2, {"+", false, false}},  // no digit, no number
   };
   for (const auto& c : cases) {
     Env env;

@@ -1,19 +1,19 @@
 // vexa-cli build CONFIG.json -o FILE.eep [--base OLD.eep] [--force]: encodes
-// a JSON configuration and writes the file exactly as the program saves it.
+// a JSON configuration and writes the file exactly as the program saves it,
+// after the rewriting the window does when each field is left.
 #include <iostream>
 #include <optional>
 
 #include "command.h"
 #include "file/config_file.h"
 #include "file/config_json.h"
-#include "rules/config_check.h"
-#include "workspace/fields.h"
+#include "review.h"
 #include "workspace/workspace.h"
 
 namespace vexa::cli {
 namespace {
 
-constexpr const char* kUsage = "build CONFIG.json -o FILE.eep [--base OLD.eep] [--force]";
+constexpr const char* kUsage = "build CONFIG.json -o FILE.eep|- [--base OLD.eep] [--force]";
 
 int Build(const std::vector<std::string>& args) {
   std::string input, output, base;
@@ -37,10 +37,7 @@ int Build(const std::vector<std::string>& args) {
   }
 
   const auto text = ReadTextFile(input);
-  if (!text) {
-    std::cerr << "vexa-cli: cannot read '" << input << "'\n";
-    return kExitInvalid;
-  }
+  if (!text) return kExitInvalid;
   Workspace ws;  // keys missing from the JSON keep their start-up values
   std::string error;
   if (!ConfigFromJsonText(*text, ws.config, error)) {
@@ -48,26 +45,36 @@ int Build(const std::vector<std::string>& args) {
     return kExitInvalid;
   }
 
-  const auto offences = rules::CheckConfiguration(ws.config, ws.settings, '.');
-  for (const auto& o : offences) std::cerr << FieldDisplayName(o.field) << ": " << o.message << "\n";
-  if (!offences.empty() && !force) {
+  // What the window would have rewritten is rewritten; what it would have
+  // refused is refused.
+  const rules::Review review = rules::ReviewConfiguration(ws.config, CommandLineSettings(), '.');
+  for (const auto& c : review.changes) std::cerr << ChangeLine(c) << "\n";
+  for (const auto& o : review.offences) std::cerr << OffenceLine(o) << "\n";
+  if (!review.offences.empty() && !force) {
     std::cerr << "vexa-cli: the configuration breaks the field rules; --force writes it anyway\n";
     return kExitFailed;
   }
 
-  if (!base.empty() && !ReadConfigFile(base, ws.image)) {
-    std::cerr << ConfigFileLoadErrorText(base) << "\n";
+  std::string why;
+  if (!base.empty() && !ReadConfigFile(base, ws.image, nullptr, nullptr, &why)) {
+    std::cerr << ConfigFileLoadErrorText(base) << " (" << why << ")\n";
     return kExitInvalid;
   }
-  switch (SaveConfigFile(output, ws)) {
-    case SaveResult::EncodeError: std::cerr << kConvertErrorText << "\n"; return kExitFailed;
-    case SaveResult::WriteError: std::cerr << ConfigFileSaveErrorText(output) << "\n"; return kExitFailed;
-    case SaveResult::Saved: break;
+  std::vector<std::uint8_t> bytes;
+  if (EncodeConfigBytes(ws, bytes, &why) != SaveResult::Saved) {
+    std::cerr << kConvertErrorText << " (" << why << ")\n";
+    return kExitFailed;
   }
-  return kExitOk;
+  return WriteOutputOrSay(output, bytes) ? kExitOk : kExitFailed;
 }
 
-const Register kBuild{{"build", kUsage, Build}};
+const Register kBuild{{"build", kUsage, Build,
+                       "Rewrites each value as the window does when its field is left (each change on\n"
+                       "standard error), refuses what `check` refuses unless --force, and writes the file\n"
+                       "the program's save writes.\n"
+                       "  --base OLD.eep   bytes the configuration does not own keep OLD.eep's values\n"
+                       "  --force          write even when field rules are broken\n" +
+                           std::string(kMissingKeysHelp)}};
 
 }  // namespace
 }  // namespace vexa::cli

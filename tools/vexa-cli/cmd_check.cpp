@@ -1,20 +1,21 @@
-// vexa-cli check CONFIG.json | FILE.eep: runs every field rule, as if each
-// field lost the focus once in tab order, and the output checks of the write,
-// and lists each offence as "field[row]: message".
+// vexa-cli check CONFIG.json | FILE.eep [--strict]: runs every field rule, as
+// if each field lost the focus once in tab order, and the output checks of
+// the write, and lists each offence as "field[row]: message"; each value the
+// window would rewrite as "field[row]: 'was' → 'becomes'"; each text longer
+// than the window lets one type; with --strict each key the JSON leaves out.
 #include <iostream>
 #include <optional>
 
 #include "command.h"
 #include "file/config_file.h"
 #include "file/config_json.h"
-#include "rules/config_check.h"
-#include "workspace/fields.h"
+#include "review.h"
 #include "workspace/workspace.h"
 
 namespace vexa::cli {
 namespace {
 
-constexpr const char* kUsage = "check CONFIG.json|FILE.eep";
+constexpr const char* kUsage = "check CONFIG.json|FILE.eep [--strict]";
 
 bool EndsWithJson(const std::string& path) {
   if (path.size() < 5) return false;
@@ -27,15 +28,12 @@ bool EndsWithJson(const std::string& path) {
 
 }  // namespace
 
-bool LoadConfigOrSay(const std::string& path, Workspace& ws) {
+bool LoadConfigOrSay(const std::string& path, Workspace& ws, std::vector<std::string>* missing) {
   if (EndsWithJson(path)) {
     const auto text = ReadTextFile(path);
-    if (!text) {
-      std::cerr << ConfigFileLoadErrorText(path) << "\n";
-      return false;
-    }
+    if (!text) return false;
     std::string error;
-    if (!ConfigFromJsonText(*text, ws.config, error)) {
+    if (!ConfigFromJsonText(*text, ws.config, error, missing)) {
       std::cerr << path << ": " << error << "\n";
       return false;
     }
@@ -47,20 +45,44 @@ bool LoadConfigOrSay(const std::string& path, Workspace& ws) {
 namespace {
 
 int Check(const std::vector<std::string>& args) {
-  if (args.size() != 1) {
+  std::string path;
+  bool strict = false;
+  for (const std::string& a : args) {
+    if (a == "--strict") {
+      strict = true;
+    } else if (path.empty() && !a.empty() && a[0] != '-') {
+      path = a;
+    } else {
+      path.clear();
+      break;
+    }
+  }
+  if (path.empty()) {
     std::cerr << "usage: vexa-cli " << kUsage << "\n";
     return kExitInvalid;
   }
   Workspace ws;  // JSON keys that are missing keep their start-up values
-  if (!LoadConfigOrSay(args[0], ws)) return kExitInvalid;
-  const auto offences = rules::CheckConfiguration(ws.config, ws.settings, '.');
-  for (const auto& o : offences) std::cout << FieldDisplayName(o.field) << ": " << o.message << "\n";
+  std::vector<std::string> missing;
+  if (!LoadConfigOrSay(path, ws, &missing)) return kExitInvalid;
+  const rules::Review review = rules::ReviewConfiguration(ws.config, CommandLineSettings(), '.');
+  for (const auto& o : review.offences) std::cout << OffenceLine(o) << "\n";
+  for (const auto& c : review.changes) std::cout << ChangeLine(c) << "\n";
+  if (strict) {
+    for (const auto& key : missing) std::cout << key << ": missing, keeps its start-up value\n";
+  }
   std::cout.flush();
   if (!std::cout.good()) return kExitFailed;
-  return offences.empty() ? kExitOk : kExitFailed;
+  const bool clean = review.offences.empty() && review.changes.empty() && (!strict || missing.empty());
+  return clean ? kExitOk : kExitFailed;
 }
 
-const Register kCheck{{"check", kUsage, Check}};
+const Register kCheck{{"check", kUsage, Check,
+                       "Lists, one a line, every field rule the configuration breaks, every value the window\n"
+                       "would rewrite when its field is left ('was' → 'becomes'), and every text longer than\n"
+                       "the window lets one type. Exit 0 when there is none, 1 when there is, 2 when the file\n"
+                       "cannot be read.\n"
+                       "  --strict   also list the keys a JSON configuration leaves out\n" +
+                           std::string(kMissingKeysHelp)}};
 
 }  // namespace
 }  // namespace vexa::cli

@@ -90,7 +90,12 @@ int Diff(const std::vector<std::string>& args) {
   return differences.empty() ? kExitOk : kExitFailed;
 }
 
-const Register kDiff{{"diff", kUsage, Diff}};
+const Register kDiff{{"diff", kUsage, Diff,
+                      "Lists what differs between two configurations, each a .eep file, a configuration JSON,\n"
+                      "or --port P for what the unit on P holds now (read as far as its configuration goes):\n"
+                      "one line per difference, field[row] (caption): 'a' → 'b'.\n"
+                      "  --json   print the differences as a JSON array\n"
+                      "Exit 0 when the configurations are the same, 1 when they differ, 2 when one cannot be read.\n"}};
 
 }  // namespace
 }  // namespace vexa::cli

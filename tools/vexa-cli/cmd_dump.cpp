@@ -21,7 +21,8 @@ int Dump(const std::vector<std::string>& args) {
   return std::cout.good() ? kExitOk : kExitFailed;
 }
 
-const Register kDump{{"dump", "dump FILE.eep", Dump}};
+const Register kDump{{"dump", "dump FILE.eep", Dump,
+                      "Prints the configuration a file holds as JSON, the format build and check read.\n"}};
 
 }  // namespace
 }  // namespace vexa::cli

@@ -1,22 +1,33 @@
-// vexa-cli report FILE.eep -o REPORT.pdf [--copies N]: the printed report of
+// vexa-cli report FILE.eep -o REPORT.pdf|- [--copies N]: the printed report of
 // a configuration file as a PDF, through the same layout and printer as the
 // program's print button, without a window. The copies follow one another in
-// the one file, each starting with its page 1.
+// the one file, each starting with its page 1. The PDF is printed into a
+// temporary folder and checked before it takes the output's place, so a full
+// disk never leaves an empty report behind a success.
 #include <QApplication>
 #include <QString>
+#include <QTemporaryDir>
 #include <charconv>
 #include <iostream>
 #include <memory>
 
 #include "command.h"
 #include "file/config_file.h"
+#include "file/disk_file.h"
 #include "qt/qt_printer.h"
 #include "workspace/workspace.h"
 
 namespace vexa::cli {
 namespace {
 
-constexpr const char* kUsage = "report FILE.eep -o REPORT.pdf [--copies N]";
+constexpr const char* kUsage = "report FILE.eep -o REPORT.pdf|- [--copies N]";
+
+// A whole PDF: its header at the start and its end-of-file mark near the end.
+bool LooksComplete(const std::vector<std::uint8_t>& pdf) {
+  const std::string text(pdf.begin(), pdf.end());
+  return text.rfind("%PDF-", 0) == 0 &&
+         text.find("%%EOF", text.size() > 1024 ? text.size() - 1024 : 0) != std::string::npos;
+}
 
 std::optional<int> ParseCopies(const std::string& text) {
   int n = 0;
@@ -54,6 +65,7 @@ int Report(const std::vector<std::string>& args) {
 
   Workspace ws;
   if (!LoadFileOrSay(input, ws)) return kExitInvalid;
+  if (!CanWriteOrSay(output)) return kExitFailed;
 
   // Fonts and the printer need an application object; no window is shown.
   std::unique_ptr<QApplication> app;
@@ -65,17 +77,29 @@ int Report(const std::vector<std::string>& args) {
     app = std::make_unique<QApplication>(argc, argv);
   }
 
-  const QString pdf = QString::fromLocal8Bit(output.data(), static_cast<qsizetype>(output.size()));
-  switch (qt::PrintReportToPdf(ws, pdf, copies)) {
-    case PrintOutcome::Printed: return kExitOk;
-    case PrintOutcome::Cancelled: return kExitCancelled;
-    case PrintOutcome::Failed: break;
+  QTemporaryDir folder;
+  if (!folder.isValid()) {
+    std::cerr << "vexa-cli report: no temporary folder: " << folder.errorString().toStdString() << "\n";
+    return kExitFailed;
   }
-  std::cerr << "vexa-cli report: cannot write " << output << "\n";
-  return kExitFailed;
+  const QString pdf = folder.filePath(QStringLiteral("report.pdf"));
+  switch (qt::PrintReportToPdf(ws, pdf, copies)) {
+    case PrintOutcome::Printed: break;
+    case PrintOutcome::Cancelled: return kExitCancelled;
+    case PrintOutcome::Failed: std::cerr << "vexa-cli report: the printer failed\n"; return kExitFailed;
+  }
+  std::vector<std::uint8_t> bytes;
+  std::string why;
+  if (!ReadRegularFile(pdf.toStdString(), std::size_t{1} << 30, bytes, &why) || !LooksComplete(bytes)) {
+    std::cerr << "vexa-cli report: the printed PDF is incomplete" << (why.empty() ? "" : " (" + why + ")") << "\n";
+    return kExitFailed;
+  }
+  return WriteOutputOrSay(output, bytes) ? kExitOk : kExitFailed;
 }
 
-const Register kReport{{"report", kUsage, Report}};
+const Register kReport{{"report", kUsage, Report,
+                        "Prints the report of a configuration file as the program's print button does, as PDF.\n"
+                        "  --copies N   copies one after another in the one file (1 to 32767)\n"}};
 
 }  // namespace
 }  // namespace vexa::cli

@@ -1,7 +1,7 @@
 // vexa-cli info | read | write: the program's link to a unit, from a script.
 //
 //   vexa-cli info  --port P
-//   vexa-cli read  --port P -o FILE.eep [--full]
+//   vexa-cli read  --port P -o FILE.eep|- [--full]
 //   vexa-cli write --port P FILE.eep [--no-verify] [--backup-dir DIR] [--no-backup]
 //   vexa-cli ports
 //
@@ -272,7 +272,7 @@ int RunOnUnit(Session& s, const UnitArgs& args, const std::function<int(Session&
 }
 
 constexpr const char* kInfoUsage = "info --port P";
-constexpr const char* kReadUsage = "read --port P -o FILE.eep [--full]";
+constexpr const char* kReadUsage = "read --port P -o FILE.eep|- [--full]";
 constexpr const char* kWriteUsage = "write --port P FILE.eep [--no-verify] [--backup-dir DIR] [--no-backup]";
 
 int Info(const std::vector<std::string>& argv) {
@@ -292,6 +292,8 @@ int Read(const std::vector<std::string>& argv) {
     std::cerr << "usage: vexa-cli " << kReadUsage << "\n";
     return kExitInvalid;
   }
+  // A file that could not be written is refused before the unit is touched.
+  if (!CanWriteOrSay(args.file)) return kExitFailed;
   Application();
   Session session(args.port);
   return RunOnUnit(session, args, [&args](Session& s) {
@@ -299,12 +301,13 @@ int Read(const std::vector<std::string>& argv) {
     if (code != kExitOk) return code;
     // The file the program's save would write: the configuration encoded,
     // U - 1 bytes.
-    switch (SaveConfigFile(args.file, s.ws)) {
-      case SaveResult::Saved: return kExitOk;
-      case SaveResult::EncodeError: std::cerr << kConvertErrorText << "\n"; return kExitFailed;
-      case SaveResult::WriteError: std::cerr << ConfigFileSaveErrorText(args.file) << "\n"; return kExitFailed;
+    std::vector<std::uint8_t> bytes;
+    std::string why;
+    if (EncodeConfigBytes(s.ws, bytes, &why) != SaveResult::Saved) {
+      std::cerr << kConvertErrorText << " (" << why << ")\n";
+      return kExitFailed;
     }
-    return kExitFailed;
+    return WriteOutputOrSay(args.file, bytes) ? kExitOk : kExitFailed;
   });
 }
 
@@ -341,7 +344,9 @@ int Ports(const std::vector<std::string>& argv) {
   return kExitOk;
 }
 
-const Register kPorts{{"ports", "ports", Ports}};
+const Register kPorts{{"ports", "ports", Ports,
+                        "Lists the port selector's entries: \"COM 1\"..\"COM 4\" with the devices they open,\n"
+                        "then every serial port of the system with its description and serial number.\n"}};
 
 }  // namespace
 
@@ -360,9 +365,21 @@ int ReadUnitConfiguration(const std::string& port, DeviceConfig& config) {
 
 namespace {
 
-const Register kInfo{{"info", kInfoUsage, Info}};
-const Register kRead{{"read", kReadUsage, Read}};
-const Register kWrite{{"write", kWriteUsage, Write}};
+constexpr const char* kPortHelp =
+    "P is a device path, \"COM n\", or a port of `vexa-cli ports` (its line, its name such as\n"
+    "ttyUSB0, or its serial number). The unit is activated as the program's button does,\n"
+    "identified, and released again at the end; Ctrl-C cancels between blocks.\n";
+
+const Register kInfo{{"info", kInfoUsage, Info, std::string("Prints the unit's identification.\n") + kPortHelp}};
+const Register kRead{
+    {"read", kReadUsage, Read,
+     std::string("Reads the unit's configuration into the file the program's save writes; only the blocks\n"
+                 "the configuration needs unless --full is given.\n") + kPortHelp}};
+const Register kWrite{
+    {"write", kWriteUsage, Write,
+     std::string("Writes a configuration file into the unit; --no-verify skips the read-back. The unit's\n"
+                 "configuration is first kept as a backup file (its path is printed) in --backup-dir DIR or\n"
+                 "the user's data folder; a backup that fails stops the write unless --no-backup.\n") + kPortHelp}};
 
 }  // namespace
 }  // namespace vexa::cli

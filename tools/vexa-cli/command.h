@@ -2,6 +2,7 @@
 // first argument.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -16,19 +17,25 @@ namespace vexa::cli {
 
 // Exit codes shared by every command.
 inline constexpr int kExitOk = 0;
-inline constexpr int kExitFailed = 1;    // refused, failed, or offences found
-inline constexpr int kExitInvalid = 2;   // not a valid configuration / bad usage
+inline constexpr int kExitFailed = 1;   // refused, failed, or offences found
+inline constexpr int kExitInvalid = 2;  // not a valid configuration / bad usage
 inline constexpr int kExitCancelled = 3;
 
 struct Command {
   std::string name;
   std::string usage;  // one line, e.g. "dump FILE.eep"
   std::function<int(const std::vector<std::string>& args)> run;
+  std::string help;  // what `vexa-cli CMD --help` prints after the usage line
 };
 
 std::vector<Command>& Registry();
 
-// The whole content of a text file; nullopt when it cannot be read.
+// A JSON configuration is under 100 kB; a file over this is refused.
+inline constexpr std::size_t kMaxTextFile = 4u << 20;
+
+// The whole content of a regular text file of at most kMaxTextFile bytes;
+// nullopt, with the program's load message on standard error, when it cannot
+// be read (a folder, a FIFO, a device or a longer file included).
 std::optional<std::string> ReadTextFile(const std::string& path);
 
 // Loads a configuration file into the workspace as the program's load does;
@@ -36,14 +43,23 @@ std::optional<std::string> ReadTextFile(const std::string& path);
 bool LoadFileOrSay(const std::string& path, Workspace& ws);
 
 // Loads a configuration JSON (by its ".json" ending) or ".eep" file into the
-// workspace; on failure prints why and gives false.
-bool LoadConfigOrSay(const std::string& path, Workspace& ws);
+// workspace; on failure prints why and gives false. `missing`, when given,
+// receives the keys a JSON leaves out.
+bool LoadConfigOrSay(const std::string& path, Workspace& ws, std::vector<std::string>* missing = nullptr);
 
 #if __has_include(<QCoreApplication>)
 // Activates the unit on `port`, reads its configuration (quick read) and
 // releases it; the exit code of a read.
 int ReadUnitConfiguration(const std::string& port, DeviceConfig& config);
 #endif
+
+// Writes an output file ("-" is standard output); on failure says why on
+// standard error.
+bool WriteOutputOrSay(const std::string& path, const std::vector<std::uint8_t>& bytes);
+
+// False, with a message, when `path` cannot be created or replaced: its folder
+// does not exist or cannot be written, or it is a folder. "-" passes.
+bool CanWriteOrSay(const std::string& path);
 
 struct Register {
   explicit Register(Command c) { Registry().push_back(std::move(c)); }

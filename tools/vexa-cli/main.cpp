@@ -1,13 +1,20 @@
 // vexa-cli: the scripting companion of VEXA Init, for technicians who keep
 // configurations in version control and program many units.
+#include <unistd.h>
+
 #include <algorithm>
-#include <fstream>
-#include <iterator>
+#include <exception>
+#include <filesystem>
 #include <iostream>
 
 #include "command.h"
 #include "file/config_file.h"
+#include "file/disk_file.h"
 #include "workspace/workspace.h"
+
+#ifndef VEXA_VERSION
+#define VEXA_VERSION "unknown"
+#endif
 
 namespace vexa::cli {
 std::vector<Command>& Registry() {
@@ -16,11 +23,12 @@ std::vector<Command>& Registry() {
 }
 
 std::optional<std::string> ReadTextFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) return std::nullopt;
-  return text;
+  std::vector<std::uint8_t> bytes;
+  if (!ReadRegularFile(path, kMaxTextFile, bytes)) {
+    std::cerr << ConfigFileLoadErrorText(path) << "\n";
+    return std::nullopt;
+  }
+  return std::string(bytes.begin(), bytes.end());
 }
 
 bool LoadFileOrSay(const std::string& path, Workspace& ws) {
@@ -31,6 +39,41 @@ bool LoadFileOrSay(const std::string& path, Workspace& ws) {
   }
   return false;
 }
+
+bool WriteOutputOrSay(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+  if (path == "-") {
+    std::cout.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    std::cout.flush();
+    if (std::cout.good()) return true;
+    std::cerr << "vexa-cli: cannot write to standard output\n";
+    return false;
+  }
+  std::string why;
+  if (WriteFileAtomically(path, bytes.data(), bytes.size(), &why)) return true;
+  std::cerr << ConfigFileSaveErrorText(path) << " (" << why << ")\n";
+  return false;
+}
+
+bool CanWriteOrSay(const std::string& path) {
+  if (path == "-") return true;
+  namespace fs = std::filesystem;
+  const fs::path target(path);
+  fs::path folder = target.parent_path();
+  if (folder.empty()) folder = ".";
+  std::error_code ec;
+  std::string why;
+  if (fs::is_directory(target, ec)) {
+    why = "it is a folder";
+  } else if (!fs::is_directory(folder, ec)) {
+    why = "the folder " + folder.string() + " does not exist";
+  } else if (::access(folder.c_str(), W_OK) != 0) {
+    why = "the folder " + folder.string() + " cannot be written";
+  } else {
+    return true;
+  }
+  std::cerr << ConfigFileSaveErrorText(path) << " (" << why << ")\n";
+  return false;
+}
 }  // namespace vexa::cli
 
 namespace {
@@ -39,24 +82,49 @@ void Usage(std::ostream& out) {
   std::sort(commands.begin(), commands.end(), [](const auto& a, const auto& b) { return a.name < b.name; });
   out << "usage:\n";
   for (const auto& c : commands) out << "  vexa-cli " << c.usage << "\n";
-  out << "  vexa-cli --version\n";
+  out << "  vexa-cli --version\n"
+         "  vexa-cli CMD --help\n"
+         "An output file given as \"-\" goes to standard output.\n";
+}
+
+bool AsksForHelp(const std::vector<std::string>& args) {
+  return std::any_of(args.begin(), args.end(), [](const std::string& a) { return a == "--help" || a == "-h"; });
+}
+
+int Run(int argc, char** argv) {
+  using namespace vexa::cli;
+  const std::string first = argc < 2 ? std::string() : argv[1];
+  if (argc < 2 || first == "--help" || first == "-h") {
+    Usage(argc < 2 ? std::cerr : std::cout);
+    return argc < 2 ? kExitInvalid : kExitOk;
+  }
+  if (first == "--version") {
+    std::cout << "vexa-cli " << VEXA_VERSION << "\n";
+    return kExitOk;
+  }
+  const std::vector<std::string> args(argv + 2, argv + argc);
+  for (const auto& c : Registry()) {
+    if (c.name != first) continue;
+    if (AsksForHelp(args)) {
+      std::cout << "usage: vexa-cli " << c.usage << "\n" << c.help;
+      return kExitOk;
+    }
+    return c.run(args);
+  }
+  std::cerr << "vexa-cli: unknown command '" << first << "'\n";
+  Usage(std::cerr);
+  return kExitInvalid;
 }
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 2 || std::string(argv[1]) == "--help" || std::string(argv[1]) == "-h") {
-    Usage(argc < 2 ? std::cerr : std::cout);
-    return argc < 2 ? vexa::cli::kExitInvalid : vexa::cli::kExitOk;
+  // Whatever goes wrong below ends in a message and an exit code, never an abort.
+  try {
+    return Run(argc, argv);
+  } catch (const std::exception& e) {
+    std::cerr << "vexa-cli: " << e.what() << "\n";
+  } catch (...) {
+    std::cerr << "vexa-cli: unexpected failure\n";
   }
-  const std::string name = argv[1];
-  if (name == "--version") {
-    std::cout << "vexa-cli " << VEXA_VERSION << "\n";
-    return vexa::cli::kExitOk;
-  }
-  for (const auto& c : vexa::cli::Registry()) {
-    if (c.name == name) return c.run(std::vector<std::string>(argv + 2, argv + argc));
-  }
-  std::cerr << "vexa-cli: unknown command '" << name << "'\n";
-  Usage(std::cerr);
-  return vexa::cli::kExitInvalid;
+  return vexa::cli::kExitFailed;
 }

@@ -8,13 +8,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
-#include <iterator>
 #include <string>
 #include <system_error>
 #include <vector>
 
+#include "file/disk_file.h"
 #include "link/serial_port.h"
 #include "link/unit_simulator.h"
 #include "pty_unit.h"
@@ -72,24 +71,23 @@ bool ParseProbability(const std::string& text, double& out) {
   return end && *end == '\0' && out >= 0 && out <= 1;
 }
 
+// The unit's whole memory at most; a folder or a FIFO is refused, not waited on.
 bool ReadFile(const std::string& path, std::vector<std::uint8_t>& bytes) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  return !in.bad();
+  std::string why;
+  if (vexa::ReadRegularFile(path, 65536, bytes, &why)) return true;
+  std::cerr << "vexa-unit-sim: cannot read " << path << ": " << why << "\n";
+  return false;
 }
 
+// Through a temporary file of a unique name, so that a crash never leaves half
+// a memory. Saved before the unit's answer goes out, so not flushed to the
+// disk: a slow disk must not make the unit miss its reply time.
 bool WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes, long length) {
-  const std::string tmp = path + ".tmp";
-  {
-    std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    out.write(reinterpret_cast<const char*>(bytes.data()), length);
-    if (!out) return false;
-  }
-  std::error_code ec;
-  std::filesystem::rename(tmp, path, ec);
-  return !ec;
+  std::string why;
+  const auto size = static_cast<std::size_t>(length);
+  if (vexa::WriteFileAtomically(path, bytes.data(), size, &why, nullptr, false)) return true;
+  std::cerr << "vexa-unit-sim: " << path << ": " << why << "\n";
+  return false;
 }
 
 const char* CommandName(std::uint8_t code) {
@@ -185,10 +183,7 @@ int main(int argc, char** argv) {
   vexa::link::UnitSimulator unit(options);
   if (!eepPath.empty() && std::filesystem::exists(eepPath)) {
     std::vector<std::uint8_t> bytes;
-    if (!ReadFile(eepPath, bytes)) {
-      std::cerr << "vexa-unit-sim: cannot read " << eepPath << "\n";
-      return 1;
-    }
+    if (!ReadFile(eepPath, bytes)) return 1;
     unit.Load(bytes);
   }
 

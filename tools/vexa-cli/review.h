@@ -1,0 +1,34 @@
+// What check and build say about a configuration before it goes anywhere:
+// the window's rules run over it as if every field was left once.
+#pragma once
+
+#include <iostream>
+#include <string>
+
+#include "rules/config_check.h"
+#include "workspace/device_config.h"
+#include "workspace/fields.h"
+
+namespace vexa::cli {
+
+// "DobaPlatnostiSMS: '45' → '30'"
+inline std::string ChangeLine(const rules::Change& c) {
+  return FieldDisplayName(c.field) + ": '" + c.before + "' → '" + c.after + "'";
+}
+
+inline std::string OffenceLine(const rules::Offence& o) { return FieldDisplayName(o.field) + ": " + o.message; }
+
+inline constexpr const char* kMissingKeysHelp =
+    "Keys missing from a JSON configuration keep their start-up values. Phone numbers are\n"
+    "taken as written: the program's UTO prefix, a setting of the PC, is not added.\n";
+
+// The program's settings the rules read: those of start-up, except that a
+// national phone number gets no UTO prefix, which is the PC's setting and not
+// part of the configuration.
+inline ProgramSettings CommandLineSettings() {
+  ProgramSettings s;
+  s.UTOEnable = false;
+  return s;
+}
+
+}  // namespace vexa::cli
