@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <variant>
 
 #include <nlohmann/json.hpp>
 
 #include "codec/values.h"
+#include "workspace/fields.h"
 
 namespace vexa {
 namespace {
@@ -42,89 +44,43 @@ constexpr Member<Rec> B(const char* n, std::uint8_t Rec::*m) {
   return {n, Kind::Byte, nullptr, nullptr, m};
 }
 
-using G = GeneralSettings;
-constexpr std::array<Member<G>, 23> kGeneral{{
-    T("JmenoStanice", &G::JmenoStanice),
-    T("PIN", &G::PIN),
-    T("TCcentra", &G::TCcentra),
-    N("DobaPlatnostiSMS", &G::DobaPlatnostiSMS),
-    F("OdpovidatT0", &G::OdpovidatT0),
-    F("PrepnoutNepovolPristup", &G::PrepnoutNepovolPristup),
-    F("PINAuth", &G::PINAuth),
-    F("NotAuthorized", &G::NotAuthorized),
-    T("rtNotAuthorized", &G::rtNotAuthorized),
-    F("PowerReport", &G::PowerReport),
-    T("rtPowerUp", &G::rtPowerUp),
-    T("rtPowerDown", &G::rtPowerDown),
-    F("SwitchReport", &G::SwitchReport),
-    T("rtSwitchOn", &G::rtSwitchOn),
-    T("rtSwitchOff", &G::rtSwitchOff),
-    F("Batt", &G::Batt),
-    F("EnablePS", &G::EnablePS),
-    F("SuperPS", &G::SuperPS),
-    F("PSOutOff", &G::PSOutOff),
-    N("PSOnH", &G::PSOnH),
-    N("PSOnM", &G::PSOnM),
-    N("PSOffH", &G::PSOffH),
-    N("PSOffM", &G::PSOffM),
-}};
+// The keys of a record: the fields the field table keeps in it, in the
+// table's order (rtBattLow, kept in the battery row, is no key of its own),
+// then the carried bytes `extra`.
+template <class Rec>
+constexpr std::size_t KeyCount() {
+  std::size_t n = 0;
+  for (const FieldInfo& info : kFields) {
+    if (info.fixedRow < 0 && (std::holds_alternative<std::string Rec::*>(info.member) ||
+                              std::holds_alternative<bool Rec::*>(info.member))) {
+      ++n;
+    }
+  }
+  return n;
+}
 
-using P = PhoneEntry;
-constexpr std::array<Member<P>, 3> kPhone{{
-    T("TC", &P::TC),
-    F("TCPrijem", &P::TCPrijem),
-    F("TCUdalost", &P::TCUdalost),
-}};
-
-using I = DigitalInput;
-constexpr std::array<Member<I>, 11> kInput{{
-    T("INPNazev", &I::INPNazev),
-    T("INPZap", &I::INPZap),
-    T("INPVyp", &I::INPVyp),
-    T("INPLH", &I::INPLH),
-    T("INPHL", &I::INPHL),
-    F("INPLHEvent", &I::INPLHEvent),
-    F("INPHLEvent", &I::INPHLEvent),
-    F("INPNeg", &I::INPNeg),
-    F("INPZpr", &I::INPZpr),
-    F("MaskDInLHAlarm", &I::MaskDInLHAlarm),
-    F("MaskDInHLAlarm", &I::MaskDInHLAlarm),
-}};
-
-using O = DigitalOutput;
-constexpr std::array<Member<O>, 7> kOutput{{
-    T("OUTNazev", &O::OUTNazev),
-    T("OUTZap", &O::OUTZap),
-    T("OUTVyp", &O::OUTVyp),
-    T("OUTimpuls", &O::OUTimpuls),
-    N("OUTimpulsLEN", &O::OUTimpulsLEN),
-    F("OUTNeg", &O::OUTNeg),
-    F("OUTZpr", &O::OUTZpr),
-}};
+template <class Rec, std::size_t Extra = 0>
+constexpr std::array<Member<Rec>, KeyCount<Rec>() + Extra> MembersOf(const std::array<Member<Rec>, Extra>& extra = {}) {
+  std::array<Member<Rec>, KeyCount<Rec>() + Extra> out{};
+  std::size_t n = 0;
+  for (const FieldInfo& info : kFields) {
+    if (info.fixedRow >= 0) continue;
+    if (const auto* text = std::get_if<std::string Rec::*>(&info.member)) {
+      out[n++] = info.form == TextForm::Number ? N(info.name, *text) : T(info.name, *text);
+    } else if (const auto* flag = std::get_if<bool Rec::*>(&info.member)) {
+      out[n++] = F(info.name, *flag);
+    }
+  }
+  for (const auto& m : extra) out[n++] = m;
+  return out;
+}
 
 using A = AnalogInput;
-constexpr std::array<Member<A>, 20> kAnalog{{
-    T("AINNazev", &A::AINNazev),
-    T("AINStateL", &A::AINStateL),
-    T("AINStateM", &A::AINStateM),
-    T("AINStateH", &A::AINStateH),
-    N("AINCL1Level", &A::AINCL1Level),
-    N("AINHCL1Level", &A::AINHCL1Level),
-    N("AINCL2Level", &A::AINCL2Level),
-    N("AINHCL2Level", &A::AINHCL2Level),
-    T("AINCL1Up", &A::AINCL1Up),
-    T("AINCL1Dn", &A::AINCL1Dn),
-    T("AINCL2Up", &A::AINCL2Up),
-    T("AINCL2Dn", &A::AINCL2Dn),
-    F("AINCL1UpEvent", &A::AINCL1UpEvent),
-    F("AINCL1DnEvent", &A::AINCL1DnEvent),
-    F("AINCL2UpEvent", &A::AINCL2UpEvent),
-    F("AINCL2DnEvent", &A::AINCL2DnEvent),
-    F("AINNeg", &A::AINNeg),
-    F("AINZpr", &A::AINZpr),
-    F("AINPrc", &A::AINPrc),
-    B("sendAtOnceByte", &A::sendAtOnceByte),
-}};
+constexpr auto kGeneral = MembersOf<GeneralSettings>();
+constexpr auto kPhone = MembersOf<PhoneEntry>();
+constexpr auto kInput = MembersOf<DigitalInput>();
+constexpr auto kOutput = MembersOf<DigitalOutput>();
+constexpr auto kAnalog = MembersOf<A, 1>({{B("sendAtOnceByte", &A::sendAtOnceByte)}});
 
 // Numeric fields travel with "." whatever the user's notation.
 std::string WithPoint(std::string text) {

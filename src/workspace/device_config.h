@@ -4,6 +4,10 @@
 // rules); numeric fields are held as the decimal text the user sees. A text's
 // length is counted in characters, which is the number of code page 1250 bytes
 // it takes in the unit.
+//
+// Every editable member has its one line in the field table (fields.h), which
+// gives it its name, limit and form; the accessors by name, the JSON
+// interchange and the EEPROM usage accounting follow that table.
 #pragma once
 
 #include <array>

@@ -6,6 +6,7 @@
 
 #include "codec/cp1250.h"
 #include "codec/values.h"
+#include "workspace/fields.h"
 
 namespace vexa {
 namespace {
@@ -44,23 +45,20 @@ std::optional<std::int32_t> MemorySizeOf(const std::string& caption) {
 }
 
 int ComputeUsage(const DeviceConfig& config) {
-  std::int32_t usage = 275;
-  const GeneralSettings& g = config.general;
-  usage += Counted(g.JmenoStanice) + Counted(g.PIN) + Counted(g.TCcentra) + Counted(g.rtNotAuthorized) +
-           Counted(g.rtPowerUp) + Counted(g.rtPowerDown) + Counted(g.rtSwitchOn) + Counted(g.rtSwitchOff) +
-           Counted(config.rtBattLow());
-  for (const DigitalInput& in : config.inputs) {
-    usage += Counted(in.INPNazev) + Counted(in.INPZap) + Counted(in.INPVyp) + Counted(in.INPLH) + Counted(in.INPHL);
+  // The fixed part of the image, and two bytes between the texts and the
+  // phone numbers.
+  std::int32_t usage = 275 + 2;
+  // Every counted text of the field table, in every row of its family; the
+  // battery-low text is counted again under its own name.
+  for (const FieldInfo& info : kFields) {
+    if (!info.counted) continue;
+    const int rows = info.fixedRow >= 0 ? 1 : RowCount(info.family);
+    for (int row = 0; row < rows; ++row) {
+      const std::string* text = TextOf(config, {info.field, row});
+      if (text == nullptr) continue;
+      usage += info.form == TextForm::Phone ? CountedPhone(*text) : Counted(*text);
+    }
   }
-  for (const DigitalOutput& out : config.outputs) {
-    usage += Counted(out.OUTNazev) + Counted(out.OUTZap) + Counted(out.OUTVyp) + Counted(out.OUTimpuls);
-  }
-  for (const AnalogInput& a : config.analogs) {
-    usage += Counted(a.AINNazev) + Counted(a.AINStateL) + Counted(a.AINStateM) + Counted(a.AINStateH) +
-             Counted(a.AINCL1Dn) + Counted(a.AINCL1Up) + Counted(a.AINCL2Dn) + Counted(a.AINCL2Up);
-  }
-  usage += 2;
-  for (const PhoneEntry& p : config.phones) usage += CountedPhone(p.TC);
   return usage;
 }
 
