@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -25,11 +26,13 @@
 #include <algorithm>
 
 #include "file/file_workflows.h"
+#include "link/programming_mode.h"
 #include "qt/progress_window.h"
 #include "qt/qt_event_loop.h"
 #include "qt/qt_file_dialog.h"
 #include "qt/qt_message_box.h"
 #include "ui/about_box.h"
+#include "ui/command_runner.h"
 #include "ui/field_binding.h"
 #include "ui/row_editors.h"
 #include "workspace/usage.h"
@@ -115,6 +118,8 @@ MainWindow::MainWindow(Workspace& ws, Services* sv, QWidget* parent) : QMainWind
     sv_->view = this;
   }
   editors_ = std::make_unique<RowEditors>(ws_, *sv_, this);
+  // Every command first runs the rules of the fields still waiting.
+  commands_ = new CommandRunner([this] { return flushFieldChecks(); }, this);
   BuildWindow();
   StartUp();
 }
@@ -669,7 +674,6 @@ QWidget* MainWindow::BuildBottomPanels() {
   btDEA_ = new QPushButton(QStringLiteral("Aktivovat"));
   btDEA_->setObjectName(QStringLiteral("btDEA"));
   btDEA_->setMinimumWidth(btDEA_->fontMetrics().horizontalAdvance(QStringLiteral("Deaktivovat")) + 28);
-  btDEA_->setEnabled(false);  // the link wiring enables it
   tabPort_ = new QComboBox;
   tabPort_->setObjectName(QStringLiteral("tabPort"));
   tabPort_->setToolTip(QStringLiteral("Sériový port PC, ke kterému je připojeno zařízení"));
@@ -728,10 +732,17 @@ QWidget* MainWindow::BuildBottomPanels() {
   btFileLoad_ = tool("btFileLoad", QStringLiteral("Načíst nastavení ze souboru"),
                      ButtonIcon(st, "document-open", QStyle::SP_DialogOpenButton));
   buttons->addStretch(1);
-  // Printing and the unit's memory are wired by their own modules.
-  for (QToolButton* b : {btTisk_, btNahled_, btEEPROMSave_, btEEPROMLoad_}) b->setEnabled(false);
-  connect(btFileSave_, &QToolButton::clicked, this, &MainWindow::OnSaveFile);
-  connect(btFileLoad_, &QToolButton::clicked, this, &MainWindow::OnLoadFile);
+  // The command controls. Printing and the link bind their commands when
+  // they are attached; until then their buttons stay disabled. The EEPROM
+  // buttons follow the link state.
+  commands_->Bind(btFileSave_, [this] { SaveWorkflow(ws_, *sv_); });
+  commands_->Bind(btFileLoad_, [this] { LoadWorkflow(ws_, *sv_); });
+  for (QAbstractButton* b : std::initializer_list<QAbstractButton*>{btTisk_, btNahled_, btDEA_}) {
+    b->setEnabled(false);
+    commands_->Add(b);
+  }
+  commands_->Add(btEEPROMSave_, [this] { return eepromEnabled_; });
+  commands_->Add(btEEPROMLoad_, [this] { return eepromEnabled_; });
   sl->addLayout(buttons);
   sl->addWidget(MakeCheck({Field::CheckWrite, 0}, QStringLiteral("tabCheckWrite"),
                           QStringLiteral("Kontrolovat zápis do EEPROM")));
@@ -871,30 +882,18 @@ void MainWindow::UpdateMemoryUsage() {
 }
 
 void MainWindow::LinkStateChanged() {
-  switch (ws_.link) {
-    case LinkState::Neaktivni:
-      tabDeAktivNapis_->setText(QStringLiteral("Neaktivní"));
-      SetTextColour(tabDeAktivNapis_, QColor(255, 0, 0));
-      tabPort_->setEnabled(true);
-      btDEA_->setText(QStringLiteral("Aktivovat"));
-      btEEPROMLoad_->setEnabled(false);
-      btEEPROMSave_->setEnabled(false);
-      break;
-    case LinkState::Aktivni:
-      tabDeAktivNapis_->setText(QStringLiteral("Aktivní"));
-      SetTextColour(tabDeAktivNapis_, QColor(0, 0, 255));
-      tabPort_->setEnabled(false);
-      btDEA_->setText(QStringLiteral("Deaktivovat"));
-      btEEPROMLoad_->setEnabled(true);
-      btEEPROMSave_->setEnabled(true);
-      break;
-    case LinkState::AktivniSpatnaVerze:
-      tabDeAktivNapis_->setText(QStringLiteral("Chybné zařízení"));
-      SetTextColour(tabDeAktivNapis_, QColor(0, 0, 255));
-      tabPort_->setEnabled(false);
-      btDEA_->setText(QStringLiteral("Deaktivovat"));
-      break;
+  const link::LinkLook look = link::LookOf(ws_.link);
+  tabDeAktivNapis_->setText(QString::fromUtf8(look.status));
+  SetTextColour(tabDeAktivNapis_, QColor(look.statusColour.r, look.statusColour.g, look.statusColour.b));
+  tabPort_->setEnabled(look.portSelectorEnabled);
+  btDEA_->setText(QString::fromUtf8(look.deaCaption));
+  // A state that leaves the EEPROM buttons as they are keeps what they show.
+  if (look.eepromButtonsEnabled) {
+    eepromEnabled_ = *look.eepromButtonsEnabled;
+  } else if (!commands_->running()) {
+    eepromEnabled_ = btEEPROMLoad_->isEnabled();
   }
+  commands_->Refresh();
   lblInfoProdukt_->setText(Q(ws_.device.Product));
   lblInfoVerze_->setText(Q(ws_.device.ProcessorVersion));
   lblInfoModem_->setText(Q(ws_.device.ModemType));
@@ -1068,20 +1067,6 @@ void MainWindow::openOutputRow(int row) { OpenRow(Family::Output, row); }
 void MainWindow::openAnalogRow(int row) { OpenRow(Family::Analog, row); }
 void MainWindow::openPhoneRow(int row) { OpenRow(Family::Phone, row); }
 
-void MainWindow::OnSaveFile() {
-  if (busy_ || !flushFieldChecks()) return;
-  busy_ = true;
-  SaveWorkflow(ws_, *sv_);
-  busy_ = false;
-}
-
-void MainWindow::OnLoadFile() {
-  if (busy_ || !flushFieldChecks()) return;
-  busy_ = true;
-  LoadWorkflow(ws_, *sv_);
-  busy_ = false;
-}
-
 void MainWindow::OnInformace() {
   if (!flushFieldChecks()) return;
   aboutBox().exec();
@@ -1090,6 +1075,12 @@ void MainWindow::OnInformace() {
 void MainWindow::OnKonec() {
   // Leaving the program: the field being left is not checked any more.
   pending_.clear();
+  // "Ukončit" while a command runs stops that command (as its Storno
+  // would); the program goes on.
+  if (commands_->running()) {
+    ws_.CancelRequested = true;
+    return;
+  }
   if (exitGuard_ && !exitGuard_(true)) return;
   exiting_ = true;
   close();
@@ -1097,6 +1088,17 @@ void MainWindow::OnKonec() {
 
 void MainWindow::closeEvent(QCloseEvent* event) {
   pending_.clear();
+  // Closing the window while a command runs stops the command first and
+  // closes the window once it has ended (the exit guard's question then
+  // comes after it).
+  if (commands_->running()) {
+    ws_.CancelRequested = true;
+    event->ignore();
+    commands_->AfterCommand([w = QPointer<MainWindow>(this)] {
+      if (w && w->isVisible()) w->close();
+    });
+    return;
+  }
   if (!exiting_ && exitGuard_ && !exitGuard_(false)) {
     event->ignore();  // the guard closes the window again when it can
     return;

@@ -72,6 +72,7 @@ class QtFileDialog;
 namespace vexa::ui {
 
 class AboutBox;
+class CommandRunner;
 class RowEditors;
 
 // Tabs of TabList, by the numbers the field rules switch to.
@@ -104,6 +105,8 @@ class MainWindow : public QMainWindow, public MainView {
   Workspace& workspace() { return ws_; }
   Services& services() { return *sv_; }
   RowEditors& rowEditors() { return *editors_; }
+  // Runs the window's commands one at a time and enables their controls.
+  CommandRunner& commands() { return *commands_; }
   // The about box, created on first use.
   AboutBox& aboutBox();
   // The program's own progress window; null when the services came from
@@ -217,8 +220,6 @@ class MainWindow : public QMainWindow, public MainView {
   void Present(const rules::FieldCheck& check);
   void RunPhoneRowRule(int row);
   void OpenRow(Family family, int row);
-  void OnSaveFile();
-  void OnLoadFile();
   void OnInformace();
   void OnKonec();
   void StartUp();
@@ -231,6 +232,8 @@ class MainWindow : public QMainWindow, public MainView {
   std::unique_ptr<Services> ownServices_;
   Services* sv_ = nullptr;
   std::unique_ptr<RowEditors> editors_;
+  CommandRunner* commands_ = nullptr;
+  bool eepromEnabled_ = false;  // the link state's word on btEEPROMLoad/Save
   AboutBox* about_ = nullptr;
 
   std::array<QWidget*, static_cast<std::size_t>(kFieldCount) * kRows> controls_{};
@@ -241,7 +244,6 @@ class MainWindow : public QMainWindow, public MainView {
   int checking_ = 0;   // rules running: focus moves they cause run nothing
   int showing_ = 0;    // controls being filled from the configuration
   bool bulk_ = false;  // showing everything: one usage update at the end
-  bool busy_ = false;  // a file command is running
   bool exiting_ = false;
   std::function<bool(bool)> exitGuard_;
 
