@@ -5,8 +5,12 @@
 // its field as it changes and is shown again from the configuration when a
 // rule, an editor or a decode rewrote it.
 //
-// Object names of the controls (tests and the link and print wiring find the
-// controls by them):
+// The window composes its parts: a class per tab (general_tab, sms_tab,
+// row_tables), the link panel, the settings panel and the information panel.
+// The fields are bound through one FieldController, the commands run through
+// one CommandRunner.
+//
+// Object names of the controls (tests find the controls by them):
 //   - general fields: "tab" + field name (tabJmenoStanice, tabPIN, tabTCcentra,
 //     tabDobaPlatnostiSMS, tabPSOnH..tabPSOffM, check boxes tabPINAuth,
 //     tabOdpovidatT0, tabPrepnoutNepovolPristup, tabNotAuthorized,
@@ -32,26 +36,20 @@
 //     lblInfoVolno (free space).
 //
 // Field rules run when a field loses the focus to another control of this
-// window, right after the focus event (not inside it), so that a message box
-// never interrupts a click or a tab switch half-way. A focus taken by a
-// message box, a dialog, a popup or another window runs nothing.
+// window (see FieldController).
 #pragma once
 
-#include <QHash>
 #include <QMainWindow>
-#include <array>
-#include <deque>
+#include <QPointer>
 #include <functional>
 #include <memory>
 
 #include "platform/services.h"
-#include "rules/rules.h"
+#include "ui/window_tabs.h"
 #include "workspace/fields.h"
 
-class QAbstractButton;
 class QCheckBox;
 class QComboBox;
-class QGridLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -72,23 +70,14 @@ class QtFileDialog;
 namespace vexa::ui {
 
 class AboutBox;
+class CommandRunner;
+class FieldController;
+class GeneralTab;
+class InfoPanel;
+class LinkPanel;
 class RowEditors;
-
-// Tabs of TabList, by the numbers the field rules switch to.
-enum TabIndex : int {
-  kTabVseobecne = 0,
-  kTabSmsZpravy = 1,
-  kTabDigVstupy = 2,
-  kTabDigVystupy = 3,
-  kTabAnalog14 = 4,
-  kTabAnalog58 = 5,
-  kTabTelCisla = 6,
-};
-
-// Rows of the tables that can be edited; the others stay disabled.
-inline constexpr int kEnabledInputs = 4;   // I1..I4
-inline constexpr int kEnabledOutputs = 2;  // O1, O2
-inline constexpr int kEnabledAnalogs = 1;  // A1
+class SettingsPanel;
+class SmsTab;
 
 class MainWindow : public QMainWindow, public MainView {
   Q_OBJECT
@@ -104,6 +93,10 @@ class MainWindow : public QMainWindow, public MainView {
   Workspace& workspace() { return ws_; }
   Services& services() { return *sv_; }
   RowEditors& rowEditors() { return *editors_; }
+  // Runs the window's commands one at a time and enables their controls.
+  CommandRunner& commands() { return *commands_; }
+  // The bound fields.
+  FieldController& fields() { return *fields_; }
   // The about box, created on first use.
   AboutBox& aboutBox();
   // The program's own progress window; null when the services came from
@@ -137,7 +130,7 @@ class MainWindow : public QMainWindow, public MainView {
   // actions call it first and do nothing when it fails.
   bool flushFieldChecks();
   // True while a field's rules have yet to run.
-  bool hasPendingFieldChecks() const { return !pending_.empty(); }
+  bool hasPendingFieldChecks() const;
 
   // The control showing a field (null for fields without one); for TCcentra
   // the combo box, for EnablePS the option opEnablePS1.
@@ -149,29 +142,29 @@ class MainWindow : public QMainWindow, public MainView {
   QTabWidget* tabList() const { return tabList_; }
   QPushButton* btInformace() const { return btInformace_; }
   QPushButton* btKonec() const { return btKonec_; }
-  QPushButton* btDEA() const { return btDEA_; }
-  QComboBox* tabPort() const { return tabPort_; }
-  QLabel* tabDeAktivNapis() const { return tabDeAktivNapis_; }
-  QToolButton* btTisk() const { return btTisk_; }
-  QToolButton* btNahled() const { return btNahled_; }
-  QToolButton* btEEPROMSave() const { return btEEPROMSave_; }
-  QToolButton* btEEPROMLoad() const { return btEEPROMLoad_; }
-  QToolButton* btFileSave() const { return btFileSave_; }
-  QToolButton* btFileLoad() const { return btFileLoad_; }
-  QRadioButton* opEnablePS0() const { return opEnablePS0_; }
-  QRadioButton* opEnablePS1() const { return opEnablePS1_; }
-  QLabel* lblInfoProdukt() const { return lblInfoProdukt_; }
-  QLabel* lblInfoVerze() const { return lblInfoVerze_; }
-  QLabel* lblInfoModem() const { return lblInfoModem_; }
-  QLabel* lblInfoPamSize() const { return lblInfoPamSize_; }
-  QLabel* lblInfoVelikost() const { return lblInfoVelikost_; }
-  QLabel* lblInfoVolno() const { return lblInfoVolno_; }
+  QPushButton* btDEA() const;
+  QComboBox* tabPort() const;
+  QLabel* tabDeAktivNapis() const;
+  QToolButton* btTisk() const;
+  QToolButton* btNahled() const;
+  QToolButton* btEEPROMSave() const;
+  QToolButton* btEEPROMLoad() const;
+  QToolButton* btFileSave() const;
+  QToolButton* btFileLoad() const;
+  QRadioButton* opEnablePS0() const;
+  QRadioButton* opEnablePS1() const;
+  QLabel* lblInfoProdukt() const;
+  QLabel* lblInfoVerze() const;
+  QLabel* lblInfoModem() const;
+  QLabel* lblInfoPamSize() const;
+  QLabel* lblInfoVelikost() const;
+  QLabel* lblInfoVolno() const;
 
   // Asked before the program ends: by "Ukončit" with allowCancel = true (a
   // false result keeps the program running), and when the window is closed
   // with allowCancel = false (the user cannot cancel closing; a false result
-  // only defers it, while a running command stops first). Without a guard
-  // the program ends at once.
+  // only defers it). A running command is stopped first and the guard asked
+  // once it has ended. Without a guard the program ends at once.
   void setExitGuard(std::function<bool(bool allowCancel)> guard) { exitGuard_ = std::move(guard); }
 
   // The row actions: open the row's editor, then show the row again and
@@ -192,38 +185,13 @@ class MainWindow : public QMainWindow, public MainView {
  private:
   MainWindow(Workspace& ws, Services* sv, QWidget* parent);
 
-  struct Column {
-    Field field;
-    const char* header;
-    const char* tooltip;
-    int width;  // 0: a text column that takes the spare width
-  };
-
   void BuildWindow();
-  QWidget* BuildGeneralTab();
-  QWidget* BuildSmsTab();
-  QWidget* BuildTable(Family family, const std::vector<Column>& columns, int firstRow, int lastRow, int enabledRows,
-                      const char* labelName, const char* buttonName, const QString& buttonCaption,
-                      const QString& buttonTip);
-  QWidget* BuildPhoneTab();
-  QWidget* BuildBottomPanels();
-
-  QLineEdit* MakeEdit(FieldRef f, const QString& objectName, const QString& accessibleName,
-                      const QString& tooltip = {});
-  QCheckBox* MakeCheck(FieldRef f, const QString& objectName, const QString& caption, const QString& tooltip = {});
-  void Register(FieldRef f, QWidget* w);
-  QLabel* MakeCaption(const QString& text, const char* objectName = nullptr, QWidget* buddy = nullptr);
-
-  void OnTextChanged(FieldRef f, const QString& text);
-  void OnFlagToggled(FieldRef f, bool on);
-  void OnFieldLeft(FieldRef f, Qt::FocusReason reason);
-  void RunQueuedChecks();
-  bool RunFieldRules(FieldRef f);
-  void Present(const rules::FieldCheck& check);
+  QWidget* BuildProgramPanel();
+  void AddRowTab(QWidget* page, const QString& title);
+  void RegisterCommands();
+  void OnEdited(FieldRef f);
   void RunPhoneRowRule(int row);
   void OpenRow(Family family, int row);
-  void OnSaveFile();
-  void OnLoadFile();
   void OnInformace();
   void OnKonec();
   void StartUp();
@@ -236,45 +204,21 @@ class MainWindow : public QMainWindow, public MainView {
   std::unique_ptr<Services> ownServices_;
   Services* sv_ = nullptr;
   std::unique_ptr<RowEditors> editors_;
-  AboutBox* about_ = nullptr;
-
-  std::array<QWidget*, static_cast<std::size_t>(kFieldCount) * kRows> controls_{};
-  QHash<const QObject*, FieldRef> fieldOf_;
-
-  std::deque<FieldRef> pending_;
-  bool checkQueued_ = false;
-  int checking_ = 0;   // rules running: focus moves they cause run nothing
-  int showing_ = 0;    // controls being filled from the configuration
-  bool bulk_ = false;  // showing everything: one usage update at the end
-  bool busy_ = false;  // a file command is running
+  QPointer<AboutBox> about_;
+  FieldController* fields_ = nullptr;
+  CommandRunner* commands_ = nullptr;
+  bool eepromEnabled_ = false;  // the link state's word on btEEPROMLoad/Save
   bool exiting_ = false;
   std::function<bool(bool)> exitGuard_;
 
   QTabWidget* tabList_ = nullptr;
-  QRadioButton* opEnablePS0_ = nullptr;
-  QRadioButton* opEnablePS1_ = nullptr;
-  std::vector<QWidget*> powerSaveControls_;
-  std::vector<QWidget*> switchReportControls_;
-  std::vector<QWidget*> powerReportControls_;
-  std::vector<QWidget*> notAuthorizedControls_;
-
+  GeneralTab* general_ = nullptr;
+  SmsTab* sms_ = nullptr;
+  LinkPanel* link_ = nullptr;
+  SettingsPanel* settings_ = nullptr;
+  InfoPanel* info_ = nullptr;
   QPushButton* btInformace_ = nullptr;
   QPushButton* btKonec_ = nullptr;
-  QPushButton* btDEA_ = nullptr;
-  QComboBox* tabPort_ = nullptr;
-  QLabel* tabDeAktivNapis_ = nullptr;
-  QToolButton* btTisk_ = nullptr;
-  QToolButton* btNahled_ = nullptr;
-  QToolButton* btEEPROMSave_ = nullptr;
-  QToolButton* btEEPROMLoad_ = nullptr;
-  QToolButton* btFileSave_ = nullptr;
-  QToolButton* btFileLoad_ = nullptr;
-  QLabel* lblInfoProdukt_ = nullptr;
-  QLabel* lblInfoVerze_ = nullptr;
-  QLabel* lblInfoModem_ = nullptr;
-  QLabel* lblInfoPamSize_ = nullptr;
-  QLabel* lblInfoVelikost_ = nullptr;
-  QLabel* lblInfoVolno_ = nullptr;
 };
 
 }  // namespace vexa::ui

@@ -5,13 +5,15 @@
 #include <memory>
 
 #include "qt/qt_printer.h"
+#include "ui/command_runner.h"
 #include "ui/main_window.h"
 
 namespace vexa::ui {
 namespace {
 
 // Lives as a child of the main window: the printer with the settings the
-// user chose, and the guard against a second run while one prints.
+// user chose. The window's command runner keeps a printout from starting
+// while another command runs.
 class PrintWiring : public QObject {
  public:
   explicit PrintWiring(MainWindow& window) : QObject(&window), window_(window), printer_(QPrinter::HighResolution) {
@@ -20,24 +22,12 @@ class PrintWiring : public QObject {
     printer_.setCreator(QString::fromUtf8(kAppTitle));
   }
 
-  void Print() {
-    if (busy_ || !window_.flushFieldChecks()) return;
-    busy_ = true;
-    qt::PrintReportWithDialog(window_.workspace(), window_.services(), printer_, &window_);
-    busy_ = false;
-  }
-
-  void Preview() {
-    if (busy_ || !window_.flushFieldChecks()) return;
-    busy_ = true;
-    qt::ShowPrintPreview(window_.workspace(), printer_, &window_);
-    busy_ = false;
-  }
+  void Print() { qt::PrintReportWithDialog(window_.workspace(), window_.services(), printer_, &window_); }
+  void Preview() { qt::ShowPrintPreview(window_.workspace(), printer_, &window_); }
 
  private:
   MainWindow& window_;
   QPrinter printer_;
-  bool busy_ = false;
 };
 
 }  // namespace
@@ -45,14 +35,8 @@ class PrintWiring : public QObject {
 void AttachPrinting(MainWindow& window) {
   if (window.findChild<QObject*>(QStringLiteral("PrintWiring"), Qt::FindDirectChildrenOnly)) return;
   auto* wiring = new PrintWiring(window);
-  if (auto* print = window.findChild<QToolButton*>(QStringLiteral("btTisk"))) {
-    print->setEnabled(true);
-    QObject::connect(print, &QToolButton::clicked, wiring, [wiring] { wiring->Print(); });
-  }
-  if (auto* preview = window.findChild<QToolButton*>(QStringLiteral("btNahled"))) {
-    preview->setEnabled(true);
-    QObject::connect(preview, &QToolButton::clicked, wiring, [wiring] { wiring->Preview(); });
-  }
+  window.commands().Bind(window.btTisk(), [wiring] { wiring->Print(); });
+  window.commands().Bind(window.btNahled(), [wiring] { wiring->Preview(); });
 }
 
 }  // namespace vexa::ui

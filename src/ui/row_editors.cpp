@@ -16,18 +16,11 @@ namespace {
 
 bool ValidRow(int row) { return row >= 0 && row < kRows; }
 
-// The dialogs are children of the main window, so that they stay in front of
-// it; should the window go first, it deletes them, and the pointer kept here
-// must then let go instead of deleting them a second time.
+// Created on first use as a child of the main window, so that it stays in
+// front of it.
 template <typename Dialog>
-Dialog& Ensure(std::unique_ptr<Dialog>& slot, Workspace& ws, Services& sv, QWidget* owner) {
-  if (!slot) {
-    slot = std::make_unique<Dialog>(ws, sv, owner);
-    Dialog* created = slot.get();
-    QObject::connect(created, &QObject::destroyed, [&slot, created] {
-      if (slot.get() == created) (void)slot.release();
-    });
-  }
+Dialog& Ensure(QPointer<Dialog>& slot, Workspace& ws, Services& sv, QWidget* owner) {
+  if (!slot) slot = new Dialog(ws, sv, owner);
   return *slot;
 }
 
@@ -36,12 +29,11 @@ Dialog& Ensure(std::unique_ptr<Dialog>& slot, Workspace& ws, Services& sv, QWidg
 RowEditors::RowEditors(Workspace& ws, Services& sv, QWidget* owner) : ws_(ws), sv_(sv), owner_(owner) {}
 
 RowEditors::~RowEditors() {
-  // Each reset empties its slot before the dialog goes, so the watch above
-  // finds nothing to let go.
-  analog_.reset();
-  output_.reset();
-  input_.reset();
-  phone_.reset();
+  if (owner_ != nullptr) return;
+  delete analog_.data();
+  delete output_.data();
+  delete input_.data();
+  delete phone_.data();
 }
 
 PhoneEditor& RowEditors::phoneEditor() { return Ensure(phone_, ws_, sv_, owner_); }

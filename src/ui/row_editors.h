@@ -6,7 +6,7 @@
 // configuration and recomputes the usage display.
 #pragma once
 
-#include <memory>
+#include <QPointer>
 
 class QWidget;
 
@@ -42,10 +42,12 @@ class RowEditors {
   Workspace& ws_;
   Services& sv_;
   QWidget* owner_;
-  std::unique_ptr<PhoneEditor> phone_;
-  std::unique_ptr<InputEditor> input_;
-  std::unique_ptr<OutputEditor> output_;
-  std::unique_ptr<AnalogEditor> analog_;
+  // Children of the owner, which deletes them; without an owner they go
+  // with this object.
+  QPointer<PhoneEditor> phone_;
+  QPointer<InputEditor> input_;
+  QPointer<OutputEditor> output_;
+  QPointer<AnalogEditor> analog_;
 };
 
 }  // namespace ui

@@ -1,0 +1,36 @@
+// The tab "Všeobecné": the unit's name, PIN and SMS centre, and the
+// power-save mode with its period lines (hidden in this edition).
+#pragma once
+
+#include <QWidget>
+#include <vector>
+
+class QRadioButton;
+
+namespace vexa {
+struct Workspace;
+}
+
+namespace vexa::ui {
+
+class FieldController;
+
+class GeneralTab : public QWidget {
+  Q_OBJECT
+ public:
+  GeneralTab(FieldController& fields, const Workspace& ws);
+
+  QRadioButton* opEnablePS0() const { return opEnablePS0_; }
+  QRadioButton* opEnablePS1() const { return opEnablePS1_; }
+
+  // Power-save enabling rule: the period lines and the two power-save check
+  // boxes are enabled exactly when "Povolit šetřící režim" is selected.
+  void CheckEnabled();
+
+ private:
+  QRadioButton* opEnablePS0_ = nullptr;
+  QRadioButton* opEnablePS1_ = nullptr;
+  std::vector<QWidget*> powerSaveControls_;
+};
+
+}  // namespace vexa::ui

@@ -1,0 +1,49 @@
+#include "ui/link_panel.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QPushButton>
+
+#include "link/programming_mode.h"
+#include "ui/captions.h"
+#include "ui/field_controller.h"
+
+namespace vexa::ui {
+
+LinkPanel::LinkPanel(FieldController& fields, const Workspace& ws)
+    : QGroupBox(QStringLiteral("Komunikace PC se zařízením")) {
+  setObjectName(QStringLiteral("frKomunikace"));
+  auto* ll = new QGridLayout(this);
+  btDEA_ = new QPushButton(QStringLiteral("Aktivovat"));
+  btDEA_->setObjectName(QStringLiteral("btDEA"));
+  btDEA_->setMinimumWidth(btDEA_->fontMetrics().horizontalAdvance(QStringLiteral("Deaktivovat")) + 28);
+  tabPort_ = new QComboBox;
+  tabPort_->setObjectName(QStringLiteral("tabPort"));
+  tabPort_->setToolTip(QStringLiteral("Sériový port PC, ke kterému je připojeno zařízení"));
+  tabPort_->setAccessibleName(QStringLiteral("Sériový port"));
+  for (const std::string& p : ws.tables.ports) tabPort_->addItem(QString::fromStdString(p));
+  fields.BindSelector({Field::Port, 0}, tabPort_);
+  tabDeAktivNapis_ = new QLabel;
+  tabDeAktivNapis_->setObjectName(QStringLiteral("tabDeAktivNapis"));
+  QFont bold = tabDeAktivNapis_->font();
+  bold.setBold(true);
+  tabDeAktivNapis_->setFont(bold);
+  tabDeAktivNapis_->setMinimumWidth(QFontMetrics(bold).horizontalAdvance(QStringLiteral("Chybné zařízení")) + 8);
+  ll->addWidget(MakeCaption(QStringLiteral("Sériový port:"), nullptr, tabPort_), 0, 0);
+  ll->addWidget(tabPort_, 0, 1);
+  ll->addWidget(MakeCaption(QStringLiteral("Spojení"), nullptr, tabDeAktivNapis_), 1, 0);
+  ll->addWidget(tabDeAktivNapis_, 1, 1);
+  ll->addWidget(btDEA_, 2, 0, 1, 2);
+}
+
+std::optional<bool> LinkPanel::Show(LinkState state) {
+  const link::LinkLook look = link::LookOf(state);
+  tabDeAktivNapis_->setText(QString::fromUtf8(look.status));
+  SetTextColour(tabDeAktivNapis_, QColor(look.statusColour.r, look.statusColour.g, look.statusColour.b));
+  tabPort_->setEnabled(look.portSelectorEnabled);
+  btDEA_->setText(QString::fromUtf8(look.deaCaption));
+  return look.eepromButtonsEnabled;
+}
+
+}  // namespace vexa::ui

@@ -1,0 +1,38 @@
+// The panel "Komunikace PC se zařízením": the serial port selector tabPort,
+// the link state tabDeAktivNapis and the button btDEA that activates and
+// releases the unit. The look of each link state is the core's (LookOf).
+#pragma once
+
+#include <QGroupBox>
+#include <optional>
+
+#include "workspace/workspace.h"
+
+class QComboBox;
+class QLabel;
+class QPushButton;
+
+namespace vexa::ui {
+
+class FieldController;
+
+class LinkPanel : public QGroupBox {
+  Q_OBJECT
+ public:
+  LinkPanel(FieldController& fields, const Workspace& ws);
+
+  QComboBox* tabPort() const { return tabPort_; }
+  QLabel* tabDeAktivNapis() const { return tabDeAktivNapis_; }
+  QPushButton* btDEA() const { return btDEA_; }
+
+  // Shows a link state; answers whether the EEPROM buttons are to be enabled
+  // (nullopt: as they are).
+  std::optional<bool> Show(LinkState state);
+
+ private:
+  QComboBox* tabPort_ = nullptr;
+  QLabel* tabDeAktivNapis_ = nullptr;
+  QPushButton* btDEA_ = nullptr;
+};
+
+}  // namespace vexa::ui

@@ -1,0 +1,40 @@
+// The panel "Nastavení": the tool buttons of the configuration's commands
+// (print, preview, EEPROM write and read, file save and load) in one row,
+// and the program options below them ("Kontrolovat zápis do EEPROM"). A new
+// command button or option of the panel is built here; its command is bound
+// through the window's command runner.
+#pragma once
+
+#include <QGroupBox>
+
+class QHBoxLayout;
+class QToolButton;
+
+namespace vexa::ui {
+
+class FieldController;
+
+class SettingsPanel : public QGroupBox {
+  Q_OBJECT
+ public:
+  explicit SettingsPanel(FieldController& fields);
+
+  QToolButton* btTisk() const { return btTisk_; }
+  QToolButton* btNahled() const { return btNahled_; }
+  QToolButton* btEEPROMSave() const { return btEEPROMSave_; }
+  QToolButton* btEEPROMLoad() const { return btEEPROMLoad_; }
+  QToolButton* btFileSave() const { return btFileSave_; }
+  QToolButton* btFileLoad() const { return btFileLoad_; }
+
+ private:
+  QToolButton* AddTool(QHBoxLayout* row, const char* name, const QString& tip, const QIcon& icon);
+
+  QToolButton* btTisk_ = nullptr;
+  QToolButton* btNahled_ = nullptr;
+  QToolButton* btEEPROMSave_ = nullptr;
+  QToolButton* btEEPROMLoad_ = nullptr;
+  QToolButton* btFileSave_ = nullptr;
+  QToolButton* btFileLoad_ = nullptr;
+};
+
+}  // namespace vexa::ui

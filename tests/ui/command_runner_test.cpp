@@ -1,0 +1,95 @@
+// One command at a time: a command started while another one yields (its
+// progress window up, or a message box of its own) is refused, and the
+// progress window stays the running command's.
+#include <QDir>
+#include <QTemporaryDir>
+#include <QPushButton>
+#include <QToolButton>
+
+#include "ui/command_runner.h"
+#include "ui/link_wiring.h"
+#include "ui/main_window_support.h"
+#include "ui/print_wiring.h"
+
+namespace vexa::ui::testing {
+namespace {
+
+struct CommandRunnerTest : MainWindowTest {
+  void SetUp() override {
+    MainWindowTest::SetUp();
+    ASSERT_TRUE(ports.isValid());
+    AttachPrinting(*window);
+    AttachLink(*window, ports.path().toStdString());
+  }
+  std::vector<QAbstractButton*> Controls() const {
+    return {window->btFileSave(),   window->btFileLoad(),   window->btTisk(), window->btNahled(),
+            window->btDEA(),        window->btEEPROMLoad(), window->btEEPROMSave()};
+  }
+  QTemporaryDir ports;  // no serial port at all
+};
+
+TEST_F(CommandRunnerTest, SecondCommandIsRefusedWhileTheFirstYields) {
+  const std::string saved = QDir(ports.path()).filePath(QStringLiteral("x.eep")).toStdString();
+  const struct {
+    const char* first;
+    LinkState link;
+  } cases[] = {{"btFileSave", LinkState::Aktivni}, {"btFileLoad", LinkState::Aktivni},
+               {"btDEA", LinkState::Neaktivni}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.first);
+    ws.link = c.link;
+    window->LinkStateChanged();
+    fx.files.saves = {saved};
+    fx.files.opens = {std::string(VEXA_FIXTURES_DIR) + "/pumping-station.eep"};
+    auto* first = Find<QAbstractButton>(QString::fromLatin1(c.first));
+    ASSERT_TRUE(first->isEnabled());
+    int attempts = 0;
+    auto tryEveryOther = [&] {
+      ws.CancelRequested = true;  // then Storno: an activation stops polling
+      if (attempts++ > 0) return;
+      const std::vector<std::string> progressBefore = fx.progress.log;
+      const int asked = fx.files.saveAsked + fx.files.openAsked;
+      for (QAbstractButton* b : Controls()) {
+        SCOPED_TRACE(b->objectName().toStdString());
+        EXPECT_FALSE(b->isEnabled());
+        if (!b->isEnabled()) b->click();  // a disabled button ignores it
+        bool ran = false;
+        EXPECT_FALSE(window->commands().Run([&] { ran = true; }));
+        EXPECT_FALSE(ran);
+      }
+      EXPECT_EQ(fx.progress.log, progressBefore);
+      EXPECT_EQ(fx.files.saveAsked + fx.files.openAsked, asked);
+    };
+    fx.loop.onYield = tryEveryOther;
+    fx.messages.onShow = [&](const fake::ShownMessage&) { tryEveryOther(); };
+    first->click();
+    fx.loop.onYield = nullptr;
+    fx.messages.onShow = nullptr;
+    EXPECT_GT(attempts, 0);
+    EXPECT_FALSE(window->commands().running());
+    EXPECT_FALSE(fx.progress.visible);
+    // Afterwards every control is enabled again as far as the link allows.
+    for (QAbstractButton* b : Controls()) {
+      const bool eeprom = b == window->btEEPROMLoad() || b == window->btEEPROMSave();
+      EXPECT_EQ(b->isEnabled(), !eeprom || ws.link == LinkState::Aktivni) << b->objectName().toStdString();
+    }
+    fx.messages.clear();
+  }
+}
+
+TEST_F(CommandRunnerTest, ClosingDuringACommandWaitsForItsEnd) {
+  fx.files.saves = {QDir(ports.path()).filePath(QStringLiteral("x.eep")).toStdString()};
+  bool visibleAtClose = false;
+  fx.loop.onYield = [&] {
+    if (!window->close()) visibleAtClose = window->isVisible();
+    fx.loop.onYield = nullptr;
+  };
+  window->btFileSave()->click();
+  EXPECT_TRUE(visibleAtClose);
+  EXPECT_TRUE(ws.CancelRequested);
+  Settle();
+  EXPECT_FALSE(window->isVisible());
+}
+
+}  // namespace
+}  // namespace vexa::ui::testing
