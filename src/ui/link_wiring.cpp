@@ -4,10 +4,12 @@
 #include <QPointer>
 #include <QTimer>
 #include <iterator>
+#include <optional>
 
 #include "link/programming_mode.h"
 #include "link/workflows.h"
 #include "qt/qt_serial_port.h"
+#include "ui/compare_wiring.h"
 #include "ui/main_window.h"
 #include "workspace/workspace.h"
 
@@ -41,12 +43,17 @@ class LinkWiring : public QObject {
   }
   void Load() {
     Run([this] {
-      if (ws().link == LinkState::Aktivni) link::ReadWorkflow(link_, ws(), sv());
+      if (ws().link == LinkState::Aktivni) link::ReadWorkflow(link_, ws(), sv(), {.fullRead = ws().settings.FullRead});
     });
   }
   void Save() {
     Run([this] {
-      if (ws().link == LinkState::Aktivni) link::WriteWorkflow(link_, ws(), sv());
+      if (ws().link != LinkState::Aktivni) return;
+      link::WriteOptions options;
+      options.backup = ws().settings.Backup;
+      std::optional<link::WriteBackup> kept;
+      link::WriteWorkflow(link_, ws(), sv(), options, &kept);
+      if (kept && kept->changesWanted) ShowWriteChanges(window_, *kept);
     });
   }
 
@@ -80,7 +87,7 @@ class LinkWiring : public QObject {
   void Run(F command) {
     if (busy_ || !window_.flushFieldChecks()) return;
     busy_ = true;
-    static constexpr const char* kWaiting[] = {"btFileLoad", "btFileSave", "btTisk", "btNahled"};
+    static constexpr const char* kWaiting[] = {"btFileLoad", "btFileSave", "btTisk", "btNahled", "btPorovnat"};
     constexpr std::size_t kCount = std::size(kWaiting);
     QPointer<QAbstractButton> waiting[kCount];
     bool wasEnabled[kCount] = {};

@@ -30,8 +30,10 @@
 #include "qt/qt_file_dialog.h"
 #include "qt/qt_message_box.h"
 #include "ui/about_box.h"
+#include "ui/compare_wiring.h"
 #include "ui/field_binding.h"
 #include "ui/row_editors.h"
+#include "ui/transfer_options.h"
 #include "workspace/usage.h"
 #include "workspace/workspace.h"
 
@@ -735,6 +737,9 @@ QWidget* MainWindow::BuildBottomPanels() {
   sl->addLayout(buttons);
   sl->addWidget(MakeCheck({Field::CheckWrite, 0}, QStringLiteral("tabCheckWrite"),
                           QStringLiteral("Kontrolovat zápis do EEPROM")));
+  // Options of reading and writing the unit, and comparing with a file.
+  AddTransferOptions(*sl, ws_.settings);
+  sl->addWidget(MakeCompareButton(*this), 0, Qt::AlignLeft);
 
   // "Informace o připojeném zařízení"
   auto* info = new QGroupBox(QStringLiteral("Informace o připojeném zařízení"));
