@@ -159,8 +159,7 @@ WorkflowResult WriteWorkflow(Link& link, Workspace& ws, Services& sv, const Writ
     sv.messages.Show(Icon::Information, kMsgWriteDone);
   } else {
     const std::string done = std::string(kMsgWriteDone) + "\n" + BackupLine(taken->path);
-    taken->changesWanted =
-        sv.messages.ShowWithButton(Icon::Information, done, kCaptionShowChanges) == Answer::Extra;
+    taken->changesWanted = sv.messages.ShowWithButton(Icon::Information, done, kCaptionShowChanges) == Answer::Extra;
   }
   if (backup) *backup = std::move(taken);
   return WorkflowResult::Completed;

@@ -62,8 +62,8 @@ Answer QtMessageBox::ShowWithButton(Icon icon, const std::string& text, const st
   if (parent == nullptr) parent = owner_.data();
   QMessageBox box(parent);
   Prepare(box, icon, text, Buttons::Ok);
-  QPushButton* button = box.addButton(QString::fromUtf8(extra.data(), static_cast<qsizetype>(extra.size())),
-                                      QMessageBox::ActionRole);
+  QPushButton* button =
+      box.addButton(QString::fromUtf8(extra.data(), static_cast<qsizetype>(extra.size())), QMessageBox::ActionRole);
   box.exec();
   return box.clickedButton() == button ? Answer::Extra : Answer::Ok;
 }

@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace vexa::ui {
 namespace {
@@ -60,7 +61,7 @@ void CompareDialog::ShowDifferences(const QString& title, const QString& what, c
     ++row;
   }
   table_->resizeColumnToContents(0);
-  table_->setColumnWidth(0, std::min(table_->columnWidth(0), 360));
+  table_->setColumnWidth(0, std::min(table_->columnWidth(0) + 16, 360));
   table_->setColumnWidth(1, std::max(160, (table_->viewport()->width() - table_->columnWidth(0)) / 2));
   show();
   raise();

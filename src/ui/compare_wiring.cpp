@@ -61,7 +61,8 @@ void CompareWithFile(MainWindow& window) {
 }
 
 void ShowWriteChanges(MainWindow& window, const link::WriteBackup& backup) {
-  Present(window, QStringLiteral("Nastavení zařízení před zápisem (záloha '%1') a zapsané nastavení:").arg(Q(backup.path)),
+  Present(window,
+          QStringLiteral("Nastavení zařízení před zápisem (záloha '%1') a zapsané nastavení:").arg(Q(backup.path)),
           QStringLiteral("Před zápisem"), QStringLiteral("Zapsáno"),
           CompareConfigs(backup.config, window.workspace().config));
 }

@@ -34,9 +34,11 @@ TEST_F(MainWindowTest, CompareWithFileShowsTheDifferencesOrTheMessage) {
   const std::string fixtures = VEXA_FIXTURES_DIR;
   Workspace station;
   ASSERT_EQ(LoadConfigFile(fixtures + "/pumping-station.eep", station), LoadResult::Loaded);
-  // The window holds the pumping station under another name.
+  // The window holds the pumping station under another name, one flag changed.
   ws.config = station.config;
   ws.config.general.JmenoStanice = "Lhota II";
+  const bool pinAuth = !station.config.general.PINAuth;
+  ws.config.general.PINAuth = pinAuth;
   window->ShowAll();
   QTemporaryDir tmp;
   const std::string same = tmp.filePath(QStringLiteral("same.eep")).toStdString();
@@ -57,7 +59,8 @@ TEST_F(MainWindowTest, CompareWithFileShowsTheDifferencesOrTheMessage) {
   } cases[] = {
       {fixtures + "/pumping-station.eep",
        {},
-       {{FieldCaption({Field::JmenoStanice, 0}), "Lhota II", station.config.general.JmenoStanice}}},
+       {{FieldCaption({Field::JmenoStanice, 0}), "Lhota II", station.config.general.JmenoStanice},
+        {FieldCaption({Field::PINAuth, 0}), pinAuth ? "ano" : "ne", pinAuth ? "ne" : "ano"}}},
       {same, {kMsgSameSettings}, {}},
       {missing, {ConfigFileLoadErrorText(missing)}, {}},
       {damaged, {ConfigFileFormatErrorText(damaged)}, {}},
