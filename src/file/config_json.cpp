@@ -65,10 +65,13 @@ constexpr std::array<Member<Rec>, KeyCount<Rec>() + Extra> MembersOf(const std::
   std::size_t n = 0;
   for (const FieldInfo& info : kFields) {
     if (info.fixedRow >= 0) continue;
-    if (const auto* text = std::get_if<std::string Rec::*>(&info.member)) {
-      out[n++] = info.form == TextForm::Number ? N(info.name, *text) : T(info.name, *text);
-    } else if (const auto* flag = std::get_if<bool Rec::*>(&info.member)) {
-      out[n++] = F(info.name, *flag);
+    // holds_alternative and get rather than get_if: a sanitizer build cannot
+    // evaluate get_if's pointer test at compile time.
+    if (std::holds_alternative<std::string Rec::*>(info.member)) {
+      const auto text = std::get<std::string Rec::*>(info.member);
+      out[n++] = info.form == TextForm::Number ? N(info.name, text) : T(info.name, text);
+    } else if (std::holds_alternative<bool Rec::*>(info.member)) {
+      out[n++] = F(info.name, std::get<bool Rec::*>(info.member));
     }
   }
   for (const auto& m : extra) out[n++] = m;

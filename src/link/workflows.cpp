@@ -155,8 +155,12 @@ WorkflowResult WriteWorkflow(Link& link, Workspace& ws, Services& sv, const Writ
       return WorkflowResult::Cancelled;
     case WriteOutcome::Completed: break;
   }
-  sv.messages.Show(Icon::Information, taken ? std::string(kMsgWriteDone) + "\n" + BackupLine(taken->path)
-                                            : std::string(kMsgWriteDone));
+  if (!taken) {
+    sv.messages.Show(Icon::Information, kMsgWriteDone);
+  } else {
+    const std::string done = std::string(kMsgWriteDone) + "\n" + BackupLine(taken->path);
+    taken->changesWanted = sv.messages.ShowWithButton(Icon::Information, done, kCaptionShowChanges) == Answer::Extra;
+  }
   if (backup) *backup = std::move(taken);
   return WorkflowResult::Completed;
 }

@@ -39,6 +39,8 @@ inline constexpr const char* kMsgBackupFailed =
     "Zálohu nastavení zařízení se nepodařilo načíst. Pokračovat v zápisu bez zálohy?";
 // The line the success message gains when a backup was kept.
 std::string BackupLine(const std::string& path);
+// The success message's button that shows what the write changed.
+inline constexpr const char* kCaptionShowChanges = "Zobrazit změny";
 // "Velikost dat v nastavení (<usage>) je větší než je možno vložit do EEPROM (<size>)."
 std::string TooBigMessage(const std::string& usageText, const std::string& memorySizeText);
 
@@ -59,6 +61,14 @@ struct ReadOptions {
   bool fullRead = false;
 };
 
+// The backup kept before a write.
+struct WriteBackup {
+  std::string path;
+  DeviceConfig config;  // what the unit held
+  // The user chose "Zobrazit změny" in the success message.
+  bool changesWanted = false;
+};
+
 struct WriteOptions {
   // Read the unit's configuration (quick read) and keep it as a file first.
   bool backup = true;
@@ -66,14 +76,10 @@ struct WriteOptions {
   std::string backupDir;
 };
 
-// The backup kept before a write.
-struct WriteBackup {
-  std::string path;
-  DeviceConfig config;  // what the unit held
-};
-
 WorkflowResult ReadWorkflow(Link& link, Workspace& ws, Services& sv, const ReadOptions& options = {});
 // `backup`, when given, receives the backup kept (nullopt when none was).
+// After a backup, the success message offers "Zobrazit změny"; showing the
+// changes is the caller's.
 WorkflowResult WriteWorkflow(Link& link, Workspace& ws, Services& sv, const WriteOptions& options = {},
                              std::optional<WriteBackup>* backup = nullptr);
 

@@ -13,13 +13,20 @@ inline constexpr const char* kAppTitle = "VEXA Init";
 
 enum class Icon { Error, Warning, Information, Question };
 enum class Buttons { Ok, YesNo, YesNoCancel };
-enum class Answer { Ok, Yes, No, Cancel };
+enum class Answer { Ok, Yes, No, Cancel, Extra };
 
 // A modal message box captioned with the application title.
 class MessageBox {
  public:
   virtual ~MessageBox() = default;
   virtual Answer Show(Icon icon, const std::string& text, Buttons buttons = Buttons::Ok) = 0;
+  // An OK box with one more button captioned `extra`: Answer::Extra when the
+  // user chose it. Where there is no such button (the console), a plain OK
+  // box.
+  virtual Answer ShowWithButton(Icon icon, const std::string& text, const std::string& extra) {
+    static_cast<void>(extra);
+    return Show(icon, text, Buttons::Ok);
+  }
 };
 
 // The progress window "Info": not modal, with an optional Storno button that

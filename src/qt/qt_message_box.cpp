@@ -57,6 +57,17 @@ void QtMessageBox::Prepare(QMessageBox& box, Icon icon, const std::string& text,
   if (auto* b = box.button(QMessageBox::Cancel)) b->setText(QStringLiteral("&Storno"));
 }
 
+Answer QtMessageBox::ShowWithButton(Icon icon, const std::string& text, const std::string& extra) {
+  QWidget* parent = QApplication::activeModalWidget();
+  if (parent == nullptr) parent = owner_.data();
+  QMessageBox box(parent);
+  Prepare(box, icon, text, Buttons::Ok);
+  QPushButton* button =
+      box.addButton(QString::fromUtf8(extra.data(), static_cast<qsizetype>(extra.size())), QMessageBox::ActionRole);
+  box.exec();
+  return box.clickedButton() == button ? Answer::Extra : Answer::Ok;
+}
+
 Answer QtMessageBox::Show(Icon icon, const std::string& text, Buttons buttons) {
   // A box raised while a row editor or another modal dialog is open stands
   // over that dialog, not behind it.

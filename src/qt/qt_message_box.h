@@ -18,6 +18,7 @@ class QtMessageBox : public MessageBox {
   explicit QtMessageBox(QWidget* owner) : owner_(owner) {}
 
   Answer Show(Icon icon, const std::string& text, Buttons buttons = Buttons::Ok) override;
+  Answer ShowWithButton(Icon icon, const std::string& text, const std::string& extra) override;
 
   // Prepares (but does not run) the box that Show would run; for tests.
   static void Prepare(QMessageBox& box, Icon icon, const std::string& text, Buttons buttons);

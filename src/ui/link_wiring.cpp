@@ -3,11 +3,13 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QToolButton>
+#include <optional>
 
 #include "link/programming_mode.h"
 #include "link/workflows.h"
 #include "qt/qt_serial_port.h"
 #include "ui/command_runner.h"
+#include "ui/compare_wiring.h"
 #include "ui/main_window.h"
 #include "workspace/workspace.h"
 
@@ -41,10 +43,15 @@ class LinkWiring : public QObject {
     }
   }
   void Load() {
-    if (ws().link == LinkState::Aktivni) link::ReadWorkflow(link_, ws(), sv());
+    if (ws().link == LinkState::Aktivni) link::ReadWorkflow(link_, ws(), sv(), {.fullRead = ws().settings.FullRead});
   }
   void Save() {
-    if (ws().link == LinkState::Aktivni) link::WriteWorkflow(link_, ws(), sv());
+    if (ws().link != LinkState::Aktivni) return;
+    link::WriteOptions options;
+    options.backup = ws().settings.Backup;
+    std::optional<link::WriteBackup> kept;
+    link::WriteWorkflow(link_, ws(), sv(), options, &kept);
+    if (kept && kept->changesWanted) ShowWriteChanges(window_, *kept);
   }
 
   // The exit guard. The window stops a running command before it asks

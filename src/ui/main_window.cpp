@@ -24,6 +24,7 @@
 #include "qt/qt_message_box.h"
 #include "ui/about_box.h"
 #include "ui/command_runner.h"
+#include "ui/compare_wiring.h"
 #include "ui/field_binding.h"
 #include "ui/field_controller.h"
 #include "ui/general_tab.h"
@@ -131,7 +132,7 @@ void MainWindow::BuildWindow() {
   auto* pl = new QHBoxLayout(panels);
   pl->setContentsMargins(0, 0, 0, 0);
   link_ = new LinkPanel(*fields_, ws_);
-  settings_ = new SettingsPanel(*fields_);
+  settings_ = new SettingsPanel(*fields_, ws_.settings);
   info_ = new InfoPanel;
   pl->addWidget(BuildProgramPanel());
   pl->addWidget(link_);
@@ -185,6 +186,7 @@ QWidget* MainWindow::BuildProgramPanel() {
 void MainWindow::RegisterCommands() {
   commands_->Bind(btFileSave(), [this] { SaveWorkflow(ws_, *sv_); });
   commands_->Bind(btFileLoad(), [this] { LoadWorkflow(ws_, *sv_); });
+  commands_->Bind(settings_->btPorovnat(), [this] { CompareWithFile(*this); });
   for (QAbstractButton* b : std::initializer_list<QAbstractButton*>{btTisk(), btNahled(), btDEA()}) {
     b->setEnabled(false);
     commands_->Add(b);

@@ -2,13 +2,16 @@
 
 #include <QCheckBox>
 #include <QHBoxLayout>
+#include <QPushButton>
 #include <QIcon>
 #include <QPainter>
 #include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "ui/compare_wiring.h"
 #include "ui/field_controller.h"
+#include "ui/transfer_options.h"
 
 namespace vexa::ui {
 namespace {
@@ -45,7 +48,7 @@ QToolButton* SettingsPanel::AddTool(QHBoxLayout* row, const char* name, const QS
   return b;
 }
 
-SettingsPanel::SettingsPanel(FieldController& fields) : QGroupBox(QStringLiteral("Nastavení")) {
+SettingsPanel::SettingsPanel(FieldController& fields, ProgramSettings& settings) : QGroupBox(QStringLiteral("Nastavení")) {
   setObjectName(QStringLiteral("frNastaveni"));
   auto* sl = new QVBoxLayout(this);
   auto* buttons = new QHBoxLayout;
@@ -68,6 +71,9 @@ SettingsPanel::SettingsPanel(FieldController& fields) : QGroupBox(QStringLiteral
   sl->addLayout(buttons);
   sl->addWidget(fields.MakeCheck({Field::CheckWrite, 0}, QStringLiteral("tabCheckWrite"),
                                  QStringLiteral("Kontrolovat zápis do EEPROM")));
+  AddTransferOptions(*sl, settings);
+  btPorovnat_ = MakeCompareButton();
+  sl->addWidget(btPorovnat_, 0, Qt::AlignLeft);
 }
 
 }  // namespace vexa::ui

@@ -1,6 +1,7 @@
 // The panel "Nastavení": the tool buttons of the configuration's commands
 // (print, preview, EEPROM write and read, file save and load) in one row,
-// and the program options below them ("Kontrolovat zápis do EEPROM"). A new
+// and the program options below them ("Kontrolovat zápis do EEPROM", the
+// full read, the backup before a write) and "Porovnat se souborem". A new
 // command button or option of the panel is built here; its command is bound
 // through the window's command runner.
 #pragma once
@@ -8,7 +9,12 @@
 #include <QGroupBox>
 
 class QHBoxLayout;
+class QPushButton;
 class QToolButton;
+
+namespace vexa {
+struct ProgramSettings;
+}
 
 namespace vexa::ui {
 
@@ -17,7 +23,7 @@ class FieldController;
 class SettingsPanel : public QGroupBox {
   Q_OBJECT
  public:
-  explicit SettingsPanel(FieldController& fields);
+  SettingsPanel(FieldController& fields, ProgramSettings& settings);
 
   QToolButton* btTisk() const { return btTisk_; }
   QToolButton* btNahled() const { return btNahled_; }
@@ -25,6 +31,7 @@ class SettingsPanel : public QGroupBox {
   QToolButton* btEEPROMLoad() const { return btEEPROMLoad_; }
   QToolButton* btFileSave() const { return btFileSave_; }
   QToolButton* btFileLoad() const { return btFileLoad_; }
+  QPushButton* btPorovnat() const { return btPorovnat_; }
 
  private:
   QToolButton* AddTool(QHBoxLayout* row, const char* name, const QString& tip, const QIcon& icon);
@@ -35,6 +42,7 @@ class SettingsPanel : public QGroupBox {
   QToolButton* btEEPROMLoad_ = nullptr;
   QToolButton* btFileSave_ = nullptr;
   QToolButton* btFileLoad_ = nullptr;
+  QPushButton* btPorovnat_ = nullptr;
 };
 
 }  // namespace vexa::ui

@@ -182,6 +182,10 @@ struct ProgramSettings {
   bool CheckWrite = true;
   std::string UTO = "+420";
   bool UTOEnable = true;
+  // Read every block up to the memory size instead of only the configuration's.
+  bool FullRead = false;
+  // Keep the unit's configuration as a file before every write.
+  bool Backup = true;
 };
 
 struct AnalogScale {

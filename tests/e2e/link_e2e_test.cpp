@@ -9,6 +9,7 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <atomic>
 #include <filesystem>
@@ -23,6 +24,8 @@
 #include "link/frame.h"
 #include "link/programming_mode.h"
 #include "link/workflows.h"
+#include "ui/compare_dialog.h"
+#include "ui/compare_wiring.h"
 #include "ui/fakes.h"
 #include "ui/link_wiring.h"
 #include "ui/main_window.h"
@@ -176,7 +179,7 @@ TEST_F(LinkEndToEnd, FileAndPrintCommandsWaitWhileATransferRuns) {
   ASSERT_EQ(ws.link, LinkState::Aktivni);
   link::Link* link = ui::LinkOf(*window);
   ASSERT_NE(link, nullptr);
-  const char* const waiting[] = {"btFileLoad", "btFileSave", "btTisk", "btNahled"};
+  const char* const waiting[] = {"btFileLoad", "btFileSave", "btTisk", "btNahled", "btPorovnat"};
   for (const char* command : {"btEEPROMSave", "btEEPROMLoad"}) {
     SCOPED_TRACE(command);
     std::vector<std::string> enabledDuring;
@@ -334,6 +337,68 @@ TEST_F(LinkEndToEnd, WrongDeviceCanOnlyBeReleased) {
   EXPECT_FALSE(Button("btEEPROMSave")->isEnabled());
   Click("btDEA");
   ExpectInactive();
+}
+
+// "Načíst celou paměť EEPROM" and "Zálohovat před zápisem" reach the read and
+// the write; "Zobrazit změny" sets the unit's former configuration against
+// the one written.
+TEST_F(LinkEndToEnd, TransferOptionsReachTheWorkflows) {
+  StartUnit();
+  ws.config = PumpingStation();
+  window->ShowAll();
+  Click("btDEA");
+  ASSERT_EQ(ws.link, LinkState::Aktivni);
+  link::Link* link = ui::LinkOf(*window);
+  ASSERT_NE(link, nullptr);
+  auto* fullRead = window->findChild<QAbstractButton*>(QStringLiteral("tabFullRead"));
+  auto* backup = window->findChild<QAbstractButton*>(QStringLiteral("tabBackup"));
+  ASSERT_TRUE(fullRead && backup);
+  EXPECT_FALSE(fullRead->isChecked());
+  EXPECT_TRUE(backup->isChecked());
+  fx.messages.clear();
+  Click("btEEPROMSave");  // the unit was not programmed: nothing to back up
+  ASSERT_EQ(fx.messages.texts(), std::vector<std::string>{link::kMsgWriteDone});
+
+  long frames[2] = {};
+  for (bool full : {false, true}) {
+    if (fullRead->isChecked() != full) fullRead->click();
+    EXPECT_EQ(ws.settings.FullRead, full);
+    fx.messages.clear();
+    const long before = link->stats.framesSent;
+    Click("btEEPROMLoad");
+    ASSERT_EQ(fx.messages.texts(), std::vector<std::string>{link::kMsgReadDone});
+    frames[full] = link->stats.framesSent - before;
+  }
+  EXPECT_GE(frames[1], 8128 / link::kBlockSize);
+  EXPECT_LT(frames[0] * 3, frames[1]);
+
+  for (bool keep : {false, true}) {
+    SCOPED_TRACE(keep);
+    if (backup->isChecked() != keep) backup->click();
+    EXPECT_EQ(ws.settings.Backup, keep);
+    const std::string before = ws.config.general.JmenoStanice;
+    ws.config.general.JmenoStanice = keep ? "Lhota II" : "Lhota I";
+    window->ShowAll();
+    fx.messages.clear();
+    fx.messages.answers = {Answer::Extra};  // "Zobrazit změny"
+    Click("btEEPROMSave");
+    ASSERT_EQ(fx.messages.shown.size(), 1u);
+    const fake::ShownMessage& done = fx.messages.shown[0];
+    EXPECT_EQ(done.text.rfind(link::kMsgWriteDone, 0), 0u);
+    EXPECT_EQ(done.text.find("\n") != std::string::npos, keep);
+    EXPECT_EQ(fx.messages.extraButtons,
+              keep ? std::vector<std::string>{link::kCaptionShowChanges} : std::vector<std::string>{});
+    ui::CompareDialog* dialog = ui::CompareDialogOf(*window);
+    ASSERT_EQ(dialog != nullptr && dialog->isVisible(), keep);
+    if (!keep) continue;
+    QTableWidget& t = *dialog->table();
+    ASSERT_EQ(t.rowCount(), 1);
+    EXPECT_EQ(t.horizontalHeaderItem(1)->text().toStdString(), "Před zápisem");
+    EXPECT_EQ(t.horizontalHeaderItem(2)->text().toStdString(), "Zapsáno");
+    EXPECT_EQ(t.item(0, 1)->text().toStdString(), before);
+    EXPECT_EQ(t.item(0, 2)->text().toStdString(), "Lhota II");
+    dialog->hide();
+  }
 }
 
 }  // namespace

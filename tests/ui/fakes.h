@@ -35,6 +35,8 @@ class FakeMessageBox : public MessageBox {
   // (the answers that change nothing).
   std::deque<Answer> answers;
   std::vector<ShownMessage> shown;
+  // The extra buttons offered (ShowWithButton), in turn.
+  std::vector<std::string> extraButtons;
   // Called after recording, before answering (e.g. to look at the window
   // while the box would be up).
   std::function<void(const ShownMessage&)> onShow;
@@ -55,6 +57,17 @@ class FakeMessageBox : public MessageBox {
     return Answer::Ok;
   }
 
+  // Answers from the script too; Ok when it runs dry.
+  Answer ShowWithButton(Icon icon, const std::string& text, const std::string& extra) override {
+    shown.push_back({icon, text, Buttons::Ok});
+    extraButtons.push_back(extra);
+    if (onShow) onShow(shown.back());
+    if (answers.empty()) return Answer::Ok;
+    const Answer a = answers.front();
+    answers.pop_front();
+    return a;
+  }
+
   std::vector<std::string> texts() const {
     std::vector<std::string> out;
     for (const auto& m : shown) out.push_back(m.text);
@@ -63,6 +76,7 @@ class FakeMessageBox : public MessageBox {
   void clear() {
     shown.clear();
     answers.clear();
+    extraButtons.clear();
   }
 };
 

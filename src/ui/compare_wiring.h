@@ -1,0 +1,38 @@
+// Comparing configurations in the main window: the button btPorovnat
+// "Porovnat se souborem" sets the window's configuration against a ".eep"
+// file's, and after a write with a backup the success message's "Zobrazit
+// změny" sets the unit's former configuration against the one written. Both
+// show the differences in the window "Porovnani", a child of the main window
+// created on first use, or the message "Nastavení jsou shodná.".
+#pragma once
+
+class QPushButton;
+
+namespace vexa::link {
+struct WriteBackup;
+}
+
+namespace vexa::ui {
+
+class CompareDialog;
+class MainWindow;
+
+inline constexpr const char* kMsgSameSettings = "Nastavení jsou shodná.";
+
+// The button btPorovnat; the window binds CompareWithFile to it as a command.
+QPushButton* MakeCompareButton();
+
+// Asks for a ".eep" file and compares. The file is read and decoded into a
+// configuration of its own: the window's configuration and image stay as
+// they are. A file that cannot be read or decoded gets the load command's
+// message.
+void CompareWithFile(MainWindow& window);
+
+// The differences between what the unit held before the write and the
+// window's configuration, which was written.
+void ShowWriteChanges(MainWindow& window, const link::WriteBackup& backup);
+
+// The window's compare dialog, created on first use; null before.
+CompareDialog* CompareDialogOf(MainWindow& window);
+
+}  // namespace vexa::ui

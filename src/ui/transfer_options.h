@@ -1,0 +1,19 @@
+// The "Nastavení" panel's options for reading and writing the unit, kept
+// with the program's settings (never written into the unit):
+//   - tabFullRead "Načíst celou paměť EEPROM" (ProgramSettings::FullRead),
+//   - tabBackup "Zálohovat před zápisem" (ProgramSettings::Backup).
+#pragma once
+
+class QBoxLayout;
+
+namespace vexa {
+struct ProgramSettings;
+}
+
+namespace vexa::ui {
+
+// Adds the two check boxes to `layout`, ticked as `settings` holds them; each
+// click writes its setting. `settings` outlives the check boxes.
+void AddTransferOptions(QBoxLayout& layout, ProgramSettings& settings);
+
+}  // namespace vexa::ui

@@ -1,0 +1,98 @@
+// "Porovnat se souborem": the window's configuration against a ".eep" file,
+// which is decoded on its own and never into the window. With VEXA_SHOTS_DIR
+// set, the "Nastavení" panel and the compare window are saved as PNG files.
+#include <QDir>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTemporaryDir>
+
+#include "file/config_file.h"
+#include "ui/compare_dialog.h"
+#include "ui/compare_wiring.h"
+#include "ui/main_window_support.h"
+#include "workspace/compare.h"
+
+namespace vexa::ui::testing {
+namespace {
+
+void Shot(QWidget& w, const char* name) {
+  const QString dir = QString::fromLocal8Bit(qgetenv("VEXA_SHOTS_DIR"));
+  if (dir.isEmpty()) return;
+  QDir().mkpath(dir);
+  EXPECT_TRUE(w.grab().save(dir + QLatin1Char('/') + QLatin1String(name) + ".png")) << name;
+}
+
+std::vector<std::string> Row(QTableWidget& t, int row) {
+  std::vector<std::string> cells;
+  for (int c = 0; c < t.columnCount(); ++c) cells.push_back(t.item(row, c) ? t.item(row, c)->text().toStdString() : "");
+  return cells;
+}
+
+TEST_F(MainWindowTest, CompareWithFileShowsTheDifferencesOrTheMessage) {
+  const std::string fixtures = VEXA_FIXTURES_DIR;
+  Workspace station;
+  ASSERT_EQ(LoadConfigFile(fixtures + "/pumping-station.eep", station), LoadResult::Loaded);
+  // The window holds the pumping station under another name, one flag changed.
+  ws.config = station.config;
+  ws.config.general.JmenoStanice = "Lhota II";
+  const bool pinAuth = !station.config.general.PINAuth;
+  ws.config.general.PINAuth = pinAuth;
+  window->ShowAll();
+  QTemporaryDir tmp;
+  const std::string same = tmp.filePath(QStringLiteral("same.eep")).toStdString();
+  {
+    Workspace copy;
+    copy.config = ws.config;
+    ASSERT_EQ(SaveConfigFile(same, copy), SaveResult::Saved);
+  }
+  const std::string missing = tmp.filePath(QStringLiteral("missing.eep")).toStdString();
+  const std::string damaged = fixtures + "/bad-checksum.eep";
+
+  const DeviceConfig config = ws.config;
+  const EepromImage image = ws.image;
+  struct Case {
+    std::string file;
+    std::vector<std::string> messages;
+    std::vector<std::vector<std::string>> rows;  // the table, when shown
+  } cases[] = {
+      {fixtures + "/pumping-station.eep",
+       {},
+       {{FieldCaption({Field::JmenoStanice, 0}), "Lhota II", station.config.general.JmenoStanice},
+        {FieldCaption({Field::PINAuth, 0}), pinAuth ? "ano" : "ne", pinAuth ? "ne" : "ano"}}},
+      {same, {kMsgSameSettings}, {}},
+      {missing, {ConfigFileLoadErrorText(missing)}, {}},
+      {damaged, {ConfigFileFormatErrorText(damaged)}, {}},
+  };
+  auto* button = Find<QPushButton>(QStringLiteral("btPorovnat"));
+  ASSERT_NE(button, nullptr);
+  EXPECT_EQ(button->text().toStdString(), "Porovnat se souborem");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file);
+    if (CompareDialog* d = CompareDialogOf(*window)) d->hide();
+    fx.messages.clear();
+    fx.files.opens = {c.file};
+    button->click();
+    Settle();
+    EXPECT_EQ(fx.messages.texts(), c.messages);
+    CompareDialog* dialog = CompareDialogOf(*window);
+    ASSERT_EQ(dialog != nullptr && dialog->isVisible(), !c.rows.empty());
+    if (!c.rows.empty()) {
+      QTableWidget& t = *dialog->table();
+      EXPECT_EQ((std::vector<std::string>{t.horizontalHeaderItem(0)->text().toStdString(),
+                                          t.horizontalHeaderItem(1)->text().toStdString(),
+                                          t.horizontalHeaderItem(2)->text().toStdString()}),
+                (std::vector<std::string>{"Položka", "V programu", "V souboru"}));
+      ASSERT_EQ(t.rowCount(), static_cast<int>(c.rows.size()));
+      for (int r = 0; r < t.rowCount(); ++r) EXPECT_EQ(Row(t, r), c.rows[r]);
+      Shot(*dialog, "compare-dialog");
+    }
+    EXPECT_EQ(ws.config, config);
+    EXPECT_TRUE(ws.image == image);
+  }
+  Shot(*Find<QGroupBox>(QStringLiteral("frNastaveni")), "nastaveni-panel");
+}
+
+}  // namespace
+}  // namespace vexa::ui::testing
