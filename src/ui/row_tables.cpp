@@ -197,7 +197,11 @@ RowTable::RowTable(FieldController& fields, const Layout& l) : family_(l.family)
       }
     }
   }
-  if (belowHeaders != nullptr) grid->addLayout(belowHeaders, 1, 1, 1, buttonColumn);
+  if (belowHeaders != nullptr) {
+    // Set off from the first line's headings above.
+    belowHeaders->setContentsMargins(0, 6, 0, 0);
+    grid->addLayout(belowHeaders, 1, 1, 1, buttonColumn);
+  }
 
   // Disabled rows show their text cells on the button face.
   QPalette greyed = table->palette();
