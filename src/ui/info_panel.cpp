@@ -27,6 +27,11 @@ InfoPanel::InfoPanel() : QGroupBox(QStringLiteral("Informace o připojeném zař
   lblInfoPamSize_ = value("lblInfoPamSize", "-65472 byte");
   lblInfoVelikost_ = value("lblInfoVelikost", "-65472 byte");
   lblInfoVolno_ = value("lblInfoVolno", "-65472 byte");
+  // The sizes line up on their units: the memory size comes with leading
+  // spaces ("  8128 byte") that are narrower than digits.
+  for (QLabel* size : {lblInfoPamSize_, lblInfoVelikost_, lblInfoVolno_}) {
+    size->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  }
   il->addWidget(MakeCaption(QStringLiteral("Produkt:"), nullptr, lblInfoProdukt_), 0, 0);
   il->addWidget(lblInfoProdukt_, 0, 1);
   il->addWidget(MakeCaption(QStringLiteral("Verze:"), nullptr, lblInfoVerze_), 1, 0);

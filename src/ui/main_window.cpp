@@ -34,10 +34,25 @@
 #include "ui/row_tables.h"
 #include "ui/settings_panel.h"
 #include "ui/sms_tab.h"
+#include "ui/wrap_layout.h"
 #include "workspace/usage.h"
 #include "workspace/workspace.h"
 
 namespace vexa::ui {
+namespace {
+
+// A page in a scroll area that lies on the tab's own background.
+QScrollArea* Scrolled(QWidget* page) {
+  auto* area = new QScrollArea;
+  area->setWidgetResizable(true);
+  area->setFrameShape(QFrame::NoFrame);
+  area->setWidget(page);
+  area->viewport()->setAutoFillBackground(false);
+  page->setAutoFillBackground(false);
+  return area;
+}
+
+}  // namespace
 
 // ---------------------------------------------------------------------------
 // Construction and start-up
@@ -110,8 +125,10 @@ void MainWindow::BuildWindow() {
   general_ = new GeneralTab(*fields_, ws_);
   sms_ = new SmsTab(*fields_);
   auto* phones = new PhoneTab(*fields_);
-  tabList_->addTab(general_, QStringLiteral("Všeobecné"));
-  tabList_->addTab(sms_, QStringLiteral("SMS zprávy"));
+  // The tall pages scroll rather than make the window taller than a small
+  // screen.
+  tabList_->addTab(Scrolled(general_), QStringLiteral("Všeobecné"));
+  tabList_->addTab(Scrolled(sms_), QStringLiteral("SMS zprávy"));
   AddRowTab(new RowTable(*fields_, RowTable::Inputs()), QStringLiteral("Dig. vstupy"));
   AddRowTab(new RowTable(*fields_, RowTable::Outputs()), QStringLiteral("Dig. výstupy"));
   AddRowTab(new RowTable(*fields_, RowTable::Analogs(0, 3)), QStringLiteral("Analog. vstupy 1-4"));
@@ -128,16 +145,16 @@ void MainWindow::BuildWindow() {
     }
   });
 
+  // The panels wrap into a second line when the window is narrow.
   auto* panels = new QWidget;
-  auto* pl = new QHBoxLayout(panels);
-  pl->setContentsMargins(0, 0, 0, 0);
+  auto* pl = new WrapLayout(panels);
   link_ = new LinkPanel(*fields_, ws_);
   settings_ = new SettingsPanel(*fields_, ws_.settings);
   info_ = new InfoPanel;
   pl->addWidget(BuildProgramPanel());
   pl->addWidget(link_);
   pl->addWidget(settings_);
-  pl->addWidget(info_, 1);
+  pl->addStretchedWidget(info_);
 
   layout->addWidget(tabList_, 1);
   layout->addWidget(panels);

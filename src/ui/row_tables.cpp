@@ -1,11 +1,13 @@
 #include "ui/row_tables.h"
 
 #include <QCheckBox>
+#include <QEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyle>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -76,10 +78,10 @@ RowTable::Layout RowTable::Analogs(int firstRow, int lastRow) {
               {Field::AINHCL1Level, "HCL1", "Hodnota  hystereze CL1", 46},
               {Field::AINCL2Level, "CL2", "Hodnota úrovně CL2", 46},
               {Field::AINHCL2Level, "HCL2", "Hodnota  hystereze CL2", 46},
-              {Field::AINCL1Up, "Text\nCL1 nahoru", "Text SMS zprávy při přechodu přes CL1 nahoru", 0},
-              {Field::AINCL1Dn, "Text\nCL1 dolu", "Text SMS zprávy při přechodu přes CL1 dolu", 0},
-              {Field::AINCL2Up, "Text\nCL2 nahoru", "Text SMS zprávy při přechodu přes CL2 nahoru", 0},
-              {Field::AINCL2Dn, "Text\nCL2 dolu", "Text SMS zprávy při přechodu přes CL2 dolu", 0},
+              {Field::AINCL1Up, "Text\nCL1 nahoru", "Text SMS zprávy při přechodu přes CL1 nahoru", 0, true},
+              {Field::AINCL1Dn, "Text\nCL1 dolu", "Text SMS zprávy při přechodu přes CL1 dolu", 0, true},
+              {Field::AINCL2Up, "Text\nCL2 nahoru", "Text SMS zprávy při přechodu přes CL2 nahoru", 0, true},
+              {Field::AINCL2Dn, "Text\nCL2 dolu", "Text SMS zprávy při přechodu přes CL2 dolu", 0, true},
               {Field::AINCL1UpEvent, "SMS\nCL1↑", "Posílat SMS zprávu při přechodu přes CL1 nahoru", -1},
               {Field::AINCL1DnEvent, "SMS\nCL1↓", "Posílat SMS zprávu při přechodu přes CL1 dolu", -1},
               {Field::AINCL2UpEvent, "SMS\nCL2↑", "Posílat SMS zprávu při přechodu přes CL2 nahoru", -1},
@@ -113,6 +115,38 @@ RowTable::Layout RowTable::Phones() {
           QStringLiteral("Zobrazit formulář pro změnu tohoto telefonního čísla")};
 }
 
+namespace {
+
+// A text cell too narrow for its text shows the whole text as its tooltip,
+// above the column's meaning; otherwise the meaning alone.
+void ShowCutTextAsTip(QLineEdit* edit) {
+  const QString meaning = edit->property("columnTip").toString();
+  const QMargins margins = edit->textMargins();
+  const int frame = edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, edit);
+  // The line edit keeps two pixels on either side of its text.
+  const int room = edit->width() - 2 * frame - margins.left() - margins.right() - 4;
+  const bool cut = edit->fontMetrics().horizontalAdvance(edit->text()) > room;
+  edit->setToolTip(cut && !edit->text().isEmpty() ? edit->text() + QStringLiteral("\n\n") + meaning : meaning);
+}
+
+// The first line of a row lays its cells in the table's columns; the long
+// texts of the second line share the table's width evenly.
+// A little room under it keeps one row apart from the next.
+QHBoxLayout* SecondLine() {
+  auto* line = new QHBoxLayout;
+  line->setSpacing(4);
+  line->setContentsMargins(0, 0, 0, 4);
+  return line;
+}
+
+void AddToSecondLine(QHBoxLayout* line, QWidget* w, int minimumWidth) {
+  w->setSizePolicy(QSizePolicy::Ignored, w->sizePolicy().verticalPolicy());
+  w->setMinimumWidth(minimumWidth);
+  line->addWidget(w, 1);
+}
+
+}  // namespace
+
 RowTable::RowTable(FieldController& fields, const Layout& l) : family_(l.family) {
   setWidgetResizable(true);
   setFrameShape(QFrame::NoFrame);
@@ -121,42 +155,71 @@ RowTable::RowTable(FieldController& fields, const Layout& l) : family_(l.family)
   grid->setHorizontalSpacing(4);
   grid->setVerticalSpacing(4);
 
-  const int buttonColumn = static_cast<int>(l.columns.size()) + 1;
+  const bool twoLines = std::any_of(l.columns.begin(), l.columns.end(), [](const Column& c) { return c.below; });
+  const int linesPerRow = twoLines ? 2 : 1;
+  const int headerRows = linesPerRow;
+  // Narrow enough for the table to fit a small screen; the spare width goes
+  // to these columns.
+  const int textMinimum = fontMetrics().horizontalAdvance(QStringLiteral("0000000"));
+  const int belowMinimum = 2 * textMinimum;
+
+  // Grid columns: the row label, the first-line cells, the button.
+  std::vector<int> gridColumn(l.columns.size(), -1);
+  int lastColumn = 0;
+  for (std::size_t c = 0; c < l.columns.size(); ++c) {
+    if (!l.columns[c].below) gridColumn[c] = ++lastColumn;
+  }
+  const int buttonColumn = lastColumn + 1;
+
+  QHBoxLayout* belowHeaders = twoLines ? SecondLine() : nullptr;
   for (std::size_t c = 0; c < l.columns.size(); ++c) {
     const Column& col = l.columns[c];
-    auto* header = new QLabel(QString::fromUtf8(col.header));
+    QString caption = QString::fromUtf8(col.header);
+    if (col.below) caption.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    auto* header = new QLabel(caption);
     header->setObjectName(QStringLiteral("hdr") + QString::fromLatin1(InfoOf(col.field).name) +
                           (l.firstRow > 0 ? QStringLiteral("_%1").arg(l.firstRow) : QString()));
     header->setAlignment(Qt::AlignHCenter | Qt::AlignBottom);
     header->setToolTip(QString::fromUtf8(col.tooltip));
+    if (col.below) {
+      AddToSecondLine(belowHeaders, header, std::max(belowMinimum, header->minimumSizeHint().width()));
+      continue;
+    }
     // The narrow check-box columns would run their headings together.
     if (InfoOf(col.field).kind != FieldKind::Text) header->setContentsMargins(2, 0, 2, 0);
-    grid->addWidget(header, 0, static_cast<int>(c) + 1);
+    grid->addWidget(header, 0, gridColumn[c]);
     if (InfoOf(col.field).kind == FieldKind::Text) {
       if (col.width > 0) {
-        grid->setColumnMinimumWidth(static_cast<int>(c) + 1, col.width);
+        grid->setColumnMinimumWidth(gridColumn[c], col.width);
       } else {
-        grid->setColumnStretch(static_cast<int>(c) + 1, 1);
-        grid->setColumnMinimumWidth(static_cast<int>(c) + 1, 70);
+        grid->setColumnStretch(gridColumn[c], 1);
+        grid->setColumnMinimumWidth(gridColumn[c], textMinimum);
       }
     }
+  }
+  if (belowHeaders != nullptr) {
+    // Set off from the first line's headings above.
+    belowHeaders->setContentsMargins(0, 6, 0, 0);
+    grid->addLayout(belowHeaders, 1, 1, 1, buttonColumn);
   }
 
   // Disabled rows show their text cells on the button face.
   QPalette greyed = table->palette();
   greyed.setColor(QPalette::Disabled, QPalette::Base, greyed.color(QPalette::Active, QPalette::Button));
 
+  std::vector<QLineEdit*> textCells;
   for (int row = l.firstRow; row <= l.lastRow; ++row) {
-    const int gridRow = row - l.firstRow + 1;
+    const int gridRow = (row - l.firstRow) * linesPerRow + headerRows;
     const QString rowLabel = QString::fromStdString(RowLabel(l.family, row));
     std::vector<QWidget*> rowControls;
+    QHBoxLayout* below = twoLines ? SecondLine() : nullptr;
 
     auto* label = new QLabel(rowLabel);
     label->setObjectName(QString::fromLatin1(l.labelName) + QString::number(row));
     label->setProperty("row", row);
     label->setAlignment(Qt::AlignCenter);
     label->setMinimumWidth(30);
-    grid->addWidget(label, gridRow, 0);
+    grid->addWidget(label, gridRow, 0, linesPerRow, 1);
     rowControls.push_back(label);
 
     for (std::size_t c = 0; c < l.columns.size(); ++c) {
@@ -175,7 +238,12 @@ RowTable::RowTable(FieldController& fields, const Layout& l) : family_(l.family)
         }
         edit->setPalette(greyed);
         connect(static_cast<FieldEdit*>(edit), &FieldEdit::doubleClicked, this, [this, row] { emit rowOpened(row); });
-        grid->addWidget(edit, gridRow, static_cast<int>(c) + 1);
+        if (col.below) {
+          AddToSecondLine(below, edit, belowMinimum);
+        } else {
+          grid->addWidget(edit, gridRow, gridColumn[c]);
+        }
+        textCells.push_back(edit);
         cell = edit;
       } else {
         QCheckBox* box = fields.MakeCheck(ref, name, QString(), QString::fromUtf8(col.tooltip));
@@ -183,11 +251,12 @@ RowTable::RowTable(FieldController& fields, const Layout& l) : family_(l.family)
         if (l.family == Family::Phone) {
           connect(box, &QCheckBox::clicked, this, [this, row] { emit phoneRowClicked(row); });
         }
-        grid->addWidget(box, gridRow, static_cast<int>(c) + 1, Qt::AlignCenter);
+        grid->addWidget(box, gridRow, gridColumn[c], Qt::AlignCenter);
         cell = box;
       }
       rowControls.push_back(cell);
     }
+    if (below != nullptr) grid->addLayout(below, gridRow + 1, 1, 1, buttonColumn);
 
     auto* button = new QPushButton(l.buttonCaption);
     button->setObjectName(QString::fromLatin1(l.buttonName) + QString::number(row));
@@ -224,12 +293,24 @@ RowTable::RowTable(FieldController& fields, const Layout& l) : family_(l.family)
                                      "POKLESU NAPĚTÍ BATERIÍ"));
     }
   }
+  for (QLineEdit* edit : textCells) {
+    edit->setProperty("columnTip", edit->toolTip());
+    edit->installEventFilter(this);
+    connect(edit, &QLineEdit::textChanged, edit, [edit] { ShowCutTextAsTip(edit); });
+  }
 
-  grid->setRowStretch(l.lastRow - l.firstRow + 2, 1);
+  grid->setRowStretch((l.lastRow - l.firstRow + 1) * linesPerRow + headerRows, 1);
   setWidget(table);
   // The table lies on the tab page's own background.
   viewport()->setAutoFillBackground(false);
   table->setAutoFillBackground(false);
+}
+
+bool RowTable::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::Resize) {
+    if (auto* edit = qobject_cast<QLineEdit*>(watched)) ShowCutTextAsTip(edit);
+  }
+  return QScrollArea::eventFilter(watched, event);
 }
 
 PhoneTab::PhoneTab(FieldController& fields) {

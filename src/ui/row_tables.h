@@ -22,6 +22,7 @@ class RowTable : public QScrollArea {
     const char* header;
     const char* tooltip;
     int width;  // 0: a text column that takes the spare width; -1: a check box
+    bool below = false;  // a long text, on the row's second line
   };
   struct Layout {
     Family family;
@@ -42,6 +43,9 @@ class RowTable : public QScrollArea {
   RowTable(FieldController& fields, const Layout& layout);
 
   Family family() const { return family_; }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  signals:
   // The row's button or a double click into one of its text cells.
