@@ -9,6 +9,7 @@
 #include "link/workflows.h"
 #include "qt/qt_serial_port.h"
 #include "ui/main_window.h"
+#include "ui/port_selector.h"
 #include "workspace/workspace.h"
 
 namespace vexa::ui {
@@ -32,11 +33,16 @@ class LinkWiring : public QObject {
 
   void Dea() {
     Run([this] {
+      // The selector shows the port in use from the moment it is opened
+      // until the link is inactive again.
+      QPointer<QWidget> selector = window_.tabPort();
+      if (selector) selector->setEnabled(false);
       if (ws().link == LinkState::Neaktivni) {
         link::ActivateLink(link_, ws(), sv());
       } else {
         link::DeactivateLink(link_, ws(), sv());
       }
+      if (selector) selector->setEnabled(ws().link == LinkState::Neaktivni);
     });
   }
   void Load() {
@@ -120,6 +126,7 @@ LinkWiring* WiringOf(MainWindow& window) {
 void AttachLink(MainWindow& window, const std::string& dosDevicesDir) {
   if (WiringOf(window)) return;
   auto* wiring = new LinkWiring(window, dosDevicesDir);
+  if (auto* selector = qobject_cast<PortSelector*>(window.tabPort())) selector->setDosDevicesDir(dosDevicesDir);
   if (auto* dea = window.findChild<QAbstractButton*>(QStringLiteral("btDEA"))) {
     dea->setEnabled(true);
     QObject::connect(dea, &QAbstractButton::clicked, wiring, [wiring] { wiring->Dea(); });

@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDropEvent>
 #include <QDialog>
 #include <QFrame>
 #include <QGridLayout>
@@ -18,8 +19,10 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QSignalBlocker>
+#include <QStatusBar>
 #include <QStyle>
 #include <QTabWidget>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -29,9 +32,13 @@
 #include "qt/qt_event_loop.h"
 #include "qt/qt_file_dialog.h"
 #include "qt/qt_message_box.h"
+#include "qt/qt_port_list.h"
 #include "ui/about_box.h"
 #include "ui/field_binding.h"
+#include "ui/file_drop.h"
+#include "ui/port_selector.h"
 #include "ui/row_editors.h"
+#include "ui/window_shortcuts.h"
 #include "workspace/usage.h"
 #include "workspace/workspace.h"
 
@@ -108,7 +115,8 @@ MainWindow::MainWindow(Workspace& ws, Services* sv, QWidget* parent) : QMainWind
     ownProgress_ = std::make_unique<qt::QtProgressWindow>(ws_.CancelRequested, this);
     ownLoop_ = std::make_unique<qt::QtEventLoop>();
     ownFiles_ = std::make_unique<qt::QtFileDialog>(this);
-    ownServices_.reset(new Services{*ownMessages_, *ownProgress_, *ownLoop_, ownFiles_.get(), this});
+    ownPorts_ = std::make_unique<qt::QtPortList>();
+    ownServices_.reset(new Services{*ownMessages_, *ownProgress_, *ownLoop_, ownFiles_.get(), this, ownPorts_.get()});
     sv_ = ownServices_.get();
   } else {
     sv_ = sv;
@@ -116,6 +124,8 @@ MainWindow::MainWindow(Workspace& ws, Services* sv, QWidget* parent) : QMainWind
   }
   editors_ = std::make_unique<RowEditors>(ws_, *sv_, this);
   BuildWindow();
+  AttachShortcuts(*this);
+  setAcceptDrops(true);  // a .eep file dropped on the window is loaded
   StartUp();
 }
 
@@ -670,11 +680,12 @@ QWidget* MainWindow::BuildBottomPanels() {
   btDEA_->setObjectName(QStringLiteral("btDEA"));
   btDEA_->setMinimumWidth(btDEA_->fontMetrics().horizontalAdvance(QStringLiteral("Deaktivovat")) + 28);
   btDEA_->setEnabled(false);  // the link wiring enables it
-  tabPort_ = new QComboBox;
+  auto* portSelector = new PortSelector(sv_->ports);
+  tabPort_ = portSelector;
   tabPort_->setObjectName(QStringLiteral("tabPort"));
   tabPort_->setToolTip(QStringLiteral("Sériový port PC, ke kterému je připojeno zařízení"));
   tabPort_->setAccessibleName(QStringLiteral("Sériový port"));
-  for (const std::string& p : ws_.tables.ports) tabPort_->addItem(Q(p));
+  // "COM 1".."COM 4" (the port table) and the system's ports: the selector's own.
   {
     const int i = tabPort_->findText(Q(ws_.settings.Port));
     tabPort_->setCurrentIndex(i >= 0 ? i : 0);
@@ -693,6 +704,11 @@ QWidget* MainWindow::BuildBottomPanels() {
   ll->addWidget(MakeCaption(QStringLiteral("Spojení"), nullptr, tabDeAktivNapis_), 1, 0);
   ll->addWidget(tabDeAktivNapis_, 1, 1);
   ll->addWidget(btDEA_, 2, 0, 1, 2);
+  // The status line says which device the selected port opens.
+  auto* portNote = new QLabel(portSelector->deviceNote());
+  portNote->setObjectName(QStringLiteral("lblPortDevice"));
+  statusBar()->addWidget(portNote);
+  connect(portSelector, &PortSelector::deviceNoteChanged, portNote, &QLabel::setText);
 
   // "Nastavení"
   auto* settings = new QGroupBox(QStringLiteral("Nastavení"));
@@ -1087,6 +1103,23 @@ void MainWindow::openFile(const QString& path) {
   busy_ = true;
   LoadWorkflow(ws_, *sv_, path.toStdString());
   busy_ = false;
+}
+
+// A dropped file is taken like a click on btFileLoad: not while it is
+// disabled (a link command or a printout runs) nor while a file command runs.
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+  if (!busy_ && btFileLoad_->isEnabled() && !DroppedConfigFile(event->mimeData()).isEmpty()) {
+    event->acceptProposedAction();
+  }
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+  const QString path = busy_ || !btFileLoad_->isEnabled() ? QString() : DroppedConfigFile(event->mimeData());
+  if (path.isEmpty()) return;
+  event->acceptProposedAction();
+  // Loaded once the drop has ended: its messages must not hold up the
+  // program the file came from.
+  QTimer::singleShot(0, this, [this, path] { openFile(path); });
 }
 
 void MainWindow::OnInformace() {

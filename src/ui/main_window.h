@@ -29,7 +29,12 @@
 //     btNahled, btEEPROMSave, btEEPROMLoad, btFileSave, btFileLoad; the link
 //     state tabDeAktivNapis; the information labels lblInfoProdukt,
 //     lblInfoVerze, lblInfoModem, lblInfoPamSize, lblInfoVelikost (usage) and
-//     lblInfoVolno (free space).
+//     lblInfoVolno (free space); in the status line lblPortDevice, the device
+//     the selected port opens.
+//
+// Besides the mnemonics, Ctrl+O, Ctrl+S, Ctrl+P and Ctrl+Q act as
+// btFileLoad, btFileSave, btTisk and btKonec; a .eep file dropped on the
+// window is loaded as btFileLoad would load it.
 //
 // Field rules run when a field loses the focus to another control of this
 // window, right after the focus event (not inside it), so that a message box
@@ -63,6 +68,7 @@ namespace vexa {
 struct Workspace;
 namespace qt {
 class QtMessageBox;
+class QtPortList;
 class QtProgressWindow;
 class QtEventLoop;
 class QtFileDialog;
@@ -188,6 +194,8 @@ class MainWindow : public QMainWindow, public MainView {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   MainWindow(Workspace& ws, Services* sv, QWidget* parent);
@@ -233,6 +241,7 @@ class MainWindow : public QMainWindow, public MainView {
   std::unique_ptr<qt::QtProgressWindow> ownProgress_;
   std::unique_ptr<qt::QtEventLoop> ownLoop_;
   std::unique_ptr<qt::QtFileDialog> ownFiles_;
+  std::unique_ptr<qt::QtPortList> ownPorts_;
   std::unique_ptr<Services> ownServices_;
   Services* sv_ = nullptr;
   std::unique_ptr<RowEditors> editors_;
