@@ -71,6 +71,11 @@ std::string ResolvePortChoice(std::string_view text, const std::vector<SystemPor
   for (const PortEntry& e : PortSelectorEntries(systemPorts, dosDevicesDir)) {
     if (e.text == text) return e.device;
   }
+  // The entry of a port the system no longer lists (or lists with another
+  // description): the device it was shown for.
+  if (!text.empty() && text.front() == '/') {
+    if (const auto cut = text.find(" – "); cut != std::string_view::npos) return std::string(text.substr(0, cut));
+  }
   if ((!text.empty() && text.front() == '/') || PortNumberOf(text)) return ResolvePortDevice(text, dosDevicesDir);
   for (const SystemPort& p : systemPorts) {
     if (std::filesystem::path(p.device).filename() == text || (!p.serialNumber.empty() && p.serialNumber == text)) {

@@ -27,7 +27,8 @@ struct PortEntry {
 std::vector<PortEntry> PortSelectorEntries(const std::vector<SystemPort>& systemPorts,
                                            const std::string& dosDevicesDir);
 
-// The device a port text opens: a selector entry's text, a device path,
+// The device a port text opens: a selector entry's text (also one of a port
+// the system no longer lists), a device path,
 // "COM n", or a system port's name (ttyUSB0) or serial number. Anything else
 // is returned unchanged, so opening it fails with its own message.
 std::string ResolvePortChoice(std::string_view text, const std::vector<SystemPort>& systemPorts,

@@ -9,6 +9,10 @@
 
 namespace vexa {
 
+namespace link {
+class PortList;
+}
+
 inline constexpr const char* kAppTitle = "VEXA Init";
 
 enum class Icon { Error, Warning, Information, Question };
@@ -76,6 +80,8 @@ struct Services {
   EventLoop& loop;
   FileDialog* files = nullptr;
   MainView* view = nullptr;
+  // The system's serial ports for the port selector; none when null.
+  const link::PortList* ports = nullptr;
 };
 
 }  // namespace vexa

@@ -8,21 +8,21 @@
 #include "link/programming_mode.h"
 #include "ui/captions.h"
 #include "ui/field_controller.h"
+#include "ui/port_selector.h"
 
 namespace vexa::ui {
 
-LinkPanel::LinkPanel(FieldController& fields, const Workspace& ws)
+LinkPanel::LinkPanel(FieldController& fields, const link::PortList* ports)
     : QGroupBox(QStringLiteral("Komunikace PC se zařízením")) {
   setObjectName(QStringLiteral("frKomunikace"));
   auto* ll = new QGridLayout(this);
   btDEA_ = new QPushButton(QStringLiteral("Aktivovat"));
   btDEA_->setObjectName(QStringLiteral("btDEA"));
   btDEA_->setMinimumWidth(btDEA_->fontMetrics().horizontalAdvance(QStringLiteral("Deaktivovat")) + 28);
-  tabPort_ = new QComboBox;
+  tabPort_ = new PortSelector(ports);
   tabPort_->setObjectName(QStringLiteral("tabPort"));
   tabPort_->setToolTip(QStringLiteral("Sériový port PC, ke kterému je připojeno zařízení"));
   tabPort_->setAccessibleName(QStringLiteral("Sériový port"));
-  for (const std::string& p : ws.tables.ports) tabPort_->addItem(QString::fromStdString(p));
   fields.BindSelector({Field::Port, 0}, tabPort_);
   tabDeAktivNapis_ = new QLabel;
   tabDeAktivNapis_->setObjectName(QStringLiteral("tabDeAktivNapis"));

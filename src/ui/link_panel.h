@@ -1,4 +1,5 @@
-// The panel "Komunikace PC se zařízením": the serial port selector tabPort,
+// The panel "Komunikace PC se zařízením": the serial port selector tabPort
+// ("COM 1".."COM 4" and the system's ports),
 // the link state tabDeAktivNapis and the button btDEA that activates and
 // releases the unit. The look of each link state is the core's (LookOf).
 #pragma once
@@ -8,20 +9,25 @@
 
 #include "workspace/workspace.h"
 
-class QComboBox;
 class QLabel;
 class QPushButton;
+
+namespace vexa::link {
+class PortList;
+}
 
 namespace vexa::ui {
 
 class FieldController;
+class PortSelector;
 
 class LinkPanel : public QGroupBox {
   Q_OBJECT
  public:
-  LinkPanel(FieldController& fields, const Workspace& ws);
+  // `ports` lists the system's serial ports (null: "COM 1".."COM 4" only).
+  LinkPanel(FieldController& fields, const link::PortList* ports);
 
-  QComboBox* tabPort() const { return tabPort_; }
+  PortSelector* tabPort() const { return tabPort_; }
   QLabel* tabDeAktivNapis() const { return tabDeAktivNapis_; }
   QPushButton* btDEA() const { return btDEA_; }
 
@@ -30,7 +36,7 @@ class LinkPanel : public QGroupBox {
   std::optional<bool> Show(LinkState state);
 
  private:
-  QComboBox* tabPort_ = nullptr;
+  PortSelector* tabPort_ = nullptr;
   QLabel* tabDeAktivNapis_ = nullptr;
   QPushButton* btDEA_ = nullptr;
 };

@@ -11,6 +11,7 @@
 #include "ui/command_runner.h"
 #include "ui/compare_wiring.h"
 #include "ui/main_window.h"
+#include "ui/port_selector.h"
 #include "workspace/workspace.h"
 
 namespace vexa::ui {
@@ -36,11 +37,16 @@ class LinkWiring : public QObject {
   link::Link& link() { return link_; }
 
   void Dea() {
+    // The selector shows the port in use from the moment it is opened
+    // until the link is inactive again.
+    QPointer<QWidget> selector = window_.tabPort();
+    if (selector) selector->setEnabled(false);
     if (ws().link == LinkState::Neaktivni) {
       link::ActivateLink(link_, ws(), sv());
     } else {
       link::DeactivateLink(link_, ws(), sv());
     }
+    if (selector) selector->setEnabled(ws().link == LinkState::Neaktivni);
   }
   void Load() {
     if (ws().link == LinkState::Aktivni) link::ReadWorkflow(link_, ws(), sv(), {.fullRead = ws().settings.FullRead});
@@ -83,6 +89,7 @@ LinkWiring* WiringOf(MainWindow& window) {
 void AttachLink(MainWindow& window, const std::string& dosDevicesDir) {
   if (WiringOf(window)) return;
   auto* wiring = new LinkWiring(window, dosDevicesDir);
+  if (auto* selector = qobject_cast<PortSelector*>(window.tabPort())) selector->setDosDevicesDir(dosDevicesDir);
   CommandRunner& commands = window.commands();
   commands.Bind(window.btDEA(), [wiring] { wiring->Dea(); });
   commands.Bind(window.btEEPROMLoad(), [wiring] { wiring->Load(); });

@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDropEvent>
 #include <QDialog>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -13,7 +14,9 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QScrollArea>
+#include <QStatusBar>
 #include <QTabWidget>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -22,6 +25,7 @@
 #include "qt/qt_event_loop.h"
 #include "qt/qt_file_dialog.h"
 #include "qt/qt_message_box.h"
+#include "qt/qt_port_list.h"
 #include "ui/about_box.h"
 #include "ui/command_runner.h"
 #include "ui/compare_wiring.h"
@@ -35,6 +39,9 @@
 #include "ui/settings_panel.h"
 #include "ui/sms_tab.h"
 #include "ui/wrap_layout.h"
+#include "ui/file_drop.h"
+#include "ui/port_selector.h"
+#include "ui/window_shortcuts.h"
 #include "workspace/usage.h"
 #include "workspace/workspace.h"
 
@@ -69,7 +76,8 @@ MainWindow::MainWindow(Workspace& ws, Services* sv, QWidget* parent) : QMainWind
     ownProgress_ = std::make_unique<qt::QtProgressWindow>(ws_.CancelRequested, this);
     ownLoop_ = std::make_unique<qt::QtEventLoop>();
     ownFiles_ = std::make_unique<qt::QtFileDialog>(this);
-    ownServices_.reset(new Services{*ownMessages_, *ownProgress_, *ownLoop_, ownFiles_.get(), this});
+    ownPorts_ = std::make_unique<qt::QtPortList>();
+    ownServices_.reset(new Services{*ownMessages_, *ownProgress_, *ownLoop_, ownFiles_.get(), this, ownPorts_.get()});
     sv_ = ownServices_.get();
   } else {
     sv_ = sv;
@@ -83,6 +91,8 @@ MainWindow::MainWindow(Workspace& ws, Services* sv, QWidget* parent) : QMainWind
   commands_ = new CommandRunner([this] { return flushFieldChecks(); }, this);
   BuildWindow();
   RegisterCommands();
+  AttachShortcuts(*this);
+  setAcceptDrops(true);  // a .eep file dropped on the window is loaded
   StartUp();
 }
 
@@ -148,7 +158,12 @@ void MainWindow::BuildWindow() {
   // The panels wrap into a second line when the window is narrow.
   auto* panels = new QWidget;
   auto* pl = new WrapLayout(panels);
-  link_ = new LinkPanel(*fields_, ws_);
+  link_ = new LinkPanel(*fields_, sv_->ports);
+  // The status line says which device the selected port opens.
+  auto* portNote = new QLabel(link_->tabPort()->deviceNote());
+  portNote->setObjectName(QStringLiteral("lblPortDevice"));
+  statusBar()->addWidget(portNote);
+  connect(link_->tabPort(), &PortSelector::deviceNoteChanged, portNote, &QLabel::setText);
   settings_ = new SettingsPanel(*fields_, ws_.settings);
   info_ = new InfoPanel;
   pl->addWidget(BuildProgramPanel());
@@ -213,7 +228,7 @@ void MainWindow::RegisterCommands() {
 }
 
 QPushButton* MainWindow::btDEA() const { return link_->btDEA(); }
-QComboBox* MainWindow::tabPort() const { return link_->tabPort(); }
+PortSelector* MainWindow::tabPort() const { return link_->tabPort(); }
 QLabel* MainWindow::tabDeAktivNapis() const { return link_->tabDeAktivNapis(); }
 QToolButton* MainWindow::btTisk() const { return settings_->btTisk(); }
 QToolButton* MainWindow::btNahled() const { return settings_->btNahled(); }
@@ -357,6 +372,23 @@ void MainWindow::openPhoneRow(int row) { OpenRow(Family::Phone, row); }
 // the same workflow as "Načíst ze souboru"; refused while a command runs.
 void MainWindow::openFile(const QString& path) {
   commands_->Run([this, p = path.toStdString()] { LoadWorkflow(ws_, *sv_, p); });
+}
+
+// A dropped file is taken like a click on btFileLoad: not while a command
+// runs (the command runner has disabled the button then).
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+  if (!commands_->running() && btFileLoad()->isEnabled() && !DroppedConfigFile(event->mimeData()).isEmpty()) {
+    event->acceptProposedAction();
+  }
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+  const QString path = commands_->running() || !btFileLoad()->isEnabled() ? QString() : DroppedConfigFile(event->mimeData());
+  if (path.isEmpty()) return;
+  event->acceptProposedAction();
+  // Loaded once the drop has ended: its messages must not hold up the
+  // program the file came from.
+  QTimer::singleShot(0, this, [this, path] { openFile(path); });
 }
 
 void MainWindow::OnInformace() {

@@ -33,7 +33,12 @@
 //     btNahled, btEEPROMSave, btEEPROMLoad, btFileSave, btFileLoad; the link
 //     state tabDeAktivNapis; the information labels lblInfoProdukt,
 //     lblInfoVerze, lblInfoModem, lblInfoPamSize, lblInfoVelikost (usage) and
-//     lblInfoVolno (free space).
+//     lblInfoVolno (free space); in the status line lblPortDevice, the device
+//     the selected port opens.
+//
+// Besides the mnemonics, Ctrl+O, Ctrl+S, Ctrl+P and Ctrl+Q act as
+// btFileLoad, btFileSave, btTisk and btKonec; a .eep file dropped on the
+// window is loaded as btFileLoad would load it.
 //
 // Field rules run when a field loses the focus to another control of this
 // window (see FieldController).
@@ -45,6 +50,7 @@
 #include <memory>
 
 #include "platform/services.h"
+#include "ui/port_selector.h"
 #include "ui/window_tabs.h"
 #include "workspace/fields.h"
 
@@ -61,6 +67,7 @@ namespace vexa {
 struct Workspace;
 namespace qt {
 class QtMessageBox;
+class QtPortList;
 class QtProgressWindow;
 class QtEventLoop;
 class QtFileDialog;
@@ -72,6 +79,7 @@ namespace vexa::ui {
 class AboutBox;
 class CommandRunner;
 class FieldController;
+
 class GeneralTab;
 class InfoPanel;
 class LinkPanel;
@@ -143,7 +151,7 @@ class MainWindow : public QMainWindow, public MainView {
   QPushButton* btInformace() const { return btInformace_; }
   QPushButton* btKonec() const { return btKonec_; }
   QPushButton* btDEA() const;
-  QComboBox* tabPort() const;
+  PortSelector* tabPort() const;
   QLabel* tabDeAktivNapis() const;
   QToolButton* btTisk() const;
   QToolButton* btNahled() const;
@@ -181,6 +189,8 @@ class MainWindow : public QMainWindow, public MainView {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   MainWindow(Workspace& ws, Services* sv, QWidget* parent);
@@ -201,6 +211,7 @@ class MainWindow : public QMainWindow, public MainView {
   std::unique_ptr<qt::QtProgressWindow> ownProgress_;
   std::unique_ptr<qt::QtEventLoop> ownLoop_;
   std::unique_ptr<qt::QtFileDialog> ownFiles_;
+  std::unique_ptr<qt::QtPortList> ownPorts_;
   std::unique_ptr<Services> ownServices_;
   Services* sv_ = nullptr;
   std::unique_ptr<RowEditors> editors_;

@@ -37,6 +37,7 @@ TEST(PortSelector, ComEntriesFirstThenEverySystemPort) {
       {"A1234", "/dev/ttyUSB0"},
       {"COM 2", "/dev/ttyS1"},
       {"/dev/pts/4", "/dev/pts/4"},
+      {"/dev/ttyUSB7 – Gone adapter, sériové číslo Z9", "/dev/ttyUSB7"},  // unplugged since it was chosen
       {"nothing", "nothing"},
   };
   for (const auto& [text, device] : choices) EXPECT_EQ(link::ResolvePortChoice(text, kSystemPorts, ""), device) << text;

@@ -3,7 +3,8 @@
 // FakeMessageBox records every box it is asked to show and answers from a
 // script; FakeFileDialog answers the open and save dialogs from scripts;
 // FakeProgress records what the progress window was told; FakeEventLoop counts
-// yields and can run a hook on each (e.g. to press Storno mid-operation).
+// yields and can run a hook on each (e.g. to press Storno mid-operation);
+// FakePortList answers the serial ports it is given and counts the asks.
 //
 //   vexa::fake::FakeServices fx;          // all four fakes + a Services
 //   fx.messages.answers.push_back(vexa::Answer::Yes);
@@ -17,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "link/serial_port.h"
 #include "platform/services.h"
 
 namespace vexa::fake {
@@ -140,6 +142,16 @@ class FakeEventLoop : public EventLoop {
   }
 };
 
+class FakePortList : public link::PortList {
+ public:
+  std::vector<link::SystemPort> ports;
+  mutable int asked = 0;
+  std::vector<link::SystemPort> SystemPorts() const override {
+    ++asked;
+    return ports;
+  }
+};
+
 // A view that records what the workflows asked of the main window.
 class FakeView : public MainView {
  public:
@@ -162,7 +174,8 @@ struct FakeServices {
   FakeEventLoop loop;
   FakeFileDialog files;
   FakeView view;
-  Services services{messages, progress, loop, &files, nullptr};
+  FakePortList ports;
+  Services services{messages, progress, loop, &files, nullptr, &ports};
 
   FakeServices() = default;
   FakeServices(const FakeServices&) = delete;
