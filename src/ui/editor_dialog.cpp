@@ -24,7 +24,11 @@ EditorDialog::EditorDialog(Workspace& ws, Services& sv, rules::Variant variant, 
   setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 }
 
-EditorDialog::~EditorDialog() = default;
+EditorDialog::~EditorDialog() {
+  // The scratch copy goes before the child widgets: focus moving among them
+  // while they are torn down must not reach it.
+  fields_->Detach();
+}
 
 QLineEdit* EditorDialog::AddText(const char* objectName, Field field, const QString& accessibleName,
                                  const QString& tooltip) {
