@@ -213,6 +213,8 @@ AnalogEditor::AnalogEditor(Workspace& ws, Services& sv, QWidget* parent)
   for (QLineEdit* e : {cl1_, hcl1_, cl2_, hcl2_}) connect(e, &QLineEdit::textChanged, this, &AnalogEditor::GraphMake);
   connect(neg_, &QCheckBox::toggled, this, &AnalogEditor::GraphMake);
 
+  fields_->setCheck([this](FieldRef ref) { return CheckField(ref); });
+
   // The tab order follows the layout: the left column, then the levels.
   setTabOrder(name_, prc);
   setTabOrder(prc, zpr);
@@ -262,18 +264,19 @@ const qt::PictureSurface& AnalogEditor::DrawRowGraph(int row) {
   return graph_->surface();
 }
 
-rules::FieldCheck AnalogEditor::CheckText(QLineEdit* edit, FieldRef ref) {
+rules::FieldCheck AnalogEditor::CheckField(FieldRef ref) {
   // The levels are put on the unit's grid whatever the state of the cancel
   // flag; they never fail.
-  const bool level = edit == cl1_ || edit == cl2_;
-  const bool hysteresis = edit == hcl1_ || edit == hcl2_;
-  if (!level && !hysteresis) return EditorDialog::CheckText(edit, ref);
-  const AnalogScale& s = ws_.scales[static_cast<std::size_t>(row_)];
-  const std::string typed = edit->text().toStdString();
-  std::string normal = level ? rules::NormalizeLevelText(s, typed, ws_.decimalSeparator)
-                             : rules::NormalizeHysteresisText(s, typed, ws_.decimalSeparator);
+  const bool level = ref.field == Field::AINCL1Level || ref.field == Field::AINCL2Level;
+  const bool hysteresis = ref.field == Field::AINHCL1Level || ref.field == Field::AINHCL2Level;
+  if (!level && !hysteresis) return fields_->StandardCheck(ref);
   rules::FieldCheck check;
-  if (std::string* text = TextOf(scratch_, ws_.settings, ref); text && *text != normal) {
+  std::string* text = TextOf(scratch_, ws_.settings, ref);
+  if (text == nullptr) return check;
+  const AnalogScale& s = ws_.scales[static_cast<std::size_t>(row_)];
+  std::string normal = level ? rules::NormalizeLevelText(s, *text, ws_.decimalSeparator)
+                             : rules::NormalizeHysteresisText(s, *text, ws_.decimalSeparator);
+  if (*text != normal) {
     *text = std::move(normal);
     check.changed.push_back(ref);
   }
@@ -290,7 +293,7 @@ bool AnalogEditor::AcceptCheck() {
     return true;
   }
   sv_.messages.Show(Icon::Error, "Hodnoty CL1, HCL1, CL2, HCL2 jsou chybně zadány.");
-  FocusBack(cl1_);
+  fields_->FocusBack(cl1_);
   return false;
 }
 

@@ -47,11 +47,14 @@ class AnalogEditor : public EditorDialog {
   qt::GraphView* graph() const { return graph_; }
 
  protected:
-  rules::FieldCheck CheckText(QLineEdit* edit, FieldRef ref) override;
   bool AcceptCheck() override;
   void showEvent(QShowEvent* event) override;
 
  private:
+  // The level fields are put on the unit's grid here; the other fields run
+  // the editor's rules.
+  rules::FieldCheck CheckField(FieldRef ref);
+
   QLineEdit* name_;
   QLineEdit* cl1_;
   QLineEdit* hcl1_;

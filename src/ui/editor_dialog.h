@@ -1,21 +1,18 @@
-// What the four row editors have in common: fields bound to the configuration
-// fields of one row, a scratch copy of the configuration the field rules run
-// on, "&Ok" and "&Storno" with the shared cancel flag, whole-text selection on
-// focus and the rules on focus loss.
+// What the four row editors have in common: fields bound through a field
+// controller to one row of a scratch copy of the configuration, which the
+// field rules run on; "&Ok" and "&Storno" with the shared cancel flag.
 //
-// The rules of a field that lost the focus run right after the focus event
-// (not inside it), so that a message box never interrupts a click half-way;
 // "&Ok" first runs whatever is still waiting, and the rules of the field that
 // holds the focus when "&Ok" is pressed by Enter or its shortcut, so nothing
-// unchecked is ever copied back.
+// unchecked is ever copied back. A move onto "&Storno" checks nothing.
 #pragma once
 
 #include <QDialog>
-#include <QPointer>
 #include <QString>
 #include <vector>
 
 #include "rules/rules.h"
+#include "ui/field_controller.h"
 #include "workspace/device_config.h"
 #include "workspace/fields.h"
 
@@ -49,10 +46,6 @@ class EditorDialog : public QDialog {
   QPushButton* okButton() const { return ok_; }
   QPushButton* stornoButton() const { return storno_; }
 
-  // The rules of a text field as when it loses the focus: the message boxes
-  // in turn and the focus back on a failure. False when the field failed.
-  bool LeaveField(QLineEdit* edit);
-
  public slots:
   // "&Storno", Escape and the close box: CancelRequested is set, the dialog
   // hides and nothing is copied back.
@@ -70,56 +63,33 @@ class EditorDialog : public QDialog {
   // "&Ok" and "&Storno", right-aligned in a row of their own.
   QHBoxLayout* MakeButtons();
 
-  // Copies the bound fields of `row` from the configuration into the dialog
-  // and takes a fresh scratch copy of the configuration.
+  // Takes a fresh scratch copy of the configuration and shows the bound
+  // fields of `row` from it.
   void LoadBound(int row);
-  // Copies the bound fields back into the configuration's row.
+  // Copies the bound fields of the row back into the configuration.
   void StoreBound();
-  // The dialog's values into the scratch copy's row, so that rules comparing
-  // fields of the row see what is typed.
-  void SyncToScratch();
-  // Shows a field of the scratch copy again after a rule rewrote it.
-  void ShowField(FieldRef ref);
 
-  // The rules of one text field; the base runs the rule engine's variant on
-  // the scratch copy.
-  virtual rules::FieldCheck CheckText(QLineEdit* edit, FieldRef ref);
   // Last test before "&Ok" closes the dialog; false keeps it open.
   virtual bool AcceptCheck() { return true; }
 
-  // Puts the focus back into a field without running the rules of the field
-  // the focus leaves.
-  void FocusBack(QWidget* w);
-
-  bool eventFilter(QObject* watched, QEvent* event) override;
   // Every opening starts in the first field.
   void showEvent(QShowEvent* event) override;
 
   Workspace& ws_;
   Services& sv_;
-  rules::Variant variant_;
   int row_ = 0;
   DeviceConfig scratch_;
+  // Binds the fields to the scratch copy's row.
+  FieldController* fields_;
 
  private:
-  struct TextBinding {
-    QLineEdit* edit;
-    Field field;
-  };
-  struct FlagBinding {
-    QCheckBox* box;
-    Field field;
-  };
-  const TextBinding* BindingOf(const QObject* o) const;
   void OnOk();
-  bool FlushPending();
 
   QPushButton* ok_ = nullptr;
   QPushButton* storno_ = nullptr;
-  std::vector<TextBinding> texts_;
-  std::vector<FlagBinding> flags_;
-  std::vector<QPointer<QLineEdit>> pending_;
-  bool refocusing_ = false;
+  // The bound fields in the order they are copied back.
+  std::vector<Field> bound_;
+  QLineEdit* first_ = nullptr;
 };
 
 }  // namespace vexa::ui

@@ -33,19 +33,29 @@ FieldRef Normal(FieldRef f) {
   return f;
 }
 
-std::size_t SlotOf(FieldRef f) {
-  return static_cast<std::size_t>(f.field) * kRows + static_cast<std::size_t>(std::clamp(f.row, 0, kRows - 1));
-}
-
 }  // namespace
 
 FieldController::FieldController(Workspace& ws, Services& sv, QWidget& owner)
-    : QObject(&owner), ws_(ws), sv_(sv), owner_(owner) {}
+    : QObject(&owner), ws_(ws), sv_(sv), owner_(owner), config_(ws.config) {}
+
+FieldController::FieldController(Workspace& ws, Services& sv, QWidget& owner, DeviceConfig& target,
+                                 rules::Variant variant)
+    : QObject(&owner), ws_(ws), sv_(sv), owner_(owner), config_(target), variant_(variant), oneRow_(true) {}
+
+FieldRef FieldController::Here(FieldRef f) const {
+  if (oneRow_) f.row = row_;
+  return f;
+}
+
+std::size_t FieldController::Slot(FieldRef f) const {
+  const int row = oneRow_ ? 0 : std::clamp(f.row, 0, kRows - 1);
+  return static_cast<std::size_t>(f.field) * kRows + static_cast<std::size_t>(row);
+}
 
 void FieldController::Register(FieldRef f, QWidget* w) {
-  controls_[SlotOf(f)] = w;
+  controls_[Slot(f)] = w;
   fieldOf_.insert(w, f);
-  if (IsRowFamily(InfoOf(f.field).family)) w->setProperty("row", f.row);
+  if (!oneRow_ && IsRowFamily(InfoOf(f.field).family)) w->setProperty("row", f.row);
 }
 
 QLineEdit* FieldController::MakeEdit(FieldRef f, const QString& objectName, const QString& accessibleName,
@@ -56,7 +66,7 @@ QLineEdit* FieldController::MakeEdit(FieldRef f, const QString& objectName, cons
   if (!tooltip.isEmpty()) edit->setToolTip(tooltip);
   const int limit = InfoOf(f.field).maxLength;
   if (limit > 0) edit->setMaxLength(limit);
-  if (const std::string* s = TextOf(ws_.config, ws_.settings, f)) edit->setText(QString::fromStdString(*s));
+  if (const std::string* s = TextOf(config_, ws_.settings, Here(f))) edit->setText(QString::fromStdString(*s));
   Register(f, edit);
   connect(edit, &QLineEdit::textChanged, this, [this, f](const QString& t) { OnText(f, t); });
   connect(edit, &FieldEdit::focusLeft, this, [this, f](Qt::FocusReason r) { OnLeft(f, r); });
@@ -69,14 +79,14 @@ QCheckBox* FieldController::MakeCheck(FieldRef f, const QString& objectName, con
   box->setObjectName(objectName);
   if (!tooltip.isEmpty()) box->setToolTip(tooltip);
   if (caption.isEmpty()) box->setAccessibleName(tooltip);
-  if (const bool* b = FlagOf(ws_.config, ws_.settings, f)) box->setChecked(*b);
+  if (const bool* b = FlagOf(config_, ws_.settings, Here(f))) box->setChecked(*b);
   Register(f, box);
   connect(box, &QCheckBox::toggled, this, [this, f](bool on) { OnFlag(f, on); });
   return box;
 }
 
 void FieldController::BindCombo(FieldRef f, FieldCombo* combo) {
-  if (const std::string* s = TextOf(ws_.config, ws_.settings, f)) combo->setEditText(QString::fromStdString(*s));
+  if (const std::string* s = TextOf(config_, ws_.settings, Here(f))) combo->setEditText(QString::fromStdString(*s));
   Register(f, combo);
   fieldOf_.insert(combo->lineEdit(), f);
   connect(combo, &QComboBox::editTextChanged, this, [this, f](const QString& t) { OnText(f, t); });
@@ -84,7 +94,7 @@ void FieldController::BindCombo(FieldRef f, FieldCombo* combo) {
 }
 
 void FieldController::BindSelector(FieldRef f, QComboBox* combo) {
-  if (const std::string* s = TextOf(ws_.config, ws_.settings, f)) {
+  if (const std::string* s = TextOf(config_, ws_.settings, Here(f))) {
     const int i = combo->findText(QString::fromStdString(*s));
     combo->setCurrentIndex(i >= 0 ? i : 0);
   }
@@ -94,7 +104,7 @@ void FieldController::BindSelector(FieldRef f, QComboBox* combo) {
 
 void FieldController::BindOptions(FieldRef f, QRadioButton* on, QRadioButton* off) {
   offOption_ = off;
-  if (const bool* b = FlagOf(ws_.config, ws_.settings, f)) (*b ? on : off)->setChecked(true);
+  if (const bool* b = FlagOf(config_, ws_.settings, Here(f))) (*b ? on : off)->setChecked(true);
   Register(f, on);
   connect(on, &QRadioButton::toggled, this, [this, f](bool checked) { OnFlag(f, checked); });
 }
@@ -107,8 +117,8 @@ void FieldController::Detach() {
 
 QWidget* FieldController::control(FieldRef f) const {
   f = Normal(f);
-  if (f.row < 0 || f.row >= kRows) return nullptr;
-  return controls_[SlotOf(f)];
+  if (f.row < 0 || f.row >= kRows || (oneRow_ && f.row != row_)) return nullptr;
+  return controls_[Slot(f)];
 }
 
 QLineEdit* FieldController::textEdit(FieldRef f) const {
@@ -131,15 +141,15 @@ void FieldController::Show(FieldRef f) {
   if (w == nullptr) return;
   CounterScope showing(showing_);
   if (auto* option = qobject_cast<QRadioButton*>(w)) {
-    const bool* b = FlagOf(ws_.config, ws_.settings, f);
+    const bool* b = FlagOf(config_, ws_.settings, Here(f));
     if (b != nullptr && offOption_ != nullptr) (*b ? option : offOption_)->setChecked(true);
     return;
   }
   if (auto* box = qobject_cast<QCheckBox*>(w)) {
-    if (const bool* b = FlagOf(ws_.config, ws_.settings, f)) box->setChecked(*b);
+    if (const bool* b = FlagOf(config_, ws_.settings, Here(f))) box->setChecked(*b);
     return;
   }
-  const std::string* s = TextOf(ws_.config, ws_.settings, f);
+  const std::string* s = TextOf(config_, ws_.settings, Here(f));
   if (s == nullptr) return;
   const QString text = QString::fromStdString(*s);
   if (auto* combo = qobject_cast<QComboBox*>(w)) {
@@ -155,12 +165,14 @@ void FieldController::Show(FieldRef f) {
     // A decoded text may be longer than the field lets the user type; it is
     // shown whole, never cut.
     const int limit = InfoOf(f.field).maxLength;
-    if (limit > 0) edit->setMaxLength(std::max(limit, static_cast<int>(text.size())));
-    if (edit->text() != text) {
-      edit->setText(text);
-      // A text longer than its cell is read from its beginning, not its end.
-      if (!edit->hasFocus()) edit->setCursorPosition(0);
+    if (limit > 0) {
+      const int wanted = std::max(limit, static_cast<int>(text.size()));
+      if (edit->maxLength() != wanted) edit->setMaxLength(wanted);
     }
+    if (edit->text() != text) edit->setText(text);
+    // A text longer than its cell is read from its beginning, not its end
+    // (where a new text or a new limit leaves the cursor).
+    if (!edit->hasFocus()) edit->setCursorPosition(0);
   }
 }
 
@@ -176,7 +188,9 @@ void FieldController::ShowAll() {
   bulk_ = true;
   for (int i = 0; i < kFieldCount; ++i) {
     const Field f = static_cast<Field>(i);
-    if (IsRowFamily(InfoOf(f).family)) {
+    if (oneRow_) {
+      Show({f, row_});
+    } else if (IsRowFamily(InfoOf(f).family)) {
       for (int row = 0; row < kRows; ++row) Show({f, row});
     } else {
       Show({f, 0});
@@ -189,8 +203,9 @@ void FieldController::ShowAll() {
 // Changes and focus loss
 
 void FieldController::OnText(FieldRef f, const QString& text) {
+  f = Here(f);
   if (showing_ == 0) {
-    if (std::string* s = TextOf(ws_.config, ws_.settings, f)) {
+    if (std::string* s = TextOf(config_, ws_.settings, Here(f))) {
       std::string typed = text.toStdString();
       if (*s != typed) *s = std::move(typed);
     }
@@ -199,14 +214,19 @@ void FieldController::OnText(FieldRef f, const QString& text) {
 }
 
 void FieldController::OnFlag(FieldRef f, bool on) {
-  if (bool* b = FlagOf(ws_.config, ws_.settings, f)) *b = on;
+  f = Here(f);
+  if (bool* b = FlagOf(config_, ws_.settings, Here(f))) *b = on;
   if (hooks_.edited) hooks_.edited(f);
 }
 
 void FieldController::OnLeft(FieldRef f, Qt::FocusReason reason) {
   if (checking_ > 0 || !IsMoveWithinWindow(reason) || !owner_.isVisible()) return;
   // The focus went to a window of its own (a dialog that is not modal).
-  if (QWidget* now = QApplication::focusWidget(); now != nullptr && now->window() != owner_.window()) return;
+  QWidget* now = QApplication::focusWidget();
+  if (now != nullptr && now->window() != owner_.window()) return;
+  // The user is cancelling: the window closes whatever the fields hold.
+  if (std::find(ignored_.begin(), ignored_.end(), now) != ignored_.end()) return;
+  f = Here(f);
   if (std::find(pending_.begin(), pending_.end(), f) == pending_.end()) pending_.push_back(f);
   if (!queued_) {
     queued_ = true;
@@ -223,6 +243,11 @@ bool FieldController::Flush() {
   // Rules already running finish the queue themselves.
   if (checking_ > 0) return true;
   while (!pending_.empty()) {
+    // An editor closed or cancelled meanwhile checks nothing more.
+    if (oneRow_ && (!owner_.isVisible() || ws_.CancelRequested)) {
+      pending_.clear();
+      return true;
+    }
     const FieldRef f = pending_.front();
     pending_.pop_front();
     if (!RunRules(f)) {
@@ -233,25 +258,52 @@ bool FieldController::Flush() {
   return true;
 }
 
+bool FieldController::CheckFocused() {
+  const FieldRef* f = fieldOf(QApplication::focusWidget());
+  if (f == nullptr || InfoOf(f->field).kind != FieldKind::Text) return true;
+  return RunRules(Here(*f));
+}
+
+rules::FieldCheck FieldController::StandardCheck(FieldRef f) {
+  // The editors' rules are silent once the editor was cancelled.
+  rules::RuleContext ctx{config_, ws_.settings, ws_.validationSuppressed, oneRow_ && ws_.CancelRequested,
+                         ws_.decimalSeparator};
+  return rules::CheckField(ctx, f, variant_);
+}
+
+void FieldController::FocusBack(QWidget* w) {
+  if (w == nullptr) return;
+  CounterScope checking(checking_);
+  w->setFocus(Qt::OtherFocusReason);
+  if (auto* combo = qobject_cast<QComboBox*>(w)) w = combo->lineEdit();
+  if (auto* edit = qobject_cast<QLineEdit*>(w)) SelectWholeText(edit);
+}
+
 bool FieldController::RunRules(FieldRef f) {
   CounterScope checking(checking_);
-  rules::RuleContext ctx{ws_.config, ws_.settings, ws_.validationSuppressed, false, ws_.decimalSeparator};
-  const rules::FieldCheck check = rules::CheckField(ctx, f, rules::Variant::MainWindow);
+  const rules::FieldCheck check = check_ ? check_(f) : StandardCheck(f);
   // The field the user moved on to, which gives the focus back below.
   const QWidget* movedTo = QApplication::focusWidget();
   Present(check);
   if (check.failed) {
     if (check.tab >= 0 && hooks_.showTab) hooks_.showTab(check.tab);
-    if (hooks_.focusField) hooks_.focusField(f);
-    // Putting the focus back makes the other field lose it: its rules run
-    // once, as for any field the user leaves. A cross rule that just
-    // reported is silenced by the validation-suppressed flag (and clears it),
-    // so the same conflict is not reported twice, and leaving the failing
-    // field again reports it again.
-    const FieldRef* other = fieldOf(movedTo);
-    if (other != nullptr && !(*other == f) && InfoOf(other->field).kind == FieldKind::Text &&
+    if (hooks_.focusField) {
+      hooks_.focusField(f);
+    } else {
+      FocusBack(control(f));
+    }
+    // In the main window, putting the focus back makes the other field lose
+    // it: its rules run once, as for any field the user leaves. A cross rule
+    // that just reported is silenced by the validation-suppressed flag (and
+    // clears it), so the same conflict is not reported twice, and leaving the
+    // failing field again reports it again. An editor runs nothing more: the
+    // flag stays set, so the user may go over to the other field of the pair
+    // and mend the conflict there without being told again.
+    const FieldRef* other = oneRow_ ? nullptr : fieldOf(movedTo);
+    if (other != nullptr && !(Here(*other) == f) && InfoOf(other->field).kind == FieldKind::Text &&
         QApplication::focusWidget() != movedTo) {
-      Present(rules::CheckField(ctx, *other, rules::Variant::MainWindow));
+      const FieldRef o = Here(*other);
+      Present(check_ ? check_(o) : StandardCheck(o));
     }
   }
   return !check.failed;

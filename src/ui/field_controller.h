@@ -8,7 +8,12 @@
 // back to the field, its text selected.
 //
 // A focus taken by a message box, a dialog, a popup or another window runs
-// nothing; nor do the focus moves the rules themselves cause.
+// nothing; nor do the focus moves the rules themselves cause, nor a move onto
+// a control that cancels the window ("&Storno").
+//
+// A row editor binds its fields to one row of its own scratch copy of the
+// configuration: its controls are registered once and show whichever row
+// the editor was last loaded with.
 #pragma once
 
 #include <QHash>
@@ -16,6 +21,7 @@
 #include <array>
 #include <deque>
 #include <functional>
+#include <vector>
 
 #include "rules/rules.h"
 #include "workspace/fields.h"
@@ -29,6 +35,7 @@ class QWidget;
 namespace vexa {
 struct Workspace;
 struct Services;
+struct DeviceConfig;
 }  // namespace vexa
 
 namespace vexa::ui {
@@ -48,9 +55,18 @@ class FieldController : public QObject {
     // Brings a tab to the front.
     std::function<void(int)> showTab;
   };
+  using Check = std::function<rules::FieldCheck(FieldRef)>;
 
+  // The main window's fields, bound to the workspace's configuration.
   FieldController(Workspace& ws, Services& sv, QWidget& owner);
+  // A row editor's fields, bound to one row of `target` and checked with the
+  // editor's variant of the rules; the rules do nothing once the editor was
+  // cancelled.
+  FieldController(Workspace& ws, Services& sv, QWidget& owner, DeviceConfig& target, rules::Variant variant);
   void setHooks(Hooks hooks) { hooks_ = std::move(hooks); }
+  // The rules of a field, where the window checks some itself; without it,
+  // the rule engine's (StandardCheck).
+  void setCheck(Check check) { check_ = std::move(check); }
 
   // Bound controls, made and registered here. Row cells also carry their
   // row as the dynamic property "row".
@@ -59,6 +75,12 @@ class FieldController : public QObject {
   QCheckBox* MakeCheck(FieldRef f, const QString& objectName, const QString& caption, const QString& tooltip = {});
   // The editable combo box of a text field.
   void BindCombo(FieldRef f, FieldCombo* combo);
+  // Moving the focus onto `w` runs no rules (it cancels the window).
+  void IgnoreFocusTo(QWidget* w) { ignored_.push_back(w); }
+  // One-row binding: the row the controls show and edit.
+  void SetRow(int row) { row_ = row; }
+  int row() const { return row_; }
+
   // A selector (not editable) of a text field; it runs no rules.
   void BindSelector(FieldRef f, QComboBox* combo);
   // A flag shown by two options; `on` is its control.
@@ -80,8 +102,16 @@ class FieldController : public QObject {
   // False when one failed (its message shown, the focus back on it).
   bool Flush();
   bool pending() const { return !pending_.empty(); }
+  // Runs the rules of the field holding the focus, as if it lost it (a
+  // button pressed by Enter or its shortcut takes no focus).
+  bool CheckFocused();
   // Forgets the fields waiting (the values they were left with are gone).
   void Clear() { pending_.clear(); }
+  // The rule engine's check of a field on the bound configuration.
+  rules::FieldCheck StandardCheck(FieldRef f);
+  // Gives the focus to a control, its text selected, without running the
+  // rules of the field that loses it.
+  void FocusBack(QWidget* w);
   // Shows a rule's messages and changes in the one order.
   void Present(const rules::FieldCheck& check);
 
@@ -90,6 +120,9 @@ class FieldController : public QObject {
 
  private:
   void Register(FieldRef f, QWidget* w);
+  // The field a control edits: in one-row binding, on the current row.
+  FieldRef Here(FieldRef f) const;
+  std::size_t Slot(FieldRef f) const;
   void OnText(FieldRef f, const QString& text);
   void OnFlag(FieldRef f, bool on);
   void OnLeft(FieldRef f, Qt::FocusReason reason);
@@ -99,7 +132,13 @@ class FieldController : public QObject {
   Workspace& ws_;
   Services& sv_;
   QWidget& owner_;
+  DeviceConfig& config_;
+  rules::Variant variant_ = rules::Variant::MainWindow;
+  bool oneRow_ = false;
+  int row_ = 0;
+  std::vector<QWidget*> ignored_;
   Hooks hooks_;
+  Check check_;
   std::array<QWidget*, static_cast<std::size_t>(kFieldCount) * kRows> controls_{};
   QHash<const QObject*, FieldRef> fieldOf_;
   QRadioButton* offOption_ = nullptr;

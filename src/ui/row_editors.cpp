@@ -45,16 +45,21 @@ void RowEditors::OpenPhoneEditor(int row) {
   if (!ValidRow(row)) return;
   PhoneEditor& dialog = phoneEditor();
   dialog.Load(row);
+  auto* window = qobject_cast<MainWindow*>(owner_);
   if (dialog.RunModal()) {
     dialog.Store();
     // The table shows the number copied back before the warnings about it.
-    if (auto* window = qobject_cast<MainWindow*>(owner_)) window->ShowRow(Family::Phone, row);
+    if (window != nullptr) window->ShowRow(Family::Phone, row);
   }
   // The phone-row rule runs on the main window's row whichever way the
-  // editor was closed.
+  // editor was closed; the window presents it as its own fields' rules.
   rules::RuleContext ctx{ws_.config, ws_.settings, ws_.validationSuppressed, ws_.CancelRequested, ws_.decimalSeparator};
   const rules::FieldCheck check = rules::CheckPhoneRow(ctx, row);
-  for (const rules::Message& m : check.messages) sv_.messages.Show(m.icon, m.text);
+  if (window != nullptr) {
+    window->fields().Present(check);
+  } else {
+    for (const rules::Message& m : check.messages) sv_.messages.Show(m.icon, m.text);
+  }
 }
 
 void RowEditors::OpenInputEditor(int row) {

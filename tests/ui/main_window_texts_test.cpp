@@ -208,6 +208,28 @@ TEST_F(TextsTest, ATextLongerThanItsCellIsShownFromItsBeginning) {
   EXPECT_EQ(Edit("rtBattLow")->cursorPosition(), longText.size());
 }
 
+TEST_F(TextsTest, AfterAnEditorClosesItsRowShowsTheBeginningOfItsTexts) {
+  const QString longText = QStringLiteral("Hladina nad 20 procent v nadrzi cerpaci stanice");
+  ws.config.inputs[0].INPNazev = longText.toStdString();
+  ws.config.analogs[1].AINCL1Up = longText.toStdString();
+  window->ConfigReplaced();
+  RowEditors& editors = window->rowEditors();
+  const struct {
+    EditorDialog* dialog;
+    std::function<void()> open;
+    QString cell;
+  } cases[] = {{&editors.inputEditor(), [&] { window->openInputRow(0); }, Cell("tabINPNazev", 0)},
+               {&editors.analogEditor(), [&] { window->openAnalogRow(1); }, Cell("tabAINCL1Up", 1)}};
+  for (const auto& c : cases) {
+    for (const bool ok : {true, false}) {
+      WhileOpen(*c.dialog, c.open, [&] { (ok ? c.dialog->okButton() : c.dialog->stornoButton())->click(); });
+      QLineEdit* cell = Edit(c.cell);
+      EXPECT_EQ(cell->text(), longText) << c.cell.toStdString();
+      EXPECT_EQ(cell->cursorPosition(), 0) << c.cell.toStdString() << (ok ? " after Ok" : " after Storno");
+    }
+  }
+}
+
 // The row editors, made once and looked at without being shown.
 struct EditorTextsTest : EditorFixture {
   QDialog& Dialog(const char* name) {
