@@ -164,25 +164,6 @@ void FlushInput(Link& link) {
   } while (++reads < kMaxDrain && link.port.BytesWaiting() > 0);
 }
 
-void SettleLine(Link& link, EventLoop& loop, int quietMs, int maxMs) {
-  const std::int64_t start = link.clock.NowMs();
-  const std::int64_t giveUp = start + maxMs;
-  std::int64_t quietUntil = start + quietMs;
-  for (;;) {
-    loop.Yield();
-    if (link.port.Lost() || !link.port.IsOpen()) return;
-    bool dropped = false;
-    while (link.port.BytesWaiting() > 0) {
-      if (!link.port.ReadChar()) break;
-      dropped = true;
-    }
-    const std::int64_t now = link.clock.NowMs();
-    if (dropped) quietUntil = now + quietMs;
-    if (now >= quietUntil || now >= giveUp) return;
-    link.port.WaitForData(std::min(quietUntil, giveUp));
-  }
-}
-
 void DropOwedAnswers(Link& link, EventLoop& loop, std::int64_t untilMs) {
   for (;;) {
     loop.Yield();

@@ -117,13 +117,6 @@ SerialFrame ReceiveFrame(Link& link, EventLoop& loop, int timeoutMs, ReplyFault*
 // Discards all waiting input (at least one read is made).
 void FlushInput(Link& link);
 
-// Waits until no character has arrived for `quietMs` and discards whatever
-// came meanwhile; gives up after `maxMs` on a line that never falls silent.
-// Used after an exchange that needed a retry: the unit may still answer an
-// attempt that failed, and that answer must not be taken for the reply to
-// the next request. Returns at once when the port is gone.
-void SettleLine(Link& link, EventLoop& loop, int quietMs, int maxMs);
-
 // Waits until the unit has sent every answer it still owes (Link::answersOwed)
 // or the clock reaches `untilMs`, and drops what arrives meanwhile. An answer
 // to an earlier attempt must never be taken for the reply to a later request:

@@ -152,42 +152,6 @@ TEST(FrameLayer, FlushInputReadsAtLeastOnceAndDrainsEverything) {
   EXPECT_EQ(rig.port.reads, 1 + 5);
 }
 
-TEST(FrameLayer, SettleLineWaitsForSilenceAndDropsWhatCame) {
-  struct Case {
-    const char* name;
-    std::vector<std::pair<std::int64_t, Bytes>> bursts;
-    std::int64_t loseAtMs;  // -1: the port stays
-    std::int64_t expectEndMs;
-    std::size_t expectLeft;  // characters not dropped (waiting or still to come)
-  };
-  Bytes babble(1, 'x');
-  std::vector<std::pair<std::int64_t, Bytes>> babbling;
-  for (std::int64_t t = 0; t < 2000; t += 60) babbling.push_back({t, babble});
-  const Case cases[] = {
-      {"silent line", {}, -1, 200, 0},
-      {"waiting characters are dropped", {{0, {1, 2, 13}}}, -1, 200, 0},
-      {"a late answer restarts the silence", {{150, {129, 130, 13}}}, -1, 350, 0},
-      {"two late answers", {{150, {129, 130, 13}}, {300, {133, 134, 13}}}, -1, 500, 0},
-      {"an answer after the silence stays", {{250, {129, 130, 13}}}, -1, 200, 3},
-      {"a line that never falls silent", babbling, -1, 600, babbling.size() - 11},
-      {"lost port", {{150, {129, 130, 13}}}, 30, 30, 3},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    LinkRig rig;
-    rig.port.sim = nullptr;
-    ASSERT_TRUE(rig.port.Open("COM 1"));
-    for (const auto& [t, bytes] : c.bursts) rig.port.Schedule(t, bytes);
-    rig.port.loseAtMs = c.loseAtMs;
-    link::SettleLine(rig.link, rig.loop, 200, 600);
-    EXPECT_EQ(rig.clock.now, c.expectEndMs);
-    std::size_t left = rig.port.rx.size();
-    for (const auto& burst : rig.port.scheduled) left += burst.second.size();
-    EXPECT_EQ(left, c.expectLeft);
-    EXPECT_LE(rig.port.waits, 40);  // sleeps on the port, never spins
-  }
-}
-
 TEST(FrameLayer, OpenPortSwitchesModemLinesAndToleratesTheirAbsence) {
   for (bool modemLines : {false, true}) {
     LinkRig rig;
