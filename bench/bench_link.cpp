@@ -27,6 +27,7 @@
 #include <thread>
 
 #include "../tools/vexa-unit-sim/pty_unit.h"
+#include "quiet_services.h"
 #include "link/block_transfer.h"
 #include "link/programming_mode.h"
 #include "qt/qt_serial_port.h"
@@ -36,20 +37,9 @@ namespace {
 
 using namespace vexa;
 
-class Quiet : public MessageBox {
- public:
-  Answer Show(Icon, const std::string&, Buttons b) override { return b == Buttons::Ok ? Answer::Ok : Answer::Yes; }
-};
-class NoProgress : public ProgressWindow {
- public:
-  void Show(const std::string&, bool) override {}
-  void SetText(const std::string&) override {}
-  void Close() override {}
-};
-class QtLoop : public EventLoop {
- public:
-  void Yield() override { QCoreApplication::processEvents(); }
-};
+using bench::NoProgress;
+using bench::QtLoop;
+using bench::Quiet;
 
 double CpuSeconds(clockid_t id) {
   timespec ts{};

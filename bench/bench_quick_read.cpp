@@ -18,6 +18,7 @@
 #include <thread>
 
 #include "../tools/vexa-unit-sim/pty_unit.h"
+#include "quiet_services.h"
 #include "file/config_file.h"
 #include "link/block_transfer.h"
 #include "link/programming_mode.h"
@@ -29,20 +30,9 @@ namespace {
 
 using namespace vexa;
 
-class Quiet : public MessageBox {
- public:
-  Answer Show(Icon, const std::string&, Buttons b) override { return b == Buttons::Ok ? Answer::Ok : Answer::Yes; }
-};
-class NoProgress : public ProgressWindow {
- public:
-  void Show(const std::string&, bool) override {}
-  void SetText(const std::string&) override {}
-  void Close() override {}
-};
-class QtLoop : public EventLoop {
- public:
-  void Yield() override { QCoreApplication::processEvents(); }
-};
+using bench::NoProgress;
+using bench::QtLoop;
+using bench::Quiet;
 
 constexpr long kReadChars = 7 + 19;  // request 4 lo hi + CS CR, reply 132 + 16 + CS CR
 
