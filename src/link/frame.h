@@ -19,6 +19,7 @@
 
 #include "codec/serial_frame.h"
 #include "link/serial_port.h"
+#include "platform/failure.h"
 #include "platform/services.h"
 #include "workspace/workspace.h"
 
@@ -68,6 +69,11 @@ struct Link {
   int attemptRaise = 0;
 
   LinkStats stats;
+
+  // Why the last block of a transfer failed all its attempts: the block, the
+  // attempts made and the fault of the last one. Cleared when a transfer
+  // starts; the workflows show its reason under their failure message.
+  std::optional<Failure> lastFailure;
 };
 
 // Why a receive gave no valid reply.
