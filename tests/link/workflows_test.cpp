@@ -90,7 +90,7 @@ TEST(Workflows, ReadOutcomesAndTheirMessages) {
     bool transfers;
   };
   const Case cases[] = {
-      {"a block fails", [](ActiveUnit& u) { u.sim.InjectFault(link::SimFault::DropReply, 12); }, WorkflowResult::Failed,
+      {"a block fails", [](ActiveUnit& u) { u.sim.InjectFault(link::SimFault::DropReply, 12, link::kCmdReadBlock); }, WorkflowResult::Failed,
        Icon::Error, link::kMsgReadFailed, true},
       {"Storno",
        [](ActiveUnit& u) {
@@ -161,7 +161,7 @@ TEST(Workflows, WriteOutcomesAndTheirMessages) {
        Icon::Error, link::kMsgWriteSizeUnknown, false},
       {"encoding fails", 6, [](ActiveUnit& u) { u.ws.config.general.DobaPlatnostiSMS = "abc"; },
        WorkflowResult::Refused, Icon::Error, link::kMsgEncodeFailed, false},
-      {"a block fails", 6, [](ActiveUnit& u) { u.sim.InjectFault(link::SimFault::DropReply, 10); },
+      {"a block fails", 6, [](ActiveUnit& u) { u.sim.InjectFault(link::SimFault::DropReply, 10, link::kCmdWriteBlock); },
        WorkflowResult::Failed, Icon::Error, link::kMsgWriteFailed, true},
       {"Storno", 6,
        [](ActiveUnit& u) {
