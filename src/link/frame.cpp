@@ -238,10 +238,17 @@ void DropOwedAnswers(Link& link, EventLoop& loop) {
   const std::int64_t lastSentMs = link.lastRequestMs;
   const std::uint8_t owedCode = link.lastExpectedCode;
   const SerialFrame lastRequest = link.lastRequest;
+  const Marker marker = kMarkers[link.markerRounds++ % 2];
   link.heldReply.reset();
-  link.traceAttempt = -1;
-  SendFrame(link, MakeFrame({kCmdMarker}));
-  ++link.stats.markers;
+  auto sendMarker = [&] {
+    link.traceAttempt = -1;
+    SendFrame(link, MakeFrame({marker.command}));
+    ++link.stats.markers;
+  };
+  sendMarker();
+  int markersSent = 1;
+  int resendAfterMs = kMarkerResendMs;
+  std::int64_t quietSinceMs = link.clock.NowMs();
   // The last request's answer comes within the longest time limit or never;
   // the marker's follows it.
   std::int64_t deadline = std::max(lastSentMs + kLongestReplyMs, link.clock.NowMs() + kMarkerAfterAnswerMs);
@@ -259,18 +266,16 @@ void DropOwedAnswers(Link& link, EventLoop& loop) {
       // Replies contain no CR but their terminator, so every CR ends one.
       const bool valid = ValidFrame(frame, n);
       const std::int64_t now = link.clock.NowMs();
-      if (valid && frame[0] == kReplyMarker) {
+      if (valid && frame[0] == marker.reply) {
         answered = true;
         if (link.trace) link.trace->Frame("<-", frame, n, ReplyMeaning(frame, n - 2) + ", marker answered");
       } else if (n >= 2) {
+        quietSinceMs = now;
         ++link.stats.lateAnswersDropped;
-        if (link.trace) {
-          link.trace->Frame("<-", frame, n,
-                            "late answer dropped" + (valid ? " (" + ReplyMeaning(frame, n - 2) + ")" : std::string()));
-        }
         if (valid && frame[0] == owedCode && !link.heldReply) {
           // The answer to the last request: nothing else is owed but the
           // marker's. An attempt that asks the same takes it.
+          if (link.trace) link.trace->Frame("<-", frame, n, ReplyMeaning(frame, n - 2) + ", late answer held");
           NoteSlowAnswer(link, now - lastSentMs);
           SerialFrame held;
           std::copy_n(frame, n, held.Data.begin());
@@ -279,17 +284,33 @@ void DropOwedAnswers(Link& link, EventLoop& loop) {
           link.heldRequest = lastRequest;
           deadline = now + kMarkerAfterAnswerMs;
         } else {
+          if (link.trace) {
+            link.trace->Frame("<-", frame, n,
+                              "late answer dropped" + (valid ? " (" + ReplyMeaning(frame, n - 2) + ")" : std::string()));
+          }
           deadline = std::max(deadline, now + kMarkerAfterAnswerMs);
         }
       }
       n = 0;
     }
     if (answered) break;
-    if (link.clock.NowMs() >= deadline) {
+    const std::int64_t now = link.clock.NowMs();
+    if (now >= deadline) {
       if (link.trace) link.trace->Note("no answer to the marker: nothing more is owed");
       break;
     }
-    link.port.WaitForData(deadline);
+    std::int64_t wakeAt = deadline;
+    if (markersSent < kMarkersPerRound && !link.heldReply) {
+      if (now >= quietSinceMs + resendAfterMs) {
+        sendMarker();
+        ++markersSent;
+        quietSinceMs = link.clock.NowMs();
+        resendAfterMs *= 2;
+        continue;
+      }
+      wakeAt = std::min(wakeAt, quietSinceMs + resendAfterMs);
+    }
+    link.port.WaitForData(wakeAt);
   }
   link.answersOwed = 0;
   link.charsSinceCR = 0;
@@ -320,7 +341,7 @@ bool Exchange(Link& link, EventLoop& loop, const SerialFrame& request, int timeo
   for (;;) {
     ReplyFault why = ReplyFault::None;
     reply = ReceiveFrame(link, loop, limit, &why);
-    if (why == ReplyFault::None && reply.Data[0] == kReplyMarker && expectedCode != kReplyMarker) {
+    if (why == ReplyFault::None && IsMarkerReply(reply.Data[0]) && expectedCode != reply.Data[0]) {
       // The answer to a marker that was given up on: it belongs to no request.
       ++link.stats.lateAnswersDropped;
       if (link.trace) link.trace->Note("late marker answer dropped");

@@ -32,14 +32,25 @@ inline constexpr int kMaxReplyChars = 101;
 // answer the unit still owes comes within this long after its request, or
 // never.
 inline constexpr int kLongestReplyMs = 1200;
-// After a late answer has been dropped, the marker's own answer comes at once
-// from a unit that queues its requests; this long without it, the unit was
-// busy when the marker came and never saw it.
-inline constexpr int kMarkerAfterAnswerMs = 200;
-// The marker is the identification request; no other request is answered
-// with its reply code.
-inline constexpr std::uint8_t kCmdMarker = 2;
-inline constexpr std::uint8_t kReplyMarker = 130;
+// After the answer to the last request, the marker's own answer comes at
+// once from a unit that queues its requests; this long without it, the unit
+// was busy when the marker came and never saw it.
+inline constexpr int kMarkerAfterAnswerMs = 150;
+// A marker met with silence this long is sent again (its answer may have been
+// lost on the line); the wait doubles each time, up to kMarkersPerRound.
+inline constexpr int kMarkerResendMs = 150;
+inline constexpr int kMarkersPerRound = 3;
+// The markers: requests that are answered at once in programming mode and
+// whose reply codes no block command uses. Successive rounds alternate
+// between them, so a marker answer left over from one round never ends the
+// next.
+struct Marker {
+  std::uint8_t command;
+  std::uint8_t reply;
+};
+inline constexpr Marker kMarkers[2] = {{3, 131}, {2, 130}};  // memory and modem (the shorter answer), identification
+// Whether a reply code is a marker's answer.
+constexpr bool IsMarkerReply(std::uint8_t code) { return code == kMarkers[0].reply || code == kMarkers[1].reply; }
 
 class Trace;
 
@@ -109,6 +120,8 @@ struct Link {
   int answerTimeMs = 0;
   int quickAnswers = 0;
   int recentSlowestMs = 0;
+  // Rounds of DropOwedAnswers so far (which marker the next one sends).
+  int markerRounds = 0;
   // For the trace: the attempt the next request is, and its time limit; -1
   // while DropOwedAnswers sends its marker.
   int traceAttempt = 0;
@@ -162,16 +175,17 @@ SerialFrame ReceiveFrame(Link& link, EventLoop& loop, int timeoutMs, ReplyFault*
 // Discards all waiting input (at least one read is made).
 void FlushInput(Link& link);
 
-// Makes sure no answer to an earlier request can still arrive: sends the
-// identification as a marker and drops every answer that comes before the
-// marker's own (its reply code differs from every other answer's). A unit
-// that queues its requests answers them all before the marker; one that was
-// busy when the marker came has answered the last request (or lost it) once
-// it has been quiet a while (kMarkerAfterAnswerMs after a dropped answer,
-// kLongestReplyMs after the last request). A dropped answer to the last
-// request tells how slowly the unit answers (Link::answerTimeMs) and is held
-// for an attempt that asks the same (Link::heldReply). Returns at once when
-// the port is gone; Link::answersOwed is cleared either way.
+// Makes sure no answer to an earlier request can still arrive: sends a
+// marker and drops every answer that comes before the marker's own (its
+// reply code differs from every other answer's). A unit that queues its
+// requests answers them all before the marker; one that was busy when the
+// marker came has answered the last request (or lost it) once it has been
+// quiet a while: kMarkerAfterAnswerMs after the answer to the last request,
+// kLongestReplyMs after that request when no answer comes. A marker met with
+// silence is sent again, in case its answer was lost on the line. The answer
+// to the last request tells how slowly the unit answers (Link::answerTimeMs)
+// and is held for an attempt that asks the same (Link::heldReply). Returns at
+// once when the port is gone; Link::answersOwed is cleared either way.
 void DropOwedAnswers(Link& link, EventLoop& loop);
 
 // Clears ReplyTimedOut and sets the deadline `timeoutMs` from now.
@@ -179,9 +193,9 @@ void ArmReplyTimer(Link& link, int timeoutMs);
 bool ReplyTimedOut(const Link& link);
 
 // Sends `request`, receives with `timeoutMs`, and accepts the reply only when
-// it is valid and its first byte is `expectedCode`. A marker's answer (reply
-// code 130) that comes meanwhile is a late one and is dropped, unless 130 is
-// what the request expects. A held answer to the same request is taken
+// it is valid and its first byte is `expectedCode`. A marker's answer that
+// comes meanwhile is a late one and is dropped, unless it is what the request
+// expects. A held answer to the same request is taken
 // without sending. Link::lastFault tells why a reply was refused.
 bool Exchange(Link& link, EventLoop& loop, const SerialFrame& request, int timeoutMs, std::uint8_t expectedCode,
               SerialFrame& reply);

@@ -6,7 +6,9 @@
 
 namespace vexa::link {
 
-static_assert(kCmdMarker == kCmdIdentify && kReplyMarker == kReplyIdentify, "the marker is the identification");
+static_assert(kMarkers[1].command == kCmdIdentify && kMarkers[1].reply == kReplyIdentify &&
+                  kMarkers[0].command == kCmdMemoryModem && kMarkers[0].reply == kReplyMemoryModem,
+              "the markers are the identification and the memory and modem query");
 
 std::string WrongProductMessage() {
   return std::string("Touto verzí programu lze naprogramovat pouze zařízení ") + kSupportedProduct + ".";

@@ -192,13 +192,13 @@ std::int64_t UnitSimulator::BlockDelayUs(long address) {
 
 void UnitSimulator::Reply(std::vector<std::uint8_t> payload, std::int64_t receivedUs, std::int64_t extraDelayUs) {
   // The processor takes the request once it is free (a queue unit) and
-  // works on it; it is busy until the reply has been sent.
-  const std::int64_t workDone =
-      std::max(receivedUs, busyUntilUs_) + options_.responseDelayUs + extraDelayUs;
+  // works on it; it is busy until the reply has been sent. A late reply is
+  // a request the unit takes longer over: what comes after it waits.
+  const auto fault = NextReplyFault(requests_.back().code);
+  const std::int64_t late = fault == SimFault::LateReply ? options_.lateByUs : 0;
+  const std::int64_t workDone = std::max(receivedUs, busyUntilUs_) + options_.responseDelayUs + extraDelayUs + late;
   const std::int64_t replyChars = static_cast<std::int64_t>(payload.size()) + 2;
   busyUntilUs_ = std::max(workDone, txFreeUs_) + replyChars * options_.charTimeUs;
-
-  const auto fault = NextReplyFault(requests_.back().code);
   if (fault == SimFault::DropReply) return;  // lost on the line
   requests_.back().answered = true;
 
@@ -211,12 +211,8 @@ void UnitSimulator::Reply(std::vector<std::uint8_t> payload, std::int64_t receiv
   payload.push_back(kCR);
 
   const std::int64_t start = std::max(workDone, txFreeUs_);
-  std::int64_t due = start + static_cast<std::int64_t>(payload.size()) * options_.charTimeUs;
-  if (fault == SimFault::LateReply) {
-    due += options_.lateByUs;
-  } else {
-    txFreeUs_ = due;
-  }
+  const std::int64_t due = start + static_cast<std::int64_t>(payload.size()) * options_.charTimeUs;
+  txFreeUs_ = due;
   Pending pending{due, std::move(payload)};
   const auto at =
       std::upper_bound(tx_.begin(), tx_.end(), due, [](std::int64_t t, const Pending& q) { return t < q.dueUs; });

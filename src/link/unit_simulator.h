@@ -28,7 +28,7 @@ namespace vexa::link {
 enum class SimFault {
   DropReply,        // the unit does not answer
   CorruptChecksum,  // the reply's checksum byte is wrong
-  LateReply,        // the reply comes lateByUs after it was due
+  LateReply,        // the unit takes lateByUs longer over the request (later replies wait)
   FlipWrittenByte,  // a written block is stored with one byte changed (the reply is normal)
 };
 
@@ -103,6 +103,8 @@ class UnitSimulator {
   const std::vector<UnitRequest>& requests() const { return requests_; }
   void ClearLog() { requests_.clear(); }
   const UnitOptions& options() const { return options_; }
+  // Answers lost on the line from now on (a line that turns noisy).
+  void SetDropRate(double p) { options_.dropRate = p; }
 
   // Usable bytes of memory code n: 2^(n+7) - 64.
   static long UsableSizeOf(int memoryCode);
