@@ -86,12 +86,20 @@ TEST(Workflows, ReadOutcomesAndTheirMessages) {
     std::function<void(ActiveUnit&)> arrange;
     WorkflowResult result;
     Icon icon;
-    const char* message;
+    std::string message;
     bool transfers;
   };
   const Case cases[] = {
-      {"a block fails", [](ActiveUnit& u) { u.sim.InjectFault(link::SimFault::DropReply, 12, link::kCmdReadBlock); }, WorkflowResult::Failed,
-       Icon::Error, link::kMsgReadFailed, true},
+      {"a block fails", [](ActiveUnit& u) { u.sim.InjectFault(link::SimFault::DropReply, 12, link::kCmdReadBlock); },
+       WorkflowResult::Failed, Icon::Error,
+       std::string(link::kMsgReadFailed) + "\nBlok 0x0000: zařízení neodpovědělo (12 pokusů).", true},
+      {"a block keeps arriving damaged",
+       [](ActiveUnit& u) {
+         u.sim.InjectFault(link::SimFault::DropReply, 11, link::kCmdReadBlock);
+         u.sim.InjectFault(link::SimFault::CorruptChecksum, 1, link::kCmdReadBlock);
+       },
+       WorkflowResult::Failed, Icon::Error,
+       std::string(link::kMsgReadFailed) + "\nBlok 0x0000: odpověď má chybný kontrolní součet (12 pokusů).", true},
       {"Storno",
        [](ActiveUnit& u) {
          u.link.onBlock = [&u](long done, long) {
