@@ -91,9 +91,10 @@ void NoteAnswer(Link& link, std::int64_t ms) {
 }
 
 // Whether the failed attempt's own answer may still be on its way: anything
-// but a valid reply with the right code leaves that open.
+// but a valid reply with the right code (or no request at all) leaves that
+// open.
 bool AnswerMayFollow(ReplyFault f) {
-  return f != ReplyFault::BadData && f != ReplyFault::Mismatch && f != ReplyFault::PortLost;
+  return f != ReplyFault::None && f != ReplyFault::BadData && f != ReplyFault::Mismatch && f != ReplyFault::PortLost;
 }
 
 FailureKind KindOf(ReplyFault f) {
@@ -117,7 +118,10 @@ FailureKind KindOf(ReplyFault f) {
 // request it would give a block the data of another. So after every such
 // failed attempt DropOwedAnswers sends its marker and drops whatever comes
 // before the marker's answer: every attempt starts on a line that owes
-// nothing, and the answer it takes is its own.
+// nothing, and the answer it takes is its own. The late answer to the failed
+// attempt itself is kept: the next attempt asks the same and takes it, so a
+// unit slower than the top of the ladder (a write at 1100 ms) still gets
+// through.
 //
 // The first attempt of a block starts as far up the ladder as the unit's
 // answer time needs, so a slow unit is asked once per block; a prompt unit

@@ -285,8 +285,8 @@ void DropOwedAnswers(Link& link, EventLoop& loop) {
           deadline = now + kMarkerAfterAnswerMs;
         } else {
           if (link.trace) {
-            link.trace->Frame("<-", frame, n,
-                              "late answer dropped" + (valid ? " (" + ReplyMeaning(frame, n - 2) + ")" : std::string()));
+            const std::string what = valid ? " (" + ReplyMeaning(frame, n - 2) + ")" : std::string();
+            link.trace->Frame("<-", frame, n, "late answer dropped" + what);
           }
           deadline = std::max(deadline, now + kMarkerAfterAnswerMs);
         }
@@ -329,7 +329,10 @@ bool Exchange(Link& link, EventLoop& loop, const SerialFrame& request, int timeo
       link.heldReply.reset();
       link.replyWasHeld = true;
       link.traceAttempt = 0;
-      if (link.trace) link.trace->Note("the late answer to the same request taken: " + ReplyMeaning(reply.Data.data(), static_cast<std::size_t>(reply.Length)));
+      if (link.trace) {
+        const auto length = static_cast<std::size_t>(reply.Length);
+        link.trace->Note("the late answer to the same request taken: " + ReplyMeaning(reply.Data.data(), length));
+      }
       link.lastFault = reply.Data[0] == expectedCode ? ReplyFault::None : ReplyFault::WrongCode;
       return link.lastFault == ReplyFault::None;
     }

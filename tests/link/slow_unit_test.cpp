@@ -17,7 +17,9 @@ std::unique_ptr<EepromImage> LongConfiguration(char seed) {
   Workspace ws;
   auto& g = ws.config.general;
   for (std::string* t : {&g.JmenoStanice, &g.rtNotAuthorized, &g.rtPowerUp, &g.rtPowerDown, &g.rtSwitchOn}) {
-    for (int i = 0; i < 100; ++i) t->push_back(static_cast<char>('A' + (seed + i * 7 + static_cast<int>(t->size())) % 26));
+    for (int i = 0; i < 100; ++i) {
+      t->push_back(static_cast<char>('A' + (seed + i * 7 + static_cast<int>(t->size())) % 26));
+    }
   }
   g.rtSwitchOff = std::string(20, seed);
   EXPECT_TRUE(EncodeImage(ws));
@@ -78,7 +80,8 @@ TEST(SlowUnit, EveryTransferEndsWithTheUnitsDataOrItsFailure) {
         long differing = 0;
         long blocks = 0;
         if (op == Read || op == QuickRead) {
-          ok = op == Read ? link::ReadEeprom(rig.link, rig.ws, rig.sv) : link::QuickReadEeprom(rig.link, rig.ws, rig.sv);
+          ok = op == Read ? link::ReadEeprom(rig.link, rig.ws, rig.sv)
+                          : link::QuickReadEeprom(rig.link, rig.ws, rig.sv);
           const long end = op == Read ? kUsable : *UsedLength(*unitConfig);
           for (long i = 0; i < end; ++i) differing += rig.ws.image.data()[i] != rig.sim.memory()[i];
           blocks = end / 8;

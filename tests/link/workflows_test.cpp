@@ -169,7 +169,8 @@ TEST(Workflows, WriteOutcomesAndTheirMessages) {
        Icon::Error, link::kMsgWriteSizeUnknown, false},
       {"encoding fails", 6, [](ActiveUnit& u) { u.ws.config.general.DobaPlatnostiSMS = "abc"; },
        WorkflowResult::Refused, Icon::Error, link::kMsgEncodeFailed, false},
-      {"a block fails", 6, [](ActiveUnit& u) { u.sim.InjectFault(link::SimFault::DropReply, 10, link::kCmdWriteBlock); },
+      {"a block fails", 6,
+       [](ActiveUnit& u) { u.sim.InjectFault(link::SimFault::DropReply, 10, link::kCmdWriteBlock); },
        WorkflowResult::Failed, Icon::Error, link::kMsgWriteFailed, true},
       {"Storno", 6,
        [](ActiveUnit& u) {
