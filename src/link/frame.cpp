@@ -255,6 +255,7 @@ void DropOwedAnswers(Link& link, EventLoop& loop) {
   std::uint8_t frame[kMaxReplyChars];
   std::size_t n = 0;
   bool answered = false;
+  bool askAgain = false;
   while (!answered) {
     loop.Yield();
     if (link.port.Lost() || !link.port.IsOpen()) break;
@@ -283,6 +284,8 @@ void DropOwedAnswers(Link& link, EventLoop& loop) {
           link.heldReply = held;
           link.heldRequest = lastRequest;
           deadline = now + kMarkerAfterAnswerMs;
+          // A unit that was busy when the markers came has just become free.
+          askAgain = true;
         } else {
           if (link.trace) {
             const std::string what = valid ? " (" + ReplyMeaning(frame, n - 2) + ")" : std::string();
@@ -294,6 +297,11 @@ void DropOwedAnswers(Link& link, EventLoop& loop) {
       n = 0;
     }
     if (answered) break;
+    if (askAgain && link.port.BytesWaiting() == 0) {
+      askAgain = false;
+      sendMarker();
+      continue;
+    }
     const std::int64_t now = link.clock.NowMs();
     if (now >= deadline) {
       if (link.trace) link.trace->Note("no answer to the marker: nothing more is owed");

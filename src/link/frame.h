@@ -32,9 +32,8 @@ inline constexpr int kMaxReplyChars = 101;
 // answer the unit still owes comes within this long after its request, or
 // never.
 inline constexpr int kLongestReplyMs = 1200;
-// After the answer to the last request, the marker's own answer comes at
-// once from a unit that queues its requests; this long without it, the unit
-// was busy when the marker came and never saw it.
+// After the answer to the last request, a marker's answer comes at once;
+// this long without one, the markers were lost.
 inline constexpr int kMarkerAfterAnswerMs = 150;
 // A marker met with silence this long is sent again (its answer may have been
 // lost on the line); the wait doubles each time, up to kMarkersPerRound.
@@ -178,14 +177,16 @@ void FlushInput(Link& link);
 // Makes sure no answer to an earlier request can still arrive: sends a
 // marker and drops every answer that comes before the marker's own (its
 // reply code differs from every other answer's). A unit that queues its
-// requests answers them all before the marker; one that was busy when the
-// marker came has answered the last request (or lost it) once it has been
-// quiet a while: kMarkerAfterAnswerMs after the answer to the last request,
-// kLongestReplyMs after that request when no answer comes. A marker met with
-// silence is sent again, in case its answer was lost on the line. The answer
-// to the last request tells how slowly the unit answers (Link::answerTimeMs)
-// and is held for an attempt that asks the same (Link::heldReply). Returns at
-// once when the port is gone; Link::answersOwed is cleared either way.
+// requests answers them all before the marker. One that was busy when the
+// marker came never saw it: the marker is sent again after silence (its
+// answer may also have been lost on the line) and once more as soon as the
+// answer to the last request has come; after that answer nothing but a
+// marker's is owed, so the wait ends kMarkerAfterAnswerMs later at the
+// latest, and kLongestReplyMs after the last request when no answer comes.
+// The answer to the last request tells how slowly the unit answers
+// (Link::answerTimeMs) and is held for an attempt that asks the same
+// (Link::heldReply). Returns at once when the port is gone;
+// Link::answersOwed is cleared either way.
 void DropOwedAnswers(Link& link, EventLoop& loop);
 
 // Clears ReplyTimedOut and sets the deadline `timeoutMs` from now.
