@@ -6,6 +6,8 @@
 //   vexa-cli ports
 //
 // read takes only the blocks the configuration needs unless --full is given.
+// With `vexa-cli --trace FILE CMD ...` every frame to and from the unit is
+// recorded in FILE (docs/serial-ports.md).
 // write first keeps the unit's configuration as a backup file (printed on
 // standard output) and stops with 1 when that fails, unless --no-backup.
 //
