@@ -1,7 +1,8 @@
 // VEXA Init: the PC configuration program of the VEXA unit.
 //
 // No settings file: every run starts from the same defaults. The command line
-// takes --version, --help, and one ".eep" file to load at start (how the
+// takes --version, --help, --trace FILE (every frame to and from the unit
+// recorded for support), and one ".eep" file to load at start (how the
 // desktop opens a file with the program).
 #include <QApplication>
 #include <QCommandLineParser>
@@ -13,6 +14,8 @@
 
 #include <cstdio>
 
+#include "link/frame.h"
+#include "link/trace.h"
 #include "ui/about_box.h"
 #include "ui/link_wiring.h"
 #include "ui/main_window.h"
@@ -25,6 +28,9 @@ void Describe(QCommandLineParser& parser) {
   parser.setApplicationDescription(QStringLiteral("VEXA Init: configuration of the VEXA unit"));
   parser.addHelpOption();
   parser.addVersionOption();
+  parser.addOption(QCommandLineOption(QStringLiteral("trace"),
+                                      QStringLiteral("record every frame to and from the unit in FILE"),
+                                      QStringLiteral("FILE")));
   parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("configuration file (.eep) to load at start"),
                                QStringLiteral("[FILE.eep]"));
 }
@@ -70,9 +76,20 @@ int main(int argc, char** argv) {
   const QString point = QLocale().decimalPoint();
   ws.decimalSeparator = point == QStringLiteral(",") ? ',' : '.';
 
+  // Without --trace nothing is written.
+  vexa::link::SteadyClock traceClock;
+  vexa::link::Trace trace(traceClock);
+  if (parser.isSet(QStringLiteral("trace"))) {
+    if (const auto failure = trace.Open(parser.value(QStringLiteral("trace")).toStdString())) {
+      std::fprintf(stderr, "vexa-init: %s\n", failure->Reason().c_str());
+      return 2;
+    }
+  }
+
   vexa::ui::MainWindow window(ws);
   vexa::ui::AttachPrinting(window);
   vexa::ui::AttachLink(window);
+  if (trace.IsOpen()) vexa::ui::LinkOf(window)->trace = &trace;
   window.show();
   if (!files.isEmpty()) {
     // Loaded once the window is up, so the file's message shows over it.

@@ -66,41 +66,88 @@ void SetImageBlock(EepromImage& image, long address, const std::array<std::uint8
   for (int i = 0; i < kBlockSize; ++i) WriteImageByte(image, b[static_cast<std::size_t>(i)], address + i);
 }
 
-// Up to `attempts` tries on the ladder of time limits `timeout`, no pause and
-// no flushing between them.
+// A unit that answered this many blocks more quickly than its answer time
+// waits less again on the first attempt.
+constexpr int kAnswersBeforeEasing = 16;
+// Room on top of the unit's answer time for the characters on the line.
+constexpr int kAnswerMarginMs = 50;
+
+// A block answered in `ms`: the unit's answer time grows at once, and eases
+// to the slowest of the last run of quicker answers.
+void NoteAnswer(Link& link, std::int64_t ms) {
+  const int t = static_cast<int>(std::min<std::int64_t>(ms, kLongestReplyMs));
+  if (t > link.answerTimeMs) {
+    link.answerTimeMs = t;
+    link.quickAnswers = 0;
+    link.recentSlowestMs = 0;
+    return;
+  }
+  link.recentSlowestMs = std::max(link.recentSlowestMs, t);
+  if (++link.quickAnswers >= kAnswersBeforeEasing) {
+    link.answerTimeMs = link.recentSlowestMs;
+    link.quickAnswers = 0;
+    link.recentSlowestMs = 0;
+  }
+}
+
+// Whether the failed attempt's own answer may still be on its way: anything
+// but a valid reply with the right code (or no request at all) leaves that
+// open.
+bool AnswerMayFollow(ReplyFault f) {
+  return f != ReplyFault::None && f != ReplyFault::BadData && f != ReplyFault::Mismatch && f != ReplyFault::PortLost;
+}
+
+FailureKind KindOf(ReplyFault f) {
+  switch (f) {
+    case ReplyFault::BadChecksum:
+    case ReplyFault::BadData:
+    case ReplyFault::Overlong:
+    case ReplyFault::Incomplete:
+    case ReplyFault::TooShort: return FailureKind::Data;
+    case ReplyFault::PortLost: return FailureKind::Port;
+    default: return FailureKind::Device;
+  }
+}
+
+// Up to `attempts` tries on the ladder of time limits `timeout`, no pause
+// between them.
 //
 // The replies carry no address. When an attempt fails before the unit's
-// answer to it has arrived (the unit is slow, or a stray CR or other noise
-// ended the attempt early), a later attempt takes that answer while the
-// answers to the later attempts are still on their way; taken for the reply
-// to the next request, one of them would give every following block the data
-// of the one before. So after a block that needed more than one attempt the
-// answers still owed are awaited and dropped (at most kLongestReplyMs after
-// the last request) before the next block is sent.
+// answer to it has arrived (the unit is slow, or noise ended the attempt
+// early), that answer may still come, and taken for the reply to the next
+// request it would give a block the data of another. So after every such
+// failed attempt DropOwedAnswers sends its marker and drops whatever comes
+// before the marker's answer: every attempt starts on a line that owes
+// nothing, and the answer it takes is its own. The late answer to the failed
+// attempt itself is kept: the next attempt asks the same and takes it, so a
+// unit slower than the top of the ladder (a write at 1100 ms) still gets
+// through.
 //
-// A unit that needed a retry is known to be slow: the first attempt of the
-// following blocks starts as many steps up the ladder as it took, and steps
-// down again once an answer would have fitted the lower limit, so a prompt
-// unit that lost one answer is soon back at the bottom of the ladder.
+// The first attempt of a block starts as far up the ladder as the unit's
+// answer time needs, so a slow unit is asked once per block; a prompt unit
+// that lost an answer stays at the bottom.
 template <class Attempt, class Timeout>
 bool WithRetries(Link& link, EventLoop& loop, int attempts, Timeout timeout, Attempt attempt) {
-  link.answersOwed = 0;
-  const int raise = std::clamp(link.attemptRaise, 0, attempts - 1);
-  auto limit = [&](int n) { return timeout(std::min(n + raise, attempts)); };
-  for (int n = 1; n <= attempts; ++n) {
+  link.lastFailure.reset();
+  link.heldReply.reset();
+  int raise = 0;
+  while (raise < attempts - 1 && timeout(1 + raise) < link.answerTimeMs + kAnswerMarginMs) ++raise;
+  int n = 1;
+  for (;; ++n) {
     if (n > 1) ++link.stats.retries;
+    const int limit = timeout(std::min(n + raise, attempts));
+    link.traceAttempt = n;
+    link.traceLimitMs = limit;
+    link.lastFault = ReplyFault::None;
     const std::int64_t sentAt = link.clock.NowMs();
-    if (!attempt(limit(n))) continue;
-    if (n == 1) {
-      if (raise > 0 && link.clock.NowMs() - sentAt < timeout(raise)) link.attemptRaise = raise - 1;
+    if (attempt(limit)) {
+      if (!link.replyWasHeld) NoteAnswer(link, link.clock.NowMs() - sentAt);
       return true;
     }
-    link.attemptRaise = std::min(raise + n - 1, attempts - 1);
-    DropOwedAnswers(link, loop, link.lastRequestMs + kLongestReplyMs);
-    return true;
+    if (AnswerMayFollow(link.lastFault)) DropOwedAnswers(link, loop);
+    if (n == attempts || link.lastFault == ReplyFault::PortLost) break;
   }
-  // The operation ends here; the answers still owed are left to the release
-  // (ReleaseUnit), the next thing sent.
+  link.lastFailure = Failure::Of(KindOf(link.lastFault), ReplyFaultCause(link.lastFault)).AtBlock(link.currentBlock, n);
   return false;
 }
 
@@ -108,6 +155,7 @@ bool WithRetries(Link& link, EventLoop& loop, int attempts, Timeout timeout, Att
 
 bool ReadBlock(Link& link, Workspace& ws, EventLoop& loop, long address, int timeoutMs) {
   if (!IsBlockAddress(address)) return false;
+  link.currentBlock = address;
   SerialFrame reply;
   if (!Exchange(link, loop, ReadBlockRequest(static_cast<std::uint16_t>(address)), timeoutMs, kReplyReadBlock, reply)) {
     return false;
@@ -115,7 +163,10 @@ bool ReadBlock(Link& link, Workspace& ws, EventLoop& loop, long address, int tim
   std::array<std::uint8_t, kBlockSize> data{};
   for (int k = 1; k <= kBlockSize; ++k) {
     const auto b = ReplyPair(reply, k);
-    if (!b) return false;
+    if (!b) {
+      link.lastFault = ReplyFault::BadData;
+      return false;
+    }
     data[static_cast<std::size_t>(k - 1)] = *b;
   }
   SetImageBlock(ws.image, address, data);
@@ -124,6 +175,7 @@ bool ReadBlock(Link& link, Workspace& ws, EventLoop& loop, long address, int tim
 
 bool WriteBlock(Link& link, Workspace& ws, EventLoop& loop, long address, int timeoutMs) {
   if (!IsBlockAddress(address)) return false;
+  link.currentBlock = address;
   SerialFrame reply;
   return Exchange(link, loop, WriteBlockRequest(static_cast<std::uint16_t>(address), ImageBlock(ws.image, address)),
                   timeoutMs, kReplyWriteBlock, reply);
@@ -132,7 +184,10 @@ bool WriteBlock(Link& link, Workspace& ws, EventLoop& loop, long address, int ti
 bool VerifyBlock(Link& link, Workspace& ws, EventLoop& loop, long address) {
   const auto expected = ImageBlock(ws.image, address);
   return WithRetries(link, loop, kVerifyAttempts, VerifyTimeoutMs, [&](int timeoutMs) {
-    return ReadBlock(link, ws, loop, address, timeoutMs) && ImageBlock(ws.image, address) == expected;
+    if (!ReadBlock(link, ws, loop, address, timeoutMs)) return false;
+    if (ImageBlock(ws.image, address) == expected) return true;
+    link.lastFault = ReplyFault::Mismatch;
+    return false;
   });
 }
 
@@ -144,6 +199,7 @@ bool ReadBlockWithRetries(Link& link, Workspace& ws, EventLoop& loop, long addre
 bool ReadEeprom(Link& link, Workspace& ws, Services& sv) {
   const auto usable = UsableMemorySize(ws.device);
   if (!usable) return false;
+  link.lastFailure.reset();
   FlushInput(link);
   ShowProgress(ws, sv, kMsgReading, true);
   const long total = (*usable + kBlockSize - 1) / kBlockSize;

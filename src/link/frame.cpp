@@ -4,6 +4,7 @@
 
 #include "codec/values.h"
 #include "link/port_names.h"
+#include "link/trace.h"
 
 namespace vexa::link {
 
@@ -17,8 +18,28 @@ const char* ReplyFaultName(ReplyFault f) {
     case ReplyFault::TooShort: return "too short";
     case ReplyFault::BadChecksum: return "bad checksum";
     case ReplyFault::PortLost: return "port lost";
+    case ReplyFault::WrongCode: return "wrong reply code";
+    case ReplyFault::BadData: return "unreadable data";
+    case ReplyFault::Mismatch: return "read back differs";
   }
   return "?";
+}
+
+const char* ReplyFaultCause(ReplyFault f) {
+  switch (f) {
+    case ReplyFault::None: return "";
+    case ReplyFault::NoReply: return "zařízení neodpovědělo";
+    case ReplyFault::Late: return "odpověď přišla pozdě";
+    case ReplyFault::Incomplete:
+    case ReplyFault::TooShort: return "odpověď je neúplná";
+    case ReplyFault::Overlong: return "odpověď je příliš dlouhá";
+    case ReplyFault::BadChecksum: return "odpověď má chybný kontrolní součet";
+    case ReplyFault::PortLost: return "spojení se zařízením bylo přerušeno";
+    case ReplyFault::WrongCode: return "zařízení odpovědělo na jiný požadavek";
+    case ReplyFault::BadData: return "odpověď obsahuje neplatná data";
+    case ReplyFault::Mismatch: return "přečtená data se neshodují se zapsanými";
+  }
+  return "";
 }
 
 std::uint8_t FrameChecksum(const std::uint8_t* payload, std::size_t length) {
@@ -106,6 +127,22 @@ bool SendFrame(Link& link, const SerialFrame& frame) {
   ++link.stats.framesSent;
   ++link.answersOwed;
   link.lastRequestMs = link.clock.NowMs();
+  if (link.traceAttempt >= 0) link.lastRequest = frame;
+  if (link.trace) {
+    std::uint8_t wire[258];
+    std::copy_n(frame.Data.data(), n, wire);
+    wire[n] = FrameChecksum(frame.Data.data(), n);
+    wire[n + 1] = kCR;
+    std::string meaning = RequestMeaning(frame.Data.data(), n);
+    if (link.traceAttempt > 0) {
+      meaning += ", attempt " + std::to_string(link.traceAttempt) + ", limit " + std::to_string(link.traceLimitMs) +
+                 " ms";
+    } else if (link.traceAttempt < 0) {
+      meaning += ", marker";
+    }
+    link.trace->Frame("->", wire, n + 2, meaning);
+  }
+  link.traceAttempt = 0;
   return ok;
 }
 
@@ -151,6 +188,19 @@ SerialFrame ReceiveFrame(Link& link, EventLoop& loop, int timeoutMs, ReplyFault*
     ++link.stats.repliesFailed;
   }
   if (fault) *fault = why;
+  if (link.trace) {
+    std::string meaning;
+    if (why == ReplyFault::None) {
+      meaning = ReplyMeaning(f.Data.data(), static_cast<std::size_t>(f.Length));
+    } else if (why == ReplyFault::NoReply) {
+      meaning = "time-out, " + std::to_string(timeoutMs) + " ms";
+    } else if (why == ReplyFault::BadChecksum) {
+      meaning = "checksum mismatch";
+    } else {
+      meaning = ReplyFaultName(why);
+    }
+    link.trace->Frame("<-", f.Data.data(), static_cast<std::size_t>(n), meaning);
+  }
   return f;
 }
 
@@ -164,26 +214,155 @@ void FlushInput(Link& link) {
   } while (++reads < kMaxDrain && link.port.BytesWaiting() > 0);
 }
 
-void DropOwedAnswers(Link& link, EventLoop& loop, std::int64_t untilMs) {
-  for (;;) {
+namespace {
+
+// The answer time of a late answer the marker uncovered: the first attempt
+// of the next blocks waits at least this long.
+void NoteSlowAnswer(Link& link, std::int64_t ms) {
+  link.answerTimeMs = std::max(link.answerTimeMs, static_cast<int>(std::min<std::int64_t>(ms, kLongestReplyMs)));
+  link.quickAnswers = 0;
+  link.recentSlowestMs = 0;
+}
+
+bool ValidFrame(const std::uint8_t* f, std::size_t n) {
+  return n >= 3 && f[n - 1] == kCR && FrameChecksum(f, n - 2) == f[n - 2];
+}
+
+}  // namespace
+
+void DropOwedAnswers(Link& link, EventLoop& loop) {
+  if (link.port.Lost() || !link.port.IsOpen()) {
+    link.answersOwed = 0;
+    return;
+  }
+  const std::int64_t lastSentMs = link.lastRequestMs;
+  const std::uint8_t owedCode = link.lastExpectedCode;
+  const SerialFrame lastRequest = link.lastRequest;
+  const Marker marker = kMarkers[link.markerRounds++ % 2];
+  link.heldReply.reset();
+  auto sendMarker = [&] {
+    link.traceAttempt = -1;
+    SendFrame(link, MakeFrame({marker.command}));
+    ++link.stats.markers;
+  };
+  sendMarker();
+  int markersSent = 1;
+  int resendAfterMs = kMarkerResendMs;
+  std::int64_t quietSinceMs = link.clock.NowMs();
+  // The last request's answer comes within the longest time limit or never;
+  // the marker's follows it.
+  std::int64_t deadline = std::max(lastSentMs + kLongestReplyMs, link.clock.NowMs() + kMarkerAfterAnswerMs);
+  std::uint8_t frame[kMaxReplyChars];
+  std::size_t n = 0;
+  bool answered = false;
+  bool askAgain = false;
+  while (!answered) {
     loop.Yield();
     if (link.port.Lost() || !link.port.IsOpen()) break;
-    while (link.port.BytesWaiting() > 0) {
-      const int owedBefore = link.answersOwed;
-      if (!ReadIncoming(link)) break;
-      if (link.answersOwed < owedBefore) ++link.stats.lateAnswersDropped;
+    while (!answered && link.port.BytesWaiting() > 0) {
+      const auto c = ReadIncoming(link);
+      if (!c) break;
+      if (n < kMaxReplyChars) frame[n++] = *c;
+      if (*c != kCR) continue;
+      // Replies contain no CR but their terminator, so every CR ends one.
+      const bool valid = ValidFrame(frame, n);
+      const std::int64_t now = link.clock.NowMs();
+      if (valid && frame[0] == marker.reply) {
+        answered = true;
+        if (link.trace) link.trace->Frame("<-", frame, n, ReplyMeaning(frame, n - 2) + ", marker answered");
+      } else if (n >= 2) {
+        quietSinceMs = now;
+        ++link.stats.lateAnswersDropped;
+        if (valid && frame[0] == owedCode && !link.heldReply) {
+          // The answer to the last request: nothing else is owed but the
+          // marker's. An attempt that asks the same takes it.
+          if (link.trace) link.trace->Frame("<-", frame, n, ReplyMeaning(frame, n - 2) + ", late answer held");
+          NoteSlowAnswer(link, now - lastSentMs);
+          SerialFrame held;
+          std::copy_n(frame, n, held.Data.begin());
+          held.Length = static_cast<std::int16_t>(n - 2);
+          link.heldReply = held;
+          link.heldRequest = lastRequest;
+          deadline = now + kMarkerAfterAnswerMs;
+          // A unit that was busy when the markers came has just become free.
+          askAgain = true;
+        } else {
+          if (link.trace) {
+            const std::string what = valid ? " (" + ReplyMeaning(frame, n - 2) + ")" : std::string();
+            link.trace->Frame("<-", frame, n, "late answer dropped" + what);
+          }
+          deadline = std::max(deadline, now + kMarkerAfterAnswerMs);
+        }
+      }
+      n = 0;
     }
-    if (link.answersOwed <= 0 || link.clock.NowMs() >= untilMs) break;
-    link.port.WaitForData(untilMs);
+    if (answered) break;
+    if (askAgain && link.port.BytesWaiting() == 0) {
+      askAgain = false;
+      sendMarker();
+      continue;
+    }
+    const std::int64_t now = link.clock.NowMs();
+    if (now >= deadline) {
+      if (link.trace) link.trace->Note("no answer to the marker: nothing more is owed");
+      break;
+    }
+    std::int64_t wakeAt = deadline;
+    if (markersSent < kMarkersPerRound && !link.heldReply) {
+      if (now >= quietSinceMs + resendAfterMs) {
+        sendMarker();
+        ++markersSent;
+        quietSinceMs = link.clock.NowMs();
+        resendAfterMs *= 2;
+        continue;
+      }
+      wakeAt = std::min(wakeAt, quietSinceMs + resendAfterMs);
+    }
+    link.port.WaitForData(wakeAt);
   }
   link.answersOwed = 0;
+  link.charsSinceCR = 0;
 }
 
 bool Exchange(Link& link, EventLoop& loop, const SerialFrame& request, int timeoutMs, std::uint8_t expectedCode,
               SerialFrame& reply) {
+  link.lastExpectedCode = expectedCode;
+  link.replyWasHeld = false;
+  if (link.heldReply) {
+    const bool same = link.heldRequest.Length == request.Length &&
+                      std::equal(request.Data.begin(), request.Data.begin() + std::max<int>(0, request.Length),
+                                 link.heldRequest.Data.begin());
+    if (same) {
+      reply = *link.heldReply;
+      link.heldReply.reset();
+      link.replyWasHeld = true;
+      link.traceAttempt = 0;
+      if (link.trace) {
+        const auto length = static_cast<std::size_t>(reply.Length);
+        link.trace->Note("the late answer to the same request taken: " + ReplyMeaning(reply.Data.data(), length));
+      }
+      link.lastFault = reply.Data[0] == expectedCode ? ReplyFault::None : ReplyFault::WrongCode;
+      return link.lastFault == ReplyFault::None;
+    }
+    link.heldReply.reset();
+  }
   SendFrame(link, request);
-  reply = ReceiveFrame(link, loop, timeoutMs);
-  return reply.Length > 0 && reply.Data[0] == expectedCode;
+  const std::int64_t deadline = link.clock.NowMs() + timeoutMs;
+  int limit = timeoutMs;
+  for (;;) {
+    ReplyFault why = ReplyFault::None;
+    reply = ReceiveFrame(link, loop, limit, &why);
+    if (why == ReplyFault::None && IsMarkerReply(reply.Data[0]) && expectedCode != reply.Data[0]) {
+      // The answer to a marker that was given up on: it belongs to no request.
+      ++link.stats.lateAnswersDropped;
+      if (link.trace) link.trace->Note("late marker answer dropped");
+      limit = static_cast<int>(std::max<std::int64_t>(0, deadline - link.clock.NowMs()));
+      continue;
+    }
+    if (why == ReplyFault::None && reply.Data[0] != expectedCode) why = ReplyFault::WrongCode;
+    link.lastFault = why;
+    return why == ReplyFault::None;
+  }
 }
 
 std::optional<std::uint8_t> ReplyPair(const SerialFrame& reply, int k) {

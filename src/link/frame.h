@@ -29,9 +29,29 @@ inline constexpr std::uint8_t kCR = 13;
 // A reply is collected up to this many characters, terminator included.
 inline constexpr int kMaxReplyChars = 101;
 // The longest time limit of any exchange (a block read's last attempt). An
-// answer the unit still owes is awaited at most this long after the last
-// request.
+// answer the unit still owes comes within this long after its request, or
+// never.
 inline constexpr int kLongestReplyMs = 1200;
+// After the answer to the last request, a marker's answer comes at once;
+// this long without one, the markers were lost.
+inline constexpr int kMarkerAfterAnswerMs = 150;
+// A marker met with silence this long is sent again (its answer may have been
+// lost on the line); the wait doubles each time, up to kMarkersPerRound.
+inline constexpr int kMarkerResendMs = 150;
+inline constexpr int kMarkersPerRound = 3;
+// The markers: requests that are answered at once in programming mode and
+// whose reply codes no block command uses. Successive rounds alternate
+// between them, so a marker answer left over from one round never ends the
+// next.
+struct Marker {
+  std::uint8_t command;
+  std::uint8_t reply;
+};
+inline constexpr Marker kMarkers[2] = {{3, 131}, {2, 130}};  // memory and modem (the shorter answer), identification
+// Whether a reply code is a marker's answer.
+constexpr bool IsMarkerReply(std::uint8_t code) { return code == kMarkers[0].reply || code == kMarkers[1].reply; }
+
+class Trace;
 
 // Counters of what the link did, for the command line and the benchmark.
 struct LinkStats {
@@ -39,7 +59,23 @@ struct LinkStats {
   long repliesAccepted = 0;  // replies with a valid checksum
   long repliesFailed = 0;    // time-outs, bad checksums, overlong replies
   long retries = 0;          // block attempts after the first
-  long lateAnswersDropped = 0;  // answers to earlier attempts dropped before the next exchange
+  long lateAnswersDropped = 0;  // answers to earlier requests dropped
+  long markers = 0;             // identifications sent to find the end of the owed answers
+};
+
+// Why an exchange gave no usable reply.
+enum class ReplyFault {
+  None,         // valid reply
+  NoReply,      // nothing arrived before the time limit
+  Incomplete,   // characters arrived but no terminator before the time limit
+  Overlong,     // the 101st stored character was not CR
+  Late,         // a complete frame, but only after the time limit had passed
+  TooShort,     // the terminator alone
+  BadChecksum,  // the checksum byte does not match the payload
+  PortLost,     // the port went away
+  WrongCode,    // a valid frame with another reply code than the request's
+  BadData,      // the reply's fields cannot be read
+  Mismatch,     // a block read back differs from what was written
 };
 
 // The serial port, the clock and the reply deadline of one program run.
@@ -57,16 +93,40 @@ struct Link {
   // and the blocks planned (the command line draws its progress bar from it).
   std::function<void(long done, long total)> onBlock;
 
-  // Answers still owed by the unit: every request sent adds one, every answer
-  // seen on the line (a CR behind at least two characters) takes one away.
-  // The block transfer clears it before a block and waits for what is still
-  // owed after a block that needed a retry.
+  // Requests whose answer may still come: every request sent adds one, every
+  // answer seen on the line (a CR behind at least two characters) takes one
+  // away, and DropOwedAnswers clears it.
   int answersOwed = 0;
   int charsSinceCR = 0;
   std::int64_t lastRequestMs = 0;
-  // How many steps up its ladder of time limits the first attempt of a block
-  // starts, once the unit has shown that it answers slowly.
-  int attemptRaise = 0;
+  // The reply code the last exchange waited for, and why it gave no usable
+  // reply (None when it did).
+  std::uint8_t lastExpectedCode = 0;
+  ReplyFault lastFault = ReplyFault::None;
+  // The block the running attempts are about.
+  long currentBlock = -1;
+  // The last request sent other than a marker. When DropOwedAnswers meets
+  // the answer to it, the answer is held for the next attempt: that attempt
+  // asks the same, so it takes the held answer instead of asking again.
+  SerialFrame lastRequest;
+  std::optional<SerialFrame> heldReply;
+  SerialFrame heldRequest;
+  bool replyWasHeld = false;  // the last exchange took a held answer
+  // How long the unit has lately taken for a block answer: the first attempt
+  // of a block waits at least this long (up its ladder of time limits), so a
+  // slow unit is asked once per block. It eases after a run of quicker
+  // answers.
+  int answerTimeMs = 0;
+  int quickAnswers = 0;
+  int recentSlowestMs = 0;
+  // Rounds of DropOwedAnswers so far (which marker the next one sends).
+  int markerRounds = 0;
+  // For the trace: the attempt the next request is, and its time limit; -1
+  // while DropOwedAnswers sends its marker.
+  int traceAttempt = 0;
+  int traceLimitMs = 0;
+  // Where every frame is recorded for support; null records nothing.
+  Trace* trace = nullptr;
 
   LinkStats stats;
 
@@ -76,19 +136,10 @@ struct Link {
   std::optional<Failure> lastFailure;
 };
 
-// Why a receive gave no valid reply.
-enum class ReplyFault {
-  None,         // valid reply
-  NoReply,      // nothing arrived before the time limit
-  Incomplete,   // characters arrived but no terminator before the time limit
-  Overlong,     // the 101st stored character was not CR
-  Late,         // a complete frame, but only after the time limit had passed
-  TooShort,     // the terminator alone
-  BadChecksum,  // the checksum byte does not match the payload
-  PortLost,     // the port went away
-};
-
 const char* ReplyFaultName(ReplyFault f);
+// The fault in the user's words (Czech), for the reason under a failure
+// message: "zařízení neodpovědělo", "odpověď má chybný kontrolní součet".
+const char* ReplyFaultCause(ReplyFault f);
 
 // FrameChecksum: (sum of the payload bytes + 1) mod 256, with 13 replaced by 12
 // so that a checksum never equals the terminator.
@@ -123,19 +174,30 @@ SerialFrame ReceiveFrame(Link& link, EventLoop& loop, int timeoutMs, ReplyFault*
 // Discards all waiting input (at least one read is made).
 void FlushInput(Link& link);
 
-// Waits until the unit has sent every answer it still owes (Link::answersOwed)
-// or the clock reaches `untilMs`, and drops what arrives meanwhile. An answer
-// to an earlier attempt must never be taken for the reply to a later request:
-// the replies carry no address. Returns at once when the port is gone; the
-// count is cleared either way.
-void DropOwedAnswers(Link& link, EventLoop& loop, std::int64_t untilMs);
+// Makes sure no answer to an earlier request can still arrive: sends a
+// marker and drops every answer that comes before the marker's own (its
+// reply code differs from every other answer's). A unit that queues its
+// requests answers them all before the marker. One that was busy when the
+// marker came never saw it: the marker is sent again after silence (its
+// answer may also have been lost on the line) and once more as soon as the
+// answer to the last request has come; after that answer nothing but a
+// marker's is owed, so the wait ends kMarkerAfterAnswerMs later at the
+// latest, and kLongestReplyMs after the last request when no answer comes.
+// The answer to the last request tells how slowly the unit answers
+// (Link::answerTimeMs) and is held for an attempt that asks the same
+// (Link::heldReply). Returns at once when the port is gone;
+// Link::answersOwed is cleared either way.
+void DropOwedAnswers(Link& link, EventLoop& loop);
 
 // Clears ReplyTimedOut and sets the deadline `timeoutMs` from now.
 void ArmReplyTimer(Link& link, int timeoutMs);
 bool ReplyTimedOut(const Link& link);
 
 // Sends `request`, receives with `timeoutMs`, and accepts the reply only when
-// it is valid and its first byte is `expectedCode`.
+// it is valid and its first byte is `expectedCode`. A marker's answer that
+// comes meanwhile is a late one and is dropped, unless it is what the request
+// expects. A held answer to the same request is taken
+// without sending. Link::lastFault tells why a reply was refused.
 bool Exchange(Link& link, EventLoop& loop, const SerialFrame& request, int timeoutMs, std::uint8_t expectedCode,
               SerialFrame& reply);
 

@@ -85,6 +85,10 @@ std::string ResolvePortChoice(std::string_view text, const std::vector<SystemPor
   return std::string(text);
 }
 
+bool PortChoiceNeedsSystemPorts(std::string_view text) {
+  return !(!text.empty() && text.front() == '/') && !PortNumberOf(text);
+}
+
 std::string PortFailureReason(PortError kind, const std::string& device, const std::string& group,
                               const std::vector<std::string>& existingPorts, const std::string& user) {
   if (device.empty()) return {};

@@ -34,6 +34,11 @@ std::vector<PortEntry> PortSelectorEntries(const std::vector<SystemPort>& system
 std::string ResolvePortChoice(std::string_view text, const std::vector<SystemPort>& systemPorts,
                               const std::string& dosDevicesDir);
 
+// Whether ResolvePortChoice needs the system's ports for `text`: a device
+// path and "COM n" resolve without them, so the program does not ask the
+// system for its ports (hundreds of reads) before it opens one of those.
+bool PortChoiceNeedsSystemPorts(std::string_view text);
+
 // The line saying why a device could not be opened, in Czech; empty when the
 // device is not known.
 std::string PortFailureReason(PortError kind, const std::string& device, const std::string& group,

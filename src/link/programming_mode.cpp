@@ -6,6 +6,10 @@
 
 namespace vexa::link {
 
+static_assert(kMarkers[1].command == kCmdIdentify && kMarkers[1].reply == kReplyIdentify &&
+                  kMarkers[0].command == kCmdMemoryModem && kMarkers[0].reply == kReplyMemoryModem,
+              "the markers are the identification and the memory and modem query");
+
 std::string WrongProductMessage() {
   return std::string("Touto verzí programu lze naprogramovat pouze zařízení ") + kSupportedProduct + ".";
 }
@@ -85,7 +89,7 @@ ActivationResult FailActivation(Link& link, Workspace& ws, Services& sv, Activat
 // programming mode. Once its late answer (if any) has passed, it is released
 // before the failure is reported.
 ActivationResult FailIdentification(Link& link, Workspace& ws, Services& sv) {
-  DropOwedAnswers(link, sv.loop, link.lastRequestMs + kPollTimeoutMs);
+  DropOwedAnswers(link, sv.loop);
   ReleaseUnit(link, sv.loop);
   return FailActivation(link, ws, sv, ActivationResult::Failed);
 }
@@ -99,7 +103,11 @@ ActivationResult ActivateLink(Link& link, Workspace& ws, Services& sv) {
     return ActivationResult::PortFailed;
   }
   ws.device = DeviceInfo{};
-  link.attemptRaise = 0;  // a new unit (or the same one) is not known to be slow yet
+  // A new unit (or the same one) is not known to be slow yet.
+  link.answerTimeMs = 0;
+  link.quickAnswers = 0;
+  link.recentSlowestMs = 0;
+  link.heldReply.reset();
 
   sv.messages.Show(Icon::Information, kMsgInstruction);
   FlushInput(link);
@@ -162,7 +170,7 @@ ActivationResult ActivateLink(Link& link, Workspace& ws, Services& sv) {
 bool ReleaseUnit(Link& link, EventLoop& loop) {
   // After a failed transfer the unit may still owe answers to its last
   // attempts; one of them must not be taken for the acknowledgement.
-  if (link.answersOwed > 0) DropOwedAnswers(link, loop, link.lastRequestMs + kLongestReplyMs);
+  if (link.answersOwed > 0) DropOwedAnswers(link, loop);
   FlushInput(link);
   SerialFrame reply;
   const bool acknowledged = Exchange(link, loop, MakeFrame({kCmdLeave, 170, 85}), kLeaveTimeoutMs, kReplyLeave, reply);

@@ -45,6 +45,7 @@ std::optional<long> QuickReadEnd(const EepromImage& image, const std::array<Anal
 bool QuickReadEeprom(Link& link, Workspace& ws, Services& sv) {
   const auto usable = UsableMemorySize(ws.device);
   if (!usable) return false;
+  link.lastFailure.reset();
   FlushInput(link);
   ShowProgress(ws, sv, kMsgReading, true);
   std::optional<long> end;  // known once the configuration is all in

@@ -51,12 +51,12 @@ void UnitSimulator::Load(const std::vector<std::uint8_t>& bytes) {
   std::copy_n(bytes.begin(), std::min(bytes.size(), memory_.size()), memory_.begin());
 }
 
-void UnitSimulator::InjectFault(SimFault f, int count) {
+void UnitSimulator::InjectFault(SimFault f, int count, std::uint8_t onlyCommand) {
   for (int i = 0; i < count; ++i) {
     if (f == SimFault::FlipWrittenByte) {
       ++scriptedFlips_;
     } else {
-      scripted_.push_back(f);
+      scripted_.emplace_back(f, onlyCommand);
     }
   }
 }
@@ -68,10 +68,11 @@ bool UnitSimulator::Chance(double p) {
   return u < p;
 }
 
-std::optional<SimFault> UnitSimulator::NextReplyFault() {
-  if (!scripted_.empty()) {
-    const SimFault f = scripted_.front();
-    scripted_.pop_front();
+std::optional<SimFault> UnitSimulator::NextReplyFault(std::uint8_t command) {
+  for (auto it = scripted_.begin(); it != scripted_.end(); ++it) {
+    if (it->second != 0 && it->second != command) continue;
+    const SimFault f = it->first;
+    scripted_.erase(it);
     return f;
   }
   if (Chance(options_.dropRate)) return SimFault::DropReply;
@@ -93,6 +94,12 @@ void UnitSimulator::Receive(std::uint8_t c, std::int64_t nowUs) {
   const std::size_t n = frame.size() - 2;
   if (FrameChecksum(frame.data(), n) != frame[n]) return;  // a damaged request is ignored
   frame.resize(n);
+  if (options_.busy == BusyModel::Forget && rxDoneUs_ < busyUntilUs_) {
+    // Not listening: the request is never seen and a write never stored.
+    const bool block = frame[0] == kCmdReadBlock || frame[0] == kCmdWriteBlock;
+    requests_.push_back({frame[0], block ? AddressOf(frame).value_or(-1) : -1, false});
+    return;
+  }
   Handle(frame, rxDoneUs_);
 }
 
@@ -184,8 +191,15 @@ std::int64_t UnitSimulator::BlockDelayUs(long address) {
 }
 
 void UnitSimulator::Reply(std::vector<std::uint8_t> payload, std::int64_t receivedUs, std::int64_t extraDelayUs) {
-  const auto fault = NextReplyFault();
-  if (fault == SimFault::DropReply) return;
+  // The processor takes the request once it is free (a queue unit) and
+  // works on it; it is busy until the reply has been sent. A late reply is
+  // a request the unit takes longer over: what comes after it waits.
+  const auto fault = NextReplyFault(requests_.back().code);
+  const std::int64_t late = fault == SimFault::LateReply ? options_.lateByUs : 0;
+  const std::int64_t workDone = std::max(receivedUs, busyUntilUs_) + options_.responseDelayUs + extraDelayUs + late;
+  const std::int64_t replyChars = static_cast<std::int64_t>(payload.size()) + 2;
+  busyUntilUs_ = std::max(workDone, txFreeUs_) + replyChars * options_.charTimeUs;
+  if (fault == SimFault::DropReply) return;  // lost on the line
   requests_.back().answered = true;
 
   std::uint8_t checksum = FrameChecksum(payload.data(), payload.size());
@@ -196,13 +210,9 @@ void UnitSimulator::Reply(std::vector<std::uint8_t> payload, std::int64_t receiv
   payload.push_back(checksum);
   payload.push_back(kCR);
 
-  const std::int64_t start = std::max(receivedUs + options_.responseDelayUs + extraDelayUs, txFreeUs_);
-  std::int64_t due = start + static_cast<std::int64_t>(payload.size()) * options_.charTimeUs;
-  if (fault == SimFault::LateReply) {
-    due += options_.lateByUs;
-  } else {
-    txFreeUs_ = due;
-  }
+  const std::int64_t start = std::max(workDone, txFreeUs_);
+  const std::int64_t due = start + static_cast<std::int64_t>(payload.size()) * options_.charTimeUs;
+  txFreeUs_ = due;
   Pending pending{due, std::move(payload)};
   const auto at =
       std::upper_bound(tx_.begin(), tx_.end(), due, [](std::int64_t t, const Pending& q) { return t < q.dueUs; });

@@ -7,6 +7,11 @@
 // With a character time set, the line is paced: a request is received only
 // once all its characters have crossed the line, and a reply becomes readable
 // when its last character has.
+//
+// The unit's processor serves one request at a time. What happens to a
+// request that arrives while it is still busy with the one before is the
+// busy model: a "queue" unit answers it after the one before, a "forget" unit
+// was not listening and never sees it.
 #pragma once
 
 #include <cstdint>
@@ -14,6 +19,7 @@
 #include <optional>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace vexa::link {
@@ -22,8 +28,13 @@ namespace vexa::link {
 enum class SimFault {
   DropReply,        // the unit does not answer
   CorruptChecksum,  // the reply's checksum byte is wrong
-  LateReply,        // the reply comes lateByUs after it was due
+  LateReply,        // the unit takes lateByUs longer over the request (later replies wait)
   FlipWrittenByte,  // a written block is stored with one byte changed (the reply is normal)
+};
+
+enum class BusyModel {
+  Queue,   // a request that arrives while the unit is busy waits its turn
+  Forget,  // a request that arrives while the unit is busy is lost
 };
 
 struct UnitOptions {
@@ -33,13 +44,14 @@ struct UnitOptions {
   std::uint8_t memoryCode = 6;       // 8128 usable bytes
   std::uint8_t modemCode = 4;        // "TC35 Siemens"
   int pollsBeforeAnswer = 0;         // polls left unanswered before the unit enters programming mode
-  std::int64_t responseDelayUs = 0;  // from a request's last character to the reply's first
+  std::int64_t responseDelayUs = 0;  // the unit's work on a request, before its reply's first character
+  BusyModel busy = BusyModel::Queue;
   std::int64_t charTimeUs = 0;       // one character on the line; 0 = instant (19200 baud 8N1: 521)
   // A slow EEPROM: the block commands (read and write) are answered this much
   // later on top of responseDelayUs, blockDelayMinUs when blockDelayMaxUs is
   // not above it, otherwise a time drawn for each answer within [min, max].
-  // Only blocks starting in [slowFrom, slowTo) are slow. Answers keep the
-  // order of the requests.
+  // Only blocks starting in [slowFrom, slowTo) are slow. The unit is busy
+  // from a request's arrival until its reply has been sent.
   std::int64_t blockDelayMinUs = 0;
   std::int64_t blockDelayMaxUs = 0;
   long slowFrom = 0;
@@ -76,8 +88,9 @@ class UnitSimulator {
   std::optional<std::int64_t> NextOutputUs() const;
 
   // Applies `f` to the next `count` replies (FlipWrittenByte: to the next
-  // `count` written blocks), before any random fault.
-  void InjectFault(SimFault f, int count = 1);
+  // `count` written blocks), before any random fault; with `onlyCommand`, to
+  // the next replies to that command only.
+  void InjectFault(SimFault f, int count = 1, std::uint8_t onlyCommand = 0);
 
   std::vector<std::uint8_t>& memory() { return memory_; }
   const std::vector<std::uint8_t>& memory() const { return memory_; }
@@ -90,6 +103,8 @@ class UnitSimulator {
   const std::vector<UnitRequest>& requests() const { return requests_; }
   void ClearLog() { requests_.clear(); }
   const UnitOptions& options() const { return options_; }
+  // Answers lost on the line from now on (a line that turns noisy).
+  void SetDropRate(double p) { options_.dropRate = p; }
 
   // Usable bytes of memory code n: 2^(n+7) - 64.
   static long UsableSizeOf(int memoryCode);
@@ -104,15 +119,16 @@ class UnitSimulator {
   void Reply(std::vector<std::uint8_t> payload, std::int64_t receivedUs, std::int64_t extraDelayUs = 0);
   std::int64_t BlockDelayUs(long address);
   bool Chance(double p);
-  std::optional<SimFault> NextReplyFault();
+  std::optional<SimFault> NextReplyFault(std::uint8_t command);
 
   UnitOptions options_;
   std::vector<std::uint8_t> memory_;
   std::vector<std::uint8_t> rx_;
   std::int64_t rxDoneUs_ = 0;
   std::int64_t txFreeUs_ = 0;
+  std::int64_t busyUntilUs_ = 0;  // the processor's current request ends here
   std::deque<Pending> tx_;
-  std::deque<SimFault> scripted_;
+  std::deque<std::pair<SimFault, std::uint8_t>> scripted_;  // fault, command (0: any)
   int scriptedFlips_ = 0;
   bool programming_ = false;
   int polls_ = 0;

@@ -71,7 +71,9 @@ WorkflowResult ReadWorkflow(Link& link, Workspace& ws, Services& sv, const ReadO
   const bool read = options.fullRead ? ReadEeprom(link, ws, sv) : QuickReadEeprom(link, ws, sv);
   if (!read) {
     CloseProgress(sv);
-    sv.messages.Show(Icon::Error, kMsgReadFailed);
+    // The reason (which block, how many attempts, what went wrong) on the
+    // line beneath.
+    sv.messages.Show(Icon::Error, link.lastFailure ? WithReason(kMsgReadFailed, *link.lastFailure) : kMsgReadFailed);
     return WorkflowResult::Failed;
   }
   if (ws.CancelRequested) {

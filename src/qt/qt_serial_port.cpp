@@ -90,7 +90,9 @@ bool QtSerialPort::Open(const std::string& name) {
   if (port_.isOpen()) Close();
   lost_ = false;
   failure_ = {};
-  device_ = link::ResolvePortChoice(name, systemPorts_.SystemPorts(), dosDevicesDir_);
+  const auto systemPorts =
+      link::PortChoiceNeedsSystemPorts(name) ? systemPorts_.SystemPorts() : std::vector<link::SystemPort>{};
+  device_ = link::ResolvePortChoice(name, systemPorts, dosDevicesDir_);
   // QSerialPort looks a bare name up in /dev; the messages name that device.
   if (!device_.empty() && device_.front() != '/') device_ = "/dev/" + device_;
   port_.setPortName(QString::fromStdString(device_));

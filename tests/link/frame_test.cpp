@@ -6,7 +6,10 @@
 #include <fstream>
 #include <random>
 
+#include "link/block_transfer.h"
 #include "link/frame.h"
+#include "link/programming_mode.h"
+#include "link/trace.h"
 #include "link_rig.h"
 
 namespace vexa::test {
@@ -240,6 +243,45 @@ TEST(PortNames, ComTextsMapToLinksOrBuiltInPorts) {
   EXPECT_EQ(link::PortNumberOf("COM 3"), 3);
   EXPECT_EQ(link::PortNumberOf("COMX"), std::nullopt);
   fs::remove_all(home);
+}
+
+TEST(Trace, RecordsEveryFrameWhatItMeansAndStopsAtItsLimit) {
+  const std::string path = std::string(VEXA_BINARY_DIR) + "/link-trace.txt";
+  auto lines = [&path] {
+    std::ifstream in(path);
+    std::vector<std::string> out;
+    for (std::string l; std::getline(in, l);) out.push_back(l);
+    return out;
+  };
+  for (long limit : {link::kTraceLimitBytes, 600L}) {
+    SCOPED_TRACE(limit);
+    LinkRig rig;
+    link::Trace trace(rig.clock, limit);
+    ASSERT_FALSE(trace.Open(path));
+    rig.link.trace = &trace;
+    ASSERT_EQ(link::ActivateLink(rig.link, rig.ws, rig.sv), link::ActivationResult::Active);
+    rig.sim.InjectFault(link::SimFault::DropReply, 1, link::kCmdReadBlock);
+    ASSERT_TRUE(link::ReadBlockWithRetries(rig.link, rig.ws, rig.loop, 272));
+    const auto got = lines();
+    if (limit == 600) {
+      // Whole lines up to the limit, then the line that says the rest is missing.
+      long size = 0;
+      for (const auto& l : got) size += static_cast<long>(l.size()) + 1;
+      EXPECT_LE(size, 600);
+      EXPECT_NE(got.back().find("size limit"), std::string::npos);
+      continue;
+    }
+    // Milliseconds, direction, raw characters, meaning.
+    const std::vector<std::string> tail(got.end() - 6, got.end());
+    EXPECT_EQ(tail, (std::vector<std::string>{
+                        "      0 -> \\x040110\\xC7\\x0D   read 0x0110, attempt 1, limit 100 ms",
+                        "    100 <- (nothing)   time-out, 100 ms",
+                        "    100 -> \\x03\\x04\\x0D   memory and modem, marker",
+                        "    100 <- \\x836040N\\x0D   reply 0x83 06 04, marker answered",
+                        "    100 -> \\x040110\\xC7\\x0D   read 0x0110, attempt 2, limit 200 ms",
+                        "    100 <- \\x84FFFFFFFFFFFFFFFF\\xE5\\x0D   reply 0x84 FF FF FF FF FF FF FF FF",
+                    }));
+  }
 }
 
 }  // namespace

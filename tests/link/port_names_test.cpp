@@ -40,7 +40,13 @@ TEST(PortSelector, ComEntriesFirstThenEverySystemPort) {
       {"/dev/ttyUSB7 – Gone adapter, sériové číslo Z9", "/dev/ttyUSB7"},  // unplugged since it was chosen
       {"nothing", "nothing"},
   };
-  for (const auto& [text, device] : choices) EXPECT_EQ(link::ResolvePortChoice(text, kSystemPorts, ""), device) << text;
+  for (const auto& [text, device] : choices) {
+    EXPECT_EQ(link::ResolvePortChoice(text, kSystemPorts, ""), device) << text;
+    // Where the system's ports are not asked for, they make no difference.
+    if (!link::PortChoiceNeedsSystemPorts(text)) EXPECT_EQ(link::ResolvePortChoice(text, {}, ""), device) << text;
+  }
+  EXPECT_TRUE(link::PortChoiceNeedsSystemPorts("ttyUSB0"));
+  EXPECT_FALSE(link::PortChoiceNeedsSystemPorts("/dev/ttyUSB0"));
 }
 
 TEST(PortErrors, SecondLineSaysWhy) {

@@ -86,12 +86,20 @@ TEST(Workflows, ReadOutcomesAndTheirMessages) {
     std::function<void(ActiveUnit&)> arrange;
     WorkflowResult result;
     Icon icon;
-    const char* message;
+    std::string message;
     bool transfers;
   };
   const Case cases[] = {
-      {"a block fails", [](ActiveUnit& u) { u.sim.InjectFault(link::SimFault::DropReply, 12); }, WorkflowResult::Failed,
-       Icon::Error, link::kMsgReadFailed, true},
+      {"a block fails", [](ActiveUnit& u) { u.sim.InjectFault(link::SimFault::DropReply, 12, link::kCmdReadBlock); },
+       WorkflowResult::Failed, Icon::Error,
+       std::string(link::kMsgReadFailed) + "\nBlok 0x0000: zařízení neodpovědělo (12 pokusů).", true},
+      {"a block keeps arriving damaged",
+       [](ActiveUnit& u) {
+         u.sim.InjectFault(link::SimFault::DropReply, 11, link::kCmdReadBlock);
+         u.sim.InjectFault(link::SimFault::CorruptChecksum, 1, link::kCmdReadBlock);
+       },
+       WorkflowResult::Failed, Icon::Error,
+       std::string(link::kMsgReadFailed) + "\nBlok 0x0000: odpověď má chybný kontrolní součet (12 pokusů).", true},
       {"Storno",
        [](ActiveUnit& u) {
          u.link.onBlock = [&u](long done, long) {
@@ -161,7 +169,8 @@ TEST(Workflows, WriteOutcomesAndTheirMessages) {
        Icon::Error, link::kMsgWriteSizeUnknown, false},
       {"encoding fails", 6, [](ActiveUnit& u) { u.ws.config.general.DobaPlatnostiSMS = "abc"; },
        WorkflowResult::Refused, Icon::Error, link::kMsgEncodeFailed, false},
-      {"a block fails", 6, [](ActiveUnit& u) { u.sim.InjectFault(link::SimFault::DropReply, 10); },
+      {"a block fails", 6,
+       [](ActiveUnit& u) { u.sim.InjectFault(link::SimFault::DropReply, 10, link::kCmdWriteBlock); },
        WorkflowResult::Failed, Icon::Error, link::kMsgWriteFailed, true},
       {"Storno", 6,
        [](ActiveUnit& u) {

@@ -37,10 +37,10 @@ TEST(WriteBackup, KeptBeforeTheWriteOrAskedFor) {
       {"programmed unit", true, nullptr, {}, WorkflowResult::Completed, true, true, {""}},
       {"unit not programmed", false, nullptr, {}, WorkflowResult::Completed, false, true, {link::kMsgWriteDone}},
       {"backup read fails, write refused", true,
-       [](LinkRig& r) { r.sim.InjectFault(link::SimFault::DropReply, link::kReadAttempts); }, {Answer::No},
+       [](LinkRig& r) { r.sim.InjectFault(link::SimFault::DropReply, link::kReadAttempts, link::kCmdReadBlock); }, {Answer::No},
        WorkflowResult::Refused, false, false, {link::kMsgBackupFailed}},
       {"backup read fails, write anyway", true,
-       [](LinkRig& r) { r.sim.InjectFault(link::SimFault::DropReply, link::kReadAttempts); }, {Answer::Yes},
+       [](LinkRig& r) { r.sim.InjectFault(link::SimFault::DropReply, link::kReadAttempts, link::kCmdReadBlock); }, {Answer::Yes},
        WorkflowResult::Completed, false, true, {link::kMsgBackupFailed, link::kMsgWriteDone}},
       {"Storno during the backup read", true,
        [](LinkRig& r) {

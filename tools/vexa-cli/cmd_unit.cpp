@@ -6,6 +6,8 @@
 //   vexa-cli ports
 //
 // read takes only the blocks the configuration needs unless --full is given.
+// With `vexa-cli --trace FILE CMD ...` every frame to and from the unit is
+// recorded in FILE (docs/serial-ports.md).
 // write first keeps the unit's configuration as a backup file (printed on
 // standard output) and stops with 1 when that fails, unless --no-backup.
 //
@@ -38,6 +40,7 @@
 #include "link/frame.h"
 #include "link/port_names.h"
 #include "link/programming_mode.h"
+#include "link/trace.h"
 #include "link/workflows.h"
 #include "qt/qt_port_list.h"
 #include "qt/qt_serial_port.h"
@@ -168,6 +171,18 @@ class Session {
   Services& sv() { return sv_; }
   link::Link& link() { return link_; }
 
+  // Starts the trace asked for with --trace; false, with the reason on
+  // standard error, when its file cannot be written.
+  bool StartTrace() {
+    if (TracePath().empty()) return true;
+    if (const auto failure = trace_.Open(TracePath())) {
+      std::cerr << failure->Reason() << "\n";
+      return false;
+    }
+    link_.trace = &trace_;
+    return true;
+  }
+
   void PrintIdentification(std::ostream& out) const {
     out << "Produkt: " << ws.device.Product << "\n"
               << "Verze: " << ws.device.ProcessorVersion << "\n"
@@ -191,6 +206,7 @@ class Session {
   link::SteadyClock clock_;
   qt::QtSerialPort port_;
   link::Link link_;
+  link::Trace trace_{clock_};
   ConsoleMessages messages_;
   ConsoleProgress progress_;
   ConsoleLoop loop_;
@@ -251,6 +267,7 @@ int WorkflowExit(link::WorkflowResult r) {
 // Activates, runs `work` when the unit is compatible, and releases the unit.
 int RunOnUnit(Session& s, const UnitArgs& args, const std::function<int(Session&)>& work) {
   s.ws.settings.CheckWrite = args.verify;
+  if (!s.StartTrace()) return kExitFailed;
   InstallInterruptHandler();
 
   const auto activation = link::ActivateLink(s.link(), s.ws, s.sv());

@@ -30,6 +30,10 @@ struct Command {
 
 std::vector<Command>& Registry();
 
+// The file given with `vexa-cli --trace FILE CMD ...`: the unit commands
+// record every frame there. Empty when no trace was asked for.
+std::string& TracePath();
+
 // A JSON configuration is under 100 kB; a file over this is refused.
 inline constexpr std::size_t kMaxTextFile = 4u << 20;
 

@@ -22,6 +22,11 @@ std::vector<Command>& Registry() {
   return commands;
 }
 
+std::string& TracePath() {
+  static std::string path;
+  return path;
+}
+
 std::optional<std::string> ReadTextFile(const std::string& path) {
   std::vector<std::uint8_t> bytes;
   if (!ReadRegularFile(path, kMaxTextFile, bytes)) {
@@ -84,6 +89,7 @@ void Usage(std::ostream& out) {
   for (const auto& c : commands) out << "  vexa-cli " << c.usage << "\n";
   out << "  vexa-cli --version\n"
          "  vexa-cli CMD --help\n"
+         "  vexa-cli --trace FILE CMD ...   records every frame to and from the unit in FILE\n"
          "An output file given as \"-\" goes to standard output.\n";
 }
 
@@ -93,6 +99,15 @@ bool AsksForHelp(const std::vector<std::string>& args) {
 
 int Run(int argc, char** argv) {
   using namespace vexa::cli;
+  if (argc >= 2 && std::string(argv[1]) == "--trace") {
+    if (argc < 4) {
+      Usage(std::cerr);
+      return kExitInvalid;
+    }
+    TracePath() = argv[2];
+    argv[2] = argv[0];
+    return Run(argc - 2, argv + 2);
+  }
   const std::string first = argc < 2 ? std::string() : argv[1];
   if (argc < 2 || first == "--help" || first == "-h") {
     Usage(argc < 2 ? std::cerr : std::cout);

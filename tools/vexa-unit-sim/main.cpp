@@ -32,6 +32,9 @@ constexpr const char* kUsage =
     "  --link COMn         create ~/.vexa/dosdevices/COMn pointing at the port (removed at exit)\n"
     "  --baud N            pace the line at N baud (19200 like the unit); 0 = instant (default)\n"
     "  --delay MS          the unit's answer time in milliseconds (default 0)\n"
+    "  --busy queue|forget what the unit does with a request that comes while it is still\n"
+    "                      busy with the one before: answers it afterwards (default) or\n"
+    "                      never sees it\n"
     "  --block-delay MS | MIN-MAX\n"
     "                      a slow EEPROM: block reads and writes answered MS later, or each\n"
     "                      at a random time from MIN to MAX milliseconds (in order)\n"
@@ -43,7 +46,8 @@ constexpr const char* kUsage =
     "  --modem-code N      modem code (default 4, \"TC35 Siemens\")\n"
     "  --polls N           polls left unanswered before the unit answers (default 0)\n"
     "  --drop P --corrupt P --late P --flip P\n"
-    "                      fault probabilities per reply (flip: per written block)\n"
+    "                      fault probabilities per reply (drop: the answer is lost on the\n"
+    "                      line; flip: per written block)\n"
     "  --seed N            seed of the faults and random delays (default 1)\n"
     "  --verbose           log every request on standard error\n";
 
@@ -137,6 +141,9 @@ int main(int argc, char** argv) {
       long ms = 0;
       ok = value(v) && ParseNumber(v, ms) && ms >= 0;
       options.responseDelayUs = ms * 1000;
+    } else if (a == "--busy") {
+      ok = value(v) && (v == "queue" || v == "forget");
+      options.busy = v == "forget" ? vexa::link::BusyModel::Forget : vexa::link::BusyModel::Queue;
     } else if (a == "--block-delay") {
       long lo = 0, hi = 0;
       ok = value(v) && ParseRange(v, lo, hi) && hi <= 60'000;
