@@ -22,6 +22,9 @@ void AddTransferOptions(QBoxLayout& layout, ProgramSettings& settings) {
   add("tabBackup", QStringLiteral("Zálohovat před zápisem"),
       QStringLiteral("Před zápisem do EEPROM uložit dosavadní nastavení zařízení do souboru se zálohou"),
       settings.Backup);
+  add("tabFullWrite", QStringLiteral("Zapisovat celou konfiguraci"),
+      QStringLiteral("Při zápisu do EEPROM zapsat všechny bloky nastavení, ne jen ty, které se liší od zařízení"),
+      settings.FullWrite);
 }
 
 }  // namespace vexa::ui
