@@ -83,7 +83,8 @@ struct PacedUnit {
     std::thread server([&] { pty.Serve(*unit, stop); });
     QProcess cli;
     cli.setStandardInputFile(QProcess::nullDevice());
-    cli.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    cli.setStandardOutputFile(QProcess::nullDevice());
+    cli.setStandardErrorFile(QProcess::nullDevice());
     QStringList args{QStringLiteral("write"), QStringLiteral("--port"), QString::fromStdString(pty.slavePath()),
                      file, QStringLiteral("--backup-dir"), backupDir};
     args += extra;
