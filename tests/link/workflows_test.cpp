@@ -182,7 +182,7 @@ TEST(Workflows, WriteOutcomesAndTheirMessages) {
     EXPECT_EQ(link::WriteWorkflow(unit.link, unit.ws, unit.sv, kNoBackup), c.result);
     ASSERT_EQ(unit.messages.shown.size(), 1u);
     EXPECT_EQ(unit.messages.shown[0].icon, c.icon);
-    // The specified message first; a write that stopped after its first
+    // The outcome's own message first; a write that stopped after its first
     // block adds that the unit is left without a configuration.
     const std::string& text = unit.messages.shown[0].text;
     EXPECT_EQ(text.substr(0, text.find('\n')), c.message);
