@@ -1,7 +1,7 @@
 // Which blocks a write sends when the unit's bytes are known.
 //
-// Every write is preceded by a read of the unit's configuration (the backup).
-// A block whose bytes the unit already holds need not be sent again: that read
+// A write that keeps a backup first reads the unit's configuration. A block
+// whose bytes the unit already holds need not be sent again: that read
 // checked them just as a read-back checks a written block. So the write sends
 // only the blocks that differ, and every block the read did not reach, in an
 // order that keeps the header invalid from the first block sent to the last:
