@@ -233,17 +233,30 @@ BlockResult WriteOneBlock(Link& link, Workspace& ws, Services& sv, long address)
 
 }  // namespace
 
-WriteOutcome WriteEeprom(Link& link, Workspace& ws, Services& sv, long used) {
+WritePlan FullWritePlan(long used, long usable) {
+  const auto front = FrontAreaBlocks();
+  WritePlan plan;
+  for (long a : front) plan.push_back({a, true});
+  for (long a : BodyBlocks(used, usable)) plan.push_back({a, false});
+  for (long a : front) {
+    if (a != kMagicBlock && a != kChecksumBlock) plan.push_back({a, false});
+  }
+  plan.push_back({kMagicBlock, false});
+  plan.push_back({kChecksumBlock, false});
+  return plan;
+}
+
+WriteOutcome WriteBlocks(Link& link, Workspace& ws, Services& sv, const WritePlan& plan) {
+  link.lastFailure.reset();
+  if (plan.empty()) return WriteOutcome::Completed;
   FlushInput(link);
   ShowProgress(ws, sv, kMsgWriting, true);
 
-  const auto front = FrontAreaBlocks();
-  const auto body = BodyBlocks(used, UsableMemorySize(ws.device).value_or(kImageSize));
-  const long total = static_cast<long>(2 * front.size() + body.size());
+  const long total = static_cast<long>(plan.size());
   long done = 0;
-  // What the image held before; put back when the write does not complete.
+  // What the image held before: the bytes every block is written with, and
+  // the image put back when the write does not complete.
   const auto before = std::make_unique<EepromImage>(ws.image);
-  std::vector<std::array<std::uint8_t, kBlockSize>> saved(front.size());
 
   auto finish = [&](BlockResult r) {
     CloseProgress(sv);
@@ -255,28 +268,20 @@ WriteOutcome WriteEeprom(Link& link, Workspace& ws, Services& sv, long used) {
     }
     return WriteOutcome::Failed;
   };
-  auto step = [&](long address) {
-    const BlockResult r = WriteOneBlock(link, ws, sv, address);
-    if (link.onBlock) link.onBlock(++done, total);
-    return r;
-  };
 
-  // Phase 1: invalidate the header by zeroing the front area.
-  for (std::size_t i = 0; i < front.size(); ++i) {
-    saved[i] = ImageBlock(ws.image, front[i]);
-    SetImageBlock(ws.image, front[i], {});
-    if (auto r = step(front[i]); r != BlockResult::Ok) return finish(r);
-  }
-  // Phase 2: the text area up to the used size.
-  for (long a : body) {
-    if (auto r = step(a); r != BlockResult::Ok) return finish(r);
-  }
-  // Phase 3: the front area back, which makes the header valid again.
-  for (std::size_t i = 0; i < front.size(); ++i) {
-    SetImageBlock(ws.image, front[i], saved[i]);
-    if (auto r = step(front[i]); r != BlockResult::Ok) return finish(r);
+  for (const BlockWrite& w : plan) {
+    SetImageBlock(ws.image, w.address, w.zeros ? std::array<std::uint8_t, kBlockSize>{} : ImageBlock(*before, w.address));
+    const BlockResult r = WriteOneBlock(link, ws, sv, w.address);
+    // A zeroed block keeps the configuration's bytes in the image.
+    if (w.zeros) SetImageBlock(ws.image, w.address, ImageBlock(*before, w.address));
+    if (link.onBlock) link.onBlock(++done, total);
+    if (r != BlockResult::Ok) return finish(r);
   }
   return finish(BlockResult::Ok);
+}
+
+WriteOutcome WriteEeprom(Link& link, Workspace& ws, Services& sv, long used) {
+  return WriteBlocks(link, ws, sv, FullWritePlan(used, UsableMemorySize(ws.device).value_or(kImageSize)));
 }
 
 }  // namespace vexa::link

@@ -3,8 +3,9 @@
 //
 // A write keeps the unit's configuration header invalid until everything else
 // is in place: it zeroes the front area first, then writes the text area, then
-// writes the front area back. The 64 bytes at 64..127 belong to the unit and
-// are never written.
+// writes the front area back, the block holding the magic word and then the
+// one holding the header checksum last. The 64 bytes at 64..127 belong to the
+// unit and are never written.
 #pragma once
 
 #include <array>
@@ -12,6 +13,7 @@
 #include <optional>
 #include <vector>
 
+#include "codec/layout.h"
 #include "link/frame.h"
 #include "platform/services.h"
 #include "workspace/workspace.h"
@@ -27,6 +29,9 @@ inline constexpr int kBlockSize = 8;
 inline constexpr long kBodyStart = 272;  // the text area; the front area ends here
 inline constexpr long kUnitOwnedStart = 64;
 inline constexpr long kUnitOwnedEnd = 128;  // 64..127 are never written
+// The blocks that make the header valid: the magic word and the checksum.
+inline constexpr long kMagicBlock = layout::kMagicWord / kBlockSize * kBlockSize;        // 40
+inline constexpr long kChecksumBlock = layout::kChecksumByte / kBlockSize * kBlockSize;  // 48
 
 // Attempts per block and the time limit of attempt n (1-based).
 inline constexpr int kReadAttempts = 12;
@@ -76,11 +81,29 @@ bool ReadEeprom(Link& link, Workspace& ws, Services& sv);
 
 enum class WriteOutcome { Completed, Failed, Cancelled };
 
-// Writes the image into the unit: front area zeroed, body up to the used size
-// `used`, front area restored; each block verified when
-// ws.settings.CheckWrite is set. When the write does not complete, the image
-// is put back as it was before, so a later write or file save still carries
-// the unit's own bytes; the unit keeps whatever had been written.
+// One block of a write, in the order the blocks are sent: the image's bytes
+// at `address`, or zeros where the write takes the header away first.
+struct BlockWrite {
+  long address = 0;
+  bool zeros = false;
+  bool operator==(const BlockWrite&) const = default;
+};
+using WritePlan = std::vector<BlockWrite>;
+
+// The whole configuration: the front area zeroed in address order, the body
+// up to the used size, then the front area back in address order except that
+// the magic word's block and then the checksum's block come last, so the
+// header turns valid only once every other block is in place.
+WritePlan FullWritePlan(long used, long usable = kImageSize);
+
+// Sends the blocks of `plan` under the progress window, each verified when
+// ws.settings.CheckWrite is set, and stops at a failed block or Storno. An
+// empty plan sends nothing and completes. When the write does not complete,
+// the image is put back as it was before, so a later write or file save still
+// carries the unit's own bytes; the unit keeps whatever had been written.
+WriteOutcome WriteBlocks(Link& link, Workspace& ws, Services& sv, const WritePlan& plan);
+
+// The full write of the image up to the used size `used`.
 WriteOutcome WriteEeprom(Link& link, Workspace& ws, Services& sv, long used);
 
 }  // namespace vexa::link

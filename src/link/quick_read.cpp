@@ -43,11 +43,17 @@ std::optional<long> QuickReadEnd(const EepromImage& image, const std::array<Anal
 }
 
 bool QuickReadEeprom(Link& link, Workspace& ws, Services& sv) {
+  long readTo = 0;
+  return QuickReadEepromShowing(link, ws, sv, kMsgReading, readTo);
+}
+
+bool QuickReadEepromShowing(Link& link, Workspace& ws, Services& sv, const char* text, long& readTo) {
   const auto usable = UsableMemorySize(ws.device);
   if (!usable) return false;
   link.lastFailure.reset();
   FlushInput(link);
-  ShowProgress(ws, sv, kMsgReading, true);
+  ShowProgress(ws, sv, text, true);
+  readTo = 0;
   std::optional<long> end;  // known once the configuration is all in
   long guess = kBodyStart;
   long done = 0;
@@ -57,6 +63,7 @@ bool QuickReadEeprom(Link& link, Workspace& ws, Services& sv) {
       return false;
     }
     const long next = a + kBlockSize;
+    readTo = next;
     bool last = next >= *usable || ws.CancelRequested;
     if (!last && next == kBodyStart) {
       // A unit without a valid header holds nothing to read on for.

@@ -14,6 +14,7 @@
 #include <optional>
 
 #include "codec/image.h"
+#include "link/block_transfer.h"
 #include "link/frame.h"
 #include "platform/services.h"
 #include "workspace/workspace.h"
@@ -31,5 +32,8 @@ std::optional<long> QuickReadEnd(const EepromImage& image, const std::array<Anal
 // reading only the blocks the configuration needs. The progress callback
 // counts the blocks planned so far.
 bool QuickReadEeprom(Link& link, Workspace& ws, Services& sv);
+// The same with `text` in the progress window; `readTo` receives the end of
+// the blocks read (0 up to it).
+bool QuickReadEepromShowing(Link& link, Workspace& ws, Services& sv, const char* text, long& readTo);
 
 }  // namespace vexa::link

@@ -10,6 +10,7 @@
 #include "file/backup.h"
 #include "link/block_transfer.h"
 #include "link/quick_read.h"
+#include "link/write_plan.h"
 #include "platform/progress.h"
 #include "rules/config_check.h"
 #include "workspace/usage.h"
@@ -25,18 +26,30 @@ std::string BackupLine(const std::string& path) {
   return "Předchozí nastavení zařízení je zálohováno v souboru " + path + ".";
 }
 
+std::string BlocksWrittenLine(long written, long total) {
+  return "Počet zapsaných bloků: " + std::to_string(written) + " z celkových " + std::to_string(total) + ".";
+}
+
 namespace {
 
 enum class BackupResult { Saved, NothingToKeep, Cancelled, Failed };
 
+// What the backup read found in the unit: its bytes 0 up to readTo.
+struct UnitRead {
+  std::unique_ptr<EepromImage> bytes;
+  long readTo = 0;
+};
+
 // Reads the unit's configuration with the quick read and keeps it as a
-// backup file. The working image is left as it was: it holds the encoded
-// configuration about to be written.
+// backup file; `unitRead` receives the bytes read once the backup is saved.
+// The working image is left as it was: it holds the encoded configuration
+// about to be written.
 BackupResult TakeBackup(Link& link, Workspace& ws, Services& sv, const std::string& dir,
-                        std::optional<WriteBackup>& taken) {
+                        std::optional<WriteBackup>& taken, UnitRead& unitRead) {
   const auto working = std::make_unique<EepromImage>(ws.image);
-  const bool read = QuickReadEeprom(link, ws, sv);
-  const auto unit = std::make_unique<EepromImage>(ws.image);
+  long readTo = 0;
+  const bool read = QuickReadEepromShowing(link, ws, sv, kMsgBackingUp, readTo);
+  auto unit = std::make_unique<EepromImage>(ws.image);
   ws.image = *working;
   if (!read) return BackupResult::Failed;
   if (ws.CancelRequested) return BackupResult::Cancelled;
@@ -56,6 +69,8 @@ BackupResult TakeBackup(Link& link, Workspace& ws, Services& sv, const std::stri
   PruneBackups(dir);
   backup.path = *path;
   taken = std::move(backup);
+  unitRead.bytes = std::move(unit);
+  unitRead.readTo = readTo;
   return BackupResult::Saved;
 }
 
@@ -133,9 +148,10 @@ WorkflowResult WriteWorkflow(Link& link, Workspace& ws, Services& sv, const Writ
   }
 
   // 4. What the unit holds now, kept before it is overwritten.
+  UnitRead unitRead;
   if (options.backup) {
     const std::string dir = options.backupDir.empty() ? DefaultBackupDir() : options.backupDir;
-    switch (TakeBackup(link, ws, sv, dir, taken)) {
+    switch (TakeBackup(link, ws, sv, dir, taken, unitRead)) {
       case BackupResult::Saved:
       case BackupResult::NothingToKeep: break;
       case BackupResult::Cancelled:
@@ -149,18 +165,37 @@ WorkflowResult WriteWorkflow(Link& link, Workspace& ws, Services& sv, const Writ
     }
   }
 
-  // 5. Transfer.
-  switch (WriteEeprom(link, ws, sv, usage.usage)) {
-    case WriteOutcome::Failed: sv.messages.Show(Icon::Error, kMsgWriteFailed); return WorkflowResult::Failed;
-    case WriteOutcome::Cancelled:
-      sv.messages.Show(Icon::Information, kMsgWriteCancelled);
-      return WorkflowResult::Cancelled;
-    case WriteOutcome::Completed: break;
+  // 5. Transfer: the whole configuration, or only the blocks that differ
+  // from what the backup read found.
+  const WritePlan full = FullWritePlan(usage.usage, *memorySize);
+  const WritePlan plan = options.fullWrite || !unitRead.bytes
+                             ? full
+                             : ChangedBlocksPlan(ws.image, {*unitRead.bytes, unitRead.readTo}, usage.usage, *memorySize);
+  const WriteOutcome outcome = WriteBlocks(link, ws, sv, plan);
+  if (outcome != WriteOutcome::Completed) {
+    // A write that did not complete has sent its first block, which takes the
+    // header away (or may have: the unit can take a block whose answer is
+    // lost); the unit holds no configuration until a write completes.
+    std::string text = outcome == WriteOutcome::Failed ? kMsgWriteFailed : kMsgWriteCancelled;
+    if (outcome == WriteOutcome::Failed && link.lastFailure) text = WithReason(text, *link.lastFailure);
+    text += std::string("\n") + kMsgUnitLeftInvalid;
+    if (taken) text += "\n" + BackupLine(taken->path);
+    if (outcome == WriteOutcome::Failed) {
+      sv.messages.Show(Icon::Error, text);
+      return WorkflowResult::Failed;
+    }
+    sv.messages.Show(Icon::Information, text);
+    return WorkflowResult::Cancelled;
   }
+  std::string done = kMsgWriteDone;
+  if (plan.empty()) done += std::string("\n") + kMsgWriteUnchanged;
+  done += "\n" + BlocksWrittenLine(static_cast<long>(plan.size()), static_cast<long>(full.size()));
   if (!taken) {
-    sv.messages.Show(Icon::Information, kMsgWriteDone);
+    sv.messages.Show(Icon::Information, done);
+  } else if (plan.empty()) {
+    sv.messages.Show(Icon::Information, done + "\n" + BackupLine(taken->path));
   } else {
-    const std::string done = std::string(kMsgWriteDone) + "\n" + BackupLine(taken->path);
+    done += "\n" + BackupLine(taken->path);
     taken->changesWanted = sv.messages.ShowWithButton(Icon::Information, done, kCaptionShowChanges) == Answer::Extra;
   }
   if (backup) *backup = std::move(taken);

@@ -33,6 +33,18 @@ inline constexpr const char* kMsgWriteFailed =
     "Data nebyla úspěšně uložena do EEPROM. Došlo k chybě při ukládání bloku do EEPROM.";
 inline constexpr const char* kMsgWriteCancelled = "Ukládání dat z PC do EEPROM bylo stornováno.";
 inline constexpr const char* kMsgWriteDone = "Data byla úspěšně uložena do EEPROM.";
+// The progress window's text while the unit's configuration is read for the
+// backup.
+inline constexpr const char* kMsgBackingUp = "Zálohuji nastavení zařízení ...";
+// Lines beneath the write's messages: the unit already held what was to be
+// written (nothing was sent), and a write that stopped after it had taken the
+// header away.
+inline constexpr const char* kMsgWriteUnchanged = "Zařízení již obsahovalo toto nastavení.";
+inline constexpr const char* kMsgUnitLeftInvalid =
+    "Zařízení nyní neobsahuje platné nastavení. Před použitím je nutné nastavení do zařízení znovu zapsat.";
+// "Počet zapsaných bloků: 3 z celkových 142." (the whole configuration is
+// `total` blocks).
+std::string BlocksWrittenLine(long written, long total);
 // Asked (Yes/No) when the unit's configuration could not be read or kept
 // before a write.
 inline constexpr const char* kMsgBackupFailed =
@@ -74,12 +86,17 @@ struct WriteOptions {
   bool backup = true;
   // Where the backups go; empty: DefaultBackupDir().
   std::string backupDir;
+  // Send every block of the configuration, not only those that differ from
+  // what the backup read found in the unit.
+  bool fullWrite = false;
 };
 
 WorkflowResult ReadWorkflow(Link& link, Workspace& ws, Services& sv, const ReadOptions& options = {});
 // `backup`, when given, receives the backup kept (nullopt when none was).
 // After a backup, the success message offers "Zobrazit změny"; showing the
-// changes is the caller's.
+// changes is the caller's. With a backup kept and no full write asked for,
+// only the blocks that differ from the unit's are sent (ChangedBlocksPlan);
+// otherwise the whole configuration.
 WorkflowResult WriteWorkflow(Link& link, Workspace& ws, Services& sv, const WriteOptions& options = {},
                              std::optional<WriteBackup>* backup = nullptr);
 

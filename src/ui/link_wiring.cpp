@@ -55,6 +55,7 @@ class LinkWiring : public QObject {
     if (ws().link != LinkState::Aktivni) return;
     link::WriteOptions options;
     options.backup = ws().settings.Backup;
+    options.fullWrite = ws().settings.FullWrite;
     std::optional<link::WriteBackup> kept;
     link::WriteWorkflow(link_, ws(), sv(), options, &kept);
     if (kept && kept->changesWanted) ShowWriteChanges(window_, *kept);

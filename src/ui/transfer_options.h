@@ -1,7 +1,8 @@
 // The "Nastavení" panel's options for reading and writing the unit, kept
 // with the program's settings (never written into the unit):
 //   - tabFullRead "Načíst celou paměť EEPROM" (ProgramSettings::FullRead),
-//   - tabBackup "Zálohovat před zápisem" (ProgramSettings::Backup).
+//   - tabBackup "Zálohovat před zápisem" (ProgramSettings::Backup),
+//   - tabFullWrite "Zapisovat celou konfiguraci" (ProgramSettings::FullWrite).
 #pragma once
 
 class QBoxLayout;
@@ -12,7 +13,7 @@ struct ProgramSettings;
 
 namespace vexa::ui {
 
-// Adds the two check boxes to `layout`, ticked as `settings` holds them; each
+// Adds the three check boxes to `layout`, ticked as `settings` holds them; each
 // click writes its setting. `settings` outlives the check boxes.
 void AddTransferOptions(QBoxLayout& layout, ProgramSettings& settings);
 

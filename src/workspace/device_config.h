@@ -186,6 +186,8 @@ struct ProgramSettings {
   bool FullRead = false;
   // Keep the unit's configuration as a file before every write.
   bool Backup = true;
+  // Write every block of the configuration, not only those the unit lacks.
+  bool FullWrite = false;
 };
 
 struct AnalogScale {

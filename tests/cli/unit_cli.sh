@@ -75,6 +75,13 @@ expect_err "Data byla úspěšně načtena z EEPROM."
 cmp -s <(head -c 64 "$TMP/back.eep") <(head -c 64 "$FIXTURES/pumping-station.eep") || fail "header differs"
 cmp -s <(tail -c +129 "$TMP/back.eep") <(tail -c +129 "$FIXTURES/pumping-station.eep") || fail "body differs"
 
+# The same file again: the unit already holds it, nothing is written; with
+# --full-write every block is.
+run 0 write --port "$PORT_main" "$FIXTURES/pumping-station.eep"
+expect_err "Zařízení již obsahovalo toto nastavení."
+expect_err "Počet zapsaných bloků: 0 z celkových "
+run 0 write --port "$PORT_main" "$FIXTURES/pumping-station.eep" --full-write
+grep -qE "^Počet zapsaných bloků: ([1-9][0-9]*) z celkových \1\.$" "$TMP/err" || fail "full write: $(cat "$TMP/err")"
 run 0 write --port "$PORT_main" "$FIXTURES/startup.eep" --no-verify
 
 # Refusals before the unit is touched, and a port that does not exist.
@@ -123,6 +130,7 @@ rc=$?
 pkill -P "$watchdog" 2>/dev/null; kill "$watchdog" 2>/dev/null
 [ "$rc" -eq 3 ] || fail "interrupted write exited $rc, expected 3: $(cat "$TMP/err")"
 expect_err "Ukládání dat z PC do EEPROM bylo stornováno."
+expect_err "Zařízení nyní neobsahuje platné nastavení."
 sleep 0.2
 tail -1 "$TMP/paced.err" | grep -qx "leave" || fail "the unit was not released after Ctrl-C: $(tail -3 "$TMP/paced.err")"
 run 1 read --port "$PORT_paced" -o "$TMP/cut.eep"

@@ -118,7 +118,8 @@ TEST_F(LinkEndToEnd, ActivateWriteReadBackIntoAFreshConfigurationAndRelease) {
 
   fx.messages.clear();
   Click("btEEPROMSave");
-  ASSERT_EQ(fx.messages.texts(), std::vector<std::string>{link::kMsgWriteDone});
+  ASSERT_EQ(fx.messages.texts().size(), 1u);
+  ASSERT_EQ(fx.messages.texts()[0].rfind(std::string(link::kMsgWriteDone) + "\n", 0), 0u);
   EXPECT_TRUE(Button("btFileLoad")->isEnabled());
 
   // A fresh configuration on screen, then the unit's.
@@ -148,6 +149,13 @@ TEST_F(LinkEndToEnd, CheckBoxSwitchesTheReadBack) {
   auto* check = window->findChild<QAbstractButton*>(QStringLiteral("tabCheckWrite"));
   ASSERT_NE(check, nullptr);
   ASSERT_TRUE(check->isChecked());
+  // Every block, although the unit already holds the configuration after the
+  // first round.
+  auto* fullWrite = window->findChild<QAbstractButton*>(QStringLiteral("tabFullWrite"));
+  ASSERT_NE(fullWrite, nullptr);
+  ASSERT_FALSE(fullWrite->isChecked());
+  fullWrite->click();
+  ASSERT_TRUE(ws.settings.FullWrite);
   const long blocks =
       static_cast<long>(2 * link::FrontAreaBlocks().size() +
                         link::BodyBlocks(UpdateMemoryUsage(ws.config, ws.device.MemorySize).usage).size());
@@ -160,7 +168,7 @@ TEST_F(LinkEndToEnd, CheckBoxSwitchesTheReadBack) {
     const long before = link->stats.framesSent;
     long backupFrames = 0;  // the read of the unit's configuration kept before the write
     link->onBlock = [&](long, long) {
-      if (fx.progress.text == link::kMsgReading) backupFrames = link->stats.framesSent - before;
+      if (fx.progress.text == link::kMsgBackingUp) backupFrames = link->stats.framesSent - before;
     };
     Click("btEEPROMSave");
     ASSERT_EQ(fx.messages.texts().size(), 1u);
@@ -261,7 +269,9 @@ TEST_F(LinkEndToEnd, PulledCableEndsTheWriteWithItsMessage) {
   QElapsedTimer clock;
   clock.start();
   Click("btEEPROMSave");
-  EXPECT_EQ(fx.messages.texts(), std::vector<std::string>{link::kMsgWriteFailed});
+  ASSERT_EQ(fx.messages.texts().size(), 1u);
+  EXPECT_EQ(fx.messages.texts()[0].rfind(link::kMsgWriteFailed, 0), 0u);
+  EXPECT_NE(fx.messages.texts()[0].find(link::kMsgUnitLeftInvalid), std::string::npos);
   EXPECT_EQ(fx.messages.shown.back().icon, Icon::Error);
   EXPECT_LT(clock.elapsed(), 5000);
   EXPECT_FALSE(fx.progress.visible);
@@ -361,7 +371,8 @@ TEST_F(LinkEndToEnd, TransferOptionsReachTheWorkflows) {
   EXPECT_TRUE(backup->isChecked());
   fx.messages.clear();
   Click("btEEPROMSave");  // the unit was not programmed: nothing to back up
-  ASSERT_EQ(fx.messages.texts(), std::vector<std::string>{link::kMsgWriteDone});
+  ASSERT_EQ(fx.messages.texts().size(), 1u);
+  ASSERT_EQ(fx.messages.texts()[0].rfind(link::kMsgWriteDone, 0), 0u);
 
   long frames[2] = {};
   for (bool full : {false, true}) {
@@ -389,7 +400,8 @@ TEST_F(LinkEndToEnd, TransferOptionsReachTheWorkflows) {
     ASSERT_EQ(fx.messages.shown.size(), 1u);
     const fake::ShownMessage& done = fx.messages.shown[0];
     EXPECT_EQ(done.text.rfind(link::kMsgWriteDone, 0), 0u);
-    EXPECT_EQ(done.text.find("\n") != std::string::npos, keep);
+    const std::string backupLine = link::BackupLine("");
+    EXPECT_EQ(done.text.find(backupLine.substr(0, backupLine.size() - 1)) != std::string::npos, keep);
     EXPECT_EQ(fx.messages.extraButtons,
               keep ? std::vector<std::string>{link::kCaptionShowChanges} : std::vector<std::string>{});
     ui::CompareDialog* dialog = ui::CompareDialogOf(*window);

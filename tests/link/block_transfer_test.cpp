@@ -144,8 +144,11 @@ TEST(WriteEeprom, BlockOrderKeepsTheHeaderInvalidUntilTheEnd) {
 
     auto expected = link::FrontAreaBlocks();
     expected.insert(expected.end(), c.body.begin(), c.body.end());
-    const auto front = link::FrontAreaBlocks();
-    expected.insert(expected.end(), front.begin(), front.end());
+    // The front area back, the magic word's block and then the checksum's last.
+    for (long a : link::FrontAreaBlocks()) {
+      if (a != 40 && a != 48) expected.push_back(a);
+    }
+    expected.insert(expected.end(), {40, 48});
     EXPECT_EQ(rig.Addresses(link::kCmdWriteBlock), expected);
     EXPECT_TRUE(rig.Addresses(link::kCmdReadBlock).empty());  // no read-back without CheckWrite
     EXPECT_TRUE(rig.ws.image == *before);

@@ -41,7 +41,9 @@ TEST(Workflows, WrittenConfigurationReadsBackIntoAFreshProgram) {
   ActiveUnit writer;
   writer.ws.config = PumpingStation();
   ASSERT_EQ(link::WriteWorkflow(writer.link, writer.ws, writer.sv, kNoBackup), WorkflowResult::Completed);
-  EXPECT_EQ(writer.messages.Texts(), std::vector<std::string>{link::kMsgWriteDone});
+  const long blocks = static_cast<long>(link::FullWritePlan(ComputeUsage(writer.ws.config), 8128).size());
+  EXPECT_EQ(writer.messages.Texts(), std::vector<std::string>{std::string(link::kMsgWriteDone) + "\n" +
+                                                              link::BlocksWrittenLine(blocks, blocks)});
   EXPECT_EQ(writer.messages.shown[0].icon, Icon::Information);
   EXPECT_EQ(writer.progress.shownTexts, std::vector<std::string>{link::kMsgWriting});
 
@@ -189,7 +191,12 @@ TEST(Workflows, WriteOutcomesAndTheirMessages) {
     EXPECT_EQ(link::WriteWorkflow(unit.link, unit.ws, unit.sv, kNoBackup), c.result);
     ASSERT_EQ(unit.messages.shown.size(), 1u);
     EXPECT_EQ(unit.messages.shown[0].icon, c.icon);
-    EXPECT_EQ(unit.messages.shown[0].text, c.message);
+    // The outcome's own message first; a write that stopped after its first
+    // block adds that the unit is left without a configuration.
+    const std::string& text = unit.messages.shown[0].text;
+    EXPECT_EQ(text.substr(0, text.find('\n')), c.message);
+    const bool stopped = c.result == WorkflowResult::Failed || c.result == WorkflowResult::Cancelled;
+    EXPECT_EQ(text.find(link::kMsgUnitLeftInvalid) != std::string::npos, stopped);
     EXPECT_EQ(unit.AnyTransfer(), c.transfers);
     EXPECT_FALSE(unit.progress.visible);
     EXPECT_EQ(unit.ws.link, LinkState::Aktivni);

@@ -95,7 +95,15 @@ TEST(WriteBackup, KeptBeforeTheWriteOrAskedFor) {
       EXPECT_TRUE(reloaded.config == pumping.config);
       expected[0] = std::string(link::kMsgWriteDone) + "\n" + link::BackupLine(backup->path);
     }
-    EXPECT_EQ(rig.messages.Texts(), expected);
+    // The line with the blocks written is another test's.
+    std::vector<std::string> texts;
+    for (std::string t : rig.messages.Texts()) {
+      if (const auto at = t.find("\nPočet zapsaných bloků: "); at != std::string::npos) {
+        t.erase(at, t.find('\n', at + 1) == std::string::npos ? std::string::npos : t.find('\n', at + 1) - at);
+      }
+      texts.push_back(t);
+    }
+    EXPECT_EQ(texts, expected);
     bool anyWrite = false;
     for (const auto& q : rig.sim.requests()) anyWrite |= q.code == link::kCmdWriteBlock;
     EXPECT_EQ(anyWrite, c.written);

@@ -2,14 +2,17 @@
 //
 //   vexa-cli info  --port P
 //   vexa-cli read  --port P -o FILE.eep|- [--full]
-//   vexa-cli write --port P FILE.eep [--no-verify] [--backup-dir DIR] [--no-backup]
+//   vexa-cli write --port P FILE.eep [--no-verify] [--backup-dir DIR] [--no-backup] [--full-write]
 //   vexa-cli ports
 //
 // read takes only the blocks the configuration needs unless --full is given.
 // With `vexa-cli --trace FILE CMD ...` every frame to and from the unit is
 // recorded in FILE (docs/serial-ports.md).
 // write first keeps the unit's configuration as a backup file (printed on
-// standard output) and stops with 1 when that fails, unless --no-backup.
+// standard output) and stops with 1 when that fails, unless --no-backup; it
+// then sends only the blocks that differ from what that read found, or every
+// block with --full-write or without a backup. Its messages (the outcome, why
+// a write failed, the blocks written, the backup kept) go to standard error.
 //
 // P is a device path, "COM n" (found as the program finds it), or a port of
 // the `ports` list (its line, its name such as ttyUSB0, or its serial number). Each command
@@ -152,11 +155,12 @@ struct UnitArgs {
   bool verify = true;
   bool full = false;
   bool backup = true;
+  bool fullWrite = false;
   std::string backupDir;
   bool identificationToStderr = false;  // standard output carries other data
 };
 
-enum ArgSet { kPortOnly = 0, kOutput = 1, kVerify = 2, kFull = 4, kBackup = 8 };
+enum ArgSet { kPortOnly = 0, kOutput = 1, kVerify = 2, kFull = 4, kBackup = 8, kFullWrite = 16 };
 
 // Everything a unit command needs, from activation to release.
 class Session {
@@ -225,6 +229,8 @@ bool ParseArgs(const std::vector<std::string>& args, bool wantFile, int allowed,
       out.verify = false;
     } else if ((allowed & kFull) && a == "--full") {
       out.full = true;
+    } else if ((allowed & kFullWrite) && a == "--full-write") {
+      out.fullWrite = true;
     } else if ((allowed & kBackup) && a == "--no-backup") {
       out.backup = false;
     } else if ((allowed & kBackup) && a == "--backup-dir" && i + 1 < args.size()) {
@@ -290,7 +296,8 @@ int RunOnUnit(Session& s, const UnitArgs& args, const std::function<int(Session&
 
 constexpr const char* kInfoUsage = "info --port P";
 constexpr const char* kReadUsage = "read --port P -o FILE.eep|- [--full]";
-constexpr const char* kWriteUsage = "write --port P FILE.eep [--no-verify] [--backup-dir DIR] [--no-backup]";
+constexpr const char* kWriteUsage =
+    "write --port P FILE.eep [--no-verify] [--backup-dir DIR] [--no-backup] [--full-write]";
 
 int Info(const std::vector<std::string>& argv) {
   UnitArgs args;
@@ -330,7 +337,7 @@ int Read(const std::vector<std::string>& argv) {
 
 int Write(const std::vector<std::string>& argv) {
   UnitArgs args;
-  if (!ParseArgs(argv, true, kVerify | kBackup, args)) {
+  if (!ParseArgs(argv, true, kVerify | kBackup | kFullWrite, args)) {
     std::cerr << "usage: vexa-cli " << kWriteUsage << "\n";
     return kExitInvalid;
   }
@@ -340,7 +347,7 @@ int Write(const std::vector<std::string>& argv) {
   if (!LoadFileOrSay(args.file, s.ws)) return kExitInvalid;
   return RunOnUnit(s, args, [&args](Session& u) {
     std::optional<link::WriteBackup> backup;
-    const link::WriteOptions options{.backup = args.backup, .backupDir = args.backupDir};
+    const link::WriteOptions options{.backup = args.backup, .backupDir = args.backupDir, .fullWrite = args.fullWrite};
     const auto result = link::WriteWorkflow(u.link(), u.ws, u.sv(), options, &backup);
     if (backup) std::cout << backup->path << std::endl;
     return WorkflowExit(result);
@@ -396,7 +403,9 @@ const Register kWrite{
     {"write", kWriteUsage, Write,
      std::string("Writes a configuration file into the unit; --no-verify skips the read-back. The unit's\n"
                  "configuration is first kept as a backup file (its path is printed) in --backup-dir DIR or\n"
-                 "the user's data folder; a backup that fails stops the write unless --no-backup.\n") + kPortHelp}};
+                 "the user's data folder; a backup that fails stops the write unless --no-backup. Only the\n"
+                 "blocks that differ from what the backup read found are written; --full-write (or\n"
+                 "--no-backup) writes every block of the configuration.\n") + kPortHelp}};
 
 }  // namespace
 }  // namespace vexa::cli
