@@ -8,6 +8,9 @@
 #include <QHeaderView>
 #include <QScreen>
 #include <QTreeView>
+#include <QUrl>
+
+#include "file/backup.h"
 
 namespace vexa::qt {
 
@@ -57,22 +60,48 @@ QFileDialog& QtFileDialog::dialog() {
     dialog_->setNameFilter(QtFilterOf(QString::fromUtf8(kEepFilter)));
     dialog_->setModal(true);
     FitContents(*dialog_);
+    // The unit's earlier configurations, kept before every write, a click
+    // away.
+    const QString backups = QString::fromStdString(DefaultBackupDir());
+    if (QFileInfo(backups).isDir()) {
+      QList<QUrl> side = dialog_->sidebarUrls();
+      const QUrl url = QUrl::fromLocalFile(backups);
+      if (!side.contains(url)) side.append(url);
+      dialog_->setSidebarUrls(side);
+    }
   }
   return *dialog_;
 }
 
-QFileDialog& QtFileDialog::prepareOpen() {
+QString QtFileDialog::openFolder() const {
+  return lastOpened_.isEmpty() ? openFolder_ : QFileInfo(lastOpened_).absolutePath();
+}
+
+QString QtFileDialog::saveFolder() const { return saveFolder_; }
+
+void QtFileDialog::SetCurrentFile(const std::string& path) {
+  current_ = QString::fromStdString(path);
+  lastOpened_ = current_;
+}
+
+QFileDialog& QtFileDialog::PrepareOpen(const QString& title) {
   QFileDialog& d = dialog();
-  d.setWindowTitle(QStringLiteral("Načíst nastavení ze souboru"));
+  d.setWindowTitle(title);
   d.setAcceptMode(QFileDialog::AcceptOpen);
   d.setFileMode(QFileDialog::ExistingFile);  // only existing files
   d.setDefaultSuffix(QString());
-  if (!last_.isEmpty()) {
-    d.setDirectory(QFileInfo(last_).absolutePath());
-    d.selectFile(last_);
+  if (!lastOpened_.isEmpty()) {
+    d.setDirectory(QFileInfo(lastOpened_).absolutePath());
+    d.selectFile(lastOpened_);
+  } else if (!openFolder_.isEmpty()) {
+    d.setDirectory(openFolder_);
+    d.selectFile(QString());
   }
   return d;
 }
+
+QFileDialog& QtFileDialog::prepareOpen() { return PrepareOpen(QStringLiteral("Načíst nastavení ze souboru")); }
+QFileDialog& QtFileDialog::prepareCompare() { return PrepareOpen(QStringLiteral("Porovnat se souborem")); }
 
 QFileDialog& QtFileDialog::prepareSave() {
   QFileDialog& d = dialog();
@@ -82,22 +111,43 @@ QFileDialog& QtFileDialog::prepareSave() {
   // The program asks about overwriting itself.
   d.setOption(QFileDialog::DontConfirmOverwrite, true);
   d.setDefaultSuffix(QStringLiteral("eep"));
-  if (!last_.isEmpty()) {
-    d.setDirectory(QFileInfo(last_).absolutePath());
-    d.selectFile(last_);
+  if (!current_.isEmpty()) {
+    d.setDirectory(QFileInfo(current_).absolutePath());
+    d.selectFile(current_);
+  } else if (!saveFolder_.isEmpty()) {
+    d.setDirectory(saveFolder_);
+    d.selectFile(QString());
   }
   return d;
 }
 
-std::optional<std::string> QtFileDialog::Run(QFileDialog& d) {
+std::optional<QString> QtFileDialog::Run(QFileDialog& d) {
   if (d.exec() != QDialog::Accepted) return std::nullopt;
   const QStringList chosen = d.selectedFiles();
   if (chosen.isEmpty() || chosen.front().isEmpty()) return std::nullopt;
-  last_ = QDir::toNativeSeparators(chosen.front());
-  return last_.toStdString();
+  return QDir::toNativeSeparators(chosen.front());
 }
 
-std::optional<std::string> QtFileDialog::AskOpen() { return Run(prepareOpen()); }
-std::optional<std::string> QtFileDialog::AskSave() { return Run(prepareSave()); }
+std::optional<std::string> QtFileDialog::AskOpen() {
+  const std::optional<QString> chosen = Run(prepareOpen());
+  if (!chosen) return std::nullopt;
+  lastOpened_ = *chosen;
+  return chosen->toStdString();
+}
+
+std::optional<std::string> QtFileDialog::AskCompare() {
+  const std::optional<QString> chosen = Run(prepareCompare());
+  if (!chosen) return std::nullopt;
+  lastOpened_ = *chosen;
+  return chosen->toStdString();
+}
+
+std::optional<std::string> QtFileDialog::AskSave() {
+  const std::optional<QString> chosen = Run(prepareSave());
+  if (!chosen) return std::nullopt;
+  saveFolder_ = QFileInfo(*chosen).absolutePath();
+  SetCurrentFile(chosen->toStdString());
+  return chosen->toStdString();
+}
 
 }  // namespace vexa::qt
