@@ -25,7 +25,9 @@ namespace {
 
 void Describe(QCommandLineParser& parser) {
   parser.setApplicationDescription(QStringLiteral("VEXA Init: nastavení zařízení VEXA"));
-  parser.addHelpOption();
+  // Qt's own help option speaks English even with its Czech translation.
+  parser.addOption(QCommandLineOption({QStringLiteral("h"), QStringLiteral("help")},
+                                      QStringLiteral("Zobrazit tuto nápovědu.")));
   parser.addVersionOption();
   parser.addPositionalArgument(QStringLiteral("soubor"), QStringLiteral("soubor s nastavením (.eep), který se načte při spuštění"),
                                QStringLiteral("[SOUBOR.eep]"));
@@ -44,6 +46,9 @@ void SpeakCzech(QTranslator& qt, QTranslator& qtbase) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Dates in Qt's dialogs (the file list's "Datum změny") follow the
+  // system's time locale, read once, before anything else asks for it.
+  if (qEnvironmentVariableIsEmpty("LC_ALL")) qputenv("LC_TIME", "cs_CZ.UTF-8");
   QCoreApplication::setApplicationName(QStringLiteral("vexa-init"));
   QCoreApplication::setApplicationVersion(QStringLiteral(VEXA_VERSION));
   {

@@ -125,7 +125,13 @@ void QtProgressWindow::Show(const std::string& text, bool stornoVisible) {
 }
 
 void QtProgressWindow::SetText(const std::string& text) {
-  if (window_) window_->setText(QString::fromStdString(text));
+  if (!window_) return;
+  window_->setText(QString::fromStdString(text));
+  // A longer text (a second line) makes the window taller, never cut off.
+  if (!window_->isVisible()) return;
+  const int needed =
+      window_->hasHeightForWidth() ? window_->heightForWidth(window_->width()) : window_->sizeHint().height();
+  if (needed > window_->height()) window_->resize(window_->width(), needed);
 }
 
 void QtProgressWindow::SetProgress(long done, long total) {

@@ -6,7 +6,9 @@
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QListView>
 #include <QScreen>
+#include <QSplitter>
 #include <QTreeView>
 #include <QUrl>
 
@@ -44,6 +46,30 @@ void FitContents(QFileDialog& d) {
   }
 }
 
+// Qt's own dialog names a side bar entry by its folder; the backup folder
+// gets its own name, and the side bar room for it.
+void NameSidebarEntry(QFileDialog& d, const QUrl& url, const QString& name) {
+  auto* side = d.findChild<QListView*>(QStringLiteral("sidebar"));
+  if (side == nullptr || side->model() == nullptr) return;
+  QAbstractItemModel* model = side->model();
+  for (int row = 0; row < model->rowCount(); ++row) {
+    const QModelIndex index = model->index(row, 0);
+    if (model->data(index, Qt::UserRole + 1).toUrl() == url) {
+      model->setData(index, name, Qt::DisplayRole);
+      model->setData(index, url.toLocalFile(), Qt::ToolTipRole);
+    }
+  }
+  if (auto* splitter = d.findChild<QSplitter*>(QStringLiteral("splitter"))) {
+    const int wanted = side->fontMetrics().horizontalAdvance(name) + side->iconSize().width() + 40;
+    QList<int> sizes = splitter->sizes();
+    if (sizes.size() == 2 && sizes[0] < wanted) {
+      sizes[1] -= wanted - sizes[0];
+      sizes[0] = wanted;
+      splitter->setSizes(sizes);
+    }
+  }
+}
+
 }  // namespace
 
 QtFileDialog::QtFileDialog(QWidget* owner) : owner_(owner) {}
@@ -68,6 +94,7 @@ QFileDialog& QtFileDialog::dialog() {
       const QUrl url = QUrl::fromLocalFile(backups);
       if (!side.contains(url)) side.append(url);
       dialog_->setSidebarUrls(side);
+      NameSidebarEntry(*dialog_, url, QStringLiteral("Zálohy zařízení"));
     }
   }
   return *dialog_;

@@ -431,6 +431,8 @@ void MainWindow::LoadFromFile(const std::string* path) {
 }
 
 void MainWindow::LockFields(bool locked) {
+  // The field the focus was in gets it back afterwards.
+  if (locked && locks_ == 0) focusBeforeLock_ = QApplication::focusWidget();
   locks_ += locked ? 1 : -1;
   const bool enabled = locks_ <= 0;
   for (int i = 0; i < tabList_->count(); ++i) {
@@ -439,6 +441,11 @@ void MainWindow::LockFields(bool locked) {
     if (auto* scroll = qobject_cast<QScrollArea*>(page)) page = scroll->widget();
     page->setEnabled(enabled);
   }
+  if (enabled && focusBeforeLock_ && focusBeforeLock_->isVisible() && focusBeforeLock_->isEnabled() &&
+      QApplication::activeModalWidget() == nullptr) {
+    focusBeforeLock_->setFocus(Qt::OtherFocusReason);
+  }
+  if (enabled) focusBeforeLock_.clear();
 }
 
 QString MainWindow::TitleFor(const QString& source) {

@@ -241,6 +241,7 @@ class MainWindow : public QMainWindow, public MainView {
   bool eepromEnabled_ = false;  // the link state's word on btEEPROMLoad/Save
   bool exiting_ = false;
   int locks_ = 0;
+  QPointer<QWidget> focusBeforeLock_;
   QString source_;
   std::function<bool(bool)> exitGuard_;
 

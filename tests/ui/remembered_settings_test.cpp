@@ -69,8 +69,12 @@ TEST(RememberedSettingsTest, RoundTripThroughTheFileAndTheWindow) {
       EXPECT_EQ(check->isChecked(), r.settings.*box.setting) << box.objectName;
     }
     const QString expectedText = c.port.kind == Kind::Com ? c.port.value : c.missingNote ? "COM 1" : QString();
-    if (!expectedText.isEmpty()) EXPECT_EQ(window.tabPort()->currentText(), expectedText);
-    if (!c.selected.isEmpty()) EXPECT_EQ(window.tabPort()->currentDevice(), c.selected);
+    if (!expectedText.isEmpty()) {
+      EXPECT_EQ(window.tabPort()->currentText(), expectedText);
+    }
+    if (!c.selected.isEmpty()) {
+      EXPECT_EQ(window.tabPort()->currentDevice(), c.selected);
+    }
     EXPECT_EQ(window.statusBar()->currentMessage().contains(c.port.value), c.missingNote)
         << window.statusBar()->currentMessage().toStdString();
 
