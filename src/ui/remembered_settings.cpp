@@ -8,6 +8,7 @@
 #include <QRegularExpression>
 #include <QSettings>
 #include <QStatusBar>
+#include <QTimer>
 
 #include "link/port_names.h"
 #include "qt/qt_file_dialog.h"
@@ -108,8 +109,12 @@ void ApplyPort(MainWindow& window, const RememberedPort& port) {
   const QString what = port.kind == RememberedPort::Kind::Serial
                            ? QStringLiteral("Zapamatovaný převodník USB se sériovým číslem %1").arg(port.value)
                            : QStringLiteral("Zapamatovaný sériový port %1").arg(port.value);
-  window.statusBar()->showMessage(
-      QStringLiteral("%1 není připojen, vybrán je port %2.").arg(what, selector->currentText()));
+  // Said once the window is up: a status line message given before the
+  // window is shown would share the line with the port's device note.
+  const QString note = QStringLiteral("%1 není připojen, vybrán je port %2.").arg(what, selector->currentText());
+  QTimer::singleShot(0, &window, [w = QPointer<MainWindow>(&window), note] {
+    if (w) w->statusBar()->showMessage(note);
+  });
 }
 
 RememberedPort CollectPort(MainWindow& window) {

@@ -62,6 +62,7 @@ TEST(RememberedSettingsTest, RoundTripThroughTheFileAndTheWindow) {
     fx.ports.ports = c.connected;
     MainWindow window(ws, fx.services);
     ApplyRemembered(window, back);
+    QCoreApplication::processEvents();  // the status line is told from the event loop
     EXPECT_EQ(Boxes(ws.settings), Boxes(r.settings));
     for (const RememberedBox& box : kRememberedBoxes) {
       auto* check = window.findChild<QCheckBox*>(QLatin1String(box.objectName));
