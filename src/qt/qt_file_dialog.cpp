@@ -1,5 +1,7 @@
 #include "qt/qt_file_dialog.h"
 
+#include <algorithm>
+
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -8,7 +10,6 @@
 #include <QHeaderView>
 #include <QListView>
 #include <QScreen>
-#include <QSplitter>
 #include <QTreeView>
 #include <QUrl>
 
@@ -43,6 +44,10 @@ void FitContents(QFileDialog& d) {
     for (int column = 1; column < files->header()->count(); ++column) {
       files->header()->setSectionResizeMode(column, QHeaderView::ResizeToContents);
     }
+    // The type column says "unknown" for every ".eep" file; its room goes to
+    // the side bar with the backup folder.
+    constexpr int kTypeColumn = 2;
+    if (files->header()->count() > kTypeColumn) files->header()->setSectionHidden(kTypeColumn, true);
   }
 }
 
@@ -59,14 +64,15 @@ void NameSidebarEntry(QFileDialog& d, const QUrl& url, const QString& name) {
       model->setData(index, url.toLocalFile(), Qt::ToolTipRole);
     }
   }
-  if (auto* splitter = d.findChild<QSplitter*>(QStringLiteral("splitter"))) {
-    const int wanted = side->fontMetrics().horizontalAdvance(name) + side->iconSize().width() + 40;
-    QList<int> sizes = splitter->sizes();
-    if (sizes.size() == 2 && sizes[0] < wanted) {
-      sizes[1] -= wanted - sizes[0];
-      sizes[0] = wanted;
-      splitter->setSizes(sizes);
-    }
+  // The side bar wide enough for the name; the dialog grows by as much, so
+  // that the file list keeps its room for name, size and date.
+  const int wanted = side->fontMetrics().horizontalAdvance(name) + side->iconSize().width() + 40;
+  if (side->minimumWidth() < wanted) {
+    side->setMinimumWidth(wanted);
+    int wider = d.width() + wanted;
+    const QScreen* screen = d.parentWidget() ? d.parentWidget()->screen() : QGuiApplication::primaryScreen();
+    if (screen) wider = std::min(wider, screen->availableGeometry().width() * 9 / 10);
+    d.resize(std::max(wider, d.width()), d.height());
   }
 }
 
