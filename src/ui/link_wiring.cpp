@@ -57,8 +57,10 @@ class LinkWiring : public QObject {
         link::ReadWorkflow(link_, ws(), sv(), {.fullRead = ws().settings.FullRead});
     window_.LockFields(false);
     if (result == link::WorkflowResult::Completed) {
-      window_.setSource(QStringLiteral("Zařízení %1 na %2")
-                            .arg(QString::fromStdString(ws().device.Product), QString::fromStdString(ws().settings.Port)));
+      // "COM 1", or an adapter's device without its description.
+      const QString port = QString::fromStdString(ws().settings.Port).section(QStringLiteral(" – "), 0, 0);
+      window_.setSource(
+          QStringLiteral("Zařízení %1 na %2").arg(QString::fromStdString(ws().device.Product), port));
     }
   }
   void Save() {
