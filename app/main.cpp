@@ -1,9 +1,10 @@
 // VEXA Init: the PC configuration program of the VEXA unit.
 //
-// No settings file: every run starts from the same defaults. The command line
-// takes --version, --help, --trace FILE (every frame to and from the unit
-// recorded for support), and one ".eep" file to load at start (how the
-// desktop opens a file with the program).
+// Every run starts from the same configuration; only the program's own
+// settings (port, transfer boxes, folders, window geometry) are remembered.
+// The command line takes --version, --help, --trace FILE (every frame to and
+// from the unit recorded for support), and one ".eep" file to load at start
+// (how the desktop opens a file with the program).
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QFileInfo>
@@ -20,24 +21,40 @@
 #include "ui/link_wiring.h"
 #include "ui/main_window.h"
 #include "ui/print_wiring.h"
+#include "ui/remembered_settings.h"
 #include "workspace/workspace.h"
 
 namespace {
 
 void Describe(QCommandLineParser& parser) {
-  parser.setApplicationDescription(QStringLiteral("VEXA Init: configuration of the VEXA unit"));
-  parser.addHelpOption();
+  parser.setApplicationDescription(QStringLiteral("VEXA Init: nastavení zařízení VEXA"));
+  // Qt's own help option speaks English even with its Czech translation.
+  parser.addOption(QCommandLineOption({QStringLiteral("h"), QStringLiteral("help")},
+                                      QStringLiteral("Zobrazit tuto nápovědu.")));
   parser.addVersionOption();
   parser.addOption(QCommandLineOption(QStringLiteral("trace"),
-                                      QStringLiteral("record every frame to and from the unit in FILE"),
-                                      QStringLiteral("FILE")));
-  parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("configuration file (.eep) to load at start"),
-                               QStringLiteral("[FILE.eep]"));
+                                      QStringLiteral("zapsat do SOUBORU každý rámec odeslaný do zařízení a přijatý z něj"),
+                                      QStringLiteral("SOUBOR")));
+  parser.addPositionalArgument(QStringLiteral("soubor"), QStringLiteral("soubor s nastavením (.eep), který se načte při spuštění"),
+                               QStringLiteral("[SOUBOR.eep]"));
+}
+
+// The program speaks Czech whatever the system's language: Qt's own texts
+// (the print and file dialogs, --help) from Qt's Czech translations, dates
+// and month names in Czech.
+void SpeakCzech(QTranslator& qt, QTranslator& qtbase) {
+  const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+  if (qt.load(QStringLiteral("qt_cs"), folder)) QCoreApplication::installTranslator(&qt);
+  if (qtbase.load(QStringLiteral("qtbase_cs"), folder)) QCoreApplication::installTranslator(&qtbase);
+  QLocale::setDefault(QLocale(QLocale::Czech, QLocale::CzechRepublic));
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Dates in Qt's dialogs (the file list's "Datum změny") follow the
+  // system's time locale, read once, before anything else asks for it.
+  if (qEnvironmentVariableIsEmpty("LC_ALL")) qputenv("LC_TIME", "cs_CZ.UTF-8");
   QCoreApplication::setApplicationName(QStringLiteral("vexa-init"));
   QCoreApplication::setApplicationVersion(QStringLiteral(VEXA_VERSION));
   {
@@ -45,6 +62,8 @@ int main(int argc, char** argv) {
     // they work without a display. Qt's own options (-platform, -style) are
     // unknown here and left for the second reading.
     QCoreApplication probe(argc, argv);
+    QTranslator qt, qtbase;
+    SpeakCzech(qt, qtbase);
     QCommandLineParser parser;
     Describe(parser);
     parser.parse(QCoreApplication::arguments());
@@ -54,26 +73,22 @@ int main(int argc, char** argv) {
 
   QApplication app(argc, argv);
   QApplication::setDesktopFileName(QStringLiteral("vexa-init"));
+  // Numbers are written back in the user's notation: the system's, read
+  // before the program's own language is set.
+  const QString point = QLocale::system().decimalPoint();
+  QTranslator qtTranslator, qtbaseTranslator;
+  SpeakCzech(qtTranslator, qtbaseTranslator);
   QCommandLineParser parser;
   Describe(parser);
   parser.process(app);  // an unknown option ends the program with a message
   const QStringList files = parser.positionalArguments();
   if (files.size() > 1) {
-    std::fputs("vexa-init: one configuration file at most\n", stderr);
+    std::fputs("vexa-init: nejvýše jeden soubor s nastavením\n", stderr);
     return 2;
   }
   QApplication::setWindowIcon(vexa::ui::ProgramIcon());
 
-  // The program speaks Czech; Qt's own dialogs follow when their
-  // translation is installed.
-  QTranslator qtTranslator;
-  if (qtTranslator.load(QStringLiteral("qtbase_cs"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-    QApplication::installTranslator(&qtTranslator);
-  }
-
   vexa::Workspace ws;
-  // Numbers are written back in the user's notation.
-  const QString point = QLocale().decimalPoint();
   ws.decimalSeparator = point == QStringLiteral(",") ? ',' : '.';
 
   // Without --trace nothing is written.
@@ -90,6 +105,7 @@ int main(int argc, char** argv) {
   vexa::ui::AttachPrinting(window);
   vexa::ui::AttachLink(window);
   if (trace.IsOpen()) vexa::ui::LinkOf(window)->trace = &trace;
+  vexa::ui::AttachRememberedSettings(window, vexa::ui::RememberedSettingsFile());
   window.show();
   if (!files.isEmpty()) {
     // Loaded once the window is up, so the file's message shows over it.

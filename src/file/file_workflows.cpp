@@ -9,6 +9,7 @@
 #include "codec/header.h"
 #include "file/config_file.h"
 #include "platform/progress.h"
+#include "rules/config_check.h"
 #include "workspace/usage.h"
 
 namespace vexa {
@@ -95,7 +96,8 @@ FileOutcome LoadWorkflow(Workspace& ws, Services& sv, const std::string& path) {
       CloseProgress(sv);
     }
     if (decoded) {
-      sv.messages.Show(Icon::Information, ConfigFileLoadedText(path));
+      sv.messages.Show(Icon::Information, rules::WithBrokenFields(ConfigFileLoadedText(path), ws.config,
+                                                                  ws.settings, ws.decimalSeparator));
     } else {
       sv.messages.Show(Icon::Information, ConfigFileFormatErrorText(path));
       outcome = FileOutcome::NotValid;

@@ -115,9 +115,15 @@ ActivationResult ActivateLink(Link& link, Workspace& ws, Services& sv) {
 
   // The unit answers once it is in programming mode, after any number of polls.
   SerialFrame reply;
+  const std::int64_t pollingSince = link.clock.NowMs();
+  bool hinted = false;
   for (;;) {
     const bool answered = Exchange(link, sv.loop, MakeFrame({kCmdPoll}), kPollTimeoutMs, kReplyPoll, reply);
     if (answered || ws.CancelRequested) break;
+    if (!hinted && link.clock.NowMs() - pollingSince >= kNoAnswerHintMs) {
+      hinted = true;
+      sv.progress.SetText(std::string(kMsgConnecting) + "\n" + kMsgNoAnswer);
+    }
     // A port that went away (or was closed under the poll) never answers:
     // stop instead of polling a dead line, which would not even wait.
     if (link.port.Lost() || !link.port.IsOpen()) return FailActivation(link, ws, sv, ActivationResult::Failed);

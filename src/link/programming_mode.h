@@ -39,6 +39,12 @@ inline constexpr const char* kMsgInstruction =
     "Pokud zařízení není vypnuto, vypnete jej stiskem tlačítka 'GSM OFF'.\r\n"
     "Poté připojte konfigurační kabel a potvrďte 'OK'.";
 inline constexpr const char* kMsgConnecting = "Program se pokouší navázat komunikaci ...";
+// Added under kMsgConnecting once the unit has not answered the polls for
+// kNoAnswerHintMs; the polling goes on.
+inline constexpr const char* kMsgNoAnswer =
+    "Zařízení neodpovídá. Zkontrolujte konfigurační kabel, zvolený sériový port a zda je zařízení vypnuto "
+    "(CPU LED svítí trvale).";
+inline constexpr int kNoAnswerHintMs = 5000;
 inline constexpr const char* kMsgUnknownDevice =
     "Připojené zařízení není známo. Je sice povoleno ho naprogramovat, ale za způsobené chyby není ručeno.";
 inline constexpr const char* kMsgActivationFailed = "Při pokusu aktivovat spojení nastala chyba.";

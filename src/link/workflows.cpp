@@ -110,7 +110,8 @@ WorkflowResult ReadWorkflow(Link& link, Workspace& ws, Services& sv, const ReadO
     sv.messages.Show(Icon::Error, kMsgReadDamaged);
     return WorkflowResult::Failed;
   }
-  sv.messages.Show(Icon::Information, kMsgReadDone);
+  sv.messages.Show(Icon::Information,
+                   rules::WithBrokenFields(kMsgReadDone, ws.config, ws.settings, ws.decimalSeparator));
   return WorkflowResult::Completed;
 }
 

@@ -41,15 +41,29 @@ class ProgressWindow {
   virtual void Show(const std::string& text, bool stornoVisible) = 0;
   virtual void SetText(const std::string& text) = 0;  // replaces Napis while shown
   virtual void Close() = 0;                           // harmless when hidden
+  // Blocks done of the blocks to do in the running transfer, shown under the
+  // text with the time left; Show() starts without it. Windows that draw no
+  // bar ignore it.
+  virtual void SetProgress(long done, long total) {
+    static_cast<void>(done);
+    static_cast<void>(total);
+  }
 };
 
-// Open and save dialogs with the filter "EEPROM (*.eep)|*.eep"; they remember
-// the last chosen path. nullopt when the user cancels.
+// Open and save dialogs with the filter "EEPROM (*.eep)|*.eep"; the open
+// dialog proposes the folder last opened from, the save dialog the file now
+// in the window. nullopt when the user cancels.
 class FileDialog {
  public:
   virtual ~FileDialog() = default;
   virtual std::optional<std::string> AskOpen() = 0;
   virtual std::optional<std::string> AskSave() = 0;
+  // The open dialog captioned for comparing; what it picks never becomes
+  // the file the save dialog proposes.
+  virtual std::optional<std::string> AskCompare() { return AskOpen(); }
+  // The file now in the window (loaded, saved, named on the command line):
+  // the next save proposes it and the next open starts in its folder.
+  virtual void SetCurrentFile(const std::string& path) { static_cast<void>(path); }
 };
 
 // Lets windows repaint and buttons respond during long operations.

@@ -1,16 +1,20 @@
 // The progress window "Info": a small non-modal window captioned "VEXA" that
 // tells what a long operation is doing (label `Napis`) and, where the
 // operation allows it, offers "Storno", which sets the program's cancel flag
-// and hides the window at once.
+// and hides the window at once. During a block transfer a bar under the
+// text shows the blocks done of those to do, and a line under it the time
+// left once a few blocks have told how fast the unit answers.
 #pragma once
 
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QPointer>
 #include <string>
 
 #include "platform/services.h"
 
 class QLabel;
+class QProgressBar;
 class QPushButton;
 
 namespace vexa::qt {
@@ -24,9 +28,16 @@ class InfoWindow : public QDialog {
 
   QLabel* napis() const { return napis_; }
   QPushButton* storno() const { return storno_; }
+  QProgressBar* bar() const { return bar_; }
+  QLabel* timeLeft() const { return timeLeft_; }
 
   void setText(const QString& text);
   void setStornoVisible(bool visible);
+  // Shows `done` of `total` blocks and the time left; a transfer that starts
+  // again (fewer blocks done than before, another total) starts a new
+  // estimate. hideProgress() takes the bar away.
+  void setProgress(long done, long total);
+  void hideProgress();
 
  public slots:
   // Storno, Escape and the close box: set the cancel flag and hide. Without
@@ -36,8 +47,19 @@ class InfoWindow : public QDialog {
  private:
   bool& cancelRequested_;
   QLabel* napis_ = nullptr;
+  QProgressBar* bar_ = nullptr;
+  QLabel* timeLeft_ = nullptr;
   QPushButton* storno_ = nullptr;
+  QElapsedTimer started_;
+  long startDone_ = 0;
+  long lastDone_ = -1;
+  long lastTotal_ = -1;
 };
+
+// "Zbývá asi 5 min 21 s." for the time left after `done` of `total` blocks
+// took `elapsedMs` since `startDone` were done; empty while too little is
+// known to say (fewer than two blocks or less than a second).
+QString TimeLeftText(long startDone, long done, long total, qint64 elapsedMs);
 
 class QtProgressWindow : public ProgressWindow {
  public:
@@ -47,6 +69,7 @@ class QtProgressWindow : public ProgressWindow {
   void Show(const std::string& text, bool stornoVisible) override;
   void SetText(const std::string& text) override;
   void Close() override;
+  void SetProgress(long done, long total) override;
 
   // The window, created on first use.
   InfoWindow& window();

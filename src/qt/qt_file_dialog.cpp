@@ -1,13 +1,19 @@
 #include "qt/qt_file_dialog.h"
 
+#include <algorithm>
+
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QListView>
 #include <QScreen>
 #include <QTreeView>
+#include <QUrl>
+
+#include "file/backup.h"
 
 namespace vexa::qt {
 
@@ -38,6 +44,35 @@ void FitContents(QFileDialog& d) {
     for (int column = 1; column < files->header()->count(); ++column) {
       files->header()->setSectionResizeMode(column, QHeaderView::ResizeToContents);
     }
+    // The type column says "unknown" for every ".eep" file; its room goes to
+    // the side bar with the backup folder.
+    constexpr int kTypeColumn = 2;
+    if (files->header()->count() > kTypeColumn) files->header()->setSectionHidden(kTypeColumn, true);
+  }
+}
+
+// Qt's own dialog names a side bar entry by its folder; the backup folder
+// gets its own name, and the side bar room for it.
+void NameSidebarEntry(QFileDialog& d, const QUrl& url, const QString& name) {
+  auto* side = d.findChild<QListView*>(QStringLiteral("sidebar"));
+  if (side == nullptr || side->model() == nullptr) return;
+  QAbstractItemModel* model = side->model();
+  for (int row = 0; row < model->rowCount(); ++row) {
+    const QModelIndex index = model->index(row, 0);
+    if (model->data(index, Qt::UserRole + 1).toUrl() == url) {
+      model->setData(index, name, Qt::DisplayRole);
+      model->setData(index, url.toLocalFile(), Qt::ToolTipRole);
+    }
+  }
+  // The side bar wide enough for the name; the dialog grows by as much, so
+  // that the file list keeps its room for name, size and date.
+  const int wanted = side->fontMetrics().horizontalAdvance(name) + side->iconSize().width() + 40;
+  if (side->minimumWidth() < wanted) {
+    side->setMinimumWidth(wanted);
+    int wider = d.width() + wanted;
+    const QScreen* screen = d.parentWidget() ? d.parentWidget()->screen() : QGuiApplication::primaryScreen();
+    if (screen) wider = std::min(wider, screen->availableGeometry().width() * 9 / 10);
+    d.resize(std::max(wider, d.width()), d.height());
   }
 }
 
@@ -57,22 +92,49 @@ QFileDialog& QtFileDialog::dialog() {
     dialog_->setNameFilter(QtFilterOf(QString::fromUtf8(kEepFilter)));
     dialog_->setModal(true);
     FitContents(*dialog_);
+    // The unit's earlier configurations, kept before every write, a click
+    // away.
+    const QString backups = QString::fromStdString(DefaultBackupDir());
+    if (QFileInfo(backups).isDir()) {
+      QList<QUrl> side = dialog_->sidebarUrls();
+      const QUrl url = QUrl::fromLocalFile(backups);
+      if (!side.contains(url)) side.append(url);
+      dialog_->setSidebarUrls(side);
+      NameSidebarEntry(*dialog_, url, QStringLiteral("Zálohy zařízení"));
+    }
   }
   return *dialog_;
 }
 
-QFileDialog& QtFileDialog::prepareOpen() {
+QString QtFileDialog::openFolder() const {
+  return lastOpened_.isEmpty() ? openFolder_ : QFileInfo(lastOpened_).absolutePath();
+}
+
+QString QtFileDialog::saveFolder() const { return saveFolder_; }
+
+void QtFileDialog::SetCurrentFile(const std::string& path) {
+  current_ = QString::fromStdString(path);
+  lastOpened_ = current_;
+}
+
+QFileDialog& QtFileDialog::PrepareOpen(const QString& title) {
   QFileDialog& d = dialog();
-  d.setWindowTitle(QStringLiteral("Načíst nastavení ze souboru"));
+  d.setWindowTitle(title);
   d.setAcceptMode(QFileDialog::AcceptOpen);
   d.setFileMode(QFileDialog::ExistingFile);  // only existing files
   d.setDefaultSuffix(QString());
-  if (!last_.isEmpty()) {
-    d.setDirectory(QFileInfo(last_).absolutePath());
-    d.selectFile(last_);
+  if (!lastOpened_.isEmpty()) {
+    d.setDirectory(QFileInfo(lastOpened_).absolutePath());
+    d.selectFile(lastOpened_);
+  } else if (!openFolder_.isEmpty()) {
+    d.setDirectory(openFolder_);
+    d.selectFile(QString());
   }
   return d;
 }
+
+QFileDialog& QtFileDialog::prepareOpen() { return PrepareOpen(QStringLiteral("Načíst nastavení ze souboru")); }
+QFileDialog& QtFileDialog::prepareCompare() { return PrepareOpen(QStringLiteral("Porovnat se souborem")); }
 
 QFileDialog& QtFileDialog::prepareSave() {
   QFileDialog& d = dialog();
@@ -82,22 +144,43 @@ QFileDialog& QtFileDialog::prepareSave() {
   // The program asks about overwriting itself.
   d.setOption(QFileDialog::DontConfirmOverwrite, true);
   d.setDefaultSuffix(QStringLiteral("eep"));
-  if (!last_.isEmpty()) {
-    d.setDirectory(QFileInfo(last_).absolutePath());
-    d.selectFile(last_);
+  if (!current_.isEmpty()) {
+    d.setDirectory(QFileInfo(current_).absolutePath());
+    d.selectFile(current_);
+  } else if (!saveFolder_.isEmpty()) {
+    d.setDirectory(saveFolder_);
+    d.selectFile(QString());
   }
   return d;
 }
 
-std::optional<std::string> QtFileDialog::Run(QFileDialog& d) {
+std::optional<QString> QtFileDialog::Run(QFileDialog& d) {
   if (d.exec() != QDialog::Accepted) return std::nullopt;
   const QStringList chosen = d.selectedFiles();
   if (chosen.isEmpty() || chosen.front().isEmpty()) return std::nullopt;
-  last_ = QDir::toNativeSeparators(chosen.front());
-  return last_.toStdString();
+  return QDir::toNativeSeparators(chosen.front());
 }
 
-std::optional<std::string> QtFileDialog::AskOpen() { return Run(prepareOpen()); }
-std::optional<std::string> QtFileDialog::AskSave() { return Run(prepareSave()); }
+std::optional<std::string> QtFileDialog::AskOpen() {
+  const std::optional<QString> chosen = Run(prepareOpen());
+  if (!chosen) return std::nullopt;
+  lastOpened_ = *chosen;
+  return chosen->toStdString();
+}
+
+std::optional<std::string> QtFileDialog::AskCompare() {
+  const std::optional<QString> chosen = Run(prepareCompare());
+  if (!chosen) return std::nullopt;
+  lastOpened_ = *chosen;
+  return chosen->toStdString();
+}
+
+std::optional<std::string> QtFileDialog::AskSave() {
+  const std::optional<QString> chosen = Run(prepareSave());
+  if (!chosen) return std::nullopt;
+  saveFolder_ = QFileInfo(*chosen).absolutePath();
+  SetCurrentFile(chosen->toStdString());
+  return chosen->toStdString();
+}
 
 }  // namespace vexa::qt

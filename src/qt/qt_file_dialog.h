@@ -1,6 +1,9 @@
 // The open and save dialogs of the configuration file: one dialog with the
-// filter "EEPROM (*.eep)", created on first use and kept, proposing the last
-// chosen path while the program runs.
+// filter "EEPROM (*.eep)", created on first use and kept. The save dialog
+// proposes the file now in the window (last loaded or saved), else the folder
+// last saved to; the open dialog proposes the file last opened, else the
+// folder last opened from. A file picked for comparing is never proposed for
+// saving. The backup folder is in the open dialog's side bar.
 #pragma once
 
 #include <QPointer>
@@ -26,22 +29,36 @@ class QtFileDialog : public FileDialog {
 
   std::optional<std::string> AskOpen() override;
   std::optional<std::string> AskSave() override;
+  std::optional<std::string> AskCompare() override;
+  void SetCurrentFile(const std::string& path) override;
 
-  // The path proposed next time ("" before the first choice).
-  QString lastPath() const { return last_; }
-  void setLastPath(const QString& path) { last_ = path; }
+  // The path the save dialog proposes next time ("" before the first file).
+  QString lastPath() const { return current_; }
+  void setLastPath(const QString& path) { SetCurrentFile(path.toStdString()); }
 
-  // The dialog, configured for opening or saving but not shown; for tests.
+  // The folders last opened from and saved to (kept between runs).
+  QString openFolder() const;
+  QString saveFolder() const;
+  void setOpenFolder(const QString& folder) { openFolder_ = folder; }
+  void setSaveFolder(const QString& folder) { saveFolder_ = folder; }
+
+  // The dialog, configured for opening, comparing or saving but not shown;
+  // for tests.
   QFileDialog& prepareOpen();
+  QFileDialog& prepareCompare();
   QFileDialog& prepareSave();
 
  private:
   QFileDialog& dialog();
-  std::optional<std::string> Run(QFileDialog& d);
+  QFileDialog& PrepareOpen(const QString& title);
+  std::optional<QString> Run(QFileDialog& d);
 
   QPointer<QWidget> owner_;
   QPointer<QFileDialog> dialog_;
-  QString last_;
+  QString current_;     // the file in the window
+  QString lastOpened_;  // the file last opened (or the one in the window)
+  QString openFolder_;
+  QString saveFolder_;
 };
 
 }  // namespace vexa::qt

@@ -5,6 +5,7 @@
 
 #include "codec/text.h"
 #include "rules/rules.h"
+#include "workspace/compare.h"
 
 namespace vexa::rules {
 namespace {
@@ -192,6 +193,31 @@ Review ReviewConfiguration(DeviceConfig& config, const ProgramSettings& settings
     }
   }
   return review;
+}
+
+std::string BrokenFieldsLine(const DeviceConfig& config, const ProgramSettings& settings, char decimalSeparator) {
+  DeviceConfig copy = config;
+  const Review review = ReviewConfiguration(copy, settings, decimalSeparator);
+  std::vector<FieldRef> named;
+  for (const Offence& o : review.offences) {
+    if (std::find(named.begin(), named.end(), o.field) == named.end()) named.push_back(o.field);
+  }
+  if (named.empty()) return {};
+  // A long list helps no one: the first few, then how many more.
+  constexpr std::size_t kNamedAtMost = 8;
+  std::string line = "Tyto položky neodpovídají pravidlům programu: ";
+  for (std::size_t i = 0; i < named.size() && i < kNamedAtMost; ++i) {
+    if (i > 0) line += ", ";
+    line += FieldCaption(named[i]);
+  }
+  if (named.size() > kNamedAtMost) line += " a " + std::to_string(named.size() - kNamedAtMost) + " dalších";
+  return line + ".";
+}
+
+std::string WithBrokenFields(const std::string& message, const DeviceConfig& config,
+                             const ProgramSettings& settings, char decimalSeparator) {
+  const std::string line = BrokenFieldsLine(config, settings, decimalSeparator);
+  return line.empty() ? message : message + "\n" + line;
 }
 
 }  // namespace vexa::rules

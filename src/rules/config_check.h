@@ -49,4 +49,14 @@ struct Review {
 // every text longer than the window lets one type reported too.
 Review ReviewConfiguration(DeviceConfig& config, const ProgramSettings& settings, char decimalSeparator = '.');
 
+// The line added under the success message of a file load or a unit read
+// when what arrived breaks the field rules (a damaged file can decode into
+// any bytes): "Tyto položky neodpovídají pravidlům programu: PIN, I5 Název."
+// with each field named once, as the windows caption it, hidden and disabled
+// rows included. Empty when every rule passes.
+std::string BrokenFieldsLine(const DeviceConfig& config, const ProgramSettings& settings, char decimalSeparator);
+// `message`, with BrokenFieldsLine on a second line when there is one.
+std::string WithBrokenFields(const std::string& message, const DeviceConfig& config,
+                             const ProgramSettings& settings, char decimalSeparator);
+
 }  // namespace vexa::rules

@@ -79,6 +79,9 @@ AnalogEditor::AnalogEditor(Workspace& ws, Services& sv, QWidget* parent)
 
   graph_ = new qt::GraphView(this);
   graph_->setObjectName(QStringLiteral("Graph"));
+  graph_->setAccessibleName(QStringLiteral("Graf úrovní analogového vstupu"));
+  graph_->setAccessibleDescription(
+      QStringLiteral("Rozsah vstupu s úrovněmi CL1 a CL2, jejich hysterezemi a stavy LOW, MEDIUM a HIGH mezi nimi"));
 
   // Right: the group "Úrovně", one half per comparison level.
   auto* limits = new QGroupBox(QStringLiteral("Úrovně"), this);
@@ -174,6 +177,8 @@ AnalogEditor::AnalogEditor(Workspace& ws, Services& sv, QWidget* parent)
       text->setMinimumWidth(200);
       atOnce_[k] = new QCheckBox(QStringLiteral("odeslat ihned"), limits);
       atOnce_[k]->setObjectName(QString::fromLatin1(x.atOnceName));
+      // Four boxes share the caption; a screen reader tells them apart.
+      atOnce_[k]->setAccessibleName(QString::fromUtf8(x.caption) + QStringLiteral(": odeslat ihned"));
       grid->addWidget(events_[k], 2 * c, 4, 1, 2);
       grid->addWidget(text, 2 * c + 1, 4);
       grid->addWidget(atOnce_[k], 2 * c + 1, 5);

@@ -43,7 +43,7 @@ QPushButton* MakeCompareButton() {
 void CompareWithFile(MainWindow& window) {
   Services& sv = window.services();
   if (sv.files == nullptr) return;
-  const auto chosen = sv.files->AskOpen();
+  const auto chosen = sv.files->AskCompare();
   if (!chosen || chosen->empty()) return;
   const Workspace& ws = window.workspace();
   auto file = std::make_unique<Workspace>();
@@ -55,14 +55,16 @@ void CompareWithFile(MainWindow& window) {
     case LoadResult::Loaded: break;
   }
   Present(window, QStringLiteral("Nastavení v programu a v souboru '%1':").arg(Q(*chosen)),
-          QStringLiteral("V programu"), QStringLiteral("V souboru"), CompareConfigs(ws.config, file->config));
+          QStringLiteral("V programu"), QStringLiteral("V souboru"),
+          CompareStored(ws.config, file->config, ws.scales, ws.decimalSeparator));
 }
 
 void ShowWriteChanges(MainWindow& window, const link::WriteBackup& backup) {
   Present(window,
           QStringLiteral("Nastavení zařízení před zápisem (záloha '%1') a zapsané nastavení:").arg(Q(backup.path)),
           QStringLiteral("Před zápisem"), QStringLiteral("Zapsáno"),
-          CompareConfigs(backup.config, window.workspace().config));
+          CompareStored(backup.config, window.workspace().config, window.workspace().scales,
+                        window.workspace().decimalSeparator));
 }
 
 CompareDialog* CompareDialogOf(MainWindow& window) {

@@ -2,6 +2,7 @@
 
 #include <QGridLayout>
 #include <QLabel>
+#include <utility>
 
 #include "ui/captions.h"
 #include "workspace/usage.h"
@@ -32,6 +33,13 @@ InfoPanel::InfoPanel() : QGroupBox(QStringLiteral("Informace o připojeném zař
   for (QLabel* size : {lblInfoPamSize_, lblInfoVelikost_, lblInfoVolno_}) {
     size->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   }
+  // A screen reader names each value by its caption, not by the value.
+  const std::pair<QLabel*, const char*> names[] = {
+      {lblInfoProdukt_, "Produkt"},         {lblInfoVerze_, "Verze"},
+      {lblInfoModem_, "Typ modemu"},        {lblInfoPamSize_, "Velikost paměti"},
+      {lblInfoVelikost_, "Velikost nastavení"}, {lblInfoVolno_, "Volné místo"},
+  };
+  for (const auto& [label, name] : names) label->setAccessibleName(QString::fromUtf8(name));
   il->addWidget(MakeCaption(QStringLiteral("Produkt:"), nullptr, lblInfoProdukt_), 0, 0);
   il->addWidget(lblInfoProdukt_, 0, 1);
   il->addWidget(MakeCaption(QStringLiteral("Verze:"), nullptr, lblInfoVerze_), 1, 0);

@@ -32,6 +32,8 @@ class LinkWiring : public QObject {
         port_(clock_, dosDevicesDir.empty() ? qt::QtSerialPort::DefaultDosDevicesDir() : dosDevicesDir),
         link_(port_, clock_) {
     setObjectName(QString::fromLatin1(kWiringName));
+    // Every block moved shows on the progress window's bar.
+    link_.onBlock = [this](long done, long total) { sv().progress.SetProgress(done, total); };
   }
 
   link::Link& link() { return link_; }
@@ -49,7 +51,17 @@ class LinkWiring : public QObject {
     if (selector) selector->setEnabled(ws().link == LinkState::Neaktivni);
   }
   void Load() {
-    if (ws().link == LinkState::Aktivni) link::ReadWorkflow(link_, ws(), sv(), {.fullRead = ws().settings.FullRead});
+    if (ws().link != LinkState::Aktivni) return;
+    window_.LockFields(true);
+    const link::WorkflowResult result =
+        link::ReadWorkflow(link_, ws(), sv(), {.fullRead = ws().settings.FullRead});
+    window_.LockFields(false);
+    if (result == link::WorkflowResult::Completed) {
+      // "COM 1", or an adapter's device without its description.
+      const QString port = QString::fromStdString(ws().settings.Port).section(QStringLiteral(" – "), 0, 0);
+      window_.setSource(
+          QStringLiteral("Zařízení %1 na %2").arg(QString::fromStdString(ws().device.Product), port));
+    }
   }
   void Save() {
     if (ws().link != LinkState::Aktivni) return;
@@ -57,7 +69,9 @@ class LinkWiring : public QObject {
     options.backup = ws().settings.Backup;
     options.fullWrite = ws().settings.FullWrite;
     std::optional<link::WriteBackup> kept;
+    window_.LockFields(true);
     link::WriteWorkflow(link_, ws(), sv(), options, &kept);
+    window_.LockFields(false);
     if (kept && kept->changesWanted) ShowWriteChanges(window_, *kept);
   }
 

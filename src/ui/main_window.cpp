@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QDropEvent>
 #include <QDialog>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -48,6 +49,31 @@
 namespace vexa::ui {
 namespace {
 
+constexpr const char* kProgramTitle = "Inicializační program pro zařízení VEXA";
+
+// The file dialog of one file command: what it answered is kept, so that the
+// window can name the file once the command has succeeded.
+class ChosenFile : public FileDialog {
+ public:
+  explicit ChosenFile(FileDialog& inner) : inner_(inner) {}
+  std::optional<std::string> AskOpen() override { return Keep(inner_.AskOpen()); }
+  std::optional<std::string> AskSave() override { return Keep(inner_.AskSave()); }
+  std::optional<std::string> AskCompare() override { return inner_.AskCompare(); }
+  void SetCurrentFile(const std::string& path) override { inner_.SetCurrentFile(path); }
+  std::optional<std::string> chosen;
+
+ private:
+  std::optional<std::string> Keep(std::optional<std::string> answer) {
+    chosen = answer;
+    return answer;
+  }
+  FileDialog& inner_;
+};
+
+QString FileNameOf(const std::string& path) {
+  return QFileInfo(QString::fromStdString(path)).fileName();
+}
+
 // A page in a scroll area that lies on the tab's own background.
 QScrollArea* Scrolled(QWidget* page) {
   auto* area = new QScrollArea;
@@ -70,7 +96,7 @@ MainWindow::MainWindow(Workspace& ws, Services& sv, QWidget* parent) : MainWindo
 
 MainWindow::MainWindow(Workspace& ws, Services* sv, QWidget* parent) : QMainWindow(parent), ws_(ws) {
   setObjectName(QStringLiteral("Hlavni"));
-  setWindowTitle(QStringLiteral("Inicializační program pro zařízení VEXA"));
+  setWindowTitle(TitleFor(QString()));
   if (sv == nullptr) {
     ownMessages_ = std::make_unique<qt::QtMessageBox>(this);
     ownProgress_ = std::make_unique<qt::QtProgressWindow>(ws_.CancelRequested, this);
@@ -216,9 +242,13 @@ QWidget* MainWindow::BuildProgramPanel() {
 // and the link bind theirs when they are attached, and until then their
 // buttons stay disabled. The EEPROM buttons also follow the link state.
 void MainWindow::RegisterCommands() {
-  commands_->Bind(btFileSave(), [this] { SaveWorkflow(ws_, *sv_); });
-  commands_->Bind(btFileLoad(), [this] { LoadWorkflow(ws_, *sv_); });
-  commands_->Bind(settings_->btPorovnat(), [this] { CompareWithFile(*this); });
+  commands_->Bind(btFileSave(), [this] { SaveToFile(); });
+  commands_->Bind(btFileLoad(), [this] { LoadFromFile(nullptr); });
+  commands_->Bind(settings_->btPorovnat(), [this] {
+    LockFields(true);
+    CompareWithFile(*this);
+    LockFields(false);
+  });
   for (QAbstractButton* b : std::initializer_list<QAbstractButton*>{btTisk(), btNahled(), btDEA()}) {
     b->setEnabled(false);
     commands_->Add(b);
@@ -371,8 +401,64 @@ void MainWindow::openPhoneRow(int row) { OpenRow(Family::Phone, row); }
 // A file named on the command line (or dropped on the window) loads through
 // the same workflow as "Načíst ze souboru"; refused while a command runs.
 void MainWindow::openFile(const QString& path) {
-  commands_->Run([this, p = path.toStdString()] { LoadWorkflow(ws_, *sv_, p); });
+  commands_->Run([this, p = path.toStdString()] { LoadFromFile(&p); });
 }
+
+void MainWindow::SaveToFile() {
+  if (sv_->files == nullptr) return;
+  ChosenFile files(*sv_->files);
+  Services local = *sv_;
+  local.files = &files;
+  if (SaveWorkflow(ws_, local) != FileOutcome::Completed || !files.chosen) return;
+  sv_->files->SetCurrentFile(*files.chosen);
+  setSource(FileNameOf(*files.chosen));
+  ShowStatus(QStringLiteral("Nastavení bylo uloženo do souboru '%1'.").arg(FileNameOf(*files.chosen)));
+}
+
+void MainWindow::LoadFromFile(const std::string* path) {
+  std::optional<std::string> loaded;
+  if (path != nullptr) {
+    if (LoadWorkflow(ws_, *sv_, *path) == FileOutcome::Completed) loaded = *path;
+  } else if (sv_->files != nullptr) {
+    ChosenFile files(*sv_->files);
+    Services local = *sv_;
+    local.files = &files;
+    if (LoadWorkflow(ws_, local) == FileOutcome::Completed) loaded = files.chosen;
+  }
+  if (!loaded) return;
+  if (sv_->files != nullptr) sv_->files->SetCurrentFile(*loaded);
+  setSource(FileNameOf(*loaded));
+}
+
+void MainWindow::LockFields(bool locked) {
+  // The field the focus was in gets it back afterwards.
+  if (locked && locks_ == 0) focusBeforeLock_ = QApplication::focusWidget();
+  locks_ += locked ? 1 : -1;
+  const bool enabled = locks_ <= 0;
+  for (int i = 0; i < tabList_->count(); ++i) {
+    QWidget* page = tabList_->widget(i);
+    // A scrolled page keeps scrolling; only its contents take no input.
+    if (auto* scroll = qobject_cast<QScrollArea*>(page)) page = scroll->widget();
+    page->setEnabled(enabled);
+  }
+  if (enabled && focusBeforeLock_ && focusBeforeLock_->isVisible() && focusBeforeLock_->isEnabled() &&
+      QApplication::activeModalWidget() == nullptr) {
+    focusBeforeLock_->setFocus(Qt::OtherFocusReason);
+  }
+  if (enabled) focusBeforeLock_.clear();
+}
+
+QString MainWindow::TitleFor(const QString& source) {
+  const QString program = QString::fromUtf8(kProgramTitle);
+  return source.isEmpty() ? program : source + QStringLiteral(" – ") + program;
+}
+
+void MainWindow::setSource(const QString& source) {
+  source_ = source;
+  setWindowTitle(TitleFor(source));
+}
+
+void MainWindow::ShowStatus(const QString& text) { statusBar()->showMessage(text, 15000); }
 
 // A dropped file is taken like a click on btFileLoad: not while a command
 // runs (the command runner has disabled the button then).

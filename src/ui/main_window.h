@@ -37,8 +37,13 @@
 //     the selected port opens.
 //
 // Besides the mnemonics, Ctrl+O, Ctrl+S, Ctrl+P and Ctrl+Q act as
-// btFileLoad, btFileSave, btTisk and btKonec; a .eep file dropped on the
-// window is loaded as btFileLoad would load it.
+// btFileLoad, btFileSave, btTisk and btKonec, and the link and preview
+// commands have keys of their own (window_shortcuts.h); a .eep file dropped
+// on the window is loaded as btFileLoad would load it.
+//
+// The title names where the configuration came from: the file last loaded
+// or saved, or the unit after a read. A successful save says so in the
+// status line.
 //
 // Field rules run when a field loses the focus to another control of this
 // window (see FieldController).
@@ -187,6 +192,19 @@ class MainWindow : public QMainWindow, public MainView {
   // command runs.
   void openFile(const QString& path);
 
+  // While a read, write or compare runs the configuration takes no input:
+  // the tab pages are disabled (the tabs still switch). The commands lock
+  // and unlock in pairs.
+  void LockFields(bool locked);
+  // Where the configuration in the window came from ("pumping-station.eep",
+  // "Zařízení VEXA na COM 1"), shown before the program's title; empty: the
+  // title alone.
+  void setSource(const QString& source);
+  QString source() const { return source_; }
+  static QString TitleFor(const QString& source);
+  // A note in the status line for a while.
+  void ShowStatus(const QString& text);
+
  protected:
   void closeEvent(QCloseEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
@@ -204,6 +222,8 @@ class MainWindow : public QMainWindow, public MainView {
   void OpenRow(Family family, int row);
   void OnInformace();
   void OnKonec();
+  void SaveToFile();
+  void LoadFromFile(const std::string* path);
   void StartUp();
 
   Workspace& ws_;
@@ -220,6 +240,9 @@ class MainWindow : public QMainWindow, public MainView {
   CommandRunner* commands_ = nullptr;
   bool eepromEnabled_ = false;  // the link state's word on btEEPROMLoad/Save
   bool exiting_ = false;
+  int locks_ = 0;
+  QPointer<QWidget> focusBeforeLock_;
+  QString source_;
   std::function<bool(bool)> exitGuard_;
 
   QTabWidget* tabList_ = nullptr;

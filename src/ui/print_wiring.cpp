@@ -1,5 +1,7 @@
 #include "ui/print_wiring.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QPrinter>
 #include <QToolButton>
 #include <memory>
@@ -22,15 +24,44 @@ class PrintWiring : public QObject {
     printer_.setCreator(QString::fromUtf8(kAppTitle));
   }
 
-  void Print() { qt::PrintReportWithDialog(window_.workspace(), window_.services(), printer_, &window_); }
+  void Print() {
+    // Qt's print dialog proposes a PDF file in the working folder (when it
+    // lies in the home folder): for the dialog, that is the folder last
+    // printed to.
+    const QString working = QDir::currentPath();
+    if (!pdfFolder.isEmpty() && printer_.outputFileName().isEmpty() && QFileInfo(pdfFolder).isDir()) {
+      QDir::setCurrent(pdfFolder);
+    }
+    qt::PrintReportWithDialog(window_.workspace(), window_.services(), printer_, &window_);
+    QDir::setCurrent(working);
+    if (printer_.outputFormat() == QPrinter::PdfFormat && !printer_.outputFileName().isEmpty()) {
+      pdfFolder = QFileInfo(printer_.outputFileName()).absolutePath();
+    }
+  }
   void Preview() { qt::ShowPrintPreview(window_.workspace(), printer_, &window_); }
+
+  QString pdfFolder;
 
  private:
   MainWindow& window_;
   QPrinter printer_;
 };
 
+PrintWiring* WiringOf(MainWindow& window) {
+  return static_cast<PrintWiring*>(
+      window.findChild<QObject*>(QStringLiteral("PrintWiring"), Qt::FindDirectChildrenOnly));
+}
+
 }  // namespace
+
+QString PdfFolder(MainWindow& window) {
+  PrintWiring* wiring = WiringOf(window);
+  return wiring ? wiring->pdfFolder : QString();
+}
+
+void SetPdfFolder(MainWindow& window, const QString& folder) {
+  if (PrintWiring* wiring = WiringOf(window)) wiring->pdfFolder = folder;
+}
 
 void AttachPrinting(MainWindow& window) {
   if (window.findChild<QObject*>(QStringLiteral("PrintWiring"), Qt::FindDirectChildrenOnly)) return;

@@ -1,6 +1,10 @@
 #include "workspace/compare.h"
 
 #include <cstdint>
+#include <memory>
+
+#include "codec/decoder.h"
+#include "codec/encoder.h"
 
 namespace vexa {
 namespace {
@@ -153,6 +157,21 @@ std::vector<FieldDifference> CompareConfigs(const DeviceConfig& a, const DeviceC
                 "sendAtOnceByte[" + std::to_string(row) + "]", label + "odeslat ihned: ", captions, 4, out);
   }
   return out;
+}
+
+DeviceConfig StoredForm(const DeviceConfig& config, const std::array<AnalogScale, kRows>& scales,
+                        char decimalSeparator) {
+  // The image is 64 KiB: kept off the stack.
+  auto image = std::make_unique<EepromImage>();
+  DeviceConfig stored = config;
+  if (!EncodeImage(config, scales, *image)) return config;
+  if (!DecodeImage(*image, scales, decimalSeparator, stored)) return config;
+  return stored;
+}
+
+std::vector<FieldDifference> CompareStored(const DeviceConfig& a, const DeviceConfig& b,
+                                           const std::array<AnalogScale, kRows>& scales, char decimalSeparator) {
+  return CompareConfigs(StoredForm(a, scales, decimalSeparator), StoredForm(b, scales, decimalSeparator));
 }
 
 }  // namespace vexa

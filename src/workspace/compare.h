@@ -2,6 +2,7 @@
 // table, each difference named as the windows show it.
 #pragma once
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -28,5 +29,18 @@ std::string FieldCaption(FieldRef field);
 // send-at-once byte. rtBattLow is listed once, as itself (it is the text of
 // the battery row's CL1 down). Empty when the configurations are the same.
 std::vector<FieldDifference> CompareConfigs(const DeviceConfig& a, const DeviceConfig& b);
+
+// The configuration as a file or the unit would hold it: encoded into an
+// image and decoded again, so that what the encoder does not keep (a report
+// flag stored off while its text is empty, a number's notation) reads as the
+// unit would read it. The configuration itself when it cannot be encoded.
+DeviceConfig StoredForm(const DeviceConfig& config, const std::array<AnalogScale, kRows>& scales,
+                        char decimalSeparator);
+
+// CompareConfigs over the stored forms of both: an unchanged configuration
+// compared with its own file or with the unit it was written to shows no
+// difference.
+std::vector<FieldDifference> CompareStored(const DeviceConfig& a, const DeviceConfig& b,
+                                           const std::array<AnalogScale, kRows>& scales, char decimalSeparator);
 
 }  // namespace vexa

@@ -204,3 +204,47 @@ TEST(ReviewConfiguration, RewritesAsTheWindowAndReportsTypingLimits) {
 
 }  // namespace
 }  // namespace vexa::rules
+
+// The second line of the load and read messages: each broken field once, by
+// its caption, hidden and disabled rows included, a long list cut short.
+namespace vexa::rules {
+namespace {
+
+TEST(BrokenFieldsLine, NamesTheFieldsThatBreakTheRules) {
+  const std::string head = "Tyto položky neodpovídají pravidlům programu: ";
+  struct Case {
+    const char* name;
+    void (*damage)(DeviceConfig&);
+    std::string line;
+  } cases[] = {
+      {"start-up configuration", [](DeviceConfig&) {}, ""},
+      {"damaged PIN", [](DeviceConfig& c) { c.general.PIN = "\xC3\xBF\xC3\xBF"; }, head + "PIN."},
+      {"disabled row, twice broken",
+       [](DeviceConfig& c) {
+         c.inputs[5].INPZap = "X";
+         c.inputs[5].INPVyp = "X";
+         c.general.PIN = "1a";
+       },
+       head + "PIN, I6 Název stavu zapnuto (1)."},
+      {"many",
+       [](DeviceConfig& c) {
+         for (auto& p : c.phones) p.TC = "abc";
+         c.general.PIN = "x";
+         c.general.DobaPlatnostiSMS = "";
+       },
+       head +
+           "PIN, Doba platnosti SMS zprávy, T1 Telefonní číslo, T2 Telefonní číslo, T3 Telefonní číslo, "
+           "T4 Telefonní číslo, T5 Telefonní číslo, T6 Telefonní číslo a 2 dalších."},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Workspace ws;
+    c.damage(ws.config);
+    EXPECT_EQ(BrokenFieldsLine(ws.config, ws.settings, '.'), c.line);
+    const std::string message = WithBrokenFields("Načteno.", ws.config, ws.settings, '.');
+    EXPECT_EQ(message, c.line.empty() ? "Načteno." : "Načteno.\n" + c.line);
+  }
+}
+
+}  // namespace
+}  // namespace vexa::rules

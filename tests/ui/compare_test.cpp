@@ -7,8 +7,12 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QToolButton>
+
+#include <functional>
 
 #include "file/config_file.h"
+#include "link/workflows.h"
 #include "ui/compare_dialog.h"
 #include "ui/compare_wiring.h"
 #include "ui/main_window_support.h"
@@ -92,6 +96,54 @@ TEST_F(MainWindowTest, CompareWithFileShowsTheDifferencesOrTheMessage) {
     EXPECT_TRUE(ws.image == image);
   }
   Shot(*Find<QGroupBox>(QStringLiteral("frNastaveni")), "nastaveni-panel");
+}
+
+// An unchanged configuration compared with its own file, or with the unit it
+// was written to, shows no difference, although the window holds a value the
+// encoder does not keep (a report flag whose text is empty is stored off).
+TEST_F(MainWindowTest, UnchangedConfigurationShowsNoPhantomChange) {
+  QTemporaryDir tmp;
+  ASSERT_TRUE(tmp.isValid());
+  ws.config.general.NotAuthorized = true;
+  ws.config.general.rtNotAuthorized.clear();
+  ws.config.analogs[0].AINCL1Level = "12.50";  // stored as a number
+  window->ShowAll();
+  const DeviceConfig stored = StoredForm(ws.config, ws.scales, ws.decimalSeparator);
+  ASSERT_FALSE(CompareConfigs(ws.config, stored).empty());  // what a field-by-field comparison saw
+
+  const std::string path = tmp.filePath(QStringLiteral("stanice.eep")).toStdString();
+  auto* compare = Find<QPushButton>(QStringLiteral("btPorovnat"));
+  ASSERT_NE(compare, nullptr);
+  struct Case {
+    const char* name;
+    std::function<void()> act;
+  } cases[] = {
+      {"saved, then compared with the file",
+       [&] {
+         fx.files.saves = {path};
+         window->btFileSave()->click();
+         fx.files.opens = {path};
+         compare->click();
+       }},
+      {"compared with a file the core wrote",
+       [&] {
+         Workspace copy;
+         copy.config = ws.config;
+         ASSERT_EQ(SaveConfigFile(path + "2", copy), SaveResult::Saved);
+         fx.files.opens = {path + "2"};
+         compare->click();
+       }},
+      {"written unchanged: the backup against the window",
+       [&] { ShowWriteChanges(*window, link::WriteBackup{"zaloha.eep", stored, true}); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    fx.messages.clear();
+    c.act();
+    Settle();
+    EXPECT_EQ(fx.messages.texts(), std::vector<std::string>{kMsgSameSettings});
+    EXPECT_TRUE(CompareDialogOf(*window) == nullptr || !CompareDialogOf(*window)->isVisible());
+  }
 }
 
 }  // namespace

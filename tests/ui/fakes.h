@@ -122,6 +122,9 @@ class FakeFileDialog : public FileDialog {
     ++saveAsked;
     return Next(saves);
   }
+  // The file the window says it holds (the next save's proposal).
+  std::string current;
+  void SetCurrentFile(const std::string& path) override { current = path; }
 
  private:
   static std::optional<std::string> Next(std::deque<std::optional<std::string>>& q) {

@@ -2,6 +2,7 @@
 // enabled and hidden states, the start-up display and a tidy layout.
 //
 // With VEXA_SHOTS_DIR set, a picture of every tab is saved there.
+#include <QProgressBar>
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QDir>
@@ -408,10 +409,37 @@ TEST(ProgressWindowTest, ShowStornoAndClose) {
   const QString shots = qEnvironmentVariable("VEXA_SHOTS_DIR");
   if (!shots.isEmpty()) info.grab().save(QDir(shots).filePath(QStringLiteral("progress.png")));
 
+  // Blocks of a transfer: the bar appears with them and goes with the next
+  // Show.
+  EXPECT_FALSE(info.bar()->isVisible());
+  progress.SetProgress(3, 40);
+  EXPECT_TRUE(info.bar()->isVisible());
+  EXPECT_EQ(info.bar()->value(), 3);
+  EXPECT_EQ(info.bar()->maximum(), 40);
+  progress.Show("Ukládám data z PC do EEPROM.", true);
+  EXPECT_FALSE(info.bar()->isVisible());
+
   progress.Close();
   EXPECT_FALSE(info.isVisible());
   progress.Close();  // harmless when hidden
   EXPECT_FALSE(info.isVisible());
+}
+
+TEST(ProgressWindowTest, TimeLeftOnceItCanBeEstimated) {
+  const struct {
+    long startDone, done, total;
+    qint64 elapsedMs;
+    const char* text;
+  } cases[] = {
+      {0, 1, 100, 5000, ""},                        // one block tells nothing yet
+      {0, 10, 100, 800, ""},                        // nor less than a second
+      {0, 10, 100, 10000, "Zbývá asi 1 min 30 s."},  // 1 s a block, 90 to go
+      {20, 30, 100, 5000, "Zbývá asi 35 s."},        // measured from where the estimate began
+      {0, 100, 100, 9000, ""},                      // done
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(qt::TimeLeftText(c.startDone, c.done, c.total, c.elapsedMs).toStdString(), c.text) << c.done;
+  }
 }
 
 }  // namespace

@@ -1,0 +1,217 @@
+#include "ui/remembered_settings.h"
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QPointer>
+#include <QRegularExpression>
+#include <QSettings>
+#include <QStatusBar>
+#include <QTimer>
+
+#include "link/port_names.h"
+#include "qt/qt_file_dialog.h"
+#include "ui/main_window.h"
+#include "ui/print_wiring.h"
+#include "workspace/workspace.h"
+
+namespace vexa::ui {
+namespace {
+
+// A remembered adapter that was not connected at the start: kept on the
+// selector until the user chooses another port, so that it is remembered
+// again rather than replaced by the "COM 1" shown meanwhile.
+constexpr const char* kMissingKind = "vexaMissingPortKind";
+constexpr const char* kMissingValue = "vexaMissingPortValue";
+
+QString Q(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+
+bool IsComChoice(const QString& text) {
+  static const QRegularExpression com(QStringLiteral("^COM [1-9][0-9]?$"));
+  return com.match(text).hasMatch();
+}
+
+QString KindName(RememberedPort::Kind kind) {
+  switch (kind) {
+    case RememberedPort::Kind::Com: return QStringLiteral("com");
+    case RememberedPort::Kind::Serial: return QStringLiteral("serial");
+    case RememberedPort::Kind::Device: return QStringLiteral("device");
+    case RememberedPort::Kind::None: break;
+  }
+  return QString();
+}
+
+RememberedPort PortOf(const QString& kind, const QString& value) {
+  RememberedPort port;
+  if (kind == QLatin1String("com") && IsComChoice(value)) {
+    port = {RememberedPort::Kind::Com, value};
+  } else if (kind == QLatin1String("serial") && !value.trimmed().isEmpty()) {
+    port = {RememberedPort::Kind::Serial, value};
+  } else if (kind == QLatin1String("device") && value.startsWith(QLatin1Char('/'))) {
+    port = {RememberedPort::Kind::Device, value};
+  }
+  return port;
+}
+
+// A folder value: an absolute path, else nothing.
+QString FolderOf(const QVariant& v) {
+  if (v.typeId() != QMetaType::QString) return QString();
+  const QString folder = v.toString();
+  return QDir::isAbsolutePath(folder) ? folder : QString();
+}
+
+std::vector<link::SystemPort> SystemPortsOf(MainWindow& window) {
+  const link::PortList* ports = window.services().ports;
+  return ports ? ports->SystemPorts() : std::vector<link::SystemPort>{};
+}
+
+qt::QtFileDialog* FileDialogOf(MainWindow& window) {
+  return dynamic_cast<qt::QtFileDialog*>(window.services().files);
+}
+
+// Selects the selector's entry opening `device`; false when there is none.
+bool SelectDevice(PortSelector& selector, const QString& device) {
+  for (int i = link::kComEntries; i < selector.count(); ++i) {
+    if (selector.itemData(i).toString() == device) {
+      selector.setCurrentIndex(i);
+      return true;
+    }
+  }
+  return false;
+}
+
+void ApplyPort(MainWindow& window, const RememberedPort& port) {
+  PortSelector* selector = window.tabPort();
+  if (selector == nullptr || port.kind == RememberedPort::Kind::None) return;
+  if (port.kind == RememberedPort::Kind::Com) {
+    const int i = selector->findText(port.value);
+    if (i >= 0) selector->setCurrentIndex(i);
+    return;
+  }
+  selector->refresh();
+  QString device = port.kind == RememberedPort::Kind::Device ? port.value : QString();
+  for (const link::SystemPort& p : SystemPortsOf(window)) {
+    if (port.kind == RememberedPort::Kind::Serial && Q(p.serialNumber) == port.value) device = Q(p.device);
+  }
+  bool found = false;
+  if (!device.isEmpty()) {
+    for (const link::SystemPort& p : SystemPortsOf(window)) found = found || Q(p.device) == device;
+  }
+  if (found && SelectDevice(*selector, device)) return;
+  selector->setCurrentIndex(0);
+  selector->setProperty(kMissingKind, KindName(port.kind));
+  selector->setProperty(kMissingValue, port.value);
+  QObject::connect(selector, &QComboBox::activated, selector, [selector] {
+    selector->setProperty(kMissingKind, QVariant());
+    selector->setProperty(kMissingValue, QVariant());
+  });
+  const QString what = port.kind == RememberedPort::Kind::Serial
+                           ? QStringLiteral("Zapamatovaný převodník USB se sériovým číslem %1").arg(port.value)
+                           : QStringLiteral("Zapamatovaný sériový port %1").arg(port.value);
+  // Said once the window is up: a status line message given before the
+  // window is shown would share the line with the port's device note.
+  const QString note = QStringLiteral("%1 není připojen, vybrán je port %2.").arg(what, selector->currentText());
+  QTimer::singleShot(0, &window, [w = QPointer<MainWindow>(&window), note] {
+    if (w) w->statusBar()->showMessage(note);
+  });
+}
+
+RememberedPort CollectPort(MainWindow& window) {
+  PortSelector* selector = window.tabPort();
+  if (selector == nullptr) return {};
+  const QString missing = selector->property(kMissingKind).toString();
+  if (!missing.isEmpty()) return PortOf(missing, selector->property(kMissingValue).toString());
+  const QString text = Q(window.workspace().settings.Port);
+  if (IsComChoice(text)) return {RememberedPort::Kind::Com, text};
+  const QString device = selector->currentDevice();
+  for (const link::SystemPort& p : SystemPortsOf(window)) {
+    if (Q(p.device) == device && !p.serialNumber.empty()) return {RememberedPort::Kind::Serial, Q(p.serialNumber)};
+  }
+  return device.startsWith(QLatin1Char('/')) ? RememberedPort{RememberedPort::Kind::Device, device}
+                                             : RememberedPort{};
+}
+
+}  // namespace
+
+QString RememberedSettingsFile() {
+  QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
+  if (base.isEmpty() || !QDir::isAbsolutePath(base)) base = QDir::homePath() + QStringLiteral("/.config");
+  return base + QStringLiteral("/vexa-init/vexa-init.conf");
+}
+
+Remembered ReadRemembered(const QString& file) {
+  Remembered r;
+  if (!QFileInfo(file).isFile()) return r;
+  QSettings s(file, QSettings::IniFormat);
+  if (s.status() != QSettings::NoError) return r;
+  for (const RememberedBox& box : kRememberedBoxes) {
+    const QString v = s.value(QStringLiteral("boxes/") + QLatin1String(box.key)).toString();
+    if (v == QLatin1String("true") || v == QLatin1String("false")) r.settings.*box.setting = v == QLatin1String("true");
+  }
+  r.port = PortOf(s.value(QStringLiteral("port/kind")).toString(), s.value(QStringLiteral("port/value")).toString());
+  r.openFolder = FolderOf(s.value(QStringLiteral("folders/open")));
+  r.saveFolder = FolderOf(s.value(QStringLiteral("folders/save")));
+  r.pdfFolder = FolderOf(s.value(QStringLiteral("folders/pdf")));
+  const QVariant geometry = s.value(QStringLiteral("window/geometry"));
+  if (geometry.typeId() == QMetaType::QByteArray) r.geometry = geometry.toByteArray();
+  return r;
+}
+
+bool WriteRemembered(const QString& file, const Remembered& r) {
+  QDir().mkpath(QFileInfo(file).absolutePath());
+  QSettings s(file, QSettings::IniFormat);
+  s.clear();
+  for (const RememberedBox& box : kRememberedBoxes) {
+    s.setValue(QStringLiteral("boxes/") + QLatin1String(box.key),
+               r.settings.*box.setting ? QStringLiteral("true") : QStringLiteral("false"));
+  }
+  if (r.port.kind != RememberedPort::Kind::None) {
+    s.setValue(QStringLiteral("port/kind"), KindName(r.port.kind));
+    s.setValue(QStringLiteral("port/value"), r.port.value);
+  }
+  if (!r.openFolder.isEmpty()) s.setValue(QStringLiteral("folders/open"), r.openFolder);
+  if (!r.saveFolder.isEmpty()) s.setValue(QStringLiteral("folders/save"), r.saveFolder);
+  if (!r.pdfFolder.isEmpty()) s.setValue(QStringLiteral("folders/pdf"), r.pdfFolder);
+  if (!r.geometry.isEmpty()) s.setValue(QStringLiteral("window/geometry"), r.geometry);
+  s.sync();
+  return s.status() == QSettings::NoError;
+}
+
+Remembered CollectRemembered(MainWindow& window) {
+  Remembered r;
+  r.settings = window.workspace().settings;
+  r.port = CollectPort(window);
+  if (qt::QtFileDialog* files = FileDialogOf(window)) {
+    r.openFolder = files->openFolder();
+    r.saveFolder = files->saveFolder();
+  }
+  r.pdfFolder = PdfFolder(window);
+  r.geometry = window.saveGeometry();
+  return r;
+}
+
+void ApplyRemembered(MainWindow& window, const Remembered& r) {
+  for (const RememberedBox& box : kRememberedBoxes) {
+    const bool on = r.settings.*box.setting;
+    window.workspace().settings.*box.setting = on;
+    if (auto* check = window.findChild<QCheckBox*>(QLatin1String(box.objectName))) check->setChecked(on);
+  }
+  ApplyPort(window, r.port);
+  if (qt::QtFileDialog* files = FileDialogOf(window)) {
+    if (QFileInfo(r.openFolder).isDir()) files->setOpenFolder(r.openFolder);
+    if (QFileInfo(r.saveFolder).isDir()) files->setSaveFolder(r.saveFolder);
+  }
+  if (QFileInfo(r.pdfFolder).isDir()) SetPdfFolder(window, r.pdfFolder);
+  if (!r.geometry.isEmpty()) window.restoreGeometry(r.geometry);
+}
+
+void AttachRememberedSettings(MainWindow& window, const QString& file) {
+  ApplyRemembered(window, ReadRemembered(file));
+  QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, &window,
+                   [w = QPointer<MainWindow>(&window), file] {
+                     if (w) WriteRemembered(file, CollectRemembered(*w));
+                   });
+}
+
+}  // namespace vexa::ui

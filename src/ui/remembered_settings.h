@@ -1,0 +1,69 @@
+// What the program remembers between runs, kept with QSettings in
+// $XDG_CONFIG_HOME/vexa-init/vexa-init.conf (else ~/.config/vexa-init/): the
+// serial port, the transfer check boxes, the folders last used for opening,
+// saving and printing to PDF, and the main window's size and position. The
+// configuration itself is not among them: every run starts from the start-up
+// configuration.
+//
+// A USB adapter is remembered by its serial number (else its device path),
+// so that it is found again under another /dev name; "COM n" is remembered as
+// such. A file that cannot be read, or holds values of the wrong kind, gives
+// the defaults for what it spoils; it never stops the program.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include "workspace/device_config.h"
+
+namespace vexa::ui {
+
+class MainWindow;
+
+// The remembered check boxes: the key in the file, the setting and the check
+// box showing it. A new box is one more line here.
+struct RememberedBox {
+  const char* key;
+  bool ProgramSettings::*setting;
+  const char* objectName;
+};
+inline constexpr RememberedBox kRememberedBoxes[] = {
+    {"CheckWrite", &ProgramSettings::CheckWrite, "tabCheckWrite"},
+    {"FullRead", &ProgramSettings::FullRead, "tabFullRead"},
+    {"Backup", &ProgramSettings::Backup, "tabBackup"},
+    {"FullWrite", &ProgramSettings::FullWrite, "tabFullWrite"},
+};
+
+struct RememberedPort {
+  enum class Kind { None, Com, Serial, Device };
+  Kind kind = Kind::None;
+  QString value;  // "COM 2", the adapter's serial number, or "/dev/ttyUSB0"
+};
+
+struct Remembered {
+  ProgramSettings settings;  // the remembered boxes are taken from here
+  RememberedPort port;
+  QString openFolder, saveFolder, pdfFolder;
+  QByteArray geometry;  // QWidget::saveGeometry
+};
+
+// $XDG_CONFIG_HOME/vexa-init/vexa-init.conf, else ~/.config/vexa-init/...
+QString RememberedSettingsFile();
+
+// The defaults where the file is missing or a value is damaged.
+Remembered ReadRemembered(const QString& file);
+// False when the file could not be written.
+bool WriteRemembered(const QString& file, const Remembered& remembered);
+
+// What the window shows now.
+Remembered CollectRemembered(MainWindow& window);
+// Puts the remembered values into the window: the boxes, the port (a
+// remembered adapter that is not connected leaves "COM 1" selected and says
+// so in the status line), the dialogs' folders and the window's geometry.
+void ApplyRemembered(MainWindow& window, const Remembered& remembered);
+
+// Reads `file` into the window now and writes the window's values back when
+// the program ends.
+void AttachRememberedSettings(MainWindow& window, const QString& file);
+
+}  // namespace vexa::ui
