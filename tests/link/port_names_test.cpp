@@ -43,7 +43,9 @@ TEST(PortSelector, ComEntriesFirstThenEverySystemPort) {
   for (const auto& [text, device] : choices) {
     EXPECT_EQ(link::ResolvePortChoice(text, kSystemPorts, ""), device) << text;
     // Where the system's ports are not asked for, they make no difference.
-    if (!link::PortChoiceNeedsSystemPorts(text)) EXPECT_EQ(link::ResolvePortChoice(text, {}, ""), device) << text;
+    if (!link::PortChoiceNeedsSystemPorts(text)) {
+      EXPECT_EQ(link::ResolvePortChoice(text, {}, ""), device) << text;
+    }
   }
   EXPECT_TRUE(link::PortChoiceNeedsSystemPorts("ttyUSB0"));
   EXPECT_FALSE(link::PortChoiceNeedsSystemPorts("/dev/ttyUSB0"));
