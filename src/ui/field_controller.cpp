@@ -103,7 +103,7 @@ void FieldController::BindSelector(FieldRef f, QComboBox* combo) {
 }
 
 void FieldController::BindOptions(FieldRef f, QRadioButton* on, QRadioButton* off) {
-  offOption_ = off;
+  offOptions_.insert(on, off);
   if (const bool* b = FlagOf(config_, ws_.settings, Here(f))) (*b ? on : off)->setChecked(true);
   Register(f, on);
   connect(on, &QRadioButton::toggled, this, [this, f](bool checked) { OnFlag(f, checked); });
@@ -142,7 +142,8 @@ void FieldController::Show(FieldRef f) {
   CounterScope showing(showing_);
   if (auto* option = qobject_cast<QRadioButton*>(w)) {
     const bool* b = FlagOf(config_, ws_.settings, Here(f));
-    if (b != nullptr && offOption_ != nullptr) (*b ? option : offOption_)->setChecked(true);
+    QRadioButton* off = offOptions_.value(option);
+    if (b != nullptr && off != nullptr) (*b ? option : off)->setChecked(true);
     return;
   }
   if (auto* box = qobject_cast<QCheckBox*>(w)) {

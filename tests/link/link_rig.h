@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
@@ -19,10 +20,39 @@
 
 namespace vexa::test {
 
+// Link code that would wait for ever stops the test at once: the clock runs
+// past an hour of link time, or the link asks the clock, the port or the
+// event loop a million times while the clock stands and no character comes.
+// The exception ends the test, which fails with the reason.
+struct LinkSpins : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
 class FakeClock : public link::Clock {
  public:
-  std::int64_t NowMs() const override { return now; }
+  std::int64_t NowMs() const override {
+    Asked();
+    return now;
+  }
+  // One question of the link that brought it no further.
+  void Asked() const {
+    if (now != askedAt_) {
+      askedAt_ = now;
+      idle_ = 0;
+    }
+    if (now > kLongestMs) throw LinkSpins("the link waited for more than an hour");
+    if (++idle_ > kMostIdle) throw LinkSpins("the link spins: the clock stands and nothing arrives");
+  }
+  // A character arrived: the link moves on.
+  void Moved() const { idle_ = 0; }
+
   std::int64_t now = 0;
+
+ private:
+  static constexpr std::int64_t kLongestMs = 3'600'000;
+  static constexpr long kMostIdle = 1'000'000;
+  mutable std::int64_t askedAt_ = 0;
+  mutable long idle_ = 0;
 };
 
 // A serial port whose far end is the unit simulator and/or characters a test
@@ -59,19 +89,23 @@ class FakePort : public link::SerialPort {
     return true;
   }
   std::size_t BytesWaiting() override {
+    clock.Asked();
     Pump();
     return rx.size();
   }
   std::optional<std::uint8_t> ReadChar() override {
     ++reads;
+    clock.Asked();
     Pump();
     if (rx.empty()) return std::nullopt;
+    clock.Moved();
     const auto c = rx.front();
     rx.pop_front();
     return c;
   }
   void WaitForData(std::int64_t deadlineMs) override {
     ++waits;
+    clock.Asked();
     Pump();
     if (!rx.empty() || Lost()) return;
     std::int64_t next = deadlineMs;
@@ -176,10 +210,12 @@ class FakeLoop : public EventLoop {
  public:
   void Yield() override {
     ++yields;
+    if (clock != nullptr) clock->Asked();
     if (onYield) onYield();
   }
   long yields = 0;
   std::function<void()> onYield;
+  const FakeClock* clock = nullptr;
 };
 
 class FakeView : public MainView {
@@ -198,6 +234,7 @@ class FakeView : public MainView {
 struct LinkRig {
   explicit LinkRig(link::UnitOptions options = {}) : sim(options), progress(ws) {
     port.sim = &sim;
+    loop.clock = &clock;
     ws.settings.Port = "COM 1";
   }
 

@@ -82,9 +82,9 @@ TEST(MainWindowRules, EachFieldGivesOneOutcome) {
       {centre, "420+603", {}, "420+603", "Telefonní číslo servisního centra je špatně zadáno.", 0},
       {uto, "+49", {}, "+49", ""},
       {uto, "x", {}, "x", "UTO je špatně zadáno.", 6},
-      {sms, "7", {}, "7", ""},
+      {sms, "30", {}, "30", ""},
       {sms, "0", {}, "1", ""},
-      {sms, "45", {}, "30", ""},
+      {sms, "31", {}, "30", ""},
       {sms, "99999", {}, "30", ""},
       {sms, "", {}, "", smsMsg, 1},
       {sms, "3a", {}, "3a", smsMsg, 1},
@@ -158,7 +158,7 @@ TEST(MainWindowRules, EachFieldGivesOneOutcome) {
       {h1, "5a", {}, "5a", kLevelMsg, 5},
       {{Field::AINCL1Level, 7}, "150", {}, "100", ""},  // whatever the row's scale
       {{Field::AINNazev, 3}, "\"", {}, "\"", Msg(kTextMsg, TextChars), 4},
-      {{Field::AINCL2Dn, 6}, "horko\"", {}, "horko\"", Msg(kTextMsg, TextChars), 5},
+      {{Field::AINCL2Dn, 4}, "horko\"", {}, "horko\"", Msg(kTextMsg, TextChars), 5},
   };
   RunCases(cases, Variant::MainWindow);
 }
