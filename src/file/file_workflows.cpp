@@ -90,7 +90,7 @@ FileOutcome LoadWorkflow(Workspace& ws, Services& sv, const std::string& path) {
     // from bytes of an earlier image; it is refused like a damaged header.
     if (IsLoadedImageValid(loaded, length)) {
       // The general tab comes to the front before the fields are filled.
-      if (sv.view != nullptr) sv.view->ShowTab(0);
+      if (sv.view != nullptr) sv.view->ShowTab(WindowTab::Vseobecne);
       ShowProgress(ws, sv, kConvertingText, false);
       decoded = DecodeImage(ws, loaded);
       if (decoded && sv.view != nullptr) sv.view->ConfigReplaced();

@@ -48,8 +48,8 @@ FieldRef FieldController::Here(FieldRef f) const {
 }
 
 std::size_t FieldController::Slot(FieldRef f) const {
-  const int row = oneRow_ ? 0 : std::clamp(f.row, 0, kRows - 1);
-  return static_cast<std::size_t>(f.field) * kRows + static_cast<std::size_t>(row);
+  const std::size_t row = oneRow_ ? 0 : RowIndex(f.row);
+  return static_cast<std::size_t>(f.field) * kRows + row;
 }
 
 void FieldController::Register(FieldRef f, QWidget* w) {
@@ -287,7 +287,7 @@ bool FieldController::RunRules(FieldRef f) {
   const QWidget* movedTo = QApplication::focusWidget();
   Present(check);
   if (check.failed) {
-    if (check.tab >= 0 && hooks_.showTab) hooks_.showTab(check.tab);
+    if (check.tab && hooks_.showTab) hooks_.showTab(*check.tab);
     if (hooks_.focusField) {
       hooks_.focusField(f);
     } else {

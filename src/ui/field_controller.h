@@ -53,7 +53,7 @@ class FieldController : public QObject {
     // Brings a field to the front and gives it the focus, text selected.
     std::function<void(FieldRef)> focusField;
     // Brings a tab to the front.
-    std::function<void(int)> showTab;
+    std::function<void(WindowTab)> showTab;
   };
   using Check = std::function<rules::FieldCheck(FieldRef)>;
 

@@ -238,7 +238,7 @@ TEST_F(FileWorkflowTest, LoadBringsTheGeneralTabForwardBeforeTheFieldsAreFilled)
   // it filled the fields.
   struct OrderView : fake::FakeView {
     explicit OrderView(fake::FakeProgress& p) : progress(p) {}
-    void ShowTab(int tab) override {
+    void ShowTab(WindowTab tab) override {
       fake::FakeView::ShowTab(tab);
       logAtTab = progress.log;
     }

@@ -220,7 +220,7 @@ class FakeLoop : public EventLoop {
 
 class FakeView : public MainView {
  public:
-  void ShowTab(int tab) override { tabs.push_back(tab); }
+  void ShowTab(WindowTab tab) override { tabs.push_back(IndexOf(tab)); }
   void FocusField(FieldRef field) override { focused.push_back(field); }
   void ConfigReplaced() override { ++replaced; }
   void LinkStateChanged() override { ++linkChanges; }

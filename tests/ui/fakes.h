@@ -159,7 +159,7 @@ class FakeView : public MainView {
   std::vector<FieldRef> focused;
   int replaced = 0;
   int linkChanged = 0;
-  void ShowTab(int tab) override { tabs.push_back(tab); }
+  void ShowTab(WindowTab tab) override { tabs.push_back(IndexOf(tab)); }
   void FocusField(FieldRef field) override { focused.push_back(field); }
   void ConfigReplaced() override { ++replaced; }
   void LinkStateChanged() override { ++linkChanged; }

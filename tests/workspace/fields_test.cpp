@@ -57,6 +57,15 @@ TEST(Fields, TextsAndFlagsHaveTheirOwnStorage) {
   }
 }
 
+TEST(FieldsDeathTest, ARowOutsideTheTableStopsTheProgram) {
+  DeviceConfig c;
+  ProgramSettings s;
+  for (const int row : {-1, kRows}) {
+    EXPECT_DEATH(TextOf(c, s, {Field::INPNazev, row}), "row " + std::to_string(row) + " of a table of 8 rows");
+    EXPECT_DEATH(FlagOf(c, s, {Field::TCPrijem, row}), "row " + std::to_string(row));
+  }
+}
+
 TEST(Fields, RowLabelsAndDisplayNames) {
   struct Case {
     Family family;
