@@ -18,12 +18,13 @@ TEST(FieldControllerOptions, EachFlagShowsItsOwnPairOfOptions) {
   QWidget owner;
   FieldController fields(ws, fx.services, owner);
   struct Pair {
+    explicit Pair(bool& f) : flag(f) {}
     bool& flag;
     QWidget group;  // the two options of one flag exclude each other only
     QRadioButton* on = new QRadioButton(&group);
     QRadioButton* off = new QRadioButton(&group);
   };
-  Pair pairs[] = {{ws.config.general.EnablePS}, {ws.config.general.SuperPS}};
+  Pair pairs[] = {Pair(ws.config.general.EnablePS), Pair(ws.config.general.SuperPS)};
   fields.BindOptions({Field::EnablePS}, pairs[0].on, pairs[0].off);
   fields.BindOptions({Field::SuperPS}, pairs[1].on, pairs[1].off);
   const std::pair<bool, bool> states[] = {{true, false}, {false, true}, {true, true}, {false, false}};
