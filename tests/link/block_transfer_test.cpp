@@ -216,7 +216,9 @@ TEST(Retries, RecoverWithinTheAttemptLimitAndFailBeyond) {
     if (!c.succeeds) {
       EXPECT_EQ(attempts.size(), static_cast<std::size_t>(c.count));  // nothing after the failed block
     }
-    if (c.fault == link::SimFault::DropReply) EXPECT_EQ(rig.clock.now - start, c.waitedMs);
+    if (c.fault == link::SimFault::DropReply) {
+      EXPECT_EQ(rig.clock.now - start, c.waitedMs);
+    }
   }
 }
 
