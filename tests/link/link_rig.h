@@ -16,6 +16,7 @@
 #include "link/serial_port.h"
 #include "link/unit_simulator.h"
 #include "platform/services.h"
+#include "support/fakes.h"
 #include "workspace/workspace.h"
 
 namespace vexa::test {
@@ -158,76 +159,19 @@ class FakePort : public link::SerialPort {
   std::deque<std::uint8_t> rx;
 };
 
-struct ShownMessage {
-  Icon icon;
-  std::string text;
-  Buttons buttons;
-};
+// The shared fakes; the event loop counts as the link asking for progress.
+using ShownMessage = fake::ShownMessage;
+using FakeMessages = fake::FakeMessageBox;
+using FakeProgress = fake::FakeProgress;
+using FakeView = fake::FakeView;
 
-class FakeMessages : public MessageBox {
- public:
-  Answer Show(Icon icon, const std::string& text, Buttons buttons) override {
-    shown.push_back({icon, text, buttons});
-    if (!answers.empty()) {
-      const Answer a = answers.front();
-      answers.pop_front();
-      return a;
-    }
-    return buttons == Buttons::Ok ? Answer::Ok : Answer::Yes;
-  }
-  std::vector<std::string> Texts() const {
-    std::vector<std::string> t;
-    for (const auto& m : shown) t.push_back(m.text);
-    return t;
-  }
-  std::vector<ShownMessage> shown;
-  std::deque<Answer> answers;
-};
-
-class FakeProgress : public ProgressWindow {
- public:
-  explicit FakeProgress(Workspace& w) : ws(w) {}
-  void Show(const std::string& text, bool stornoVisible) override {
-    visible = true;
-    storno = stornoVisible;
-    shownTexts.push_back(text);
-  }
-  void SetText(const std::string& text) override { shownTexts.push_back(text); }
-  void Close() override { visible = false; }
-  // The Storno button: sets the cancel flag and hides the window.
-  void ClickStorno() {
-    if (!visible || !storno) return;
-    ws.CancelRequested = true;
-    visible = false;
-  }
-  Workspace& ws;
-  bool visible = false;
-  bool storno = false;
-  std::vector<std::string> shownTexts;
-};
-
-class FakeLoop : public EventLoop {
+class FakeLoop : public fake::FakeEventLoop {
  public:
   void Yield() override {
-    ++yields;
     if (clock != nullptr) clock->Asked();
-    if (onYield) onYield();
+    fake::FakeEventLoop::Yield();
   }
-  long yields = 0;
-  std::function<void()> onYield;
   const FakeClock* clock = nullptr;
-};
-
-class FakeView : public MainView {
- public:
-  void ShowTab(WindowTab tab) override { tabs.push_back(IndexOf(tab)); }
-  void FocusField(FieldRef field) override { focused.push_back(field); }
-  void ConfigReplaced() override { ++replaced; }
-  void LinkStateChanged() override { ++linkChanges; }
-  std::vector<int> tabs;
-  std::vector<FieldRef> focused;
-  int replaced = 0;
-  int linkChanges = 0;
 };
 
 // Everything one test needs: workspace, services, link and a unit.
