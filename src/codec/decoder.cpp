@@ -159,4 +159,12 @@ bool DecodeImage(Workspace& ws) {
   return ok;
 }
 
+bool DecodeImage(Workspace& ws, const EepromImage& image) {
+  ws.validationSuppressed = true;
+  const bool ok = DecodeImage(image, ws.scales, ws.decimalSeparator, ws.config);
+  ws.validationSuppressed = false;
+  if (ok && &image != &ws.image) ws.image = image;
+  return ok;
+}
+
 }  // namespace vexa

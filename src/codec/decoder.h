@@ -25,4 +25,10 @@ bool DecodeImage(const EepromImage& image, const std::array<AnalogScale, kRows>&
 // the caller's job.
 bool DecodeImage(Workspace& ws);
 
+// The same for an image read from elsewhere (a file): when it decodes, it
+// replaces the workspace's image and configuration together; when it does
+// not, both stay as they were, so no byte of a rejected file reaches a later
+// save or write.
+bool DecodeImage(Workspace& ws, const EepromImage& image);
+
 }  // namespace vexa

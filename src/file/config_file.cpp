@@ -40,21 +40,25 @@ bool IsLoadedImageValid(const EepromImage& image, long fileLength) {
 }
 
 namespace {
-LoadResult TestAndDecode(Workspace& ws, long length) {
-  if (!IsLoadedImageValid(ws.image, length)) return LoadResult::NotValid;
-  return DecodeImage(ws) ? LoadResult::Loaded : LoadResult::NotValid;
+// The file's bytes lie over a copy of the image; the workspace takes them
+// only when they decode.
+LoadResult TestAndDecode(Workspace& ws, const EepromImage& loaded, long length) {
+  if (!IsLoadedImageValid(loaded, length)) return LoadResult::NotValid;
+  return DecodeImage(ws, loaded) ? LoadResult::Loaded : LoadResult::NotValid;
 }
 }  // namespace
 
 LoadResult LoadConfigFile(const std::string& path, Workspace& ws, std::string* why) {
   long length = 0;
-  if (!ReadConfigFile(path, ws.image, &length, nullptr, why)) return LoadResult::ReadError;
-  return TestAndDecode(ws, length);
+  EepromImage loaded = ws.image;
+  if (!ReadConfigFile(path, loaded, &length, nullptr, why)) return LoadResult::ReadError;
+  return TestAndDecode(ws, loaded, length);
 }
 
 LoadResult LoadConfigBytes(const std::uint8_t* data, std::size_t size, Workspace& ws) {
-  if (!CopyBytesToImage(data, size, ws.image)) return LoadResult::ReadError;
-  return TestAndDecode(ws, static_cast<long>(size));
+  EepromImage loaded = ws.image;
+  if (!CopyBytesToImage(data, size, loaded)) return LoadResult::ReadError;
+  return TestAndDecode(ws, loaded, static_cast<long>(size));
 }
 
 namespace {

@@ -76,7 +76,9 @@ FileOutcome LoadWorkflow(Workspace& ws, Services& sv) {
 FileOutcome LoadWorkflow(Workspace& ws, Services& sv, const std::string& path) {
   ShowProgress(ws, sv, "Načítám nastavení ze souboru '" + path + "'.", false);
   long length = 0;
-  const bool read = ReadConfigFile(path, ws.image, &length, nullptr);
+  // The file is read over a copy: the image changes only with the configuration.
+  EepromImage loaded = ws.image;
+  const bool read = ReadConfigFile(path, loaded, &length, nullptr);
   CloseProgress(sv);
 
   FileOutcome outcome = FileOutcome::Completed;
@@ -87,11 +89,11 @@ FileOutcome LoadWorkflow(Workspace& ws, Services& sv, const std::string& path) {
     bool decoded = false;
     // A file cut short before its end marker would otherwise be completed
     // from bytes of an earlier image; it is refused like a damaged header.
-    if (IsLoadedImageValid(ws.image, length)) {
+    if (IsLoadedImageValid(loaded, length)) {
       // The general tab comes to the front before the fields are filled.
-      if (sv.view != nullptr) sv.view->ShowTab(0);
+      if (sv.view != nullptr) sv.view->ShowTab(WindowTab::Vseobecne);
       ShowProgress(ws, sv, kConvertingText, false);
-      decoded = DecodeImage(ws);
+      decoded = DecodeImage(ws, loaded);
       if (decoded && sv.view != nullptr) sv.view->ConfigReplaced();
       CloseProgress(sv);
     }

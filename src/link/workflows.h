@@ -56,9 +56,10 @@ inline constexpr const char* kCaptionShowChanges = "Zobrazit změny";
 // "Velikost dat v nastavení (<usage>) je větší než je možno vložit do EEPROM (<size>)."
 std::string TooBigMessage(const std::string& usageText, const std::string& memorySizeText);
 
-// The tab of the output rows, brought to the front when an output check fails.
-inline constexpr int kOutputsTab = 3;
-inline constexpr int kGeneralTab = 0;
+// The tab of the output rows, brought to the front when an output check
+// fails, and the tab a read brings to the front.
+inline constexpr WindowTab kOutputsTab = WindowTab::DigVystupy;
+inline constexpr WindowTab kGeneralTab = WindowTab::Vseobecne;
 
 enum class WorkflowResult {
   Completed,      // read and shown, or written

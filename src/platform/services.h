@@ -6,6 +6,7 @@
 #include <string>
 
 #include "workspace/fields.h"
+#include "workspace/window_tab.h"
 
 namespace vexa {
 
@@ -78,7 +79,7 @@ class EventLoop {
 class MainView {
  public:
   virtual ~MainView() = default;
-  virtual void ShowTab(int tab) = 0;
+  virtual void ShowTab(WindowTab tab) = 0;
   virtual void FocusField(FieldRef field) = 0;
   // The whole configuration was replaced (decode): show every field again and
   // apply the enabling rules.

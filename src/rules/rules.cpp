@@ -90,13 +90,19 @@ struct Rule {
   bool phoneRow = true;
 };
 
-// Tab numbers of the main window; the analog rows split over two tabs.
-constexpr int kNoTab = -1;
-constexpr int kAnalogTab = -2;
+// The tab a failing rule brings to the front: a fixed one, the analog tab of
+// the field's row (the analog rows split over two tabs), or none.
+struct TabRule {
+  enum Kind { None, Fixed, AnalogRow } kind = None;
+  WindowTab tab = WindowTab::Vseobecne;
+};
+constexpr TabRule On(WindowTab tab) { return {TabRule::Fixed, tab}; }
+constexpr TabRule kNoTab{};
+constexpr TabRule kAnalogTab{TabRule::AnalogRow};
 
 struct FieldRules {
   Field field;
-  int tab;
+  TabRule tab;
   std::vector<Rule> rules;
 };
 
@@ -119,47 +125,51 @@ constexpr const char* kSameVypMsg = "Název 'Vypnuto' nesmí být stejný jako n
 // The main window's rules, field by field, in the order they run.
 const std::vector<FieldRules>& MainRules() {
   static const std::vector<FieldRules> table = {
-      {Field::PIN, 0, {Chars(DigitChars, "PIN je špatně zadán.")}},
-      {Field::TCcentra, 0, {PhoneChars_("Telefonní číslo servisního centra je špatně zadáno.")}},
-      {Field::UTO, 6, {PhoneChars_("UTO je špatně zadáno.")}},
-      {Field::DobaPlatnostiSMS, 1, {Only(Kind::SmsValidity)}},
-      {Field::TC, 6, {PhoneChars_("Telefonní číslo je špatně zadáno."), Only(Kind::PhoneNumber)}},
-      {Field::rtNotAuthorized, 1, {Chars(TextChars, kTextMsg)}},
-      {Field::rtPowerUp, 1, {Chars(TextChars, kTextMsg)}},
-      {Field::rtPowerDown, 1, {Chars(TextChars, kTextMsg)}},
-      {Field::rtSwitchOn, 1, {Chars(TextChars, kTextMsg)}},
-      {Field::rtSwitchOff, 1, {Chars(TextChars, kTextMsg)}},
-      {Field::rtBattLow, 1, {Chars(TextChars, kTextMsg), Only(Kind::BatteryFlag)}},
+      {Field::PIN, On(WindowTab::Vseobecne), {Chars(DigitChars, "PIN je špatně zadán.")}},
+      {Field::TCcentra, On(WindowTab::Vseobecne), {PhoneChars_("Telefonní číslo servisního centra je špatně zadáno.")}},
+      {Field::UTO, On(WindowTab::TelCisla), {PhoneChars_("UTO je špatně zadáno.")}},
+      {Field::DobaPlatnostiSMS, On(WindowTab::SmsZpravy), {Only(Kind::SmsValidity)}},
+      {Field::TC, On(WindowTab::TelCisla), {PhoneChars_("Telefonní číslo je špatně zadáno."), Only(Kind::PhoneNumber)}},
+      {Field::rtNotAuthorized, On(WindowTab::SmsZpravy), {Chars(TextChars, kTextMsg)}},
+      {Field::rtPowerUp, On(WindowTab::SmsZpravy), {Chars(TextChars, kTextMsg)}},
+      {Field::rtPowerDown, On(WindowTab::SmsZpravy), {Chars(TextChars, kTextMsg)}},
+      {Field::rtSwitchOn, On(WindowTab::SmsZpravy), {Chars(TextChars, kTextMsg)}},
+      {Field::rtSwitchOff, On(WindowTab::SmsZpravy), {Chars(TextChars, kTextMsg)}},
+      {Field::rtBattLow, On(WindowTab::SmsZpravy), {Chars(TextChars, kTextMsg), Only(Kind::BatteryFlag)}},
       {Field::INPNazev,
-       2,
+       On(WindowTab::DigVstupy),
        {Chars(NameChars, "Název vstupu může obsahovat pouze tyto znaky: "),
         Keywords("Název vstupu nesmí být žádné z těchto klíčových slov (ani jejich předpony): ")}},
       {Field::INPZap,
-       2,
+       On(WindowTab::DigVstupy),
        {Chars(NameChars, "Název 'Zapnuto' může obsahovat pouze tyto znaky: "), SameAs(Field::INPVyp, kSameZapMsg)}},
       {Field::INPVyp,
-       2,
+       On(WindowTab::DigVstupy),
        {Chars(NameChars, "Název 'Vypnuto' může obsahovat pouze tyto znaky: "), SameAs(Field::INPZap, kSameVypMsg)}},
-      {Field::INPLH, 2, {Chars(NameChars, "Název přechodu 'Neaktivní->Aktivní' může obsahovat pouze tyto znaky: ")}},
-      {Field::INPHL, 2, {Chars(NameChars, "Název přechodu 'Aktivní->Neaktivní' může obsahovat pouze tyto znaky: ")}},
+      {Field::INPLH,
+       On(WindowTab::DigVstupy),
+       {Chars(NameChars, "Název přechodu 'Neaktivní->Aktivní' může obsahovat pouze tyto znaky: ")}},
+      {Field::INPHL,
+       On(WindowTab::DigVstupy),
+       {Chars(NameChars, "Název přechodu 'Aktivní->Neaktivní' může obsahovat pouze tyto znaky: ")}},
       {Field::OUTNazev,
-       3,
+       On(WindowTab::DigVystupy),
        {Chars(CommandChars, "Název výstupu může obsahovat pouze tyto znaky: "),
         Keywords("Název výstupu nesmí být žádné z těchto klíčových slov (ani jejich předpony): ")}},
       {Field::OUTZap,
-       3,
+       On(WindowTab::DigVystupy),
        {Chars(CommandChars, "Název 'Zapnuto' může obsahovat pouze tyto znaky: "),
         PrefixOf(Field::OUTVyp, "Název 'Zapnuto' nesmí být prefixem názvu 'Vypnuto' ani naopak."),
         PrefixOf(Field::OUTimpuls, "Název 'Zapnuto' nesmí být prefixem názvu 'Impuls' ani naopak."),
         Keywords(kOutZapKeywordMsg)}},
       {Field::OUTVyp,
-       3,
+       On(WindowTab::DigVystupy),
        {Chars(CommandChars, "Název 'Vypnuto' může obsahovat pouze tyto znaky: "),
         PrefixOf(Field::OUTZap, "Název 'Vypnuto' nesmí být prefixem názvu 'Zapnuto' ani naopak."),
         PrefixOf(Field::OUTimpuls, "Název 'Vypnuto' nesmí být prefixem názvu 'Impuls' ani naopak."),
         Keywords(kOutVypKeywordMsg)}},
       {Field::OUTimpuls,
-       3,
+       On(WindowTab::DigVystupy),
        {Chars(CommandChars, "Název 'Impuls' může obsahovat pouze tyto znaky: "),
         PrefixOf(Field::OUTVyp, "Název 'Impuls' nesmí být prefixem názvu 'Vypnuto' ani naopak."),
         PrefixOf(Field::OUTZap, "Název 'Impuls' nesmí být prefixem názvu 'Zapnuto' ani naopak."),
@@ -240,9 +250,13 @@ const FieldRules* RulesFor(Field f, Variant variant) {
   return Find(MainRules(), f);
 }
 
-int ResolveTab(int tab, int row) {
-  if (tab == kAnalogTab) return row < 4 ? 4 : 5;
-  return tab;
+std::optional<WindowTab> ResolveTab(TabRule tab, int row) {
+  switch (tab.kind) {
+    case TabRule::Fixed: return tab.tab;
+    case TabRule::AnalogRow: return AnalogTabOf(row);
+    case TabRule::None: break;
+  }
+  return std::nullopt;
 }
 
 // Rewrites a text when it differs and notes the field as changed.
@@ -368,9 +382,9 @@ std::string NormalizePhoneNumber(std::string_view number, const ProgramSettings&
   return std::string(number);
 }
 
-int TabOf(FieldRef field) {
+std::optional<WindowTab> TabOf(FieldRef field) {
   const FieldRules* fr = Find(MainRules(), field.field);
-  return fr ? ResolveTab(fr->tab, field.row) : kNoTab;
+  return fr ? ResolveTab(fr->tab, field.row) : std::nullopt;
 }
 
 FieldCheck CheckPhoneRow(RuleContext& ctx, int row) {
@@ -407,7 +421,7 @@ FieldCheck CheckField(RuleContext& ctx, FieldRef field, Variant variant) {
 
   auto fail = [&](std::string message) {
     out.failed = true;
-    out.tab = editor ? kNoTab : ResolveTab(fr->tab, field.row);
+    out.tab = editor ? std::nullopt : ResolveTab(fr->tab, field.row);
     out.messages.push_back({std::move(message), Icon::Error});
   };
   auto other = [&](Field f) -> const std::string& { return *TextOf(ctx.config, ctx.settings, {f, field.row}); };

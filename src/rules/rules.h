@@ -3,6 +3,7 @@
 // the outcome.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,6 +13,7 @@
 #include "rules/charsets.h"
 #include "workspace/device_config.h"
 #include "workspace/fields.h"
+#include "workspace/window_tab.h"
 
 namespace vexa::rules {
 
@@ -27,8 +29,8 @@ struct Message {
 struct FieldCheck {
   // An error: the field keeps its text, the focus goes back to it.
   bool failed = false;
-  // Tab of the main window to bring to the front on an error; -1 for none.
-  int tab = -1;
+  // Tab of the main window to bring to the front on an error.
+  std::optional<WindowTab> tab;
   // Message boxes to show, in turn (one error, or the phone-row warnings).
   std::vector<Message> messages;
   // Fields the rules rewrote (normalising rules, cleared check boxes, the
@@ -72,9 +74,9 @@ std::string NormalizePhoneNumber(std::string_view number, const ProgramSettings&
 using vexa::ParseDecimal;
 using vexa::ParseDecimalExact;
 
-// The tab of the main window a failing rule of `field` switches to; -1 for
+// The tab of the main window a failing rule of `field` switches to; none for
 // fields whose rules never fail.
-int TabOf(FieldRef field);
+std::optional<WindowTab> TabOf(FieldRef field);
 
 // Runs the rules of `field` as when it loses the focus. Normalising rules
 // rewrite the configuration in place and are listed in `changed`.

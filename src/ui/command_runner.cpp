@@ -42,8 +42,15 @@ void CommandRunner::Bind(QAbstractButton* control, std::function<void()> command
 }
 
 bool CommandRunner::Run(const std::function<void()>& command) {
-  if (running_ || (ready_ && !ready_())) return false;
+  if (running_) return false;
+  // Running from here on: a rule's message box in `ready` runs an event loop
+  // of its own, in which a queued click must not start a second command.
   running_ = true;
+  if (ready_ && !ready_()) {
+    running_ = false;
+    RunAfter();
+    return false;
+  }
   for (Control& c : controls_) {
     if (c.button) c.wasEnabled = c.button->isEnabled();
   }
@@ -56,14 +63,17 @@ bool CommandRunner::Run(const std::function<void()>& command) {
     if (c.button && !c.available) c.button->setEnabled(c.wasEnabled);
   }
   Refresh();
-  if (!after_.empty()) {
-    QTimer::singleShot(0, this, [this] {
-      std::vector<std::function<void()>> after;
-      after.swap(after_);
-      for (auto& f : after) f();
-    });
-  }
+  RunAfter();
   return true;
+}
+
+void CommandRunner::RunAfter() {
+  if (after_.empty()) return;
+  QTimer::singleShot(0, this, [this] {
+    std::vector<std::function<void()>> after;
+    after.swap(after_);
+    for (auto& f : after) f();
+  });
 }
 
 void CommandRunner::AfterCommand(std::function<void()> after) {

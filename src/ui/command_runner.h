@@ -56,6 +56,8 @@ class CommandRunner : public QObject {
     bool wasEnabled = false;  // before the running command
   };
   Control* Find(const QAbstractButton* button);
+  // Schedules what waited for the end of a command.
+  void RunAfter();
 
   std::function<bool()> ready_;
   std::vector<Control> controls_;

@@ -48,8 +48,8 @@ FieldRef FieldController::Here(FieldRef f) const {
 }
 
 std::size_t FieldController::Slot(FieldRef f) const {
-  const int row = oneRow_ ? 0 : std::clamp(f.row, 0, kRows - 1);
-  return static_cast<std::size_t>(f.field) * kRows + static_cast<std::size_t>(row);
+  const std::size_t row = oneRow_ ? 0 : RowIndex(f.row);
+  return static_cast<std::size_t>(f.field) * kRows + row;
 }
 
 void FieldController::Register(FieldRef f, QWidget* w) {
@@ -103,7 +103,7 @@ void FieldController::BindSelector(FieldRef f, QComboBox* combo) {
 }
 
 void FieldController::BindOptions(FieldRef f, QRadioButton* on, QRadioButton* off) {
-  offOption_ = off;
+  offOptions_.insert(on, off);
   if (const bool* b = FlagOf(config_, ws_.settings, Here(f))) (*b ? on : off)->setChecked(true);
   Register(f, on);
   connect(on, &QRadioButton::toggled, this, [this, f](bool checked) { OnFlag(f, checked); });
@@ -142,7 +142,8 @@ void FieldController::Show(FieldRef f) {
   CounterScope showing(showing_);
   if (auto* option = qobject_cast<QRadioButton*>(w)) {
     const bool* b = FlagOf(config_, ws_.settings, Here(f));
-    if (b != nullptr && offOption_ != nullptr) (*b ? option : offOption_)->setChecked(true);
+    QRadioButton* off = offOptions_.value(option);
+    if (b != nullptr && off != nullptr) (*b ? option : off)->setChecked(true);
     return;
   }
   if (auto* box = qobject_cast<QCheckBox*>(w)) {
@@ -286,7 +287,7 @@ bool FieldController::RunRules(FieldRef f) {
   const QWidget* movedTo = QApplication::focusWidget();
   Present(check);
   if (check.failed) {
-    if (check.tab >= 0 && hooks_.showTab) hooks_.showTab(check.tab);
+    if (check.tab && hooks_.showTab) hooks_.showTab(*check.tab);
     if (hooks_.focusField) {
       hooks_.focusField(f);
     } else {

@@ -53,7 +53,7 @@ class FieldController : public QObject {
     // Brings a field to the front and gives it the focus, text selected.
     std::function<void(FieldRef)> focusField;
     // Brings a tab to the front.
-    std::function<void(int)> showTab;
+    std::function<void(WindowTab)> showTab;
   };
   using Check = std::function<rules::FieldCheck(FieldRef)>;
 
@@ -141,7 +141,8 @@ class FieldController : public QObject {
   Check check_;
   std::array<QWidget*, static_cast<std::size_t>(kFieldCount) * kRows> controls_{};
   QHash<const QObject*, FieldRef> fieldOf_;
-  QRadioButton* offOption_ = nullptr;
+  // The "off" option of each flag shown by two options, by its "on" option.
+  QHash<const QRadioButton*, QRadioButton*> offOptions_;
   std::deque<FieldRef> pending_;
   bool queued_ = false;
   int checking_ = 0;  // rules running: focus moves they cause run nothing

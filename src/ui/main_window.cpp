@@ -112,7 +112,7 @@ MainWindow::MainWindow(Workspace& ws, Services* sv, QWidget* parent) : QMainWind
   editors_ = std::make_unique<RowEditors>(ws_, *sv_, this);
   fields_ = new FieldController(ws_, *sv_, *this);
   fields_->setHooks({[this](FieldRef f) { OnEdited(f); }, [this](FieldRef f) { FocusField(f); },
-                     [this](int tab) { ShowTab(tab); }});
+                     [this](WindowTab tab) { ShowTab(tab); }});
   // Every command first runs the rules of the fields still waiting.
   commands_ = new CommandRunner([this] { return flushFieldChecks(); }, this);
   BuildWindow();
@@ -321,8 +321,8 @@ void MainWindow::ApplySwitchReportRule() { sms_->ApplySwitchReportRule(ws_.confi
 void MainWindow::ApplyPowerReportRule() { sms_->ApplyPowerReportRule(ws_.config.general.PowerReport); }
 void MainWindow::ApplyNotAuthorizedRule() { sms_->ApplyNotAuthorizedRule(ws_.config.general.NotAuthorized); }
 
-void MainWindow::ShowTab(int tab) {
-  if (tab >= 0 && tab < tabList_->count() && tabList_->currentIndex() != tab) tabList_->setCurrentIndex(tab);
+void MainWindow::ShowTab(WindowTab tab) {
+  if (tabList_->currentIndex() != IndexOf(tab)) tabList_->setCurrentIndex(IndexOf(tab));
 }
 
 void MainWindow::FocusField(FieldRef field) {
@@ -330,7 +330,7 @@ void MainWindow::FocusField(FieldRef field) {
   if (w == nullptr) return;
   for (int i = 0; i < tabList_->count(); ++i) {
     if (tabList_->widget(i)->isAncestorOf(w)) {
-      ShowTab(i);
+      if (tabList_->currentIndex() != i) tabList_->setCurrentIndex(i);
       break;
     }
   }

@@ -117,7 +117,7 @@ class MainWindow : public QMainWindow, public MainView {
   qt::QtProgressWindow* progressWindow() { return ownProgress_.get(); }
 
   // MainView
-  void ShowTab(int tab) override;
+  void ShowTab(WindowTab tab) override;
   void FocusField(FieldRef field) override;
   void ConfigReplaced() override;
   void LinkStateChanged() override;

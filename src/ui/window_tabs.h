@@ -1,21 +1,13 @@
-// The tabs of the main window's TabList, in their order, and the rows of the
-// tables that can be edited.
+// The tab positions of the main window's TabList, and the rows of the tables
+// that can be edited.
 #pragma once
+
+#include "workspace/window_tab.h"
 
 namespace vexa::ui {
 
-enum class Tab : int {
-  Vseobecne,   // "Všeobecné"
-  SmsZpravy,   // "SMS zprávy"
-  DigVstupy,   // "Dig. vstupy"
-  DigVystupy,  // "Dig. výstupy"
-  Analog14,    // "Analog. vstupy 1-4"
-  Analog58,    // "Analog. vstupy 5-8"
-  TelCisla,    // "Tel. čísla"
-};
-
-// The tab numbers as the field rules and TabList count them.
-constexpr int IndexOf(Tab t) { return static_cast<int>(t); }
+// The window's tab positions, as QTabWidget counts them.
+using Tab = WindowTab;
 inline constexpr int kTabVseobecne = IndexOf(Tab::Vseobecne);
 inline constexpr int kTabSmsZpravy = IndexOf(Tab::SmsZpravy);
 inline constexpr int kTabDigVstupy = IndexOf(Tab::DigVstupy);

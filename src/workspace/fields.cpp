@@ -1,5 +1,8 @@
 #include "workspace/fields.h"
 
+#include <cstdio>
+#include <cstdlib>
+
 namespace vexa {
 namespace {
 
@@ -11,18 +14,15 @@ struct MemberTraits<V Rec::*> {
   using Record = Rec;
 };
 
-int ClampRow(int row) { return row < 0 ? 0 : (row >= kRows ? kRows - 1 : row); }
-
 // The record that holds a member of type Rec: the general settings, the
 // program settings (null when there are none), or row `row` of a family.
 template <class Rec, class Config, class Settings>
 auto* RecordOf(Config& c, Settings* s, int row) {
-  const auto r = static_cast<std::size_t>(row);
   if constexpr (std::is_same_v<Rec, GeneralSettings>) return &c.general;
-  else if constexpr (std::is_same_v<Rec, PhoneEntry>) return &c.phones[r];
-  else if constexpr (std::is_same_v<Rec, DigitalInput>) return &c.inputs[r];
-  else if constexpr (std::is_same_v<Rec, DigitalOutput>) return &c.outputs[r];
-  else if constexpr (std::is_same_v<Rec, AnalogInput>) return &c.analogs[r];
+  else if constexpr (std::is_same_v<Rec, PhoneEntry>) return &c.phones[RowIndex(row)];
+  else if constexpr (std::is_same_v<Rec, DigitalInput>) return &c.inputs[RowIndex(row)];
+  else if constexpr (std::is_same_v<Rec, DigitalOutput>) return &c.outputs[RowIndex(row)];
+  else if constexpr (std::is_same_v<Rec, AnalogInput>) return &c.analogs[RowIndex(row)];
   else return s;
 }
 
@@ -33,7 +33,7 @@ template <class V, class Config, class Settings>
 auto* Locate(Config& c, Settings* s, FieldRef f) {
   using Result = std::conditional_t<std::is_const_v<Config>, const V*, V*>;
   const FieldInfo& info = InfoOf(f.field);
-  const int row = info.fixedRow >= 0 ? info.fixedRow : ClampRow(f.row);
+  const int row = info.fixedRow >= 0 ? info.fixedRow : f.row;
   return std::visit(
       [&](auto member) -> Result {
         using Traits = MemberTraits<decltype(member)>;
@@ -48,6 +48,14 @@ auto* Locate(Config& c, Settings* s, FieldRef f) {
 }
 
 }  // namespace
+
+std::size_t RowIndex(int row) {
+  if (row < 0 || row >= kRows) {
+    std::fprintf(stderr, "vexa: row %d of a table of %d rows\n", row, kRows);
+    std::abort();
+  }
+  return static_cast<std::size_t>(row);
+}
 
 std::optional<Field> FieldByName(std::string_view name) {
   for (const auto& info : kFields) {

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -212,6 +213,10 @@ std::optional<Field> FieldByName(std::string_view name);
 constexpr int RowCount(Family family) {
   return family == Family::General || family == Family::Program ? 1 : kRows;
 }
+
+// Row `row` of a family, 0..kRows-1. Any other number is a fault of the
+// program: it stops here, naming the row, rather than edit another row.
+std::size_t RowIndex(int row);
 
 // A field of one row (row 0..7; 0 for general and program fields).
 struct FieldRef {

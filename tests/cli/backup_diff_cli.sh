@@ -1,23 +1,7 @@
 #!/usr/bin/env bash
 # vexa-cli write keeps a backup of the unit, read reads only what it needs
 # unless --full, and diff compares files, JSON and a unit.
-set -u
-BUILD=$1
-FIXTURES=$2
-CLI="$BUILD/tools/vexa-cli"
-SIM="$BUILD/tools/vexa-unit-sim"
-TMP=$(mktemp -d)
-SIM_PID=
-cleanup() {
-  [ -n "$SIM_PID" ] && { kill "$SIM_PID" 2>/dev/null; wait "$SIM_PID" 2>/dev/null; }
-  rm -rf "$TMP"
-}
-trap cleanup EXIT
-failures=0
-fail() {
-  echo "FAIL: $*" >&2
-  failures=$((failures + 1))
-}
+. "$(dirname "$0")/lib.sh"
 run() {
   local expected=$1
   shift
@@ -39,7 +23,7 @@ run 2 diff "$FIXTURES/startup.eep" "$FIXTURES/truncated.eep"
 run 2 diff "$FIXTURES/startup.eep"
 
 "$SIM" --eep "$TMP/unit.eep" >"$TMP/sim.out" 2>"$TMP/sim.err" </dev/null &
-SIM_PID=$!
+PIDS+=($!)
 for _ in $(seq 50); do
   [ -s "$TMP/sim.out" ] && break
   sleep 0.1
@@ -74,9 +58,4 @@ run 1 diff "$FIXTURES/startup.eep" --port "$PORT"
 run 0 read --port "$PORT" -o "$TMP/quick.eep"
 run 0 read --port "$PORT" -o "$TMP/full.eep" --full
 cmp -s "$TMP/quick.eep" "$TMP/full.eep" || fail "quick and full read saved different files"
-
-if [ "$failures" -ne 0 ]; then
-  echo "$failures failure(s)" >&2
-  exit 1
-fi
-echo "backup_diff_cli: all passed"
+finish backup_diff_cli

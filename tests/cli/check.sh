@@ -1,18 +1,7 @@
 #!/usr/bin/env bash
 # vexa-cli check: offences as "field[row]: message", exit 1 when any, 0 when
 # none, 2 when the file is not a configuration.
-set -u
-BUILD=$1
-FIXTURES=$2
-CLI="$BUILD/tools/vexa-cli"
-TMP=$(mktemp -d)
-trap 'rm -rf "$TMP"' EXIT
-failures=0
-
-fail() {
-  echo "FAIL: $*" >&2
-  failures=$((failures + 1))
-}
+. "$(dirname "$0")/lib.sh"
 
 # expect_run EXPECTED_RC EXPECTED_STDOUT_FILE ARGS...
 expect_run() {
@@ -118,8 +107,4 @@ for key in general.PIN "phones\[7\]" inputs analogs; do
   grep -q "^$key: missing, keeps its start-up value" "$TMP/out" || fail "check --strict misses $key: $(head -3 "$TMP/out")"
 done
 
-if [ "$failures" -ne 0 ]; then
-  echo "$failures failure(s)" >&2
-  exit 1
-fi
-echo "check: all passed"
+finish check

@@ -1,18 +1,9 @@
 #!/usr/bin/env bash
 # vexa-cli dump and build against the golden configuration files.
 # usage: codec_cli.sh BUILD_DIR FIXTURES_DIR
-set -u
-BUILD=$1
-FIX=$2
-CLI="$BUILD/tools/vexa-cli"
-WORK=$(mktemp -d "${TMPDIR:-/tmp}/vexa-codec-cli.XXXXXX")
-trap 'rm -rf "$WORK"' EXIT
-failures=0
-
-fail() {
-  echo "FAIL: $*" >&2
-  failures=$((failures + 1))
-}
+. "$(dirname "$0")/lib.sh"
+FIX=$FIXTURES
+WORK=$TMP
 
 # expect_exit CODE DESCRIPTION -- command...
 expect_exit() {
@@ -152,8 +143,4 @@ done
 expect_exit 2 "build without -o" -- "$CLI" build "$FIX/startup.json"
 expect_exit 2 "dump without a file" -- "$CLI" dump
 
-if [ "$failures" -ne 0 ]; then
-  echo "$failures failure(s)" >&2
-  exit 1
-fi
-echo "codec_cli: all passed"
+finish codec_cli

@@ -1,19 +1,10 @@
 #!/usr/bin/env bash
 # vexa-cli report: the printed report of a configuration file as a PDF.
 # usage: report_cli.sh BUILD_DIR FIXTURES_DIR
-set -u
-BUILD=$1
-FIX=$2
-CLI="$BUILD/tools/vexa-cli"
-WORK=$(mktemp -d "${TMPDIR:-/tmp}/vexa-report-cli.XXXXXX")
-trap 'rm -rf "$WORK"' EXIT
+. "$(dirname "$0")/lib.sh"
+FIX=$FIXTURES
+WORK=$TMP
 export QT_QPA_PLATFORM=offscreen
-failures=0
-
-fail() {
-  echo "FAIL: $*" >&2
-  failures=$((failures + 1))
-}
 
 # expect_exit CODE DESCRIPTION -- command...
 expect_exit() {
@@ -122,8 +113,4 @@ expect_exit 2 "copies 0" -- "$CLI" report "$FIX/pumping-station.eep" -o "$WORK/z
 expect_exit 2 "copies text" -- "$CLI" report "$FIX/pumping-station.eep" -o "$WORK/z.pdf" --copies two
 expect_exit 1 "unwritable output" -- "$CLI" report "$FIX/pumping-station.eep" -o "$WORK/no/such/dir/r.pdf"
 
-if [ "$failures" -ne 0 ]; then
-  echo "$failures failure(s)" >&2
-  exit 1
-fi
-echo "report cli: all passed"
+finish "report cli"

@@ -2,30 +2,14 @@
 # vexa-cli info / read / write against vexa-unit-sim on a pseudo-terminal:
 # exit codes 0 success, 1 refused or failed, 2 not a configuration, 3 cancelled;
 # the program's messages on standard error; the unit released afterwards.
-set -u
-BUILD=$1
-FIXTURES=$2
-CLI="$BUILD/tools/vexa-cli"
-SIM="$BUILD/tools/vexa-unit-sim"
-TMP=$(mktemp -d)
-SIMS=()
-cleanup() {
-  for pid in "${SIMS[@]}"; do kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null; done
-  rm -rf "$TMP"
-}
-trap cleanup EXIT
-failures=0
-fail() {
-  echo "FAIL: $*" >&2
-  failures=$((failures + 1))
-}
+. "$(dirname "$0")/lib.sh"
 
 # start_sim NAME ARGS...: starts a unit, sets PORT_<NAME> to its device.
 start_sim() {
   local name=$1
   shift
   "$SIM" "$@" >"$TMP/$name.out" 2>"$TMP/$name.err" </dev/null &
-  SIMS+=($!)
+  PIDS+=($!)
   for _ in $(seq 50); do
     [ -s "$TMP/$name.out" ] && break
     sleep 0.1
@@ -149,7 +133,7 @@ mkfifo "$TMP/quick.log"
 ) &
 watcher=$!
 "$SIM" --eep "$TMP/quick.eep" --delay 80 --verbose >"$TMP/quick.out" 2>"$TMP/quick.log" </dev/null &
-SIMS+=($! "$watcher")
+PIDS+=($! "$watcher")
 for _ in $(seq 50); do
   [ -s "$TMP/quick.out" ] && break
   sleep 0.1
@@ -172,12 +156,8 @@ grep -v '^vexa-unit-sim' "$TMP/quick.err" | tail -1 | grep -qx "leave" ||
 cmp -s -n 64 "$TMP/quick.eep" "$FIXTURES/pumping-station.eep" || fail "the interrupted write changed the unit's header"
 
 # The simulator saves its EEPROM when released and at exit.
-kill "${SIMS[0]}"
-wait "${SIMS[0]}" 2>/dev/null
+kill "${PIDS[0]}"
+wait "${PIDS[0]}" 2>/dev/null
 [ "$(stat -c %s "$TMP/unit.eep")" -eq 8128 ] || fail "simulator did not save its EEPROM"
 
-if [ "$failures" -ne 0 ]; then
-  echo "$failures failure(s)" >&2
-  exit 1
-fi
-echo "unit_cli: all passed"
+finish unit_cli

@@ -1,13 +1,7 @@
 #!/usr/bin/env bash
 # --version of the programs: name and version, exit 0; vexa-init answers
 # without a display and without opening a window.
-set -u
-BUILD=$1
-failures=0
-fail() {
-  echo "FAIL: $*" >&2
-  failures=$((failures + 1))
-}
+. "$(dirname "$0")/lib.sh"
 
 expect_version() {
   local name=$1
@@ -26,4 +20,4 @@ if [ -x "$BUILD/vexa-init" ]; then
   rc=$?
   [ "$rc" -eq 2 ] || fail "vexa-init with two files exited $rc, expected 2"
 fi
-exit $((failures > 0))
+finish version

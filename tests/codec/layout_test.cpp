@@ -13,7 +13,7 @@
 namespace vexa {
 namespace {
 
-std::vector<int> Bytes(const EepromImage& im, long from, long count) {
+std::vector<int> BytesAt(const EepromImage& im, long from, long count) {
   return {im.data() + from, im.data() + from + count};
 }
 
@@ -97,12 +97,12 @@ TEST(Layout, EmptyConfigurationHeaderBytes) {
                                      0x01, 0x40, 0x01, 0x48, 0x01, 0x50, 0x01, 0x58, 0x01, 0x60, 0x01, 0x68, 0x01,
                                      0x70, 0x01, 0x78, 0x01, 0x80, 0x01, 0x88, 0x01, 0x90, 0x01, 0x98, 0x01, 0xA2,
                                      0x01, 0x9A, 0x01, 0x40, 0x00, 0x00, 0x00, 0x82, 0x25, 0x20};
-  EXPECT_EQ(Bytes(im, 0, 49), expected);
+  EXPECT_EQ(BytesAt(im, 0, 49), expected);
   EXPECT_EQ(std::accumulate(im.data(), im.data() + 48, 0), 2079);
   EXPECT_EQ(used, 428);
   EXPECT_EQ(UsedLength(im), 428);
-  EXPECT_EQ(Bytes(im, 272, 154), std::vector<int>(154, 0));
-  EXPECT_EQ(Bytes(im, 426, 2), (std::vector<int>{0xFF, 0xFF}));
+  EXPECT_EQ(BytesAt(im, 272, 154), std::vector<int>(154, 0));
+  EXPECT_EQ(BytesAt(im, 426, 2), (std::vector<int>{0xFF, 0xFF}));
   EXPECT_TRUE(IsImageValid(im));
 }
 
@@ -113,9 +113,9 @@ TEST(Layout, WorkedExampleOfTheTextArea) {
   EepromImage im;
   ASSERT_TRUE(EncodeImage(c, Workspace().scales, im));
   EXPECT_EQ(im.ReadWord(0), 272);
-  EXPECT_EQ(Bytes(im, 272, 6), (std::vector<int>{'D', 'v', 'e', 'r', 'e', 0}));
-  EXPECT_EQ(Bytes(im, 278, 5), (std::vector<int>{'O', 'k', 'n', 'o', 0}));
-  EXPECT_EQ(Bytes(im, 283, 6), std::vector<int>(6, 0));
+  EXPECT_EQ(BytesAt(im, 272, 6), (std::vector<int>{'D', 'v', 'e', 'r', 'e', 0}));
+  EXPECT_EQ(BytesAt(im, 278, 5), (std::vector<int>{'O', 'k', 'n', 'o', 0}));
+  EXPECT_EQ(BytesAt(im, 283, 6), std::vector<int>(6, 0));
   EXPECT_EQ(im.ReadWord(2), 289);
 }
 

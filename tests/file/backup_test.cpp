@@ -104,7 +104,7 @@ TEST(Backup, PruningKeepsTheNewestAndForeignFiles) {
   for (const char* foreign : {"pumpa.eep", "2026-11-01_100000_VEXA.txt", "poznamky.txt"}) {
     std::ofstream((dir / foreign).string()) << "x";
   }
-  EXPECT_EQ(PruneBackups(dir.string(), 200), static_cast<int>(backups.size()) - 200);
+  EXPECT_EQ(PruneBackups(dir.string()), static_cast<int>(backups.size()) - 200);  // the newest 200 by default
   std::vector<std::string> expected(backups.end() - 200, backups.end());
   for (const char* foreign : {"2026-11-01_100000_VEXA.txt", "poznamky.txt", "pumpa.eep"}) expected.push_back(foreign);
   std::sort(expected.begin(), expected.end());

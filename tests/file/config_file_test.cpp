@@ -1,6 +1,7 @@
 // The ".eep" file: its length, atomic replacement, reading limits, and files
 // cut short at every length.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
@@ -87,14 +88,18 @@ TEST_F(ConfigFileTest, StartupConfigurationSavesAs429BytesHoldingTheWholeImage) 
 TEST_F(ConfigFileTest, ReplacesAnExistingFileAndLeavesNoTemporaryBehind) {
   const std::string path = Path("station.eep");
   WriteRaw(path, {'o', 'l', 'd'});
-  fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write);
+  // A mode the umask changes: it survives only because it is set again.
+  const fs::perms mode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::others_write;
+  const mode_t oldMask = ::umask(022);
+  fs::permissions(path, mode);
   const EepromImage im = Patterned();
   ASSERT_TRUE(WriteConfigFile(path, im, 101));
   const auto bytes = ReadAll(path);
   ASSERT_EQ(bytes.size(), 100u);
   EXPECT_TRUE(std::equal(bytes.begin(), bytes.end(), im.data()));
   EXPECT_EQ(Entries(), std::vector<std::string>{"station.eep"});
-  EXPECT_EQ(fs::status(path).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
+  ::umask(oldMask);
+  EXPECT_EQ(fs::status(path).permissions() & fs::perms::all, mode);
 }
 
 TEST_F(ConfigFileTest, FailedSaveKeepsTheOldFile) {
@@ -163,15 +168,18 @@ TEST(ConfigFileCuts, EveryCutIsRefusedOrDecoded) {
       if (leftovers) ws.image = full.image;  // the rest of the image is still in place
       ws.config.general.JmenoStanice = "na obrazovce";
       const DeviceConfig shown = ws.config;
+      EepromImage kept = ws.image;
       for (std::size_t cut = 0; cut <= file.size(); ++cut) {
         const LoadResult r = LoadConfigBytes(file.data(), cut, ws);
         if (static_cast<long>(cut) < used) {
           ASSERT_EQ(r, LoadResult::NotValid) << name << " cut at " << cut;
           ASSERT_EQ(ws.config, shown) << name << " cut at " << cut;
+          ASSERT_TRUE(ws.image == kept) << name << " cut at " << cut;  // no byte of the refused file
         } else {
           ASSERT_EQ(r, LoadResult::Loaded) << name << " cut at " << cut;
           ASSERT_EQ(ws.config, full.config) << name << " cut at " << cut;
           ws.config = shown;
+          kept = ws.image;
         }
       }
     }

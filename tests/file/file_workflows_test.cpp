@@ -206,7 +206,9 @@ TEST_F(FileWorkflowTest, LoadOutcomes) {
     fake::FakeServices f;
     f.services.view = &f.view;
     f.files.opens.push_back(c.path);
+    w.image.WriteByte(0x5A, 200);  // a byte no field owns, from an earlier read
     const DeviceConfig before = w.config;
+    const EepromImage imageBefore = w.image;
 
     EXPECT_EQ(LoadWorkflow(w, f.services), c.outcome);
 
@@ -222,6 +224,7 @@ TEST_F(FileWorkflowTest, LoadOutcomes) {
                 (std::vector<std::string>{reading, "close", "show:Převádím data ...", "close", "close"}));
     } else {
       EXPECT_EQ(w.config, before);
+      EXPECT_TRUE(w.image == imageBefore);  // a later save carries none of the file's bytes
       EXPECT_TRUE(f.view.tabs.empty());
       EXPECT_EQ(f.view.replaced, 0);
       EXPECT_EQ(f.progress.log, (std::vector<std::string>{reading, "close", "close"}));
@@ -235,7 +238,7 @@ TEST_F(FileWorkflowTest, LoadBringsTheGeneralTabForwardBeforeTheFieldsAreFilled)
   // it filled the fields.
   struct OrderView : fake::FakeView {
     explicit OrderView(fake::FakeProgress& p) : progress(p) {}
-    void ShowTab(int tab) override {
+    void ShowTab(WindowTab tab) override {
       fake::FakeView::ShowTab(tab);
       logAtTab = progress.log;
     }

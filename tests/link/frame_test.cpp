@@ -103,17 +103,16 @@ TEST(FrameLayer, ValidReplyKeepsChecksumAndTerminatorBehindPayloadAndZerosAfter)
   LinkRig rig;
   rig.port.sim = nullptr;
   ASSERT_TRUE(rig.port.Open("COM 1"));
-  rig.port.Schedule(1, {131, '6', '0', '4', '0', 0, 13});
-  // checksum of 131 '6' '0' '4' '0' = 131+54+48+52+48 = 333, +1 = 334 mod 256 = 78
-  rig.port.scheduled.front().second[5] = 78;
+  // checksum of 131 '6' '0' 'F' = 131+54+48+70 = 303, +1 = 304 mod 256 = 48,
+  // itself a hex digit ('0') that a pair must not take in
+  rig.port.Schedule(1, {131, '6', '0', 'F', '0', 13});
   const auto reply = link::ReceiveFrame(rig.link, rig.loop, 100);
-  ASSERT_EQ(reply.Length, 5);
-  EXPECT_EQ(reply.Data[5], 78);
-  EXPECT_EQ(reply.Data[6], 13);
-  for (std::size_t i = 7; i < reply.Data.size(); ++i) ASSERT_EQ(reply.Data[i], 0) << i;
+  ASSERT_EQ(reply.Length, 4);
+  EXPECT_EQ(reply.Data[4], '0');
+  EXPECT_EQ(reply.Data[5], 13);
+  for (std::size_t i = 6; i < reply.Data.size(); ++i) ASSERT_EQ(reply.Data[i], 0) << i;
   EXPECT_EQ(link::ReplyPair(reply, 1), 6);
-  EXPECT_EQ(link::ReplyPair(reply, 2), 4);
-  EXPECT_EQ(link::ReplyPair(reply, 3), std::nullopt);  // behind the payload
+  EXPECT_EQ(link::ReplyPair(reply, 2), std::nullopt);  // 'F' and the checksum
 }
 
 TEST(FrameLayer, ReplyTimerIsNotStoppedByACompleteReply) {

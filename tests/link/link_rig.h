@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
@@ -15,14 +16,44 @@
 #include "link/serial_port.h"
 #include "link/unit_simulator.h"
 #include "platform/services.h"
+#include "support/fakes.h"
 #include "workspace/workspace.h"
 
 namespace vexa::test {
 
+// Link code that would wait for ever stops the test at once: the clock runs
+// past an hour of link time, or the link asks the clock, the port or the
+// event loop a million times while the clock stands and no character comes.
+// The exception ends the test, which fails with the reason.
+struct LinkSpins : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
 class FakeClock : public link::Clock {
  public:
-  std::int64_t NowMs() const override { return now; }
+  std::int64_t NowMs() const override {
+    Asked();
+    return now;
+  }
+  // One question of the link that brought it no further.
+  void Asked() const {
+    if (now != askedAt_) {
+      askedAt_ = now;
+      idle_ = 0;
+    }
+    if (now > kLongestMs) throw LinkSpins("the link waited for more than an hour");
+    if (++idle_ > kMostIdle) throw LinkSpins("the link spins: the clock stands and nothing arrives");
+  }
+  // A character arrived: the link moves on.
+  void Moved() const { idle_ = 0; }
+
   std::int64_t now = 0;
+
+ private:
+  static constexpr std::int64_t kLongestMs = 3'600'000;
+  static constexpr long kMostIdle = 1'000'000;
+  mutable std::int64_t askedAt_ = 0;
+  mutable long idle_ = 0;
 };
 
 // A serial port whose far end is the unit simulator and/or characters a test
@@ -59,19 +90,23 @@ class FakePort : public link::SerialPort {
     return true;
   }
   std::size_t BytesWaiting() override {
+    clock.Asked();
     Pump();
     return rx.size();
   }
   std::optional<std::uint8_t> ReadChar() override {
     ++reads;
+    clock.Asked();
     Pump();
     if (rx.empty()) return std::nullopt;
+    clock.Moved();
     const auto c = rx.front();
     rx.pop_front();
     return c;
   }
   void WaitForData(std::int64_t deadlineMs) override {
     ++waits;
+    clock.Asked();
     Pump();
     if (!rx.empty() || Lost()) return;
     std::int64_t next = deadlineMs;
@@ -124,80 +159,26 @@ class FakePort : public link::SerialPort {
   std::deque<std::uint8_t> rx;
 };
 
-struct ShownMessage {
-  Icon icon;
-  std::string text;
-  Buttons buttons;
-};
+// The shared fakes; the event loop counts as the link asking for progress.
+using ShownMessage = fake::ShownMessage;
+using FakeMessages = fake::FakeMessageBox;
+using FakeProgress = fake::FakeProgress;
+using FakeView = fake::FakeView;
 
-class FakeMessages : public MessageBox {
- public:
-  Answer Show(Icon icon, const std::string& text, Buttons buttons) override {
-    shown.push_back({icon, text, buttons});
-    if (!answers.empty()) {
-      const Answer a = answers.front();
-      answers.pop_front();
-      return a;
-    }
-    return buttons == Buttons::Ok ? Answer::Ok : Answer::Yes;
-  }
-  std::vector<std::string> Texts() const {
-    std::vector<std::string> t;
-    for (const auto& m : shown) t.push_back(m.text);
-    return t;
-  }
-  std::vector<ShownMessage> shown;
-  std::deque<Answer> answers;
-};
-
-class FakeProgress : public ProgressWindow {
- public:
-  explicit FakeProgress(Workspace& w) : ws(w) {}
-  void Show(const std::string& text, bool stornoVisible) override {
-    visible = true;
-    storno = stornoVisible;
-    shownTexts.push_back(text);
-  }
-  void SetText(const std::string& text) override { shownTexts.push_back(text); }
-  void Close() override { visible = false; }
-  // The Storno button: sets the cancel flag and hides the window.
-  void ClickStorno() {
-    if (!visible || !storno) return;
-    ws.CancelRequested = true;
-    visible = false;
-  }
-  Workspace& ws;
-  bool visible = false;
-  bool storno = false;
-  std::vector<std::string> shownTexts;
-};
-
-class FakeLoop : public EventLoop {
+class FakeLoop : public fake::FakeEventLoop {
  public:
   void Yield() override {
-    ++yields;
-    if (onYield) onYield();
+    if (clock != nullptr) clock->Asked();
+    fake::FakeEventLoop::Yield();
   }
-  long yields = 0;
-  std::function<void()> onYield;
-};
-
-class FakeView : public MainView {
- public:
-  void ShowTab(int tab) override { tabs.push_back(tab); }
-  void FocusField(FieldRef field) override { focused.push_back(field); }
-  void ConfigReplaced() override { ++replaced; }
-  void LinkStateChanged() override { ++linkChanges; }
-  std::vector<int> tabs;
-  std::vector<FieldRef> focused;
-  int replaced = 0;
-  int linkChanges = 0;
+  const FakeClock* clock = nullptr;
 };
 
 // Everything one test needs: workspace, services, link and a unit.
 struct LinkRig {
   explicit LinkRig(link::UnitOptions options = {}) : sim(options), progress(ws) {
     port.sim = &sim;
+    loop.clock = &clock;
     ws.settings.Port = "COM 1";
   }
 

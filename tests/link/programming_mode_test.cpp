@@ -127,7 +127,7 @@ TEST(Activation, OutcomesFollowIdentification) {
     EXPECT_TRUE(rig.port.IsOpen());
     EXPECT_FALSE(rig.progress.visible);
     EXPECT_EQ(rig.progress.shownTexts, std::vector<std::string>{link::kMsgConnecting});
-    EXPECT_GE(rig.view.linkChanges, 1);
+    EXPECT_GE(rig.view.linkChanged, 1);
     if (!c.messages.empty()) {
       EXPECT_EQ(rig.messages.shown[1].icon, c.messages[0] == unknown ? Icon::Information : Icon::Error);
     }
@@ -298,7 +298,7 @@ TEST(Activation, FailurePathShowsItsMessageAfterTheWindowIsInactiveAndBeforeTheP
   rig.port.Schedule(10, FakePort::Wire({130, '2', '8', '3', 'D', '1', '2', '5', '0', '1', '0'}));
   WatchingMessages messages(rig);
   Services sv{messages, rig.progress, rig.loop, nullptr, &rig.view};
-  rig.view.linkChanges = 0;
+  rig.view.linkChanged = 0;
 
   EXPECT_EQ(link::ActivateLink(rig.link, rig.ws, sv), ActivationResult::Failed);
 
@@ -318,7 +318,7 @@ TEST(Activation, FailurePathShowsItsMessageAfterTheWindowIsInactiveAndBeforeTheP
                                       rig.port.written.begin() + static_cast<long>(failure.written)),
             (std::vector<std::uint8_t>{6, 170, 85, 6, 13}));
   EXPECT_FALSE(rig.port.IsOpen());
-  EXPECT_EQ(rig.view.linkChanges, 1);
+  EXPECT_EQ(rig.view.linkChanged, 1);
 }
 
 TEST(Activation, ReopensAnOpenPortAndFlushesStaleInput) {
@@ -428,13 +428,13 @@ TEST(LeavingTheProgram, FailedReleaseStillEndsTheProgram) {
 TEST(LinkStateIds, UnknownIdentifierChangesNothing) {
   LinkRig rig;
   EXPECT_FALSE(link::ApplyLinkState(rig.ws, rig.sv, std::string_view("Aktivní")));
-  EXPECT_EQ(rig.view.linkChanges, 0);
+  EXPECT_EQ(rig.view.linkChanged, 0);
   EXPECT_TRUE(link::ApplyLinkState(rig.ws, rig.sv, std::string_view("Aktivni-spatna verze")));
   EXPECT_EQ(rig.ws.link, LinkState::AktivniSpatnaVerze);
   rig.ws.device.Product = "VEXA";
   EXPECT_TRUE(link::ApplyLinkState(rig.ws, rig.sv, std::string_view("Neaktivni")));
   EXPECT_EQ(rig.ws.device.Product, "?");
-  EXPECT_EQ(rig.view.linkChanges, 2);
+  EXPECT_EQ(rig.view.linkChanged, 2);
 }
 
 TEST(LinkStateIds, LeadingNumberReadsUpToTheFirstForeignCharacter) {

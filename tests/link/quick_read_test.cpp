@@ -19,7 +19,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::vector<std::uint8_t> Bytes(const fs::path& p) {
+std::vector<std::uint8_t> FileBytes(const fs::path& p) {
   std::ifstream in(p, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), {}};
 }
@@ -65,7 +65,7 @@ ReadResult ReadUnit(const std::vector<std::uint8_t>& unit, std::uint8_t memoryCo
   if (r.result == link::WorkflowResult::Completed) {
     const fs::path file = fs::path(VEXA_BINARY_DIR) / (full ? "quick-read-full.eep" : "quick-read-quick.eep");
     EXPECT_EQ(SaveConfigFile(file.string(), rig.ws), SaveResult::Saved);
-    r.saved = Bytes(file);
+    r.saved = FileBytes(file);
   }
   return r;
 }
@@ -105,13 +105,13 @@ TEST(QuickRead, GivesWhatTheFullReadGivesWithFewerBlocks) {
   };
   std::vector<Case> cases;
   for (const auto& e : fs::directory_iterator(VEXA_FIXTURES_DIR)) {
-    if (e.path().extension() == ".eep") cases.push_back({e.path().filename().string(), Bytes(e.path())});
+    if (e.path().extension() == ".eep") cases.push_back({e.path().filename().string(), FileBytes(e.path())});
   }
   std::mt19937 rng(12);
   for (int i = 0; i < 6; ++i) cases.push_back({"random " + std::to_string(i), RandomConfigurationImage(rng)});
   {
     // The end marker's place holds something else: nothing ends the text area.
-    auto unit = Bytes(fs::path(VEXA_FIXTURES_DIR) / "pumping-station.eep");
+    auto unit = FileBytes(fs::path(VEXA_FIXTURES_DIR) / "pumping-station.eep");
     Workspace ws;
     ASSERT_TRUE(CopyBytesToImage(unit.data(), unit.size(), ws.image));
     const long marker = *UsedLength(ws.image) - 2;

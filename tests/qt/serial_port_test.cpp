@@ -14,6 +14,7 @@
 #include "link/frame.h"
 #include "link/programming_mode.h"
 #include "qt/qt_serial_port.h"
+#include "support/fakes.h"
 
 namespace vexa::test {
 namespace {
@@ -21,22 +22,6 @@ namespace {
 class QtLoop : public EventLoop {
  public:
   void Yield() override { QCoreApplication::processEvents(); }
-};
-
-class NoMessages : public MessageBox {
- public:
-  Answer Show(Icon, const std::string& text, Buttons b) override {
-    texts.push_back(text);
-    return b == Buttons::Ok ? Answer::Ok : Answer::Yes;
-  }
-  std::vector<std::string> texts;
-};
-
-class NoProgress : public ProgressWindow {
- public:
-  void Show(const std::string&, bool) override {}
-  void SetText(const std::string&) override {}
-  void Close() override {}
 };
 
 double ThreadCpuMs() {
@@ -71,8 +56,8 @@ struct Program {
   QTemporaryDir home;
   qt::QtSerialPort port{clock, link::DosDevicesDirOf(home.path().toStdString())};
   link::Link link{port, clock};
-  NoMessages messages;
-  NoProgress progress;
+  fake::FakeMessageBox messages;
+  fake::FakeProgress progress;
   QtLoop loop;
   Services sv{messages, progress, loop};
 };
@@ -83,7 +68,7 @@ TEST(QtSerialPort, OpensAPseudoTerminalThatHasNoModemLines) {
   p.ws.settings.Port = bench.pty.slavePath();
   ASSERT_TRUE(link::OpenPort(p.link, p.ws, p.sv));
   EXPECT_TRUE(p.port.IsOpen());
-  EXPECT_TRUE(p.messages.texts.empty());
+  EXPECT_TRUE(p.messages.texts().empty());
   link::ClosePort(p.link);
   EXPECT_FALSE(p.port.IsOpen());
   // The port can be opened again after closing (activation closes and reopens).
@@ -113,11 +98,11 @@ TEST(QtSerialPort, OpenFailuresSayWhichDeviceAndWhy) {
   std::filesystem::create_symlink(missing, dir + "/COM3");
   p.ws.settings.Port = "COM 3";
   EXPECT_FALSE(link::OpenPort(p.link, p.ws, p.sv));
-  ASSERT_EQ(p.messages.texts.size(), 1u);
+  ASSERT_EQ(p.messages.texts().size(), 1u);
   const std::string first = "Nelze otevřít port COM 3.\r\n";
-  EXPECT_EQ(p.messages.texts[0].substr(0, first.size()), first);
+  EXPECT_EQ(p.messages.texts()[0].substr(0, first.size()), first);
   EXPECT_EQ(p.port.LastOpenFailure().kind, link::PortError::NotFound);
-  EXPECT_NE(p.messages.texts[0].find(dir + "/COM3: zařízení neexistuje."), std::string::npos);
+  EXPECT_NE(p.messages.texts()[0].find(dir + "/COM3: zařízení neexistuje."), std::string::npos);
   EXPECT_FALSE(p.port.IsOpen());
 
   // A port the program holds open cannot be opened a second time.
@@ -128,8 +113,8 @@ TEST(QtSerialPort, OpenFailuresSayWhichDeviceAndWhy) {
   other.ws.settings.Port = bench.pty.slavePath();
   EXPECT_FALSE(link::OpenPort(other.link, other.ws, other.sv));
   EXPECT_EQ(other.port.LastOpenFailure().kind, link::PortError::Busy);
-  ASSERT_EQ(other.messages.texts.size(), 1u);
-  EXPECT_NE(other.messages.texts[0].find(": port už používá jiný program."), std::string::npos);
+  ASSERT_EQ(other.messages.texts().size(), 1u);
+  EXPECT_NE(other.messages.texts()[0].find(": port už používá jiný program."), std::string::npos);
 }
 
 TEST(QtSerialPort, WaitingSleepsUntilTheDeadlineAndKeepsEventsFlowing) {
@@ -167,7 +152,7 @@ TEST(QtSerialPort, ExchangesFramesAndBlocksWithTheUnit) {
   ASSERT_TRUE(link::WriteBlock(p.link, p.ws, p.loop, 272, 1000));
   ASSERT_TRUE(link::VerifyBlock(p.link, p.ws, p.loop, 272));
   EXPECT_TRUE(link::DeactivateLink(p.link, p.ws, p.sv));
-  EXPECT_EQ(p.messages.texts, std::vector<std::string>{link::kMsgInstruction});
+  EXPECT_EQ(p.messages.texts(), std::vector<std::string>{link::kMsgInstruction});
 }
 
 TEST(QtSerialPort, PulledCableEndsTheReceiveAtOnce) {

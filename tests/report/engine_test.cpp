@@ -155,7 +155,7 @@ TEST_F(EngineTest, PageBreaksOneTwipPastTheBottomReserve) {
   EXPECT_EQ(printer.CurrentX(), 1000);
   EXPECT_NE(printer.page().Find("2. stránka"), nullptr);
   ASSERT_FALSE(fs.progress.log.empty());
-  EXPECT_EQ(fs.progress.log.back(), "Tisk 2. stránky\r\n1. kopie z 1");
+  EXPECT_EQ(fs.progress.log.back(), "text:Tisk 2. stránky\r\n1. kopie z 1");
 }
 
 TEST_F(EngineTest, HeaderShowsStationAndPageAndRestoresTheStyle) {
@@ -236,9 +236,9 @@ TEST(PrintReport, EveryCopyIsADocumentOfItsOwnFromPageOne) {
     EXPECT_EQ(printer.doc(d).pages[0].texts.at(1).text, "1. stránka");
     EXPECT_EQ(printer.AllTexts(d), printer.AllTexts(0));
   }
-  const std::vector<std::string> expectedLog = {"show:Příprava tisku ...", "Tisk 1. stránky\r\n1. kopie z 3",
-                                                "Tisk 1. stránky\r\n2. kopie z 3", "Tisk 1. stránky\r\n3. kopie z 3",
-                                                "close"};
+  const std::vector<std::string> expectedLog = {
+      "show:Příprava tisku ...|storno", "text:Tisk 1. stránky\r\n1. kopie z 3", "text:Tisk 1. stránky\r\n2. kopie z 3",
+      "text:Tisk 1. stránky\r\n3. kopie z 3", "close"};
   EXPECT_EQ(fs.progress.log, expectedLog);
   EXPECT_TRUE(fs.progress.stornoVisible);
   EXPECT_GT(fs.loop.yields, 0);
@@ -322,7 +322,7 @@ TEST(PrintReport, ShortPagesBreakWithAHeaderOnEach) {
   }
   // The progress reports every page of every copy.
   const auto& log = fs.progress.log;
-  EXPECT_NE(std::find(log.begin(), log.end(), "Tisk 3. stránky\r\n2. kopie z 2"), log.end());
+  EXPECT_NE(std::find(log.begin(), log.end(), "text:Tisk 3. stránky\r\n2. kopie z 2"), log.end());
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "codec/cp1250.h"
 #include "platform/services.h"
 #include "report/printer.h"
+#include "support/fakes.h"
 
 namespace vexa::test {
 
@@ -123,32 +124,9 @@ class RecordingPrinter : public ReportPrinter {
   bool failed_ = false;
 };
 
-class FakeMessages : public MessageBox {
- public:
-  Answer Show(Icon, const std::string& text, Buttons) override {
-    shown.push_back(text);
-    return Answer::Ok;
-  }
-  std::vector<std::string> shown;
-};
-
-class FakeProgress : public ProgressWindow {
- public:
-  void Show(const std::string& t, bool storno) override {
-    log.push_back("show:" + t);
-    stornoVisible = storno;
-  }
-  void SetText(const std::string& t) override { log.push_back(t); }
-  void Close() override { log.push_back("close"); }
-  std::vector<std::string> log;
-  bool stornoVisible = false;
-};
-
-class FakeLoop : public EventLoop {
- public:
-  void Yield() override { ++yields; }
-  int yields = 0;
-};
+using FakeMessages = fake::FakeMessageBox;
+using FakeProgress = fake::FakeProgress;
+using FakeLoop = fake::FakeEventLoop;
 
 struct FakeServices {
   FakeMessages messages;

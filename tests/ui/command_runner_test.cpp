@@ -77,6 +77,27 @@ TEST_F(CommandRunnerTest, SecondCommandIsRefusedWhileTheFirstYields) {
   }
 }
 
+TEST(CommandRunnerReady, ACommandClickedWhileTheFieldRulesAskIsRefused) {
+  // A rule's message box runs an event loop of its own, where a queued
+  // click reaches the runner before the first command has begun.
+  for (const bool ready : {true, false}) {
+    CommandRunner* runner = nullptr;
+    int asked = 0;
+    bool nestedRan = false;
+    CommandRunner commands([&] {
+      if (asked++ == 0) runner->Run([&] { nestedRan = true; });
+      return ready;
+    });
+    runner = &commands;
+    bool ran = false;
+    EXPECT_EQ(commands.Run([&] { ran = true; }), ready);
+    EXPECT_EQ(ran, ready);
+    EXPECT_EQ(asked, 1);
+    EXPECT_FALSE(nestedRan);
+    EXPECT_FALSE(commands.running());
+  }
+}
+
 TEST_F(CommandRunnerTest, ClosingDuringACommandWaitsForItsEnd) {
   fx.files.saves = {QDir(ports.path()).filePath(QStringLiteral("x.eep")).toStdString()};
   bool visibleAtClose = false;

@@ -12,7 +12,7 @@
 namespace vexa {
 namespace {
 
-bool IsRowFamily(Family f) { return f != Family::General && f != Family::Program; }
+bool HasRows(Family f) { return f != Family::General && f != Family::Program; }
 
 TEST(Usage, EmptyConfigurationTakes430Bytes) {
   const DeviceConfig c;
@@ -28,7 +28,7 @@ TEST(Usage, EachCountedTextAddsItsCharacters) {
     const auto f = static_cast<Field>(i);
     const FieldInfo& info = InfoOf(f);
     if (info.kind != FieldKind::Text) continue;
-    const int rows = IsRowFamily(info.family) ? kRows : 1;
+    const int rows = HasRows(info.family) ? kRows : 1;
     for (int r = 0; r < rows; ++r) {
       DeviceConfig c;
       ProgramSettings s;
@@ -93,7 +93,7 @@ TEST(Usage, EveryFieldAtItsLimit) {
     const auto f = static_cast<Field>(i);
     const FieldInfo& info = InfoOf(f);
     if (info.kind != FieldKind::Text || !info.counted || f == Field::TC || f == Field::rtBattLow) continue;
-    const int rows = IsRowFamily(info.family) ? kRows : 1;
+    const int rows = HasRows(info.family) ? kRows : 1;
     const int length = info.maxLength > 0 ? info.maxLength : 20;
     for (int r = 0; r < rows; ++r) {
       *TextOf(c, s, {f, r}) = std::string(static_cast<std::size_t>(length), 'x');
