@@ -109,8 +109,8 @@ MainWindow::MainWindow(Workspace& ws, Services* sv, QWidget* parent) : QMainWind
     sv_ = sv;
     sv_->view = this;
   }
-  editors_ = std::make_unique<RowEditors>(ws_, *sv_, this);
   fields_ = new FieldController(ws_, *sv_, *this);
+  editors_ = std::make_unique<RowEditors>(ws_, *sv_, this, fields_);
   fields_->setHooks({[this](FieldRef f) { OnEdited(f); }, [this](FieldRef f) { FocusField(f); },
                      [this](int tab) { ShowTab(tab); }});
   // Every command first runs the rules of the fields still waiting.
