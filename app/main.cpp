@@ -18,10 +18,9 @@
 #include "link/frame.h"
 #include "link/trace.h"
 #include "ui/about_box.h"
-#include "ui/link_wiring.h"
 #include "ui/main_window.h"
-#include "ui/print_wiring.h"
 #include "ui/remembered_settings.h"
+#include "ui/window_commands.h"
 #include "workspace/workspace.h"
 
 namespace {
@@ -105,7 +104,7 @@ int main(int argc, char** argv) {
   vexa::ui::AttachPrinting(window);
   vexa::ui::AttachLink(window);
   if (trace.IsOpen()) vexa::ui::LinkOf(window)->trace = &trace;
-  vexa::ui::AttachRememberedSettings(window, vexa::ui::RememberedSettingsFile());
+  vexa::ui::AttachRememberedSettings(vexa::ui::RememberedPartsOf(window), vexa::ui::RememberedSettingsFile());
   window.show();
   if (!files.isEmpty()) {
     // Loaded once the window is up, so the file's message shows over it.

@@ -7,9 +7,8 @@
 #include <QToolButton>
 
 #include "ui/command_runner.h"
-#include "ui/link_wiring.h"
 #include "ui/main_window_support.h"
-#include "ui/print_wiring.h"
+#include "ui/window_commands.h"
 
 namespace vexa::ui::testing {
 namespace {
