@@ -101,10 +101,8 @@ int main(int argc, char** argv) {
   }
 
   vexa::ui::MainWindow window(ws);
-  vexa::ui::AttachPrinting(window);
-  vexa::ui::AttachLink(window);
-  if (trace.IsOpen()) vexa::ui::LinkOf(window)->trace = &trace;
-  vexa::ui::AttachRememberedSettings(vexa::ui::RememberedPartsOf(window), vexa::ui::RememberedSettingsFile());
+  vexa::ui::ComposeWindow(window, {.trace = trace.IsOpen() ? &trace : nullptr,
+                                   .rememberedFile = vexa::ui::RememberedSettingsFile()});
   window.show();
   if (!files.isEmpty()) {
     // Loaded once the window is up, so the file's message shows over it.

@@ -3,6 +3,7 @@
 #include <QPushButton>
 #include <QToolButton>
 
+#include "link/frame.h"
 #include "ui/command_runner.h"
 #include "ui/compare_wiring.h"
 #include "ui/link_wiring.h"
@@ -91,6 +92,13 @@ CompareDialog* CompareDialogOf(MainWindow& window) { return window.commandParts(
 RememberedParts RememberedPartsOf(MainWindow& window) {
   return {window.workspace(), window.services(), window, *window.tabPort(), window.settingsPanel(),
           window.commandParts().printing};
+}
+
+void ComposeWindow(MainWindow& window, const WindowOptions& options) {
+  AttachPrinting(window);
+  link::Link& link = AttachLink(window).link();
+  if (options.trace != nullptr) link.trace = options.trace;
+  if (!options.rememberedFile.isEmpty()) AttachRememberedSettings(RememberedPartsOf(window), options.rememberedFile);
 }
 
 }  // namespace vexa::ui

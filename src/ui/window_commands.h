@@ -1,15 +1,17 @@
 // What every command button and key of the main window does: the one place
 // that binds them, each through the window's command runner (only
 // "Informace" and "Ukončit" act directly: "Ukončit" stops a running
-// command).
+// command), and that composes the program's window from its parts.
 #pragma once
 
+#include <QString>
 #include <memory>
 #include <string>
 
 namespace vexa::link {
 struct Link;
-}
+class Trace;
+}  // namespace vexa::link
 
 namespace vexa::ui {
 
@@ -53,5 +55,14 @@ CompareDialog* CompareDialogOf(MainWindow& window);
 
 // The parts of the window whose values are remembered between runs.
 RememberedParts RememberedPartsOf(MainWindow& window);
+
+struct WindowOptions {
+  link::Trace* trace = nullptr;  // records every frame of the link when set
+  QString rememberedFile;        // the remembered settings, none when empty
+};
+
+// The program's window: printing and the link attached, the link recording
+// into the trace, the remembered settings read now and written at the end.
+void ComposeWindow(MainWindow& window, const WindowOptions& options);
 
 }  // namespace vexa::ui
