@@ -18,10 +18,9 @@
 #include "link/frame.h"
 #include "link/trace.h"
 #include "ui/about_box.h"
-#include "ui/link_wiring.h"
 #include "ui/main_window.h"
-#include "ui/print_wiring.h"
 #include "ui/remembered_settings.h"
+#include "ui/window_commands.h"
 #include "workspace/workspace.h"
 
 namespace {
@@ -102,10 +101,8 @@ int main(int argc, char** argv) {
   }
 
   vexa::ui::MainWindow window(ws);
-  vexa::ui::AttachPrinting(window);
-  vexa::ui::AttachLink(window);
-  if (trace.IsOpen()) vexa::ui::LinkOf(window)->trace = &trace;
-  vexa::ui::AttachRememberedSettings(window, vexa::ui::RememberedSettingsFile());
+  vexa::ui::ComposeWindow(window, {.trace = trace.IsOpen() ? &trace : nullptr,
+                                   .rememberedFile = vexa::ui::RememberedSettingsFile()});
   window.show();
   if (!files.isEmpty()) {
     // Loaded once the window is up, so the file's message shows over it.

@@ -7,7 +7,7 @@
 // cancel flag stay the running command's. A command control is found through
 // the window's typed accessors, never by name.
 //
-// A new command is one line where its module attaches to the window:
+// A new command is one line in window_commands.cpp:
 //   window.commands().Bind(window.btSomething(), [&] { DoSomething(); });
 // with the button itself built by the panel that shows it.
 #pragma once

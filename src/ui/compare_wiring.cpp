@@ -7,7 +7,7 @@
 #include "file/config_file.h"
 #include "link/workflows.h"
 #include "ui/compare_dialog.h"
-#include "ui/main_window.h"
+#include "platform/services.h"
 #include "workspace/compare.h"
 #include "workspace/workspace.h"
 
@@ -16,19 +16,18 @@ namespace {
 
 QString Q(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
+}  // namespace
+
 // Shows the differences, or the message that there are none.
-void Present(MainWindow& window, const QString& what, const QString& headA, const QString& headB,
-             const std::vector<FieldDifference>& differences) {
+void Comparing::Present(const QString& what, const QString& headA, const QString& headB,
+                        const std::vector<FieldDifference>& differences) {
   if (differences.empty()) {
-    window.services().messages.Show(Icon::Information, kMsgSameSettings);
+    sv_.messages.Show(Icon::Information, kMsgSameSettings);
     return;
   }
-  CompareDialog* dialog = CompareDialogOf(window);
-  if (dialog == nullptr) dialog = new CompareDialog(&window);
-  dialog->ShowDifferences(QStringLiteral("Porovnání nastavení"), what, headA, headB, differences);
+  if (!dialog_) dialog_ = new CompareDialog(&window_);
+  dialog_->ShowDifferences(QStringLiteral("Porovnání nastavení"), what, headA, headB, differences);
 }
-
-}  // namespace
 
 QPushButton* MakeCompareButton() {
   auto* button = new QPushButton(QStringLiteral("Porovnat se souborem"));
@@ -40,12 +39,12 @@ QPushButton* MakeCompareButton() {
   return button;
 }
 
-void CompareWithFile(MainWindow& window) {
-  Services& sv = window.services();
+void Comparing::CompareWithFile() {
+  Services& sv = sv_;
   if (sv.files == nullptr) return;
   const auto chosen = sv.files->AskCompare();
   if (!chosen || chosen->empty()) return;
-  const Workspace& ws = window.workspace();
+  const Workspace& ws = ws_;
   auto file = std::make_unique<Workspace>();
   file->scales = ws.scales;
   file->decimalSeparator = ws.decimalSeparator;
@@ -54,21 +53,17 @@ void CompareWithFile(MainWindow& window) {
     case LoadResult::NotValid: sv.messages.Show(Icon::Information, ConfigFileFormatErrorText(*chosen)); return;
     case LoadResult::Loaded: break;
   }
-  Present(window, QStringLiteral("Nastavení v programu a v souboru '%1':").arg(Q(*chosen)),
+  Present(QStringLiteral("Nastavení v programu a v souboru '%1':").arg(Q(*chosen)),
           QStringLiteral("V programu"), QStringLiteral("V souboru"),
           CompareStored(ws.config, file->config, ws.scales, ws.decimalSeparator));
 }
 
-void ShowWriteChanges(MainWindow& window, const link::WriteBackup& backup) {
-  Present(window,
-          QStringLiteral("Nastavení zařízení před zápisem (záloha '%1') a zapsané nastavení:").arg(Q(backup.path)),
-          QStringLiteral("Před zápisem"), QStringLiteral("Zapsáno"),
-          CompareStored(backup.config, window.workspace().config, window.workspace().scales,
-                        window.workspace().decimalSeparator));
-}
+CompareDialog* Comparing::dialog() const { return dialog_; }
 
-CompareDialog* CompareDialogOf(MainWindow& window) {
-  return window.findChild<CompareDialog*>(QStringLiteral("Porovnani"), Qt::FindDirectChildrenOnly);
+void Comparing::ShowWriteChanges(const link::WriteBackup& backup) {
+  Present(QStringLiteral("Nastavení zařízení před zápisem (záloha '%1') a zapsané nastavení:").arg(Q(backup.path)),
+          QStringLiteral("Před zápisem"), QStringLiteral("Zapsáno"),
+          CompareStored(backup.config, ws_.config, ws_.scales, ws_.decimalSeparator));
 }
 
 }  // namespace vexa::ui

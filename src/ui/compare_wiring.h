@@ -6,7 +6,18 @@
 // created on first use, or the message "Nastavení jsou shodná.".
 #pragma once
 
+#include <QPointer>
+#include <vector>
+
+#include "workspace/compare.h"
+
 class QPushButton;
+class QWidget;
+
+namespace vexa {
+struct Workspace;
+struct Services;
+}  // namespace vexa
 
 namespace vexa::link {
 struct WriteBackup;
@@ -15,24 +26,38 @@ struct WriteBackup;
 namespace vexa::ui {
 
 class CompareDialog;
-class MainWindow;
 
 inline constexpr const char* kMsgSameSettings = "Nastavení jsou shodná.";
 
 // The button btPorovnat; the window binds CompareWithFile to it as a command.
 QPushButton* MakeCompareButton();
 
-// Asks for a ".eep" file and compares. The file is read and decoded into a
-// configuration of its own: the window's configuration and image stay as
-// they are. A file that cannot be read or decoded gets the load command's
-// message.
-void CompareWithFile(MainWindow& window);
+class Comparing {
+ public:
+  // The compare dialog is a child of `window`.
+  Comparing(Workspace& ws, Services& sv, QWidget& window) : ws_(ws), sv_(sv), window_(window) {}
 
-// The differences between what the unit held before the write and the
-// window's configuration, which was written.
-void ShowWriteChanges(MainWindow& window, const link::WriteBackup& backup);
+  // Asks for a ".eep" file and compares. The file is read and decoded into a
+  // configuration of its own: the window's configuration and image stay as
+  // they are. A file that cannot be read or decoded gets the load command's
+  // message.
+  void CompareWithFile();
 
-// The window's compare dialog, created on first use; null before.
-CompareDialog* CompareDialogOf(MainWindow& window);
+  // The differences between what the unit held before the write and the
+  // window's configuration, which was written.
+  void ShowWriteChanges(const link::WriteBackup& backup);
+
+  // The compare dialog, created on first use; null before.
+  CompareDialog* dialog() const;
+
+ private:
+  void Present(const QString& what, const QString& headA, const QString& headB,
+               const std::vector<FieldDifference>& differences);
+
+  Workspace& ws_;
+  Services& sv_;
+  QWidget& window_;
+  QPointer<CompareDialog> dialog_;
+};
 
 }  // namespace vexa::ui

@@ -3,23 +3,64 @@
 // program while the unit is still in programming mode asks to release it.
 #pragma once
 
+#include <QObject>
 #include <string>
 
-namespace vexa::link {
-struct Link;
-}
+#include "link/frame.h"
+#include "link/serial_port.h"
+#include "qt/qt_serial_port.h"
+
+namespace vexa {
+struct Workspace;
+struct Services;
+}  // namespace vexa
 
 namespace vexa::ui {
 
-class MainWindow;
+class CommandHost;
+class CommandRunner;
+class Comparing;
+class PortSelector;
 
-// Enables btDEA and connects the three buttons and the window's exit guard.
-// The serial port finds "COM 1".."COM 4" through `dosDevicesDir` (the user's
-// ~/.vexa/dosdevices when empty). Attaching twice does nothing.
-void AttachLink(MainWindow& window, const std::string& dosDevicesDir = {});
+// The serial port with its clock. The command runner keeps the link
+// commands apart from each other and from the file and print commands (a
+// file command would rewrite the image a transfer is using; printing would
+// take over the one progress window and its cancel flag).
+class LinkCommands : public QObject {
+ public:
+  struct Parts {
+    Workspace& ws;
+    Services& sv;
+    CommandRunner& commands;
+    CommandHost& host;
+    PortSelector& selector;  // locked while the port is in use
+    Comparing& comparing;    // shows what a write changed
+  };
+  // A child of `parent`. The serial port finds "COM 1".."COM 4" through
+  // `dosDevicesDir` (the user's ~/.vexa/dosdevices when empty).
+  LinkCommands(const Parts& parts, const std::string& dosDevicesDir, QObject& parent);
 
-// The link of a window the wiring is attached to (tests watch its counters);
-// null before AttachLink.
-link::Link* LinkOf(MainWindow& window);
+  // The link (tests watch its counters; --trace records its frames).
+  link::Link& link() { return link_; }
+
+  // btDEA: activates the unit, or releases it.
+  void Dea();
+  // btEEPROMLoad: reads the unit's EEPROM.
+  void Load();
+  // btEEPROMSave: writes the unit's EEPROM.
+  void Save();
+
+  // The exit guard. The window stops a running command before it asks
+  // (closing then goes on once the command has ended); the question about
+  // releasing the unit is itself run as a command, so no other starts while
+  // it waits for the unit.
+  bool MayExit(bool allowCancel);
+
+ private:
+  Parts parts_;
+  link::SteadyClock clock_;
+  qt::QtSerialPort port_;
+  link::Link link_;
+};
 
 }  // namespace vexa::ui

@@ -29,7 +29,6 @@
 #include "qt/qt_port_list.h"
 #include "ui/about_box.h"
 #include "ui/command_runner.h"
-#include "ui/compare_wiring.h"
 #include "ui/field_binding.h"
 #include "ui/field_controller.h"
 #include "ui/general_tab.h"
@@ -42,7 +41,7 @@
 #include "ui/wrap_layout.h"
 #include "ui/file_drop.h"
 #include "ui/port_selector.h"
-#include "ui/window_shortcuts.h"
+#include "ui/window_commands.h"
 #include "workspace/usage.h"
 #include "workspace/workspace.h"
 
@@ -109,15 +108,15 @@ MainWindow::MainWindow(Workspace& ws, Services* sv, QWidget* parent) : QMainWind
     sv_ = sv;
     sv_->view = this;
   }
-  editors_ = std::make_unique<RowEditors>(ws_, *sv_, this);
   fields_ = new FieldController(ws_, *sv_, *this);
+  editors_ = std::make_unique<RowEditors>(ws_, *sv_, this, fields_);
+  commandParts_ = std::make_unique<CommandParts>();
   fields_->setHooks({[this](FieldRef f) { OnEdited(f); }, [this](FieldRef f) { FocusField(f); },
                      [this](WindowTab tab) { ShowTab(tab); }});
   // Every command first runs the rules of the fields still waiting.
   commands_ = new CommandRunner([this] { return flushFieldChecks(); }, this);
   BuildWindow();
-  RegisterCommands();
-  AttachShortcuts(*this);
+  BindWindowCommands(*this);
   setAcceptDrops(true);  // a .eep file dropped on the window is loaded
   StartUp();
 }
@@ -233,28 +232,7 @@ QWidget* MainWindow::BuildProgramPanel() {
   pl->addWidget(btInformace_);
   pl->addWidget(btKonec_);
   pl->addStretch(1);
-  connect(btInformace_, &QPushButton::clicked, this, &MainWindow::OnInformace);
-  connect(btKonec_, &QPushButton::clicked, this, &MainWindow::OnKonec);
   return program;
-}
-
-// The command controls. The file commands are the window's own; printing
-// and the link bind theirs when they are attached, and until then their
-// buttons stay disabled. The EEPROM buttons also follow the link state.
-void MainWindow::RegisterCommands() {
-  commands_->Bind(btFileSave(), [this] { SaveToFile(); });
-  commands_->Bind(btFileLoad(), [this] { LoadFromFile(nullptr); });
-  commands_->Bind(settings_->btPorovnat(), [this] {
-    LockFields(true);
-    CompareWithFile(*this);
-    LockFields(false);
-  });
-  for (QAbstractButton* b : std::initializer_list<QAbstractButton*>{btTisk(), btNahled(), btDEA()}) {
-    b->setEnabled(false);
-    commands_->Add(b);
-  }
-  commands_->Add(btEEPROMSave(), [this] { return eepromEnabled_; });
-  commands_->Add(btEEPROMLoad(), [this] { return eepromEnabled_; });
 }
 
 QPushButton* MainWindow::btDEA() const { return link_->btDEA(); }
@@ -266,6 +244,7 @@ QToolButton* MainWindow::btEEPROMSave() const { return settings_->btEEPROMSave()
 QToolButton* MainWindow::btEEPROMLoad() const { return settings_->btEEPROMLoad(); }
 QToolButton* MainWindow::btFileSave() const { return settings_->btFileSave(); }
 QToolButton* MainWindow::btFileLoad() const { return settings_->btFileLoad(); }
+QPushButton* MainWindow::btPorovnat() const { return settings_->btPorovnat(); }
 QRadioButton* MainWindow::opEnablePS0() const { return general_->opEnablePS0(); }
 QRadioButton* MainWindow::opEnablePS1() const { return general_->opEnablePS1(); }
 QLabel* MainWindow::lblInfoProdukt() const { return info_->lblInfoProdukt(); }

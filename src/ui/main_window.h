@@ -1,5 +1,6 @@
 // The main window "Hlavni": the whole configuration on seven tabs, the
 // program, link, settings and information panels, and the start-up sequence.
+// What its command buttons and keys do is bound in window_commands.cpp.
 //
 // The window is a view of the workspace's DeviceConfig: every control writes
 // its field as it changes and is shown again from the configuration when a
@@ -38,7 +39,7 @@
 //
 // Besides the mnemonics, Ctrl+O, Ctrl+S, Ctrl+P and Ctrl+Q act as
 // btFileLoad, btFileSave, btTisk and btKonec, and the link and preview
-// commands have keys of their own (window_shortcuts.h); a .eep file dropped
+// commands have keys of their own (window_commands.cpp); a .eep file dropped
 // on the window is loaded as btFileLoad would load it.
 //
 // The title names where the configuration came from: the file last loaded
@@ -55,6 +56,7 @@
 #include <memory>
 
 #include "platform/services.h"
+#include "ui/command_host.h"
 #include "ui/port_selector.h"
 #include "ui/window_tabs.h"
 #include "workspace/fields.h"
@@ -83,6 +85,7 @@ namespace vexa::ui {
 
 class AboutBox;
 class CommandRunner;
+struct CommandParts;
 class FieldController;
 
 class GeneralTab;
@@ -92,7 +95,7 @@ class RowEditors;
 class SettingsPanel;
 class SmsTab;
 
-class MainWindow : public QMainWindow, public MainView {
+class MainWindow : public QMainWindow, public MainView, public CommandHost {
   Q_OBJECT
  public:
   // With the program's own Qt services (message boxes, progress window, file
@@ -110,6 +113,9 @@ class MainWindow : public QMainWindow, public MainView {
   CommandRunner& commands() { return *commands_; }
   // The bound fields.
   FieldController& fields() { return *fields_; }
+  // The objects behind the command buttons (window_commands.h).
+  CommandParts& commandParts() { return *commandParts_; }
+  SettingsPanel& settingsPanel() const { return *settings_; }
   // The about box, created on first use.
   AboutBox& aboutBox();
   // The program's own progress window; null when the services came from
@@ -164,6 +170,7 @@ class MainWindow : public QMainWindow, public MainView {
   QToolButton* btEEPROMLoad() const;
   QToolButton* btFileSave() const;
   QToolButton* btFileLoad() const;
+  QPushButton* btPorovnat() const;
   QRadioButton* opEnablePS0() const;
   QRadioButton* opEnablePS1() const;
   QLabel* lblInfoProdukt() const;
@@ -195,11 +202,11 @@ class MainWindow : public QMainWindow, public MainView {
   // While a read, write or compare runs the configuration takes no input:
   // the tab pages are disabled (the tabs still switch). The commands lock
   // and unlock in pairs.
-  void LockFields(bool locked);
+  void LockFields(bool locked) override;
   // Where the configuration in the window came from ("pumping-station.eep",
   // "Zařízení VEXA na COM 1"), shown before the program's title; empty: the
   // title alone.
-  void setSource(const QString& source);
+  void setSource(const QString& source) override;
   QString source() const { return source_; }
   static QString TitleFor(const QString& source);
   // A note in the status line for a while.
@@ -216,7 +223,8 @@ class MainWindow : public QMainWindow, public MainView {
   void BuildWindow();
   QWidget* BuildProgramPanel();
   void AddRowTab(QWidget* page, const QString& title);
-  void RegisterCommands();
+  // Binds the command buttons to the window's own actions.
+  friend void BindWindowCommands(MainWindow& window);
   void OnEdited(FieldRef f);
   void RunPhoneRowRule(int row);
   void OpenRow(Family family, int row);
@@ -235,6 +243,7 @@ class MainWindow : public QMainWindow, public MainView {
   std::unique_ptr<Services> ownServices_;
   Services* sv_ = nullptr;
   std::unique_ptr<RowEditors> editors_;
+  std::unique_ptr<CommandParts> commandParts_;
   QPointer<AboutBox> about_;
   FieldController* fields_ = nullptr;
   CommandRunner* commands_ = nullptr;

@@ -9,6 +9,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "ui/field_controller.h"
 #include "workspace/workspace.h"
 
 namespace vexa::ui {
@@ -82,7 +83,7 @@ OutputEditor::OutputEditor(Workspace& ws, Services& sv, QWidget* parent)
   layout->addLayout(MakeButtons());
   layout->setSizeConstraint(QLayout::SetFixedSize);
   name->setMinimumWidth(260);
-  for (QLineEdit* e : states->findChildren<QLineEdit*>()) e->setMinimumWidth(200);
+  for (Field f : {Field::OUTZap, Field::OUTVyp}) fields_->textEdit({f, 0})->setMinimumWidth(200);
   command->setMinimumWidth(200);
 }
 

@@ -1,23 +1,39 @@
 // The print button "Tisk nastavení" (btTisk) and the preview button
-// "Náhled tisku" (btNahled) of the main window.
+// "Náhled tisku" (btNahled) of the main window: what they do, with the
+// printer settings chosen in the dialog kept for the rest of the run.
 #pragma once
 
+#include <QObject>
+#include <QPrinter>
 #include <QString>
+
+namespace vexa {
+struct Workspace;
+struct Services;
+}  // namespace vexa
 
 namespace vexa::ui {
 
-class MainWindow;
+class Printing : public QObject {
+ public:
+  // A child of `window`, over whose dialogs the print dialog and the preview
+  // show.
+  Printing(Workspace& ws, Services& sv, QWidget& window);
 
-// Enables both buttons and connects them: btTisk prints the report through
-// the print dialog, with the window's progress window; btNahled shows the
-// print preview of one copy. The printer settings chosen in the dialog are
-// kept for the rest of the run.
-void AttachPrinting(MainWindow& window);
+  // Prints the report through the print dialog, with the progress window.
+  void Print();
+  // Shows the print preview of one copy.
+  void Preview();
 
-// The folder a printout to a PDF file was last written to; the print dialog
-// proposes it for the next one. Empty before the first, or without printing
-// attached.
-QString PdfFolder(MainWindow& window);
-void SetPdfFolder(MainWindow& window, const QString& folder);
+  // The folder a printout to a PDF file was last written to; the print
+  // dialog proposes it for the next one. Empty before the first.
+  QString pdfFolder;
+
+ private:
+  Workspace& ws_;
+  Services& sv_;
+  QWidget& window_;
+  QPrinter printer_;
+};
 
 }  // namespace vexa::ui

@@ -1,6 +1,7 @@
 #include "ui/remembered_settings.h"
 
 #include <QCheckBox>
+#include <QMainWindow>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -12,8 +13,10 @@
 
 #include "link/port_names.h"
 #include "qt/qt_file_dialog.h"
-#include "ui/main_window.h"
+#include "platform/services.h"
+#include "ui/port_selector.h"
 #include "ui/print_wiring.h"
+#include "ui/settings_panel.h"
 #include "workspace/workspace.h"
 
 namespace vexa::ui {
@@ -61,13 +64,13 @@ QString FolderOf(const QVariant& v) {
   return QDir::isAbsolutePath(folder) ? folder : QString();
 }
 
-std::vector<link::SystemPort> SystemPortsOf(MainWindow& window) {
-  const link::PortList* ports = window.services().ports;
+std::vector<link::SystemPort> SystemPortsOf(const RememberedParts& parts) {
+  const link::PortList* ports = parts.sv.ports;
   return ports ? ports->SystemPorts() : std::vector<link::SystemPort>{};
 }
 
-qt::QtFileDialog* FileDialogOf(MainWindow& window) {
-  return dynamic_cast<qt::QtFileDialog*>(window.services().files);
+qt::QtFileDialog* FileDialogOf(const RememberedParts& parts) {
+  return dynamic_cast<qt::QtFileDialog*>(parts.sv.files);
 }
 
 // Selects the selector's entry opening `device`; false when there is none.
@@ -81,9 +84,9 @@ bool SelectDevice(PortSelector& selector, const QString& device) {
   return false;
 }
 
-void ApplyPort(MainWindow& window, const RememberedPort& port) {
-  PortSelector* selector = window.tabPort();
-  if (selector == nullptr || port.kind == RememberedPort::Kind::None) return;
+void ApplyPort(const RememberedParts& parts, const RememberedPort& port) {
+  PortSelector* selector = &parts.selector;
+  if (port.kind == RememberedPort::Kind::None) return;
   if (port.kind == RememberedPort::Kind::Com) {
     const int i = selector->findText(port.value);
     if (i >= 0) selector->setCurrentIndex(i);
@@ -91,12 +94,12 @@ void ApplyPort(MainWindow& window, const RememberedPort& port) {
   }
   selector->refresh();
   QString device = port.kind == RememberedPort::Kind::Device ? port.value : QString();
-  for (const link::SystemPort& p : SystemPortsOf(window)) {
+  for (const link::SystemPort& p : SystemPortsOf(parts)) {
     if (port.kind == RememberedPort::Kind::Serial && Q(p.serialNumber) == port.value) device = Q(p.device);
   }
   bool found = false;
   if (!device.isEmpty()) {
-    for (const link::SystemPort& p : SystemPortsOf(window)) found = found || Q(p.device) == device;
+    for (const link::SystemPort& p : SystemPortsOf(parts)) found = found || Q(p.device) == device;
   }
   if (found && SelectDevice(*selector, device)) return;
   selector->setCurrentIndex(0);
@@ -112,20 +115,19 @@ void ApplyPort(MainWindow& window, const RememberedPort& port) {
   // Said once the window is up: a status line message given before the
   // window is shown would share the line with the port's device note.
   const QString note = QStringLiteral("%1 není připojen, vybrán je port %2.").arg(what, selector->currentText());
-  QTimer::singleShot(0, &window, [w = QPointer<MainWindow>(&window), note] {
+  QTimer::singleShot(0, &parts.window, [w = QPointer<QMainWindow>(&parts.window), note] {
     if (w) w->statusBar()->showMessage(note);
   });
 }
 
-RememberedPort CollectPort(MainWindow& window) {
-  PortSelector* selector = window.tabPort();
-  if (selector == nullptr) return {};
+RememberedPort CollectPort(const RememberedParts& parts) {
+  PortSelector* selector = &parts.selector;
   const QString missing = selector->property(kMissingKind).toString();
   if (!missing.isEmpty()) return PortOf(missing, selector->property(kMissingValue).toString());
-  const QString text = Q(window.workspace().settings.Port);
+  const QString text = Q(parts.ws.settings.Port);
   if (IsComChoice(text)) return {RememberedPort::Kind::Com, text};
   const QString device = selector->currentDevice();
-  for (const link::SystemPort& p : SystemPortsOf(window)) {
+  for (const link::SystemPort& p : SystemPortsOf(parts)) {
     if (Q(p.device) == device && !p.serialNumber.empty()) return {RememberedPort::Kind::Serial, Q(p.serialNumber)};
   }
   return device.startsWith(QLatin1Char('/')) ? RememberedPort{RememberedPort::Kind::Device, device}
@@ -178,39 +180,40 @@ bool WriteRemembered(const QString& file, const Remembered& r) {
   return s.status() == QSettings::NoError;
 }
 
-Remembered CollectRemembered(MainWindow& window) {
+Remembered CollectRemembered(const RememberedParts& parts) {
   Remembered r;
-  r.settings = window.workspace().settings;
-  r.port = CollectPort(window);
-  if (qt::QtFileDialog* files = FileDialogOf(window)) {
+  r.settings = parts.ws.settings;
+  r.port = CollectPort(parts);
+  if (qt::QtFileDialog* files = FileDialogOf(parts)) {
     r.openFolder = files->openFolder();
     r.saveFolder = files->saveFolder();
   }
-  r.pdfFolder = PdfFolder(window);
-  r.geometry = window.saveGeometry();
+  if (parts.printing != nullptr) r.pdfFolder = parts.printing->pdfFolder;
+  r.geometry = parts.window.saveGeometry();
   return r;
 }
 
-void ApplyRemembered(MainWindow& window, const Remembered& r) {
+void ApplyRemembered(const RememberedParts& parts, const Remembered& r) {
   for (const RememberedBox& box : kRememberedBoxes) {
     const bool on = r.settings.*box.setting;
-    window.workspace().settings.*box.setting = on;
-    if (auto* check = window.findChild<QCheckBox*>(QLatin1String(box.objectName))) check->setChecked(on);
+    parts.ws.settings.*box.setting = on;
+    if (QCheckBox* check = parts.settings.settingBox(box.setting)) check->setChecked(on);
   }
-  ApplyPort(window, r.port);
-  if (qt::QtFileDialog* files = FileDialogOf(window)) {
+  ApplyPort(parts, r.port);
+  if (qt::QtFileDialog* files = FileDialogOf(parts)) {
     if (QFileInfo(r.openFolder).isDir()) files->setOpenFolder(r.openFolder);
     if (QFileInfo(r.saveFolder).isDir()) files->setSaveFolder(r.saveFolder);
   }
-  if (QFileInfo(r.pdfFolder).isDir()) SetPdfFolder(window, r.pdfFolder);
-  if (!r.geometry.isEmpty()) window.restoreGeometry(r.geometry);
+  if (parts.printing != nullptr && QFileInfo(r.pdfFolder).isDir()) parts.printing->pdfFolder = r.pdfFolder;
+  if (!r.geometry.isEmpty()) parts.window.restoreGeometry(r.geometry);
 }
 
-void AttachRememberedSettings(MainWindow& window, const QString& file) {
-  ApplyRemembered(window, ReadRemembered(file));
-  QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, &window,
-                   [w = QPointer<MainWindow>(&window), file] {
-                     if (w) WriteRemembered(file, CollectRemembered(*w));
+void AttachRememberedSettings(const RememberedParts& parts, const QString& file) {
+  ApplyRemembered(parts, ReadRemembered(file));
+  // The parts live as long as the window; the printing is its child.
+  QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, &parts.window,
+                   [parts, w = QPointer<QMainWindow>(&parts.window), file] {
+                     if (w) WriteRemembered(file, CollectRemembered(parts));
                    });
 }
 

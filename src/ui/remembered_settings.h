@@ -16,9 +16,18 @@
 
 #include "workspace/device_config.h"
 
+class QMainWindow;
+
+namespace vexa {
+struct Workspace;
+struct Services;
+}  // namespace vexa
+
 namespace vexa::ui {
 
-class MainWindow;
+class PortSelector;
+class Printing;
+class SettingsPanel;
 
 // The remembered check boxes: the key in the file, the setting and the check
 // box showing it. A new box is one more line here.
@@ -55,15 +64,25 @@ Remembered ReadRemembered(const QString& file);
 // False when the file could not be written.
 bool WriteRemembered(const QString& file, const Remembered& remembered);
 
+// The parts of the main window whose values are remembered.
+struct RememberedParts {
+  Workspace& ws;
+  Services& sv;              // the port list and the file dialog
+  QMainWindow& window;       // its geometry and status line
+  PortSelector& selector;
+  SettingsPanel& settings;   // the check boxes
+  Printing* printing;        // the PDF folder; null without printing
+};
+
 // What the window shows now.
-Remembered CollectRemembered(MainWindow& window);
+Remembered CollectRemembered(const RememberedParts& parts);
 // Puts the remembered values into the window: the boxes, the port (a
 // remembered adapter that is not connected leaves "COM 1" selected and says
 // so in the status line), the dialogs' folders and the window's geometry.
-void ApplyRemembered(MainWindow& window, const Remembered& remembered);
+void ApplyRemembered(const RememberedParts& parts, const Remembered& remembered);
 
 // Reads `file` into the window now and writes the window's values back when
 // the program ends.
-void AttachRememberedSettings(MainWindow& window, const QString& file);
+void AttachRememberedSettings(const RememberedParts& parts, const QString& file);
 
 }  // namespace vexa::ui

@@ -6,7 +6,7 @@
 #include "rules/rules.h"
 #include "ui/analog_editor.h"
 #include "ui/input_editor.h"
-#include "ui/main_window.h"
+#include "ui/field_controller.h"
 #include "ui/output_editor.h"
 #include "ui/phone_editor.h"
 #include "workspace/workspace.h"
@@ -26,7 +26,8 @@ Dialog& Ensure(QPointer<Dialog>& slot, Workspace& ws, Services& sv, QWidget* own
 
 }  // namespace
 
-RowEditors::RowEditors(Workspace& ws, Services& sv, QWidget* owner) : ws_(ws), sv_(sv), owner_(owner) {}
+RowEditors::RowEditors(Workspace& ws, Services& sv, QWidget* owner, FieldController* fields)
+    : ws_(ws), sv_(sv), owner_(owner), fields_(fields) {}
 
 RowEditors::~RowEditors() {
   if (owner_ != nullptr) return;
@@ -45,18 +46,17 @@ void RowEditors::OpenPhoneEditor(int row) {
   if (!ValidRow(row)) return;
   PhoneEditor& dialog = phoneEditor();
   dialog.Load(row);
-  auto* window = qobject_cast<MainWindow*>(owner_);
   if (dialog.RunModal()) {
     dialog.Store();
     // The table shows the number copied back before the warnings about it.
-    if (window != nullptr) window->ShowRow(Family::Phone, row);
+    if (fields_ != nullptr) fields_->ShowRow(Family::Phone, row);
   }
   // The phone-row rule runs on the main window's row whichever way the
   // editor was closed; the window presents it as its own fields' rules.
   rules::RuleContext ctx{ws_.config, ws_.settings, ws_.validationSuppressed, ws_.CancelRequested, ws_.decimalSeparator};
   const rules::FieldCheck check = rules::CheckPhoneRow(ctx, row);
-  if (window != nullptr) {
-    window->fields().Present(check);
+  if (fields_ != nullptr) {
+    fields_->Present(check);
   } else {
     for (const rules::Message& m : check.messages) sv_.messages.Show(m.icon, m.text);
   }

@@ -21,10 +21,14 @@ class PhoneEditor;
 class InputEditor;
 class OutputEditor;
 class AnalogEditor;
+class FieldController;
 
 class RowEditors {
  public:
-  RowEditors(Workspace& ws, Services& sv, QWidget* owner);
+  // `fields`, when given, shows the phone row copied back and presents the
+  // phone-row rule as the window's own fields' rules; without it the rule's
+  // messages are shown as they are.
+  RowEditors(Workspace& ws, Services& sv, QWidget* owner, FieldController* fields = nullptr);
   ~RowEditors();
 
   void OpenPhoneEditor(int row);
@@ -42,6 +46,7 @@ class RowEditors {
   Workspace& ws_;
   Services& sv_;
   QWidget* owner_;
+  FieldController* fields_;
   // Children of the owner, which deletes them; without an owner they go
   // with this object.
   QPointer<PhoneEditor> phone_;

@@ -12,6 +12,7 @@
 #include "ui/compare_wiring.h"
 #include "ui/field_controller.h"
 #include "ui/transfer_options.h"
+#include "workspace/device_config.h"
 
 namespace vexa::ui {
 namespace {
@@ -69,11 +70,23 @@ SettingsPanel::SettingsPanel(FieldController& fields, ProgramSettings& settings)
                         ButtonIcon(st, "document-open", QStyle::SP_DialogOpenButton));
   buttons->addStretch(1);
   sl->addLayout(buttons);
-  sl->addWidget(fields.MakeCheck({Field::CheckWrite, 0}, QStringLiteral("tabCheckWrite"),
-                                 QStringLiteral("Kontrolovat zápis do EEPROM")));
-  AddTransferOptions(*sl, settings);
+  tabCheckWrite_ = fields.MakeCheck({Field::CheckWrite, 0}, QStringLiteral("tabCheckWrite"),
+                                   QStringLiteral("Kontrolovat zápis do EEPROM"));
+  sl->addWidget(tabCheckWrite_);
+  const TransferBoxes transfer = AddTransferOptions(*sl, settings);
+  tabFullRead_ = transfer.fullRead;
+  tabBackup_ = transfer.backup;
+  tabFullWrite_ = transfer.fullWrite;
   btPorovnat_ = MakeCompareButton();
   sl->addWidget(btPorovnat_, 0, Qt::AlignLeft);
+}
+
+QCheckBox* SettingsPanel::settingBox(bool ProgramSettings::*setting) const {
+  if (setting == &ProgramSettings::CheckWrite) return tabCheckWrite_;
+  if (setting == &ProgramSettings::FullRead) return tabFullRead_;
+  if (setting == &ProgramSettings::Backup) return tabBackup_;
+  if (setting == &ProgramSettings::FullWrite) return tabFullWrite_;
+  return nullptr;
 }
 
 }  // namespace vexa::ui

@@ -8,6 +8,7 @@
 
 #include <QGroupBox>
 
+class QCheckBox;
 class QHBoxLayout;
 class QPushButton;
 class QToolButton;
@@ -32,6 +33,9 @@ class SettingsPanel : public QGroupBox {
   QToolButton* btFileSave() const { return btFileSave_; }
   QToolButton* btFileLoad() const { return btFileLoad_; }
   QPushButton* btPorovnat() const { return btPorovnat_; }
+  // The check box showing one of the program settings (tabCheckWrite,
+  // tabFullRead, tabBackup, tabFullWrite); null for another setting.
+  QCheckBox* settingBox(bool ProgramSettings::*setting) const;
 
  private:
   QToolButton* AddTool(QHBoxLayout* row, const char* name, const QString& tip, const QIcon& icon);
@@ -43,6 +47,10 @@ class SettingsPanel : public QGroupBox {
   QToolButton* btFileSave_ = nullptr;
   QToolButton* btFileLoad_ = nullptr;
   QPushButton* btPorovnat_ = nullptr;
+  QCheckBox* tabCheckWrite_ = nullptr;
+  QCheckBox* tabFullRead_ = nullptr;
+  QCheckBox* tabBackup_ = nullptr;
+  QCheckBox* tabFullWrite_ = nullptr;
 };
 
 }  // namespace vexa::ui

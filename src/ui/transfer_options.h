@@ -6,6 +6,7 @@
 #pragma once
 
 class QBoxLayout;
+class QCheckBox;
 
 namespace vexa {
 struct ProgramSettings;
@@ -13,8 +14,14 @@ struct ProgramSettings;
 
 namespace vexa::ui {
 
+struct TransferBoxes {
+  QCheckBox* fullRead;
+  QCheckBox* backup;
+  QCheckBox* fullWrite;
+};
+
 // Adds the three check boxes to `layout`, ticked as `settings` holds them; each
 // click writes its setting. `settings` outlives the check boxes.
-void AddTransferOptions(QBoxLayout& layout, ProgramSettings& settings);
+TransferBoxes AddTransferOptions(QBoxLayout& layout, ProgramSettings& settings);
 
 }  // namespace vexa::ui

@@ -11,8 +11,6 @@
 #include <QToolButton>
 #include <QToolTip>
 
-#include "ui/main_window.h"
-
 namespace vexa::ui {
 namespace {
 
@@ -40,23 +38,9 @@ QString ShortcutShownFor(const QAbstractButton* button) {
   return button == nullptr ? QString() : button->property(kKeyProperty).toString();
 }
 
-void AttachShortcuts(MainWindow& window) {
-  struct Binding {
-    QKeyCombination keys;
-    QAbstractButton* button;
-  };
-  const Binding bindings[] = {
-      {Qt::CTRL | Qt::Key_O, window.btFileLoad()},
-      {Qt::CTRL | Qt::Key_S, window.btFileSave()},
-      {Qt::CTRL | Qt::Key_P, window.btTisk()},
-      {Qt::CTRL | Qt::SHIFT | Qt::Key_P, window.btNahled()},
-      {Qt::CTRL | Qt::Key_Q, window.btKonec()},
-      {QKeyCombination(Qt::Key_F2), window.btDEA()},
-      {QKeyCombination(Qt::Key_F5), window.btEEPROMLoad()},
-      {QKeyCombination(Qt::Key_F6), window.btEEPROMSave()},
-  };
+void BindKeys(QWidget& window, std::initializer_list<KeyBinding> bindings) {
   auto* tips = new KeyInTooltip(&window);
-  for (const Binding& b : bindings) {
+  for (const KeyBinding& b : bindings) {
     auto* shortcut = new QShortcut(QKeySequence(b.keys), &window);
     b.button->setProperty(kKeyProperty, QKeySequence(b.keys).toString(QKeySequence::NativeText));
     b.button->installEventFilter(tips);
@@ -68,8 +52,9 @@ void AttachShortcuts(MainWindow& window) {
       button->click();
     });
   }
+}
 
-  // The tabs, from any control of the window.
+void AttachTabKeys(QWidget& window, QTabWidget& tabs) {
   const struct {
     QKeyCombination keys;
     int step;
@@ -82,8 +67,7 @@ void AttachShortcuts(MainWindow& window) {
   };
   for (const auto& t : tabKeys) {
     auto* shortcut = new QShortcut(QKeySequence(t.keys), &window);
-    QObject::connect(shortcut, &QShortcut::activated, &window, [&window, step = t.step] {
-      QTabWidget* tabs = window.tabList();
+    QObject::connect(shortcut, &QShortcut::activated, &window, [tabs = &tabs, step = t.step] {
       if (tabs->count() == 0) return;
       tabs->setCurrentIndex((tabs->currentIndex() + step + tabs->count()) % tabs->count());
     });

@@ -27,7 +27,7 @@
 #include "ui/compare_dialog.h"
 #include "ui/compare_wiring.h"
 #include "ui/fakes.h"
-#include "ui/link_wiring.h"
+#include "ui/window_commands.h"
 #include "ui/main_window.h"
 #include "workspace/usage.h"
 #include "workspace/workspace.h"

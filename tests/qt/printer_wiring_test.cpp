@@ -9,7 +9,7 @@
 #include <QToolButton>
 
 #include "ui/main_window.h"
-#include "ui/print_wiring.h"
+#include "ui/window_commands.h"
 #include "workspace/workspace.h"
 
 namespace vexa::ui {

@@ -6,10 +6,11 @@
 #include <QPushButton>
 #include <QToolButton>
 
+#include "link/frame.h"
+#include "link/trace.h"
 #include "ui/command_runner.h"
-#include "ui/link_wiring.h"
 #include "ui/main_window_support.h"
-#include "ui/print_wiring.h"
+#include "ui/window_commands.h"
 
 namespace vexa::ui::testing {
 namespace {
@@ -110,6 +111,28 @@ TEST_F(CommandRunnerTest, ClosingDuringACommandWaitsForItsEnd) {
   EXPECT_TRUE(ws.CancelRequested);
   Settle();
   EXPECT_FALSE(window->isVisible());
+}
+
+// The program's composition binds every command button to the runner and
+// points the link at the trace.
+using ComposedWindowTest = MainWindowTest;
+
+TEST_F(ComposedWindowTest, EveryCommandButtonIsBound) {
+  link::SteadyClock clock;
+  link::Trace trace(clock);
+  ComposeWindow(*window, {.trace = &trace});
+  ws.link = LinkState::Aktivni;
+  window->LinkStateChanged();
+  const std::vector<QAbstractButton*> buttons = {
+      window->btFileSave(), window->btFileLoad(),   window->btPorovnat(),   window->btTisk(),
+      window->btNahled(),   window->btDEA(),        window->btEEPROMLoad(), window->btEEPROMSave()};
+  for (QAbstractButton* b : buttons) EXPECT_TRUE(b->isEnabled()) << b->objectName().toStdString();
+  EXPECT_TRUE(window->commands().Run([&] {
+    for (QAbstractButton* b : buttons) EXPECT_FALSE(b->isEnabled()) << b->objectName().toStdString();
+  }));
+  ASSERT_NE(LinkOf(*window), nullptr);
+  EXPECT_EQ(LinkOf(*window)->trace, &trace);
+  LinkOf(*window)->trace = nullptr;
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include "link/workflows.h"
 #include "ui/compare_dialog.h"
 #include "ui/compare_wiring.h"
+#include "ui/window_commands.h"
 #include "ui/main_window_support.h"
 #include "workspace/compare.h"
 
@@ -134,7 +135,7 @@ TEST_F(MainWindowTest, UnchangedConfigurationShowsNoPhantomChange) {
          compare->click();
        }},
       {"written unchanged: the backup against the window",
-       [&] { ShowWriteChanges(*window, link::WriteBackup{"zaloha.eep", stored, true}); }},
+       [&] { window->commandParts().comparing->ShowWriteChanges(link::WriteBackup{"zaloha.eep", stored, true}); }},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

@@ -10,7 +10,7 @@
 #include <QTemporaryDir>
 
 #include "link/programming_mode.h"
-#include "ui/link_wiring.h"
+#include "ui/window_commands.h"
 #include "ui/main_window_support.h"
 #include "ui/port_selector.h"
 

@@ -8,6 +8,7 @@
 
 #include "ui/main_window_support.h"
 #include "ui/remembered_settings.h"
+#include "ui/window_commands.h"
 
 namespace vexa::ui::testing {
 namespace {
@@ -61,7 +62,7 @@ TEST(RememberedSettingsTest, RoundTripThroughTheFileAndTheWindow) {
     fake::FakeServices fx;
     fx.ports.ports = c.connected;
     MainWindow window(ws, fx.services);
-    ApplyRemembered(window, back);
+    ApplyRemembered(RememberedPartsOf(window), back);
     QCoreApplication::processEvents();  // the status line is told from the event loop
     EXPECT_EQ(Boxes(ws.settings), Boxes(r.settings));
     for (const RememberedBox& box : kRememberedBoxes) {
@@ -81,7 +82,7 @@ TEST(RememberedSettingsTest, RoundTripThroughTheFileAndTheWindow) {
 
     // What the window gives back is what was remembered, the missing adapter
     // included.
-    const Remembered again = CollectRemembered(window);
+    const Remembered again = CollectRemembered(RememberedPartsOf(window));
     EXPECT_EQ(again.port.kind, c.port.kind);
     EXPECT_EQ(again.port.value, c.port.value);
     EXPECT_EQ(Boxes(again.settings), Boxes(r.settings));
