@@ -120,7 +120,7 @@ using ComposedWindowTest = MainWindowTest;
 TEST_F(ComposedWindowTest, EveryCommandButtonIsBound) {
   link::SteadyClock clock;
   link::Trace trace(clock);
-  ComposeWindow(*window, {.trace = &trace});
+  ComposeWindow(*window, {.trace = &trace, .rememberedFile = {}});
   ws.link = LinkState::Aktivni;
   window->LinkStateChanged();
   const std::vector<QAbstractButton*> buttons = {
