@@ -64,7 +64,9 @@ Memory AfterFullWrite(const Memory& memory, const Workspace& ws) {
 }
 
 fs::path BackupDir() {
-  const fs::path dir = fs::path(VEXA_BINARY_DIR) / "fast-write-test";
+  // One folder per test: ctest runs the tests of this file side by side.
+  const fs::path dir = fs::path(VEXA_BINARY_DIR) /
+                       (std::string("fast-write-") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
   fs::remove_all(dir);
   return dir;
 }
