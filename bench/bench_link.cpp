@@ -31,6 +31,7 @@
 // The link runs on the Qt serial port; without Qt (VEXA_GUI off) there is
 // nothing to measure.
 #if __has_include(<QCoreApplication>)
+#include "qt_main.h"
 
 #include <fcntl.h>
 #include <sys/resource.h>
@@ -332,14 +333,7 @@ BENCHMARK(BM_FullWriteVerified)->Arg(1)->Iterations(1)->UseRealTime()->Unit(benc
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  QCoreApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return vexa::bench::RunWithQt(argc, argv); }
 #else
 int main() { return 0; }
 #endif

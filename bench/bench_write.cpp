@@ -17,6 +17,7 @@
 #include <benchmark/benchmark.h>
 
 #if __has_include(<QCoreApplication>)
+#include "qt_main.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -155,14 +156,7 @@ BENCHMARK(BM_FastVersusFullWrite)->Iterations(1)->UseRealTime()->Unit(benchmark:
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  QCoreApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return vexa::bench::RunWithQt(argc, argv); }
 #else
 int main() { return 0; }
 #endif
