@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdio>
 
 #include "codec/text.h"
 #include "codec/values.h"
+#include "platform/failure.h"
 
 namespace vexa::rules {
 namespace {
@@ -332,13 +334,48 @@ bool HasOnlyAllowedChars(std::string_view text, std::string_view allowed) {
   return true;
 }
 
-bool IsKeywordFree(std::string_view name, const std::vector<std::string>& entries) {
-  if (name.empty()) return true;
-  const std::u32string n = Decode(name);
-  for (const auto& entry : entries) {
-    if (BeginsIgnoringCase(Decode(entry), n)) return false;
+std::string RefusedCharsLine(std::string_view text, std::string_view allowed) {
+  const std::u32string set = Decode(allowed);
+  std::u32string refused;
+  std::size_t pos = 0;
+  while (pos < text.size()) {
+    const char32_t c = NextChar(text, pos);
+    if (set.find(c) == std::u32string::npos && refused.find(c) == std::u32string::npos) refused.push_back(c);
   }
-  return true;
+  if (refused.empty()) return {};
+  std::string line = refused.size() == 1 ? "Nepovolený znak: " : "Nepovolené znaky: ";
+  for (std::size_t i = 0; i < refused.size(); ++i) {
+    const char32_t c = refused[i];
+    if (i > 0) line += ", ";
+    char code[24];
+    if (c >= kInvalidBase) {
+      std::snprintf(code, sizeof code, "bajt 0x%02X", static_cast<unsigned>(c - kInvalidBase));
+      line += code;
+    } else if (c == U' ') {
+      line += "mezera";
+    } else if (c < 0x20 || (c >= 0x7F && c <= 0x9F)) {
+      std::snprintf(code, sizeof code, "řídicí znak U+%04X", static_cast<unsigned>(c));
+      line += code;
+    } else {
+      line += "„";
+      AppendUtf8(line, c);
+      line += "“";
+    }
+  }
+  return line + ".";
+}
+
+std::optional<std::size_t> FirstCollision(std::string_view name, const std::vector<std::string>& entries) {
+  if (name.empty()) return std::nullopt;
+  const std::u32string n = Decode(name);
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    if (BeginsIgnoringCase(Decode(entries[i]), n)) return i;
+  }
+  return std::nullopt;
+}
+
+bool IsKeywordFree(std::string_view name, const std::vector<std::string>& entries) {
+  return !FirstCollision(name, entries);
 }
 
 bool IsKeywordFree(std::string_view name, std::string_view keywordList) {
@@ -433,7 +470,9 @@ FieldCheck CheckField(RuleContext& ctx, FieldRef field, Variant variant) {
     if (silent && rule.kind != Kind::PulseLength) continue;
     switch (rule.kind) {
       case Kind::Chars:
-        if (!HasOnlyAllowedChars(text, rule.set)) fail(WithList(rule.message, rule.set));
+        if (!HasOnlyAllowedChars(text, rule.set)) {
+          fail(WithReason(WithList(rule.message, rule.set), RefusedCharsLine(text, rule.set)));
+        }
         break;
       case Kind::PhoneChars:
         // A "+" anywhere but in front would be stored as a digit of the number.
