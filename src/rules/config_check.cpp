@@ -115,41 +115,32 @@ std::vector<Offence> OutputOffences(const DeviceConfig& config, bool firstOnly) 
   return found;
 }
 
-// The text fields in the order the main window's tabs hold them.
+// The text fields in the order the main window's tabs hold them: a tab's
+// general fields as one group, its row fields as one group per row.
 std::vector<std::vector<FieldRef>> FieldsInTabOrder() {
   std::vector<std::vector<FieldRef>> groups;
-  groups.push_back({{Field::JmenoStanice},
-                    {Field::PIN},
-                    {Field::TCcentra},
-                    {Field::PSOnH},
-                    {Field::PSOnM},
-                    {Field::PSOffH},
-                    {Field::PSOffM}});
-  groups.push_back({{Field::rtNotAuthorized},
-                    {Field::DobaPlatnostiSMS},
-                    {Field::rtBattLow},
-                    {Field::rtPowerUp},
-                    {Field::rtPowerDown},
-                    {Field::rtSwitchOn},
-                    {Field::rtSwitchOff}});
-  auto rows = [&](std::initializer_list<Field> fields, bool skipBatteryText = false) {
-    for (int r = 0; r < kRows; ++r) {
-      std::vector<FieldRef> group;
-      for (Field f : fields) {
-        // The CL1-down text of BAT is the battery text, already checked.
-        if (skipBatteryText && r == kBatteryRow && f == Field::AINCL1Dn) continue;
-        group.push_back({f, r});
-      }
-      groups.push_back(std::move(group));
+  for (int t = 0; t < kWindowTabCount; ++t) {
+    std::vector<const FieldInfo*> texts;
+    for (const FieldInfo& info : kFields) {
+      if (info.kind == FieldKind::Text && info.tab && IndexOf(*info.tab) == t) texts.push_back(&info);
     }
-  };
-  rows({Field::INPNazev, Field::INPZap, Field::INPVyp, Field::INPLH, Field::INPHL});
-  rows({Field::OUTNazev, Field::OUTZap, Field::OUTVyp, Field::OUTimpuls, Field::OUTimpulsLEN});
-  rows({Field::AINNazev, Field::AINStateL, Field::AINStateM, Field::AINStateH, Field::AINCL1Level, Field::AINHCL1Level,
-        Field::AINCL2Level, Field::AINHCL2Level, Field::AINCL1Up, Field::AINCL1Dn, Field::AINCL2Up, Field::AINCL2Dn},
-       true);
-  rows({Field::TC});
-  groups.push_back({{Field::UTO}});
+    std::stable_sort(texts.begin(), texts.end(),
+                     [](const FieldInfo* a, const FieldInfo* b) { return a->order < b->order; });
+    for (std::size_t i = 0; i < texts.size();) {
+      const bool rows = FamilyHasRows(texts[i]->family);
+      std::size_t end = i;
+      while (end < texts.size() && FamilyHasRows(texts[end]->family) == rows) ++end;
+      for (int r = 0; r < (rows ? kRows : 1); ++r) {
+        std::vector<FieldRef> group;
+        for (std::size_t k = i; k < end; ++k) {
+          // The CL1-down text of BAT is the battery text, checked as such.
+          if (!IsNamedAsGeneralField({texts[k]->field, r})) group.push_back({texts[k]->field, r});
+        }
+        groups.push_back(std::move(group));
+      }
+      i = end;
+    }
+  }
   return groups;
 }
 
