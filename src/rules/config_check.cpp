@@ -4,6 +4,7 @@
 #include <array>
 
 #include "codec/text.h"
+#include "platform/failure.h"
 #include "rules/rules.h"
 #include "workspace/compare.h"
 
@@ -34,90 +35,122 @@ constexpr std::array<OutputText, 4> kOutputTexts{{
      "názvu některého výstupu."},
 }};
 
+// A text of another output's field (or of the same output's) that a text
+// must be neither equal to nor a beginning of.
+struct Entry {
+  FieldRef ref;
+  std::string text;
+};
+
 // The entries a text of output i must be neither equal to nor a beginning of.
-std::vector<std::string> EntriesFor(const DeviceConfig& c, int i, Field f) {
-  std::vector<std::string> list;
-  const DigitalOutput& own = c.outputs[static_cast<std::size_t>(i)];
+std::vector<Entry> EntriesFor(const DeviceConfig& c, int i, Field f) {
+  std::vector<Entry> list;
+  auto add = [&](Field field, int row) {
+    list.push_back({{field, row}, *TextOf(c, {field, row})});
+  };
   auto allNames = [&] {
-    for (const auto& o : c.outputs) list.push_back(o.OUTNazev);
+    for (int k = 0; k < kRows; ++k) add(Field::OUTNazev, k);
   };
   switch (f) {
     case Field::OUTNazev:
       for (int k = 0; k < kRows; ++k) {
-        const DigitalOutput& o = c.outputs[static_cast<std::size_t>(k)];
-        list.push_back(o.OUTZap);
-        list.push_back(o.OUTVyp);
-        list.push_back(o.OUTimpuls);
-        if (k != i) list.push_back(o.OUTNazev);
+        add(Field::OUTZap, k);
+        add(Field::OUTVyp, k);
+        add(Field::OUTimpuls, k);
+        if (k != i) add(Field::OUTNazev, k);
       }
       break;
     case Field::OUTZap:
-      list = {own.OUTVyp, own.OUTimpuls};
+      add(Field::OUTVyp, i);
+      add(Field::OUTimpuls, i);
       allNames();
       break;
     case Field::OUTVyp:
-      list = {own.OUTZap, own.OUTimpuls};
+      add(Field::OUTZap, i);
+      add(Field::OUTimpuls, i);
       allNames();
       break;
     default:  // OUTimpuls
-      list = {own.OUTVyp, own.OUTZap};
+      add(Field::OUTVyp, i);
+      add(Field::OUTZap, i);
       allNames();
       break;
   }
   return list;
 }
 
+// The line under an output check's message that says which text the
+// offending one collides with and whose it is, for example
+// "Je předponou názvu 'Zapnuto' téhož výstupu O2 („svetlo_zap“)."
+std::string CollisionLine(const std::string& text, const Entry& with, int row) {
+  const bool same = EqualsIgnoringCase(text, with.text);
+  std::string what;
+  switch (with.ref.field) {
+    case Field::OUTNazev: what = " "; break;
+    case Field::OUTZap: what = " 'Zapnuto' "; break;
+    case Field::OUTVyp: what = " 'Vypnuto' "; break;
+    default: what = " 'Impuls' "; break;
+  }
+  what += with.ref.row == row ? "téhož výstupu " : "výstupu ";
+  what += RowLabel(Family::Output, with.ref.row) + " („" + with.text + "“).";
+  return (same ? "Je stejný jako název" : "Je předponou názvu") + what;
+}
+
 std::vector<Offence> OutputOffences(const DeviceConfig& config, bool firstOnly) {
   std::vector<Offence> found;
-  ProgramSettings unused;
   for (int i = 0; i < kRows; ++i) {
     for (const OutputText& t : kOutputTexts) {
       const FieldRef ref{t.field, i};
-      const std::string& text = *TextOf(config, unused, ref);
-      if (IsKeywordFree(text, EntriesFor(config, i, t.field))) continue;
-      found.push_back({ref, t.before + RowLabel(Family::Output, i) + t.after + kProgramEnd});
+      const std::string& text = *TextOf(config, ref);
+      const std::vector<Entry> entries = EntriesFor(config, i, t.field);
+      std::vector<std::string> texts;
+      for (const Entry& e : entries) texts.push_back(e.text);
+      const auto hit = FirstCollision(text, texts);
+      if (!hit) continue;
+      const std::string message = t.before + RowLabel(Family::Output, i) + t.after + kProgramEnd;
+      found.push_back({ref, WithReason(message, CollisionLine(text, entries[*hit], i))});
       if (firstOnly) return found;
     }
   }
   return found;
 }
 
-// The text fields in the order the main window's tabs hold them.
+// The text fields in the order the main window's tabs hold them: a tab's
+// general fields as one group, its row fields as one group per row.
 std::vector<std::vector<FieldRef>> FieldsInTabOrder() {
   std::vector<std::vector<FieldRef>> groups;
-  groups.push_back({{Field::JmenoStanice},
-                    {Field::PIN},
-                    {Field::TCcentra},
-                    {Field::PSOnH},
-                    {Field::PSOnM},
-                    {Field::PSOffH},
-                    {Field::PSOffM}});
-  groups.push_back({{Field::rtNotAuthorized},
-                    {Field::DobaPlatnostiSMS},
-                    {Field::rtBattLow},
-                    {Field::rtPowerUp},
-                    {Field::rtPowerDown},
-                    {Field::rtSwitchOn},
-                    {Field::rtSwitchOff}});
-  auto rows = [&](std::initializer_list<Field> fields, bool skipBatteryText = false) {
-    for (int r = 0; r < kRows; ++r) {
-      std::vector<FieldRef> group;
-      for (Field f : fields) {
-        // The CL1-down text of BAT is the battery text, already checked.
-        if (skipBatteryText && r == kBatteryRow && f == Field::AINCL1Dn) continue;
-        group.push_back({f, r});
-      }
-      groups.push_back(std::move(group));
+  for (int t = 0; t < kWindowTabCount; ++t) {
+    std::vector<const FieldInfo*> texts;
+    for (const FieldInfo& info : kFields) {
+      if (info.kind == FieldKind::Text && info.tab && IndexOf(*info.tab) == t) texts.push_back(&info);
     }
-  };
-  rows({Field::INPNazev, Field::INPZap, Field::INPVyp, Field::INPLH, Field::INPHL});
-  rows({Field::OUTNazev, Field::OUTZap, Field::OUTVyp, Field::OUTimpuls, Field::OUTimpulsLEN});
-  rows({Field::AINNazev, Field::AINStateL, Field::AINStateM, Field::AINStateH, Field::AINCL1Level, Field::AINHCL1Level,
-        Field::AINCL2Level, Field::AINHCL2Level, Field::AINCL1Up, Field::AINCL1Dn, Field::AINCL2Up, Field::AINCL2Dn},
-       true);
-  rows({Field::TC});
-  groups.push_back({{Field::UTO}});
+    std::stable_sort(texts.begin(), texts.end(),
+                     [](const FieldInfo* a, const FieldInfo* b) { return a->order < b->order; });
+    for (std::size_t i = 0; i < texts.size();) {
+      const bool rows = FamilyHasRows(texts[i]->family);
+      std::size_t end = i;
+      while (end < texts.size() && FamilyHasRows(texts[end]->family) == rows) ++end;
+      for (int r = 0; r < (rows ? kRows : 1); ++r) {
+        std::vector<FieldRef> group;
+        for (std::size_t k = i; k < end; ++k) {
+          // The CL1-down text of BAT is the battery text, checked as such.
+          if (!IsNamedAsGeneralField({texts[k]->field, r})) group.push_back({texts[k]->field, r});
+        }
+        groups.push_back(std::move(group));
+      }
+      i = end;
+    }
+  }
   return groups;
+}
+
+// "Text má 9 znaků, napsat lze nejvýše 8."
+std::string TooLongText(std::size_t length, int limit) {
+  const std::size_t last2 = length % 100;
+  const std::size_t last = length % 10;
+  const char* chars = (last >= 2 && last <= 4 && (last2 < 12 || last2 > 14)) ? " znaky" : " znaků";
+  if (length == 1) chars = " znak";
+  return "Text má " + std::to_string(length) + chars + ", napsat lze nejvýše " + std::to_string(limit) + ".";
 }
 
 // Runs every field rule over `work` (rewriting it as the window would) and
@@ -171,8 +204,7 @@ Review ReviewConfiguration(DeviceConfig& config, const ProgramSettings& settings
       const int limit = InfoOf(ref.field).maxLength;
       const std::size_t length = Utf8Length(text);
       if (limit > 0 && length > static_cast<std::size_t>(limit)) {
-        review.offences.push_back({ref, "the text has " + std::to_string(length) + " characters; at most " +
-                                            std::to_string(limit) + " can be typed"});
+        review.offences.push_back({ref, TooLongText(length, limit)});
       }
     }
   }

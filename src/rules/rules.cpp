@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdio>
 
 #include "codec/text.h"
 #include "codec/values.h"
+#include "platform/failure.h"
 
 namespace vexa::rules {
 namespace {
@@ -90,19 +92,8 @@ struct Rule {
   bool phoneRow = true;
 };
 
-// The tab a failing rule brings to the front: a fixed one, the analog tab of
-// the field's row (the analog rows split over two tabs), or none.
-struct TabRule {
-  enum Kind { None, Fixed, AnalogRow } kind = None;
-  WindowTab tab = WindowTab::Vseobecne;
-};
-constexpr TabRule On(WindowTab tab) { return {TabRule::Fixed, tab}; }
-constexpr TabRule kNoTab{};
-constexpr TabRule kAnalogTab{TabRule::AnalogRow};
-
 struct FieldRules {
   Field field;
-  TabRule tab;
   std::vector<Rule> rules;
 };
 
@@ -125,72 +116,61 @@ constexpr const char* kSameVypMsg = "Název 'Vypnuto' nesmí být stejný jako n
 // The main window's rules, field by field, in the order they run.
 const std::vector<FieldRules>& MainRules() {
   static const std::vector<FieldRules> table = {
-      {Field::PIN, On(WindowTab::Vseobecne), {Chars(DigitChars, "PIN je špatně zadán.")}},
-      {Field::TCcentra, On(WindowTab::Vseobecne), {PhoneChars_("Telefonní číslo servisního centra je špatně zadáno.")}},
-      {Field::UTO, On(WindowTab::TelCisla), {PhoneChars_("UTO je špatně zadáno.")}},
-      {Field::DobaPlatnostiSMS, On(WindowTab::SmsZpravy), {Only(Kind::SmsValidity)}},
-      {Field::TC, On(WindowTab::TelCisla), {PhoneChars_("Telefonní číslo je špatně zadáno."), Only(Kind::PhoneNumber)}},
-      {Field::rtNotAuthorized, On(WindowTab::SmsZpravy), {Chars(TextChars, kTextMsg)}},
-      {Field::rtPowerUp, On(WindowTab::SmsZpravy), {Chars(TextChars, kTextMsg)}},
-      {Field::rtPowerDown, On(WindowTab::SmsZpravy), {Chars(TextChars, kTextMsg)}},
-      {Field::rtSwitchOn, On(WindowTab::SmsZpravy), {Chars(TextChars, kTextMsg)}},
-      {Field::rtSwitchOff, On(WindowTab::SmsZpravy), {Chars(TextChars, kTextMsg)}},
-      {Field::rtBattLow, On(WindowTab::SmsZpravy), {Chars(TextChars, kTextMsg), Only(Kind::BatteryFlag)}},
+      {Field::PIN, {Chars(DigitChars, "PIN je špatně zadán.")}},
+      {Field::TCcentra, {PhoneChars_("Telefonní číslo servisního centra je špatně zadáno.")}},
+      {Field::UTO, {PhoneChars_("UTO je špatně zadáno.")}},
+      {Field::DobaPlatnostiSMS, {Only(Kind::SmsValidity)}},
+      {Field::TC, {PhoneChars_("Telefonní číslo je špatně zadáno."), Only(Kind::PhoneNumber)}},
+      {Field::rtNotAuthorized, {Chars(TextChars, kTextMsg)}},
+      {Field::rtPowerUp, {Chars(TextChars, kTextMsg)}},
+      {Field::rtPowerDown, {Chars(TextChars, kTextMsg)}},
+      {Field::rtSwitchOn, {Chars(TextChars, kTextMsg)}},
+      {Field::rtSwitchOff, {Chars(TextChars, kTextMsg)}},
+      {Field::rtBattLow, {Chars(TextChars, kTextMsg), Only(Kind::BatteryFlag)}},
       {Field::INPNazev,
-       On(WindowTab::DigVstupy),
        {Chars(NameChars, "Název vstupu může obsahovat pouze tyto znaky: "),
         Keywords("Název vstupu nesmí být žádné z těchto klíčových slov (ani jejich předpony): ")}},
       {Field::INPZap,
-       On(WindowTab::DigVstupy),
        {Chars(NameChars, "Název 'Zapnuto' může obsahovat pouze tyto znaky: "), SameAs(Field::INPVyp, kSameZapMsg)}},
       {Field::INPVyp,
-       On(WindowTab::DigVstupy),
        {Chars(NameChars, "Název 'Vypnuto' může obsahovat pouze tyto znaky: "), SameAs(Field::INPZap, kSameVypMsg)}},
-      {Field::INPLH,
-       On(WindowTab::DigVstupy),
-       {Chars(NameChars, "Název přechodu 'Neaktivní->Aktivní' může obsahovat pouze tyto znaky: ")}},
-      {Field::INPHL,
-       On(WindowTab::DigVstupy),
-       {Chars(NameChars, "Název přechodu 'Aktivní->Neaktivní' může obsahovat pouze tyto znaky: ")}},
+      {Field::INPLH, {Chars(NameChars, "Název přechodu 'Neaktivní->Aktivní' může obsahovat pouze tyto znaky: ")}},
+      {Field::INPHL, {Chars(NameChars, "Název přechodu 'Aktivní->Neaktivní' může obsahovat pouze tyto znaky: ")}},
       {Field::OUTNazev,
-       On(WindowTab::DigVystupy),
        {Chars(CommandChars, "Název výstupu může obsahovat pouze tyto znaky: "),
         Keywords("Název výstupu nesmí být žádné z těchto klíčových slov (ani jejich předpony): ")}},
       {Field::OUTZap,
-       On(WindowTab::DigVystupy),
        {Chars(CommandChars, "Název 'Zapnuto' může obsahovat pouze tyto znaky: "),
         PrefixOf(Field::OUTVyp, "Název 'Zapnuto' nesmí být prefixem názvu 'Vypnuto' ani naopak."),
         PrefixOf(Field::OUTimpuls, "Název 'Zapnuto' nesmí být prefixem názvu 'Impuls' ani naopak."),
         Keywords(kOutZapKeywordMsg)}},
       {Field::OUTVyp,
-       On(WindowTab::DigVystupy),
        {Chars(CommandChars, "Název 'Vypnuto' může obsahovat pouze tyto znaky: "),
         PrefixOf(Field::OUTZap, "Název 'Vypnuto' nesmí být prefixem názvu 'Zapnuto' ani naopak."),
         PrefixOf(Field::OUTimpuls, "Název 'Vypnuto' nesmí být prefixem názvu 'Impuls' ani naopak."),
         Keywords(kOutVypKeywordMsg)}},
       {Field::OUTimpuls,
-       On(WindowTab::DigVystupy),
        {Chars(CommandChars, "Název 'Impuls' může obsahovat pouze tyto znaky: "),
         PrefixOf(Field::OUTVyp, "Název 'Impuls' nesmí být prefixem názvu 'Vypnuto' ani naopak."),
         PrefixOf(Field::OUTZap, "Název 'Impuls' nesmí být prefixem názvu 'Zapnuto' ani naopak."),
         Keywords("Název 'Impuls' nesmí být žádné z těchto klíčových slov (ani jejich předpony): ")}},
-      {Field::OUTimpulsLEN, kNoTab, {Only(Kind::PulseLength)}},
-      {Field::AINNazev, kAnalogTab, {Chars(TextChars, kTextMsg)}},
-      {Field::AINStateL, kAnalogTab, {Chars(TextChars, kTextMsg)}},
-      {Field::AINStateM, kAnalogTab, {Chars(TextChars, kTextMsg)}},
-      {Field::AINStateH, kAnalogTab, {Chars(TextChars, kTextMsg)}},
-      {Field::AINCL1Up, kAnalogTab, {Chars(TextChars, kTextMsg)}},
-      {Field::AINCL1Dn, kAnalogTab, {Chars(TextChars, kTextMsg)}},
-      {Field::AINCL2Up, kAnalogTab, {Chars(TextChars, kTextMsg)}},
-      {Field::AINCL2Dn, kAnalogTab, {Chars(TextChars, kTextMsg)}},
-      {Field::AINCL1Level, kAnalogTab, {Only(Kind::Level)}},
-      {Field::AINHCL1Level, kAnalogTab, {Only(Kind::Level)}},
-      {Field::AINCL2Level, kAnalogTab, {Only(Kind::Level)}},
-      {Field::AINHCL2Level, kAnalogTab, {Only(Kind::Level)}},
-      {Field::PSOnH, kNoTab, {Only(Kind::PowerHours, Field::PSOnM)}},
-      {Field::PSOnM, kNoTab, {Only(Kind::PowerMinutes, Field::PSOnH)}},
-      {Field::PSOffH, kNoTab, {Only(Kind::PowerHours, Field::PSOffM)}},
-      {Field::PSOffM, kNoTab, {Only(Kind::PowerMinutes, Field::PSOffH)}},
+      {Field::OUTimpulsLEN, {Only(Kind::PulseLength)}},
+      {Field::AINNazev, {Chars(TextChars, kTextMsg)}},
+      {Field::AINStateL, {Chars(TextChars, kTextMsg)}},
+      {Field::AINStateM, {Chars(TextChars, kTextMsg)}},
+      {Field::AINStateH, {Chars(TextChars, kTextMsg)}},
+      {Field::AINCL1Up, {Chars(TextChars, kTextMsg)}},
+      {Field::AINCL1Dn, {Chars(TextChars, kTextMsg)}},
+      {Field::AINCL2Up, {Chars(TextChars, kTextMsg)}},
+      {Field::AINCL2Dn, {Chars(TextChars, kTextMsg)}},
+      {Field::AINCL1Level, {Only(Kind::Level)}},
+      {Field::AINHCL1Level, {Only(Kind::Level)}},
+      {Field::AINCL2Level, {Only(Kind::Level)}},
+      {Field::AINHCL2Level, {Only(Kind::Level)}},
+      {Field::PSOnH, {Only(Kind::PowerHours, Field::PSOnM)}},
+      {Field::PSOnM, {Only(Kind::PowerMinutes, Field::PSOnH)}},
+      {Field::PSOffH, {Only(Kind::PowerHours, Field::PSOffM)}},
+      {Field::PSOffM, {Only(Kind::PowerMinutes, Field::PSOffH)}},
   };
   return table;
 }
@@ -200,34 +180,29 @@ const std::vector<FieldRules>& MainRules() {
 const std::vector<FieldRules>& EditorRules(Variant variant) {
   static const std::vector<FieldRules> none;
   static const std::vector<FieldRules> phone = {
-      {Field::TC,
-       kNoTab,
-       {PhoneChars_("Telefonní číslo je špatně zadáno."), {Kind::PhoneNumber, nullptr, {}, {}, false}}},
+      {Field::TC, {PhoneChars_("Telefonní číslo je špatně zadáno."), {Kind::PhoneNumber, nullptr, {}, {}, false}}},
   };
   static const std::vector<FieldRules> input = {
-      {Field::INPLH, kNoTab, {Chars(NameChars, "Název přechodu '0->1' může obsahovat pouze tyto znaky: ")}},
-      {Field::INPHL, kNoTab, {Chars(NameChars, "Název přechodu '1->0' může obsahovat pouze tyto znaky: ")}},
+      {Field::INPLH, {Chars(NameChars, "Název přechodu '0->1' může obsahovat pouze tyto znaky: ")}},
+      {Field::INPHL, {Chars(NameChars, "Název přechodu '1->0' může obsahovat pouze tyto znaky: ")}},
   };
   static const std::vector<FieldRules> output = {
       {Field::OUTZap,
-       kNoTab,
        {Chars(CommandChars, "Název 'Zapnuto' může obsahovat pouze tyto znaky: "), SameAs(Field::OUTVyp, kSameZapMsg),
         Keywords(kOutZapKeywordMsg)}},
       {Field::OUTVyp,
-       kNoTab,
        {Chars(CommandChars, "Název 'Vypnuto' může obsahovat pouze tyto znaky: "), SameAs(Field::OUTZap, kSameVypMsg),
         Keywords(kOutVypKeywordMsg)}},
       {Field::OUTimpuls,
-       kNoTab,
        {Chars(CommandChars, "Název 'Impuls' může obsahovat pouze tyto znaky: "),
         Keywords("Název 'impuls' nesmí být žádné z těchto klíčových slov (ani jejich předpony): ")}},
   };
   // The analog editor keeps its levels on the unit's grid itself.
   static const std::vector<FieldRules> analog = {
-      {Field::AINCL1Level, kNoTab, {}},
-      {Field::AINHCL1Level, kNoTab, {}},
-      {Field::AINCL2Level, kNoTab, {}},
-      {Field::AINHCL2Level, kNoTab, {}},
+      {Field::AINCL1Level, {}},
+      {Field::AINHCL1Level, {}},
+      {Field::AINCL2Level, {}},
+      {Field::AINHCL2Level, {}},
   };
   switch (variant) {
     case Variant::PhoneEditor: return phone;
@@ -250,13 +225,20 @@ const FieldRules* RulesFor(Field f, Variant variant) {
   return Find(MainRules(), f);
 }
 
-std::optional<WindowTab> ResolveTab(TabRule tab, int row) {
-  switch (tab.kind) {
-    case TabRule::Fixed: return tab.tab;
-    case TabRule::AnalogRow: return AnalogTabOf(row);
-    case TabRule::None: break;
+// True when one of the rules can refuse the text (and so bring the field's
+// tab to the front); the others only rewrite it.
+bool CanFail(const FieldRules& fr) {
+  for (const Rule& rule : fr.rules) {
+    switch (rule.kind) {
+      case Kind::PhoneNumber:
+      case Kind::PulseLength:
+      case Kind::PowerHours:
+      case Kind::PowerMinutes:
+      case Kind::BatteryFlag: break;
+      default: return true;
+    }
   }
-  return std::nullopt;
+  return false;
 }
 
 // Rewrites a text when it differs and notes the field as changed.
@@ -332,13 +314,48 @@ bool HasOnlyAllowedChars(std::string_view text, std::string_view allowed) {
   return true;
 }
 
-bool IsKeywordFree(std::string_view name, const std::vector<std::string>& entries) {
-  if (name.empty()) return true;
-  const std::u32string n = Decode(name);
-  for (const auto& entry : entries) {
-    if (BeginsIgnoringCase(Decode(entry), n)) return false;
+std::string RefusedCharsLine(std::string_view text, std::string_view allowed) {
+  const std::u32string set = Decode(allowed);
+  std::u32string refused;
+  std::size_t pos = 0;
+  while (pos < text.size()) {
+    const char32_t c = NextChar(text, pos);
+    if (set.find(c) == std::u32string::npos && refused.find(c) == std::u32string::npos) refused.push_back(c);
   }
-  return true;
+  if (refused.empty()) return {};
+  std::string line = refused.size() == 1 ? "Nepovolený znak: " : "Nepovolené znaky: ";
+  for (std::size_t i = 0; i < refused.size(); ++i) {
+    const char32_t c = refused[i];
+    if (i > 0) line += ", ";
+    char code[24];
+    if (c >= kInvalidBase) {
+      std::snprintf(code, sizeof code, "bajt 0x%02X", static_cast<unsigned>(c - kInvalidBase));
+      line += code;
+    } else if (c == U' ') {
+      line += "mezera";
+    } else if (c < 0x20 || (c >= 0x7F && c <= 0x9F)) {
+      std::snprintf(code, sizeof code, "řídicí znak U+%04X", static_cast<unsigned>(c));
+      line += code;
+    } else {
+      line += "„";
+      AppendUtf8(line, c);
+      line += "“";
+    }
+  }
+  return line + ".";
+}
+
+std::optional<std::size_t> FirstCollision(std::string_view name, const std::vector<std::string>& entries) {
+  if (name.empty()) return std::nullopt;
+  const std::u32string n = Decode(name);
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    if (BeginsIgnoringCase(Decode(entries[i]), n)) return i;
+  }
+  return std::nullopt;
+}
+
+bool IsKeywordFree(std::string_view name, const std::vector<std::string>& entries) {
+  return !FirstCollision(name, entries);
 }
 
 bool IsKeywordFree(std::string_view name, std::string_view keywordList) {
@@ -384,7 +401,7 @@ std::string NormalizePhoneNumber(std::string_view number, const ProgramSettings&
 
 std::optional<WindowTab> TabOf(FieldRef field) {
   const FieldRules* fr = Find(MainRules(), field.field);
-  return fr ? ResolveTab(fr->tab, field.row) : std::nullopt;
+  return fr && CanFail(*fr) ? WindowTabOf(field) : std::nullopt;
 }
 
 FieldCheck CheckPhoneRow(RuleContext& ctx, int row) {
@@ -421,7 +438,7 @@ FieldCheck CheckField(RuleContext& ctx, FieldRef field, Variant variant) {
 
   auto fail = [&](std::string message) {
     out.failed = true;
-    out.tab = editor ? std::nullopt : ResolveTab(fr->tab, field.row);
+    out.tab = editor ? std::nullopt : TabOf(field);
     out.messages.push_back({std::move(message), Icon::Error});
   };
   auto other = [&](Field f) -> const std::string& { return *TextOf(ctx.config, ctx.settings, {f, field.row}); };
@@ -433,7 +450,9 @@ FieldCheck CheckField(RuleContext& ctx, FieldRef field, Variant variant) {
     if (silent && rule.kind != Kind::PulseLength) continue;
     switch (rule.kind) {
       case Kind::Chars:
-        if (!HasOnlyAllowedChars(text, rule.set)) fail(WithList(rule.message, rule.set));
+        if (!HasOnlyAllowedChars(text, rule.set)) {
+          fail(WithReason(WithList(rule.message, rule.set), RefusedCharsLine(text, rule.set)));
+        }
         break;
       case Kind::PhoneChars:
         // A "+" anywhere but in front would be stored as a digit of the number.

@@ -50,6 +50,11 @@ struct RuleContext {
 // True when every character of `text` occurs in `allowed` (exact comparison);
 // an empty text is true.
 bool HasOnlyAllowedChars(std::string_view text, std::string_view allowed);
+// The line under a character rule's message that names the characters of
+// `text` not in `allowed`, each once in the order they occur:
+// "Nepovolené znaky: „í“, „ť“." A space, a control character and a byte that
+// is no UTF-8 are named so that one can see them. Empty when all are allowed.
+std::string RefusedCharsLine(std::string_view text, std::string_view allowed);
 
 // False when `name` is not empty and is, ignoring case, equal to or a
 // beginning of one of the ";"-separated keywords of `keywordList`.
@@ -57,6 +62,8 @@ bool IsKeywordFree(std::string_view name, std::string_view keywordList);
 // The same test against a list of entries kept apart (an entry may then hold
 // any character, ";" included). Empty entries never collide.
 bool IsKeywordFree(std::string_view name, const std::vector<std::string>& entries);
+// The first entry `name` equals or begins, ignoring case; none when it is free.
+std::optional<std::size_t> FirstCollision(std::string_view name, const std::vector<std::string>& entries);
 
 // True when the shorter text (the first when both are as long) is not empty
 // and equals, ignoring case, the beginning of the other one.

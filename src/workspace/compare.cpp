@@ -9,83 +9,6 @@
 namespace vexa {
 namespace {
 
-struct Caption {
-  Field field;
-  const char* text;
-};
-
-// The texts next to the fields in the main window and the row editors.
-constexpr Caption kCaptions[] = {
-    {Field::JmenoStanice, "Název stanice"},
-    {Field::PIN, "PIN"},
-    {Field::TCcentra, "Telefonní číslo servisního centra"},
-    {Field::DobaPlatnostiSMS, "Doba platnosti SMS zprávy"},
-    {Field::OdpovidatT0, "Hlášení o stavu posílat i na telefonní číslo T1"},
-    {Field::PrepnoutNepovolPristup, "Hlášení o nepovoleném přístupu posílat i na tel. číslo T1"},
-    {Field::PINAuth, "Autorizace pomocí zadání PINu v příkazové zprávě"},
-    {Field::NotAuthorized, "Posílat hlášení, že není povolen přístup"},
-    {Field::rtNotAuthorized, "Text hlášení o nepovolení přístupu"},
-    {Field::PowerReport, "Zapnutí/Vypnutí síťového napájení: posílat hlášení o zapnutí/vypnutí"},
-    {Field::rtPowerUp, "Zapnutí/Vypnutí síťového napájení: Text hlášení při zapnutí"},
-    {Field::rtPowerDown, "Zapnutí/Vypnutí síťového napájení: Text hlášení při vypnutí"},
-    {Field::SwitchReport, "Zapnutí/Vypnutí zařízení: posílat hlášení o zapnutí/vypnutí"},
-    {Field::rtSwitchOn, "Zapnutí/Vypnutí zařízení: Text hlášení při zapnutí"},
-    {Field::rtSwitchOff, "Zapnutí/Vypnutí zařízení: Text hlášení při vypnutí"},
-    {Field::Batt, "při poklesu napětí pod CL1 vypnout zařízení"},
-    {Field::rtBattLow, "Text hlášení při poklesu napětí"},
-    {Field::EnablePS, "Povolit šetřící režim"},
-    {Field::SuperPS, "Super šetřící režim"},
-    {Field::PSOutOff, "Při vypnutém modemu vypnout výstupy"},
-    {Field::PSOnH, "Doba zapnutého modemu h"},
-    {Field::PSOnM, "Doba zapnutého modemu m"},
-    {Field::PSOffH, "Doba vypnutého modemu h"},
-    {Field::PSOffM, "Doba vypnutého modemu m"},
-    {Field::TC, "Telefonní číslo"},
-    {Field::TCPrijem, "Přijímat příkazy"},
-    {Field::TCUdalost, "Odesílat zprávy o událostech"},
-    {Field::INPNazev, "Název"},
-    {Field::INPZap, "Název stavu zapnuto (1)"},
-    {Field::INPVyp, "Název stavu vypnuto (0)"},
-    {Field::INPLH, "Název přechodu 0->1"},
-    {Field::INPHL, "Název přechodu 1->0"},
-    {Field::INPLHEvent, "Poslat zprávu při změně stavu 0->1"},
-    {Field::INPHLEvent, "Poslat zprávu při změně stavu 1->0"},
-    {Field::INPNeg, "Negace vstupu (neguje se ihned po vzorkování - teprve poté se analyzuje)"},
-    {Field::INPZpr, "Uvádět tento vstup ve zprávě o stavu"},
-    {Field::MaskDInLHAlarm, "Změna stavu 0->1: odeslat ihned"},
-    {Field::MaskDInHLAlarm, "Změna stavu 1->0: odeslat ihned"},
-    {Field::OUTNazev, "Název"},
-    {Field::OUTZap, "Název stavu zapnuto (1)"},
-    {Field::OUTVyp, "Název stavu vypnuto (0)"},
-    {Field::OUTimpuls, "Příkaz pro vyslání impulsu"},
-    {Field::OUTimpulsLEN, "Délka jednoho impulsu v sekundách"},
-    {Field::OUTNeg, "Negace výstupu"},
-    {Field::OUTZpr, "Uvádět tento vstup ve zprávě o stavu"},
-    {Field::AINNazev, "Název"},
-    {Field::AINStateL, "LOW (nízká)"},
-    {Field::AINStateM, "MEDIUM (střední)"},
-    {Field::AINStateH, "HIGH (vysoká)"},
-    {Field::AINCL1Level, "úroveň CL1"},
-    {Field::AINHCL1Level, "hyster. CL1"},
-    {Field::AINCL2Level, "úroveň CL2"},
-    {Field::AINHCL2Level, "hyster. CL2"},
-    {Field::AINCL1Up, "Text hlášení při přechodu nahoru přes CL1"},
-    {Field::AINCL1Dn, "Text hlášení při přechodu dolu přes CL1"},
-    {Field::AINCL2Up, "Text hlášení při přechodu nahoru přes CL2"},
-    {Field::AINCL2Dn, "Text hlášení při přechodu dolu přes CL2"},
-    {Field::AINCL1UpEvent, "Hlásit přechod nahoru přes CL1"},
-    {Field::AINCL1DnEvent, "Hlásit přechod dolu přes CL1"},
-    {Field::AINCL2UpEvent, "Hlásit přechod nahoru přes CL2"},
-    {Field::AINCL2DnEvent, "Hlásit přechod dolu přes CL2"},
-    {Field::AINNeg, "Negace vstupu (neguje se ihned po vzorkování)"},
-    {Field::AINZpr, "Uvádět ve zprávě o stavu jméno stavu"},
-    {Field::AINPrc, "Uvádět ve zprávě o stavu hodnotu"},
-    {Field::Port, "Sériový port"},
-    {Field::CheckWrite, "Kontrolovat zápis do EEPROM"},
-    {Field::UTO, "UTO"},
-    {Field::UTOEnable, "Automaticky vkládat před tel. číslo UTO"},
-};
-
 // The bits of the send-at-once byte of an analog row, as its editor shows them.
 constexpr const char* kSendAtOnceBits[4] = {
     "Hlásit přechod nahoru přes CL1: odeslat ihned",
@@ -111,16 +34,11 @@ void CompareBits(std::uint8_t a, std::uint8_t b, const std::string& name, const 
 
 }  // namespace
 
-std::string FieldCaption(Field field) {
-  for (const Caption& c : kCaptions) {
-    if (c.field == field) return c.text;
-  }
-  return InfoOf(field).name;
-}
+std::string FieldCaption(Field field) { return InfoOf(field).caption; }
 
 std::string FieldCaption(FieldRef field) {
   const Family family = InfoOf(field.field).family;
-  if (family == Family::General || family == Family::Program) return FieldCaption(field.field);
+  if (!FamilyHasRows(family)) return FieldCaption(field.field);
   return RowLabel(family, field.row) + " " + FieldCaption(field.field);
 }
 
@@ -130,11 +48,10 @@ std::vector<FieldDifference> CompareConfigs(const DeviceConfig& a, const DeviceC
   for (int f = 0; f < kFieldCount; ++f) {
     const FieldInfo& info = InfoOf(static_cast<Field>(f));
     if (info.family == Family::Program) continue;
-    const int rows = info.family == Family::General ? 1 : kRows;
-    for (int row = 0; row < rows; ++row) {
+    for (int row = 0; row < RowCount(info.family); ++row) {
       const FieldRef ref{info.field, row};
       // The battery row's CL1 down text is rtBattLow, listed as such.
-      if (info.field == Field::AINCL1Dn && row == kBatteryRow) continue;
+      if (IsNamedAsGeneralField(ref)) continue;
       if (const std::string* x = TextOf(a, settings, ref)) {
         const std::string* y = TextOf(b, settings, ref);
         if (y && *x != *y) out.push_back({FieldDisplayName(ref), FieldCaption(ref), false, *x, *y});

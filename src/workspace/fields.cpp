@@ -64,6 +64,15 @@ std::optional<Field> FieldByName(std::string_view name) {
   return std::nullopt;
 }
 
+bool IsNamedAsGeneralField(FieldRef f) {
+  const FieldInfo& info = InfoOf(f.field);
+  if (!FamilyHasRows(info.family)) return false;
+  for (const FieldInfo& other : kFields) {
+    if (other.fixedRow == f.row && other.member == info.member) return true;
+  }
+  return false;
+}
+
 std::string* TextOf(DeviceConfig& c, ProgramSettings& s, FieldRef f) { return Locate<std::string>(c, &s, f); }
 
 const std::string* TextOf(const DeviceConfig& c, const ProgramSettings& s, FieldRef f) {

@@ -32,11 +32,15 @@ sed -e 's/"PIN": "1234"/"PIN": "12a4"/' \
     "$FIXTURES/pumping-station.json" >"$TMP/bad.json"
 cat >"$TMP/bad.expected" <<'EOF'
 PIN: PIN je špatně zadán.
+Nepovolený znak: „a“.
 rtPowerUp: Text může obsahovat pouze tyto znaky:  !#$%&'()*+,-./0123456789:;<=>?@ABCDEFGHIJKLMNOPQRSTUVWXYZ[]\^_`abcdefghijklmnopqrstuvwxyz{}|~
+Nepovolený znak: „"“.
 INPNazev[2]: Název vstupu nesmí být žádné z těchto klíčových slov (ani jejich předpony): STATE;STAV;BACK;NOBACK;RESET;SHUTDOWN;NAME;ZPET;NEZPET;JMENO
 OUTZap[1]: Název 'Zapnuto' nesmí být prefixem názvu 'Vypnuto' ani naopak.
 OUTZap[1]: Název 'Zapnuto' výstupu 'O2' není správně zadán. Povel pro zapnutí se musí lišit od povelu pro vypnutí i impuls a nesmí být předponou názvu některého výstupu. EEPROM nelze naprogramovat dokud toto nebude odstraněno.
+Je stejný jako název 'Vypnuto' téhož výstupu O2 („OFF_SVETLO“).
 OUTVyp[1]: Název 'Vypnuto' výstupu 'O2' není správně zadán. Povel pro vypnutí se musí lišit od povelu pro impuls i zapnutí a nesmí být předponou názvu některého výstupu. EEPROM nelze naprogramovat dokud toto nebude odstraněno.
+Je stejný jako název 'Zapnuto' téhož výstupu O2 („OFF_SVETLO“).
 EOF
 expect_run 1 "$TMP/bad.expected" check "$TMP/bad.json"
 
@@ -45,6 +49,7 @@ expect_run 1 "$TMP/bad.expected" check "$TMP/bad.json"
 sed -e 's/"OUTZap": "ZAP_CERPADLO"/"OUTZap": "svetlo_zap"/' "$FIXTURES/pumping-station.json" >"$TMP/prefix.json"
 cat >"$TMP/prefix.expected" <<'EOF'
 OUTNazev[1]: Název výstupu 'O2' není správně zadán. Jména výstupů se nesmějí shodovat a ani být předponou jiného názvu výstupu. EEPROM nelze naprogramovat dokud toto nebude odstraněno.
+Je předponou názvu 'Zapnuto' výstupu O1 („svetlo_zap“).
 EOF
 expect_run 1 "$TMP/prefix.expected" check "$TMP/prefix.json"
 if "$CLI" build "$TMP/prefix.json" -o "$TMP/prefix.eep" --force 2>/dev/null; then
@@ -91,12 +96,12 @@ done <<'CASES'
 "PSOnH": "0", "PSOnM": "0"|PSOnM: '0' → '5'|"PSOnM": "5"
 "PSOffH": "0", "PSOffM": "2"|PSOffM: '2' → '5'|"PSOffM": "5"
 "PSOnH": "1", "PSOnM": "125"|PSOnM: '125' → '5'|"PSOnH": "3"
-"PIN": "123456789"|PIN: the text has 9 characters|
-"JmenoStanice": "aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa"|JmenoStanice: the text has 101 characters|
+"PIN": "123456789"|PIN: Text má 9 znaků, napsat lze nejvýše 8.|
+"JmenoStanice": "aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa"|JmenoStanice: Text má 101 znaků, napsat lze nejvýše 100.|
 CASES
 printf '{"phones": [{"TC": "123456789012345678901234567890123456789012345678901"}, {"TC": "+", "TCPrijem": true, "TCUdalost": true}]}' >"$TMP/phones.json"
 "$CLI" check "$TMP/phones.json" >"$TMP/out"
-grep -qF "TC[0]: the text has 51 characters" "$TMP/out" || fail "51-digit phone number passes check"
+grep -qF "TC[0]: Text má 51 znaků, napsat lze nejvýše 50." "$TMP/out" || fail "51-digit phone number passes check"
 grep -qF "TCPrijem[1]: 'true' → 'false'" "$TMP/out" || fail "'+' alone keeps its ticked boxes: $(cat "$TMP/out")"
 
 # --strict names the keys a JSON leaves out.
@@ -104,7 +109,7 @@ echo '{"general": {}, "phones": []}' >"$TMP/partial.json"
 expect_run 0 "$TMP/empty" check "$TMP/partial.json"
 "$CLI" check --strict "$TMP/partial.json" >"$TMP/out"
 for key in general.PIN "phones\[7\]" inputs analogs; do
-  grep -q "^$key: missing, keeps its start-up value" "$TMP/out" || fail "check --strict misses $key: $(head -3 "$TMP/out")"
+  grep -q "^$key: v konfiguraci chybí, platí hodnota po spuštění.$" "$TMP/out" || fail "check --strict misses $key: $(head -3 "$TMP/out")"
 done
 
 finish check

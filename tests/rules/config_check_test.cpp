@@ -12,25 +12,25 @@
 namespace vexa::rules {
 namespace {
 
-std::string NameMsg(const char* label) {
+std::string NameMsg(const char* label, const char* why) {
   return std::string("Název výstupu '") + label +
          "' není správně zadán. Jména výstupů se nesmějí shodovat a ani být předponou jiného názvu výstupu. EEPROM "
-         "nelze naprogramovat dokud toto nebude odstraněno.";
+         "nelze naprogramovat dokud toto nebude odstraněno.\n" + why;
 }
-std::string ZapMsg(const char* label) {
+std::string ZapMsg(const char* label, const char* why) {
   return std::string("Název 'Zapnuto' výstupu '") + label +
          "' není správně zadán. Povel pro zapnutí se musí lišit od povelu pro vypnutí i impuls a nesmí být "
-         "předponou názvu některého výstupu. EEPROM nelze naprogramovat dokud toto nebude odstraněno.";
+         "předponou názvu některého výstupu. EEPROM nelze naprogramovat dokud toto nebude odstraněno.\n" + why;
 }
-std::string VypMsg(const char* label) {
+std::string VypMsg(const char* label, const char* why) {
   return std::string("Název 'Vypnuto' výstupu '") + label +
          "' není správně zadán. Povel pro vypnutí se musí lišit od povelu pro impuls i zapnutí a nesmí být "
-         "předponou názvu některého výstupu. EEPROM nelze naprogramovat dokud toto nebude odstraněno.";
+         "předponou názvu některého výstupu. EEPROM nelze naprogramovat dokud toto nebude odstraněno.\n" + why;
 }
-std::string ImpMsg(const char* label) {
+std::string ImpMsg(const char* label, const char* why) {
   return std::string("Název 'impuls' výstupu '") + label +
          "' není správně zadán. Povel pro impuls se musí lišit od povelu pro vypnutí i zapnutí a nesmí být "
-         "předponou názvu některého výstupu. EEPROM nelze naprogramovat dokud toto nebude odstraněno.";
+         "předponou názvu některého výstupu. EEPROM nelze naprogramovat dokud toto nebude odstraněno.\n" + why;
 }
 
 struct OutputsCase {
@@ -55,19 +55,21 @@ TEST(CheckOutputs, FirstOffendingTextNamesItsOutput) {
       {"name of O2 begins a command of O5",
        {Out("", "", "", ""), Out("Svetlo", "", "", ""), Out("", "", "", ""), Out("", "", "", ""),
         Out("", "svetlo zap", "", "")},
-       Offence{{Field::OUTNazev, 1}, NameMsg("O2")}},
-      {"equal commands fail at Zapnuto", {Out("", "ZAP", "zap", "")}, Offence{{Field::OUTZap, 0}, ZapMsg("O1")}},
-      {"Vypnuto begins Zapnuto", {Out("", "ONX", "ON", "")}, Offence{{Field::OUTVyp, 0}, VypMsg("O1")}},
-      {"impuls begins Vypnuto", {Out("", "A1", "PX", "P")}, Offence{{Field::OUTimpuls, 0}, ImpMsg("O1")}},
+       Offence{{Field::OUTNazev, 1}, NameMsg("O2", "Je předponou názvu 'Zapnuto' výstupu O5 („svetlo zap“).")}},
+      {"equal commands fail at Zapnuto", {Out("", "ZAP", "zap", "")}, Offence{{Field::OUTZap, 0}, ZapMsg("O1", "Je stejný jako název 'Vypnuto' téhož výstupu O1 („zap“).")}},
+      {"Vypnuto begins Zapnuto", {Out("", "ONX", "ON", "")}, Offence{{Field::OUTVyp, 0}, VypMsg("O1", "Je předponou názvu 'Zapnuto' téhož výstupu O1 („ONX“).")}},
+      {"impuls begins Vypnuto", {Out("", "A1", "PX", "P")}, Offence{{Field::OUTimpuls, 0}, ImpMsg("O1", "Je předponou názvu 'Vypnuto' téhož výstupu O1 („PX“).")}},
       {"command begins a name",
        {Out("Cerpadlo", "", "", ""), Out("", "cerp", "", "")},
-       Offence{{Field::OUTZap, 1}, ZapMsg("O2")}},
-      {"name begins its own command", {Out("Pump", "PumpOn", "", "")}, Offence{{Field::OUTNazev, 0}, NameMsg("O1")}},
-      {"equal names", {Out("Pump", "", "", ""), Out("PUMP", "", "", "")}, Offence{{Field::OUTNazev, 0}, NameMsg("O1")}},
+       Offence{{Field::OUTZap, 1}, ZapMsg("O2", "Je předponou názvu výstupu O1 („Cerpadlo“).")}},
+      {"name begins its own command", {Out("Pump", "PumpOn", "", "")},
+       Offence{{Field::OUTNazev, 0}, NameMsg("O1", "Je předponou názvu 'Zapnuto' téhož výstupu O1 („PumpOn“).")}},
+      {"equal names", {Out("Pump", "", "", ""), Out("PUMP", "", "", "")},
+       Offence{{Field::OUTNazev, 0}, NameMsg("O1", "Je stejný jako název výstupu O2 („PUMP“).")}},
       {"same commands of two outputs pass", {Out("A", "ON", "OFF", ""), Out("B", "ON", "OFF", "")}, std::nullopt},
       {"disabled row O8 is checked",
        {Out("X", "", "", ""), {}, {}, {}, {}, {}, {}, Out("", "", "", "x")},
-       Offence{{Field::OUTNazev, 0}, NameMsg("O1")}},
+       Offence{{Field::OUTNazev, 0}, NameMsg("O1", "Je stejný jako název 'Impuls' výstupu O8 („x“).")}},
   };
   for (const auto& c : cases) {
     DeviceConfig config;
@@ -90,9 +92,9 @@ TEST(CheckAllOutputs, ListsEveryOffenceInOrder) {
   config.outputs[2] = Out("", "pu", "", "");
   const auto all = CheckAllOutputs(config);
   const std::vector<Offence> expected = {
-      {{Field::OUTZap, 0}, ZapMsg("O1")},
-      {{Field::OUTVyp, 0}, VypMsg("O1")},
-      {{Field::OUTZap, 2}, ZapMsg("O3")},
+      {{Field::OUTZap, 0}, ZapMsg("O1", "Je stejný jako název 'Vypnuto' téhož výstupu O1 („ON“).")},
+      {{Field::OUTVyp, 0}, VypMsg("O1", "Je stejný jako název 'Zapnuto' téhož výstupu O1 („ON“).")},
+      {{Field::OUTZap, 2}, ZapMsg("O3", "Je předponou názvu výstupu O2 („Pump“).")},
   };
   EXPECT_EQ(all, expected);
 }
@@ -127,15 +129,15 @@ TEST(CheckConfiguration, ReportsEveryOffenceOnceInTabOrder) {
   std::vector<std::string> lines;
   for (const auto& o : found) lines.push_back(FieldDisplayName(o.field) + ": " + o.message);
   const std::vector<std::string> expected = {
-      "PIN: PIN je špatně zadán.",
+      "PIN: PIN je špatně zadán.\nNepovolený znak: „a“.",
       "DobaPlatnostiSMS: Doba platnosti SMS zprávy je špatně zadána. Povolená hodnota je číslo 1 až 30 včetně.",
-      "rtBattLow: Text může obsahovat pouze tyto znaky: " + std::string(TextChars),
+      "rtBattLow: Text může obsahovat pouze tyto znaky: " + std::string(TextChars) + "\nNepovolený znak: „\"“.",
       "INPZap[0]: Název 'Zapnuto' nesmí být stejný jako název 'Vypnuto'.",
       "INPZap[1]: Název 'Zapnuto' nesmí být stejný jako název 'Vypnuto'.",
       "OUTZap[0]: Název 'Zapnuto' nesmí být prefixem názvu 'Vypnuto' ani naopak.",
       "AINCL2Level[4]: Číslo je chybně zadáno.",
       "TC[3]: Pokud není zadáno telefonní číslo musí být zaškrtávací pole 'Příjem' nezaškrtnuté.",
-      "OUTZap[0]: " + ZapMsg("O1"),
+      "OUTZap[0]: " + ZapMsg("O1", "Je předponou názvu 'Vypnuto' téhož výstupu O1 („ONX“)."),
   };
   EXPECT_EQ(lines, expected);
   // The configuration itself is not touched.

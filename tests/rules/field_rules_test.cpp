@@ -55,7 +55,8 @@ void RunCases(const std::vector<Case>& cases, Variant variant) {
       EXPECT_TRUE(r.messages.empty()) << label;
     } else {
       ASSERT_EQ(r.messages.size(), 1u) << label;
-      EXPECT_EQ(r.messages[0].text, c.expectMessage) << label;
+      // The specified message; a character rule's reason beneath it has a table of its own.
+      EXPECT_EQ(r.messages[0].text.substr(0, r.messages[0].text.find('\n')), c.expectMessage) << label;
       EXPECT_EQ(r.messages[0].icon, Icon::Error) << label;
       EXPECT_EQ(r.tab ? IndexOf(*r.tab) : -1, c.expectTab) << label;
     }

@@ -73,6 +73,35 @@ TEST(HasOnlyAllowedChars, ComparesEveryCharacterExactly) {
   EXPECT_FALSE(HasOnlyAllowedChars("\xFF\xFE", TextChars));
 }
 
+// The line under a character rule's message: each refused character once, in
+// the order typed, the invisible ones by name.
+TEST(RefusedCharsLine, NamesEachOffendingCharacterOnceAndVisibly) {
+  const struct {
+    std::string text;
+    std::string_view set;
+    const char* line;
+  } cases[] = {
+      {"Síť", NameChars, "Nepovolené znaky: „í“, „ť“."},
+      {"Síť síť", CommandChars, "Nepovolené znaky: „í“, „ť“, mezera."},
+      {"say \"hi\"", TextChars, "Nepovolený znak: „\"“."},
+      {"a\tb\x7F\t", TextChars, "Nepovolené znaky: řídicí znak U+0009, řídicí znak U+007F."},
+      {std::string("a\0b", 3), TextChars, "Nepovolený znak: řídicí znak U+0000."},
+      {"ab\xC4", TextChars, "Nepovolený znak: bajt 0xC4."},
+      {"Dvere_1", CommandChars, ""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(RefusedCharsLine(c.text, c.set), c.line) << c.text;
+  // The window shows it under the rule's own message.
+  DeviceConfig config;
+  ProgramSettings settings;
+  bool suppressed = false;
+  RuleContext ctx{config, settings, suppressed};
+  config.inputs[2].INPNazev = "Síť";
+  const FieldCheck check = CheckField(ctx, {Field::INPNazev, 2});
+  ASSERT_EQ(check.messages.size(), 1u);
+  EXPECT_EQ(check.messages[0].text, "Název vstupu může obsahovat pouze tyto znaky: " + std::string(NameChars) +
+                                        "\nNepovolené znaky: „í“, „ť“.");
+}
+
 struct KeywordCase {
   const char* name;
   bool free;

@@ -171,7 +171,8 @@ TEST_F(AnalogEditorTest, SendAtOnceBoxesFollowTheEventBoxesAndPowerSaveMode) {
 TEST_F(AnalogEditorTest, TextsAreCheckedAgainstTheSmsCharacters) {
   const char* fields[] = {"AINNazev", "AINStateL", "AINStateM", "AINStateH",
                           "AINCL1Up", "AINCL1Dn",  "AINCL2Up",  "AINCL2Dn"};
-  const std::string message = "Text může obsahovat pouze tyto znaky: " + std::string(rules::TextChars);
+  const std::string message =
+      "Text může obsahovat pouze tyto znaky: " + std::string(rules::TextChars) + "\nNepovolený znak: „\"“.";
   for (const char* field : fields) {
     fx.messages.clear();
     Open(1, [&] {

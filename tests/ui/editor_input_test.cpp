@@ -75,9 +75,11 @@ TEST_F(InputEditorTest, FieldRulesUseTheEditorsMessagesAndPutTheFocusBack) {
     std::string message;
   } cases[] = {
       {"INPLH", "a\"b",
-       std::string("Název přechodu '0->1' může obsahovat pouze tyto znaky: ") + std::string(rules::NameChars)},
+       std::string("Název přechodu '0->1' může obsahovat pouze tyto znaky: ") + std::string(rules::NameChars) +
+           "\nNepovolený znak: „\"“."},
       {"INPHL", "x~",
-       std::string("Název přechodu '1->0' může obsahovat pouze tyto znaky: ") + std::string(rules::NameChars)},
+       std::string("Název přechodu '1->0' může obsahovat pouze tyto znaky: ") + std::string(rules::NameChars) +
+           "\nNepovolený znak: „~“."},
       {"INPNazev", "st",
        std::string("Název vstupu nesmí být žádné z těchto klíčových slov (ani jejich předpony): ") +
            std::string(rules::KeywordList)},

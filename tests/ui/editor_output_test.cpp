@@ -89,7 +89,8 @@ TEST_F(OutputEditorTest, FieldRulesAreTheEditorsVariant) {
       {"", "", "st", "OUTimpuls",
        "Název 'impuls' nesmí být žádné z těchto klíčových slov (ani jejich předpony): " + outKeywords},
       {"", "", "a b", "OUTimpuls",
-       "Název 'Impuls' může obsahovat pouze tyto znaky: " + std::string(rules::CommandChars)},
+       "Název 'Impuls' může obsahovat pouze tyto znaky: " + std::string(rules::CommandChars) +
+           "\nNepovolený znak: mezera."},
       {"Stat", "", "", "OUTZap",
        "Název 'Zapnuto' nesmí být žádné z těchto klíčových slov (ani jejich předpony): " + outKeywords},
   };

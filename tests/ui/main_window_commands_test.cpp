@@ -115,7 +115,7 @@ TEST_F(CommandsTest, AShortcutChecksTheFieldBeingEditedFirst) {
   Settle();
   EXPECT_EQ(fx.files.saveAsked, 0);
   EXPECT_EQ(fx.messages.shown.size(), 1u);
-  EXPECT_EQ(fx.messages.texts().front(), "PIN je špatně zadán.");
+  EXPECT_EQ(fx.messages.texts().front(), "PIN je špatně zadán.\nNepovolený znak: „a“.");
   EXPECT_TRUE(Edit("tabPIN")->hasFocus());
 }
 

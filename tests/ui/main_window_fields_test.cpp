@@ -185,15 +185,16 @@ TEST_F(FieldsTest, FailingRuleReportsSwitchesTabAndPutsTheFocusBack) {
   const std::string keywords = "STATE;STAV;BACK;NOBACK;RESET;SHUTDOWN;NAME;ZPET;NEZPET;JMENO";
   const std::string commandChars = "_0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ";
   const Case cases[] = {
-      {"tabPIN", "12a", 0, "PIN je špatně zadán."},
+      {"tabPIN", "12a", 0, "PIN je špatně zadán.\nNepovolený znak: „a“."},
       {"tabDobaPlatnostiSMS", "3a", 1,
        "Doba platnosti SMS zprávy je špatně zadána. Povolená hodnota je číslo 1 až 30 včetně."},
       {"rtBattLow", "\"x\"", 1,
        "Text může obsahovat pouze tyto znaky:  "
-       "!#$%&'()*+,-./0123456789:;<=>?@ABCDEFGHIJKLMNOPQRSTUVWXYZ[]\\^_`abcdefghijklmnopqrstuvwxyz{}|~"},
+       "!#$%&'()*+,-./0123456789:;<=>?@ABCDEFGHIJKLMNOPQRSTUVWXYZ[]\\^_`abcdefghijklmnopqrstuvwxyz{}|~\n"
+       "Nepovolený znak: „\"“."},
       {"tabINPNazev0", "st", 2,
        "Název vstupu nesmí být žádné z těchto klíčových slov (ani jejich předpony): " + keywords},
-      {"tabOUTNazev1", "a b", 3, "Název výstupu může obsahovat pouze tyto znaky: " + commandChars},
+      {"tabOUTNazev1", "a b", 3, "Název výstupu může obsahovat pouze tyto znaky: " + commandChars + "\nNepovolený znak: mezera."},
       {"tabOUTZap0", "stav", 3,
        "Název 'Zapnuto' nesmí být žádné z těchto klíčových slov (ani jejich předpony): " + keywords},
       {"tabAINCL1Level0", "", 4, "Číslo je chybně zadáno."},
@@ -335,7 +336,7 @@ TEST_F(FieldsTest, ARealMessageBoxTakingTheFocusDoesNotRunTheRulesAgain) {
   Type(pin, "12a");
   MoveTo(name);
   for (int i = 0; i < 10; ++i) QTest::qWait(10);
-  EXPECT_EQ(fx.messages.texts(), std::vector<std::string>{"PIN je špatně zadán."});
+  EXPECT_EQ(fx.messages.texts(), std::vector<std::string>{"PIN je špatně zadán.\nNepovolený znak: „a“."});
   // When the window is active again the focus is in the field.
   EXPECT_EQ(window->focusWidget(), pin);
   window->activateWindow();
@@ -352,7 +353,7 @@ TEST_F(FieldsTest, ButtonActionsWaitForTheFieldBeingLeft) {
   window->btFileSave()->setFocus(Qt::MouseFocusReason);
   window->btFileSave()->click();
   Settle();
-  EXPECT_EQ(fx.messages.texts(), std::vector<std::string>{"PIN je špatně zadán."});
+  EXPECT_EQ(fx.messages.texts(), std::vector<std::string>{"PIN je špatně zadán.\nNepovolený znak: „x“."});
   EXPECT_EQ(fx.files.saveAsked, 0);
   EXPECT_TRUE(Edit("tabPIN")->hasFocus());
 }

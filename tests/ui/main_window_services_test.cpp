@@ -218,7 +218,7 @@ TEST(MainWindowRealServicesTest, FailingRuleShowsOneRealMessageBox) {
   QTimer::singleShot(20, answer);
   name->setFocus(Qt::TabFocusReason);
   for (int i = 0; i < 20; ++i) QTest::qWait(10);
-  EXPECT_EQ(texts, QStringList{QStringLiteral("PIN je špatně zadán.")});
+  EXPECT_EQ(texts, QStringList{QStringLiteral("PIN je špatně zadán.\nNepovolený znak: „a“.")});
   window.activateWindow();
   (void)QTest::qWaitForWindowActive(&window);  // offscreen windows may never report active
   QTest::qWait(20);

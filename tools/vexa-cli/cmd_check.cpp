@@ -68,7 +68,7 @@ int Check(const std::vector<std::string>& args) {
   for (const auto& o : review.offences) std::cout << OffenceLine(o) << "\n";
   for (const auto& c : review.changes) std::cout << ChangeLine(c) << "\n";
   if (strict) {
-    for (const auto& key : missing) std::cout << key << ": missing, keeps its start-up value\n";
+    for (const auto& key : missing) std::cout << key << ": v konfiguraci chybí, platí hodnota po spuštění.\n";
   }
   std::cout.flush();
   if (!std::cout.good()) return kExitFailed;
