@@ -13,6 +13,7 @@
 
 #include <cstdio>
 
+#include "qt/quit_signals.h"
 #include "ui/about_box.h"
 #include "ui/link_wiring.h"
 #include "ui/main_window.h"
@@ -73,6 +74,11 @@ int main(int argc, char** argv) {
   vexa::ui::MainWindow window(ws);
   vexa::ui::AttachPrinting(window);
   vexa::ui::AttachLink(window);
+  // SIGTERM, SIGHUP: the transfer stops, the unit is released, the port
+  // closed, and the program ends with 128 + the signal's number.
+  vexa::qt::QuitSignals quitSignals;
+  QObject::connect(&quitSignals, &vexa::qt::QuitSignals::received, &window,
+                   [&window](int signal) { vexa::ui::StopAndQuit(window, vexa::qt::QuitSignals::ExitCodeOf(signal)); });
   window.show();
   if (!files.isEmpty()) {
     // Loaded once the window is up, so the file's message shows over it.

@@ -1,6 +1,8 @@
 #include "ui/link_wiring.h"
 
+#include <QApplication>
 #include <QPointer>
+#include <QTimer>
 #include <QPushButton>
 #include <QToolButton>
 #include <optional>
@@ -35,6 +37,19 @@ class LinkWiring : public QObject {
   }
 
   link::Link& link() { return link_; }
+
+  // Releases the unit without asking anything and closes the port.
+  void ReleaseQuietly() {
+    struct Quiet : MessageBox {
+      Answer Show(Icon, const std::string&, Buttons buttons) override {
+        return buttons == Buttons::Ok ? Answer::Ok : Answer::Yes;
+      }
+    } quiet;
+    Services services{quiet, sv().progress, sv().loop};
+    ws().CancelRequested = false;
+    if (ws().link != LinkState::Neaktivni) link::DeactivateLink(link_, ws(), services);
+    port_.Close();
+  }
 
   void Dea() {
     // The selector shows the port in use from the moment it is opened
@@ -96,6 +111,18 @@ void AttachLink(MainWindow& window, const std::string& dosDevicesDir) {
   commands.Bind(window.btEEPROMSave(), [wiring] { wiring->Save(); });
   QPointer<LinkWiring> guard(wiring);
   window.setExitGuard([guard](bool allowCancel) { return guard ? guard->MayExit(allowCancel) : true; });
+}
+
+void StopAndQuit(MainWindow& window, int exitCode, int graceMs) {
+  window.workspace().CancelRequested = true;
+  QTimer::singleShot(graceMs, qApp, [exitCode] { QCoreApplication::exit(exitCode); });
+  QPointer<MainWindow> w(&window);
+  window.commands().AfterCommand([w, exitCode] {
+    if (w) {
+      if (LinkWiring* wiring = WiringOf(*w)) wiring->ReleaseQuietly();
+    }
+    QCoreApplication::exit(exitCode);
+  });
 }
 
 link::Link* LinkOf(MainWindow& window) {

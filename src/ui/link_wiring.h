@@ -18,6 +18,14 @@ class MainWindow;
 // ~/.vexa/dosdevices when empty). Attaching twice does nothing.
 void AttachLink(MainWindow& window, const std::string& dosDevicesDir = {});
 
+// A stop asked for from outside the window (SIGTERM, SIGHUP): the running
+// command stops between blocks as its Storno would stop it, the unit is
+// released without a question, the port and its lock are closed, and the
+// program ends with `exitCode`. A command that does not end within
+// `graceMs` (a question nobody answers) is left; the port closes with the
+// window.
+void StopAndQuit(MainWindow& window, int exitCode, int graceMs = 10000);
+
 // The link of a window the wiring is attached to (tests watch its counters);
 // null before AttachLink.
 link::Link* LinkOf(MainWindow& window);

@@ -15,7 +15,8 @@
 // decides compatibility, runs the transfer with the program's checks and
 // messages, and releases the unit again. The activation instruction is
 // printed; the command waits for Enter only when standard input is a
-// terminal. Ctrl-C (or SIGTERM) cancels between blocks and still releases
+// terminal. Ctrl-C (or SIGTERM, or SIGHUP when the terminal closes) cancels
+// between blocks and still releases
 // the unit.
 //
 // Exit codes: 0 success, 1 refused or failed, 2 bad usage or a file that is
@@ -33,6 +34,7 @@
 #include <optional>
 #include <string>
 
+#include "codec/text.h"
 #include "command.h"
 #include "file/config_file.h"
 #include "link/frame.h"
@@ -57,6 +59,7 @@ void InstallInterruptHandler() {
   sa.sa_handler = OnInterrupt;
   sigaction(SIGINT, &sa, nullptr);
   sigaction(SIGTERM, &sa, nullptr);
+  sigaction(SIGHUP, &sa, nullptr);  // the terminal was closed
 }
 
 std::string PlainLines(std::string text) {
@@ -76,7 +79,7 @@ class ConsoleMessages : public MessageBox {
  public:
   Answer Show(Icon icon, const std::string& text, Buttons buttons) override {
     EndBar();
-    std::cerr << PlainLines(text) << "\n";
+    SayLines(std::cerr, PlainLines(text));
     if (text == link::kMsgInstruction && ::isatty(STDIN_FILENO) && !g_interrupted) {
       std::string line;
       std::getline(std::cin, line);
@@ -100,7 +103,7 @@ class ConsoleProgress : public ProgressWindow {
  public:
   void Show(const std::string& text, bool) override {
     EndBar();
-    std::cerr << text << "\n";
+    SayLines(std::cerr, text);
   }
   void SetText(const std::string& text) override { Show(text, false); }
   void Close() override { EndBar(); }
@@ -169,10 +172,11 @@ class Session {
   link::Link& link() { return link_; }
 
   void PrintIdentification(std::ostream& out) const {
-    out << "Produkt: " << ws.device.Product << "\n"
-              << "Verze: " << ws.device.ProcessorVersion << "\n"
-              << "Typ modemu: " << ws.device.ModemType << "\n"
-              << "Velikost paměti: " << ws.device.MemorySize << "\n"
+    // What the unit says is shown, not obeyed: its control characters as escapes.
+    out << "Produkt: " << TerminalSafe(ws.device.Product) << "\n"
+        << "Verze: " << TerminalSafe(ws.device.ProcessorVersion) << "\n"
+        << "Typ modemu: " << TerminalSafe(ws.device.ModemType) << "\n"
+        << "Velikost paměti: " << TerminalSafe(ws.device.MemorySize) << "\n"
               << "Spojení: " << link::LookOf(ws.link).status << "\n"
               << std::flush;
   }
@@ -340,7 +344,7 @@ int Ports(const std::vector<std::string>& argv) {
   Application();
   const auto entries =
       link::PortSelectorEntries(qt::QtPortList().SystemPorts(), qt::QtSerialPort::DefaultDosDevicesDir());
-  for (const auto& line : link::PortListLines(entries)) std::cout << line << "\n";
+  for (const auto& line : link::PortListLines(entries)) std::cout << TerminalSafe(line) << "\n";
   return kExitOk;
 }
 
