@@ -24,6 +24,28 @@ if(VEXA_DEBIAN_FLAGS AND VEXA_DPKG_BUILDFLAGS AND NOT VEXA_SANITIZE)
     endif()
     list(APPEND VEXA_HARDENING_FLAGS ${flags})
   endforeach()
+  # What later dpkg versions add to hardening=+all and hardening-check looks
+  # for: stack clash protection and control-flow protection (IBT, SHSTK).
+  include(CheckCXXCompilerFlag)
+  foreach(flag -fstack-clash-protection -fcf-protection)
+    string(MAKE_C_IDENTIFIER "VEXA_HAS${flag}" has)
+    check_cxx_compiler_flag(${flag} ${has})
+    if(${has})
+      add_compile_options(${flag})
+      list(APPEND VEXA_HARDENING_FLAGS ${flag})
+    endif()
+  endforeach()
+  # Debian's start files (crt1.o, crti.o) carry no IBT/SHSTK note, so the
+  # linker would drop the programs' own; they hold no indirect branch that
+  # the note could be wrong about.
+  if(VEXA_HAS_fcf_protection)
+    include(CheckLinkerFlag)
+    check_linker_flag(CXX "-Wl,-z,ibt,-z,shstk" VEXA_LINKER_CET)
+    if(VEXA_LINKER_CET)
+      add_link_options(-Wl,-z,ibt,-z,shstk)
+      list(APPEND VEXA_HARDENING_FLAGS -Wl,-z,ibt,-z,shstk)
+    endif()
+  endif()
   add_compile_options(-ffile-prefix-map=${CMAKE_SOURCE_DIR}=. -ffile-prefix-map=${CMAKE_BINARY_DIR}=.)
   message(STATUS "Debian build flags: ${VEXA_HARDENING_FLAGS}")
 endif()

@@ -131,10 +131,12 @@ std::string PortOpenMessage(const std::string& portText, const PortOpenFailure& 
   std::string reason =
       PortFailureReason(failure.kind, failure.device, failure.group, failure.existingPorts, failure.user);
   if (failure.kind == PortError::Busy && !failure.lockFile.empty() && !reason.empty()) {
-    reason += " Zámek " + failure.lockFile;
     if (failure.holderPid > 0) {
-      reason += " drží proces " + std::to_string(failure.holderPid);
+      reason += " Zámek " + failure.lockFile;
+      reason += " patří procesu " + std::to_string(failure.holderPid);
       if (!failure.holderName.empty()) reason += " (" + failure.holderName + ")";
+    } else {
+      reason += " Zámek: " + failure.lockFile;
     }
     reason += ".";
   }

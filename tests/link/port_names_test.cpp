@@ -85,5 +85,36 @@ TEST(PortErrors, SecondLineSaysWhy) {
             std::vector<std::string>{"Nelze otevřít port COM 1.\r\n/dev/ttyUSB0: port už používá jiný program."});
 }
 
+// A busy port names its lock file and the process in it, whichever program
+// wrote the file.
+TEST(PortErrors, BusyPortNamesTheLockHolder) {
+  EXPECT_EQ(link::PortLockFileOf("/var/lock", "/dev/ttyUSB0"), "/var/lock/LCK..ttyUSB0");
+  const struct {
+    const char* content;
+    long pid;
+  } locks[] = {
+      {"4242\nminicom\nhost\n", 4242},  // QLockFile: pid, program, host
+      {"      4242\n", 4242},            // UUCP: ten columns
+      {"4242", 4242},
+      {"", 0},
+      {"abc\n", 0},
+      {"42x\n", 0},
+      {"99999999999999999999\n", 0},  // no process id overflows
+  };
+  for (const auto& l : locks) EXPECT_EQ(link::LockFilePid(l.content), l.pid) << l.content;
+
+  link::PortOpenFailure f{link::PortError::Busy, "/dev/ttyUSB0", "", "jan", {}};
+  f.lockFile = "/var/lock/LCK..ttyUSB0";
+  f.holderPid = 4242;
+  f.holderName = "minicom";
+  EXPECT_EQ(link::PortOpenMessage("COM 1", f),
+            "Nelze otevřít port COM 1.\r\n/dev/ttyUSB0: port už používá jiný program. Zámek /var/lock/LCK..ttyUSB0 "
+            "patří procesu 4242 (minicom).");
+  f.holderName.clear();
+  f.holderPid = 0;
+  EXPECT_EQ(link::PortOpenMessage("COM 1", f),
+            "Nelze otevřít port COM 1.\r\n/dev/ttyUSB0: port už používá jiný program. Zámek: /var/lock/LCK..ttyUSB0.");
+}
+
 }  // namespace
 }  // namespace vexa::test

@@ -16,8 +16,8 @@
 // messages, and releases the unit again. The activation instruction is
 // printed; the command waits for Enter only when standard input is a
 // terminal. Ctrl-C (or SIGTERM, or SIGHUP when the terminal closes) cancels
-// between blocks and still releases
-// the unit.
+// between blocks and still releases the unit; the port and its lock file are
+// closed and the exit code is 3.
 //
 // Exit codes: 0 success, 1 refused or failed, 2 bad usage or a file that is
 // not a configuration, 3 cancelled.
@@ -372,7 +372,8 @@ namespace {
 constexpr const char* kPortHelp =
     "P is a device path, \"COM n\", or a port of `vexa-cli ports` (its line, its name such as\n"
     "ttyUSB0, or its serial number). The unit is activated as the program's button does,\n"
-    "identified, and released again at the end; Ctrl-C cancels between blocks.\n";
+    "identified, and released again at the end; Ctrl-C, SIGTERM or SIGHUP cancels between blocks\n"
+    "(exit 3), still releasing the unit.\n";
 
 const Register kInfo{{"info", kInfoUsage, Info, std::string("Prints the unit's identification.\n") + kPortHelp}};
 const Register kRead{
