@@ -62,19 +62,27 @@ trap 'rm -rf "$root"' EXIT
 dpkg -x "$deb" "$root"
 share="$root/usr/share"
 
-# Hardened: every line of hardening-check says yes.
+# Hardened: every line of hardening-check says yes. Its stack clash line
+# looks only for the probes of a stack allocation of variable size, which
+# these programs do not make; there the probes of large fixed frames
+# (sub $0x1000,%rsp; orq $0x0,(%rsp)) show the protection instead.
 for prog in vexa-init vexa-cli vexa-unit-sim; do
   report=$(hardening-check "$root/usr/bin/$prog" || true)
-  grep -v ': yes' <<<"$report" | grep -q '^ ' && fail "hardening-check $prog:
-$(grep -v ': yes' <<<"$report" | grep '^ ')"
+  if grep -q '^ Stack clash protection: unknown' <<<"$report" &&
+    objdump -d --no-show-raw-insn "$root/usr/bin/$prog" | grep -A1 'sub    $0x1000,%rsp' | grep -q 'orq    $0x0,(%rsp)'; then
+    report=$(sed 's/^ Stack clash protection: unknown.*/ Stack clash protection: yes (probes of fixed frames)/' <<<"$report")
+  fi
+  not_yes=$(grep '^ ' <<<"$report" | grep -v ': yes' || true)
+  [ -z "$not_yes" ] || fail "hardening-check $prog:
+$not_yes"
 done
 
 # lintian at its default level: nothing but the placeholder maintainer
 # (VEXA_MAINTAINER), which a release sets.
 maintainer=$(dpkg-deb --field "$deb" Maintainer)
 allowed='^$'
-if [[ "$maintainer" == *@localhost* ]]; then allowed='bogus-mail-host|mail-address-loops-or-bounces'; fi
-lint=$(lintian --no-cfg --suppress-tags "" "$deb" 2>&1 | grep -E '^[EW]: ' || true)
+if [[ "$maintainer" == *@localhost* ]]; then allowed='bogus-mail-host|bogus-mail-host-in-debian-changelog'; fi
+lint=$(lintian "$deb" 2>&1 | grep -E '^[EW]: ' || true)
 unexpected=$(grep -vE ": ($allowed)( |$)" <<<"$lint" || true)
 [ -z "$unexpected" ] || fail "lintian:
 $unexpected"

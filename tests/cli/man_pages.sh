@@ -25,7 +25,8 @@ done
 # program | page | how to get its help texts (word-split)
 while IFS='|' read -r program page; do
   text=$(rendered "$page")
-  help=$("$BUILD/$program" --help 2>&1)
+  help=$("$BUILD/$program" --help 2>&1) || fail "$program --help failed"
+  [ -n "$(options_of <<<"$help")" ] || fail "$program --help names no option: $help"
   if [ "$page" = vexa-cli ]; then
     commands=$(sed -n 's/^  vexa-cli \([a-z][a-z-]*\).*/\1/p' <<<"$help")
     [ -n "$commands" ] || fail "vexa-cli --help lists no command"
