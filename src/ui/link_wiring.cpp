@@ -5,6 +5,7 @@
 #include <QTimer>
 #include <QPushButton>
 #include <QToolButton>
+#include <memory>
 #include <optional>
 
 #include "link/programming_mode.h"
@@ -113,15 +114,22 @@ void AttachLink(MainWindow& window, const std::string& dosDevicesDir) {
   window.setExitGuard([guard](bool allowCancel) { return guard ? guard->MayExit(allowCancel) : true; });
 }
 
-void StopAndQuit(MainWindow& window, int exitCode, int graceMs) {
+void StopAndQuit(MainWindow& window, int exitCode, std::function<void(int)> quit, int graceMs) {
+  if (!quit) quit = [](int code) { QCoreApplication::exit(code); };
+  auto done = std::make_shared<bool>(false);
+  auto finish = [quit, done, exitCode] {
+    if (*done) return;
+    *done = true;
+    quit(exitCode);
+  };
   window.workspace().CancelRequested = true;
-  QTimer::singleShot(graceMs, qApp, [exitCode] { QCoreApplication::exit(exitCode); });
+  QTimer::singleShot(graceMs, &window, finish);
   QPointer<MainWindow> w(&window);
-  window.commands().AfterCommand([w, exitCode] {
+  window.commands().AfterCommand([w, finish] {
     if (w) {
       if (LinkWiring* wiring = WiringOf(*w)) wiring->ReleaseQuietly();
     }
-    QCoreApplication::exit(exitCode);
+    finish();
   });
 }
 

@@ -3,6 +3,7 @@
 // program while the unit is still in programming mode asks to release it.
 #pragma once
 
+#include <functional>
 #include <string>
 
 namespace vexa::link {
@@ -21,10 +22,10 @@ void AttachLink(MainWindow& window, const std::string& dosDevicesDir = {});
 // A stop asked for from outside the window (SIGTERM, SIGHUP): the running
 // command stops between blocks as its Storno would stop it, the unit is
 // released without a question, the port and its lock are closed, and the
-// program ends with `exitCode`. A command that does not end within
-// `graceMs` (a question nobody answers) is left; the port closes with the
-// window.
-void StopAndQuit(MainWindow& window, int exitCode, int graceMs = 10000);
+// program ends with `exitCode` through `quit` (QCoreApplication::exit when
+// empty). A command that does not end within `graceMs` (a question nobody
+// answers) is left; the port closes with the window.
+void StopAndQuit(MainWindow& window, int exitCode, std::function<void(int)> quit = {}, int graceMs = 10000);
 
 // The link of a window the wiring is attached to (tests watch its counters);
 // null before AttachLink.
