@@ -109,8 +109,11 @@ std::string PortFailureReason(PortError kind, const std::string& device, const s
 }
 
 std::string PortLockFileOf(const std::string& lockDir, const std::string& device) {
-  const std::size_t slash = device.rfind('/');
-  return lockDir + "/LCK.." + (slash == std::string::npos ? device : device.substr(slash + 1));
+  std::string name = device.rfind("/dev/", 0) == 0 ? device.substr(5) : device;
+  for (char& c : name) {
+    if (c == '/') c = '_';
+  }
+  return lockDir + "/LCK.." + name;
 }
 
 long LockFilePid(std::string_view content) {

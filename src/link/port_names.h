@@ -40,7 +40,8 @@ std::string PortFailureReason(PortError kind, const std::string& device, const s
                               const std::vector<std::string>& existingPorts, const std::string& user);
 
 // The lock file of a device in a lock folder, as serial programs name it:
-// "<lockDir>/LCK..<device's name>".
+// "<lockDir>/LCK..<device's name under /dev, "/" as "_">" (LCK..ttyUSB0,
+// LCK..pts_3).
 std::string PortLockFileOf(const std::string& lockDir, const std::string& device);
 // The process id a lock file holds: the first number of its first line (as
 // text, the form of QSerialPort, minicom and the UUCP tools); 0 when none.

@@ -89,6 +89,7 @@ TEST(PortErrors, SecondLineSaysWhy) {
 // wrote the file.
 TEST(PortErrors, BusyPortNamesTheLockHolder) {
   EXPECT_EQ(link::PortLockFileOf("/var/lock", "/dev/ttyUSB0"), "/var/lock/LCK..ttyUSB0");
+  EXPECT_EQ(link::PortLockFileOf("/run/lock", "/dev/pts/3"), "/run/lock/LCK..pts_3");
   const struct {
     const char* content;
     long pid;
