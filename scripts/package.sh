@@ -39,7 +39,12 @@ if $full; then
   if cmp -s "$deb" "$other/build/$(basename "$deb")"; then
     echo "package: a second build in $other gave the same package"
   else
-    echo "package: a second build gave a different package (see diffoscope)" >&2
+    cp "$other/build/$(basename "$deb")" "$deb.second"
+    mkdir -p "$other/a" "$other/b"
+    dpkg-deb -R "$deb" "$other/a"
+    dpkg-deb -R "$deb.second" "$other/b"
+    echo "package: a second build gave a different package ($deb.second); the files that differ:" >&2
+    diff -rq "$other/a" "$other/b" >&2 || true
     exit 1
   fi
 fi
