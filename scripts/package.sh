@@ -6,7 +6,7 @@
 #
 #   scripts/package.sh --reproducible
 # also builds the same commit a second time from a clean copy in another
-# folder and checks that the two packages are byte for byte the same (a
+# folder (build/reproducible.*, removed afterwards) and checks that the two packages are byte for byte the same (a
 # second full build of the programs: minutes, so not part of every run).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -30,7 +30,9 @@ if $full; then
     echo "package: --reproducible compares with the committed sources; commit or stash the changes first" >&2
     exit 1
   fi
-  other=$(mktemp -d "${TMPDIR:-/tmp}/vexa-repro.XXXXXX")
+  # Beside the first build, so that a compiler cache that rewrites the
+  # paths under its base folder (ccache's base_dir) treats both alike.
+  other=$(mktemp -d "$PWD/build/reproducible.XXXXXX")
   trap 'rm -rf "$other"' EXIT
   git archive HEAD | tar -x -C "$other"
   cmake -S "$other" -B "$other/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVEXA_BENCH=OFF >/dev/null
