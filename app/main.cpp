@@ -17,6 +17,7 @@
 
 #include "link/frame.h"
 #include "link/trace.h"
+#include "qt/quit_signals.h"
 #include "ui/about_box.h"
 #include "ui/main_window.h"
 #include "ui/remembered_settings.h"
@@ -103,6 +104,11 @@ int main(int argc, char** argv) {
   vexa::ui::MainWindow window(ws);
   vexa::ui::ComposeWindow(window, {.trace = trace.IsOpen() ? &trace : nullptr,
                                    .rememberedFile = vexa::ui::RememberedSettingsFile()});
+  // SIGTERM, SIGHUP: the transfer stops, the unit is released, the port
+  // closed, and the program ends with 128 + the signal's number.
+  vexa::qt::QuitSignals quitSignals;
+  QObject::connect(&quitSignals, &vexa::qt::QuitSignals::received, &window,
+                   [&window](int signal) { vexa::ui::StopAndQuit(window, vexa::qt::QuitSignals::ExitCodeOf(signal)); });
   window.show();
   if (!files.isEmpty()) {
     // Loaded once the window is up, so the file's message shows over it.

@@ -55,6 +55,56 @@ void AppendUtf8(std::string& out, char32_t ch) {
   }
 }
 
+namespace {
+// The marks that turn the direction of a text around (embeddings, overrides,
+// isolates) and the line and paragraph separators.
+bool TurnsTextAround(char32_t c) {
+  return (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069) || c == 0x2028 || c == 0x2029;
+}
+}  // namespace
+
+std::string TerminalSafeLines(std::string_view utf8) {
+  std::string out;
+  for (std::size_t start = 0;;) {
+    const std::size_t end = utf8.find('\n', start);
+    std::string_view line = utf8.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    out += TerminalSafe(line);
+    if (end == std::string_view::npos) break;
+    out += '\n';
+    start = end + 1;
+  }
+  return out;
+}
+
+std::string TerminalSafe(std::string_view utf8) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  std::string out;
+  out.reserve(utf8.size());
+  for (std::size_t i = 0; i < utf8.size();) {
+    const Utf8Char c = ReadUtf8Char(utf8, i);
+    if (!c.valid) {
+      for (std::size_t k = 0; k < c.size; ++k) {
+        const auto b = static_cast<unsigned char>(utf8[i + k]);
+        out += "\\x";
+        out += kHex[b >> 4];
+        out += kHex[b & 0x0F];
+      }
+    } else if (c.ch < 0x20 || (c.ch >= 0x7F && c.ch <= 0x9F)) {
+      out += "\\x";
+      out += kHex[(c.ch >> 4) & 0x0F];
+      out += kHex[c.ch & 0x0F];
+    } else if (TurnsTextAround(c.ch)) {
+      out += "\\u";
+      for (int shift = 12; shift >= 0; shift -= 4) out += kHex[(c.ch >> shift) & 0x0F];
+    } else {
+      out.append(utf8.substr(i, c.size));
+    }
+    i += c.size;
+  }
+  return out;
+}
+
 std::size_t Utf8Length(std::string_view utf8) {
   std::size_t n = 0;
   std::size_t i = 0;

@@ -26,6 +26,18 @@ Utf8Char ReadUtf8Char(std::string_view s, std::size_t pos);
 // Appends the UTF-8 form of a code point (up to U+FFFF, all the code page needs).
 void AppendUtf8(std::string& out, char32_t ch);
 
+// The text as a terminal may show it: every control character (C0, DEL, C1),
+// every character that turns the direction of the text around, and every byte
+// that is not valid UTF-8 is written as a visible escape ("\x1b", "\x9b",
+// "\u202e"), so that a text from a file or a unit can neither move the cursor
+// nor hide what stands beside it. Tabs and line ends are escaped too: one
+// text stays on its line.
+std::string TerminalSafe(std::string_view utf8);
+// A message of several lines (the program's message with its reason
+// beneath): each line made terminal-safe, the lines kept apart by "\n" (a
+// "\r" before it dropped).
+std::string TerminalSafeLines(std::string_view utf8);
+
 // Number of characters of a UTF-8 text; this is the number of bytes the text
 // takes in the unit.
 std::size_t Utf8Length(std::string_view utf8);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "file/config_file.h"
+#include "file/disk_file.h"
 
 namespace vexa {
 namespace fs = std::filesystem;
@@ -125,14 +126,16 @@ std::string BackupFileName(const std::tm& when, const std::string& product, cons
 std::optional<std::string> SaveBackup(const std::string& dir, const std::string& fileName, const EepromImage& image,
                                       int usage) {
   if (dir.empty()) return std::nullopt;
+  // A backup holds the unit's PIN and its phone numbers: folders the program
+  // makes for it and the file itself are the user's alone.
+  Failure failure;
+  if (!CreatePrivateFolders(dir, failure)) return std::nullopt;
   std::error_code ec;
-  fs::create_directories(dir, ec);
-  if (ec) return std::nullopt;
   // The whole file goes to a hidden name first; it then gets its own name by
   // a hard link, which fails rather than replace a file of that name.
   std::random_device rd;
   const fs::path part = fs::path(dir) / ("." + fileName + "." + std::to_string(rd()) + ".part");
-  if (!WriteConfigFile(part.string(), image, usage)) return std::nullopt;
+  if (!WriteConfigFile(part.string(), image, usage, {.privateFile = true})) return std::nullopt;
   std::optional<std::string> saved;
   for (int n = 1; n < 10000 && !saved; ++n) {
     const fs::path target = fs::path(dir) / WithSuffix(fileName, n);

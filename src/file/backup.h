@@ -30,7 +30,8 @@ std::string FileNameSafe(const std::string& utf8, std::size_t limit = 40);
 std::string BackupFileName(const std::tm& when, const std::string& product, const std::string& station);
 
 // Writes image bytes 0 to usage - 2 as `fileName` in `dir` (created when
-// missing). The file appears complete or not at all; when the name is taken,
+// missing, with each folder it creates 0700). The file is the user's alone
+// (0600) whatever the umask; it appears complete or not at all; when the name is taken,
 // "_2", "_3", ... go before ".eep". The path written, or nullopt.
 std::optional<std::string> SaveBackup(const std::string& dir, const std::string& fileName, const EepromImage& image,
                                       int usage);

@@ -11,13 +11,16 @@
 #include "workspace/usage.h"
 
 namespace vexa {
-bool WriteConfigFile(const std::string& path, const EepromImage& image, int usage, EventLoop* loop, std::string* why) {
+bool WriteConfigFile(const std::string& path, const EepromImage& image, int usage, const WriteFileOptions& options,
+                     Failure* failure) {
+  Failure local;
+  Failure& f = failure != nullptr ? *failure : local;
   const long length = std::max(1L, static_cast<long>(usage) - 1);
   if (length > kImageSize) {
-    if (why != nullptr) *why = "the configuration is longer than the memory";
+    f = Failure::Of(FailureKind::Refused, "nastavení je delší než paměť zařízení").AtPath(path);
     return false;
   }
-  return WriteFileAtomically(path, image.data(), static_cast<std::size_t>(length), why, loop);
+  return WriteFileAtomically(path, image.data(), static_cast<std::size_t>(length), f, options);
 }
 
 bool CopyBytesToImage(const std::uint8_t* data, std::size_t size, EepromImage& image) {
@@ -26,10 +29,14 @@ bool CopyBytesToImage(const std::uint8_t* data, std::size_t size, EepromImage& i
   return true;
 }
 
-bool ReadConfigFile(const std::string& path, EepromImage& image, long* fileLength, EventLoop* loop, std::string* why) {
+bool ReadConfigFile(const std::string& path, EepromImage& image, long* fileLength, EventLoop* loop, Failure* failure) {
   // Read everything first, so that a failed read leaves the image as it was.
   std::vector<std::uint8_t> bytes;
-  if (!ReadRegularFile(path, static_cast<std::size_t>(kImageSize), bytes, why, loop)) return false;
+  Failure local;
+  if (!ReadRegularFile(path, static_cast<std::size_t>(kImageSize), bytes, failure != nullptr ? *failure : local,
+                       loop)) {
+    return false;
+  }
   if (!CopyBytesToImage(bytes.data(), bytes.size(), image)) return false;
   if (fileLength != nullptr) *fileLength = static_cast<long>(bytes.size());
   return true;
@@ -48,10 +55,10 @@ LoadResult TestAndDecode(Workspace& ws, const EepromImage& loaded, long length) 
 }
 }  // namespace
 
-LoadResult LoadConfigFile(const std::string& path, Workspace& ws, std::string* why) {
+LoadResult LoadConfigFile(const std::string& path, Workspace& ws, Failure* failure) {
   long length = 0;
   EepromImage loaded = ws.image;
-  if (!ReadConfigFile(path, loaded, &length, nullptr, why)) return LoadResult::ReadError;
+  if (!ReadConfigFile(path, loaded, &length, nullptr, failure)) return LoadResult::ReadError;
   return TestAndDecode(ws, loaded, length);
 }
 
@@ -85,8 +92,10 @@ SaveResult SaveConfigFile(const std::string& path, Workspace& ws, EventLoop* loo
   long usage = 0;
   const SaveResult encoded = EncodeForFile(ws, usage, why);
   if (encoded != SaveResult::Saved) return encoded;
-  return WriteConfigFile(path, ws.image, static_cast<int>(usage), loop, why) ? SaveResult::Saved
-                                                                             : SaveResult::WriteError;
+  Failure failure;
+  if (WriteConfigFile(path, ws.image, static_cast<int>(usage), {.loop = loop}, &failure)) return SaveResult::Saved;
+  if (why != nullptr) *why = failure.Reason();
+  return SaveResult::WriteError;
 }
 
 SaveResult EncodeConfigBytes(Workspace& ws, std::vector<std::uint8_t>& bytes, std::string* why) {

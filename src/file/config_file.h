@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "codec/image.h"
+#include "file/disk_file.h"
+#include "platform/failure.h"
 #include "platform/services.h"
 #include "workspace/workspace.h"
 
@@ -17,17 +19,18 @@ namespace vexa {
 // `path`. An existing file is replaced atomically: the bytes go to a
 // temporary file in the same folder, which then takes the name, so a failed
 // save leaves the old file as it was. Asking before overwriting is the
-// caller's. `loop`, when given, gets a yield between chunks; `why`, on
-// failure, gets the system's reason.
-bool WriteConfigFile(const std::string& path, const EepromImage& image, int usage, EventLoop* loop = nullptr,
-                     std::string* why = nullptr);
+// caller's. `options` as for WriteFileAtomically; `failure`, when given,
+// gets the reason.
+bool WriteConfigFile(const std::string& path, const EepromImage& image, int usage,
+                     const WriteFileOptions& options = {}, Failure* failure = nullptr);
 
 // Copies the file into the image from offset 0; bytes past the file's length
 // keep their values. False, with the image untouched, when the file cannot be
 // read, is not a regular file or is longer than the image (65,536 bytes).
-// `fileLength` receives the number of bytes copied; `why`, on failure, the reason.
+// `fileLength` receives the number of bytes copied; `failure`, when given,
+// the reason (a folder, a FIFO, a device, too large, no permission...).
 bool ReadConfigFile(const std::string& path, EepromImage& image, long* fileLength = nullptr, EventLoop* loop = nullptr,
-                    std::string* why = nullptr);
+                    Failure* failure = nullptr);
 // The same for bytes already in memory.
 bool CopyBytesToImage(const std::uint8_t* data, std::size_t size, EepromImage& image);
 
@@ -40,7 +43,8 @@ bool IsLoadedImageValid(const EepromImage& image, long fileLength);
 enum class LoadResult { Loaded, ReadError, NotValid };
 // Reads the file into the workspace's image, tests it and decodes it. The
 // configuration is replaced only on Loaded.
-LoadResult LoadConfigFile(const std::string& path, Workspace& ws, std::string* why = nullptr);
+// `failure`, on ReadError, gets the reason.
+LoadResult LoadConfigFile(const std::string& path, Workspace& ws, Failure* failure = nullptr);
 LoadResult LoadConfigBytes(const std::uint8_t* data, std::size_t size, Workspace& ws);
 
 enum class SaveResult { Saved, EncodeError, WriteError };

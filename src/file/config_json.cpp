@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <set>
 #include <variant>
 
 #include <nlohmann/json.hpp>
@@ -274,20 +275,86 @@ bool ConfigFromJson(const json& in, DeviceConfig& config, std::string& error) {
   return true;
 }
 
+namespace {
+
+// Notes each key that an object gives twice, as "general.PIN" or
+// "phones[2].Cislo", while the parser reads the text; the parser itself
+// keeps the last value of such a key.
+class DuplicateKeys {
+ public:
+  explicit DuplicateKeys(std::vector<std::string>* out) : out_(out) {}
+
+  bool operator()(int, json::parse_event_t event, json& parsed) {
+    using E = json::parse_event_t;
+    switch (event) {
+      case E::object_start:
+      case E::array_start:
+        Element();
+        frames_.emplace_back();
+        frames_.back().array = event == E::array_start;
+        break;
+      case E::object_end:
+      case E::array_end:
+        if (!frames_.empty()) frames_.pop_back();
+        break;
+      case E::key: {
+        Frame& f = frames_.back();
+        f.key = parsed.get<std::string>();
+        if (!f.keys.insert(f.key).second && out_ != nullptr) out_->push_back(Path());
+        break;
+      }
+      case E::value: Element(); break;
+    }
+    return true;
+  }
+
+ private:
+  struct Frame {
+    bool array = false;
+    long index = -1;
+    std::string key;
+    std::set<std::string> keys;
+  };
+  // A value, an object or an array begins: in an array, the next element.
+  void Element() {
+    if (!frames_.empty() && frames_.back().array) ++frames_.back().index;
+  }
+  std::string Path() const {
+    std::string p;
+    for (const Frame& f : frames_) {
+      if (f.array) {
+        p += "[" + std::to_string(f.index) + "]";
+      } else {
+        p += (p.empty() ? "" : ".") + f.key;
+      }
+    }
+    return p;
+  }
+
+  std::vector<std::string>* out_;
+  std::vector<Frame> frames_;
+};
+
+}  // namespace
+
 bool ConfigFromJsonText(std::string_view text, DeviceConfig& config, std::string& error,
-                        std::vector<std::string>* missing) {
+                        std::vector<std::string>* missing, std::vector<std::string>* warnings) {
   if (text.size() > kMaxJsonText) {
     error = "longer than " + std::to_string(kMaxJsonText) + " bytes: not a configuration";
     return false;
   }
   json parsed;
+  std::vector<std::string> duplicates;
   try {
-    parsed = json::parse(text);
+    parsed = json::parse(text, DuplicateKeys(&duplicates));
   } catch (const json::exception& e) {
     error = std::string("not valid JSON: ") + e.what();
     return false;
   }
   if (!ConfigFromJson(parsed, config, error)) return false;
+  if (warnings != nullptr) {
+    for (const auto& key : duplicates) warnings->push_back("key '" + key + "' is given twice; the last value is used");
+  }
   if (missing != nullptr) CollectMissing(ConfigToJson(DeviceConfig{}), parsed, "", *missing);
   return true;
 }

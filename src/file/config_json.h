@@ -29,8 +29,10 @@ bool ConfigFromJson(const nlohmann::json& json, DeviceConfig& config, std::strin
 // A configuration is under 100 kB; a longer text is refused unread.
 inline constexpr std::size_t kMaxJsonText = 4u << 20;
 // `missing`, when given, receives the keys the text leaves out ("general.PIN",
-// "phones[3]"), which keep what `config` held.
+// "phones[3]"), which keep what `config` held. `warnings`, when given,
+// receives a line for each key an object gives twice ("key 'general.PIN' is
+// given twice; the last value is used"): the last value counts.
 bool ConfigFromJsonText(std::string_view text, DeviceConfig& config, std::string& error,
-                        std::vector<std::string>* missing = nullptr);
+                        std::vector<std::string>* missing = nullptr, std::vector<std::string>* warnings = nullptr);
 
 }  // namespace vexa

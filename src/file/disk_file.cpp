@@ -18,16 +18,55 @@ namespace fs = std::filesystem;
 
 // Bytes between two yields to the event loop.
 constexpr std::size_t kChunk = 4096;
+// Links followed one after another before the chain counts as a loop (the
+// kernel's own limit).
+constexpr int kMaxLinks = 40;
+constexpr mode_t kPrivateFile = 0600;
+constexpr mode_t kPrivateFolder = 0700;
 
 fs::path PathFromUtf8(const std::string& utf8) {
   return fs::path(std::u8string(reinterpret_cast<const char8_t*>(utf8.data()), utf8.size()));
 }
 
-bool Say(std::string* why, std::string text) {
-  if (why != nullptr) *why = std::move(text);
+std::string Utf8Of(const fs::path& p) {
+  const std::u8string s = p.u8string();
+  return std::string(s.begin(), s.end());
+}
+
+bool Fail(Failure& failure, FailureKind kind, std::string cause, const std::string& path, int error = 0) {
+  failure = Failure::Of(kind, std::move(cause)).AtPath(path);
+  if (error != 0) failure.WithSystemError(std::strerror(error));
   return false;
 }
-bool SaySystem(std::string* why, int error) { return Say(why, std::strerror(error)); }
+
+// A refusal of the system, in the user's words where the program knows them.
+bool FailSystem(Failure& failure, const std::string& path, int error, const char* otherwise) {
+  switch (error) {
+    case EACCES:
+    case EPERM: return Fail(failure, FailureKind::FileSystem, "přístup odepřen", path);
+    case ENOENT: return Fail(failure, FailureKind::FileSystem, "soubor neexistuje", path);
+    case ENOTDIR: return Fail(failure, FailureKind::FileSystem, "složka v cestě neexistuje", path);
+    case ELOOP: return Fail(failure, FailureKind::FileSystem, "příliš mnoho odkazů za sebou", path);
+    default: return Fail(failure, FailureKind::FileSystem, otherwise, path, error);
+  }
+}
+
+// What a file that is not a regular one is, for the refusal.
+bool FailKind(Failure& failure, mode_t mode, const std::string& path) {
+  const char* what = "není to obyčejný soubor";
+  if (S_ISDIR(mode)) {
+    what = "je to složka, ne soubor";
+  } else if (S_ISFIFO(mode)) {
+    what = "je to roura (FIFO), ne soubor";
+  } else if (S_ISCHR(mode) || S_ISBLK(mode)) {
+    what = "je to zařízení, ne soubor";
+  }
+  return Fail(failure, FailureKind::Refused, what, path);
+}
+
+bool FailTooLarge(Failure& failure, std::size_t limit, const std::string& path) {
+  return Fail(failure, FailureKind::Refused, "soubor je větší než " + std::to_string(limit) + " bajtů", path);
+}
 
 // Closes a descriptor when it goes out of scope.
 struct Fd {
@@ -37,53 +76,98 @@ struct Fd {
   }
 };
 
-bool IsSpecial(mode_t mode) { return !S_ISREG(mode); }
-
-std::string KindOf(mode_t mode) { return S_ISDIR(mode) ? "a folder" : "not a regular file"; }
-
 // Creates a new file of a unique name next to `target`; its descriptor in fd.
-fs::path CreateTemporaryNextTo(const fs::path& target, Fd& fd, mode_t mode, std::string* why) {
+fs::path CreateTemporaryNextTo(const fs::path& target, Fd& fd, mode_t mode, Failure& failure) {
   static std::mt19937_64 random{std::random_device{}()};
   for (int attempt = 0; attempt < 100; ++attempt) {
     fs::path candidate = target;
     candidate += "." + std::to_string(random() % 1000000000000ULL) + ".tmp";
-    fd.fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+    fd.fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode);
     if (fd.fd >= 0) return candidate;
+    if (errno == ENOENT || errno == ENOTDIR) {
+      Fail(failure, FailureKind::FileSystem, "složka pro soubor neexistuje", Utf8Of(target));
+      return {};
+    }
     if (errno != EEXIST) {
-      SaySystem(why, errno);
+      FailSystem(failure, Utf8Of(target), errno, "nelze vytvořit soubor");
       return {};
     }
   }
-  Say(why, "no free temporary name");
+  Fail(failure, FailureKind::FileSystem, "nelze vytvořit dočasný soubor", Utf8Of(target));
   return {};
 }
 
-bool WriteAll(int fd, const std::uint8_t* data, std::size_t size, EventLoop* loop, std::string* why) {
+bool WriteAll(int fd, const std::uint8_t* data, std::size_t size, EventLoop* loop, Failure& failure,
+              const std::string& path) {
   for (std::size_t done = 0; done < size;) {
     if (loop != nullptr) loop->Yield();
     const ssize_t n = ::write(fd, data + done, std::min(kChunk, size - done));
     if (n < 0) {
       if (errno == EINTR) continue;
-      return SaySystem(why, errno);
+      return FailSystem(failure, path, errno, "nelze zapsat soubor");
     }
     done += static_cast<std::size_t>(n);
   }
   return true;
 }
 
+// The file a write to `path` replaces: the path itself, or where its links
+// lead, each link followed only as the kernel would follow it.
+bool ResolveTarget(fs::path path, fs::path& target, Failure& failure) {
+  for (int followed = 0;; ++followed) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0) {
+      if (errno != ENOENT) return FailSystem(failure, Utf8Of(path), errno, "nelze zjistit, co je soubor");
+      target = path;  // a new file
+      return true;
+    }
+    if (!S_ISLNK(st.st_mode)) {
+      target = path;
+      return true;
+    }
+    if (followed == kMaxLinks) return FailSystem(failure, Utf8Of(path), ELOOP, "");
+    fs::path folder = path.parent_path();
+    if (folder.empty()) folder = ".";
+    struct stat dir {};
+    if (::stat(folder.c_str(), &dir) != 0) return FailSystem(failure, Utf8Of(folder), errno, "nelze číst složku");
+    if (!MayFollowLink(dir.st_mode, dir.st_uid, st.st_uid, ::geteuid())) {
+      return Fail(failure, FailureKind::Refused,
+                  "odkaz ve sdílené složce patří jinému uživateli, soubor, na který ukazuje, se nepřepíše",
+                  Utf8Of(path));
+    }
+    std::error_code ec;
+    const fs::path next = fs::read_symlink(path, ec);
+    if (ec) return FailSystem(failure, Utf8Of(path), ec.value(), "nelze číst odkaz");
+    path = next.is_absolute() ? next : (folder / next).lexically_normal();
+  }
+}
+
 }  // namespace
 
-bool ReadRegularFile(const std::string& path, std::size_t limit, std::vector<std::uint8_t>& bytes, std::string* why,
+bool MayFollowLink(mode_t folderMode, uid_t folderOwner, uid_t linkOwner, uid_t user) {
+  const bool shared = (folderMode & S_ISVTX) != 0 && (folderMode & S_IWOTH) != 0;
+  return !shared || linkOwner == user || linkOwner == folderOwner;
+}
+
+bool MayReplace(const std::string& path, Failure& failure) {
+  if (path.empty()) return Fail(failure, FailureKind::Refused, "chybí jméno souboru", path);
+  fs::path target;
+  if (!ResolveTarget(PathFromUtf8(path), target, failure)) return false;
+  struct stat st {};
+  if (::stat(target.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) return FailKind(failure, st.st_mode, Utf8Of(target));
+  return true;
+}
+
+bool ReadRegularFile(const std::string& path, std::size_t limit, std::vector<std::uint8_t>& bytes, Failure& failure,
                      EventLoop* loop) {
-  if (path.empty()) return Say(why, "no file name");
+  if (path.empty()) return Fail(failure, FailureKind::Refused, "chybí jméno souboru", path);
   // Opened without blocking, so that a FIFO without a writer cannot hang us.
   Fd in{::open(PathFromUtf8(path).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)};
-  if (in.fd < 0) return SaySystem(why, errno);
+  if (in.fd < 0) return FailSystem(failure, path, errno, "nelze otevřít soubor");
   struct stat st {};
-  if (::fstat(in.fd, &st) != 0) return SaySystem(why, errno);
-  if (IsSpecial(st.st_mode)) return Say(why, KindOf(st.st_mode));
-  const std::string tooLong = "larger than " + std::to_string(limit) + " bytes";
-  if (static_cast<std::uintmax_t>(st.st_size) > limit) return Say(why, tooLong);
+  if (::fstat(in.fd, &st) != 0) return FailSystem(failure, path, errno, "nelze zjistit, co je soubor");
+  if (!S_ISREG(st.st_mode)) return FailKind(failure, st.st_mode, path);
+  if (static_cast<std::uintmax_t>(st.st_size) > limit) return FailTooLarge(failure, limit, path);
   std::vector<std::uint8_t> out;
   out.reserve(static_cast<std::size_t>(st.st_size));
   std::uint8_t chunk[kChunk];
@@ -92,58 +176,94 @@ bool ReadRegularFile(const std::string& path, std::size_t limit, std::vector<std
     const ssize_t n = ::read(in.fd, chunk, sizeof chunk);
     if (n < 0) {
       if (errno == EINTR) continue;
-      return SaySystem(why, errno);
+      return FailSystem(failure, path, errno, "soubor nelze přečíst");
     }
     if (n == 0) break;
-    if (out.size() + static_cast<std::size_t>(n) > limit) return Say(why, tooLong);  // grew while read
+    if (out.size() + static_cast<std::size_t>(n) > limit) return FailTooLarge(failure, limit, path);  // grew
     out.insert(out.end(), chunk, chunk + n);
   }
   bytes = std::move(out);
   return true;
 }
 
-bool WriteFileAtomically(const std::string& path, const std::uint8_t* data, std::size_t size, std::string* why,
-                         EventLoop* loop, bool sync) {
-  if (path.empty()) return Say(why, "no file name");
-  std::error_code ec;
-  fs::path target = PathFromUtf8(path);
-  // Replace what a link points to, not the link itself.
-  if (fs::is_symlink(target, ec)) {
-    const fs::path resolved = fs::weakly_canonical(target, ec);
-    if (ec) return Say(why, ec.message());
-    target = resolved;
-  }
-  mode_t mode = 0666;  // less the umask, for a new file
-  bool keepMode = false;
+bool ReadRegularFile(const std::string& path, std::size_t limit, std::vector<std::uint8_t>& bytes, std::string* why,
+                     EventLoop* loop) {
+  Failure failure;
+  if (ReadRegularFile(path, limit, bytes, failure, loop)) return true;
+  if (why != nullptr) *why = failure.Reason();
+  return false;
+}
+
+bool WriteFileAtomically(const std::string& path, const std::uint8_t* data, std::size_t size, Failure& failure,
+                         const WriteFileOptions& options) {
+  if (path.empty()) return Fail(failure, FailureKind::Refused, "chybí jméno souboru", path);
+  fs::path target;
+  if (!ResolveTarget(PathFromUtf8(path), target, failure)) return false;
+  const std::string where = Utf8Of(target);
+  mode_t mode = options.privateFile ? kPrivateFile : 0666;  // less the umask
+  bool setMode = options.privateFile;
   struct stat st {};
   if (::stat(target.c_str(), &st) == 0) {
-    if (IsSpecial(st.st_mode)) return Say(why, KindOf(st.st_mode));
-    mode = st.st_mode & 07777;
-    keepMode = true;
+    if (!S_ISREG(st.st_mode)) return FailKind(failure, st.st_mode, where);
+    if (!options.privateFile) {
+      mode = st.st_mode & 07777;
+      setMode = true;
+    }
   } else if (errno != ENOENT) {
-    return SaySystem(why, errno);
+    return FailSystem(failure, where, errno, "nelze zjistit, co je soubor");
   }
   Fd out;
-  const fs::path temporary = CreateTemporaryNextTo(target, out, mode, why);
+  const fs::path temporary = CreateTemporaryNextTo(target, out, mode, failure);
   if (temporary.empty()) return false;
   auto fail = [&](int error) {
     ::unlink(temporary.c_str());
-    return error != 0 ? SaySystem(why, error) : false;
+    return error != 0 ? FailSystem(failure, where, error, "nelze zapsat soubor") : false;
   };
-  if (!WriteAll(out.fd, data, size, loop, why)) return fail(0);
-  if (keepMode && ::fchmod(out.fd, mode) != 0) return fail(errno);
+  if (!WriteAll(out.fd, data, size, options.loop, failure, where)) return fail(0);
+  if (setMode && ::fchmod(out.fd, mode) != 0) return fail(errno);
   // On the disk before it takes the name: a crash leaves the old file or the new one.
-  if (sync && ::fsync(out.fd) != 0) return fail(errno);
+  if (options.sync && ::fsync(out.fd) != 0) return fail(errno);
   const int closed = ::close(out.fd);
   out.fd = -1;
   if (closed != 0) return fail(errno);
   if (::rename(temporary.c_str(), target.c_str()) != 0) return fail(errno);
-  if (!sync) return true;
+  if (!options.sync) return true;
   // And the new name on the disk too.
   fs::path folder = target.parent_path();
   if (folder.empty()) folder = ".";
   Fd dir{::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)};
   if (dir.fd >= 0) ::fsync(dir.fd);
+  return true;
+}
+
+bool WriteFileAtomically(const std::string& path, const std::uint8_t* data, std::size_t size, std::string* why,
+                         EventLoop* loop, bool sync) {
+  Failure failure;
+  if (WriteFileAtomically(path, data, size, failure, {.loop = loop, .sync = sync})) return true;
+  if (why != nullptr) *why = failure.Reason();
+  return false;
+}
+
+bool CreatePrivateFolders(const std::string& dir, Failure& failure) {
+  if (dir.empty()) return Fail(failure, FailureKind::Refused, "chybí jméno složky", dir);
+  const fs::path full = PathFromUtf8(dir);
+  fs::path so_far;
+  for (const fs::path& part : full) {
+    so_far /= part;
+    if (part.empty() || part == "/" || part == "." || part == "..") continue;
+    if (::mkdir(so_far.c_str(), kPrivateFolder) == 0) {
+      // The umask may have taken more than asked for.
+      if (::chmod(so_far.c_str(), kPrivateFolder) != 0) {
+        return FailSystem(failure, Utf8Of(so_far), errno, "nelze nastavit práva složky");
+      }
+      continue;
+    }
+    if (errno != EEXIST) return FailSystem(failure, Utf8Of(so_far), errno, "nelze vytvořit složku");
+    struct stat st {};
+    if (::stat(so_far.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+      return Fail(failure, FailureKind::FileSystem, "není to složka", Utf8Of(so_far));
+    }
+  }
   return true;
 }
 

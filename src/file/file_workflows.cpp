@@ -57,10 +57,11 @@ FileOutcome SaveWorkflow(Workspace& ws, Services& sv) {
   // written, so the file can be loaded again.
   const long usage = std::max<long>(ComputeUsage(ws.config), used + 1);
 
-  const bool written = WriteConfigFile(path, ws.image, static_cast<int>(usage), nullptr);
+  Failure failure;
+  const bool written = WriteConfigFile(path, ws.image, static_cast<int>(usage), {}, &failure);
   CloseProgress(sv);
   if (!written) {
-    sv.messages.Show(Icon::Error, ConfigFileSaveErrorText(path));
+    sv.messages.Show(Icon::Error, WithReason(ConfigFileSaveErrorText(path), failure));
     return FileOutcome::WriteFailed;
   }
   return FileOutcome::Completed;
@@ -78,12 +79,13 @@ FileOutcome LoadWorkflow(Workspace& ws, Services& sv, const std::string& path) {
   long length = 0;
   // The file is read over a copy: the image changes only with the configuration.
   EepromImage loaded = ws.image;
-  const bool read = ReadConfigFile(path, loaded, &length, nullptr);
+  Failure failure;
+  const bool read = ReadConfigFile(path, loaded, &length, nullptr, &failure);
   CloseProgress(sv);
 
   FileOutcome outcome = FileOutcome::Completed;
   if (!read) {
-    sv.messages.Show(Icon::Error, ConfigFileLoadErrorText(path));
+    sv.messages.Show(Icon::Error, WithReason(ConfigFileLoadErrorText(path), failure));
     outcome = FileOutcome::ReadFailed;
   } else {
     bool decoded = false;

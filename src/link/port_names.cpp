@@ -112,10 +112,41 @@ std::string PortFailureReason(PortError kind, const std::string& device, const s
   return device + ": port nelze otevřít.";
 }
 
+std::string PortLockFileOf(const std::string& lockDir, const std::string& device) {
+  std::string name = device.rfind("/dev/", 0) == 0 ? device.substr(5) : device;
+  for (char& c : name) {
+    if (c == '/') c = '_';
+  }
+  return lockDir + "/LCK.." + name;
+}
+
+long LockFilePid(std::string_view content) {
+  std::size_t i = 0;
+  while (i < content.size() && (content[i] == ' ' || content[i] == '\t')) ++i;
+  long pid = 0;
+  const std::size_t start = i;
+  // Up to ten digits: a process id, not a number that overflows.
+  for (; i < content.size() && i - start < 10 && content[i] >= '0' && content[i] <= '9'; ++i) {
+    pid = pid * 10 + (content[i] - '0');
+  }
+  const bool ends = i == content.size() || content[i] == '\n' || content[i] == ' ' || content[i] == '\r';
+  return i > start && ends ? pid : 0;
+}
+
 std::string PortOpenMessage(const std::string& portText, const PortOpenFailure& failure) {
   std::string text = "Nelze otevřít port " + portText + ".";
-  const std::string reason =
+  std::string reason =
       PortFailureReason(failure.kind, failure.device, failure.group, failure.existingPorts, failure.user);
+  if (failure.kind == PortError::Busy && !failure.lockFile.empty() && !reason.empty()) {
+    if (failure.holderPid > 0) {
+      reason += " Zámek " + failure.lockFile;
+      reason += " patří procesu " + std::to_string(failure.holderPid);
+      if (!failure.holderName.empty()) reason += " (" + failure.holderName + ")";
+    } else {
+      reason += " Zámek: " + failure.lockFile;
+    }
+    reason += ".";
+  }
   if (!reason.empty()) text += "\r\n" + reason;
   return text;
 }

@@ -44,7 +44,16 @@ bool PortChoiceNeedsSystemPorts(std::string_view text);
 std::string PortFailureReason(PortError kind, const std::string& device, const std::string& group,
                               const std::vector<std::string>& existingPorts, const std::string& user);
 
-// "Nelze otevřít port <port text>." and, on a second line, the reason.
+// The lock file of a device in a lock folder, as serial programs name it:
+// "<lockDir>/LCK..<device's name under /dev, "/" as "_">" (LCK..ttyUSB0,
+// LCK..pts_3).
+std::string PortLockFileOf(const std::string& lockDir, const std::string& device);
+// The process id a lock file holds: the first number of its first line (as
+// text, the form of QSerialPort, minicom and the UUCP tools); 0 when none.
+long LockFilePid(std::string_view content);
+
+// "Nelze otevřít port <port text>." and, on a second line, the reason; for a
+// busy port with a lock file, the file and the process that holds it.
 std::string PortOpenMessage(const std::string& portText, const PortOpenFailure& failure);
 
 // The lines of `vexa-cli ports`: "COM n" entries with their devices, then the

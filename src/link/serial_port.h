@@ -45,6 +45,11 @@ struct PortOpenFailure {
   std::string group;                       // the device's group (PermissionDenied), e.g. "dialout"
   std::string user;                        // who runs the program
   std::vector<std::string> existingPorts;  // the system's serial ports (NotFound)
+  // Busy: the lock file that holds the port, and the process named in it
+  // (0 and empty when not known).
+  std::string lockFile;
+  long holderPid = 0;
+  std::string holderName;
 };
 
 // One serial port of the system.

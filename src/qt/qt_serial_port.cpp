@@ -13,6 +13,8 @@
 #include <QEventLoop>
 #include <QTimer>
 
+#include "codec/text.h"
+#include "file/disk_file.h"
 #include "link/port_names.h"
 
 namespace vexa::qt {
@@ -62,6 +64,42 @@ std::string UserName() {
   return pw && pw->pw_name ? pw->pw_name : std::string();
 }
 
+// The folders QSerialPort looks for its lock files in, in its order: the
+// first one the user may write is the one it uses.
+constexpr const char* kLockFolders[] = {"/var/lock",          "/etc/locks", "/var/spool/locks", "/var/spool/uucp",
+                                        "/tmp",               "/var/tmp",   "/var/lock/lockdev", "/run/lock"};
+
+// The start of a small text file; empty when it cannot be read.
+std::string FirstLines(const std::string& path, std::size_t limit = 256) {
+  std::vector<std::uint8_t> bytes;
+  if (!ReadRegularFile(path, 4096, bytes)) return {};
+  std::string text(bytes.begin(), bytes.end());
+  if (text.size() > limit) text.resize(limit);
+  return text;
+}
+
+// Fills in the lock file that holds `device` and the process named in it.
+void FindLockHolder(const std::string& device, link::PortOpenFailure& f) {
+  for (const char* dir : kLockFolders) {
+    const std::string file = link::PortLockFileOf(dir, device);
+    const std::string content = FirstLines(file);
+    if (content.empty()) continue;
+    f.lockFile = file;
+    f.holderPid = link::LockFilePid(content);
+    if (f.holderPid > 0) {
+      std::string name = FirstLines("/proc/" + std::to_string(f.holderPid) + "/comm", 64);
+      if (name.empty()) {
+        // QLockFile's second line names the program that took the lock.
+        const std::size_t eol = content.find('\n');
+        if (eol != std::string::npos) name = content.substr(eol + 1, content.find('\n', eol + 1) - eol - 1);
+      }
+      while (!name.empty() && (name.back() == '\n' || name.back() == '\r')) name.pop_back();
+      f.holderName = TerminalSafe(name);
+    }
+    return;
+  }
+}
+
 }  // namespace
 
 link::PortOpenFailure QtSerialPort::Diagnose(QSerialPort::SerialPortError error) const {
@@ -81,6 +119,7 @@ link::PortOpenFailure QtSerialPort::Diagnose(QSerialPort::SerialPortError error)
       f.group = GroupOf(device_);
     } else {
       f.kind = link::PortError::Busy;
+      FindLockHolder(device_, f);
     }
   }
   return f;

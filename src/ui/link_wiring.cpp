@@ -69,4 +69,16 @@ bool LinkCommands::MayExit(bool allowCancel) {
   return mayExit;
 }
 
+void LinkCommands::ReleaseQuietly() {
+  struct Quiet : MessageBox {
+    Answer Show(Icon, const std::string&, Buttons buttons) override {
+      return buttons == Buttons::Ok ? Answer::Ok : Answer::Yes;
+    }
+  } quiet;
+  Services services{quiet, parts_.sv.progress, parts_.sv.loop};
+  parts_.ws.CancelRequested = false;
+  if (parts_.ws.link != LinkState::Neaktivni) link::DeactivateLink(link_, parts_.ws, services);
+  port_.Close();
+}
+
 }  // namespace vexa::ui

@@ -56,6 +56,10 @@ class LinkCommands : public QObject {
   // it waits for the unit.
   bool MayExit(bool allowCancel);
 
+  // Releases the unit without asking anything and closes the port (a stop
+  // asked for from outside the window).
+  void ReleaseQuietly();
+
  private:
   Parts parts_;
   link::SteadyClock clock_;

@@ -1,6 +1,9 @@
 #include "ui/window_commands.h"
 
+#include <QCoreApplication>
+#include <QPointer>
 #include <QPushButton>
+#include <QTimer>
 #include <QToolButton>
 
 #include "link/frame.h"
@@ -85,6 +88,23 @@ LinkCommands& AttachLink(MainWindow& window, const std::string& dosDevicesDir) {
 link::Link* LinkOf(MainWindow& window) {
   LinkCommands* link = window.commandParts().link;
   return link ? &link->link() : nullptr;
+}
+
+void StopAndQuit(MainWindow& window, int exitCode, std::function<void(int)> quit, int graceMs) {
+  if (!quit) quit = [](int code) { QCoreApplication::exit(code); };
+  auto done = std::make_shared<bool>(false);
+  auto finish = [quit, done, exitCode] {
+    if (*done) return;
+    *done = true;
+    quit(exitCode);
+  };
+  window.workspace().CancelRequested = true;
+  QTimer::singleShot(graceMs, &window, finish);
+  QPointer<MainWindow> w(&window);
+  window.commands().AfterCommand([w, finish] {
+    if (w && w->commandParts().link != nullptr) w->commandParts().link->ReleaseQuietly();
+    finish();
+  });
 }
 
 CompareDialog* CompareDialogOf(MainWindow& window) { return window.commandParts().comparing->dialog(); }

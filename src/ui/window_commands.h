@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -49,6 +50,14 @@ LinkCommands& AttachLink(MainWindow& window, const std::string& dosDevicesDir = 
 
 // The link of a window (tests watch its counters); null before AttachLink.
 link::Link* LinkOf(MainWindow& window);
+
+// A stop asked for from outside the window (SIGTERM, SIGHUP): the running
+// command stops between blocks as its Storno would stop it, the unit is
+// released without a question, the port and its lock are closed, and the
+// program ends with `exitCode` through `quit` (QCoreApplication::exit when
+// empty). A command that does not end within `graceMs` (a question nobody
+// answers) is left; the port closes with the window.
+void StopAndQuit(MainWindow& window, int exitCode, std::function<void(int)> quit = {}, int graceMs = 10000);
 
 // The window's compare dialog, created on first use; null before.
 CompareDialog* CompareDialogOf(MainWindow& window);

@@ -52,13 +52,22 @@ for name in truncated bad-checksum; do
   [ -s "$WORK/out" ] && fail "dump $name wrote to standard output"
 done
 
-# An unreadable file and one longer than the image: the load error, exit 2.
+# An unreadable file, one longer than the image, a folder, a FIFO, a device:
+# the load error with the reason beneath it, exit 2.
 head -c 65537 /dev/zero >"$WORK/long.eep"
-for f in "$WORK/missing.eep" "$WORK/long.eep" "$WORK"; do
+mkfifo "$WORK/pipe.eep"
+while IFS='|' read -r f why; do
   expect_exit 2 "dump $f" -- "$CLI" dump "$f"
-  want="Při načítání nastavení programu ze souboru '$f' nastala chyba."
+  want="Při načítání nastavení programu ze souboru '$f' nastala chyba.
+$f: $why."
   [ "$(cat "$WORK/err")" = "$want" ] || fail "dump $f message: $(cat "$WORK/err")"
-done
+done <<FILES
+$WORK/missing.eep|soubor neexistuje
+$WORK/long.eep|soubor je větší než 65536 bajtů
+$WORK|je to složka, ne soubor
+$WORK/pipe.eep|je to roura (FIFO), ne soubor
+/dev/zero|je to zařízení, ne soubor
+FILES
 expect_exit 2 "build with a missing base" -- \
   "$CLI" build "$FIX/startup.json" --base "$WORK/missing.eep" -o "$WORK/x.eep"
 grep -qF "ze souboru '$WORK/missing.eep' nastala chyba." "$WORK/err" || fail "missing base message"
@@ -126,6 +135,26 @@ done <<CASES
 CASES
 [ -e "$WORK/x.eep" ] && fail "a refused build wrote its file"
 ls "$WORK" | grep -q '\.tmp$' && fail "a temporary file was left behind"
+
+# Another user's link in a shared sticky folder is not followed (root can
+# plant one); the user's own link is, and a new file gets 0644 under umask 022.
+echo keep >"$WORK/victim.txt"
+mkdir -m 1777 "$WORK/shared"
+ln -s "$WORK/victim.txt" "$WORK/shared/planted.eep"
+if chown -h 4242 "$WORK/shared/planted.eep" 2>/dev/null; then
+  for cmd in "build $FIX/startup.json -o" "report $FIX/startup.eep -o"; do
+    # shellcheck disable=SC2086
+    expect_exit 1 "$cmd planted link" -- "$CLI" $cmd "$WORK/shared/planted.eep"
+    grep -qF "$WORK/shared/planted.eep: odkaz ve sdílené složce patří jinému uživateli" "$WORK/err" ||
+      fail "$cmd through a planted link: $(cat "$WORK/err")"
+  done
+  [ "$(cat "$WORK/victim.txt")" = keep ] || fail "a planted link's target was replaced"
+fi
+ln -s "$WORK/victim.txt" "$WORK/own.eep"
+(umask 022 && "$CLI" build "$FIX/startup.json" -o "$WORK/own.eep" && "$CLI" build "$FIX/startup.json" -o "$WORK/new.eep") ||
+  fail "build through an own link"
+cmp -s "$WORK/victim.txt" "$FIX/startup.eep" || fail "build through an own link did not replace its target"
+[ "$(stat -c %a "$WORK/new.eep")" = 644 ] || fail "a new build output has mode $(stat -c %a "$WORK/new.eep")"
 
 # "-o -" writes to standard output.
 "$CLI" build "$FIX/startup.json" -o - | cmp -s - "$FIX/startup.eep" || fail "build -o - differs"

@@ -96,27 +96,31 @@ start_sim odd --memory-code 10
 run 1 read --port "$PORT_odd" -o "$TMP/odd.eep"
 expect_err "Velikost paměti připojeného zařízení není známa."
 
-# Ctrl-C during a paced write cancels between blocks and releases the unit.
+# Ctrl-C, SIGTERM and SIGHUP (a closed terminal) during a paced write cancel
+# between blocks and release the unit; the port is free again afterwards.
 start_sim paced --baud 19200 --memory-code 4 --verbose
-"$CLI" write --port "$PORT_paced" "$FIXTURES/pumping-station.eep" >"$TMP/out" 2>"$TMP/err" </dev/null &
-cli=$!
-( sleep 60; kill -9 "$cli" ) >/dev/null 2>&1 &
-watchdog=$!
-# Interrupt once the transfer runs (the simulator logs every request).
-for _ in $(seq 200); do
-  grep -q '^write' "$TMP/paced.err" && break
-  sleep 0.1
+for sig in INT TERM HUP; do
+  : >"$TMP/paced.err"
+  "$CLI" write --port "$PORT_paced" "$FIXTURES/pumping-station.eep" >"$TMP/out" 2>"$TMP/err" </dev/null &
+  cli=$!
+  ( sleep 60; kill -9 "$cli" ) >/dev/null 2>&1 &
+  watchdog=$!
+  # Interrupt once the transfer runs (the simulator logs every request).
+  for _ in $(seq 200); do
+    grep -q '^write' "$TMP/paced.err" && break
+    sleep 0.1
+  done
+  sleep 0.3
+  kill -"$sig" "$cli"
+  wait "$cli"
+  rc=$?
+  pkill -P "$watchdog" 2>/dev/null; kill "$watchdog" 2>/dev/null
+  [ "$rc" -eq 3 ] || fail "write stopped by SIG$sig exited $rc, expected 3: $(cat "$TMP/err")"
+  expect_err "Ukládání dat z PC do EEPROM bylo stornováno."
+  expect_err "Zařízení nyní neobsahuje platné nastavení."
+  sleep 0.2
+  tail -1 "$TMP/paced.err" | grep -qx "leave" || fail "the unit was not released after SIG$sig: $(tail -3 "$TMP/paced.err")"
 done
-sleep 0.3
-kill -INT "$cli"
-wait "$cli"
-rc=$?
-pkill -P "$watchdog" 2>/dev/null; kill "$watchdog" 2>/dev/null
-[ "$rc" -eq 3 ] || fail "interrupted write exited $rc, expected 3: $(cat "$TMP/err")"
-expect_err "Ukládání dat z PC do EEPROM bylo stornováno."
-expect_err "Zařízení nyní neobsahuje platné nastavení."
-sleep 0.2
-tail -1 "$TMP/paced.err" | grep -qx "leave" || fail "the unit was not released after Ctrl-C: $(tail -3 "$TMP/paced.err")"
 run 1 read --port "$PORT_paced" -o "$TMP/cut.eep"
 expect_err "EEPROM zřejmě není naprogramována."
 

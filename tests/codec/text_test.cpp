@@ -56,5 +56,25 @@ TEST(ReadUtf8Char, ShortestFormsOnly) {
   }
 }
 
+// What a terminal would obey is shown instead; what it only prints stays.
+TEST(TerminalSafe, ControlsAndBrokenBytesBecomeVisible) {
+  const struct {
+    std::string text, shown;
+  } cases[] = {
+      {"Čerpadlo Lhota", "Čerpadlo Lhota"},
+      {"a\x1b[1Ab", "a\\x1b[1Ab"},             // cursor up
+      {"\x1b]0;title\x07", "\\x1b]0;title\\x07"},  // window title, bell
+      {"tab\there\r\n", "tab\\x09here\\x0d\\x0a"},
+      {"del\x7f", "del\\x7f"},
+      {"c1\xc2\x9b" "2J", "c1\\x9b2J"},        // the one-character CSI
+      {"raw\x9b", "raw\\x9b"},                 // not UTF-8: the byte itself
+      {"\xe2\x80\xae" "evil", "\\u202eevil"},   // right-to-left override
+      {std::string("nul\0x", 5), "nul\\x00x"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(TerminalSafe(c.text), c.shown) << c.text;
+  // A message with its reason keeps its lines; each line is escaped alone.
+  EXPECT_EQ(TerminalSafeLines("Zpráva.\r\nDůvod \x1b[2K.\n"), "Zpráva.\nDůvod \\x1b[2K.\n");
+}
+
 }  // namespace
 }  // namespace vexa

@@ -337,6 +337,33 @@ TEST_F(LinkEndToEnd, ClosingDuringATransferStopsItThenAsksToReleaseTheUnit) {
   EXPECT_EQ(ws.link, LinkState::Neaktivni);
 }
 
+// SIGTERM or SIGHUP in the middle of a read: the read stops as by Storno, the
+// unit is released without a question, the port is closed, and the program
+// ends with the signal's exit code.
+TEST_F(LinkEndToEnd, StopSignalReleasesTheUnitWithoutAQuestion) {
+  StartUnit();
+  Click("btDEA");
+  ASSERT_EQ(ws.link, LinkState::Aktivni);
+  link::Link* link = ui::LinkOf(*window);
+  ASSERT_NE(link, nullptr);
+  int exitCode = -1;
+  link->onBlock = [&](long done, long) {
+    if (done == 5) ui::StopAndQuit(*window, 143, [&](int code) { exitCode = code; });
+  };
+  fx.messages.clear();
+  Click("btEEPROMLoad");
+  link->onBlock = nullptr;
+  QElapsedTimer t;
+  t.start();
+  while (exitCode < 0 && t.elapsed() < 5000) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  EXPECT_EQ(exitCode, 143);
+  EXPECT_EQ(ws.link, LinkState::Neaktivni);
+  EXPECT_FALSE(link->port.IsOpen());
+  ASSERT_GE(fx.messages.shown.size(), 1u);
+  EXPECT_EQ(fx.messages.shown[0].text, link::kMsgReadCancelled);
+  for (const auto& m : fx.messages.shown) EXPECT_NE(m.text, link::kMsgExitQuestion);
+}
+
 TEST_F(LinkEndToEnd, WrongDeviceCanOnlyBeReleased) {
   link::UnitOptions o;
   o.versionMajor = 0;

@@ -100,5 +100,33 @@ TEST(ConfigJson, ErrorsNameTheKeyAndLeaveTheConfigurationAlone) {
   EXPECT_FALSE(ConfigFromJsonText("\"\xC3\x28\"", cfg, error));  // invalid UTF-8
 }
 
+// A key given twice: the last value counts, and a warning names the key.
+TEST(ConfigJson, KeysGivenTwiceAreWarnedAbout) {
+  const struct {
+    const char* json;
+    std::vector<std::string> keys;
+  } cases[] = {
+      {R"({"general": {"PIN": "1111", "PIN": "2222"}})", {"general.PIN"}},
+      {R"({"phones": [{}, {"TC": "1", "TC": "2222"}], "general": {"PIN": "2222"}})", {"phones[1].TC"}},
+      {R"({"inputs": [{"INPZap": "a"}], "inputs": [{}, {"INPZap": "b"}], "general": {"PIN": "2222"}})", {"inputs"}},
+      {R"({"general": {"PIN": "2222"}, "phones": [{"TC": "2222"}, {"TC": "1"}]})", {}},  // same key, other rows
+  };
+  for (const auto& c : cases) {
+    DeviceConfig cfg = Workspace().config;
+    std::string error;
+    std::vector<std::string> warnings;
+    ASSERT_TRUE(ConfigFromJsonText(c.json, cfg, error, nullptr, &warnings)) << error;
+    EXPECT_EQ(cfg.general.PIN, "2222") << c.json;
+    std::vector<std::string> expected;
+    for (const auto& k : c.keys) expected.push_back("key '" + k + "' is given twice; the last value is used");
+    EXPECT_EQ(warnings, expected) << c.json;
+  }
+  DeviceConfig cfg = Workspace().config;
+  std::string error;
+  std::vector<std::string> warnings;
+  ASSERT_TRUE(ConfigFromJsonText(R"({"phones": [{}, {"TC": "1", "TC": "2222"}]})", cfg, error, nullptr, &warnings));
+  EXPECT_EQ(cfg.phones[1].TC, "2222");
+}
+
 }  // namespace
 }  // namespace vexa

@@ -3,6 +3,7 @@
 #include "file/file_workflows.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
@@ -138,9 +139,11 @@ TEST_F(FileWorkflowTest, SaveFailuresAreReported) {
   const std::string ok = PathIn("never.eep");
   const std::vector<Case> cases = {
       {"folder missing", missing, "3", FileOutcome::WriteFailed,
-       "Při ukládání nastavení programu do souboru '" + missing + "' nastala chyba."},
+       "Při ukládání nastavení programu do souboru '" + missing + "' nastala chyba.\n" + missing +
+           ": složka pro soubor neexistuje."},
       {"target is a folder", dir.string(), "3", FileOutcome::WriteFailed,
-       "Při ukládání nastavení programu do souboru '" + dir.string() + "' nastala chyba."},
+       "Při ukládání nastavení programu do souboru '" + dir.string() + "' nastala chyba.\n" + dir.string() +
+           ": je to složka, ne soubor."},
       {"cannot encode", ok, "x", FileOutcome::EncodeFailed, "Nastala chyba při převodu dat."},
   };
   for (const Case& c : cases) {
@@ -184,9 +187,13 @@ TEST_F(FileWorkflowTest, LoadOutcomes) {
   auto notValid = [](const std::string& p) {
     return "Data v souboru '" + p + "' nejsou v pořádku - neodpovídají formátu EEPROM.";
   };
-  auto readError = [](const std::string& p) {
-    return "Při načítání nastavení programu ze souboru '" + p + "' nastala chyba.";
+  // The reason on the second line.
+  auto readError = [](const std::string& p, const std::string& why) {
+    return "Při načítání nastavení programu ze souboru '" + p + "' nastala chyba.\n" + p + ": " + why + ".";
   };
+  const std::string folder = dir.string();
+  const std::string fifo = (dir / "fifo.eep").string();
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
   const std::string pumping = Fixture("pumping-station.eep").string();
   const std::string truncated = Fixture("truncated.eep").string();
   const std::string badSum = Fixture("bad-checksum.eep").string();
@@ -197,8 +204,13 @@ TEST_F(FileWorkflowTest, LoadOutcomes) {
       {"header checksum wrong", badSum, FileOutcome::NotValid, Icon::Information, notValid(badSum)},
       {"empty file over a zero image", empty.string(), FileOutcome::NotValid, Icon::Information,
        notValid(empty.string())},
-      {"missing file", missing, FileOutcome::ReadFailed, Icon::Error, readError(missing)},
-      {"longer than the image", tooLong.string(), FileOutcome::ReadFailed, Icon::Error, readError(tooLong.string())},
+      {"missing file", missing, FileOutcome::ReadFailed, Icon::Error, readError(missing, "soubor neexistuje")},
+      {"longer than the image", tooLong.string(), FileOutcome::ReadFailed, Icon::Error,
+       readError(tooLong.string(), "soubor je větší než 65536 bajtů")},
+      {"a folder", folder, FileOutcome::ReadFailed, Icon::Error, readError(folder, "je to složka, ne soubor")},
+      {"a FIFO", fifo, FileOutcome::ReadFailed, Icon::Error, readError(fifo, "je to roura (FIFO), ne soubor")},
+      {"a device", "/dev/null", FileOutcome::ReadFailed, Icon::Error,
+       readError("/dev/null", "je to zařízení, ne soubor")},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

@@ -13,6 +13,18 @@ const std::vector<link::SystemPort> kSystemPorts = {
     {"/dev/ttyACM0", "", "55"},
 };
 
+// What the platform reports of a failed open by user "jan".
+link::PortOpenFailure OpenFailure(link::PortError kind, std::string device, std::string group,
+                                  std::vector<std::string> existing) {
+  link::PortOpenFailure f;
+  f.kind = kind;
+  f.device = std::move(device);
+  f.group = std::move(group);
+  f.user = "jan";
+  f.existingPorts = std::move(existing);
+  return f;
+}
+
 TEST(PortSelector, ComEntriesFirstThenEverySystemPort) {
   const auto entries = link::PortSelectorEntries(kSystemPorts, "");
   std::vector<std::string> texts, devices;
@@ -74,14 +86,14 @@ TEST(PortErrors, SecondLineSaysWhy) {
       {PortError::Unknown, "", "", {}, "Nelze otevřít port COM 1."},  // nothing known: the first sentence alone
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(link::PortOpenMessage("COM 1", {c.kind, c.device, c.group, "jan", c.existing}), c.expected);
+    EXPECT_EQ(link::PortOpenMessage("COM 1", OpenFailure(c.kind, c.device, c.group, c.existing)), c.expected);
   }
 
   // OpenPort shows what the port reports.
   struct RefusingPort : FakePort {
     using FakePort::FakePort;
     link::PortOpenFailure LastOpenFailure() const override {
-      return {PortError::Busy, "/dev/ttyUSB0", "", "jan", {}};
+      return OpenFailure(PortError::Busy, "/dev/ttyUSB0", "", {});
     }
   };
   LinkRig rig;
@@ -91,6 +103,38 @@ TEST(PortErrors, SecondLineSaysWhy) {
   EXPECT_FALSE(link::OpenPort(lnk, rig.ws, rig.sv));
   EXPECT_EQ(rig.messages.Texts(),
             std::vector<std::string>{"Nelze otevřít port COM 1.\r\n/dev/ttyUSB0: port už používá jiný program."});
+}
+
+// A busy port names its lock file and the process in it, whichever program
+// wrote the file.
+TEST(PortErrors, BusyPortNamesTheLockHolder) {
+  EXPECT_EQ(link::PortLockFileOf("/var/lock", "/dev/ttyUSB0"), "/var/lock/LCK..ttyUSB0");
+  EXPECT_EQ(link::PortLockFileOf("/run/lock", "/dev/pts/3"), "/run/lock/LCK..pts_3");
+  const struct {
+    const char* content;
+    long pid;
+  } locks[] = {
+      {"4242\nminicom\nhost\n", 4242},  // QLockFile: pid, program, host
+      {"      4242\n", 4242},            // UUCP: ten columns
+      {"4242", 4242},
+      {"", 0},
+      {"abc\n", 0},
+      {"42x\n", 0},
+      {"99999999999999999999\n", 0},  // no process id overflows
+  };
+  for (const auto& l : locks) EXPECT_EQ(link::LockFilePid(l.content), l.pid) << l.content;
+
+  link::PortOpenFailure f = OpenFailure(link::PortError::Busy, "/dev/ttyUSB0", "", {});
+  f.lockFile = "/var/lock/LCK..ttyUSB0";
+  f.holderPid = 4242;
+  f.holderName = "minicom";
+  EXPECT_EQ(link::PortOpenMessage("COM 1", f),
+            "Nelze otevřít port COM 1.\r\n/dev/ttyUSB0: port už používá jiný program. Zámek /var/lock/LCK..ttyUSB0 "
+            "patří procesu 4242 (minicom).");
+  f.holderName.clear();
+  f.holderPid = 0;
+  EXPECT_EQ(link::PortOpenMessage("COM 1", f),
+            "Nelze otevřít port COM 1.\r\n/dev/ttyUSB0: port už používá jiný program. Zámek: /var/lock/LCK..ttyUSB0.");
 }
 
 }  // namespace

@@ -109,7 +109,8 @@ TEST_F(FilesTest, RejectedOrFailedLoadLeavesTheWindowAsItWas) {
        "Data v souboru '" + Fixture("bad-checksum.eep") + "' nejsou v pořádku - neodpovídají formátu EEPROM."},
       {Fixture("truncated.eep"), Icon::Information,
        "Data v souboru '" + Fixture("truncated.eep") + "' nejsou v pořádku - neodpovídají formátu EEPROM."},
-      {missing, Icon::Error, "Při načítání nastavení programu ze souboru '" + missing + "' nastala chyba."},
+      {missing, Icon::Error, "Při načítání nastavení programu ze souboru '" + missing + "' nastala chyba.\n" + missing +
+           ": soubor neexistuje."},
   };
   Type(Edit("tabOUTNazev0"), "Cerpadlo");
   MoveTo(Edit("tabOUTZap0"));
@@ -141,7 +142,8 @@ TEST_F(FilesTest, FileFromTheCommandLineLoadsWithoutTheDialog) {
   const std::string bad = Fixture("bad-checksum.eep");
   const std::string missing = PathIn("missing.eep");
   const Case cases[] = {
-      {missing, Icon::Error, "Při načítání nastavení programu ze souboru '" + missing + "' nastala chyba.", false},
+      {missing, Icon::Error, "Při načítání nastavení programu ze souboru '" + missing + "' nastala chyba.\n" + missing +
+           ": soubor neexistuje.", false},
       {bad, Icon::Information, "Data v souboru '" + bad + "' nejsou v pořádku - neodpovídají formátu EEPROM.", false},
       {good, Icon::Information, "Data ze souboru '" + good + "' byla úspěšně načtena.", true},
   };

@@ -40,10 +40,12 @@ int Build(const std::vector<std::string>& args) {
   if (!text) return kExitInvalid;
   Workspace ws;  // keys missing from the JSON keep their start-up values
   std::string error;
-  if (!ConfigFromJsonText(*text, ws.config, error)) {
-    std::cerr << input << ": " << error << "\n";
+  std::vector<std::string> warnings;
+  if (!ConfigFromJsonText(*text, ws.config, error, nullptr, &warnings)) {
+    SayLines(std::cerr, input + ": " + error);
     return kExitInvalid;
   }
+  SayWarnings(input, warnings);
 
   // What the window would have rewritten is rewritten; what it would have
   // refused is refused.
@@ -55,14 +57,15 @@ int Build(const std::vector<std::string>& args) {
     return kExitFailed;
   }
 
-  std::string why;
-  if (!base.empty() && !ReadConfigFile(base, ws.image, nullptr, nullptr, &why)) {
-    std::cerr << ConfigFileLoadErrorText(base) << " (" << why << ")\n";
+  Failure failure;
+  if (!base.empty() && !ReadConfigFile(base, ws.image, nullptr, nullptr, &failure)) {
+    SayLines(std::cerr, WithReason(ConfigFileLoadErrorText(base), failure));
     return kExitInvalid;
   }
   std::vector<std::uint8_t> bytes;
+  std::string why;
   if (EncodeConfigBytes(ws, bytes, &why) != SaveResult::Saved) {
-    std::cerr << kConvertErrorText << " (" << why << ")\n";
+    SayLines(std::cerr, std::string(kConvertErrorText) + " (" + why + ")");
     return kExitFailed;
   }
   return WriteOutputOrSay(output, bytes) ? kExitOk : kExitFailed;

@@ -33,10 +33,12 @@ bool LoadConfigOrSay(const std::string& path, Workspace& ws, std::vector<std::st
     const auto text = ReadTextFile(path);
     if (!text) return false;
     std::string error;
-    if (!ConfigFromJsonText(*text, ws.config, error, missing)) {
-      std::cerr << path << ": " << error << "\n";
+    std::vector<std::string> warnings;
+    if (!ConfigFromJsonText(*text, ws.config, error, missing, &warnings)) {
+      SayLines(std::cerr, path + ": " + error);
       return false;
     }
+    SayWarnings(path, warnings);
     return true;
   }
   return LoadFileOrSay(path, ws);
@@ -68,7 +70,7 @@ int Check(const std::vector<std::string>& args) {
   for (const auto& o : review.offences) std::cout << OffenceLine(o) << "\n";
   for (const auto& c : review.changes) std::cout << ChangeLine(c) << "\n";
   if (strict) {
-    for (const auto& key : missing) std::cout << key << ": v konfiguraci chybí, platí hodnota po spuštění.\n";
+    for (const auto& key : missing) std::cout << TerminalSafe(key) << ": v konfiguraci chybí, platí hodnota po spuštění.\n";
   }
   std::cout.flush();
   if (!std::cout.good()) return kExitFailed;

@@ -9,6 +9,7 @@
 #include <nlohmann/json.hpp>
 #include <optional>
 
+#include "codec/text.h"
 #include "command.h"
 #include "workspace/compare.h"
 #include "workspace/workspace.h"
@@ -84,7 +85,11 @@ int Diff(const std::vector<std::string>& args) {
     // Texts from a unit or file need not be valid UTF-8.
     std::cout << out.dump(1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << "\n";
   } else {
-    for (const auto& d : differences) std::cout << d.name << " (" << d.caption << "): '" << d.a << "' → '" << d.b << "'\n";
+    // Texts from a unit or file may hold control characters: shown as escapes.
+    for (const auto& d : differences) {
+      std::cout << d.name << " (" << TerminalSafe(d.caption) << "): '" << TerminalSafe(d.a) << "' → '"
+                << TerminalSafe(d.b) << "'\n";
+    }
   }
   std::cout.flush();
   return differences.empty() ? kExitOk : kExitFailed;

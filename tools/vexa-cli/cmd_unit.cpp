@@ -20,8 +20,9 @@
 // decides compatibility, runs the transfer with the program's checks and
 // messages, and releases the unit again. The activation instruction is
 // printed; the command waits for Enter only when standard input is a
-// terminal. Ctrl-C (or SIGTERM) cancels between blocks and still releases
-// the unit.
+// terminal. Ctrl-C (or SIGTERM, or SIGHUP when the terminal closes) cancels
+// between blocks and still releases the unit; the port and its lock file are
+// closed and the exit code is 3.
 //
 // Exit codes: 0 success, 1 refused or failed, 2 bad usage or a file that is
 // not a configuration, 3 cancelled.
@@ -38,6 +39,7 @@
 #include <optional>
 #include <string>
 
+#include "codec/text.h"
 #include "command.h"
 #include "file/config_file.h"
 #include "link/frame.h"
@@ -63,6 +65,7 @@ void InstallInterruptHandler() {
   sa.sa_handler = OnInterrupt;
   sigaction(SIGINT, &sa, nullptr);
   sigaction(SIGTERM, &sa, nullptr);
+  sigaction(SIGHUP, &sa, nullptr);  // the terminal was closed
 }
 
 std::string PlainLines(std::string text) {
@@ -82,7 +85,7 @@ class ConsoleMessages : public MessageBox {
  public:
   Answer Show(Icon icon, const std::string& text, Buttons buttons) override {
     EndBar();
-    std::cerr << PlainLines(text) << "\n";
+    SayLines(std::cerr, PlainLines(text));
     if (text == link::kMsgInstruction && ::isatty(STDIN_FILENO) && !g_interrupted) {
       std::string line;
       std::getline(std::cin, line);
@@ -106,7 +109,7 @@ class ConsoleProgress : public ProgressWindow {
  public:
   void Show(const std::string& text, bool) override {
     EndBar();
-    std::cerr << text << "\n";
+    SayLines(std::cerr, text);
   }
   void SetText(const std::string& text) override { Show(text, false); }
   void Close() override { EndBar(); }
@@ -188,10 +191,11 @@ class Session {
   }
 
   void PrintIdentification(std::ostream& out) const {
-    out << "Produkt: " << ws.device.Product << "\n"
-              << "Verze: " << ws.device.ProcessorVersion << "\n"
-              << "Typ modemu: " << ws.device.ModemType << "\n"
-              << "Velikost paměti: " << ws.device.MemorySize << "\n"
+    // What the unit says is shown, not obeyed: its control characters as escapes.
+    out << "Produkt: " << TerminalSafe(ws.device.Product) << "\n"
+        << "Verze: " << TerminalSafe(ws.device.ProcessorVersion) << "\n"
+        << "Typ modemu: " << TerminalSafe(ws.device.ModemType) << "\n"
+        << "Velikost paměti: " << TerminalSafe(ws.device.MemorySize) << "\n"
               << "Spojení: " << link::LookOf(ws.link).status << "\n"
               << std::flush;
   }
@@ -364,7 +368,7 @@ int Ports(const std::vector<std::string>& argv) {
   Application();
   const auto entries =
       link::PortSelectorEntries(qt::QtPortList().SystemPorts(), qt::QtSerialPort::DefaultDosDevicesDir());
-  for (const auto& line : link::PortListLines(entries)) std::cout << line << "\n";
+  for (const auto& line : link::PortListLines(entries)) std::cout << TerminalSafe(line) << "\n";
   return kExitOk;
 }
 
@@ -392,7 +396,8 @@ namespace {
 constexpr const char* kPortHelp =
     "P is a device path, \"COM n\", or a port of `vexa-cli ports` (its line, its name such as\n"
     "ttyUSB0, or its serial number). The unit is activated as the program's button does,\n"
-    "identified, and released again at the end; Ctrl-C cancels between blocks.\n";
+    "identified, and released again at the end; Ctrl-C, SIGTERM or SIGHUP cancels between blocks\n"
+    "(exit 3), still releasing the unit.\n";
 
 const Register kInfo{{"info", kInfoUsage, Info, std::string("Prints the unit's identification.\n") + kPortHelp}};
 const Register kRead{

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <iosfwd>
 #include <optional>
 #include <string>
 #include <vector>
@@ -64,6 +65,11 @@ bool WriteOutputOrSay(const std::string& path, const std::vector<std::uint8_t>& 
 // False, with a message, when `path` cannot be created or replaced: its folder
 // does not exist or cannot be written, or it is a folder. "-" passes.
 bool CanWriteOrSay(const std::string& path);
+
+// Prints a message on `out`, a line at a time, each line terminal-safe
+// (control characters of a file's or a unit's texts shown as "\x1b"), with a
+// line end after the last one.
+void SayLines(std::ostream& out, const std::string& text);
 
 struct Register {
   explicit Register(Command c) { Registry().push_back(std::move(c)); }

@@ -7,9 +7,11 @@
 #include <filesystem>
 #include <iostream>
 
+#include "codec/text.h"
 #include "command.h"
 #include "file/config_file.h"
 #include "file/disk_file.h"
+#include "platform/failure.h"
 #include "workspace/workspace.h"
 
 #ifndef VEXA_VERSION
@@ -27,20 +29,24 @@ std::string& TracePath() {
   return path;
 }
 
+void SayLines(std::ostream& out, const std::string& text) { out << TerminalSafeLines(text) << "\n"; }
+
 std::optional<std::string> ReadTextFile(const std::string& path) {
   std::vector<std::uint8_t> bytes;
-  if (!ReadRegularFile(path, kMaxTextFile, bytes)) {
-    std::cerr << ConfigFileLoadErrorText(path) << "\n";
+  Failure failure;
+  if (!ReadRegularFile(path, kMaxTextFile, bytes, failure)) {
+    SayLines(std::cerr, WithReason(ConfigFileLoadErrorText(path), failure));
     return std::nullopt;
   }
   return std::string(bytes.begin(), bytes.end());
 }
 
 bool LoadFileOrSay(const std::string& path, Workspace& ws) {
-  switch (LoadConfigFile(path, ws)) {
+  Failure failure;
+  switch (LoadConfigFile(path, ws, &failure)) {
     case LoadResult::Loaded: return true;
-    case LoadResult::ReadError: std::cerr << ConfigFileLoadErrorText(path) << "\n"; return false;
-    case LoadResult::NotValid: std::cerr << ConfigFileFormatErrorText(path) << "\n"; return false;
+    case LoadResult::ReadError: SayLines(std::cerr, WithReason(ConfigFileLoadErrorText(path), failure)); return false;
+    case LoadResult::NotValid: SayLines(std::cerr, ConfigFileFormatErrorText(path)); return false;
   }
   return false;
 }
@@ -53,9 +59,9 @@ bool WriteOutputOrSay(const std::string& path, const std::vector<std::uint8_t>& 
     std::cerr << "vexa-cli: cannot write to standard output\n";
     return false;
   }
-  std::string why;
-  if (WriteFileAtomically(path, bytes.data(), bytes.size(), &why)) return true;
-  std::cerr << ConfigFileSaveErrorText(path) << " (" << why << ")\n";
+  Failure failure;
+  if (WriteFileAtomically(path, bytes.data(), bytes.size(), failure)) return true;
+  SayLines(std::cerr, WithReason(ConfigFileSaveErrorText(path), failure));
   return false;
 }
 
@@ -67,6 +73,11 @@ bool CanWriteOrSay(const std::string& path) {
   if (folder.empty()) folder = ".";
   std::error_code ec;
   std::string why;
+  Failure refused;
+  if (!MayReplace(path, refused)) {
+    SayLines(std::cerr, WithReason(ConfigFileSaveErrorText(path), refused));
+    return false;
+  }
   if (fs::is_directory(target, ec)) {
     why = "it is a folder";
   } else if (!fs::is_directory(folder, ec)) {
@@ -76,7 +87,7 @@ bool CanWriteOrSay(const std::string& path) {
   } else {
     return true;
   }
-  std::cerr << ConfigFileSaveErrorText(path) << " (" << why << ")\n";
+  SayLines(std::cerr, ConfigFileSaveErrorText(path) + " (" + why + ")");
   return false;
 }
 }  // namespace vexa::cli
@@ -126,7 +137,7 @@ int Run(int argc, char** argv) {
     }
     return c.run(args);
   }
-  std::cerr << "vexa-cli: unknown command '" << first << "'\n";
+  std::cerr << "vexa-cli: unknown command '" << vexa::TerminalSafe(first) << "'\n";
   Usage(std::cerr);
   return kExitInvalid;
 }

@@ -5,18 +5,26 @@
 #include <iostream>
 #include <string>
 
+#include "codec/text.h"
 #include "rules/config_check.h"
 #include "workspace/device_config.h"
 #include "workspace/fields.h"
 
 namespace vexa::cli {
 
-// "DobaPlatnostiSMS: '45' → '30'"
+// "DobaPlatnostiSMS: '45' → '30'"; the texts terminal-safe.
 inline std::string ChangeLine(const rules::Change& c) {
-  return FieldDisplayName(c.field) + ": '" + c.before + "' → '" + c.after + "'";
+  return FieldDisplayName(c.field) + ": '" + TerminalSafe(c.before) + "' → '" + TerminalSafe(c.after) + "'";
 }
 
-inline std::string OffenceLine(const rules::Offence& o) { return FieldDisplayName(o.field) + ": " + o.message; }
+inline std::string OffenceLine(const rules::Offence& o) {
+  return FieldDisplayName(o.field) + ": " + TerminalSafeLines(o.message);
+}
+
+// A JSON configuration's warnings (a key given twice), one a line on standard error.
+inline void SayWarnings(const std::string& path, const std::vector<std::string>& warnings) {
+  for (const auto& w : warnings) std::cerr << TerminalSafe(path + ": warning: " + w) << "\n";
+}
 
 inline constexpr const char* kMissingKeysHelp =
     "Keys missing from a JSON configuration keep their start-up values. Phone numbers are\n"

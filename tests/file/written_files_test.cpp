@@ -1,0 +1,163 @@
+// Every kind of file the program writes, in the three situations that decide
+// who may read it and where it lands: a new file under the usual umask, a
+// link another user planted in a shared sticky folder, the user's own link.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <string>
+
+#include "file/backup.h"
+#include "file/config_file.h"
+#include "file/disk_file.h"
+#include "file/file_workflows.h"
+#include "ui/fakes.h"
+#include "workspace/workspace.h"
+
+namespace vexa {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Slurp(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+mode_t ModeOf(const fs::path& p) {
+  struct stat st {};
+  EXPECT_EQ(::lstat(p.c_str(), &st), 0) << p;
+  return st.st_mode & 07777;
+}
+
+// What a writer did: the file it wrote (empty when it refused) and what it
+// said when it refused.
+struct Written {
+  fs::path path;
+  std::string message;
+};
+
+TEST(WrittenFiles, PrivateBackupsAndNoSaveThroughAPlantedLink) {
+  Workspace ws;
+  std::vector<std::uint8_t> bytes;
+  ASSERT_EQ(EncodeConfigBytes(ws, bytes), SaveResult::Saved);
+  const int usage = static_cast<int>(bytes.size()) + 1;
+
+  struct Writer {
+    const char* name;
+    mode_t newMode;        // of a new file under umask 022
+    bool followsOwnLink;   // replaces what the user's own link points to
+    std::function<Written(const fs::path& folder, const std::string& name)> write;
+  };
+  const Writer writers[] = {
+      {"backup", 0600, false,
+       [&](const fs::path& folder, const std::string& name) -> Written {
+         const auto saved = SaveBackup(folder.string(), name, ws.image, usage);
+         return {saved ? fs::path(*saved) : fs::path(), {}};
+       }},
+      {"save", 0644, true,
+       [&](const fs::path& folder, const std::string& name) -> Written {
+         fake::FakeServices f;
+         f.files.saves.push_back((folder / name).string());
+         f.messages.answers.push_back(Answer::Yes);  // overwrite
+         if (SaveWorkflow(ws, f.services) == FileOutcome::Completed) return {folder / name, {}};
+         return {{}, f.messages.shown.empty() ? "" : f.messages.shown.back().text};
+       }},
+      {"output of build, read and report", 0644, true,
+       [&](const fs::path& folder, const std::string& name) -> Written {
+         Failure failure;
+         if (WriteFileAtomically((folder / name).string(), bytes.data(), bytes.size(), failure)) {
+           return {folder / name, {}};
+         }
+         return {{}, failure.Reason()};
+       }},
+  };
+  enum class Situation { NewFile, PlantedLink, OwnLink };
+  const Situation situations[] = {Situation::NewFile, Situation::PlantedLink, Situation::OwnLink};
+
+  const fs::path root = fs::temp_directory_path() /
+                        ("vexa-written-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
+  struct Umask022 {
+    const mode_t old = ::umask(022);
+    ~Umask022() { ::umask(old); }
+  } mask;
+  for (const Writer& w : writers) {
+    for (const Situation s : situations) {
+      SCOPED_TRACE(std::string(w.name) + " / situation " + std::to_string(static_cast<int>(s)));
+      fs::remove_all(root);
+      fs::create_directories(root);
+      const std::string name = "2026-12-07_143012_VEXA.eep";
+      const fs::path victim = root / "important.txt";
+      std::ofstream(victim) << "keep";
+
+      if (s == Situation::NewFile) {
+        const fs::path folder = root / "data" / "vexa-init" / "backups";
+        if (w.newMode != 0600) fs::create_directories(folder);
+        const Written out = w.write(folder, name);
+        ASSERT_FALSE(out.path.empty()) << out.message;
+        EXPECT_EQ(ModeOf(out.path), w.newMode);
+        // The folders a backup makes are the user's alone too.
+        if (w.newMode == 0600) {
+          EXPECT_EQ(ModeOf(folder), 0700u);
+          EXPECT_EQ(ModeOf(folder.parent_path()), 0700u);
+        }
+        continue;
+      }
+
+      const fs::path folder = root / "shared";
+      fs::create_directories(folder);
+      const fs::path link = folder / name;
+      fs::create_symlink(victim, link);
+      if (s == Situation::PlantedLink) {
+        fs::permissions(folder, static_cast<fs::perms>(01777));
+        // Another user's link: only root can make one here.
+        if (::lchown(link.c_str(), 4242, 4242) != 0) GTEST_SKIP() << "needs root to plant another user's link";
+      }
+      const Written out = w.write(folder, name);
+      const bool replaces = s == Situation::OwnLink && w.followsOwnLink;
+      EXPECT_EQ(Slurp(victim) == "keep", !replaces);
+      EXPECT_TRUE(fs::is_symlink(link));
+      if (replaces) {
+        EXPECT_EQ(Slurp(victim), std::string(bytes.begin(), bytes.end()));
+      } else if (w.followsOwnLink) {
+        // Refused, and the message names the link.
+        EXPECT_TRUE(out.path.empty());
+        EXPECT_NE(out.message.find(link.string() + ": odkaz ve sdílené složce patří jinému uživateli"),
+                  std::string::npos)
+            << out.message;
+      } else {
+        // A backup never takes a name that exists: it goes beside the link.
+        EXPECT_EQ(out.path, folder / "2026-12-07_143012_VEXA_2.eep");
+      }
+    }
+  }
+  fs::remove_all(root);
+}
+
+// The kernel's rule, which the writes above follow.
+TEST(WrittenFiles, LinkRuleOfSharedFolders) {
+  struct Case {
+    mode_t folder;
+    uid_t folderOwner, linkOwner, user;
+    bool follows;
+  };
+  const Case cases[] = {
+      {01777, 0, 1000, 1000, true},   // the user's own link in /tmp
+      {01777, 0, 1001, 1000, false},  // another user's link in /tmp
+      {01777, 0, 0, 1000, true},      // the folder owner's link
+      {01777, 1001, 1001, 1000, true},
+      {00777, 0, 1001, 1000, true},   // not sticky: the kernel follows it
+      {01775, 0, 1001, 1000, true},   // not writable by all
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(MayFollowLink(c.folder, c.folderOwner, c.linkOwner, c.user), c.follows)
+        << std::oct << c.folder << std::dec << " " << c.folderOwner << " " << c.linkOwner << " " << c.user;
+  }
+}
+
+}  // namespace
+}  // namespace vexa
