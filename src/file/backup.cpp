@@ -130,6 +130,9 @@ std::optional<std::string> SaveBackup(const std::string& dir, const std::string&
   // makes for it and the file itself are the user's alone.
   Failure failure;
   if (!CreatePrivateFolders(dir, failure)) return std::nullopt;
+  // The program's own backup folder, when an earlier version left it open to
+  // others, is closed now; a folder the user chose keeps its rights.
+  if (dir == DefaultBackupDir()) MakeOwnFolderPrivate(dir);
   std::error_code ec;
   // The whole file goes to a hidden name first; it then gets its own name by
   // a hard link, which fails rather than replace a file of that name.

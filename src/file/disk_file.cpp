@@ -267,4 +267,12 @@ bool CreatePrivateFolders(const std::string& dir, Failure& failure) {
   return true;
 }
 
+bool MakeOwnFolderPrivate(const std::string& dir) {
+  const fs::path path = PathFromUtf8(dir);
+  struct stat st {};
+  if (::lstat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return false;
+  if (st.st_uid != ::geteuid() || (st.st_mode & 077) == 0) return true;
+  return ::chmod(path.c_str(), st.st_mode & 07700) == 0;
+}
+
 }  // namespace vexa

@@ -65,5 +65,8 @@ bool MayFollowLink(mode_t folderMode, uid_t folderOwner, uid_t linkOwner, uid_t 
 // readable by the user alone (0700) whatever the umask; folders that exist
 // are left as they are. False, with the reason, when one cannot be made.
 bool CreatePrivateFolders(const std::string& dir, Failure& failure);
+// Takes the group's and others' rights away from the user's own folder `dir`
+// (a folder of someone else's is left as it is). False when it could not.
+bool MakeOwnFolderPrivate(const std::string& dir);
 
 }  // namespace vexa
