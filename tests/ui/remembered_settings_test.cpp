@@ -94,7 +94,7 @@ TEST(RememberedSettingsTest, DamagedOrMissingFileGivesTheDefaults) {
   ASSERT_TRUE(tmp.isValid());
   const ProgramSettings defaults;
   const QByteArray contents[] = {
-      QByteArray("\x00\xff\xfe[[[\x01=\n=\x02", 13),
+      QByteArray("\x00\xff\xfe[[[\x01=\n=\x02", 11),
       QByteArray("[boxes]\nCheckWrite=maybe\nFullRead=1\nBackup=\n[port]\nkind=serial\nvalue=\n"
                  "[folders]\nopen=relative/path\nsave=@Variant(garbage)\n[window]\ngeometry=42\n"),
       QByteArray("[port]\nkind=com\nvalue=COM 1 x\n[boxes]\nBackup=FALSE\n"),
