@@ -112,7 +112,8 @@ std::optional<int> PortNumberOf(std::string_view portText);
 
 // The device a port text stands for. A text starting with "/" is a device path
 // and is used as it is. "COM n" is the link `<dosDevicesDir>/COMn` when it
-// exists (resolved to its target), otherwise the built-in port /dev/ttyS(n-1).
+// exists (resolved to its target; a dangling link to the missing device it
+// points to), otherwise the built-in port /dev/ttyS(n-1).
 // Any other text is returned unchanged.
 std::string ResolvePortDevice(std::string_view portText, const std::string& dosDevicesDir);
 
