@@ -3,6 +3,7 @@
 #include "link/port_names.h"
 
 #include <cctype>
+#include <cstdlib>
 #include <filesystem>
 #include <system_error>
 
@@ -28,6 +29,20 @@ std::optional<int> PortNumberOf(std::string_view portText) {
 std::string DosDevicesDirOf(const std::string& homeDir) {
   if (homeDir.empty()) return {};
   return (std::filesystem::path(homeDir) / ".vexa" / "dosdevices").string();
+}
+
+std::string DefaultDosDevicesDir() {
+  const char* home = std::getenv("HOME");
+  return DosDevicesDirOf(home ? home : "");
+}
+
+std::string ComLinkPath(const std::string& dosDevicesDir, int n) {
+  return (std::filesystem::path(dosDevicesDir) / ("COM" + std::to_string(n))).string();
+}
+
+std::string DevicePathOf(const std::string& name) {
+  if (name.empty() || name.front() == '/') return name;
+  return "/dev/" + name;
 }
 
 namespace {
@@ -58,7 +73,7 @@ std::string ResolvePortDevice(std::string_view portText, const std::string& dosD
 
   if (!dosDevicesDir.empty()) {
     namespace fs = std::filesystem;
-    const fs::path link = fs::path(dosDevicesDir) / ("COM" + std::to_string(*n));
+    const fs::path link = ComLinkPath(dosDevicesDir, *n);
     std::error_code ec;
     const auto status = fs::symlink_status(link, ec);
     if (!ec && fs::exists(status)) {

@@ -119,5 +119,13 @@ std::string ResolvePortDevice(std::string_view portText, const std::string& dosD
 
 // The per-user folder of COMn links: `<home>/.vexa/dosdevices`.
 std::string DosDevicesDirOf(const std::string& homeDir);
+// The folder of COMn links of the user running the program ($HOME); empty
+// when the home folder is not known.
+std::string DefaultDosDevicesDir();
+// The link "COM n" opens: `<dosDevicesDir>/COMn`.
+std::string ComLinkPath(const std::string& dosDevicesDir, int n);
+// The device of a port name: a bare name ("ttyUSB0") lies in /dev; a path
+// is used as it is.
+std::string DevicePathOf(const std::string& name);
 
 }  // namespace vexa::link

@@ -244,6 +244,8 @@ TEST(PortNames, ComTextsMapToLinksOrBuiltInPorts) {
   fs::create_symlink("gone", home / "hop");
   fs::create_symlink("../../hop", fs::path(dir) / "COM3");
   EXPECT_EQ(link::ResolvePortDevice("COM 3", dir), (home / "gone").string());
+  EXPECT_EQ(link::DevicePathOf("ttyUSB0"), "/dev/ttyUSB0");
+  EXPECT_EQ(link::DevicePathOf("/dev/pts/7"), "/dev/pts/7");
   EXPECT_EQ(link::PortNumberOf("COM 3"), 3);
   EXPECT_EQ(link::PortNumberOf("COMX"), std::nullopt);
   fs::remove_all(home);

@@ -376,7 +376,7 @@ int Ports(const std::vector<std::string>& argv) {
   }
   Application();
   const auto entries =
-      link::PortSelectorEntries(qt::QtPortList().SystemPorts(), qt::QtSerialPort::DefaultDosDevicesDir());
+      link::PortSelectorEntries(qt::QtPortList().SystemPorts(), link::DefaultDosDevicesDir());
   for (const auto& line : link::PortListLines(entries)) std::cout << TerminalSafe(line) << "\n";
   return kExitOk;
 }
