@@ -39,6 +39,32 @@ constexpr auto kReverse = [] {
   return r;
 }();
 
+// The letters of the code page with accents: upper case (0 when there is
+// none), lower case and the plain form of the lower case.
+struct Letter {
+  char32_t upper;
+  char32_t lower;
+  const char* plain;
+};
+constexpr Letter kLetters[] = {
+    {U'Á', U'á', "a"}, {U'Ä', U'ä', "a"}, {U'Ă', U'ă', "a"}, {U'Â', U'â', "a"}, {U'Ą', U'ą', "a"}, {U'Č', U'č', "c"},
+    {U'Ć', U'ć', "c"}, {U'Ç', U'ç', "c"}, {U'Ď', U'ď', "d"}, {U'Đ', U'đ', "d"}, {U'É', U'é', "e"}, {U'Ě', U'ě', "e"},
+    {U'Ë', U'ë', "e"}, {U'Ę', U'ę', "e"}, {U'Í', U'í', "i"}, {U'Î', U'î', "i"}, {U'Ĺ', U'ĺ', "l"}, {U'Ľ', U'ľ', "l"},
+    {U'Ł', U'ł', "l"}, {U'Ň', U'ň', "n"}, {U'Ń', U'ń', "n"}, {U'Ó', U'ó', "o"}, {U'Ö', U'ö', "o"}, {U'Ô', U'ô', "o"},
+    {U'Ő', U'ő', "o"}, {U'Ř', U'ř', "r"}, {U'Ŕ', U'ŕ', "r"}, {U'Š', U'š', "s"}, {U'Ś', U'ś', "s"}, {U'Ş', U'ş', "s"},
+    {0, U'ß', "ss"},   {U'Ť', U'ť', "t"}, {U'Ţ', U'ţ', "t"}, {U'Ú', U'ú', "u"}, {U'Ů', U'ů', "u"}, {U'Ü', U'ü', "u"},
+    {U'Ű', U'ű', "u"}, {U'Ý', U'ý', "y"}, {U'Ž', U'ž', "z"}, {U'Ź', U'ź', "z"}, {U'Ż', U'ż', "z"},
+};
+
+// The plain forms of the upper-case letters, in the order of kLetters.
+constexpr auto kPlainUpper = [] {
+  std::array<std::array<char, 3>, std::size(kLetters)> r{};
+  for (std::size_t i = 0; i < std::size(kLetters); ++i) {
+    for (std::size_t k = 0; kLetters[i].plain[k] != '\0'; ++k) r[i][k] = static_cast<char>(kLetters[i].plain[k] - 32);
+  }
+  return r;
+}();
+
 char ToCp1250(char32_t ch) {
   if (ch < 0x80) return static_cast<char>(ch);
   auto it =
@@ -68,6 +94,23 @@ std::string Cp1250ToUtf8(std::string_view cp1250) {
     AppendUtf8(out, b < 0x80 ? char32_t{b} : kUpperHalf[b - 0x80]);
   }
   return out;
+}
+
+char32_t Cp1250LowerCase(char32_t ch) {
+  if (ch < 0x80) return ch >= U'A' && ch <= U'Z' ? ch + 32 : ch;
+  for (const Letter& l : kLetters) {
+    if (l.upper == ch) return l.lower;
+  }
+  return ch;
+}
+
+std::string_view Cp1250PlainLetter(char32_t ch) {
+  if (ch < 0x80) return {};
+  for (std::size_t i = 0; i < std::size(kLetters); ++i) {
+    if (kLetters[i].lower == ch) return kLetters[i].plain;
+    if (kLetters[i].upper == ch) return kPlainUpper[i].data();
+  }
+  return {};
 }
 
 }  // namespace vexa

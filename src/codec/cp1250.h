@@ -19,4 +19,11 @@ std::string Utf8ToCp1250(std::string_view utf8);
 // and a write.
 std::string Cp1250ToUtf8(std::string_view cp1250);
 
+// The lower case of an ASCII letter or of a letter of the code page ("Č" is
+// "č", "Ł" is "ł"); any other character as it is.
+char32_t Cp1250LowerCase(char32_t ch);
+// The plain ASCII form of a letter of the code page with an accent ("č" is
+// "c", "Ř" is "R", "ß" is "ss"); empty for any other character.
+std::string_view Cp1250PlainLetter(char32_t ch);
+
 }  // namespace vexa

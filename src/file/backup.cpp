@@ -8,6 +8,8 @@
 #include <system_error>
 #include <vector>
 
+#include "codec/cp1250.h"
+#include "codec/text.h"
 #include "file/config_file.h"
 #include "file/disk_file.h"
 
@@ -15,40 +17,6 @@ namespace vexa {
 namespace fs = std::filesystem;
 
 namespace {
-
-// Letters with accents of code page 1250 and their plain forms.
-struct Plain {
-  char32_t letter;
-  const char* plain;
-};
-constexpr Plain kPlain[] = {
-    {U'á', "a"}, {U'ä', "a"}, {U'ă', "a"}, {U'â', "a"}, {U'ą', "a"}, {U'č', "c"}, {U'ć', "c"}, {U'ç', "c"},
-    {U'ď', "d"}, {U'đ', "d"}, {U'é', "e"}, {U'ě', "e"}, {U'ë', "e"}, {U'ę', "e"}, {U'í', "i"}, {U'î', "i"},
-    {U'ĺ', "l"}, {U'ľ', "l"}, {U'ł', "l"}, {U'ň', "n"}, {U'ń', "n"}, {U'ó', "o"}, {U'ö', "o"}, {U'ô', "o"},
-    {U'ő', "o"}, {U'ř', "r"}, {U'ŕ', "r"}, {U'š', "s"}, {U'ś', "s"}, {U'ş', "s"}, {U'ß', "ss"}, {U'ť', "t"},
-    {U'ţ', "t"}, {U'ú', "u"}, {U'ů', "u"}, {U'ü', "u"}, {U'ű', "u"}, {U'ý', "y"}, {U'ž', "z"}, {U'ź', "z"},
-    {U'ż', "z"}, {U'Á', "A"}, {U'Ä', "A"}, {U'Ă', "A"}, {U'Â', "A"}, {U'Ą', "A"}, {U'Č', "C"}, {U'Ć', "C"},
-    {U'Ç', "C"}, {U'Ď', "D"}, {U'Đ', "D"}, {U'É', "E"}, {U'Ě', "E"}, {U'Ë', "E"}, {U'Ę', "E"}, {U'Í', "I"},
-    {U'Î', "I"}, {U'Ĺ', "L"}, {U'Ľ', "L"}, {U'Ł', "L"}, {U'Ň', "N"}, {U'Ń', "N"}, {U'Ó', "O"}, {U'Ö', "O"},
-    {U'Ô', "O"}, {U'Ő', "O"}, {U'Ř', "R"}, {U'Ŕ', "R"}, {U'Š', "S"}, {U'Ś', "S"}, {U'Ş', "S"}, {U'Ť', "T"},
-    {U'Ţ', "T"}, {U'Ú', "U"}, {U'Ů', "U"}, {U'Ü', "U"}, {U'Ű', "U"}, {U'Ý', "Y"}, {U'Ž', "Z"}, {U'Ź', "Z"},
-    {U'Ż', "Z"},
-};
-
-// The next character of a UTF-8 text; a byte that does not start a valid
-// sequence is taken alone (and later dropped as unsafe).
-char32_t NextChar(const std::string& s, std::size_t& i) {
-  const auto b = static_cast<unsigned char>(s[i++]);
-  int extra = b >= 0xF0 ? 3 : b >= 0xE0 ? 2 : b >= 0xC0 ? 1 : 0;
-  char32_t c = extra == 3 ? (b & 0x07u) : extra == 2 ? (b & 0x0Fu) : extra == 1 ? (b & 0x1Fu) : b;
-  for (; extra > 0 && i < s.size(); --extra) {
-    const auto n = static_cast<unsigned char>(s[i]);
-    if ((n & 0xC0) != 0x80) return 0xFFFD;
-    c = (c << 6) | (n & 0x3Fu);
-    ++i;
-  }
-  return extra == 0 ? c : 0xFFFD;
-}
 
 bool IsSafe(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9'); }
 
@@ -89,14 +57,15 @@ std::string FileNameSafe(const std::string& utf8, std::size_t limit) {
   std::string out;
   bool gap = false;
   for (std::size_t i = 0; i < utf8.size();) {
-    const char32_t c = NextChar(utf8, i);
+    // A malformed sequence is left out, as any character without a plain form.
+    const Utf8Char u = ReadUtf8Char(utf8, i);
+    i += u.size;
+    const char32_t c = u.valid ? u.ch : 0xFFFD;
     std::string piece;
     if (c < 0x80 && IsSafe(static_cast<char>(c))) {
       piece.assign(1, static_cast<char>(c));
     } else {
-      for (const Plain& p : kPlain) {
-        if (p.letter == c) piece = p.plain;
-      }
+      piece = Cp1250PlainLetter(c);
     }
     if (piece.empty()) {
       gap = true;

@@ -15,7 +15,7 @@ bool WriteConfigFile(const std::string& path, const EepromImage& image, int usag
                      Failure* failure) {
   Failure local;
   Failure& f = failure != nullptr ? *failure : local;
-  const long length = std::max(1L, static_cast<long>(usage) - 1);
+  const long length = SavedFileLength(usage);
   if (length > kImageSize) {
     f = Failure::Of(FailureKind::Refused, "nastavení je delší než paměť zařízení").AtPath(path);
     return false;
@@ -83,7 +83,7 @@ SaveResult EncodeForFile(Workspace& ws, long& length, std::string* why) {
   }
   // The usage figure always covers the encoded image; should it ever fall
   // short, the file still holds the whole image up to its end marker.
-  length = std::max<long>(ComputeUsage(ws.config), used + 1);
+  length = SavedFileUsage(ws.config, used);
   return SaveResult::Saved;
 }
 }  // namespace
@@ -102,7 +102,7 @@ SaveResult EncodeConfigBytes(Workspace& ws, std::vector<std::uint8_t>& bytes, st
   long usage = 0;
   const SaveResult encoded = EncodeForFile(ws, usage, why);
   if (encoded != SaveResult::Saved) return encoded;
-  const long length = std::clamp(usage - 1, 1L, static_cast<long>(kImageSize));
+  const long length = std::min(SavedFileLength(usage), static_cast<long>(kImageSize));
   bytes.assign(ws.image.data(), ws.image.data() + length);
   return SaveResult::Saved;
 }

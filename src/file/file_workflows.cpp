@@ -55,7 +55,7 @@ FileOutcome SaveWorkflow(Workspace& ws, Services& sv) {
   // figure the window shows. That figure always exceeds the encoded length;
   // should it ever fall short, the whole image up to its end marker is still
   // written, so the file can be loaded again.
-  const long usage = std::max<long>(ComputeUsage(ws.config), used + 1);
+  const long usage = SavedFileUsage(ws.config, used);
 
   Failure failure;
   const bool written = WriteConfigFile(path, ws.image, static_cast<int>(usage), {}, &failure);

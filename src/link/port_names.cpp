@@ -3,6 +3,7 @@
 #include "link/port_names.h"
 
 #include <cctype>
+#include <cstdlib>
 #include <filesystem>
 #include <system_error>
 
@@ -30,6 +31,41 @@ std::string DosDevicesDirOf(const std::string& homeDir) {
   return (std::filesystem::path(homeDir) / ".vexa" / "dosdevices").string();
 }
 
+std::string DefaultDosDevicesDir() {
+  const char* home = std::getenv("HOME");
+  return DosDevicesDirOf(home ? home : "");
+}
+
+std::string ComLinkPath(const std::string& dosDevicesDir, int n) {
+  return (std::filesystem::path(dosDevicesDir) / ("COM" + std::to_string(n))).string();
+}
+
+std::string DevicePathOf(const std::string& name) {
+  if (name.empty() || name.front() == '/') return name;
+  return "/dev/" + name;
+}
+
+namespace {
+
+// The first missing path along a chain of links starting at `link` (relative
+// targets taken from the link's folder); the link itself when its chain
+// cannot be read or loops.
+std::filesystem::path MissingTargetOf(const std::filesystem::path& link) {
+  namespace fs = std::filesystem;
+  fs::path at = link;
+  for (int hop = 0; hop < 40; ++hop) {
+    std::error_code ec;
+    if (!fs::is_symlink(fs::symlink_status(at, ec)) || ec) return at;
+    fs::path target = fs::read_symlink(at, ec);
+    if (ec) return link;
+    if (target.is_relative()) target = at.parent_path() / target;
+    at = target.lexically_normal();
+  }
+  return link;
+}
+
+}  // namespace
+
 std::string ResolvePortDevice(std::string_view portText, const std::string& dosDevicesDir) {
   if (!portText.empty() && portText.front() == '/') return std::string(portText);
   const auto n = PortNumberOf(portText);
@@ -37,14 +73,16 @@ std::string ResolvePortDevice(std::string_view portText, const std::string& dosD
 
   if (!dosDevicesDir.empty()) {
     namespace fs = std::filesystem;
-    const fs::path link = fs::path(dosDevicesDir) / ("COM" + std::to_string(*n));
+    const fs::path link = ComLinkPath(dosDevicesDir, *n);
     std::error_code ec;
     const auto status = fs::symlink_status(link, ec);
     if (!ec && fs::exists(status)) {
-      // A dangling link stays as it is, so opening it fails with the port's
-      // own message rather than falling back to another device.
       const fs::path target = fs::canonical(link, ec);
-      return ec ? link.string() : target.string();
+      if (!ec) return target.string();
+      // A dangling link (its adapter is unplugged) opens the device it points
+      // to, which fails with that device's own message, rather than falling
+      // back to another port.
+      return MissingTargetOf(link).string();
     }
   }
   return "/dev/ttyS" + std::to_string(*n - 1);

@@ -112,11 +112,20 @@ std::optional<int> PortNumberOf(std::string_view portText);
 
 // The device a port text stands for. A text starting with "/" is a device path
 // and is used as it is. "COM n" is the link `<dosDevicesDir>/COMn` when it
-// exists (resolved to its target), otherwise the built-in port /dev/ttyS(n-1).
+// exists (resolved to its target; a dangling link to the missing device it
+// points to), otherwise the built-in port /dev/ttyS(n-1).
 // Any other text is returned unchanged.
 std::string ResolvePortDevice(std::string_view portText, const std::string& dosDevicesDir);
 
 // The per-user folder of COMn links: `<home>/.vexa/dosdevices`.
 std::string DosDevicesDirOf(const std::string& homeDir);
+// The folder of COMn links of the user running the program ($HOME); empty
+// when the home folder is not known.
+std::string DefaultDosDevicesDir();
+// The link "COM n" opens: `<dosDevicesDir>/COMn`.
+std::string ComLinkPath(const std::string& dosDevicesDir, int n);
+// The device of a port name: a bare name ("ttyUSB0") lies in /dev; a path
+// is used as it is.
+std::string DevicePathOf(const std::string& name);
 
 }  // namespace vexa::link

@@ -59,7 +59,7 @@ BackupResult TakeBackup(Link& link, Workspace& ws, Services& sv, const std::stri
   // The file a save of that configuration would give, and never shorter
   // than the unit's own text area.
   const long used = UsedLength(*unit).value_or(0);
-  const int usage = static_cast<int>(std::max<long>(ComputeUsage(backup.config), used + 1));
+  const int usage = static_cast<int>(SavedFileUsage(backup.config, used));
   const std::time_t now = std::time(nullptr);
   std::tm local{};
   if (const std::tm* t = std::localtime(&now)) local = *t;

@@ -190,7 +190,21 @@ void QtReportPrinter::PlaceGraph(double x, double y, double width, double height
   surface.PaintInto(painter_, QRectF(Px(x), Px(y), Px(width), Px(height)));
 }
 
-bool QtReportPrinter::Failed() const { return failed_ || printer_.printerState() == QPrinter::Error; }
+bool QtReportPrinter::Failed() const {
+  return failed_ || printer_.printerState() == QPrinter::Error || printer_.printerState() == QPrinter::Aborted;
+}
+
+std::optional<Failure> QtReportPrinter::LastFailure() const {
+  if (!Failed()) return std::nullopt;
+  if (printer_.outputFormat() == QPrinter::PdfFormat && !printer_.outputFileName().isEmpty()) {
+    return Failure::Of(FailureKind::FileSystem, "soubor nelze zapsat").AtPath(printer_.outputFileName().toStdString());
+  }
+  const std::string name = printer_.printerName().toStdString();
+  const std::string on = name.empty() ? "tiskárna" : "tiskárna " + name;
+  return Failure::Of(FailureKind::Device, printer_.printerState() == QPrinter::Aborted
+                                              ? on + ": tisková úloha byla zrušena"
+                                              : on + ": tisková fronta úlohu nepřijala");
+}
 
 PrintOutcome PrintReportWithDialog(Workspace& ws, Services& sv, QPrinter& printer, QWidget* parent) {
   QtReportPrinter out(printer, parent);

@@ -54,6 +54,7 @@ class QtReportPrinter : public ReportPrinter {
   void SetCopies(int copies) override;
   void BeginDocument() override;
   void EndDocument() override;
+  void EndJob() override { Finish(); }
   void AbortDocument() override;
   void NewPage() override;
   int Page() const override { return page_; }
@@ -75,6 +76,7 @@ class QtReportPrinter : public ReportPrinter {
   void PlaceGraph(double x, double y, double width, double height, const AnalogScale& scale, const GraphInput& in,
                   char decimalSeparator) override;
   bool Failed() const override;
+  std::optional<Failure> LastFailure() const override;
 
   double Dpi() const { return dpi_; }
 

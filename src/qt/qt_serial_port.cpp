@@ -9,7 +9,6 @@
 #include <cerrno>
 #include <filesystem>
 
-#include <QDir>
 #include <QEventLoop>
 #include <QTimer>
 
@@ -18,8 +17,6 @@
 #include "link/port_names.h"
 
 namespace vexa::qt {
-
-std::string QtSerialPort::DefaultDosDevicesDir() { return link::DosDevicesDirOf(QDir::homePath().toStdString()); }
 
 QtSerialPort::QtSerialPort(link::Clock& clock, std::string dosDevicesDir)
     : clock_(clock), dosDevicesDir_(std::move(dosDevicesDir)) {
@@ -133,7 +130,7 @@ bool QtSerialPort::Open(const std::string& name) {
       link::PortChoiceNeedsSystemPorts(name) ? systemPorts_.SystemPorts() : std::vector<link::SystemPort>{};
   device_ = link::ResolvePortChoice(name, systemPorts, dosDevicesDir_);
   // QSerialPort looks a bare name up in /dev; the messages name that device.
-  if (!device_.empty() && device_.front() != '/') device_ = "/dev/" + device_;
+  device_ = link::DevicePathOf(device_);
   port_.setPortName(QString::fromStdString(device_));
   port_.setBaudRate(QSerialPort::Baud19200);
   port_.setDataBits(QSerialPort::Data8);

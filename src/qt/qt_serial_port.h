@@ -18,9 +18,8 @@ namespace vexa::qt {
 
 class QtSerialPort final : public link::SerialPort {
  public:
-  // `dosDevicesDir` is the folder of COMn links; DefaultDosDevicesDir() for
-  // the user's own.
-  explicit QtSerialPort(link::Clock& clock, std::string dosDevicesDir = DefaultDosDevicesDir());
+  // `dosDevicesDir` is the folder of COMn links; the user's own by default.
+  explicit QtSerialPort(link::Clock& clock, std::string dosDevicesDir = link::DefaultDosDevicesDir());
   ~QtSerialPort() override;
 
   bool Open(const std::string& name) override;
@@ -40,9 +39,6 @@ class QtSerialPort final : public link::SerialPort {
 
   // The device the last Open resolved the port to.
   const std::string& device() const { return device_; }
-
-  // <home>/.vexa/dosdevices
-  static std::string DefaultDosDevicesDir();
 
  private:
   // Moves characters the system has received into the port's buffer without

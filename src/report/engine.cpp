@@ -292,7 +292,9 @@ PrintOutcome PrintReport(Workspace& ws, Services& sv, ReportPrinter& printer) {
 
   ReportRun run{printer, sv.progress, sv.loop, ws};
   run.copyCount = copyCount;
+  bool handedOver = false;  // a document (or the last) was handed to the printer
   for (int copy = 1; copy <= copyCount && !printer.Failed(); ++copy) {
+    handedOver = false;
     run.copyIndex = copy;
     run.breakPending = false;
     printer.BeginDocument();
@@ -307,10 +309,18 @@ PrintOutcome PrintReport(Workspace& ws, Services& sv, ReportPrinter& printer) {
     }
     if (printer.Failed()) break;
     printer.EndDocument();
+    handedOver = true;
   }
+  if (!printer.Failed()) printer.EndJob();
   const bool failed = printer.Failed();
   if (failed) printer.AbortDocument();
   CloseProgress(sv);
+  if (failed && handedOver) {
+    // The drawing went through; the printer did not take the job.
+    const Failure why =
+        printer.LastFailure().value_or(Failure::Of(FailureKind::Device, "tiskárna tiskovou úlohu nepřijala"));
+    sv.messages.Show(Icon::Error, WithReason(kMsgPrintFailed, why));
+  }
   return failed ? PrintOutcome::Failed : PrintOutcome::Printed;
 }
 

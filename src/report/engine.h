@@ -42,9 +42,15 @@ struct ReportRun {
 
 enum class PrintOutcome { Printed, Cancelled, Failed };
 
+// Shown when a finished document was not taken (the print queue refused the
+// job), with the printer's reason beneath.
+inline constexpr const char* kMsgPrintFailed = "Tisk se nezdařil.";
+
 // The whole print run: the printer dialog, then every copy as a document of
 // its own with pages numbered from 1, under the progress window. Printing
-// does not consult CancelRequested; Storno only hides the window.
+// does not consult CancelRequested; Storno only hides the window. A failure
+// while drawing ends the run without a message; one when a document is
+// handed over is shown as kMsgPrintFailed with the printer's reason.
 PrintOutcome PrintReport(Workspace& ws, Services& sv, ReportPrinter& printer);
 
 // "Tisk 2. stránky\r\n1. kopie z 2"

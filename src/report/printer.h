@@ -5,13 +5,15 @@
 // The printer keeps the drawing state the report sets and reads: the print
 // position, the font name and size and the line width. Once any operation
 // fails, Failed() stays true for the rest of the run; the report then stops
-// without a message.
+// without a message, unless the failure comes when a finished document is
+// handed over (the print queue refused the job): that one is told.
 #pragma once
 
 #include <optional>
 #include <string>
 
 #include "graph/graph.h"
+#include "platform/failure.h"
 #include "workspace/device_config.h"
 
 namespace vexa {
@@ -31,6 +33,9 @@ class ReportPrinter {
   virtual void BeginDocument() = 0;
   // Ends the document and hands it to the printer.
   virtual void EndDocument() = 0;
+  // Ends the whole job after its last copy; a printer that keeps every copy
+  // in one document hands it over here.
+  virtual void EndJob() {}
   // Gives up the document of a failed run.
   virtual void AbortDocument() = 0;
   virtual void NewPage() = 0;
@@ -63,6 +68,8 @@ class ReportPrinter {
                           const GraphInput& in, char decimalSeparator) = 0;
 
   virtual bool Failed() const = 0;
+  // Why the printer failed, when it can say (nullopt when it cannot).
+  virtual std::optional<Failure> LastFailure() const { return std::nullopt; }
 };
 
 }  // namespace vexa

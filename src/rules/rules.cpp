@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cstdio>
 
+#include "codec/cp1250.h"
 #include "codec/text.h"
 #include "codec/values.h"
 #include "platform/failure.h"
@@ -35,22 +36,7 @@ std::u32string Decode(std::string_view s) {
   return out;
 }
 
-// Lower case of the letters the unit's code page holds: ASCII, Latin-1 and
-// Latin Extended-A (Czech, Slovak, Polish, Hungarian... letters).
-char32_t Fold(char32_t c) {
-  if (c >= U'A' && c <= U'Z') return c + 32;
-  if (c < 0xC0) return c;
-  if (c <= 0xDE) return c == 0xD7 ? c : c + 32;
-  if (c >= 0x100 && c <= 0x12F) return c | 1;
-  if (c >= 0x132 && c <= 0x137) return c | 1;
-  if (c >= 0x139 && c <= 0x148) return (c & 1) ? c + 1 : c;
-  if (c >= 0x14A && c <= 0x177) return c | 1;
-  if (c == 0x178) return 0xFF;
-  if (c >= 0x179 && c <= 0x17E) return (c & 1) ? c + 1 : c;
-  return c;
-}
-
-bool SameIgnoringCase(char32_t a, char32_t b) { return a == b || Fold(a) == Fold(b); }
+bool SameIgnoringCase(char32_t a, char32_t b) { return a == b || Cp1250LowerCase(a) == Cp1250LowerCase(b); }
 
 bool BeginsIgnoringCase(const std::u32string& text, const std::u32string& prefix) {
   if (prefix.size() > text.size()) return false;

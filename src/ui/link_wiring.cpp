@@ -16,7 +16,7 @@ namespace vexa::ui {
 LinkCommands::LinkCommands(const Parts& parts, const std::string& dosDevicesDir, QObject& parent)
     : QObject(&parent),
       parts_(parts),
-      port_(clock_, dosDevicesDir.empty() ? qt::QtSerialPort::DefaultDosDevicesDir() : dosDevicesDir),
+      port_(clock_, dosDevicesDir.empty() ? link::DefaultDosDevicesDir() : dosDevicesDir),
       link_(port_, clock_) {
   setObjectName(QStringLiteral("LinkWiring"));
   // Every block moved shows on the progress window's bar.

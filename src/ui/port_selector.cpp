@@ -13,13 +13,13 @@ QString Q(const std::string& s) { return QString::fromUtf8(s.data(), static_cast
 }  // namespace
 
 PortSelector::PortSelector(const link::PortList* ports, QWidget* parent)
-    : QComboBox(parent), ports_(ports), dosDevicesDir_(qt::QtSerialPort::DefaultDosDevicesDir()) {
+    : QComboBox(parent), ports_(ports), dosDevicesDir_(link::DefaultDosDevicesDir()) {
   connect(this, &QComboBox::currentIndexChanged, this, [this] { emit deviceNoteChanged(deviceNote()); });
   refresh();
 }
 
 void PortSelector::setDosDevicesDir(const std::string& dir) {
-  dosDevicesDir_ = dir.empty() ? qt::QtSerialPort::DefaultDosDevicesDir() : dir;
+  dosDevicesDir_ = dir.empty() ? link::DefaultDosDevicesDir() : dir;
   refresh();
 }
 

@@ -1,5 +1,6 @@
 #include "workspace/usage.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdint>
 #include <string_view>
@@ -43,6 +44,12 @@ std::optional<std::int32_t> MemorySizeOf(const std::string& caption) {
   if (ec != std::errc() || ptr != number.data() + number.size()) return std::nullopt;
   return size;
 }
+
+long SavedFileUsage(const DeviceConfig& config, long encodedLength) {
+  return std::max<long>(ComputeUsage(config), encodedLength + 1);
+}
+
+long SavedFileLength(long usage) { return std::max(1L, usage - 1); }
 
 int ComputeUsage(const DeviceConfig& config) {
   // The fixed part of the image, and two bytes between the texts and the

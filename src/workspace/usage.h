@@ -30,6 +30,15 @@ std::optional<std::int32_t> MemorySizeOf(const std::string& caption);
 
 // Bytes the configuration will need (430 with every text empty).
 int ComputeUsage(const DeviceConfig& config);
+// The usage figure of a saved file of `config` whose encoded image ends at
+// `encodedLength` (its end marker included): ComputeUsage, never less than
+// the encoded length + 1, so that the file always holds the whole image up to
+// its end marker. Every save, backup and vexa-cli output uses it.
+long SavedFileUsage(const DeviceConfig& config, long encodedLength);
+// The file's length for a usage figure: the first usage - 1 bytes of the
+// image, at least one.
+long SavedFileLength(long usage);
+
 // memorySizeText is the memory-size label's caption ("?" or e.g. " 16320 byte").
 MemoryUsage UpdateMemoryUsage(const DeviceConfig& config, const std::string& memorySizeText);
 

@@ -76,6 +76,28 @@ TEST(Cp1250, CzechAndTypographicCharacters) {
   }
 }
 
+TEST(Cp1250, LettersInLowerCaseAndPlain) {
+  const struct {
+    char32_t ch, lower;
+    const char* plain;
+  } cases[] = {
+      {U'Č', U'č', "C"}, {U'ř', U'ř', "r"}, {U'Ł', U'ł', "L"}, {U'Ż', U'ż', "Z"}, {U'ß', U'ß', "ss"},
+      {U'µ', U'µ', ""},  {U'×', U'×', ""},  {U'A', U'a', ""},  {U'Æ', U'Æ', ""},  {0, 0, ""},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(Cp1250LowerCase(c.ch), c.lower) << static_cast<long>(c.ch);
+    EXPECT_EQ(Cp1250PlainLetter(c.ch), c.plain) << static_cast<long>(c.ch);
+  }
+  // The lower case of every character of the code page is one too.
+  for (int b = 0; b < 256; ++b) {
+    const std::string utf8 = Cp1250ToUtf8(std::string(1, static_cast<char>(b)));
+    const Utf8Char u = ReadUtf8Char(utf8, 0);
+    std::string lower;
+    AppendUtf8(lower, Cp1250LowerCase(u.ch));
+    EXPECT_EQ(Cp1250ToUtf8(Utf8ToCp1250(lower)), lower) << b;
+  }
+}
+
 TEST(Cp1250, WhatTheCodePageCannotHoldBecomesAQuestionMark) {
   struct Case {
     std::string utf8;

@@ -42,6 +42,8 @@ TEST(Backup, NamesAndFolders) {
       {{0, 0, 0, 1, 5, 126, 0, 0, 0, 0, nullptr}, "VEXA", " Žluťoučký kůň / ÚPĚL – ďábelské ódy ",
        "2026-06-01_000000_VEXA_Zlutoucky-kun-UPEL-dabelske-ody.eep"},
       {{0, 0, 0, 1, 5, 126, 0, 0, 0, 0, nullptr}, "VEXA", "../../etc/passwd", "2026-06-01_000000_VEXA_etc-passwd.eep"},
+      // An overlong "A" is a malformed sequence, not a letter.
+      {{0, 0, 0, 1, 5, 126, 0, 0, 0, 0, nullptr}, "VEXA", "x\xC1\x81y", "2026-06-01_000000_VEXA_x-y.eep"},
       {{0, 0, 0, 1, 5, 126, 0, 0, 0, 0, nullptr}, "VEXA", std::string(60, 'x'),
        "2026-06-01_000000_VEXA_xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx.eep"},
   };

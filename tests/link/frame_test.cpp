@@ -222,6 +222,7 @@ TEST(PortNames, ComTextsMapToLinksOrBuiltInPorts) {
   fs::create_symlink(target, fs::path(dir) / "COM2");
   fs::create_symlink(home / "missing", fs::path(dir) / "COM4");
 
+
   struct Case {
     const char* text;
     std::string device;
@@ -231,7 +232,7 @@ TEST(PortNames, ComTextsMapToLinksOrBuiltInPorts) {
       {"COM 3", "/dev/ttyS2"},
       {"com3", "/dev/ttyS2"},
       {"COM 2", fs::canonical(target).string()},
-      {"COM 4", (fs::path(dir) / "COM4").string()},  // a dangling link is not replaced by ttyS3
+      {"COM 4", (home / "missing").string()},  // a dangling link opens its missing device, not ttyS3
       {"/dev/pts/7", "/dev/pts/7"},
       {"ttyUSB0", "ttyUSB0"},
       {"COM 0", "COM 0"},
@@ -239,6 +240,12 @@ TEST(PortNames, ComTextsMapToLinksOrBuiltInPorts) {
   };
   for (const auto& c : cases) EXPECT_EQ(link::ResolvePortDevice(c.text, dir), c.device) << c.text;
   EXPECT_EQ(link::ResolvePortDevice("COM 2", ""), "/dev/ttyS1");
+  // Relative links, followed to the first that is missing.
+  fs::create_symlink("gone", home / "hop");
+  fs::create_symlink("../../hop", fs::path(dir) / "COM3");
+  EXPECT_EQ(link::ResolvePortDevice("COM 3", dir), (home / "gone").string());
+  EXPECT_EQ(link::DevicePathOf("ttyUSB0"), "/dev/ttyUSB0");
+  EXPECT_EQ(link::DevicePathOf("/dev/pts/7"), "/dev/pts/7");
   EXPECT_EQ(link::PortNumberOf("COM 3"), 3);
   EXPECT_EQ(link::PortNumberOf("COMX"), std::nullopt);
   fs::remove_all(home);

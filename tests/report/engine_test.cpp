@@ -270,6 +270,35 @@ TEST(PrintReport, PrinterFailureEndsTheRunSilently) {
   }
 }
 
+TEST(PrintReport, AJobThePrinterDoesNotTakeIsToldWithTheReason) {
+  const Failure refused = Failure::Of(FailureKind::Device, "tiskárna Kancl: tisková fronta úlohu nepřijala");
+  struct Case {
+    int refuseDocument;
+    bool refuseJob;
+    std::optional<Failure> why;
+    std::size_t documents;
+    std::string reason;
+  };
+  const Case cases[] = {
+      {1, false, refused, 1, refused.Reason()},  // the first copy is refused: the second is not drawn
+      {2, false, refused, 2, refused.Reason()},
+      {0, true, std::nullopt, 2, "tiskárna tiskovou úlohu nepřijala."},
+  };
+  for (const auto& c : cases) {
+    Workspace ws;
+    FakeServices fs;
+    RecordingPrinter printer;
+    printer.copiesAnswer = 2;
+    printer.refuseDocument = c.refuseDocument;
+    printer.refuseJob = c.refuseJob;
+    printer.why = c.why;
+    EXPECT_EQ(PrintReport(ws, fs.sv, printer), PrintOutcome::Failed);
+    EXPECT_EQ(printer.docs.size(), c.documents);
+    EXPECT_EQ(fs.messages.Texts(), std::vector<std::string>{std::string(kMsgPrintFailed) + "\n" + c.reason});
+    EXPECT_EQ(fs.progress.log.back(), "close");
+  }
+}
+
 TEST(PrintReport, StornoDoesNotStopPrinting) {
   Workspace ws;
   ws.CancelRequested = true;

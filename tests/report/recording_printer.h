@@ -52,6 +52,9 @@ class RecordingPrinter : public ReportPrinter {
   double pw = 11906, ph = 16838;  // A4 in twips
   std::optional<int> copiesAnswer = 1;
   int failAfter = -1;  // drawing operations allowed before failing; -1 never
+  int refuseDocument = 0;       // the document (from 1) whose handing over fails; 0 none
+  bool refuseJob = false;       // ending the whole job fails
+  std::optional<Failure> why;   // what LastFailure() says
 
   std::vector<RecordedDocument> docs;
   int copiesSet = -1;
@@ -66,7 +69,11 @@ class RecordingPrinter : public ReportPrinter {
     docs.emplace_back();
     docs.back().pages.emplace_back();
   }
-  void EndDocument() override { docs.back().ended = true; }
+  void EndDocument() override {
+    docs.back().ended = true;
+    if (static_cast<int>(docs.size()) == refuseDocument) failed_ = true;
+  }
+  void EndJob() override { failed_ = failed_ || refuseJob; }
   void AbortDocument() override {
     if (!docs.empty()) docs.back().aborted = true;
   }
@@ -97,6 +104,7 @@ class RecordingPrinter : public ReportPrinter {
     if (Tick()) page().graphs.push_back({x, y, w, h, in, s});
   }
   bool Failed() const override { return failed_; }
+  std::optional<Failure> LastFailure() const override { return why; }
 
   RecordedPage& page() { return docs.back().pages.back(); }
   const RecordedDocument& doc(size_t i = 0) const { return docs.at(i); }

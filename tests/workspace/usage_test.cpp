@@ -153,3 +153,28 @@ TEST(Usage, EveryMemorySizeCaptionIsReadBack) {
 
 }  // namespace
 }  // namespace vexa
+
+namespace vexa {
+namespace {
+
+TEST(SavedFile, UsageCoversTheEncodedImageAndTheLengthIsOneLess) {
+  const DeviceConfig config;
+  const long usage = ComputeUsage(config);
+  const struct {
+    long encoded, usage, length;
+  } cases[] = {
+      {0, usage, usage - 1},
+      {usage - 1, usage, usage - 1},
+      {usage, usage + 1, usage},  // an image longer than the figure is still saved whole
+      {5000, 5001, 5000},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(SavedFileUsage(config, c.encoded), c.usage) << c.encoded;
+    EXPECT_EQ(SavedFileLength(SavedFileUsage(config, c.encoded)), c.length) << c.encoded;
+  }
+  EXPECT_EQ(SavedFileLength(1), 1);
+  EXPECT_EQ(SavedFileLength(0), 1);
+}
+
+}  // namespace
+}  // namespace vexa

@@ -77,30 +77,32 @@ std::string PlainLines(std::string text) {
   return out;
 }
 
-// Message boxes become lines on standard error. The activation instruction
-// waits for Enter on a terminal; the one question a unit command can meet (the
-// release was not acknowledged) is answered Yes, since the command ends
-// anyway.
+// Message boxes become lines on standard error. The session says what the
+// console does, by the step it is in, never by a message's text: the first
+// information of an activation (the instruction) waits for Enter on a
+// terminal; a question during the command's work (the one a write can meet:
+// go on without the backup?) is answered No, since that is asked for with
+// --no-backup only; a question at the release (it was not acknowledged) is
+// answered Yes, since the command ends anyway.
 class ConsoleMessages : public MessageBox {
  public:
   Answer Show(Icon icon, const std::string& text, Buttons buttons) override {
     EndBar();
     SayLines(std::cerr, PlainLines(text));
-    if (text == link::kMsgInstruction && ::isatty(STDIN_FILENO) && !g_interrupted) {
-      std::string line;
-      std::getline(std::cin, line);
+    if (icon == Icon::Information && waitForEnter) {
+      waitForEnter = false;
+      if (::isatty(STDIN_FILENO) && !g_interrupted) {
+        std::string line;
+        std::getline(std::cin, line);
+      }
     }
-    (void)icon;
     if (buttons == Buttons::Ok) return Answer::Ok;
-    // Writing without the backup is asked for with --no-backup only.
-    if (text == link::kMsgBackupFailed) {
-      std::cerr << "-> Ne\n";
-      return Answer::No;
-    }
-    std::cerr << "-> Ano\n";
-    return Answer::Yes;
+    std::cerr << (questionAnswer == Answer::Yes ? "-> Ano\n" : "-> Ne\n");
+    return questionAnswer;
   }
   std::function<void()> EndBar = [] {};
+  bool waitForEnter = false;
+  Answer questionAnswer = Answer::Yes;
 };
 
 // The progress window: its text on a line, and on a terminal a bar drawn from
@@ -176,6 +178,7 @@ class Session {
 
   Workspace ws;
   Services& sv() { return sv_; }
+  ConsoleMessages& messages() { return messages_; }
   link::Link& link() { return link_; }
 
   // Starts the trace asked for with --trace; false, with the reason on
@@ -280,7 +283,9 @@ int RunOnUnit(Session& s, const UnitArgs& args, const std::function<int(Session&
   if (!s.StartTrace()) return kExitFailed;
   InstallInterruptHandler();
 
+  s.messages().waitForEnter = true;  // the activation's instruction
   const auto activation = link::ActivateLink(s.link(), s.ws, s.sv());
+  s.messages().waitForEnter = false;
   if (activation == link::ActivationResult::Active || activation == link::ActivationResult::WrongDevice) {
     s.PrintIdentification(args.identificationToStderr ? std::cerr : std::cout);
   }
@@ -292,7 +297,11 @@ int RunOnUnit(Session& s, const UnitArgs& args, const std::function<int(Session&
     std::cerr << kInterruptedBeforeTransfer << "\n";
     code = kExitCancelled;
   }
-  if (code == kExitOk) code = work(s);
+  if (code == kExitOk) {
+    s.messages().questionAnswer = Answer::No;
+    code = work(s);
+    s.messages().questionAnswer = Answer::Yes;
+  }
   const bool released = s.Release();
   if (code == kExitOk && !released) code = kExitFailed;
   return code;
@@ -367,7 +376,7 @@ int Ports(const std::vector<std::string>& argv) {
   }
   Application();
   const auto entries =
-      link::PortSelectorEntries(qt::QtPortList().SystemPorts(), qt::QtSerialPort::DefaultDosDevicesDir());
+      link::PortSelectorEntries(qt::QtPortList().SystemPorts(), link::DefaultDosDevicesDir());
   for (const auto& line : link::PortListLines(entries)) std::cout << TerminalSafe(line) << "\n";
   return kExitOk;
 }

@@ -203,11 +203,10 @@ int main(int argc, char** argv) {
 
   std::string linkPath;
   if (!linkName.empty()) {
-    const char* home = std::getenv("HOME");
-    const std::string dir = vexa::link::DosDevicesDirOf(home ? home : "");
+    const std::string dir = vexa::link::DefaultDosDevicesDir();
     std::error_code ec;
     std::filesystem::create_directories(dir, ec);
-    linkPath = dir + "/COM" + std::to_string(*vexa::link::PortNumberOf(linkName));
+    linkPath = vexa::link::ComLinkPath(dir, *vexa::link::PortNumberOf(linkName));
     const auto status = std::filesystem::symlink_status(linkPath, ec);
     if (std::filesystem::exists(status) && !std::filesystem::is_symlink(status)) {
       std::cerr << "vexa-unit-sim: " << linkPath << " exists and is not a link\n";
