@@ -392,8 +392,9 @@ std::optional<WindowTab> TabOf(FieldRef field) {
 
 FieldCheck CheckPhoneRow(RuleContext& ctx, int row) {
   FieldCheck out;
-  if (ctx.validationSuppressed || row < 0 || row >= kRows) return out;
-  PhoneEntry& p = ctx.config.phones[static_cast<std::size_t>(row)];
+  // A row outside the table is a fault of the program and stops it here.
+  PhoneEntry& p = ctx.config.phones[RowIndex(row)];
+  if (ctx.validationSuppressed) return out;
   const bool noNumber = HasNoDigit(p.TC);
   if (noNumber && p.TCPrijem) {
     out.messages.push_back(
@@ -412,7 +413,7 @@ FieldCheck CheckPhoneRow(RuleContext& ctx, int row) {
 
 FieldCheck CheckField(RuleContext& ctx, FieldRef field, Variant variant) {
   FieldCheck out;
-  if (field.row < 0 || field.row >= kRows) return out;
+  RowIndex(field.row);  // a row outside the table stops the program here
   const FieldRules* fr = RulesFor(field.field, variant);
   std::string* textPtr = TextOf(ctx.config, ctx.settings, field);
   if (fr == nullptr || textPtr == nullptr) return out;

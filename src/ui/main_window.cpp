@@ -359,7 +359,7 @@ void MainWindow::RunPhoneRowRule(int row) {
 // Row actions and buttons
 
 void MainWindow::OpenRow(Family family, int row) {
-  if (row < 0 || row >= kRows) return;
+  RowIndex(row);  // a row outside the table stops the program here
   if (!flushFieldChecks()) return;
   switch (family) {
     case Family::Input: editors_->OpenInputEditor(row); break;

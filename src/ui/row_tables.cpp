@@ -14,13 +14,30 @@
 #include "ui/field_binding.h"
 #include "ui/field_controller.h"
 #include "ui/window_tabs.h"
+#include "workspace/rows.h"
 
 namespace vexa::ui {
 
+namespace {
+
+// The columns in the order of their fields' places in the field table; a
+// column without a heading of its own is headed by its field's caption.
+std::vector<RowTable::Column> InFieldOrder(std::vector<RowTable::Column> columns) {
+  std::stable_sort(columns.begin(), columns.end(), [](const RowTable::Column& a, const RowTable::Column& b) {
+    return InfoOf(a.field).order < InfoOf(b.field).order;
+  });
+  for (RowTable::Column& c : columns) {
+    if (c.header == nullptr) c.header = InfoOf(c.field).caption;
+  }
+  return columns;
+}
+
+}  // namespace
+
 RowTable::Layout RowTable::Inputs() {
   return {Family::Input,
-          {
-              {Field::INPNazev, "Název", "Název digitálního vstupu", 0},
+          InFieldOrder({
+              {Field::INPNazev, nullptr, "Název digitálního vstupu", 0},
               {Field::INPZap, "Název stavu\n'ZAPNUTO'", "Název stavu 'ZAPNUTO' pro tento digitální vstup", 0},
               {Field::INPVyp, "Název stavu\n'VYPNUTO'", "Název stavu 'VYPNUTO' pro tento digitální vstup", 0},
               {Field::INPLH, "Název přechodu\nVypnuto->Zapnuto",
@@ -33,10 +50,9 @@ RowTable::Layout RowTable::Inputs() {
                "Posílat hlášení při přechodu 'Zapnuto->Vypnuto' pro tento digitální vstup", -1},
               {Field::INPNeg, "Negace", "Negace stavů Zapnuto<->Vypnuto", -1},
               {Field::INPZpr, "Ve\nzprávě", "Uvádět ve zprávě informace o tonto digitálním vstupu", -1},
-          },
+          }),
           0,
           kRows - 1,
-          kEnabledInputs,
           "tabINPjmeno",
           "tabINPbt",
           QStringLiteral("Možnosti"),
@@ -45,8 +61,8 @@ RowTable::Layout RowTable::Inputs() {
 
 RowTable::Layout RowTable::Outputs() {
   return {Family::Output,
-          {
-              {Field::OUTNazev, "Název", "Název digitálního výstupu", 0},
+          InFieldOrder({
+              {Field::OUTNazev, nullptr, "Název digitálního výstupu", 0},
               {Field::OUTZap, "Název stavu 'ZAPNUTO'\n(příkaz zapnout)",
                "Název stavu 'ZAPNUTO' pro tento digitální výstup", 0},
               {Field::OUTVyp, "Název stavu 'VYPNUTO'\n(příkaz vypnout)",
@@ -57,10 +73,9 @@ RowTable::Layout RowTable::Outputs() {
                "doba trvání impulsu (0-255) x 0,1 sekund (např. 125=12,5 sekund)", 64},
               {Field::OUTNeg, "Negace", "Negace stavů Zapnuto<->Vypnuto", -1},
               {Field::OUTZpr, "Ve\nzprávě", "Uvádět ve zprávě informace o tomto digitálním výstupu", -1},
-          },
+          }),
           0,
           kRows - 1,
-          kEnabledOutputs,
           "tabOUTjmeno",
           "tabOUTbt",
           QStringLiteral("Možnosti"),
@@ -69,8 +84,8 @@ RowTable::Layout RowTable::Outputs() {
 
 RowTable::Layout RowTable::Analogs(int firstRow, int lastRow) {
   return {Family::Analog,
-          {
-              {Field::AINNazev, "Název", "Název analogového vstupu", 0},
+          InFieldOrder({
+              {Field::AINNazev, nullptr, "Název analogového vstupu", 0},
               {Field::AINStateL, "Stav\n'nízká'", "Název stavu 'nízká' pro tento analogový vstup", 0},
               {Field::AINStateM, "Stav\n'normální'", "Název stavu 'normální' pro tento analogový vstup", 0},
               {Field::AINStateH, "Stav\n'vysoká'", "Název stavu 'vysoká' pro tento analogový vstup", 0},
@@ -89,10 +104,9 @@ RowTable::Layout RowTable::Analogs(int firstRow, int lastRow) {
               {Field::AINNeg, "Negace", "Negace analogového vstupu", -1},
               {Field::AINPrc, "Uvádět\nhodnotu", "Po hodnotě uvádět hodnotu", -1},
               {Field::AINZpr, "Uvádět\nstav", "Po hodnotě uvádět jméno stavu", -1},
-          },
+          }),
           firstRow,
           lastRow,
-          kEnabledAnalogs,
           "tabAINJmeno",
           "tabAINbt",
           QStringLiteral("Možnosti"),
@@ -101,14 +115,13 @@ RowTable::Layout RowTable::Analogs(int firstRow, int lastRow) {
 
 RowTable::Layout RowTable::Phones() {
   return {Family::Phone,
-          {
-              {Field::TC, "Telefonní číslo", "Telefonní číslo", 0},
+          InFieldOrder({
+              {Field::TC, nullptr, "Telefonní číslo", 0},
               {Field::TCPrijem, "Příjem", "Přijímat příkazy z tohoto tel. čísla", -1},
               {Field::TCUdalost, "Události", "Odesílat zprávy o událostech na toto tel. číslo", -1},
-          },
+          }),
           0,
           kRows - 1,
-          kRows,
           "tabTCjmeno",
           "tabTCbt",
           QStringLiteral("Změnit"),
@@ -267,7 +280,7 @@ RowTable::RowTable(FieldController& fields, const Layout& l) : family_(l.family)
     grid->addWidget(button, gridRow, buttonColumn);
     rowControls.push_back(button);
 
-    if (row >= l.enabledRows) {
+    if (!IsEditableRow(l.family, row)) {
       for (QWidget* w : rowControls) w->setEnabled(false);
     }
   }
@@ -278,7 +291,7 @@ RowTable::RowTable(FieldController& fields, const Layout& l) : family_(l.family)
     for (int row = std::max(l.firstRow, 1); row <= l.lastRow; ++row) {
       if (QWidget* w = fields.control({Field::OUTimpulsLEN, row})) {
         w->setVisible(false);
-        if (row >= 2) w->setEnabled(false);
+        if (!IsEditableRow(Family::Output, row)) w->setEnabled(false);
         // Keep the column's place in the grid when the cell is hidden.
         QSizePolicy sp = w->sizePolicy();
         sp.setRetainSizeWhenHidden(true);

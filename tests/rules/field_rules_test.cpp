@@ -313,9 +313,13 @@ TEST(PhoneRow, ConsistencyRuleCases) {
     EXPECT_EQ(env.config.phones[5], c.after);
     EXPECT_EQ(env.suppressed, c.suppressed);
   }
-  Env env;
-  EXPECT_TRUE(CheckPhoneRow(env.ctx, 8).messages.empty());
-  EXPECT_TRUE(CheckPhoneRow(env.ctx, -1).messages.empty());
+  // A row outside the table is a fault of the caller: the program stops.
+  for (const int row : {-1, kRows}) {
+    Env env;
+    EXPECT_DEATH(CheckPhoneRow(env.ctx, row), "row " + std::to_string(row) + " of a table");
+    EXPECT_DEATH(CheckField(env.ctx, {row < 0 ? Field::TC : Field::INPNazev, row}),
+                 "row " + std::to_string(row) + " of a table");
+  }
 }
 
 TEST(PhoneRow, NumberKeptAsTypedWithThePrefixSwitchOff) {
@@ -427,11 +431,9 @@ TEST(EditorRules, SilentWhileCancelRequestedExceptThePulseLength) {
   EXPECT_TRUE(env.Leave({Field::INPNazev, 0}, "st").failed);
 }
 
-TEST(CheckField, RowOutOfRangeAndFieldsWithoutRulesDoNothing) {
+TEST(CheckField, FieldsWithoutRulesDoNothing) {
   Env env;
   env.Text({Field::PIN}) = "abc";
-  EXPECT_FALSE(CheckField(env.ctx, {Field::INPNazev, 8}).failed);
-  EXPECT_FALSE(CheckField(env.ctx, {Field::TC, -1}).failed);
   EXPECT_FALSE(CheckField(env.ctx, {Field::TCPrijem, 0}).failed);
   EXPECT_FALSE(CheckField(env.ctx, {Field::Port}).failed);
 }
