@@ -11,6 +11,7 @@
 #include "file/disk_file.h"
 #include "platform/failure.h"
 #include "platform/services.h"
+#include "platform/texts.h"
 #include "workspace/workspace.h"
 
 namespace vexa {
@@ -58,7 +59,6 @@ SaveResult SaveConfigFile(const std::string& path, Workspace& ws, EventLoop* loo
 SaveResult EncodeConfigBytes(Workspace& ws, std::vector<std::uint8_t>& bytes, std::string* why = nullptr);
 
 // The program's messages for the file workflows.
-inline constexpr const char* kConvertErrorText = "Nastala chyba při převodu dat.";
 std::string ConfigFileSaveErrorText(const std::string& path);
 std::string ConfigFileLoadErrorText(const std::string& path);
 std::string ConfigFileFormatErrorText(const std::string& path);

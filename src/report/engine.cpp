@@ -7,6 +7,7 @@
 #include "codec/cp1250.h"
 #include "codec/text.h"
 #include "platform/progress.h"
+#include "platform/texts.h"
 #include "report/sections.h"
 
 namespace vexa {
@@ -285,7 +286,7 @@ PrintOutcome PrintReport(Workspace& ws, Services& sv, ReportPrinter& printer) {
     CloseProgress(sv);
     return PrintOutcome::Cancelled;
   }
-  ShowProgress(ws, sv, "Příprava tisku ...", true);
+  ShowProgress(ws, sv, texts::kMsgPreparingPrint, true);
   // 16-bit, as the dialog hands it over.
   const int copyCount = *chosen < 0 ? 0 : (*chosen > 32767 ? 32767 : *chosen);
   printer.SetCopies(1);  // each copy is printed as a document of its own
@@ -319,7 +320,7 @@ PrintOutcome PrintReport(Workspace& ws, Services& sv, ReportPrinter& printer) {
     // The drawing went through; the printer did not take the job.
     const Failure why =
         printer.LastFailure().value_or(Failure::Of(FailureKind::Device, "tiskárna tiskovou úlohu nepřijala"));
-    sv.messages.Show(Icon::Error, WithReason(kMsgPrintFailed, why));
+    sv.messages.Show(Icon::Error, WithReason(texts::kMsgPrintFailed, why));
   }
   return failed ? PrintOutcome::Failed : PrintOutcome::Printed;
 }

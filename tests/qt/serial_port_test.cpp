@@ -153,7 +153,7 @@ TEST(QtSerialPort, ExchangesFramesAndBlocksWithTheUnit) {
   ASSERT_TRUE(link::WriteBlock(p.link, p.ws, p.loop, 272, 1000));
   ASSERT_TRUE(link::VerifyBlock(p.link, p.ws, p.loop, 272));
   EXPECT_TRUE(link::DeactivateLink(p.link, p.ws, p.sv));
-  EXPECT_EQ(p.messages.texts(), std::vector<std::string>{link::kMsgInstruction});
+  EXPECT_EQ(p.messages.texts(), std::vector<std::string>{texts::kMsgInstruction});
 }
 
 TEST(QtSerialPort, PulledCableEndsTheReceiveAtOnce) {

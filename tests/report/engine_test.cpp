@@ -294,7 +294,7 @@ TEST(PrintReport, AJobThePrinterDoesNotTakeIsToldWithTheReason) {
     printer.why = c.why;
     EXPECT_EQ(PrintReport(ws, fs.sv, printer), PrintOutcome::Failed);
     EXPECT_EQ(printer.docs.size(), c.documents);
-    EXPECT_EQ(fs.messages.Texts(), std::vector<std::string>{std::string(kMsgPrintFailed) + "\n" + c.reason});
+    EXPECT_EQ(fs.messages.Texts(), std::vector<std::string>{std::string(texts::kMsgPrintFailed) + "\n" + c.reason});
     EXPECT_EQ(fs.progress.log.back(), "close");
   }
 }

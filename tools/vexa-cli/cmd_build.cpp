@@ -65,7 +65,7 @@ int Build(const std::vector<std::string>& args) {
   std::vector<std::uint8_t> bytes;
   std::string why;
   if (EncodeConfigBytes(ws, bytes, &why) != SaveResult::Saved) {
-    SayLines(std::cerr, std::string(kConvertErrorText) + " (" + why + ")");
+    SayLines(std::cerr, std::string(texts::kConvertErrorText) + " (" + why + ")");
     return kExitFailed;
   }
   return WriteOutputOrSay(output, bytes) ? kExitOk : kExitFailed;

@@ -1,0 +1,96 @@
+// The program's own texts: message boxes, progress texts and status lines,
+// each defined once. Captions stay with their widgets.
+//
+// Line endings: a message's second line (the reason, the backup line) is
+// joined with "\n", as WithReason does. Only the activation instruction and
+// the print progress text keep their CR LF, which the unit's users have always
+// seen there; the message box shows both the same way.
+#pragma once
+
+#include <string>
+
+namespace vexa::texts {
+
+// Reading the unit (btEEPROMLoad).
+inline constexpr const char* kMsgDecoding = "Převádím data ...";
+inline constexpr const char* kMsgReading = "Načítám data z EEPROM do PC.";
+inline constexpr const char* kMsgReadFailed =
+    "Data nebyla úspěšně načtena z EEPROM. Došlo k chybě při načítání bloku dat.";
+inline constexpr const char* kMsgReadCancelled = "Načtítání dat z EEPROM do PC bylo stornováno.";
+inline constexpr const char* kMsgReadDone = "Data byla úspěšně načtena z EEPROM.";
+inline constexpr const char* kMsgNotProgrammed =
+    "Data nebyla úspěšně načtena z EEPROM. EEPROM zřejmě není naprogramována.";
+// A header that passes its test over a text area that cannot be read.
+inline constexpr const char* kMsgReadDamaged = "Data nebyla úspěšně načtena z EEPROM. Data v EEPROM jsou poškozena.";
+inline constexpr const char* kMsgReadSizeUnknown =
+    "Velikost paměti připojeného zařízení není známa. Data nelze načíst z EEPROM.";
+
+// Writing the unit (btEEPROMSave).
+inline constexpr const char* kMsgWriting = "Ukládám data z PC do EEPROM.";
+inline constexpr const char* kMsgWriteSizeUnknown =
+    "Velikost paměti připojeného zařízení není známa. Data nelze uložit do EEPROM.";
+inline constexpr const char* kMsgEncodeFailed =
+    "Data nebyla úspěšně uložena do EEPROM. Nastala chyba při převodu dat z formuláře nastavení.";
+inline constexpr const char* kMsgWriteFailed =
+    "Data nebyla úspěšně uložena do EEPROM. Došlo k chybě při ukládání bloku do EEPROM.";
+inline constexpr const char* kMsgWriteCancelled = "Ukládání dat z PC do EEPROM bylo stornováno.";
+inline constexpr const char* kMsgWriteDone = "Data byla úspěšně uložena do EEPROM.";
+// The progress window's text while the unit's configuration is read for the
+// backup.
+inline constexpr const char* kMsgBackingUp = "Zálohuji nastavení zařízení ...";
+// Lines beneath the write's messages: the unit already held what was to be
+// written (nothing was sent), and a write that stopped after it had taken the
+// header away.
+inline constexpr const char* kMsgWriteUnchanged = "Zařízení již obsahovalo toto nastavení.";
+inline constexpr const char* kMsgUnitLeftInvalid =
+    "Zařízení nyní neobsahuje platné nastavení. Před použitím je nutné nastavení do zařízení znovu zapsat.";
+// Asked (Yes/No) when the unit's configuration could not be read or kept
+// before a write.
+inline constexpr const char* kMsgBackupFailed =
+    "Zálohu nastavení zařízení se nepodařilo načíst. Pokračovat v zápisu bez zálohy?";
+
+// Entering and leaving the programming mode.
+inline constexpr const char* kMsgInstruction =
+    "Uveďte zařízení do vypnutého stavu (CPU LED svítí trvale).\r\n"
+    "Pokud zařízení není vypnuto, vypnete jej stiskem tlačítka 'GSM OFF'.\r\n"
+    "Poté připojte konfigurační kabel a potvrďte 'OK'.";
+inline constexpr const char* kMsgConnecting = "Program se pokouší navázat komunikaci ...";
+// Added under kMsgConnecting while the unit does not answer the polls.
+inline constexpr const char* kMsgNoAnswer =
+    "Zařízení neodpovídá. Zkontrolujte konfigurační kabel, zvolený sériový port a zda je zařízení vypnuto "
+    "(CPU LED svítí trvale).";
+inline constexpr const char* kMsgUnknownDevice =
+    "Připojené zařízení není známo. Je sice povoleno ho naprogramovat, ale za způsobené chyby není ručeno.";
+inline constexpr const char* kMsgActivationFailed = "Při pokusu aktivovat spojení nastala chyba.";
+inline constexpr const char* kMsgDeactivationFailed =
+    "Při deaktivaci spojení došlo k chybě. Zařízení je zřejmě stále v programovacím módu. Mám přesto přejít do "
+    "'Neaktivního stavu'?";
+inline constexpr const char* kMsgExitQuestion =
+    "Zařízení nebylo deaktivováno a je zřejmě stále v programovacím módu. Má se zařízení před ukončením programu "
+    "deaktivovat?";
+
+// Saving and loading a configuration file.
+inline constexpr const char* kOverwriteQuestion = "Tento soubor již existuje. Mám ho přepsat?";
+inline constexpr const char* kConvertErrorText = "Nastala chyba při převodu dat.";
+inline std::string SavingFileText(const std::string& path) {
+  return "Ukládám nastavení do souboru '" + path + "'.";
+}
+inline std::string LoadingFileText(const std::string& path) {
+  return "Načítám nastavení ze souboru '" + path + "'.";
+}
+
+// Printing.
+inline constexpr const char* kMsgPreparingPrint = "Příprava tisku ...";
+inline constexpr const char* kMsgPrintFailed = "Tisk se nezdařil.";
+
+// The rules' messages shared by several fields.
+inline constexpr const char* kRuleTextChars = "Text může obsahovat pouze tyto znaky: ";
+inline constexpr const char* kRuleLevel = "Číslo je chybně zadáno.";
+inline constexpr const char* kRuleZapKeywords =
+    "Název 'Zapnuto' nesmí být žádné z těchto klíčových slov (ani jejich předpony): ";
+inline constexpr const char* kRuleVypKeywords =
+    "Název 'Vypnuto' nesmí být žádné z těchto klíčových slov (ani jejich předpony): ";
+inline constexpr const char* kRuleSameZap = "Název 'Zapnuto' nesmí být stejný jako název 'Vypnuto'.";
+inline constexpr const char* kRuleSameVyp = "Název 'Vypnuto' nesmí být stejný jako název 'Zapnuto'.";
+
+}  // namespace vexa::texts
