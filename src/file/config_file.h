@@ -58,10 +58,4 @@ SaveResult SaveConfigFile(const std::string& path, Workspace& ws, EventLoop* loo
 // The bytes SaveConfigFile writes (Saved or EncodeError).
 SaveResult EncodeConfigBytes(Workspace& ws, std::vector<std::uint8_t>& bytes, std::string* why = nullptr);
 
-// The program's messages for the file workflows.
-std::string ConfigFileSaveErrorText(const std::string& path);
-std::string ConfigFileLoadErrorText(const std::string& path);
-std::string ConfigFileFormatErrorText(const std::string& path);
-std::string ConfigFileLoadedText(const std::string& path);
-
 }  // namespace vexa

@@ -60,7 +60,7 @@ FileOutcome SaveWorkflow(Workspace& ws, Services& sv) {
   const bool written = WriteConfigFile(path, ws.image, static_cast<int>(usage), {}, &failure);
   CloseProgress(sv);
   if (!written) {
-    sv.messages.Show(Icon::Error, WithReason(ConfigFileSaveErrorText(path), failure));
+    sv.messages.Show(Icon::Error, WithReason(texts::ConfigFileSaveErrorText(path), failure));
     return FileOutcome::WriteFailed;
   }
   return FileOutcome::Completed;
@@ -84,7 +84,7 @@ FileOutcome LoadWorkflow(Workspace& ws, Services& sv, const std::string& path) {
 
   FileOutcome outcome = FileOutcome::Completed;
   if (!read) {
-    sv.messages.Show(Icon::Error, WithReason(ConfigFileLoadErrorText(path), failure));
+    sv.messages.Show(Icon::Error, WithReason(texts::ConfigFileLoadErrorText(path), failure));
     outcome = FileOutcome::ReadFailed;
   } else {
     bool decoded = false;
@@ -99,10 +99,10 @@ FileOutcome LoadWorkflow(Workspace& ws, Services& sv, const std::string& path) {
       CloseProgress(sv);
     }
     if (decoded) {
-      sv.messages.Show(Icon::Information, rules::WithBrokenFields(ConfigFileLoadedText(path), ws.config,
+      sv.messages.Show(Icon::Information, rules::WithBrokenFields(texts::ConfigFileLoadedText(path), ws.config,
                                                                   ws.settings, ws.decimalSeparator));
     } else {
-      sv.messages.Show(Icon::Information, ConfigFileFormatErrorText(path));
+      sv.messages.Show(Icon::Information, texts::ConfigFileFormatErrorText(path));
       outcome = FileOutcome::NotValid;
     }
   }

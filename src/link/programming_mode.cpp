@@ -10,15 +10,6 @@ static_assert(kMarkers[1].command == kCmdIdentify && kMarkers[1].reply == kReply
                   kMarkers[0].command == kCmdMemoryModem && kMarkers[0].reply == kReplyMemoryModem,
               "the markers are the identification and the memory and modem query");
 
-std::string WrongProductMessage() {
-  return std::string("Touto verzí programu lze naprogramovat pouze zařízení ") + kSupportedProduct + ".";
-}
-
-std::string OldProcessorMessage() {
-  return std::string("Touto verzí programu lze naprogramovat pouze zařízení s procesorem verze ") +
-         kMinProcessorVersion + " a vyšší.";
-}
-
 const char* LinkStateId(LinkState s) {
   switch (s) {
     case LinkState::Neaktivni: return "Neaktivni";
@@ -153,10 +144,10 @@ ActivationResult ActivateLink(Link& link, Workspace& ws, Services& sv) {
     sv.messages.Show(Icon::Information, texts::kMsgUnknownDevice);
   } else if (ws.device.Product != kSupportedProduct) {
     versionOk = false;
-    sv.messages.Show(Icon::Error, WrongProductMessage());
+    sv.messages.Show(Icon::Error, texts::WrongProductMessage(kSupportedProduct));
   } else if (LeadingNumber(kMinProcessorVersion) > LeadingNumber(ws.device.ProcessorVersion)) {
     versionOk = false;
-    sv.messages.Show(Icon::Error, OldProcessorMessage());
+    sv.messages.Show(Icon::Error, texts::OldProcessorMessage(kMinProcessorVersion));
   }
 
   if (!Exchange(link, sv.loop, MakeFrame({kCmdMemoryModem}), kIdentifyTimeoutMs, kReplyMemoryModem, reply)) {

@@ -38,8 +38,6 @@ inline constexpr const char* kSupportedProduct = "VEXA";
 // added under texts::kMsgConnecting once the unit has not answered the polls
 // for kNoAnswerHintMs; the polling goes on.
 inline constexpr int kNoAnswerHintMs = 5000;
-std::string WrongProductMessage();  // "Touto verzí programu lze naprogramovat pouze zařízení VEXA."
-std::string OldProcessorMessage();  // "... s procesorem verze 1.0 a vyšší."
 
 // The identifier the program passes for a state: "Neaktivni", "Aktivni",
 // "Aktivni-spatna verze".

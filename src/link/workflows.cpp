@@ -17,19 +17,6 @@
 
 namespace vexa::link {
 
-std::string TooBigMessage(const std::string& usageText, const std::string& memorySizeText) {
-  return "Velikost dat v nastavení (" + usageText + ") je větší než je možno vložit do EEPROM (" + memorySizeText +
-         ").";
-}
-
-std::string BackupLine(const std::string& path) {
-  return "Předchozí nastavení zařízení je zálohováno v souboru " + path + ".";
-}
-
-std::string BlocksWrittenLine(long written, long total) {
-  return "Počet zapsaných bloků: " + std::to_string(written) + " z celkových " + std::to_string(total) + ".";
-}
-
 namespace {
 
 enum class BackupResult { Saved, NothingToKeep, Cancelled, Failed };
@@ -137,7 +124,7 @@ WorkflowResult WriteWorkflow(Link& link, Workspace& ws, Services& sv, const Writ
   const MemoryUsage usage = UpdateMemoryUsage(ws.config, ws.device.MemorySize);
   if (*memorySize < usage.usage) {
     CloseProgress(sv);
-    sv.messages.Show(Icon::Error, TooBigMessage(usage.usageText, ws.device.MemorySize));
+    sv.messages.Show(Icon::Error, texts::TooBigMessage(usage.usageText, ws.device.MemorySize));
     return WorkflowResult::Refused;
   }
 
@@ -180,7 +167,7 @@ WorkflowResult WriteWorkflow(Link& link, Workspace& ws, Services& sv, const Writ
     std::string text = outcome == WriteOutcome::Failed ? texts::kMsgWriteFailed : texts::kMsgWriteCancelled;
     if (outcome == WriteOutcome::Failed && link.lastFailure) text = WithReason(text, *link.lastFailure);
     text += std::string("\n") + texts::kMsgUnitLeftInvalid;
-    if (taken) text += "\n" + BackupLine(taken->path);
+    if (taken) text += "\n" + texts::BackupLine(taken->path);
     if (outcome == WriteOutcome::Failed) {
       sv.messages.Show(Icon::Error, text);
       return WorkflowResult::Failed;
@@ -190,13 +177,13 @@ WorkflowResult WriteWorkflow(Link& link, Workspace& ws, Services& sv, const Writ
   }
   std::string done = texts::kMsgWriteDone;
   if (plan.empty()) done += std::string("\n") + texts::kMsgWriteUnchanged;
-  done += "\n" + BlocksWrittenLine(static_cast<long>(plan.size()), static_cast<long>(full.size()));
+  done += "\n" + texts::BlocksWrittenLine(static_cast<long>(plan.size()), static_cast<long>(full.size()));
   if (!taken) {
     sv.messages.Show(Icon::Information, done);
   } else if (plan.empty()) {
-    sv.messages.Show(Icon::Information, done + "\n" + BackupLine(taken->path));
+    sv.messages.Show(Icon::Information, done + "\n" + texts::BackupLine(taken->path));
   } else {
-    done += "\n" + BackupLine(taken->path);
+    done += "\n" + texts::BackupLine(taken->path);
     taken->changesWanted = sv.messages.ShowWithButton(Icon::Information, done, kCaptionShowChanges) == Answer::Extra;
   }
   if (backup) *backup = std::move(taken);

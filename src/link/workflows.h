@@ -16,15 +16,8 @@ namespace vexa::link {
 
 // The messages of both commands are in platform/texts.h.
 
-// "Počet zapsaných bloků: 3 z celkových 142." (the whole configuration is
-// `total` blocks).
-std::string BlocksWrittenLine(long written, long total);
-// The line the success message gains when a backup was kept.
-std::string BackupLine(const std::string& path);
 // The success message's button that shows what the write changed.
 inline constexpr const char* kCaptionShowChanges = "Zobrazit změny";
-// "Velikost dat v nastavení (<usage>) je větší než je možno vložit do EEPROM (<size>)."
-std::string TooBigMessage(const std::string& usageText, const std::string& memorySizeText);
 
 // The tab of the output rows, brought to the front when an output check
 // fails, and the tab a read brings to the front.

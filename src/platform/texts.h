@@ -68,8 +68,29 @@ inline constexpr const char* kMsgDeactivationFailed =
 inline constexpr const char* kMsgExitQuestion =
     "Zařízení nebylo deaktivováno a je zřejmě stále v programovacím módu. Má se zařízení před ukončením programu "
     "deaktivovat?";
+inline std::string WrongProductMessage(const std::string& product) {
+  return "Touto verzí programu lze naprogramovat pouze zařízení " + product + ".";
+}
+inline std::string OldProcessorMessage(const std::string& minVersion) {
+  return "Touto verzí programu lze naprogramovat pouze zařízení s procesorem verze " + minVersion + " a vyšší.";
+}
+// "Nelze otevřít port COM 1." (the reason goes on the line beneath).
+inline std::string PortOpenMessage(const std::string& portText) { return "Nelze otevřít port " + portText + "."; }
+// The line the success message gains when a backup was kept.
+inline std::string BackupLine(const std::string& path) {
+  return "Předchozí nastavení zařízení je zálohováno v souboru " + path + ".";
+}
+// "Počet zapsaných bloků: 3 z celkových 142." (the whole configuration is
+// `total` blocks).
+inline std::string BlocksWrittenLine(long written, long total) {
+  return "Počet zapsaných bloků: " + std::to_string(written) + " z celkových " + std::to_string(total) + ".";
+}
+// "Velikost dat v nastavení (<usage>) je větší než je možno vložit do EEPROM (<size>)."
+inline std::string TooBigMessage(const std::string& usageText, const std::string& memorySizeText) {
+  return "Velikost dat v nastavení (" + usageText + ") je větší než je možno vložit do EEPROM (" + memorySizeText +
+         ").";
+}
 
-// Saving and loading a configuration file.
 inline constexpr const char* kOverwriteQuestion = "Tento soubor již existuje. Mám ho přepsat?";
 inline constexpr const char* kConvertErrorText = "Nastala chyba při převodu dat.";
 inline std::string SavingFileText(const std::string& path) {
@@ -78,10 +99,27 @@ inline std::string SavingFileText(const std::string& path) {
 inline std::string LoadingFileText(const std::string& path) {
   return "Načítám nastavení ze souboru '" + path + "'.";
 }
+inline std::string ConfigFileSaveErrorText(const std::string& path) {
+  return "Při ukládání nastavení programu do souboru '" + path + "' nastala chyba.";
+}
+inline std::string ConfigFileLoadErrorText(const std::string& path) {
+  return "Při načítání nastavení programu ze souboru '" + path + "' nastala chyba.";
+}
+inline std::string ConfigFileFormatErrorText(const std::string& path) {
+  return "Data v souboru '" + path + "' nejsou v pořádku - neodpovídají formátu EEPROM.";
+}
+inline std::string ConfigFileLoadedText(const std::string& path) {
+  return "Data ze souboru '" + path + "' byla úspěšně načtena.";
+}
 
 // Printing.
 inline constexpr const char* kMsgPreparingPrint = "Příprava tisku ...";
 inline constexpr const char* kMsgPrintFailed = "Tisk se nezdařil.";
+// "Tisk 2. stránky" CR LF "1. kopie z 2".
+inline std::string PrintProgressText(int page, int copyIndex, int copyCount) {
+  return "Tisk " + std::to_string(page) + ". stránky\r\n" + std::to_string(copyIndex) + ". kopie z " +
+         std::to_string(copyCount);
+}
 
 // The rules' messages shared by several fields.
 inline constexpr const char* kRuleTextChars = "Text může obsahovat pouze tyto znaky: ";

@@ -90,10 +90,6 @@ int CellHeight(const ReportRun& run, const std::string& text, int width, int min
   return needed > minHeight ? needed : minHeight;
 }
 
-std::string ProgressText(int page, int copyIndex, int copyCount) {
-  return "Tisk " + ToText(page) + ". stránky\r\n" + ToText(copyIndex) + ". kopie z " + ToText(copyCount);
-}
-
 int RestWidth(const ReportRun& run) {
   return WholeTwips(run.printer.PageWidth() - kReportRightMargin - run.printer.CurrentX());
 }
@@ -154,7 +150,7 @@ void BreakPage(ReportRun& run) {
   if (run.Stopped()) return;
   p.NewPage();
   if (run.Stopped()) return;
-  run.progress.SetText(ProgressText(p.Page(), run.copyIndex, run.copyCount));
+  run.progress.SetText(texts::PrintProgressText(p.Page(), run.copyIndex, run.copyCount));
   run.loop.Yield();
   PrintPageHeader(run);
 }
@@ -300,7 +296,7 @@ PrintOutcome PrintReport(Workspace& ws, Services& sv, ReportPrinter& printer) {
     run.breakPending = false;
     printer.BeginDocument();
     if (printer.Failed()) break;
-    sv.progress.SetText(ProgressText(printer.Page(), copy, copyCount));
+    sv.progress.SetText(texts::PrintProgressText(printer.Page(), copy, copyCount));
     PrintPageHeader(run);
     for (auto* section : {PrintGeneralSection, PrintSmsSection, PrintInputsSection, PrintOutputsSection,
                           PrintAnalogSection, PrintPhonesSection}) {

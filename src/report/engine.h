@@ -52,8 +52,6 @@ enum class PrintOutcome { Printed, Cancelled, Failed };
 // handed over is shown as texts::kMsgPrintFailed with the printer's reason.
 PrintOutcome PrintReport(Workspace& ws, Services& sv, ReportPrinter& printer);
 
-// "Tisk 2. stránky\r\n1. kopie z 2"
-std::string ProgressText(int page, int copyIndex, int copyCount);
 
 // A framed cell at the print position. A text too wide for the cell wraps
 // onto further lines at its blanks (a word wider than the cell breaks at the

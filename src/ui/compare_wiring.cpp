@@ -49,8 +49,8 @@ void Comparing::CompareWithFile() {
   file->scales = ws.scales;
   file->decimalSeparator = ws.decimalSeparator;
   switch (LoadConfigFile(*chosen, *file)) {
-    case LoadResult::ReadError: sv.messages.Show(Icon::Error, ConfigFileLoadErrorText(*chosen)); return;
-    case LoadResult::NotValid: sv.messages.Show(Icon::Information, ConfigFileFormatErrorText(*chosen)); return;
+    case LoadResult::ReadError: sv.messages.Show(Icon::Error, texts::ConfigFileLoadErrorText(*chosen)); return;
+    case LoadResult::NotValid: sv.messages.Show(Icon::Information, texts::ConfigFileFormatErrorText(*chosen)); return;
     case LoadResult::Loaded: break;
   }
   Present(QStringLiteral("Nastavení v programu a v souboru '%1':").arg(Q(*chosen)),

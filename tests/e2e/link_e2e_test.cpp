@@ -371,7 +371,7 @@ TEST_F(LinkEndToEnd, WrongDeviceCanOnlyBeReleased) {
   StartUnit(o);
   Click("btDEA");
   EXPECT_EQ(ws.link, LinkState::AktivniSpatnaVerze);
-  EXPECT_EQ(fx.messages.texts(), (std::vector<std::string>{texts::kMsgInstruction, link::OldProcessorMessage()}));
+  EXPECT_EQ(fx.messages.texts(), (std::vector<std::string>{texts::kMsgInstruction, texts::OldProcessorMessage(link::kMinProcessorVersion)}));
   EXPECT_EQ(Label("tabDeAktivNapis"), "Chybné zařízení");
   EXPECT_EQ(Button("btDEA")->text().toStdString(), "Deaktivovat");
   EXPECT_FALSE(Button("btEEPROMLoad")->isEnabled());
@@ -427,7 +427,7 @@ TEST_F(LinkEndToEnd, TransferOptionsReachTheWorkflows) {
     ASSERT_EQ(fx.messages.shown.size(), 1u);
     const fake::ShownMessage& done = fx.messages.shown[0];
     EXPECT_EQ(done.text.rfind(texts::kMsgWriteDone, 0), 0u);
-    const std::string backupLine = link::BackupLine("");
+    const std::string backupLine = texts::BackupLine("");
     EXPECT_EQ(done.text.find(backupLine.substr(0, backupLine.size() - 1)) != std::string::npos, keep);
     EXPECT_EQ(fx.messages.extraButtons,
               keep ? std::vector<std::string>{link::kCaptionShowChanges} : std::vector<std::string>{});

@@ -43,7 +43,7 @@ TEST(Workflows, WrittenConfigurationReadsBackIntoAFreshProgram) {
   ASSERT_EQ(link::WriteWorkflow(writer.link, writer.ws, writer.sv, kNoBackup), WorkflowResult::Completed);
   const long blocks = static_cast<long>(link::FullWritePlan(ComputeUsage(writer.ws.config), 8128).size());
   EXPECT_EQ(writer.messages.Texts(), std::vector<std::string>{std::string(texts::kMsgWriteDone) + "\n" +
-                                                              link::BlocksWrittenLine(blocks, blocks)});
+                                                              texts::BlocksWrittenLine(blocks, blocks)});
   EXPECT_EQ(writer.messages.shown[0].icon, Icon::Information);
   EXPECT_EQ(writer.progress.shownTexts, std::vector<std::string>{texts::kMsgWriting});
 

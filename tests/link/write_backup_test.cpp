@@ -93,7 +93,7 @@ TEST(WriteBackup, KeptBeforeTheWriteOrAskedFor) {
       Workspace reloaded;
       EXPECT_EQ(LoadConfigFile(kept[0].string(), reloaded), LoadResult::Loaded);
       EXPECT_TRUE(reloaded.config == pumping.config);
-      expected[0] = std::string(texts::kMsgWriteDone) + "\n" + link::BackupLine(backup->path);
+      expected[0] = std::string(texts::kMsgWriteDone) + "\n" + texts::BackupLine(backup->path);
     }
     // The line with the blocks written is another test's.
     std::vector<std::string> texts;

@@ -217,8 +217,8 @@ TEST_F(EngineTest, PageTooShortForTheHeaderDoesNotLoop) {
 }
 
 TEST(ProgressText, Format) {
-  EXPECT_EQ(ProgressText(2, 1, 2), "Tisk 2. stránky\r\n1. kopie z 2");
-  EXPECT_EQ(ProgressText(12, 3, 10), "Tisk 12. stránky\r\n3. kopie z 10");
+  EXPECT_EQ(texts::PrintProgressText(2, 1, 2), "Tisk 2. stránky\r\n1. kopie z 2");
+  EXPECT_EQ(texts::PrintProgressText(12, 3, 10), "Tisk 12. stránky\r\n3. kopie z 10");
 }
 
 TEST(PrintReport, EveryCopyIsADocumentOfItsOwnFromPageOne) {

@@ -67,8 +67,8 @@ TEST_F(MainWindowTest, CompareWithFileShowsTheDifferencesOrTheMessage) {
        {{FieldCaption({Field::JmenoStanice, 0}), "Lhota II", station.config.general.JmenoStanice},
         {FieldCaption({Field::PINAuth, 0}), pinAuth ? "ano" : "ne", pinAuth ? "ne" : "ano"}}},
       {same, {kMsgSameSettings}, {}},
-      {missing, {ConfigFileLoadErrorText(missing)}, {}},
-      {damaged, {ConfigFileFormatErrorText(damaged)}, {}},
+      {missing, {texts::ConfigFileLoadErrorText(missing)}, {}},
+      {damaged, {texts::ConfigFileFormatErrorText(damaged)}, {}},
   };
   auto* button = Find<QPushButton>(QStringLiteral("btPorovnat"));
   ASSERT_NE(button, nullptr);

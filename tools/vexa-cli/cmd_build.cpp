@@ -59,7 +59,7 @@ int Build(const std::vector<std::string>& args) {
 
   Failure failure;
   if (!base.empty() && !ReadConfigFile(base, ws.image, nullptr, nullptr, &failure)) {
-    SayLines(std::cerr, WithReason(ConfigFileLoadErrorText(base), failure));
+    SayLines(std::cerr, WithReason(texts::ConfigFileLoadErrorText(base), failure));
     return kExitInvalid;
   }
   std::vector<std::uint8_t> bytes;
