@@ -48,8 +48,11 @@ void Comparing::CompareWithFile() {
   auto file = std::make_unique<Workspace>();
   file->scales = ws.scales;
   file->decimalSeparator = ws.decimalSeparator;
-  switch (LoadConfigFile(*chosen, *file)) {
-    case LoadResult::ReadError: sv.messages.Show(Icon::Error, texts::ConfigFileLoadErrorText(*chosen)); return;
+  Failure why;
+  switch (LoadConfigFile(*chosen, *file, &why)) {
+    case LoadResult::ReadError:
+      sv.messages.Show(Icon::Error, WithReason(texts::ConfigFileLoadErrorText(*chosen), why));
+      return;
     case LoadResult::NotValid: sv.messages.Show(Icon::Information, texts::ConfigFileFormatErrorText(*chosen)); return;
     case LoadResult::Loaded: break;
   }

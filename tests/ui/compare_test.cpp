@@ -54,6 +54,11 @@ TEST_F(MainWindowTest, CompareWithFileShowsTheDifferencesOrTheMessage) {
   }
   const std::string missing = tmp.filePath(QStringLiteral("missing.eep")).toStdString();
   const std::string damaged = fixtures + "/bad-checksum.eep";
+  // The file reader's own reason for the missing file, the second line of its message.
+  Failure missingWhy;
+  Workspace scratch;
+  ASSERT_EQ(LoadConfigFile(missing, scratch, &missingWhy), LoadResult::ReadError);
+  ASSERT_FALSE(missingWhy.Reason().empty());
 
   const DeviceConfig config = ws.config;
   const EepromImage image = ws.image;
@@ -67,7 +72,7 @@ TEST_F(MainWindowTest, CompareWithFileShowsTheDifferencesOrTheMessage) {
        {{FieldCaption({Field::JmenoStanice, 0}), "Lhota II", station.config.general.JmenoStanice},
         {FieldCaption({Field::PINAuth, 0}), pinAuth ? "ano" : "ne", pinAuth ? "ne" : "ano"}}},
       {same, {kMsgSameSettings}, {}},
-      {missing, {texts::ConfigFileLoadErrorText(missing)}, {}},
+      {missing, {WithReason(texts::ConfigFileLoadErrorText(missing), missingWhy)}, {}},
       {damaged, {texts::ConfigFileFormatErrorText(damaged)}, {}},
   };
   auto* button = Find<QPushButton>(QStringLiteral("btPorovnat"));
