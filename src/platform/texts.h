@@ -121,7 +121,30 @@ inline std::string PrintProgressText(int page, int copyIndex, int copyCount) {
          std::to_string(copyCount);
 }
 
-// The rules' messages shared by several fields.
+// The window's messages and status lines.
+inline constexpr const char* kMsgSameSettings = "Nastavení jsou shodná.";
+inline constexpr const char* kMsgAnalogLevels = "Hodnoty CL1, HCL1, CL2, HCL2 jsou chybně zadány.";
+inline std::string SavedToFileStatus(const std::string& fileName) {
+  return "Nastavení bylo uloženo do souboru '" + fileName + "'.";
+}
+// "Vybraný port otevírá zařízení /dev/ttyS0."
+inline std::string PortDeviceNote(const std::string& device) {
+  return "Vybraný port otevírá zařízení " + device + ".";
+}
+// A remembered port that is not there when the program starts.
+inline std::string MissingSerialAdapterNote(const std::string& serialNumber, const std::string& chosenPort) {
+  return "Zapamatovaný převodník USB se sériovým číslem " + serialNumber + " není připojen, vybrán je port " +
+         chosenPort + ".";
+}
+inline std::string MissingPortNote(const std::string& port, const std::string& chosenPort) {
+  return "Zapamatovaný sériový port " + port + " není připojen, vybrán je port " + chosenPort + ".";
+}
+// The progress window's estimate: "Zbývá asi 21 s.", "Zbývá asi 5 min 21 s."
+inline std::string TimeLeftText(long long seconds) {
+  if (seconds < 60) return "Zbývá asi " + std::to_string(seconds) + " s.";
+  return "Zbývá asi " + std::to_string(seconds / 60) + " min " + std::to_string(seconds % 60) + " s.";
+}
+
 inline constexpr const char* kRuleTextChars = "Text může obsahovat pouze tyto znaky: ";
 inline constexpr const char* kRuleLevel = "Číslo je chybně zadáno.";
 inline constexpr const char* kRuleZapKeywords =

@@ -10,6 +10,7 @@
 #include "platform/services.h"
 #include "workspace/compare.h"
 #include "workspace/workspace.h"
+#include "platform/texts.h"
 
 namespace vexa::ui {
 namespace {
@@ -22,7 +23,7 @@ QString Q(const std::string& s) { return QString::fromUtf8(s.data(), static_cast
 void Comparing::Present(const QString& what, const QString& headA, const QString& headB,
                         const std::vector<FieldDifference>& differences) {
   if (differences.empty()) {
-    sv_.messages.Show(Icon::Information, kMsgSameSettings);
+    sv_.messages.Show(Icon::Information, texts::kMsgSameSettings);
     return;
   }
   if (!dialog_) dialog_ = new CompareDialog(&window_);

@@ -71,7 +71,7 @@ TEST_F(MainWindowTest, CompareWithFileShowsTheDifferencesOrTheMessage) {
        {},
        {{FieldCaption({Field::JmenoStanice, 0}), "Lhota II", station.config.general.JmenoStanice},
         {FieldCaption({Field::PINAuth, 0}), pinAuth ? "ano" : "ne", pinAuth ? "ne" : "ano"}}},
-      {same, {kMsgSameSettings}, {}},
+      {same, {texts::kMsgSameSettings}, {}},
       {missing, {WithReason(texts::ConfigFileLoadErrorText(missing), missingWhy)}, {}},
       {damaged, {texts::ConfigFileFormatErrorText(damaged)}, {}},
   };
@@ -147,7 +147,7 @@ TEST_F(MainWindowTest, UnchangedConfigurationShowsNoPhantomChange) {
     fx.messages.clear();
     c.act();
     Settle();
-    EXPECT_EQ(fx.messages.texts(), std::vector<std::string>{kMsgSameSettings});
+    EXPECT_EQ(fx.messages.texts(), std::vector<std::string>{texts::kMsgSameSettings});
     EXPECT_TRUE(CompareDialogOf(*window) == nullptr || !CompareDialogOf(*window)->isVisible());
   }
 }
