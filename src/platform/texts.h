@@ -154,6 +154,10 @@ inline constexpr const char* kRuleVypKeywords =
     "Název 'Vypnuto' nesmí být žádné z těchto klíčových slov (ani jejich předpony): ";
 inline constexpr const char* kRuleSameZap = "Název 'Zapnuto' nesmí být stejný jako název 'Vypnuto'.";
 inline constexpr const char* kRuleSameVyp = "Název 'Vypnuto' nesmí být stejný jako název 'Zapnuto'.";
+inline constexpr const char* kRuleZapChars = "Název 'Zapnuto' může obsahovat pouze tyto znaky: ";
+inline constexpr const char* kRuleVypChars = "Název 'Vypnuto' může obsahovat pouze tyto znaky: ";
+inline constexpr const char* kRuleImpulsChars = "Název 'Impuls' může obsahovat pouze tyto znaky: ";
+inline constexpr const char* kRulePhone = "Telefonní číslo je špatně zadáno.";
 
 // The output check before a write: "Název výstupu '" O2 "' není správně
 // zadán. ..." and kProgramEnd.

@@ -99,7 +99,7 @@ const std::vector<FieldRules>& MainRules() {
       {Field::TCcentra, {PhoneChars_("Telefonní číslo servisního centra je špatně zadáno.")}},
       {Field::UTO, {PhoneChars_("UTO je špatně zadáno.")}},
       {Field::DobaPlatnostiSMS, {Only(Kind::SmsValidity)}},
-      {Field::TC, {PhoneChars_("Telefonní číslo je špatně zadáno."), Only(Kind::PhoneNumber)}},
+      {Field::TC, {PhoneChars_(texts::kRulePhone), Only(Kind::PhoneNumber)}},
       {Field::rtNotAuthorized, {Chars(TextChars, texts::kRuleTextChars)}},
       {Field::rtPowerUp, {Chars(TextChars, texts::kRuleTextChars)}},
       {Field::rtPowerDown, {Chars(TextChars, texts::kRuleTextChars)}},
@@ -110,26 +110,26 @@ const std::vector<FieldRules>& MainRules() {
        {Chars(NameChars, "Název vstupu může obsahovat pouze tyto znaky: "),
         Keywords("Název vstupu nesmí být žádné z těchto klíčových slov (ani jejich předpony): ")}},
       {Field::INPZap,
-       {Chars(NameChars, "Název 'Zapnuto' může obsahovat pouze tyto znaky: "), SameAs(Field::INPVyp, texts::kRuleSameZap)}},
+       {Chars(NameChars, texts::kRuleZapChars), SameAs(Field::INPVyp, texts::kRuleSameZap)}},
       {Field::INPVyp,
-       {Chars(NameChars, "Název 'Vypnuto' může obsahovat pouze tyto znaky: "), SameAs(Field::INPZap, texts::kRuleSameVyp)}},
+       {Chars(NameChars, texts::kRuleVypChars), SameAs(Field::INPZap, texts::kRuleSameVyp)}},
       {Field::INPLH, {Chars(NameChars, "Název přechodu 'Neaktivní->Aktivní' může obsahovat pouze tyto znaky: ")}},
       {Field::INPHL, {Chars(NameChars, "Název přechodu 'Aktivní->Neaktivní' může obsahovat pouze tyto znaky: ")}},
       {Field::OUTNazev,
        {Chars(CommandChars, "Název výstupu může obsahovat pouze tyto znaky: "),
         Keywords("Název výstupu nesmí být žádné z těchto klíčových slov (ani jejich předpony): ")}},
       {Field::OUTZap,
-       {Chars(CommandChars, "Název 'Zapnuto' může obsahovat pouze tyto znaky: "),
+       {Chars(CommandChars, texts::kRuleZapChars),
         PrefixOf(Field::OUTVyp, "Název 'Zapnuto' nesmí být prefixem názvu 'Vypnuto' ani naopak."),
         PrefixOf(Field::OUTimpuls, "Název 'Zapnuto' nesmí být prefixem názvu 'Impuls' ani naopak."),
         Keywords(texts::kRuleZapKeywords)}},
       {Field::OUTVyp,
-       {Chars(CommandChars, "Název 'Vypnuto' může obsahovat pouze tyto znaky: "),
+       {Chars(CommandChars, texts::kRuleVypChars),
         PrefixOf(Field::OUTZap, "Název 'Vypnuto' nesmí být prefixem názvu 'Zapnuto' ani naopak."),
         PrefixOf(Field::OUTimpuls, "Název 'Vypnuto' nesmí být prefixem názvu 'Impuls' ani naopak."),
         Keywords(texts::kRuleVypKeywords)}},
       {Field::OUTimpuls,
-       {Chars(CommandChars, "Název 'Impuls' může obsahovat pouze tyto znaky: "),
+       {Chars(CommandChars, texts::kRuleImpulsChars),
         PrefixOf(Field::OUTVyp, "Název 'Impuls' nesmí být prefixem názvu 'Vypnuto' ani naopak."),
         PrefixOf(Field::OUTZap, "Název 'Impuls' nesmí být prefixem názvu 'Zapnuto' ani naopak."),
         Keywords("Název 'Impuls' nesmí být žádné z těchto klíčových slov (ani jejich předpony): ")}},
@@ -159,7 +159,7 @@ const std::vector<FieldRules>& MainRules() {
 const std::vector<FieldRules>& EditorRules(Variant variant) {
   static const std::vector<FieldRules> none;
   static const std::vector<FieldRules> phone = {
-      {Field::TC, {PhoneChars_("Telefonní číslo je špatně zadáno."), {Kind::PhoneNumber, nullptr, {}, {}, false}}},
+      {Field::TC, {PhoneChars_(texts::kRulePhone), {Kind::PhoneNumber, nullptr, {}, {}, false}}},
   };
   static const std::vector<FieldRules> input = {
       {Field::INPLH, {Chars(NameChars, "Název přechodu '0->1' může obsahovat pouze tyto znaky: ")}},
@@ -167,13 +167,13 @@ const std::vector<FieldRules>& EditorRules(Variant variant) {
   };
   static const std::vector<FieldRules> output = {
       {Field::OUTZap,
-       {Chars(CommandChars, "Název 'Zapnuto' může obsahovat pouze tyto znaky: "), SameAs(Field::OUTVyp, texts::kRuleSameZap),
+       {Chars(CommandChars, texts::kRuleZapChars), SameAs(Field::OUTVyp, texts::kRuleSameZap),
         Keywords(texts::kRuleZapKeywords)}},
       {Field::OUTVyp,
-       {Chars(CommandChars, "Název 'Vypnuto' může obsahovat pouze tyto znaky: "), SameAs(Field::OUTZap, texts::kRuleSameVyp),
+       {Chars(CommandChars, texts::kRuleVypChars), SameAs(Field::OUTZap, texts::kRuleSameVyp),
         Keywords(texts::kRuleVypKeywords)}},
       {Field::OUTimpuls,
-       {Chars(CommandChars, "Název 'Impuls' může obsahovat pouze tyto znaky: "),
+       {Chars(CommandChars, texts::kRuleImpulsChars),
         Keywords("Název 'impuls' nesmí být žádné z těchto klíčových slov (ani jejich předpony): ")}},
   };
   // The analog editor keeps its levels on the unit's grid itself.
