@@ -107,17 +107,5 @@ SaveResult EncodeConfigBytes(Workspace& ws, std::vector<std::uint8_t>& bytes, st
   return SaveResult::Saved;
 }
 
-std::string ConfigFileSaveErrorText(const std::string& path) {
-  return "Při ukládání nastavení programu do souboru '" + path + "' nastala chyba.";
-}
-std::string ConfigFileLoadErrorText(const std::string& path) {
-  return "Při načítání nastavení programu ze souboru '" + path + "' nastala chyba.";
-}
-std::string ConfigFileFormatErrorText(const std::string& path) {
-  return "Data v souboru '" + path + "' nejsou v pořádku - neodpovídají formátu EEPROM.";
-}
-std::string ConfigFileLoadedText(const std::string& path) {
-  return "Data ze souboru '" + path + "' byla úspěšně načtena.";
-}
 
 }  // namespace vexa

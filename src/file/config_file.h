@@ -11,6 +11,7 @@
 #include "file/disk_file.h"
 #include "platform/failure.h"
 #include "platform/services.h"
+#include "platform/texts.h"
 #include "workspace/workspace.h"
 
 namespace vexa {
@@ -56,12 +57,5 @@ SaveResult SaveConfigFile(const std::string& path, Workspace& ws, EventLoop* loo
                           std::string* why = nullptr);
 // The bytes SaveConfigFile writes (Saved or EncodeError).
 SaveResult EncodeConfigBytes(Workspace& ws, std::vector<std::uint8_t>& bytes, std::string* why = nullptr);
-
-// The program's messages for the file workflows.
-inline constexpr const char* kConvertErrorText = "Nastala chyba při převodu dat.";
-std::string ConfigFileSaveErrorText(const std::string& path);
-std::string ConfigFileLoadErrorText(const std::string& path);
-std::string ConfigFileFormatErrorText(const std::string& path);
-std::string ConfigFileLoadedText(const std::string& path);
 
 }  // namespace vexa

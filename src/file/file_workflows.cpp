@@ -9,6 +9,7 @@
 #include "codec/header.h"
 #include "file/config_file.h"
 #include "platform/progress.h"
+#include "platform/texts.h"
 #include "rules/config_check.h"
 #include "workspace/usage.h"
 
@@ -17,8 +18,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr const char* kOverwriteQuestion = "Tento soubor již existuje. Mám ho přepsat?";
-constexpr const char* kConvertingText = "Převádím data ...";
 
 // An existing file (or a link to one) that a save would replace.
 bool FileExists(const std::string& utf8) {
@@ -38,16 +37,16 @@ FileOutcome SaveWorkflow(Workspace& ws, Services& sv) {
 
   // The question comes before the progress window, so that the two never
   // cover each other; declined, nothing is shown or touched.
-  if (FileExists(path) && sv.messages.Show(Icon::Question, kOverwriteQuestion, Buttons::YesNo) != Answer::Yes) {
+  if (FileExists(path) && sv.messages.Show(Icon::Question, texts::kOverwriteQuestion, Buttons::YesNo) != Answer::Yes) {
     return FileOutcome::Declined;
   }
 
-  ShowProgress(ws, sv, "Ukládám nastavení do souboru '" + path + "'.", false);
+  ShowProgress(ws, sv, texts::SavingFileText(path), false);
 
   long used = 0;
   if (!EncodeImage(ws, &used) || !IsImageValid(ws.image)) {
     CloseProgress(sv);
-    sv.messages.Show(Icon::Error, kConvertErrorText);
+    sv.messages.Show(Icon::Error, texts::kConvertErrorText);
     return FileOutcome::EncodeFailed;
   }
 
@@ -61,7 +60,7 @@ FileOutcome SaveWorkflow(Workspace& ws, Services& sv) {
   const bool written = WriteConfigFile(path, ws.image, static_cast<int>(usage), {}, &failure);
   CloseProgress(sv);
   if (!written) {
-    sv.messages.Show(Icon::Error, WithReason(ConfigFileSaveErrorText(path), failure));
+    sv.messages.Show(Icon::Error, WithReason(texts::ConfigFileSaveErrorText(path), failure));
     return FileOutcome::WriteFailed;
   }
   return FileOutcome::Completed;
@@ -75,7 +74,7 @@ FileOutcome LoadWorkflow(Workspace& ws, Services& sv) {
 }
 
 FileOutcome LoadWorkflow(Workspace& ws, Services& sv, const std::string& path) {
-  ShowProgress(ws, sv, "Načítám nastavení ze souboru '" + path + "'.", false);
+  ShowProgress(ws, sv, texts::LoadingFileText(path), false);
   long length = 0;
   // The file is read over a copy: the image changes only with the configuration.
   EepromImage loaded = ws.image;
@@ -85,7 +84,7 @@ FileOutcome LoadWorkflow(Workspace& ws, Services& sv, const std::string& path) {
 
   FileOutcome outcome = FileOutcome::Completed;
   if (!read) {
-    sv.messages.Show(Icon::Error, WithReason(ConfigFileLoadErrorText(path), failure));
+    sv.messages.Show(Icon::Error, WithReason(texts::ConfigFileLoadErrorText(path), failure));
     outcome = FileOutcome::ReadFailed;
   } else {
     bool decoded = false;
@@ -94,16 +93,16 @@ FileOutcome LoadWorkflow(Workspace& ws, Services& sv, const std::string& path) {
     if (IsLoadedImageValid(loaded, length)) {
       // The general tab comes to the front before the fields are filled.
       if (sv.view != nullptr) sv.view->ShowTab(WindowTab::Vseobecne);
-      ShowProgress(ws, sv, kConvertingText, false);
+      ShowProgress(ws, sv, texts::kMsgDecoding, false);
       decoded = DecodeImage(ws, loaded);
       if (decoded && sv.view != nullptr) sv.view->ConfigReplaced();
       CloseProgress(sv);
     }
     if (decoded) {
-      sv.messages.Show(Icon::Information, rules::WithBrokenFields(ConfigFileLoadedText(path), ws.config,
+      sv.messages.Show(Icon::Information, rules::WithBrokenFields(texts::ConfigFileLoadedText(path), ws.config,
                                                                   ws.settings, ws.decimalSeparator));
     } else {
-      sv.messages.Show(Icon::Information, ConfigFileFormatErrorText(path));
+      sv.messages.Show(Icon::Information, texts::ConfigFileFormatErrorText(path));
       outcome = FileOutcome::NotValid;
     }
   }

@@ -201,7 +201,7 @@ bool ReadEeprom(Link& link, Workspace& ws, Services& sv) {
   if (!usable) return false;
   link.lastFailure.reset();
   FlushInput(link);
-  ShowProgress(ws, sv, kMsgReading, true);
+  ShowProgress(ws, sv, texts::kMsgReading, true);
   const long total = (*usable + kBlockSize - 1) / kBlockSize;
   long done = 0;
   for (long a = 0;; a += kBlockSize) {
@@ -250,7 +250,7 @@ WriteOutcome WriteBlocks(Link& link, Workspace& ws, Services& sv, const WritePla
   link.lastFailure.reset();
   if (plan.empty()) return WriteOutcome::Completed;
   FlushInput(link);
-  ShowProgress(ws, sv, kMsgWriting, true);
+  ShowProgress(ws, sv, texts::kMsgWriting, true);
 
   const long total = static_cast<long>(plan.size());
   long done = 0;

@@ -16,6 +16,7 @@
 #include "codec/layout.h"
 #include "link/frame.h"
 #include "platform/services.h"
+#include "platform/texts.h"
 #include "workspace/workspace.h"
 
 namespace vexa::link {
@@ -40,9 +41,6 @@ inline constexpr int kVerifyAttempts = 9;
 constexpr int ReadTimeoutMs(int n) { return 100 * n; }          // 100..1200
 constexpr int WriteTimeoutMs(int n) { return 100 * (n + 1); }   // 200..1100
 constexpr int VerifyTimeoutMs(int n) { return 100 * (n + 1); }  // 200..1000
-
-inline constexpr const char* kMsgReading = "Načítám data z EEPROM do PC.";
-inline constexpr const char* kMsgWriting = "Ukládám data z PC do EEPROM.";
 
 // The 26 blocks of the front area in write order: 0..56, then 128..264.
 std::vector<long> FrontAreaBlocks();

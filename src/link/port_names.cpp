@@ -7,6 +7,9 @@
 #include <filesystem>
 #include <system_error>
 
+#include "platform/failure.h"
+#include "platform/texts.h"
+
 namespace vexa::link {
 
 std::optional<int> PortNumberOf(std::string_view portText) {
@@ -172,7 +175,6 @@ long LockFilePid(std::string_view content) {
 }
 
 std::string PortOpenMessage(const std::string& portText, const PortOpenFailure& failure) {
-  std::string text = "Nelze otevřít port " + portText + ".";
   std::string reason =
       PortFailureReason(failure.kind, failure.device, failure.group, failure.existingPorts, failure.user);
   if (failure.kind == PortError::Busy && !failure.lockFile.empty() && !reason.empty()) {
@@ -185,8 +187,7 @@ std::string PortOpenMessage(const std::string& portText, const PortOpenFailure& 
     }
     reason += ".";
   }
-  if (!reason.empty()) text += "\r\n" + reason;
-  return text;
+  return WithReason(texts::PortOpenMessage(portText), reason);
 }
 
 std::vector<std::string> PortListLines(const std::vector<PortEntry>& entries) {

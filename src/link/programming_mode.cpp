@@ -10,15 +10,6 @@ static_assert(kMarkers[1].command == kCmdIdentify && kMarkers[1].reply == kReply
                   kMarkers[0].command == kCmdMemoryModem && kMarkers[0].reply == kReplyMemoryModem,
               "the markers are the identification and the memory and modem query");
 
-std::string WrongProductMessage() {
-  return std::string("Touto verzí programu lze naprogramovat pouze zařízení ") + kSupportedProduct + ".";
-}
-
-std::string OldProcessorMessage() {
-  return std::string("Touto verzí programu lze naprogramovat pouze zařízení s procesorem verze ") +
-         kMinProcessorVersion + " a vyšší.";
-}
-
 const char* LinkStateId(LinkState s) {
   switch (s) {
     case LinkState::Neaktivni: return "Neaktivni";
@@ -80,7 +71,7 @@ namespace {
 ActivationResult FailActivation(Link& link, Workspace& ws, Services& sv, ActivationResult result) {
   ApplyLinkState(ws, sv, LinkState::Neaktivni);
   CloseProgress(sv);
-  sv.messages.Show(Icon::Error, kMsgActivationFailed);
+  sv.messages.Show(Icon::Error, texts::kMsgActivationFailed);
   ClosePort(link);
   return result;
 }
@@ -109,9 +100,9 @@ ActivationResult ActivateLink(Link& link, Workspace& ws, Services& sv) {
   link.recentSlowestMs = 0;
   link.heldReply.reset();
 
-  sv.messages.Show(Icon::Information, kMsgInstruction);
+  sv.messages.Show(Icon::Information, texts::kMsgInstruction);
   FlushInput(link);
-  ShowProgress(ws, sv, kMsgConnecting, true);
+  ShowProgress(ws, sv, texts::kMsgConnecting, true);
 
   // The unit answers once it is in programming mode, after any number of polls.
   SerialFrame reply;
@@ -122,7 +113,7 @@ ActivationResult ActivateLink(Link& link, Workspace& ws, Services& sv) {
     if (answered || ws.CancelRequested) break;
     if (!hinted && link.clock.NowMs() - pollingSince >= kNoAnswerHintMs) {
       hinted = true;
-      sv.progress.SetText(std::string(kMsgConnecting) + "\n" + kMsgNoAnswer);
+      sv.progress.SetText(std::string(texts::kMsgConnecting) + "\n" + texts::kMsgNoAnswer);
     }
     // A port that went away (or was closed under the poll) never answers:
     // stop instead of polling a dead line, which would not even wait.
@@ -150,13 +141,13 @@ ActivationResult ActivateLink(Link& link, Workspace& ws, Services& sv) {
 
   bool versionOk = true;
   if (ws.device.Product == "?") {
-    sv.messages.Show(Icon::Information, kMsgUnknownDevice);
+    sv.messages.Show(Icon::Information, texts::kMsgUnknownDevice);
   } else if (ws.device.Product != kSupportedProduct) {
     versionOk = false;
-    sv.messages.Show(Icon::Error, WrongProductMessage());
+    sv.messages.Show(Icon::Error, texts::WrongProductMessage(kSupportedProduct));
   } else if (LeadingNumber(kMinProcessorVersion) > LeadingNumber(ws.device.ProcessorVersion)) {
     versionOk = false;
-    sv.messages.Show(Icon::Error, OldProcessorMessage());
+    sv.messages.Show(Icon::Error, texts::OldProcessorMessage(kMinProcessorVersion));
   }
 
   if (!Exchange(link, sv.loop, MakeFrame({kCmdMemoryModem}), kIdentifyTimeoutMs, kReplyMemoryModem, reply)) {
@@ -187,7 +178,7 @@ bool ReleaseUnit(Link& link, EventLoop& loop) {
 bool DeactivateLink(Link& link, Workspace& ws, Services& sv, bool* acknowledgedOut) {
   const bool acknowledged = ReleaseUnit(link, sv.loop);
   if (acknowledgedOut) *acknowledgedOut = acknowledged;
-  if (!acknowledged && sv.messages.Show(Icon::Error, kMsgDeactivationFailed, Buttons::YesNo) != Answer::Yes) {
+  if (!acknowledged && sv.messages.Show(Icon::Error, texts::kMsgDeactivationFailed, Buttons::YesNo) != Answer::Yes) {
     return false;
   }
   ApplyLinkState(ws, sv, LinkState::Neaktivni);
@@ -198,7 +189,7 @@ bool DeactivateLink(Link& link, Workspace& ws, Services& sv, bool* acknowledgedO
 bool ConfirmExit(Link& link, Workspace& ws, Services& sv, bool allowCancel) {
   if (ws.link == LinkState::Neaktivni) return true;
   const Answer a =
-      sv.messages.Show(Icon::Question, kMsgExitQuestion, allowCancel ? Buttons::YesNoCancel : Buttons::YesNo);
+      sv.messages.Show(Icon::Question, texts::kMsgExitQuestion, allowCancel ? Buttons::YesNoCancel : Buttons::YesNo);
   if (a == Answer::Cancel && allowCancel) return false;
   if (a == Answer::Yes) DeactivateLink(link, ws, sv);
   return true;

@@ -10,6 +10,7 @@
 
 #include "link/frame.h"
 #include "platform/services.h"
+#include "platform/texts.h"
 #include "workspace/usage.h"
 #include "workspace/workspace.h"
 
@@ -33,29 +34,10 @@ inline constexpr int kLeaveTimeoutMs = 100;
 inline constexpr const char* kMinProcessorVersion = "1.0";
 inline constexpr const char* kSupportedProduct = "VEXA";
 
-// The program's messages of this dialogue.
-inline constexpr const char* kMsgInstruction =
-    "Uveďte zařízení do vypnutého stavu (CPU LED svítí trvale).\r\n"
-    "Pokud zařízení není vypnuto, vypnete jej stiskem tlačítka 'GSM OFF'.\r\n"
-    "Poté připojte konfigurační kabel a potvrďte 'OK'.";
-inline constexpr const char* kMsgConnecting = "Program se pokouší navázat komunikaci ...";
-// Added under kMsgConnecting once the unit has not answered the polls for
-// kNoAnswerHintMs; the polling goes on.
-inline constexpr const char* kMsgNoAnswer =
-    "Zařízení neodpovídá. Zkontrolujte konfigurační kabel, zvolený sériový port a zda je zařízení vypnuto "
-    "(CPU LED svítí trvale).";
+// The dialogue's messages are in platform/texts.h. texts::kMsgNoAnswer is
+// added under texts::kMsgConnecting once the unit has not answered the polls
+// for kNoAnswerHintMs; the polling goes on.
 inline constexpr int kNoAnswerHintMs = 5000;
-inline constexpr const char* kMsgUnknownDevice =
-    "Připojené zařízení není známo. Je sice povoleno ho naprogramovat, ale za způsobené chyby není ručeno.";
-inline constexpr const char* kMsgActivationFailed = "Při pokusu aktivovat spojení nastala chyba.";
-inline constexpr const char* kMsgDeactivationFailed =
-    "Při deaktivaci spojení došlo k chybě. Zařízení je zřejmě stále v programovacím módu. Mám přesto přejít do "
-    "'Neaktivního stavu'?";
-inline constexpr const char* kMsgExitQuestion =
-    "Zařízení nebylo deaktivováno a je zřejmě stále v programovacím módu. Má se zařízení před ukončením programu "
-    "deaktivovat?";
-std::string WrongProductMessage();  // "Touto verzí programu lze naprogramovat pouze zařízení VEXA."
-std::string OldProcessorMessage();  // "... s procesorem verze 1.0 a vyšší."
 
 // The identifier the program passes for a state: "Neaktivni", "Aktivni",
 // "Aktivni-spatna verze".

@@ -44,7 +44,7 @@ std::optional<long> QuickReadEnd(const EepromImage& image, const std::array<Anal
 
 bool QuickReadEeprom(Link& link, Workspace& ws, Services& sv) {
   long readTo = 0;
-  return QuickReadEepromShowing(link, ws, sv, kMsgReading, readTo);
+  return QuickReadEepromShowing(link, ws, sv, texts::kMsgReading, readTo);
 }
 
 bool QuickReadEepromShowing(Link& link, Workspace& ws, Services& sv, const char* text, long& readTo) {

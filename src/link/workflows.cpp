@@ -17,19 +17,6 @@
 
 namespace vexa::link {
 
-std::string TooBigMessage(const std::string& usageText, const std::string& memorySizeText) {
-  return "Velikost dat v nastavení (" + usageText + ") je větší než je možno vložit do EEPROM (" + memorySizeText +
-         ").";
-}
-
-std::string BackupLine(const std::string& path) {
-  return "Předchozí nastavení zařízení je zálohováno v souboru " + path + ".";
-}
-
-std::string BlocksWrittenLine(long written, long total) {
-  return "Počet zapsaných bloků: " + std::to_string(written) + " z celkových " + std::to_string(total) + ".";
-}
-
 namespace {
 
 enum class BackupResult { Saved, NothingToKeep, Cancelled, Failed };
@@ -48,7 +35,7 @@ BackupResult TakeBackup(Link& link, Workspace& ws, Services& sv, const std::stri
                         std::optional<WriteBackup>& taken, UnitRead& unitRead) {
   const auto working = std::make_unique<EepromImage>(ws.image);
   long readTo = 0;
-  const bool read = QuickReadEepromShowing(link, ws, sv, kMsgBackingUp, readTo);
+  const bool read = QuickReadEepromShowing(link, ws, sv, texts::kMsgBackingUp, readTo);
   auto unit = std::make_unique<EepromImage>(ws.image);
   ws.image = *working;
   if (!read) return BackupResult::Failed;
@@ -80,7 +67,7 @@ WorkflowResult ReadWorkflow(Link& link, Workspace& ws, Services& sv, const ReadO
   // Without a known size the read has no end address.
   if (!UsableMemorySize(ws.device)) {
     CloseProgress(sv);
-    sv.messages.Show(Icon::Error, kMsgReadSizeUnknown);
+    sv.messages.Show(Icon::Error, texts::kMsgReadSizeUnknown);
     return WorkflowResult::Refused;
   }
   const bool read = options.fullRead ? ReadEeprom(link, ws, sv) : QuickReadEeprom(link, ws, sv);
@@ -88,30 +75,30 @@ WorkflowResult ReadWorkflow(Link& link, Workspace& ws, Services& sv, const ReadO
     CloseProgress(sv);
     // The reason (which block, how many attempts, what went wrong) on the
     // line beneath.
-    sv.messages.Show(Icon::Error, link.lastFailure ? WithReason(kMsgReadFailed, *link.lastFailure) : kMsgReadFailed);
+    sv.messages.Show(Icon::Error, link.lastFailure ? WithReason(texts::kMsgReadFailed, *link.lastFailure) : texts::kMsgReadFailed);
     return WorkflowResult::Failed;
   }
   if (ws.CancelRequested) {
     CloseProgress(sv);
-    sv.messages.Show(Icon::Information, kMsgReadCancelled);
+    sv.messages.Show(Icon::Information, texts::kMsgReadCancelled);
     return WorkflowResult::Cancelled;
   }
   if (!IsImageValid(ws.image)) {
     CloseProgress(sv);
-    sv.messages.Show(Icon::Warning, kMsgNotProgrammed);
+    sv.messages.Show(Icon::Warning, texts::kMsgNotProgrammed);
     return WorkflowResult::NotProgrammed;
   }
   if (sv.view) sv.view->ShowTab(kGeneralTab);
-  ShowProgress(ws, sv, kMsgDecoding, false);
+  ShowProgress(ws, sv, texts::kMsgDecoding, false);
   const bool decoded = DecodeImage(ws);
   if (decoded && sv.view) sv.view->ConfigReplaced();
   CloseProgress(sv);
   if (!decoded) {
-    sv.messages.Show(Icon::Error, kMsgReadDamaged);
+    sv.messages.Show(Icon::Error, texts::kMsgReadDamaged);
     return WorkflowResult::Failed;
   }
   sv.messages.Show(Icon::Information,
-                   rules::WithBrokenFields(kMsgReadDone, ws.config, ws.settings, ws.decimalSeparator));
+                   rules::WithBrokenFields(texts::kMsgReadDone, ws.config, ws.settings, ws.decimalSeparator));
   return WorkflowResult::Completed;
 }
 
@@ -131,20 +118,20 @@ WorkflowResult WriteWorkflow(Link& link, Workspace& ws, Services& sv, const Writ
   const auto memorySize = UsableMemorySize(ws.device);
   if (!memorySize) {
     CloseProgress(sv);
-    sv.messages.Show(Icon::Error, kMsgWriteSizeUnknown);
+    sv.messages.Show(Icon::Error, texts::kMsgWriteSizeUnknown);
     return WorkflowResult::Refused;
   }
   const MemoryUsage usage = UpdateMemoryUsage(ws.config, ws.device.MemorySize);
   if (*memorySize < usage.usage) {
     CloseProgress(sv);
-    sv.messages.Show(Icon::Error, TooBigMessage(usage.usageText, ws.device.MemorySize));
+    sv.messages.Show(Icon::Error, texts::TooBigMessage(usage.usageText, ws.device.MemorySize));
     return WorkflowResult::Refused;
   }
 
   // 3. Encode and test the header.
   if (!EncodeImage(ws) || !IsImageValid(ws.image)) {
     CloseProgress(sv);
-    sv.messages.Show(Icon::Error, kMsgEncodeFailed);
+    sv.messages.Show(Icon::Error, texts::kMsgEncodeFailed);
     return WorkflowResult::Refused;
   }
 
@@ -156,10 +143,10 @@ WorkflowResult WriteWorkflow(Link& link, Workspace& ws, Services& sv, const Writ
       case BackupResult::Saved:
       case BackupResult::NothingToKeep: break;
       case BackupResult::Cancelled:
-        sv.messages.Show(Icon::Information, kMsgWriteCancelled);
+        sv.messages.Show(Icon::Information, texts::kMsgWriteCancelled);
         return WorkflowResult::Cancelled;
       case BackupResult::Failed:
-        if (sv.messages.Show(Icon::Question, kMsgBackupFailed, Buttons::YesNo) != Answer::Yes) {
+        if (sv.messages.Show(Icon::Question, texts::kMsgBackupFailed, Buttons::YesNo) != Answer::Yes) {
           return WorkflowResult::Refused;
         }
         break;
@@ -177,10 +164,10 @@ WorkflowResult WriteWorkflow(Link& link, Workspace& ws, Services& sv, const Writ
     // A write that did not complete has sent its first block, which takes the
     // header away (or may have: the unit can take a block whose answer is
     // lost); the unit holds no configuration until a write completes.
-    std::string text = outcome == WriteOutcome::Failed ? kMsgWriteFailed : kMsgWriteCancelled;
+    std::string text = outcome == WriteOutcome::Failed ? texts::kMsgWriteFailed : texts::kMsgWriteCancelled;
     if (outcome == WriteOutcome::Failed && link.lastFailure) text = WithReason(text, *link.lastFailure);
-    text += std::string("\n") + kMsgUnitLeftInvalid;
-    if (taken) text += "\n" + BackupLine(taken->path);
+    text += std::string("\n") + texts::kMsgUnitLeftInvalid;
+    if (taken) text += "\n" + texts::BackupLine(taken->path);
     if (outcome == WriteOutcome::Failed) {
       sv.messages.Show(Icon::Error, text);
       return WorkflowResult::Failed;
@@ -188,15 +175,15 @@ WorkflowResult WriteWorkflow(Link& link, Workspace& ws, Services& sv, const Writ
     sv.messages.Show(Icon::Information, text);
     return WorkflowResult::Cancelled;
   }
-  std::string done = kMsgWriteDone;
-  if (plan.empty()) done += std::string("\n") + kMsgWriteUnchanged;
-  done += "\n" + BlocksWrittenLine(static_cast<long>(plan.size()), static_cast<long>(full.size()));
+  std::string done = texts::kMsgWriteDone;
+  if (plan.empty()) done += std::string("\n") + texts::kMsgWriteUnchanged;
+  done += "\n" + texts::BlocksWrittenLine(static_cast<long>(plan.size()), static_cast<long>(full.size()));
   if (!taken) {
     sv.messages.Show(Icon::Information, done);
   } else if (plan.empty()) {
-    sv.messages.Show(Icon::Information, done + "\n" + BackupLine(taken->path));
+    sv.messages.Show(Icon::Information, done + "\n" + texts::BackupLine(taken->path));
   } else {
-    done += "\n" + BackupLine(taken->path);
+    done += "\n" + texts::BackupLine(taken->path);
     taken->changesWanted = sv.messages.ShowWithButton(Icon::Information, done, kCaptionShowChanges) == Answer::Extra;
   }
   if (backup) *backup = std::move(taken);

@@ -9,52 +9,15 @@
 
 #include "link/frame.h"
 #include "platform/services.h"
+#include "platform/texts.h"
 #include "workspace/workspace.h"
 
 namespace vexa::link {
 
-inline constexpr const char* kMsgDecoding = "Převádím data ...";
-inline constexpr const char* kMsgReadFailed =
-    "Data nebyla úspěšně načtena z EEPROM. Došlo k chybě při načítání bloku dat.";
-inline constexpr const char* kMsgReadCancelled = "Načtítání dat z EEPROM do PC bylo stornováno.";
-inline constexpr const char* kMsgReadDone = "Data byla úspěšně načtena z EEPROM.";
-inline constexpr const char* kMsgNotProgrammed =
-    "Data nebyla úspěšně načtena z EEPROM. EEPROM zřejmě není naprogramována.";
-// A header that passes its test over a text area that cannot be read.
-inline constexpr const char* kMsgReadDamaged = "Data nebyla úspěšně načtena z EEPROM. Data v EEPROM jsou poškozena.";
-inline constexpr const char* kMsgReadSizeUnknown =
-    "Velikost paměti připojeného zařízení není známa. Data nelze načíst z EEPROM.";
+// The messages of both commands are in platform/texts.h.
 
-inline constexpr const char* kMsgWriteSizeUnknown =
-    "Velikost paměti připojeného zařízení není známa. Data nelze uložit do EEPROM.";
-inline constexpr const char* kMsgEncodeFailed =
-    "Data nebyla úspěšně uložena do EEPROM. Nastala chyba při převodu dat z formuláře nastavení.";
-inline constexpr const char* kMsgWriteFailed =
-    "Data nebyla úspěšně uložena do EEPROM. Došlo k chybě při ukládání bloku do EEPROM.";
-inline constexpr const char* kMsgWriteCancelled = "Ukládání dat z PC do EEPROM bylo stornováno.";
-inline constexpr const char* kMsgWriteDone = "Data byla úspěšně uložena do EEPROM.";
-// The progress window's text while the unit's configuration is read for the
-// backup.
-inline constexpr const char* kMsgBackingUp = "Zálohuji nastavení zařízení ...";
-// Lines beneath the write's messages: the unit already held what was to be
-// written (nothing was sent), and a write that stopped after it had taken the
-// header away.
-inline constexpr const char* kMsgWriteUnchanged = "Zařízení již obsahovalo toto nastavení.";
-inline constexpr const char* kMsgUnitLeftInvalid =
-    "Zařízení nyní neobsahuje platné nastavení. Před použitím je nutné nastavení do zařízení znovu zapsat.";
-// "Počet zapsaných bloků: 3 z celkových 142." (the whole configuration is
-// `total` blocks).
-std::string BlocksWrittenLine(long written, long total);
-// Asked (Yes/No) when the unit's configuration could not be read or kept
-// before a write.
-inline constexpr const char* kMsgBackupFailed =
-    "Zálohu nastavení zařízení se nepodařilo načíst. Pokračovat v zápisu bez zálohy?";
-// The line the success message gains when a backup was kept.
-std::string BackupLine(const std::string& path);
 // The success message's button that shows what the write changed.
 inline constexpr const char* kCaptionShowChanges = "Zobrazit změny";
-// "Velikost dat v nastavení (<usage>) je větší než je možno vložit do EEPROM (<size>)."
-std::string TooBigMessage(const std::string& usageText, const std::string& memorySizeText);
 
 // The tab of the output rows, brought to the front when an output check
 // fails, and the tab a read brings to the front.

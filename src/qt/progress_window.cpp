@@ -7,6 +7,8 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "platform/texts.h"
+
 namespace vexa::qt {
 
 InfoWindow::InfoWindow(bool& cancelRequested, QWidget* owner)
@@ -59,8 +61,7 @@ QString TimeLeftText(long startDone, long done, long total, qint64 elapsedMs) {
   if (measured < 2 || elapsedMs < 1000 || done >= total) return {};
   const qint64 leftMs = elapsedMs * (total - done) / measured;
   const qint64 seconds = (leftMs + 999) / 1000;
-  if (seconds < 60) return QStringLiteral("Zbývá asi %1 s.").arg(seconds);
-  return QStringLiteral("Zbývá asi %1 min %2 s.").arg(seconds / 60).arg(seconds % 60);
+  return QString::fromStdString(texts::TimeLeftText(seconds));
 }
 
 void InfoWindow::setProgress(long done, long total) {

@@ -7,6 +7,7 @@
 #include "codec/cp1250.h"
 #include "codec/text.h"
 #include "platform/progress.h"
+#include "platform/texts.h"
 #include "report/sections.h"
 
 namespace vexa {
@@ -89,10 +90,6 @@ int CellHeight(const ReportRun& run, const std::string& text, int width, int min
   return needed > minHeight ? needed : minHeight;
 }
 
-std::string ProgressText(int page, int copyIndex, int copyCount) {
-  return "Tisk " + ToText(page) + ". stránky\r\n" + ToText(copyIndex) + ". kopie z " + ToText(copyCount);
-}
-
 int RestWidth(const ReportRun& run) {
   return WholeTwips(run.printer.PageWidth() - kReportRightMargin - run.printer.CurrentX());
 }
@@ -153,7 +150,7 @@ void BreakPage(ReportRun& run) {
   if (run.Stopped()) return;
   p.NewPage();
   if (run.Stopped()) return;
-  run.progress.SetText(ProgressText(p.Page(), run.copyIndex, run.copyCount));
+  run.progress.SetText(texts::PrintProgressText(p.Page(), run.copyIndex, run.copyCount));
   run.loop.Yield();
   PrintPageHeader(run);
 }
@@ -285,7 +282,7 @@ PrintOutcome PrintReport(Workspace& ws, Services& sv, ReportPrinter& printer) {
     CloseProgress(sv);
     return PrintOutcome::Cancelled;
   }
-  ShowProgress(ws, sv, "Příprava tisku ...", true);
+  ShowProgress(ws, sv, texts::kMsgPreparingPrint, true);
   // 16-bit, as the dialog hands it over.
   const int copyCount = *chosen < 0 ? 0 : (*chosen > 32767 ? 32767 : *chosen);
   printer.SetCopies(1);  // each copy is printed as a document of its own
@@ -299,7 +296,7 @@ PrintOutcome PrintReport(Workspace& ws, Services& sv, ReportPrinter& printer) {
     run.breakPending = false;
     printer.BeginDocument();
     if (printer.Failed()) break;
-    sv.progress.SetText(ProgressText(printer.Page(), copy, copyCount));
+    sv.progress.SetText(texts::PrintProgressText(printer.Page(), copy, copyCount));
     PrintPageHeader(run);
     for (auto* section : {PrintGeneralSection, PrintSmsSection, PrintInputsSection, PrintOutputsSection,
                           PrintAnalogSection, PrintPhonesSection}) {
@@ -319,7 +316,7 @@ PrintOutcome PrintReport(Workspace& ws, Services& sv, ReportPrinter& printer) {
     // The drawing went through; the printer did not take the job.
     const Failure why =
         printer.LastFailure().value_or(Failure::Of(FailureKind::Device, "tiskárna tiskovou úlohu nepřijala"));
-    sv.messages.Show(Icon::Error, WithReason(kMsgPrintFailed, why));
+    sv.messages.Show(Icon::Error, WithReason(texts::kMsgPrintFailed, why));
   }
   return failed ? PrintOutcome::Failed : PrintOutcome::Printed;
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/services.h"
+#include "platform/texts.h"
 #include "report/printer.h"
 #include "workspace/workspace.h"
 
@@ -42,19 +43,15 @@ struct ReportRun {
 
 enum class PrintOutcome { Printed, Cancelled, Failed };
 
-// Shown when a finished document was not taken (the print queue refused the
-// job), with the printer's reason beneath.
-inline constexpr const char* kMsgPrintFailed = "Tisk se nezdařil.";
-
+// A finished document that was not taken (the print queue refused the job)
+// is shown as texts::kMsgPrintFailed with the printer's reason beneath.
 // The whole print run: the printer dialog, then every copy as a document of
 // its own with pages numbered from 1, under the progress window. Printing
 // does not consult CancelRequested; Storno only hides the window. A failure
 // while drawing ends the run without a message; one when a document is
-// handed over is shown as kMsgPrintFailed with the printer's reason.
+// handed over is shown as texts::kMsgPrintFailed with the printer's reason.
 PrintOutcome PrintReport(Workspace& ws, Services& sv, ReportPrinter& printer);
 
-// "Tisk 2. stránky\r\n1. kopie z 2"
-std::string ProgressText(int page, int copyIndex, int copyCount);
 
 // A framed cell at the print position. A text too wide for the cell wraps
 // onto further lines at its blanks (a word wider than the cell breaks at the

@@ -5,13 +5,12 @@
 
 #include "codec/text.h"
 #include "platform/failure.h"
+#include "platform/texts.h"
 #include "rules/rules.h"
 #include "workspace/compare.h"
 
 namespace vexa::rules {
 namespace {
-
-constexpr const char* kProgramEnd = " EEPROM nelze naprogramovat dokud toto nebude odstraněno.";
 
 // What a text of an output is tested against before writing, and the message
 // that names the output when it collides.
@@ -22,17 +21,10 @@ struct OutputText {
 };
 
 constexpr std::array<OutputText, 4> kOutputTexts{{
-    {Field::OUTNazev, "Název výstupu '",
-     "' není správně zadán. Jména výstupů se nesmějí shodovat a ani být předponou jiného názvu výstupu."},
-    {Field::OUTZap, "Název 'Zapnuto' výstupu '",
-     "' není správně zadán. Povel pro zapnutí se musí lišit od povelu pro vypnutí i impuls a nesmí být předponou "
-     "názvu některého výstupu."},
-    {Field::OUTVyp, "Název 'Vypnuto' výstupu '",
-     "' není správně zadán. Povel pro vypnutí se musí lišit od povelu pro impuls i zapnutí a nesmí být předponou "
-     "názvu některého výstupu."},
-    {Field::OUTimpuls, "Název 'impuls' výstupu '",
-     "' není správně zadán. Povel pro impuls se musí lišit od povelu pro vypnutí i zapnutí a nesmí být předponou "
-     "názvu některého výstupu."},
+    {Field::OUTNazev, texts::kOutputName.before, texts::kOutputName.after},
+    {Field::OUTZap, texts::kOutputZap.before, texts::kOutputZap.after},
+    {Field::OUTVyp, texts::kOutputVyp.before, texts::kOutputVyp.after},
+    {Field::OUTimpuls, texts::kOutputImpuls.before, texts::kOutputImpuls.after},
 }};
 
 // A text of another output's field (or of the same output's) that a text
@@ -107,7 +99,7 @@ std::vector<Offence> OutputOffences(const DeviceConfig& config, bool firstOnly) 
       for (const Entry& e : entries) texts.push_back(e.text);
       const auto hit = FirstCollision(text, texts);
       if (!hit) continue;
-      const std::string message = t.before + RowLabel(Family::Output, i) + t.after + kProgramEnd;
+      const std::string message = t.before + RowLabel(Family::Output, i) + t.after + texts::kProgramEnd;
       found.push_back({ref, WithReason(message, CollisionLine(text, entries[*hit], i))});
       if (firstOnly) return found;
     }
@@ -142,15 +134,6 @@ std::vector<std::vector<FieldRef>> FieldsInTabOrder() {
     }
   }
   return groups;
-}
-
-// "Text má 9 znaků, napsat lze nejvýše 8."
-std::string TooLongText(std::size_t length, int limit) {
-  const std::size_t last2 = length % 100;
-  const std::size_t last = length % 10;
-  const char* chars = (last >= 2 && last <= 4 && (last2 < 12 || last2 > 14)) ? " znaky" : " znaků";
-  if (length == 1) chars = " znak";
-  return "Text má " + std::to_string(length) + chars + ", napsat lze nejvýše " + std::to_string(limit) + ".";
 }
 
 // Runs every field rule over `work` (rewriting it as the window would) and
@@ -204,7 +187,7 @@ Review ReviewConfiguration(DeviceConfig& config, const ProgramSettings& settings
       const int limit = InfoOf(ref.field).maxLength;
       const std::size_t length = Utf8Length(text);
       if (limit > 0 && length > static_cast<std::size_t>(limit)) {
-        review.offences.push_back({ref, TooLongText(length, limit)});
+        review.offences.push_back({ref, texts::TooLongText(length, limit)});
       }
     }
   }
@@ -237,12 +220,12 @@ std::string BrokenFieldsLine(const DeviceConfig& config, const ProgramSettings& 
   if (named.empty()) return {};
   // A long list helps no one: the first few, then how many more.
   constexpr std::size_t kNamedAtMost = 8;
-  std::string line = "Tyto položky neodpovídají pravidlům programu: ";
+  std::string line = texts::kBrokenFieldsLead;
   for (std::size_t i = 0; i < named.size() && i < kNamedAtMost; ++i) {
     if (i > 0) line += ", ";
     line += FieldCaption(named[i]);
   }
-  if (named.size() > kNamedAtMost) line += " a " + std::to_string(named.size() - kNamedAtMost) + " dalších";
+  if (named.size() > kNamedAtMost) line += texts::MoreFields(named.size() - kNamedAtMost);
   return line + ".";
 }
 

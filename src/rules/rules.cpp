@@ -8,6 +8,7 @@
 #include "codec/text.h"
 #include "codec/values.h"
 #include "platform/failure.h"
+#include "platform/texts.h"
 
 namespace vexa::rules {
 namespace {
@@ -90,14 +91,6 @@ Rule PrefixOf(Field other, const char* message) { return {Kind::PrefixOf, messag
 Rule PhoneChars_(const char* message) { return {Kind::PhoneChars, message, PhoneChars}; }
 Rule Only(Kind kind, Field other = Field::JmenoStanice) { return {kind, nullptr, {}, other}; }
 
-constexpr const char* kTextMsg = "Text může obsahovat pouze tyto znaky: ";
-constexpr const char* kLevelMsg = "Číslo je chybně zadáno.";
-constexpr const char* kOutZapKeywordMsg =
-    "Název 'Zapnuto' nesmí být žádné z těchto klíčových slov (ani jejich předpony): ";
-constexpr const char* kOutVypKeywordMsg =
-    "Název 'Vypnuto' nesmí být žádné z těchto klíčových slov (ani jejich předpony): ";
-constexpr const char* kSameZapMsg = "Název 'Zapnuto' nesmí být stejný jako název 'Vypnuto'.";
-constexpr const char* kSameVypMsg = "Název 'Vypnuto' nesmí být stejný jako název 'Zapnuto'.";
 
 // The main window's rules, field by field, in the order they run.
 const std::vector<FieldRules>& MainRules() {
@@ -106,49 +99,49 @@ const std::vector<FieldRules>& MainRules() {
       {Field::TCcentra, {PhoneChars_("Telefonní číslo servisního centra je špatně zadáno.")}},
       {Field::UTO, {PhoneChars_("UTO je špatně zadáno.")}},
       {Field::DobaPlatnostiSMS, {Only(Kind::SmsValidity)}},
-      {Field::TC, {PhoneChars_("Telefonní číslo je špatně zadáno."), Only(Kind::PhoneNumber)}},
-      {Field::rtNotAuthorized, {Chars(TextChars, kTextMsg)}},
-      {Field::rtPowerUp, {Chars(TextChars, kTextMsg)}},
-      {Field::rtPowerDown, {Chars(TextChars, kTextMsg)}},
-      {Field::rtSwitchOn, {Chars(TextChars, kTextMsg)}},
-      {Field::rtSwitchOff, {Chars(TextChars, kTextMsg)}},
-      {Field::rtBattLow, {Chars(TextChars, kTextMsg), Only(Kind::BatteryFlag)}},
+      {Field::TC, {PhoneChars_(texts::kRulePhone), Only(Kind::PhoneNumber)}},
+      {Field::rtNotAuthorized, {Chars(TextChars, texts::kRuleTextChars)}},
+      {Field::rtPowerUp, {Chars(TextChars, texts::kRuleTextChars)}},
+      {Field::rtPowerDown, {Chars(TextChars, texts::kRuleTextChars)}},
+      {Field::rtSwitchOn, {Chars(TextChars, texts::kRuleTextChars)}},
+      {Field::rtSwitchOff, {Chars(TextChars, texts::kRuleTextChars)}},
+      {Field::rtBattLow, {Chars(TextChars, texts::kRuleTextChars), Only(Kind::BatteryFlag)}},
       {Field::INPNazev,
        {Chars(NameChars, "Název vstupu může obsahovat pouze tyto znaky: "),
         Keywords("Název vstupu nesmí být žádné z těchto klíčových slov (ani jejich předpony): ")}},
       {Field::INPZap,
-       {Chars(NameChars, "Název 'Zapnuto' může obsahovat pouze tyto znaky: "), SameAs(Field::INPVyp, kSameZapMsg)}},
+       {Chars(NameChars, texts::kRuleZapChars), SameAs(Field::INPVyp, texts::kRuleSameZap)}},
       {Field::INPVyp,
-       {Chars(NameChars, "Název 'Vypnuto' může obsahovat pouze tyto znaky: "), SameAs(Field::INPZap, kSameVypMsg)}},
+       {Chars(NameChars, texts::kRuleVypChars), SameAs(Field::INPZap, texts::kRuleSameVyp)}},
       {Field::INPLH, {Chars(NameChars, "Název přechodu 'Neaktivní->Aktivní' může obsahovat pouze tyto znaky: ")}},
       {Field::INPHL, {Chars(NameChars, "Název přechodu 'Aktivní->Neaktivní' může obsahovat pouze tyto znaky: ")}},
       {Field::OUTNazev,
        {Chars(CommandChars, "Název výstupu může obsahovat pouze tyto znaky: "),
         Keywords("Název výstupu nesmí být žádné z těchto klíčových slov (ani jejich předpony): ")}},
       {Field::OUTZap,
-       {Chars(CommandChars, "Název 'Zapnuto' může obsahovat pouze tyto znaky: "),
+       {Chars(CommandChars, texts::kRuleZapChars),
         PrefixOf(Field::OUTVyp, "Název 'Zapnuto' nesmí být prefixem názvu 'Vypnuto' ani naopak."),
         PrefixOf(Field::OUTimpuls, "Název 'Zapnuto' nesmí být prefixem názvu 'Impuls' ani naopak."),
-        Keywords(kOutZapKeywordMsg)}},
+        Keywords(texts::kRuleZapKeywords)}},
       {Field::OUTVyp,
-       {Chars(CommandChars, "Název 'Vypnuto' může obsahovat pouze tyto znaky: "),
+       {Chars(CommandChars, texts::kRuleVypChars),
         PrefixOf(Field::OUTZap, "Název 'Vypnuto' nesmí být prefixem názvu 'Zapnuto' ani naopak."),
         PrefixOf(Field::OUTimpuls, "Název 'Vypnuto' nesmí být prefixem názvu 'Impuls' ani naopak."),
-        Keywords(kOutVypKeywordMsg)}},
+        Keywords(texts::kRuleVypKeywords)}},
       {Field::OUTimpuls,
-       {Chars(CommandChars, "Název 'Impuls' může obsahovat pouze tyto znaky: "),
+       {Chars(CommandChars, texts::kRuleImpulsChars),
         PrefixOf(Field::OUTVyp, "Název 'Impuls' nesmí být prefixem názvu 'Vypnuto' ani naopak."),
         PrefixOf(Field::OUTZap, "Název 'Impuls' nesmí být prefixem názvu 'Zapnuto' ani naopak."),
         Keywords("Název 'Impuls' nesmí být žádné z těchto klíčových slov (ani jejich předpony): ")}},
       {Field::OUTimpulsLEN, {Only(Kind::PulseLength)}},
-      {Field::AINNazev, {Chars(TextChars, kTextMsg)}},
-      {Field::AINStateL, {Chars(TextChars, kTextMsg)}},
-      {Field::AINStateM, {Chars(TextChars, kTextMsg)}},
-      {Field::AINStateH, {Chars(TextChars, kTextMsg)}},
-      {Field::AINCL1Up, {Chars(TextChars, kTextMsg)}},
-      {Field::AINCL1Dn, {Chars(TextChars, kTextMsg)}},
-      {Field::AINCL2Up, {Chars(TextChars, kTextMsg)}},
-      {Field::AINCL2Dn, {Chars(TextChars, kTextMsg)}},
+      {Field::AINNazev, {Chars(TextChars, texts::kRuleTextChars)}},
+      {Field::AINStateL, {Chars(TextChars, texts::kRuleTextChars)}},
+      {Field::AINStateM, {Chars(TextChars, texts::kRuleTextChars)}},
+      {Field::AINStateH, {Chars(TextChars, texts::kRuleTextChars)}},
+      {Field::AINCL1Up, {Chars(TextChars, texts::kRuleTextChars)}},
+      {Field::AINCL1Dn, {Chars(TextChars, texts::kRuleTextChars)}},
+      {Field::AINCL2Up, {Chars(TextChars, texts::kRuleTextChars)}},
+      {Field::AINCL2Dn, {Chars(TextChars, texts::kRuleTextChars)}},
       {Field::AINCL1Level, {Only(Kind::Level)}},
       {Field::AINHCL1Level, {Only(Kind::Level)}},
       {Field::AINCL2Level, {Only(Kind::Level)}},
@@ -166,7 +159,7 @@ const std::vector<FieldRules>& MainRules() {
 const std::vector<FieldRules>& EditorRules(Variant variant) {
   static const std::vector<FieldRules> none;
   static const std::vector<FieldRules> phone = {
-      {Field::TC, {PhoneChars_("Telefonní číslo je špatně zadáno."), {Kind::PhoneNumber, nullptr, {}, {}, false}}},
+      {Field::TC, {PhoneChars_(texts::kRulePhone), {Kind::PhoneNumber, nullptr, {}, {}, false}}},
   };
   static const std::vector<FieldRules> input = {
       {Field::INPLH, {Chars(NameChars, "Název přechodu '0->1' může obsahovat pouze tyto znaky: ")}},
@@ -174,13 +167,13 @@ const std::vector<FieldRules>& EditorRules(Variant variant) {
   };
   static const std::vector<FieldRules> output = {
       {Field::OUTZap,
-       {Chars(CommandChars, "Název 'Zapnuto' může obsahovat pouze tyto znaky: "), SameAs(Field::OUTVyp, kSameZapMsg),
-        Keywords(kOutZapKeywordMsg)}},
+       {Chars(CommandChars, texts::kRuleZapChars), SameAs(Field::OUTVyp, texts::kRuleSameZap),
+        Keywords(texts::kRuleZapKeywords)}},
       {Field::OUTVyp,
-       {Chars(CommandChars, "Název 'Vypnuto' může obsahovat pouze tyto znaky: "), SameAs(Field::OUTZap, kSameVypMsg),
-        Keywords(kOutVypKeywordMsg)}},
+       {Chars(CommandChars, texts::kRuleVypChars), SameAs(Field::OUTZap, texts::kRuleSameVyp),
+        Keywords(texts::kRuleVypKeywords)}},
       {Field::OUTimpuls,
-       {Chars(CommandChars, "Název 'Impuls' může obsahovat pouze tyto znaky: "),
+       {Chars(CommandChars, texts::kRuleImpulsChars),
         Keywords("Název 'impuls' nesmí být žádné z těchto klíčových slov (ani jejich předpony): ")}},
   };
   // The analog editor keeps its levels on the unit's grid itself.
@@ -480,7 +473,7 @@ FieldCheck CheckField(RuleContext& ctx, FieldRef field, Variant variant) {
         break;
       case Kind::Level:
         if (text.empty() || !HasOnlyAllowedChars(text, NumberChars)) {
-          fail(kLevelMsg);
+          fail(texts::kRuleLevel);
         } else {
           Rewrite(text, LevelText(text, ctx.decimalSeparator), field, out);
         }

@@ -13,6 +13,7 @@
 #include "qt/picture_surface.h"
 #include "rules/analog_levels.h"
 #include "workspace/workspace.h"
+#include "platform/texts.h"
 
 namespace vexa::ui {
 namespace {
@@ -297,7 +298,7 @@ bool AnalogEditor::AcceptCheck() {
   if (rules::CheckAnalogLevels(cl1, hcl1, cl2, hcl2, negation, ws_.scales[static_cast<std::size_t>(row_)])) {
     return true;
   }
-  sv_.messages.Show(Icon::Error, "Hodnoty CL1, HCL1, CL2, HCL2 jsou chybně zadány.");
+  sv_.messages.Show(Icon::Error, texts::kMsgAnalogLevels);
   fields_->FocusBack(cl1_);
   return false;
 }

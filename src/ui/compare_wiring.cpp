@@ -10,6 +10,7 @@
 #include "platform/services.h"
 #include "workspace/compare.h"
 #include "workspace/workspace.h"
+#include "platform/texts.h"
 
 namespace vexa::ui {
 namespace {
@@ -22,7 +23,7 @@ QString Q(const std::string& s) { return QString::fromUtf8(s.data(), static_cast
 void Comparing::Present(const QString& what, const QString& headA, const QString& headB,
                         const std::vector<FieldDifference>& differences) {
   if (differences.empty()) {
-    sv_.messages.Show(Icon::Information, kMsgSameSettings);
+    sv_.messages.Show(Icon::Information, texts::kMsgSameSettings);
     return;
   }
   if (!dialog_) dialog_ = new CompareDialog(&window_);
@@ -48,9 +49,12 @@ void Comparing::CompareWithFile() {
   auto file = std::make_unique<Workspace>();
   file->scales = ws.scales;
   file->decimalSeparator = ws.decimalSeparator;
-  switch (LoadConfigFile(*chosen, *file)) {
-    case LoadResult::ReadError: sv.messages.Show(Icon::Error, ConfigFileLoadErrorText(*chosen)); return;
-    case LoadResult::NotValid: sv.messages.Show(Icon::Information, ConfigFileFormatErrorText(*chosen)); return;
+  Failure why;
+  switch (LoadConfigFile(*chosen, *file, &why)) {
+    case LoadResult::ReadError:
+      sv.messages.Show(Icon::Error, WithReason(texts::ConfigFileLoadErrorText(*chosen), why));
+      return;
+    case LoadResult::NotValid: sv.messages.Show(Icon::Information, texts::ConfigFileFormatErrorText(*chosen)); return;
     case LoadResult::Loaded: break;
   }
   Present(QStringLiteral("Nastavení v programu a v souboru '%1':").arg(Q(*chosen)),

@@ -27,7 +27,6 @@ namespace vexa::ui {
 
 class CompareDialog;
 
-inline constexpr const char* kMsgSameSettings = "Nastavení jsou shodná.";
 
 // The button btPorovnat; the window binds CompareWithFile to it as a command.
 QPushButton* MakeCompareButton();

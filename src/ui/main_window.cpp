@@ -44,6 +44,7 @@
 #include "ui/window_commands.h"
 #include "workspace/usage.h"
 #include "workspace/workspace.h"
+#include "platform/texts.h"
 
 namespace vexa::ui {
 namespace {
@@ -391,7 +392,7 @@ void MainWindow::SaveToFile() {
   if (SaveWorkflow(ws_, local) != FileOutcome::Completed || !files.chosen) return;
   sv_->files->SetCurrentFile(*files.chosen);
   setSource(FileNameOf(*files.chosen));
-  ShowStatus(QStringLiteral("Nastavení bylo uloženo do souboru '%1'.").arg(FileNameOf(*files.chosen)));
+  ShowStatus(QString::fromStdString(texts::SavedToFileStatus(FileNameOf(*files.chosen).toStdString())));
 }
 
 void MainWindow::LoadFromFile(const std::string* path) {

@@ -4,6 +4,7 @@
 
 #include "link/port_names.h"
 #include "qt/qt_serial_port.h"
+#include "platform/texts.h"
 
 namespace vexa::ui {
 namespace {
@@ -52,7 +53,7 @@ QString PortSelector::currentDevice() const { return currentData().toString(); }
 
 QString PortSelector::deviceNote() const {
   const QString device = currentDevice();
-  return device.isEmpty() ? QString() : QStringLiteral("Vybraný port otevírá zařízení %1.").arg(device);
+  return device.isEmpty() ? QString() : Q(texts::PortDeviceNote(device.toStdString()));
 }
 
 void PortSelector::showPopup() {

@@ -18,6 +18,7 @@
 #include "ui/print_wiring.h"
 #include "ui/settings_panel.h"
 #include "workspace/workspace.h"
+#include "platform/texts.h"
 
 namespace vexa::ui {
 namespace {
@@ -109,12 +110,12 @@ void ApplyPort(const RememberedParts& parts, const RememberedPort& port) {
     selector->setProperty(kMissingKind, QVariant());
     selector->setProperty(kMissingValue, QVariant());
   });
-  const QString what = port.kind == RememberedPort::Kind::Serial
-                           ? QStringLiteral("Zapamatovaný převodník USB se sériovým číslem %1").arg(port.value)
-                           : QStringLiteral("Zapamatovaný sériový port %1").arg(port.value);
   // Said once the window is up: a status line message given before the
   // window is shown would share the line with the port's device note.
-  const QString note = QStringLiteral("%1 není připojen, vybrán je port %2.").arg(what, selector->currentText());
+  const std::string chosen = selector->currentText().toStdString();
+  const QString note = QString::fromStdString(port.kind == RememberedPort::Kind::Serial
+                                                  ? texts::MissingSerialAdapterNote(port.value.toStdString(), chosen)
+                                                  : texts::MissingPortNote(port.value.toStdString(), chosen));
   QTimer::singleShot(0, &parts.window, [w = QPointer<QMainWindow>(&parts.window), note] {
     if (w) w->statusBar()->showMessage(note);
   });

@@ -106,7 +106,7 @@ TEST_F(LinkEndToEnd, ActivateWriteReadBackIntoAFreshConfigurationAndRelease) {
 
   Click("btDEA");
   ASSERT_EQ(ws.link, LinkState::Aktivni) << ::testing::PrintToString(fx.messages.texts());
-  EXPECT_EQ(fx.messages.texts(), std::vector<std::string>{link::kMsgInstruction});
+  EXPECT_EQ(fx.messages.texts(), std::vector<std::string>{texts::kMsgInstruction});
   EXPECT_EQ(Label("tabDeAktivNapis"), "Aktivní");
   EXPECT_EQ(Label("lblInfoProdukt"), "VEXA");
   EXPECT_EQ(Label("lblInfoVerze"), "1.5");
@@ -119,7 +119,7 @@ TEST_F(LinkEndToEnd, ActivateWriteReadBackIntoAFreshConfigurationAndRelease) {
   fx.messages.clear();
   Click("btEEPROMSave");
   ASSERT_EQ(fx.messages.texts().size(), 1u);
-  ASSERT_EQ(fx.messages.texts()[0].rfind(std::string(link::kMsgWriteDone) + "\n", 0), 0u);
+  ASSERT_EQ(fx.messages.texts()[0].rfind(std::string(texts::kMsgWriteDone) + "\n", 0), 0u);
   EXPECT_TRUE(Button("btFileLoad")->isEnabled());
 
   // A fresh configuration on screen, then the unit's.
@@ -128,7 +128,7 @@ TEST_F(LinkEndToEnd, ActivateWriteReadBackIntoAFreshConfigurationAndRelease) {
   ASSERT_NE(ws.config, written);
   fx.messages.clear();
   Click("btEEPROMLoad");
-  ASSERT_EQ(fx.messages.texts(), std::vector<std::string>{link::kMsgReadDone});
+  ASSERT_EQ(fx.messages.texts(), std::vector<std::string>{texts::kMsgReadDone});
   EXPECT_EQ(ws.config, written);
   EXPECT_EQ(window->findChild<QLineEdit*>(QStringLiteral("tabJmenoStanice"))->text().toStdString(),
             written.general.JmenoStanice);
@@ -168,11 +168,11 @@ TEST_F(LinkEndToEnd, CheckBoxSwitchesTheReadBack) {
     const long before = link->stats.framesSent;
     long backupFrames = 0;  // the read of the unit's configuration kept before the write
     link->onBlock = [&](long, long) {
-      if (fx.progress.text == link::kMsgBackingUp) backupFrames = link->stats.framesSent - before;
+      if (fx.progress.text == texts::kMsgBackingUp) backupFrames = link->stats.framesSent - before;
     };
     Click("btEEPROMSave");
     ASSERT_EQ(fx.messages.texts().size(), 1u);
-    EXPECT_EQ(fx.messages.texts()[0].rfind(link::kMsgWriteDone, 0), 0u);
+    EXPECT_EQ(fx.messages.texts()[0].rfind(texts::kMsgWriteDone, 0), 0u);
     EXPECT_GE(backupFrames, static_cast<long>(link::kBodyStart / link::kBlockSize));
     EXPECT_EQ(link->stats.framesSent - before - backupFrames, verify ? 2 * blocks : blocks);
   }
@@ -219,7 +219,7 @@ TEST_F(LinkEndToEnd, StornoWhilePollingLeavesTheLinkInactive) {
     }
   };
   Click("btDEA");
-  EXPECT_EQ(fx.messages.texts(), (std::vector<std::string>{link::kMsgInstruction, link::kMsgActivationFailed}));
+  EXPECT_EQ(fx.messages.texts(), (std::vector<std::string>{texts::kMsgInstruction, texts::kMsgActivationFailed}));
   EXPECT_LT(clock.elapsed(), 5000);
   ExpectInactive();
   // The port was closed: activating again opens it anew.
@@ -242,7 +242,7 @@ TEST_F(LinkEndToEnd, PulledCableEndsTheReadWithItsMessage) {
   // The message, and beneath it the block that was being read when the line went.
   ASSERT_EQ(fx.messages.texts().size(), 1u);
   const std::string shown = fx.messages.texts()[0];
-  EXPECT_EQ(shown.substr(0, shown.find('\n')), link::kMsgReadFailed);
+  EXPECT_EQ(shown.substr(0, shown.find('\n')), texts::kMsgReadFailed);
   EXPECT_NE(shown.find("spojení se zařízením bylo přerušeno"), std::string::npos) << shown;
   EXPECT_LT(clock.elapsed(), 5000);
 
@@ -250,7 +250,7 @@ TEST_F(LinkEndToEnd, PulledCableEndsTheReadWithItsMessage) {
   fx.messages.clear();
   fx.messages.answers = {Answer::Yes};
   Click("btDEA");
-  EXPECT_EQ(fx.messages.texts(), std::vector<std::string>{link::kMsgDeactivationFailed});
+  EXPECT_EQ(fx.messages.texts(), std::vector<std::string>{texts::kMsgDeactivationFailed});
   ExpectInactive();
 }
 
@@ -270,8 +270,8 @@ TEST_F(LinkEndToEnd, PulledCableEndsTheWriteWithItsMessage) {
   clock.start();
   Click("btEEPROMSave");
   ASSERT_EQ(fx.messages.texts().size(), 1u);
-  EXPECT_EQ(fx.messages.texts()[0].rfind(link::kMsgWriteFailed, 0), 0u);
-  EXPECT_NE(fx.messages.texts()[0].find(link::kMsgUnitLeftInvalid), std::string::npos);
+  EXPECT_EQ(fx.messages.texts()[0].rfind(texts::kMsgWriteFailed, 0), 0u);
+  EXPECT_NE(fx.messages.texts()[0].find(texts::kMsgUnitLeftInvalid), std::string::npos);
   EXPECT_EQ(fx.messages.shown.back().icon, Icon::Error);
   EXPECT_LT(clock.elapsed(), 5000);
   EXPECT_FALSE(fx.progress.visible);
@@ -284,7 +284,7 @@ TEST_F(LinkEndToEnd, PulledCableEndsTheWriteWithItsMessage) {
   fx.messages.clear();
   fx.messages.answers = {Answer::Yes};
   Click("btDEA");
-  EXPECT_EQ(fx.messages.texts(), std::vector<std::string>{link::kMsgDeactivationFailed});
+  EXPECT_EQ(fx.messages.texts(), std::vector<std::string>{texts::kMsgDeactivationFailed});
   ExpectInactive();
 }
 
@@ -297,7 +297,7 @@ TEST_F(LinkEndToEnd, LeavingWhileActiveAsksToReleaseTheUnit) {
   fx.messages.answers = {Answer::Cancel};
   Click("btKonec");
   ASSERT_EQ(fx.messages.shown.size(), 1u);
-  EXPECT_EQ(fx.messages.shown[0].text, link::kMsgExitQuestion);
+  EXPECT_EQ(fx.messages.shown[0].text, texts::kMsgExitQuestion);
   EXPECT_EQ(fx.messages.shown[0].buttons, Buttons::YesNoCancel);
   EXPECT_TRUE(window->isVisible());
   EXPECT_EQ(ws.link, LinkState::Aktivni);
@@ -305,7 +305,7 @@ TEST_F(LinkEndToEnd, LeavingWhileActiveAsksToReleaseTheUnit) {
   fx.messages.clear();
   fx.messages.answers = {Answer::Yes};
   Click("btKonec");
-  EXPECT_EQ(fx.messages.texts(), std::vector<std::string>{link::kMsgExitQuestion});
+  EXPECT_EQ(fx.messages.texts(), std::vector<std::string>{texts::kMsgExitQuestion});
   EXPECT_FALSE(window->isVisible());
   EXPECT_EQ(ws.link, LinkState::Neaktivni);
 }
@@ -325,13 +325,13 @@ TEST_F(LinkEndToEnd, ClosingDuringATransferStopsItThenAsksToReleaseTheUnit) {
   link->onBlock = nullptr;
   // The read stopped as by Storno; the window is still there until it ended.
   ASSERT_GE(fx.messages.shown.size(), 1u);
-  EXPECT_EQ(fx.messages.shown[0].text, link::kMsgReadCancelled);
+  EXPECT_EQ(fx.messages.shown[0].text, texts::kMsgReadCancelled);
   QElapsedTimer t;
   t.start();
   while (window->isVisible() && t.elapsed() < 5000) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
   // Then closing goes on with its question, and Yes releases the unit.
   ASSERT_EQ(fx.messages.shown.size(), 2u);
-  EXPECT_EQ(fx.messages.shown[1].text, link::kMsgExitQuestion);
+  EXPECT_EQ(fx.messages.shown[1].text, texts::kMsgExitQuestion);
   EXPECT_EQ(fx.messages.shown[1].buttons, Buttons::YesNo);
   EXPECT_FALSE(window->isVisible());
   EXPECT_EQ(ws.link, LinkState::Neaktivni);
@@ -360,8 +360,8 @@ TEST_F(LinkEndToEnd, StopSignalReleasesTheUnitWithoutAQuestion) {
   EXPECT_EQ(ws.link, LinkState::Neaktivni);
   EXPECT_FALSE(link->port.IsOpen());
   ASSERT_GE(fx.messages.shown.size(), 1u);
-  EXPECT_EQ(fx.messages.shown[0].text, link::kMsgReadCancelled);
-  for (const auto& m : fx.messages.shown) EXPECT_NE(m.text, link::kMsgExitQuestion);
+  EXPECT_EQ(fx.messages.shown[0].text, texts::kMsgReadCancelled);
+  for (const auto& m : fx.messages.shown) EXPECT_NE(m.text, texts::kMsgExitQuestion);
 }
 
 TEST_F(LinkEndToEnd, WrongDeviceCanOnlyBeReleased) {
@@ -371,7 +371,7 @@ TEST_F(LinkEndToEnd, WrongDeviceCanOnlyBeReleased) {
   StartUnit(o);
   Click("btDEA");
   EXPECT_EQ(ws.link, LinkState::AktivniSpatnaVerze);
-  EXPECT_EQ(fx.messages.texts(), (std::vector<std::string>{link::kMsgInstruction, link::OldProcessorMessage()}));
+  EXPECT_EQ(fx.messages.texts(), (std::vector<std::string>{texts::kMsgInstruction, texts::OldProcessorMessage(link::kMinProcessorVersion)}));
   EXPECT_EQ(Label("tabDeAktivNapis"), "Chybné zařízení");
   EXPECT_EQ(Button("btDEA")->text().toStdString(), "Deaktivovat");
   EXPECT_FALSE(Button("btEEPROMLoad")->isEnabled());
@@ -399,7 +399,7 @@ TEST_F(LinkEndToEnd, TransferOptionsReachTheWorkflows) {
   fx.messages.clear();
   Click("btEEPROMSave");  // the unit was not programmed: nothing to back up
   ASSERT_EQ(fx.messages.texts().size(), 1u);
-  ASSERT_EQ(fx.messages.texts()[0].rfind(link::kMsgWriteDone, 0), 0u);
+  ASSERT_EQ(fx.messages.texts()[0].rfind(texts::kMsgWriteDone, 0), 0u);
 
   long frames[2] = {};
   for (bool full : {false, true}) {
@@ -408,7 +408,7 @@ TEST_F(LinkEndToEnd, TransferOptionsReachTheWorkflows) {
     fx.messages.clear();
     const long before = link->stats.framesSent;
     Click("btEEPROMLoad");
-    ASSERT_EQ(fx.messages.texts(), std::vector<std::string>{link::kMsgReadDone});
+    ASSERT_EQ(fx.messages.texts(), std::vector<std::string>{texts::kMsgReadDone});
     frames[full] = link->stats.framesSent - before;
   }
   EXPECT_GE(frames[1], 8128 / link::kBlockSize);
@@ -426,8 +426,8 @@ TEST_F(LinkEndToEnd, TransferOptionsReachTheWorkflows) {
     Click("btEEPROMSave");
     ASSERT_EQ(fx.messages.shown.size(), 1u);
     const fake::ShownMessage& done = fx.messages.shown[0];
-    EXPECT_EQ(done.text.rfind(link::kMsgWriteDone, 0), 0u);
-    const std::string backupLine = link::BackupLine("");
+    EXPECT_EQ(done.text.rfind(texts::kMsgWriteDone, 0), 0u);
+    const std::string backupLine = texts::BackupLine("");
     EXPECT_EQ(done.text.find(backupLine.substr(0, backupLine.size() - 1)) != std::string::npos, keep);
     EXPECT_EQ(fx.messages.extraButtons,
               keep ? std::vector<std::string>{link::kCaptionShowChanges} : std::vector<std::string>{});

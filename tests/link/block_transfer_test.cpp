@@ -112,7 +112,7 @@ TEST(ReadEeprom, ReadsEveryBlockUpToTheUsableSize) {
     ASSERT_TRUE(link::ReadEeprom(rig.link, rig.ws, rig.sv));
     EXPECT_EQ(rig.Addresses(link::kCmdReadBlock), Range(0, c.usable - 8));  // 64..127 included
     EXPECT_TRUE(std::equal(rig.sim.memory().begin(), rig.sim.memory().begin() + c.usable, rig.ws.image.data()));
-    EXPECT_EQ(rig.progress.shownTexts.back(), link::kMsgReading);
+    EXPECT_EQ(rig.progress.shownTexts.back(), texts::kMsgReading);
     EXPECT_TRUE(rig.progress.stornoVisible);
     EXPECT_FALSE(rig.progress.visible);
   }

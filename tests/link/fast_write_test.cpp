@@ -128,17 +128,17 @@ TEST(FastWrite, SendsOnlyTheBlocksThatDifferAndEndsAsAFullWrite) {
     EXPECT_EQ(unit.written, want);
     EXPECT_LE(unit.written.size(), c.atMost);
 
-    std::string message = link::kMsgWriteDone;
-    if (c.sent == Blocks::Nothing) message += std::string("\n") + link::kMsgWriteUnchanged;
-    message += "\n" + link::BlocksWrittenLine(static_cast<long>(want.size()), static_cast<long>(total));
+    std::string message = texts::kMsgWriteDone;
+    if (c.sent == Blocks::Nothing) message += std::string("\n") + texts::kMsgWriteUnchanged;
+    message += "\n" + texts::BlocksWrittenLine(static_cast<long>(want.size()), static_cast<long>(total));
     const bool kept = c.backup && &c.before != &kFresh;
     if (kept) {
       ASSERT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
-      message += "\n" + link::BackupLine(fs::directory_iterator(dir)->path().string());
+      message += "\n" + texts::BackupLine(fs::directory_iterator(dir)->path().string());
     }
     EXPECT_EQ(unit.messages.Texts(), std::vector<std::string>{message});
     if (c.backup) {
-      EXPECT_EQ(unit.progress.shownTexts.front(), link::kMsgBackingUp);
+      EXPECT_EQ(unit.progress.shownTexts.front(), texts::kMsgBackingUp);
     }
   }
 }
@@ -167,9 +167,9 @@ TEST(FastWrite, CablePulledAfterAnyBlockLeavesNoHeaderOrOneWholeConfiguration) {
       // unit is left with, and where its configuration was kept.
       ASSERT_EQ(unit.messages.shown.size(), 1u);
       const std::string& text = unit.messages.shown[0].text;
-      const std::string tail = std::string("\n") + link::kMsgUnitLeftInvalid + "\n" +
-                               link::BackupLine(fs::directory_iterator(dir)->path().string());
-      EXPECT_EQ(text.rfind(link::kMsgWriteFailed, 0), 0u);
+      const std::string tail = std::string("\n") + texts::kMsgUnitLeftInvalid + "\n" +
+                               texts::BackupLine(fs::directory_iterator(dir)->path().string());
+      EXPECT_EQ(text.rfind(texts::kMsgWriteFailed, 0), 0u);
       EXPECT_EQ(text.substr(text.size() - std::min(text.size(), tail.size())), tail);
       if (now == updated) break;
     }

@@ -73,16 +73,16 @@ TEST(PortErrors, SecondLineSaysWhy) {
   };
   const Case cases[] = {
       {PortError::NotFound, "/dev/ttyUSB3", "", {"/dev/ttyS0", "/dev/ttyUSB0"},
-       "Nelze otevřít port COM 1.\r\n/dev/ttyUSB3: zařízení neexistuje. Sériové porty v systému: /dev/ttyS0, "
+       "Nelze otevřít port COM 1.\n/dev/ttyUSB3: zařízení neexistuje. Sériové porty v systému: /dev/ttyS0, "
        "/dev/ttyUSB0."},
       {PortError::NotFound, "/dev/ttyS0", "", {},
-       "Nelze otevřít port COM 1.\r\n/dev/ttyS0: zařízení neexistuje. V systému není žádný sériový port."},
+       "Nelze otevřít port COM 1.\n/dev/ttyS0: zařízení neexistuje. V systému není žádný sériový port."},
       {PortError::Busy, "/dev/ttyS0", "", {},
-       "Nelze otevřít port COM 1.\r\n/dev/ttyS0: port už používá jiný program."},
+       "Nelze otevřít port COM 1.\n/dev/ttyS0: port už používá jiný program."},
       {PortError::PermissionDenied, "/dev/ttyS0", "uucp", {},
-       "Nelze otevřít port COM 1.\r\n/dev/ttyS0: přístup odepřen. Port smějí otevřít členové skupiny uucp: sudo "
+       "Nelze otevřít port COM 1.\n/dev/ttyS0: přístup odepřen. Port smějí otevřít členové skupiny uucp: sudo "
        "usermod -aG uucp jan, poté se odhlaste a znovu přihlaste."},
-      {PortError::Unknown, "/dev/ttyS0", "", {}, "Nelze otevřít port COM 1.\r\n/dev/ttyS0: port nelze otevřít."},
+      {PortError::Unknown, "/dev/ttyS0", "", {}, "Nelze otevřít port COM 1.\n/dev/ttyS0: port nelze otevřít."},
       {PortError::Unknown, "", "", {}, "Nelze otevřít port COM 1."},  // nothing known: the first sentence alone
   };
   for (const auto& c : cases) {
@@ -102,7 +102,7 @@ TEST(PortErrors, SecondLineSaysWhy) {
   link::Link lnk(port, rig.clock);
   EXPECT_FALSE(link::OpenPort(lnk, rig.ws, rig.sv));
   EXPECT_EQ(rig.messages.Texts(),
-            std::vector<std::string>{"Nelze otevřít port COM 1.\r\n/dev/ttyUSB0: port už používá jiný program."});
+            std::vector<std::string>{"Nelze otevřít port COM 1.\n/dev/ttyUSB0: port už používá jiný program."});
 }
 
 // A busy port names its lock file and the process in it, whichever program
@@ -129,12 +129,12 @@ TEST(PortErrors, BusyPortNamesTheLockHolder) {
   f.holderPid = 4242;
   f.holderName = "minicom";
   EXPECT_EQ(link::PortOpenMessage("COM 1", f),
-            "Nelze otevřít port COM 1.\r\n/dev/ttyUSB0: port už používá jiný program. Zámek /var/lock/LCK..ttyUSB0 "
+            "Nelze otevřít port COM 1.\n/dev/ttyUSB0: port už používá jiný program. Zámek /var/lock/LCK..ttyUSB0 "
             "patří procesu 4242 (minicom).");
   f.holderName.clear();
   f.holderPid = 0;
   EXPECT_EQ(link::PortOpenMessage("COM 1", f),
-            "Nelze otevřít port COM 1.\r\n/dev/ttyUSB0: port už používá jiný program. Zámek: /var/lock/LCK..ttyUSB0.");
+            "Nelze otevřít port COM 1.\n/dev/ttyUSB0: port už používá jiný program. Zámek: /var/lock/LCK..ttyUSB0.");
 }
 
 }  // namespace

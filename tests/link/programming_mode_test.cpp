@@ -22,7 +22,7 @@ TEST(Activation, OutcomesFollowIdentification) {
     std::vector<std::string> messages;  // after the instruction
     DeviceInfo device;
   };
-  const std::string unknown = link::kMsgUnknownDevice;
+  const std::string unknown = texts::kMsgUnknownDevice;
   const Case cases[] = {
       {"VEXA 1.5",
        Product(33),
@@ -62,7 +62,7 @@ TEST(Activation, OutcomesFollowIdentification) {
        4,
        ActivationResult::WrongDevice,
        LinkState::AktivniSpatnaVerze,
-       {link::OldProcessorMessage()},
+       {texts::OldProcessorMessage(link::kMinProcessorVersion)},
        {"VEXA", "0.9", "  8128 byte", "TC35 Siemens"}},
       {"another product",
        Product(34),
@@ -72,7 +72,7 @@ TEST(Activation, OutcomesFollowIdentification) {
        4,
        ActivationResult::WrongDevice,
        LinkState::AktivniSpatnaVerze,
-       {link::WrongProductMessage()},
+       {texts::WrongProductMessage(link::kSupportedProduct)},
        {"KORIN2", "2.0", "  8128 byte", "TC35 Siemens"}},
       {"code 0 matches an empty slot",
        0,
@@ -82,7 +82,7 @@ TEST(Activation, OutcomesFollowIdentification) {
        4,
        ActivationResult::WrongDevice,
        LinkState::AktivniSpatnaVerze,
-       {link::WrongProductMessage()},
+       {texts::WrongProductMessage(link::kSupportedProduct)},
        {"", "1.5", "  8128 byte", "TC35 Siemens"}},
       {"unknown product may be programmed",
        0x123456,
@@ -121,12 +121,12 @@ TEST(Activation, OutcomesFollowIdentification) {
     EXPECT_EQ(rig.ws.device.ProcessorVersion, c.device.ProcessorVersion);
     EXPECT_EQ(rig.ws.device.MemorySize, c.device.MemorySize);
     EXPECT_EQ(rig.ws.device.ModemType, c.device.ModemType);
-    std::vector<std::string> expected{link::kMsgInstruction};
+    std::vector<std::string> expected{texts::kMsgInstruction};
     expected.insert(expected.end(), c.messages.begin(), c.messages.end());
     EXPECT_EQ(rig.messages.Texts(), expected);
     EXPECT_TRUE(rig.port.IsOpen());
     EXPECT_FALSE(rig.progress.visible);
-    EXPECT_EQ(rig.progress.shownTexts, std::vector<std::string>{link::kMsgConnecting});
+    EXPECT_EQ(rig.progress.shownTexts, std::vector<std::string>{texts::kMsgConnecting});
     EXPECT_GE(rig.view.linkChanged, 1);
     if (!c.messages.empty()) {
       EXPECT_EQ(rig.messages.shown[1].icon, c.messages[0] == unknown ? Icon::Information : Icon::Error);
@@ -247,7 +247,7 @@ TEST(Activation, FailuresEndInTheFailurePath) {
     EXPECT_EQ(rig.ws.device.ModemType, "?");
     ASSERT_EQ(rig.messages.shown.size(), 2u);
     EXPECT_EQ(rig.messages.shown[1].icon, Icon::Error);
-    EXPECT_EQ(rig.messages.shown[1].text, link::kMsgActivationFailed);
+    EXPECT_EQ(rig.messages.shown[1].text, texts::kMsgActivationFailed);
     EXPECT_LT(rig.clock.now, 10'000);
     const std::vector<std::uint8_t> release{6, 170, 85, 6, 13};
     long releases = 0;
@@ -303,11 +303,11 @@ TEST(Activation, FailurePathShowsItsMessageAfterTheWindowIsInactiveAndBeforeTheP
   EXPECT_EQ(link::ActivateLink(rig.link, rig.ws, sv), ActivationResult::Failed);
 
   ASSERT_EQ(messages.seen.size(), 2u);
-  EXPECT_EQ(messages.seen[0].text, link::kMsgInstruction);
+  EXPECT_EQ(messages.seen[0].text, texts::kMsgInstruction);
   EXPECT_TRUE(messages.seen[0].portOpen);  // opened before the instruction
   EXPECT_FALSE(messages.seen[0].progressVisible);
   const Seen& failure = messages.seen[1];
-  EXPECT_EQ(failure.text, link::kMsgActivationFailed);
+  EXPECT_EQ(failure.text, texts::kMsgActivationFailed);
   EXPECT_EQ(failure.state, LinkState::Neaktivni);
   EXPECT_EQ(failure.product, "?");
   EXPECT_FALSE(failure.progressVisible);
@@ -362,7 +362,7 @@ TEST(Deactivation, AcknowledgedOrAcceptedFailureEndsInactive) {
       EXPECT_FALSE(rig.sim.inProgrammingMode());
     } else {
       ASSERT_EQ(rig.messages.shown.size(), 1u);
-      EXPECT_EQ(rig.messages.shown[0].text, link::kMsgDeactivationFailed);
+      EXPECT_EQ(rig.messages.shown[0].text, texts::kMsgDeactivationFailed);
       EXPECT_EQ(rig.messages.shown[0].icon, Icon::Error);
       EXPECT_EQ(rig.messages.shown[0].buttons, Buttons::YesNo);
     }
@@ -401,7 +401,7 @@ TEST(LeavingTheProgram, ExitQuestionDependsOnStateAndAnswer) {
     EXPECT_EQ(link::ConfirmExit(rig.link, rig.ws, rig.sv, c.allowCancel), c.mayEnd);
     if (c.active) {
       ASSERT_FALSE(rig.messages.shown.empty());
-      EXPECT_EQ(rig.messages.shown[0].text, link::kMsgExitQuestion);
+      EXPECT_EQ(rig.messages.shown[0].text, texts::kMsgExitQuestion);
       EXPECT_EQ(rig.messages.shown[0].icon, Icon::Question);
       EXPECT_EQ(rig.messages.shown[0].buttons, c.allowCancel ? Buttons::YesNoCancel : Buttons::YesNo);
     } else {

@@ -42,18 +42,18 @@ TEST(Workflows, WrittenConfigurationReadsBackIntoAFreshProgram) {
   writer.ws.config = PumpingStation();
   ASSERT_EQ(link::WriteWorkflow(writer.link, writer.ws, writer.sv, kNoBackup), WorkflowResult::Completed);
   const long blocks = static_cast<long>(link::FullWritePlan(ComputeUsage(writer.ws.config), 8128).size());
-  EXPECT_EQ(writer.messages.Texts(), std::vector<std::string>{std::string(link::kMsgWriteDone) + "\n" +
-                                                              link::BlocksWrittenLine(blocks, blocks)});
+  EXPECT_EQ(writer.messages.Texts(), std::vector<std::string>{std::string(texts::kMsgWriteDone) + "\n" +
+                                                              texts::BlocksWrittenLine(blocks, blocks)});
   EXPECT_EQ(writer.messages.shown[0].icon, Icon::Information);
-  EXPECT_EQ(writer.progress.shownTexts, std::vector<std::string>{link::kMsgWriting});
+  EXPECT_EQ(writer.progress.shownTexts, std::vector<std::string>{texts::kMsgWriting});
 
   ActiveUnit reader;
   reader.sim.memory() = writer.sim.memory();
   ASSERT_NE(reader.ws.config, writer.ws.config);
   ASSERT_EQ(link::ReadWorkflow(reader.link, reader.ws, reader.sv), WorkflowResult::Completed);
   EXPECT_EQ(reader.ws.config, writer.ws.config);
-  EXPECT_EQ(reader.messages.Texts(), std::vector<std::string>{link::kMsgReadDone});
-  EXPECT_EQ(reader.progress.shownTexts, (std::vector<std::string>{link::kMsgReading, link::kMsgDecoding}));
+  EXPECT_EQ(reader.messages.Texts(), std::vector<std::string>{texts::kMsgReadDone});
+  EXPECT_EQ(reader.progress.shownTexts, (std::vector<std::string>{texts::kMsgReading, texts::kMsgDecoding}));
   EXPECT_EQ(reader.view.tabs, std::vector<int>{0});
   EXPECT_EQ(reader.view.replaced, 1);
   EXPECT_FALSE(reader.progress.visible);
@@ -76,7 +76,7 @@ TEST(Workflows, NoiseOnTheLineNeverPassesForTheUnitsConfiguration) {
     reader.sim.memory() = writer.sim.memory();
     reader.port.Schedule(reader.clock.now + strayAtMs, {link::kCR});
     EXPECT_EQ(link::ReadWorkflow(reader.link, reader.ws, reader.sv), WorkflowResult::Completed);
-    EXPECT_EQ(reader.messages.Texts(), std::vector<std::string>{link::kMsgReadDone});
+    EXPECT_EQ(reader.messages.Texts(), std::vector<std::string>{texts::kMsgReadDone});
     EXPECT_TRUE(reader.ws.config == writer.ws.config);
     EXPECT_GT(reader.link.stats.retries, 0);
   }
@@ -94,25 +94,25 @@ TEST(Workflows, ReadOutcomesAndTheirMessages) {
   const Case cases[] = {
       {"a block fails", [](ActiveUnit& u) { u.sim.InjectFault(link::SimFault::DropReply, 12, link::kCmdReadBlock); },
        WorkflowResult::Failed, Icon::Error,
-       std::string(link::kMsgReadFailed) + "\nBlok 0x0000: zařízení neodpovědělo (12 pokusů).", true},
+       std::string(texts::kMsgReadFailed) + "\nBlok 0x0000: zařízení neodpovědělo (12 pokusů).", true},
       {"a block keeps arriving damaged",
        [](ActiveUnit& u) {
          u.sim.InjectFault(link::SimFault::DropReply, 11, link::kCmdReadBlock);
          u.sim.InjectFault(link::SimFault::CorruptChecksum, 1, link::kCmdReadBlock);
        },
        WorkflowResult::Failed, Icon::Error,
-       std::string(link::kMsgReadFailed) + "\nBlok 0x0000: odpověď má chybný kontrolní součet (12 pokusů).", true},
+       std::string(texts::kMsgReadFailed) + "\nBlok 0x0000: odpověď má chybný kontrolní součet (12 pokusů).", true},
       {"Storno",
        [](ActiveUnit& u) {
          u.link.onBlock = [&u](long done, long) {
            if (done == 3) u.progress.ClickStorno();
          };
        },
-       WorkflowResult::Cancelled, Icon::Information, link::kMsgReadCancelled, true},
-      {"never programmed", [](ActiveUnit&) {}, WorkflowResult::NotProgrammed, Icon::Warning, link::kMsgNotProgrammed,
+       WorkflowResult::Cancelled, Icon::Information, texts::kMsgReadCancelled, true},
+      {"never programmed", [](ActiveUnit&) {}, WorkflowResult::NotProgrammed, Icon::Warning, texts::kMsgNotProgrammed,
        true},
       {"memory size unknown", [](ActiveUnit& u) { u.ws.device.MemorySize = "?"; }, WorkflowResult::Refused, Icon::Error,
-       link::kMsgReadSizeUnknown, false},
+       texts::kMsgReadSizeUnknown, false},
       {"valid header over a damaged text area",
        [](ActiveUnit& u) {
          Workspace other;
@@ -121,7 +121,7 @@ TEST(Workflows, ReadOutcomesAndTheirMessages) {
          WriteImageByte(other.image, 'Z', phones);  // a phone count that is not hexadecimal
          std::copy_n(other.image.data(), 1024, u.sim.memory().begin());
        },
-       WorkflowResult::Failed, Icon::Error, link::kMsgReadDamaged, true},
+       WorkflowResult::Failed, Icon::Error, texts::kMsgReadDamaged, true},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -166,21 +166,21 @@ TEST(Workflows, WriteOutcomesAndTheirMessages) {
        [](ActiveUnit& u) { u.ws.config.general.JmenoStanice = std::string(19, 'x'); }, WorkflowResult::Refused,
        Icon::Error, "Velikost dat v nastavení (449 byte) je větší než je možno vložit do EEPROM (   448 byte).", false},
       {"exactly the memory size", 2, [](ActiveUnit& u) { u.ws.config.general.JmenoStanice = std::string(18, 'x'); },
-       WorkflowResult::Completed, Icon::Information, link::kMsgWriteDone, true},
+       WorkflowResult::Completed, Icon::Information, texts::kMsgWriteDone, true},
       {"memory size unknown", 6, [](ActiveUnit& u) { u.ws.device.MemorySize = "?"; }, WorkflowResult::Refused,
-       Icon::Error, link::kMsgWriteSizeUnknown, false},
+       Icon::Error, texts::kMsgWriteSizeUnknown, false},
       {"encoding fails", 6, [](ActiveUnit& u) { u.ws.config.general.DobaPlatnostiSMS = "abc"; },
-       WorkflowResult::Refused, Icon::Error, link::kMsgEncodeFailed, false},
+       WorkflowResult::Refused, Icon::Error, texts::kMsgEncodeFailed, false},
       {"a block fails", 6,
        [](ActiveUnit& u) { u.sim.InjectFault(link::SimFault::DropReply, 10, link::kCmdWriteBlock); },
-       WorkflowResult::Failed, Icon::Error, link::kMsgWriteFailed, true},
+       WorkflowResult::Failed, Icon::Error, texts::kMsgWriteFailed, true},
       {"Storno", 6,
        [](ActiveUnit& u) {
          u.link.onBlock = [&u](long done, long) {
            if (done == 30) u.progress.ClickStorno();
          };
        },
-       WorkflowResult::Cancelled, Icon::Information, link::kMsgWriteCancelled, true},
+       WorkflowResult::Cancelled, Icon::Information, texts::kMsgWriteCancelled, true},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -196,7 +196,7 @@ TEST(Workflows, WriteOutcomesAndTheirMessages) {
     const std::string& text = unit.messages.shown[0].text;
     EXPECT_EQ(text.substr(0, text.find('\n')), c.message);
     const bool stopped = c.result == WorkflowResult::Failed || c.result == WorkflowResult::Cancelled;
-    EXPECT_EQ(text.find(link::kMsgUnitLeftInvalid) != std::string::npos, stopped);
+    EXPECT_EQ(text.find(texts::kMsgUnitLeftInvalid) != std::string::npos, stopped);
     EXPECT_EQ(unit.AnyTransfer(), c.transfers);
     EXPECT_FALSE(unit.progress.visible);
     EXPECT_EQ(unit.ws.link, LinkState::Aktivni);
@@ -226,7 +226,7 @@ TEST(Workflows, WriteStoppedInTheBodyReadsBackAsNotProgrammed) {
   unit.messages.shown.clear();
   const DeviceConfig shown = unit.ws.config;
   EXPECT_EQ(link::ReadWorkflow(unit.link, unit.ws, unit.sv), WorkflowResult::NotProgrammed);
-  EXPECT_EQ(unit.messages.Texts(), std::vector<std::string>{link::kMsgNotProgrammed});
+  EXPECT_EQ(unit.messages.Texts(), std::vector<std::string>{texts::kMsgNotProgrammed});
   EXPECT_EQ(unit.ws.config, shown);
 }
 

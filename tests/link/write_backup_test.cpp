@@ -35,22 +35,22 @@ TEST(WriteBackup, KeptBeforeTheWriteOrAskedFor) {
   };
   const Case cases[] = {
       {"programmed unit", true, nullptr, {}, WorkflowResult::Completed, true, true, {""}},
-      {"unit not programmed", false, nullptr, {}, WorkflowResult::Completed, false, true, {link::kMsgWriteDone}},
+      {"unit not programmed", false, nullptr, {}, WorkflowResult::Completed, false, true, {texts::kMsgWriteDone}},
       {"backup read fails, write refused", true,
        [](LinkRig& r) { r.sim.InjectFault(link::SimFault::DropReply, link::kReadAttempts, link::kCmdReadBlock); }, {Answer::No},
-       WorkflowResult::Refused, false, false, {link::kMsgBackupFailed}},
+       WorkflowResult::Refused, false, false, {texts::kMsgBackupFailed}},
       {"backup read fails, write anyway", true,
        [](LinkRig& r) { r.sim.InjectFault(link::SimFault::DropReply, link::kReadAttempts, link::kCmdReadBlock); }, {Answer::Yes},
-       WorkflowResult::Completed, false, true, {link::kMsgBackupFailed, link::kMsgWriteDone}},
+       WorkflowResult::Completed, false, true, {texts::kMsgBackupFailed, texts::kMsgWriteDone}},
       {"Storno during the backup read", true,
        [](LinkRig& r) {
          r.link.onBlock = [&r](long done, long) {
            if (done == 40) r.progress.ClickStorno();
          };
        },
-       {}, WorkflowResult::Cancelled, false, false, {link::kMsgWriteCancelled}},
+       {}, WorkflowResult::Cancelled, false, false, {texts::kMsgWriteCancelled}},
       {"backup folder cannot be made", true, nullptr, {Answer::No}, WorkflowResult::Refused, false, false,
-       {link::kMsgBackupFailed}, true},
+       {texts::kMsgBackupFailed}, true},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -93,7 +93,7 @@ TEST(WriteBackup, KeptBeforeTheWriteOrAskedFor) {
       Workspace reloaded;
       EXPECT_EQ(LoadConfigFile(kept[0].string(), reloaded), LoadResult::Loaded);
       EXPECT_TRUE(reloaded.config == pumping.config);
-      expected[0] = std::string(link::kMsgWriteDone) + "\n" + link::BackupLine(backup->path);
+      expected[0] = std::string(texts::kMsgWriteDone) + "\n" + texts::BackupLine(backup->path);
     }
     // The line with the blocks written is another test's.
     std::vector<std::string> texts;

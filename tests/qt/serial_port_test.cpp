@@ -99,7 +99,7 @@ TEST(QtSerialPort, OpenFailuresSayWhichDeviceAndWhy) {
   p.ws.settings.Port = "COM 3";
   EXPECT_FALSE(link::OpenPort(p.link, p.ws, p.sv));
   ASSERT_EQ(p.messages.texts().size(), 1u);
-  const std::string first = "Nelze otevřít port COM 3.\r\n";
+  const std::string first = "Nelze otevřít port COM 3.\n";
   EXPECT_EQ(p.messages.texts()[0].substr(0, first.size()), first);
   EXPECT_EQ(p.port.LastOpenFailure().kind, link::PortError::NotFound);
   // The missing device the link points to, not the link.
@@ -153,7 +153,7 @@ TEST(QtSerialPort, ExchangesFramesAndBlocksWithTheUnit) {
   ASSERT_TRUE(link::WriteBlock(p.link, p.ws, p.loop, 272, 1000));
   ASSERT_TRUE(link::VerifyBlock(p.link, p.ws, p.loop, 272));
   EXPECT_TRUE(link::DeactivateLink(p.link, p.ws, p.sv));
-  EXPECT_EQ(p.messages.texts(), std::vector<std::string>{link::kMsgInstruction});
+  EXPECT_EQ(p.messages.texts(), std::vector<std::string>{texts::kMsgInstruction});
 }
 
 TEST(QtSerialPort, PulledCableEndsTheReceiveAtOnce) {

@@ -217,8 +217,8 @@ TEST_F(EngineTest, PageTooShortForTheHeaderDoesNotLoop) {
 }
 
 TEST(ProgressText, Format) {
-  EXPECT_EQ(ProgressText(2, 1, 2), "Tisk 2. stránky\r\n1. kopie z 2");
-  EXPECT_EQ(ProgressText(12, 3, 10), "Tisk 12. stránky\r\n3. kopie z 10");
+  EXPECT_EQ(texts::PrintProgressText(2, 1, 2), "Tisk 2. stránky\r\n1. kopie z 2");
+  EXPECT_EQ(texts::PrintProgressText(12, 3, 10), "Tisk 12. stránky\r\n3. kopie z 10");
 }
 
 TEST(PrintReport, EveryCopyIsADocumentOfItsOwnFromPageOne) {
@@ -294,7 +294,7 @@ TEST(PrintReport, AJobThePrinterDoesNotTakeIsToldWithTheReason) {
     printer.why = c.why;
     EXPECT_EQ(PrintReport(ws, fs.sv, printer), PrintOutcome::Failed);
     EXPECT_EQ(printer.docs.size(), c.documents);
-    EXPECT_EQ(fs.messages.Texts(), std::vector<std::string>{std::string(kMsgPrintFailed) + "\n" + c.reason});
+    EXPECT_EQ(fs.messages.Texts(), std::vector<std::string>{std::string(texts::kMsgPrintFailed) + "\n" + c.reason});
     EXPECT_EQ(fs.progress.log.back(), "close");
   }
 }

@@ -54,6 +54,11 @@ TEST_F(MainWindowTest, CompareWithFileShowsTheDifferencesOrTheMessage) {
   }
   const std::string missing = tmp.filePath(QStringLiteral("missing.eep")).toStdString();
   const std::string damaged = fixtures + "/bad-checksum.eep";
+  // The file reader's own reason for the missing file, the second line of its message.
+  Failure missingWhy;
+  Workspace scratch;
+  ASSERT_EQ(LoadConfigFile(missing, scratch, &missingWhy), LoadResult::ReadError);
+  ASSERT_FALSE(missingWhy.Reason().empty());
 
   const DeviceConfig config = ws.config;
   const EepromImage image = ws.image;
@@ -66,9 +71,9 @@ TEST_F(MainWindowTest, CompareWithFileShowsTheDifferencesOrTheMessage) {
        {},
        {{FieldCaption({Field::JmenoStanice, 0}), "Lhota II", station.config.general.JmenoStanice},
         {FieldCaption({Field::PINAuth, 0}), pinAuth ? "ano" : "ne", pinAuth ? "ne" : "ano"}}},
-      {same, {kMsgSameSettings}, {}},
-      {missing, {ConfigFileLoadErrorText(missing)}, {}},
-      {damaged, {ConfigFileFormatErrorText(damaged)}, {}},
+      {same, {texts::kMsgSameSettings}, {}},
+      {missing, {WithReason(texts::ConfigFileLoadErrorText(missing), missingWhy)}, {}},
+      {damaged, {texts::ConfigFileFormatErrorText(damaged)}, {}},
   };
   auto* button = Find<QPushButton>(QStringLiteral("btPorovnat"));
   ASSERT_NE(button, nullptr);
@@ -142,7 +147,7 @@ TEST_F(MainWindowTest, UnchangedConfigurationShowsNoPhantomChange) {
     fx.messages.clear();
     c.act();
     Settle();
-    EXPECT_EQ(fx.messages.texts(), std::vector<std::string>{kMsgSameSettings});
+    EXPECT_EQ(fx.messages.texts(), std::vector<std::string>{texts::kMsgSameSettings});
     EXPECT_TRUE(CompareDialogOf(*window) == nullptr || !CompareDialogOf(*window)->isVisible());
   }
 }

@@ -93,7 +93,7 @@ TEST_F(PortTest, SelectorIsLockedFromOpeningThePortUntilTheLinkIsInactive) {
   fx.loop.onYield = nullptr;
   ::close(master);
 
-  ASSERT_EQ(fx.messages.texts(), (std::vector<std::string>{link::kMsgInstruction, link::kMsgActivationFailed}));
+  ASSERT_EQ(fx.messages.texts(), (std::vector<std::string>{texts::kMsgInstruction, texts::kMsgActivationFailed}));
   EXPECT_EQ(enabledAtMessage.front(), false);  // the port was open at the instruction
   EXPECT_EQ(ws.link, LinkState::Neaktivni);
   EXPECT_TRUE(window->tabPort()->isEnabled());

@@ -59,13 +59,13 @@ int Build(const std::vector<std::string>& args) {
 
   Failure failure;
   if (!base.empty() && !ReadConfigFile(base, ws.image, nullptr, nullptr, &failure)) {
-    SayLines(std::cerr, WithReason(ConfigFileLoadErrorText(base), failure));
+    SayLines(std::cerr, WithReason(texts::ConfigFileLoadErrorText(base), failure));
     return kExitInvalid;
   }
   std::vector<std::uint8_t> bytes;
   std::string why;
   if (EncodeConfigBytes(ws, bytes, &why) != SaveResult::Saved) {
-    SayLines(std::cerr, std::string(kConvertErrorText) + " (" + why + ")");
+    SayLines(std::cerr, std::string(texts::kConvertErrorText) + " (" + why + ")");
     return kExitFailed;
   }
   return WriteOutputOrSay(output, bytes) ? kExitOk : kExitFailed;

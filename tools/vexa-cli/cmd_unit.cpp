@@ -341,7 +341,7 @@ int Read(const std::vector<std::string>& argv) {
     std::vector<std::uint8_t> bytes;
     std::string why;
     if (EncodeConfigBytes(s.ws, bytes, &why) != SaveResult::Saved) {
-      std::cerr << kConvertErrorText << " (" << why << ")\n";
+      std::cerr << texts::kConvertErrorText << " (" << why << ")\n";
       return kExitFailed;
     }
     return WriteOutputOrSay(args.file, bytes) ? kExitOk : kExitFailed;

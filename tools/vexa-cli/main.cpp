@@ -35,7 +35,7 @@ std::optional<std::string> ReadTextFile(const std::string& path) {
   std::vector<std::uint8_t> bytes;
   Failure failure;
   if (!ReadRegularFile(path, kMaxTextFile, bytes, failure)) {
-    SayLines(std::cerr, WithReason(ConfigFileLoadErrorText(path), failure));
+    SayLines(std::cerr, WithReason(texts::ConfigFileLoadErrorText(path), failure));
     return std::nullopt;
   }
   return std::string(bytes.begin(), bytes.end());
@@ -45,8 +45,8 @@ bool LoadFileOrSay(const std::string& path, Workspace& ws) {
   Failure failure;
   switch (LoadConfigFile(path, ws, &failure)) {
     case LoadResult::Loaded: return true;
-    case LoadResult::ReadError: SayLines(std::cerr, WithReason(ConfigFileLoadErrorText(path), failure)); return false;
-    case LoadResult::NotValid: SayLines(std::cerr, ConfigFileFormatErrorText(path)); return false;
+    case LoadResult::ReadError: SayLines(std::cerr, WithReason(texts::ConfigFileLoadErrorText(path), failure)); return false;
+    case LoadResult::NotValid: SayLines(std::cerr, texts::ConfigFileFormatErrorText(path)); return false;
   }
   return false;
 }
@@ -61,7 +61,7 @@ bool WriteOutputOrSay(const std::string& path, const std::vector<std::uint8_t>& 
   }
   Failure failure;
   if (WriteFileAtomically(path, bytes.data(), bytes.size(), failure)) return true;
-  SayLines(std::cerr, WithReason(ConfigFileSaveErrorText(path), failure));
+  SayLines(std::cerr, WithReason(texts::ConfigFileSaveErrorText(path), failure));
   return false;
 }
 
@@ -75,7 +75,7 @@ bool CanWriteOrSay(const std::string& path) {
   std::string why;
   Failure refused;
   if (!MayReplace(path, refused)) {
-    SayLines(std::cerr, WithReason(ConfigFileSaveErrorText(path), refused));
+    SayLines(std::cerr, WithReason(texts::ConfigFileSaveErrorText(path), refused));
     return false;
   }
   if (fs::is_directory(target, ec)) {
@@ -87,7 +87,7 @@ bool CanWriteOrSay(const std::string& path) {
   } else {
     return true;
   }
-  SayLines(std::cerr, ConfigFileSaveErrorText(path) + " (" + why + ")");
+  SayLines(std::cerr, texts::ConfigFileSaveErrorText(path) + " (" + why + ")");
   return false;
 }
 }  // namespace vexa::cli

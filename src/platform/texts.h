@@ -1,0 +1,197 @@
+// The program's own texts: message boxes, progress texts and status lines,
+// each defined once. Captions stay with their widgets.
+//
+// Line endings: a message's second line (the reason, the backup line) is
+// joined with "\n", as WithReason does. Only the activation instruction and
+// the print progress text keep their CR LF, which the unit's users have always
+// seen there; the message box shows both the same way.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace vexa::texts {
+
+// Reading the unit (btEEPROMLoad).
+inline constexpr const char* kMsgDecoding = "Převádím data ...";
+inline constexpr const char* kMsgReading = "Načítám data z EEPROM do PC.";
+inline constexpr const char* kMsgReadFailed =
+    "Data nebyla úspěšně načtena z EEPROM. Došlo k chybě při načítání bloku dat.";
+inline constexpr const char* kMsgReadCancelled = "Načtítání dat z EEPROM do PC bylo stornováno.";
+inline constexpr const char* kMsgReadDone = "Data byla úspěšně načtena z EEPROM.";
+inline constexpr const char* kMsgNotProgrammed =
+    "Data nebyla úspěšně načtena z EEPROM. EEPROM zřejmě není naprogramována.";
+// A header that passes its test over a text area that cannot be read.
+inline constexpr const char* kMsgReadDamaged = "Data nebyla úspěšně načtena z EEPROM. Data v EEPROM jsou poškozena.";
+inline constexpr const char* kMsgReadSizeUnknown =
+    "Velikost paměti připojeného zařízení není známa. Data nelze načíst z EEPROM.";
+
+// Writing the unit (btEEPROMSave).
+inline constexpr const char* kMsgWriting = "Ukládám data z PC do EEPROM.";
+inline constexpr const char* kMsgWriteSizeUnknown =
+    "Velikost paměti připojeného zařízení není známa. Data nelze uložit do EEPROM.";
+inline constexpr const char* kMsgEncodeFailed =
+    "Data nebyla úspěšně uložena do EEPROM. Nastala chyba při převodu dat z formuláře nastavení.";
+inline constexpr const char* kMsgWriteFailed =
+    "Data nebyla úspěšně uložena do EEPROM. Došlo k chybě při ukládání bloku do EEPROM.";
+inline constexpr const char* kMsgWriteCancelled = "Ukládání dat z PC do EEPROM bylo stornováno.";
+inline constexpr const char* kMsgWriteDone = "Data byla úspěšně uložena do EEPROM.";
+// The progress window's text while the unit's configuration is read for the
+// backup.
+inline constexpr const char* kMsgBackingUp = "Zálohuji nastavení zařízení ...";
+// Lines beneath the write's messages: the unit already held what was to be
+// written (nothing was sent), and a write that stopped after it had taken the
+// header away.
+inline constexpr const char* kMsgWriteUnchanged = "Zařízení již obsahovalo toto nastavení.";
+inline constexpr const char* kMsgUnitLeftInvalid =
+    "Zařízení nyní neobsahuje platné nastavení. Před použitím je nutné nastavení do zařízení znovu zapsat.";
+// Asked (Yes/No) when the unit's configuration could not be read or kept
+// before a write.
+inline constexpr const char* kMsgBackupFailed =
+    "Zálohu nastavení zařízení se nepodařilo načíst. Pokračovat v zápisu bez zálohy?";
+
+// Entering and leaving the programming mode.
+inline constexpr const char* kMsgInstruction =
+    "Uveďte zařízení do vypnutého stavu (CPU LED svítí trvale).\r\n"
+    "Pokud zařízení není vypnuto, vypnete jej stiskem tlačítka 'GSM OFF'.\r\n"
+    "Poté připojte konfigurační kabel a potvrďte 'OK'.";
+inline constexpr const char* kMsgConnecting = "Program se pokouší navázat komunikaci ...";
+// Added under kMsgConnecting while the unit does not answer the polls.
+inline constexpr const char* kMsgNoAnswer =
+    "Zařízení neodpovídá. Zkontrolujte konfigurační kabel, zvolený sériový port a zda je zařízení vypnuto "
+    "(CPU LED svítí trvale).";
+inline constexpr const char* kMsgUnknownDevice =
+    "Připojené zařízení není známo. Je sice povoleno ho naprogramovat, ale za způsobené chyby není ručeno.";
+inline constexpr const char* kMsgActivationFailed = "Při pokusu aktivovat spojení nastala chyba.";
+inline constexpr const char* kMsgDeactivationFailed =
+    "Při deaktivaci spojení došlo k chybě. Zařízení je zřejmě stále v programovacím módu. Mám přesto přejít do "
+    "'Neaktivního stavu'?";
+inline constexpr const char* kMsgExitQuestion =
+    "Zařízení nebylo deaktivováno a je zřejmě stále v programovacím módu. Má se zařízení před ukončením programu "
+    "deaktivovat?";
+inline std::string WrongProductMessage(const std::string& product) {
+  return "Touto verzí programu lze naprogramovat pouze zařízení " + product + ".";
+}
+inline std::string OldProcessorMessage(const std::string& minVersion) {
+  return "Touto verzí programu lze naprogramovat pouze zařízení s procesorem verze " + minVersion + " a vyšší.";
+}
+// "Nelze otevřít port COM 1." (the reason goes on the line beneath).
+inline std::string PortOpenMessage(const std::string& portText) { return "Nelze otevřít port " + portText + "."; }
+// The line the success message gains when a backup was kept.
+inline std::string BackupLine(const std::string& path) {
+  return "Předchozí nastavení zařízení je zálohováno v souboru " + path + ".";
+}
+// "Počet zapsaných bloků: 3 z celkových 142." (the whole configuration is
+// `total` blocks).
+inline std::string BlocksWrittenLine(long written, long total) {
+  return "Počet zapsaných bloků: " + std::to_string(written) + " z celkových " + std::to_string(total) + ".";
+}
+// "Velikost dat v nastavení (<usage>) je větší než je možno vložit do EEPROM (<size>)."
+inline std::string TooBigMessage(const std::string& usageText, const std::string& memorySizeText) {
+  return "Velikost dat v nastavení (" + usageText + ") je větší než je možno vložit do EEPROM (" + memorySizeText +
+         ").";
+}
+
+inline constexpr const char* kOverwriteQuestion = "Tento soubor již existuje. Mám ho přepsat?";
+inline constexpr const char* kConvertErrorText = "Nastala chyba při převodu dat.";
+inline std::string SavingFileText(const std::string& path) {
+  return "Ukládám nastavení do souboru '" + path + "'.";
+}
+inline std::string LoadingFileText(const std::string& path) {
+  return "Načítám nastavení ze souboru '" + path + "'.";
+}
+inline std::string ConfigFileSaveErrorText(const std::string& path) {
+  return "Při ukládání nastavení programu do souboru '" + path + "' nastala chyba.";
+}
+inline std::string ConfigFileLoadErrorText(const std::string& path) {
+  return "Při načítání nastavení programu ze souboru '" + path + "' nastala chyba.";
+}
+inline std::string ConfigFileFormatErrorText(const std::string& path) {
+  return "Data v souboru '" + path + "' nejsou v pořádku - neodpovídají formátu EEPROM.";
+}
+inline std::string ConfigFileLoadedText(const std::string& path) {
+  return "Data ze souboru '" + path + "' byla úspěšně načtena.";
+}
+
+// Printing.
+inline constexpr const char* kMsgPreparingPrint = "Příprava tisku ...";
+inline constexpr const char* kMsgPrintFailed = "Tisk se nezdařil.";
+// "Tisk 2. stránky" CR LF "1. kopie z 2".
+inline std::string PrintProgressText(int page, int copyIndex, int copyCount) {
+  return "Tisk " + std::to_string(page) + ". stránky\r\n" + std::to_string(copyIndex) + ". kopie z " +
+         std::to_string(copyCount);
+}
+
+// The window's messages and status lines.
+inline constexpr const char* kMsgSameSettings = "Nastavení jsou shodná.";
+inline constexpr const char* kMsgAnalogLevels = "Hodnoty CL1, HCL1, CL2, HCL2 jsou chybně zadány.";
+inline std::string SavedToFileStatus(const std::string& fileName) {
+  return "Nastavení bylo uloženo do souboru '" + fileName + "'.";
+}
+// "Vybraný port otevírá zařízení /dev/ttyS0."
+inline std::string PortDeviceNote(const std::string& device) {
+  return "Vybraný port otevírá zařízení " + device + ".";
+}
+// A remembered port that is not there when the program starts.
+inline std::string MissingSerialAdapterNote(const std::string& serialNumber, const std::string& chosenPort) {
+  return "Zapamatovaný převodník USB se sériovým číslem " + serialNumber + " není připojen, vybrán je port " +
+         chosenPort + ".";
+}
+inline std::string MissingPortNote(const std::string& port, const std::string& chosenPort) {
+  return "Zapamatovaný sériový port " + port + " není připojen, vybrán je port " + chosenPort + ".";
+}
+// The progress window's estimate: "Zbývá asi 21 s.", "Zbývá asi 5 min 21 s."
+inline std::string TimeLeftText(long long seconds) {
+  if (seconds < 60) return "Zbývá asi " + std::to_string(seconds) + " s.";
+  return "Zbývá asi " + std::to_string(seconds / 60) + " min " + std::to_string(seconds % 60) + " s.";
+}
+
+inline constexpr const char* kRuleTextChars = "Text může obsahovat pouze tyto znaky: ";
+inline constexpr const char* kRuleLevel = "Číslo je chybně zadáno.";
+inline constexpr const char* kRuleZapKeywords =
+    "Název 'Zapnuto' nesmí být žádné z těchto klíčových slov (ani jejich předpony): ";
+inline constexpr const char* kRuleVypKeywords =
+    "Název 'Vypnuto' nesmí být žádné z těchto klíčových slov (ani jejich předpony): ";
+inline constexpr const char* kRuleSameZap = "Název 'Zapnuto' nesmí být stejný jako název 'Vypnuto'.";
+inline constexpr const char* kRuleSameVyp = "Název 'Vypnuto' nesmí být stejný jako název 'Zapnuto'.";
+inline constexpr const char* kRuleZapChars = "Název 'Zapnuto' může obsahovat pouze tyto znaky: ";
+inline constexpr const char* kRuleVypChars = "Název 'Vypnuto' může obsahovat pouze tyto znaky: ";
+inline constexpr const char* kRuleImpulsChars = "Název 'Impuls' může obsahovat pouze tyto znaky: ";
+inline constexpr const char* kRulePhone = "Telefonní číslo je špatně zadáno.";
+
+// The output check before a write: "Název výstupu '" O2 "' není správně
+// zadán. ..." and kProgramEnd.
+struct OutputCheckWording {
+  const char* before;
+  const char* after;
+};
+inline constexpr OutputCheckWording kOutputName{
+    "Název výstupu '",
+    "' není správně zadán. Jména výstupů se nesmějí shodovat a ani být předponou jiného názvu výstupu."};
+inline constexpr OutputCheckWording kOutputZap{
+    "Název 'Zapnuto' výstupu '",
+    "' není správně zadán. Povel pro zapnutí se musí lišit od povelu pro vypnutí i impuls a nesmí být předponou "
+    "názvu některého výstupu."};
+inline constexpr OutputCheckWording kOutputVyp{
+    "Název 'Vypnuto' výstupu '",
+    "' není správně zadán. Povel pro vypnutí se musí lišit od povelu pro impuls i zapnutí a nesmí být předponou "
+    "názvu některého výstupu."};
+inline constexpr OutputCheckWording kOutputImpuls{
+    "Název 'impuls' výstupu '",
+    "' není správně zadán. Povel pro impuls se musí lišit od povelu pro vypnutí i zapnutí a nesmí být předponou "
+    "názvu některého výstupu."};
+inline constexpr const char* kProgramEnd = " EEPROM nelze naprogramovat dokud toto nebude odstraněno.";
+
+// "Text má 9 znaků, napsat lze nejvýše 8."
+inline std::string TooLongText(std::size_t length, int limit) {
+  const std::size_t last2 = length % 100;
+  const std::size_t last = length % 10;
+  const char* chars = (last >= 2 && last <= 4 && (last2 < 12 || last2 > 14)) ? " znaky" : " znaků";
+  if (length == 1) chars = " znak";
+  return "Text má " + std::to_string(length) + chars + ", napsat lze nejvýše " + std::to_string(limit) + ".";
+}
+// "Tyto položky neodpovídají pravidlům programu: PIN, I5 Název a 3 dalších."
+inline constexpr const char* kBrokenFieldsLead = "Tyto položky neodpovídají pravidlům programu: ";
+inline std::string MoreFields(std::size_t count) { return " a " + std::to_string(count) + " dalších"; }
+
+}  // namespace vexa::texts
