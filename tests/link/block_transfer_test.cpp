@@ -16,9 +16,7 @@ using link::WriteOutcome;
 struct ActiveRig : LinkRig {
   explicit ActiveRig(link::UnitOptions o = {}) : LinkRig(o) {
     for (std::size_t i = 0; i < sim.memory().size(); ++i) sim.memory()[i] = static_cast<std::uint8_t>(i * 7 + 3);
-    EXPECT_EQ(link::ActivateLink(link, ws, sv), link::ActivationResult::Active);
-    sim.ClearLog();
-    messages.shown.clear();
+    Activate();
   }
   std::vector<long> Addresses(std::uint8_t code) const {
     std::vector<long> a;

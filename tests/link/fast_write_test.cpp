@@ -5,7 +5,6 @@
 #include "codec/header.h"
 #include "file/config_file.h"
 #include "link/block_transfer.h"
-#include "link/programming_mode.h"
 #include "link/workflows.h"
 #include "link_rig.h"
 #include "workspace/usage.h"
@@ -30,9 +29,7 @@ Workspace Fixture(const char* name) {
 struct Unit : LinkRig {
   explicit Unit(const Memory& memory) {
     sim.memory() = memory;
-    EXPECT_EQ(link::ActivateLink(link, ws, sv), link::ActivationResult::Active);
-    sim.ClearLog();
-    messages.shown.clear();
+    Activate();
     progress.shownTexts.clear();
     loop.onYield = [this] {
       const auto& log = sim.requests();

@@ -12,7 +12,10 @@
 #include <utility>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "link/frame.h"
+#include "link/programming_mode.h"
 #include "link/serial_port.h"
 #include "link/unit_simulator.h"
 #include "platform/services.h"
@@ -180,6 +183,14 @@ struct LinkRig {
     port.sim = &sim;
     loop.clock = &clock;
     ws.settings.Port = "COM 1";
+  }
+
+  // Activates the unit, then forgets the traffic and the messages of the
+  // activation, so a test sees only what follows.
+  void Activate() {
+    EXPECT_EQ(link::ActivateLink(link, ws, sv), link::ActivationResult::Active);
+    sim.ClearLog();
+    messages.shown.clear();
   }
 
   Workspace ws;
