@@ -204,15 +204,9 @@ TEST_F(FilesTest, SavedAndLoadedBackAfterEditing) {
   EXPECT_EQ(ws.config, expected);
 }
 
-}  // namespace
-}  // namespace vexa::ui::testing
-
 // The title names the file last loaded or saved; a comparison or a failed
 // load changes neither the title nor the file the next save proposes, and a
 // save says so in the status line.
-namespace vexa::ui::testing {
-namespace {
-
 TEST_F(FilesTest, TitleAndSaveProposalFollowTheFileInTheWindow) {
   ASSERT_TRUE(tmp.isValid());
   const std::string program = "Inicializační program pro zařízení VEXA";
@@ -235,7 +229,7 @@ TEST_F(FilesTest, TitleAndSaveProposalFollowTheFileInTheWindow) {
       {"compare",
        [&] {
          fx.files.opens = {Fixture("pumping-station.eep")};
-         window->findChild<QAbstractButton*>(QStringLiteral("btPorovnat"))->click();
+         window->btPorovnat()->click();
        },
        "pumping-station.eep – " + program, pumping, ""},
       {"failed load",
