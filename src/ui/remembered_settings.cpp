@@ -6,7 +6,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QPointer>
-#include <QRegularExpression>
 #include <QSettings>
 #include <QStatusBar>
 #include <QTimer>
@@ -31,9 +30,11 @@ constexpr const char* kMissingValue = "vexaMissingPortValue";
 
 QString Q(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
+// "COM n" as the selector writes it: the port naming's own reading of it,
+// and no other spelling.
 bool IsComChoice(const QString& text) {
-  static const QRegularExpression com(QStringLiteral("^COM [1-9][0-9]?$"));
-  return com.match(text).hasMatch();
+  const auto n = link::PortNumberOf(text.toStdString());
+  return n && text == QStringLiteral("COM %1").arg(*n);
 }
 
 QString KindName(RememberedPort::Kind kind) {
