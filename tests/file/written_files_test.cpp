@@ -14,7 +14,7 @@
 #include "file/backup.h"
 #include "file/config_file.h"
 #include "file/disk_file.h"
-#include "file/file_workflows.h"
+#include "workflows/file_workflows.h"
 #include "ui/fakes.h"
 #include "workspace/workspace.h"
 
