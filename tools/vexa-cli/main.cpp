@@ -77,7 +77,9 @@ int SaveConfigOrSay(const std::string& path, Workspace& ws) {
     SayLines(std::cerr, std::string(texts::kConvertErrorText) + " (" + failure.cause + ")");
     return kExitFailed;
   }
-  if (path == "-") return WriteStandardOutputOrSay(ws.image.data(), static_cast<std::size_t>(length)) ? kExitOk : kExitFailed;
+  if (path == "-") {
+    return WriteStandardOutputOrSay(ws.image.data(), static_cast<std::size_t>(length)) ? kExitOk : kExitFailed;
+  }
   if (WriteConfigImage(path, ws.image, length, failure)) return kExitOk;
   SayLines(std::cerr, WithReason(texts::ConfigFileSaveErrorText(path), failure));
   return kExitFailed;
