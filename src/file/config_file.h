@@ -29,7 +29,7 @@ namespace vexa {
 // header does not pass its test.
 bool EncodeConfigForFile(Workspace& ws, long& length, Failure& failure);
 
-// Writes the image's first `length` bytes (1 to 65,536) to `path`. An
+// Writes the image's first `length` bytes (at most 65,536) to `path`. An
 // existing file is replaced atomically: the bytes go to a temporary file in
 // the same folder, which then takes the name, so a failed save leaves the old
 // file as it was. Asking before overwriting is the caller's. `options` as for
