@@ -93,12 +93,12 @@ std::string BackupFileName(const std::tm& when, const std::string& product, cons
 }
 
 std::optional<std::string> SaveBackup(const std::string& dir, const std::string& fileName, const EepromImage& image,
-                                      int usage) {
-  if (dir.empty()) return std::nullopt;
+                                      int usage, Failure* failure) {
+  Failure local;
+  Failure& f = failure != nullptr ? *failure : local;
   // A backup holds the unit's PIN and its phone numbers: folders the program
   // makes for it and the file itself are the user's alone.
-  Failure failure;
-  if (!CreatePrivateFolders(dir, failure)) return std::nullopt;
+  if (!CreatePrivateFolders(dir, f)) return std::nullopt;
   // The program's own backup folder, when an earlier version left it open to
   // others, is closed now; a folder the user chose keeps its rights.
   if (dir == DefaultBackupDir()) MakeOwnFolderPrivate(dir);
@@ -107,21 +107,35 @@ std::optional<std::string> SaveBackup(const std::string& dir, const std::string&
   // a hard link, which fails rather than replace a file of that name.
   std::random_device rd;
   const fs::path part = fs::path(dir) / ("." + fileName + "." + std::to_string(rd()) + ".part");
-  if (!WriteConfigFile(part.string(), image, usage, {.privateFile = true})) return std::nullopt;
+  if (!WriteConfigFile(part.string(), image, usage, {.privateFile = true}, &f)) {
+    // The user knows the backup by its own name, not by the hidden one.
+    f.path = (fs::path(dir) / fileName).string();
+    return std::nullopt;
+  }
   std::optional<std::string> saved;
-  for (int n = 1; n < 10000 && !saved; ++n) {
+  bool refused = false;
+  for (int n = 1; n < 10000 && !saved && !refused; ++n) {
     const fs::path target = fs::path(dir) / WithSuffix(fileName, n);
     fs::create_hard_link(part, target, ec);
     if (!ec) {
       saved = target.string();
     } else if (ec == std::errc::file_exists) {
       continue;
-    } else if (!fs::exists(target)) {
+    } else if (std::error_code probe; !fs::exists(target, probe)) {
       // A folder without hard links: a rename that finds the name free.
       fs::rename(part, target, ec);
-      if (ec) break;
-      saved = target.string();
+      if (ec) {
+        f = Failure::Of(FailureKind::FileSystem, "nelze uložit zálohu").AtPath(target.string());
+        f.WithSystemError(ec.message());
+        refused = true;
+      } else {
+        saved = target.string();
+      }
     }
+  }
+  if (!saved && !refused) {
+    f = Failure::Of(FailureKind::FileSystem, "pro zálohu se nenašlo volné jméno")
+            .AtPath((fs::path(dir) / fileName).string());
   }
   fs::remove(part, ec);
   return saved;

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "codec/image.h"
+#include "platform/failure.h"
 
 namespace vexa {
 
@@ -32,9 +33,11 @@ std::string BackupFileName(const std::tm& when, const std::string& product, cons
 // Writes image bytes 0 to usage - 2 as `fileName` in `dir` (created when
 // missing, with each folder it creates 0700). The file is the user's alone
 // (0600) whatever the umask; it appears complete or not at all; when the name is taken,
-// "_2", "_3", ... go before ".eep". The path written, or nullopt.
+// "_2", "_3", ... go before ".eep". The path written, or nullopt with the
+// reason in `failure` when given (the folder cannot be made, the disk is
+// full, no free name...).
 std::optional<std::string> SaveBackup(const std::string& dir, const std::string& fileName, const EepromImage& image,
-                                      int usage);
+                                      int usage, Failure* failure = nullptr);
 
 // Removes the oldest backups of `dir` (by the date and time in their names)
 // beyond the newest `keep`; other files are left alone. The number removed.

@@ -1,6 +1,5 @@
 #include "file/config_file.h"
 
-#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -11,16 +10,45 @@
 #include "workspace/usage.h"
 
 namespace vexa {
+
+bool EncodeConfigForFile(Workspace& ws, long& length, Failure& failure) {
+  long used = 0;
+  EncodeError error;
+  if (!EncodeImage(ws, &used, &error)) {
+    failure = Failure::Of(FailureKind::Refused, DescribeEncodeError(error));
+    return false;
+  }
+  if (!IsImageValid(ws.image)) {
+    failure = Failure::Of(FailureKind::Refused, "zakódované záhlaví neprošlo kontrolou");
+    return false;
+  }
+  // The usage figure always covers the encoded image; should it ever fall
+  // short, the file still holds the whole image up to its end marker.
+  length = SavedFileLength(SavedFileUsage(ws.config, used));
+  if (length > kImageSize) {
+    failure = Failure::Of(FailureKind::Refused, "nastavení je delší než paměť zařízení");
+    return false;
+  }
+  return true;
+}
+
+bool WriteConfigImage(const std::string& path, const EepromImage& image, long length, Failure& failure,
+                      const WriteFileOptions& options) {
+  if (length > kImageSize) {
+    failure = Failure::Of(FailureKind::Refused, "nastavení je delší než paměť zařízení").AtPath(path);
+    return false;
+  }
+  if (length < 0) {
+    failure = Failure::Of(FailureKind::Refused, "záporná délka souboru").AtPath(path);
+    return false;
+  }
+  return WriteFileAtomically(path, image.data(), static_cast<std::size_t>(length), failure, options);
+}
+
 bool WriteConfigFile(const std::string& path, const EepromImage& image, int usage, const WriteFileOptions& options,
                      Failure* failure) {
   Failure local;
-  Failure& f = failure != nullptr ? *failure : local;
-  const long length = SavedFileLength(usage);
-  if (length > kImageSize) {
-    f = Failure::Of(FailureKind::Refused, "nastavení je delší než paměť zařízení").AtPath(path);
-    return false;
-  }
-  return WriteFileAtomically(path, image.data(), static_cast<std::size_t>(length), f, options);
+  return WriteConfigImage(path, image, SavedFileLength(usage), failure != nullptr ? *failure : local, options);
 }
 
 bool CopyBytesToImage(const std::uint8_t* data, std::size_t size, EepromImage& image) {
@@ -42,70 +70,58 @@ bool ReadConfigFile(const std::string& path, EepromImage& image, long* fileLengt
   return true;
 }
 
-bool IsLoadedImageValid(const EepromImage& image, long fileLength) {
-  return IsImageValid(image) && IsImageCompleteWithin(image, fileLength);
+bool DecodeConfigImage(Workspace& ws, const EepromImage& loaded, long length, Failure& failure,
+                       const std::function<void()>& beforeDecoding) {
+  if (!IsImageValid(loaded)) {
+    failure = Failure::Of(FailureKind::Data, "záhlaví dat neprošlo kontrolou");
+    return false;
+  }
+  // A file cut short before its end marker would otherwise be completed from
+  // bytes of an earlier image; it is refused like a damaged header.
+  if (!IsImageCompleteWithin(loaded, length)) {
+    failure = Failure::Of(FailureKind::Data, "soubor končí dříve než data nastavení");
+    return false;
+  }
+  if (beforeDecoding) beforeDecoding();
+  if (!DecodeImage(ws, loaded)) {
+    failure = Failure::Of(FailureKind::Data, "data nastavení nelze převést");
+    return false;
+  }
+  return true;
 }
-
-namespace {
-// The file's bytes lie over a copy of the image; the workspace takes them
-// only when they decode.
-LoadResult TestAndDecode(Workspace& ws, const EepromImage& loaded, long length) {
-  if (!IsLoadedImageValid(loaded, length)) return LoadResult::NotValid;
-  return DecodeImage(ws, loaded) ? LoadResult::Loaded : LoadResult::NotValid;
-}
-}  // namespace
 
 LoadResult LoadConfigFile(const std::string& path, Workspace& ws, Failure* failure) {
+  Failure local;
+  Failure& f = failure != nullptr ? *failure : local;
   long length = 0;
   EepromImage loaded = ws.image;
-  if (!ReadConfigFile(path, loaded, &length, nullptr, failure)) return LoadResult::ReadError;
-  return TestAndDecode(ws, loaded, length);
+  if (!ReadConfigFile(path, loaded, &length, nullptr, &f)) return LoadResult::ReadError;
+  if (DecodeConfigImage(ws, loaded, length, f)) return LoadResult::Loaded;
+  f.AtPath(path);
+  return LoadResult::NotValid;
 }
 
 LoadResult LoadConfigBytes(const std::uint8_t* data, std::size_t size, Workspace& ws) {
   EepromImage loaded = ws.image;
   if (!CopyBytesToImage(data, size, loaded)) return LoadResult::ReadError;
-  return TestAndDecode(ws, loaded, static_cast<long>(size));
-}
-
-namespace {
-// Encodes into the workspace's image; the length of the file it makes.
-SaveResult EncodeForFile(Workspace& ws, long& length, std::string* why) {
-  long used = 0;
-  EncodeError error;
-  if (!EncodeImage(ws, &used, &error)) {
-    if (why != nullptr) *why = DescribeEncodeError(error);
-    return SaveResult::EncodeError;
-  }
-  if (!IsImageValid(ws.image)) {
-    if (why != nullptr) *why = "the encoded header does not pass its test";
-    return SaveResult::EncodeError;
-  }
-  // The usage figure always covers the encoded image; should it ever fall
-  // short, the file still holds the whole image up to its end marker.
-  length = SavedFileUsage(ws.config, used);
-  return SaveResult::Saved;
-}
-}  // namespace
-
-SaveResult SaveConfigFile(const std::string& path, Workspace& ws, EventLoop* loop, std::string* why) {
-  long usage = 0;
-  const SaveResult encoded = EncodeForFile(ws, usage, why);
-  if (encoded != SaveResult::Saved) return encoded;
   Failure failure;
-  if (WriteConfigFile(path, ws.image, static_cast<int>(usage), {.loop = loop}, &failure)) return SaveResult::Saved;
-  if (why != nullptr) *why = failure.Reason();
-  return SaveResult::WriteError;
+  return DecodeConfigImage(ws, loaded, static_cast<long>(size), failure) ? LoadResult::Loaded : LoadResult::NotValid;
 }
 
-SaveResult EncodeConfigBytes(Workspace& ws, std::vector<std::uint8_t>& bytes, std::string* why) {
-  long usage = 0;
-  const SaveResult encoded = EncodeForFile(ws, usage, why);
-  if (encoded != SaveResult::Saved) return encoded;
-  const long length = std::min(SavedFileLength(usage), static_cast<long>(kImageSize));
+SaveResult SaveConfigFile(const std::string& path, Workspace& ws, EventLoop* loop, Failure* failure) {
+  Failure local;
+  Failure& f = failure != nullptr ? *failure : local;
+  long length = 0;
+  if (!EncodeConfigForFile(ws, length, f)) return SaveResult::EncodeError;
+  return WriteConfigImage(path, ws.image, length, f, {.loop = loop}) ? SaveResult::Saved : SaveResult::WriteError;
+}
+
+SaveResult EncodeConfigBytes(Workspace& ws, std::vector<std::uint8_t>& bytes, Failure* failure) {
+  Failure local;
+  long length = 0;
+  if (!EncodeConfigForFile(ws, length, failure != nullptr ? *failure : local)) return SaveResult::EncodeError;
   bytes.assign(ws.image.data(), ws.image.data() + length);
   return SaveResult::Saved;
 }
-
 
 }  // namespace vexa

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -16,12 +17,26 @@
 
 namespace vexa {
 
-// Writes image bytes 0 to usage - 2 (usage - 1 bytes, at least one) to
-// `path`. An existing file is replaced atomically: the bytes go to a
-// temporary file in the same folder, which then takes the name, so a failed
-// save leaves the old file as it was. Asking before overwriting is the
-// caller's. `options` as for WriteFileAtomically; `failure`, when given,
-// gets the reason.
+// Saving and loading go through the same steps wherever they start (the
+// window, vexa-cli, backups, the compare window): encode for a file, write;
+// read, test and decode. Each step says why it failed in a Failure.
+
+// Encodes the workspace's configuration into its image as a file holds it.
+// `length` receives the file's length: the image's first U - 1 bytes, U being
+// the saved file's usage figure (SavedFileUsage), so that the file always
+// holds the whole image up to its end marker. False, with the field and the
+// cause in `failure` (Refused), when a value cannot be encoded or the encoded
+// header does not pass its test.
+bool EncodeConfigForFile(Workspace& ws, long& length, Failure& failure);
+
+// Writes the image's first `length` bytes (at most 65,536) to `path`. An
+// existing file is replaced atomically: the bytes go to a temporary file in
+// the same folder, which then takes the name, so a failed save leaves the old
+// file as it was. Asking before overwriting is the caller's. `options` as for
+// WriteFileAtomically.
+bool WriteConfigImage(const std::string& path, const EepromImage& image, long length, Failure& failure,
+                      const WriteFileOptions& options = {});
+// The same for a usage figure U instead of the length: bytes 0 to U - 2.
 bool WriteConfigFile(const std::string& path, const EepromImage& image, int usage,
                      const WriteFileOptions& options = {}, Failure* failure = nullptr);
 
@@ -29,33 +44,38 @@ bool WriteConfigFile(const std::string& path, const EepromImage& image, int usag
 // keep their values. False, with the image untouched, when the file cannot be
 // read, is not a regular file or is longer than the image (65,536 bytes).
 // `fileLength` receives the number of bytes copied; `failure`, when given,
-// the reason (a folder, a FIFO, a device, too large, no permission...).
+// the reason (a folder, a FIFO, a device, too large, no permission...). A
+// load reads into an image of its own, a copy of the workspace's, so that a
+// file that is refused leaves no byte behind.
 bool ReadConfigFile(const std::string& path, EepromImage& image, long* fileLength = nullptr, EventLoop* loop = nullptr,
                     Failure* failure = nullptr);
 // The same for bytes already in memory.
 bool CopyBytesToImage(const std::uint8_t* data, std::size_t size, EepromImage& image);
 
-// True when an image loaded from a file of `fileLength` bytes holds a
-// configuration: the header test passes and the end marker, with every text
-// the decoder reads, lies within the file (not in bytes left over from an
-// earlier image).
-bool IsLoadedImageValid(const EepromImage& image, long fileLength);
+// Takes an image loaded from a file of `length` bytes into the workspace when
+// it holds a configuration: the header test passes, the end marker and every
+// text the decoder reads lie within the file (not in bytes left over from an
+// earlier image), and it decodes. Then the workspace's image and
+// configuration are replaced together; otherwise both stay as they were and
+// `failure` says why (Data). `beforeDecoding`, when given, runs once the
+// tests passed, just before the decoder.
+bool DecodeConfigImage(Workspace& ws, const EepromImage& loaded, long length, Failure& failure,
+                       const std::function<void()>& beforeDecoding = {});
 
 enum class LoadResult { Loaded, ReadError, NotValid };
-// Reads the file into the workspace's image, tests it and decodes it. The
-// configuration is replaced only on Loaded.
-// `failure`, on ReadError, gets the reason.
+// Reads the file over a copy of the workspace's image, tests it and decodes
+// it. The configuration is replaced only on Loaded. `failure`, when given,
+// gets the reason of a ReadError or a NotValid.
 LoadResult LoadConfigFile(const std::string& path, Workspace& ws, Failure* failure = nullptr);
 LoadResult LoadConfigBytes(const std::uint8_t* data, std::size_t size, Workspace& ws);
 
 enum class SaveResult { Saved, EncodeError, WriteError };
-// Encodes the workspace's configuration into its image, tests the header and
-// writes the file with the configuration's usage figure as U. `why`, on
-// failure, names the field and the cause (EncodeError) or the system's reason
-// (WriteError).
+// Encodes the workspace's configuration for a file and writes it. `failure`,
+// when given, gets the field and the cause (EncodeError) or the system's
+// reason (WriteError).
 SaveResult SaveConfigFile(const std::string& path, Workspace& ws, EventLoop* loop = nullptr,
-                          std::string* why = nullptr);
+                          Failure* failure = nullptr);
 // The bytes SaveConfigFile writes (Saved or EncodeError).
-SaveResult EncodeConfigBytes(Workspace& ws, std::vector<std::uint8_t>& bytes, std::string* why = nullptr);
+SaveResult EncodeConfigBytes(Workspace& ws, std::vector<std::uint8_t>& bytes, Failure* failure = nullptr);
 
 }  // namespace vexa

@@ -21,7 +21,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "file/file_workflows.h"
+#include "workflows/file_workflows.h"
 #include "qt/progress_window.h"
 #include "qt/qt_event_loop.h"
 #include "qt/qt_file_dialog.h"

@@ -5,6 +5,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -13,9 +15,12 @@
 
 #include "file/backup.h"
 #include "file/config_file.h"
+#include "file/config_json.h"
 #include "file/disk_file.h"
-#include "file/file_workflows.h"
+#include "workflows/file_workflows.h"
+#include "codec/header.h"
 #include "ui/fakes.h"
+#include "workspace/usage.h"
 #include "workspace/workspace.h"
 
 namespace vexa {
@@ -133,6 +138,75 @@ TEST(WrittenFiles, PrivateBackupsAndNoSaveThroughAPlantedLink) {
         // A backup never takes a name that exists: it goes beside the link.
         EXPECT_EQ(out.path, folder / "2026-12-07_143012_VEXA_2.eep");
       }
+    }
+  }
+  fs::remove_all(root);
+}
+
+// The window's save, vexa-cli's output and a backup of one configuration are
+// the same bytes; where they cannot write, each gives the reason.
+TEST(WrittenFiles, EveryWriterGivesTheSameFileOrItsReason) {
+  const fs::path fixtures(VEXA_FIXTURES_DIR);
+  Workspace ws;
+  std::string error;
+  ASSERT_TRUE(ConfigFromJsonText(Slurp(fixtures / "pumping-station.dump.json"), ws.config, error)) << error;
+  // The unit a backup reads holds the configuration encoded.
+  Workspace unit = ws;
+  Failure failure;
+  long length = 0;
+  ASSERT_TRUE(EncodeConfigForFile(unit, length, failure)) << failure.Reason();
+  const int backupUsage = static_cast<int>(SavedFileUsage(unit.config, UsedLength(unit.image).value_or(0)));
+
+  // Each writer gives the file it wrote, or the reason it gave.
+  const std::function<Written(const fs::path&)> writers[] = {
+      [&](const fs::path& path) -> Written {  // the window
+        fake::FakeServices f;
+        f.files.saves.push_back(path.string());
+        if (SaveWorkflow(ws, f.services) == FileOutcome::Completed) return {path, {}};
+        const std::string text = f.messages.shown.empty() ? "" : f.messages.shown.back().text;
+        return {{}, text.substr(text.find('\n') + 1)};  // the line beneath the message
+      },
+      [&](const fs::path& path) -> Written {  // vexa-cli
+        Failure f;
+        long n = 0;
+        if (EncodeConfigForFile(ws, n, f) && WriteConfigImage(path.string(), ws.image, n, f)) return {path, {}};
+        return {{}, f.Reason()};
+      },
+      [&](const fs::path& path) -> Written {  // a backup
+        Failure f;
+        const auto saved =
+            SaveBackup(path.parent_path().string(), path.filename().string(), unit.image, backupUsage, &f);
+        return {saved ? fs::path(*saved) : fs::path(), saved ? "" : f.Reason()};
+      },
+  };
+  const fs::path root = fs::path(VEXA_BINARY_DIR) / "written-files-reasons";
+  const std::string name = "2026-12-07_143012_VEXA.eep";
+  const fs::path blocked = root / "a-file";
+  const fs::path tooLong = root / std::string(300, 'x');
+  const std::string longName = std::strerror(ENAMETOOLONG);
+  struct Case {
+    fs::path folder;
+    std::string saveReason, backupReason;  // empty: the file is written
+  };
+  const Case cases[] = {
+      {root / "free", "", ""},
+      {blocked, (blocked / name).string() + ": složka v cestě neexistuje.", blocked.string() + ": není to složka."},
+      {tooLong, (tooLong / name).string() + ": nelze zjistit, co je soubor: " + longName + ".",
+       tooLong.string() + ": nelze vytvořit složku: " + longName + "."},
+  };
+  const std::string golden = Slurp(fixtures / "pumping-station.eep");
+  for (const Case& c : cases) {
+    for (std::size_t w = 0; w < std::size(writers); ++w) {
+      SCOPED_TRACE(c.folder.filename().string().substr(0, 10) + " / writer " + std::to_string(w));
+      fs::remove_all(root);
+      fs::create_directories(root / "free");
+      std::ofstream(blocked) << "a file";
+      const Written out = writers[w](c.folder / name);
+      EXPECT_EQ(out.message, w == 2 ? c.backupReason : c.saveReason);
+      if (out.message.empty()) {
+        EXPECT_EQ(Slurp(out.path), golden);
+      }
+      EXPECT_EQ(out.path.empty(), !out.message.empty());
     }
   }
   fs::remove_all(root);

@@ -62,13 +62,7 @@ int Build(const std::vector<std::string>& args) {
     SayLines(std::cerr, WithReason(texts::ConfigFileLoadErrorText(base), failure));
     return kExitInvalid;
   }
-  std::vector<std::uint8_t> bytes;
-  std::string why;
-  if (EncodeConfigBytes(ws, bytes, &why) != SaveResult::Saved) {
-    SayLines(std::cerr, std::string(texts::kConvertErrorText) + " (" + why + ")");
-    return kExitFailed;
-  }
-  return WriteOutputOrSay(output, bytes) ? kExitOk : kExitFailed;
+  return SaveConfigOrSay(output, ws);
 }
 
 const Register kBuild{{"build", kUsage, Build,

@@ -338,13 +338,7 @@ int Read(const std::vector<std::string>& argv) {
     if (code != kExitOk) return code;
     // The file the program's save would write: the configuration encoded,
     // U - 1 bytes.
-    std::vector<std::uint8_t> bytes;
-    std::string why;
-    if (EncodeConfigBytes(s.ws, bytes, &why) != SaveResult::Saved) {
-      std::cerr << texts::kConvertErrorText << " (" << why << ")\n";
-      return kExitFailed;
-    }
-    return WriteOutputOrSay(args.file, bytes) ? kExitOk : kExitFailed;
+    return SaveConfigOrSay(args.file, s.ws);
   });
 }
 

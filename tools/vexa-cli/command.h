@@ -62,6 +62,11 @@ int ReadUnitConfiguration(const std::string& port, DeviceConfig& config);
 // standard error.
 bool WriteOutputOrSay(const std::string& path, const std::vector<std::uint8_t>& bytes);
 
+// Encodes the workspace's configuration and writes the file the program's
+// save writes ("-" is standard output); on failure says why on standard
+// error. The exit code.
+int SaveConfigOrSay(const std::string& path, Workspace& ws);
+
 // False, with a message, when `path` cannot be created or replaced: its folder
 // does not exist or cannot be written, or it is a folder. "-" passes.
 bool CanWriteOrSay(const std::string& path);

@@ -51,18 +51,38 @@ bool LoadFileOrSay(const std::string& path, Workspace& ws) {
   return false;
 }
 
+namespace {
+// Bytes to standard output; false, with a message, when they could not go.
+bool WriteStandardOutputOrSay(const std::uint8_t* data, std::size_t size) {
+  std::cout.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+  std::cout.flush();
+  if (std::cout.good()) return true;
+  std::cerr << "vexa-cli: cannot write to standard output\n";
+  return false;
+}
+}  // namespace
+
 bool WriteOutputOrSay(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-  if (path == "-") {
-    std::cout.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    std::cout.flush();
-    if (std::cout.good()) return true;
-    std::cerr << "vexa-cli: cannot write to standard output\n";
-    return false;
-  }
+  if (path == "-") return WriteStandardOutputOrSay(bytes.data(), bytes.size());
   Failure failure;
   if (WriteFileAtomically(path, bytes.data(), bytes.size(), failure)) return true;
   SayLines(std::cerr, WithReason(texts::ConfigFileSaveErrorText(path), failure));
   return false;
+}
+
+int SaveConfigOrSay(const std::string& path, Workspace& ws) {
+  Failure failure;
+  long length = 0;
+  if (!EncodeConfigForFile(ws, length, failure)) {
+    SayLines(std::cerr, std::string(texts::kConvertErrorText) + " (" + failure.cause + ")");
+    return kExitFailed;
+  }
+  if (path == "-") {
+    return WriteStandardOutputOrSay(ws.image.data(), static_cast<std::size_t>(length)) ? kExitOk : kExitFailed;
+  }
+  if (WriteConfigImage(path, ws.image, length, failure)) return kExitOk;
+  SayLines(std::cerr, WithReason(texts::ConfigFileSaveErrorText(path), failure));
+  return kExitFailed;
 }
 
 bool CanWriteOrSay(const std::string& path) {

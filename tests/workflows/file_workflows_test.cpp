@@ -1,6 +1,6 @@
 // The save and load commands with scripted dialogs and message boxes, against
 // the golden files of an independent implementation.
-#include "file/file_workflows.h"
+#include "workflows/file_workflows.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

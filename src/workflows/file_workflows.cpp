@@ -1,17 +1,12 @@
-#include "file/file_workflows.h"
+#include "workflows/file_workflows.h"
 
-#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
-#include "codec/decoder.h"
-#include "codec/encoder.h"
-#include "codec/header.h"
 #include "file/config_file.h"
 #include "platform/progress.h"
 #include "platform/texts.h"
 #include "rules/config_check.h"
-#include "workspace/usage.h"
 
 namespace vexa {
 namespace {
@@ -43,21 +38,16 @@ FileOutcome SaveWorkflow(Workspace& ws, Services& sv) {
 
   ShowProgress(ws, sv, texts::SavingFileText(path), false);
 
-  long used = 0;
-  if (!EncodeImage(ws, &used) || !IsImageValid(ws.image)) {
+  // The file holds the first U - 1 bytes of the image, U being the usage
+  // figure the window shows.
+  Failure failure;
+  long length = 0;
+  if (!EncodeConfigForFile(ws, length, failure)) {
     CloseProgress(sv);
     sv.messages.Show(Icon::Error, texts::kConvertErrorText);
     return FileOutcome::EncodeFailed;
   }
-
-  // The file holds the first U - 1 bytes of the image, U being the usage
-  // figure the window shows. That figure always exceeds the encoded length;
-  // should it ever fall short, the whole image up to its end marker is still
-  // written, so the file can be loaded again.
-  const long usage = SavedFileUsage(ws.config, used);
-
-  Failure failure;
-  const bool written = WriteConfigFile(path, ws.image, static_cast<int>(usage), {}, &failure);
+  const bool written = WriteConfigImage(path, ws.image, length, failure);
   CloseProgress(sv);
   if (!written) {
     sv.messages.Show(Icon::Error, WithReason(texts::ConfigFileSaveErrorText(path), failure));
@@ -87,17 +77,16 @@ FileOutcome LoadWorkflow(Workspace& ws, Services& sv, const std::string& path) {
     sv.messages.Show(Icon::Error, WithReason(texts::ConfigFileLoadErrorText(path), failure));
     outcome = FileOutcome::ReadFailed;
   } else {
-    bool decoded = false;
-    // A file cut short before its end marker would otherwise be completed
-    // from bytes of an earlier image; it is refused like a damaged header.
-    if (IsLoadedImageValid(loaded, length)) {
-      // The general tab comes to the front before the fields are filled.
+    // The general tab comes to the front before the fields are filled, and
+    // only for a file that passed its tests.
+    bool decoding = false;
+    const bool decoded = DecodeConfigImage(ws, loaded, length, failure, [&] {
+      decoding = true;
       if (sv.view != nullptr) sv.view->ShowTab(WindowTab::Vseobecne);
       ShowProgress(ws, sv, texts::kMsgDecoding, false);
-      decoded = DecodeImage(ws, loaded);
-      if (decoded && sv.view != nullptr) sv.view->ConfigReplaced();
-      CloseProgress(sv);
-    }
+    });
+    if (decoded && sv.view != nullptr) sv.view->ConfigReplaced();
+    if (decoding) CloseProgress(sv);
     if (decoded) {
       sv.messages.Show(Icon::Information, rules::WithBrokenFields(texts::ConfigFileLoadedText(path), ws.config,
                                                                   ws.settings, ws.decimalSeparator));
