@@ -5,12 +5,12 @@
 #include <string>
 
 #include "file/config_file.h"
-#include "workflows/unit_workflows.h"
 #include "ui/compare_dialog.h"
 #include "platform/services.h"
 #include "workspace/compare.h"
 #include "workspace/workspace.h"
 #include "platform/texts.h"
+#include "workflows/unit_workflows.h"
 
 namespace vexa::ui {
 namespace {

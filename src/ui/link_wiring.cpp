@@ -4,11 +4,11 @@
 #include <optional>
 
 #include "link/programming_mode.h"
-#include "workflows/unit_workflows.h"
 #include "ui/command_host.h"
 #include "ui/command_runner.h"
 #include "ui/compare_wiring.h"
 #include "ui/port_selector.h"
+#include "workflows/unit_workflows.h"
 #include "workspace/workspace.h"
 
 namespace vexa::ui {

@@ -23,12 +23,12 @@
 #include "link/block_transfer.h"
 #include "link/frame.h"
 #include "link/programming_mode.h"
-#include "workflows/unit_workflows.h"
 #include "ui/compare_dialog.h"
 #include "ui/compare_wiring.h"
 #include "ui/fakes.h"
 #include "ui/window_commands.h"
 #include "ui/main_window.h"
+#include "workflows/unit_workflows.h"
 #include "workspace/usage.h"
 #include "workspace/workspace.h"
 

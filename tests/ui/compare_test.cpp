@@ -12,11 +12,11 @@
 #include <functional>
 
 #include "file/config_file.h"
-#include "workflows/unit_workflows.h"
 #include "ui/compare_dialog.h"
 #include "ui/compare_wiring.h"
 #include "ui/window_commands.h"
 #include "ui/main_window_support.h"
+#include "workflows/unit_workflows.h"
 #include "workspace/compare.h"
 
 namespace vexa::ui::testing {

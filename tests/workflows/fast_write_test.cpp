@@ -5,8 +5,8 @@
 #include "codec/header.h"
 #include "file/config_file.h"
 #include "link/block_transfer.h"
-#include "workflows/unit_workflows.h"
 #include "support/link_rig.h"
+#include "workflows/unit_workflows.h"
 #include "workspace/usage.h"
 
 namespace vexa::test {

@@ -11,8 +11,8 @@
 #include "link/block_transfer.h"
 #include "link/programming_mode.h"
 #include "link/quick_read.h"
-#include "workflows/unit_workflows.h"
 #include "support/link_rig.h"
+#include "workflows/unit_workflows.h"
 
 namespace vexa::test {
 namespace {

@@ -4,8 +4,8 @@
 #include "file/config_file.h"
 #include "link/block_transfer.h"
 #include "link/programming_mode.h"
-#include "workflows/unit_workflows.h"
 #include "support/link_rig.h"
+#include "workflows/unit_workflows.h"
 #include "workspace/usage.h"
 
 namespace vexa::test {

@@ -46,9 +46,9 @@
 #include "link/port_names.h"
 #include "link/programming_mode.h"
 #include "link/trace.h"
-#include "workflows/unit_workflows.h"
 #include "qt/qt_port_list.h"
 #include "qt/qt_serial_port.h"
+#include "workflows/unit_workflows.h"
 #include "workspace/workspace.h"
 
 namespace vexa::cli {
