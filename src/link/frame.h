@@ -153,7 +153,7 @@ SerialFrame MakeFrame(std::initializer_list<std::uint8_t> bytes);
 // The time-out is tested first, even when a complete frame was stored.
 ReplyFault ValidateReply(const SerialFrame& stored, int n, bool timedOut);
 
-// Opens the port named `port` (the remembered ws.settings.Port) with the line
+// Opens the port named `port` (the one chosen in the window) with the line
 // settings, then switches DTR off and RTS on (a port without modem lines is
 // accepted). On failure shows "Nelze otevřít port <port>." with, on a second
 // line, the device and why it could not be opened (PortOpenMessage), and
