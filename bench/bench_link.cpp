@@ -93,6 +93,8 @@ struct Rig {
     if (server.joinable()) server.join();
   }
 
+  link::Transfer transfer() { return {link::UsableMemorySize(ws.device), ws.CancelRequested, ws.settings.CheckWrite}; }
+
   Workspace ws;
   link::SteadyClock clock;
   qt::QtSerialPort port{clock, ""};
@@ -153,7 +155,7 @@ void BM_FullRead(benchmark::State& state) {
   long runs = 0;
   for (auto _ : state) {
     bool ok = false;
-    Measure(t, [&] { ok = link::ReadEeprom(rig.lnk, rig.ws, rig.sv); });
+    Measure(t, [&] { ok = link::ReadEeprom(rig.lnk, rig.ws.image, rig.transfer(), rig.sv); });
     ++runs;
     if (!ok) state.SkipWithError("read failed");
   }
@@ -173,7 +175,7 @@ void BM_FullWriteVerified(benchmark::State& state) {
   long runs = 0;
   for (auto _ : state) {
     auto outcome = link::WriteOutcome::Failed;
-    Measure(t, [&] { outcome = link::WriteEeprom(rig.lnk, rig.ws, rig.sv, kUsable); });
+    Measure(t, [&] { outcome = link::WriteEeprom(rig.lnk, rig.ws.image, rig.transfer(), rig.sv, kUsable); });
     ++runs;
     if (outcome != link::WriteOutcome::Completed) state.SkipWithError("write failed");
   }
@@ -196,7 +198,7 @@ void BM_SlowUnitRead(benchmark::State& state) {
   long runs = 0;
   for (auto _ : state) {
     bool ok = false;
-    Measure(t, [&] { ok = link::ReadEeprom(rig.lnk, rig.ws, rig.sv); });
+    Measure(t, [&] { ok = link::ReadEeprom(rig.lnk, rig.ws.image, rig.transfer(), rig.sv); });
     ++runs;
     if (!ok) state.SkipWithError("read failed");
   }
@@ -228,7 +230,7 @@ std::pair<double, long> PromptRead(double dropRate, std::uint32_t seed, bool& ex
   rig.server = std::thread([&rig] { rig.pty.Serve(*rig.unit, rig.stop); });
   Times t;
   bool ok = false;
-  Measure(t, [&] { ok = link::ReadEeprom(rig.lnk, rig.ws, rig.sv); });
+  Measure(t, [&] { ok = link::ReadEeprom(rig.lnk, rig.ws.image, rig.transfer(), rig.sv); });
   exact = ok && std::equal(rig.unit->memory().begin(), rig.unit->memory().begin() + 960, rig.ws.image.data());
   rig.stop = true;
   rig.server.join();

@@ -65,9 +65,11 @@ struct Rig {
   template <class Read>
   double Time(Read read) {
     const auto t0 = std::chrono::steady_clock::now();
-    ok = ok && read(lnk, ws, sv);
+    ok = ok && read();
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
   }
+
+  link::Transfer transfer() { return {link::UsableMemorySize(ws.device), ws.CancelRequested, ws.settings.CheckWrite}; }
 
   Workspace ws;
   link::SteadyClock clock;
@@ -97,10 +99,13 @@ void BM_QuickVersusFullRead(benchmark::State& state) {
   double full = 0, quick = 0, quickBest = 1e9;
   long quickBlocks = 0, fullBlocks = 0;
   for (auto _ : state) {
-    full = rig.Time(link::ReadEeprom);
+    full = rig.Time([&rig] { return link::ReadEeprom(rig.lnk, rig.ws.image, rig.transfer(), rig.sv); });
     fullBlocks = rig.blocks;
     for (int i = 0; i < kQuickRuns; ++i) {
-      const double t = rig.Time(link::QuickReadEeprom);
+      const double t = rig.Time([&rig] {
+        return link::QuickReadEeprom(rig.lnk, rig.ws.image, rig.transfer(), rig.ws.scales, rig.ws.decimalSeparator,
+                                     rig.sv);
+      });
       quick += t / kQuickRuns;
       quickBest = std::min(quickBest, t);
     }

@@ -1,7 +1,6 @@
 #include "link/block_transfer.h"
 
 #include <algorithm>
-#include <memory>
 
 #include "codec/values.h"
 #include "platform/progress.h"
@@ -153,14 +152,18 @@ bool WithRetries(Link& link, EventLoop& loop, int attempts, Timeout timeout, Att
 
 }  // namespace
 
-bool ReadBlock(Link& link, Workspace& ws, EventLoop& loop, long address, int timeoutMs) {
+namespace {
+
+using Block = std::array<std::uint8_t, kBlockSize>;
+
+// One attempt at reading the block at `address`: its bytes in `data`.
+bool ReceiveBlock(Link& link, EventLoop& loop, long address, int timeoutMs, Block& data) {
   if (!IsBlockAddress(address)) return false;
   link.currentBlock = address;
   SerialFrame reply;
   if (!Exchange(link, loop, ReadBlockRequest(static_cast<std::uint16_t>(address)), timeoutMs, kReplyReadBlock, reply)) {
     return false;
   }
-  std::array<std::uint8_t, kBlockSize> data{};
   for (int k = 1; k <= kBlockSize; ++k) {
     const auto b = ReplyPair(reply, k);
     if (!b) {
@@ -169,48 +172,66 @@ bool ReadBlock(Link& link, Workspace& ws, EventLoop& loop, long address, int tim
     }
     data[static_cast<std::size_t>(k - 1)] = *b;
   }
-  SetImageBlock(ws.image, address, data);
   return true;
 }
 
-bool WriteBlock(Link& link, Workspace& ws, EventLoop& loop, long address, int timeoutMs) {
+// One attempt at writing `data` to the block at `address`.
+bool SendBlock(Link& link, EventLoop& loop, long address, const Block& data, int timeoutMs) {
   if (!IsBlockAddress(address)) return false;
   link.currentBlock = address;
   SerialFrame reply;
-  return Exchange(link, loop, WriteBlockRequest(static_cast<std::uint16_t>(address), ImageBlock(ws.image, address)),
-                  timeoutMs, kReplyWriteBlock, reply);
+  return Exchange(link, loop, WriteBlockRequest(static_cast<std::uint16_t>(address), data), timeoutMs,
+                  kReplyWriteBlock, reply);
 }
 
-bool VerifyBlock(Link& link, Workspace& ws, EventLoop& loop, long address) {
-  const auto expected = ImageBlock(ws.image, address);
+// Reads the block at `address` back until it holds `expected`.
+bool VerifyData(Link& link, EventLoop& loop, long address, const Block& expected) {
   return WithRetries(link, loop, kVerifyAttempts, VerifyTimeoutMs, [&](int timeoutMs) {
-    if (!ReadBlock(link, ws, loop, address, timeoutMs)) return false;
-    if (ImageBlock(ws.image, address) == expected) return true;
+    Block read{};
+    if (!ReceiveBlock(link, loop, address, timeoutMs, read)) return false;
+    if (read == expected) return true;
     link.lastFault = ReplyFault::Mismatch;
     return false;
   });
 }
 
-bool ReadBlockWithRetries(Link& link, Workspace& ws, EventLoop& loop, long address) {
-  return WithRetries(link, loop, kReadAttempts, ReadTimeoutMs,
-                     [&](int timeoutMs) { return ReadBlock(link, ws, loop, address, timeoutMs); });
+}  // namespace
+
+bool ReadBlock(Link& link, EepromImage& image, EventLoop& loop, long address, int timeoutMs) {
+  Block data{};
+  if (!ReceiveBlock(link, loop, address, timeoutMs, data)) return false;
+  SetImageBlock(image, address, data);
+  return true;
 }
 
-bool ReadEeprom(Link& link, Workspace& ws, Services& sv) {
-  const auto usable = UsableMemorySize(ws.device);
+bool WriteBlock(Link& link, const EepromImage& image, EventLoop& loop, long address, int timeoutMs) {
+  return SendBlock(link, loop, address, ImageBlock(image, address), timeoutMs);
+}
+
+bool VerifyBlock(Link& link, const EepromImage& image, EventLoop& loop, long address) {
+  return VerifyData(link, loop, address, ImageBlock(image, address));
+}
+
+bool ReadBlockWithRetries(Link& link, EepromImage& image, EventLoop& loop, long address) {
+  return WithRetries(link, loop, kReadAttempts, ReadTimeoutMs,
+                     [&](int timeoutMs) { return ReadBlock(link, image, loop, address, timeoutMs); });
+}
+
+bool ReadEeprom(Link& link, EepromImage& image, const Transfer& transfer, Services& sv) {
+  const auto usable = transfer.usable;
   if (!usable) return false;
   link.lastFailure.reset();
   FlushInput(link);
-  ShowProgress(ws, sv, texts::kMsgReading, true);
+  ShowProgress(transfer.cancel, sv, texts::kMsgReading, true);
   const long total = (*usable + kBlockSize - 1) / kBlockSize;
   long done = 0;
   for (long a = 0;; a += kBlockSize) {
-    if (!ReadBlockWithRetries(link, ws, sv.loop, a)) {
+    if (!ReadBlockWithRetries(link, image, sv.loop, a)) {
       CloseProgress(sv);
       return false;
     }
     if (link.onBlock) link.onBlock(++done, total);
-    if (a + kBlockSize >= *usable || ws.CancelRequested) break;
+    if (a + kBlockSize >= *usable || transfer.cancel) break;
   }
   CloseProgress(sv);
   return true;
@@ -221,13 +242,13 @@ namespace {
 enum class BlockResult { Ok, Failed, Cancelled };
 
 // One block of any phase: its write attempts, then its read-back.
-BlockResult WriteOneBlock(Link& link, Workspace& ws, Services& sv, long address) {
-  const bool written = WithRetries(link, sv.loop, kWriteAttempts, WriteTimeoutMs,
-                                   [&](int timeoutMs) { return WriteBlock(link, ws, sv.loop, address, timeoutMs); });
+BlockResult WriteOneBlock(Link& link, const Transfer& transfer, EventLoop& loop, long address, const Block& data) {
+  const bool written = WithRetries(link, loop, kWriteAttempts, WriteTimeoutMs,
+                                   [&](int timeoutMs) { return SendBlock(link, loop, address, data, timeoutMs); });
   bool ok = written;
-  if (ws.settings.CheckWrite && written && !ws.CancelRequested) ok = VerifyBlock(link, ws, sv.loop, address);
+  if (transfer.verify && written && !transfer.cancel) ok = VerifyData(link, loop, address, data);
   if (!ok) return BlockResult::Failed;
-  if (ws.CancelRequested) return BlockResult::Cancelled;
+  if (transfer.cancel) return BlockResult::Cancelled;
   return BlockResult::Ok;
 }
 
@@ -246,42 +267,33 @@ WritePlan FullWritePlan(long used, long usable) {
   return plan;
 }
 
-WriteOutcome WriteBlocks(Link& link, Workspace& ws, Services& sv, const WritePlan& plan) {
+WriteOutcome WriteBlocks(Link& link, const EepromImage& image, const Transfer& transfer, Services& sv,
+                         const WritePlan& plan) {
   link.lastFailure.reset();
   if (plan.empty()) return WriteOutcome::Completed;
   FlushInput(link);
-  ShowProgress(ws, sv, texts::kMsgWriting, true);
+  ShowProgress(transfer.cancel, sv, texts::kMsgWriting, true);
 
   const long total = static_cast<long>(plan.size());
   long done = 0;
-  // What the image held before: the bytes every block is written with, and
-  // the image put back when the write does not complete.
-  const auto before = std::make_unique<EepromImage>(ws.image);
-
-  auto finish = [&](BlockResult r) {
-    CloseProgress(sv);
-    if (r != BlockResult::Ok) ws.image = *before;
-    switch (r) {
-      case BlockResult::Ok: return WriteOutcome::Completed;
-      case BlockResult::Failed: return WriteOutcome::Failed;
-      case BlockResult::Cancelled: return WriteOutcome::Cancelled;
-    }
-    return WriteOutcome::Failed;
-  };
-
+  BlockResult r = BlockResult::Ok;
   for (const BlockWrite& w : plan) {
-    SetImageBlock(ws.image, w.address, w.zeros ? std::array<std::uint8_t, kBlockSize>{} : ImageBlock(*before, w.address));
-    const BlockResult r = WriteOneBlock(link, ws, sv, w.address);
-    // A zeroed block keeps the configuration's bytes in the image.
-    if (w.zeros) SetImageBlock(ws.image, w.address, ImageBlock(*before, w.address));
+    // A zeroed block takes the header away; the image keeps its bytes.
+    r = WriteOneBlock(link, transfer, sv.loop, w.address, w.zeros ? Block{} : ImageBlock(image, w.address));
     if (link.onBlock) link.onBlock(++done, total);
-    if (r != BlockResult::Ok) return finish(r);
+    if (r != BlockResult::Ok) break;
   }
-  return finish(BlockResult::Ok);
+  CloseProgress(sv);
+  switch (r) {
+    case BlockResult::Ok: return WriteOutcome::Completed;
+    case BlockResult::Failed: return WriteOutcome::Failed;
+    case BlockResult::Cancelled: return WriteOutcome::Cancelled;
+  }
+  return WriteOutcome::Failed;
 }
 
-WriteOutcome WriteEeprom(Link& link, Workspace& ws, Services& sv, long used) {
-  return WriteBlocks(link, ws, sv, FullWritePlan(used, UsableMemorySize(ws.device).value_or(kImageSize)));
+WriteOutcome WriteEeprom(Link& link, const EepromImage& image, const Transfer& transfer, Services& sv, long used) {
+  return WriteBlocks(link, image, transfer, sv, FullWritePlan(used, transfer.usable.value_or(kImageSize)));
 }
 
 }  // namespace vexa::link

@@ -13,6 +13,7 @@
 #include <optional>
 #include <vector>
 
+#include "codec/image.h"
 #include "codec/layout.h"
 #include "link/frame.h"
 #include "platform/services.h"
@@ -59,23 +60,37 @@ std::optional<long> UsableMemorySize(const DeviceInfo& device);
 SerialFrame ReadBlockRequest(std::uint16_t address);
 SerialFrame WriteBlockRequest(std::uint16_t address, const std::array<std::uint8_t, kBlockSize>& data);
 
-// One attempt at reading the block at `address` into the image. A reply too
-// short for its 16 data characters or with a non-hexadecimal pair fails.
-bool ReadBlock(Link& link, Workspace& ws, EventLoop& loop, long address, int timeoutMs);
+// What a transfer of the image works with besides the image itself. The
+// workflows take it from the workspace: the usable size from its device
+// information, the read-back from settings.CheckWrite, and `cancel` is its
+// CancelRequested, which the progress window's Storno sets.
+struct Transfer {
+  // The usable memory size (UsableMemorySize); nullopt when not known.
+  std::optional<long> usable;
+  // Set by Storno; cleared when the transfer shows its progress window.
+  bool& cancel;
+  // Read every written block back and compare it.
+  bool verify = false;
+};
+
+// One attempt at reading the block at `address` into `image`. A reply too
+// short for its 16 data characters or with a non-hexadecimal pair fails and
+// leaves the image as it was.
+bool ReadBlock(Link& link, EepromImage& image, EventLoop& loop, long address, int timeoutMs);
 // One attempt at writing the image's block at `address`.
-bool WriteBlock(Link& link, Workspace& ws, EventLoop& loop, long address, int timeoutMs);
+bool WriteBlock(Link& link, const EepromImage& image, EventLoop& loop, long address, int timeoutMs);
 // Reads the block back (up to 9 attempts) and compares it with what the image
-// held. The image keeps the bytes last read.
-bool VerifyBlock(Link& link, Workspace& ws, EventLoop& loop, long address);
+// holds, which it does not change.
+bool VerifyBlock(Link& link, const EepromImage& image, EventLoop& loop, long address);
 // The block at `address` read into the image with the attempts and time
 // limits of a whole-memory read.
-bool ReadBlockWithRetries(Link& link, Workspace& ws, EventLoop& loop, long address);
+bool ReadBlockWithRetries(Link& link, EepromImage& image, EventLoop& loop, long address);
 
-// Reads 0 up to the usable memory size into the image under the progress
+// Reads 0 up to the usable memory size into `image` under the progress
 // window. False when a block failed all its attempts (or the size is not
 // known); true when it ran to the end or was stopped by Storno (then
-// CancelRequested is set).
-bool ReadEeprom(Link& link, Workspace& ws, Services& sv);
+// `transfer.cancel` is set).
+bool ReadEeprom(Link& link, EepromImage& image, const Transfer& transfer, Services& sv);
 
 enum class WriteOutcome { Completed, Failed, Cancelled };
 
@@ -94,14 +109,16 @@ using WritePlan = std::vector<BlockWrite>;
 // header turns valid only once every other block is in place.
 WritePlan FullWritePlan(long used, long usable = kImageSize);
 
-// Sends the blocks of `plan` under the progress window, each verified when
-// ws.settings.CheckWrite is set, and stops at a failed block or Storno. An
-// empty plan sends nothing and completes. When the write does not complete,
-// the image is put back as it was before, so a later write or file save still
-// carries the unit's own bytes; the unit keeps whatever had been written.
-WriteOutcome WriteBlocks(Link& link, Workspace& ws, Services& sv, const WritePlan& plan);
+// Sends the blocks of `plan` from `image` under the progress window, each
+// read back when `transfer.verify` is set, and stops at a failed block or
+// Storno. An empty plan sends nothing and completes. The image is never
+// changed, so after a write that did not complete a later write or file save
+// still carries the same bytes; the unit keeps whatever had been written.
+WriteOutcome WriteBlocks(Link& link, const EepromImage& image, const Transfer& transfer, Services& sv,
+                         const WritePlan& plan);
 
-// The full write of the image up to the used size `used`.
-WriteOutcome WriteEeprom(Link& link, Workspace& ws, Services& sv, long used);
+// The full write of the image up to the used size `used` (the whole memory
+// when the usable size is not known).
+WriteOutcome WriteEeprom(Link& link, const EepromImage& image, const Transfer& transfer, Services& sv, long used);
 
 }  // namespace vexa::link

@@ -100,9 +100,9 @@ std::optional<std::uint8_t> ReadIncoming(Link& link) {
 
 }  // namespace
 
-bool OpenPort(Link& link, Workspace& ws, Services& sv) {
-  if (!link.port.Open(ws.settings.Port)) {
-    sv.messages.Show(Icon::Error, PortOpenMessage(ws.settings.Port, link.port.LastOpenFailure()));
+bool OpenPort(Link& link, const std::string& port, Services& sv) {
+  if (!link.port.Open(port)) {
+    sv.messages.Show(Icon::Error, PortOpenMessage(port, link.port.LastOpenFailure()));
     return false;
   }
   // A pseudo-terminal or an adapter without modem lines refuses these; the

@@ -21,7 +21,6 @@
 #include "link/serial_port.h"
 #include "platform/failure.h"
 #include "platform/services.h"
-#include "workspace/workspace.h"
 
 namespace vexa::link {
 
@@ -154,11 +153,12 @@ SerialFrame MakeFrame(std::initializer_list<std::uint8_t> bytes);
 // The time-out is tested first, even when a complete frame was stored.
 ReplyFault ValidateReply(const SerialFrame& stored, int n, bool timedOut);
 
-// Opens the port of ws.settings.Port with the line settings, then switches
-// DTR off and RTS on (a port without modem lines is accepted). On failure
-// shows "Nelze otevřít port <port>." with, on a second line, the device and
-// why it could not be opened (PortOpenMessage), and returns false.
-bool OpenPort(Link& link, Workspace& ws, Services& sv);
+// Opens the port named `port` (the one chosen in the window) with the line
+// settings, then switches DTR off and RTS on (a port without modem lines is
+// accepted). On failure shows "Nelze otevřít port <port>." with, on a second
+// line, the device and why it could not be opened (PortOpenMessage), and
+// returns false.
+bool OpenPort(Link& link, const std::string& port, Services& sv);
 // Closes the port when it is open.
 void ClosePort(Link& link);
 

@@ -89,7 +89,7 @@ ActivationResult FailIdentification(Link& link, Workspace& ws, Services& sv) {
 
 ActivationResult ActivateLink(Link& link, Workspace& ws, Services& sv) {
   ClosePort(link);
-  if (!OpenPort(link, ws, sv)) {
+  if (!OpenPort(link, ws.settings.Port, sv)) {
     CloseProgress(sv);
     return ActivationResult::PortFailed;
   }

@@ -42,36 +42,39 @@ std::optional<long> QuickReadEnd(const EepromImage& image, const std::array<Anal
   return std::max(*used, lastBlock + kBlockSize);
 }
 
-bool QuickReadEeprom(Link& link, Workspace& ws, Services& sv) {
+bool QuickReadEeprom(Link& link, EepromImage& image, const Transfer& transfer,
+                     const std::array<AnalogScale, kRows>& scales, char decimalSeparator, Services& sv) {
   long readTo = 0;
-  return QuickReadEepromShowing(link, ws, sv, texts::kMsgReading, readTo);
+  return QuickReadEepromShowing(link, image, transfer, scales, decimalSeparator, sv, texts::kMsgReading, readTo);
 }
 
-bool QuickReadEepromShowing(Link& link, Workspace& ws, Services& sv, const char* text, long& readTo) {
-  const auto usable = UsableMemorySize(ws.device);
+bool QuickReadEepromShowing(Link& link, EepromImage& image, const Transfer& transfer,
+                            const std::array<AnalogScale, kRows>& scales, char decimalSeparator, Services& sv,
+                            const char* text, long& readTo) {
+  const auto usable = transfer.usable;
   if (!usable) return false;
   link.lastFailure.reset();
   FlushInput(link);
-  ShowProgress(ws, sv, text, true);
+  ShowProgress(transfer.cancel, sv, text, true);
   readTo = 0;
   std::optional<long> end;  // known once the configuration is all in
   long guess = kBodyStart;
   long done = 0;
   for (long a = 0;; a += kBlockSize) {
-    if (!ReadBlockWithRetries(link, ws, sv.loop, a)) {
+    if (!ReadBlockWithRetries(link, image, sv.loop, a)) {
       CloseProgress(sv);
       return false;
     }
     const long next = a + kBlockSize;
     readTo = next;
-    bool last = next >= *usable || ws.CancelRequested;
+    bool last = next >= *usable || transfer.cancel;
     if (!last && next == kBodyStart) {
       // A unit without a valid header holds nothing to read on for.
-      if (!IsImageValid(ws.image)) last = true;
-      else guess = GuessTextEnd(ws.image, *usable);
+      if (!IsImageValid(image)) last = true;
+      else guess = GuessTextEnd(image, *usable);
     }
     if (!last && next >= kBodyStart) {
-      if (!end) end = QuickReadEnd(ws.image, ws.scales, ws.decimalSeparator, next);
+      if (!end) end = QuickReadEnd(image, scales, decimalSeparator, next);
       if (end && next >= *end) last = true;
     }
     ++done;

@@ -29,11 +29,15 @@ std::optional<long> QuickReadEnd(const EepromImage& image, const std::array<Anal
                                  char decimalSeparator, long readTo);
 
 // ReadEeprom's contract (same progress window, retries, Storno and result),
-// reading only the blocks the configuration needs. The progress callback
+// reading into `image` only the blocks the configuration needs; `scales` and
+// `decimalSeparator` decode it as the read goes on. The progress callback
 // counts the blocks planned so far.
-bool QuickReadEeprom(Link& link, Workspace& ws, Services& sv);
+bool QuickReadEeprom(Link& link, EepromImage& image, const Transfer& transfer,
+                     const std::array<AnalogScale, kRows>& scales, char decimalSeparator, Services& sv);
 // The same with `text` in the progress window; `readTo` receives the end of
 // the blocks read (0 up to it).
-bool QuickReadEepromShowing(Link& link, Workspace& ws, Services& sv, const char* text, long& readTo);
+bool QuickReadEepromShowing(Link& link, EepromImage& image, const Transfer& transfer,
+                            const std::array<AnalogScale, kRows>& scales, char decimalSeparator, Services& sv,
+                            const char* text, long& readTo);
 
 }  // namespace vexa::link

@@ -8,11 +8,17 @@
 
 namespace vexa {
 
-// Clears CancelRequested, shows the window and yields once so that it paints.
-inline void ShowProgress(Workspace& ws, Services& sv, const std::string& text, bool stornoVisible) {
-  ws.CancelRequested = false;
+// Clears `cancel` (the flag the window's Storno sets), shows the window and
+// yields once so that it paints.
+inline void ShowProgress(bool& cancel, Services& sv, const std::string& text, bool stornoVisible) {
+  cancel = false;
   sv.progress.Show(text, stornoVisible);
   sv.loop.Yield();
+}
+
+// The same for the workspace's CancelRequested.
+inline void ShowProgress(Workspace& ws, Services& sv, const std::string& text, bool stornoVisible) {
+  ShowProgress(ws.CancelRequested, sv, text, stornoVisible);
 }
 
 // Hides the window and yields once; harmless when it is hidden.

@@ -5,12 +5,12 @@
 #include <string>
 
 #include "file/config_file.h"
-#include "link/workflows.h"
 #include "ui/compare_dialog.h"
 #include "platform/services.h"
 #include "workspace/compare.h"
 #include "workspace/workspace.h"
 #include "platform/texts.h"
+#include "workflows/unit_workflows.h"
 
 namespace vexa::ui {
 namespace {
@@ -64,7 +64,7 @@ void Comparing::CompareWithFile() {
 
 CompareDialog* Comparing::dialog() const { return dialog_; }
 
-void Comparing::ShowWriteChanges(const link::WriteBackup& backup) {
+void Comparing::ShowWriteChanges(const WriteBackup& backup) {
   Present(QStringLiteral("Nastavení zařízení před zápisem (záloha '%1') a zapsané nastavení:").arg(Q(backup.path)),
           QStringLiteral("Před zápisem"), QStringLiteral("Zapsáno"),
           CompareStored(backup.config, ws_.config, ws_.scales, ws_.decimalSeparator));

@@ -17,11 +17,8 @@ class QWidget;
 namespace vexa {
 struct Workspace;
 struct Services;
-}  // namespace vexa
-
-namespace vexa::link {
 struct WriteBackup;
-}
+}  // namespace vexa
 
 namespace vexa::ui {
 
@@ -44,7 +41,7 @@ class Comparing {
 
   // The differences between what the unit held before the write and the
   // window's configuration, which was written.
-  void ShowWriteChanges(const link::WriteBackup& backup);
+  void ShowWriteChanges(const WriteBackup& backup);
 
   // The compare dialog, created on first use; null before.
   CompareDialog* dialog() const;

@@ -4,11 +4,11 @@
 #include <optional>
 
 #include "link/programming_mode.h"
-#include "link/workflows.h"
 #include "ui/command_host.h"
 #include "ui/command_runner.h"
 #include "ui/compare_wiring.h"
 #include "ui/port_selector.h"
+#include "workflows/unit_workflows.h"
 #include "workspace/workspace.h"
 
 namespace vexa::ui {
@@ -41,9 +41,9 @@ void LinkCommands::Load() {
   Workspace& ws = parts_.ws;
   if (ws.link != LinkState::Aktivni) return;
   parts_.host.LockFields(true);
-  const link::WorkflowResult result = link::ReadWorkflow(link_, ws, parts_.sv, {.fullRead = ws.settings.FullRead});
+  const WorkflowResult result = ReadWorkflow(link_, ws, parts_.sv, {.fullRead = ws.settings.FullRead});
   parts_.host.LockFields(false);
-  if (result == link::WorkflowResult::Completed) {
+  if (result == WorkflowResult::Completed) {
     // "COM 1", or an adapter's device without its description.
     const QString port = QString::fromStdString(ws.settings.Port).section(QStringLiteral(" – "), 0, 0);
     parts_.host.setSource(QStringLiteral("Zařízení %1 na %2").arg(QString::fromStdString(ws.device.Product), port));
@@ -53,12 +53,12 @@ void LinkCommands::Load() {
 void LinkCommands::Save() {
   Workspace& ws = parts_.ws;
   if (ws.link != LinkState::Aktivni) return;
-  link::WriteOptions options;
+  WriteOptions options;
   options.backup = ws.settings.Backup;
   options.fullWrite = ws.settings.FullWrite;
-  std::optional<link::WriteBackup> kept;
+  std::optional<WriteBackup> kept;
   parts_.host.LockFields(true);
-  link::WriteWorkflow(link_, ws, parts_.sv, options, &kept);
+  WriteWorkflow(link_, ws, parts_.sv, options, &kept);
   parts_.host.LockFields(false);
   if (kept && kept->changesWanted) parts_.comparing.ShowWriteChanges(*kept);
 }

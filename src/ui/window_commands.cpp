@@ -15,6 +15,7 @@
 #include "ui/print_wiring.h"
 #include "ui/remembered_settings.h"
 #include "ui/window_shortcuts.h"
+#include "workspace/workspace.h"
 
 namespace vexa::ui {
 

@@ -23,12 +23,12 @@
 #include "link/block_transfer.h"
 #include "link/frame.h"
 #include "link/programming_mode.h"
-#include "link/workflows.h"
 #include "ui/compare_dialog.h"
 #include "ui/compare_wiring.h"
 #include "ui/fakes.h"
 #include "ui/window_commands.h"
 #include "ui/main_window.h"
+#include "workflows/unit_workflows.h"
 #include "workspace/usage.h"
 #include "workspace/workspace.h"
 
@@ -430,7 +430,7 @@ TEST_F(LinkEndToEnd, TransferOptionsReachTheWorkflows) {
     const std::string backupLine = texts::BackupLine("");
     EXPECT_EQ(done.text.find(backupLine.substr(0, backupLine.size() - 1)) != std::string::npos, keep);
     EXPECT_EQ(fx.messages.extraButtons,
-              keep ? std::vector<std::string>{link::kCaptionShowChanges} : std::vector<std::string>{});
+              keep ? std::vector<std::string>{kCaptionShowChanges} : std::vector<std::string>{});
     ui::CompareDialog* dialog = ui::CompareDialogOf(*window);
     ASSERT_EQ(dialog != nullptr && dialog->isVisible(), keep);
     if (!keep) continue;

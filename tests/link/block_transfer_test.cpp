@@ -5,7 +5,7 @@
 #include "codec/header.h"
 #include "link/block_transfer.h"
 #include "link/programming_mode.h"
-#include "link_rig.h"
+#include "support/link_rig.h"
 
 namespace vexa::test {
 namespace {
@@ -77,7 +77,7 @@ TEST(ReadBlock, MalformedRepliesAreFailedAttempts) {
     ASSERT_TRUE(rig.port.Open("COM 1"));
     for (long i = 80; i < 88; ++i) WriteImageByte(rig.ws.image, 0x5A, i);
     rig.port.Schedule(1, FakePort::Wire(c.payload));
-    EXPECT_EQ(link::ReadBlock(rig.link, rig.ws, rig.loop, 80, 100), c.accepted);
+    EXPECT_EQ(link::ReadBlock(rig.link, rig.ws.image, rig.loop, 80, 100), c.accepted);
     const std::uint8_t expected[8] = {0x10, 0x32, 0x54, 0x76, 0x98, 0xBA, 0xDC, 0xFE};
     for (int i = 0; i < 8; ++i) EXPECT_EQ(rig.ws.image.data()[80 + i], c.accepted ? expected[i] : 0x5A) << i;
   }
@@ -107,7 +107,7 @@ TEST(ReadEeprom, ReadsEveryBlockUpToTheUsableSize) {
       EXPECT_EQ(total, c.usable / 8);
       EXPECT_EQ(done, progressCalls);
     };
-    ASSERT_TRUE(link::ReadEeprom(rig.link, rig.ws, rig.sv));
+    ASSERT_TRUE(link::ReadEeprom(rig.link, rig.ws.image, rig.transfer(), rig.sv));
     EXPECT_EQ(rig.Addresses(link::kCmdReadBlock), Range(0, c.usable - 8));  // 64..127 included
     EXPECT_TRUE(std::equal(rig.sim.memory().begin(), rig.sim.memory().begin() + c.usable, rig.ws.image.data()));
     EXPECT_EQ(rig.progress.shownTexts.back(), texts::kMsgReading);
@@ -119,7 +119,7 @@ TEST(ReadEeprom, ReadsEveryBlockUpToTheUsableSize) {
 TEST(ReadEeprom, RefusesWithoutAKnownSize) {
   ActiveRig rig;
   rig.ws.device.MemorySize = "?";
-  EXPECT_FALSE(link::ReadEeprom(rig.link, rig.ws, rig.sv));
+  EXPECT_FALSE(link::ReadEeprom(rig.link, rig.ws.image, rig.transfer(), rig.sv));
   EXPECT_TRUE(rig.sim.requests().empty());
 }
 
@@ -138,7 +138,7 @@ TEST(WriteEeprom, BlockOrderKeepsTheHeaderInvalidUntilTheEnd) {
     rig.ws.settings.CheckWrite = false;
     rig.FillImage(8200);
     const auto before = std::make_unique<EepromImage>(rig.ws.image);
-    ASSERT_EQ(link::WriteEeprom(rig.link, rig.ws, rig.sv, c.used), WriteOutcome::Completed);
+    ASSERT_EQ(link::WriteEeprom(rig.link, rig.ws.image, rig.transfer(), rig.sv, c.used), WriteOutcome::Completed);
 
     auto expected = link::FrontAreaBlocks();
     expected.insert(expected.end(), c.body.begin(), c.body.end());
@@ -161,7 +161,7 @@ TEST(WriteEeprom, BlockOrderKeepsTheHeaderInvalidUntilTheEnd) {
 TEST(WriteEeprom, VerificationReadsEveryBlockBackOnce) {
   ActiveRig rig;
   rig.FillImage(512);
-  ASSERT_EQ(link::WriteEeprom(rig.link, rig.ws, rig.sv, 300), WriteOutcome::Completed);
+  ASSERT_EQ(link::WriteEeprom(rig.link, rig.ws.image, rig.transfer(), rig.sv, 300), WriteOutcome::Completed);
   const auto writes = rig.Addresses(link::kCmdWriteBlock);
   EXPECT_EQ(rig.Addresses(link::kCmdReadBlock), writes);
   // Each read-back follows its write.
@@ -204,9 +204,9 @@ TEST(Retries, RecoverWithinTheAttemptLimitAndFailBeyond) {
     const auto start = rig.clock.now;
     bool ok = false;
     if (c.read) {
-      ok = link::ReadEeprom(rig.link, rig.ws, rig.sv);
+      ok = link::ReadEeprom(rig.link, rig.ws.image, rig.transfer(), rig.sv);
     } else {
-      ok = link::WriteEeprom(rig.link, rig.ws, rig.sv, 300) == WriteOutcome::Completed;
+      ok = link::WriteEeprom(rig.link, rig.ws.image, rig.transfer(), rig.sv, 300) == WriteOutcome::Completed;
     }
     EXPECT_EQ(ok, c.succeeds);
     const auto attempts = rig.Addresses(c.read ? link::kCmdReadBlock : link::kCmdWriteBlock);
@@ -232,7 +232,7 @@ TEST(Retries, LateReplyIsTakenByTheNextAttemptWithoutAskingAgain) {
   ActiveRig rig(o);
   rig.sim.InjectFault(link::SimFault::LateReply);
   rig.sim.InjectFault(link::SimFault::DropReply);
-  ASSERT_TRUE(link::ReadEeprom(rig.link, rig.ws, rig.sv));
+  ASSERT_TRUE(link::ReadEeprom(rig.link, rig.ws.image, rig.transfer(), rig.sv));
   // Held at 150 ms; the marker sent again then is answered at once.
   EXPECT_EQ(rig.clock.now, 150);
   EXPECT_EQ(rig.link.stats.markers, 2);
@@ -290,11 +290,11 @@ TEST(Retries, AnAnswerLeftOverFromAFailedAttemptDoesNotShiftTheFollowingBlocks) 
 
     long differing = 0;
     if (c.op == Read) {
-      EXPECT_TRUE(link::ReadEeprom(rig.link, rig.ws, rig.sv));
+      EXPECT_TRUE(link::ReadEeprom(rig.link, rig.ws.image, rig.transfer(), rig.sv));
       for (long i = 0; i < 960; ++i) differing += rig.ws.image.data()[i] != rig.sim.memory()[i];
     } else {
       rig.FillImage(1024);
-      EXPECT_EQ(link::WriteEeprom(rig.link, rig.ws, rig.sv, 900), WriteOutcome::Completed);
+      EXPECT_EQ(link::WriteEeprom(rig.link, rig.ws.image, rig.transfer(), rig.sv, 900), WriteOutcome::Completed);
       for (long i = 0; i < 912; ++i) {
         if (i >= 64 && i < 128) continue;  // never written
         differing += rig.sim.memory()[i] != rig.ws.image.data()[i];
@@ -310,10 +310,10 @@ TEST(Verification, CatchesAFlippedByteAfterNineReadBacks) {
   rig.FillImage(512);
   const auto before = std::make_unique<EepromImage>(rig.ws.image);
   rig.sim.InjectFault(link::SimFault::FlipWrittenByte);  // the first written block
-  EXPECT_EQ(link::WriteEeprom(rig.link, rig.ws, rig.sv, 300), WriteOutcome::Failed);
+  EXPECT_EQ(link::WriteEeprom(rig.link, rig.ws.image, rig.transfer(), rig.sv, 300), WriteOutcome::Failed);
   EXPECT_EQ(rig.Addresses(link::kCmdReadBlock), std::vector<long>(9, 0L));
   EXPECT_EQ(rig.Addresses(link::kCmdWriteBlock), std::vector<long>{0});
-  // The image is put back as it was, so the unit's own bytes survive for a later write.
+  // The image is left as it was, so the unit's own bytes survive for a later write.
   EXPECT_TRUE(rig.ws.image == *before);
   EXPECT_FALSE(rig.progress.visible);
 }
@@ -323,7 +323,7 @@ TEST(Verification, SwitchedOffLetsAFlippedByteThrough) {
   rig.ws.settings.CheckWrite = false;
   rig.FillImage(512);
   rig.sim.InjectFault(link::SimFault::FlipWrittenByte, 1000);  // every written block
-  EXPECT_EQ(link::WriteEeprom(rig.link, rig.ws, rig.sv, 300), WriteOutcome::Completed);
+  EXPECT_EQ(link::WriteEeprom(rig.link, rig.ws.image, rig.transfer(), rig.sv, 300), WriteOutcome::Completed);
   EXPECT_TRUE(rig.Addresses(link::kCmdReadBlock).empty());
   EXPECT_FALSE(std::equal(rig.ws.image.data() + 272, rig.ws.image.data() + 280, rig.sim.memory().begin() + 272));
 }
@@ -333,7 +333,7 @@ TEST(Storno, ReadStopsAfterTheRunningBlock) {
   rig.link.onBlock = [&](long done, long) {
     if (done == 10) rig.progress.ClickStorno();
   };
-  EXPECT_TRUE(link::ReadEeprom(rig.link, rig.ws, rig.sv));
+  EXPECT_TRUE(link::ReadEeprom(rig.link, rig.ws.image, rig.transfer(), rig.sv));
   EXPECT_TRUE(rig.ws.CancelRequested);
   EXPECT_EQ(rig.Addresses(link::kCmdReadBlock), Range(0, 72));
 }
@@ -344,7 +344,7 @@ TEST(Storno, WriteStoppedInItsBodyLeavesTheUnitWithoutHeader) {
   rig.FillImage(600);
   ASSERT_TRUE(WriteImageWord(rig.ws.image, 0x2582, 46));
   ASSERT_TRUE(WriteImageByte(rig.ws.image, HeaderChecksum(rig.ws.image), 48));
-  ASSERT_EQ(link::WriteEeprom(rig.link, rig.ws, rig.sv, 600), WriteOutcome::Completed);
+  ASSERT_EQ(link::WriteEeprom(rig.link, rig.ws.image, rig.transfer(), rig.sv, 600), WriteOutcome::Completed);
   EepromImage unit;
   std::copy_n(rig.sim.memory().begin(), 600, unit.data());
   ASSERT_TRUE(IsImageValid(unit));
@@ -357,7 +357,7 @@ TEST(Storno, WriteStoppedInItsBodyLeavesTheUnitWithoutHeader) {
     }
   };
   const auto before = std::make_unique<EepromImage>(rig.ws.image);
-  EXPECT_EQ(link::WriteEeprom(rig.link, rig.ws, rig.sv, 600), WriteOutcome::Cancelled);
+  EXPECT_EQ(link::WriteEeprom(rig.link, rig.ws.image, rig.transfer(), rig.sv, 600), WriteOutcome::Cancelled);
   EXPECT_EQ(rig.Addresses(link::kCmdWriteBlock).back(), 296);
   for (long a : link::FrontAreaBlocks()) {
     for (long i = a; i < a + 8; ++i) ASSERT_EQ(rig.sim.memory()[i], 0) << i;
@@ -374,7 +374,7 @@ TEST(Storno, PressedDuringAWriteSkipsThatBlocksReadBack) {
     const auto& log = rig.sim.requests();
     if (log.size() == 1 && log.back().code == link::kCmdWriteBlock) rig.progress.ClickStorno();
   };
-  EXPECT_EQ(link::WriteEeprom(rig.link, rig.ws, rig.sv, 300), WriteOutcome::Cancelled);
+  EXPECT_EQ(link::WriteEeprom(rig.link, rig.ws.image, rig.transfer(), rig.sv, 300), WriteOutcome::Cancelled);
   EXPECT_EQ(rig.sim.requests().size(), 1u);
 }
 
@@ -383,12 +383,12 @@ TEST(LostPort, TransferEndsInsteadOfHanging) {
   o.responseDelayUs = 5000;
   ActiveRig rig(o);
   rig.port.loseAtMs = rig.clock.now + 2000;
-  EXPECT_FALSE(link::ReadEeprom(rig.link, rig.ws, rig.sv));
+  EXPECT_FALSE(link::ReadEeprom(rig.link, rig.ws.image, rig.transfer(), rig.sv));
   EXPECT_LT(rig.clock.now, rig.port.loseAtMs + 10);
 
   ActiveRig writer(o);
   writer.port.loseAtMs = writer.clock.now + 1000;
-  EXPECT_EQ(link::WriteEeprom(writer.link, writer.ws, writer.sv, 8128), WriteOutcome::Failed);
+  EXPECT_EQ(link::WriteEeprom(writer.link, writer.ws.image, writer.transfer(), writer.sv, 8128), WriteOutcome::Failed);
   EXPECT_LT(writer.clock.now, writer.port.loseAtMs + 10);
 }
 
@@ -400,10 +400,10 @@ TEST(RandomFaults, SeededNoiseIsRecoveredByRetries) {
   o.memoryCode = 3;
   ActiveRig rig(o);
   rig.FillImage(960);
-  ASSERT_EQ(link::WriteEeprom(rig.link, rig.ws, rig.sv, 900), WriteOutcome::Completed);
+  ASSERT_EQ(link::WriteEeprom(rig.link, rig.ws.image, rig.transfer(), rig.sv, 900), WriteOutcome::Completed);
   EXPECT_GT(rig.link.stats.retries, 0);
   EepromImage written = rig.ws.image;
-  ASSERT_TRUE(link::ReadEeprom(rig.link, rig.ws, rig.sv));
+  ASSERT_TRUE(link::ReadEeprom(rig.link, rig.ws.image, rig.transfer(), rig.sv));
   for (long a : link::FrontAreaBlocks()) {
     for (long i = a; i < a + 8; ++i) ASSERT_EQ(rig.ws.image.data()[i], written.data()[i]) << i;
   }
@@ -425,7 +425,7 @@ TEST(WriteEeprom, ConfigurationThatFillsTheMemoryStaysWithinIt) {
     o.memoryCode = 3;  // 960 usable bytes
     ActiveRig rig(o);
     rig.FillImage(1024);
-    ASSERT_EQ(link::WriteEeprom(rig.link, rig.ws, rig.sv, used), WriteOutcome::Completed);
+    ASSERT_EQ(link::WriteEeprom(rig.link, rig.ws.image, rig.transfer(), rig.sv, used), WriteOutcome::Completed);
     const auto writes = rig.Addresses(link::kCmdWriteBlock);
     EXPECT_EQ(*std::max_element(writes.begin(), writes.end()), 952);
     for (long i = 0; i < 960; ++i) {

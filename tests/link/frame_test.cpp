@@ -10,7 +10,7 @@
 #include "link/frame.h"
 #include "link/programming_mode.h"
 #include "link/trace.h"
-#include "link_rig.h"
+#include "support/link_rig.h"
 
 namespace vexa::test {
 namespace {
@@ -159,7 +159,7 @@ TEST(FrameLayer, OpenPortSwitchesModemLinesAndToleratesTheirAbsence) {
     LinkRig rig;
     rig.port.modemLines = modemLines;
     rig.ws.settings.Port = "COM 3";
-    EXPECT_TRUE(link::OpenPort(rig.link, rig.ws, rig.sv));
+    EXPECT_TRUE(link::OpenPort(rig.link, rig.ws.settings.Port, rig.sv));
     EXPECT_TRUE(rig.port.IsOpen());
     EXPECT_EQ(rig.port.openedName, "COM 3");
     EXPECT_FALSE(rig.port.dtr);
@@ -172,7 +172,7 @@ TEST(FrameLayer, OpenPortFailureNamesTheSelectedEntry) {
   LinkRig rig;
   rig.port.openSucceeds = false;
   rig.ws.settings.Port = "COM 2";
-  EXPECT_FALSE(link::OpenPort(rig.link, rig.ws, rig.sv));
+  EXPECT_FALSE(link::OpenPort(rig.link, rig.ws.settings.Port, rig.sv));
   EXPECT_FALSE(rig.port.IsOpen());
   ASSERT_EQ(rig.messages.shown.size(), 1u);
   EXPECT_EQ(rig.messages.shown[0].icon, Icon::Error);
@@ -267,7 +267,7 @@ TEST(Trace, RecordsEveryFrameWhatItMeansAndStopsAtItsLimit) {
     rig.link.trace = &trace;
     ASSERT_EQ(link::ActivateLink(rig.link, rig.ws, rig.sv), link::ActivationResult::Active);
     rig.sim.InjectFault(link::SimFault::DropReply, 1, link::kCmdReadBlock);
-    ASSERT_TRUE(link::ReadBlockWithRetries(rig.link, rig.ws, rig.loop, 272));
+    ASSERT_TRUE(link::ReadBlockWithRetries(rig.link, rig.ws.image, rig.loop, 272));
     const auto got = lines();
     if (limit == 600) {
       // Whole lines up to the limit, then the line that says the rest is missing.

@@ -2,7 +2,7 @@
 
 #include "link/frame.h"
 #include "link/port_names.h"
-#include "link_rig.h"
+#include "support/link_rig.h"
 
 namespace vexa::test {
 namespace {
@@ -100,7 +100,7 @@ TEST(PortErrors, SecondLineSaysWhy) {
   RefusingPort port(rig.clock);
   port.openSucceeds = false;
   link::Link lnk(port, rig.clock);
-  EXPECT_FALSE(link::OpenPort(lnk, rig.ws, rig.sv));
+  EXPECT_FALSE(link::OpenPort(lnk, rig.ws.settings.Port, rig.sv));
   EXPECT_EQ(rig.messages.Texts(),
             std::vector<std::string>{"Nelze otevřít port COM 1.\n/dev/ttyUSB0: port už používá jiný program."});
 }

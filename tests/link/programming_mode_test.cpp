@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "link/programming_mode.h"
-#include "link_rig.h"
+#include "support/link_rig.h"
 
 namespace vexa::test {
 namespace {

@@ -5,7 +5,7 @@
 #include "link/block_transfer.h"
 #include "link/programming_mode.h"
 #include "link/quick_read.h"
-#include "link_rig.h"
+#include "support/link_rig.h"
 
 namespace vexa::test {
 namespace {
@@ -80,14 +80,15 @@ TEST(SlowUnit, EveryTransferEndsWithTheUnitsDataOrItsFailure) {
         long differing = 0;
         long blocks = 0;
         if (op == Read || op == QuickRead) {
-          ok = op == Read ? link::ReadEeprom(rig.link, rig.ws, rig.sv)
-                          : link::QuickReadEeprom(rig.link, rig.ws, rig.sv);
+          ok = op == Read ? link::ReadEeprom(rig.link, rig.ws.image, rig.transfer(), rig.sv)
+                          : link::QuickReadEeprom(rig.link, rig.ws.image, rig.transfer(), rig.ws.scales,
+                                                  rig.ws.decimalSeparator, rig.sv);
           const long end = op == Read ? kUsable : *UsedLength(*unitConfig);
           for (long i = 0; i < end; ++i) differing += rig.ws.image.data()[i] != rig.sim.memory()[i];
           blocks = end / 8;
         } else {
           rig.ws.image = *newConfig;
-          ok = link::WriteEeprom(rig.link, rig.ws, rig.sv, used) == link::WriteOutcome::Completed;
+          ok = link::WriteEeprom(rig.link, rig.ws.image, rig.transfer(), rig.sv, used) == link::WriteOutcome::Completed;
           for (long i = 0; i < used; ++i) {
             differing += (i < 64 || i >= 128) && rig.sim.memory()[i] != newConfig->data()[i];
           }
@@ -138,7 +139,7 @@ TEST(LossyLine, ALostAnswerCostsARetryAndTheDataStayExact) {
     rig.sim.InjectFault(link::SimFault::DropReply, c.lostBlockAnswers, link::kCmdReadBlock);
     rig.sim.InjectFault(link::SimFault::DropReply, c.lostMarkerAnswers, link::kMarkers[0].command);
     const std::int64_t start = rig.clock.now;
-    EXPECT_TRUE(link::ReadEeprom(rig.link, rig.ws, rig.sv));
+    EXPECT_TRUE(link::ReadEeprom(rig.link, rig.ws.image, rig.transfer(), rig.sv));
     EXPECT_TRUE(std::equal(rig.sim.memory().begin(), rig.sim.memory().begin() + kUsable, rig.ws.image.data()));
     EXPECT_TRUE(link::ReleaseUnit(rig.link, rig.loop));
     const auto& log = rig.sim.requests();

@@ -66,13 +66,13 @@ TEST(QtSerialPort, OpensAPseudoTerminalThatHasNoModemLines) {
   PtyBench bench;
   Program p;
   p.ws.settings.Port = bench.pty.slavePath();
-  ASSERT_TRUE(link::OpenPort(p.link, p.ws, p.sv));
+  ASSERT_TRUE(link::OpenPort(p.link, p.ws.settings.Port, p.sv));
   EXPECT_TRUE(p.port.IsOpen());
   EXPECT_TRUE(p.messages.texts().empty());
   link::ClosePort(p.link);
   EXPECT_FALSE(p.port.IsOpen());
   // The port can be opened again after closing (activation closes and reopens).
-  ASSERT_TRUE(link::OpenPort(p.link, p.ws, p.sv));
+  ASSERT_TRUE(link::OpenPort(p.link, p.ws.settings.Port, p.sv));
 }
 
 TEST(QtSerialPort, ComEntriesFindTheirDeviceThroughTheUsersLinks) {
@@ -83,7 +83,7 @@ TEST(QtSerialPort, ComEntriesFindTheirDeviceThroughTheUsersLinks) {
   std::filesystem::create_symlink(bench.pty.slavePath(), dir + "/COM2");
 
   p.ws.settings.Port = "COM 2";
-  ASSERT_TRUE(link::OpenPort(p.link, p.ws, p.sv));
+  ASSERT_TRUE(link::OpenPort(p.link, p.ws.settings.Port, p.sv));
   EXPECT_EQ(p.port.device(), std::filesystem::canonical(bench.pty.slavePath()).string());
   EXPECT_EQ(link::ActivateLink(p.link, p.ws, p.sv), link::ActivationResult::Active);
   EXPECT_EQ(p.ws.device.Product, "VEXA");
@@ -97,7 +97,7 @@ TEST(QtSerialPort, OpenFailuresSayWhichDeviceAndWhy) {
   const std::string missing = p.home.path().toStdString() + "/no-such-tty";
   std::filesystem::create_symlink(missing, dir + "/COM3");
   p.ws.settings.Port = "COM 3";
-  EXPECT_FALSE(link::OpenPort(p.link, p.ws, p.sv));
+  EXPECT_FALSE(link::OpenPort(p.link, p.ws.settings.Port, p.sv));
   ASSERT_EQ(p.messages.texts().size(), 1u);
   const std::string first = "Nelze otevřít port COM 3.\n";
   EXPECT_EQ(p.messages.texts()[0].substr(0, first.size()), first);
@@ -109,10 +109,10 @@ TEST(QtSerialPort, OpenFailuresSayWhichDeviceAndWhy) {
   // A port the program holds open cannot be opened a second time.
   PtyBench bench;
   p.ws.settings.Port = bench.pty.slavePath();
-  ASSERT_TRUE(link::OpenPort(p.link, p.ws, p.sv));
+  ASSERT_TRUE(link::OpenPort(p.link, p.ws.settings.Port, p.sv));
   Program other;
   other.ws.settings.Port = bench.pty.slavePath();
-  EXPECT_FALSE(link::OpenPort(other.link, other.ws, other.sv));
+  EXPECT_FALSE(link::OpenPort(other.link, other.ws.settings.Port, other.sv));
   EXPECT_EQ(other.port.LastOpenFailure().kind, link::PortError::Busy);
   ASSERT_EQ(other.messages.texts().size(), 1u);
   EXPECT_NE(other.messages.texts()[0].find(": port už používá jiný program."), std::string::npos);
@@ -122,7 +122,7 @@ TEST(QtSerialPort, WaitingSleepsUntilTheDeadlineAndKeepsEventsFlowing) {
   PtyBench bench;
   Program p;
   p.ws.settings.Port = bench.pty.slavePath();
-  ASSERT_TRUE(link::OpenPort(p.link, p.ws, p.sv));
+  ASSERT_TRUE(link::OpenPort(p.link, p.ws.settings.Port, p.sv));
   bool timerFired = false;
   QTimer::singleShot(50, [&] { timerFired = true; });  // stands for a Storno click
   const double cpu0 = ThreadCpuMs();
@@ -146,12 +146,12 @@ TEST(QtSerialPort, ExchangesFramesAndBlocksWithTheUnit) {
   for (std::size_t i = 0; i < bench.unit.memory().size(); ++i) bench.unit.memory()[i] = static_cast<std::uint8_t>(i);
   ASSERT_EQ(link::ActivateLink(p.link, p.ws, p.sv), link::ActivationResult::Active);
   for (long a : {0L, 64L, 264L, 8120L}) {
-    ASSERT_TRUE(link::ReadBlock(p.link, p.ws, p.loop, a, 1000)) << a;
+    ASSERT_TRUE(link::ReadBlock(p.link, p.ws.image, p.loop, a, 1000)) << a;
     for (long i = a; i < a + 8; ++i) EXPECT_EQ(p.ws.image.data()[i], static_cast<std::uint8_t>(i));
   }
   for (long i = 272; i < 280; ++i) p.ws.image.data()[i] = 0xA5;
-  ASSERT_TRUE(link::WriteBlock(p.link, p.ws, p.loop, 272, 1000));
-  ASSERT_TRUE(link::VerifyBlock(p.link, p.ws, p.loop, 272));
+  ASSERT_TRUE(link::WriteBlock(p.link, p.ws.image, p.loop, 272, 1000));
+  ASSERT_TRUE(link::VerifyBlock(p.link, p.ws.image, p.loop, 272));
   EXPECT_TRUE(link::DeactivateLink(p.link, p.ws, p.sv));
   EXPECT_EQ(p.messages.texts(), std::vector<std::string>{texts::kMsgInstruction});
 }
@@ -160,7 +160,7 @@ TEST(QtSerialPort, PulledCableEndsTheReceiveAtOnce) {
   PtyBench bench;
   Program p;
   p.ws.settings.Port = bench.pty.slavePath();
-  ASSERT_TRUE(link::OpenPort(p.link, p.ws, p.sv));
+  ASSERT_TRUE(link::OpenPort(p.link, p.ws.settings.Port, p.sv));
   QTimer::singleShot(100, [&] { bench.pty.PullCable(); });
   const auto t0 = p.clock.NowMs();
   link::ReplyFault fault = link::ReplyFault::None;

@@ -12,11 +12,11 @@
 #include <functional>
 
 #include "file/config_file.h"
-#include "link/workflows.h"
 #include "ui/compare_dialog.h"
 #include "ui/compare_wiring.h"
 #include "ui/window_commands.h"
 #include "ui/main_window_support.h"
+#include "workflows/unit_workflows.h"
 #include "workspace/compare.h"
 
 namespace vexa::ui::testing {
@@ -140,7 +140,7 @@ TEST_F(MainWindowTest, UnchangedConfigurationShowsNoPhantomChange) {
          compare->click();
        }},
       {"written unchanged: the backup against the window",
-       [&] { window->commandParts().comparing->ShowWriteChanges(link::WriteBackup{"zaloha.eep", stored, true}); }},
+       [&] { window->commandParts().comparing->ShowWriteChanges(WriteBackup{"zaloha.eep", stored, true}); }},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

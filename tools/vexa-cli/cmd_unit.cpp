@@ -46,9 +46,9 @@
 #include "link/port_names.h"
 #include "link/programming_mode.h"
 #include "link/trace.h"
-#include "link/workflows.h"
 #include "qt/qt_port_list.h"
 #include "qt/qt_serial_port.h"
+#include "workflows/unit_workflows.h"
 #include "workspace/workspace.h"
 
 namespace vexa::cli {
@@ -269,10 +269,10 @@ int ActivationExit(link::ActivationResult r) {
   }
 }
 
-int WorkflowExit(link::WorkflowResult r) {
+int WorkflowExit(WorkflowResult r) {
   switch (r) {
-    case link::WorkflowResult::Completed: return kExitOk;
-    case link::WorkflowResult::Cancelled: return kExitCancelled;
+    case WorkflowResult::Completed: return kExitOk;
+    case WorkflowResult::Cancelled: return kExitCancelled;
     default: return kExitFailed;
   }
 }
@@ -334,7 +334,7 @@ int Read(const std::vector<std::string>& argv) {
   Application();
   Session session(args.port);
   return RunOnUnit(session, args, [&args](Session& s) {
-    const int code = WorkflowExit(link::ReadWorkflow(s.link(), s.ws, s.sv(), {.fullRead = args.full}));
+    const int code = WorkflowExit(ReadWorkflow(s.link(), s.ws, s.sv(), {.fullRead = args.full}));
     if (code != kExitOk) return code;
     // The file the program's save would write: the configuration encoded,
     // U - 1 bytes.
@@ -353,9 +353,9 @@ int Write(const std::vector<std::string>& argv) {
   // The file is loaded as the program loads it, before the unit is touched.
   if (!LoadFileOrSay(args.file, s.ws)) return kExitInvalid;
   return RunOnUnit(s, args, [&args](Session& u) {
-    std::optional<link::WriteBackup> backup;
-    const link::WriteOptions options{.backup = args.backup, .backupDir = args.backupDir, .fullWrite = args.fullWrite};
-    const auto result = link::WriteWorkflow(u.link(), u.ws, u.sv(), options, &backup);
+    std::optional<WriteBackup> backup;
+    const WriteOptions options{.backup = args.backup, .backupDir = args.backupDir, .fullWrite = args.fullWrite};
+    const auto result = WriteWorkflow(u.link(), u.ws, u.sv(), options, &backup);
     if (backup) std::cout << backup->path << std::endl;
     return WorkflowExit(result);
   });
@@ -388,7 +388,7 @@ int ReadUnitConfiguration(const std::string& port, DeviceConfig& config) {
   Application();
   Session session(port);
   return RunOnUnit(session, args, [&config](Session& s) {
-    const int code = WorkflowExit(link::ReadWorkflow(s.link(), s.ws, s.sv()));
+    const int code = WorkflowExit(ReadWorkflow(s.link(), s.ws, s.sv()));
     if (code == kExitOk) config = s.ws.config;
     return code;
   });

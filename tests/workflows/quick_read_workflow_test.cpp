@@ -11,8 +11,8 @@
 #include "link/block_transfer.h"
 #include "link/programming_mode.h"
 #include "link/quick_read.h"
-#include "link/workflows.h"
-#include "link_rig.h"
+#include "support/link_rig.h"
+#include "workflows/unit_workflows.h"
 
 namespace vexa::test {
 namespace {
@@ -32,7 +32,7 @@ void Fill(std::uint8_t* p, std::size_t n, int mul, int add) {
 
 // Everything a read leaves behind that the user or a later save can see.
 struct ReadResult {
-  link::WorkflowResult result;
+  WorkflowResult result;
   std::vector<std::string> messages;
   DeviceConfig config;
   std::unique_ptr<EepromImage> image;
@@ -57,12 +57,12 @@ ReadResult ReadUnit(const std::vector<std::uint8_t>& unit, std::uint8_t memoryCo
     r.lastProgress = {done, total};
     r.progressBehind |= total < done;
   };
-  r.result = link::ReadWorkflow(rig.link, rig.ws, rig.sv, {.fullRead = full});
+  r.result = ReadWorkflow(rig.link, rig.ws, rig.sv, {.fullRead = full});
   r.messages = rig.messages.Texts();
   r.config = rig.ws.config;
   for (const auto& q : rig.sim.requests()) r.blocksRead += q.code == link::kCmdReadBlock;
   r.image = std::make_unique<EepromImage>(rig.ws.image);
-  if (r.result == link::WorkflowResult::Completed) {
+  if (r.result == WorkflowResult::Completed) {
     const fs::path file = fs::path(VEXA_BINARY_DIR) / (full ? "quick-read-full.eep" : "quick-read-quick.eep");
     EXPECT_EQ(SaveConfigFile(file.string(), rig.ws), SaveResult::Saved);
     r.saved = FileBytes(file);

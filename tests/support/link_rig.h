@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include "link/block_transfer.h"
 #include "link/frame.h"
 #include "link/programming_mode.h"
 #include "link/serial_port.h"
@@ -192,6 +193,10 @@ struct LinkRig {
     sim.ClearLog();
     messages.shown.clear();
   }
+
+  // What the transfer functions take from the workspace, as the workflows
+  // give it.
+  link::Transfer transfer() { return {link::UsableMemorySize(ws.device), ws.CancelRequested, ws.settings.CheckWrite}; }
 
   Workspace ws;
   FakeClock clock;

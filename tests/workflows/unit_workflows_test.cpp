@@ -4,17 +4,16 @@
 #include "file/config_file.h"
 #include "link/block_transfer.h"
 #include "link/programming_mode.h"
-#include "link/workflows.h"
-#include "link_rig.h"
+#include "support/link_rig.h"
+#include "workflows/unit_workflows.h"
 #include "workspace/usage.h"
 
 namespace vexa::test {
 namespace {
 
-using link::WorkflowResult;
 
 // The tests of the transfer itself; the backup read before a write has its own.
-const link::WriteOptions kNoBackup{.backup = false, .backupDir = {}};
+const WriteOptions kNoBackup{.backup = false, .backupDir = {}};
 
 struct ActiveUnit : LinkRig {
   explicit ActiveUnit(link::UnitOptions o = {}) : LinkRig(o) {
@@ -40,7 +39,7 @@ DeviceConfig PumpingStation() {
 TEST(Workflows, WrittenConfigurationReadsBackIntoAFreshProgram) {
   ActiveUnit writer;
   writer.ws.config = PumpingStation();
-  ASSERT_EQ(link::WriteWorkflow(writer.link, writer.ws, writer.sv, kNoBackup), WorkflowResult::Completed);
+  ASSERT_EQ(WriteWorkflow(writer.link, writer.ws, writer.sv, kNoBackup), WorkflowResult::Completed);
   const long blocks = static_cast<long>(link::FullWritePlan(ComputeUsage(writer.ws.config), 8128).size());
   EXPECT_EQ(writer.messages.Texts(), std::vector<std::string>{std::string(texts::kMsgWriteDone) + "\n" +
                                                               texts::BlocksWrittenLine(blocks, blocks)});
@@ -50,7 +49,7 @@ TEST(Workflows, WrittenConfigurationReadsBackIntoAFreshProgram) {
   ActiveUnit reader;
   reader.sim.memory() = writer.sim.memory();
   ASSERT_NE(reader.ws.config, writer.ws.config);
-  ASSERT_EQ(link::ReadWorkflow(reader.link, reader.ws, reader.sv), WorkflowResult::Completed);
+  ASSERT_EQ(ReadWorkflow(reader.link, reader.ws, reader.sv), WorkflowResult::Completed);
   EXPECT_EQ(reader.ws.config, writer.ws.config);
   EXPECT_EQ(reader.messages.Texts(), std::vector<std::string>{texts::kMsgReadDone});
   EXPECT_EQ(reader.progress.shownTexts, (std::vector<std::string>{texts::kMsgReading, texts::kMsgDecoding}));
@@ -65,7 +64,7 @@ TEST(Workflows, NoiseOnTheLineNeverPassesForTheUnitsConfiguration) {
   // The read must still show exactly what the unit holds.
   ActiveUnit writer;
   writer.ws.config = PumpingStation();
-  ASSERT_EQ(link::WriteWorkflow(writer.link, writer.ws, writer.sv), WorkflowResult::Completed);
+  ASSERT_EQ(WriteWorkflow(writer.link, writer.ws, writer.sv), WorkflowResult::Completed);
 
   for (std::int64_t strayAtMs : {3, 52, 140, 777}) {
     SCOPED_TRACE(strayAtMs);
@@ -75,7 +74,7 @@ TEST(Workflows, NoiseOnTheLineNeverPassesForTheUnitsConfiguration) {
     ActiveUnit reader(o);
     reader.sim.memory() = writer.sim.memory();
     reader.port.Schedule(reader.clock.now + strayAtMs, {link::kCR});
-    EXPECT_EQ(link::ReadWorkflow(reader.link, reader.ws, reader.sv), WorkflowResult::Completed);
+    EXPECT_EQ(ReadWorkflow(reader.link, reader.ws, reader.sv), WorkflowResult::Completed);
     EXPECT_EQ(reader.messages.Texts(), std::vector<std::string>{texts::kMsgReadDone});
     EXPECT_TRUE(reader.ws.config == writer.ws.config);
     EXPECT_GT(reader.link.stats.retries, 0);
@@ -129,7 +128,7 @@ TEST(Workflows, ReadOutcomesAndTheirMessages) {
     unit.ws.config.general.JmenoStanice = "na obrazovce";
     const DeviceConfig shown = unit.ws.config;
     c.arrange(unit);
-    EXPECT_EQ(link::ReadWorkflow(unit.link, unit.ws, unit.sv), c.result);
+    EXPECT_EQ(ReadWorkflow(unit.link, unit.ws, unit.sv), c.result);
     ASSERT_EQ(unit.messages.shown.size(), 1u);
     EXPECT_EQ(unit.messages.shown[0].icon, c.icon);
     EXPECT_EQ(unit.messages.shown[0].text, c.message);
@@ -188,7 +187,7 @@ TEST(Workflows, WriteOutcomesAndTheirMessages) {
     o.memoryCode = c.memoryCode;
     ActiveUnit unit(o);
     c.arrange(unit);
-    EXPECT_EQ(link::WriteWorkflow(unit.link, unit.ws, unit.sv, kNoBackup), c.result);
+    EXPECT_EQ(WriteWorkflow(unit.link, unit.ws, unit.sv, kNoBackup), c.result);
     ASSERT_EQ(unit.messages.shown.size(), 1u);
     EXPECT_EQ(unit.messages.shown[0].icon, c.icon);
     // The outcome's own message first; a write that stopped after its first
@@ -207,7 +206,7 @@ TEST(Workflows, OutputCheckShowsTheOutputsTabAndFocusesTheField) {
   ActiveUnit unit;
   unit.ws.config.outputs[0].OUTZap = "zap";
   unit.ws.config.outputs[0].OUTVyp = "ZAP";
-  EXPECT_EQ(link::WriteWorkflow(unit.link, unit.ws, unit.sv), WorkflowResult::Refused);
+  EXPECT_EQ(WriteWorkflow(unit.link, unit.ws, unit.sv), WorkflowResult::Refused);
   EXPECT_EQ(unit.view.tabs, std::vector<int>{3});
   EXPECT_EQ(unit.view.focused, (std::vector<FieldRef>{{Field::OUTZap, 0}}));
   ASSERT_EQ(unit.messages.shown.size(), 1u);
@@ -217,15 +216,15 @@ TEST(Workflows, OutputCheckShowsTheOutputsTabAndFocusesTheField) {
 TEST(Workflows, WriteStoppedInTheBodyReadsBackAsNotProgrammed) {
   ActiveUnit unit;
   unit.ws.config = PumpingStation();
-  ASSERT_EQ(link::WriteWorkflow(unit.link, unit.ws, unit.sv, kNoBackup), WorkflowResult::Completed);
+  ASSERT_EQ(WriteWorkflow(unit.link, unit.ws, unit.sv, kNoBackup), WorkflowResult::Completed);
   unit.link.onBlock = [&unit](long done, long) {
     if (done == 26 + 3) unit.progress.ClickStorno();  // in the body phase
   };
-  EXPECT_EQ(link::WriteWorkflow(unit.link, unit.ws, unit.sv, kNoBackup), WorkflowResult::Cancelled);
+  EXPECT_EQ(WriteWorkflow(unit.link, unit.ws, unit.sv, kNoBackup), WorkflowResult::Cancelled);
   unit.link.onBlock = nullptr;
   unit.messages.shown.clear();
   const DeviceConfig shown = unit.ws.config;
-  EXPECT_EQ(link::ReadWorkflow(unit.link, unit.ws, unit.sv), WorkflowResult::NotProgrammed);
+  EXPECT_EQ(ReadWorkflow(unit.link, unit.ws, unit.sv), WorkflowResult::NotProgrammed);
   EXPECT_EQ(unit.messages.Texts(), std::vector<std::string>{texts::kMsgNotProgrammed});
   EXPECT_EQ(unit.ws.config, shown);
 }

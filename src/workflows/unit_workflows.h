@@ -1,7 +1,8 @@
 // The two commands that move a configuration between the main window and the
 // unit: btEEPROMLoad reads the unit and shows what it holds, btEEPROMSave
 // checks, encodes and writes the configuration. Each ends with exactly one
-// message box telling the outcome.
+// message box telling the outcome. They bring together the rules, the usage,
+// the encoding, the backup and the block transfer of link/.
 #pragma once
 
 #include <optional>
@@ -12,7 +13,7 @@
 #include "platform/texts.h"
 #include "workspace/workspace.h"
 
-namespace vexa::link {
+namespace vexa {
 
 // The messages of both commands are in platform/texts.h.
 
@@ -55,13 +56,13 @@ struct WriteOptions {
   bool fullWrite = false;
 };
 
-WorkflowResult ReadWorkflow(Link& link, Workspace& ws, Services& sv, const ReadOptions& options = {});
+WorkflowResult ReadWorkflow(link::Link& link, Workspace& ws, Services& sv, const ReadOptions& options = {});
 // `backup`, when given, receives the backup kept (nullopt when none was).
 // After a backup, the success message offers "Zobrazit změny"; showing the
 // changes is the caller's. With a backup kept and no full write asked for,
 // only the blocks that differ from the unit's are sent (ChangedBlocksPlan);
 // otherwise the whole configuration.
-WorkflowResult WriteWorkflow(Link& link, Workspace& ws, Services& sv, const WriteOptions& options = {},
+WorkflowResult WriteWorkflow(link::Link& link, Workspace& ws, Services& sv, const WriteOptions& options = {},
                              std::optional<WriteBackup>* backup = nullptr);
 
-}  // namespace vexa::link
+}  // namespace vexa

@@ -5,15 +5,14 @@
 #include "codec/header.h"
 #include "file/config_file.h"
 #include "link/block_transfer.h"
-#include "link/workflows.h"
-#include "link_rig.h"
+#include "support/link_rig.h"
+#include "workflows/unit_workflows.h"
 #include "workspace/usage.h"
 
 namespace vexa::test {
 namespace {
 
 namespace fs = std::filesystem;
-using link::WorkflowResult;
 using Memory = std::vector<std::uint8_t>;
 // A block the unit received: its address and the 8 bytes stored there.
 using Sent = std::pair<long, Memory>;
@@ -41,10 +40,10 @@ struct Unit : LinkRig {
       }
     };
   }
-  WorkflowResult Write(const Workspace& from, link::WriteOptions options) {
+  WorkflowResult Write(const Workspace& from, WriteOptions options) {
     ws.config = from.config;
     ws.image = from.image;
-    return link::WriteWorkflow(link, ws, sv, options);
+    return WriteWorkflow(link, ws, sv, options);
   }
   std::size_t seen = 0;
   long pullAfter = -1;  // the cable is pulled once this many blocks were sent

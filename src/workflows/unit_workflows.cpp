@@ -1,4 +1,4 @@
-#include "link/workflows.h"
+#include "workflows/unit_workflows.h"
 
 #include <algorithm>
 #include <ctime>
@@ -15,7 +15,7 @@
 #include "rules/config_check.h"
 #include "workspace/usage.h"
 
-namespace vexa::link {
+namespace vexa {
 
 namespace {
 
@@ -27,17 +27,21 @@ struct UnitRead {
   long readTo = 0;
 };
 
-// Reads the unit's configuration with the quick read and keeps it as a
-// backup file; `unitRead` receives the bytes read once the backup is saved.
-// The working image is left as it was: it holds the encoded configuration
-// about to be written.
-BackupResult TakeBackup(Link& link, Workspace& ws, Services& sv, const std::string& dir,
+// What the transfer functions take from the workspace.
+link::Transfer TransferOf(Workspace& ws) {
+  return {link::UsableMemorySize(ws.device), ws.CancelRequested, ws.settings.CheckWrite};
+}
+
+// Reads the unit's configuration with the quick read into an image of its
+// own and keeps it as a backup file; `unitRead` receives the bytes read once
+// the backup is saved. The working image, which holds the encoded
+// configuration about to be written, is not touched.
+BackupResult TakeBackup(link::Link& link, Workspace& ws, Services& sv, const std::string& dir,
                         std::optional<WriteBackup>& taken, UnitRead& unitRead) {
-  const auto working = std::make_unique<EepromImage>(ws.image);
+  auto unit = std::make_unique<EepromImage>();
   long readTo = 0;
-  const bool read = QuickReadEepromShowing(link, ws, sv, texts::kMsgBackingUp, readTo);
-  auto unit = std::make_unique<EepromImage>(ws.image);
-  ws.image = *working;
+  const bool read = link::QuickReadEepromShowing(link, *unit, TransferOf(ws), ws.scales, ws.decimalSeparator, sv,
+                                                 texts::kMsgBackingUp, readTo);
   if (!read) return BackupResult::Failed;
   if (ws.CancelRequested) return BackupResult::Cancelled;
   if (!IsImageValid(*unit)) return BackupResult::NothingToKeep;
@@ -63,14 +67,17 @@ BackupResult TakeBackup(Link& link, Workspace& ws, Services& sv, const std::stri
 
 }  // namespace
 
-WorkflowResult ReadWorkflow(Link& link, Workspace& ws, Services& sv, const ReadOptions& options) {
+WorkflowResult ReadWorkflow(link::Link& link, Workspace& ws, Services& sv, const ReadOptions& options) {
   // Without a known size the read has no end address.
-  if (!UsableMemorySize(ws.device)) {
+  if (!link::UsableMemorySize(ws.device)) {
     CloseProgress(sv);
     sv.messages.Show(Icon::Error, texts::kMsgReadSizeUnknown);
     return WorkflowResult::Refused;
   }
-  const bool read = options.fullRead ? ReadEeprom(link, ws, sv) : QuickReadEeprom(link, ws, sv);
+  const link::Transfer transfer = TransferOf(ws);
+  const bool read = options.fullRead
+                        ? link::ReadEeprom(link, ws.image, transfer, sv)
+                        : link::QuickReadEeprom(link, ws.image, transfer, ws.scales, ws.decimalSeparator, sv);
   if (!read) {
     CloseProgress(sv);
     // The reason (which block, how many attempts, what went wrong) on the
@@ -102,7 +109,7 @@ WorkflowResult ReadWorkflow(Link& link, Workspace& ws, Services& sv, const ReadO
   return WorkflowResult::Completed;
 }
 
-WorkflowResult WriteWorkflow(Link& link, Workspace& ws, Services& sv, const WriteOptions& options,
+WorkflowResult WriteWorkflow(link::Link& link, Workspace& ws, Services& sv, const WriteOptions& options,
                              std::optional<WriteBackup>* backup) {
   std::optional<WriteBackup> taken;
   if (backup) backup->reset();
@@ -115,7 +122,7 @@ WorkflowResult WriteWorkflow(Link& link, Workspace& ws, Services& sv, const Writ
   }
 
   // 2. The configuration must fit the unit's memory.
-  const auto memorySize = UsableMemorySize(ws.device);
+  const auto memorySize = link::UsableMemorySize(ws.device);
   if (!memorySize) {
     CloseProgress(sv);
     sv.messages.Show(Icon::Error, texts::kMsgWriteSizeUnknown);
@@ -155,20 +162,21 @@ WorkflowResult WriteWorkflow(Link& link, Workspace& ws, Services& sv, const Writ
 
   // 5. Transfer: the whole configuration, or only the blocks that differ
   // from what the backup read found.
-  const WritePlan full = FullWritePlan(usage.usage, *memorySize);
-  const WritePlan plan = options.fullWrite || !unitRead.bytes
-                             ? full
-                             : ChangedBlocksPlan(ws.image, {*unitRead.bytes, unitRead.readTo}, usage.usage, *memorySize);
-  const WriteOutcome outcome = WriteBlocks(link, ws, sv, plan);
-  if (outcome != WriteOutcome::Completed) {
+  const link::WritePlan full = link::FullWritePlan(usage.usage, *memorySize);
+  const link::WritePlan plan =
+      options.fullWrite || !unitRead.bytes
+          ? full
+          : link::ChangedBlocksPlan(ws.image, {*unitRead.bytes, unitRead.readTo}, usage.usage, *memorySize);
+  const link::WriteOutcome outcome = link::WriteBlocks(link, ws.image, TransferOf(ws), sv, plan);
+  if (outcome != link::WriteOutcome::Completed) {
     // A write that did not complete has sent its first block, which takes the
     // header away (or may have: the unit can take a block whose answer is
     // lost); the unit holds no configuration until a write completes.
-    std::string text = outcome == WriteOutcome::Failed ? texts::kMsgWriteFailed : texts::kMsgWriteCancelled;
-    if (outcome == WriteOutcome::Failed && link.lastFailure) text = WithReason(text, *link.lastFailure);
+    std::string text = outcome == link::WriteOutcome::Failed ? texts::kMsgWriteFailed : texts::kMsgWriteCancelled;
+    if (outcome == link::WriteOutcome::Failed && link.lastFailure) text = WithReason(text, *link.lastFailure);
     text += std::string("\n") + texts::kMsgUnitLeftInvalid;
     if (taken) text += "\n" + texts::BackupLine(taken->path);
-    if (outcome == WriteOutcome::Failed) {
+    if (outcome == link::WriteOutcome::Failed) {
       sv.messages.Show(Icon::Error, text);
       return WorkflowResult::Failed;
     }
@@ -190,4 +198,4 @@ WorkflowResult WriteWorkflow(Link& link, Workspace& ws, Services& sv, const Writ
   return WorkflowResult::Completed;
 }
 
-}  // namespace vexa::link
+}  // namespace vexa
