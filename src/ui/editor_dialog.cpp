@@ -89,6 +89,7 @@ QHBoxLayout* EditorDialog::MakeButtons() {
 }
 
 void EditorDialog::LoadBound(int row) {
+  RowIndex(row);  // a row outside the table stops the program here
   row_ = row;
   scratch_ = ws_.config;
   fields_->Clear();

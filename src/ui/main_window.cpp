@@ -190,7 +190,7 @@ void MainWindow::BuildWindow() {
   portNote->setObjectName(QStringLiteral("lblPortDevice"));
   statusBar()->addWidget(portNote);
   connect(link_->tabPort(), &PortSelector::deviceNoteChanged, portNote, &QLabel::setText);
-  settings_ = new SettingsPanel(*fields_, ws_.settings);
+  settings_ = new SettingsPanel(*fields_);
   info_ = new InfoPanel;
   pl->addWidget(BuildProgramPanel());
   pl->addWidget(link_);

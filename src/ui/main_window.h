@@ -20,7 +20,8 @@
 //     rtSwitchOn, rtSwitchOff, rtBattLow); the power-save options are
 //     opEnablePS0 ("Bez šetřícího režimu") and opEnablePS1 ("Povolit šetřící
 //     režim");
-//   - program settings: tabPort, tabCheckWrite, tabUTOEnable, tabUTO;
+//   - program settings: tabPort, tabCheckWrite, tabFullRead, tabBackup,
+//     tabFullWrite, tabUTOEnable, tabUTO;
 //   - table cells: "tab" + field name + row index 0..7 (tabINPNazev0,
 //     tabOUTimpulsLEN0, tabAINCL1Dn7, tabTC3, tabTCPrijem3); every cell also
 //     carries its row index as the dynamic property "row";

@@ -199,7 +199,7 @@ void ApplyRemembered(const RememberedParts& parts, const Remembered& r) {
   for (const RememberedBox& box : kRememberedBoxes) {
     const bool on = r.settings.*box.setting;
     parts.ws.settings.*box.setting = on;
-    if (QCheckBox* check = parts.settings.settingBox(box.setting)) check->setChecked(on);
+    if (QCheckBox* check = parts.settings.settingBox(box.field)) check->setChecked(on);
   }
   ApplyPort(parts, r.port);
   if (qt::QtFileDialog* files = FileDialogOf(parts)) {

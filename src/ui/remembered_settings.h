@@ -15,6 +15,7 @@
 #include <QString>
 
 #include "workspace/device_config.h"
+#include "workspace/fields.h"
 
 class QMainWindow;
 
@@ -29,18 +30,22 @@ class PortSelector;
 class Printing;
 class SettingsPanel;
 
-// The remembered check boxes: the key in the file, the setting and the check
-// box showing it. A new box is one more line here.
+// A remembered check box of the settings panel: a program setting of the
+// field table, kept in the file under the field's name.
 struct RememberedBox {
+  Field field;
   const char* key;
   bool ProgramSettings::*setting;
-  const char* objectName;
 };
+constexpr RememberedBox Remember(Field field) {
+  return {field, InfoOf(field).name, std::get<bool ProgramSettings::*>(InfoOf(field).member)};
+}
+// A new box is one more line here.
 inline constexpr RememberedBox kRememberedBoxes[] = {
-    {"CheckWrite", &ProgramSettings::CheckWrite, "tabCheckWrite"},
-    {"FullRead", &ProgramSettings::FullRead, "tabFullRead"},
-    {"Backup", &ProgramSettings::Backup, "tabBackup"},
-    {"FullWrite", &ProgramSettings::FullWrite, "tabFullWrite"},
+    Remember(Field::CheckWrite),
+    Remember(Field::FullRead),
+    Remember(Field::Backup),
+    Remember(Field::FullWrite),
 };
 
 struct RememberedPort {

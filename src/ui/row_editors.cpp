@@ -9,12 +9,11 @@
 #include "ui/field_controller.h"
 #include "ui/output_editor.h"
 #include "ui/phone_editor.h"
+#include "workspace/fields.h"
 #include "workspace/workspace.h"
 
 namespace vexa::ui {
 namespace {
-
-bool ValidRow(int row) { return row >= 0 && row < kRows; }
 
 // Created on first use as a child of the main window, so that it stays in
 // front of it.
@@ -43,7 +42,7 @@ OutputEditor& RowEditors::outputEditor() { return Ensure(output_, ws_, sv_, owne
 AnalogEditor& RowEditors::analogEditor() { return Ensure(analog_, ws_, sv_, owner_); }
 
 void RowEditors::OpenPhoneEditor(int row) {
-  if (!ValidRow(row)) return;
+  RowIndex(row);  // a row outside the table stops the program here
   PhoneEditor& dialog = phoneEditor();
   dialog.Load(row);
   if (dialog.RunModal()) {
@@ -63,21 +62,21 @@ void RowEditors::OpenPhoneEditor(int row) {
 }
 
 void RowEditors::OpenInputEditor(int row) {
-  if (!ValidRow(row)) return;
+  RowIndex(row);  // a row outside the table stops the program here
   InputEditor& dialog = inputEditor();
   dialog.Load(row);
   if (dialog.RunModal()) dialog.Store();
 }
 
 void RowEditors::OpenOutputEditor(int row) {
-  if (!ValidRow(row)) return;
+  RowIndex(row);  // a row outside the table stops the program here
   OutputEditor& dialog = outputEditor();
   dialog.Load(row);
   if (dialog.RunModal()) dialog.Store();
 }
 
 void RowEditors::EditAnalogInput(int row) {
-  if (!ValidRow(row)) return;
+  RowIndex(row);  // a row outside the table stops the program here
   AnalogEditor& dialog = analogEditor();
   dialog.Load(row);
   if (dialog.RunModal()) dialog.Store();

@@ -4,6 +4,9 @@
 //
 // After an opener returns, the main window shows that row again from the
 // configuration and recomputes the usage display.
+//
+// A row outside 0..kRows-1 is a fault of the program: the opener stops the
+// program, naming the row, rather than open another row or nothing.
 #pragma once
 
 #include <QPointer>

@@ -11,8 +11,6 @@
 
 #include "ui/compare_wiring.h"
 #include "ui/field_controller.h"
-#include "ui/transfer_options.h"
-#include "workspace/device_config.h"
 
 namespace vexa::ui {
 namespace {
@@ -49,7 +47,7 @@ QToolButton* SettingsPanel::AddTool(QHBoxLayout* row, const char* name, const QS
   return b;
 }
 
-SettingsPanel::SettingsPanel(FieldController& fields, ProgramSettings& settings) : QGroupBox(QStringLiteral("Nastavení")) {
+SettingsPanel::SettingsPanel(FieldController& fields) : QGroupBox(QStringLiteral("Nastavení")) {
   setObjectName(QStringLiteral("frNastaveni"));
   auto* sl = new QVBoxLayout(this);
   auto* buttons = new QHBoxLayout;
@@ -70,22 +68,38 @@ SettingsPanel::SettingsPanel(FieldController& fields, ProgramSettings& settings)
                         ButtonIcon(st, "document-open", QStyle::SP_DialogOpenButton));
   buttons->addStretch(1);
   sl->addLayout(buttons);
-  tabCheckWrite_ = fields.MakeCheck({Field::CheckWrite, 0}, QStringLiteral("tabCheckWrite"),
-                                   QStringLiteral("Kontrolovat zápis do EEPROM"));
-  sl->addWidget(tabCheckWrite_);
-  const TransferBoxes transfer = AddTransferOptions(*sl, settings);
-  tabFullRead_ = transfer.fullRead;
-  tabBackup_ = transfer.backup;
-  tabFullWrite_ = transfer.fullWrite;
+  sl->addWidget(AddOption(fields, Field::CheckWrite, QString()));
+  QCheckBox* fullRead = AddOption(fields, Field::FullRead,
+      QStringLiteral("Při načítání z EEPROM číst celou paměť zařízení, ne jen bloky s nastavením"));
+  QCheckBox* backup = AddOption(fields, Field::Backup,
+      QStringLiteral("Před zápisem do EEPROM uložit dosavadní nastavení zařízení do souboru se zálohou"));
+  QCheckBox* fullWrite = AddOption(fields, Field::FullWrite,
+      QStringLiteral("Při zápisu do EEPROM zapsat všechny bloky nastavení, ne jen ty, které se liší od obsahu zařízení"));
+  // The options of the read and of the write are read by name as well.
+  for (QCheckBox* box : {fullRead, backup, fullWrite}) box->setAccessibleName(box->text());
+  sl->addWidget(fullRead);
+  // The two options of the write share a row, so the panel keeps its height.
+  auto* writeRow = new QHBoxLayout;
+  writeRow->addWidget(backup);
+  writeRow->addWidget(fullWrite);
+  writeRow->addStretch(1);
+  sl->addLayout(writeRow);
   btPorovnat_ = MakeCompareButton();
   sl->addWidget(btPorovnat_, 0, Qt::AlignLeft);
 }
 
-QCheckBox* SettingsPanel::settingBox(bool ProgramSettings::*setting) const {
-  if (setting == &ProgramSettings::CheckWrite) return tabCheckWrite_;
-  if (setting == &ProgramSettings::FullRead) return tabFullRead_;
-  if (setting == &ProgramSettings::Backup) return tabBackup_;
-  if (setting == &ProgramSettings::FullWrite) return tabFullWrite_;
+QCheckBox* SettingsPanel::AddOption(FieldController& fields, Field field, const QString& tooltip) {
+  const FieldInfo& info = InfoOf(field);
+  QCheckBox* box = fields.MakeCheck({field, 0}, QStringLiteral("tab") + QLatin1String(info.name),
+                                    QString::fromUtf8(info.caption), tooltip);
+  options_.emplace_back(field, box);
+  return box;
+}
+
+QCheckBox* SettingsPanel::settingBox(Field field) const {
+  for (const auto& [f, box] : options_) {
+    if (f == field) return box;
+  }
   return nullptr;
 }
 

@@ -1,21 +1,24 @@
 // The panel "Nastavení": the tool buttons of the configuration's commands
 // (print, preview, EEPROM write and read, file save and load) in one row,
-// and the program options below them ("Kontrolovat zápis do EEPROM", the
-// full read, the backup before a write) and "Porovnat se souborem". A new
-// command button or option of the panel is built here; its command is bound
-// through the window's command runner.
+// and the program options below them, kept with the program's settings and
+// never written into the unit: tabCheckWrite "Kontrolovat zápis do EEPROM",
+// tabFullRead "Načíst celou paměť EEPROM", then tabBackup "Zálohovat před
+// zápisem" and tabFullWrite "Zapisovat celou konfiguraci" on one row; and
+// "Porovnat se souborem". A new command button of the panel is built here;
+// its command is bound through the window's command runner. An option is a
+// field of the field table, bound through the window's field controller.
 #pragma once
 
 #include <QGroupBox>
+#include <utility>
+#include <vector>
+
+#include "workspace/fields.h"
 
 class QCheckBox;
 class QHBoxLayout;
 class QPushButton;
 class QToolButton;
-
-namespace vexa {
-struct ProgramSettings;
-}
 
 namespace vexa::ui {
 
@@ -24,7 +27,7 @@ class FieldController;
 class SettingsPanel : public QGroupBox {
   Q_OBJECT
  public:
-  SettingsPanel(FieldController& fields, ProgramSettings& settings);
+  explicit SettingsPanel(FieldController& fields);
 
   QToolButton* btTisk() const { return btTisk_; }
   QToolButton* btNahled() const { return btNahled_; }
@@ -33,12 +36,15 @@ class SettingsPanel : public QGroupBox {
   QToolButton* btFileSave() const { return btFileSave_; }
   QToolButton* btFileLoad() const { return btFileLoad_; }
   QPushButton* btPorovnat() const { return btPorovnat_; }
-  // The check box showing one of the program settings (tabCheckWrite,
-  // tabFullRead, tabBackup, tabFullWrite); null for another setting.
-  QCheckBox* settingBox(bool ProgramSettings::*setting) const;
+  // The check box of one of the panel's options (CheckWrite, FullRead,
+  // Backup, FullWrite); null for another field.
+  QCheckBox* settingBox(Field field) const;
 
  private:
   QToolButton* AddTool(QHBoxLayout* row, const char* name, const QString& tip, const QIcon& icon);
+  // The check box of a program setting, named "tab" + its field's name and
+  // captioned as the field table has it.
+  QCheckBox* AddOption(FieldController& fields, Field field, const QString& tooltip);
 
   QToolButton* btTisk_ = nullptr;
   QToolButton* btNahled_ = nullptr;
@@ -47,10 +53,7 @@ class SettingsPanel : public QGroupBox {
   QToolButton* btFileSave_ = nullptr;
   QToolButton* btFileLoad_ = nullptr;
   QPushButton* btPorovnat_ = nullptr;
-  QCheckBox* tabCheckWrite_ = nullptr;
-  QCheckBox* tabFullRead_ = nullptr;
-  QCheckBox* tabBackup_ = nullptr;
-  QCheckBox* tabFullWrite_ = nullptr;
+  std::vector<std::pair<Field, QCheckBox*>> options_;
 };
 
 }  // namespace vexa::ui

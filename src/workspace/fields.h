@@ -45,7 +45,7 @@ enum class Field {
   AINCL1Up, AINCL1Dn, AINCL2Up, AINCL2Dn, AINCL1UpEvent, AINCL1DnEvent, AINCL2UpEvent,
   AINCL2DnEvent, AINNeg, AINZpr, AINPrc,
   // program settings (keep UTOEnable last: it sets the count)
-  Port, CheckWrite, UTO, UTOEnable,
+  Port, CheckWrite, FullRead, Backup, FullWrite, UTO, UTOEnable,
 };
 
 inline constexpr int kFieldCount = static_cast<int>(Field::UTOEnable) + 1;
@@ -252,8 +252,13 @@ inline constexpr std::array<FieldInfo, kFieldCount> kFields = [] {
           .At(WindowTab::Analog14, 17, "Negace vstupu (neguje se ihned po vzorkování)"),
       Flag(Field::AINZpr, "AINZpr", &A::AINZpr).At(WindowTab::Analog14, 19, "Uvádět ve zprávě o stavu jméno stavu"),
       Flag(Field::AINPrc, "AINPrc", &A::AINPrc).At(WindowTab::Analog14, 18, "Uvádět ve zprávě o stavu hodnotu"),
+      // The program's own settings: never in the unit, in a saved file or
+      // in a comparison of two configurations.
       Text(Field::Port, "Port", &S::Port, 0, kNotCounted).BesideTabs("Sériový port"),
       Flag(Field::CheckWrite, "CheckWrite", &S::CheckWrite).BesideTabs("Kontrolovat zápis do EEPROM"),
+      Flag(Field::FullRead, "FullRead", &S::FullRead).BesideTabs("Načíst celou paměť EEPROM"),
+      Flag(Field::Backup, "Backup", &S::Backup).BesideTabs("Zálohovat před zápisem"),
+      Flag(Field::FullWrite, "FullWrite", &S::FullWrite).BesideTabs("Zapisovat celou konfiguraci"),
       Text(Field::UTO, "UTO", &S::UTO, kUtoLimit, kNotCounted).At(WindowTab::TelCisla, 5, "UTO"),
       Flag(Field::UTOEnable, "UTOEnable", &S::UTOEnable)
           .At(WindowTab::TelCisla, 4, "Automaticky vkládat před tel. číslo UTO"),

@@ -195,7 +195,7 @@ TEST_F(LayoutTest, DisabledRowsAreGreyed) {
 }
 
 TEST_F(LayoutTest, StartupDisplay) {
-  EXPECT_EQ(Usage(), "430 byte");
+  EXPECT_EQ(Usage(), CoreUsage(Workspace().config).usageText);
   EXPECT_EQ(Free(), "?");
   EXPECT_EQ(FreeColour(), QColor(0, 0, 255));
   for (const char* name : {"lblInfoProdukt", "lblInfoVerze", "lblInfoModem", "lblInfoPamSize"}) {

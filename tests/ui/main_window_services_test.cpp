@@ -213,9 +213,10 @@ TEST(MainWindowRealServicesTest, FailingRuleShowsOneRealMessageBox) {
       texts << box->text();
       box->button(QMessageBox::Ok)->click();
     }
-    if (texts.size() < 3) QTimer::singleShot(20, answer);
+    if (texts.size() < 3) QTimer::singleShot(20, &window, answer);
   };
-  QTimer::singleShot(20, answer);
+  // Tied to the window: no answer is left waiting for a later test.
+  QTimer::singleShot(20, &window, answer);
   name->setFocus(Qt::TabFocusReason);
   for (int i = 0; i < 20; ++i) QTest::qWait(10);
   EXPECT_EQ(texts, QStringList{QStringLiteral("PIN je špatně zadán.\nNepovolený znak: „a“.")});

@@ -16,6 +16,7 @@
 
 #include "ui/fakes.h"
 #include "ui/main_window.h"
+#include "workspace/usage.h"
 #include "workspace/workspace.h"
 
 namespace vexa::ui::testing {
@@ -90,6 +91,11 @@ class MainWindowTest : public ::testing::Test {
   std::string Usage() const { return window->lblInfoVelikost()->text().toStdString(); }
   std::string Free() const { return window->lblInfoVolno()->text().toStdString(); }
   QColor FreeColour() const { return window->lblInfoVolno()->palette().color(QPalette::WindowText); }
+  // The figures the core gives for a configuration, as the window shows them.
+  static MemoryUsage CoreUsage(const DeviceConfig& c, const std::string& memory = "?") {
+    return UpdateMemoryUsage(c, memory);
+  }
+  static QColor ColourOf(Rgb c) { return QColor(c.r, c.g, c.b); }
 
   Workspace ws;
   fake::FakeServices fx;

@@ -66,9 +66,9 @@ TEST(RememberedSettingsTest, RoundTripThroughTheFileAndTheWindow) {
     QCoreApplication::processEvents();  // the status line is told from the event loop
     EXPECT_EQ(Boxes(ws.settings), Boxes(r.settings));
     for (const RememberedBox& box : kRememberedBoxes) {
-      auto* check = window.findChild<QCheckBox*>(QLatin1String(box.objectName));
-      ASSERT_NE(check, nullptr) << box.objectName;
-      EXPECT_EQ(check->isChecked(), r.settings.*box.setting) << box.objectName;
+      auto* check = window.findChild<QCheckBox*>(QStringLiteral("tab") + QLatin1String(box.key));
+      ASSERT_NE(check, nullptr) << box.key;
+      EXPECT_EQ(check->isChecked(), r.settings.*box.setting) << box.key;
     }
     const QString expectedText = c.port.kind == Kind::Com ? c.port.value : c.missingNote ? "COM 1" : QString();
     if (!expectedText.isEmpty()) {
