@@ -45,10 +45,15 @@ inline constexpr const char* kMsgBackingUp = "Zálohuji nastavení zařízení .
 inline constexpr const char* kMsgWriteUnchanged = "Zařízení již obsahovalo toto nastavení.";
 inline constexpr const char* kMsgUnitLeftInvalid =
     "Zařízení nyní neobsahuje platné nastavení. Před použitím je nutné nastavení do zařízení znovu zapsat.";
-// Asked (Yes/No) when the unit's configuration could not be read or kept
-// before a write.
+// Asked (Yes/No) when the unit's configuration could not be read before a
+// write, or read but not kept as a file; the reason goes beneath.
 inline constexpr const char* kMsgBackupFailed =
     "Zálohu nastavení zařízení se nepodařilo načíst. Pokračovat v zápisu bez zálohy?";
+inline constexpr const char* kMsgBackupSaveFailed =
+    "Zálohu nastavení zařízení se nepodařilo uložit. Pokračovat v zápisu bez zálohy?";
+// Causes of a failed backup that no other part of the program names.
+inline constexpr const char* kCauseNotRead = "nastavení zařízení se nepodařilo přečíst";
+inline constexpr const char* kCauseNotDecoded = "data nastavení v zařízení nelze převést";
 
 // Entering and leaving the programming mode.
 inline constexpr const char* kMsgInstruction =

@@ -19,7 +19,7 @@ namespace vexa {
 
 namespace {
 
-enum class BackupResult { Saved, NothingToKeep, Cancelled, Failed };
+enum class BackupResult { Saved, NothingToKeep, Cancelled, Failed, SaveFailed };
 
 // What the backup read found in the unit: its bytes 0 up to readTo.
 struct UnitRead {
@@ -35,18 +35,26 @@ link::Transfer TransferOf(Workspace& ws) {
 // Reads the unit's configuration with the quick read into an image of its
 // own and keeps it as a backup file; `unitRead` receives the bytes read once
 // the backup is saved. The working image, which holds the encoded
-// configuration about to be written, is not touched.
+// configuration about to be written, is not touched. When it fails, `why`
+// says why: the block that could not be read, the data that did not decode,
+// or what kept the file from being saved.
 BackupResult TakeBackup(link::Link& link, Workspace& ws, Services& sv, const std::string& dir,
-                        std::optional<WriteBackup>& taken, UnitRead& unitRead) {
+                        std::optional<WriteBackup>& taken, UnitRead& unitRead, Failure& why) {
   auto unit = std::make_unique<EepromImage>();
   long readTo = 0;
   const bool read = link::QuickReadEepromShowing(link, *unit, TransferOf(ws), ws.scales, ws.decimalSeparator, sv,
                                                  texts::kMsgBackingUp, readTo);
-  if (!read) return BackupResult::Failed;
+  if (!read) {
+    why = link.lastFailure.value_or(Failure::Of(FailureKind::Device, texts::kCauseNotRead));
+    return BackupResult::Failed;
+  }
   if (ws.CancelRequested) return BackupResult::Cancelled;
   if (!IsImageValid(*unit)) return BackupResult::NothingToKeep;
   WriteBackup backup;
-  if (!DecodeImage(*unit, ws.scales, ws.decimalSeparator, backup.config)) return BackupResult::Failed;
+  if (!DecodeImage(*unit, ws.scales, ws.decimalSeparator, backup.config)) {
+    why = Failure::Of(FailureKind::Data, texts::kCauseNotDecoded);
+    return BackupResult::Failed;
+  }
   // The file a save of that configuration would give, and never shorter
   // than the unit's own text area.
   const long used = UsedLength(*unit).value_or(0);
@@ -54,9 +62,9 @@ BackupResult TakeBackup(link::Link& link, Workspace& ws, Services& sv, const std
   const std::time_t now = std::time(nullptr);
   std::tm local{};
   if (const std::tm* t = std::localtime(&now)) local = *t;
-  const auto path =
-      SaveBackup(dir, BackupFileName(local, ws.device.Product, backup.config.general.JmenoStanice), *unit, usage);
-  if (!path) return BackupResult::Failed;
+  const auto path = SaveBackup(dir, BackupFileName(local, ws.device.Product, backup.config.general.JmenoStanice),
+                               *unit, usage, &why);
+  if (!path) return BackupResult::SaveFailed;
   PruneBackups(dir);
   backup.path = *path;
   taken = std::move(backup);
@@ -146,17 +154,23 @@ WorkflowResult WriteWorkflow(link::Link& link, Workspace& ws, Services& sv, cons
   UnitRead unitRead;
   if (options.backup) {
     const std::string dir = options.backupDir.empty() ? DefaultBackupDir() : options.backupDir;
-    switch (TakeBackup(link, ws, sv, dir, taken, unitRead)) {
+    Failure why;
+    const BackupResult result = TakeBackup(link, ws, sv, dir, taken, unitRead, why);
+    switch (result) {
       case BackupResult::Saved:
       case BackupResult::NothingToKeep: break;
       case BackupResult::Cancelled:
         sv.messages.Show(Icon::Information, texts::kMsgWriteCancelled);
         return WorkflowResult::Cancelled;
       case BackupResult::Failed:
-        if (sv.messages.Show(Icon::Question, texts::kMsgBackupFailed, Buttons::YesNo) != Answer::Yes) {
+      case BackupResult::SaveFailed: {
+        // The question, then why there is no backup.
+        const char* question = result == BackupResult::Failed ? texts::kMsgBackupFailed : texts::kMsgBackupSaveFailed;
+        if (sv.messages.Show(Icon::Question, WithReason(question, why), Buttons::YesNo) != Answer::Yes) {
           return WorkflowResult::Refused;
         }
         break;
+      }
     }
   }
 

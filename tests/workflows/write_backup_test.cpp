@@ -20,6 +20,10 @@ TEST(WriteBackup, KeptBeforeTheWriteOrAskedFor) {
   Workspace pumping;
   ASSERT_EQ(LoadConfigFile(std::string(VEXA_FIXTURES_DIR) + "/pumping-station.eep", pumping), LoadResult::Loaded);
   const std::string station = "Cerpaci-stanice-Horni-Lhota-vrt-2.eep";
+  const fs::path dir = fs::path(VEXA_BINARY_DIR) / "write-backup-test";
+  // Why there is no backup, beneath the question.
+  const std::string kBlockZeroUnanswered =
+      Failure::Of(FailureKind::Device, link::ReplyFaultCause(link::ReplyFault::NoReply)).AtBlock(0, link::kReadAttempts).Reason();
 
   struct Case {
     const char* name;
@@ -37,10 +41,10 @@ TEST(WriteBackup, KeptBeforeTheWriteOrAskedFor) {
       {"unit not programmed", false, nullptr, {}, WorkflowResult::Completed, false, true, {texts::kMsgWriteDone}},
       {"backup read fails, write refused", true,
        [](LinkRig& r) { r.sim.InjectFault(link::SimFault::DropReply, link::kReadAttempts, link::kCmdReadBlock); }, {Answer::No},
-       WorkflowResult::Refused, false, false, {texts::kMsgBackupFailed}},
+       WorkflowResult::Refused, false, false, {WithReason(texts::kMsgBackupFailed, kBlockZeroUnanswered)}},
       {"backup read fails, write anyway", true,
        [](LinkRig& r) { r.sim.InjectFault(link::SimFault::DropReply, link::kReadAttempts, link::kCmdReadBlock); }, {Answer::Yes},
-       WorkflowResult::Completed, false, true, {texts::kMsgBackupFailed, texts::kMsgWriteDone}},
+       WorkflowResult::Completed, false, true, {WithReason(texts::kMsgBackupFailed, kBlockZeroUnanswered), texts::kMsgWriteDone}},
       {"Storno during the backup read", true,
        [](LinkRig& r) {
          r.link.onBlock = [&r](long done, long) {
@@ -49,11 +53,10 @@ TEST(WriteBackup, KeptBeforeTheWriteOrAskedFor) {
        },
        {}, WorkflowResult::Cancelled, false, false, {texts::kMsgWriteCancelled}},
       {"backup folder cannot be made", true, nullptr, {Answer::No}, WorkflowResult::Refused, false, false,
-       {texts::kMsgBackupFailed}, true},
+       {texts::kMsgBackupSaveFailed}, true},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    const fs::path dir = fs::path(VEXA_BINARY_DIR) / "write-backup-test";
     fs::remove_all(dir);
     fs::create_directories(dir);
     LinkRig rig;
@@ -85,6 +88,11 @@ TEST(WriteBackup, KeptBeforeTheWriteOrAskedFor) {
     ASSERT_EQ(kept.size(), c.backupKept ? 1u : 0u);
     ASSERT_EQ(backup.has_value(), c.backupKept);
     std::vector<std::string> expected = c.messages;
+    if (c.blockedFolder) {
+      Failure notAFolder;
+      ASSERT_FALSE(CreatePrivateFolders(options.backupDir, notAFolder));
+      expected[0] = WithReason(expected[0], notAFolder);
+    }
     if (c.backupKept) {
       EXPECT_EQ(backup->path, kept[0].string());
       EXPECT_EQ(kept[0].filename().string().substr(18), "VEXA_" + station);
