@@ -48,8 +48,9 @@ run 0 diff "$backup" "$FIXTURES/pumping-station.eep"
 # A backup that cannot be kept stops the write unless --no-backup.
 touch "$TMP/blocked"
 run 1 write --port "$PORT" "$FIXTURES/pumping-station.eep" --backup-dir "$TMP/blocked/sub"
-grep -qF "Zálohu nastavení zařízení se nepodařilo načíst. Pokračovat v zápisu bez zálohy?" "$TMP/err" ||
+grep -qF "Zálohu nastavení zařízení se nepodařilo uložit. Pokračovat v zápisu bez zálohy?" "$TMP/err" ||
   fail "no backup question: $(cat "$TMP/err")"
+grep -qF "$TMP/blocked: není to složka." "$TMP/err" || fail "no reason beneath the backup question: $(cat "$TMP/err")"
 run 0 diff --port "$PORT" "$FIXTURES/startup.eep"
 run 0 write --port "$PORT" "$FIXTURES/pumping-station.eep" --backup-dir "$TMP/blocked/sub" --no-backup
 run 1 diff "$FIXTURES/startup.eep" --port "$PORT"
