@@ -8,6 +8,7 @@
 #include "codec/encoder.h"
 #include "codec/header.h"
 #include "file/disk_file.h"
+#include "platform/texts.h"
 #include "workspace/usage.h"
 
 namespace vexa {
@@ -78,7 +79,7 @@ SaveResult EncodeForFile(Workspace& ws, long& length, std::string* why) {
     return SaveResult::EncodeError;
   }
   if (!IsImageValid(ws.image)) {
-    if (why != nullptr) *why = "the encoded header does not pass its test";
+    if (why != nullptr) *why = texts::kEncodedHeaderBroken;
     return SaveResult::EncodeError;
   }
   // The usage figure always covers the encoded image; should it ever fall

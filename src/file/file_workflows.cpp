@@ -44,9 +44,12 @@ FileOutcome SaveWorkflow(Workspace& ws, Services& sv) {
   ShowProgress(ws, sv, texts::SavingFileText(path), false);
 
   long used = 0;
-  if (!EncodeImage(ws, &used) || !IsImageValid(ws.image)) {
+  EncodeError why;
+  const bool encoded = EncodeImage(ws, &used, &why);
+  if (!encoded || !IsImageValid(ws.image)) {
     CloseProgress(sv);
-    sv.messages.Show(Icon::Error, texts::kConvertErrorText);
+    sv.messages.Show(Icon::Error, WithReason(texts::kConvertErrorText,
+                                             encoded ? texts::kEncodedHeaderBroken : DescribeEncodeError(why)));
     return FileOutcome::EncodeFailed;
   }
 

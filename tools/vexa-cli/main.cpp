@@ -56,7 +56,7 @@ bool WriteOutputOrSay(const std::string& path, const std::vector<std::uint8_t>& 
     std::cout.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     std::cout.flush();
     if (std::cout.good()) return true;
-    std::cerr << "vexa-cli: cannot write to standard output\n";
+    std::cerr << "vexa-cli: " << texts::kCliStdoutFailed << "\n";
     return false;
   }
   Failure failure;
@@ -72,22 +72,19 @@ bool CanWriteOrSay(const std::string& path) {
   fs::path folder = target.parent_path();
   if (folder.empty()) folder = ".";
   std::error_code ec;
-  std::string why;
   Failure refused;
-  if (!MayReplace(path, refused)) {
-    SayLines(std::cerr, WithReason(texts::ConfigFileSaveErrorText(path), refused));
-    return false;
+  if (MayReplace(path, refused)) {
+    if (fs::is_directory(target, ec)) {
+      refused = Failure::Of(FailureKind::FileSystem, texts::kCauseIsFolder).AtPath(path);
+    } else if (!fs::is_directory(folder, ec)) {
+      refused = Failure::Of(FailureKind::FileSystem, texts::kCauseNoFolder).AtPath(folder.string());
+    } else if (::access(folder.c_str(), W_OK) != 0) {
+      refused = Failure::Of(FailureKind::FileSystem, texts::kCauseFolderReadOnly).AtPath(folder.string());
+    } else {
+      return true;
+    }
   }
-  if (fs::is_directory(target, ec)) {
-    why = "it is a folder";
-  } else if (!fs::is_directory(folder, ec)) {
-    why = "the folder " + folder.string() + " does not exist";
-  } else if (::access(folder.c_str(), W_OK) != 0) {
-    why = "the folder " + folder.string() + " cannot be written";
-  } else {
-    return true;
-  }
-  SayLines(std::cerr, texts::ConfigFileSaveErrorText(path) + " (" + why + ")");
+  SayLines(std::cerr, WithReason(texts::ConfigFileSaveErrorText(path), refused));
   return false;
 }
 }  // namespace vexa::cli
@@ -137,7 +134,7 @@ int Run(int argc, char** argv) {
     }
     return c.run(args);
   }
-  std::cerr << "vexa-cli: unknown command '" << vexa::TerminalSafe(first) << "'\n";
+  std::cerr << "vexa-cli: " << vexa::texts::CliUnknownCommand(vexa::TerminalSafe(first)) << "\n";
   Usage(std::cerr);
   return kExitInvalid;
 }
@@ -150,7 +147,7 @@ int main(int argc, char** argv) {
   } catch (const std::exception& e) {
     std::cerr << "vexa-cli: " << e.what() << "\n";
   } catch (...) {
-    std::cerr << "vexa-cli: unexpected failure\n";
+    std::cerr << "vexa-cli: " << vexa::texts::kCliUnexpected << "\n";
   }
   return vexa::cli::kExitFailed;
 }
