@@ -29,7 +29,7 @@ bool EncodeImage(const DeviceConfig& config, const std::array<AnalogScale, kRows
 // The workspace's configuration into the workspace's image.
 bool EncodeImage(Workspace& ws, long* usedLength = nullptr, EncodeError* why = nullptr);
 
-// The reason line: "DobaPlatnostiSMS: takový počet dní zařízení neuloží (nejvýše 89)."
+// The reason line: "DobaPlatnostiSMS: není to počet dní, který zařízení uloží (nejvýše 89)."
 std::string DescribeEncodeError(const EncodeError& e);
 
 }  // namespace vexa

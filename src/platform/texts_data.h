@@ -47,7 +47,7 @@ inline std::string MissingKeyLine(const std::string& where) {
 inline constexpr const char* kEncodeTextsFull = "texty přesahují konec paměti (adresa 65535)";
 inline constexpr const char* kEncodeTextFull = "text přesahuje konec paměti (adresa 65535)";
 inline constexpr const char* kEncodeNul = "text obsahuje znak NUL";
-inline constexpr const char* kEncodeSmsDays = "takový počet dní zařízení neuloží (nejvýše 89)";
+inline constexpr const char* kEncodeSmsDays = "není to počet dní, který zařízení uloží (nejvýše 89)";
 inline constexpr const char* kEncodePhoneAddress = "číslo nelze uložit tak, aby je zařízení přečetlo zpět";
 inline constexpr const char* kEncodePhoneFull = "číslo přesahuje konec paměti";
 // A whole reason line: the image converted but its header fails its own test.
