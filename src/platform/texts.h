@@ -2,7 +2,8 @@
 // the reasons and diagnostics beneath them, each defined once. This header
 // holds the window's and the transfers' texts and includes the other areas:
 // texts_rules.h (the field rules), texts_data.h (configuration JSON,
-// conversion, files) and texts_cli.h (vexa-cli). Captions stay with their
+// conversion, files), texts_link.h (blocks and ports) and texts_cli.h
+// (vexa-cli). Captions stay with their
 // widgets, the printed report's with its sections.
 //
 // Line endings: a message's second line (the reason, the backup line) is
@@ -120,6 +121,12 @@ inline std::string ConfigFileLoadedText(const std::string& path) {
 // Printing.
 inline constexpr const char* kMsgPreparingPrint = "Příprava tisku ...";
 inline constexpr const char* kMsgPrintFailed = "Tisk se nezdařil.";
+// Causes beneath it: "tiskárna HP: tisková fronta úlohu nepřijala".
+inline constexpr const char* kPrintJobRefused = "tiskárna tiskovou úlohu nepřijala";
+inline std::string PrinterFailureCause(const std::string& printerName, bool cancelled) {
+  return (printerName.empty() ? std::string("tiskárna") : "tiskárna " + printerName) +
+         (cancelled ? ": tisková úloha byla zrušena" : ": tisková fronta úlohu nepřijala");
+}
 // "Tisk 2. stránky" CR LF "1. kopie z 2".
 inline std::string PrintProgressText(int page, int copyIndex, int copyCount) {
   return "Tisk " + std::to_string(page) + ". stránky\r\n" + std::to_string(copyIndex) + ". kopie z " +
@@ -155,4 +162,5 @@ inline std::string TimeLeftText(long long seconds) {
 // The texts of the other areas, each in its own header.
 #include "platform/texts_cli.h"
 #include "platform/texts_data.h"
+#include "platform/texts_link.h"
 #include "platform/texts_rules.h"

@@ -53,9 +53,34 @@ inline constexpr const char* kEncodePhoneFull = "číslo přesahuje konec pamět
 // A whole reason line: the image converted but its header fails its own test.
 inline constexpr const char* kEncodedHeaderBroken = "převedená hlavička neprošla kontrolou.";
 
-// Why a file cannot be written there (the place is the path).
+// Why a file or a folder cannot be read or written; the place is the path.
+// The system's own words, when it gave some, follow the cause.
+inline constexpr const char* kCauseAccessDenied = "přístup odepřen";
+inline constexpr const char* kCauseNoFile = "soubor neexistuje";
+inline constexpr const char* kCauseNoFolderInPath = "složka v cestě neexistuje";
+inline constexpr const char* kCauseTooManyLinks = "příliš mnoho odkazů za sebou";
+inline constexpr const char* kCauseNotRegular = "není to obyčejný soubor";
 inline constexpr const char* kCauseIsFolder = "je to složka, ne soubor";
-inline constexpr const char* kCauseNoFolder = "složka neexistuje";
+inline constexpr const char* kCauseIsFifo = "je to roura (FIFO), ne soubor";
+inline constexpr const char* kCauseIsDevice = "je to zařízení, ne soubor";
+inline constexpr const char* kCauseNoFolderForFile = "složka pro soubor neexistuje";
+inline constexpr const char* kCauseCannotCreate = "nelze vytvořit soubor";
+inline constexpr const char* kCauseCannotCreateTemporary = "nelze vytvořit dočasný soubor";
+inline constexpr const char* kCauseCannotWrite = "nelze zapsat soubor";
+inline constexpr const char* kCauseCannotStat = "nelze zjistit, co je soubor";
+inline constexpr const char* kCauseCannotReadFolder = "nelze číst složku";
+inline constexpr const char* kCauseForeignLink = "odkaz ve sdílené složce patří jinému uživateli, soubor, na který ukazuje, se nepřepíše";
+inline constexpr const char* kCauseCannotReadLink = "nelze číst odkaz";
+inline constexpr const char* kCauseNoFileName = "chybí jméno souboru";
+inline constexpr const char* kCauseCannotOpen = "nelze otevřít soubor";
+inline constexpr const char* kCauseCannotRead = "soubor nelze přečíst";
+inline constexpr const char* kCauseNoFolderName = "chybí jméno složky";
+inline constexpr const char* kCauseFolderMode = "nelze nastavit práva složky";
+inline constexpr const char* kCauseCannotCreateFolder = "nelze vytvořit složku";
+inline constexpr const char* kCauseNotFolder = "není to složka";
+inline std::string FileTooLarge(std::size_t limit) {
+  return "soubor je větší než " + std::to_string(limit) + " bajtů";
+}
 inline constexpr const char* kCauseFolderReadOnly = "do složky nelze zapisovat";
 
 }  // namespace vexa::texts

@@ -77,7 +77,7 @@ bool CanWriteOrSay(const std::string& path) {
     if (fs::is_directory(target, ec)) {
       refused = Failure::Of(FailureKind::FileSystem, texts::kCauseIsFolder).AtPath(path);
     } else if (!fs::is_directory(folder, ec)) {
-      refused = Failure::Of(FailureKind::FileSystem, texts::kCauseNoFolder).AtPath(folder.string());
+      refused = Failure::Of(FailureKind::FileSystem, texts::kCauseNoFolderForFile).AtPath(path);
     } else if (::access(folder.c_str(), W_OK) != 0) {
       refused = Failure::Of(FailureKind::FileSystem, texts::kCauseFolderReadOnly).AtPath(folder.string());
     } else {
