@@ -131,11 +131,11 @@ bool ResolveTarget(fs::path path, fs::path& target, Failure& failure) {
     fs::path folder = path.parent_path();
     if (folder.empty()) folder = ".";
     struct stat dir {};
-    if (::stat(folder.c_str(), &dir) != 0) return FailSystem(failure, Utf8Of(folder), errno, texts::kCauseCannotReadFolder);
+    if (::stat(folder.c_str(), &dir) != 0) {
+      return FailSystem(failure, Utf8Of(folder), errno, texts::kCauseCannotReadFolder);
+    }
     if (!MayFollowLink(dir.st_mode, dir.st_uid, st.st_uid, ::geteuid())) {
-      return Fail(failure, FailureKind::Refused,
-                  texts::kCauseForeignLink,
-                  Utf8Of(path));
+      return Fail(failure, FailureKind::Refused, texts::kCauseForeignLink, Utf8Of(path));
     }
     std::error_code ec;
     const fs::path next = fs::read_symlink(path, ec);

@@ -10,7 +10,8 @@ namespace vexa::texts {
 // Diagnostics, printed after "vexa-cli: " or "vexa-cli report: ".
 inline constexpr const char* kCliRulesBroken = "konfigurace porušuje pravidla položek, zapsat ji lze s --force";
 inline constexpr const char* kCliStdoutFailed = "na standardní výstup nelze zapisovat";
-inline constexpr const char* kCliNoSerialPort = "--port vyžaduje Qt Serial Port, bez kterého byl vexa-cli sestaven";
+inline constexpr const char* kCliNoSerialPort =
+    "--port vyžaduje podporu sériového portu (Qt Serial Port), tento vexa-cli je sestaven bez ní";
 inline std::string CliUnknownCommand(const std::string& name) { return "neznámý příkaz '" + name + "'"; }
 inline constexpr const char* kCliUnexpected = "neočekávaná chyba";
 inline constexpr const char* kCliCopies = "--copies vyžaduje číslo od 1 do 32767";

@@ -69,7 +69,8 @@ inline constexpr const char* kCauseCannotCreateTemporary = "nelze vytvořit doč
 inline constexpr const char* kCauseCannotWrite = "nelze zapsat soubor";
 inline constexpr const char* kCauseCannotStat = "nelze zjistit, co je soubor";
 inline constexpr const char* kCauseCannotReadFolder = "nelze číst složku";
-inline constexpr const char* kCauseForeignLink = "odkaz ve sdílené složce patří jinému uživateli, soubor, na který ukazuje, se nepřepíše";
+inline constexpr const char* kCauseForeignLink =
+    "odkaz ve sdílené složce patří jinému uživateli, soubor, na který ukazuje, se nepřepíše";
 inline constexpr const char* kCauseCannotReadLink = "nelze číst odkaz";
 inline constexpr const char* kCauseNoFileName = "chybí jméno souboru";
 inline constexpr const char* kCauseCannotOpen = "nelze otevřít soubor";

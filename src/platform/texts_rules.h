@@ -112,8 +112,8 @@ inline std::string MoreFields(std::size_t count) { return " a " + std::to_string
 // "'Impuls'".
 inline std::string CollisionLine(bool same, const std::string& whichName, bool ownOutput, const std::string& rowLabel,
                                  const std::string& text) {
-  return std::string(same ? "Je stejný jako název " : "Je předponou názvu ") + (whichName.empty() ? "" : whichName + " ") +
-         (ownOutput ? "téhož výstupu " : "výstupu ") + rowLabel + " („" + text + "“).";
+  return std::string(same ? "Je stejný jako název " : "Je předponou názvu ") +
+         (whichName.empty() ? "" : whichName + " ") + (ownOutput ? "téhož výstupu " : "výstupu ") + rowLabel + " („" + text + "“).";
 }
 
 }  // namespace vexa::texts

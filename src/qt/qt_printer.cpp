@@ -198,7 +198,8 @@ bool QtReportPrinter::Failed() const {
 std::optional<Failure> QtReportPrinter::LastFailure() const {
   if (!Failed()) return std::nullopt;
   if (printer_.outputFormat() == QPrinter::PdfFormat && !printer_.outputFileName().isEmpty()) {
-    return Failure::Of(FailureKind::FileSystem, texts::kCauseCannotWrite).AtPath(printer_.outputFileName().toStdString());
+    return Failure::Of(FailureKind::FileSystem, texts::kCauseCannotWrite)
+        .AtPath(printer_.outputFileName().toStdString());
   }
   const std::string name = printer_.printerName().toStdString();
   return Failure::Of(FailureKind::Device,
