@@ -11,6 +11,7 @@
 #include "codec/header.h"
 #include "codec/layout.h"
 #include "codec/values.h"
+#include "platform/texts.h"
 
 namespace vexa {
 namespace {
@@ -98,13 +99,13 @@ class Encoder {
     error = {field, std::move(cause)};
     return false;
   }
-  bool Full() { return Fail(std::nullopt, "the texts run past the end of the memory (offset 65,535)"); }
+  bool Full() { return Fail(std::nullopt, texts::kEncodeTextsFull); }
 
   // Why a text could not be written: a NUL would end it early; otherwise it
   // ran off the end. Looked up only on failure.
   bool TextFailed(FieldRef field, const std::string& utf8) {
-    if (utf8.find('\0') != std::string::npos) return Fail(field, "the text holds a NUL character");
-    return Fail(field, "the text runs past the end of the memory (offset 65,535)");
+    if (utf8.find('\0') != std::string::npos) return Fail(field, texts::kEncodeNul);
+    return Fail(field, texts::kEncodeTextFull);
   }
 
   template <class Row>
@@ -152,7 +153,7 @@ class Encoder {
     if (g.PINAuth) mode |= kBitPINAuth;
     const auto validity = SmsValidityCode(g.DobaPlatnostiSMS);
     if (!validity)
-      return Fail(FieldRef{Field::DobaPlatnostiSMS}, "not a number of days the unit can store (at most 89)");
+      return Fail(FieldRef{Field::DobaPlatnostiSMS}, texts::kEncodeSmsDays);
     bool ok = Put(report, kReportFlags) && Put(mode, kModeFlags) && Put(*validity, kSmsValidity);
 
     for (const auto& m : kPhoneMasks) ok = ok && Put(MaskOf(config_.phones, m.flag), m.offset);
@@ -209,8 +210,8 @@ class Encoder {
     for (int row = 0; row < kRows; ++row) {
       const FieldRef ref{Field::TC, row};
       const auto address = PhoneAddress(config_.phones[static_cast<std::size_t>(row)].TC);
-      if (!address) return Fail(ref, "the number cannot be stored so that the unit reads it back");
-      if (!WriteImageString(image_, pos_, *address)) return Fail(ref, "the number runs past the end of the memory");
+      if (!address) return Fail(ref, texts::kEncodePhoneAddress);
+      if (!WriteImageString(image_, pos_, *address)) return Fail(ref, texts::kEncodePhoneFull);
     }
     if (!StartBlock(kGeneralSlot)) return false;
     for (auto text : kGeneralTexts) {
@@ -247,7 +248,7 @@ bool EncodeImage(Workspace& ws, long* usedLength, EncodeError* why) {
 }
 
 std::string DescribeEncodeError(const EncodeError& e) {
-  return e.field ? FieldDisplayName(*e.field) + ": " + e.cause : e.cause;
+  return (e.field ? FieldDisplayName(*e.field) + ": " + e.cause : e.cause) + ".";
 }
 
 }  // namespace vexa

@@ -21,7 +21,7 @@ namespace vexa {
 // offset just past the end marker; `why`, on failure, what stopped it.
 struct EncodeError {
   std::optional<FieldRef> field;  // none when no one field is to blame (the text area is full)
-  std::string cause;              // in English, for the command line
+  std::string cause;              // in the user's words (texts_data.h), no final full stop
 };
 bool EncodeImage(const DeviceConfig& config, const std::array<AnalogScale, kRows>& scales, EepromImage& image,
                  long* usedLength = nullptr, EncodeError* why = nullptr);
@@ -29,7 +29,7 @@ bool EncodeImage(const DeviceConfig& config, const std::array<AnalogScale, kRows
 // The workspace's configuration into the workspace's image.
 bool EncodeImage(Workspace& ws, long* usedLength = nullptr, EncodeError* why = nullptr);
 
-// "DobaPlatnostiSMS: not a whole number of days from 0 to 89"
+// The reason line: "DobaPlatnostiSMS: není to počet dní, který zařízení uloží (nejvýše 89)."
 std::string DescribeEncodeError(const EncodeError& e);
 
 }  // namespace vexa

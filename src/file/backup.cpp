@@ -12,6 +12,7 @@
 #include "codec/text.h"
 #include "file/config_file.h"
 #include "file/disk_file.h"
+#include "platform/texts.h"
 
 namespace vexa {
 namespace fs = std::filesystem;
@@ -125,7 +126,7 @@ std::optional<std::string> SaveBackup(const std::string& dir, const std::string&
       // A folder without hard links: a rename that finds the name free.
       fs::rename(part, target, ec);
       if (ec) {
-        f = Failure::Of(FailureKind::FileSystem, "nelze uložit zálohu").AtPath(target.string());
+        f = Failure::Of(FailureKind::FileSystem, texts::kCauseBackupNotSaved).AtPath(target.string());
         f.WithSystemError(ec.message());
         refused = true;
       } else {
@@ -134,7 +135,7 @@ std::optional<std::string> SaveBackup(const std::string& dir, const std::string&
     }
   }
   if (!saved && !refused) {
-    f = Failure::Of(FailureKind::FileSystem, "pro zálohu se nenašlo volné jméno")
+    f = Failure::Of(FailureKind::FileSystem, texts::kCauseNoFreeBackupName)
             .AtPath((fs::path(dir) / fileName).string());
   }
   fs::remove(part, ec);

@@ -7,6 +7,7 @@
 #include "codec/encoder.h"
 #include "codec/header.h"
 #include "file/disk_file.h"
+#include "platform/texts.h"
 #include "workspace/usage.h"
 
 namespace vexa {
@@ -19,14 +20,14 @@ bool EncodeConfigForFile(Workspace& ws, long& length, Failure& failure) {
     return false;
   }
   if (!IsImageValid(ws.image)) {
-    failure = Failure::Of(FailureKind::Refused, "zakódované záhlaví neprošlo kontrolou");
+    failure = Failure::Of(FailureKind::Refused, texts::kEncodedHeaderBroken);
     return false;
   }
   // The usage figure always covers the encoded image; should it ever fall
   // short, the file still holds the whole image up to its end marker.
   length = SavedFileLength(SavedFileUsage(ws.config, used));
   if (length > kImageSize) {
-    failure = Failure::Of(FailureKind::Refused, "nastavení je delší než paměť zařízení");
+    failure = Failure::Of(FailureKind::Refused, texts::kCauseLongerThanMemory);
     return false;
   }
   return true;
@@ -35,11 +36,11 @@ bool EncodeConfigForFile(Workspace& ws, long& length, Failure& failure) {
 bool WriteConfigImage(const std::string& path, const EepromImage& image, long length, Failure& failure,
                       const WriteFileOptions& options) {
   if (length > kImageSize) {
-    failure = Failure::Of(FailureKind::Refused, "nastavení je delší než paměť zařízení").AtPath(path);
+    failure = Failure::Of(FailureKind::Refused, texts::kCauseLongerThanMemory).AtPath(path);
     return false;
   }
   if (length < 0) {
-    failure = Failure::Of(FailureKind::Refused, "záporná délka souboru").AtPath(path);
+    failure = Failure::Of(FailureKind::Refused, texts::kCauseNegativeLength).AtPath(path);
     return false;
   }
   return WriteFileAtomically(path, image.data(), static_cast<std::size_t>(length), failure, options);
@@ -73,18 +74,18 @@ bool ReadConfigFile(const std::string& path, EepromImage& image, long* fileLengt
 bool DecodeConfigImage(Workspace& ws, const EepromImage& loaded, long length, Failure& failure,
                        const std::function<void()>& beforeDecoding) {
   if (!IsImageValid(loaded)) {
-    failure = Failure::Of(FailureKind::Data, "záhlaví dat neprošlo kontrolou");
+    failure = Failure::Of(FailureKind::Data, texts::kCauseHeaderBroken);
     return false;
   }
   // A file cut short before its end marker would otherwise be completed from
   // bytes of an earlier image; it is refused like a damaged header.
   if (!IsImageCompleteWithin(loaded, length)) {
-    failure = Failure::Of(FailureKind::Data, "soubor končí dříve než data nastavení");
+    failure = Failure::Of(FailureKind::Data, texts::kCauseFileCutShort);
     return false;
   }
   if (beforeDecoding) beforeDecoding();
   if (!DecodeImage(ws, loaded)) {
-    failure = Failure::Of(FailureKind::Data, "data nastavení nelze převést");
+    failure = Failure::Of(FailureKind::Data, texts::kCauseNotDecodable);
     return false;
   }
   return true;

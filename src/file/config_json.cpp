@@ -9,6 +9,7 @@
 #include <nlohmann/json.hpp>
 
 #include "codec/values.h"
+#include "platform/texts.h"
 #include "workspace/fields.h"
 
 namespace vexa {
@@ -136,7 +137,7 @@ template <class Rec, std::size_t K>
 bool RecordFromJson(const json& in, const std::string& path, const std::array<Member<Rec>, K>& members, Rec& rec,
                     std::string& error) {
   if (!in.is_object()) {
-    error = "'" + path + "' must be an object";
+    error = texts::JsonMustBeObject(path);
     return false;
   }
   for (auto it = in.begin(); it != in.end(); ++it) {
@@ -145,13 +146,13 @@ bool RecordFromJson(const json& in, const std::string& path, const std::array<Me
     const std::string where = path + "." + key;
     const auto m = std::find_if(members.begin(), members.end(), [&](const auto& x) { return key == x.name; });
     if (m == members.end()) {
-      error = "unknown key '" + where + "'";
+      error = texts::JsonUnknownKey(where);
       return false;
     }
     switch (m->kind) {
       case Kind::Text:
         if (!value.is_string()) {
-          error = "'" + where + "' must be a string";
+          error = texts::JsonMustBeText(where);
           return false;
         }
         rec.*m->text = value.get<std::string>();
@@ -159,7 +160,7 @@ bool RecordFromJson(const json& in, const std::string& path, const std::array<Me
       case Kind::Number: {
         auto text = NumberTextOf(value);
         if (!text) {
-          error = "'" + where + "' must be a number or a string";
+          error = texts::JsonMustBeNumber(where);
           return false;
         }
         rec.*m->text = std::move(*text);
@@ -167,7 +168,7 @@ bool RecordFromJson(const json& in, const std::string& path, const std::array<Me
       }
       case Kind::Flag:
         if (!value.is_boolean()) {
-          error = "'" + where + "' must be true or false";
+          error = texts::JsonMustBeFlag(where);
           return false;
         }
         rec.*m->flag = value.get<bool>();
@@ -175,7 +176,7 @@ bool RecordFromJson(const json& in, const std::string& path, const std::array<Me
       case Kind::Byte: {
         const auto byte = ByteOf(value);
         if (!byte) {
-          error = "'" + where + "' must be an integer from 0 to 255";
+          error = texts::JsonMustBeByte(where);
           return false;
         }
         rec.*m->byte = *byte;
@@ -190,7 +191,7 @@ template <class Rec, std::size_t N, std::size_t K>
 bool RowsFromJson(const json& in, const std::string& path, const std::array<Member<Rec>, K>& members,
                   std::array<Rec, N>& rows, std::string& error) {
   if (!in.is_array() || in.size() > N) {
-    error = "'" + path + "' must be an array of at most " + std::to_string(N) + " rows";
+    error = texts::JsonMustBeRows(path, N);
     return false;
   }
   for (std::size_t i = 0; i < in.size(); ++i) {
@@ -241,7 +242,7 @@ std::string ConfigToJsonText(const DeviceConfig& config) {
 
 bool ConfigFromJson(const json& in, DeviceConfig& config, std::string& error) {
   if (!in.is_object()) {
-    error = "the configuration must be a JSON object";
+    error = texts::kJsonNotObject;
     return false;
   }
   DeviceConfig result = config;
@@ -262,11 +263,11 @@ bool ConfigFromJson(const json& in, DeviceConfig& config, std::string& error) {
       if (byte) {
         result.outputFunctionByte = *byte;
       } else {
-        error = "'outputFunctionByte' must be an integer from 0 to 255";
+        error = texts::JsonMustBeByte(key);
         ok = false;
       }
     } else {
-      error = "unknown key '" + key + "'";
+      error = texts::JsonUnknownKey(key);
       ok = false;
     }
     if (!ok) return false;
@@ -335,25 +336,45 @@ class DuplicateKeys {
   std::vector<Frame> frames_;
 };
 
+// Where the parser stopped: the line and column (in characters) of the byte
+// it counts as `byte`, from 1.
+std::string SyntaxError(std::string_view text, std::size_t byte) {
+  const std::size_t end = std::min(byte > 0 ? byte - 1 : 0, text.size());
+  std::size_t line = 1;
+  std::size_t column = 1;
+  for (std::size_t i = 0; i < end; ++i) {
+    if (text[i] == '\n') {
+      ++line;
+      column = 1;
+    } else if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) {
+      ++column;  // a character's first byte
+    }
+  }
+  return texts::JsonSyntaxError(line, column);
+}
+
 }  // namespace
 
 bool ConfigFromJsonText(std::string_view text, DeviceConfig& config, std::string& error,
                         std::vector<std::string>* missing, std::vector<std::string>* warnings) {
   if (text.size() > kMaxJsonText) {
-    error = "longer than " + std::to_string(kMaxJsonText) + " bytes: not a configuration";
+    error = texts::JsonTooLong(kMaxJsonText);
     return false;
   }
   json parsed;
   std::vector<std::string> duplicates;
   try {
     parsed = json::parse(text, DuplicateKeys(&duplicates));
-  } catch (const json::exception& e) {
-    error = std::string("not valid JSON: ") + e.what();
+  } catch (const json::parse_error& e) {
+    error = SyntaxError(text, e.byte);
+    return false;
+  } catch (const json::exception&) {
+    error = texts::kJsonInvalid;
     return false;
   }
   if (!ConfigFromJson(parsed, config, error)) return false;
   if (warnings != nullptr) {
-    for (const auto& key : duplicates) warnings->push_back("key '" + key + "' is given twice; the last value is used");
+    for (const auto& key : duplicates) warnings->push_back(texts::JsonGivenTwice(key));
   }
   if (missing != nullptr) CollectMissing(ConfigToJson(DeviceConfig{}), parsed, "", *missing);
   return true;

@@ -30,8 +30,8 @@ bool ConfigFromJson(const nlohmann::json& json, DeviceConfig& config, std::strin
 inline constexpr std::size_t kMaxJsonText = 4u << 20;
 // `missing`, when given, receives the keys the text leaves out ("general.PIN",
 // "phones[3]"), which keep what `config` held. `warnings`, when given,
-// receives a line for each key an object gives twice ("key 'general.PIN' is
-// given twice; the last value is used"): the last value counts.
+// receives a line for each key an object gives twice (texts::JsonGivenTwice):
+// the last value counts. Errors and warnings are in the user's words.
 bool ConfigFromJsonText(std::string_view text, DeviceConfig& config, std::string& error,
                         std::vector<std::string>* missing = nullptr, std::vector<std::string>* warnings = nullptr);
 

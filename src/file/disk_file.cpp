@@ -11,6 +11,8 @@
 #include <random>
 #include <system_error>
 
+#include "platform/texts.h"
+
 namespace vexa {
 namespace {
 
@@ -43,29 +45,29 @@ bool Fail(Failure& failure, FailureKind kind, std::string cause, const std::stri
 bool FailSystem(Failure& failure, const std::string& path, int error, const char* otherwise) {
   switch (error) {
     case EACCES:
-    case EPERM: return Fail(failure, FailureKind::FileSystem, "přístup odepřen", path);
-    case ENOENT: return Fail(failure, FailureKind::FileSystem, "soubor neexistuje", path);
-    case ENOTDIR: return Fail(failure, FailureKind::FileSystem, "složka v cestě neexistuje", path);
-    case ELOOP: return Fail(failure, FailureKind::FileSystem, "příliš mnoho odkazů za sebou", path);
+    case EPERM: return Fail(failure, FailureKind::FileSystem, texts::kCauseAccessDenied, path);
+    case ENOENT: return Fail(failure, FailureKind::FileSystem, texts::kCauseNoFile, path);
+    case ENOTDIR: return Fail(failure, FailureKind::FileSystem, texts::kCauseNoFolderInPath, path);
+    case ELOOP: return Fail(failure, FailureKind::FileSystem, texts::kCauseTooManyLinks, path);
     default: return Fail(failure, FailureKind::FileSystem, otherwise, path, error);
   }
 }
 
 // What a file that is not a regular one is, for the refusal.
 bool FailKind(Failure& failure, mode_t mode, const std::string& path) {
-  const char* what = "není to obyčejný soubor";
+  const char* what = texts::kCauseNotRegular;
   if (S_ISDIR(mode)) {
-    what = "je to složka, ne soubor";
+    what = texts::kCauseIsFolder;
   } else if (S_ISFIFO(mode)) {
-    what = "je to roura (FIFO), ne soubor";
+    what = texts::kCauseIsFifo;
   } else if (S_ISCHR(mode) || S_ISBLK(mode)) {
-    what = "je to zařízení, ne soubor";
+    what = texts::kCauseIsDevice;
   }
   return Fail(failure, FailureKind::Refused, what, path);
 }
 
 bool FailTooLarge(Failure& failure, std::size_t limit, const std::string& path) {
-  return Fail(failure, FailureKind::Refused, "soubor je větší než " + std::to_string(limit) + " bajtů", path);
+  return Fail(failure, FailureKind::Refused, texts::FileTooLarge(limit), path);
 }
 
 // Closes a descriptor when it goes out of scope.
@@ -85,15 +87,15 @@ fs::path CreateTemporaryNextTo(const fs::path& target, Fd& fd, mode_t mode, Fail
     fd.fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode);
     if (fd.fd >= 0) return candidate;
     if (errno == ENOENT || errno == ENOTDIR) {
-      Fail(failure, FailureKind::FileSystem, "složka pro soubor neexistuje", Utf8Of(target));
+      Fail(failure, FailureKind::FileSystem, texts::kCauseNoFolderForFile, Utf8Of(target));
       return {};
     }
     if (errno != EEXIST) {
-      FailSystem(failure, Utf8Of(target), errno, "nelze vytvořit soubor");
+      FailSystem(failure, Utf8Of(target), errno, texts::kCauseCannotCreate);
       return {};
     }
   }
-  Fail(failure, FailureKind::FileSystem, "nelze vytvořit dočasný soubor", Utf8Of(target));
+  Fail(failure, FailureKind::FileSystem, texts::kCauseCannotCreateTemporary, Utf8Of(target));
   return {};
 }
 
@@ -104,7 +106,7 @@ bool WriteAll(int fd, const std::uint8_t* data, std::size_t size, EventLoop* loo
     const ssize_t n = ::write(fd, data + done, std::min(kChunk, size - done));
     if (n < 0) {
       if (errno == EINTR) continue;
-      return FailSystem(failure, path, errno, "nelze zapsat soubor");
+      return FailSystem(failure, path, errno, texts::kCauseCannotWrite);
     }
     done += static_cast<std::size_t>(n);
   }
@@ -117,7 +119,7 @@ bool ResolveTarget(fs::path path, fs::path& target, Failure& failure) {
   for (int followed = 0;; ++followed) {
     struct stat st {};
     if (::lstat(path.c_str(), &st) != 0) {
-      if (errno != ENOENT) return FailSystem(failure, Utf8Of(path), errno, "nelze zjistit, co je soubor");
+      if (errno != ENOENT) return FailSystem(failure, Utf8Of(path), errno, texts::kCauseCannotStat);
       target = path;  // a new file
       return true;
     }
@@ -129,15 +131,15 @@ bool ResolveTarget(fs::path path, fs::path& target, Failure& failure) {
     fs::path folder = path.parent_path();
     if (folder.empty()) folder = ".";
     struct stat dir {};
-    if (::stat(folder.c_str(), &dir) != 0) return FailSystem(failure, Utf8Of(folder), errno, "nelze číst složku");
+    if (::stat(folder.c_str(), &dir) != 0) {
+      return FailSystem(failure, Utf8Of(folder), errno, texts::kCauseCannotReadFolder);
+    }
     if (!MayFollowLink(dir.st_mode, dir.st_uid, st.st_uid, ::geteuid())) {
-      return Fail(failure, FailureKind::Refused,
-                  "odkaz ve sdílené složce patří jinému uživateli, soubor, na který ukazuje, se nepřepíše",
-                  Utf8Of(path));
+      return Fail(failure, FailureKind::Refused, texts::kCauseForeignLink, Utf8Of(path));
     }
     std::error_code ec;
     const fs::path next = fs::read_symlink(path, ec);
-    if (ec) return FailSystem(failure, Utf8Of(path), ec.value(), "nelze číst odkaz");
+    if (ec) return FailSystem(failure, Utf8Of(path), ec.value(), texts::kCauseCannotReadLink);
     path = next.is_absolute() ? next : (folder / next).lexically_normal();
   }
 }
@@ -150,7 +152,7 @@ bool MayFollowLink(mode_t folderMode, uid_t folderOwner, uid_t linkOwner, uid_t 
 }
 
 bool MayReplace(const std::string& path, Failure& failure) {
-  if (path.empty()) return Fail(failure, FailureKind::Refused, "chybí jméno souboru", path);
+  if (path.empty()) return Fail(failure, FailureKind::Refused, texts::kCauseNoFileName, path);
   fs::path target;
   if (!ResolveTarget(PathFromUtf8(path), target, failure)) return false;
   struct stat st {};
@@ -160,12 +162,12 @@ bool MayReplace(const std::string& path, Failure& failure) {
 
 bool ReadRegularFile(const std::string& path, std::size_t limit, std::vector<std::uint8_t>& bytes, Failure& failure,
                      EventLoop* loop) {
-  if (path.empty()) return Fail(failure, FailureKind::Refused, "chybí jméno souboru", path);
+  if (path.empty()) return Fail(failure, FailureKind::Refused, texts::kCauseNoFileName, path);
   // Opened without blocking, so that a FIFO without a writer cannot hang us.
   Fd in{::open(PathFromUtf8(path).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)};
-  if (in.fd < 0) return FailSystem(failure, path, errno, "nelze otevřít soubor");
+  if (in.fd < 0) return FailSystem(failure, path, errno, texts::kCauseCannotOpen);
   struct stat st {};
-  if (::fstat(in.fd, &st) != 0) return FailSystem(failure, path, errno, "nelze zjistit, co je soubor");
+  if (::fstat(in.fd, &st) != 0) return FailSystem(failure, path, errno, texts::kCauseCannotStat);
   if (!S_ISREG(st.st_mode)) return FailKind(failure, st.st_mode, path);
   if (static_cast<std::uintmax_t>(st.st_size) > limit) return FailTooLarge(failure, limit, path);
   std::vector<std::uint8_t> out;
@@ -176,7 +178,7 @@ bool ReadRegularFile(const std::string& path, std::size_t limit, std::vector<std
     const ssize_t n = ::read(in.fd, chunk, sizeof chunk);
     if (n < 0) {
       if (errno == EINTR) continue;
-      return FailSystem(failure, path, errno, "soubor nelze přečíst");
+      return FailSystem(failure, path, errno, texts::kCauseCannotRead);
     }
     if (n == 0) break;
     if (out.size() + static_cast<std::size_t>(n) > limit) return FailTooLarge(failure, limit, path);  // grew
@@ -196,7 +198,7 @@ bool ReadRegularFile(const std::string& path, std::size_t limit, std::vector<std
 
 bool WriteFileAtomically(const std::string& path, const std::uint8_t* data, std::size_t size, Failure& failure,
                          const WriteFileOptions& options) {
-  if (path.empty()) return Fail(failure, FailureKind::Refused, "chybí jméno souboru", path);
+  if (path.empty()) return Fail(failure, FailureKind::Refused, texts::kCauseNoFileName, path);
   fs::path target;
   if (!ResolveTarget(PathFromUtf8(path), target, failure)) return false;
   const std::string where = Utf8Of(target);
@@ -210,14 +212,14 @@ bool WriteFileAtomically(const std::string& path, const std::uint8_t* data, std:
       setMode = true;
     }
   } else if (errno != ENOENT) {
-    return FailSystem(failure, where, errno, "nelze zjistit, co je soubor");
+    return FailSystem(failure, where, errno, texts::kCauseCannotStat);
   }
   Fd out;
   const fs::path temporary = CreateTemporaryNextTo(target, out, mode, failure);
   if (temporary.empty()) return false;
   auto fail = [&](int error) {
     ::unlink(temporary.c_str());
-    return error != 0 ? FailSystem(failure, where, error, "nelze zapsat soubor") : false;
+    return error != 0 ? FailSystem(failure, where, error, texts::kCauseCannotWrite) : false;
   };
   if (!WriteAll(out.fd, data, size, options.loop, failure, where)) return fail(0);
   if (setMode && ::fchmod(out.fd, mode) != 0) return fail(errno);
@@ -245,7 +247,7 @@ bool WriteFileAtomically(const std::string& path, const std::uint8_t* data, std:
 }
 
 bool CreatePrivateFolders(const std::string& dir, Failure& failure) {
-  if (dir.empty()) return Fail(failure, FailureKind::Refused, "chybí jméno složky", dir);
+  if (dir.empty()) return Fail(failure, FailureKind::Refused, texts::kCauseNoFolderName, dir);
   const fs::path full = PathFromUtf8(dir);
   fs::path so_far;
   for (const fs::path& part : full) {
@@ -254,14 +256,14 @@ bool CreatePrivateFolders(const std::string& dir, Failure& failure) {
     if (::mkdir(so_far.c_str(), kPrivateFolder) == 0) {
       // The umask may have taken more than asked for.
       if (::chmod(so_far.c_str(), kPrivateFolder) != 0) {
-        return FailSystem(failure, Utf8Of(so_far), errno, "nelze nastavit práva složky");
+        return FailSystem(failure, Utf8Of(so_far), errno, texts::kCauseFolderMode);
       }
       continue;
     }
-    if (errno != EEXIST) return FailSystem(failure, Utf8Of(so_far), errno, "nelze vytvořit složku");
+    if (errno != EEXIST) return FailSystem(failure, Utf8Of(so_far), errno, texts::kCauseCannotCreateFolder);
     struct stat st {};
     if (::stat(so_far.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
-      return Fail(failure, FailureKind::FileSystem, "není to složka", Utf8Of(so_far));
+      return Fail(failure, FailureKind::FileSystem, texts::kCauseNotFolder, Utf8Of(so_far));
     }
   }
   return true;

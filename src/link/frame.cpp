@@ -5,6 +5,7 @@
 #include "codec/values.h"
 #include "link/port_names.h"
 #include "link/trace.h"
+#include "platform/texts.h"
 
 namespace vexa::link {
 
@@ -28,16 +29,16 @@ const char* ReplyFaultName(ReplyFault f) {
 const char* ReplyFaultCause(ReplyFault f) {
   switch (f) {
     case ReplyFault::None: return "";
-    case ReplyFault::NoReply: return "zařízení neodpovědělo";
-    case ReplyFault::Late: return "odpověď přišla pozdě";
+    case ReplyFault::NoReply: return texts::kReplyNone;
+    case ReplyFault::Late: return texts::kReplyLate;
     case ReplyFault::Incomplete:
-    case ReplyFault::TooShort: return "odpověď je neúplná";
-    case ReplyFault::Overlong: return "odpověď je příliš dlouhá";
-    case ReplyFault::BadChecksum: return "odpověď má chybný kontrolní součet";
-    case ReplyFault::PortLost: return "spojení se zařízením bylo přerušeno";
-    case ReplyFault::WrongCode: return "zařízení odpovědělo na jiný požadavek";
-    case ReplyFault::BadData: return "odpověď obsahuje neplatná data";
-    case ReplyFault::Mismatch: return "přečtená data se neshodují se zapsanými";
+    case ReplyFault::TooShort: return texts::kReplyIncomplete;
+    case ReplyFault::Overlong: return texts::kReplyOverlong;
+    case ReplyFault::BadChecksum: return texts::kReplyBadChecksum;
+    case ReplyFault::PortLost: return texts::kReplyPortLost;
+    case ReplyFault::WrongCode: return texts::kReplyWrongCode;
+    case ReplyFault::BadData: return texts::kReplyBadData;
+    case ReplyFault::Mismatch: return texts::kReplyMismatch;
   }
   return "";
 }

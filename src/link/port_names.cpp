@@ -134,23 +134,13 @@ std::string PortFailureReason(PortError kind, const std::string& device, const s
                               const std::vector<std::string>& existingPorts, const std::string& user) {
   if (device.empty()) return {};
   switch (kind) {
-    case PortError::NotFound: {
-      std::string text = device + ": zařízení neexistuje. ";
-      if (existingPorts.empty()) return text + "V systému není žádný sériový port.";
-      text += "Sériové porty v systému: ";
-      for (std::size_t i = 0; i < existingPorts.size(); ++i) text += (i ? ", " : "") + existingPorts[i];
-      return text + ".";
-    }
-    case PortError::Busy: return device + ": port už používá jiný program.";
-    case PortError::PermissionDenied: {
-      const std::string g = group.empty() ? "dialout" : group;
-      const std::string u = user.empty() ? "$USER" : user;
-      return device + ": přístup odepřen. Port smějí otevřít členové skupiny " + g + ": sudo usermod -aG " + g + " " +
-             u + ", poté se odhlaste a znovu přihlaste.";
-    }
+    case PortError::NotFound: return texts::PortNotFoundReason(device, existingPorts);
+    case PortError::Busy: return texts::PortBusyReason(device);
+    case PortError::PermissionDenied:
+      return texts::PortDeniedReason(device, group.empty() ? "dialout" : group, user.empty() ? "$USER" : user);
     case PortError::Unknown: break;
   }
-  return device + ": port nelze otevřít.";
+  return texts::PortFailedReason(device);
 }
 
 std::string PortLockFileOf(const std::string& lockDir, const std::string& device) {
@@ -178,14 +168,7 @@ std::string PortOpenMessage(const std::string& portText, const PortOpenFailure& 
   std::string reason =
       PortFailureReason(failure.kind, failure.device, failure.group, failure.existingPorts, failure.user);
   if (failure.kind == PortError::Busy && !failure.lockFile.empty() && !reason.empty()) {
-    if (failure.holderPid > 0) {
-      reason += " Zámek " + failure.lockFile;
-      reason += " patří procesu " + std::to_string(failure.holderPid);
-      if (!failure.holderName.empty()) reason += " (" + failure.holderName + ")";
-    } else {
-      reason += " Zámek: " + failure.lockFile;
-    }
-    reason += ".";
+    reason += texts::PortLockNote(failure.lockFile, failure.holderPid, failure.holderName);
   }
   return WithReason(texts::PortOpenMessage(portText), reason);
 }

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "codec/values.h"
+#include "platform/texts.h"
 
 namespace vexa::link {
 namespace {
@@ -76,7 +77,7 @@ std::optional<Failure> Trace::Open(const std::string& path) {
   if (file_) std::fclose(file_);
   file_ = std::fopen(path.c_str(), "w");
   if (!file_) {
-    return Failure::Of(FailureKind::FileSystem, "nelze zapsat záznam komunikace").AtPath(path).WithSystemError(
+    return Failure::Of(FailureKind::FileSystem, texts::kCauseTraceWrite).AtPath(path).WithSystemError(
         std::strerror(errno));
   }
   startMs_ = clock_.NowMs();

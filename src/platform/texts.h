@@ -1,5 +1,10 @@
-// The program's own texts: message boxes, progress texts and status lines,
-// each defined once. Captions stay with their widgets.
+// The program's own texts: message boxes, progress texts, status lines and
+// the reasons and diagnostics beneath them, each defined once. This header
+// holds the window's and the transfers' texts and includes the other areas:
+// texts_rules.h (the field rules), texts_data.h (configuration JSON,
+// conversion, files), texts_link.h (blocks and ports) and texts_cli.h
+// (vexa-cli). Captions stay with their
+// widgets, the printed report's with its sections.
 //
 // Line endings: a message's second line (the reason, the backup line) is
 // joined with "\n", as WithReason does. Only the activation instruction and
@@ -51,9 +56,7 @@ inline constexpr const char* kMsgBackupFailed =
     "Zálohu nastavení zařízení se nepodařilo načíst. Pokračovat v zápisu bez zálohy?";
 inline constexpr const char* kMsgBackupSaveFailed =
     "Zálohu nastavení zařízení se nepodařilo uložit. Pokračovat v zápisu bez zálohy?";
-// Causes of a failed backup that no other part of the program names.
-inline constexpr const char* kCauseNotRead = "nastavení zařízení se nepodařilo přečíst";
-inline constexpr const char* kCauseNotDecoded = "data nastavení v zařízení nelze převést";
+
 
 // Entering and leaving the programming mode.
 inline constexpr const char* kMsgInstruction =
@@ -121,6 +124,12 @@ inline std::string ConfigFileLoadedText(const std::string& path) {
 // Printing.
 inline constexpr const char* kMsgPreparingPrint = "Příprava tisku ...";
 inline constexpr const char* kMsgPrintFailed = "Tisk se nezdařil.";
+// Causes beneath it: "tiskárna HP: tisková fronta úlohu nepřijala".
+inline constexpr const char* kPrintJobRefused = "tiskárna tiskovou úlohu nepřijala";
+inline std::string PrinterFailureCause(const std::string& printerName, bool cancelled) {
+  return (printerName.empty() ? std::string("tiskárna") : "tiskárna " + printerName) +
+         (cancelled ? ": tisková úloha byla zrušena" : ": tisková fronta úlohu nepřijala");
+}
 // "Tisk 2. stránky" CR LF "1. kopie z 2".
 inline std::string PrintProgressText(int page, int copyIndex, int copyCount) {
   return "Tisk " + std::to_string(page) + ". stránky\r\n" + std::to_string(copyIndex) + ". kopie z " +
@@ -151,52 +160,10 @@ inline std::string TimeLeftText(long long seconds) {
   return "Zbývá asi " + std::to_string(seconds / 60) + " min " + std::to_string(seconds % 60) + " s.";
 }
 
-inline constexpr const char* kRuleTextChars = "Text může obsahovat pouze tyto znaky: ";
-inline constexpr const char* kRuleLevel = "Číslo je chybně zadáno.";
-inline constexpr const char* kRuleZapKeywords =
-    "Název 'Zapnuto' nesmí být žádné z těchto klíčových slov (ani jejich předpony): ";
-inline constexpr const char* kRuleVypKeywords =
-    "Název 'Vypnuto' nesmí být žádné z těchto klíčových slov (ani jejich předpony): ";
-inline constexpr const char* kRuleSameZap = "Název 'Zapnuto' nesmí být stejný jako název 'Vypnuto'.";
-inline constexpr const char* kRuleSameVyp = "Název 'Vypnuto' nesmí být stejný jako název 'Zapnuto'.";
-inline constexpr const char* kRuleZapChars = "Název 'Zapnuto' může obsahovat pouze tyto znaky: ";
-inline constexpr const char* kRuleVypChars = "Název 'Vypnuto' může obsahovat pouze tyto znaky: ";
-inline constexpr const char* kRuleImpulsChars = "Název 'Impuls' může obsahovat pouze tyto znaky: ";
-inline constexpr const char* kRulePhone = "Telefonní číslo je špatně zadáno.";
-
-// The output check before a write: "Název výstupu '" O2 "' není správně
-// zadán. ..." and kProgramEnd.
-struct OutputCheckWording {
-  const char* before;
-  const char* after;
-};
-inline constexpr OutputCheckWording kOutputName{
-    "Název výstupu '",
-    "' není správně zadán. Jména výstupů se nesmějí shodovat a ani být předponou jiného názvu výstupu."};
-inline constexpr OutputCheckWording kOutputZap{
-    "Název 'Zapnuto' výstupu '",
-    "' není správně zadán. Povel pro zapnutí se musí lišit od povelu pro vypnutí i impuls a nesmí být předponou "
-    "názvu některého výstupu."};
-inline constexpr OutputCheckWording kOutputVyp{
-    "Název 'Vypnuto' výstupu '",
-    "' není správně zadán. Povel pro vypnutí se musí lišit od povelu pro impuls i zapnutí a nesmí být předponou "
-    "názvu některého výstupu."};
-inline constexpr OutputCheckWording kOutputImpuls{
-    "Název 'impuls' výstupu '",
-    "' není správně zadán. Povel pro impuls se musí lišit od povelu pro vypnutí i zapnutí a nesmí být předponou "
-    "názvu některého výstupu."};
-inline constexpr const char* kProgramEnd = " EEPROM nelze naprogramovat dokud toto nebude odstraněno.";
-
-// "Text má 9 znaků, napsat lze nejvýše 8."
-inline std::string TooLongText(std::size_t length, int limit) {
-  const std::size_t last2 = length % 100;
-  const std::size_t last = length % 10;
-  const char* chars = (last >= 2 && last <= 4 && (last2 < 12 || last2 > 14)) ? " znaky" : " znaků";
-  if (length == 1) chars = " znak";
-  return "Text má " + std::to_string(length) + chars + ", napsat lze nejvýše " + std::to_string(limit) + ".";
-}
-// "Tyto položky neodpovídají pravidlům programu: PIN, I5 Název a 3 dalších."
-inline constexpr const char* kBrokenFieldsLead = "Tyto položky neodpovídají pravidlům programu: ";
-inline std::string MoreFields(std::size_t count) { return " a " + std::to_string(count) + " dalších"; }
-
 }  // namespace vexa::texts
+
+// The texts of the other areas, each in its own header.
+#include "platform/texts_cli.h"
+#include "platform/texts_data.h"
+#include "platform/texts_link.h"
+#include "platform/texts_rules.h"

@@ -11,6 +11,7 @@
 #include <QPrinter>
 #include <QWidget>
 
+#include "platform/texts.h"
 #include "qt/picture_surface.h"
 
 namespace vexa::qt {
@@ -197,13 +198,12 @@ bool QtReportPrinter::Failed() const {
 std::optional<Failure> QtReportPrinter::LastFailure() const {
   if (!Failed()) return std::nullopt;
   if (printer_.outputFormat() == QPrinter::PdfFormat && !printer_.outputFileName().isEmpty()) {
-    return Failure::Of(FailureKind::FileSystem, "soubor nelze zapsat").AtPath(printer_.outputFileName().toStdString());
+    return Failure::Of(FailureKind::FileSystem, texts::kCauseCannotWrite)
+        .AtPath(printer_.outputFileName().toStdString());
   }
   const std::string name = printer_.printerName().toStdString();
-  const std::string on = name.empty() ? "tiskárna" : "tiskárna " + name;
-  return Failure::Of(FailureKind::Device, printer_.printerState() == QPrinter::Aborted
-                                              ? on + ": tisková úloha byla zrušena"
-                                              : on + ": tisková fronta úlohu nepřijala");
+  return Failure::Of(FailureKind::Device,
+                     texts::PrinterFailureCause(name, printer_.printerState() == QPrinter::Aborted));
 }
 
 PrintOutcome PrintReportWithDialog(Workspace& ws, Services& sv, QPrinter& printer, QWidget* parent) {

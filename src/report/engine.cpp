@@ -315,7 +315,7 @@ PrintOutcome PrintReport(Workspace& ws, Services& sv, ReportPrinter& printer) {
   if (failed && handedOver) {
     // The drawing went through; the printer did not take the job.
     const Failure why =
-        printer.LastFailure().value_or(Failure::Of(FailureKind::Device, "tiskárna tiskovou úlohu nepřijala"));
+        printer.LastFailure().value_or(Failure::Of(FailureKind::Device, texts::kPrintJobRefused));
     sv.messages.Show(Icon::Error, WithReason(texts::kMsgPrintFailed, why));
   }
   return failed ? PrintOutcome::Failed : PrintOutcome::Printed;

@@ -72,20 +72,17 @@ std::vector<Entry> EntriesFor(const DeviceConfig& c, int i, Field f) {
 }
 
 // The line under an output check's message that says which text the
-// offending one collides with and whose it is, for example
-// "Je předponou názvu 'Zapnuto' téhož výstupu O2 („svetlo_zap“)."
+// offending one collides with and whose it is.
 std::string CollisionLine(const std::string& text, const Entry& with, int row) {
-  const bool same = EqualsIgnoringCase(text, with.text);
-  std::string what;
+  std::string whichName;
   switch (with.ref.field) {
-    case Field::OUTNazev: what = " "; break;
-    case Field::OUTZap: what = " 'Zapnuto' "; break;
-    case Field::OUTVyp: what = " 'Vypnuto' "; break;
-    default: what = " 'Impuls' "; break;
+    case Field::OUTNazev: break;
+    case Field::OUTZap: whichName = "'Zapnuto'"; break;
+    case Field::OUTVyp: whichName = "'Vypnuto'"; break;
+    default: whichName = "'Impuls'"; break;
   }
-  what += with.ref.row == row ? "téhož výstupu " : "výstupu ";
-  what += RowLabel(Family::Output, with.ref.row) + " („" + with.text + "“).";
-  return (same ? "Je stejný jako název" : "Je předponou názvu") + what;
+  return texts::CollisionLine(EqualsIgnoringCase(text, with.text), whichName, with.ref.row == row,
+                              RowLabel(Family::Output, with.ref.row), with.text);
 }
 
 std::vector<Offence> OutputOffences(const DeviceConfig& config, bool firstOnly) {

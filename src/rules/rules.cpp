@@ -95,9 +95,9 @@ Rule Only(Kind kind, Field other = Field::JmenoStanice) { return {kind, nullptr,
 // The main window's rules, field by field, in the order they run.
 const std::vector<FieldRules>& MainRules() {
   static const std::vector<FieldRules> table = {
-      {Field::PIN, {Chars(DigitChars, "PIN je špatně zadán.")}},
-      {Field::TCcentra, {PhoneChars_("Telefonní číslo servisního centra je špatně zadáno.")}},
-      {Field::UTO, {PhoneChars_("UTO je špatně zadáno.")}},
+      {Field::PIN, {Chars(DigitChars, texts::kRulePin)}},
+      {Field::TCcentra, {PhoneChars_(texts::kRuleServiceCentre)}},
+      {Field::UTO, {PhoneChars_(texts::kRuleUto)}},
       {Field::DobaPlatnostiSMS, {Only(Kind::SmsValidity)}},
       {Field::TC, {PhoneChars_(texts::kRulePhone), Only(Kind::PhoneNumber)}},
       {Field::rtNotAuthorized, {Chars(TextChars, texts::kRuleTextChars)}},
@@ -107,32 +107,32 @@ const std::vector<FieldRules>& MainRules() {
       {Field::rtSwitchOff, {Chars(TextChars, texts::kRuleTextChars)}},
       {Field::rtBattLow, {Chars(TextChars, texts::kRuleTextChars), Only(Kind::BatteryFlag)}},
       {Field::INPNazev,
-       {Chars(NameChars, "Název vstupu může obsahovat pouze tyto znaky: "),
-        Keywords("Název vstupu nesmí být žádné z těchto klíčových slov (ani jejich předpony): ")}},
+       {Chars(NameChars, texts::kRuleInputNameChars),
+        Keywords(texts::kRuleInputNameKeywords)}},
       {Field::INPZap,
        {Chars(NameChars, texts::kRuleZapChars), SameAs(Field::INPVyp, texts::kRuleSameZap)}},
       {Field::INPVyp,
        {Chars(NameChars, texts::kRuleVypChars), SameAs(Field::INPZap, texts::kRuleSameVyp)}},
-      {Field::INPLH, {Chars(NameChars, "Název přechodu 'Neaktivní->Aktivní' může obsahovat pouze tyto znaky: ")}},
-      {Field::INPHL, {Chars(NameChars, "Název přechodu 'Aktivní->Neaktivní' může obsahovat pouze tyto znaky: ")}},
+      {Field::INPLH, {Chars(NameChars, texts::kRuleRiseChars)}},
+      {Field::INPHL, {Chars(NameChars, texts::kRuleFallChars)}},
       {Field::OUTNazev,
-       {Chars(CommandChars, "Název výstupu může obsahovat pouze tyto znaky: "),
-        Keywords("Název výstupu nesmí být žádné z těchto klíčových slov (ani jejich předpony): ")}},
+       {Chars(CommandChars, texts::kRuleOutputNameChars),
+        Keywords(texts::kRuleOutputNameKeywords)}},
       {Field::OUTZap,
        {Chars(CommandChars, texts::kRuleZapChars),
-        PrefixOf(Field::OUTVyp, "Název 'Zapnuto' nesmí být prefixem názvu 'Vypnuto' ani naopak."),
-        PrefixOf(Field::OUTimpuls, "Název 'Zapnuto' nesmí být prefixem názvu 'Impuls' ani naopak."),
+        PrefixOf(Field::OUTVyp, texts::kRuleZapPrefixVyp),
+        PrefixOf(Field::OUTimpuls, texts::kRuleZapPrefixImpuls),
         Keywords(texts::kRuleZapKeywords)}},
       {Field::OUTVyp,
        {Chars(CommandChars, texts::kRuleVypChars),
-        PrefixOf(Field::OUTZap, "Název 'Vypnuto' nesmí být prefixem názvu 'Zapnuto' ani naopak."),
-        PrefixOf(Field::OUTimpuls, "Název 'Vypnuto' nesmí být prefixem názvu 'Impuls' ani naopak."),
+        PrefixOf(Field::OUTZap, texts::kRuleVypPrefixZap),
+        PrefixOf(Field::OUTimpuls, texts::kRuleVypPrefixImpuls),
         Keywords(texts::kRuleVypKeywords)}},
       {Field::OUTimpuls,
        {Chars(CommandChars, texts::kRuleImpulsChars),
-        PrefixOf(Field::OUTVyp, "Název 'Impuls' nesmí být prefixem názvu 'Vypnuto' ani naopak."),
-        PrefixOf(Field::OUTZap, "Název 'Impuls' nesmí být prefixem názvu 'Zapnuto' ani naopak."),
-        Keywords("Název 'Impuls' nesmí být žádné z těchto klíčových slov (ani jejich předpony): ")}},
+        PrefixOf(Field::OUTVyp, texts::kRuleImpulsPrefixVyp),
+        PrefixOf(Field::OUTZap, texts::kRuleImpulsPrefixZap),
+        Keywords(texts::kRuleImpulsKeywords)}},
       {Field::OUTimpulsLEN, {Only(Kind::PulseLength)}},
       {Field::AINNazev, {Chars(TextChars, texts::kRuleTextChars)}},
       {Field::AINStateL, {Chars(TextChars, texts::kRuleTextChars)}},
@@ -162,8 +162,8 @@ const std::vector<FieldRules>& EditorRules(Variant variant) {
       {Field::TC, {PhoneChars_(texts::kRulePhone), {Kind::PhoneNumber, nullptr, {}, {}, false}}},
   };
   static const std::vector<FieldRules> input = {
-      {Field::INPLH, {Chars(NameChars, "Název přechodu '0->1' může obsahovat pouze tyto znaky: ")}},
-      {Field::INPHL, {Chars(NameChars, "Název přechodu '1->0' může obsahovat pouze tyto znaky: ")}},
+      {Field::INPLH, {Chars(NameChars, texts::kRuleEditorRiseChars)}},
+      {Field::INPHL, {Chars(NameChars, texts::kRuleEditorFallChars)}},
   };
   static const std::vector<FieldRules> output = {
       {Field::OUTZap,
@@ -174,7 +174,7 @@ const std::vector<FieldRules>& EditorRules(Variant variant) {
         Keywords(texts::kRuleVypKeywords)}},
       {Field::OUTimpuls,
        {Chars(CommandChars, texts::kRuleImpulsChars),
-        Keywords("Název 'impuls' nesmí být žádné z těchto klíčových slov (ani jejich předpony): ")}},
+        Keywords(texts::kRuleEditorImpulsKeywords)}},
   };
   // The analog editor keeps its levels on the unit's grid itself.
   static const std::vector<FieldRules> analog = {
@@ -302,18 +302,18 @@ std::string RefusedCharsLine(std::string_view text, std::string_view allowed) {
     if (set.find(c) == std::u32string::npos && refused.find(c) == std::u32string::npos) refused.push_back(c);
   }
   if (refused.empty()) return {};
-  std::string line = refused.size() == 1 ? "Nepovolený znak: " : "Nepovolené znaky: ";
+  std::string line = refused.size() == 1 ? texts::kRefusedCharLead : texts::kRefusedCharsLead;
   for (std::size_t i = 0; i < refused.size(); ++i) {
     const char32_t c = refused[i];
     if (i > 0) line += ", ";
     char code[24];
     if (c >= kInvalidBase) {
-      std::snprintf(code, sizeof code, "bajt 0x%02X", static_cast<unsigned>(c - kInvalidBase));
+      std::snprintf(code, sizeof code, texts::kRefusedByteFormat, static_cast<unsigned>(c - kInvalidBase));
       line += code;
     } else if (c == U' ') {
-      line += "mezera";
+      line += texts::kRefusedSpace;
     } else if (c < 0x20 || (c >= 0x7F && c <= 0x9F)) {
-      std::snprintf(code, sizeof code, "řídicí znak U+%04X", static_cast<unsigned>(c));
+      std::snprintf(code, sizeof code, texts::kRefusedControlFormat, static_cast<unsigned>(c));
       line += code;
     } else {
       line += "„";
@@ -391,13 +391,13 @@ FieldCheck CheckPhoneRow(RuleContext& ctx, int row) {
   const bool noNumber = HasNoDigit(p.TC);
   if (noNumber && p.TCPrijem) {
     out.messages.push_back(
-        {"Pokud není zadáno telefonní číslo musí být zaškrtávací pole 'Příjem' nezaškrtnuté.", Icon::Warning});
+        {texts::kRuleNoNumberPrijem, Icon::Warning});
     p.TCPrijem = false;
     out.changed.push_back({Field::TCPrijem, row});
   }
   if (noNumber && p.TCUdalost) {
     out.messages.push_back(
-        {"Pokud není zadáno telefonní číslo musí být zaškrtávací pole 'Události' nezaškrtnuté.", Icon::Warning});
+        {texts::kRuleNoNumberUdalost, Icon::Warning});
     p.TCUdalost = false;
     out.changed.push_back({Field::TCUdalost, row});
   }
@@ -457,7 +457,7 @@ FieldCheck CheckField(RuleContext& ctx, FieldRef field, Variant variant) {
         break;
       case Kind::SmsValidity:
         if (text.empty() || !HasOnlyAllowedChars(text, DigitChars)) {
-          fail("Doba platnosti SMS zprávy je špatně zadána. Povolená hodnota je číslo 1 až 30 včetně.");
+          fail(texts::kRuleSmsValidity);
         } else {
           Rewrite(text, SmsValidityText(text), field, out);
         }

@@ -44,7 +44,7 @@ FileOutcome SaveWorkflow(Workspace& ws, Services& sv) {
   long length = 0;
   if (!EncodeConfigForFile(ws, length, failure)) {
     CloseProgress(sv);
-    sv.messages.Show(Icon::Error, texts::kConvertErrorText);
+    sv.messages.Show(Icon::Error, WithReason(texts::kConvertErrorText, failure));
     return FileOutcome::EncodeFailed;
   }
   const bool written = WriteConfigImage(path, ws.image, length, failure);

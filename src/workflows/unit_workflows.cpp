@@ -45,14 +45,14 @@ BackupResult TakeBackup(link::Link& link, Workspace& ws, Services& sv, const std
   const bool read = link::QuickReadEepromShowing(link, *unit, TransferOf(ws), ws.scales, ws.decimalSeparator, sv,
                                                  texts::kMsgBackingUp, readTo);
   if (!read) {
-    why = link.lastFailure.value_or(Failure::Of(FailureKind::Device, texts::kCauseNotRead));
+    why = link.lastFailure.value_or(Failure::Of(FailureKind::Device, texts::kCauseUnitNotRead));
     return BackupResult::Failed;
   }
   if (ws.CancelRequested) return BackupResult::Cancelled;
   if (!IsImageValid(*unit)) return BackupResult::NothingToKeep;
   WriteBackup backup;
   if (!DecodeImage(*unit, ws.scales, ws.decimalSeparator, backup.config)) {
-    why = Failure::Of(FailureKind::Data, texts::kCauseNotDecoded);
+    why = Failure::Of(FailureKind::Data, texts::kCauseUnitNotDecodable);
     return BackupResult::Failed;
   }
   // The file a save of that configuration would give, and never shorter

@@ -112,4 +112,28 @@ for key in general.PIN "phones\[7\]" inputs analogs; do
   grep -q "^$key: v konfiguraci chybí, platí hodnota po spuštění.$" "$TMP/out" || fail "check --strict misses $key: $(head -3 "$TMP/out")"
 done
 
+# Every line check prints about a JSON it refuses or warns about is in the
+# user's language: the loader's line, exact, and no English word on any line.
+# exit code | JSON | a line on standard error (@ = the file)
+english='the|must|is|not|key|unknown|valid|warning|given|longer|bytes|object|array|string|number|cannot|failed'
+while IFS='|' read -r rc json line; do
+  printf '%s' "$json" >"$TMP/czech.json"
+  "$CLI" check "$TMP/czech.json" >"$TMP/out" 2>"$TMP/err"
+  got=$?
+  [ "$got" -eq "$rc" ] || fail "check $json exited $got, expected $rc"
+  grep -qxF -- "${line//@/$TMP/czech.json}" "$TMP/err" || fail "check $json: '$line' not in $(cat "$TMP/err")"
+  grep -wiE "$english" "$TMP/out" "$TMP/err" && fail "check $json printed English"
+done <<'CASES'
+2|{"general": |@: není platný JSON (řádek 1, sloupec 13).
+2|[1, 2]|@: konfigurace musí být objekt JSON.
+2|{"general": {"NoSuchField": 1}}|@: neznámý klíč 'general.NoSuchField'.
+2|{"general": []}|@: 'general' musí být objekt.
+2|{"general": {"PIN": 1234}}|@: 'general.PIN' musí být text.
+2|{"general": {"PSOnH": true}}|@: 'general.PSOnH' musí být číslo nebo text.
+2|{"general": {"PINAuth": 1}}|@: 'general.PINAuth' musí být true nebo false.
+2|{"phones": {}}|@: 'phones' musí být pole nejvýše 8 řádků.
+2|{"analogs": [{"sendAtOnceByte": 256}]}|@: 'analogs[0].sendAtOnceByte' musí být celé číslo od 0 do 255.
+1|{"general": {"PIN": "1", "PIN": "123456789a"}}|@: upozornění: klíč 'general.PIN' je uveden dvakrát, platí poslední hodnota.
+CASES
+
 finish check

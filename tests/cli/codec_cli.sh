@@ -101,10 +101,12 @@ expect_exit 0 "build --force" -- "$CLI" build "$WORK/offence.json" -o "$WORK/off
 # A configuration the encoder cannot convert.
 printf '{"general": {"DobaPlatnostiSMS": "abc"}}' >"$WORK/noconv.json"
 expect_exit 1 "build unconvertible" -- "$CLI" build "$WORK/noconv.json" -o "$WORK/noconv.eep" --force
-grep -qF "Nastala chyba při převodu dat." "$WORK/err" || fail "conversion error message: $(cat "$WORK/err")"
+grep -qxF "Nastala chyba při převodu dat." "$WORK/err" || fail "conversion error message: $(cat "$WORK/err")"
+grep -qxF "DobaPlatnostiSMS: není to počet dní, který zařízení uloží (nejvýše 89)." "$WORK/err" ||
+  fail "conversion error gives no reason on its second line: $(cat "$WORK/err")"
 printf '{"inputs": [{}, {"INPZap": "a\\u0000b"}]}' >"$WORK/nul.json"
 expect_exit 1 "build a NUL" -- "$CLI" build "$WORK/nul.json" -o "$WORK/nul.eep" --force
-grep -qF "INPZap[1]: the text holds a NUL character" "$WORK/err" || fail "conversion error names no field: $(cat "$WORK/err")"
+grep -qxF "INPZap[1]: text obsahuje znak NUL." "$WORK/err" || fail "conversion error names no field: $(cat "$WORK/err")"
 
 # Hostile inputs and outputs: a message and an exit code within seconds.
 mkfifo "$WORK/fifo" "$WORK/fifo.json"

@@ -34,7 +34,7 @@ check's rewrite|out|PSOnH: '1\\x1b[2J' → '1'|check @/rewrite.json
 build's rewrite|err|PSOnH: '1\\x1b[2J' → '1'|build @/rewrite.json -o @/rewrite.eep
 an unknown key|err|x\\x1b[2J|build @/unknown.json -o @/unknown.eep
 a file name|err|a\\x1b[1Ab.eep|dump @/a${ESC}[1Ab.eep
-a key given twice|err|key 'general.PIN' is given twice; the last value is used|build @/twice.json -o @/twice.eep
+a key given twice|err|upozornění: klíč 'general.PIN' je uveden dvakrát, platí poslední hodnota.|build @/twice.json -o @/twice.eep
 CASES
 
 [ "$failures" -eq 0 ] || { echo "terminal_safety: $failures failures" >&2; exit 1; }

@@ -9,6 +9,7 @@
 #include "codec/encoder.h"
 #include "codec/header.h"
 #include "codec/layout.h"
+#include "platform/texts.h"
 #include "workspace/workspace.h"
 
 namespace vexa {
@@ -183,22 +184,23 @@ TEST(Encoder, RefusesWhatTheUnitCouldNotReadBack) {
   struct Case {
     const char* what;
     std::function<void(DeviceConfig&)> edit;
-    std::string reason;  // what the failure names: the field, then the cause
+    std::string field;  // the field the failure names, before its cause
+    const char* cause;
   };
   const std::vector<Case> cases = {
       {"NUL inside a text", [](DeviceConfig& c) { c.inputs[3].INPVyp = std::string("a\0b", 3); },
-       "INPVyp[3]: the text holds a NUL character"},
+       "INPVyp[3]", texts::kEncodeNul},
       {"NUL in a general text", [](DeviceConfig& c) { c.general.rtPowerUp = std::string("\0", 1); },
-       "rtPowerUp: the text holds a NUL character"},
+       "rtPowerUp", texts::kEncodeNul},
       {"phone with more than 255 digits", [](DeviceConfig& c) { c.phones[6].TC = std::string(256, '1'); },
-       "TC[6]: the number cannot be stored so that the unit reads it back"},
+       "TC[6]", texts::kEncodePhoneAddress},
       {"SMS validity", [](DeviceConfig& c) { c.general.DobaPlatnostiSMS = "90"; },
-       "DobaPlatnostiSMS: not a number of days the unit can store (at most 89)"},
+       "DobaPlatnostiSMS", texts::kEncodeSmsDays},
       {"text area past the image end",
        [](DeviceConfig& c) {
          for (auto& a : c.analogs) a.AINNazev = a.AINStateL = a.AINStateM = a.AINStateH = std::string(2100, 'x');
        },
-       "AINStateH[7]: the text runs past the end of the memory (offset 65,535)"},
+       "AINStateH[7]", texts::kEncodeTextFull},
   };
   for (const auto& c : cases) {
     Workspace ws;
@@ -206,7 +208,7 @@ TEST(Encoder, RefusesWhatTheUnitCouldNotReadBack) {
     c.edit(ws.config);
     EncodeError why;
     EXPECT_FALSE(EncodeImage(ws, nullptr, &why)) << c.what;
-    EXPECT_EQ(DescribeEncodeError(why), c.reason) << c.what;
+    EXPECT_EQ(DescribeEncodeError(why), c.field + ": " + c.cause + ".") << c.what;
     EXPECT_TRUE(ws.image == before) << c.what;
   }
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "file/config_json.h"
+#include "platform/texts.h"
 #include "workspace/workspace.h"
 
 namespace vexa {
@@ -100,6 +101,25 @@ TEST(ConfigJson, ErrorsNameTheKeyAndLeaveTheConfigurationAlone) {
   EXPECT_FALSE(ConfigFromJsonText("\"\xC3\x28\"", cfg, error));  // invalid UTF-8
 }
 
+// A text that is no JSON: the error says where the parser stopped, the
+// column counted in characters.
+TEST(ConfigJson, SyntaxErrorsGiveTheLineAndColumn) {
+  const struct {
+    const char* json;
+    std::size_t line, column;
+  } cases[] = {
+      {"{\"general\": ", 1, 13},                             // the text ends early
+      {"{\n  \"general\": {\"PIN\": 12a}\n}", 2, 24},          // a letter after a number
+      {"{\"general\": {\"PIN\": \"S\u00ed\u0165\" x}}", 1, 27},  // after two-byte characters
+  };
+  for (const auto& c : cases) {
+    DeviceConfig cfg;
+    std::string error;
+    EXPECT_FALSE(ConfigFromJsonText(c.json, cfg, error)) << c.json;
+    EXPECT_EQ(error, texts::JsonSyntaxError(c.line, c.column)) << c.json;
+  }
+}
+
 // A key given twice: the last value counts, and a warning names the key.
 TEST(ConfigJson, KeysGivenTwiceAreWarnedAbout) {
   const struct {
@@ -118,7 +138,7 @@ TEST(ConfigJson, KeysGivenTwiceAreWarnedAbout) {
     ASSERT_TRUE(ConfigFromJsonText(c.json, cfg, error, nullptr, &warnings)) << error;
     EXPECT_EQ(cfg.general.PIN, "2222") << c.json;
     std::vector<std::string> expected;
-    for (const auto& k : c.keys) expected.push_back("key '" + k + "' is given twice; the last value is used");
+    for (const auto& k : c.keys) expected.push_back(texts::JsonGivenTwice(k));
     EXPECT_EQ(warnings, expected) << c.json;
   }
   DeviceConfig cfg = Workspace().config;

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "file/config_json.h"
+#include "platform/texts.h"
 #include "ui/fakes.h"
 #include "workspace/workspace.h"
 
@@ -144,7 +145,8 @@ TEST_F(FileWorkflowTest, SaveFailuresAreReported) {
       {"target is a folder", dir.string(), "3", FileOutcome::WriteFailed,
        "Při ukládání nastavení programu do souboru '" + dir.string() + "' nastala chyba.\n" + dir.string() +
            ": je to složka, ne soubor."},
-      {"cannot encode", ok, "x", FileOutcome::EncodeFailed, "Nastala chyba při převodu dat."},
+      {"cannot encode", ok, "x", FileOutcome::EncodeFailed,
+       WithReason(texts::kConvertErrorText, std::string("DobaPlatnostiSMS: ") + texts::kEncodeSmsDays + ".")},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

@@ -42,7 +42,7 @@ int Build(const std::vector<std::string>& args) {
   std::string error;
   std::vector<std::string> warnings;
   if (!ConfigFromJsonText(*text, ws.config, error, nullptr, &warnings)) {
-    SayLines(std::cerr, input + ": " + error);
+    SayLines(std::cerr, Failure::Of(FailureKind::Refused, error).AtPath(input).Reason());
     return kExitInvalid;
   }
   SayWarnings(input, warnings);
@@ -53,7 +53,7 @@ int Build(const std::vector<std::string>& args) {
   for (const auto& c : review.changes) std::cerr << ChangeLine(c) << "\n";
   for (const auto& o : review.offences) std::cerr << OffenceLine(o) << "\n";
   if (!review.offences.empty() && !force) {
-    std::cerr << "vexa-cli: the configuration breaks the field rules; --force writes it anyway\n";
+    std::cerr << "vexa-cli: " << texts::kCliRulesBroken << "\n";
     return kExitFailed;
   }
 

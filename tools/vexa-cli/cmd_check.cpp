@@ -35,7 +35,7 @@ bool LoadConfigOrSay(const std::string& path, Workspace& ws, std::vector<std::st
     std::string error;
     std::vector<std::string> warnings;
     if (!ConfigFromJsonText(*text, ws.config, error, missing, &warnings)) {
-      SayLines(std::cerr, path + ": " + error);
+      SayLines(std::cerr, Failure::Of(FailureKind::Refused, error).AtPath(path).Reason());
       return false;
     }
     SayWarnings(path, warnings);
@@ -70,7 +70,7 @@ int Check(const std::vector<std::string>& args) {
   for (const auto& o : review.offences) std::cout << OffenceLine(o) << "\n";
   for (const auto& c : review.changes) std::cout << ChangeLine(c) << "\n";
   if (strict) {
-    for (const auto& key : missing) std::cout << TerminalSafe(key) << ": v konfiguraci chybí, platí hodnota po spuštění.\n";
+    for (const auto& key : missing) std::cout << TerminalSafe(texts::MissingKeyLine(key)) << "\n";
   }
   std::cout.flush();
   if (!std::cout.good()) return kExitFailed;

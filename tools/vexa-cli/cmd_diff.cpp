@@ -37,7 +37,7 @@ std::optional<DeviceConfig> Read(const Source& source) {
   if (ReadUnitConfiguration(source.path, config) != kExitOk) return std::nullopt;
   return config;
 #else
-  std::cerr << "vexa-cli: --port needs the Qt serial port\n";
+  std::cerr << "vexa-cli: " << texts::kCliNoSerialPort << "\n";
   return std::nullopt;
 #endif
 }

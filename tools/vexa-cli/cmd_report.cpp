@@ -47,7 +47,7 @@ int Report(const std::vector<std::string>& args) {
     } else if (a == "--copies" && i + 1 < args.size()) {
       const auto n = ParseCopies(args[++i]);
       if (!n) {
-        std::cerr << "vexa-cli report: --copies takes a number from 1 to 32767\n";
+        std::cerr << "vexa-cli report: " << texts::kCliCopies << "\n";
         return kExitInvalid;
       }
       copies = *n;
@@ -79,19 +79,19 @@ int Report(const std::vector<std::string>& args) {
 
   QTemporaryDir folder;
   if (!folder.isValid()) {
-    std::cerr << "vexa-cli report: no temporary folder: " << folder.errorString().toStdString() << "\n";
+    std::cerr << "vexa-cli report: " << texts::kCliNoTempFolder << ": " << folder.errorString().toStdString() << "\n";
     return kExitFailed;
   }
   const QString pdf = folder.filePath(QStringLiteral("report.pdf"));
   switch (qt::PrintReportToPdf(ws, pdf, copies)) {
     case PrintOutcome::Printed: break;
     case PrintOutcome::Cancelled: return kExitCancelled;
-    case PrintOutcome::Failed: std::cerr << "vexa-cli report: the printer failed\n"; return kExitFailed;
+    case PrintOutcome::Failed: std::cerr << "vexa-cli report: " << texts::kMsgPrintFailed << "\n"; return kExitFailed;
   }
   std::vector<std::uint8_t> bytes;
   std::string why;
   if (!ReadRegularFile(pdf.toStdString(), std::size_t{1} << 30, bytes, &why) || !LooksComplete(bytes)) {
-    std::cerr << "vexa-cli report: the printed PDF is incomplete" << (why.empty() ? "" : " (" + why + ")") << "\n";
+    SayLines(std::cerr, WithReason(std::string("vexa-cli report: ") + texts::kCliPdfIncomplete, why));
     return kExitFailed;
   }
   return WriteOutputOrSay(output, bytes) ? kExitOk : kExitFailed;

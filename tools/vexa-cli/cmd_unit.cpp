@@ -56,8 +56,6 @@ namespace {
 
 std::atomic<bool> g_interrupted{false};
 
-constexpr const char* kInterruptedBeforeTransfer = "Přerušeno před přenosem dat, zařízení nebylo změněno.";
-
 void OnInterrupt(int) { g_interrupted = true; }
 
 void InstallInterruptHandler() {
@@ -97,7 +95,7 @@ class ConsoleMessages : public MessageBox {
       }
     }
     if (buttons == Buttons::Ok) return Answer::Ok;
-    std::cerr << (questionAnswer == Answer::Yes ? "-> Ano\n" : "-> Ne\n");
+    std::cerr << (questionAnswer == Answer::Yes ? texts::kCliAnsweredYes : texts::kCliAnsweredNo) << "\n";
     return questionAnswer;
   }
   std::function<void()> EndBar = [] {};
@@ -195,12 +193,10 @@ class Session {
 
   void PrintIdentification(std::ostream& out) const {
     // What the unit says is shown, not obeyed: its control characters as escapes.
-    out << "Produkt: " << TerminalSafe(ws.device.Product) << "\n"
-        << "Verze: " << TerminalSafe(ws.device.ProcessorVersion) << "\n"
-        << "Typ modemu: " << TerminalSafe(ws.device.ModemType) << "\n"
-        << "Velikost paměti: " << TerminalSafe(ws.device.MemorySize) << "\n"
-              << "Spojení: " << link::LookOf(ws.link).status << "\n"
-              << std::flush;
+    out << texts::IdentificationLines(TerminalSafe(ws.device.Product), TerminalSafe(ws.device.ProcessorVersion),
+                                      TerminalSafe(ws.device.ModemType), TerminalSafe(ws.device.MemorySize),
+                                      link::LookOf(ws.link).status)
+        << std::flush;
   }
 
   // Releases the unit when the link is active; false when it did not
@@ -294,7 +290,7 @@ int RunOnUnit(Session& s, const UnitArgs& args, const std::function<int(Session&
   // but it must stop the command before the transfer: a write would otherwise
   // zero the first block of the header and only then see the cancellation.
   if (code == kExitOk && g_interrupted) {
-    std::cerr << kInterruptedBeforeTransfer << "\n";
+    std::cerr << texts::kCliInterruptedBeforeTransfer << "\n";
     code = kExitCancelled;
   }
   if (code == kExitOk) {

@@ -57,7 +57,7 @@ bool WriteStandardOutputOrSay(const std::uint8_t* data, std::size_t size) {
   std::cout.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
   std::cout.flush();
   if (std::cout.good()) return true;
-  std::cerr << "vexa-cli: cannot write to standard output\n";
+  std::cerr << "vexa-cli: " << texts::kCliStdoutFailed << "\n";
   return false;
 }
 }  // namespace
@@ -74,7 +74,7 @@ int SaveConfigOrSay(const std::string& path, Workspace& ws) {
   Failure failure;
   long length = 0;
   if (!EncodeConfigForFile(ws, length, failure)) {
-    SayLines(std::cerr, std::string(texts::kConvertErrorText) + " (" + failure.cause + ")");
+    SayLines(std::cerr, WithReason(texts::kConvertErrorText, failure));
     return kExitFailed;
   }
   if (path == "-") {
@@ -92,22 +92,19 @@ bool CanWriteOrSay(const std::string& path) {
   fs::path folder = target.parent_path();
   if (folder.empty()) folder = ".";
   std::error_code ec;
-  std::string why;
   Failure refused;
-  if (!MayReplace(path, refused)) {
-    SayLines(std::cerr, WithReason(texts::ConfigFileSaveErrorText(path), refused));
-    return false;
+  if (MayReplace(path, refused)) {
+    if (fs::is_directory(target, ec)) {
+      refused = Failure::Of(FailureKind::FileSystem, texts::kCauseIsFolder).AtPath(path);
+    } else if (!fs::is_directory(folder, ec)) {
+      refused = Failure::Of(FailureKind::FileSystem, texts::kCauseNoFolderForFile).AtPath(path);
+    } else if (::access(folder.c_str(), W_OK) != 0) {
+      refused = Failure::Of(FailureKind::FileSystem, texts::kCauseFolderReadOnly).AtPath(folder.string());
+    } else {
+      return true;
+    }
   }
-  if (fs::is_directory(target, ec)) {
-    why = "it is a folder";
-  } else if (!fs::is_directory(folder, ec)) {
-    why = "the folder " + folder.string() + " does not exist";
-  } else if (::access(folder.c_str(), W_OK) != 0) {
-    why = "the folder " + folder.string() + " cannot be written";
-  } else {
-    return true;
-  }
-  SayLines(std::cerr, texts::ConfigFileSaveErrorText(path) + " (" + why + ")");
+  SayLines(std::cerr, WithReason(texts::ConfigFileSaveErrorText(path), refused));
   return false;
 }
 }  // namespace vexa::cli
@@ -157,7 +154,7 @@ int Run(int argc, char** argv) {
     }
     return c.run(args);
   }
-  std::cerr << "vexa-cli: unknown command '" << vexa::TerminalSafe(first) << "'\n";
+  std::cerr << "vexa-cli: " << vexa::texts::CliUnknownCommand(vexa::TerminalSafe(first)) << "\n";
   Usage(std::cerr);
   return kExitInvalid;
 }
@@ -170,7 +167,7 @@ int main(int argc, char** argv) {
   } catch (const std::exception& e) {
     std::cerr << "vexa-cli: " << e.what() << "\n";
   } catch (...) {
-    std::cerr << "vexa-cli: unexpected failure\n";
+    std::cerr << "vexa-cli: " << vexa::texts::kCliUnexpected << "\n";
   }
   return vexa::cli::kExitFailed;
 }

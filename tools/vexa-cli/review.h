@@ -6,6 +6,7 @@
 #include <string>
 
 #include "codec/text.h"
+#include "platform/texts.h"
 #include "rules/config_check.h"
 #include "workspace/device_config.h"
 #include "workspace/fields.h"
@@ -23,7 +24,7 @@ inline std::string OffenceLine(const rules::Offence& o) {
 
 // A JSON configuration's warnings (a key given twice), one a line on standard error.
 inline void SayWarnings(const std::string& path, const std::vector<std::string>& warnings) {
-  for (const auto& w : warnings) std::cerr << TerminalSafe(path + ": warning: " + w) << "\n";
+  for (const auto& w : warnings) std::cerr << TerminalSafe(path + ": " + texts::kWarningLead + w) << "\n";
 }
 
 inline constexpr const char* kMissingKeysHelp =

@@ -1,0 +1,33 @@
+// vexa-cli's own lines: its diagnostics and what it prints of a session with
+// the unit. Usage lines and command help are documentation and stay with the
+// commands. Part of the catalogue (platform/texts.h).
+#pragma once
+
+#include <string>
+
+namespace vexa::texts {
+
+// Diagnostics, printed after "vexa-cli: " or "vexa-cli report: ".
+inline constexpr const char* kCliRulesBroken = "konfigurace porušuje pravidla položek, zapsat ji lze s --force";
+inline constexpr const char* kCliStdoutFailed = "na standardní výstup nelze zapisovat";
+inline constexpr const char* kCliNoSerialPort =
+    "--port vyžaduje podporu sériového portu (Qt Serial Port), tento vexa-cli je sestaven bez ní";
+inline std::string CliUnknownCommand(const std::string& name) { return "neznámý příkaz '" + name + "'"; }
+inline constexpr const char* kCliUnexpected = "neočekávaná chyba";
+inline constexpr const char* kCliCopies = "--copies vyžaduje číslo od 1 do 32767";
+inline constexpr const char* kCliNoTempFolder = "nelze vytvořit dočasnou složku";
+inline constexpr const char* kCliPdfIncomplete = "vytištěné PDF je neúplné";
+
+// A session with the unit: the answer the console gave to a question, a
+// Ctrl-C before the transfer, and the unit's identification.
+inline constexpr const char* kCliAnsweredYes = "-> Ano";
+inline constexpr const char* kCliAnsweredNo = "-> Ne";
+inline constexpr const char* kCliInterruptedBeforeTransfer = "Přerušeno před přenosem dat, zařízení nebylo změněno.";
+inline std::string IdentificationLines(const std::string& product, const std::string& version,
+                                       const std::string& modem, const std::string& memorySize,
+                                       const std::string& link) {
+  return "Produkt: " + product + "\nVerze: " + version + "\nTyp modemu: " + modem + "\nVelikost paměti: " + memorySize +
+         "\nSpojení: " + link + "\n";
+}
+
+}  // namespace vexa::texts

@@ -1,0 +1,46 @@
+// Why a transfer with the unit or the serial port failed: the causes of a
+// failed block and the reasons beneath "Nelze otevřít port ...". Part of the
+// catalogue (platform/texts.h).
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace vexa::texts {
+
+// A block's cause, after "Blok 0x0110: ".
+inline constexpr const char* kReplyNone = "zařízení neodpovědělo";
+inline constexpr const char* kReplyLate = "odpověď přišla pozdě";
+inline constexpr const char* kReplyIncomplete = "odpověď je neúplná";
+inline constexpr const char* kReplyOverlong = "odpověď je příliš dlouhá";
+inline constexpr const char* kReplyBadChecksum = "odpověď má chybný kontrolní součet";
+inline constexpr const char* kReplyPortLost = "spojení se zařízením bylo přerušeno";
+inline constexpr const char* kReplyWrongCode = "zařízení odpovědělo na jiný požadavek";
+inline constexpr const char* kReplyBadData = "odpověď obsahuje neplatná data";
+inline constexpr const char* kReplyMismatch = "přečtená data se neshodují se zapsanými";
+
+// The trace file asked for with --trace.
+inline constexpr const char* kCauseTraceWrite = "nelze zapsat záznam komunikace";
+
+// Why a port cannot be opened, each a whole line after the device.
+inline std::string PortNotFoundReason(const std::string& device, const std::vector<std::string>& existingPorts) {
+  std::string text = device + ": zařízení neexistuje. ";
+  if (existingPorts.empty()) return text + "V systému není žádný sériový port.";
+  text += "Sériové porty v systému: ";
+  for (std::size_t i = 0; i < existingPorts.size(); ++i) text += (i ? ", " : "") + existingPorts[i];
+  return text + ".";
+}
+inline std::string PortBusyReason(const std::string& device) { return device + ": port už používá jiný program."; }
+inline std::string PortDeniedReason(const std::string& device, const std::string& group, const std::string& user) {
+  return device + ": přístup odepřen. Port smějí otevřít členové skupiny " + group + ": sudo usermod -aG " + group +
+         " " + user + ", poté se odhlaste a znovu přihlaste.";
+}
+inline std::string PortFailedReason(const std::string& device) { return device + ": port nelze otevřít."; }
+// Added to the busy port's line: " Zámek /run/lock/LCK..ttyS0 patří procesu 812 (minicom)."
+inline std::string PortLockNote(const std::string& lockFile, long holderPid, const std::string& holderName) {
+  if (holderPid <= 0) return " Zámek: " + lockFile + ".";
+  return " Zámek " + lockFile + " patří procesu " + std::to_string(holderPid) +
+         (holderName.empty() ? "" : " (" + holderName + ")") + ".";
+}
+
+}  // namespace vexa::texts
