@@ -97,9 +97,8 @@ LoadResult LoadConfigFile(const std::string& path, Workspace& ws, Failure* failu
   long length = 0;
   EepromImage loaded = ws.image;
   if (!ReadConfigFile(path, loaded, &length, nullptr, &f)) return LoadResult::ReadError;
-  if (DecodeConfigImage(ws, loaded, length, f)) return LoadResult::Loaded;
-  f.AtPath(path);
-  return LoadResult::NotValid;
+  // The messages that show a refused file name it; the reason is the cause.
+  return DecodeConfigImage(ws, loaded, length, f) ? LoadResult::Loaded : LoadResult::NotValid;
 }
 
 LoadResult LoadConfigBytes(const std::uint8_t* data, std::size_t size, Workspace& ws) {

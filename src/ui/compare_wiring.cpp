@@ -54,7 +54,9 @@ void Comparing::CompareWithFile() {
     case LoadResult::ReadError:
       sv.messages.Show(Icon::Error, WithReason(texts::ConfigFileLoadErrorText(*chosen), why));
       return;
-    case LoadResult::NotValid: sv.messages.Show(Icon::Information, texts::ConfigFileFormatErrorText(*chosen)); return;
+    case LoadResult::NotValid:
+      sv.messages.Show(Icon::Information, WithReason(texts::ConfigFileFormatErrorText(*chosen), why));
+      return;
     case LoadResult::Loaded: break;
   }
   Present(QStringLiteral("Nastavení v programu a v souboru '%1':").arg(Q(*chosen)),

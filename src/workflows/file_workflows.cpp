@@ -91,7 +91,7 @@ FileOutcome LoadWorkflow(Workspace& ws, Services& sv, const std::string& path) {
       sv.messages.Show(Icon::Information, rules::WithBrokenFields(texts::ConfigFileLoadedText(path), ws.config,
                                                                   ws.settings, ws.decimalSeparator));
     } else {
-      sv.messages.Show(Icon::Information, texts::ConfigFileFormatErrorText(path));
+      sv.messages.Show(Icon::Information, WithReason(texts::ConfigFileFormatErrorText(path), failure));
       outcome = FileOutcome::NotValid;
     }
   }

@@ -45,9 +45,12 @@ for f in "$FIX/startup.eep" "$FIX/pumping-station.eep" "$FIX/over-unit-image.eep
 done
 
 # Files that are not valid configurations: the format message, exit 2.
-for name in truncated bad-checksum; do
+# The second line says why.
+for case in "truncated|soubor končí dříve než data nastavení." "bad-checksum|záhlaví dat neprošlo kontrolou."; do
+  name=${case%%|*}
   expect_exit 2 "dump $name" -- "$CLI" dump "$FIX/$name.eep"
-  want="Data v souboru '$FIX/$name.eep' nejsou v pořádku - neodpovídají formátu EEPROM."
+  want="Data v souboru '$FIX/$name.eep' nejsou v pořádku - neodpovídají formátu EEPROM.
+${case#*|}"
   [ "$(cat "$WORK/err")" = "$want" ] || fail "dump $name message: $(cat "$WORK/err")"
   [ -s "$WORK/out" ] && fail "dump $name wrote to standard output"
 done

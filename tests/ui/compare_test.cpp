@@ -59,6 +59,9 @@ TEST_F(MainWindowTest, CompareWithFileShowsTheDifferencesOrTheMessage) {
   Workspace scratch;
   ASSERT_EQ(LoadConfigFile(missing, scratch, &missingWhy), LoadResult::ReadError);
   ASSERT_FALSE(missingWhy.Reason().empty());
+  Failure damagedWhy;
+  ASSERT_EQ(LoadConfigFile(damaged, scratch, &damagedWhy), LoadResult::NotValid);
+  ASSERT_FALSE(damagedWhy.Reason().empty());
 
   const DeviceConfig config = ws.config;
   const EepromImage image = ws.image;
@@ -73,7 +76,7 @@ TEST_F(MainWindowTest, CompareWithFileShowsTheDifferencesOrTheMessage) {
         {FieldCaption({Field::PINAuth, 0}), pinAuth ? "ano" : "ne", pinAuth ? "ne" : "ano"}}},
       {same, {texts::kMsgSameSettings}, {}},
       {missing, {WithReason(texts::ConfigFileLoadErrorText(missing), missingWhy)}, {}},
-      {damaged, {texts::ConfigFileFormatErrorText(damaged)}, {}},
+      {damaged, {WithReason(texts::ConfigFileFormatErrorText(damaged), damagedWhy)}, {}},
   };
   auto* button = Find<QPushButton>(QStringLiteral("btPorovnat"));
   ASSERT_NE(button, nullptr);

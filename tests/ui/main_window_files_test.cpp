@@ -106,9 +106,9 @@ TEST_F(FilesTest, RejectedOrFailedLoadLeavesTheWindowAsItWas) {
   const std::string missing = PathIn("missing.eep");
   const Case cases[] = {
       {Fixture("bad-checksum.eep"), Icon::Information,
-       "Data v souboru '" + Fixture("bad-checksum.eep") + "' nejsou v pořádku - neodpovídají formátu EEPROM."},
+       WithReason(texts::ConfigFileFormatErrorText(Fixture("bad-checksum.eep")), texts::kCauseHeaderBroken + std::string("."))},
       {Fixture("truncated.eep"), Icon::Information,
-       "Data v souboru '" + Fixture("truncated.eep") + "' nejsou v pořádku - neodpovídají formátu EEPROM."},
+       WithReason(texts::ConfigFileFormatErrorText(Fixture("truncated.eep")), texts::kCauseFileCutShort + std::string("."))},
       {missing, Icon::Error, "Při načítání nastavení programu ze souboru '" + missing + "' nastala chyba.\n" + missing +
            ": soubor neexistuje."},
   };
@@ -144,7 +144,8 @@ TEST_F(FilesTest, FileFromTheCommandLineLoadsWithoutTheDialog) {
   const Case cases[] = {
       {missing, Icon::Error, "Při načítání nastavení programu ze souboru '" + missing + "' nastala chyba.\n" + missing +
            ": soubor neexistuje.", false},
-      {bad, Icon::Information, "Data v souboru '" + bad + "' nejsou v pořádku - neodpovídají formátu EEPROM.", false},
+      {bad, Icon::Information,
+       WithReason(texts::ConfigFileFormatErrorText(bad), texts::kCauseHeaderBroken + std::string(".")), false},
       {good, Icon::Information, "Data ze souboru '" + good + "' byla úspěšně načtena.", true},
   };
   for (const Case& c : cases) {

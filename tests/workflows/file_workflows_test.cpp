@@ -186,8 +186,9 @@ TEST_F(FileWorkflowTest, LoadOutcomes) {
     std::string message;
   };
   auto loaded = [](const std::string& p) { return "Data ze souboru '" + p + "' byla úspěšně načtena."; };
-  auto notValid = [](const std::string& p) {
-    return "Data v souboru '" + p + "' nejsou v pořádku - neodpovídají formátu EEPROM.";
+  // Why the bytes are not a configuration, beneath.
+  auto notValid = [](const std::string& p, const char* cause) {
+    return "Data v souboru '" + p + "' nejsou v pořádku - neodpovídají formátu EEPROM.\n" + cause + ".";
   };
   // The reason on the second line.
   auto readError = [](const std::string& p, const std::string& why) {
@@ -202,10 +203,10 @@ TEST_F(FileWorkflowTest, LoadOutcomes) {
   const std::string missing = (dir / "missing.eep").string();
   const std::vector<Case> cases = {
       {"valid file", pumping, FileOutcome::Completed, Icon::Information, loaded(pumping)},
-      {"cut before its end marker", truncated, FileOutcome::NotValid, Icon::Information, notValid(truncated)},
-      {"header checksum wrong", badSum, FileOutcome::NotValid, Icon::Information, notValid(badSum)},
+      {"cut before its end marker", truncated, FileOutcome::NotValid, Icon::Information, notValid(truncated, texts::kCauseFileCutShort)},
+      {"header checksum wrong", badSum, FileOutcome::NotValid, Icon::Information, notValid(badSum, texts::kCauseHeaderBroken)},
       {"empty file over a zero image", empty.string(), FileOutcome::NotValid, Icon::Information,
-       notValid(empty.string())},
+       notValid(empty.string(), texts::kCauseHeaderBroken)},
       {"missing file", missing, FileOutcome::ReadFailed, Icon::Error, readError(missing, "soubor neexistuje")},
       {"longer than the image", tooLong.string(), FileOutcome::ReadFailed, Icon::Error,
        readError(tooLong.string(), "soubor je větší než 65536 bajtů")},

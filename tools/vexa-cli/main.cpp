@@ -46,7 +46,7 @@ bool LoadFileOrSay(const std::string& path, Workspace& ws) {
   switch (LoadConfigFile(path, ws, &failure)) {
     case LoadResult::Loaded: return true;
     case LoadResult::ReadError: SayLines(std::cerr, WithReason(texts::ConfigFileLoadErrorText(path), failure)); return false;
-    case LoadResult::NotValid: SayLines(std::cerr, texts::ConfigFileFormatErrorText(path)); return false;
+    case LoadResult::NotValid: SayLines(std::cerr, WithReason(texts::ConfigFileFormatErrorText(path), failure)); return false;
   }
   return false;
 }
