@@ -67,22 +67,31 @@ double LeadingNumber(std::string_view text) {
 namespace {
 
 // The failure path of an activation: the program considers the link inactive
-// (the unit may still be in programming mode).
-ActivationResult FailActivation(Link& link, Workspace& ws, Services& sv, ActivationResult result) {
+// (the unit may still be in programming mode). `why`, when known, goes
+// beneath the message.
+ActivationResult FailActivation(Link& link, Workspace& ws, Services& sv, ActivationResult result,
+                                const std::optional<Failure>& why = std::nullopt) {
   ApplyLinkState(ws, sv, LinkState::Neaktivni);
   CloseProgress(sv);
-  sv.messages.Show(Icon::Error, texts::kMsgActivationFailed);
+  sv.messages.Show(Icon::Error, why ? WithReason(texts::kMsgActivationFailed, *why) : texts::kMsgActivationFailed);
   ClosePort(link);
   return result;
 }
 
+// Why a step of the activation failed: the step and what the reply lacked.
+Failure StepFailure(const char* step, ReplyFault fault) {
+  return Failure::Of(fault == ReplyFault::PortLost ? FailureKind::Port : FailureKind::Device,
+                     std::string(step) + ": " + ReplyFaultCause(fault));
+}
+
 // A failed identification step: the unit answered its poll, so it is in
 // programming mode. Once its late answer (if any) has passed, it is released
-// before the failure is reported.
-ActivationResult FailIdentification(Link& link, Workspace& ws, Services& sv) {
+// before the failure is reported. `fault` is what the step's reply lacked.
+ActivationResult FailIdentification(Link& link, Workspace& ws, Services& sv, const char* step, ReplyFault fault) {
+  const Failure why = StepFailure(step, fault);
   DropOwedAnswers(link, sv.loop);
   ReleaseUnit(link, sv.loop);
-  return FailActivation(link, ws, sv, ActivationResult::Failed);
+  return FailActivation(link, ws, sv, ActivationResult::Failed, why);
 }
 
 }  // namespace
@@ -117,7 +126,10 @@ ActivationResult ActivateLink(Link& link, Workspace& ws, Services& sv) {
     }
     // A port that went away (or was closed under the poll) never answers:
     // stop instead of polling a dead line, which would not even wait.
-    if (link.port.Lost() || !link.port.IsOpen()) return FailActivation(link, ws, sv, ActivationResult::Failed);
+    if (link.port.Lost() || !link.port.IsOpen()) {
+      return FailActivation(link, ws, sv, ActivationResult::Failed,
+                            StepFailure(texts::kStepPoll, ReplyFault::PortLost));
+    }
   }
   if (ws.CancelRequested) return FailActivation(link, ws, sv, ActivationResult::Cancelled);
   // Unanswered polls are owed nothing: the unit was not listening yet.
@@ -127,12 +139,12 @@ ActivationResult ActivateLink(Link& link, Workspace& ws, Services& sv) {
   // version minor, major. A reply too short for its fields or with a
   // non-hexadecimal pair counts as no reply.
   if (!Exchange(link, sv.loop, MakeFrame({kCmdIdentify}), kIdentifyTimeoutMs, kReplyIdentify, reply)) {
-    return FailIdentification(link, ws, sv);
+    return FailIdentification(link, ws, sv, texts::kStepIdentify, link.lastFault);
   }
   std::uint8_t id[5];
   for (int k = 1; k <= 5; ++k) {
     const auto b = ReplyPair(reply, k);
-    if (!b) return FailIdentification(link, ws, sv);
+    if (!b) return FailIdentification(link, ws, sv, texts::kStepIdentify, ReplyFault::BadData);
     id[k - 1] = *b;
   }
   const std::uint32_t product = id[0] + 256u * id[1] + 65536u * id[2];
@@ -151,11 +163,13 @@ ActivationResult ActivateLink(Link& link, Workspace& ws, Services& sv) {
   }
 
   if (!Exchange(link, sv.loop, MakeFrame({kCmdMemoryModem}), kIdentifyTimeoutMs, kReplyMemoryModem, reply)) {
-    return FailIdentification(link, ws, sv);
+    return FailIdentification(link, ws, sv, texts::kStepMemoryModem, link.lastFault);
   }
   const auto memoryCode = ReplyPair(reply, 1);
   const auto modemCode = ReplyPair(reply, 2);
-  if (!memoryCode || !modemCode) return FailIdentification(link, ws, sv);
+  if (!memoryCode || !modemCode) {
+    return FailIdentification(link, ws, sv, texts::kStepMemoryModem, ReplyFault::BadData);
+  }
   if (const CodeText* entry = LookUp(ws.tables.memorySizes, *memoryCode)) ws.device.MemorySize = entry->text;
   if (const CodeText* entry = LookUp(ws.tables.modems, *modemCode)) ws.device.ModemType = entry->text;
 
@@ -178,7 +192,9 @@ bool ReleaseUnit(Link& link, EventLoop& loop) {
 bool DeactivateLink(Link& link, Workspace& ws, Services& sv, bool* acknowledgedOut) {
   const bool acknowledged = ReleaseUnit(link, sv.loop);
   if (acknowledgedOut) *acknowledgedOut = acknowledged;
-  if (!acknowledged && sv.messages.Show(Icon::Error, texts::kMsgDeactivationFailed, Buttons::YesNo) != Answer::Yes) {
+  if (!acknowledged &&
+      sv.messages.Show(Icon::Error, WithReason(texts::kMsgDeactivationFailed, StepFailure(texts::kStepRelease, link.lastFault)),
+                       Buttons::YesNo) != Answer::Yes) {
     return false;
   }
   ApplyLinkState(ws, sv, LinkState::Neaktivni);

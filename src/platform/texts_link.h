@@ -8,6 +8,13 @@
 
 namespace vexa::texts {
 
+// The steps of entering and leaving the programming mode, before the cause
+// of the one that failed: "Identifikace zařízení: zařízení neodpovědělo."
+inline constexpr const char* kStepPoll = "Navázání komunikace";
+inline constexpr const char* kStepIdentify = "Identifikace zařízení";
+inline constexpr const char* kStepMemoryModem = "Zjištění velikosti paměti a typu modemu";
+inline constexpr const char* kStepRelease = "Ukončení programovacího módu";
+
 // A block's cause, after "Blok 0x0110: ".
 inline constexpr const char* kReplyNone = "zařízení neodpovědělo";
 inline constexpr const char* kReplyLate = "odpověď přišla pozdě";

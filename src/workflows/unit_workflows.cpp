@@ -144,9 +144,12 @@ WorkflowResult WriteWorkflow(link::Link& link, Workspace& ws, Services& sv, cons
   }
 
   // 3. Encode and test the header.
-  if (!EncodeImage(ws) || !IsImageValid(ws.image)) {
+  EncodeError why;
+  const bool encoded = EncodeImage(ws, nullptr, &why);
+  if (!encoded || !IsImageValid(ws.image)) {
     CloseProgress(sv);
-    sv.messages.Show(Icon::Error, texts::kMsgEncodeFailed);
+    sv.messages.Show(Icon::Error, WithReason(texts::kMsgEncodeFailed,
+                                             encoded ? texts::kEncodedHeaderBroken : DescribeEncodeError(why)));
     return WorkflowResult::Refused;
   }
 

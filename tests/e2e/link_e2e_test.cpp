@@ -250,7 +250,7 @@ TEST_F(LinkEndToEnd, PulledCableEndsTheReadWithItsMessage) {
   fx.messages.clear();
   fx.messages.answers = {Answer::Yes};
   Click("btDEA");
-  EXPECT_EQ(fx.messages.texts(), std::vector<std::string>{texts::kMsgDeactivationFailed});
+  EXPECT_EQ(fx.messages.firstLines(), std::vector<std::string>{texts::kMsgDeactivationFailed});
   ExpectInactive();
 }
 
@@ -284,7 +284,7 @@ TEST_F(LinkEndToEnd, PulledCableEndsTheWriteWithItsMessage) {
   fx.messages.clear();
   fx.messages.answers = {Answer::Yes};
   Click("btDEA");
-  EXPECT_EQ(fx.messages.texts(), std::vector<std::string>{texts::kMsgDeactivationFailed});
+  EXPECT_EQ(fx.messages.firstLines(), std::vector<std::string>{texts::kMsgDeactivationFailed});
   ExpectInactive();
 }
 

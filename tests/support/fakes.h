@@ -79,6 +79,12 @@ class FakeMessageBox : public MessageBox {
     return out;
   }
   std::vector<std::string> Texts() const { return texts(); }
+  // Each message without the reason beneath it.
+  std::vector<std::string> firstLines() const {
+    std::vector<std::string> out;
+    for (const auto& m : shown) out.push_back(m.text.substr(0, m.text.find('\n')));
+    return out;
+  }
   void clear() {
     shown.clear();
     answers.clear();

@@ -148,6 +148,7 @@ TEST(Workflows, WriteOutcomesAndTheirMessages) {
     Icon icon;
     std::string message;
     bool transfers;
+    std::string reason = {};  // the second line, where the test names it
   };
   const Case cases[] = {
       {"output name is a prefix of another output's command", 6,
@@ -169,7 +170,8 @@ TEST(Workflows, WriteOutcomesAndTheirMessages) {
       {"memory size unknown", 6, [](ActiveUnit& u) { u.ws.device.MemorySize = "?"; }, WorkflowResult::Refused,
        Icon::Error, texts::kMsgWriteSizeUnknown, false},
       {"encoding fails", 6, [](ActiveUnit& u) { u.ws.config.general.DobaPlatnostiSMS = "abc"; },
-       WorkflowResult::Refused, Icon::Error, texts::kMsgEncodeFailed, false},
+       WorkflowResult::Refused, Icon::Error, texts::kMsgEncodeFailed, false,
+       std::string("DobaPlatnostiSMS: ") + texts::kEncodeSmsDays + "."},
       {"a block fails", 6,
        [](ActiveUnit& u) { u.sim.InjectFault(link::SimFault::DropReply, 10, link::kCmdWriteBlock); },
        WorkflowResult::Failed, Icon::Error, texts::kMsgWriteFailed, true},
@@ -194,6 +196,9 @@ TEST(Workflows, WriteOutcomesAndTheirMessages) {
     // block adds that the unit is left without a configuration.
     const std::string& text = unit.messages.shown[0].text;
     EXPECT_EQ(text.substr(0, text.find('\n')), c.message);
+    if (!c.reason.empty()) {
+      EXPECT_EQ(text, c.message + "\n" + c.reason);
+    }
     const bool stopped = c.result == WorkflowResult::Failed || c.result == WorkflowResult::Cancelled;
     EXPECT_EQ(text.find(texts::kMsgUnitLeftInvalid) != std::string::npos, stopped);
     EXPECT_EQ(unit.AnyTransfer(), c.transfers);
