@@ -83,9 +83,14 @@ WorkflowResult ReadWorkflow(link::Link& link, Workspace& ws, Services& sv, const
     return WorkflowResult::Refused;
   }
   const link::Transfer transfer = TransferOf(ws);
+  // The unit is read over a copy of the image, which the workspace takes
+  // only together with the configuration it decodes to: a read that fails,
+  // is stopped or finds no configuration leaves no byte of the unit behind
+  // for a later save or write to carry.
+  const auto unit = std::make_unique<EepromImage>(ws.image);
   const bool read = options.fullRead
-                        ? link::ReadEeprom(link, ws.image, transfer, sv)
-                        : link::QuickReadEeprom(link, ws.image, transfer, ws.scales, ws.decimalSeparator, sv);
+                        ? link::ReadEeprom(link, *unit, transfer, sv)
+                        : link::QuickReadEeprom(link, *unit, transfer, ws.scales, ws.decimalSeparator, sv);
   if (!read) {
     CloseProgress(sv);
     // The reason (which block, how many attempts, what went wrong) on the
@@ -98,14 +103,14 @@ WorkflowResult ReadWorkflow(link::Link& link, Workspace& ws, Services& sv, const
     sv.messages.Show(Icon::Information, texts::kMsgReadCancelled);
     return WorkflowResult::Cancelled;
   }
-  if (!IsImageValid(ws.image)) {
+  if (!IsImageValid(*unit)) {
     CloseProgress(sv);
     sv.messages.Show(Icon::Warning, texts::kMsgNotProgrammed);
     return WorkflowResult::NotProgrammed;
   }
   if (sv.view) sv.view->ShowTab(kGeneralTab);
   ShowProgress(ws, sv, texts::kMsgDecoding, false);
-  const bool decoded = DecodeImage(ws);
+  const bool decoded = DecodeImage(ws, *unit);
   if (decoded && sv.view) sv.view->ConfigReplaced();
   CloseProgress(sv);
   if (!decoded) {

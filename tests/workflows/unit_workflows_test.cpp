@@ -127,12 +127,16 @@ TEST(Workflows, ReadOutcomesAndTheirMessages) {
     ActiveUnit unit;
     unit.ws.config.general.JmenoStanice = "na obrazovce";
     const DeviceConfig shown = unit.ws.config;
+    unit.ws.image.WriteByte(0x5A, 200);  // a byte no field owns, from before
+    const auto imageBefore = std::make_unique<EepromImage>(unit.ws.image);
     c.arrange(unit);
     EXPECT_EQ(ReadWorkflow(unit.link, unit.ws, unit.sv), c.result);
     ASSERT_EQ(unit.messages.shown.size(), 1u);
     EXPECT_EQ(unit.messages.shown[0].icon, c.icon);
     EXPECT_EQ(unit.messages.shown[0].text, c.message);
     EXPECT_EQ(unit.ws.config, shown);
+    // None of the unit's bytes stays behind for a later save or write.
+    EXPECT_TRUE(unit.ws.image == *imageBefore);
     EXPECT_EQ(unit.view.replaced, 0);
     EXPECT_EQ(unit.AnyTransfer(), c.transfers);
     EXPECT_FALSE(unit.progress.visible);
