@@ -17,6 +17,7 @@
 
 #include "link/frame.h"
 #include "link/trace.h"
+#include "platform/texts.h"
 #include "qt/quit_signals.h"
 #include "ui/about_box.h"
 #include "ui/main_window.h"
@@ -83,7 +84,7 @@ int main(int argc, char** argv) {
   parser.process(app);  // an unknown option ends the program with a message
   const QStringList files = parser.positionalArguments();
   if (files.size() > 1) {
-    std::fputs("vexa-init: nejvýše jeden soubor s nastavením\n", stderr);
+    std::fprintf(stderr, "vexa-init: %s\n", vexa::texts::kInitOneFileOnly);
     return 2;
   }
   QApplication::setWindowIcon(vexa::ui::ProgramIcon());

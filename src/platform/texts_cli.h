@@ -1,6 +1,6 @@
-// vexa-cli's own lines: its diagnostics and what it prints of a session with
-// the unit. Usage lines and command help are documentation and stay with the
-// commands. Part of the catalogue (platform/texts.h).
+// The command lines' own lines: vexa-cli's diagnostics and what it prints of
+// a session with the unit, and vexa-init's one. Usage lines and command help
+// are documentation and stay with the commands. Part of the catalogue (platform/texts.h).
 #pragma once
 
 #include <string>
@@ -17,6 +17,8 @@ inline constexpr const char* kCliUnexpected = "neočekávaná chyba";
 inline constexpr const char* kCliCopies = "--copies vyžaduje číslo od 1 do 32767";
 inline constexpr const char* kCliNoTempFolder = "nelze vytvořit dočasnou složku";
 inline constexpr const char* kCliPdfIncomplete = "vytištěné PDF je neúplné";
+// vexa-init's command line, after "vexa-init: ".
+inline constexpr const char* kInitOneFileOnly = "nejvýše jeden soubor s nastavením";
 
 // A session with the unit: the answer the console gave to a question, a
 // Ctrl-C before the transfer, and the unit's identification.

@@ -139,6 +139,17 @@ done <<CASES
 1|build $FIX/startup.json -o $WORK/folder.json
 CASES
 [ -e "$WORK/x.eep" ] && fail "a refused build wrote its file"
+
+# Standard output that takes nothing (a full disk): the same message and
+# exit 1 whatever the command printed.
+for args in "dump $FIX/startup.eep" "diff $FIX/startup.eep $FIX/pumping-station.eep" "build $FIX/startup.json -o -" \
+  "--version" "dump --help"; do
+  # shellcheck disable=SC2086
+  timeout 5 "$CLI" $args >/dev/full 2>"$WORK/err"
+  got=$?
+  [ "$got" -eq 1 ] || fail "$args >/dev/full: exit $got, expected 1"
+  grep -qxF "vexa-cli: na standardní výstup nelze zapisovat" "$WORK/err" || fail "$args >/dev/full: $(cat "$WORK/err")"
+done
 ls "$WORK" | grep -q '\.tmp$' && fail "a temporary file was left behind"
 
 # Another user's link in a shared sticky folder is not followed (root can

@@ -52,13 +52,11 @@ bool LoadFileOrSay(const std::string& path, Workspace& ws) {
 }
 
 namespace {
-// Bytes to standard output; false, with a message, when they could not go.
+// Bytes to standard output; false when they could not go (Run says so).
 bool WriteStandardOutputOrSay(const std::uint8_t* data, std::size_t size) {
   std::cout.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
   std::cout.flush();
-  if (std::cout.good()) return true;
-  std::cerr << "vexa-cli: " << texts::kCliStdoutFailed << "\n";
-  return false;
+  return std::cout.good();
 }
 }  // namespace
 
@@ -163,7 +161,15 @@ int Run(int argc, char** argv) {
 int main(int argc, char** argv) {
   // Whatever goes wrong below ends in a message and an exit code, never an abort.
   try {
-    return Run(argc, argv);
+    int code = Run(argc, argv);
+    // Whatever was printed must have arrived: a full disk or a closed pipe
+    // behind standard output is a failure, and says so.
+    std::cout.flush();
+    if (!std::cout.good()) {
+      std::cerr << "vexa-cli: " << vexa::texts::kCliStdoutFailed << "\n";
+      if (code == vexa::cli::kExitOk) code = vexa::cli::kExitFailed;
+    }
+    return code;
   } catch (const std::exception& e) {
     std::cerr << "vexa-cli: " << e.what() << "\n";
   } catch (...) {
