@@ -5,7 +5,9 @@
 #include "codec/cp1250.h"
 #include "codec/header.h"
 #include "codec/layout.h"
+#include "codec/text_field.h"
 #include "codec/values.h"
+#include "platform/texts.h"
 
 namespace vexa {
 namespace {
@@ -34,7 +36,26 @@ class Decoder {
 
   bool Run() { return ReadFixedSettings() && ReadTextArea(); }
 
+  DecodeError error;
+
  private:
+  bool Fail(std::optional<FieldRef> field, std::string cause) {
+    error = {field, std::move(cause)};
+    return false;
+  }
+  // Why the string at `pos_` could not be read: it starts past the image or
+  // has no terminator before its end.
+  std::string TextCause() const {
+    return texts::DecodeAt(pos_ >= kImageSize ? texts::kDecodeTextBeyondEnd : texts::kDecodeTextPastEnd, pos_);
+  }
+  // Why the phone entry at `pos_` could not be read.
+  std::string PhoneCause() const {
+    const auto high = image_.ReadByte(pos_);
+    const auto low = image_.ReadByte(pos_ + 1);
+    const bool countBroken = high && low && !HexPairToByte(static_cast<char>(*high), static_cast<char>(*low));
+    return texts::DecodeAt(countBroken ? texts::kDecodePhoneCount : texts::kDecodePhonePastEnd, pos_);
+  }
+
   std::uint8_t Byte(long offset) const { return image_.ReadByte(offset).value_or(0); }
   long Read24(long offset) const { return Byte(offset) | (Byte(offset + 1) << 8) | (long{Byte(offset + 2)} << 16); }
 
@@ -84,14 +105,14 @@ class Decoder {
   // Positions `pos_` at the block whose pointer is in `slot`.
   bool Seek(long slot) {
     const auto pointer = image_.ReadWord(slot);
-    if (!pointer) return false;
+    if (!pointer) return Fail(std::nullopt, texts::DecodeNoPointer(slot));
     pos_ = *pointer;
     return true;
   }
 
-  bool Text(std::string& field) {
+  bool Text(std::string& field, FieldRef ref) {
     std::string raw;
-    if (!ReadImageString(image_, pos_, &raw)) return false;
+    if (!ReadImageString(image_, pos_, &raw)) return Fail(ref, TextCause());
     field = Cp1250ToUtf8(raw);
     return true;
   }
@@ -100,8 +121,8 @@ class Decoder {
   bool RowBlocks(std::array<Row, N>& rows, const std::array<RowTextBlock<Row>, B>& blocks) {
     for (const auto& b : blocks) {
       if (!Seek(b.slot)) return false;
-      for (Row& r : rows) {
-        if (!Text(r.*b.field)) return false;
+      for (std::size_t i = 0; i < N; ++i) {
+        if (!Text(rows[i].*b.field, codec::TextFieldOf<Row>(b.field, static_cast<int>(i)))) return false;
       }
     }
     return true;
@@ -114,23 +135,27 @@ class Decoder {
     }
     if (!Seek(kSpareSlot)) return false;
     for (int i = 0; i < kSpareStrings; ++i) {
-      if (!ReadImageString(image_, pos_, nullptr)) return false;
+      if (!ReadImageString(image_, pos_, nullptr))
+        return Fail(std::nullopt, texts::DecodeSpareText(i + 1) + ": " + TextCause());
     }
     if (!Seek(kPhoneSlot)) return false;
-    for (PhoneEntry& p : config_.phones) {
+    for (int row = 0; row < kRows; ++row) {
+      PhoneEntry& p = config_.phones[static_cast<std::size_t>(row)];
+      const FieldRef ref{Field::TC, row};
+      const long at = pos_;
       std::string address;
-      if (!ReadPhoneEntry(image_, pos_, &address)) return false;
+      if (!ReadPhoneEntry(image_, pos_, &address)) return Fail(ref, PhoneCause());
       if (address.empty()) {
         p.TC.clear();
         continue;
       }
       const auto number = DecodePhoneNumber(address);
-      if (!number) return false;
+      if (!number) return Fail(ref, texts::DecodeAt(texts::kDecodePhoneNumber, at));
       p.TC = Cp1250ToUtf8(*number);
     }
     if (!Seek(kGeneralSlot)) return false;
     for (auto text : kGeneralTexts) {
-      if (!Text(config_.general.*text)) return false;
+      if (!Text(config_.general.*text, codec::TextFieldOf<GeneralSettings>(text, 0))) return false;
     }
     return true;
   }
@@ -145,26 +170,34 @@ class Decoder {
 }  // namespace
 
 bool DecodeImage(const EepromImage& image, const std::array<AnalogScale, kRows>& scales, char decimalSeparator,
-                 DeviceConfig& config) {
+                 DeviceConfig& config, DecodeError* why) {
   DeviceConfig fresh = config;
-  if (!Decoder(image, scales, decimalSeparator, fresh).Run()) return false;
+  Decoder decoder(image, scales, decimalSeparator, fresh);
+  if (!decoder.Run()) {
+    if (why != nullptr) *why = decoder.error;
+    return false;
+  }
   config = std::move(fresh);
   return true;
 }
 
-bool DecodeImage(Workspace& ws) {
+bool DecodeImage(Workspace& ws, DecodeError* why) {
   ws.validationSuppressed = true;
-  const bool ok = DecodeImage(ws.image, ws.scales, ws.decimalSeparator, ws.config);
+  const bool ok = DecodeImage(ws.image, ws.scales, ws.decimalSeparator, ws.config, why);
   ws.validationSuppressed = false;
   return ok;
 }
 
-bool DecodeImage(Workspace& ws, const EepromImage& image) {
+bool DecodeImage(Workspace& ws, const EepromImage& image, DecodeError* why) {
   ws.validationSuppressed = true;
-  const bool ok = DecodeImage(image, ws.scales, ws.decimalSeparator, ws.config);
+  const bool ok = DecodeImage(image, ws.scales, ws.decimalSeparator, ws.config, why);
   ws.validationSuppressed = false;
   if (ok && &image != &ws.image) ws.image = image;
   return ok;
+}
+
+std::string DescribeDecodeError(const DecodeError& e) {
+  return (e.field ? FieldDisplayName(*e.field) + ": " + e.cause : e.cause) + ".";
 }
 
 }  // namespace vexa

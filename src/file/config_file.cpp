@@ -84,8 +84,11 @@ bool DecodeConfigImage(Workspace& ws, const EepromImage& loaded, long length, Fa
     return false;
   }
   if (beforeDecoding) beforeDecoding();
-  if (!DecodeImage(ws, loaded)) {
-    failure = Failure::Of(FailureKind::Data, texts::kCauseNotDecodable);
+  DecodeError why;
+  if (!DecodeImage(ws, loaded, &why)) {
+    // What could not be read and where; the general cause only when the
+    // decoder named nothing.
+    failure = Failure::Of(FailureKind::Data, why.cause.empty() ? texts::kCauseNotDecodable : DescribeDecodeError(why));
     return false;
   }
   return true;
