@@ -39,21 +39,25 @@ class Decoder {
   DecodeError error;
 
  private:
-  bool Fail(std::optional<FieldRef> field, std::string cause) {
-    error = {field, std::move(cause)};
+  bool Fail(std::optional<FieldRef> field, std::string cause, long end) {
+    error = {field, std::move(cause), end};
     return false;
   }
-  // Why the string at `pos_` could not be read: it starts past the image or
-  // has no terminator before its end.
-  std::string TextCause() const {
-    return texts::DecodeAt(pos_ >= kImageSize ? texts::kDecodeTextBeyondEnd : texts::kDecodeTextPastEnd, pos_);
+  // The string at `pos_` could not be read: it starts past the image or has
+  // no terminator before its end. `place` names a string no field holds.
+  bool TextFailed(std::optional<FieldRef> field, const std::string& place = {}) {
+    const auto cause =
+        texts::DecodeAt(pos_ >= kImageSize ? texts::kDecodeTextBeyondEnd : texts::kDecodeTextPastEnd, pos_);
+    return Fail(field, place.empty() ? cause : place + ": " + cause, kImageSize);
   }
-  // Why the phone entry at `pos_` could not be read.
-  std::string PhoneCause() const {
+  // The phone entry at `pos_` could not be read: its count is not
+  // hexadecimal, or it runs past the image.
+  bool PhoneFailed(FieldRef ref) {
     const auto high = image_.ReadByte(pos_);
     const auto low = image_.ReadByte(pos_ + 1);
-    const bool countBroken = high && low && !HexPairToByte(static_cast<char>(*high), static_cast<char>(*low));
-    return texts::DecodeAt(countBroken ? texts::kDecodePhoneCount : texts::kDecodePhonePastEnd, pos_);
+    if (high && low && !HexPairToByte(static_cast<char>(*high), static_cast<char>(*low)))
+      return Fail(ref, texts::DecodeAt(texts::kDecodePhoneCount, pos_), pos_ + 2);
+    return Fail(ref, texts::DecodeAt(texts::kDecodePhonePastEnd, pos_), kImageSize);
   }
 
   std::uint8_t Byte(long offset) const { return image_.ReadByte(offset).value_or(0); }
@@ -105,14 +109,14 @@ class Decoder {
   // Positions `pos_` at the block whose pointer is in `slot`.
   bool Seek(long slot) {
     const auto pointer = image_.ReadWord(slot);
-    if (!pointer) return Fail(std::nullopt, texts::DecodeNoPointer(slot));
+    if (!pointer) return Fail(std::nullopt, texts::DecodeNoPointer(slot), slot + 2);
     pos_ = *pointer;
     return true;
   }
 
   bool Text(std::string& field, FieldRef ref) {
     std::string raw;
-    if (!ReadImageString(image_, pos_, &raw)) return Fail(ref, TextCause());
+    if (!ReadImageString(image_, pos_, &raw)) return TextFailed(ref);
     field = Cp1250ToUtf8(raw);
     return true;
   }
@@ -135,8 +139,7 @@ class Decoder {
     }
     if (!Seek(kSpareSlot)) return false;
     for (int i = 0; i < kSpareStrings; ++i) {
-      if (!ReadImageString(image_, pos_, nullptr))
-        return Fail(std::nullopt, texts::DecodeSpareText(i + 1) + ": " + TextCause());
+      if (!ReadImageString(image_, pos_, nullptr)) return TextFailed(std::nullopt, texts::DecodeSpareText(i + 1));
     }
     if (!Seek(kPhoneSlot)) return false;
     for (int row = 0; row < kRows; ++row) {
@@ -144,13 +147,13 @@ class Decoder {
       const FieldRef ref{Field::TC, row};
       const long at = pos_;
       std::string address;
-      if (!ReadPhoneEntry(image_, pos_, &address)) return Fail(ref, PhoneCause());
+      if (!ReadPhoneEntry(image_, pos_, &address)) return PhoneFailed(ref);
       if (address.empty()) {
         p.TC.clear();
         continue;
       }
       const auto number = DecodePhoneNumber(address);
-      if (!number) return Fail(ref, texts::DecodeAt(texts::kDecodePhoneNumber, at));
+      if (!number) return Fail(ref, texts::DecodeAt(texts::kDecodePhoneNumber, at), pos_);
       p.TC = Cp1250ToUtf8(*number);
     }
     if (!Seek(kGeneralSlot)) return false;

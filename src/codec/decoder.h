@@ -23,6 +23,7 @@ namespace vexa {
 struct DecodeError {
   std::optional<FieldRef> field;  // none when no one field is to blame (a block pointer, a spare text)
   std::string cause;              // in the user's words (texts_data.h) with the address, no final full stop
+  long end = 0;  // just past the bytes that show the fault; kImageSize when a text or an entry runs off the image
 };
 bool DecodeImage(const EepromImage& image, const std::array<AnalogScale, kRows>& scales, char decimalSeparator,
                  DeviceConfig& config, DecodeError* why = nullptr);
