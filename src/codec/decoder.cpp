@@ -114,9 +114,12 @@ class Decoder {
     return true;
   }
 
-  bool Text(std::string& field, FieldRef ref) {
+  // Reads `member` of row `row` (of the general settings when Row is
+  // GeneralSettings) into `field`; the field is named only on failure.
+  template <class Row>
+  bool Text(std::string& field, std::string Row::*member, int row) {
     std::string raw;
-    if (!ReadImageString(image_, pos_, &raw)) return TextFailed(ref);
+    if (!ReadImageString(image_, pos_, &raw)) return TextFailed(codec::TextFieldOf<Row>(member, row));
     field = Cp1250ToUtf8(raw);
     return true;
   }
@@ -126,7 +129,7 @@ class Decoder {
     for (const auto& b : blocks) {
       if (!Seek(b.slot)) return false;
       for (std::size_t i = 0; i < N; ++i) {
-        if (!Text(rows[i].*b.field, codec::TextFieldOf<Row>(b.field, static_cast<int>(i)))) return false;
+        if (!Text(rows[i].*b.field, b.field, static_cast<int>(i))) return false;
       }
     }
     return true;
@@ -158,7 +161,7 @@ class Decoder {
     }
     if (!Seek(kGeneralSlot)) return false;
     for (auto text : kGeneralTexts) {
-      if (!Text(config_.general.*text, codec::TextFieldOf<GeneralSettings>(text, 0))) return false;
+      if (!Text(config_.general.*text, text, 0)) return false;
     }
     return true;
   }
