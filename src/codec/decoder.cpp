@@ -5,7 +5,9 @@
 #include "codec/cp1250.h"
 #include "codec/header.h"
 #include "codec/layout.h"
+#include "codec/text_field.h"
 #include "codec/values.h"
+#include "platform/texts.h"
 
 namespace vexa {
 namespace {
@@ -34,7 +36,30 @@ class Decoder {
 
   bool Run() { return ReadFixedSettings() && ReadTextArea(); }
 
+  DecodeError error;
+
  private:
+  bool Fail(std::optional<FieldRef> field, std::string cause, long end) {
+    error = {field, std::move(cause), end};
+    return false;
+  }
+  // The string at `pos_` could not be read: it starts past the image or has
+  // no terminator before its end. `place` names a string no field holds.
+  bool TextFailed(std::optional<FieldRef> field, const std::string& place = {}) {
+    const auto cause =
+        texts::DecodeAt(pos_ >= kImageSize ? texts::kDecodeTextBeyondEnd : texts::kDecodeTextPastEnd, pos_);
+    return Fail(field, place.empty() ? cause : place + ": " + cause, kImageSize);
+  }
+  // The phone entry at `pos_` could not be read: its count is not
+  // hexadecimal, or it runs past the image.
+  bool PhoneFailed(FieldRef ref) {
+    const auto high = image_.ReadByte(pos_);
+    const auto low = image_.ReadByte(pos_ + 1);
+    if (high && low && !HexPairToByte(static_cast<char>(*high), static_cast<char>(*low)))
+      return Fail(ref, texts::DecodeAt(texts::kDecodePhoneCount, pos_), pos_ + 2);
+    return Fail(ref, texts::DecodeAt(texts::kDecodePhonePastEnd, pos_), kImageSize);
+  }
+
   std::uint8_t Byte(long offset) const { return image_.ReadByte(offset).value_or(0); }
   long Read24(long offset) const { return Byte(offset) | (Byte(offset + 1) << 8) | (long{Byte(offset + 2)} << 16); }
 
@@ -84,14 +109,17 @@ class Decoder {
   // Positions `pos_` at the block whose pointer is in `slot`.
   bool Seek(long slot) {
     const auto pointer = image_.ReadWord(slot);
-    if (!pointer) return false;
+    if (!pointer) return Fail(std::nullopt, texts::DecodeNoPointer(slot), slot + 2);
     pos_ = *pointer;
     return true;
   }
 
-  bool Text(std::string& field) {
+  // Reads `member` of row `row` (of the general settings when Row is
+  // GeneralSettings) into `field`; the field is named only on failure.
+  template <class Row>
+  bool Text(std::string& field, std::string Row::*member, int row) {
     std::string raw;
-    if (!ReadImageString(image_, pos_, &raw)) return false;
+    if (!ReadImageString(image_, pos_, &raw)) return TextFailed(codec::TextFieldOf<Row>(member, row));
     field = Cp1250ToUtf8(raw);
     return true;
   }
@@ -100,8 +128,8 @@ class Decoder {
   bool RowBlocks(std::array<Row, N>& rows, const std::array<RowTextBlock<Row>, B>& blocks) {
     for (const auto& b : blocks) {
       if (!Seek(b.slot)) return false;
-      for (Row& r : rows) {
-        if (!Text(r.*b.field)) return false;
+      for (std::size_t i = 0; i < N; ++i) {
+        if (!Text(rows[i].*b.field, b.field, static_cast<int>(i))) return false;
       }
     }
     return true;
@@ -114,23 +142,26 @@ class Decoder {
     }
     if (!Seek(kSpareSlot)) return false;
     for (int i = 0; i < kSpareStrings; ++i) {
-      if (!ReadImageString(image_, pos_, nullptr)) return false;
+      if (!ReadImageString(image_, pos_, nullptr)) return TextFailed(std::nullopt, texts::DecodeSpareText(i + 1));
     }
     if (!Seek(kPhoneSlot)) return false;
-    for (PhoneEntry& p : config_.phones) {
+    for (int row = 0; row < kRows; ++row) {
+      PhoneEntry& p = config_.phones[static_cast<std::size_t>(row)];
+      const FieldRef ref{Field::TC, row};
+      const long at = pos_;
       std::string address;
-      if (!ReadPhoneEntry(image_, pos_, &address)) return false;
+      if (!ReadPhoneEntry(image_, pos_, &address)) return PhoneFailed(ref);
       if (address.empty()) {
         p.TC.clear();
         continue;
       }
       const auto number = DecodePhoneNumber(address);
-      if (!number) return false;
+      if (!number) return Fail(ref, texts::DecodeAt(texts::kDecodePhoneNumber, at), pos_);
       p.TC = Cp1250ToUtf8(*number);
     }
     if (!Seek(kGeneralSlot)) return false;
     for (auto text : kGeneralTexts) {
-      if (!Text(config_.general.*text)) return false;
+      if (!Text(config_.general.*text, text, 0)) return false;
     }
     return true;
   }
@@ -145,26 +176,34 @@ class Decoder {
 }  // namespace
 
 bool DecodeImage(const EepromImage& image, const std::array<AnalogScale, kRows>& scales, char decimalSeparator,
-                 DeviceConfig& config) {
+                 DeviceConfig& config, DecodeError* why) {
   DeviceConfig fresh = config;
-  if (!Decoder(image, scales, decimalSeparator, fresh).Run()) return false;
+  Decoder decoder(image, scales, decimalSeparator, fresh);
+  if (!decoder.Run()) {
+    if (why != nullptr) *why = decoder.error;
+    return false;
+  }
   config = std::move(fresh);
   return true;
 }
 
-bool DecodeImage(Workspace& ws) {
+bool DecodeImage(Workspace& ws, DecodeError* why) {
   ws.validationSuppressed = true;
-  const bool ok = DecodeImage(ws.image, ws.scales, ws.decimalSeparator, ws.config);
+  const bool ok = DecodeImage(ws.image, ws.scales, ws.decimalSeparator, ws.config, why);
   ws.validationSuppressed = false;
   return ok;
 }
 
-bool DecodeImage(Workspace& ws, const EepromImage& image) {
+bool DecodeImage(Workspace& ws, const EepromImage& image, DecodeError* why) {
   ws.validationSuppressed = true;
-  const bool ok = DecodeImage(image, ws.scales, ws.decimalSeparator, ws.config);
+  const bool ok = DecodeImage(image, ws.scales, ws.decimalSeparator, ws.config, why);
   ws.validationSuppressed = false;
   if (ok && &image != &ws.image) ws.image = image;
   return ok;
+}
+
+std::string DescribeDecodeError(const DecodeError& e) {
+  return (e.field ? FieldDisplayName(*e.field) + ": " + e.cause : e.cause) + ".";
 }
 
 }  // namespace vexa

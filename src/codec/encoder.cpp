@@ -10,6 +10,7 @@
 #include "codec/cp1250.h"
 #include "codec/header.h"
 #include "codec/layout.h"
+#include "codec/text_field.h"
 #include "codec/values.h"
 #include "platform/texts.h"
 
@@ -108,33 +109,6 @@ class Encoder {
     return Fail(field, texts::kEncodeTextFull);
   }
 
-  template <class Row>
-  static FieldRef RefOf(std::string Row::*member, int row) {
-    DeviceConfig probe;
-    ProgramSettings unused;
-    for (int f = 0; f < kFieldCount; ++f) {
-      const FieldRef ref{static_cast<Field>(f), row};
-      const std::string* text = TextOf(probe, unused, ref);
-      if (text == nullptr || InfoOf(ref.field).family == Family::Program) continue;
-      if constexpr (std::is_same_v<Row, GeneralSettings>) {
-        if (text == &(probe.general.*member)) return ref;
-      } else {
-        const auto& rows = RowsOf<Row>(probe);
-        if (text == &(rows[static_cast<std::size_t>(row)].*member)) return ref;
-      }
-    }
-    return {Field::JmenoStanice, row};
-  }
-  template <class Row>
-  static const std::array<Row, kRows>& RowsOf(const DeviceConfig& c) {
-    if constexpr (std::is_same_v<Row, DigitalInput>)
-      return c.inputs;
-    else if constexpr (std::is_same_v<Row, DigitalOutput>)
-      return c.outputs;
-    else
-      return c.analogs;
-  }
-
   bool Put(std::uint8_t value, long offset) { return image_.WriteByte(value, offset); }
 
   bool WriteFixedSettings() {
@@ -190,7 +164,7 @@ class Encoder {
       if (!StartBlock(b.slot)) return false;
       for (std::size_t i = 0; i < N; ++i) {
         const std::string& text = rows[i].*b.field;
-        if (!Text(text)) return TextFailed(RefOf<Row>(b.field, static_cast<int>(i)), text);
+        if (!Text(text)) return TextFailed(codec::TextFieldOf<Row>(b.field, static_cast<int>(i)), text);
       }
     }
     return true;
@@ -215,7 +189,8 @@ class Encoder {
     }
     if (!StartBlock(kGeneralSlot)) return false;
     for (auto text : kGeneralTexts) {
-      if (!Text(config_.general.*text)) return TextFailed(RefOf<GeneralSettings>(text, 0), config_.general.*text);
+      if (!Text(config_.general.*text))
+        return TextFailed(codec::TextFieldOf<GeneralSettings>(text, 0), config_.general.*text);
     }
     return true;
   }

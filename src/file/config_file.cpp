@@ -79,13 +79,21 @@ bool DecodeConfigImage(Workspace& ws, const EepromImage& loaded, long length, Fa
   }
   // A file cut short before its end marker would otherwise be completed from
   // bytes of an earlier image; it is refused like a damaged header.
+  // Damage the file's own bytes show is named; a fault that only the bytes
+  // past its end would settle means it was cut short.
   if (!IsImageCompleteWithin(loaded, length)) {
-    failure = Failure::Of(FailureKind::Data, texts::kCauseFileCutShort);
+    DeviceConfig unused;
+    DecodeError why;
+    const bool damaged = !DecodeImage(loaded, ws.scales, ws.decimalSeparator, unused, &why) && why.end <= length;
+    failure = Failure::Of(FailureKind::Data, damaged ? DescribeDecodeError(why) : texts::kCauseFileCutShort);
     return false;
   }
   if (beforeDecoding) beforeDecoding();
-  if (!DecodeImage(ws, loaded)) {
-    failure = Failure::Of(FailureKind::Data, texts::kCauseNotDecodable);
+  DecodeError why;
+  if (!DecodeImage(ws, loaded, &why)) {
+    // What could not be read and where; the general cause only when the
+    // decoder named nothing.
+    failure = Failure::Of(FailureKind::Data, why.cause.empty() ? texts::kCauseNotDecodable : DescribeDecodeError(why));
     return false;
   }
   return true;

@@ -55,6 +55,26 @@ inline constexpr const char* kEncodedHeaderBroken = "převedená hlavička nepro
 inline constexpr const char* kCauseLongerThanMemory = "nastavení je delší než paměť zařízení";
 inline constexpr const char* kCauseNegativeLength = "záporná délka souboru";
 
+// Why an image (read from the unit or from a file) does not decode into a
+// configuration; after the field concerned, with the address where reading
+// stopped: "INPNazev[3]: text přesahuje konec paměti (adresa 0xFFF0)".
+inline constexpr const char* kDecodeTextPastEnd = "text přesahuje konec paměti";
+inline constexpr const char* kDecodeTextBeyondEnd = "text začíná za koncem paměti";
+inline constexpr const char* kDecodePhonePastEnd = "záznam čísla přesahuje konec paměti";
+inline constexpr const char* kDecodePhoneCount = "počet číslic v záznamu čísla není šestnáctkové číslo";
+inline constexpr const char* kDecodePhoneNumber = "číslo v záznamu nelze přečíst";
+inline std::string DecodeAt(const std::string& cause, long address) {
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  std::string hex;
+  for (int shift = address > 0xFFFF ? 16 : 12; shift >= 0; shift -= 4) hex += kDigits[(address >> shift) & 0xF];
+  return cause + " (adresa 0x" + hex + ")";
+}
+// The place of a cause that is about no field.
+inline std::string DecodeSpareText(int number) { return "rezervní text " + std::to_string(number); }
+inline std::string DecodeNoPointer(long slot) {
+  return "ukazatel bloku textů na pozici " + std::to_string(slot) + " nelze přečíst";
+}
+
 // Why a file's bytes are not a configuration.
 inline constexpr const char* kCauseHeaderBroken = "záhlaví dat neprošlo kontrolou";
 inline constexpr const char* kCauseFileCutShort = "soubor končí dříve než data nastavení";

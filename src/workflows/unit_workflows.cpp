@@ -51,8 +51,10 @@ BackupResult TakeBackup(link::Link& link, Workspace& ws, Services& sv, const std
   if (ws.CancelRequested) return BackupResult::Cancelled;
   if (!IsImageValid(*unit)) return BackupResult::NothingToKeep;
   WriteBackup backup;
-  if (!DecodeImage(*unit, ws.scales, ws.decimalSeparator, backup.config)) {
-    why = Failure::Of(FailureKind::Data, texts::kCauseUnitNotDecodable);
+  DecodeError undecoded;
+  if (!DecodeImage(*unit, ws.scales, ws.decimalSeparator, backup.config, &undecoded)) {
+    why = Failure::Of(FailureKind::Data, undecoded.cause.empty() ? texts::kCauseUnitNotDecodable
+                                                                 : DescribeDecodeError(undecoded));
     return BackupResult::Failed;
   }
   // The file a save of that configuration would give, and never shorter
@@ -110,11 +112,15 @@ WorkflowResult ReadWorkflow(link::Link& link, Workspace& ws, Services& sv, const
   }
   if (sv.view) sv.view->ShowTab(kGeneralTab);
   ShowProgress(ws, sv, texts::kMsgDecoding, false);
-  const bool decoded = DecodeImage(ws, *unit);
+  DecodeError undecoded;
+  const bool decoded = DecodeImage(ws, *unit, &undecoded);
   if (decoded && sv.view) sv.view->ConfigReplaced();
   CloseProgress(sv);
   if (!decoded) {
-    sv.messages.Show(Icon::Error, texts::kMsgReadDamaged);
+    // What could not be read and where, on the line beneath.
+    sv.messages.Show(Icon::Error, WithReason(texts::kMsgReadDamaged, undecoded.cause.empty()
+                                                                         ? std::string()
+                                                                         : DescribeDecodeError(undecoded)));
     return WorkflowResult::Failed;
   }
   sv.messages.Show(Icon::Information,

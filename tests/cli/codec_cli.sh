@@ -55,6 +55,14 @@ ${case#*|}"
   [ -s "$WORK/out" ] && fail "dump $name wrote to standard output"
 done
 
+# A valid header over a damaged text area: what could not be read and where.
+cp "$FIX/pumping-station.eep" "$WORK/bad-phone.eep"
+printf 'Z' | dd of="$WORK/bad-phone.eep" bs=1 seek=$((0x02ED)) conv=notrunc status=none
+expect_exit 2 "dump bad-phone" -- "$CLI" dump "$WORK/bad-phone.eep"
+want="Data v souboru '$WORK/bad-phone.eep' nejsou v pořádku - neodpovídají formátu EEPROM.
+TC[0]: počet číslic v záznamu čísla není šestnáctkové číslo (adresa 0x02ED)."
+[ "$(cat "$WORK/err")" = "$want" ] || fail "dump bad-phone message: $(cat "$WORK/err")"
+
 # An unreadable file, one longer than the image, a folder, a FIFO, a device:
 # the load error with the reason beneath it, exit 2.
 head -c 65537 /dev/zero >"$WORK/long.eep"

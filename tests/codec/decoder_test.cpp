@@ -167,44 +167,59 @@ TEST(Decoder, PhoneEntries) {
   }
 }
 
-TEST(Decoder, DamagedImagesFailAndLeaveTheConfigurationAlone) {
+TEST(Decoder, DamagedImagesFailWithTheirReasonAndLeaveTheConfigurationAlone) {
   struct Case {
     const char* what;
     std::function<void(EepromImage&)> poke;
+    const char* reason;
   };
+  // Bytes from `from` to the end hold no terminator.
   auto noNulFrom = [](long from) {
     return [from](EepromImage& im) {
       for (long o = from; o < kImageSize; ++o) im.WriteByte('x', o);
     };
   };
+  // The block of `slot` moved to `at`, holding `bytes`, then no terminator.
+  auto blockAt = [&](long slot, long at, std::string bytes) {
+    return [=](EepromImage& im) {
+      noNulFrom(at)(im);
+      std::copy(bytes.begin(), bytes.end(), im.data() + at);
+      im.WriteWord(static_cast<std::uint16_t>(at), slot);
+    };
+  };
+  // The phone block moved to 0x0800, clear of the other blocks.
+  auto phonesAt0x800 = [](std::string bytes) {
+    return [=](EepromImage& im) {
+      std::copy(bytes.begin(), bytes.end(), im.data() + 0x800);
+      im.WriteWord(0x800, layout::kPhoneSlot);
+    };
+  };
   const std::vector<Case> cases = {
-      {"input names run to the image end",
-       [&](EepromImage& im) {
-         noNulFrom(65000)(im);
-         im.WriteWord(65000, 0);
-       }},
-      {"general texts start at the last byte",
-       [&](EepromImage& im) {
-         noNulFrom(65535)(im);
-         im.WriteWord(65535, layout::kGeneralSlot);
-       }},
-      {"spare block runs off",
-       [&](EepromImage& im) {
-         noNulFrom(65534)(im);
-         im.WriteWord(65534, layout::kSpareSlot);
-       }},
-      {"phone count not hexadecimal",
-       [](EepromImage& im) {
-         const long at = *im.ReadWord(layout::kPhoneSlot);
-         im.WriteByte('Z', at);
-         im.WriteByte('1', at + 1);
-       }},
-      {"phone digits run past the image end",
-       [](EepromImage& im) {
-         im.WriteWord(65530, layout::kPhoneSlot);
-         const std::string entry = "FF91";
-         std::copy(entry.begin(), entry.end(), im.data() + 65530);
-       }},
+      {"input names run to the image end", blockAt(0, 65000, ""),
+       "INPNazev[0]: text přesahuje konec paměti (adresa 0xFDE8)."},
+      {"the fourth input name has no terminator", blockAt(0, 0xFFED, std::string(3, '\0')),
+       "INPNazev[3]: text přesahuje konec paměti (adresa 0xFFF0)."},
+      {"a block pointer at the last byte: the second row lies past the image",
+       blockAt(layout::kInputBlocks[1].slot, 65535, std::string(1, '\0')),
+       "INPZap[1]: text začíná za koncem paměti (adresa 0x10000)."},
+      {"the crossing texts are named by their slot", blockAt(layout::kAnalogBlocks[4].slot, 65535, ""),
+       "AINCL1Dn[0]: text přesahuje konec paměti (adresa 0xFFFF)."},
+      {"general texts start at the last byte", blockAt(layout::kGeneralSlot, 65535, ""),
+       "JmenoStanice: text přesahuje konec paměti (adresa 0xFFFF)."},
+      {"the PIN runs off", blockAt(layout::kGeneralSlot, 65530, std::string(1, '\0')),
+       "PIN: text přesahuje konec paměti (adresa 0xFFFB)."},
+      {"spare block runs off", blockAt(layout::kSpareSlot, 65534, ""),
+       "rezervní text 1: text přesahuje konec paměti (adresa 0xFFFE)."},
+      {"the second spare text runs off", blockAt(layout::kSpareSlot, 65534, std::string(1, '\0')),
+       "rezervní text 2: text přesahuje konec paměti (adresa 0xFFFF)."},
+      {"phone count not hexadecimal", phonesAt0x800("Z1"),
+       "TC[0]: počet číslic v záznamu čísla není šestnáctkové číslo (adresa 0x0800)."},
+      {"third phone count not hexadecimal", phonesAt0x800(std::string(2, '\0') + "0G"),
+       "TC[2]: počet číslic v záznamu čísla není šestnáctkové číslo (adresa 0x0802)."},
+      {"phone digits run past the image end", blockAt(layout::kPhoneSlot, 65530, "FF91"),
+       "TC[0]: záznam čísla přesahuje konec paměti (adresa 0xFFFA)."},
+      {"a phone count at the last byte", blockAt(layout::kPhoneSlot, 65529, std::string(6, '\0') + "1"),
+       "TC[6]: záznam čísla přesahuje konec paměti (adresa 0xFFFF)."},
   };
   for (const auto& c : cases) {
     Workspace ws;
@@ -218,6 +233,9 @@ TEST(Decoder, DamagedImagesFailAndLeaveTheConfigurationAlone) {
     EXPECT_FALSE(DecodeImage(ws)) << c.what;
     EXPECT_EQ(ws.config, shown) << c.what;
     EXPECT_FALSE(ws.validationSuppressed) << c.what;
+    DecodeError why;
+    EXPECT_FALSE(DecodeImage(ws.image, ws.scales, '.', ws.config, &why)) << c.what;
+    EXPECT_EQ(DescribeDecodeError(why), c.reason) << c.what;
   }
 }
 

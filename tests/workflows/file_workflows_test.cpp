@@ -5,8 +5,10 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -177,6 +179,20 @@ TEST_F(FileWorkflowTest, LoadOutcomes) {
   }
   const fs::path empty = dir / "empty.eep";
   WriteBytes(empty, {});
+  // The pumping station with its text area damaged, the header left valid.
+  auto damaged = [&](const char* name, const std::function<void(std::vector<char>&, long phones, long spare)>& poke) {
+    auto bytes = ReadBytes(Fixture("pumping-station.eep"));
+    auto pointer = [&](int slot) { return (bytes[slot] & 0xFF) | (bytes[slot + 1] & 0xFF) << 8; };
+    poke(bytes, pointer(40), pointer(36));
+    WriteBytes(dir / name, bytes);
+    return (dir / name).string();
+  };
+  const std::string badPhone =
+      damaged("bad-phone.eep", [](std::vector<char>& b, long phones, long) { b[phones] = 'Z'; });
+  const std::string spareRunsOff = damaged("spare-runs-off.eep", [](std::vector<char>& b, long, long spare) {
+    b.resize(65536);
+    std::fill(b.begin() + spare, b.end(), 'x');
+  });
 
   struct Case {
     const char* name;
@@ -187,7 +203,7 @@ TEST_F(FileWorkflowTest, LoadOutcomes) {
   };
   auto loaded = [](const std::string& p) { return "Data ze souboru '" + p + "' byla úspěšně načtena."; };
   // Why the bytes are not a configuration, beneath.
-  auto notValid = [](const std::string& p, const char* cause) {
+  auto notValid = [](const std::string& p, const std::string& cause) {
     return "Data v souboru '" + p + "' nejsou v pořádku - neodpovídají formátu EEPROM.\n" + cause + ".";
   };
   // The reason on the second line.
@@ -205,6 +221,12 @@ TEST_F(FileWorkflowTest, LoadOutcomes) {
       {"valid file", pumping, FileOutcome::Completed, Icon::Information, loaded(pumping)},
       {"cut before its end marker", truncated, FileOutcome::NotValid, Icon::Information, notValid(truncated, texts::kCauseFileCutShort)},
       {"header checksum wrong", badSum, FileOutcome::NotValid, Icon::Information, notValid(badSum, texts::kCauseHeaderBroken)},
+      // What could not be read and where, when the file's own bytes show it;
+      // the pumping station's phone block lies at 0x02ED, its spare block at 0x02EB.
+      {"a phone count that is not hexadecimal", badPhone, FileOutcome::NotValid, Icon::Information,
+       notValid(badPhone, "TC[0]: počet číslic v záznamu čísla není šestnáctkové číslo (adresa 0x02ED)")},
+      {"a whole image whose spare texts run off", spareRunsOff, FileOutcome::NotValid, Icon::Information,
+       notValid(spareRunsOff, "rezervní text 1: text přesahuje konec paměti (adresa 0x02EB)")},
       {"empty file over a zero image", empty.string(), FileOutcome::NotValid, Icon::Information,
        notValid(empty.string(), texts::kCauseHeaderBroken)},
       {"missing file", missing, FileOutcome::ReadFailed, Icon::Error, readError(missing, "soubor neexistuje")},

@@ -120,7 +120,11 @@ TEST(Workflows, ReadOutcomesAndTheirMessages) {
          WriteImageByte(other.image, 'Z', phones);  // a phone count that is not hexadecimal
          std::copy_n(other.image.data(), 1024, u.sim.memory().begin());
        },
-       WorkflowResult::Failed, Icon::Error, texts::kMsgReadDamaged, true},
+       WorkflowResult::Failed, Icon::Error,
+       // The start-up configuration's phone block lies at 0x019A.
+       std::string(texts::kMsgReadDamaged) +
+           "\nTC[0]: počet číslic v záznamu čísla není šestnáctkové číslo (adresa 0x019A).",
+       true},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);

@@ -45,6 +45,15 @@ TEST(WriteBackup, KeptBeforeTheWriteOrAskedFor) {
       {"backup read fails, write anyway", true,
        [](LinkRig& r) { r.sim.InjectFault(link::SimFault::DropReply, link::kReadAttempts, link::kCmdReadBlock); }, {Answer::Yes},
        WorkflowResult::Completed, false, true, {WithReason(texts::kMsgBackupFailed, kBlockZeroUnanswered), texts::kMsgWriteDone}},
+      {"the unit's text area is damaged, write refused", true,
+       [](LinkRig& r) {
+         auto& m = r.sim.memory();
+         m[m[40] | (m[41] << 8)] = 'Z';  // the first phone entry's count, not hexadecimal
+       },
+       {Answer::No}, WorkflowResult::Refused, false, false,
+       // The pumping station's phone block lies at 0x02ED.
+       {WithReason(texts::kMsgBackupFailed,
+                   "TC[0]: počet číslic v záznamu čísla není šestnáctkové číslo (adresa 0x02ED).")}},
       {"Storno during the backup read", true,
        [](LinkRig& r) {
          r.link.onBlock = [&r](long done, long) {
