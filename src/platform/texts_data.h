@@ -3,7 +3,9 @@
 // file cannot be written. Part of the catalogue (platform/texts.h).
 //
 // Causes have no final full stop: they go after a place ("general.PIN",
-// "INPZap[1]", a path) into a reason line, which ends with one.
+// "INPZap[1]", a path) into a reason line, which ends with one. A cause that
+// makes a reason line on its own, with no place before it, begins with a
+// capital letter.
 #pragma once
 
 #include <cstddef>
@@ -51,7 +53,7 @@ inline constexpr const char* kEncodeSmsDays = "není to počet dní, který zař
 inline constexpr const char* kEncodePhoneAddress = "číslo nelze uložit tak, aby je zařízení přečetlo zpět";
 inline constexpr const char* kEncodePhoneFull = "číslo přesahuje konec paměti";
 // A whole reason line: the image converted but its header fails its own test.
-inline constexpr const char* kEncodedHeaderBroken = "převedená hlavička neprošla kontrolou.";
+inline constexpr const char* kEncodedHeaderBroken = "Převedená hlavička neprošla kontrolou.";
 inline constexpr const char* kCauseLongerThanMemory = "nastavení je delší než paměť zařízení";
 inline constexpr const char* kCauseNegativeLength = "záporná délka souboru";
 
@@ -70,21 +72,21 @@ inline std::string DecodeAt(const std::string& cause, long address) {
   return cause + " (adresa 0x" + hex + ")";
 }
 // The place of a cause that is about no field.
-inline std::string DecodeSpareText(int number) { return "rezervní text " + std::to_string(number); }
+inline std::string DecodeSpareText(int number) { return "Rezervní text " + std::to_string(number); }
 inline std::string DecodeNoPointer(long slot) {
-  return "ukazatel bloku textů na pozici " + std::to_string(slot) + " nelze přečíst";
+  return "Ukazatel bloku textů na pozici " + std::to_string(slot) + " nelze přečíst";
 }
 
 // Why a file's bytes are not a configuration.
-inline constexpr const char* kCauseHeaderBroken = "záhlaví dat neprošlo kontrolou";
-inline constexpr const char* kCauseFileCutShort = "soubor končí dříve než data nastavení";
-inline constexpr const char* kCauseNotDecodable = "data nastavení nelze převést";
+inline constexpr const char* kCauseHeaderBroken = "Záhlaví dat neprošlo kontrolou";
+inline constexpr const char* kCauseFileCutShort = "Soubor končí dříve než data nastavení";
+inline constexpr const char* kCauseNotDecodable = "Data nastavení nelze převést";
 
 // Why a backup was not kept.
 inline constexpr const char* kCauseBackupNotSaved = "nelze uložit zálohu";
 inline constexpr const char* kCauseNoFreeBackupName = "pro zálohu se nenašlo volné jméno";
-inline constexpr const char* kCauseUnitNotRead = "nastavení zařízení se nepodařilo přečíst";
-inline constexpr const char* kCauseUnitNotDecodable = "data nastavení v zařízení nelze převést";
+inline constexpr const char* kCauseUnitNotRead = "Nastavení zařízení se nepodařilo přečíst";
+inline constexpr const char* kCauseUnitNotDecodable = "Data nastavení v zařízení nelze převést";
 
 // Why a file or a folder cannot be read or written; the place is the path.
 // The system's own words, when it gave some, follow the cause.

@@ -46,7 +46,7 @@ done
 
 # Files that are not valid configurations: the format message, exit 2.
 # The second line says why.
-for case in "truncated|soubor končí dříve než data nastavení." "bad-checksum|záhlaví dat neprošlo kontrolou."; do
+for case in "truncated|Soubor končí dříve než data nastavení." "bad-checksum|Záhlaví dat neprošlo kontrolou."; do
   name=${case%%|*}
   expect_exit 2 "dump $name" -- "$CLI" dump "$FIX/$name.eep"
   want="Data v souboru '$FIX/$name.eep' nejsou v pořádku - neodpovídají formátu EEPROM.

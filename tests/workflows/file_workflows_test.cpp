@@ -226,7 +226,7 @@ TEST_F(FileWorkflowTest, LoadOutcomes) {
       {"a phone count that is not hexadecimal", badPhone, FileOutcome::NotValid, Icon::Information,
        notValid(badPhone, "TC[0]: počet číslic v záznamu čísla není šestnáctkové číslo (adresa 0x02ED)")},
       {"a whole image whose spare texts run off", spareRunsOff, FileOutcome::NotValid, Icon::Information,
-       notValid(spareRunsOff, "rezervní text 1: text přesahuje konec paměti (adresa 0x02EB)")},
+       notValid(spareRunsOff, "Rezervní text 1: text přesahuje konec paměti (adresa 0x02EB)")},
       {"empty file over a zero image", empty.string(), FileOutcome::NotValid, Icon::Information,
        notValid(empty.string(), texts::kCauseHeaderBroken)},
       {"missing file", missing, FileOutcome::ReadFailed, Icon::Error, readError(missing, "soubor neexistuje")},
