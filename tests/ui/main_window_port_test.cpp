@@ -1,14 +1,11 @@
 // The port selector: the system's ports after "COM 1".."COM 4", asked afresh
 // whenever the list is opened, and locked while the link uses the port.
-#include <fcntl.h>
-#include <stdlib.h>
-#include <unistd.h>
-
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QPushButton>
 #include <QTemporaryDir>
 
+#include "../tools/vexa-unit-sim/pty_unit.h"
 #include "link/programming_mode.h"
 #include "ui/window_commands.h"
 #include "ui/main_window_support.h"
@@ -74,11 +71,10 @@ TEST_F(PortTest, SystemPortsFollowTheComEntriesAndAreAskedOnOpening) {
 // A pseudo-terminal that never answers stands for a unit that is not in
 // programming mode yet; activation opens it from its selector entry.
 TEST_F(PortTest, SelectorIsLockedFromOpeningThePortUntilTheLinkIsInactive) {
-  const int master = posix_openpt(O_RDWR | O_NOCTTY);
-  ASSERT_GE(master, 0);
-  ASSERT_EQ(grantpt(master), 0);
-  ASSERT_EQ(unlockpt(master), 0);
-  const std::string slave = ptsname(master);
+  sim::PtyUnit pty;  // not served: nobody answers
+  std::string error;
+  ASSERT_TRUE(pty.Open(&error)) << error;
+  const std::string slave = pty.slavePath();
   fx.ports.ports = {{slave, "Test adapter", ""}};
   AttachLink(*window, dosDevices.path().toStdString());
   window->tabPort()->showPopup();
@@ -91,7 +87,6 @@ TEST_F(PortTest, SelectorIsLockedFromOpeningThePortUntilTheLinkIsInactive) {
   window->btDEA()->click();
   fx.messages.onShow = nullptr;
   fx.loop.onYield = nullptr;
-  ::close(master);
 
   ASSERT_EQ(fx.messages.texts(), (std::vector<std::string>{texts::kMsgInstruction, texts::kMsgActivationFailed}));
   EXPECT_EQ(enabledAtMessage.front(), false);  // the port was open at the instruction
