@@ -94,7 +94,7 @@ int Report(const std::vector<std::string>& args) {
     SayLines(std::cerr, WithReason(std::string("vexa-cli report: ") + texts::kCliPdfIncomplete, why));
     return kExitFailed;
   }
-  return WriteOutputOrSay(output, bytes) ? kExitOk : kExitFailed;
+  return WriteOutputOrSay(output, bytes.data(), bytes.size()) ? kExitOk : kExitFailed;
 }
 
 const Register kReport{{"report", kUsage, Report,

@@ -60,7 +60,7 @@ int ReadUnitConfiguration(const std::string& port, DeviceConfig& config);
 
 // Writes an output file ("-" is standard output); on failure says why on
 // standard error.
-bool WriteOutputOrSay(const std::string& path, const std::vector<std::uint8_t>& bytes);
+bool WriteOutputOrSay(const std::string& path, const std::uint8_t* data, std::size_t size);
 
 // Encodes the workspace's configuration and writes the file the program's
 // save writes ("-" is standard output); on failure says why on standard

@@ -51,19 +51,15 @@ bool LoadFileOrSay(const std::string& path, Workspace& ws) {
   return false;
 }
 
-namespace {
-// Bytes to standard output; false when they could not go (Run says so).
-bool WriteStandardOutputOrSay(const std::uint8_t* data, std::size_t size) {
-  std::cout.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
-  std::cout.flush();
-  return std::cout.good();
-}
-}  // namespace
-
-bool WriteOutputOrSay(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-  if (path == "-") return WriteStandardOutputOrSay(bytes.data(), bytes.size());
+bool WriteOutputOrSay(const std::string& path, const std::uint8_t* data, std::size_t size) {
+  if (path == "-") {
+    // Standard output that takes nothing is said once, by main().
+    std::cout.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+    std::cout.flush();
+    return std::cout.good();
+  }
   Failure failure;
-  if (WriteFileAtomically(path, bytes.data(), bytes.size(), failure)) return true;
+  if (WriteFileAtomically(path, data, size, failure)) return true;
   SayLines(std::cerr, WithReason(texts::ConfigFileSaveErrorText(path), failure));
   return false;
 }
@@ -75,12 +71,7 @@ int SaveConfigOrSay(const std::string& path, Workspace& ws) {
     SayLines(std::cerr, WithReason(texts::kConvertErrorText, failure));
     return kExitFailed;
   }
-  if (path == "-") {
-    return WriteStandardOutputOrSay(ws.image.data(), static_cast<std::size_t>(length)) ? kExitOk : kExitFailed;
-  }
-  if (WriteConfigImage(path, ws.image, length, failure)) return kExitOk;
-  SayLines(std::cerr, WithReason(texts::ConfigFileSaveErrorText(path), failure));
-  return kExitFailed;
+  return WriteOutputOrSay(path, ws.image.data(), static_cast<std::size_t>(length)) ? kExitOk : kExitFailed;
 }
 
 bool CanWriteOrSay(const std::string& path) {
