@@ -95,15 +95,13 @@ void ApplyPort(const RememberedParts& parts, const RememberedPort& port) {
     return;
   }
   selector->refresh();
-  QString device = port.kind == RememberedPort::Kind::Device ? port.value : QString();
+  // The adapter by its serial number, or the device itself, when connected.
+  const bool bySerial = port.kind == RememberedPort::Kind::Serial;
   for (const link::SystemPort& p : SystemPortsOf(parts)) {
-    if (port.kind == RememberedPort::Kind::Serial && Q(p.serialNumber) == port.value) device = Q(p.device);
+    if (Q(bySerial ? p.serialNumber : p.device) != port.value) continue;
+    if (SelectDevice(*selector, Q(p.device))) return;
+    break;
   }
-  bool found = false;
-  if (!device.isEmpty()) {
-    for (const link::SystemPort& p : SystemPortsOf(parts)) found = found || Q(p.device) == device;
-  }
-  if (found && SelectDevice(*selector, device)) return;
   selector->setCurrentIndex(0);
   selector->setProperty(kMissingKind, KindName(port.kind));
   selector->setProperty(kMissingValue, port.value);
