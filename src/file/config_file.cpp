@@ -91,9 +91,8 @@ bool DecodeConfigImage(Workspace& ws, const EepromImage& loaded, long length, Fa
   if (beforeDecoding) beforeDecoding();
   DecodeError why;
   if (!DecodeImage(ws, loaded, &why)) {
-    // What could not be read and where; the general cause only when the
-    // decoder named nothing.
-    failure = Failure::Of(FailureKind::Data, why.cause.empty() ? texts::kCauseNotDecodable : DescribeDecodeError(why));
+    // What could not be read and where.
+    failure = Failure::Of(FailureKind::Data, DescribeDecodeError(why));
     return false;
   }
   return true;

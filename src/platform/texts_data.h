@@ -80,13 +80,11 @@ inline std::string DecodeNoPointer(long slot) {
 // Why a file's bytes are not a configuration.
 inline constexpr const char* kCauseHeaderBroken = "Záhlaví dat neprošlo kontrolou";
 inline constexpr const char* kCauseFileCutShort = "Soubor končí dříve než data nastavení";
-inline constexpr const char* kCauseNotDecodable = "Data nastavení nelze převést";
 
 // Why a backup was not kept.
 inline constexpr const char* kCauseBackupNotSaved = "nelze uložit zálohu";
 inline constexpr const char* kCauseNoFreeBackupName = "pro zálohu se nenašlo volné jméno";
 inline constexpr const char* kCauseUnitNotRead = "Nastavení zařízení se nepodařilo přečíst";
-inline constexpr const char* kCauseUnitNotDecodable = "Data nastavení v zařízení nelze převést";
 
 // Why a file or a folder cannot be read or written; the place is the path.
 // The system's own words, when it gave some, follow the cause.

@@ -53,8 +53,7 @@ BackupResult TakeBackup(link::Link& link, Workspace& ws, Services& sv, const std
   WriteBackup backup;
   DecodeError undecoded;
   if (!DecodeImage(*unit, ws.scales, ws.decimalSeparator, backup.config, &undecoded)) {
-    why = Failure::Of(FailureKind::Data, undecoded.cause.empty() ? texts::kCauseUnitNotDecodable
-                                                                 : DescribeDecodeError(undecoded));
+    why = Failure::Of(FailureKind::Data, DescribeDecodeError(undecoded));
     return BackupResult::Failed;
   }
   // The file a save of that configuration would give, and never shorter
@@ -118,9 +117,7 @@ WorkflowResult ReadWorkflow(link::Link& link, Workspace& ws, Services& sv, const
   CloseProgress(sv);
   if (!decoded) {
     // What could not be read and where, on the line beneath.
-    sv.messages.Show(Icon::Error, WithReason(texts::kMsgReadDamaged, undecoded.cause.empty()
-                                                                         ? std::string()
-                                                                         : DescribeDecodeError(undecoded)));
+    sv.messages.Show(Icon::Error, WithReason(texts::kMsgReadDamaged, DescribeDecodeError(undecoded)));
     return WorkflowResult::Failed;
   }
   sv.messages.Show(Icon::Information,
