@@ -12,19 +12,16 @@ namespace {
 
 using link::WriteOutcome;
 
-// An activated rig whose unit memory holds a counting pattern.
-struct ActiveRig : LinkRig {
-  explicit ActiveRig(link::UnitOptions o = {}) : LinkRig(o) {
-    for (std::size_t i = 0; i < sim.memory().size(); ++i) sim.memory()[i] = static_cast<std::uint8_t>(i * 7 + 3);
-    Activate();
-  }
-  std::vector<long> Addresses(std::uint8_t code) const {
-    std::vector<long> a;
-    for (const auto& r : sim.requests()) {
-      if (r.code == code) a.push_back(r.address);
-    }
-    return a;
-  }
+// A counting pattern for the unit's memory.
+std::vector<std::uint8_t> Pattern() {
+  std::vector<std::uint8_t> m(65536);
+  for (std::size_t i = 0; i < m.size(); ++i) m[i] = static_cast<std::uint8_t>(i * 7 + 3);
+  return m;
+}
+
+// An activated unit whose memory holds the counting pattern.
+struct ActiveRig : ActiveUnit {
+  explicit ActiveRig(link::UnitOptions o = {}) : ActiveUnit(o, Pattern()) {}
   // Fills the image with a pattern different from the unit's.
   void FillImage(long upTo) {
     for (long i = 0; i < upTo; ++i) WriteImageByte(ws.image, static_cast<std::uint8_t>(i * 13 + 1), i);

@@ -52,6 +52,7 @@ TEST(SlowUnit, EveryTransferEndsWithTheUnitsDataOrItsFailure) {
   enum Op { Read, QuickRead, Write, VerifiedWrite };
   const char* kOpNames[] = {"read", "quick read", "write", "verified write"};
   const auto unitConfig = LongConfiguration('a');
+  const std::vector<std::uint8_t> unitMemory(unitConfig->data(), unitConfig->data() + kUsable);
   const auto newConfig = LongConfiguration('q');
   const long used = *UsedLength(*newConfig) + 1;
   const long blocksWritten =
@@ -71,9 +72,7 @@ TEST(SlowUnit, EveryTransferEndsWithTheUnitsDataOrItsFailure) {
         o.blockDelayMaxUs = c.maxMs * 1000;
         o.slowFrom = c.slowFrom;
         o.slowTo = c.slowTo;
-        LinkRig rig(o);
-        std::copy_n(unitConfig->data(), kUsable, rig.sim.memory().begin());
-        ASSERT_EQ(link::ActivateLink(rig.link, rig.ws, rig.sv), link::ActivationResult::Active);
+        ActiveUnit rig(o, unitMemory);
         rig.ws.settings.CheckWrite = op == VerifiedWrite;
         const std::int64_t start = rig.clock.now;
         bool ok = false;
@@ -131,10 +130,9 @@ TEST(LossyLine, ALostAnswerCostsARetryAndTheDataStayExact) {
     o.charTimeUs = 521;
     o.responseDelayUs = 2000;
     o.seed = c.seed;
-    LinkRig rig(o);
-    for (std::size_t i = 0; i < rig.sim.memory().size(); ++i) rig.sim.memory()[i] = static_cast<std::uint8_t>(i * 7);
-    EXPECT_EQ(link::ActivateLink(rig.link, rig.ws, rig.sv), link::ActivationResult::Active);
-    rig.sim.ClearLog();
+    std::vector<std::uint8_t> memory(kUsable + 64);
+    for (std::size_t i = 0; i < memory.size(); ++i) memory[i] = static_cast<std::uint8_t>(i * 7);
+    ActiveUnit rig(o, memory);
     rig.sim.SetDropRate(c.dropRate);
     rig.sim.InjectFault(link::SimFault::DropReply, c.lostBlockAnswers, link::kCmdReadBlock);
     rig.sim.InjectFault(link::SimFault::DropReply, c.lostMarkerAnswers, link::kMarkers[0].command);

@@ -186,13 +186,24 @@ struct LinkRig {
     ws.settings.Port = "COM 1";
   }
 
-  // Activates the unit, then forgets the traffic and the messages of the
-  // activation, so a test sees only what follows.
+  // Activates the unit, then forgets the traffic, the messages and the
+  // progress texts of the activation, so a test sees only what follows.
   void Activate() {
     EXPECT_EQ(link::ActivateLink(link, ws, sv), link::ActivationResult::Active);
     sim.ClearLog();
     messages.shown.clear();
+    progress.shownTexts.clear();
   }
+
+  // The addresses of the requests of `code` the unit received, in order.
+  std::vector<long> Addresses(std::uint8_t code) const {
+    std::vector<long> a;
+    for (const auto& r : sim.requests()) {
+      if (r.code == code) a.push_back(r.address);
+    }
+    return a;
+  }
+  long Count(std::uint8_t code) const { return static_cast<long>(Addresses(code).size()); }
 
   // What the transfer functions take from the workspace, as the workflows
   // give it.
@@ -208,6 +219,15 @@ struct LinkRig {
   FakeLoop loop;
   FakeView view;
   Services sv{messages, progress, loop, nullptr, &view};
+};
+
+// An activated unit whose memory starts with `memory` (the rest as the
+// simulator keeps it), with only what follows the activation on record.
+struct ActiveUnit : LinkRig {
+  explicit ActiveUnit(link::UnitOptions o = {}, const std::vector<std::uint8_t>& memory = {}) : LinkRig(o) {
+    std::copy_n(memory.begin(), std::min(memory.size(), sim.memory().size()), sim.memory().begin());
+    Activate();
+  }
 };
 
 }  // namespace vexa::test

@@ -25,11 +25,8 @@ Workspace Fixture(const char* name) {
 
 // An activated unit holding `memory`, and a record of the blocks written to
 // it.
-struct Unit : LinkRig {
-  explicit Unit(const Memory& memory) {
-    sim.memory() = memory;
-    Activate();
-    progress.shownTexts.clear();
+struct Unit : ActiveUnit {
+  explicit Unit(const Memory& memory) : ActiveUnit({}, memory) {
     loop.onYield = [this] {
       const auto& log = sim.requests();
       for (; seen < log.size(); ++seen) {

@@ -11,24 +11,11 @@
 namespace vexa::test {
 namespace {
 
-
 // The tests of the transfer itself; the backup read before a write has its own.
 const WriteOptions kNoBackup{.backup = false, .backupDir = {}};
 
-struct ActiveUnit : LinkRig {
-  explicit ActiveUnit(link::UnitOptions o = {}) : LinkRig(o) {
-    EXPECT_EQ(link::ActivateLink(link, ws, sv), link::ActivationResult::Active);
-    messages.shown.clear();
-    progress.shownTexts.clear();
-    sim.ClearLog();
-  }
-  bool AnyTransfer() const {
-    for (const auto& r : sim.requests()) {
-      if (r.code == link::kCmdReadBlock || r.code == link::kCmdWriteBlock) return true;
-    }
-    return false;
-  }
-};
+// Whether the unit was asked to read or write any block.
+bool AnyTransfer(const LinkRig& u) { return u.Count(link::kCmdReadBlock) + u.Count(link::kCmdWriteBlock) > 0; }
 
 DeviceConfig PumpingStation() {
   Workspace ws;
@@ -46,8 +33,7 @@ TEST(Workflows, WrittenConfigurationReadsBackIntoAFreshProgram) {
   EXPECT_EQ(writer.messages.shown[0].icon, Icon::Information);
   EXPECT_EQ(writer.progress.shownTexts, std::vector<std::string>{texts::kMsgWriting});
 
-  ActiveUnit reader;
-  reader.sim.memory() = writer.sim.memory();
+  ActiveUnit reader({}, writer.sim.memory());
   ASSERT_NE(reader.ws.config, writer.ws.config);
   ASSERT_EQ(ReadWorkflow(reader.link, reader.ws, reader.sv), WorkflowResult::Completed);
   EXPECT_EQ(reader.ws.config, writer.ws.config);
@@ -71,8 +57,7 @@ TEST(Workflows, NoiseOnTheLineNeverPassesForTheUnitsConfiguration) {
     link::UnitOptions o;
     o.responseDelayUs = 5000;
     o.charTimeUs = 521;
-    ActiveUnit reader(o);
-    reader.sim.memory() = writer.sim.memory();
+    ActiveUnit reader(o, writer.sim.memory());
     reader.port.Schedule(reader.clock.now + strayAtMs, {link::kCR});
     EXPECT_EQ(ReadWorkflow(reader.link, reader.ws, reader.sv), WorkflowResult::Completed);
     EXPECT_EQ(reader.messages.Texts(), std::vector<std::string>{texts::kMsgReadDone});
@@ -142,7 +127,7 @@ TEST(Workflows, ReadOutcomesAndTheirMessages) {
     // None of the unit's bytes stays behind for a later save or write.
     EXPECT_TRUE(unit.ws.image == *imageBefore);
     EXPECT_EQ(unit.view.replaced, 0);
-    EXPECT_EQ(unit.AnyTransfer(), c.transfers);
+    EXPECT_EQ(AnyTransfer(unit), c.transfers);
     EXPECT_FALSE(unit.progress.visible);
   }
 }
@@ -209,7 +194,7 @@ TEST(Workflows, WriteOutcomesAndTheirMessages) {
     }
     const bool stopped = c.result == WorkflowResult::Failed || c.result == WorkflowResult::Cancelled;
     EXPECT_EQ(text.find(texts::kMsgUnitLeftInvalid) != std::string::npos, stopped);
-    EXPECT_EQ(unit.AnyTransfer(), c.transfers);
+    EXPECT_EQ(AnyTransfer(unit), c.transfers);
     EXPECT_FALSE(unit.progress.visible);
     EXPECT_EQ(unit.ws.link, LinkState::Aktivni);
   }
