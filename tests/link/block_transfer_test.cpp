@@ -70,8 +70,7 @@ TEST(ReadBlock, MalformedRepliesAreFailedAttempts) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     LinkRig rig;
-    rig.port.sim = nullptr;
-    ASSERT_TRUE(rig.port.Open("COM 1"));
+    rig.OpenBare();
     for (long i = 80; i < 88; ++i) WriteImageByte(rig.ws.image, 0x5A, i);
     rig.port.Schedule(1, FakePort::Wire(c.payload));
     EXPECT_EQ(link::ReadBlock(rig.link, rig.ws.image, rig.loop, 80, 100), c.accepted);

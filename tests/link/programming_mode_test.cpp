@@ -10,6 +10,10 @@ namespace {
 
 using link::ActivationResult;
 
+// The identification of a VEXA 1.5: product bytes 130, 211, 33 travel as
+// "283D12", version minor 5 major 1 as "5010".
+const std::vector<std::uint8_t> kIdentification{130, '2', '8', '3', 'D', '1', '2', '5', '0', '1', '0'};
+
 std::uint32_t Product(std::uint8_t high) { return (static_cast<std::uint32_t>(high) << 16) | 0xD382u; }
 
 TEST(Activation, OutcomesFollowIdentification) {
@@ -135,12 +139,8 @@ TEST(Activation, OutcomesFollowIdentification) {
 }
 
 TEST(Activation, ReadsIdentificationFromTheWire) {
-  // Product bytes 130, 211, 33 travel as "283D12", version minor 5 major 1 as "5010".
   LinkRig rig;
-  rig.port.sim = nullptr;
-  rig.port.Schedule(10, FakePort::Wire({129}));
-  rig.port.Schedule(20, FakePort::Wire({130, '2', '8', '3', 'D', '1', '2', '5', '0', '1', '0'}));
-  rig.port.Schedule(30, FakePort::Wire({131, '6', '0', '4', '0'}));
+  rig.Unplug({{10, {129}}, {20, kIdentification}, {30, {131, '6', '0', '4', '0'}}});
   EXPECT_EQ(link::ActivateLink(rig.link, rig.ws, rig.sv), ActivationResult::Active);
   EXPECT_EQ(rig.ws.device.Product, "VEXA");
   EXPECT_EQ(rig.ws.device.ProcessorVersion, "1.5");
@@ -181,47 +181,24 @@ TEST(Activation, FailuresEndInTheFailurePath) {
        },
        ActivationResult::Cancelled, false, ""},
       {"identification missing",
-       [](LinkRig& r) {
-         r.port.sim = nullptr;
-         r.port.Schedule(5, FakePort::Wire({129}));
-       },
+       [](LinkRig& r) { r.Unplug({{5, {129}}}); },
        ActivationResult::Failed, true, why(texts::kStepIdentify, ReplyFault::NoReply)},
       {"identification too short",
-       [](LinkRig& r) {
-         r.port.sim = nullptr;
-         r.port.Schedule(5, FakePort::Wire({129}));
-         r.port.Schedule(10, FakePort::Wire({130, '2', '8', '3', 'D', '1', '2', '5', '0'}));
-       },
+       [](LinkRig& r) { r.Unplug({{5, {129}}, {10, {130, '2', '8', '3', 'D', '1', '2', '5', '0'}}}); },
        ActivationResult::Failed, true, why(texts::kStepIdentify, ReplyFault::BadData)},
       {"identification not hexadecimal",
-       [](LinkRig& r) {
-         r.port.sim = nullptr;
-         r.port.Schedule(5, FakePort::Wire({129}));
-         r.port.Schedule(10, FakePort::Wire({130, '2', '8', '3', 'D', '1', '2', '5', 'x', '1', '0'}));
-       },
+       [](LinkRig& r) { r.Unplug({{5, {129}}, {10, {130, '2', '8', '3', 'D', '1', '2', '5', 'x', '1', '0'}}}); },
        ActivationResult::Failed, true, why(texts::kStepIdentify, ReplyFault::BadData)},
       {"memory reply missing",
-       [](LinkRig& r) {
-         r.port.sim = nullptr;
-         r.port.Schedule(5, FakePort::Wire({129}));
-         r.port.Schedule(10, FakePort::Wire({130, '2', '8', '3', 'D', '1', '2', '5', '0', '1', '0'}));
-       },
+       [](LinkRig& r) { r.Unplug({{5, {129}}, {10, kIdentification}}); },
        ActivationResult::Failed, true, why(texts::kStepMemoryModem, ReplyFault::NoReply)},
       // 131 answers the memory query, which the link also sends as a marker:
       // taken for a late marker answer and dropped, it leaves no reply.
       {"wrong reply code to identification",
-       [](LinkRig& r) {
-         r.port.sim = nullptr;
-         r.port.Schedule(5, FakePort::Wire({129}));
-         r.port.Schedule(10, FakePort::Wire({131, '2', '8', '3', 'D', '1', '2', '5', '0', '1', '0'}));
-       },
+       [](LinkRig& r) { r.Unplug({{5, {129}}, {10, {131, '2', '8', '3', 'D', '1', '2', '5', '0', '1', '0'}}}); },
        ActivationResult::Failed, true, why(texts::kStepIdentify, ReplyFault::NoReply)},
       {"identification reply late",
-       [](LinkRig& r) {
-         r.port.sim = nullptr;
-         r.port.Schedule(5, FakePort::Wire({129}));
-         r.port.Schedule(5 + 150, FakePort::Wire({130, '2', '8', '3', 'D', '1', '2', '5', '0', '1', '0'}));
-       },
+       [](LinkRig& r) { r.Unplug({{5, {129}}, {5 + 150, kIdentification}}); },
        ActivationResult::Failed, true, why(texts::kStepIdentify, ReplyFault::NoReply)},
       {"port lost while polling",
        [](LinkRig& r) {
@@ -300,9 +277,7 @@ TEST(Activation, FailurePathShowsItsMessageAfterTheWindowIsInactiveAndBeforeTheP
   // The identification answers (a product is known by then), the memory
   // request does not.
   LinkRig rig;
-  rig.port.sim = nullptr;
-  rig.port.Schedule(5, FakePort::Wire({129}));
-  rig.port.Schedule(10, FakePort::Wire({130, '2', '8', '3', 'D', '1', '2', '5', '0', '1', '0'}));
+  rig.Unplug({{5, {129}}, {10, kIdentification}});
   WatchingMessages messages(rig);
   Services sv{messages, rig.progress, rig.loop, nullptr, &rig.view};
   rig.view.linkChanged = 0;

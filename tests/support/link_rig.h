@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <initializer_list>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -204,6 +205,17 @@ struct LinkRig {
     return a;
   }
   long Count(std::uint8_t code) const { return static_cast<long>(Addresses(code).size()); }
+
+  // Takes the unit off the line: only what a test schedules arrives.
+  // OpenBare also opens the port, as the link would have.
+  void Unplug(std::initializer_list<std::pair<std::int64_t, std::vector<std::uint8_t>>> replies = {}) {
+    port.sim = nullptr;
+    for (const auto& [atMs, payload] : replies) port.Schedule(atMs, FakePort::Wire(payload));
+  }
+  void OpenBare() {
+    Unplug();
+    EXPECT_TRUE(port.Open("COM 1"));
+  }
 
   // What the transfer functions take from the workspace, as the workflows
   // give it.
