@@ -123,15 +123,22 @@ TEST(WriteEeprom, BlockOrderKeepsTheHeaderInvalidUntilTheEnd) {
   struct Case {
     long used;
     std::vector<long> body;
+    std::uint8_t memoryCode = 6;
+    bool checkWrite = false;
   };
-  const Case cases[] = {
+  std::vector<Case> cases = {
       {430, Range(272, 432)}, {300, Range(272, 304)}, {273, {272, 280}},
       {272, {272}},           {100, {272}},           {8128, Range(272, 8120)},  // never past the memory
   };
+  // From the usable size - 7 up to the usable size the image ends at U - 2,
+  // in the memory's last block, and nothing is sent beyond it.
+  for (long used = 953; used <= 960; ++used) cases.push_back({used, Range(272, 952), 3, true});
   for (const auto& c : cases) {
     SCOPED_TRACE(c.used);
-    ActiveRig rig;
-    rig.ws.settings.CheckWrite = false;
+    link::UnitOptions o;
+    o.memoryCode = c.memoryCode;
+    ActiveRig rig(o);
+    rig.ws.settings.CheckWrite = c.checkWrite;
     rig.FillImage(8200);
     const auto before = std::make_unique<EepromImage>(rig.ws.image);
     ASSERT_EQ(link::WriteEeprom(rig.link, rig.ws.image, rig.transfer(), rig.sv, c.used), WriteOutcome::Completed);
@@ -144,7 +151,8 @@ TEST(WriteEeprom, BlockOrderKeepsTheHeaderInvalidUntilTheEnd) {
     }
     expected.insert(expected.end(), {40, 48});
     EXPECT_EQ(rig.Addresses(link::kCmdWriteBlock), expected);
-    EXPECT_TRUE(rig.Addresses(link::kCmdReadBlock).empty());  // no read-back without CheckWrite
+    // Read back block by block with CheckWrite only.
+    EXPECT_EQ(rig.Addresses(link::kCmdReadBlock), c.checkWrite ? expected : std::vector<long>{});
     EXPECT_TRUE(rig.ws.image == *before);
     // The unit holds the image in every written block, its own bytes in 64..127.
     for (long a : expected) {
@@ -404,31 +412,6 @@ TEST(RandomFaults, SeededNoiseIsRecoveredByRetries) {
     for (long i = a; i < a + 8; ++i) ASSERT_EQ(rig.ws.image.data()[i], written.data()[i]) << i;
   }
   for (long i = 272; i < 904; ++i) ASSERT_EQ(rig.ws.image.data()[i], written.data()[i]) << i;
-}
-
-}  // namespace
-}  // namespace vexa::test
-
-namespace vexa::test {
-namespace {
-
-TEST(WriteEeprom, ConfigurationThatFillsTheMemoryStaysWithinIt) {
-  // U from the usable size - 7 up to the usable size: the image ends at U - 2,
-  // in the memory's last block, and nothing is sent beyond it.
-  for (long used = 953; used <= 960; ++used) {
-    SCOPED_TRACE(used);
-    link::UnitOptions o;
-    o.memoryCode = 3;  // 960 usable bytes
-    ActiveRig rig(o);
-    rig.FillImage(1024);
-    ASSERT_EQ(link::WriteEeprom(rig.link, rig.ws.image, rig.transfer(), rig.sv, used), WriteOutcome::Completed);
-    const auto writes = rig.Addresses(link::kCmdWriteBlock);
-    EXPECT_EQ(*std::max_element(writes.begin(), writes.end()), 952);
-    for (long i = 0; i < 960; ++i) {
-      if (i >= 64 && i < 128) continue;  // never written
-      ASSERT_EQ(rig.sim.memory()[i], rig.ws.image.data()[i]) << i;
-    }
-  }
 }
 
 }  // namespace
