@@ -15,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include "file/config_file.h"
 #include "link/block_transfer.h"
 #include "link/frame.h"
 #include "link/programming_mode.h"
@@ -232,6 +233,13 @@ struct LinkRig {
   FakeView view;
   Services sv{messages, progress, loop, nullptr, &view};
 };
+
+// A workspace loaded from a golden file.
+inline Workspace FixtureWorkspace(const char* name) {
+  Workspace ws;
+  EXPECT_EQ(LoadConfigFile(std::string(VEXA_FIXTURES_DIR) + "/" + name, ws), LoadResult::Loaded) << name;
+  return ws;
+}
 
 // An activated unit whose memory starts with `memory` (the rest as the
 // simulator keeps it), with only what follows the activation on record.

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "codec/encoder.h"
-#include "file/config_file.h"
 #include "link/block_transfer.h"
 #include "link/programming_mode.h"
 #include "support/link_rig.h"
@@ -17,15 +16,9 @@ const WriteOptions kNoBackup{.backup = false, .backupDir = {}};
 // Whether the unit was asked to read or write any block.
 bool AnyTransfer(const LinkRig& u) { return u.Count(link::kCmdReadBlock) + u.Count(link::kCmdWriteBlock) > 0; }
 
-DeviceConfig PumpingStation() {
-  Workspace ws;
-  EXPECT_EQ(LoadConfigFile(std::string(VEXA_FIXTURES_DIR) + "/pumping-station.eep", ws), LoadResult::Loaded);
-  return ws.config;
-}
-
 TEST(Workflows, WrittenConfigurationReadsBackIntoAFreshProgram) {
   ActiveUnit writer;
-  writer.ws.config = PumpingStation();
+  writer.ws.config = FixtureWorkspace("pumping-station.eep").config;
   ASSERT_EQ(WriteWorkflow(writer.link, writer.ws, writer.sv, kNoBackup), WorkflowResult::Completed);
   const long blocks = static_cast<long>(link::FullWritePlan(ComputeUsage(writer.ws.config), 8128).size());
   EXPECT_EQ(writer.messages.Texts(), std::vector<std::string>{std::string(texts::kMsgWriteDone) + "\n" +
@@ -49,7 +42,7 @@ TEST(Workflows, NoiseOnTheLineNeverPassesForTheUnitsConfiguration) {
   // retry takes that answer and the answer to the retry is still on its way.
   // The read must still show exactly what the unit holds.
   ActiveUnit writer;
-  writer.ws.config = PumpingStation();
+  writer.ws.config = FixtureWorkspace("pumping-station.eep").config;
   ASSERT_EQ(WriteWorkflow(writer.link, writer.ws, writer.sv), WorkflowResult::Completed);
 
   for (std::int64_t strayAtMs : {3, 52, 140, 777}) {
@@ -213,7 +206,7 @@ TEST(Workflows, OutputCheckShowsTheOutputsTabAndFocusesTheField) {
 
 TEST(Workflows, WriteStoppedInTheBodyReadsBackAsNotProgrammed) {
   ActiveUnit unit;
-  unit.ws.config = PumpingStation();
+  unit.ws.config = FixtureWorkspace("pumping-station.eep").config;
   ASSERT_EQ(WriteWorkflow(unit.link, unit.ws, unit.sv, kNoBackup), WorkflowResult::Completed);
   unit.link.onBlock = [&unit](long done, long) {
     if (done == 26 + 3) unit.progress.ClickStorno();  // in the body phase

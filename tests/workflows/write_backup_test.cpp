@@ -17,8 +17,7 @@ namespace {
 namespace fs = std::filesystem;
 
 TEST(WriteBackup, KeptBeforeTheWriteOrAskedFor) {
-  Workspace pumping;
-  ASSERT_EQ(LoadConfigFile(std::string(VEXA_FIXTURES_DIR) + "/pumping-station.eep", pumping), LoadResult::Loaded);
+  Workspace pumping = FixtureWorkspace("pumping-station.eep");
   ASSERT_TRUE(EncodeImage(pumping));
   const std::vector<std::uint8_t> programmed(pumping.image.data(), pumping.image.data() + 2048);
   const std::string station = "Cerpaci-stanice-Horni-Lhota-vrt-2.eep";
