@@ -94,9 +94,7 @@ TEST(ReadEeprom, ReadsEveryBlockUpToTheUsableSize) {
   };
   for (const Case c : {Case{0, 64}, Case{2, 448}, Case{6, 8128}, Case{9, 65472}}) {
     SCOPED_TRACE(c.usable);
-    link::UnitOptions o;
-    o.memoryCode = c.memoryCode;
-    ActiveRig rig(o);
+    ActiveRig rig({.memoryCode = c.memoryCode});
     long progressCalls = 0;
     rig.link.onBlock = [&](long done, long total) {
       ++progressCalls;
@@ -135,9 +133,7 @@ TEST(WriteEeprom, BlockOrderKeepsTheHeaderInvalidUntilTheEnd) {
   for (long used = 953; used <= 960; ++used) cases.push_back({used, Range(272, 952), 3, true});
   for (const auto& c : cases) {
     SCOPED_TRACE(c.used);
-    link::UnitOptions o;
-    o.memoryCode = c.memoryCode;
-    ActiveRig rig(o);
+    ActiveRig rig({.memoryCode = c.memoryCode});
     rig.ws.settings.CheckWrite = c.checkWrite;
     rig.FillImage(8200);
     const auto before = std::make_unique<EepromImage>(rig.ws.image);
@@ -231,9 +227,7 @@ TEST(Retries, LateReplyIsTakenByTheNextAttemptWithoutAskingAgain) {
   // The reply to the first attempt comes after its 100 ms, while the marker
   // sent after it is waiting; the unit then loses the marker's answer. The
   // second attempt asks the same, so it takes the late reply.
-  link::UnitOptions o;
-  o.lateByUs = 150'000;
-  ActiveRig rig(o);
+  ActiveRig rig({.lateByUs = 150'000});
   rig.sim.InjectFault(link::SimFault::LateReply);
   rig.sim.InjectFault(link::SimFault::DropReply);
   ASSERT_TRUE(link::ReadEeprom(rig.link, rig.ws.image, rig.transfer(), rig.sv));
@@ -270,12 +264,8 @@ TEST(Retries, AnAnswerLeftOverFromAFailedAttemptDoesNotShiftTheFollowingBlocks) 
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    link::UnitOptions o;
-    o.responseDelayUs = 5000;
-    o.charTimeUs = 521;  // 19200 baud
-    o.lateByUs = c.lateByUs;
-    o.memoryCode = 3;  // 960 usable bytes
-    ActiveRig rig(o);
+    // 960 usable bytes, 19200 baud
+    ActiveRig rig({.memoryCode = 3, .responseDelayUs = 5000, .charTimeUs = 521, .lateByUs = c.lateByUs});
     ASSERT_EQ(rig.ws.device.MemorySize, "   960 byte");
     rig.ws.settings.CheckWrite = c.op == WriteWithReadBack;
     // The unit decides a reply's fate when the request arrives: once it has
@@ -383,8 +373,7 @@ TEST(Storno, PressedDuringAWriteSkipsThatBlocksReadBack) {
 }
 
 TEST(LostPort, TransferEndsInsteadOfHanging) {
-  link::UnitOptions o;
-  o.responseDelayUs = 5000;
+  const link::UnitOptions o{.responseDelayUs = 5000};
   ActiveRig rig(o);
   rig.port.loseAtMs = rig.clock.now + 2000;
   EXPECT_FALSE(link::ReadEeprom(rig.link, rig.ws.image, rig.transfer(), rig.sv));
@@ -397,12 +386,7 @@ TEST(LostPort, TransferEndsInsteadOfHanging) {
 }
 
 TEST(RandomFaults, SeededNoiseIsRecoveredByRetries) {
-  link::UnitOptions o;
-  o.dropRate = 0.05;
-  o.corruptRate = 0.05;
-  o.seed = 7;
-  o.memoryCode = 3;
-  ActiveRig rig(o);
+  ActiveRig rig({.memoryCode = 3, .dropRate = 0.05, .corruptRate = 0.05, .seed = 7});
   rig.FillImage(960);
   ASSERT_EQ(link::WriteEeprom(rig.link, rig.ws.image, rig.transfer(), rig.sv, 900), WriteOutcome::Completed);
   EXPECT_GT(rig.link.stats.retries, 0);

@@ -111,14 +111,8 @@ TEST(Activation, OutcomesFollowIdentification) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    link::UnitOptions o;
-    o.productCode = c.product;
-    o.versionMajor = c.major;
-    o.versionMinor = c.minor;
-    o.memoryCode = c.memoryCode;
-    o.modemCode = c.modemCode;
-    o.memoryBytes = 1024;
-    LinkRig rig(o);
+    LinkRig rig({.productCode = c.product, .versionMajor = c.major, .versionMinor = c.minor,
+                 .memoryCode = c.memoryCode, .modemCode = c.modemCode, .memoryBytes = 1024});
     EXPECT_EQ(link::ActivateLink(rig.link, rig.ws, rig.sv), c.result);
     EXPECT_EQ(rig.ws.link, c.state);
     EXPECT_EQ(rig.ws.device.Product, c.device.Product);
@@ -150,9 +144,7 @@ TEST(Activation, ReadsIdentificationFromTheWire) {
 }
 
 TEST(Activation, PollsUntilTheUnitAnswers) {
-  link::UnitOptions o;
-  o.pollsBeforeAnswer = 6;
-  LinkRig rig(o);
+  LinkRig rig({.pollsBeforeAnswer = 6});
   EXPECT_EQ(link::ActivateLink(rig.link, rig.ws, rig.sv), ActivationResult::Active);
   EXPECT_EQ(rig.sim.pollsSeen(), 7);
   EXPECT_GE(rig.clock.now, 6 * link::kPollTimeoutMs);

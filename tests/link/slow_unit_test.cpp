@@ -63,16 +63,10 @@ TEST(SlowUnit, EveryTransferEndsWithTheUnitsDataOrItsFailure) {
       for (Op op : {Read, QuickRead, Write, VerifiedWrite}) {
         SCOPED_TRACE(std::string(busy == link::BusyModel::Queue ? "queue, " : "forget, ") + c.name + ", " +
                      kOpNames[op]);
-        link::UnitOptions o;
-        o.memoryCode = 3;
-        o.charTimeUs = 521;  // 19200 baud
-        o.busy = busy;
-        o.seed = 11;
-        o.blockDelayMinUs = c.minMs * 1000;  // the block commands only
-        o.blockDelayMaxUs = c.maxMs * 1000;
-        o.slowFrom = c.slowFrom;
-        o.slowTo = c.slowTo;
-        ActiveUnit rig(o, unitMemory);
+        // 19200 baud; the delays hold for the block commands only.
+        ActiveUnit rig({.memoryCode = 3, .busy = busy, .charTimeUs = 521, .blockDelayMinUs = c.minMs * 1000,
+                        .blockDelayMaxUs = c.maxMs * 1000, .slowFrom = c.slowFrom, .slowTo = c.slowTo, .seed = 11},
+                       unitMemory);
         rig.ws.settings.CheckWrite = op == VerifiedWrite;
         const std::int64_t start = rig.clock.now;
         bool ok = false;
@@ -125,14 +119,9 @@ TEST(LossyLine, ALostAnswerCostsARetryAndTheDataStayExact) {
       {"5 % lost, seed 3", 0.05, 3, 0, 0, 130},
   };
   auto read = [](const Case& c, long* lost) {
-    link::UnitOptions o;
-    o.memoryCode = 3;
-    o.charTimeUs = 521;
-    o.responseDelayUs = 2000;
-    o.seed = c.seed;
     std::vector<std::uint8_t> memory(kUsable + 64);
     for (std::size_t i = 0; i < memory.size(); ++i) memory[i] = static_cast<std::uint8_t>(i * 7);
-    ActiveUnit rig(o, memory);
+    ActiveUnit rig({.memoryCode = 3, .responseDelayUs = 2000, .charTimeUs = 521, .seed = c.seed}, memory);
     rig.sim.SetDropRate(c.dropRate);
     rig.sim.InjectFault(link::SimFault::DropReply, c.lostBlockAnswers, link::kCmdReadBlock);
     rig.sim.InjectFault(link::SimFault::DropReply, c.lostMarkerAnswers, link::kMarkers[0].command);

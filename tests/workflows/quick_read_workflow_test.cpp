@@ -43,12 +43,10 @@ struct ReadResult {
 };
 
 ReadResult ReadUnit(const std::vector<std::uint8_t>& unit, std::uint8_t memoryCode, bool full) {
-  link::UnitOptions o;
-  o.memoryCode = memoryCode;
   std::vector<std::uint8_t> memory(65536);
   Fill(memory.data(), memory.size(), 37, 11);
   std::copy_n(unit.begin(), std::min(unit.size(), memory.size()), memory.begin());
-  ActiveUnit rig(o, memory);
+  ActiveUnit rig({.memoryCode = memoryCode}, memory);
   Fill(rig.ws.image.data(), kImageSize, 13, 5);
   ReadResult r;
   rig.link.onBlock = [&r](long done, long total) {

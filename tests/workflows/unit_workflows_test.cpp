@@ -47,10 +47,7 @@ TEST(Workflows, NoiseOnTheLineNeverPassesForTheUnitsConfiguration) {
 
   for (std::int64_t strayAtMs : {3, 52, 140, 777}) {
     SCOPED_TRACE(strayAtMs);
-    link::UnitOptions o;
-    o.responseDelayUs = 5000;
-    o.charTimeUs = 521;
-    ActiveUnit reader(o, writer.sim.memory());
+    ActiveUnit reader({.responseDelayUs = 5000, .charTimeUs = 521}, writer.sim.memory());
     reader.port.Schedule(reader.clock.now + strayAtMs, {link::kCR});
     EXPECT_EQ(ReadWorkflow(reader.link, reader.ws, reader.sv), WorkflowResult::Completed);
     EXPECT_EQ(reader.messages.Texts(), std::vector<std::string>{texts::kMsgReadDone});
@@ -171,9 +168,7 @@ TEST(Workflows, WriteOutcomesAndTheirMessages) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    link::UnitOptions o;
-    o.memoryCode = c.memoryCode;
-    ActiveUnit unit(o);
+    ActiveUnit unit({.memoryCode = c.memoryCode});
     c.arrange(unit);
     EXPECT_EQ(WriteWorkflow(unit.link, unit.ws, unit.sv, kNoBackup), c.result);
     ASSERT_EQ(unit.messages.shown.size(), 1u);
