@@ -320,9 +320,7 @@ TEST(Deactivation, AcknowledgedOrAcceptedFailureEndsInactive) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    LinkRig rig;
-    ASSERT_EQ(link::ActivateLink(rig.link, rig.ws, rig.sv), ActivationResult::Active);
-    rig.messages.shown.clear();
+    ActiveUnit rig;
     rig.port.written.clear();
     if (!c.unitAnswers) rig.sim.InjectFault(link::SimFault::DropReply);
     if (c.staleBlockAnswer) rig.port.Schedule(rig.clock.now + 5, FakePort::Wire({132, '0', '0', '0', '0'}));
@@ -388,8 +386,7 @@ TEST(LeavingTheProgram, ExitQuestionDependsOnStateAndAnswer) {
 }
 
 TEST(LeavingTheProgram, FailedReleaseStillEndsTheProgram) {
-  LinkRig rig;
-  ASSERT_EQ(link::ActivateLink(rig.link, rig.ws, rig.sv), ActivationResult::Active);
+  ActiveUnit rig;
   rig.sim.InjectFault(link::SimFault::DropReply);
   rig.messages.answers = {Answer::Yes, Answer::No};  // release, then stay active on the failure question
   EXPECT_TRUE(link::ConfirmExit(rig.link, rig.ws, rig.sv, true));
