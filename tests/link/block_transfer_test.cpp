@@ -299,27 +299,26 @@ TEST(Retries, AnAnswerLeftOverFromAFailedAttemptDoesNotShiftTheFollowingBlocks) 
   }
 }
 
-TEST(Verification, CatchesAFlippedByteAfterNineReadBacks) {
-  ActiveRig rig;
-  rig.FillImage(512);
-  const auto before = std::make_unique<EepromImage>(rig.ws.image);
-  rig.sim.InjectFault(link::SimFault::FlipWrittenByte);  // the first written block
-  EXPECT_EQ(link::WriteEeprom(rig.link, rig.ws.image, rig.transfer(), rig.sv, 300), WriteOutcome::Failed);
-  EXPECT_EQ(rig.Addresses(link::kCmdReadBlock), std::vector<long>(9, 0L));
-  EXPECT_EQ(rig.Addresses(link::kCmdWriteBlock), std::vector<long>{0});
-  // The image is left as it was, so the unit's own bytes survive for a later write.
-  EXPECT_TRUE(rig.ws.image == *before);
-  EXPECT_FALSE(rig.progress.visible);
-}
-
-TEST(Verification, SwitchedOffLetsAFlippedByteThrough) {
-  ActiveRig rig;
-  rig.ws.settings.CheckWrite = false;
-  rig.FillImage(512);
-  rig.sim.InjectFault(link::SimFault::FlipWrittenByte, 1000);  // every written block
-  EXPECT_EQ(link::WriteEeprom(rig.link, rig.ws.image, rig.transfer(), rig.sv, 300), WriteOutcome::Completed);
-  EXPECT_TRUE(rig.Addresses(link::kCmdReadBlock).empty());
-  EXPECT_FALSE(std::equal(rig.ws.image.data() + 272, rig.ws.image.data() + 280, rig.sim.memory().begin() + 272));
+TEST(Verification, CatchesAFlippedByteAfterNineReadBacksUnlessSwitchedOff) {
+  for (const bool check : {true, false}) {
+    SCOPED_TRACE(check ? "verified" : "not verified");
+    ActiveRig rig;
+    rig.ws.settings.CheckWrite = check;
+    rig.FillImage(512);
+    const auto before = std::make_unique<EepromImage>(rig.ws.image);
+    rig.sim.InjectFault(link::SimFault::FlipWrittenByte, check ? 1 : 1000);  // the first written block, or every one
+    EXPECT_EQ(link::WriteEeprom(rig.link, rig.ws.image, rig.transfer(), rig.sv, 300),
+              check ? WriteOutcome::Failed : WriteOutcome::Completed);
+    EXPECT_EQ(rig.Addresses(link::kCmdReadBlock), check ? std::vector<long>(9, 0L) : std::vector<long>{});
+    if (check) {
+      EXPECT_EQ(rig.Addresses(link::kCmdWriteBlock), std::vector<long>{0});
+    } else {
+      EXPECT_FALSE(std::equal(rig.ws.image.data() + 272, rig.ws.image.data() + 280, rig.sim.memory().begin() + 272));
+    }
+    // The image is left as it was, so the unit's own bytes survive for a later write.
+    EXPECT_TRUE(rig.ws.image == *before);
+    EXPECT_FALSE(rig.progress.visible);
+  }
 }
 
 TEST(Storno, ReadStopsAfterTheRunningBlock) {
