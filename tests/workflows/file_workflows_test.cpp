@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "file/config_json.h"
+#include "platform/failure.h"
 #include "platform/texts.h"
 #include "ui/fakes.h"
 #include "workspace/workspace.h"
