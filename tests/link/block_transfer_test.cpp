@@ -12,19 +12,16 @@ namespace {
 
 using link::WriteOutcome;
 
-// An activated rig whose unit memory holds a counting pattern.
-struct ActiveRig : LinkRig {
-  explicit ActiveRig(link::UnitOptions o = {}) : LinkRig(o) {
-    for (std::size_t i = 0; i < sim.memory().size(); ++i) sim.memory()[i] = static_cast<std::uint8_t>(i * 7 + 3);
-    Activate();
-  }
-  std::vector<long> Addresses(std::uint8_t code) const {
-    std::vector<long> a;
-    for (const auto& r : sim.requests()) {
-      if (r.code == code) a.push_back(r.address);
-    }
-    return a;
-  }
+// A counting pattern for the unit's memory.
+std::vector<std::uint8_t> Pattern() {
+  std::vector<std::uint8_t> m(65536);
+  for (std::size_t i = 0; i < m.size(); ++i) m[i] = static_cast<std::uint8_t>(i * 7 + 3);
+  return m;
+}
+
+// An activated unit whose memory holds the counting pattern.
+struct ActiveRig : ActiveUnit {
+  explicit ActiveRig(link::UnitOptions o = {}) : ActiveUnit(o, Pattern()) {}
   // Fills the image with a pattern different from the unit's.
   void FillImage(long upTo) {
     for (long i = 0; i < upTo; ++i) WriteImageByte(ws.image, static_cast<std::uint8_t>(i * 13 + 1), i);
@@ -73,8 +70,7 @@ TEST(ReadBlock, MalformedRepliesAreFailedAttempts) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     LinkRig rig;
-    rig.port.sim = nullptr;
-    ASSERT_TRUE(rig.port.Open("COM 1"));
+    rig.OpenBare();
     for (long i = 80; i < 88; ++i) WriteImageByte(rig.ws.image, 0x5A, i);
     rig.port.Schedule(1, FakePort::Wire(c.payload));
     EXPECT_EQ(link::ReadBlock(rig.link, rig.ws.image, rig.loop, 80, 100), c.accepted);
@@ -98,9 +94,7 @@ TEST(ReadEeprom, ReadsEveryBlockUpToTheUsableSize) {
   };
   for (const Case c : {Case{0, 64}, Case{2, 448}, Case{6, 8128}, Case{9, 65472}}) {
     SCOPED_TRACE(c.usable);
-    link::UnitOptions o;
-    o.memoryCode = c.memoryCode;
-    ActiveRig rig(o);
+    ActiveRig rig({.memoryCode = c.memoryCode});
     long progressCalls = 0;
     rig.link.onBlock = [&](long done, long total) {
       ++progressCalls;
@@ -127,15 +121,20 @@ TEST(WriteEeprom, BlockOrderKeepsTheHeaderInvalidUntilTheEnd) {
   struct Case {
     long used;
     std::vector<long> body;
+    std::uint8_t memoryCode = 6;
+    bool checkWrite = false;
   };
-  const Case cases[] = {
+  std::vector<Case> cases = {
       {430, Range(272, 432)}, {300, Range(272, 304)}, {273, {272, 280}},
       {272, {272}},           {100, {272}},           {8128, Range(272, 8120)},  // never past the memory
   };
+  // From the usable size - 7 up to the usable size the image ends at U - 2,
+  // in the memory's last block, and nothing is sent beyond it.
+  for (long used = 953; used <= 960; ++used) cases.push_back({used, Range(272, 952), 3, true});
   for (const auto& c : cases) {
     SCOPED_TRACE(c.used);
-    ActiveRig rig;
-    rig.ws.settings.CheckWrite = false;
+    ActiveRig rig({.memoryCode = c.memoryCode});
+    rig.ws.settings.CheckWrite = c.checkWrite;
     rig.FillImage(8200);
     const auto before = std::make_unique<EepromImage>(rig.ws.image);
     ASSERT_EQ(link::WriteEeprom(rig.link, rig.ws.image, rig.transfer(), rig.sv, c.used), WriteOutcome::Completed);
@@ -148,7 +147,8 @@ TEST(WriteEeprom, BlockOrderKeepsTheHeaderInvalidUntilTheEnd) {
     }
     expected.insert(expected.end(), {40, 48});
     EXPECT_EQ(rig.Addresses(link::kCmdWriteBlock), expected);
-    EXPECT_TRUE(rig.Addresses(link::kCmdReadBlock).empty());  // no read-back without CheckWrite
+    // Read back block by block with CheckWrite only.
+    EXPECT_EQ(rig.Addresses(link::kCmdReadBlock), c.checkWrite ? expected : std::vector<long>{});
     EXPECT_TRUE(rig.ws.image == *before);
     // The unit holds the image in every written block, its own bytes in 64..127.
     for (long a : expected) {
@@ -227,9 +227,7 @@ TEST(Retries, LateReplyIsTakenByTheNextAttemptWithoutAskingAgain) {
   // The reply to the first attempt comes after its 100 ms, while the marker
   // sent after it is waiting; the unit then loses the marker's answer. The
   // second attempt asks the same, so it takes the late reply.
-  link::UnitOptions o;
-  o.lateByUs = 150'000;
-  ActiveRig rig(o);
+  ActiveRig rig({.lateByUs = 150'000});
   rig.sim.InjectFault(link::SimFault::LateReply);
   rig.sim.InjectFault(link::SimFault::DropReply);
   ASSERT_TRUE(link::ReadEeprom(rig.link, rig.ws.image, rig.transfer(), rig.sv));
@@ -266,12 +264,8 @@ TEST(Retries, AnAnswerLeftOverFromAFailedAttemptDoesNotShiftTheFollowingBlocks) 
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    link::UnitOptions o;
-    o.responseDelayUs = 5000;
-    o.charTimeUs = 521;  // 19200 baud
-    o.lateByUs = c.lateByUs;
-    o.memoryCode = 3;  // 960 usable bytes
-    ActiveRig rig(o);
+    // 960 usable bytes, 19200 baud
+    ActiveRig rig({.memoryCode = 3, .responseDelayUs = 5000, .charTimeUs = 521, .lateByUs = c.lateByUs});
     ASSERT_EQ(rig.ws.device.MemorySize, "   960 byte");
     rig.ws.settings.CheckWrite = c.op == WriteWithReadBack;
     // The unit decides a reply's fate when the request arrives: once it has
@@ -305,27 +299,26 @@ TEST(Retries, AnAnswerLeftOverFromAFailedAttemptDoesNotShiftTheFollowingBlocks) 
   }
 }
 
-TEST(Verification, CatchesAFlippedByteAfterNineReadBacks) {
-  ActiveRig rig;
-  rig.FillImage(512);
-  const auto before = std::make_unique<EepromImage>(rig.ws.image);
-  rig.sim.InjectFault(link::SimFault::FlipWrittenByte);  // the first written block
-  EXPECT_EQ(link::WriteEeprom(rig.link, rig.ws.image, rig.transfer(), rig.sv, 300), WriteOutcome::Failed);
-  EXPECT_EQ(rig.Addresses(link::kCmdReadBlock), std::vector<long>(9, 0L));
-  EXPECT_EQ(rig.Addresses(link::kCmdWriteBlock), std::vector<long>{0});
-  // The image is left as it was, so the unit's own bytes survive for a later write.
-  EXPECT_TRUE(rig.ws.image == *before);
-  EXPECT_FALSE(rig.progress.visible);
-}
-
-TEST(Verification, SwitchedOffLetsAFlippedByteThrough) {
-  ActiveRig rig;
-  rig.ws.settings.CheckWrite = false;
-  rig.FillImage(512);
-  rig.sim.InjectFault(link::SimFault::FlipWrittenByte, 1000);  // every written block
-  EXPECT_EQ(link::WriteEeprom(rig.link, rig.ws.image, rig.transfer(), rig.sv, 300), WriteOutcome::Completed);
-  EXPECT_TRUE(rig.Addresses(link::kCmdReadBlock).empty());
-  EXPECT_FALSE(std::equal(rig.ws.image.data() + 272, rig.ws.image.data() + 280, rig.sim.memory().begin() + 272));
+TEST(Verification, CatchesAFlippedByteAfterNineReadBacksUnlessSwitchedOff) {
+  for (const bool check : {true, false}) {
+    SCOPED_TRACE(check ? "verified" : "not verified");
+    ActiveRig rig;
+    rig.ws.settings.CheckWrite = check;
+    rig.FillImage(512);
+    const auto before = std::make_unique<EepromImage>(rig.ws.image);
+    rig.sim.InjectFault(link::SimFault::FlipWrittenByte, check ? 1 : 1000);  // the first written block, or every one
+    EXPECT_EQ(link::WriteEeprom(rig.link, rig.ws.image, rig.transfer(), rig.sv, 300),
+              check ? WriteOutcome::Failed : WriteOutcome::Completed);
+    EXPECT_EQ(rig.Addresses(link::kCmdReadBlock), check ? std::vector<long>(9, 0L) : std::vector<long>{});
+    if (check) {
+      EXPECT_EQ(rig.Addresses(link::kCmdWriteBlock), std::vector<long>{0});
+    } else {
+      EXPECT_FALSE(std::equal(rig.ws.image.data() + 272, rig.ws.image.data() + 280, rig.sim.memory().begin() + 272));
+    }
+    // The image is left as it was, so the unit's own bytes survive for a later write.
+    EXPECT_TRUE(rig.ws.image == *before);
+    EXPECT_FALSE(rig.progress.visible);
+  }
 }
 
 TEST(Storno, ReadStopsAfterTheRunningBlock) {
@@ -379,8 +372,7 @@ TEST(Storno, PressedDuringAWriteSkipsThatBlocksReadBack) {
 }
 
 TEST(LostPort, TransferEndsInsteadOfHanging) {
-  link::UnitOptions o;
-  o.responseDelayUs = 5000;
+  const link::UnitOptions o{.responseDelayUs = 5000};
   ActiveRig rig(o);
   rig.port.loseAtMs = rig.clock.now + 2000;
   EXPECT_FALSE(link::ReadEeprom(rig.link, rig.ws.image, rig.transfer(), rig.sv));
@@ -393,12 +385,7 @@ TEST(LostPort, TransferEndsInsteadOfHanging) {
 }
 
 TEST(RandomFaults, SeededNoiseIsRecoveredByRetries) {
-  link::UnitOptions o;
-  o.dropRate = 0.05;
-  o.corruptRate = 0.05;
-  o.seed = 7;
-  o.memoryCode = 3;
-  ActiveRig rig(o);
+  ActiveRig rig({.memoryCode = 3, .dropRate = 0.05, .corruptRate = 0.05, .seed = 7});
   rig.FillImage(960);
   ASSERT_EQ(link::WriteEeprom(rig.link, rig.ws.image, rig.transfer(), rig.sv, 900), WriteOutcome::Completed);
   EXPECT_GT(rig.link.stats.retries, 0);
@@ -408,31 +395,6 @@ TEST(RandomFaults, SeededNoiseIsRecoveredByRetries) {
     for (long i = a; i < a + 8; ++i) ASSERT_EQ(rig.ws.image.data()[i], written.data()[i]) << i;
   }
   for (long i = 272; i < 904; ++i) ASSERT_EQ(rig.ws.image.data()[i], written.data()[i]) << i;
-}
-
-}  // namespace
-}  // namespace vexa::test
-
-namespace vexa::test {
-namespace {
-
-TEST(WriteEeprom, ConfigurationThatFillsTheMemoryStaysWithinIt) {
-  // U from the usable size - 7 up to the usable size: the image ends at U - 2,
-  // in the memory's last block, and nothing is sent beyond it.
-  for (long used = 953; used <= 960; ++used) {
-    SCOPED_TRACE(used);
-    link::UnitOptions o;
-    o.memoryCode = 3;  // 960 usable bytes
-    ActiveRig rig(o);
-    rig.FillImage(1024);
-    ASSERT_EQ(link::WriteEeprom(rig.link, rig.ws.image, rig.transfer(), rig.sv, used), WriteOutcome::Completed);
-    const auto writes = rig.Addresses(link::kCmdWriteBlock);
-    EXPECT_EQ(*std::max_element(writes.begin(), writes.end()), 952);
-    for (long i = 0; i < 960; ++i) {
-      if (i >= 64 && i < 128) continue;  // never written
-      ASSERT_EQ(rig.sim.memory()[i], rig.ws.image.data()[i]) << i;
-    }
-  }
 }
 
 }  // namespace

@@ -10,6 +10,10 @@ namespace {
 
 using link::ActivationResult;
 
+// The identification of a VEXA 1.5: product bytes 130, 211, 33 travel as
+// "283D12", version minor 5 major 1 as "5010".
+const std::vector<std::uint8_t> kIdentification{130, '2', '8', '3', 'D', '1', '2', '5', '0', '1', '0'};
+
 std::uint32_t Product(std::uint8_t high) { return (static_cast<std::uint32_t>(high) << 16) | 0xD382u; }
 
 TEST(Activation, OutcomesFollowIdentification) {
@@ -107,14 +111,8 @@ TEST(Activation, OutcomesFollowIdentification) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    link::UnitOptions o;
-    o.productCode = c.product;
-    o.versionMajor = c.major;
-    o.versionMinor = c.minor;
-    o.memoryCode = c.memoryCode;
-    o.modemCode = c.modemCode;
-    o.memoryBytes = 1024;
-    LinkRig rig(o);
+    LinkRig rig({.productCode = c.product, .versionMajor = c.major, .versionMinor = c.minor,
+                 .memoryCode = c.memoryCode, .modemCode = c.modemCode, .memoryBytes = 1024});
     EXPECT_EQ(link::ActivateLink(rig.link, rig.ws, rig.sv), c.result);
     EXPECT_EQ(rig.ws.link, c.state);
     EXPECT_EQ(rig.ws.device.Product, c.device.Product);
@@ -135,12 +133,8 @@ TEST(Activation, OutcomesFollowIdentification) {
 }
 
 TEST(Activation, ReadsIdentificationFromTheWire) {
-  // Product bytes 130, 211, 33 travel as "283D12", version minor 5 major 1 as "5010".
   LinkRig rig;
-  rig.port.sim = nullptr;
-  rig.port.Schedule(10, FakePort::Wire({129}));
-  rig.port.Schedule(20, FakePort::Wire({130, '2', '8', '3', 'D', '1', '2', '5', '0', '1', '0'}));
-  rig.port.Schedule(30, FakePort::Wire({131, '6', '0', '4', '0'}));
+  rig.Unplug({{10, {129}}, {20, kIdentification}, {30, {131, '6', '0', '4', '0'}}});
   EXPECT_EQ(link::ActivateLink(rig.link, rig.ws, rig.sv), ActivationResult::Active);
   EXPECT_EQ(rig.ws.device.Product, "VEXA");
   EXPECT_EQ(rig.ws.device.ProcessorVersion, "1.5");
@@ -150,9 +144,7 @@ TEST(Activation, ReadsIdentificationFromTheWire) {
 }
 
 TEST(Activation, PollsUntilTheUnitAnswers) {
-  link::UnitOptions o;
-  o.pollsBeforeAnswer = 6;
-  LinkRig rig(o);
+  LinkRig rig({.pollsBeforeAnswer = 6});
   EXPECT_EQ(link::ActivateLink(rig.link, rig.ws, rig.sv), ActivationResult::Active);
   EXPECT_EQ(rig.sim.pollsSeen(), 7);
   EXPECT_GE(rig.clock.now, 6 * link::kPollTimeoutMs);
@@ -181,47 +173,24 @@ TEST(Activation, FailuresEndInTheFailurePath) {
        },
        ActivationResult::Cancelled, false, ""},
       {"identification missing",
-       [](LinkRig& r) {
-         r.port.sim = nullptr;
-         r.port.Schedule(5, FakePort::Wire({129}));
-       },
+       [](LinkRig& r) { r.Unplug({{5, {129}}}); },
        ActivationResult::Failed, true, why(texts::kStepIdentify, ReplyFault::NoReply)},
       {"identification too short",
-       [](LinkRig& r) {
-         r.port.sim = nullptr;
-         r.port.Schedule(5, FakePort::Wire({129}));
-         r.port.Schedule(10, FakePort::Wire({130, '2', '8', '3', 'D', '1', '2', '5', '0'}));
-       },
+       [](LinkRig& r) { r.Unplug({{5, {129}}, {10, {130, '2', '8', '3', 'D', '1', '2', '5', '0'}}}); },
        ActivationResult::Failed, true, why(texts::kStepIdentify, ReplyFault::BadData)},
       {"identification not hexadecimal",
-       [](LinkRig& r) {
-         r.port.sim = nullptr;
-         r.port.Schedule(5, FakePort::Wire({129}));
-         r.port.Schedule(10, FakePort::Wire({130, '2', '8', '3', 'D', '1', '2', '5', 'x', '1', '0'}));
-       },
+       [](LinkRig& r) { r.Unplug({{5, {129}}, {10, {130, '2', '8', '3', 'D', '1', '2', '5', 'x', '1', '0'}}}); },
        ActivationResult::Failed, true, why(texts::kStepIdentify, ReplyFault::BadData)},
       {"memory reply missing",
-       [](LinkRig& r) {
-         r.port.sim = nullptr;
-         r.port.Schedule(5, FakePort::Wire({129}));
-         r.port.Schedule(10, FakePort::Wire({130, '2', '8', '3', 'D', '1', '2', '5', '0', '1', '0'}));
-       },
+       [](LinkRig& r) { r.Unplug({{5, {129}}, {10, kIdentification}}); },
        ActivationResult::Failed, true, why(texts::kStepMemoryModem, ReplyFault::NoReply)},
       // 131 answers the memory query, which the link also sends as a marker:
       // taken for a late marker answer and dropped, it leaves no reply.
       {"wrong reply code to identification",
-       [](LinkRig& r) {
-         r.port.sim = nullptr;
-         r.port.Schedule(5, FakePort::Wire({129}));
-         r.port.Schedule(10, FakePort::Wire({131, '2', '8', '3', 'D', '1', '2', '5', '0', '1', '0'}));
-       },
+       [](LinkRig& r) { r.Unplug({{5, {129}}, {10, {131, '2', '8', '3', 'D', '1', '2', '5', '0', '1', '0'}}}); },
        ActivationResult::Failed, true, why(texts::kStepIdentify, ReplyFault::NoReply)},
       {"identification reply late",
-       [](LinkRig& r) {
-         r.port.sim = nullptr;
-         r.port.Schedule(5, FakePort::Wire({129}));
-         r.port.Schedule(5 + 150, FakePort::Wire({130, '2', '8', '3', 'D', '1', '2', '5', '0', '1', '0'}));
-       },
+       [](LinkRig& r) { r.Unplug({{5, {129}}, {5 + 150, kIdentification}}); },
        ActivationResult::Failed, true, why(texts::kStepIdentify, ReplyFault::NoReply)},
       {"port lost while polling",
        [](LinkRig& r) {
@@ -300,9 +269,7 @@ TEST(Activation, FailurePathShowsItsMessageAfterTheWindowIsInactiveAndBeforeTheP
   // The identification answers (a product is known by then), the memory
   // request does not.
   LinkRig rig;
-  rig.port.sim = nullptr;
-  rig.port.Schedule(5, FakePort::Wire({129}));
-  rig.port.Schedule(10, FakePort::Wire({130, '2', '8', '3', 'D', '1', '2', '5', '0', '1', '0'}));
+  rig.Unplug({{5, {129}}, {10, kIdentification}});
   WatchingMessages messages(rig);
   Services sv{messages, rig.progress, rig.loop, nullptr, &rig.view};
   rig.view.linkChanged = 0;
@@ -353,9 +320,7 @@ TEST(Deactivation, AcknowledgedOrAcceptedFailureEndsInactive) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    LinkRig rig;
-    ASSERT_EQ(link::ActivateLink(rig.link, rig.ws, rig.sv), ActivationResult::Active);
-    rig.messages.shown.clear();
+    ActiveUnit rig;
     rig.port.written.clear();
     if (!c.unitAnswers) rig.sim.InjectFault(link::SimFault::DropReply);
     if (c.staleBlockAnswer) rig.port.Schedule(rig.clock.now + 5, FakePort::Wire({132, '0', '0', '0', '0'}));
@@ -421,8 +386,7 @@ TEST(LeavingTheProgram, ExitQuestionDependsOnStateAndAnswer) {
 }
 
 TEST(LeavingTheProgram, FailedReleaseStillEndsTheProgram) {
-  LinkRig rig;
-  ASSERT_EQ(link::ActivateLink(rig.link, rig.ws, rig.sv), ActivationResult::Active);
+  ActiveUnit rig;
   rig.sim.InjectFault(link::SimFault::DropReply);
   rig.messages.answers = {Answer::Yes, Answer::No};  // release, then stay active on the failure question
   EXPECT_TRUE(link::ConfirmExit(rig.link, rig.ws, rig.sv, true));

@@ -52,6 +52,7 @@ TEST(SlowUnit, EveryTransferEndsWithTheUnitsDataOrItsFailure) {
   enum Op { Read, QuickRead, Write, VerifiedWrite };
   const char* kOpNames[] = {"read", "quick read", "write", "verified write"};
   const auto unitConfig = LongConfiguration('a');
+  const std::vector<std::uint8_t> unitMemory(unitConfig->data(), unitConfig->data() + kUsable);
   const auto newConfig = LongConfiguration('q');
   const long used = *UsedLength(*newConfig) + 1;
   const long blocksWritten =
@@ -62,18 +63,10 @@ TEST(SlowUnit, EveryTransferEndsWithTheUnitsDataOrItsFailure) {
       for (Op op : {Read, QuickRead, Write, VerifiedWrite}) {
         SCOPED_TRACE(std::string(busy == link::BusyModel::Queue ? "queue, " : "forget, ") + c.name + ", " +
                      kOpNames[op]);
-        link::UnitOptions o;
-        o.memoryCode = 3;
-        o.charTimeUs = 521;  // 19200 baud
-        o.busy = busy;
-        o.seed = 11;
-        o.blockDelayMinUs = c.minMs * 1000;  // the block commands only
-        o.blockDelayMaxUs = c.maxMs * 1000;
-        o.slowFrom = c.slowFrom;
-        o.slowTo = c.slowTo;
-        LinkRig rig(o);
-        std::copy_n(unitConfig->data(), kUsable, rig.sim.memory().begin());
-        ASSERT_EQ(link::ActivateLink(rig.link, rig.ws, rig.sv), link::ActivationResult::Active);
+        // 19200 baud; the delays hold for the block commands only.
+        ActiveUnit rig({.memoryCode = 3, .busy = busy, .charTimeUs = 521, .blockDelayMinUs = c.minMs * 1000,
+                        .blockDelayMaxUs = c.maxMs * 1000, .slowFrom = c.slowFrom, .slowTo = c.slowTo, .seed = 11},
+                       unitMemory);
         rig.ws.settings.CheckWrite = op == VerifiedWrite;
         const std::int64_t start = rig.clock.now;
         bool ok = false;
@@ -126,15 +119,9 @@ TEST(LossyLine, ALostAnswerCostsARetryAndTheDataStayExact) {
       {"5 % lost, seed 3", 0.05, 3, 0, 0, 130},
   };
   auto read = [](const Case& c, long* lost) {
-    link::UnitOptions o;
-    o.memoryCode = 3;
-    o.charTimeUs = 521;
-    o.responseDelayUs = 2000;
-    o.seed = c.seed;
-    LinkRig rig(o);
-    for (std::size_t i = 0; i < rig.sim.memory().size(); ++i) rig.sim.memory()[i] = static_cast<std::uint8_t>(i * 7);
-    EXPECT_EQ(link::ActivateLink(rig.link, rig.ws, rig.sv), link::ActivationResult::Active);
-    rig.sim.ClearLog();
+    std::vector<std::uint8_t> memory(kUsable + 64);
+    for (std::size_t i = 0; i < memory.size(); ++i) memory[i] = static_cast<std::uint8_t>(i * 7);
+    ActiveUnit rig({.memoryCode = 3, .responseDelayUs = 2000, .charTimeUs = 521, .seed = c.seed}, memory);
     rig.sim.SetDropRate(c.dropRate);
     rig.sim.InjectFault(link::SimFault::DropReply, c.lostBlockAnswers, link::kCmdReadBlock);
     rig.sim.InjectFault(link::SimFault::DropReply, c.lostMarkerAnswers, link::kMarkers[0].command);

@@ -50,7 +50,7 @@ struct PtyBench {
 };
 
 struct Program {
-  Program() { ws.settings.Port = "COM 1"; }
+  explicit Program(std::string port = "COM 1") { ws.settings.Port = std::move(port); }
   Workspace ws;
   link::SteadyClock clock;
   QTemporaryDir home;
@@ -64,8 +64,7 @@ struct Program {
 
 TEST(QtSerialPort, OpensAPseudoTerminalThatHasNoModemLines) {
   PtyBench bench;
-  Program p;
-  p.ws.settings.Port = bench.pty.slavePath();
+  Program p(bench.pty.slavePath());
   ASSERT_TRUE(link::OpenPort(p.link, p.ws.settings.Port, p.sv));
   EXPECT_TRUE(p.port.IsOpen());
   EXPECT_TRUE(p.messages.texts().empty());
@@ -110,8 +109,7 @@ TEST(QtSerialPort, OpenFailuresSayWhichDeviceAndWhy) {
   PtyBench bench;
   p.ws.settings.Port = bench.pty.slavePath();
   ASSERT_TRUE(link::OpenPort(p.link, p.ws.settings.Port, p.sv));
-  Program other;
-  other.ws.settings.Port = bench.pty.slavePath();
+  Program other(bench.pty.slavePath());
   EXPECT_FALSE(link::OpenPort(other.link, other.ws.settings.Port, other.sv));
   EXPECT_EQ(other.port.LastOpenFailure().kind, link::PortError::Busy);
   ASSERT_EQ(other.messages.texts().size(), 1u);
@@ -120,8 +118,7 @@ TEST(QtSerialPort, OpenFailuresSayWhichDeviceAndWhy) {
 
 TEST(QtSerialPort, WaitingSleepsUntilTheDeadlineAndKeepsEventsFlowing) {
   PtyBench bench;
-  Program p;
-  p.ws.settings.Port = bench.pty.slavePath();
+  Program p(bench.pty.slavePath());
   ASSERT_TRUE(link::OpenPort(p.link, p.ws.settings.Port, p.sv));
   bool timerFired = false;
   QTimer::singleShot(50, [&] { timerFired = true; });  // stands for a Storno click
@@ -141,8 +138,7 @@ TEST(QtSerialPort, WaitingSleepsUntilTheDeadlineAndKeepsEventsFlowing) {
 
 TEST(QtSerialPort, ExchangesFramesAndBlocksWithTheUnit) {
   PtyBench bench;
-  Program p;
-  p.ws.settings.Port = bench.pty.slavePath();
+  Program p(bench.pty.slavePath());
   for (std::size_t i = 0; i < bench.unit.memory().size(); ++i) bench.unit.memory()[i] = static_cast<std::uint8_t>(i);
   ASSERT_EQ(link::ActivateLink(p.link, p.ws, p.sv), link::ActivationResult::Active);
   for (long a : {0L, 64L, 264L, 8120L}) {
@@ -158,8 +154,7 @@ TEST(QtSerialPort, ExchangesFramesAndBlocksWithTheUnit) {
 
 TEST(QtSerialPort, PulledCableEndsTheReceiveAtOnce) {
   PtyBench bench;
-  Program p;
-  p.ws.settings.Port = bench.pty.slavePath();
+  Program p(bench.pty.slavePath());
   ASSERT_TRUE(link::OpenPort(p.link, p.ws.settings.Port, p.sv));
   QTimer::singleShot(100, [&] { bench.pty.PullCable(); });
   const auto t0 = p.clock.NowMs();

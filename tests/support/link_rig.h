@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <initializer_list>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -14,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include "file/config_file.h"
 #include "link/block_transfer.h"
 #include "link/frame.h"
 #include "link/programming_mode.h"
@@ -186,12 +188,34 @@ struct LinkRig {
     ws.settings.Port = "COM 1";
   }
 
-  // Activates the unit, then forgets the traffic and the messages of the
-  // activation, so a test sees only what follows.
+  // Activates the unit, then forgets the traffic, the messages and the
+  // progress texts of the activation, so a test sees only what follows.
   void Activate() {
     EXPECT_EQ(link::ActivateLink(link, ws, sv), link::ActivationResult::Active);
     sim.ClearLog();
     messages.shown.clear();
+    progress.shownTexts.clear();
+  }
+
+  // The addresses of the requests of `code` the unit received, in order.
+  std::vector<long> Addresses(std::uint8_t code) const {
+    std::vector<long> a;
+    for (const auto& r : sim.requests()) {
+      if (r.code == code) a.push_back(r.address);
+    }
+    return a;
+  }
+  long Count(std::uint8_t code) const { return static_cast<long>(Addresses(code).size()); }
+
+  // Takes the unit off the line: only what a test schedules arrives.
+  // OpenBare also opens the port, as the link would have.
+  void Unplug(std::initializer_list<std::pair<std::int64_t, std::vector<std::uint8_t>>> replies = {}) {
+    port.sim = nullptr;
+    for (const auto& [atMs, payload] : replies) port.Schedule(atMs, FakePort::Wire(payload));
+  }
+  void OpenBare() {
+    Unplug();
+    EXPECT_TRUE(port.Open("COM 1"));
   }
 
   // What the transfer functions take from the workspace, as the workflows
@@ -208,6 +232,22 @@ struct LinkRig {
   FakeLoop loop;
   FakeView view;
   Services sv{messages, progress, loop, nullptr, &view};
+};
+
+// A workspace loaded from a golden file.
+inline Workspace FixtureWorkspace(const char* name) {
+  Workspace ws;
+  EXPECT_EQ(LoadConfigFile(std::string(VEXA_FIXTURES_DIR) + "/" + name, ws), LoadResult::Loaded) << name;
+  return ws;
+}
+
+// An activated unit whose memory starts with `memory` (the rest as the
+// simulator keeps it), with only what follows the activation on record.
+struct ActiveUnit : LinkRig {
+  explicit ActiveUnit(link::UnitOptions o = {}, const std::vector<std::uint8_t>& memory = {}) : LinkRig(o) {
+    std::copy_n(memory.begin(), std::min(memory.size(), sim.memory().size()), sim.memory().begin());
+    Activate();
+  }
 };
 
 }  // namespace vexa::test

@@ -3,7 +3,6 @@
 #include <filesystem>
 
 #include "codec/header.h"
-#include "file/config_file.h"
 #include "link/block_transfer.h"
 #include "support/link_rig.h"
 #include "workflows/unit_workflows.h"
@@ -17,19 +16,10 @@ using Memory = std::vector<std::uint8_t>;
 // A block the unit received: its address and the 8 bytes stored there.
 using Sent = std::pair<long, Memory>;
 
-Workspace Fixture(const char* name) {
-  Workspace ws;
-  EXPECT_EQ(LoadConfigFile(std::string(VEXA_FIXTURES_DIR) + "/" + name, ws), LoadResult::Loaded);
-  return ws;
-}
-
 // An activated unit holding `memory`, and a record of the blocks written to
 // it.
-struct Unit : LinkRig {
-  explicit Unit(const Memory& memory) {
-    sim.memory() = memory;
-    Activate();
-    progress.shownTexts.clear();
+struct Unit : ActiveUnit {
+  explicit Unit(const Memory& memory) : ActiveUnit({}, memory) {
     loop.onYield = [this] {
       const auto& log = sim.requests();
       for (; seen < log.size(); ++seen) {
@@ -68,10 +58,10 @@ fs::path BackupDir() {
 }
 
 TEST(FastWrite, SendsOnlyTheBlocksThatDifferAndEndsAsAFullWrite) {
-  const Workspace pumping = Fixture("pumping-station.eep");
+  const Workspace pumping = FixtureWorkspace("pumping-station.eep");
   Workspace changed = pumping;
   changed.config.phones[0].TC = "+420602123457";  // one digit
-  const Workspace startup = Fixture("startup.eep");
+  const Workspace startup = FixtureWorkspace("startup.eep");
   const Memory held = AfterFullWrite(kFresh, pumping);
 
   enum class Blocks { Nothing, Changed, Everything };
@@ -140,7 +130,7 @@ TEST(FastWrite, SendsOnlyTheBlocksThatDifferAndEndsAsAFullWrite) {
 }
 
 TEST(FastWrite, CablePulledAfterAnyBlockLeavesNoHeaderOrOneWholeConfiguration) {
-  const Workspace pumping = Fixture("pumping-station.eep");
+  const Workspace pumping = FixtureWorkspace("pumping-station.eep");
   Workspace changed = pumping;
   changed.config.phones[0].TC = "+420602123457";  // one digit
   const Memory old = AfterFullWrite(kFresh, pumping);

@@ -43,15 +43,11 @@ struct ReadResult {
 };
 
 ReadResult ReadUnit(const std::vector<std::uint8_t>& unit, std::uint8_t memoryCode, bool full) {
-  link::UnitOptions o;
-  o.memoryCode = memoryCode;
-  LinkRig rig(o);
-  EXPECT_EQ(link::ActivateLink(rig.link, rig.ws, rig.sv), link::ActivationResult::Active);
-  Fill(rig.sim.memory().data(), rig.sim.memory().size(), 37, 11);
-  std::copy_n(unit.begin(), std::min(unit.size(), rig.sim.memory().size()), rig.sim.memory().begin());
+  std::vector<std::uint8_t> memory(65536);
+  Fill(memory.data(), memory.size(), 37, 11);
+  std::copy_n(unit.begin(), std::min(unit.size(), memory.size()), memory.begin());
+  ActiveUnit rig({.memoryCode = memoryCode}, memory);
   Fill(rig.ws.image.data(), kImageSize, 13, 5);
-  rig.messages.shown.clear();
-  rig.sim.ClearLog();
   ReadResult r;
   rig.link.onBlock = [&r](long done, long total) {
     r.lastProgress = {done, total};
@@ -60,7 +56,7 @@ ReadResult ReadUnit(const std::vector<std::uint8_t>& unit, std::uint8_t memoryCo
   r.result = ReadWorkflow(rig.link, rig.ws, rig.sv, {.fullRead = full});
   r.messages = rig.messages.Texts();
   r.config = rig.ws.config;
-  for (const auto& q : rig.sim.requests()) r.blocksRead += q.code == link::kCmdReadBlock;
+  r.blocksRead = rig.Count(link::kCmdReadBlock);
   r.image = std::make_unique<EepromImage>(rig.ws.image);
   if (r.result == WorkflowResult::Completed) {
     const fs::path file = fs::path(VEXA_BINARY_DIR) / (full ? "quick-read-full.eep" : "quick-read-quick.eep");

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "codec/encoder.h"
-#include "file/config_file.h"
 #include "link/block_transfer.h"
 #include "link/programming_mode.h"
 #include "support/link_rig.h"
@@ -11,34 +10,15 @@
 namespace vexa::test {
 namespace {
 
-
 // The tests of the transfer itself; the backup read before a write has its own.
 const WriteOptions kNoBackup{.backup = false, .backupDir = {}};
 
-struct ActiveUnit : LinkRig {
-  explicit ActiveUnit(link::UnitOptions o = {}) : LinkRig(o) {
-    EXPECT_EQ(link::ActivateLink(link, ws, sv), link::ActivationResult::Active);
-    messages.shown.clear();
-    progress.shownTexts.clear();
-    sim.ClearLog();
-  }
-  bool AnyTransfer() const {
-    for (const auto& r : sim.requests()) {
-      if (r.code == link::kCmdReadBlock || r.code == link::kCmdWriteBlock) return true;
-    }
-    return false;
-  }
-};
-
-DeviceConfig PumpingStation() {
-  Workspace ws;
-  EXPECT_EQ(LoadConfigFile(std::string(VEXA_FIXTURES_DIR) + "/pumping-station.eep", ws), LoadResult::Loaded);
-  return ws.config;
-}
+// Whether the unit was asked to read or write any block.
+bool AnyTransfer(const LinkRig& u) { return u.Count(link::kCmdReadBlock) + u.Count(link::kCmdWriteBlock) > 0; }
 
 TEST(Workflows, WrittenConfigurationReadsBackIntoAFreshProgram) {
   ActiveUnit writer;
-  writer.ws.config = PumpingStation();
+  writer.ws.config = FixtureWorkspace("pumping-station.eep").config;
   ASSERT_EQ(WriteWorkflow(writer.link, writer.ws, writer.sv, kNoBackup), WorkflowResult::Completed);
   const long blocks = static_cast<long>(link::FullWritePlan(ComputeUsage(writer.ws.config), 8128).size());
   EXPECT_EQ(writer.messages.Texts(), std::vector<std::string>{std::string(texts::kMsgWriteDone) + "\n" +
@@ -46,8 +26,7 @@ TEST(Workflows, WrittenConfigurationReadsBackIntoAFreshProgram) {
   EXPECT_EQ(writer.messages.shown[0].icon, Icon::Information);
   EXPECT_EQ(writer.progress.shownTexts, std::vector<std::string>{texts::kMsgWriting});
 
-  ActiveUnit reader;
-  reader.sim.memory() = writer.sim.memory();
+  ActiveUnit reader({}, writer.sim.memory());
   ASSERT_NE(reader.ws.config, writer.ws.config);
   ASSERT_EQ(ReadWorkflow(reader.link, reader.ws, reader.sv), WorkflowResult::Completed);
   EXPECT_EQ(reader.ws.config, writer.ws.config);
@@ -63,16 +42,12 @@ TEST(Workflows, NoiseOnTheLineNeverPassesForTheUnitsConfiguration) {
   // retry takes that answer and the answer to the retry is still on its way.
   // The read must still show exactly what the unit holds.
   ActiveUnit writer;
-  writer.ws.config = PumpingStation();
+  writer.ws.config = FixtureWorkspace("pumping-station.eep").config;
   ASSERT_EQ(WriteWorkflow(writer.link, writer.ws, writer.sv), WorkflowResult::Completed);
 
   for (std::int64_t strayAtMs : {3, 52, 140, 777}) {
     SCOPED_TRACE(strayAtMs);
-    link::UnitOptions o;
-    o.responseDelayUs = 5000;
-    o.charTimeUs = 521;
-    ActiveUnit reader(o);
-    reader.sim.memory() = writer.sim.memory();
+    ActiveUnit reader({.responseDelayUs = 5000, .charTimeUs = 521}, writer.sim.memory());
     reader.port.Schedule(reader.clock.now + strayAtMs, {link::kCR});
     EXPECT_EQ(ReadWorkflow(reader.link, reader.ws, reader.sv), WorkflowResult::Completed);
     EXPECT_EQ(reader.messages.Texts(), std::vector<std::string>{texts::kMsgReadDone});
@@ -142,7 +117,7 @@ TEST(Workflows, ReadOutcomesAndTheirMessages) {
     // None of the unit's bytes stays behind for a later save or write.
     EXPECT_TRUE(unit.ws.image == *imageBefore);
     EXPECT_EQ(unit.view.replaced, 0);
-    EXPECT_EQ(unit.AnyTransfer(), c.transfers);
+    EXPECT_EQ(AnyTransfer(unit), c.transfers);
     EXPECT_FALSE(unit.progress.visible);
   }
 }
@@ -193,9 +168,7 @@ TEST(Workflows, WriteOutcomesAndTheirMessages) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    link::UnitOptions o;
-    o.memoryCode = c.memoryCode;
-    ActiveUnit unit(o);
+    ActiveUnit unit({.memoryCode = c.memoryCode});
     c.arrange(unit);
     EXPECT_EQ(WriteWorkflow(unit.link, unit.ws, unit.sv, kNoBackup), c.result);
     ASSERT_EQ(unit.messages.shown.size(), 1u);
@@ -209,7 +182,7 @@ TEST(Workflows, WriteOutcomesAndTheirMessages) {
     }
     const bool stopped = c.result == WorkflowResult::Failed || c.result == WorkflowResult::Cancelled;
     EXPECT_EQ(text.find(texts::kMsgUnitLeftInvalid) != std::string::npos, stopped);
-    EXPECT_EQ(unit.AnyTransfer(), c.transfers);
+    EXPECT_EQ(AnyTransfer(unit), c.transfers);
     EXPECT_FALSE(unit.progress.visible);
     EXPECT_EQ(unit.ws.link, LinkState::Aktivni);
   }
@@ -228,7 +201,7 @@ TEST(Workflows, OutputCheckShowsTheOutputsTabAndFocusesTheField) {
 
 TEST(Workflows, WriteStoppedInTheBodyReadsBackAsNotProgrammed) {
   ActiveUnit unit;
-  unit.ws.config = PumpingStation();
+  unit.ws.config = FixtureWorkspace("pumping-station.eep").config;
   ASSERT_EQ(WriteWorkflow(unit.link, unit.ws, unit.sv, kNoBackup), WorkflowResult::Completed);
   unit.link.onBlock = [&unit](long done, long) {
     if (done == 26 + 3) unit.progress.ClickStorno();  // in the body phase
