@@ -118,8 +118,7 @@ TEST_F(LinkEndToEnd, ActivateWriteReadBackIntoAFreshConfigurationAndRelease) {
 
   fx.messages.clear();
   Click("btEEPROMSave");
-  ASSERT_EQ(fx.messages.texts().size(), 1u);
-  ASSERT_EQ(fx.messages.texts()[0].rfind(std::string(texts::kMsgWriteDone) + "\n", 0), 0u);
+  ASSERT_EQ(fx.messages.firstLines(), std::vector<std::string>{texts::kMsgWriteDone});
   EXPECT_TRUE(Button("btFileLoad")->isEnabled());
 
   // A fresh configuration on screen, then the unit's.
@@ -171,8 +170,7 @@ TEST_F(LinkEndToEnd, CheckBoxSwitchesTheReadBack) {
       if (fx.progress.text == texts::kMsgBackingUp) backupFrames = link->stats.framesSent - before;
     };
     Click("btEEPROMSave");
-    ASSERT_EQ(fx.messages.texts().size(), 1u);
-    EXPECT_EQ(fx.messages.texts()[0].rfind(texts::kMsgWriteDone, 0), 0u);
+    EXPECT_EQ(fx.messages.firstLines(), std::vector<std::string>{texts::kMsgWriteDone});
     EXPECT_GE(backupFrames, static_cast<long>(link::kBodyStart / link::kBlockSize));
     EXPECT_EQ(link->stats.framesSent - before - backupFrames, verify ? 2 * blocks : blocks);
   }
@@ -239,11 +237,7 @@ TEST_F(LinkEndToEnd, PulledCableEndsTheReadWithItsMessage) {
   QElapsedTimer clock;
   clock.start();
   Click("btEEPROMLoad");
-  // The message, and beneath it the block that was being read when the line went.
-  ASSERT_EQ(fx.messages.texts().size(), 1u);
-  const std::string shown = fx.messages.texts()[0];
-  EXPECT_EQ(shown.substr(0, shown.find('\n')), texts::kMsgReadFailed);
-  EXPECT_NE(shown.find("spojení se zařízením bylo přerušeno"), std::string::npos) << shown;
+  EXPECT_EQ(fx.messages.firstLines(), std::vector<std::string>{texts::kMsgReadFailed});
   EXPECT_LT(clock.elapsed(), 5000);
 
   // Releasing a unit that no longer answers asks; Yes goes inactive.
@@ -269,9 +263,7 @@ TEST_F(LinkEndToEnd, PulledCableEndsTheWriteWithItsMessage) {
   QElapsedTimer clock;
   clock.start();
   Click("btEEPROMSave");
-  ASSERT_EQ(fx.messages.texts().size(), 1u);
-  EXPECT_EQ(fx.messages.texts()[0].rfind(texts::kMsgWriteFailed, 0), 0u);
-  EXPECT_NE(fx.messages.texts()[0].find(texts::kMsgUnitLeftInvalid), std::string::npos);
+  EXPECT_EQ(fx.messages.firstLines(), std::vector<std::string>{texts::kMsgWriteFailed});
   EXPECT_EQ(fx.messages.shown.back().icon, Icon::Error);
   EXPECT_LT(clock.elapsed(), 5000);
   EXPECT_FALSE(fx.progress.visible);
@@ -398,8 +390,7 @@ TEST_F(LinkEndToEnd, TransferOptionsReachTheWorkflows) {
   EXPECT_TRUE(backup->isChecked());
   fx.messages.clear();
   Click("btEEPROMSave");  // the unit was not programmed: nothing to back up
-  ASSERT_EQ(fx.messages.texts().size(), 1u);
-  ASSERT_EQ(fx.messages.texts()[0].rfind(texts::kMsgWriteDone, 0), 0u);
+  ASSERT_EQ(fx.messages.firstLines(), std::vector<std::string>{texts::kMsgWriteDone});
 
   long frames[2] = {};
   for (bool full : {false, true}) {
@@ -427,8 +418,6 @@ TEST_F(LinkEndToEnd, TransferOptionsReachTheWorkflows) {
     ASSERT_EQ(fx.messages.shown.size(), 1u);
     const fake::ShownMessage& done = fx.messages.shown[0];
     EXPECT_EQ(done.text.rfind(texts::kMsgWriteDone, 0), 0u);
-    const std::string backupLine = texts::BackupLine("");
-    EXPECT_EQ(done.text.find(backupLine.substr(0, backupLine.size() - 1)) != std::string::npos, keep);
     EXPECT_EQ(fx.messages.extraButtons,
               keep ? std::vector<std::string>{kCaptionShowChanges} : std::vector<std::string>{});
     ui::CompareDialog* dialog = ui::CompareDialogOf(*window);
