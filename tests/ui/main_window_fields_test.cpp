@@ -218,17 +218,13 @@ TEST_F(FieldsTest, NormalisingRulesRewriteTheFieldSilently) {
     const char* typed;
     const char* shown;
   };
+  // One field of each table; every rule's outcomes are the rules' own
+  // (MainWindowRules.EachFieldGivesOneOutcome in tests/rules).
   const Case cases[] = {
-      {"tabDobaPlatnostiSMS", "0", "1"},
       {"tabDobaPlatnostiSMS", "45", "30"},
       {"tabAINCL2Level0", "2,75", "2.7"},
-      {"tabAINCL2Level0", "150", "100"},
-      {"tabAINHCL1Level0", "3.14", "3.1"},
       {"tabOUTimpulsLEN0", "30", "25.5"},
-      {"tabOUTimpulsLEN0", "0", "0.1"},
       {"tabTC1", "0123456789", "+420123456789"},
-      {"tabTC1", "00420123456789", "+420123456789"},
-      {"tabTC1", "+49301234567", "+49301234567"},
   };
   const DeviceConfig start = ws.config;
   for (const Case& c : cases) {
