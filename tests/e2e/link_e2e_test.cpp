@@ -70,6 +70,33 @@ class LinkEndToEnd : public ::testing::Test {
     ASSERT_TRUE(b->isEnabled()) << name;
     b->click();
   }
+  // "Aktivovat" with the unit answering; `link` is the window's link then.
+  void Activate() {
+    Click("btDEA");
+    ASSERT_EQ(ws.link, LinkState::Aktivni) << ::testing::PrintToString(fx.messages.texts());
+    link = ui::LinkOf(*window);
+    ASSERT_NE(link, nullptr);
+  }
+  // Pulls the cable after `at` blocks of the command, which ends within
+  // seconds; releasing the silent unit then asks, and Yes goes inactive.
+  void PullTheCableDuring(const char* command, long at) {
+    ASSERT_NO_FATAL_FAILURE(Activate());
+    link->onBlock = [this, at](long done, long) {
+      if (done == at) pty.PullCable();
+    };
+    fx.messages.clear();
+    QElapsedTimer clock;
+    clock.start();
+    Click(command);
+    EXPECT_LT(clock.elapsed(), 5000);
+  }
+  void ReleaseTheSilentUnit() {
+    fx.messages.clear();
+    fx.messages.answers = {Answer::Yes};
+    Click("btDEA");
+    EXPECT_EQ(fx.messages.firstLines(), std::vector<std::string>{texts::kMsgDeactivationFailed});
+    ExpectInactive();
+  }
   void ExpectInactive() {
     EXPECT_EQ(ws.link, LinkState::Neaktivni);
     EXPECT_EQ(Label("tabDeAktivNapis"), "Neaktivní");
@@ -88,6 +115,7 @@ class LinkEndToEnd : public ::testing::Test {
   std::atomic<bool> stop{false};
   std::thread server;
   std::unique_ptr<ui::MainWindow> window;
+  link::Link* link = nullptr;
   std::function<void()> onYield;
 };
 
@@ -104,8 +132,7 @@ TEST_F(LinkEndToEnd, ActivateWriteReadBackIntoAFreshConfigurationAndRelease) {
   const DeviceConfig written = ws.config;
   EXPECT_EQ(ws.settings.Port, "COM 1");
 
-  Click("btDEA");
-  ASSERT_EQ(ws.link, LinkState::Aktivni) << ::testing::PrintToString(fx.messages.texts());
+  ASSERT_NO_FATAL_FAILURE(Activate());
   EXPECT_EQ(fx.messages.texts(), std::vector<std::string>{texts::kMsgInstruction});
   EXPECT_EQ(Label("tabDeAktivNapis"), "Aktivní");
   EXPECT_EQ(Label("lblInfoProdukt"), "VEXA");
@@ -141,10 +168,7 @@ TEST_F(LinkEndToEnd, ActivateWriteReadBackIntoAFreshConfigurationAndRelease) {
 
 TEST_F(LinkEndToEnd, CheckBoxSwitchesTheReadBack) {
   StartUnit();
-  Click("btDEA");
-  ASSERT_EQ(ws.link, LinkState::Aktivni);
-  link::Link* link = ui::LinkOf(*window);
-  ASSERT_NE(link, nullptr);
+  ASSERT_NO_FATAL_FAILURE(Activate());
   auto* check = window->findChild<QAbstractButton*>(QStringLiteral("tabCheckWrite"));
   ASSERT_NE(check, nullptr);
   ASSERT_TRUE(check->isChecked());
@@ -181,10 +205,7 @@ TEST_F(LinkEndToEnd, FileAndPrintCommandsWaitWhileATransferRuns) {
   StartUnit();
   // As the program's start-up leaves them once printing is attached.
   for (const char* name : {"btTisk", "btNahled"}) Button(name)->setEnabled(true);
-  Click("btDEA");
-  ASSERT_EQ(ws.link, LinkState::Aktivni);
-  link::Link* link = ui::LinkOf(*window);
-  ASSERT_NE(link, nullptr);
+  ASSERT_NO_FATAL_FAILURE(Activate());
   const char* const waiting[] = {"btFileLoad", "btFileSave", "btTisk", "btNahled", "btPorovnat"};
   for (const char* command : {"btEEPROMSave", "btEEPROMLoad"}) {
     SCOPED_TRACE(command);
@@ -226,64 +247,30 @@ TEST_F(LinkEndToEnd, StornoWhilePollingLeavesTheLinkInactive) {
 
 TEST_F(LinkEndToEnd, PulledCableEndsTheReadWithItsMessage) {
   StartUnit();
-  Click("btDEA");
-  ASSERT_EQ(ws.link, LinkState::Aktivni);
-  link::Link* link = ui::LinkOf(*window);
-  ASSERT_NE(link, nullptr);
-  link->onBlock = [this](long done, long) {
-    if (done == 20) pty.PullCable();  // in the front area, which every read takes
-  };
-  fx.messages.clear();
-  QElapsedTimer clock;
-  clock.start();
-  Click("btEEPROMLoad");
+  PullTheCableDuring("btEEPROMLoad", 20);  // in the front area, which every read takes
   EXPECT_EQ(fx.messages.firstLines(), std::vector<std::string>{texts::kMsgReadFailed});
-  EXPECT_LT(clock.elapsed(), 5000);
-
-  // Releasing a unit that no longer answers asks; Yes goes inactive.
-  fx.messages.clear();
-  fx.messages.answers = {Answer::Yes};
-  Click("btDEA");
-  EXPECT_EQ(fx.messages.firstLines(), std::vector<std::string>{texts::kMsgDeactivationFailed});
-  ExpectInactive();
+  ReleaseTheSilentUnit();
 }
 
 TEST_F(LinkEndToEnd, PulledCableEndsTheWriteWithItsMessage) {
   StartUnit();
   ws.config = PumpingStation();
   window->ShowAll();
-  Click("btDEA");
-  ASSERT_EQ(ws.link, LinkState::Aktivni);
-  link::Link* link = ui::LinkOf(*window);
-  ASSERT_NE(link, nullptr);
-  link->onBlock = [this](long done, long) {
-    if (done == 40) pty.PullCable();  // in the body, the header already zeroed
-  };
-  fx.messages.clear();
-  QElapsedTimer clock;
-  clock.start();
-  Click("btEEPROMSave");
+  PullTheCableDuring("btEEPROMSave", 40);  // in the body, the header already zeroed
   EXPECT_EQ(fx.messages.firstLines(), std::vector<std::string>{texts::kMsgWriteFailed});
   EXPECT_EQ(fx.messages.shown.back().icon, Icon::Error);
-  EXPECT_LT(clock.elapsed(), 5000);
   EXPECT_FALSE(fx.progress.visible);
   EXPECT_EQ(ws.link, LinkState::Aktivni);
   // The working image is the configuration's again, header included, so a
   // file save after the failure still holds a valid configuration.
   EXPECT_TRUE(IsImageValid(ws.image));
   EXPECT_TRUE(Button("btFileSave")->isEnabled());
-
-  fx.messages.clear();
-  fx.messages.answers = {Answer::Yes};
-  Click("btDEA");
-  EXPECT_EQ(fx.messages.firstLines(), std::vector<std::string>{texts::kMsgDeactivationFailed});
-  ExpectInactive();
+  ReleaseTheSilentUnit();
 }
 
 TEST_F(LinkEndToEnd, LeavingWhileActiveAsksToReleaseTheUnit) {
   StartUnit();
-  Click("btDEA");
-  ASSERT_EQ(ws.link, LinkState::Aktivni);
+  ASSERT_NO_FATAL_FAILURE(Activate());
 
   fx.messages.clear();
   fx.messages.answers = {Answer::Cancel};
@@ -304,10 +291,7 @@ TEST_F(LinkEndToEnd, LeavingWhileActiveAsksToReleaseTheUnit) {
 
 TEST_F(LinkEndToEnd, ClosingDuringATransferStopsItThenAsksToReleaseTheUnit) {
   StartUnit();
-  Click("btDEA");
-  ASSERT_EQ(ws.link, LinkState::Aktivni);
-  link::Link* link = ui::LinkOf(*window);
-  ASSERT_NE(link, nullptr);
+  ASSERT_NO_FATAL_FAILURE(Activate());
   link->onBlock = [&](long done, long) {
     if (done == 5) window->close();  // the close box, in the middle of the read
   };
@@ -334,10 +318,7 @@ TEST_F(LinkEndToEnd, ClosingDuringATransferStopsItThenAsksToReleaseTheUnit) {
 // ends with the signal's exit code.
 TEST_F(LinkEndToEnd, StopSignalReleasesTheUnitWithoutAQuestion) {
   StartUnit();
-  Click("btDEA");
-  ASSERT_EQ(ws.link, LinkState::Aktivni);
-  link::Link* link = ui::LinkOf(*window);
-  ASSERT_NE(link, nullptr);
+  ASSERT_NO_FATAL_FAILURE(Activate());
   int exitCode = -1;
   link->onBlock = [&](long done, long) {
     if (done == 5) ui::StopAndQuit(*window, 143, [&](int code) { exitCode = code; });
@@ -379,10 +360,7 @@ TEST_F(LinkEndToEnd, TransferOptionsReachTheWorkflows) {
   StartUnit();
   ws.config = PumpingStation();
   window->ShowAll();
-  Click("btDEA");
-  ASSERT_EQ(ws.link, LinkState::Aktivni);
-  link::Link* link = ui::LinkOf(*window);
-  ASSERT_NE(link, nullptr);
+  ASSERT_NO_FATAL_FAILURE(Activate());
   auto* fullRead = window->findChild<QAbstractButton*>(QStringLiteral("tabFullRead"));
   auto* backup = window->findChild<QAbstractButton*>(QStringLiteral("tabBackup"));
   ASSERT_TRUE(fullRead && backup);
