@@ -61,6 +61,7 @@ class LinkEndToEnd : public ::testing::Test {
   }
 
   QAbstractButton* Button(const char* name) { return window->findChild<QAbstractButton*>(QString::fromLatin1(name)); }
+  QLineEdit* Edit(const char* name) { return window->findChild<QLineEdit*>(QString::fromLatin1(name)); }
   std::string Label(const char* name) {
     return window->findChild<QLabel*>(QString::fromLatin1(name))->text().toStdString();
   }
@@ -156,8 +157,7 @@ TEST_F(LinkEndToEnd, ActivateWriteReadBackIntoAFreshConfigurationAndRelease) {
   Click("btEEPROMLoad");
   ASSERT_EQ(fx.messages.texts(), std::vector<std::string>{texts::kMsgReadDone});
   EXPECT_EQ(ws.config, written);
-  EXPECT_EQ(window->findChild<QLineEdit*>(QStringLiteral("tabJmenoStanice"))->text().toStdString(),
-            written.general.JmenoStanice);
+  EXPECT_EQ(Edit("tabJmenoStanice")->text().toStdString(), written.general.JmenoStanice);
   EXPECT_EQ(window->tabList()->currentIndex(), 0);
 
   fx.messages.clear();
@@ -201,6 +201,7 @@ TEST_F(LinkEndToEnd, CheckBoxSwitchesTheReadBack) {
   link->onBlock = nullptr;
 }
 
+// The file and print commands, and the fields, wait until a transfer ends.
 TEST_F(LinkEndToEnd, FileAndPrintCommandsWaitWhileATransferRuns) {
   StartUnit();
   // As the program's start-up leaves them once printing is attached.
@@ -215,12 +216,14 @@ TEST_F(LinkEndToEnd, FileAndPrintCommandsWaitWhileATransferRuns) {
       for (const char* name : waiting) {
         if (Button(name)->isEnabled()) enabledDuring.push_back(name);
       }
+      if (Edit("tabJmenoStanice")->isEnabled()) enabledDuring.push_back("tabJmenoStanice");  // fields too
     };
     fx.messages.clear();
     Click(command);
     EXPECT_EQ(fx.messages.shown.size(), 1u);
     EXPECT_TRUE(enabledDuring.empty()) << ::testing::PrintToString(enabledDuring);
     for (const char* name : waiting) EXPECT_TRUE(Button(name)->isEnabled()) << name;
+    EXPECT_TRUE(Edit("tabJmenoStanice")->isEnabled());
   }
   link->onBlock = nullptr;
 }
