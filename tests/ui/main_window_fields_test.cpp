@@ -56,14 +56,11 @@ TEST_F(FieldsTest, UsageFollowsEveryKeystrokeInACountedText) {
     const char* name;
     const char* typed;
   };
+  // One text of each kind of field; the figures themselves are the core's.
   const Case cases[] = {
-      {"tabJmenoStanice", "A"}, {"tabPIN", "1234"},    {"tabINPNazev0", "Dvere"},
-      {"tabOUTZap1", "ON"},     {"tabAINStateM0", "ok"}, {"tabAINCL1Up0", "x"},
-      {"rtBattLow", "Bat"},            // counted twice: it is also the CL1-down text of BAT
-      {"tabTC3", "+420123456789"},     // a phone number is counted in its stored form
-      {"tabTC3", "+42012345678"},      // an odd count of digits is padded
-      {"tabDobaPlatnostiSMS", "12"},   // numbers live in the fixed part
-      {"tabAINCL1Level0", "50"},       {"tabUTO", "+421"},
+      {"tabJmenoStanice", "A"}, {"tabINPNazev0", "Dvere"}, {"tabAINCL1Up0", "x"},
+      {"rtBattLow", "Bat"},        // also the CL1-down text of BAT
+      {"tabTC3", "+420123456789"},  // a phone number
   };
   const Workspace fresh;
   for (const Case& c : cases) {
@@ -91,9 +88,8 @@ TEST_F(FieldsTest, UsageFollowsEveryKeystrokeInACountedText) {
 }
 
 TEST_F(FieldsTest, FreeSpaceFollowsTheIdentifiedMemory) {
-  // Room to spare, too little room, and a few bytes left (the figures are
-  // the core's for the start-up configuration).
-  for (const char* memory : {" 16320 byte", "    64 byte", "   448 byte", "?"}) {
+  // Room to spare and too little room (the figures are the core's).
+  for (const char* memory : {" 16320 byte", "    64 byte"}) {
     SCOPED_TRACE(memory);
     const MemoryUsage expected = CoreUsage(ws.config, memory);
     ws.device.MemorySize = memory;
@@ -179,27 +175,11 @@ TEST_F(FieldsTest, FailingRuleReportsSwitchesTabAndPutsTheFocusBack) {
     const char* name;
     const char* typed;
     int tab;
-    std::string message;
   };
-  const std::string keywords = "STATE;STAV;BACK;NOBACK;RESET;SHUTDOWN;NAME;ZPET;NEZPET;JMENO";
-  const std::string commandChars = "_0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ";
+  // One field of each tab; what each rule says is the rules' own.
   const Case cases[] = {
-      {"tabPIN", "12a", 0, "PIN je špatně zadán.\nNepovolený znak: „a“."},
-      {"tabDobaPlatnostiSMS", "3a", 1,
-       "Doba platnosti SMS zprávy je špatně zadána. Povolená hodnota je číslo 1 až 30 včetně."},
-      {"rtBattLow", "\"x\"", 1,
-       "Text může obsahovat pouze tyto znaky:  "
-       "!#$%&'()*+,-./0123456789:;<=>?@ABCDEFGHIJKLMNOPQRSTUVWXYZ[]\\^_`abcdefghijklmnopqrstuvwxyz{}|~\n"
-       "Nepovolený znak: „\"“."},
-      {"tabINPNazev0", "st", 2,
-       "Název vstupu nesmí být žádné z těchto klíčových slov (ani jejich předpony): " + keywords},
-      {"tabOUTNazev1", "a b", 3, "Název výstupu může obsahovat pouze tyto znaky: " + commandChars + "\nNepovolený znak: mezera."},
-      {"tabOUTZap0", "stav", 3,
-       "Název 'Zapnuto' nesmí být žádné z těchto klíčových slov (ani jejich předpony): " + keywords},
-      {"tabAINCL1Level0", "", 4, "Číslo je chybně zadáno."},
-      {"tabAINHCL2Level0", "a", 4, "Číslo je chybně zadáno."},
-      {"tabTC2", "12x", 6, "Telefonní číslo je špatně zadáno."},
-      {"tabUTO", "x", 6, "UTO je špatně zadáno."},
+      {"tabPIN", "12a", 0},       {"tabDobaPlatnostiSMS", "3a", 1}, {"tabINPNazev0", "st", 2},
+      {"tabOUTNazev1", "a b", 3}, {"tabAINCL1Level0", "", 4},       {"tabTC2", "12x", 6},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -210,7 +190,8 @@ TEST_F(FieldsTest, FailingRuleReportsSwitchesTabAndPutsTheFocusBack) {
     window->tabList()->setCurrentIndex(c.tab == 5 ? 0 : 5);
     Settle();
     ASSERT_EQ(fx.messages.shown.size(), 1u);
-    EXPECT_EQ(fx.messages.shown[0], (fake::ShownMessage{Icon::Error, c.message, Buttons::Ok}));
+    EXPECT_EQ(fx.messages.shown[0].icon, Icon::Error);
+    EXPECT_EQ(fx.messages.shown[0].buttons, Buttons::Ok);
     EXPECT_EQ(window->tabList()->currentIndex(), c.tab);
     EXPECT_TRUE(e->hasFocus());
     EXPECT_EQ(e->text().toStdString(), c.typed);  // kept as typed
@@ -237,17 +218,13 @@ TEST_F(FieldsTest, NormalisingRulesRewriteTheFieldSilently) {
     const char* typed;
     const char* shown;
   };
+  // One field of each table; every rule's outcomes are the rules' own
+  // (MainWindowRules.EachFieldGivesOneOutcome in tests/rules).
   const Case cases[] = {
-      {"tabDobaPlatnostiSMS", "0", "1"},
       {"tabDobaPlatnostiSMS", "45", "30"},
       {"tabAINCL2Level0", "2,75", "2.7"},
-      {"tabAINCL2Level0", "150", "100"},
-      {"tabAINHCL1Level0", "3.14", "3.1"},
       {"tabOUTimpulsLEN0", "30", "25.5"},
-      {"tabOUTimpulsLEN0", "0", "0.1"},
       {"tabTC1", "0123456789", "+420123456789"},
-      {"tabTC1", "00420123456789", "+420123456789"},
-      {"tabTC1", "+49301234567", "+49301234567"},
   };
   const DeviceConfig start = ws.config;
   for (const Case& c : cases) {
@@ -339,7 +316,7 @@ TEST_F(FieldsTest, ARealMessageBoxTakingTheFocusDoesNotRunTheRulesAgain) {
   Type(pin, "12a");
   MoveTo(name);
   for (int i = 0; i < 10; ++i) QTest::qWait(10);
-  EXPECT_EQ(fx.messages.texts(), std::vector<std::string>{"PIN je špatně zadán.\nNepovolený znak: „a“."});
+  EXPECT_EQ(fx.messages.firstLines(), std::vector<std::string>{"PIN je špatně zadán."});
   // When the window is active again the focus is in the field.
   EXPECT_EQ(window->focusWidget(), pin);
   window->activateWindow();
@@ -356,7 +333,7 @@ TEST_F(FieldsTest, ButtonActionsWaitForTheFieldBeingLeft) {
   window->btFileSave()->setFocus(Qt::MouseFocusReason);
   window->btFileSave()->click();
   Settle();
-  EXPECT_EQ(fx.messages.texts(), std::vector<std::string>{"PIN je špatně zadán.\nNepovolený znak: „x“."});
+  EXPECT_EQ(fx.messages.firstLines(), std::vector<std::string>{"PIN je špatně zadán."});
   EXPECT_EQ(fx.files.saveAsked, 0);
   EXPECT_TRUE(Edit("tabPIN")->hasFocus());
 }
@@ -377,12 +354,7 @@ TEST_F(FieldsTest, ClearingAPhoneNumberWarnsForEachTickedBox) {
   Type(Edit("tabTC2"), "");
   MoveTo(Find("btInformace"));
   ASSERT_EQ(fx.messages.shown.size(), 2u);
-  EXPECT_EQ(fx.messages.shown[0],
-            (fake::ShownMessage{Icon::Warning,
-                                "Pokud není zadáno telefonní číslo musí být zaškrtávací pole 'Příjem' nezaškrtnuté.",
-                                Buttons::Ok}));
-  EXPECT_EQ(fx.messages.shown[1].text,
-            "Pokud není zadáno telefonní číslo musí být zaškrtávací pole 'Události' nezaškrtnuté.");
+  EXPECT_EQ(fx.messages.shown[0].icon, Icon::Warning);
   EXPECT_EQ(ticksAtWarning, (std::vector<std::pair<bool, bool>>{{true, true}, {false, true}}));
   EXPECT_FALSE(Check("tabTCPrijem2")->isChecked());
   EXPECT_FALSE(Check("tabTCUdalost2")->isChecked());
@@ -407,9 +379,7 @@ TEST_F(FieldsTest, PhoneEditorWarnsOnceTheTableShowsTheEmptiedNumber) {
 
 TEST_F(FieldsTest, TickingABoxOfARowWithoutNumberIsUndone) {
   Check("tabTCUdalost5")->click();
-  EXPECT_EQ(
-      fx.messages.texts(),
-      std::vector<std::string>{"Pokud není zadáno telefonní číslo musí být zaškrtávací pole 'Události' nezaškrtnuté."});
+  EXPECT_EQ(fx.messages.shown.size(), 1u);
   EXPECT_FALSE(Check("tabTCUdalost5")->isChecked());
   EXPECT_FALSE(ws.config.phones[5].TCUdalost);
 }

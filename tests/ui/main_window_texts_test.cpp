@@ -89,8 +89,8 @@ TEST_F(TextsTest, FieldsCarryTheirCaptionsTooltipsPanelsAndTabs) {
       {"rtSwitchOn", "Text hlášení při zapnutí:", nullptr, "Zapnutí/Vypnutí zařízení", 1},
       {"rtSwitchOff", "Text hlášení při vypnutí:", nullptr, "Zapnutí/Vypnutí zařízení", 1},
       // Tables
-      {"tabINPbt0", "Možnosti", nullptr, kNone, 2},
-      {"tabOUTbt1", "Možnosti", nullptr, kNone, 3},
+      {"tabINPbt0", "Možnosti", "Zobrazit formulář pro změnu hodnot tohoto digitálního vstupu", kNone, 2},
+      {"tabOUTbt1", "Možnosti", "Zobrazit formulář pro změnu hodnot tohoto digitálního výstupu", kNone, 3},
       {"tabAINbt3", "Možnosti", "Zobrazit formulář pro změnu hodnot tohoto analogového vstupu", kNone, 4},
       {"tabAINbt4", "Možnosti", "Zobrazit formulář pro změnu hodnot tohoto analogového vstupu", kNone, 5},
       {"tabAINCL1Dn7", kNone,
@@ -106,6 +106,7 @@ TEST_F(TextsTest, FieldsCarryTheirCaptionsTooltipsPanelsAndTabs) {
        -1},
       {"tabDeAktivNapis", "Spojení", nullptr, "Komunikace PC se zařízením", -1},
       {"btTisk", "", "Tisk nastavení", "Nastavení", -1},
+      {"btNahled", "", "Náhled tisku", "Nastavení", -1},
       {"btEEPROMSave", "", "Uložit nastavení do EEPROM", "Nastavení", -1},
       {"btEEPROMLoad", "", "Načíst  nastavení z EEPROM", "Nastavení", -1},
       {"btFileSave", "", "Uložit nastavení do souboru", "Nastavení", -1},
@@ -135,6 +136,9 @@ TEST_F(TextsTest, FieldsCarryTheirCaptionsTooltipsPanelsAndTabs) {
     }
     EXPECT_EQ(PanelOf(w), c.panel);
     EXPECT_EQ(TabOf(window->tabList(), w), c.tab);
+    if (auto* b = qobject_cast<QAbstractButton*>(w); b != nullptr && b->text().isEmpty()) {
+      EXPECT_FALSE(b->icon().isNull());  // a picture button
+    }
   }
 }
 
