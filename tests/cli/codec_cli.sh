@@ -5,15 +5,6 @@
 FIX=$FIXTURES
 WORK=$TMP
 
-# expect_exit CODE DESCRIPTION -- command...
-expect_exit() {
-  local want=$1 what=$2
-  shift 3
-  "$@" >"$WORK/out" 2>"$WORK/err"
-  local got=$?
-  [ "$got" -eq "$want" ] || fail "$what: exit $got, expected $want ($(head -c 300 "$WORK/err"))"
-}
-
 # Loading each file gives its dump, with a final newline on standard output.
 for name in startup pumping-station over-unit-image; do
   expect_exit 0 "dump $name" -- "$CLI" dump "$FIX/$name.eep"

@@ -6,15 +6,6 @@ FIX=$FIXTURES
 WORK=$TMP
 export QT_QPA_PLATFORM=offscreen
 
-# expect_exit CODE DESCRIPTION -- command...
-expect_exit() {
-  local want=$1 what=$2
-  shift 3
-  "$@" >"$WORK/out" 2>"$WORK/err"
-  local got=$?
-  [ "$got" -eq "$want" ] || fail "$what: exit $got, expected $want ($(head -c 300 "$WORK/err"))"
-}
-
 pages() { pdfinfo "$1" 2>/dev/null | awk '/^Pages:/ { print $2 }'; }
 
 if ! command -v pdftotext >/dev/null || ! command -v pdfinfo >/dev/null; then

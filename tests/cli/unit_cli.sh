@@ -4,19 +4,6 @@
 # the program's messages on standard error; the unit released afterwards.
 . "$(dirname "$0")/lib.sh"
 
-# start_sim NAME ARGS...: starts a unit, sets PORT_<NAME> to its device.
-start_sim() {
-  local name=$1
-  shift
-  "$SIM" "$@" >"$TMP/$name.out" 2>"$TMP/$name.err" </dev/null &
-  PIDS+=($!)
-  for _ in $(seq 50); do
-    [ -s "$TMP/$name.out" ] && break
-    sleep 0.1
-  done
-  printf -v "PORT_$name" '%s' "$(head -1 "$TMP/$name.out")"
-}
-
 # start_cli ARGS...: vexa-cli in the background (pid in cli, killed after 60 s); wait_cli sets rc.
 start_cli() {
   "$CLI" "$@" >"$TMP/out" 2>"$TMP/err" </dev/null &
@@ -30,20 +17,11 @@ wait_cli() {
   pkill -P "$watchdog" 2>/dev/null; kill "$watchdog" 2>/dev/null
 }
 
-# run EXPECTED_RC ARGS...: runs vexa-cli, output in $TMP/out and $TMP/err.
-run() {
-  local expected=$1
-  shift
-  timeout 120 "$CLI" "$@" >"$TMP/out" 2>"$TMP/err" </dev/null
-  local rc=$?
-  [ "$rc" -eq "$expected" ] || fail "vexa-cli $* exited $rc, expected $expected: $(cat "$TMP/err")"
-}
 expect_err() {
   grep -qF -- "$1" "$TMP/err" || fail "missing message '$1' in: $(cat "$TMP/err")"
 }
 
 start_sim main --eep "$TMP/unit.eep"
-[ -n "$PORT_main" ] || { echo "FAIL: vexa-unit-sim did not start" >&2; exit 1; }
 
 run 0 info --port "$PORT_main"
 grep -qx "Produkt: VEXA" "$TMP/out" || fail "info: product line missing"
