@@ -204,14 +204,8 @@ TEST(ReviewConfiguration, RewritesAsTheWindowAndReportsTypingLimits) {
   }
 }
 
-}  // namespace
-}  // namespace vexa::rules
-
 // The second line of the load and read messages: each broken field once, by
 // its caption, hidden and disabled rows included, a long list cut short.
-namespace vexa::rules {
-namespace {
-
 TEST(BrokenFieldsLine, NamesTheFieldsThatBreakTheRules) {
   const std::string head = "Tyto položky neodpovídají pravidlům programu: ";
   struct Case {
