@@ -216,11 +216,6 @@ TEST_F(EngineTest, PageTooShortForTheHeaderDoesNotLoop) {
   EXPECT_LE(printer.doc().pages.size(), 3u);
 }
 
-TEST(ProgressText, Format) {
-  EXPECT_EQ(texts::PrintProgressText(2, 1, 2), "Tisk 2. stránky\r\n1. kopie z 2");
-  EXPECT_EQ(texts::PrintProgressText(12, 3, 10), "Tisk 12. stránky\r\n3. kopie z 10");
-}
-
 TEST(PrintReport, EveryCopyIsADocumentOfItsOwnFromPageOne) {
   Workspace ws;
   FakeServices fs;
