@@ -114,7 +114,8 @@ done <<'CASES'
 {"inputs": [{}, {"INPZap": "a\u0000b"}]}|INPZap[1]: text obsahuje znak NUL.
 CASES
 
-# Hostile inputs and outputs: a message and an exit code within seconds.
+# Hostile inputs and outputs, and usage errors: a message and an exit code
+# within seconds.
 mkfifo "$WORK/fifo" "$WORK/fifo.json"
 head -c 5000000 /dev/zero | tr '\0' ' ' >"$WORK/huge.json"
 mkdir "$WORK/folder.json"
@@ -140,6 +141,8 @@ done <<CASES
 1|build $FIX/startup.json -o /dev/full
 1|build $FIX/startup.json -o $WORK/no-such-folder/x.eep
 1|build $FIX/startup.json -o $WORK/folder.json
+2|build $FIX/startup.json
+2|dump
 CASES
 [ -e "$WORK/x.eep" ] && fail "a refused build wrote its file"
 
@@ -186,9 +189,5 @@ for cmd in dump build check info read write report; do
   grep -q "^usage: vexa-cli $cmd" "$WORK/out" || fail "$cmd --help: $(cat "$WORK/out")"
 done
 "$CLI" build --help | grep -qF "keep their start-up values" || fail "build --help does not say what missing keys do"
-
-# Usage errors.
-expect_exit 2 "build without -o" -- "$CLI" build "$FIX/startup.json"
-expect_exit 2 "dump without a file" -- "$CLI" dump
 
 finish codec_cli
