@@ -145,11 +145,6 @@ TEST(CheckConfiguration, ReportsEveryOffenceOnceInTabOrder) {
   EXPECT_EQ(config.general.PSOnM, "2");
 }
 
-}  // namespace
-}  // namespace vexa::rules
-
-namespace vexa::rules {
-namespace {
 
 std::optional<std::string> TextOrFlag(DeviceConfig& c, FieldRef f) {
   ProgramSettings unused;

@@ -434,11 +434,6 @@ TEST(CheckField, FieldsWithoutRulesDoNothing) {
   EXPECT_FALSE(CheckField(env.ctx, {Field::Port}).failed);
 }
 
-}  // namespace
-}  // namespace vexa::rules
-
-namespace vexa::rules {
-namespace {
 
 // Damaged files and JSON can put any bytes into any field; the rules must
 // stay within bounds and a failing rule must leave the text as it was.
