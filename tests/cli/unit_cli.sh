@@ -113,7 +113,7 @@ expect_err "EEPROM zřejmě není naprogramována."
 # Ctrl-C after the unit answered its poll but before the transfer: the
 # command stops before the first block, the unit keeps its configuration and
 # is released.
-# A watcher copies the unit's log to quick.log.
+# A watcher copies the unit's log to quick.log and sends Ctrl-C at "identify".
 cp "$FIXTURES/pumping-station.eep" "$TMP/quick.eep"
 mkfifo "$TMP/quick.err"
 (
