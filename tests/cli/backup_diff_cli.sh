@@ -2,13 +2,6 @@
 # vexa-cli write keeps a backup of the unit, read reads only what it needs
 # unless --full, and diff compares files, JSON and a unit.
 . "$(dirname "$0")/lib.sh"
-run() {
-  local expected=$1
-  shift
-  timeout 120 "$CLI" "$@" >"$TMP/out" 2>"$TMP/err" </dev/null
-  local rc=$?
-  [ "$rc" -eq "$expected" ] || fail "vexa-cli $* exited $rc, expected $expected: $(cat "$TMP/err")"
-}
 
 # diff of files and JSON, without a unit.
 run 0 diff "$FIXTURES/pumping-station.eep" "$FIXTURES/pumping-station.eep"
@@ -22,14 +15,8 @@ python3 -c 'import json,sys; d=json.load(open(sys.argv[1])); assert d[0]=={"fiel
 run 2 diff "$FIXTURES/startup.eep" "$FIXTURES/truncated.eep"
 run 2 diff "$FIXTURES/startup.eep"
 
-"$SIM" --eep "$TMP/unit.eep" >"$TMP/sim.out" 2>"$TMP/sim.err" </dev/null &
-PIDS+=($!)
-for _ in $(seq 50); do
-  [ -s "$TMP/sim.out" ] && break
-  sleep 0.1
-done
-PORT=$(head -1 "$TMP/sim.out")
-[ -n "$PORT" ] || { echo "FAIL: vexa-unit-sim did not start" >&2; exit 1; }
+start_sim sim --eep "$TMP/unit.eep"
+PORT=$PORT_sim
 
 # Nothing to keep from a unit never programmed.
 run 0 write --port "$PORT" "$FIXTURES/pumping-station.eep" --backup-dir "$TMP/backups"

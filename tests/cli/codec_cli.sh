@@ -5,15 +5,6 @@
 FIX=$FIXTURES
 WORK=$TMP
 
-# expect_exit CODE DESCRIPTION -- command...
-expect_exit() {
-  local want=$1 what=$2
-  shift 3
-  "$@" >"$WORK/out" 2>"$WORK/err"
-  local got=$?
-  [ "$got" -eq "$want" ] || fail "$what: exit $got, expected $want ($(head -c 300 "$WORK/err"))"
-}
-
 # Loading each file gives its dump, with a final newline on standard output.
 for name in startup pumping-station over-unit-image; do
   expect_exit 0 "dump $name" -- "$CLI" dump "$FIX/$name.eep"
@@ -22,13 +13,16 @@ for name in startup pumping-station over-unit-image; do
 done
 
 # Encoding each JSON gives its file byte for byte.
-expect_exit 0 "build startup" -- "$CLI" build "$FIX/startup.json" -o "$WORK/startup.eep"
-cmp -s "$WORK/startup.eep" "$FIX/startup.eep" || fail "build startup differs"
-expect_exit 0 "build pumping-station" -- "$CLI" build "$FIX/pumping-station.json" -o "$WORK/ps.eep"
-cmp -s "$WORK/ps.eep" "$FIX/pumping-station.eep" || fail "build pumping-station differs"
-expect_exit 0 "build over unit image" -- \
-  "$CLI" build "$FIX/over-unit-image.json" --base "$FIX/unit-read-base.eep" -o "$WORK/over.eep"
-cmp -s "$WORK/over.eep" "$FIX/over-unit-image.eep" || fail "build over-unit-image differs"
+# golden name | output | options (word-split)
+while IFS='|' read -r name out options; do
+  # shellcheck disable=SC2086
+  expect_exit 0 "build $name" -- "$CLI" build "$FIX/$name.json" $options -o "$WORK/$out.eep"
+  cmp -s "$WORK/$out.eep" "$FIX/$name.eep" || fail "build $name differs"
+done <<CASES
+startup|startup|
+pumping-station|ps|
+over-unit-image|over|--base $FIX/unit-read-base.eep
+CASES
 
 # Building replaces an existing output file.
 printf 'old' >"$WORK/replace.eep"
@@ -44,24 +38,21 @@ for f in "$FIX/startup.eep" "$FIX/pumping-station.eep" "$FIX/over-unit-image.eep
   cmp -s "$WORK/rt-$base.eep" "$f" || fail "dump then build --base of $f does not give it back"
 done
 
-# Files that are not valid configurations: the format message, exit 2.
-# The second line says why.
-for case in "truncated|Soubor končí dříve než data nastavení." "bad-checksum|Záhlaví dat neprošlo kontrolou."; do
-  name=${case%%|*}
-  expect_exit 2 "dump $name" -- "$CLI" dump "$FIX/$name.eep"
-  want="Data v souboru '$FIX/$name.eep' nejsou v pořádku - neodpovídají formátu EEPROM.
-${case#*|}"
-  [ "$(cat "$WORK/err")" = "$want" ] || fail "dump $name message: $(cat "$WORK/err")"
-  [ -s "$WORK/out" ] && fail "dump $name wrote to standard output"
-done
-
-# A valid header over a damaged text area: what could not be read and where.
+# Files that are not valid configurations, the last a valid header over a
+# damaged text area: the format message, the reason beneath it, exit 2.
 cp "$FIX/pumping-station.eep" "$WORK/bad-phone.eep"
 printf 'Z' | dd of="$WORK/bad-phone.eep" bs=1 seek=$((0x02ED)) conv=notrunc status=none
-expect_exit 2 "dump bad-phone" -- "$CLI" dump "$WORK/bad-phone.eep"
-want="Data v souboru '$WORK/bad-phone.eep' nejsou v pořádku - neodpovídají formátu EEPROM.
-TC[0]: počet číslic v záznamu čísla není šestnáctkové číslo (adresa 0x02ED)."
-[ "$(cat "$WORK/err")" = "$want" ] || fail "dump bad-phone message: $(cat "$WORK/err")"
+while IFS='|' read -r f why; do
+  expect_exit 2 "dump $f" -- "$CLI" dump "$f"
+  want="Data v souboru '$f' nejsou v pořádku - neodpovídají formátu EEPROM.
+$why"
+  [ "$(cat "$WORK/err")" = "$want" ] || fail "dump $f message: $(cat "$WORK/err")"
+  [ -s "$WORK/out" ] && fail "dump $f wrote to standard output"
+done <<FILES
+$FIX/truncated.eep|Soubor končí dříve než data nastavení.
+$FIX/bad-checksum.eep|Záhlaví dat neprošlo kontrolou.
+$WORK/bad-phone.eep|TC[0]: počet číslic v záznamu čísla není šestnáctkové číslo (adresa 0x02ED).
+FILES
 
 # An unreadable file, one longer than the image, a folder, a FIFO, a device:
 # the load error with the reason beneath it, exit 2.
@@ -84,17 +75,18 @@ expect_exit 2 "build with a missing base" -- \
 grep -qF "ze souboru '$WORK/missing.eep' nastala chyba." "$WORK/err" || fail "missing base message"
 
 # JSON errors name the key.
-check_json_error() {
-  local json=$1 key=$2
+# JSON | the key
+while IFS='|' read -r json key; do
   printf '%s' "$json" >"$WORK/bad.json"
   expect_exit 2 "build $json" -- "$CLI" build "$WORK/bad.json" -o "$WORK/bad.eep"
   grep -qF "$key" "$WORK/err" || fail "error for $json does not name $key: $(cat "$WORK/err")"
   [ -e "$WORK/bad.eep" ] && fail "a refused build wrote $json"
-}
-check_json_error '{"general": {"Pin": "1"}}' 'general.Pin'
-check_json_error '{"inputs": [{"INPNeg": "yes"}]}' 'inputs[0].INPNeg'
-check_json_error '{"analogs": [{}, {"sendAtOnceByte": 300}]}' 'analogs[1].sendAtOnceByte'
-check_json_error '{"rtBattLow": "x"}' 'rtBattLow'
+done <<'CASES'
+{"general": {"Pin": "1"}}|general.Pin
+{"inputs": [{"INPNeg": "yes"}]}|inputs[0].INPNeg
+{"analogs": [{}, {"sendAtOnceByte": 300}]}|analogs[1].sendAtOnceByte
+{"rtBattLow": "x"}|rtBattLow
+CASES
 
 # Keys missing from the JSON take their start-up values.
 printf '{}' >"$WORK/empty.json"
@@ -109,17 +101,21 @@ grep -q '^PIN: ' "$WORK/err" || fail "offence not listed as field: message: $(ca
 expect_exit 0 "build --force" -- "$CLI" build "$WORK/offence.json" -o "$WORK/offence.eep" --force
 "$CLI" dump "$WORK/offence.eep" | grep -q '"PIN": "12ab"' || fail "forced build lost the PIN"
 
-# A configuration the encoder cannot convert.
-printf '{"general": {"DobaPlatnostiSMS": "abc"}}' >"$WORK/noconv.json"
-expect_exit 1 "build unconvertible" -- "$CLI" build "$WORK/noconv.json" -o "$WORK/noconv.eep" --force
-grep -qxF "Nastala chyba při převodu dat." "$WORK/err" || fail "conversion error message: $(cat "$WORK/err")"
-grep -qxF "DobaPlatnostiSMS: není to počet dní, který zařízení uloží (nejvýše 89)." "$WORK/err" ||
-  fail "conversion error gives no reason on its second line: $(cat "$WORK/err")"
-printf '{"inputs": [{}, {"INPZap": "a\\u0000b"}]}' >"$WORK/nul.json"
-expect_exit 1 "build a NUL" -- "$CLI" build "$WORK/nul.json" -o "$WORK/nul.eep" --force
-grep -qxF "INPZap[1]: text obsahuje znak NUL." "$WORK/err" || fail "conversion error names no field: $(cat "$WORK/err")"
+# A configuration the encoder cannot convert: the message, the field and
+# why beneath it.
+# JSON | the reason line
+while IFS='|' read -r json why; do
+  printf '%s' "$json" >"$WORK/noconv.json"
+  expect_exit 1 "build $json" -- "$CLI" build "$WORK/noconv.json" -o "$WORK/noconv.eep" --force
+  grep -qxF "Nastala chyba při převodu dat." "$WORK/err" && grep -qxF -- "$why" "$WORK/err" ||
+    fail "build $json: conversion error: $(cat "$WORK/err")"
+done <<'CASES'
+{"general": {"DobaPlatnostiSMS": "abc"}}|DobaPlatnostiSMS: není to počet dní, který zařízení uloží (nejvýše 89).
+{"inputs": [{}, {"INPZap": "a\u0000b"}]}|INPZap[1]: text obsahuje znak NUL.
+CASES
 
-# Hostile inputs and outputs: a message and an exit code within seconds.
+# Hostile inputs and outputs, and usage errors: a message and an exit code
+# within seconds.
 mkfifo "$WORK/fifo" "$WORK/fifo.json"
 head -c 5000000 /dev/zero | tr '\0' ' ' >"$WORK/huge.json"
 mkdir "$WORK/folder.json"
@@ -145,6 +141,8 @@ done <<CASES
 1|build $FIX/startup.json -o /dev/full
 1|build $FIX/startup.json -o $WORK/no-such-folder/x.eep
 1|build $FIX/startup.json -o $WORK/folder.json
+2|build $FIX/startup.json
+2|dump
 CASES
 [ -e "$WORK/x.eep" ] && fail "a refused build wrote its file"
 
@@ -191,9 +189,5 @@ for cmd in dump build check info read write report; do
   grep -q "^usage: vexa-cli $cmd" "$WORK/out" || fail "$cmd --help: $(cat "$WORK/out")"
 done
 "$CLI" build --help | grep -qF "keep their start-up values" || fail "build --help does not say what missing keys do"
-
-# Usage errors.
-expect_exit 2 "build without -o" -- "$CLI" build "$FIX/startup.json"
-expect_exit 2 "dump without a file" -- "$CLI" dump
 
 finish codec_cli

@@ -3,14 +3,8 @@
 # that --help shows is in the page, every command the page describes exists,
 # and groff finds nothing to warn about.
 # usage: man_pages.sh BUILD_DIR FIXTURES_DIR
-set -u
-BUILD=$1
-MAN="$2/../../packaging/man"
-failures=0
-fail() {
-  echo "FAIL: $*" >&2
-  failures=$((failures + 1))
-}
+. "$(dirname "$0")/lib.sh"
+MAN="$FIXTURES/../../packaging/man"
 
 # The page as a reader sees it, plain ASCII ("\-" and "-" both as "-").
 rendered() { groff -man -Tascii -P-c -P-b -P-u "$MAN/$1.1" 2>/dev/null; }
@@ -22,7 +16,7 @@ for page in vexa-cli vexa-init vexa-unit-sim; do
   [ -z "$warnings" ] || fail "groff -ww $page.1: $warnings"
 done
 
-# program | page | how to get its help texts (word-split)
+# program (under the build folder) | its page
 while IFS='|' read -r program page; do
   text=$(rendered "$page")
   help=$("$BUILD/$program" --help 2>&1) || fail "$program --help failed"
@@ -49,5 +43,4 @@ tools/vexa-unit-sim|vexa-unit-sim
 vexa-init|vexa-init
 PROGRAMS
 
-[ "$failures" -eq 0 ] || { echo "man_pages: $failures failures" >&2; exit 1; }
-echo "man_pages: the manual pages match --help"
+finish man_pages

@@ -6,15 +6,6 @@ FIX=$FIXTURES
 WORK=$TMP
 export QT_QPA_PLATFORM=offscreen
 
-# expect_exit CODE DESCRIPTION -- command...
-expect_exit() {
-  local want=$1 what=$2
-  shift 3
-  "$@" >"$WORK/out" 2>"$WORK/err"
-  local got=$?
-  [ "$got" -eq "$want" ] || fail "$what: exit $got, expected $want ($(head -c 300 "$WORK/err"))"
-}
-
 pages() { pdfinfo "$1" 2>/dev/null | awk '/^Pages:/ { print $2 }'; }
 
 if ! command -v pdftotext >/dev/null || ! command -v pdfinfo >/dev/null; then
@@ -100,17 +91,24 @@ else
   echo "jq missing: whole-text checks skipped"
 fi
 
-# Refused input and bad usage.
-expect_exit 2 "truncated file" -- "$CLI" report "$FIX/truncated.eep" -o "$WORK/t.pdf"
-[ -e "$WORK/t.pdf" ] && fail "a report was written for a truncated file"
-expect_exit 2 "bad checksum" -- "$CLI" report "$FIX/bad-checksum.eep" -o "$WORK/b.pdf"
+# Refused input and bad usage: no report written.
+# exit code | arguments of report (word-split)
+while IFS='|' read -r rc args; do
+  # shellcheck disable=SC2086
+  expect_exit "$rc" "report $args" -- "$CLI" report $args
+done <<CASES
+2|$FIX/truncated.eep -o $WORK/t.pdf
+2|$FIX/bad-checksum.eep -o $WORK/t.pdf
+2|$FIX/pumping-station.eep
+2|$FIX/pumping-station.eep -o $WORK/t.pdf --copies 0
+2|$FIX/pumping-station.eep -o $WORK/t.pdf --copies two
+1|$FIX/pumping-station.eep -o $WORK/no/such/dir/r.pdf
+CASES
+[ -e "$WORK/t.pdf" ] && fail "a refused report was written"
+
 # A disk that cannot take the report: a message and exit 1, never an empty PDF.
 expect_exit 1 "report to /dev/full" -- timeout 20 "$CLI" report "$FIX/pumping-station.eep" -o /dev/full
 grep -q . "$WORK/err" || fail "report to /dev/full says nothing"
 "$CLI" report "$FIX/pumping-station.eep" -o - 2>/dev/null | head -c 5 | grep -q '%PDF-' || fail "report -o - is no PDF"
-expect_exit 2 "no output" -- "$CLI" report "$FIX/pumping-station.eep"
-expect_exit 2 "copies 0" -- "$CLI" report "$FIX/pumping-station.eep" -o "$WORK/z.pdf" --copies 0
-expect_exit 2 "copies text" -- "$CLI" report "$FIX/pumping-station.eep" -o "$WORK/z.pdf" --copies two
-expect_exit 1 "unwritable output" -- "$CLI" report "$FIX/pumping-station.eep" -o "$WORK/no/such/dir/r.pdf"
 
 finish "report cli"

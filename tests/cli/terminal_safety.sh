@@ -2,16 +2,9 @@
 # Texts from files reach the terminal as visible escapes, never as control
 # characters: diff, check, build's rewrites and warnings, and error details.
 # usage: terminal_safety.sh BUILD_DIR FIXTURES_DIR
-set -u
-CLI="$1/tools/vexa-cli"
-FIX=$2
-WORK=$(mktemp -d "${TMPDIR:-/tmp}/vexa-terminal.XXXXXX")
-trap 'rm -rf "$WORK"' EXIT
-failures=0
-fail() {
-  echo "FAIL: $*" >&2
-  failures=$((failures + 1))
-}
+. "$(dirname "$0")/lib.sh"
+FIX=$FIXTURES
+WORK=$TMP
 ESC=$'\e'
 
 # An input name that would move the cursor up and erase the line above.
@@ -37,5 +30,4 @@ a file name|err|a\\x1b[1Ab.eep|dump @/a${ESC}[1Ab.eep
 a key given twice|err|upozornění: klíč 'general.PIN' je uveden dvakrát, platí poslední hodnota.|build @/twice.json -o @/twice.eep
 CASES
 
-[ "$failures" -eq 0 ] || { echo "terminal_safety: $failures failures" >&2; exit 1; }
-echo "terminal_safety: every text reached the terminal escaped"
+finish terminal_safety

@@ -4,33 +4,24 @@
 # the program's messages on standard error; the unit released afterwards.
 . "$(dirname "$0")/lib.sh"
 
-# start_sim NAME ARGS...: starts a unit, sets PORT_<NAME> to its device.
-start_sim() {
-  local name=$1
-  shift
-  "$SIM" "$@" >"$TMP/$name.out" 2>"$TMP/$name.err" </dev/null &
-  PIDS+=($!)
-  for _ in $(seq 50); do
-    [ -s "$TMP/$name.out" ] && break
-    sleep 0.1
-  done
-  printf -v "PORT_$name" '%s' "$(head -1 "$TMP/$name.out")"
+# start_cli ARGS...: vexa-cli in the background (pid in cli, killed after 60 s); wait_cli sets rc.
+start_cli() {
+  "$CLI" "$@" >"$TMP/out" 2>"$TMP/err" </dev/null &
+  cli=$!
+  ( sleep 60; kill -9 "$cli" ) >/dev/null 2>&1 &
+  watchdog=$!
+}
+wait_cli() {
+  wait "$cli"
+  rc=$?
+  pkill -P "$watchdog" 2>/dev/null; kill "$watchdog" 2>/dev/null
 }
 
-# run EXPECTED_RC ARGS...: runs vexa-cli, output in $TMP/out and $TMP/err.
-run() {
-  local expected=$1
-  shift
-  timeout 120 "$CLI" "$@" >"$TMP/out" 2>"$TMP/err" </dev/null
-  local rc=$?
-  [ "$rc" -eq "$expected" ] || fail "vexa-cli $* exited $rc, expected $expected: $(cat "$TMP/err")"
-}
 expect_err() {
   grep -qF -- "$1" "$TMP/err" || fail "missing message '$1' in: $(cat "$TMP/err")"
 }
 
 start_sim main --eep "$TMP/unit.eep"
-[ -n "$PORT_main" ] || { echo "FAIL: vexa-unit-sim did not start" >&2; exit 1; }
 
 run 0 info --port "$PORT_main"
 grep -qx "Produkt: VEXA" "$TMP/out" || fail "info: product line missing"
@@ -101,10 +92,7 @@ expect_err "Velikost paměti připojeného zařízení není známa."
 start_sim paced --baud 19200 --memory-code 4 --verbose
 for sig in INT TERM HUP; do
   : >"$TMP/paced.err"
-  "$CLI" write --port "$PORT_paced" "$FIXTURES/pumping-station.eep" >"$TMP/out" 2>"$TMP/err" </dev/null &
-  cli=$!
-  ( sleep 60; kill -9 "$cli" ) >/dev/null 2>&1 &
-  watchdog=$!
+  start_cli write --port "$PORT_paced" "$FIXTURES/pumping-station.eep"
   # Interrupt once the transfer runs (the simulator logs every request).
   for _ in $(seq 200); do
     grep -q '^write' "$TMP/paced.err" && break
@@ -112,9 +100,7 @@ for sig in INT TERM HUP; do
   done
   sleep 0.3
   kill -"$sig" "$cli"
-  wait "$cli"
-  rc=$?
-  pkill -P "$watchdog" 2>/dev/null; kill "$watchdog" 2>/dev/null
+  wait_cli
   [ "$rc" -eq 3 ] || fail "write stopped by SIG$sig exited $rc, expected 3: $(cat "$TMP/err")"
   expect_err "Ukládání dat z PC do EEPROM bylo stornováno."
   expect_err "Zařízení nyní neobsahuje platné nastavení."
@@ -127,36 +113,26 @@ expect_err "EEPROM zřejmě není naprogramována."
 # Ctrl-C after the unit answered its poll but before the transfer: the
 # command stops before the first block, the unit keeps its configuration and
 # is released.
+# A watcher copies the unit's log to quick.log and sends Ctrl-C at "identify".
 cp "$FIXTURES/pumping-station.eep" "$TMP/quick.eep"
-mkfifo "$TMP/quick.log"
+mkfifo "$TMP/quick.err"
 (
   while IFS= read -r line; do
-    echo "$line" >>"$TMP/quick.err"
+    echo "$line" >>"$TMP/quick.log"
     if [ "$line" = identify ] && [ -s "$TMP/quick.pid" ]; then kill -INT "$(cat "$TMP/quick.pid")"; fi
-  done <"$TMP/quick.log"
+  done <"$TMP/quick.err"
 ) &
-watcher=$!
-"$SIM" --eep "$TMP/quick.eep" --delay 80 --verbose >"$TMP/quick.out" 2>"$TMP/quick.log" </dev/null &
-PIDS+=($! "$watcher")
-for _ in $(seq 50); do
-  [ -s "$TMP/quick.out" ] && break
-  sleep 0.1
-done
-PORT_quick=$(head -1 "$TMP/quick.out")
-"$CLI" write --port "$PORT_quick" "$FIXTURES/startup.eep" >"$TMP/out" 2>"$TMP/err" </dev/null &
-cli=$!
+PIDS+=($!)
+start_sim quick --eep "$TMP/quick.eep" --delay 80 --verbose
+start_cli write --port "$PORT_quick" "$FIXTURES/startup.eep"
 echo "$cli" >"$TMP/quick.pid"
-( sleep 60; kill -9 "$cli" ) >/dev/null 2>&1 &
-watchdog=$!
-wait "$cli"
-rc=$?
-pkill -P "$watchdog" 2>/dev/null; kill "$watchdog" 2>/dev/null
+wait_cli
 [ "$rc" -eq 3 ] || fail "write interrupted during identification exited $rc, expected 3: $(cat "$TMP/err")"
 expect_err "Přerušeno před přenosem dat, zařízení nebylo změněno."
 sleep 0.2
-grep -q '^write' "$TMP/quick.err" && fail "a block was written after Ctrl-C: $(grep -c '^write' "$TMP/quick.err") write(s)"
-grep -v '^vexa-unit-sim' "$TMP/quick.err" | tail -1 | grep -qx "leave" ||
-  fail "the unit was not released after Ctrl-C: $(tail -3 "$TMP/quick.err")"
+grep -q '^write' "$TMP/quick.log" && fail "a block was written after Ctrl-C: $(grep -c '^write' "$TMP/quick.log") write(s)"
+grep -v '^vexa-unit-sim' "$TMP/quick.log" | tail -1 | grep -qx "leave" ||
+  fail "the unit was not released after Ctrl-C: $(tail -3 "$TMP/quick.log")"
 cmp -s -n 64 "$TMP/quick.eep" "$FIXTURES/pumping-station.eep" || fail "the interrupted write changed the unit's header"
 
 # The simulator saves its EEPROM when released and at exit.

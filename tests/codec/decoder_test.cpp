@@ -173,25 +173,13 @@ TEST(Decoder, DamagedImagesFailWithTheirReasonAndLeaveTheConfigurationAlone) {
     std::function<void(EepromImage&)> poke;
     const char* reason;
   };
-  // Bytes from `from` to the end hold no terminator.
-  auto noNulFrom = [](long from) {
-    return [from](EepromImage& im) {
-      for (long o = from; o < kImageSize; ++o) im.WriteByte('x', o);
-    };
-  };
-  // The block of `slot` moved to `at`, holding `bytes`, then no terminator.
-  auto blockAt = [&](long slot, long at, std::string bytes) {
+  // The block of `slot` moved to `at` (clear of the other blocks), holding
+  // `bytes`, then no terminator to the end of the image.
+  auto blockAt = [](long slot, long at, std::string bytes) {
     return [=](EepromImage& im) {
-      noNulFrom(at)(im);
+      for (long o = at; o < kImageSize; ++o) im.WriteByte('x', o);
       std::copy(bytes.begin(), bytes.end(), im.data() + at);
       im.WriteWord(static_cast<std::uint16_t>(at), slot);
-    };
-  };
-  // The phone block moved to 0x0800, clear of the other blocks.
-  auto phonesAt0x800 = [](std::string bytes) {
-    return [=](EepromImage& im) {
-      std::copy(bytes.begin(), bytes.end(), im.data() + 0x800);
-      im.WriteWord(0x800, layout::kPhoneSlot);
     };
   };
   const std::vector<Case> cases = {
@@ -212,9 +200,9 @@ TEST(Decoder, DamagedImagesFailWithTheirReasonAndLeaveTheConfigurationAlone) {
        "Rezervní text 1: text přesahuje konec paměti (adresa 0xFFFE)."},
       {"the second spare text runs off", blockAt(layout::kSpareSlot, 65534, std::string(1, '\0')),
        "Rezervní text 2: text přesahuje konec paměti (adresa 0xFFFF)."},
-      {"phone count not hexadecimal", phonesAt0x800("Z1"),
+      {"phone count not hexadecimal", blockAt(layout::kPhoneSlot, 0x800, "Z1"),
        "TC[0]: počet číslic v záznamu čísla není šestnáctkové číslo (adresa 0x0800)."},
-      {"third phone count not hexadecimal", phonesAt0x800(std::string(2, '\0') + "0G"),
+      {"third phone count not hexadecimal", blockAt(layout::kPhoneSlot, 0x800, std::string(2, '\0') + "0G"),
        "TC[2]: počet číslic v záznamu čísla není šestnáctkové číslo (adresa 0x0802)."},
       {"phone digits run past the image end", blockAt(layout::kPhoneSlot, 65530, "FF91"),
        "TC[0]: záznam čísla přesahuje konec paměti (adresa 0xFFFA)."},

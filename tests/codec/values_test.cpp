@@ -110,23 +110,15 @@ TEST(PhoneNumber, AgreesWithTheGoldenPumpingStationFile) {
   }
 }
 
-TEST(PhoneNumber, OnlyTypeNinetyOneGivesAPlus) {
-  struct Case {
-    std::string address, number;
-  };
-  const std::vector<Case> cases = {
-      {"04A12143", "1234"}, {"04812143", "1234"}, {"04912143", "+1234"}, {"04192143", "1234"}, {"0481", ""},
-  };
-  for (const auto& c : cases) EXPECT_EQ(DecodePhoneNumber(c.address), c.number) << c.address;
-}
-
-TEST(PhoneNumber, MalformedAddressesNeverReadPastTheText) {
-  // Texts a damaged image can spell; each must give a result or a refusal.
+// Only type 91 gives a "+"; texts a damaged image can spell each give a result
+// or a refusal, never a read past the text.
+TEST(PhoneNumber, OnlyTypeNinetyOneGivesAPlusAndMalformedAddressesStayInTheText) {
   struct Case {
     std::string address;
     std::optional<std::string> number;
   };
   const std::vector<Case> cases = {
+      {"04A12143", "1234"}, {"04812143", "1234"}, {"04912143", "+1234"}, {"04192143", "1234"}, {"0481", ""},
       {"", std::nullopt},
       {"0", std::nullopt},
       {"G1", std::nullopt},

@@ -12,6 +12,7 @@
 #include <functional>
 #include <iterator>
 #include <string>
+#include <vector>
 
 #include "file/backup.h"
 #include "file/config_file.h"
@@ -39,70 +40,91 @@ mode_t ModeOf(const fs::path& p) {
   return st.st_mode & 07777;
 }
 
-// What a writer did: the file it wrote (empty when it refused) and what it
-// said when it refused.
+// What a writer did: the file it wrote (empty when it refused) and the reason
+// it gave when it refused.
 struct Written {
   fs::path path;
   std::string message;
 };
 
-TEST(WrittenFiles, PrivateBackupsAndNoSaveThroughAPlantedLink) {
-  Workspace ws;
-  std::vector<std::uint8_t> bytes;
-  ASSERT_EQ(EncodeConfigBytes(ws, bytes), SaveResult::Saved);
-  const int usage = static_cast<int>(bytes.size()) + 1;
-
+// The three writers of one configuration (the pumping station): the window's
+// save, vexa-cli's output (of build, read and report) and a backup of a unit
+// that holds it.
+class WrittenFiles : public ::testing::Test {
+ protected:
   struct Writer {
     const char* name;
-    mode_t newMode;        // of a new file under umask 022
-    bool followsOwnLink;   // replaces what the user's own link points to
-    std::function<Written(const fs::path& folder, const std::string& name)> write;
+    mode_t newMode;       // of a new file under umask 022
+    bool followsOwnLink;  // replaces what the user's own link points to (a backup never replaces)
+    std::function<Written(const fs::path&)> write;
   };
-  const Writer writers[] = {
-      {"backup", 0600, false,
-       [&](const fs::path& folder, const std::string& name) -> Written {
-         const auto saved = SaveBackup(folder.string(), name, ws.image, usage);
-         return {saved ? fs::path(*saved) : fs::path(), {}};
-       }},
-      {"save", 0644, true,
-       [&](const fs::path& folder, const std::string& name) -> Written {
-         fake::FakeServices f;
-         f.files.saves.push_back((folder / name).string());
-         f.messages.answers.push_back(Answer::Yes);  // overwrite
-         if (SaveWorkflow(ws, f.services) == FileOutcome::Completed) return {folder / name, {}};
-         return {{}, f.messages.shown.empty() ? "" : f.messages.shown.back().text};
-       }},
-      {"output of build, read and report", 0644, true,
-       [&](const fs::path& folder, const std::string& name) -> Written {
-         Failure failure;
-         if (WriteFileAtomically((folder / name).string(), bytes.data(), bytes.size(), failure)) {
-           return {folder / name, {}};
-         }
-         return {{}, failure.Reason()};
-       }},
-  };
-  enum class Situation { NewFile, PlantedLink, OwnLink };
-  const Situation situations[] = {Situation::NewFile, Situation::PlantedLink, Situation::OwnLink};
 
+  void SetUp() override {
+    std::string error;
+    ASSERT_TRUE(ConfigFromJsonText(Slurp(fixtures / "pumping-station.dump.json"), ws.config, error)) << error;
+    unit = ws;  // the unit a backup reads holds the configuration encoded
+    Failure failure;
+    long length = 0;
+    ASSERT_TRUE(EncodeConfigForFile(unit, length, failure)) << failure.Reason();
+    backupUsage = static_cast<int>(SavedFileUsage(unit.config, UsedLength(unit.image).value_or(0)));
+  }
+
+  std::vector<Writer> Writers() {
+    return {
+        {"the window", 0644, true,
+         [&](const fs::path& path) -> Written {
+           fake::FakeServices f;
+           f.files.saves.push_back(path.string());
+           f.messages.answers.push_back(Answer::Yes);  // overwrite
+           if (SaveWorkflow(ws, f.services) == FileOutcome::Completed) return {path, {}};
+           const std::string text = f.messages.shown.empty() ? "" : f.messages.shown.back().text;
+           return {{}, text.substr(text.find('\n') + 1)};  // the line beneath the message
+         }},
+        {"vexa-cli", 0644, true,
+         [&](const fs::path& path) -> Written {
+           Failure f;
+           long n = 0;
+           if (EncodeConfigForFile(ws, n, f) && WriteConfigImage(path.string(), ws.image, n, f)) return {path, {}};
+           return {{}, f.Reason()};
+         }},
+        {"a backup", 0600, false,
+         [&](const fs::path& path) -> Written {
+           Failure f;
+           const auto saved =
+               SaveBackup(path.parent_path().string(), path.filename().string(), unit.image, backupUsage, &f);
+           return {saved ? fs::path(*saved) : fs::path(), saved ? "" : f.Reason()};
+         }},
+    };
+  }
+
+  const fs::path fixtures{VEXA_FIXTURES_DIR};
+  const std::string golden = Slurp(fixtures / "pumping-station.eep");
+  const std::string name = "2026-12-07_143012_VEXA.eep";
+  Workspace ws, unit;
+  int backupUsage = 0;
+};
+
+// Private backups, and no write through a link another user planted.
+TEST_F(WrittenFiles, NewFilesPlantedLinksAndOwnLinks) {
+  enum class Situation { NewFile, PlantedLink, OwnLink };
   const fs::path root = fs::temp_directory_path() /
                         ("vexa-written-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
   struct Umask022 {
     const mode_t old = ::umask(022);
     ~Umask022() { ::umask(old); }
   } mask;
-  for (const Writer& w : writers) {
-    for (const Situation s : situations) {
+  for (const Writer& w : Writers()) {
+    for (const Situation s : {Situation::NewFile, Situation::PlantedLink, Situation::OwnLink}) {
       SCOPED_TRACE(std::string(w.name) + " / situation " + std::to_string(static_cast<int>(s)));
       fs::remove_all(root);
       fs::create_directories(root);
-      const std::string name = "2026-12-07_143012_VEXA.eep";
       const fs::path victim = root / "important.txt";
       std::ofstream(victim) << "keep";
 
       if (s == Situation::NewFile) {
         const fs::path folder = root / "data" / "vexa-init" / "backups";
         if (w.newMode != 0600) fs::create_directories(folder);
-        const Written out = w.write(folder, name);
+        const Written out = w.write(folder / name);
         ASSERT_FALSE(out.path.empty()) << out.message;
         EXPECT_EQ(ModeOf(out.path), w.newMode);
         // The folders a backup makes are the user's alone too.
@@ -122,17 +144,16 @@ TEST(WrittenFiles, PrivateBackupsAndNoSaveThroughAPlantedLink) {
         // Another user's link: only root can make one here.
         if (::lchown(link.c_str(), 4242, 4242) != 0) GTEST_SKIP() << "needs root to plant another user's link";
       }
-      const Written out = w.write(folder, name);
+      const Written out = w.write(link);
       const bool replaces = s == Situation::OwnLink && w.followsOwnLink;
       EXPECT_EQ(Slurp(victim) == "keep", !replaces);
       EXPECT_TRUE(fs::is_symlink(link));
       if (replaces) {
-        EXPECT_EQ(Slurp(victim), std::string(bytes.begin(), bytes.end()));
+        EXPECT_EQ(Slurp(victim), golden);
       } else if (w.followsOwnLink) {
-        // Refused, and the message names the link.
+        // Refused, and the reason names the link.
         EXPECT_TRUE(out.path.empty());
-        EXPECT_NE(out.message.find(link.string() + ": odkaz ve sdílené složce patří jinému uživateli"),
-                  std::string::npos)
+        EXPECT_EQ(out.message.find(link.string() + ": odkaz ve sdílené složce patří jinému uživateli"), 0u)
             << out.message;
       } else {
         // A backup never takes a name that exists: it goes beside the link.
@@ -143,44 +164,10 @@ TEST(WrittenFiles, PrivateBackupsAndNoSaveThroughAPlantedLink) {
   fs::remove_all(root);
 }
 
-// The window's save, vexa-cli's output and a backup of one configuration are
-// the same bytes; where they cannot write, each gives the reason.
-TEST(WrittenFiles, EveryWriterGivesTheSameFileOrItsReason) {
-  const fs::path fixtures(VEXA_FIXTURES_DIR);
-  Workspace ws;
-  std::string error;
-  ASSERT_TRUE(ConfigFromJsonText(Slurp(fixtures / "pumping-station.dump.json"), ws.config, error)) << error;
-  // The unit a backup reads holds the configuration encoded.
-  Workspace unit = ws;
-  Failure failure;
-  long length = 0;
-  ASSERT_TRUE(EncodeConfigForFile(unit, length, failure)) << failure.Reason();
-  const int backupUsage = static_cast<int>(SavedFileUsage(unit.config, UsedLength(unit.image).value_or(0)));
-
-  // Each writer gives the file it wrote, or the reason it gave.
-  const std::function<Written(const fs::path&)> writers[] = {
-      [&](const fs::path& path) -> Written {  // the window
-        fake::FakeServices f;
-        f.files.saves.push_back(path.string());
-        if (SaveWorkflow(ws, f.services) == FileOutcome::Completed) return {path, {}};
-        const std::string text = f.messages.shown.empty() ? "" : f.messages.shown.back().text;
-        return {{}, text.substr(text.find('\n') + 1)};  // the line beneath the message
-      },
-      [&](const fs::path& path) -> Written {  // vexa-cli
-        Failure f;
-        long n = 0;
-        if (EncodeConfigForFile(ws, n, f) && WriteConfigImage(path.string(), ws.image, n, f)) return {path, {}};
-        return {{}, f.Reason()};
-      },
-      [&](const fs::path& path) -> Written {  // a backup
-        Failure f;
-        const auto saved =
-            SaveBackup(path.parent_path().string(), path.filename().string(), unit.image, backupUsage, &f);
-        return {saved ? fs::path(*saved) : fs::path(), saved ? "" : f.Reason()};
-      },
-  };
+// The three writers give the same bytes; where they cannot write, each gives
+// the reason.
+TEST_F(WrittenFiles, EveryWriterGivesTheSameFileOrItsReason) {
   const fs::path root = fs::path(VEXA_BINARY_DIR) / "written-files-reasons";
-  const std::string name = "2026-12-07_143012_VEXA.eep";
   const fs::path blocked = root / "a-file";
   const fs::path tooLong = root / std::string(300, 'x');
   const std::string longName = std::strerror(ENAMETOOLONG);
@@ -194,15 +181,14 @@ TEST(WrittenFiles, EveryWriterGivesTheSameFileOrItsReason) {
       {tooLong, (tooLong / name).string() + ": nelze zjistit, co je soubor: " + longName + ".",
        tooLong.string() + ": nelze vytvořit složku: " + longName + "."},
   };
-  const std::string golden = Slurp(fixtures / "pumping-station.eep");
   for (const Case& c : cases) {
-    for (std::size_t w = 0; w < std::size(writers); ++w) {
-      SCOPED_TRACE(c.folder.filename().string().substr(0, 10) + " / writer " + std::to_string(w));
+    for (const Writer& w : Writers()) {
+      SCOPED_TRACE(c.folder.filename().string().substr(0, 10) + " / " + w.name);
       fs::remove_all(root);
       fs::create_directories(root / "free");
       std::ofstream(blocked) << "a file";
-      const Written out = writers[w](c.folder / name);
-      EXPECT_EQ(out.message, w == 2 ? c.backupReason : c.saveReason);
+      const Written out = w.write(c.folder / name);
+      EXPECT_EQ(out.message, w.followsOwnLink ? c.saveReason : c.backupReason);
       if (out.message.empty()) {
         EXPECT_EQ(Slurp(out.path), golden);
       }
@@ -213,7 +199,7 @@ TEST(WrittenFiles, EveryWriterGivesTheSameFileOrItsReason) {
 }
 
 // The kernel's rule, which the writes above follow.
-TEST(WrittenFiles, LinkRuleOfSharedFolders) {
+TEST(SharedFolderLinks, FollowedAsTheKernelFollowsThem) {
   struct Case {
     mode_t folder;
     uid_t folderOwner, linkOwner, user;

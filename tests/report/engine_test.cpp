@@ -216,11 +216,6 @@ TEST_F(EngineTest, PageTooShortForTheHeaderDoesNotLoop) {
   EXPECT_LE(printer.doc().pages.size(), 3u);
 }
 
-TEST(ProgressText, Format) {
-  EXPECT_EQ(texts::PrintProgressText(2, 1, 2), "Tisk 2. stránky\r\n1. kopie z 2");
-  EXPECT_EQ(texts::PrintProgressText(12, 3, 10), "Tisk 12. stránky\r\n3. kopie z 10");
-}
-
 TEST(PrintReport, EveryCopyIsADocumentOfItsOwnFromPageOne) {
   Workspace ws;
   FakeServices fs;
@@ -254,47 +249,44 @@ TEST(PrintReport, CancelledDialogPrintsNothing) {
   EXPECT_EQ(fs.progress.log, std::vector<std::string>{"close"});
 }
 
-TEST(PrintReport, PrinterFailureEndsTheRunSilently) {
-  for (int allowed : {0, 10, 150}) {
-    Workspace ws;
-    FakeServices fs;
-    RecordingPrinter printer;
-    printer.copiesAnswer = 2;
-    printer.failAfter = allowed;
-    EXPECT_EQ(PrintReport(ws, fs.sv, printer), PrintOutcome::Failed);
-    ASSERT_EQ(printer.docs.size(), 1u) << allowed;  // the second copy is skipped
-    EXPECT_FALSE(printer.doc().ended);
-    EXPECT_TRUE(printer.doc().aborted);
-    EXPECT_TRUE(fs.messages.shown.empty());
-    EXPECT_EQ(fs.progress.log.back(), "close");
-  }
-}
-
-TEST(PrintReport, AJobThePrinterDoesNotTakeIsToldWithTheReason) {
+// A printer that fails while drawing ends the run silently; a job the printer
+// does not take is told with the reason.
+TEST(PrintReport, FailuresEndTheRun) {
   const Failure refused = Failure::Of(FailureKind::Device, "tiskárna Kancl: tisková fronta úlohu nepřijala");
   struct Case {
-    int refuseDocument;
+    int failAfter, refuseDocument;
     bool refuseJob;
     std::optional<Failure> why;
     std::size_t documents;
-    std::string reason;
+    std::string reason;  // empty: no message
   };
   const Case cases[] = {
-      {1, false, refused, 1, refused.Reason()},  // the first copy is refused: the second is not drawn
-      {2, false, refused, 2, refused.Reason()},
-      {0, true, std::nullopt, 2, "tiskárna tiskovou úlohu nepřijala."},
+      {0, 0, false, std::nullopt, 1, ""},  // drawing fails: the second copy is skipped
+      {10, 0, false, std::nullopt, 1, ""},
+      {150, 0, false, std::nullopt, 1, ""},
+      {-1, 1, false, refused, 1, refused.Reason()},  // the first copy is refused: the second is not drawn
+      {-1, 2, false, refused, 2, refused.Reason()},
+      {-1, 0, true, std::nullopt, 2, "tiskárna tiskovou úlohu nepřijala."},
   };
   for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.failAfter) + " / " + std::to_string(c.refuseDocument));
     Workspace ws;
     FakeServices fs;
     RecordingPrinter printer;
     printer.copiesAnswer = 2;
+    printer.failAfter = c.failAfter;
     printer.refuseDocument = c.refuseDocument;
     printer.refuseJob = c.refuseJob;
     printer.why = c.why;
     EXPECT_EQ(PrintReport(ws, fs.sv, printer), PrintOutcome::Failed);
-    EXPECT_EQ(printer.docs.size(), c.documents);
-    EXPECT_EQ(fs.messages.Texts(), std::vector<std::string>{std::string(texts::kMsgPrintFailed) + "\n" + c.reason});
+    ASSERT_EQ(printer.docs.size(), c.documents);
+    if (c.reason.empty()) {
+      EXPECT_FALSE(printer.doc().ended);
+      EXPECT_TRUE(printer.doc().aborted);
+      EXPECT_TRUE(fs.messages.shown.empty());
+    } else {
+      EXPECT_EQ(fs.messages.Texts(), std::vector<std::string>{std::string(texts::kMsgPrintFailed) + "\n" + c.reason});
+    }
     EXPECT_EQ(fs.progress.log.back(), "close");
   }
 }

@@ -346,11 +346,6 @@ TEST_F(SectionsTest, TableColumns) {
   EXPECT_EQ(Text("2,5")->x, 6700 - 240 - 50);
 }
 
-}  // namespace
-}  // namespace vexa
-
-namespace vexa {
-namespace {
 
 std::string WithoutBlanks(std::string s) {
   s.erase(std::remove(s.begin(), s.end(), ' '), s.end());

@@ -145,11 +145,6 @@ TEST(CheckConfiguration, ReportsEveryOffenceOnceInTabOrder) {
   EXPECT_EQ(config.general.PSOnM, "2");
 }
 
-}  // namespace
-}  // namespace vexa::rules
-
-namespace vexa::rules {
-namespace {
 
 std::optional<std::string> TextOrFlag(DeviceConfig& c, FieldRef f) {
   ProgramSettings unused;
@@ -204,14 +199,8 @@ TEST(ReviewConfiguration, RewritesAsTheWindowAndReportsTypingLimits) {
   }
 }
 
-}  // namespace
-}  // namespace vexa::rules
-
 // The second line of the load and read messages: each broken field once, by
 // its caption, hidden and disabled rows included, a long list cut short.
-namespace vexa::rules {
-namespace {
-
 TEST(BrokenFieldsLine, NamesTheFieldsThatBreakTheRules) {
   const std::string head = "Tyto položky neodpovídají pravidlům programu: ";
   struct Case {

@@ -90,16 +90,6 @@ TEST(RefusedCharsLine, NamesEachOffendingCharacterOnceAndVisibly) {
       {"Dvere_1", CommandChars, ""},
   };
   for (const auto& c : cases) EXPECT_EQ(RefusedCharsLine(c.text, c.set), c.line) << c.text;
-  // The window shows it under the rule's own message.
-  DeviceConfig config;
-  ProgramSettings settings;
-  bool suppressed = false;
-  RuleContext ctx{config, settings, suppressed};
-  config.inputs[2].INPNazev = "Síť";
-  const FieldCheck check = CheckField(ctx, {Field::INPNazev, 2});
-  ASSERT_EQ(check.messages.size(), 1u);
-  EXPECT_EQ(check.messages[0].text, "Název vstupu může obsahovat pouze tyto znaky: " + std::string(NameChars) +
-                                        "\nNepovolené znaky: „í“, „ť“.");
 }
 
 struct KeywordCase {

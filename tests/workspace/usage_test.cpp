@@ -151,12 +151,6 @@ TEST(Usage, EveryMemorySizeCaptionIsReadBack) {
   }
 }
 
-}  // namespace
-}  // namespace vexa
-
-namespace vexa {
-namespace {
-
 TEST(SavedFile, UsageCoversTheEncodedImageAndTheLengthIsOneLess) {
   const DeviceConfig config;
   const long usage = ComputeUsage(config);
