@@ -123,12 +123,4 @@ SaveResult SaveConfigFile(const std::string& path, Workspace& ws, EventLoop* loo
   return WriteConfigImage(path, ws.image, length, f, {.loop = loop}) ? SaveResult::Saved : SaveResult::WriteError;
 }
 
-SaveResult EncodeConfigBytes(Workspace& ws, std::vector<std::uint8_t>& bytes, Failure* failure) {
-  Failure local;
-  long length = 0;
-  if (!EncodeConfigForFile(ws, length, failure != nullptr ? *failure : local)) return SaveResult::EncodeError;
-  bytes.assign(ws.image.data(), ws.image.data() + length);
-  return SaveResult::Saved;
-}
-
 }  // namespace vexa

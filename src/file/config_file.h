@@ -75,7 +75,5 @@ enum class SaveResult { Saved, EncodeError, WriteError };
 // reason (WriteError).
 SaveResult SaveConfigFile(const std::string& path, Workspace& ws, EventLoop* loop = nullptr,
                           Failure* failure = nullptr);
-// The bytes SaveConfigFile writes (Saved or EncodeError).
-SaveResult EncodeConfigBytes(Workspace& ws, std::vector<std::uint8_t>& bytes, Failure* failure = nullptr);
 
 }  // namespace vexa

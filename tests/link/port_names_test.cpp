@@ -101,7 +101,7 @@ TEST(PortErrors, SecondLineSaysWhy) {
   port.openSucceeds = false;
   link::Link lnk(port, rig.clock);
   EXPECT_FALSE(link::OpenPort(lnk, rig.ws.settings.Port, rig.sv));
-  EXPECT_EQ(rig.messages.Texts(),
+  EXPECT_EQ(rig.messages.texts(),
             std::vector<std::string>{"Nelze otevřít port COM 1.\n/dev/ttyUSB0: port už používá jiný program."});
 }
 

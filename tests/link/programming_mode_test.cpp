@@ -121,7 +121,7 @@ TEST(Activation, OutcomesFollowIdentification) {
     EXPECT_EQ(rig.ws.device.ModemType, c.device.ModemType);
     std::vector<std::string> expected{texts::kMsgInstruction};
     expected.insert(expected.end(), c.messages.begin(), c.messages.end());
-    EXPECT_EQ(rig.messages.Texts(), expected);
+    EXPECT_EQ(rig.messages.texts(), expected);
     EXPECT_TRUE(rig.port.IsOpen());
     EXPECT_FALSE(rig.progress.visible);
     EXPECT_EQ(rig.progress.shownTexts, std::vector<std::string>{texts::kMsgConnecting});
@@ -241,7 +241,7 @@ TEST(Activation, PortThatCannotOpenStopsBeforeTheInstruction) {
   rig.port.openSucceeds = false;
   rig.ws.settings.Port = "COM 4";
   EXPECT_EQ(link::ActivateLink(rig.link, rig.ws, rig.sv), ActivationResult::PortFailed);
-  EXPECT_EQ(rig.messages.Texts(), std::vector<std::string>{"Nelze otevřít port COM 4."});
+  EXPECT_EQ(rig.messages.texts(), std::vector<std::string>{"Nelze otevřít port COM 4."});
   EXPECT_EQ(rig.ws.link, LinkState::Neaktivni);
   EXPECT_TRUE(rig.port.written.empty());
 }

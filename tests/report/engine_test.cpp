@@ -285,7 +285,7 @@ TEST(PrintReport, FailuresEndTheRun) {
       EXPECT_TRUE(printer.doc().aborted);
       EXPECT_TRUE(fs.messages.shown.empty());
     } else {
-      EXPECT_EQ(fs.messages.Texts(), std::vector<std::string>{std::string(texts::kMsgPrintFailed) + "\n" + c.reason});
+      EXPECT_EQ(fs.messages.texts(), std::vector<std::string>{std::string(texts::kMsgPrintFailed) + "\n" + c.reason});
     }
     EXPECT_EQ(fs.progress.log.back(), "close");
   }

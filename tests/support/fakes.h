@@ -78,7 +78,6 @@ class FakeMessageBox : public MessageBox {
     for (const auto& m : shown) out.push_back(m.text);
     return out;
   }
-  std::vector<std::string> Texts() const { return texts(); }
   // Each message without the reason beneath it.
   std::vector<std::string> firstLines() const {
     std::vector<std::string> out;

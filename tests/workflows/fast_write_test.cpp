@@ -122,7 +122,7 @@ TEST(FastWrite, SendsOnlyTheBlocksThatDifferAndEndsAsAFullWrite) {
       ASSERT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
       message += "\n" + texts::BackupLine(fs::directory_iterator(dir)->path().string());
     }
-    EXPECT_EQ(unit.messages.Texts(), std::vector<std::string>{message});
+    EXPECT_EQ(unit.messages.texts(), std::vector<std::string>{message});
     if (c.backup) {
       EXPECT_EQ(unit.progress.shownTexts.front(), texts::kMsgBackingUp);
     }

@@ -54,7 +54,7 @@ ReadResult ReadUnit(const std::vector<std::uint8_t>& unit, std::uint8_t memoryCo
     r.progressBehind |= total < done;
   };
   r.result = ReadWorkflow(rig.link, rig.ws, rig.sv, {.fullRead = full});
-  r.messages = rig.messages.Texts();
+  r.messages = rig.messages.texts();
   r.config = rig.ws.config;
   r.blocksRead = rig.Count(link::kCmdReadBlock);
   r.image = std::make_unique<EepromImage>(rig.ws.image);

@@ -21,7 +21,7 @@ TEST(Workflows, WrittenConfigurationReadsBackIntoAFreshProgram) {
   writer.ws.config = FixtureWorkspace("pumping-station.eep").config;
   ASSERT_EQ(WriteWorkflow(writer.link, writer.ws, writer.sv, kNoBackup), WorkflowResult::Completed);
   const long blocks = static_cast<long>(link::FullWritePlan(ComputeUsage(writer.ws.config), 8128).size());
-  EXPECT_EQ(writer.messages.Texts(), std::vector<std::string>{std::string(texts::kMsgWriteDone) + "\n" +
+  EXPECT_EQ(writer.messages.texts(), std::vector<std::string>{std::string(texts::kMsgWriteDone) + "\n" +
                                                               texts::BlocksWrittenLine(blocks, blocks)});
   EXPECT_EQ(writer.messages.shown[0].icon, Icon::Information);
   EXPECT_EQ(writer.progress.shownTexts, std::vector<std::string>{texts::kMsgWriting});
@@ -30,7 +30,7 @@ TEST(Workflows, WrittenConfigurationReadsBackIntoAFreshProgram) {
   ASSERT_NE(reader.ws.config, writer.ws.config);
   ASSERT_EQ(ReadWorkflow(reader.link, reader.ws, reader.sv), WorkflowResult::Completed);
   EXPECT_EQ(reader.ws.config, writer.ws.config);
-  EXPECT_EQ(reader.messages.Texts(), std::vector<std::string>{texts::kMsgReadDone});
+  EXPECT_EQ(reader.messages.texts(), std::vector<std::string>{texts::kMsgReadDone});
   EXPECT_EQ(reader.progress.shownTexts, (std::vector<std::string>{texts::kMsgReading, texts::kMsgDecoding}));
   EXPECT_EQ(reader.view.tabs, std::vector<int>{0});
   EXPECT_EQ(reader.view.replaced, 1);
@@ -50,7 +50,7 @@ TEST(Workflows, NoiseOnTheLineNeverPassesForTheUnitsConfiguration) {
     ActiveUnit reader({.responseDelayUs = 5000, .charTimeUs = 521}, writer.sim.memory());
     reader.port.Schedule(reader.clock.now + strayAtMs, {link::kCR});
     EXPECT_EQ(ReadWorkflow(reader.link, reader.ws, reader.sv), WorkflowResult::Completed);
-    EXPECT_EQ(reader.messages.Texts(), std::vector<std::string>{texts::kMsgReadDone});
+    EXPECT_EQ(reader.messages.texts(), std::vector<std::string>{texts::kMsgReadDone});
     EXPECT_TRUE(reader.ws.config == writer.ws.config);
     EXPECT_GT(reader.link.stats.retries, 0);
   }
@@ -211,7 +211,7 @@ TEST(Workflows, WriteStoppedInTheBodyReadsBackAsNotProgrammed) {
   unit.messages.shown.clear();
   const DeviceConfig shown = unit.ws.config;
   EXPECT_EQ(ReadWorkflow(unit.link, unit.ws, unit.sv), WorkflowResult::NotProgrammed);
-  EXPECT_EQ(unit.messages.Texts(), std::vector<std::string>{texts::kMsgNotProgrammed});
+  EXPECT_EQ(unit.messages.texts(), std::vector<std::string>{texts::kMsgNotProgrammed});
   EXPECT_EQ(unit.ws.config, shown);
 }
 

@@ -107,7 +107,7 @@ TEST(WriteBackup, KeptBeforeTheWriteOrAskedFor) {
     }
     // The line with the blocks written is another test's.
     std::vector<std::string> texts;
-    for (std::string t : rig.messages.Texts()) {
+    for (std::string t : rig.messages.texts()) {
       if (const auto at = t.find("\nPočet zapsaných bloků: "); at != std::string::npos) {
         t.erase(at, t.find('\n', at + 1) == std::string::npos ? std::string::npos : t.find('\n', at + 1) - at);
       }
