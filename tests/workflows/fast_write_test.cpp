@@ -132,7 +132,12 @@ TEST(FastWrite, SendsOnlyTheBlocksThatDifferAndEndsAsAFullWrite) {
 TEST(FastWrite, CablePulledAfterAnyBlockLeavesNoHeaderOrOneWholeConfiguration) {
   const Workspace pumping = FixtureWorkspace("pumping-station.eep");
   Workspace changed = pumping;
-  changed.config.phones[0].TC = "+420602123457";  // one digit
+  // One digit of a phone number and one letter of an input's name: two body
+  // blocks far apart, the header's own bytes the same, so a header left
+  // valid while the body goes in would show.
+  changed.config.phones[0].TC = "+420602123457";
+  ASSERT_EQ(changed.config.inputs[0].INPNazev, "Dvere");
+  changed.config.inputs[0].INPNazev = "Dvira";
   const Memory old = AfterFullWrite(kFresh, pumping);
   const Memory updated = AfterFullWrite(old, changed);
   for (const bool full : {false, true}) {
