@@ -68,7 +68,8 @@ int Check(const std::vector<std::string>& argv) {
 
 const Register kCheck{{"check", kUsage, Check,
                        "Lists, one a line, every field rule the configuration breaks, every value the window\n"
-                       "would rewrite when its field is left ('was' → 'becomes'), and every text longer than\n"
+                       "would rewrite when its field is left ('was' " + std::string(texts::kArrow) +
+                           " 'becomes'), and every text longer than\n"
                        "the window lets one type. Exit 0 when there is none, 1 when there is, 4 when the file\n"
                        "cannot be read.\n"
                        "  --strict   also list the keys a JSON configuration leaves out\n" +

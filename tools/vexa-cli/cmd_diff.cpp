@@ -79,8 +79,8 @@ int Diff(const std::vector<std::string>& argv) {
   } else {
     // Texts from a unit or file may hold control characters: shown as escapes.
     for (const auto& d : differences) {
-      std::cout << d.name << " (" << TerminalSafe(d.caption) << "): '" << TerminalSafe(d.a) << "' → '"
-                << TerminalSafe(d.b) << "'\n";
+      std::cout << d.name << " (" << TerminalSafe(d.caption) << "): '" << TerminalSafe(d.a) << "' " << texts::kArrow
+                << " '" << TerminalSafe(d.b) << "'\n";
     }
   }
   std::cout.flush();
@@ -91,7 +91,7 @@ int Diff(const std::vector<std::string>& argv) {
 const Register kDiff{{"diff", kUsage, Diff,
                       "Lists what differs between two configurations, each a .eep file, a configuration JSON,\n"
                       "or --port P for what the unit on P holds now (read as far as its configuration goes):\n"
-                      "one line per difference, field[row] (caption): 'a' → 'b'.\n"
+                      "one line per difference, field[row] (caption): 'a' " + std::string(texts::kArrow) + " 'b'.\n"
                       "  --json   print the differences as a JSON array\n"
                       "Each side is compared as a file or the unit would hold it.\n"
                       "Exit 0 when the configurations are the same, 1 when they differ.\n" +
