@@ -31,7 +31,8 @@ expect_err "Uveďte zařízení do vypnutého stavu (CPU LED svítí trvale)."
 
 # An output file that cannot be written is refused before the unit is touched:
 # no activation instruction.
-for out in "$TMP/no-such-folder/x.eep" "$TMP"; do
+mkfifo "$TMP/fifo.eep"
+for out in "$TMP/no-such-folder/x.eep" "$TMP" "$TMP/fifo.eep"; do
   run 4 read --port "$PORT_main" -o "$out"
   grep -qF "Uveďte zařízení" "$TMP/err" && fail "read -o $out touched the unit"
 done

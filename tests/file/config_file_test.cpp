@@ -118,17 +118,36 @@ TEST_F(ConfigFileTest, FailedSaveKeepsTheOldFile) {
   EXPECT_FALSE(WriteForUsage(Path("no-such-folder/station.eep"), Patterned(), 430));
   EXPECT_FALSE(WriteForUsage(dir_.string(), Patterned(), 430));  // a folder
   EXPECT_FALSE(WriteForUsage("", Patterned(), 430));
+  // A name taken by a folder while the bytes are written: the rename fails and
+  // the temporary file goes with it.
+  struct TakeName : EventLoop {
+    fs::path name;
+    void Yield() override {
+      if (fs::create_directories(name / "inside")) name.clear();
+    }
+  } takeName;
+  takeName.name = Path("taken.eep");
+  Failure failure;
+  EXPECT_FALSE(WriteConfigImage(Path("taken.eep"), Patterned(), 100, failure, {.loop = &takeName}));
+  fs::remove_all(Path("taken.eep"));
   EXPECT_EQ(Entries(), std::vector<std::string>{"station.eep"});
 }
 
 TEST_F(ConfigFileTest, SavingThroughALinkReplacesTheFileItPointsTo) {
   const std::string target = Path("real.eep");
-  const std::string link = Path("link.eep");
   WriteRaw(target, {9});
-  fs::create_symlink(target, link);
-  ASSERT_TRUE(WriteForUsage(link, Patterned(), 11));
-  EXPECT_TRUE(fs::is_symlink(link));
-  EXPECT_EQ(fs::file_size(target), 10u);
+  // A chain of 40 links is followed as the kernel follows one; 41 are refused.
+  std::string link = target;
+  for (int n = 1; n <= 41; ++n) {
+    const std::string next = Path("link" + std::to_string(n) + ".eep");
+    fs::create_symlink(link, next);
+    link = next;
+    if (n < 40) continue;
+    SCOPED_TRACE(n);
+    EXPECT_EQ(WriteForUsage(link, Patterned(), 11 + n), n == 40);
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(fs::file_size(target), 50u);
+  }
 }
 
 TEST_F(ConfigFileTest, ReadingCopiesTheFileAndKeepsTheRestOfTheImage) {
