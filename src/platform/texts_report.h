@@ -101,4 +101,19 @@ inline std::string ReportCrossingLine(bool up, int level, bool reported, bool at
   return opening + " posílat " + (atOnce ? "okamžitě " : "") + " hlášení: '" + message + "'";
 }
 
+// The analog graph's labels, in the analog editor and in the report: the
+// bands, the scale's ends of a negated input, the two levels.
+inline constexpr const char* kGraphLow = "low";
+inline constexpr const char* kGraphMedium = "medium";
+inline constexpr const char* kGraphHigh = "high";
+// "100% (0% vstup)": the end of the scale with the input's own value.
+inline std::string GraphNegatedEnd(const std::string& value, const std::string& input) {
+  return value + " (" + input + " vstup)";
+}
+// "CL1 (20 ± 2)%".
+inline std::string GraphLevelLabel(int level, const std::string& value, const std::string& hysteresis,
+                                   const std::string& unit) {
+  return "CL" + std::to_string(level) + " (" + value + " ± " + hysteresis + ")" + unit;
+}
+
 }  // namespace vexa::texts

@@ -249,10 +249,11 @@ int ActivationExit(link::ActivationResult r) {
   return ExitCode(FailureKind::Device);
 }
 
-// `refusedKind`: what a workflow's refusal means here. A read refuses only a
-// unit whose memory size it does not know; a write refuses a configuration
-// (its outputs, its size, its encoding) or goes no further without the
-// backup it could not keep, and refuses the unit of unknown size too.
+// `refusedKind`: what the workflow's refusal means, which the caller knows.
+// A read refuses only a unit that does not say its memory size (the unit's
+// fault); a write also refuses a configuration it cannot send (its outputs,
+// its size, its encoding) and goes no further without the backup it could not
+// keep (the file's fault).
 int WorkflowExit(WorkflowResult r, FailureKind refusedKind) {
   switch (r) {
     case WorkflowResult::Completed: return kExitOk;
