@@ -221,7 +221,7 @@ TEST(ValidationSuppressed, SkipsCrossRulesOnly) {
       {{Field::OUTZap, 0}, "ZAP", true, false, false},  // cross rules skipped, all passed
       {{Field::OUTZap, 0}, "ON", true, false, false, "ONX"},  // a cross rule that would fail is skipped
       // Cancelling an editor keeps the suppression of a conflict already reported.
-      {{Field::OUTZap, 0}, "ZAP", true, false, true, "", Variant::OutputEditor, true},
+      {{Field::OUTZap, 0}, "ON", true, false, true, "on", Variant::OutputEditor, true},
   };
   for (const auto& c : cases) {
     Env env;
