@@ -28,16 +28,15 @@
 namespace {
 
 void Describe(QCommandLineParser& parser) {
-  parser.setApplicationDescription(QStringLiteral("VEXA Init: nastavení zařízení VEXA"));
+  using namespace vexa::texts;
+  parser.setApplicationDescription(QString::fromUtf8(kInitDescription));
   // Qt's own help option speaks English even with its Czech translation.
-  parser.addOption(QCommandLineOption({QStringLiteral("h"), QStringLiteral("help")},
-                                      QStringLiteral("Zobrazit tuto nápovědu.")));
+  parser.addOption(QCommandLineOption({QStringLiteral("h"), QStringLiteral("help")}, QString::fromUtf8(kInitHelpOption)));
   parser.addVersionOption();
-  parser.addOption(QCommandLineOption(QStringLiteral("trace"),
-                                      QStringLiteral("zapsat do SOUBORU každý rámec odeslaný do zařízení a přijatý z něj"),
-                                      QStringLiteral("SOUBOR")));
-  parser.addPositionalArgument(QStringLiteral("soubor"), QStringLiteral("soubor s nastavením (.eep), který se načte při spuštění"),
-                               QStringLiteral("[SOUBOR.eep]"));
+  parser.addOption(QCommandLineOption(QStringLiteral("trace"), QString::fromUtf8(kInitTraceOption),
+                                      QString::fromUtf8(kInitTraceValue)));
+  parser.addPositionalArgument(QString::fromUtf8(kInitFileArgument), QString::fromUtf8(kInitFileArgumentHelp),
+                               QString::fromUtf8(kInitFileArgumentSyntax));
 }
 
 // The program speaks Czech whatever the system's language: Qt's own texts

@@ -11,7 +11,7 @@ packages=(
   fonts-liberation
   xvfb xauth poppler-utils jq ccache
   dpkg-dev desktop-file-utils appstream shared-mime-info file
-  lintian devscripts groff-base libglib2.0-bin
+  lintian devscripts groff-base libglib2.0-bin python3
 )
 
 missing=()

@@ -13,6 +13,7 @@
 #include "file/config_file.h"
 #include "file/disk_file.h"
 #include "platform/texts.h"
+#include "workspace/usage.h"
 
 namespace vexa {
 namespace fs = std::filesystem;
@@ -21,15 +22,17 @@ namespace {
 
 bool IsSafe(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9'); }
 
-// "2026-12-07_143012_": every backup name starts so.
+// "2026-12-07_143012", then "_" and more or ".eep" at once (a unit that
+// named neither its product nor its station): every backup name is so.
 bool IsBackupName(const std::string& name) {
-  static constexpr char kPattern[] = "dddd-dd-dd_dddddd_";
-  if (name.size() < sizeof kPattern + 3 || name.compare(name.size() - 4, 4, ".eep") != 0) return false;
-  for (std::size_t i = 0; i + 1 < sizeof kPattern; ++i) {
+  static constexpr char kPattern[] = "dddd-dd-dd_dddddd";
+  constexpr std::size_t kStamp = sizeof kPattern - 1;
+  if (name.size() < kStamp + 4 || name.compare(name.size() - 4, 4, ".eep") != 0) return false;
+  for (std::size_t i = 0; i < kStamp; ++i) {
     const bool digit = name[i] >= '0' && name[i] <= '9';
     if (kPattern[i] == 'd' ? !digit : name[i] != kPattern[i]) return false;
   }
-  return true;
+  return name[kStamp] == '_' || name.size() == kStamp + 4;
 }
 
 std::string WithSuffix(const std::string& fileName, int n) {
@@ -108,7 +111,7 @@ std::optional<std::string> SaveBackup(const std::string& dir, const std::string&
   // a hard link, which fails rather than replace a file of that name.
   std::random_device rd;
   const fs::path part = fs::path(dir) / ("." + fileName + "." + std::to_string(rd()) + ".part");
-  if (!WriteConfigFile(part.string(), image, usage, {.privateFile = true}, &f)) {
+  if (!WriteConfigImage(part.string(), image, SavedFileLength(usage), f, {.privateFile = true})) {
     // The user knows the backup by its own name, not by the hidden one.
     f.path = (fs::path(dir) / fileName).string();
     return std::nullopt;

@@ -46,12 +46,6 @@ bool WriteConfigImage(const std::string& path, const EepromImage& image, long le
   return WriteFileAtomically(path, image.data(), static_cast<std::size_t>(length), failure, options);
 }
 
-bool WriteConfigFile(const std::string& path, const EepromImage& image, int usage, const WriteFileOptions& options,
-                     Failure* failure) {
-  Failure local;
-  return WriteConfigImage(path, image, SavedFileLength(usage), failure != nullptr ? *failure : local, options);
-}
-
 bool CopyBytesToImage(const std::uint8_t* data, std::size_t size, EepromImage& image) {
   if (size > static_cast<std::size_t>(kImageSize)) return false;
   if (size != 0) std::memcpy(image.data(), data, size);
@@ -98,14 +92,15 @@ bool DecodeConfigImage(Workspace& ws, const EepromImage& loaded, long length, Fa
   return true;
 }
 
-LoadResult LoadConfigFile(const std::string& path, Workspace& ws, Failure* failure) {
+LoadResult LoadConfigFile(const std::string& path, Workspace& ws, Failure* failure,
+                          const std::function<void()>& beforeDecoding) {
   Failure local;
   Failure& f = failure != nullptr ? *failure : local;
   long length = 0;
   EepromImage loaded = ws.image;
   if (!ReadConfigFile(path, loaded, &length, nullptr, &f)) return LoadResult::ReadError;
   // The messages that show a refused file name it; the reason is the cause.
-  return DecodeConfigImage(ws, loaded, length, f) ? LoadResult::Loaded : LoadResult::NotValid;
+  return DecodeConfigImage(ws, loaded, length, f, beforeDecoding) ? LoadResult::Loaded : LoadResult::NotValid;
 }
 
 LoadResult LoadConfigBytes(const std::uint8_t* data, std::size_t size, Workspace& ws) {
@@ -115,12 +110,12 @@ LoadResult LoadConfigBytes(const std::uint8_t* data, std::size_t size, Workspace
   return DecodeConfigImage(ws, loaded, static_cast<long>(size), failure) ? LoadResult::Loaded : LoadResult::NotValid;
 }
 
-SaveResult SaveConfigFile(const std::string& path, Workspace& ws, EventLoop* loop, Failure* failure) {
+SaveResult SaveConfigFile(const std::string& path, Workspace& ws, Failure* failure) {
   Failure local;
   Failure& f = failure != nullptr ? *failure : local;
   long length = 0;
   if (!EncodeConfigForFile(ws, length, f)) return SaveResult::EncodeError;
-  return WriteConfigImage(path, ws.image, length, f, {.loop = loop}) ? SaveResult::Saved : SaveResult::WriteError;
+  return WriteConfigImage(path, ws.image, length, f) ? SaveResult::Saved : SaveResult::WriteError;
 }
 
 }  // namespace vexa

@@ -36,9 +36,6 @@ bool EncodeConfigForFile(Workspace& ws, long& length, Failure& failure);
 // WriteFileAtomically.
 bool WriteConfigImage(const std::string& path, const EepromImage& image, long length, Failure& failure,
                       const WriteFileOptions& options = {});
-// The same for a usage figure U instead of the length: bytes 0 to U - 2.
-bool WriteConfigFile(const std::string& path, const EepromImage& image, int usage,
-                     const WriteFileOptions& options = {}, Failure* failure = nullptr);
 
 // Copies the file into the image from offset 0; bytes past the file's length
 // keep their values. False, with the image untouched, when the file cannot be
@@ -63,17 +60,20 @@ bool DecodeConfigImage(Workspace& ws, const EepromImage& loaded, long length, Fa
                        const std::function<void()>& beforeDecoding = {});
 
 enum class LoadResult { Loaded, ReadError, NotValid };
-// Reads the file over a copy of the workspace's image, tests it and decodes
-// it. The configuration is replaced only on Loaded. `failure`, when given,
-// gets the reason of a ReadError or a NotValid.
-LoadResult LoadConfigFile(const std::string& path, Workspace& ws, Failure* failure = nullptr);
+// The one load of a configuration file, wherever it starts: ReadConfigFile
+// over a copy of the workspace's image, then DecodeConfigImage. The
+// configuration is replaced only on Loaded. `failure`, when given, gets the
+// reason of a ReadError or a NotValid; `beforeDecoding` as for
+// DecodeConfigImage.
+LoadResult LoadConfigFile(const std::string& path, Workspace& ws, Failure* failure = nullptr,
+                          const std::function<void()>& beforeDecoding = {});
 LoadResult LoadConfigBytes(const std::uint8_t* data, std::size_t size, Workspace& ws);
 
 enum class SaveResult { Saved, EncodeError, WriteError };
-// Encodes the workspace's configuration for a file and writes it. `failure`,
-// when given, gets the field and the cause (EncodeError) or the system's
-// reason (WriteError).
-SaveResult SaveConfigFile(const std::string& path, Workspace& ws, EventLoop* loop = nullptr,
-                          Failure* failure = nullptr);
+// The one save of a configuration, wherever it starts (the window,
+// vexa-cli): EncodeConfigForFile, then WriteConfigImage. `failure`, when
+// given, gets the field and the cause (EncodeError) or the system's reason
+// (WriteError). Backups keep the unit's own bytes through WriteConfigImage.
+SaveResult SaveConfigFile(const std::string& path, Workspace& ws, Failure* failure = nullptr);
 
 }  // namespace vexa

@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "codec/values.h"
+#include "platform/texts.h"
 
 namespace vexa {
 namespace {
@@ -98,15 +99,16 @@ void GraphMake(DrawingSurface& surface, const AnalogScale& scale, const GraphInp
   // Names of the bands, left out when a band is not more than 5 units high.
   surface.SetColour(kWhite);
   if (g.min + 5 < cl1 - hcl1) {
-    DrawGraphLabel(surface, xc, std::floor(g.Bottom() - g.H / span * (cl1 - hcl1 - g.min) / 2), "low", true);
+    DrawGraphLabel(surface, xc, std::floor(g.Bottom() - g.H / span * (cl1 - hcl1 - g.min) / 2), texts::kGraphLow,
+                   true);
   }
   if (cl2 - hcl2 - 5 > cl1 + hcl1) {
     DrawGraphLabel(surface, xc, std::floor(g.Bottom() - g.H / span * ((cl2 - hcl2 - cl1 + hcl1) / 2 + cl1 - g.min)),
-                   "medium", true);
+                   texts::kGraphMedium, true);
   }
   if (g.max - 5 > cl2 + hcl2) {
-    DrawGraphLabel(surface, xc, std::floor(g.Bottom() - g.H / span * ((g.max - cl2 + hcl2) / 2 + cl2 - g.min)), "high",
-                   true);
+    DrawGraphLabel(surface, xc, std::floor(g.Bottom() - g.H / span * ((g.max - cl2 + hcl2) / 2 + cl2 - g.min)),
+                   texts::kGraphHigh, true);
   }
 
   // Value labels left of the bar; a later one wins at the same height.
@@ -116,13 +118,13 @@ void GraphMake(DrawingSurface& surface, const AnalogScale& scale, const GraphInp
   std::string bottom = num(g.min) + unit;
   std::string top = num(g.max) + unit;
   if (in.negated) {
-    bottom += " (" + num(g.max) + unit + " vstup)";
-    top += " (" + num(g.min) + unit + " vstup)";
+    bottom = texts::GraphNegatedEnd(bottom, num(g.max) + unit);
+    top = texts::GraphNegatedEnd(top, num(g.min) + unit);
   }
   DrawGraphLabel(surface, kTickLeft, g.Bottom(), bottom, false);
   DrawGraphLabel(surface, kTickLeft, kPlotTop, top, false);
-  DrawGraphLabel(surface, kTickLeft, g.Y(cl2), "CL2 (" + num(cl2) + " ± " + num(hcl2) + ")" + unit, false);
-  DrawGraphLabel(surface, kTickLeft, g.Y(cl1), "CL1 (" + num(cl1) + " ± " + num(hcl1) + ")" + unit, false);
+  DrawGraphLabel(surface, kTickLeft, g.Y(cl2), texts::GraphLevelLabel(2, num(cl2), num(hcl2), unit), false);
+  DrawGraphLabel(surface, kTickLeft, g.Y(cl1), texts::GraphLevelLabel(1, num(cl1), num(hcl1), unit), false);
 }
 
 }  // namespace vexa

@@ -2,16 +2,18 @@
 
 #include <cstdio>
 
+#include "platform/texts_link.h"
+
 namespace vexa {
 
 std::string AttemptsText(int attempts) {
   const int last2 = attempts % 100;
   const int last = attempts % 10;
-  const char* word = "pokusů";
+  const char* word = texts::kAttemptsMany;
   if (attempts == 1) {
-    word = "pokus";
+    word = texts::kAttemptOne;
   } else if (last >= 2 && last <= 4 && (last2 < 12 || last2 > 14)) {
-    word = "pokusy";
+    word = texts::kAttemptsFew;
   }
   return std::to_string(attempts) + " " + word;
 }

@@ -2,9 +2,8 @@
 // the reasons and diagnostics beneath them, each defined once. This header
 // holds the window's and the transfers' texts and includes the other areas:
 // texts_rules.h (the field rules), texts_data.h (configuration JSON,
-// conversion, files), texts_link.h (blocks and ports) and texts_cli.h
-// (vexa-cli). Captions stay with their
-// widgets, the printed report's with its sections.
+// conversion, files), texts_link.h (blocks and ports), texts_cli.h
+// (vexa-cli) and texts_report.h (the printed report).
 //
 // Line endings: a message's second line (the reason, the backup line) is
 // joined with "\n", as WithReason does. Only the activation instruction and
@@ -41,6 +40,8 @@ inline constexpr const char* kMsgWriteFailed =
     "Data nebyla úspěšně uložena do EEPROM. Došlo k chybě při ukládání bloku do EEPROM.";
 inline constexpr const char* kMsgWriteCancelled = "Ukládání dat z PC do EEPROM bylo stornováno.";
 inline constexpr const char* kMsgWriteDone = "Data byla úspěšně uložena do EEPROM.";
+// The success message's button that shows what the write changed.
+inline constexpr const char* kCaptionShowChanges = "Zobrazit změny";
 // The progress window's text while the unit's configuration is read for the
 // backup.
 inline constexpr const char* kMsgBackingUp = "Zálohuji nastavení zařízení ...";
@@ -166,4 +167,5 @@ inline std::string TimeLeftText(long long seconds) {
 #include "platform/texts_cli.h"
 #include "platform/texts_data.h"
 #include "platform/texts_link.h"
+#include "platform/texts_report.h"
 #include "platform/texts_rules.h"

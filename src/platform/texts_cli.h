@@ -7,6 +7,10 @@
 
 namespace vexa::texts {
 
+// The arrow between a value and what it becomes, in check's and diff's lines
+// and their help: "DobaPlatnostiSMS: '45' → '30'".
+inline constexpr const char* kArrow = "→";
+
 // Diagnostics, printed after "vexa-cli: " or "vexa-cli report: ".
 inline constexpr const char* kCliRulesBroken = "konfigurace porušuje pravidla položek, zapsat ji lze s --force";
 inline constexpr const char* kCliStdoutFailed = "na standardní výstup nelze zapisovat";
@@ -17,7 +21,14 @@ inline constexpr const char* kCliUnexpected = "neočekávaná chyba";
 inline constexpr const char* kCliCopies = "--copies vyžaduje číslo od 1 do 32767";
 inline constexpr const char* kCliNoTempFolder = "nelze vytvořit dočasnou složku";
 inline constexpr const char* kCliPdfIncomplete = "vytištěné PDF je neúplné";
-// vexa-init's command line, after "vexa-init: ".
+// vexa-init's command line: its --help, and its one diagnostic after "vexa-init: ".
+inline constexpr const char* kInitDescription = "VEXA Init: nastavení zařízení VEXA";
+inline constexpr const char* kInitHelpOption = "Zobrazit tuto nápovědu.";
+inline constexpr const char* kInitTraceOption = "zapsat do SOUBORU každý rámec odeslaný do zařízení a přijatý z něj";
+inline constexpr const char* kInitTraceValue = "SOUBOR";
+inline constexpr const char* kInitFileArgument = "soubor";
+inline constexpr const char* kInitFileArgumentHelp = "soubor s nastavením (.eep), který se načte při spuštění";
+inline constexpr const char* kInitFileArgumentSyntax = "[SOUBOR.eep]";
 inline constexpr const char* kInitOneFileOnly = "nejvýše jeden soubor s nastavením";
 
 // A session with the unit: the answer the console gave to a question, a

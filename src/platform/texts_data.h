@@ -117,4 +117,7 @@ inline std::string FileTooLarge(std::size_t limit) {
 }
 inline constexpr const char* kCauseFolderReadOnly = "do složky nelze zapisovat";
 
+// The unit of the temperature inputs' scale (A6, A7), shown after their values.
+inline constexpr const char* kUnitCelsius = "°C";
+
 }  // namespace vexa::texts

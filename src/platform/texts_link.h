@@ -50,4 +50,10 @@ inline std::string PortLockNote(const std::string& lockFile, long holderPid, con
          (holderName.empty() ? "" : " (" + holderName + ")") + ".";
 }
 
+// The attempts made at a block, after their number: "1 pokus", "3 pokusy",
+// "10 pokusů" (AttemptsText).
+inline constexpr const char* kAttemptOne = "pokus";
+inline constexpr const char* kAttemptsFew = "pokusy";
+inline constexpr const char* kAttemptsMany = "pokusů";
+
 }  // namespace vexa::texts

@@ -236,9 +236,9 @@ void PrintPageHeader(ReportRun& run) {
   p.SetCurrentY(kReportHeaderTop);
   p.SetDrawWidth(kHeaderLineWidth);
   const int width = WholeTwips(p.PageWidth() - kReportLeft - kReportRightMargin);
-  PrintCell(run, std::string(kAppTitle) + " stanice: " + Utf8Left(run.ws.config.general.JmenoStanice, 20), width,
+  PrintCell(run, texts::ReportStationHeader(kAppTitle, Utf8Left(run.ws.config.general.JmenoStanice, 20)), width,
             kHeaderHeight, kAlignLeft, false, false);
-  PrintCell(run, ToText(p.Page()) + ". stránka", width, kHeaderHeight, kAlignRight, false, true);
+  PrintCell(run, texts::ReportPageNumber(ToText(p.Page())), width, kHeaderHeight, kAlignRight, false, true);
 
   p.SetFontSize(keptSize);
   p.SetDrawWidth(keptWidth);

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/texts.h"
 #include "workspace/fields.h"
 
 namespace vexa {
@@ -41,69 +42,56 @@ ReportTable StartTable(ReportRun& run, std::vector<RowCell> heads) {
   return ReportTable{std::move(heads), kHeadLineWidth};
 }
 
-// "... posílat okamžitě  hlášení: 'text'" or the line saying nothing is sent.
-std::string CrossingLine(const char* crossing, bool reported, bool atOnce, const std::string& message) {
-  const std::string opening = std::string("Při přechodu ") + crossing;
-  if (!reported) return opening + " neposílat žádné hlášení.";
-  return opening + " posílat " + (atOnce ? "okamžitě " : "") + " hlášení: '" + message + "'";
-}
+// The window's caption of a field, where the report names the same thing.
+const char* Caption(Field f) { return InfoOf(f).caption; }
 
 }  // namespace
 
 void PrintGeneralSection(ReportRun& run) {
   if (run.Stopped()) return;
   const GeneralSettings& g = run.ws.config.general;
-  PrintSectionTitle(run, "Všeobecné", kKeepWithTitle);
+  PrintSectionTitle(run, texts::kTabGeneral, kKeepWithTitle);
   BodyStyle(run);
   const int valueWidth = FullWidth(run) - 2000;
   const std::pair<const char*, const std::string*> rows[] = {
-      {"Název stanice", &g.JmenoStanice}, {"PIN", &g.PIN}, {"Tel. servisního centra", &g.TCcentra}};
+      {Caption(Field::JmenoStanice), &g.JmenoStanice},
+      {Caption(Field::PIN), &g.PIN},
+      {texts::kReportSmsCentre, &g.TCcentra}};
   for (const auto& [label, value] : rows) {
     PrintRow(run, {{label, 2000, kAlignLeft}, {*value, valueWidth, kAlignLeft}}, kReportRowHeight);
   }
-  if (!g.EnablePS) {
-    PrintFullLine(run, "Šetřící režim nepovolen.");
-  } else {
-    PrintFullLine(run, "Šetřící režim povolen. Modem je vypnut po dobu " + g.PSOffH + ":" + g.PSOffM +
-                           " a zapnut po dobu " + g.PSOnH + ":" + g.PSOnM + ".");
-  }
-  PrintFullLine(run, g.PSOutOff ? "Při vypnutém modemu vypínat i výstupy." : "Při vypnutém modemu nevypínat výstupy.");
+  PrintFullLine(run, g.EnablePS ? texts::ReportPowerSaveLine(g.PSOffH, g.PSOffM, g.PSOnH, g.PSOnM)
+                                : texts::kReportPowerSaveOff);
+  PrintFullLine(run, texts::ReportOutputsWithModemLine(g.PSOutOff));
   EndSection(run);
 }
 
 void PrintSmsSection(ReportRun& run) {
   if (run.Stopped()) return;
   const GeneralSettings& g = run.ws.config.general;
-  PrintSectionTitle(run, "SMS zprávy", kKeepWithTitle);
+  PrintSectionTitle(run, texts::kTabSms, kKeepWithTitle);
   BodyStyle(run);
-  PrintFullLine(run, "Doba platnosti SMS zpráv je " + g.DobaPlatnostiSMS + " dnů.");
-  PrintFullLine(run, std::string("Při poklesu napětí baterií ") + (g.Batt ? "vypínat" : "nevypínat") +
-                         " zařízení a odesílat text: '" + run.ws.config.rtBattLow() + "'");
-  PrintFullLine(run, std::string("V příkazové zprávě ") + (g.PINAuth ? "požadovat" : "nepožadovat") +
-                         " autorizaci zadáním PINu.");
-  PrintFullLine(
-      run, std::string("Hlášení o stavu ") + (g.OdpovidatT0 ? "posílat" : "neposílat") + " i na telefonní číslo T1.");
-  PrintFullLine(run, std::string("Hlášení o nepovoleném přístupu ") +
-                         (g.PrepnoutNepovolPristup ? "posílat" : "neposílat") + " i na telefonní číslo T1.");
-  PrintFullLine(run, std::string(g.SwitchReport ? "Posílat" : "Neposílat") +
-                         " hlášení o zap./vyp. zařízení. Text zap.: '" + g.rtSwitchOn + "' Text vyp.: '" +
-                         g.rtSwitchOff + "'");
-  PrintFullLine(run, std::string(g.PowerReport ? "Posílat" : "Neposílat") +
-                         " hlášení o zap./vyp. síťového napájení. Text zap.: '" + g.rtPowerUp + "' Text vyp.: '" +
-                         g.rtPowerDown + "'");
+  for (const std::string& line :
+       {texts::ReportSmsValidityLine(g.DobaPlatnostiSMS), texts::ReportBatteryLine(g.Batt, run.ws.config.rtBattLow()),
+        texts::ReportPinAuthLine(g.PINAuth), texts::ReportStatusToT1Line(g.OdpovidatT0),
+        texts::ReportRefusedAccessToT1Line(g.PrepnoutNepovolPristup),
+        texts::ReportOnOffLine(g.SwitchReport, texts::kReportSwitchedUnit, g.rtSwitchOn, g.rtSwitchOff),
+        texts::ReportOnOffLine(g.PowerReport, texts::kReportMains, g.rtPowerUp, g.rtPowerDown)}) {
+    PrintFullLine(run, line);
+  }
   EndSection(run);
 }
 
 void PrintInputsSection(ReportRun& run) {
   if (run.Stopped()) return;
-  PrintSectionTitle(run, "Logické vstupy", kKeepWithTitle);
-  ReportTable table = StartTable(run, {{"Název", 1800, 0},
-                                       {"Stav 0", 800, 0},
-                                       {"Stav 1", 800, 0},
-                                       {"0->1", 2600, 0},
-                                       {"1->0", 2600, 0},
-                                       {"Negace", 800, 0},
-                                       {"Uvádět ve zprávě", 0, 0}});
+  PrintSectionTitle(run, texts::kReportInputs, kKeepWithTitle);
+  ReportTable table = StartTable(run, {{Caption(Field::INPNazev), 1800, 0},
+                                       {texts::kReportHeadState0, 800, 0},
+                                       {texts::kReportHeadState1, 800, 0},
+                                       {texts::kReportHeadRise, 2600, 0},
+                                       {texts::kReportHeadFall, 2600, 0},
+                                       {texts::kReportHeadNegation, 800, 0},
+                                       {texts::kReportHeadInReport, 0, 0}});
   for (int row = 0; row < kReportInputRows && !run.Stopped(); ++row) {
     const DigitalInput& in = run.ws.config.inputs[row];
     PrintTableRow(run, table,
@@ -126,13 +114,13 @@ void PrintInputsSection(ReportRun& run) {
 
 void PrintOutputsSection(ReportRun& run) {
   if (run.Stopped()) return;
-  PrintSectionTitle(run, "Logické výstupy", kKeepWithTitle);
-  ReportTable table = StartTable(run, {{"Název", 1800, 0},
-                                       {"Stav 0", 800, 0},
-                                       {"Stav 1", 800, 0},
-                                       {"Negace", 800, 0},
-                                       {"Impuls", 1500, 0},
-                                       {"Uvádět ve zprávě", 0, 0}});
+  PrintSectionTitle(run, texts::kReportOutputs, kKeepWithTitle);
+  ReportTable table = StartTable(run, {{Caption(Field::OUTNazev), 1800, 0},
+                                       {texts::kReportHeadState0, 800, 0},
+                                       {texts::kReportHeadState1, 800, 0},
+                                       {texts::kReportHeadNegation, 800, 0},
+                                       {texts::kReportHeadPulse, 1500, 0},
+                                       {texts::kReportHeadInReport, 0, 0}});
   for (int row = 0; row < kReportOutputRows && !run.Stopped(); ++row) {
     const DigitalOutput& out = run.ws.config.outputs[row];
     PrintTableRow(run, table,
@@ -152,25 +140,23 @@ void PrintOutputsSection(ReportRun& run) {
 void PrintAnalogSection(ReportRun& run) {
   if (run.Stopped()) return;
   ReportPrinter& p = run.printer;
-  PrintSectionTitle(run, "Analogové vstupy");
+  PrintSectionTitle(run, texts::kReportAnalogs);
   HeadStyle(run);  // font size 8, line width 6 for the whole section
   for (int row = 0; row < kReportAnalogRows && !run.Stopped(); ++row) {
     const AnalogInput& a = run.ws.config.analogs[row];
     AdvanceLine(run, kReportRowHeight);
 
-    std::string w = a.AINPrc ? "hodnotu" : "";
-    if (a.AINZpr) w = w.empty() ? "jméno stavu" : w + ", jméno stavu";
     const std::vector<RowCell> first = {
-        {"Název " + RowLabel(Family::Analog, row) + ": '" + a.AINNazev + "'", 2500, kAlignLeft},
-        {w.empty() ? "Ve zprávě o stavu tento vstup neuvádět." : "Ve zprávě o stavu uvádět: " + w, 4000, kAlignLeft}};
+        {texts::ReportAnalogName(RowLabel(Family::Analog, row), a.AINNazev), 2500, kAlignLeft},
+        {texts::ReportAnalogStatusCell(a.AINPrc, a.AINZpr), 4000, kAlignLeft}};
     const std::string lines[] = {
-        "Název stavu HIGH: '" + a.AINStateH + "'",
-        "Název stavu MEDIUM: '" + a.AINStateM + "'",
-        "Název stavu LOW: '" + a.AINStateL + "'",
-        CrossingLine("nahoru přes CL1", a.AINCL1UpEvent, a.CL1Up(), a.AINCL1Up),
-        CrossingLine("dolu přes CL1", a.AINCL1DnEvent, a.CL1Down(), a.AINCL1Dn),
-        CrossingLine("nahoru přes CL2", a.AINCL2UpEvent, a.CL2Up(), a.AINCL2Up),
-        CrossingLine("dolu přes CL2", a.AINCL2DnEvent, a.CL2Down(), a.AINCL2Dn),
+        texts::ReportStateNameLine("HIGH", a.AINStateH),
+        texts::ReportStateNameLine("MEDIUM", a.AINStateM),
+        texts::ReportStateNameLine("LOW", a.AINStateL),
+        texts::ReportCrossingLine(true, 1, a.AINCL1UpEvent, a.CL1Up(), a.AINCL1Up),
+        texts::ReportCrossingLine(false, 1, a.AINCL1DnEvent, a.CL1Down(), a.AINCL1Dn),
+        texts::ReportCrossingLine(true, 2, a.AINCL2UpEvent, a.CL2Up(), a.AINCL2Up),
+        texts::ReportCrossingLine(false, 2, a.AINCL2DnEvent, a.CL2Down(), a.AINCL2Dn),
     };
     // The graph keeps its proportions and ends at the tables' right edge at
     // the latest.
@@ -201,9 +187,10 @@ void PrintAnalogSection(ReportRun& run) {
 
 void PrintPhonesSection(ReportRun& run) {
   if (run.Stopped()) return;
-  PrintSectionTitle(run, "Telefonní čísla", kKeepWithTitle);
-  ReportTable table =
-      StartTable(run, {{"Telefonní číslo", 2300, 0}, {"Příjem příkazů", 2000, 0}, {"Odesílání zpráv", 0, 0}});
+  PrintSectionTitle(run, texts::kReportPhones, kKeepWithTitle);
+  ReportTable table = StartTable(run, {{texts::kReportHeadPhone, 2300, 0},
+                                       {texts::kReportHeadCommands, 2000, 0},
+                                       {texts::kReportHeadMessages, 0, 0}});
   for (int row = 0; row < kReportPhoneRows && !run.Stopped(); ++row) {
     const PhoneEntry& t = run.ws.config.phones[row];
     PrintTableRow(run, table,

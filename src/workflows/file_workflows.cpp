@@ -41,19 +41,17 @@ FileOutcome SaveWorkflow(Workspace& ws, Services& sv) {
   // The file holds the first U - 1 bytes of the image, U being the usage
   // figure the window shows.
   Failure failure;
-  long length = 0;
-  if (!EncodeConfigForFile(ws, length, failure)) {
-    CloseProgress(sv);
-    sv.messages.Show(Icon::Error, WithReason(texts::kConvertErrorText, failure));
-    return FileOutcome::EncodeFailed;
-  }
-  const bool written = WriteConfigImage(path, ws.image, length, failure);
+  const SaveResult saved = SaveConfigFile(path, ws, &failure);
   CloseProgress(sv);
-  if (!written) {
-    sv.messages.Show(Icon::Error, WithReason(texts::ConfigFileSaveErrorText(path), failure));
-    return FileOutcome::WriteFailed;
+  switch (saved) {
+    case SaveResult::Saved: return FileOutcome::Completed;
+    case SaveResult::EncodeError:
+      sv.messages.Show(Icon::Error, WithReason(texts::kConvertErrorText, failure));
+      return FileOutcome::EncodeFailed;
+    case SaveResult::WriteError: break;
   }
-  return FileOutcome::Completed;
+  sv.messages.Show(Icon::Error, WithReason(texts::ConfigFileSaveErrorText(path), failure));
+  return FileOutcome::WriteFailed;
 }
 
 FileOutcome LoadWorkflow(Workspace& ws, Services& sv) {
@@ -65,35 +63,31 @@ FileOutcome LoadWorkflow(Workspace& ws, Services& sv) {
 
 FileOutcome LoadWorkflow(Workspace& ws, Services& sv, const std::string& path) {
   ShowProgress(ws, sv, texts::LoadingFileText(path), false);
-  long length = 0;
-  // The file is read over a copy: the image changes only with the configuration.
-  EepromImage loaded = ws.image;
+  // Only a file that passed its tests brings the general tab to the front,
+  // before the fields are filled.
   Failure failure;
-  const bool read = ReadConfigFile(path, loaded, &length, nullptr, &failure);
+  const LoadResult loaded = LoadConfigFile(path, ws, &failure, [&] {
+    CloseProgress(sv);
+    if (sv.view != nullptr) sv.view->ShowTab(WindowTab::Vseobecne);
+    ShowProgress(ws, sv, texts::kMsgDecoding, false);
+  });
+  if (loaded == LoadResult::Loaded && sv.view != nullptr) sv.view->ConfigReplaced();
   CloseProgress(sv);
 
   FileOutcome outcome = FileOutcome::Completed;
-  if (!read) {
-    sv.messages.Show(Icon::Error, WithReason(texts::ConfigFileLoadErrorText(path), failure));
-    outcome = FileOutcome::ReadFailed;
-  } else {
-    // The general tab comes to the front before the fields are filled, and
-    // only for a file that passed its tests.
-    bool decoding = false;
-    const bool decoded = DecodeConfigImage(ws, loaded, length, failure, [&] {
-      decoding = true;
-      if (sv.view != nullptr) sv.view->ShowTab(WindowTab::Vseobecne);
-      ShowProgress(ws, sv, texts::kMsgDecoding, false);
-    });
-    if (decoded && sv.view != nullptr) sv.view->ConfigReplaced();
-    if (decoding) CloseProgress(sv);
-    if (decoded) {
+  switch (loaded) {
+    case LoadResult::Loaded:
       sv.messages.Show(Icon::Information, rules::WithBrokenFields(texts::ConfigFileLoadedText(path), ws.config,
                                                                   ws.settings, ws.decimalSeparator));
-    } else {
+      break;
+    case LoadResult::ReadError:
+      sv.messages.Show(Icon::Error, WithReason(texts::ConfigFileLoadErrorText(path), failure));
+      outcome = FileOutcome::ReadFailed;
+      break;
+    case LoadResult::NotValid:
       sv.messages.Show(Icon::Information, WithReason(texts::ConfigFileFormatErrorText(path), failure));
       outcome = FileOutcome::NotValid;
-    }
+      break;
   }
   CloseProgress(sv);
   return outcome;

@@ -18,7 +18,7 @@ namespace vexa {
 // The messages of both commands are in platform/texts.h.
 
 // The success message's button that shows what the write changed.
-inline constexpr const char* kCaptionShowChanges = "Zobrazit změny";
+inline constexpr const char* kCaptionShowChanges = texts::kCaptionShowChanges;
 
 // The tab of the output rows, brought to the front when an output check
 // fails, and the tab a read brings to the front.

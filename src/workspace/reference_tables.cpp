@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "platform/texts_data.h"
+
 namespace vexa {
 
 ReferenceTables BuildReferenceTables() {
@@ -28,7 +30,7 @@ std::array<AnalogScale, kRows> BuildAnalogScales() {
   std::array<AnalogScale, kRows> s{};
   for (int r = 0; r < kRows; ++r) {
     if (r <= 4) s[r] = {0, 100, 1, "%"};
-    else if (r <= 6) s[r] = {0, 100, 1, "°C"};
+    else if (r <= 6) s[r] = {0, 100, 1, texts::kUnitCelsius};
     else s[r] = {0, 27, 1, "V"};
   }
   return s;

@@ -57,10 +57,10 @@ else
   fail "build --force of prefix.json"
 fi
 
-# Not a configuration: the message of dump, exit 2, nothing on standard output
+# Not a configuration: the message of dump, exit 4, nothing on standard output
 # (a JSON that is none: the table at the end).
 for f in "$FIXTURES"/{truncated,bad-checksum,unit-read-base}.eep "$TMP/missing.eep"; do
-  expect_run 2 "$TMP/empty" check "$f"
+  expect_run 4 "$TMP/empty" check "$f"
   "$CLI" dump "$f" 2>"$TMP/dump.err" >/dev/null
   diff -u "$TMP/dump.err" "$TMP/err" >&2 || fail "check $f: message differs from dump's"
 done
@@ -83,7 +83,7 @@ while IFS='|' read -r fields line built; do
     [ "$rc" -eq 0 ] && grep -qF -- "$line" "$TMP/err" || fail "build {$fields}: exit $rc, $(cat "$TMP/err")"
     "$CLI" dump "$TMP/norm.eep" | grep -qF -- "$built" || fail "build {$fields} does not hold $built"
   else
-    [ "$rc" -eq 1 ] && [ ! -e "$TMP/norm.eep" ] || fail "build {$fields} not refused: exit $rc"
+    [ "$rc" -eq 4 ] && [ ! -e "$TMP/norm.eep" ] || fail "build {$fields} not refused: exit $rc"
   fi
 done <<'CASES'
 "DobaPlatnostiSMS": "45"|DobaPlatnostiSMS: '45' → '30'|"DobaPlatnostiSMS": "30"
@@ -116,19 +116,19 @@ while IFS='|' read -r rc json line; do
   "$CLI" check "$TMP/czech.json" >"$TMP/out" 2>"$TMP/err"
   got=$?
   [ "$got" -eq "$rc" ] || fail "check $json exited $got, expected $rc"
-  [ "$rc" -eq 2 ] && [ -s "$TMP/out" ] && fail "check $json wrote to standard output"
+  [ "$rc" -eq 4 ] && [ -s "$TMP/out" ] && fail "check $json wrote to standard output"
   grep -qxF -- "${line//@/$TMP/czech.json}" "$TMP/err" || fail "check $json: '$line' not in $(cat "$TMP/err")"
   grep -wiE "$english" "$TMP/out" "$TMP/err" && fail "check $json printed English"
 done <<'CASES'
-2|{"general": |@: není platný JSON (řádek 1, sloupec 13).
-2|[1, 2]|@: konfigurace musí být objekt JSON.
-2|{"general": {"NoSuchField": 1}}|@: neznámý klíč 'general.NoSuchField'.
-2|{"general": []}|@: 'general' musí být objekt.
-2|{"general": {"PIN": 1234}}|@: 'general.PIN' musí být text.
-2|{"general": {"PSOnH": true}}|@: 'general.PSOnH' musí být číslo nebo text.
-2|{"general": {"PINAuth": 1}}|@: 'general.PINAuth' musí být true nebo false.
-2|{"phones": {}}|@: 'phones' musí být pole nejvýše 8 řádků.
-2|{"analogs": [{"sendAtOnceByte": 256}]}|@: 'analogs[0].sendAtOnceByte' musí být celé číslo od 0 do 255.
+4|{"general": |@: není platný JSON (řádek 1, sloupec 13).
+4|[1, 2]|@: konfigurace musí být objekt JSON.
+4|{"general": {"NoSuchField": 1}}|@: neznámý klíč 'general.NoSuchField'.
+4|{"general": []}|@: 'general' musí být objekt.
+4|{"general": {"PIN": 1234}}|@: 'general.PIN' musí být text.
+4|{"general": {"PSOnH": true}}|@: 'general.PSOnH' musí být číslo nebo text.
+4|{"general": {"PINAuth": 1}}|@: 'general.PINAuth' musí být true nebo false.
+4|{"phones": {}}|@: 'phones' musí být pole nejvýše 8 řádků.
+4|{"analogs": [{"sendAtOnceByte": 256}]}|@: 'analogs[0].sendAtOnceByte' musí být celé číslo od 0 do 255.
 1|{"general": {"PIN": "1", "PIN": "123456789a"}}|@: upozornění: klíč 'general.PIN' je uveden dvakrát, platí poslední hodnota.
 CASES
 

@@ -39,11 +39,11 @@ for f in "$FIX/startup.eep" "$FIX/pumping-station.eep" "$FIX/over-unit-image.eep
 done
 
 # Files that are not valid configurations, the last a valid header over a
-# damaged text area: the format message, the reason beneath it, exit 2.
+# damaged text area: the format message, the reason beneath it, exit 4.
 cp "$FIX/pumping-station.eep" "$WORK/bad-phone.eep"
 printf 'Z' | dd of="$WORK/bad-phone.eep" bs=1 seek=$((0x02ED)) conv=notrunc status=none
 while IFS='|' read -r f why; do
-  expect_exit 2 "dump $f" -- "$CLI" dump "$f"
+  expect_exit 4 "dump $f" -- "$CLI" dump "$f"
   want="Data v souboru '$f' nejsou v pořádku - neodpovídají formátu EEPROM.
 $why"
   [ "$(cat "$WORK/err")" = "$want" ] || fail "dump $f message: $(cat "$WORK/err")"
@@ -55,11 +55,11 @@ $WORK/bad-phone.eep|TC[0]: počet číslic v záznamu čísla není šestnáctko
 FILES
 
 # An unreadable file, one longer than the image, a folder, a FIFO, a device:
-# the load error with the reason beneath it, exit 2.
+# the load error with the reason beneath it, exit 4.
 head -c 65537 /dev/zero >"$WORK/long.eep"
 mkfifo "$WORK/pipe.eep"
 while IFS='|' read -r f why; do
-  expect_exit 2 "dump $f" -- "$CLI" dump "$f"
+  expect_exit 4 "dump $f" -- "$CLI" dump "$f"
   want="Při načítání nastavení programu ze souboru '$f' nastala chyba.
 $f: $why."
   [ "$(cat "$WORK/err")" = "$want" ] || fail "dump $f message: $(cat "$WORK/err")"
@@ -70,7 +70,7 @@ $WORK|je to složka, ne soubor
 $WORK/pipe.eep|je to roura (FIFO), ne soubor
 /dev/zero|je to zařízení, ne soubor
 FILES
-expect_exit 2 "build with a missing base" -- \
+expect_exit 4 "build with a missing base" -- \
   "$CLI" build "$FIX/startup.json" --base "$WORK/missing.eep" -o "$WORK/x.eep"
 grep -qF "ze souboru '$WORK/missing.eep' nastala chyba." "$WORK/err" || fail "missing base message"
 
@@ -78,7 +78,7 @@ grep -qF "ze souboru '$WORK/missing.eep' nastala chyba." "$WORK/err" || fail "mi
 # JSON | the key
 while IFS='|' read -r json key; do
   printf '%s' "$json" >"$WORK/bad.json"
-  expect_exit 2 "build $json" -- "$CLI" build "$WORK/bad.json" -o "$WORK/bad.eep"
+  expect_exit 4 "build $json" -- "$CLI" build "$WORK/bad.json" -o "$WORK/bad.eep"
   grep -qF "$key" "$WORK/err" || fail "error for $json does not name $key: $(cat "$WORK/err")"
   [ -e "$WORK/bad.eep" ] && fail "a refused build wrote $json"
 done <<'CASES'
@@ -95,7 +95,7 @@ cmp -s "$WORK/empty.eep" "$FIX/startup.eep" || fail "{} does not build the start
 
 # Offences against the field rules refuse the build unless forced.
 printf '{"general": {"PIN": "12ab"}}' >"$WORK/offence.json"
-expect_exit 1 "build with an offence" -- "$CLI" build "$WORK/offence.json" -o "$WORK/offence.eep"
+expect_exit 4 "build with an offence" -- "$CLI" build "$WORK/offence.json" -o "$WORK/offence.eep"
 grep -q '^PIN: ' "$WORK/err" || fail "offence not listed as field: message: $(cat "$WORK/err")"
 [ -e "$WORK/offence.eep" ] && fail "a refused build wrote its file"
 expect_exit 0 "build --force" -- "$CLI" build "$WORK/offence.json" -o "$WORK/offence.eep" --force
@@ -106,7 +106,7 @@ expect_exit 0 "build --force" -- "$CLI" build "$WORK/offence.json" -o "$WORK/off
 # JSON | the reason line
 while IFS='|' read -r json why; do
   printf '%s' "$json" >"$WORK/noconv.json"
-  expect_exit 1 "build $json" -- "$CLI" build "$WORK/noconv.json" -o "$WORK/noconv.eep" --force
+  expect_exit 4 "build $json" -- "$CLI" build "$WORK/noconv.json" -o "$WORK/noconv.eep" --force
   grep -qxF "Nastala chyba při převodu dat." "$WORK/err" && grep -qxF -- "$why" "$WORK/err" ||
     fail "build $json: conversion error: $(cat "$WORK/err")"
 done <<'CASES'
@@ -127,33 +127,33 @@ while IFS='|' read -r want args; do
   [ "$got" -eq "$want" ] || fail "$args: exit $got, expected $want"
   [ -s "$WORK/err" ] || fail "$args: no message"
 done <<CASES
-2|check $WORK/folder.json
-2|build $WORK/folder.json -o $WORK/x.eep
-2|check $WORK
-2|dump $WORK
-2|check $WORK/fifo
-2|check $WORK/fifo.json
-2|build $WORK/fifo.json -o $WORK/x.eep
-2|dump $WORK/fifo
-2|check /dev/zero
-2|build /dev/zero -o $WORK/x.eep
-2|check $WORK/huge.json
-1|build $FIX/startup.json -o /dev/full
-1|build $FIX/startup.json -o $WORK/no-such-folder/x.eep
-1|build $FIX/startup.json -o $WORK/folder.json
+4|check $WORK/folder.json
+4|build $WORK/folder.json -o $WORK/x.eep
+4|check $WORK
+4|dump $WORK
+4|check $WORK/fifo
+4|check $WORK/fifo.json
+4|build $WORK/fifo.json -o $WORK/x.eep
+4|dump $WORK/fifo
+4|check /dev/zero
+4|build /dev/zero -o $WORK/x.eep
+4|check $WORK/huge.json
+4|build $FIX/startup.json -o /dev/full
+4|build $FIX/startup.json -o $WORK/no-such-folder/x.eep
+4|build $FIX/startup.json -o $WORK/folder.json
 2|build $FIX/startup.json
 2|dump
 CASES
 [ -e "$WORK/x.eep" ] && fail "a refused build wrote its file"
 
 # Standard output that takes nothing (a full disk): the same message and
-# exit 1 whatever the command printed.
+# exit 4 whatever the command printed.
 for args in "dump $FIX/startup.eep" "diff $FIX/startup.eep $FIX/pumping-station.eep" "build $FIX/startup.json -o -" \
   "--version" "dump --help"; do
   # shellcheck disable=SC2086
   timeout 5 "$CLI" $args >/dev/full 2>"$WORK/err"
   got=$?
-  [ "$got" -eq 1 ] || fail "$args >/dev/full: exit $got, expected 1"
+  [ "$got" -eq 4 ] || fail "$args >/dev/full: exit $got, expected 4"
   grep -qxF "vexa-cli: na standardní výstup nelze zapisovat" "$WORK/err" || fail "$args >/dev/full: $(cat "$WORK/err")"
 done
 ls "$WORK" | grep -q '\.tmp$' && fail "a temporary file was left behind"
@@ -166,7 +166,7 @@ ln -s "$WORK/victim.txt" "$WORK/shared/planted.eep"
 if chown -h 4242 "$WORK/shared/planted.eep" 2>/dev/null; then
   for cmd in "build $FIX/startup.json -o" "report $FIX/startup.eep -o"; do
     # shellcheck disable=SC2086
-    expect_exit 1 "$cmd planted link" -- "$CLI" $cmd "$WORK/shared/planted.eep"
+    expect_exit 4 "$cmd planted link" -- "$CLI" $cmd "$WORK/shared/planted.eep"
     grep -qF "$WORK/shared/planted.eep: odkaz ve sdílené složce patří jinému uživateli" "$WORK/err" ||
       fail "$cmd through a planted link: $(cat "$WORK/err")"
   done

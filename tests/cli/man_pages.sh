@@ -43,4 +43,10 @@ tools/vexa-unit-sim|vexa-unit-sim
 vexa-init|vexa-init
 PROGRAMS
 
+# The exit codes --help explains are those the page's EXIT STATUS lists.
+help_codes=$("$CLI" --help | sed -n '/^Exit codes:/,$p' | grep -oE '(^|; |: )[0-9] ' | grep -oE '[0-9]' | tr '\n' ' ')
+page_codes=$(sed -n '/^\.SH EXIT STATUS/,/^\.SH /{s/^\.B \([0-9]\)$/\1/p}' "$MAN/vexa-cli.1" | tr '\n' ' ')
+[ "$help_codes" = "0 1 2 3 4 5 " ] && [ "$page_codes" = "$help_codes" ] ||
+  fail "exit codes: --help '$help_codes', page '$page_codes'"
+
 finish man_pages

@@ -97,17 +97,17 @@ while IFS='|' read -r rc args; do
   # shellcheck disable=SC2086
   expect_exit "$rc" "report $args" -- "$CLI" report $args
 done <<CASES
-2|$FIX/truncated.eep -o $WORK/t.pdf
-2|$FIX/bad-checksum.eep -o $WORK/t.pdf
+4|$FIX/truncated.eep -o $WORK/t.pdf
+4|$FIX/bad-checksum.eep -o $WORK/t.pdf
 2|$FIX/pumping-station.eep
 2|$FIX/pumping-station.eep -o $WORK/t.pdf --copies 0
 2|$FIX/pumping-station.eep -o $WORK/t.pdf --copies two
-1|$FIX/pumping-station.eep -o $WORK/no/such/dir/r.pdf
+4|$FIX/pumping-station.eep -o $WORK/no/such/dir/r.pdf
 CASES
 [ -e "$WORK/t.pdf" ] && fail "a refused report was written"
 
-# A disk that cannot take the report: a message and exit 1, never an empty PDF.
-expect_exit 1 "report to /dev/full" -- timeout 20 "$CLI" report "$FIX/pumping-station.eep" -o /dev/full
+# A disk that cannot take the report: a message and exit 4, never an empty PDF.
+expect_exit 4 "report to /dev/full" -- timeout 20 "$CLI" report "$FIX/pumping-station.eep" -o /dev/full
 grep -q . "$WORK/err" || fail "report to /dev/full says nothing"
 "$CLI" report "$FIX/pumping-station.eep" -o - 2>/dev/null | head -c 5 | grep -q '%PDF-' || fail "report -o - is no PDF"
 

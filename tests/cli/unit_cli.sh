@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # vexa-cli info / read / write against vexa-unit-sim on a pseudo-terminal:
-# exit codes 0 success, 1 refused or failed, 2 not a configuration, 3 cancelled;
+# exit codes 0 success, 1 the unit failed, 2 bad usage, 3 cancelled, 4 a file
+# refused, 5 the port would not open;
 # the program's messages on standard error; the unit released afterwards.
 . "$(dirname "$0")/lib.sh"
 
@@ -30,8 +31,9 @@ expect_err "Uveďte zařízení do vypnutého stavu (CPU LED svítí trvale)."
 
 # An output file that cannot be written is refused before the unit is touched:
 # no activation instruction.
-for out in "$TMP/no-such-folder/x.eep" "$TMP"; do
-  run 1 read --port "$PORT_main" -o "$out"
+mkfifo "$TMP/fifo.eep"
+for out in "$TMP/no-such-folder/x.eep" "$TMP" "$TMP/fifo.eep"; do
+  run 4 read --port "$PORT_main" -o "$out"
   grep -qF "Uveďte zařízení" "$TMP/err" && fail "read -o $out touched the unit"
 done
 
@@ -60,9 +62,9 @@ grep -qE "^Počet zapsaných bloků: ([1-9][0-9]*) z celkových \1\.$" "$TMP/err
 run 0 write --port "$PORT_main" "$FIXTURES/startup.eep" --no-verify
 
 # Refusals before the unit is touched, and a port that does not exist.
-run 2 write --port "$PORT_main" "$FIXTURES/bad-checksum.eep"
-run 2 write --port "$PORT_main" "$TMP/missing.eep"
-run 1 info --port "$TMP/no-such-tty"
+run 4 write --port "$PORT_main" "$FIXTURES/bad-checksum.eep"
+run 4 write --port "$PORT_main" "$TMP/missing.eep"
+run 5 info --port "$TMP/no-such-tty"
 expect_err "Nelze otevřít port $TMP/no-such-tty."
 expect_err "$TMP/no-such-tty: zařízení neexistuje."
 run 0 ports

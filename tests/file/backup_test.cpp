@@ -113,17 +113,20 @@ TEST(Backup, PruningKeepsTheNewestAndForeignFiles) {
   for (int day = 1; day <= 28; ++day) {
     for (int hour = 10; hour < 18; ++hour) {
       char name[64];
-      std::snprintf(name, sizeof name, "2026-11-%02d_%02d0000_VEXA.eep", day, hour);
+      // A unit that named neither product nor station gives the date and time alone.
+      std::snprintf(name, sizeof name, "2026-11-%02d_%02d0000%s.eep", day, hour, hour % 2 != 0 ? "_VEXA" : "");
       backups.push_back(name);
     }
   }
   for (const auto& n : backups) std::ofstream((dir / n).string()) << n;
-  for (const char* foreign : {"pumpa.eep", "2026-11-01_100000_VEXA.txt", "poznamky.txt"}) {
+  for (const char* foreign : {"pumpa.eep", "2026-11-01_100000_VEXA.txt", "poznamky.txt", "2026-11-01_100000x.eep"}) {
     std::ofstream((dir / foreign).string()) << "x";
   }
   EXPECT_EQ(PruneBackups(dir.string()), static_cast<int>(backups.size()) - 200);  // the newest 200 by default
   std::vector<std::string> expected(backups.end() - 200, backups.end());
-  for (const char* foreign : {"2026-11-01_100000_VEXA.txt", "poznamky.txt", "pumpa.eep"}) expected.push_back(foreign);
+  for (const char* foreign : {"2026-11-01_100000_VEXA.txt", "2026-11-01_100000x.eep", "poznamky.txt", "pumpa.eep"}) {
+    expected.push_back(foreign);
+  }
   std::sort(expected.begin(), expected.end());
   EXPECT_EQ(Names(dir), expected);
   EXPECT_EQ(PruneBackups(dir.string(), 200), 0);

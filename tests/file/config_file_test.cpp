@@ -13,6 +13,7 @@
 #include "codec/encoder.h"
 #include "codec/header.h"
 #include "file/config_file.h"
+#include "workspace/usage.h"
 #include "workspace/workspace.h"
 
 namespace vexa {
@@ -48,6 +49,12 @@ class ConfigFileTest : public ::testing::Test {
   fs::path dir_;
 };
 
+// What the saves write for a usage figure U: image bytes 0 to U - 2.
+bool WriteForUsage(const std::string& path, const EepromImage& im, long usage) {
+  Failure failure;
+  return WriteConfigImage(path, im, SavedFileLength(usage), failure);
+}
+
 EepromImage Patterned() {
   EepromImage im;
   for (long o = 0; o < kImageSize; ++o) im.WriteByte(static_cast<std::uint8_t>(o * 7 + 3), o);
@@ -63,7 +70,7 @@ TEST_F(ConfigFileTest, WritesImageBytesZeroToUsageLessTwo) {
   const EepromImage im = Patterned();
   for (const auto& c : cases) {
     const std::string path = Path("out" + std::to_string(c.usage) + ".eep");
-    ASSERT_EQ(WriteConfigFile(path, im, c.usage), c.length >= 0) << c.usage;
+    ASSERT_EQ(WriteForUsage(path, im, c.usage), c.length >= 0) << c.usage;
     if (c.length < 0) {
       EXPECT_FALSE(fs::exists(path));
       continue;
@@ -93,7 +100,7 @@ TEST_F(ConfigFileTest, ReplacesAnExistingFileAndLeavesNoTemporaryBehind) {
   const mode_t oldMask = ::umask(022);
   fs::permissions(path, mode);
   const EepromImage im = Patterned();
-  ASSERT_TRUE(WriteConfigFile(path, im, 101));
+  ASSERT_TRUE(WriteForUsage(path, im, 101));
   const auto bytes = ReadAll(path);
   ASSERT_EQ(bytes.size(), 100u);
   EXPECT_TRUE(std::equal(bytes.begin(), bytes.end(), im.data()));
@@ -106,22 +113,41 @@ TEST_F(ConfigFileTest, FailedSaveKeepsTheOldFile) {
   const std::string path = Path("station.eep");
   const std::vector<std::uint8_t> old = {1, 2, 3, 4};
   WriteRaw(path, old);
-  EXPECT_FALSE(WriteConfigFile(path, Patterned(), 70000));  // longer than the image
+  EXPECT_FALSE(WriteForUsage(path, Patterned(), 70000));  // longer than the image
   EXPECT_EQ(ReadAll(path), old);
-  EXPECT_FALSE(WriteConfigFile(Path("no-such-folder/station.eep"), Patterned(), 430));
-  EXPECT_FALSE(WriteConfigFile(dir_.string(), Patterned(), 430));  // a folder
-  EXPECT_FALSE(WriteConfigFile("", Patterned(), 430));
+  EXPECT_FALSE(WriteForUsage(Path("no-such-folder/station.eep"), Patterned(), 430));
+  EXPECT_FALSE(WriteForUsage(dir_.string(), Patterned(), 430));  // a folder
+  EXPECT_FALSE(WriteForUsage("", Patterned(), 430));
+  // A name taken by a folder while the bytes are written: the rename fails and
+  // the temporary file goes with it.
+  struct TakeName : EventLoop {
+    fs::path name;
+    void Yield() override {
+      if (fs::create_directories(name / "inside")) name.clear();
+    }
+  } takeName;
+  takeName.name = Path("taken.eep");
+  Failure failure;
+  EXPECT_FALSE(WriteConfigImage(Path("taken.eep"), Patterned(), 100, failure, {.loop = &takeName}));
+  fs::remove_all(Path("taken.eep"));
   EXPECT_EQ(Entries(), std::vector<std::string>{"station.eep"});
 }
 
 TEST_F(ConfigFileTest, SavingThroughALinkReplacesTheFileItPointsTo) {
   const std::string target = Path("real.eep");
-  const std::string link = Path("link.eep");
   WriteRaw(target, {9});
-  fs::create_symlink(target, link);
-  ASSERT_TRUE(WriteConfigFile(link, Patterned(), 11));
-  EXPECT_TRUE(fs::is_symlink(link));
-  EXPECT_EQ(fs::file_size(target), 10u);
+  // A chain of 40 links is followed as the kernel follows one; 41 are refused.
+  std::string link = target;
+  for (int n = 1; n <= 41; ++n) {
+    const std::string next = Path("link" + std::to_string(n) + ".eep");
+    fs::create_symlink(link, next);
+    link = next;
+    if (n < 40) continue;
+    SCOPED_TRACE(n);
+    EXPECT_EQ(WriteForUsage(link, Patterned(), 11 + n), n == 40);
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(fs::file_size(target), 50u);
+  }
 }
 
 TEST_F(ConfigFileTest, ReadingCopiesTheFileAndKeepsTheRestOfTheImage) {

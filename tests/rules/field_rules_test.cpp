@@ -207,6 +207,8 @@ TEST(ValidationSuppressed, SkipsCrossRulesOnly) {
     bool failed;
     bool after;
     const char* outVyp = "";  // O1's 'Vypnuto' beforehand
+    Variant variant = Variant::MainWindow;
+    bool cancelled = false;  // the editor is being cancelled
   };
   const std::vector<FlagCase> cases = {
       {{Field::INPZap, 0}, "a~", true, true, true},  // character rule reports, flag kept
@@ -218,12 +220,15 @@ TEST(ValidationSuppressed, SkipsCrossRulesOnly) {
       {{Field::INPZap, 0}, "", false, false, false},
       {{Field::OUTZap, 0}, "ZAP", true, false, false},  // cross rules skipped, all passed
       {{Field::OUTZap, 0}, "ON", true, false, false, "ONX"},  // a cross rule that would fail is skipped
+      // Cancelling an editor keeps the suppression of a conflict already reported.
+      {{Field::OUTZap, 0}, "ON", true, false, true, "on", Variant::OutputEditor, true},
   };
   for (const auto& c : cases) {
     Env env;
     env.suppressed = c.before;
     env.Text({Field::OUTVyp, 0}) = c.outVyp;
-    const FieldCheck r = env.Leave(c.field, c.text);
+    env.ctx.cancelRequested = c.cancelled;
+    const FieldCheck r = env.Leave(c.field, c.text, c.variant);
     EXPECT_EQ(r.failed, c.failed) << FieldDisplayName(c.field) << " " << c.text;
     EXPECT_EQ(env.suppressed, c.after) << FieldDisplayName(c.field) << " " << c.text;
   }

@@ -63,6 +63,12 @@ TEST(FastWrite, SendsOnlyTheBlocksThatDifferAndEndsAsAFullWrite) {
   changed.config.phones[0].TC = "+420602123457";  // one digit
   const Workspace startup = FixtureWorkspace("startup.eep");
   const Memory held = AfterFullWrite(kFresh, pumping);
+  // The unit's reserved header byte 44 differs, its header still valid.
+  Memory reserved = held;
+  reserved[44] ^= 0x5A;
+  EepromImage header;
+  std::copy_n(reserved.begin(), 64, header.data());
+  reserved[48] = HeaderChecksum(header);
 
   enum class Blocks { Nothing, Changed, Everything };
   struct Case {
@@ -77,6 +83,7 @@ TEST(FastWrite, SendsOnlyTheBlocksThatDifferAndEndsAsAFullWrite) {
   const Case cases[] = {
       {"one phone number changed", held, changed, true, false, Blocks::Changed, 6},
       {"nothing changed", held, pumping, true, false, Blocks::Nothing, 0},
+      {"only header byte 44 differs", reserved, pumping, true, false, Blocks::Changed, 4},
       {"another configuration", held, startup, true, false, Blocks::Changed, 142},
       {"a unit never programmed", kFresh, changed, true, false, Blocks::Everything, 142},
       {"no backup read", held, changed, false, false, Blocks::Everything, 142},

@@ -98,15 +98,20 @@ TEST_F(FileWorkflowTest, OverwriteIsAskedFirstAndNoKeepsTheFile) {
     Answer answer;
     FileOutcome outcome;
     bool replaced;
+    bool dangling = false;  // the name is a link to nothing
   };
-  for (const Case& c :
-       {Case{Answer::No, FileOutcome::Declined, false}, Case{Answer::Yes, FileOutcome::Completed, true}}) {
-    SCOPED_TRACE(c.answer == Answer::Yes ? "Yes" : "No");
+  for (const Case& c : {Case{Answer::No, FileOutcome::Declined, false}, Case{Answer::Yes, FileOutcome::Completed, true},
+                        Case{Answer::No, FileOutcome::Declined, false, true}}) {
+    SCOPED_TRACE(std::string(c.answer == Answer::Yes ? "Yes" : "No") + (c.dangling ? ", dangling link" : ""));
     fx.messages.clear();
     fx.progress.log.clear();
-    const std::string path = PathIn("existing.eep");
+    const std::string path = PathIn(c.dangling ? "dangling.eep" : "existing.eep");
     const std::vector<char> old{'o', 'l', 'd'};
-    WriteBytes(path, old);
+    if (c.dangling) {
+      fs::create_symlink(dir / "nowhere.eep", path);
+    } else {
+      WriteBytes(path, old);
+    }
     fx.files.saves.push_back(path);
     fx.messages.answers.push_back(c.answer);
     // The question comes before the progress window appears.
@@ -122,7 +127,9 @@ TEST_F(FileWorkflowTest, OverwriteIsAskedFirstAndNoKeepsTheFile) {
     EXPECT_EQ(fx.progress.log.empty(), c.answer == Answer::No);
     EXPECT_FALSE(fx.progress.visible);
     const auto now = ReadBytes(path);
-    if (c.replaced) {
+    if (c.dangling) {
+      EXPECT_TRUE(fs::is_symlink(path) && !fs::exists(path));
+    } else if (c.replaced) {
       EXPECT_EQ(now, ReadBytes(Fixture("startup.eep")));
     } else {
       EXPECT_EQ(now, old);

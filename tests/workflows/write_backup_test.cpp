@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 
 #include "codec/encoder.h"
+#include "file/backup.h"
 #include "file/config_file.h"
 #include "link/block_transfer.h"
 #include "link/programming_mode.h"
@@ -36,6 +38,7 @@ TEST(WriteBackup, KeptBeforeTheWriteOrAskedFor) {
     bool written;
     std::vector<std::string> messages;  // "" stands for the success message with the backup line
     bool blockedFolder = false;         // the backup folder's place is taken by a file
+    int oldBackups = 0;                 // backups of earlier writes in the folder
   };
   const Case cases[] = {
       {"programmed unit", true, nullptr, {}, WorkflowResult::Completed, true, true, {""}},
@@ -64,11 +67,18 @@ TEST(WriteBackup, KeptBeforeTheWriteOrAskedFor) {
        {}, WorkflowResult::Cancelled, false, false, {texts::kMsgWriteCancelled}},
       {"backup folder cannot be made", true, nullptr, {Answer::No}, WorkflowResult::Refused, false, false,
        {texts::kMsgBackupSaveFailed}, true},
+      // The oldest goes: 199 of them are kept with the new one.
+      {"a full folder of backups", true, nullptr, {}, WorkflowResult::Completed, true, true, {""}, false, kBackupsKept},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     fs::remove_all(dir);
     fs::create_directories(dir);
+    std::vector<std::string> old;
+    for (int i = 0; i < c.oldBackups; ++i) {
+      old.push_back("2020-01-01_" + std::to_string(100000 + i) + "_VEXA.eep");
+      std::ofstream((dir / old.back()).string()) << "x";
+    }
     ActiveUnit rig({}, c.programmed ? programmed : std::vector<std::uint8_t>{});
     rig.messages.answers = c.answers;
     if (c.arrange) c.arrange(rig);
@@ -85,9 +95,17 @@ TEST(WriteBackup, KeptBeforeTheWriteOrAskedFor) {
     EXPECT_EQ(WriteWorkflow(rig.link, rig.ws, rig.sv, options, &backup), c.result);
 
     std::vector<fs::path> kept;
+    std::vector<std::string> oldKept;
     for (const auto& e : fs::directory_iterator(dir)) {
-      if (e.path().extension() == ".eep") kept.push_back(e.path());
+      const std::string name = e.path().filename().string();
+      if (name.rfind("2020-", 0) == 0) {
+        oldKept.push_back(name);
+      } else if (e.path().extension() == ".eep") {
+        kept.push_back(e.path());
+      }
     }
+    std::sort(oldKept.begin(), oldKept.end());
+    EXPECT_EQ(oldKept, std::vector<std::string>(old.begin() + (old.empty() ? 0 : 1), old.end()));
     ASSERT_EQ(kept.size(), c.backupKept ? 1u : 0u);
     ASSERT_EQ(backup.has_value(), c.backupKept);
     std::vector<std::string> expected = c.messages;

@@ -15,35 +15,22 @@ namespace {
 
 constexpr const char* kUsage = "build CONFIG.json -o FILE.eep|- [--base OLD.eep] [--force]";
 
-int Build(const std::vector<std::string>& args) {
-  std::string input, output, base;
-  bool force = false;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    if ((a == "-o" || a == "--base") && i + 1 < args.size()) {
-      (a == "-o" ? output : base) = args[++i];
-    } else if (a == "--force") {
-      force = true;
-    } else if (input.empty() && !a.empty() && a[0] != '-') {
-      input = a;
-    } else {
-      std::cerr << "usage: vexa-cli " << kUsage << "\n";
-      return kExitInvalid;
-    }
-  }
-  if (input.empty() || output.empty()) {
-    std::cerr << "usage: vexa-cli " << kUsage << "\n";
-    return kExitInvalid;
-  }
+int Build(const std::vector<std::string>& argv) {
+  const auto args = ParseArgs(argv, {.withValue = {"-o", "--base"}, .switches = {"--force"}, .required = {"-o"},
+                                     .minPlain = 1, .maxPlain = 1}, kUsage);
+  if (!args) return kExitUsage;
+  const std::string input = args->Plain()[0];
+  const std::string output = args->Value("-o");
+  const std::string base = args->Value("--base");
 
   const auto text = ReadTextFile(input);
-  if (!text) return kExitInvalid;
+  if (!text) return kExitRefused;
   Workspace ws;  // keys missing from the JSON keep their start-up values
   std::string error;
   std::vector<std::string> warnings;
   if (!ConfigFromJsonText(*text, ws.config, error, nullptr, &warnings)) {
     SayLines(std::cerr, Failure::Of(FailureKind::Refused, error).AtPath(input).Reason());
-    return kExitInvalid;
+    return ExitCode(FailureKind::Refused);
   }
   SayWarnings(input, warnings);
 
@@ -52,15 +39,17 @@ int Build(const std::vector<std::string>& args) {
   const rules::Review review = rules::ReviewConfiguration(ws.config, CommandLineSettings(), '.');
   for (const auto& c : review.changes) std::cerr << ChangeLine(c) << "\n";
   for (const auto& o : review.offences) std::cerr << OffenceLine(o) << "\n";
-  if (!review.offences.empty() && !force) {
+  if (!review.offences.empty() && !args->Has("--force")) {
     std::cerr << "vexa-cli: " << texts::kCliRulesBroken << "\n";
-    return kExitFailed;
+    return ExitCode(FailureKind::Refused);
   }
 
+  // The bytes of --base are read as they are: the configuration that owns
+  // them is the JSON's, not theirs.
   Failure failure;
   if (!base.empty() && !ReadConfigFile(base, ws.image, nullptr, nullptr, &failure)) {
     SayLines(std::cerr, WithReason(texts::ConfigFileLoadErrorText(base), failure));
-    return kExitInvalid;
+    return ExitCode(failure.kind);
   }
   return SaveConfigOrSay(output, ws);
 }
@@ -71,7 +60,7 @@ const Register kBuild{{"build", kUsage, Build,
                        "the program's save writes.\n"
                        "  --base OLD.eep   bytes the configuration does not own keep OLD.eep's values\n"
                        "  --force          write even when field rules are broken\n" +
-                           std::string(kMissingKeysHelp)}};
+                           std::string(kMissingKeysHelp) + kExitCodesHelp}};
 
 }  // namespace
 }  // namespace vexa::cli

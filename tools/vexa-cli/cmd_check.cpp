@@ -28,44 +28,32 @@ bool EndsWithJson(const std::string& path) {
 
 }  // namespace
 
-bool LoadConfigOrSay(const std::string& path, Workspace& ws, std::vector<std::string>* missing) {
+int LoadConfigOrSay(const std::string& path, Workspace& ws, std::vector<std::string>* missing) {
   if (EndsWithJson(path)) {
     const auto text = ReadTextFile(path);
-    if (!text) return false;
+    if (!text) return kExitRefused;
     std::string error;
     std::vector<std::string> warnings;
     if (!ConfigFromJsonText(*text, ws.config, error, missing, &warnings)) {
       SayLines(std::cerr, Failure::Of(FailureKind::Refused, error).AtPath(path).Reason());
-      return false;
+      return ExitCode(FailureKind::Refused);
     }
     SayWarnings(path, warnings);
-    return true;
+    return kExitOk;
   }
   return LoadFileOrSay(path, ws);
 }
 
 namespace {
 
-int Check(const std::vector<std::string>& args) {
-  std::string path;
-  bool strict = false;
-  for (const std::string& a : args) {
-    if (a == "--strict") {
-      strict = true;
-    } else if (path.empty() && !a.empty() && a[0] != '-') {
-      path = a;
-    } else {
-      path.clear();
-      break;
-    }
-  }
-  if (path.empty()) {
-    std::cerr << "usage: vexa-cli " << kUsage << "\n";
-    return kExitInvalid;
-  }
+int Check(const std::vector<std::string>& argv) {
+  const auto args = ParseArgs(argv, {.switches = {"--strict"}, .minPlain = 1, .maxPlain = 1}, kUsage);
+  if (!args) return kExitUsage;
+  const std::string path = args->Plain()[0];
+  const bool strict = args->Has("--strict");
   Workspace ws;  // JSON keys that are missing keep their start-up values
   std::vector<std::string> missing;
-  if (!LoadConfigOrSay(path, ws, &missing)) return kExitInvalid;
+  if (const int code = LoadConfigOrSay(path, ws, &missing)) return code;
   const rules::Review review = rules::ReviewConfiguration(ws.config, CommandLineSettings(), '.');
   for (const auto& o : review.offences) std::cout << OffenceLine(o) << "\n";
   for (const auto& c : review.changes) std::cout << ChangeLine(c) << "\n";
@@ -73,18 +61,19 @@ int Check(const std::vector<std::string>& args) {
     for (const auto& key : missing) std::cout << TerminalSafe(texts::MissingKeyLine(key)) << "\n";
   }
   std::cout.flush();
-  if (!std::cout.good()) return kExitFailed;
+  if (!std::cout.good()) return kExitRefused;
   const bool clean = review.offences.empty() && review.changes.empty() && (!strict || missing.empty());
   return clean ? kExitOk : kExitFailed;
 }
 
 const Register kCheck{{"check", kUsage, Check,
                        "Lists, one a line, every field rule the configuration breaks, every value the window\n"
-                       "would rewrite when its field is left ('was' → 'becomes'), and every text longer than\n"
-                       "the window lets one type. Exit 0 when there is none, 1 when there is, 2 when the file\n"
+                       "would rewrite when its field is left ('was' " + std::string(texts::kArrow) +
+                           " 'becomes'), and every text longer than\n"
+                       "the window lets one type. Exit 0 when there is none, 1 when there is, 4 when the file\n"
                        "cannot be read.\n"
                        "  --strict   also list the keys a JSON configuration leaves out\n" +
-                           std::string(kMissingKeysHelp)}};
+                           std::string(kMissingKeysHelp) + kExitCodesHelp}};
 
 }  // namespace
 }  // namespace vexa::cli

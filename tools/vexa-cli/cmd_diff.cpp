@@ -3,14 +3,15 @@
 // holds now (quick read). One line per difference,
 //   field[row] (caption): 'a' → 'b'
 // or, with --json, an array of {"field", "caption", "a", "b"} (flags as
-// booleans). Exit 0 when the same, 1 when they differ, 2 when one cannot be
-// read (or bad usage).
+// booleans). Each side is compared as a file or the unit would hold it, as
+// the window's compare does. Exit 0 when the same, 1 when they differ; when
+// a side cannot be read, the exit code of why.
 #include <iostream>
 #include <nlohmann/json.hpp>
-#include <optional>
 
 #include "codec/text.h"
 #include "command.h"
+#include "platform/texts.h"
 #include "workspace/compare.h"
 #include "workspace/workspace.h"
 
@@ -24,49 +25,40 @@ struct Source {
   bool port = false;
 };
 
-// The configuration of one side; nullopt (with the reason printed) when it
-// cannot be read.
-std::optional<DeviceConfig> Read(const Source& source) {
+// The configuration of one side; the exit code when it cannot be read (the
+// reason printed).
+int Read(const Source& source, DeviceConfig& config) {
   Workspace ws;  // JSON keys that are missing keep their start-up values
   if (!source.port) {
-    if (!LoadConfigOrSay(source.path, ws)) return std::nullopt;
-    return ws.config;
+    const int code = LoadConfigOrSay(source.path, ws);
+    config = ws.config;
+    return code;
   }
-#if __has_include(<QCoreApplication>)
-  DeviceConfig config;
-  if (ReadUnitConfiguration(source.path, config) != kExitOk) return std::nullopt;
-  return config;
+#ifdef VEXA_CLI_UNIT
+  return ReadUnitConfiguration(source.path, config);
 #else
   std::cerr << "vexa-cli: " << texts::kCliNoSerialPort << "\n";
-  return std::nullopt;
+  return kExitUsage;
 #endif
 }
 
-int Diff(const std::vector<std::string>& args) {
+int Diff(const std::vector<std::string>& argv) {
+  const auto args = ParseArgs(argv, {.withValue = {"--port"}, .switches = {"--json"}, .maxPlain = 2}, kUsage);
+  if (!args) return kExitUsage;
   std::vector<Source> sources;
-  bool json = false;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    if (args[i] == "--json") {
-      json = true;
-    } else if (args[i] == "--port" && i + 1 < args.size()) {
-      sources.push_back({args[++i], true});
-    } else if (!args[i].empty() && args[i][0] != '-') {
-      sources.push_back({args[i], false});
-    } else {
-      sources.clear();
-      break;
-    }
+  for (const auto& [option, value] : args->given) {
+    if (option.empty() || option == "--port") sources.push_back({value, !option.empty()});
   }
-  if (sources.size() != 2) {
-    std::cerr << "usage: vexa-cli " << kUsage << "\n";
-    return kExitInvalid;
-  }
-  const auto a = Read(sources[0]);
-  if (!a) return kExitInvalid;
-  const auto b = Read(sources[1]);
-  if (!b) return kExitInvalid;
+  if (sources.size() != 2) return BadUsage(kUsage);
+  const bool json = args->Has("--json");
+  DeviceConfig a, b;
+  if (const int code = Read(sources[0], a)) return code;
+  if (const int code = Read(sources[1], b)) return code;
 
-  const auto differences = CompareConfigs(*a, *b);
+  // What each side would hold: a configuration and the file built from it
+  // are the same.
+  const Workspace startup;
+  const auto differences = CompareStored(a, b, startup.scales, startup.decimalSeparator);
   if (json) {
     nlohmann::ordered_json out = nlohmann::ordered_json::array();
     for (const auto& d : differences) {
@@ -87,20 +79,23 @@ int Diff(const std::vector<std::string>& args) {
   } else {
     // Texts from a unit or file may hold control characters: shown as escapes.
     for (const auto& d : differences) {
-      std::cout << d.name << " (" << TerminalSafe(d.caption) << "): '" << TerminalSafe(d.a) << "' → '"
-                << TerminalSafe(d.b) << "'\n";
+      std::cout << d.name << " (" << TerminalSafe(d.caption) << "): '" << TerminalSafe(d.a) << "' " << texts::kArrow
+                << " '" << TerminalSafe(d.b) << "'\n";
     }
   }
   std::cout.flush();
+  if (!std::cout.good()) return kExitRefused;
   return differences.empty() ? kExitOk : kExitFailed;
 }
 
 const Register kDiff{{"diff", kUsage, Diff,
                       "Lists what differs between two configurations, each a .eep file, a configuration JSON,\n"
                       "or --port P for what the unit on P holds now (read as far as its configuration goes):\n"
-                      "one line per difference, field[row] (caption): 'a' → 'b'.\n"
+                      "one line per difference, field[row] (caption): 'a' " + std::string(texts::kArrow) + " 'b'.\n"
                       "  --json   print the differences as a JSON array\n"
-                      "Exit 0 when the configurations are the same, 1 when they differ, 2 when one cannot be read.\n"}};
+                      "Each side is compared as a file or the unit would hold it.\n"
+                      "Exit 0 when the configurations are the same, 1 when they differ.\n" +
+                          std::string(kExitCodesHelp)}};
 
 }  // namespace
 }  // namespace vexa::cli

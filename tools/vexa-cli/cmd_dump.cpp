@@ -9,20 +9,20 @@
 namespace vexa::cli {
 namespace {
 
-int Dump(const std::vector<std::string>& args) {
-  if (args.size() != 1) {
-    std::cerr << "usage: vexa-cli dump FILE.eep\n";
-    return kExitInvalid;
-  }
-  const std::string& path = args[0];
+constexpr const char* kUsage = "dump FILE.eep";
+
+int Dump(const std::vector<std::string>& argv) {
+  const auto args = ParseArgs(argv, {.minPlain = 1, .maxPlain = 1}, kUsage);
+  if (!args) return kExitUsage;
   Workspace ws;
-  if (!LoadFileOrSay(path, ws)) return kExitInvalid;
+  if (const int code = LoadFileOrSay(args->Plain()[0], ws)) return code;
   std::cout << ConfigToJsonText(ws.config) << "\n";
-  return std::cout.good() ? kExitOk : kExitFailed;
+  return std::cout.good() ? kExitOk : kExitRefused;
 }
 
-const Register kDump{{"dump", "dump FILE.eep", Dump,
-                      "Prints the configuration a file holds as JSON, the format build and check read.\n"}};
+const Register kDump{{"dump", kUsage, Dump,
+                      std::string("Prints the configuration a file holds as JSON, the format build and check read.\n") +
+                          kExitCodesHelp}};
 
 }  // namespace
 }  // namespace vexa::cli

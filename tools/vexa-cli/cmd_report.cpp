@@ -37,50 +37,41 @@ std::optional<int> ParseCopies(const std::string& text) {
   return n;
 }
 
-int Report(const std::vector<std::string>& args) {
-  std::string input, output;
+int Report(const std::vector<std::string>& argv) {
+  const auto args = ParseArgs(argv, {.withValue = {"-o", "--output", "--copies"}, .minPlain = 1, .maxPlain = 1},
+                              kUsage);
+  if (!args) return kExitUsage;
+  const std::string input = args->Plain()[0];
+  const std::string output = args->Has("-o") ? args->Value("-o") : args->Value("--output");
+  if (output.empty()) return BadUsage(kUsage);
   int copies = 1;
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    if ((a == "-o" || a == "--output") && i + 1 < args.size()) {
-      output = args[++i];
-    } else if (a == "--copies" && i + 1 < args.size()) {
-      const auto n = ParseCopies(args[++i]);
-      if (!n) {
-        std::cerr << "vexa-cli report: " << texts::kCliCopies << "\n";
-        return kExitInvalid;
-      }
-      copies = *n;
-    } else if (input.empty() && !a.empty() && a[0] != '-') {
-      input = a;
-    } else {
-      std::cerr << "usage: vexa-cli " << kUsage << "\n";
-      return kExitInvalid;
+  if (args->Has("--copies")) {
+    const auto n = ParseCopies(args->Value("--copies"));
+    if (!n) {
+      std::cerr << "vexa-cli report: " << texts::kCliCopies << "\n";
+      return kExitUsage;
     }
-  }
-  if (input.empty() || output.empty()) {
-    std::cerr << "usage: vexa-cli " << kUsage << "\n";
-    return kExitInvalid;
+    copies = *n;
   }
 
   Workspace ws;
-  if (!LoadFileOrSay(input, ws)) return kExitInvalid;
-  if (!CanWriteOrSay(output)) return kExitFailed;
+  if (const int code = LoadFileOrSay(input, ws)) return code;
+  if (const int code = CanWriteOrSay(output)) return code;
 
   // Fonts and the printer need an application object; no window is shown.
   std::unique_ptr<QApplication> app;
-  static int argc = 1;
+  static int qtArgc = 1;
   static char name[] = "vexa-cli";
-  static char* argv[] = {name, nullptr};
+  static char* qtArgv[] = {name, nullptr};
   if (!QCoreApplication::instance()) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    app = std::make_unique<QApplication>(argc, argv);
+    app = std::make_unique<QApplication>(qtArgc, qtArgv);
   }
 
   QTemporaryDir folder;
   if (!folder.isValid()) {
     std::cerr << "vexa-cli report: " << texts::kCliNoTempFolder << ": " << folder.errorString().toStdString() << "\n";
-    return kExitFailed;
+    return kExitRefused;
   }
   const QString pdf = folder.filePath(QStringLiteral("report.pdf"));
   switch (qt::PrintReportToPdf(ws, pdf, copies)) {
@@ -94,12 +85,13 @@ int Report(const std::vector<std::string>& args) {
     SayLines(std::cerr, WithReason(std::string("vexa-cli report: ") + texts::kCliPdfIncomplete, why));
     return kExitFailed;
   }
-  return WriteOutputOrSay(output, bytes.data(), bytes.size()) ? kExitOk : kExitFailed;
+  return WriteOutputOrSay(output, bytes.data(), bytes.size());
 }
 
 const Register kReport{{"report", kUsage, Report,
                         "Prints the report of a configuration file as the program's print button does, as PDF.\n"
-                        "  --copies N   copies one after another in the one file (1 to 32767)\n"}};
+                        "  --copies N   copies one after another in the one file (1 to 32767)\n" +
+                            std::string(kExitCodesHelp)}};
 
 }  // namespace
 }  // namespace vexa::cli

@@ -24,10 +24,9 @@
 // between blocks and still releases the unit; the port and its lock file are
 // closed and the exit code is 3.
 //
-// Exit codes: 0 success, 1 refused or failed, 2 bad usage or a file that is
-// not a configuration, 3 cancelled.
+// Exit codes (command.h): 0 success, 1 the unit or the line failed, 2 bad
+// usage, 3 cancelled, 4 a file refused, 5 the port could not be opened.
 // Built only with the Qt serial port (VEXA_GUI).
-#if __has_include(<QCoreApplication>)
 #include <signal.h>
 #include <unistd.h>
 
@@ -42,6 +41,7 @@
 #include "codec/text.h"
 #include "command.h"
 #include "file/config_file.h"
+#include "link/block_transfer.h"
 #include "link/frame.h"
 #include "link/port_names.h"
 #include "link/programming_mode.h"
@@ -161,9 +161,17 @@ struct UnitArgs {
   bool fullWrite = false;
   std::string backupDir;
   bool identificationToStderr = false;  // standard output carries other data
-};
 
-enum ArgSet { kPortOnly = 0, kOutput = 1, kVerify = 2, kFull = 4, kBackup = 8, kFullWrite = 16 };
+  UnitArgs() = default;
+  explicit UnitArgs(const Args& a)
+      : port(a.Value("--port")),
+        file(a.Has("-o") ? a.Value("-o") : (a.Plain().empty() ? std::string() : a.Plain()[0])),
+        verify(!a.Has("--no-verify")),
+        full(a.Has("--full")),
+        backup(!a.Has("--no-backup")),
+        fullWrite(a.Has("--full-write")),
+        backupDir(a.Value("--backup-dir")) {}
+};
 
 // Everything a unit command needs, from activation to release.
 class Session {
@@ -220,33 +228,6 @@ class Session {
   Services sv_{messages_, progress_, loop_};
 };
 
-bool ParseArgs(const std::vector<std::string>& args, bool wantFile, int allowed, UnitArgs& out) {
-  const bool outputFlag = (allowed & kOutput) != 0;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    if (a == "--port" && i + 1 < args.size()) {
-      out.port = args[++i];
-    } else if (outputFlag && a == "-o" && i + 1 < args.size()) {
-      out.file = args[++i];
-    } else if ((allowed & kVerify) && a == "--no-verify") {
-      out.verify = false;
-    } else if ((allowed & kFull) && a == "--full") {
-      out.full = true;
-    } else if ((allowed & kFullWrite) && a == "--full-write") {
-      out.fullWrite = true;
-    } else if ((allowed & kBackup) && a == "--no-backup") {
-      out.backup = false;
-    } else if ((allowed & kBackup) && a == "--backup-dir" && i + 1 < args.size()) {
-      out.backupDir = args[++i];
-    } else if (wantFile && !outputFlag && out.file.empty() && !a.empty() && a[0] != '-') {
-      out.file = a;
-    } else {
-      return false;
-    }
-  }
-  return !out.port.empty() && (!wantFile || !out.file.empty());
-}
-
 // The Qt event machinery the serial port runs on.
 QCoreApplication& Application() {
   static int argc = 1;
@@ -260,23 +241,34 @@ QCoreApplication& Application() {
 int ActivationExit(link::ActivationResult r) {
   switch (r) {
     case link::ActivationResult::Active: return kExitOk;
-    case link::ActivationResult::Cancelled: return kExitCancelled;
-    default: return kExitFailed;
+    case link::ActivationResult::Cancelled: return ExitCode(FailureKind::Cancelled);
+    case link::ActivationResult::PortFailed: return ExitCode(FailureKind::Port);
+    case link::ActivationResult::WrongDevice:
+    case link::ActivationResult::Failed: break;
   }
+  return ExitCode(FailureKind::Device);
 }
 
-int WorkflowExit(WorkflowResult r) {
+// `refusedKind`: what the workflow's refusal means, which the caller knows.
+// A read refuses only a unit that does not say its memory size (the unit's
+// fault); a write also refuses a configuration it cannot send (its outputs,
+// its size, its encoding) and goes no further without the backup it could not
+// keep (the file's fault).
+int WorkflowExit(WorkflowResult r, FailureKind refusedKind) {
   switch (r) {
     case WorkflowResult::Completed: return kExitOk;
-    case WorkflowResult::Cancelled: return kExitCancelled;
-    default: return kExitFailed;
+    case WorkflowResult::Cancelled: return ExitCode(FailureKind::Cancelled);
+    case WorkflowResult::Refused: return ExitCode(refusedKind);
+    case WorkflowResult::Failed:
+    case WorkflowResult::NotProgrammed: break;
   }
+  return ExitCode(FailureKind::Device);
 }
 
 // Activates, runs `work` when the unit is compatible, and releases the unit.
 int RunOnUnit(Session& s, const UnitArgs& args, const std::function<int(Session&)>& work) {
   s.ws.settings.CheckWrite = args.verify;
-  if (!s.StartTrace()) return kExitFailed;
+  if (!s.StartTrace()) return ExitCode(FailureKind::FileSystem);
   InstallInterruptHandler();
 
   s.messages().waitForEnter = true;  // the activation's instruction
@@ -291,7 +283,7 @@ int RunOnUnit(Session& s, const UnitArgs& args, const std::function<int(Session&
   // zero the first block of the header and only then see the cancellation.
   if (code == kExitOk && g_interrupted) {
     std::cerr << texts::kCliInterruptedBeforeTransfer << "\n";
-    code = kExitCancelled;
+    code = ExitCode(FailureKind::Cancelled);
   }
   if (code == kExitOk) {
     s.messages().questionAnswer = Answer::No;
@@ -299,7 +291,7 @@ int RunOnUnit(Session& s, const UnitArgs& args, const std::function<int(Session&
     s.messages().questionAnswer = Answer::Yes;
   }
   const bool released = s.Release();
-  if (code == kExitOk && !released) code = kExitFailed;
+  if (code == kExitOk && !released) code = ExitCode(FailureKind::Device);
   return code;
 }
 
@@ -309,28 +301,26 @@ constexpr const char* kWriteUsage =
     "write --port P FILE.eep [--no-verify] [--backup-dir DIR] [--no-backup] [--full-write]";
 
 int Info(const std::vector<std::string>& argv) {
-  UnitArgs args;
-  if (!ParseArgs(argv, false, kPortOnly, args)) {
-    std::cerr << "usage: vexa-cli " << kInfoUsage << "\n";
-    return kExitInvalid;
-  }
+  const auto parsed = ParseArgs(argv, {.withValue = {"--port"}, .required = {"--port"}}, kInfoUsage);
+  if (!parsed) return kExitUsage;
+  const UnitArgs args(*parsed);
   Application();
   Session s(args.port);
   return RunOnUnit(s, args, [](Session&) { return kExitOk; });
 }
 
 int Read(const std::vector<std::string>& argv) {
-  UnitArgs args;
-  if (!ParseArgs(argv, true, kOutput | kFull, args)) {
-    std::cerr << "usage: vexa-cli " << kReadUsage << "\n";
-    return kExitInvalid;
-  }
+  const auto parsed =
+      ParseArgs(argv, {.withValue = {"--port", "-o"}, .switches = {"--full"}, .required = {"--port", "-o"}}, kReadUsage);
+  if (!parsed) return kExitUsage;
+  const UnitArgs args(*parsed);
   // A file that could not be written is refused before the unit is touched.
-  if (!CanWriteOrSay(args.file)) return kExitFailed;
+  if (const int code = CanWriteOrSay(args.file)) return code;
   Application();
   Session session(args.port);
   return RunOnUnit(session, args, [&args](Session& s) {
-    const int code = WorkflowExit(ReadWorkflow(s.link(), s.ws, s.sv(), {.fullRead = args.full}));
+    const int code =
+        WorkflowExit(ReadWorkflow(s.link(), s.ws, s.sv(), {.fullRead = args.full}), FailureKind::Device);
     if (code != kExitOk) return code;
     // The file the program's save would write: the configuration encoded,
     // U - 1 bytes.
@@ -339,31 +329,33 @@ int Read(const std::vector<std::string>& argv) {
 }
 
 int Write(const std::vector<std::string>& argv) {
-  UnitArgs args;
-  if (!ParseArgs(argv, true, kVerify | kBackup | kFullWrite, args)) {
-    std::cerr << "usage: vexa-cli " << kWriteUsage << "\n";
-    return kExitInvalid;
-  }
+  const auto parsed = ParseArgs(argv,
+                                {.withValue = {"--port", "--backup-dir"},
+                                 .switches = {"--no-verify", "--no-backup", "--full-write"},
+                                 .required = {"--port"},
+                                 .minPlain = 1,
+                                 .maxPlain = 1},
+                                kWriteUsage);
+  if (!parsed) return kExitUsage;
+  const UnitArgs args(*parsed);
   Application();
   Session s(args.port);
   // The file is loaded as the program loads it, before the unit is touched.
-  if (!LoadFileOrSay(args.file, s.ws)) return kExitInvalid;
+  if (const int code = LoadFileOrSay(args.file, s.ws)) return code;
   return RunOnUnit(s, args, [&args](Session& u) {
     std::optional<WriteBackup> backup;
     const WriteOptions options{.backup = args.backup, .backupDir = args.backupDir, .fullWrite = args.fullWrite};
     const auto result = WriteWorkflow(u.link(), u.ws, u.sv(), options, &backup);
     if (backup) std::cout << backup->path << std::endl;
-    return WorkflowExit(result);
+    // A unit that does not say its memory size is the unit's fault, not the file's.
+    return WorkflowExit(result, link::UsableMemorySize(u.ws.device) ? FailureKind::Refused : FailureKind::Device);
   });
 }
 
 // The port selector's entries: "COM 1".."COM 4" with the devices they open,
 // then the system's serial ports.
 int Ports(const std::vector<std::string>& argv) {
-  if (!argv.empty()) {
-    std::cerr << "usage: vexa-cli ports\n";
-    return kExitInvalid;
-  }
+  if (!ParseArgs(argv, {}, "ports")) return kExitUsage;
   Application();
   const auto entries =
       link::PortSelectorEntries(qt::QtPortList().SystemPorts(), link::DefaultDosDevicesDir());
@@ -384,7 +376,7 @@ int ReadUnitConfiguration(const std::string& port, DeviceConfig& config) {
   Application();
   Session session(port);
   return RunOnUnit(session, args, [&config](Session& s) {
-    const int code = WorkflowExit(ReadWorkflow(s.link(), s.ws, s.sv()));
+    const int code = WorkflowExit(ReadWorkflow(s.link(), s.ws, s.sv()), FailureKind::Device);
     if (code == kExitOk) config = s.ws.config;
     return code;
   });
@@ -397,20 +389,20 @@ constexpr const char* kPortHelp =
     "ttyUSB0, or its serial number). The unit is activated as the program's button does,\n"
     "identified, and released again at the end; Ctrl-C, SIGTERM or SIGHUP cancels between blocks\n"
     "(exit 3), still releasing the unit.\n";
+const std::string kUnitHelpEnd = std::string(kPortHelp) + kExitCodesHelp;
 
-const Register kInfo{{"info", kInfoUsage, Info, std::string("Prints the unit's identification.\n") + kPortHelp}};
+const Register kInfo{{"info", kInfoUsage, Info, std::string("Prints the unit's identification.\n") + kUnitHelpEnd}};
 const Register kRead{
     {"read", kReadUsage, Read,
      std::string("Reads the unit's configuration into the file the program's save writes; only the blocks\n"
-                 "the configuration needs unless --full is given.\n") + kPortHelp}};
+                 "the configuration needs unless --full is given.\n") + kUnitHelpEnd}};
 const Register kWrite{
     {"write", kWriteUsage, Write,
      std::string("Writes a configuration file into the unit; --no-verify skips the read-back. The unit's\n"
                  "configuration is first kept as a backup file (its path is printed) in --backup-dir DIR or\n"
                  "the user's data folder; a backup that fails stops the write unless --no-backup. Only the\n"
                  "blocks that differ from what the backup read found are written; --full-write (or\n"
-                 "--no-backup) writes every block of the configuration.\n") + kPortHelp}};
+                 "--no-backup) writes every block of the configuration.\n") + kUnitHelpEnd}};
 
 }  // namespace
 }  // namespace vexa::cli
-#endif  // __has_include(<QCoreApplication>)

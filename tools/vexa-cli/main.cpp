@@ -1,102 +1,16 @@
 // vexa-cli: the scripting companion of VEXA Init, for technicians who keep
 // configurations in version control and program many units.
-#include <unistd.h>
-
 #include <algorithm>
 #include <exception>
-#include <filesystem>
 #include <iostream>
 
 #include "codec/text.h"
 #include "command.h"
-#include "file/config_file.h"
-#include "file/disk_file.h"
-#include "platform/failure.h"
-#include "workspace/workspace.h"
+#include "platform/texts.h"
 
 #ifndef VEXA_VERSION
 #define VEXA_VERSION "unknown"
 #endif
-
-namespace vexa::cli {
-std::vector<Command>& Registry() {
-  static std::vector<Command> commands;
-  return commands;
-}
-
-std::string& TracePath() {
-  static std::string path;
-  return path;
-}
-
-void SayLines(std::ostream& out, const std::string& text) { out << TerminalSafeLines(text) << "\n"; }
-
-std::optional<std::string> ReadTextFile(const std::string& path) {
-  std::vector<std::uint8_t> bytes;
-  Failure failure;
-  if (!ReadRegularFile(path, kMaxTextFile, bytes, failure)) {
-    SayLines(std::cerr, WithReason(texts::ConfigFileLoadErrorText(path), failure));
-    return std::nullopt;
-  }
-  return std::string(bytes.begin(), bytes.end());
-}
-
-bool LoadFileOrSay(const std::string& path, Workspace& ws) {
-  Failure failure;
-  switch (LoadConfigFile(path, ws, &failure)) {
-    case LoadResult::Loaded: return true;
-    case LoadResult::ReadError: SayLines(std::cerr, WithReason(texts::ConfigFileLoadErrorText(path), failure)); return false;
-    case LoadResult::NotValid: SayLines(std::cerr, WithReason(texts::ConfigFileFormatErrorText(path), failure)); return false;
-  }
-  return false;
-}
-
-bool WriteOutputOrSay(const std::string& path, const std::uint8_t* data, std::size_t size) {
-  if (path == "-") {
-    // Standard output that takes nothing is said once, by main().
-    std::cout.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
-    std::cout.flush();
-    return std::cout.good();
-  }
-  Failure failure;
-  if (WriteFileAtomically(path, data, size, failure)) return true;
-  SayLines(std::cerr, WithReason(texts::ConfigFileSaveErrorText(path), failure));
-  return false;
-}
-
-int SaveConfigOrSay(const std::string& path, Workspace& ws) {
-  Failure failure;
-  long length = 0;
-  if (!EncodeConfigForFile(ws, length, failure)) {
-    SayLines(std::cerr, WithReason(texts::kConvertErrorText, failure));
-    return kExitFailed;
-  }
-  return WriteOutputOrSay(path, ws.image.data(), static_cast<std::size_t>(length)) ? kExitOk : kExitFailed;
-}
-
-bool CanWriteOrSay(const std::string& path) {
-  if (path == "-") return true;
-  namespace fs = std::filesystem;
-  const fs::path target(path);
-  fs::path folder = target.parent_path();
-  if (folder.empty()) folder = ".";
-  std::error_code ec;
-  Failure refused;
-  if (MayReplace(path, refused)) {
-    if (fs::is_directory(target, ec)) {
-      refused = Failure::Of(FailureKind::FileSystem, texts::kCauseIsFolder).AtPath(path);
-    } else if (!fs::is_directory(folder, ec)) {
-      refused = Failure::Of(FailureKind::FileSystem, texts::kCauseNoFolderForFile).AtPath(path);
-    } else if (::access(folder.c_str(), W_OK) != 0) {
-      refused = Failure::Of(FailureKind::FileSystem, texts::kCauseFolderReadOnly).AtPath(folder.string());
-    } else {
-      return true;
-    }
-  }
-  SayLines(std::cerr, WithReason(texts::ConfigFileSaveErrorText(path), refused));
-  return false;
-}
-}  // namespace vexa::cli
 
 namespace {
 void Usage(std::ostream& out) {
@@ -107,7 +21,8 @@ void Usage(std::ostream& out) {
   out << "  vexa-cli --version\n"
          "  vexa-cli CMD --help\n"
          "  vexa-cli --trace FILE CMD ...   records every frame to and from the unit in FILE\n"
-         "An output file given as \"-\" goes to standard output.\n";
+         "An output file given as \"-\" goes to standard output.\n"
+      << vexa::cli::kExitCodesHelp;
 }
 
 bool AsksForHelp(const std::vector<std::string>& args) {
@@ -119,7 +34,7 @@ int Run(int argc, char** argv) {
   if (argc >= 2 && std::string(argv[1]) == "--trace") {
     if (argc < 4) {
       Usage(std::cerr);
-      return kExitInvalid;
+      return kExitUsage;
     }
     TracePath() = argv[2];
     argv[2] = argv[0];
@@ -128,7 +43,7 @@ int Run(int argc, char** argv) {
   const std::string first = argc < 2 ? std::string() : argv[1];
   if (argc < 2 || first == "--help" || first == "-h") {
     Usage(argc < 2 ? std::cerr : std::cout);
-    return argc < 2 ? kExitInvalid : kExitOk;
+    return argc < 2 ? kExitUsage : kExitOk;
   }
   if (first == "--version") {
     std::cout << "vexa-cli " << VEXA_VERSION << "\n";
@@ -145,7 +60,7 @@ int Run(int argc, char** argv) {
   }
   std::cerr << "vexa-cli: " << vexa::texts::CliUnknownCommand(vexa::TerminalSafe(first)) << "\n";
   Usage(std::cerr);
-  return kExitInvalid;
+  return kExitUsage;
 }
 }  // namespace
 
@@ -158,7 +73,7 @@ int main(int argc, char** argv) {
     std::cout.flush();
     if (!std::cout.good()) {
       std::cerr << "vexa-cli: " << vexa::texts::kCliStdoutFailed << "\n";
-      if (code == vexa::cli::kExitOk) code = vexa::cli::kExitFailed;
+      if (code == vexa::cli::kExitOk) code = vexa::cli::kExitRefused;
     }
     return code;
   } catch (const std::exception& e) {

@@ -15,7 +15,8 @@ namespace vexa::cli {
 
 // "DobaPlatnostiSMS: '45' → '30'"; the texts terminal-safe.
 inline std::string ChangeLine(const rules::Change& c) {
-  return FieldDisplayName(c.field) + ": '" + TerminalSafe(c.before) + "' → '" + TerminalSafe(c.after) + "'";
+  return FieldDisplayName(c.field) + ": '" + TerminalSafe(c.before) + "' " + texts::kArrow + " '" +
+         TerminalSafe(c.after) + "'";
 }
 
 inline std::string OffenceLine(const rules::Offence& o) {
