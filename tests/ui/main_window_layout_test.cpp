@@ -345,6 +345,9 @@ TEST(ProgressWindowTest, ShowStornoAndClose) {
   // Blocks of a transfer: the bar appears with them and goes with the next
   // Show.
   EXPECT_FALSE(info.bar()->isVisible());
+  progress.SetProgress(2, 0);  // no total yet: the bar only says that it runs
+  EXPECT_TRUE(info.bar()->isVisible());
+  EXPECT_EQ(info.bar()->maximum(), 0);
   progress.SetProgress(3, 40);
   EXPECT_TRUE(info.bar()->isVisible());
   EXPECT_EQ(info.bar()->value(), 3);
