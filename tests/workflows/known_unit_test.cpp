@@ -6,7 +6,7 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <functional>
+#include <vector>
 
 #include "codec/decoder.h"
 #include "codec/encoder.h"
@@ -33,89 +33,75 @@ fs::path KnownUnitDir() {
   return dir;
 }
 
-// Storno once the transfer has done `block` blocks.
-void StornoAt(ActiveUnit& u, long block) {
-  u.link.onBlock = [&u, block](long done, long) {
-    if (done == block) u.progress.ClickStorno();
+// What happened earlier in the activation.
+enum class Step { Read, FullRead, Write, RefusedWrite, Reactivate, FailedRead, StoppedRead, StoppedWrite, FailedWrite };
+
+void RunStep(ActiveUnit& u, Step step, const WriteOptions& backup) {
+  const auto stornoAt = [&u](long block) {
+    u.link.onBlock = [&u, block](long done, long) {
+      if (done == block) u.progress.ClickStorno();
+    };
   };
+  u.ws.config.general.JmenoStanice += "+";  // a change for a write to send
+  const std::string name = u.ws.config.outputs[1].OUTNazev;
+  switch (step) {
+    case Step::Read: EXPECT_EQ(ReadWorkflow(u.link, u.ws, u.sv), WorkflowResult::Completed); break;
+    case Step::FullRead: EXPECT_EQ(ReadWorkflow(u.link, u.ws, u.sv, {.fullRead = true}), WorkflowResult::Completed); break;
+    case Step::Write: EXPECT_EQ(WriteWorkflow(u.link, u.ws, u.sv, backup), WorkflowResult::Completed); break;
+    case Step::RefusedWrite:  // two outputs of one name: refused before any transfer
+      u.ws.config.outputs[1].OUTNazev = u.ws.config.outputs[0].OUTNazev;
+      EXPECT_EQ(WriteWorkflow(u.link, u.ws, u.sv, backup), WorkflowResult::Refused);
+      u.ws.config.outputs[1].OUTNazev = name;
+      break;
+    case Step::Reactivate:
+      EXPECT_TRUE(link::DeactivateLink(u.link, u.ws, u.sv));
+      u.Activate();
+      break;
+    case Step::FailedRead:
+      u.sim.InjectFault(link::SimFault::DropReply, link::kReadAttempts, link::kCmdReadBlock);
+      EXPECT_EQ(ReadWorkflow(u.link, u.ws, u.sv), WorkflowResult::Failed);
+      break;
+    case Step::StoppedRead:
+      stornoAt(10);
+      EXPECT_EQ(ReadWorkflow(u.link, u.ws, u.sv), WorkflowResult::Cancelled);
+      break;
+    case Step::StoppedWrite:
+      stornoAt(2);
+      EXPECT_EQ(WriteWorkflow(u.link, u.ws, u.sv, backup), WorkflowResult::Cancelled);
+      break;
+    case Step::FailedWrite:
+      u.sim.InjectFault(link::SimFault::DropReply, link::kWriteAttempts, link::kCmdWriteBlock);
+      EXPECT_EQ(WriteWorkflow(u.link, u.ws, u.sv, backup), WorkflowResult::Failed);
+      break;
+  }
+  u.link.onBlock = nullptr;
 }
 
 TEST(KnownUnit, AWriteAfterAReadOrAWriteReadsNoBlockUnlessTheUnitIsInDoubt) {
   const WriteOptions backup{.backup = true, .backupDir = KnownUnitDir().string()};
-  struct Case {
-    const char* name;
-    std::function<void(ActiveUnit&)> before;  // what happened earlier in the activation
+  const struct {
+    std::vector<Step> before;
     bool readsAgain;
-  };
-  const auto read = [](ActiveUnit& u) { EXPECT_EQ(ReadWorkflow(u.link, u.ws, u.sv), WorkflowResult::Completed); };
-  const auto write = [&](ActiveUnit& u) {
-    u.ws.config.general.rtPowerUp = "Napajeni obnoveno";
-    EXPECT_EQ(WriteWorkflow(u.link, u.ws, u.sv, backup), WorkflowResult::Completed);
-  };
-  const Case cases[] = {
-      {"quick read", read, false},
-      {"full read",
-       [](ActiveUnit& u) {
-         EXPECT_EQ(ReadWorkflow(u.link, u.ws, u.sv, {.fullRead = true}), WorkflowResult::Completed);
-       },
-       false},
-      {"completed write", write, false},
-      {"read, then a write refused by its checks",
-       [&](ActiveUnit& u) {
-         read(u);
-         const std::string name = u.ws.config.outputs[1].OUTNazev;
-         u.ws.config.outputs[1].OUTNazev = u.ws.config.outputs[0].OUTNazev;
-         EXPECT_EQ(WriteWorkflow(u.link, u.ws, u.sv, backup), WorkflowResult::Refused);
-         u.ws.config.outputs[1].OUTNazev = name;
-       },
-       false},
-      {"nothing yet", [](ActiveUnit&) {}, true},
-      {"read, then another activation",
-       [&](ActiveUnit& u) {
-         read(u);
-         EXPECT_TRUE(link::DeactivateLink(u.link, u.ws, u.sv));
-         u.Activate();
-       },
-       true},
-      {"read that failed",
-       [&](ActiveUnit& u) {
-         read(u);
-         u.sim.InjectFault(link::SimFault::DropReply, link::kReadAttempts, link::kCmdReadBlock);
-         EXPECT_EQ(ReadWorkflow(u.link, u.ws, u.sv), WorkflowResult::Failed);
-       },
-       true},
-      {"read stopped by Storno",
-       [&](ActiveUnit& u) {
-         read(u);
-         StornoAt(u, 10);
-         EXPECT_EQ(ReadWorkflow(u.link, u.ws, u.sv), WorkflowResult::Cancelled);
-       },
-       true},
-      {"write stopped by Storno",
-       [&](ActiveUnit& u) {
-         read(u);
-         u.ws.config.general.JmenoStanice = "jinam";
-         StornoAt(u, 2);
-         EXPECT_EQ(WriteWorkflow(u.link, u.ws, u.sv, backup), WorkflowResult::Cancelled);
-       },
-       true},
-      {"write that failed",
-       [&](ActiveUnit& u) {
-         read(u);
-         u.ws.config.general.JmenoStanice = "jinam";
-         u.sim.InjectFault(link::SimFault::DropReply, link::kWriteAttempts, link::kCmdWriteBlock);
-         EXPECT_EQ(WriteWorkflow(u.link, u.ws, u.sv, backup), WorkflowResult::Failed);
-       },
-       true},
+  } cases[] = {
+      {{Step::Read}, false},
+      {{Step::FullRead}, false},
+      {{Step::Write}, false},
+      {{Step::Read, Step::RefusedWrite}, false},
+      {{}, true},
+      {{Step::Read, Step::Reactivate}, true},
+      {{Step::Read, Step::FailedRead}, true},
+      {{Step::Read, Step::StoppedRead}, true},
+      {{Step::Read, Step::StoppedWrite}, true},
+      {{Step::Read, Step::FailedWrite}, true},
   };
   const auto memory = PumpingMemory();
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
+  for (const auto& c : cases) {
+    std::string steps;
+    for (const Step step : c.before) steps += std::to_string(static_cast<int>(step)) + " ";
+    SCOPED_TRACE(steps);
     ActiveUnit unit({}, memory);
     unit.ws.settings.CheckWrite = false;  // every block read is then a read of the unit
-    unit.messages.answers = {Answer::Yes, Answer::Yes};  // a backup question, if one comes
-    c.before(unit);
-    unit.link.onBlock = nullptr;
+    for (const Step step : c.before) RunStep(unit, step, backup);
     unit.sim.ClearLog();
 
     EepromImage before;
