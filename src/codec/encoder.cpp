@@ -109,7 +109,9 @@ class Encoder {
   // only on failure.
   bool TextFailed(FieldRef field, const std::string& utf8) {
     if (utf8.find('\0') != std::string::npos) return Fail(field, texts::kEncodeNul);
-    if (!Utf8ToCp1250(utf8)) return Fail(field, std::string(texts::kEncodeUnstorable) + RefusedChars(utf8, Cp1250Characters()));
+    if (!Utf8ToCp1250(utf8)) {
+      return Fail(field, std::string(texts::kEncodeUnstorable) + RefusedChars(utf8, Cp1250Characters()));
+    }
     return Fail(field, texts::kEncodeTextFull);
   }
 

@@ -30,7 +30,8 @@ long ReadEndBound(const EepromImage& image, long readTo) {
   long pos = *start;
   for (auto text : layout::kGeneralTexts) {
     const std::uint8_t* from = image.data() + std::min(pos, readTo);
-    const auto* nul = static_cast<const std::uint8_t*>(std::memchr(from, 0, static_cast<std::size_t>(image.data() + readTo - from)));
+    const auto left = static_cast<std::size_t>(image.data() + readTo - from);
+    const auto* nul = static_cast<const std::uint8_t*>(std::memchr(from, 0, left));
     if (pos < readTo && nul != nullptr) {
       pos = nul - image.data() + 1;
     } else {

@@ -49,7 +49,8 @@ std::optional<double> TransferPace::Share() const {
 
 std::optional<long long> TransferPace::SecondsLeft(std::int64_t nowMs) const {
   if (done_ - startDone_ < 2 || nowMs - startMs_ < 1000 || msPerBlock_ == 0 || total_ <= 0) return std::nullopt;
-  const double leftMs = msPerBlock_ * static_cast<double>(std::max(0L, total_ - done_)) - static_cast<double>(nowMs - lastMs_);
+  const double leftMs =
+      msPerBlock_ * static_cast<double>(std::max(0L, total_ - done_)) - static_cast<double>(nowMs - lastMs_);
   return std::max(1LL, static_cast<long long>(std::ceil(leftMs / 1000)));
 }
 

@@ -85,8 +85,11 @@ BackupResult TakeBackup(link::Link& link, Workspace& ws, Services& sv, const std
   return BackupResult::Saved;
 }
 
-// What the unit holds after a completed write of `plan`: every block of the
-// full write is the image's, the rest what was known before.
+// What the unit holds after a completed write: every block of the full
+// write is the image's (a block a changed-blocks write left out held it
+// already), the rest what was known before. Without anything known before,
+// the unit's own bytes 64..127, which no write sends or compares, are taken
+// from the image.
 KnownUnitImage AfterWrite(const EepromImage& image, const std::optional<KnownUnitImage>& before,
                           const link::WritePlan& full) {
   auto bytes = std::make_shared<EepromImage>(before ? *before->bytes : image);
