@@ -107,13 +107,14 @@ std::string_view Cp1250Characters() {
   return all;
 }
 
-std::string RefusedChars(std::string_view text, std::string_view allowed) {
+std::string RefusedChars(std::string_view text, std::string_view allowed, std::size_t* count) {
   const std::u32string set = Decoded(allowed);
   std::u32string refused;
   for (std::size_t pos = 0; pos < text.size();) {
     const char32_t c = NextCharOrByte(text, pos);
     if (set.find(c) == std::u32string::npos && refused.find(c) == std::u32string::npos) refused.push_back(c);
   }
+  if (count != nullptr) *count = refused.size();
   std::string list;
   for (const char32_t c : refused) {
     if (!list.empty()) list += ", ";

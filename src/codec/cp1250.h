@@ -21,8 +21,9 @@ std::string_view Cp1250Characters();
 // The characters of `text` that are not in `allowed`, each once in the order
 // they occur, named so that one can see them: "„í“, „ť“", a space as
 // "mezera", a control character as "řídicí znak U+001B", a byte that is no
-// UTF-8 as "bajt 0xFF". Empty when every character is allowed.
-std::string RefusedChars(std::string_view text, std::string_view allowed);
+// UTF-8 as "bajt 0xFF". Empty when every character is allowed; `count`,
+// when given, receives how many were named.
+std::string RefusedChars(std::string_view text, std::string_view allowed, std::size_t* count = nullptr);
 // Every byte maps to a character of its own: the five bytes the code page
 // leaves unassigned (0x81, 0x83, 0x88, 0x90, 0x98) map to the control
 // characters of the same number, so that every byte survives a read, an edit

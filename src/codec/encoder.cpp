@@ -110,7 +110,9 @@ class Encoder {
   bool TextFailed(FieldRef field, const std::string& utf8) {
     if (utf8.find('\0') != std::string::npos) return Fail(field, texts::kEncodeNul);
     if (!Utf8ToCp1250(utf8)) {
-      return Fail(field, std::string(texts::kEncodeUnstorable) + RefusedChars(utf8, Cp1250Characters()));
+      std::size_t count = 0;
+      const std::string named = RefusedChars(utf8, Cp1250Characters(), &count);
+      return Fail(field, (count == 1 ? texts::kEncodeUnstorableChar : texts::kEncodeUnstorableChars) + named);
     }
     return Fail(field, texts::kEncodeTextFull);
   }

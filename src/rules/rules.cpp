@@ -283,11 +283,10 @@ bool HasOnlyAllowedChars(std::string_view text, std::string_view allowed) {
 }
 
 std::string RefusedCharsLine(std::string_view text, std::string_view allowed) {
-  const std::string list = RefusedChars(text, allowed);
-  if (list.empty()) return {};
-  // One character is named without a comma after it.
-  const bool one = list.find(", ") == std::string::npos;
-  return (one ? texts::kRefusedCharLead : texts::kRefusedCharsLead) + list + ".";
+  std::size_t count = 0;
+  const std::string list = RefusedChars(text, allowed, &count);
+  if (count == 0) return {};
+  return (count == 1 ? texts::kRefusedCharLead : texts::kRefusedCharsLead) + list + ".";
 }
 
 std::optional<std::size_t> FirstCollision(std::string_view name, const std::vector<std::string>& entries) {

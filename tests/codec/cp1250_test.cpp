@@ -133,7 +133,8 @@ TEST(Cp1250, WhatTheCodePageCannotHoldIsRefusedAndNamed) {
       EncodeError why;
       EXPECT_FALSE(EncodeImage(w, nullptr, &why)) << c.utf8;
       EXPECT_EQ(why.field, field);
-      EXPECT_EQ(why.cause, texts::kEncodeUnstorable + c.named) << c.utf8;
+      const bool one = c.named.find(", ") == std::string::npos;
+      EXPECT_EQ(why.cause, std::string(one ? texts::kEncodeUnstorableChar : texts::kEncodeUnstorableChars) + c.named);
       EXPECT_TRUE(w.image == ws.image);  // left as it was
     }
   }
