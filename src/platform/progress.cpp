@@ -6,10 +6,12 @@
 namespace vexa {
 namespace {
 
-// Weight of the newest block in the smoothed time a block takes, and how
-// many times the smoothed time one block may count for: a block that took
-// its retries (or a pause of the line) is one block among many, and a unit
-// that has become slower still shows within a few blocks.
+// The first blocks are averaged; after them the newest block weighs this
+// much in the smoothed time a block takes, and counts for at most so many
+// times it: a block that took its retries (or a pause of the line) is one
+// block among many, and a unit that has become slower still shows within a
+// few blocks.
+constexpr long kAveragedBlocks = 4;
 constexpr double kNewestWeight = 0.2;
 constexpr double kOutlierFactor = 3;
 
@@ -22,9 +24,12 @@ void TransferPace::Report(long done, long total, std::int64_t nowMs) {
     startDone_ = done;
   } else if (done > done_) {
     const double perBlock = static_cast<double>(nowMs - lastMs_) / static_cast<double>(done - done_);
-    msPerBlock_ = msPerBlock_ == 0
-                      ? perBlock
-                      : msPerBlock_ + kNewestWeight * (std::min(perBlock, kOutlierFactor * msPerBlock_) - msPerBlock_);
+    ++measured_;
+    if (measured_ <= kAveragedBlocks) {
+      msPerBlock_ += (perBlock - msPerBlock_) / static_cast<double>(measured_);
+    } else {
+      msPerBlock_ += kNewestWeight * (std::min(perBlock, kOutlierFactor * msPerBlock_) - msPerBlock_);
+    }
   }
   if (total > 0) {
     if (done >= total) {
@@ -48,7 +53,7 @@ std::optional<double> TransferPace::Share() const {
 }
 
 std::optional<long long> TransferPace::SecondsLeft(std::int64_t nowMs) const {
-  if (done_ - startDone_ < 2 || nowMs - startMs_ < 1000 || msPerBlock_ == 0 || total_ <= 0) return std::nullopt;
+  if (done_ - startDone_ < 2 || nowMs - startMs_ < 1000 || total_ <= 0) return std::nullopt;
   const double leftMs =
       msPerBlock_ * static_cast<double>(std::max(0L, total_ - done_)) - static_cast<double>(nowMs - lastMs_);
   return std::max(1LL, static_cast<long long>(std::ceil(leftMs / 1000)));

@@ -68,7 +68,8 @@ class TransferPace {
   std::int64_t startMs_ = 0;  // the first report of the transfer
   std::int64_t lastMs_ = 0;   // the last report
   long startDone_ = 0;        // blocks done at the first report
-  double msPerBlock_ = 0;     // smoothed; 0 until measured
+  long measured_ = 0;         // reports that measured the time a block takes
+  double msPerBlock_ = 0;     // smoothed
 };
 
 }  // namespace vexa

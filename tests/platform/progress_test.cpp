@@ -72,6 +72,8 @@ TEST(TransferPace, TimeLeftOnceItCanBeToldAndToTheEnd) {
       {"shown at the last block", {1000, 2000, 3000}, 3, 3000, 1},
       // One slow block among quick ones moves the estimate only by its share.
       {"a stall is smoothed", {200, 400, 600, 800, 1000, 6000, 6200}, 50, 6200, 12},
+      // Two reports at once (the total learnt right after a block) hold nothing down.
+      {"a first quick block", {1000, 1001, 2001, 3001, 4001, 5001}, 100, 5001, 76},
   };
   for (const Case& c : cases) {
     TransferPace pace;
