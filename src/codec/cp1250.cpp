@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
+
+#include "platform/texts.h"
 
 namespace vexa {
 namespace {
@@ -65,25 +68,72 @@ constexpr auto kPlainUpper = [] {
   return r;
 }();
 
-char ToCp1250(char32_t ch) {
+std::optional<char> ToCp1250(char32_t ch) {
   if (ch < 0x80) return static_cast<char>(ch);
   auto it =
       std::lower_bound(kReverse.begin(), kReverse.end(), ch, [](const Reverse& r, char32_t c) { return r.ch < c; });
   if (it != kReverse.end() && it->ch == ch) return static_cast<char>(it->byte);
-  return '?';
+  return std::nullopt;
+}
+
+std::u32string Decoded(std::string_view s) {
+  std::u32string out;
+  out.reserve(s.size());
+  for (std::size_t pos = 0; pos < s.size();) out.push_back(NextCharOrByte(s, pos));
+  return out;
 }
 
 }  // namespace
 
-std::string Utf8ToCp1250(std::string_view utf8) {
+std::optional<std::string> Utf8ToCp1250(std::string_view utf8) {
   std::string out;
   out.reserve(utf8.size());
   for (std::size_t i = 0; i < utf8.size();) {
     const Utf8Char d = ReadUtf8Char(utf8, i);
-    out.push_back(d.valid ? ToCp1250(d.ch) : '?');
+    const std::optional<char> byte = d.valid ? ToCp1250(d.ch) : std::nullopt;
+    if (!byte) return std::nullopt;
+    out.push_back(*byte);
     i += d.size;
   }
   return out;
+}
+
+std::string_view Cp1250Characters() {
+  static const std::string all = [] {
+    std::string bytes;
+    for (int b = 1; b < 256; ++b) bytes.push_back(static_cast<char>(b));
+    return Cp1250ToUtf8(bytes);
+  }();
+  return all;
+}
+
+std::string RefusedChars(std::string_view text, std::string_view allowed, std::size_t* count) {
+  const std::u32string set = Decoded(allowed);
+  std::u32string refused;
+  for (std::size_t pos = 0; pos < text.size();) {
+    const char32_t c = NextCharOrByte(text, pos);
+    if (set.find(c) == std::u32string::npos && refused.find(c) == std::u32string::npos) refused.push_back(c);
+  }
+  if (count != nullptr) *count = refused.size();
+  std::string list;
+  for (const char32_t c : refused) {
+    if (!list.empty()) list += ", ";
+    char code[32];
+    if (c >= kInvalidByteBase) {
+      std::snprintf(code, sizeof code, texts::kRefusedByteFormat, static_cast<unsigned>(c - kInvalidByteBase));
+      list += code;
+    } else if (c == U' ') {
+      list += texts::kRefusedSpace;
+    } else if (c < 0x20 || (c >= 0x7F && c <= 0x9F)) {
+      std::snprintf(code, sizeof code, texts::kRefusedControlFormat, static_cast<unsigned>(c));
+      list += code;
+    } else {
+      list += "„";
+      AppendUtf8(list, c);
+      list += "“";
+    }
+  }
+  return list;
 }
 
 std::string Cp1250ToUtf8(std::string_view cp1250) {

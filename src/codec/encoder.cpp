@@ -69,7 +69,9 @@ std::optional<std::string> PhoneAddress(const std::string& number) {
   if (digits.empty()) return std::string();
   // The number goes through the code page like every other text: a letter
   // the rules let through takes one byte, as the unit reads it back.
-  std::string address = EncodePhoneNumber(Utf8ToCp1250(number));
+  const auto bytes = Utf8ToCp1250(number);
+  if (!bytes) return std::nullopt;
+  std::string address = EncodePhoneNumber(*bytes);
   if (address.size() < 2) return std::nullopt;
   const auto count = HexPairToByte(address[0], address[1]);
   if (!count) return std::nullopt;
@@ -102,10 +104,16 @@ class Encoder {
   }
   bool Full() { return Fail(std::nullopt, texts::kEncodeTextsFull); }
 
-  // Why a text could not be written: a NUL would end it early; otherwise it
-  // ran off the end. Looked up only on failure.
+  // Why a text could not be written: a NUL would end it early, a character
+  // has no byte in the unit's code page, or it ran off the end. Looked up
+  // only on failure.
   bool TextFailed(FieldRef field, const std::string& utf8) {
     if (utf8.find('\0') != std::string::npos) return Fail(field, texts::kEncodeNul);
+    if (!Utf8ToCp1250(utf8)) {
+      std::size_t count = 0;
+      const std::string named = RefusedChars(utf8, Cp1250Characters(), &count);
+      return Fail(field, (count == 1 ? texts::kEncodeUnstorableChar : texts::kEncodeUnstorableChars) + named);
+    }
     return Fail(field, texts::kEncodeTextFull);
   }
 
@@ -156,7 +164,10 @@ class Encoder {
   bool StartBlock(long slot) {
     return (pos_ <= 0xFFFF && image_.WriteWord(static_cast<std::uint16_t>(pos_), slot)) || Full();
   }
-  bool Text(const std::string& utf8) { return WriteImageString(image_, pos_, Utf8ToCp1250(utf8)); }
+  bool Text(const std::string& utf8) {
+    const auto bytes = Utf8ToCp1250(utf8);
+    return bytes && WriteImageString(image_, pos_, *bytes);
+  }
 
   template <class Row, std::size_t N, std::size_t B>
   bool RowBlocks(const std::array<Row, N>& rows, const std::array<RowTextBlock<Row>, B>& blocks) {
@@ -183,7 +194,9 @@ class Encoder {
     if (!StartBlock(kPhoneSlot)) return false;
     for (int row = 0; row < kRows; ++row) {
       const FieldRef ref{Field::TC, row};
-      const auto address = PhoneAddress(config_.phones[static_cast<std::size_t>(row)].TC);
+      const std::string& number = config_.phones[static_cast<std::size_t>(row)].TC;
+      if (!Utf8ToCp1250(number)) return TextFailed(ref, number);
+      const auto address = PhoneAddress(number);
       if (!address) return Fail(ref, texts::kEncodePhoneAddress);
       if (!WriteImageString(image_, pos_, *address)) return Fail(ref, texts::kEncodePhoneFull);
     }

@@ -48,11 +48,22 @@ void AppendUtf8(std::string& out, char32_t ch) {
   } else if (ch < 0x800) {
     out.push_back(static_cast<char>(0xC0 | (ch >> 6)));
     out.push_back(static_cast<char>(0x80 | (ch & 0x3F)));
-  } else {
+  } else if (ch < 0x10000) {
     out.push_back(static_cast<char>(0xE0 | (ch >> 12)));
     out.push_back(static_cast<char>(0x80 | ((ch >> 6) & 0x3F)));
     out.push_back(static_cast<char>(0x80 | (ch & 0x3F)));
+  } else {
+    out.push_back(static_cast<char>(0xF0 | (ch >> 18)));
+    out.push_back(static_cast<char>(0x80 | ((ch >> 12) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | ((ch >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (ch & 0x3F)));
   }
+}
+
+char32_t NextCharOrByte(std::string_view s, std::size_t& pos) {
+  const Utf8Char c = ReadUtf8Char(s, pos);
+  pos += c.size;
+  return c.valid ? c.ch : kInvalidByteBase + static_cast<unsigned char>(s[pos - c.size]);
 }
 
 namespace {

@@ -23,7 +23,13 @@ struct Utf8Char {
 // characters.
 Utf8Char ReadUtf8Char(std::string_view s, std::size_t pos);
 
-// Appends the UTF-8 form of a code point (up to U+FFFF, all the code page needs).
+// Reads the character at s[pos] and moves `pos` past it. A malformed
+// sequence reads as a code point of its own above the Unicode range
+// (kInvalidByteBase plus its first byte), which equals only itself.
+inline constexpr char32_t kInvalidByteBase = 0x110000;
+char32_t NextCharOrByte(std::string_view s, std::size_t& pos);
+
+// Appends the UTF-8 form of a code point up to U+10FFFF.
 void AppendUtf8(std::string& out, char32_t ch);
 
 // The text as a terminal may show it: every control character (C0, DEL, C1),

@@ -1,10 +1,12 @@
 #include "link/quick_read.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "codec/decoder.h"
 #include "codec/header.h"
 #include "codec/layout.h"
+#include "codec/text_field.h"
 #include "link/block_transfer.h"
 #include "platform/progress.h"
 #include "workspace/usage.h"
@@ -14,17 +16,30 @@ namespace {
 
 long BlocksUpTo(long end) { return (end + kBlockSize - 1) / kBlockSize; }
 
-// Where the text area probably ends, from the header alone: just past the
-// furthest block start, with room for its strings and the end marker. Only
-// for the progress bar.
-long GuessTextEnd(const EepromImage& image, long usable) {
-  long end = kBodyStart;
-  for (long slot = layout::kPointerTable; slot < layout::kConstantWord; slot += 2) {
-    if (slot == layout::kReservedSlot) continue;
-    const auto start = image.ReadWord(slot);
-    if (start && *start < usable) end = std::max(end, static_cast<long>(*start) + kRows + 2);
+// The header's blocks: the pointer table, the magic word and the checksum.
+constexpr long kHeaderEnd = kChecksumBlock + kBlockSize;
+
+// Where the read ends at the most, for the progress bar, once the header is
+// in: the general texts are the last block, so everything before their
+// pointer is as long as the pointers say. Each general text counts as long
+// as it is where it has been read whole, else as long as the window lets one
+// type it; then the end marker and the block a write may send beyond it.
+long ReadEndBound(const EepromImage& image, long readTo) {
+  const auto start = image.ReadWord(layout::kGeneralSlot);
+  if (!start) return readTo;
+  long pos = *start;
+  for (auto text : layout::kGeneralTexts) {
+    const std::uint8_t* from = image.data() + std::min(pos, readTo);
+    const auto left = static_cast<std::size_t>(image.data() + readTo - from);
+    const auto* nul = static_cast<const std::uint8_t*>(std::memchr(from, 0, left));
+    if (pos < readTo && nul != nullptr) {
+      pos = nul - image.data() + 1;
+    } else {
+      const int limit = InfoOf(codec::TextFieldOf<GeneralSettings>(text, 0).field).maxLength;
+      pos += (limit > 0 ? limit : kPhoneLimit) + 1;
+    }
   }
-  return end;
+  return pos + 2 + kBlockSize;
 }
 
 }  // namespace
@@ -58,7 +73,6 @@ bool QuickReadEepromShowing(Link& link, EepromImage& image, const Transfer& tran
   ShowProgress(transfer.cancel, sv, text, true);
   readTo = 0;
   std::optional<long> end;  // known once the configuration is all in
-  long guess = kBodyStart;
   long done = 0;
   for (long a = 0;; a += kBlockSize) {
     if (!ReadBlockWithRetries(link, image, sv.loop, a)) {
@@ -71,15 +85,23 @@ bool QuickReadEepromShowing(Link& link, EepromImage& image, const Transfer& tran
     if (!last && next == kBodyStart) {
       // A unit without a valid header holds nothing to read on for.
       if (!IsImageValid(image)) last = true;
-      else guess = GuessTextEnd(image, *usable);
     }
     if (!last && next >= kBodyStart) {
       if (!end) end = QuickReadEnd(image, scales, decimalSeparator, next);
       if (end && next >= *end) last = true;
     }
     ++done;
-    const long target = end ? *end : std::max(guess, next + kBlockSize);
-    const long planned = last ? done : std::max(done, BlocksUpTo(std::min(*usable, target)));
+    // No total (0) until the header tells one: a unit without a valid
+    // header is read to the end of the front area only.
+    long planned = 0;
+    if (last) {
+      planned = done;
+    } else if (next >= kHeaderEnd) {
+      const long target = end                   ? *end
+                          : !IsImageValid(image) ? kBodyStart
+                                                 : std::max(ReadEndBound(image, next), next + kBlockSize);
+      planned = std::max(done, BlocksUpTo(std::min(*usable, target)));
+    }
     if (link.onBlock) link.onBlock(done, planned);
     if (last) break;
   }

@@ -31,7 +31,10 @@ std::optional<long> QuickReadEnd(const EepromImage& image, const std::array<Anal
 // ReadEeprom's contract (same progress window, retries, Storno and result),
 // reading into `image` only the blocks the configuration needs; `scales` and
 // `decimalSeparator` decode it as the read goes on. The progress callback
-// counts the blocks planned so far.
+// gets a total of 0 until the header is in; then the most the read can take
+// as the header and the texts read so far tell, which only falls as the
+// texts come in (unless the unit holds texts longer than the window lets one
+// type), and the exact count once the configuration is all in.
 bool QuickReadEeprom(Link& link, EepromImage& image, const Transfer& transfer,
                      const std::array<AnalogScale, kRows>& scales, char decimalSeparator, Services& sv);
 // The same with `text` in the progress window; `readTo` receives the end of

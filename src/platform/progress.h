@@ -1,6 +1,8 @@
 // Showing and closing the progress window the way every operation does.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 
 #include "platform/services.h"
@@ -26,5 +28,48 @@ inline void CloseProgress(Services& sv) {
   sv.progress.Close();
   sv.loop.Yield();
 }
+
+// How long no block may come in a transfer before the progress window hints
+// at the cable, as it does while polling.
+inline constexpr int kSilenceHintMs = 5000;
+
+// What the progress window shows of a running transfer, from the blocks done
+// and to do as the transfer reports them and when: a share done that never
+// falls, the time left smoothed, and whether the unit has been silent long
+// enough to hint at the cable.
+class TransferPace {
+ public:
+  // `done` blocks of `total` (0 while the transfer does not know its total)
+  // at `nowMs`. Fewer blocks done than before begin a new transfer.
+  void Report(long done, long total, std::int64_t nowMs);
+  // No transfer (the window was shown anew).
+  void Reset() { *this = TransferPace{}; }
+
+  bool Running() const { return reports_ > 0; }
+  long Done() const { return done_; }
+  long Total() const { return total_; }
+  // 0..1; nullopt while the total is not known. Each block moves it on by
+  // its part of what was left, so a total that changes on the way (a read
+  // that learns its end) slows or speeds it but never turns it back.
+  std::optional<double> Share() const;
+  // Whole seconds left at `nowMs`, at least 1 until the transfer ends;
+  // nullopt until two blocks and a second have told how fast the unit
+  // answers. The time a block takes is smoothed over the blocks so far and
+  // counts down between them.
+  std::optional<long long> SecondsLeft(std::int64_t nowMs) const;
+  // True once no block has come for kSilenceHintMs.
+  bool Silent(std::int64_t nowMs) const { return Running() && nowMs - lastMs_ >= kSilenceHintMs; }
+
+ private:
+  long reports_ = 0;
+  long done_ = 0;
+  long total_ = 0;
+  double share_ = 0;
+  std::int64_t startMs_ = 0;  // the first report of the transfer
+  std::int64_t lastMs_ = 0;   // the last report
+  long startDone_ = 0;        // blocks done at the first report
+  long measured_ = 0;         // reports that measured the time a block takes
+  double msPerBlock_ = 0;     // smoothed
+};
 
 }  // namespace vexa

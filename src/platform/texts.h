@@ -160,6 +160,10 @@ inline std::string TimeLeftText(long long seconds) {
   if (seconds < 60) return "Zbývá asi " + std::to_string(seconds) + " s.";
   return "Zbývá asi " + std::to_string(seconds / 60) + " min " + std::to_string(seconds % 60) + " s.";
 }
+// The progress bar's text: "5 z 11 bloků"; "5 bloků" while the total is not known.
+inline std::string BlocksOfText(long done, long total) {
+  return std::to_string(done) + (total > 0 ? " z " + std::to_string(total) : std::string()) + " bloků";
+}
 
 }  // namespace vexa::texts
 

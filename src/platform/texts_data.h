@@ -49,6 +49,9 @@ inline std::string MissingKeyLine(const std::string& where) {
 inline constexpr const char* kEncodeTextsFull = "texty přesahují konec paměti (adresa 65535)";
 inline constexpr const char* kEncodeTextFull = "text přesahuje konec paměti (adresa 65535)";
 inline constexpr const char* kEncodeNul = "text obsahuje znak NUL";
+// Followed by the character or the characters named ("„😀“, „³“").
+inline constexpr const char* kEncodeUnstorableChar = "zařízení neumí uložit znak ";
+inline constexpr const char* kEncodeUnstorableChars = "zařízení neumí uložit tyto znaky: ";
 inline constexpr const char* kEncodeSmsDays = "není to počet dní, který zařízení uloží (nejvýše 89)";
 inline constexpr const char* kEncodePhoneAddress = "číslo nelze uložit tak, aby je zařízení přečetlo zpět";
 inline constexpr const char* kEncodePhoneFull = "číslo přesahuje konec paměti";

@@ -26,6 +26,8 @@ inline constexpr const char* kRulePhone = "Telefonní číslo je špatně zadán
 
 
 // One field's own messages, in the order of the main window's rule table.
+// The station name: any character the unit can store (its code page).
+inline constexpr const char* kRuleStationChars = "Název stanice může obsahovat jen znaky, které zařízení umí uložit.";
 inline constexpr const char* kRulePin = "PIN je špatně zadán.";
 inline constexpr const char* kRuleServiceCentre = "Telefonní číslo servisního centra je špatně zadáno.";
 inline constexpr const char* kRuleUto = "UTO je špatně zadáno.";

@@ -4,8 +4,10 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cmath>
 
 #include "platform/texts.h"
 
@@ -52,44 +54,61 @@ InfoWindow::InfoWindow(bool& cancelRequested, QWidget* owner)
   layout->addWidget(bar_);
   layout->addWidget(timeLeft_);
   layout->addLayout(buttons);
+
+  tick_ = new QTimer(this);
+  tick_->setInterval(250);
+  connect(tick_, &QTimer::timeout, this, &InfoWindow::refresh);
+  clock_.start();
 }
 
-void InfoWindow::setText(const QString& text) { napis_->setText(text); }
-
-QString TimeLeftText(long startDone, long done, long total, qint64 elapsedMs) {
-  const long measured = done - startDone;
-  if (measured < 2 || elapsedMs < 1000 || done >= total) return {};
-  const qint64 leftMs = elapsedMs * (total - done) / measured;
-  const qint64 seconds = (leftMs + 999) / 1000;
-  return QString::fromStdString(texts::TimeLeftText(seconds));
+void InfoWindow::setText(const QString& text) {
+  text_ = text;
+  refresh();
 }
 
 void InfoWindow::setProgress(long done, long total) {
-  if (total <= 0) return;
-  if (done < lastDone_ || total != lastTotal_ || !started_.isValid()) {
-    // A new transfer: the estimate starts from here.
-    started_.start();
-    startDone_ = done;
-  }
-  lastDone_ = done;
-  lastTotal_ = total;
+  pace_.Report(done, total, nowMs());
   const bool wasHidden = bar_->isHidden();
-  bar_->setRange(0, static_cast<int>(total));
-  bar_->setValue(static_cast<int>(std::min(done, total)));
-  bar_->setFormat(QStringLiteral("%v z %m bloků"));
   bar_->show();
-  const QString left = TimeLeftText(startDone_, done, total, started_.elapsed());
-  timeLeft_->setText(left.isEmpty() ? QStringLiteral(" ") : left);
   timeLeft_->show();
+  refresh();
   if (wasHidden) adjustSize();
+  if (!tick_->isActive()) tick_->start();
 }
 
 void InfoWindow::hideProgress() {
+  pace_.Reset();
+  tick_->stop();
   bar_->hide();
   timeLeft_->hide();
-  started_.invalidate();
-  lastDone_ = -1;
-  lastTotal_ = -1;
+  refresh();
+}
+
+void InfoWindow::refresh() {
+  if (!isVisible()) tick_->stop();
+  const std::int64_t now = nowMs();
+  // The hint while no block comes, as the polling gives it.
+  const QString text =
+      pace_.Silent(now) ? text_ + QLatin1Char('\n') + QString::fromUtf8(texts::kMsgNoAnswer) : text_;
+  if (napis_->text() != text) {
+    napis_->setText(text);
+    // A second line makes the window taller, never cut off.
+    if (isVisible()) {
+      const int needed = hasHeightForWidth() ? heightForWidth(width()) : sizeHint().height();
+      if (needed > height()) resize(width(), needed);
+    }
+  }
+  if (!pace_.Running()) return;
+  if (const auto share = pace_.Share()) {
+    const long total = pace_.Total();
+    bar_->setRange(0, static_cast<int>(total));
+    bar_->setValue(static_cast<int>(std::lround(*share * static_cast<double>(total))));
+  } else {
+    bar_->setRange(0, 0);  // busy until the total is known
+  }
+  bar_->setFormat(QString::fromStdString(texts::BlocksOfText(pace_.Done(), pace_.Total())));
+  const auto seconds = pace_.SecondsLeft(now);
+  timeLeft_->setText(seconds ? QString::fromStdString(texts::TimeLeftText(*seconds)) : QStringLiteral(" "));
 }
 
 void InfoWindow::setStornoVisible(bool visible) { storno_->setVisible(visible); }
@@ -126,13 +145,7 @@ void QtProgressWindow::Show(const std::string& text, bool stornoVisible) {
 }
 
 void QtProgressWindow::SetText(const std::string& text) {
-  if (!window_) return;
-  window_->setText(QString::fromStdString(text));
-  // A longer text (a second line) makes the window taller, never cut off.
-  if (!window_->isVisible()) return;
-  const int needed =
-      window_->hasHeightForWidth() ? window_->heightForWidth(window_->width()) : window_->sizeHint().height();
-  if (needed > window_->height()) window_->resize(window_->width(), needed);
+  if (window_) window_->setText(QString::fromStdString(text));
 }
 
 void QtProgressWindow::SetProgress(long done, long total) {

@@ -2,20 +2,25 @@
 // tells what a long operation is doing (label `Napis`) and, where the
 // operation allows it, offers "Storno", which sets the program's cancel flag
 // and hides the window at once. During a block transfer a bar under the
-// text shows the blocks done of those to do, and a line under it the time
-// left once a few blocks have told how fast the unit answers.
+// text shows the blocks done of those to do (a share that never falls), a
+// line under it the time left once a few blocks have told how fast the unit
+// answers, and when no block has come for 5 s the text gains the cable hint
+// the polling shows.
 #pragma once
 
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QPointer>
+#include <cstdint>
 #include <string>
 
+#include "platform/progress.h"
 #include "platform/services.h"
 
 class QLabel;
 class QProgressBar;
 class QPushButton;
+class QTimer;
 
 namespace vexa::qt {
 
@@ -33,11 +38,16 @@ class InfoWindow : public QDialog {
 
   void setText(const QString& text);
   void setStornoVisible(bool visible);
-  // Shows `done` of `total` blocks and the time left; a transfer that starts
-  // again (fewer blocks done than before, another total) starts a new
+  // Shows `done` of `total` blocks (0: not known yet) and the time left; a
+  // transfer that starts again (fewer blocks done than before) starts a new
   // estimate. hideProgress() takes the bar away.
   void setProgress(long done, long total);
   void hideProgress();
+  // The transfer's pace and the clock it is measured by (milliseconds).
+  const TransferPace& pace() const { return pace_; }
+  std::int64_t nowMs() const { return clock_.elapsed() + clockOffsetMs_; }
+  // Moves the window's clock on, as if that much time had passed.
+  void advanceClock(std::int64_t ms) { clockOffsetMs_ += ms; refresh(); }
 
  public slots:
   // Storno, Escape and the close box: set the cancel flag and hide. Without
@@ -45,21 +55,20 @@ class InfoWindow : public QDialog {
   void reject() override;
 
  private:
+  // Shows the pace: the bar, the time left and the cable hint.
+  void refresh();
+
   bool& cancelRequested_;
   QLabel* napis_ = nullptr;
   QProgressBar* bar_ = nullptr;
   QLabel* timeLeft_ = nullptr;
   QPushButton* storno_ = nullptr;
-  QElapsedTimer started_;
-  long startDone_ = 0;
-  long lastDone_ = -1;
-  long lastTotal_ = -1;
+  QTimer* tick_ = nullptr;  // refreshes the time left and the hint between blocks
+  QString text_;            // the operation's text, without the hint
+  QElapsedTimer clock_;
+  std::int64_t clockOffsetMs_ = 0;
+  TransferPace pace_;
 };
-
-// "Zbývá asi 5 min 21 s." for the time left after `done` of `total` blocks
-// took `elapsedMs` since `startDone` were done; empty while too little is
-// known to say (fewer than two blocks or less than a second).
-QString TimeLeftText(long startDone, long done, long total, qint64 elapsedMs);
 
 class QtProgressWindow : public ProgressWindow {
  public:

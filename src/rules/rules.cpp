@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <charconv>
-#include <cstdio>
 
 #include "codec/cp1250.h"
 #include "codec/text.h"
@@ -16,18 +15,7 @@ namespace {
 // ---------------------------------------------------------------------------
 // Characters and case
 
-// Invalid UTF-8 bytes become code points of their own above the Unicode range,
-// so that they compare equal only to themselves.
-constexpr char32_t kInvalidBase = 0x110000;
-
-// Reads one character of a UTF-8 text at `pos` and moves past it; a malformed
-// sequence becomes a code point of its own above the Unicode range, so that
-// it compares equal only to itself.
-char32_t NextChar(std::string_view s, std::size_t& pos) {
-  const Utf8Char c = ReadUtf8Char(s, pos);
-  pos += c.size;
-  return c.valid ? c.ch : kInvalidBase + static_cast<unsigned char>(s[pos - c.size]);
-}
+char32_t NextChar(std::string_view s, std::size_t& pos) { return NextCharOrByte(s, pos); }
 
 std::u32string Decode(std::string_view s) {
   std::u32string out;
@@ -95,6 +83,7 @@ Rule Only(Kind kind, Field other = Field::JmenoStanice) { return {kind, nullptr,
 // The main window's rules, field by field, in the order they run.
 const std::vector<FieldRules>& MainRules() {
   static const std::vector<FieldRules> table = {
+      {Field::JmenoStanice, {Chars(Cp1250Characters(), texts::kRuleStationChars)}},
       {Field::PIN, {Chars(DigitChars, texts::kRulePin)}},
       {Field::TCcentra, {PhoneChars_(texts::kRuleServiceCentre)}},
       {Field::UTO, {PhoneChars_(texts::kRuleUto)}},
@@ -294,34 +283,10 @@ bool HasOnlyAllowedChars(std::string_view text, std::string_view allowed) {
 }
 
 std::string RefusedCharsLine(std::string_view text, std::string_view allowed) {
-  const std::u32string set = Decode(allowed);
-  std::u32string refused;
-  std::size_t pos = 0;
-  while (pos < text.size()) {
-    const char32_t c = NextChar(text, pos);
-    if (set.find(c) == std::u32string::npos && refused.find(c) == std::u32string::npos) refused.push_back(c);
-  }
-  if (refused.empty()) return {};
-  std::string line = refused.size() == 1 ? texts::kRefusedCharLead : texts::kRefusedCharsLead;
-  for (std::size_t i = 0; i < refused.size(); ++i) {
-    const char32_t c = refused[i];
-    if (i > 0) line += ", ";
-    char code[24];
-    if (c >= kInvalidBase) {
-      std::snprintf(code, sizeof code, texts::kRefusedByteFormat, static_cast<unsigned>(c - kInvalidBase));
-      line += code;
-    } else if (c == U' ') {
-      line += texts::kRefusedSpace;
-    } else if (c < 0x20 || (c >= 0x7F && c <= 0x9F)) {
-      std::snprintf(code, sizeof code, texts::kRefusedControlFormat, static_cast<unsigned>(c));
-      line += code;
-    } else {
-      line += "„";
-      AppendUtf8(line, c);
-      line += "“";
-    }
-  }
-  return line + ".";
+  std::size_t count = 0;
+  const std::string list = RefusedChars(text, allowed, &count);
+  if (count == 0) return {};
+  return (count == 1 ? texts::kRefusedCharLead : texts::kRefusedCharsLead) + list + ".";
 }
 
 std::optional<std::size_t> FirstCollision(std::string_view name, const std::vector<std::string>& entries) {
@@ -436,7 +401,9 @@ FieldCheck CheckField(RuleContext& ctx, FieldRef field, Variant variant) {
         break;
       case Kind::PhoneChars:
         // A "+" anywhere but in front would be stored as a digit of the number.
-        if (!HasOnlyAllowedChars(text, rule.set) || text.find('+', 1) != std::string::npos) fail(rule.message);
+        if (!HasOnlyAllowedChars(text, rule.set) || text.find('+', 1) != std::string::npos) {
+          fail(WithReason(rule.message, RefusedCharsLine(text, rule.set)));
+        }
         break;
       case Kind::Keywords:
         if (!IsKeywordFree(text, KeywordList)) fail(WithList(rule.message, KeywordList));
@@ -457,7 +424,7 @@ FieldCheck CheckField(RuleContext& ctx, FieldRef field, Variant variant) {
         break;
       case Kind::SmsValidity:
         if (text.empty() || !HasOnlyAllowedChars(text, DigitChars)) {
-          fail(texts::kRuleSmsValidity);
+          fail(WithReason(texts::kRuleSmsValidity, RefusedCharsLine(text, DigitChars)));
         } else {
           Rewrite(text, SmsValidityText(text), field, out);
         }
@@ -473,7 +440,7 @@ FieldCheck CheckField(RuleContext& ctx, FieldRef field, Variant variant) {
         break;
       case Kind::Level:
         if (text.empty() || !HasOnlyAllowedChars(text, NumberChars)) {
-          fail(texts::kRuleLevel);
+          fail(WithReason(texts::kRuleLevel, RefusedCharsLine(text, NumberChars)));
         } else {
           Rewrite(text, LevelText(text, ctx.decimalSeparator), field, out);
         }

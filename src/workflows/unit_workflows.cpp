@@ -21,34 +21,46 @@ namespace {
 
 enum class BackupResult { Saved, NothingToKeep, Cancelled, Failed, SaveFailed };
 
-// What the backup read found in the unit: its bytes 0 up to readTo.
-struct UnitRead {
-  std::unique_ptr<EepromImage> bytes;
-  long readTo = 0;
-};
+// What the unit holds (read for the backup, or known from this activation):
+// its bytes 0 up to readTo.
+using UnitRead = KnownUnitImage;
 
 // What the transfer functions take from the workspace.
 link::Transfer TransferOf(Workspace& ws) {
   return {link::UsableMemorySize(ws.device), ws.CancelRequested, ws.settings.CheckWrite};
 }
 
-// Reads the unit's configuration with the quick read into an image of its
-// own and keeps it as a backup file; `unitRead` receives the bytes read once
-// the backup is saved. The working image, which holds the encoded
-// configuration about to be written, is not touched. When it fails, `why`
-// says why: the block that could not be read, the data that did not decode,
-// or what kept the file from being saved.
-BackupResult TakeBackup(link::Link& link, Workspace& ws, Services& sv, const std::string& dir,
-                        std::optional<WriteBackup>& taken, UnitRead& unitRead, Failure& why) {
-  auto unit = std::make_unique<EepromImage>();
-  long readTo = 0;
-  const bool read = link::QuickReadEepromShowing(link, *unit, TransferOf(ws), ws.scales, ws.decimalSeparator, sv,
-                                                 texts::kMsgBackingUp, readTo);
+// What the unit holds: the bytes this activation already knows, or else
+// what the quick read finds, into an image of its own. The working image,
+// which holds the encoded configuration about to be written, is not
+// touched. When the read fails, `why` says why.
+BackupResult ReadUnit(link::Link& link, Workspace& ws, Services& sv, UnitRead& unit, Failure& why) {
+  if (ws.unitImage) {
+    unit = *ws.unitImage;
+    return BackupResult::Saved;
+  }
+  auto bytes = std::make_shared<EepromImage>();
+  const bool read = link::QuickReadEepromShowing(link, *bytes, TransferOf(ws), ws.scales, ws.decimalSeparator, sv,
+                                                 texts::kMsgBackingUp, unit.readTo);
   if (!read) {
     why = link.lastFailure.value_or(Failure::Of(FailureKind::Device, texts::kCauseUnitNotRead));
     return BackupResult::Failed;
   }
   if (ws.CancelRequested) return BackupResult::Cancelled;
+  unit.bytes = std::move(bytes);
+  ws.unitImage = unit;
+  return BackupResult::Saved;
+}
+
+// Keeps the unit's configuration as a backup file; `unitRead` receives the
+// unit's bytes once the backup is saved. When it fails, `why` says why: the
+// block that could not be read, the data that did not decode, or what kept
+// the file from being saved.
+BackupResult TakeBackup(link::Link& link, Workspace& ws, Services& sv, const std::string& dir,
+                        std::optional<WriteBackup>& taken, UnitRead& unitRead, Failure& why) {
+  UnitRead read;
+  if (const BackupResult r = ReadUnit(link, ws, sv, read, why); r != BackupResult::Saved) return r;
+  const EepromImage* unit = read.bytes.get();
   if (!IsImageValid(*unit)) return BackupResult::NothingToKeep;
   WriteBackup backup;
   DecodeError undecoded;
@@ -69,9 +81,24 @@ BackupResult TakeBackup(link::Link& link, Workspace& ws, Services& sv, const std
   PruneBackups(dir);
   backup.path = *path;
   taken = std::move(backup);
-  unitRead.bytes = std::move(unit);
-  unitRead.readTo = readTo;
+  unitRead = std::move(read);
   return BackupResult::Saved;
+}
+
+// What the unit holds after a completed write: every block of the full
+// write is the image's (a block a changed-blocks write left out held it
+// already), the rest what was known before. Without anything known before,
+// the unit's own bytes 64..127, which no write sends or compares, are taken
+// from the image.
+KnownUnitImage AfterWrite(const EepromImage& image, const std::optional<KnownUnitImage>& before,
+                          const link::WritePlan& full) {
+  auto bytes = std::make_shared<EepromImage>(before ? *before->bytes : image);
+  long readTo = before ? before->readTo : 0;
+  for (const link::BlockWrite& w : full) {
+    std::copy_n(image.data() + w.address, link::kBlockSize, bytes->data() + w.address);
+    readTo = std::max(readTo, w.address + link::kBlockSize);
+  }
+  return {std::move(bytes), readTo};
 }
 
 }  // namespace
@@ -84,14 +111,17 @@ WorkflowResult ReadWorkflow(link::Link& link, Workspace& ws, Services& sv, const
     return WorkflowResult::Refused;
   }
   const link::Transfer transfer = TransferOf(ws);
+  // A read that does not complete leaves the unit unknown.
+  ws.unitImage.reset();
   // The unit is read over a copy of the image, which the workspace takes
   // only together with the configuration it decodes to: a read that fails,
   // is stopped or finds no configuration leaves no byte of the unit behind
   // for a later save or write to carry.
-  const auto unit = std::make_unique<EepromImage>(ws.image);
-  const bool read = options.fullRead
-                        ? link::ReadEeprom(link, *unit, transfer, sv)
-                        : link::QuickReadEeprom(link, *unit, transfer, ws.scales, ws.decimalSeparator, sv);
+  auto unit = std::make_shared<EepromImage>(ws.image);
+  long readTo = *transfer.usable;
+  const bool read = options.fullRead ? link::ReadEeprom(link, *unit, transfer, sv)
+                                     : link::QuickReadEepromShowing(link, *unit, transfer, ws.scales,
+                                                                    ws.decimalSeparator, sv, texts::kMsgReading, readTo);
   if (!read) {
     CloseProgress(sv);
     // The reason (which block, how many attempts, what went wrong) on the
@@ -104,7 +134,9 @@ WorkflowResult ReadWorkflow(link::Link& link, Workspace& ws, Services& sv, const
     sv.messages.Show(Icon::Information, texts::kMsgReadCancelled);
     return WorkflowResult::Cancelled;
   }
+  const KnownUnitImage known{unit, readTo};
   if (!IsImageValid(*unit)) {
+    ws.unitImage = known;
     CloseProgress(sv);
     sv.messages.Show(Icon::Warning, texts::kMsgNotProgrammed);
     return WorkflowResult::NotProgrammed;
@@ -120,6 +152,7 @@ WorkflowResult ReadWorkflow(link::Link& link, Workspace& ws, Services& sv, const
     sv.messages.Show(Icon::Error, WithReason(texts::kMsgReadDamaged, DescribeDecodeError(undecoded)));
     return WorkflowResult::Failed;
   }
+  ws.unitImage = known;
   sv.messages.Show(Icon::Information,
                    rules::WithBrokenFields(texts::kMsgReadDone, ws.config, ws.settings, ws.decimalSeparator));
   return WorkflowResult::Completed;
@@ -171,10 +204,12 @@ WorkflowResult WriteWorkflow(link::Link& link, Workspace& ws, Services& sv, cons
       case BackupResult::Saved:
       case BackupResult::NothingToKeep: break;
       case BackupResult::Cancelled:
+        ws.unitImage.reset();
         sv.messages.Show(Icon::Information, texts::kMsgWriteCancelled);
         return WorkflowResult::Cancelled;
       case BackupResult::Failed:
       case BackupResult::SaveFailed: {
+        if (result == BackupResult::Failed) ws.unitImage.reset();
         // The question, then why there is no backup.
         const char* question = result == BackupResult::Failed ? texts::kMsgBackupFailed : texts::kMsgBackupSaveFailed;
         if (sv.messages.Show(Icon::Question, WithReason(question, why), Buttons::YesNo) != Answer::Yes) {
@@ -183,17 +218,22 @@ WorkflowResult WriteWorkflow(link::Link& link, Workspace& ws, Services& sv, cons
         break;
       }
     }
+  } else if (ws.unitImage) {
+    unitRead = *ws.unitImage;
   }
 
   // 5. Transfer: the whole configuration, or only the blocks that differ
-  // from what the backup read found.
+  // from what the unit holds (read for the backup, or known already).
   const link::WritePlan full = link::FullWritePlan(usage.usage, *memorySize);
   const link::WritePlan plan =
       options.fullWrite || !unitRead.bytes
           ? full
           : link::ChangedBlocksPlan(ws.image, {*unitRead.bytes, unitRead.readTo}, usage.usage, *memorySize);
   const link::WriteOutcome outcome = link::WriteBlocks(link, ws.image, TransferOf(ws), sv, plan);
-  if (outcome != link::WriteOutcome::Completed) {
+  if (outcome == link::WriteOutcome::Completed) {
+    ws.unitImage = AfterWrite(ws.image, ws.unitImage, full);
+  } else {
+    ws.unitImage.reset();
     // A write that did not complete has sent its first block, which takes the
     // header away (or may have: the unit can take a block whose answer is
     // lost); the unit holds no configuration until a write completes.

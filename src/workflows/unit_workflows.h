@@ -47,21 +47,25 @@ struct WriteBackup {
 };
 
 struct WriteOptions {
-  // Read the unit's configuration (quick read) and keep it as a file first.
+  // Keep the unit's configuration as a file first: what the workspace knows
+  // the unit holds (Workspace::unitImage), else what a quick read finds.
   bool backup = true;
   // Where the backups go; empty: DefaultBackupDir().
   std::string backupDir;
   // Send every block of the configuration, not only those that differ from
-  // what the backup read found in the unit.
+  // what the unit holds.
   bool fullWrite = false;
 };
 
 WorkflowResult ReadWorkflow(link::Link& link, Workspace& ws, Services& sv, const ReadOptions& options = {});
 // `backup`, when given, receives the backup kept (nullopt when none was).
 // After a backup, the success message offers "Zobrazit změny"; showing the
-// changes is the caller's. With a backup kept and no full write asked for,
-// only the blocks that differ from the unit's are sent (ChangedBlocksPlan);
-// otherwise the whole configuration.
+// changes is the caller's. When the unit's bytes are known (read for the
+// backup, or by a read or completed write of this activation) and no full
+// write is asked for, only the blocks that differ are sent
+// (ChangedBlocksPlan); otherwise the whole configuration. A completed write
+// leaves ws.unitImage holding what was written; a failed or stopped one
+// forgets it, as does a read that does not complete.
 WorkflowResult WriteWorkflow(link::Link& link, Workspace& ws, Services& sv, const WriteOptions& options = {},
                              std::optional<WriteBackup>* backup = nullptr);
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "codec/cp1250.h"
+#include "codec/text.h"
 #include "codec/values.h"
 #include "workspace/fields.h"
 
@@ -25,7 +25,7 @@ inline std::int32_t CountedPhone(const std::string& number) {
   if (!number.empty() && number.front() == '+') --digits;
   if (digits == 0) return 1;
   if (digits > 255)
-    return static_cast<std::int32_t>(EncodePhoneNumber(Utf8ToCp1250(number)).size()) + 1;  // wider count
+    return static_cast<std::int32_t>(EncodePhoneNumber(std::string(digits, '0')).size()) + 1;  // wider count
   const std::size_t padded = digits + (digits % 2);
   return static_cast<std::int32_t>(4 + padded + 1);
 }

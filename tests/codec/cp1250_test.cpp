@@ -8,6 +8,7 @@
 #include "codec/cp1250.h"
 #include "codec/decoder.h"
 #include "codec/encoder.h"
+#include "platform/texts.h"
 #include "workspace/usage.h"
 #include "workspace/workspace.h"
 
@@ -32,6 +33,7 @@ TEST(Cp1250, EveryByteSurvivesTheRoundTrip) {
     EXPECT_EQ(Utf8Length(utf8), 1u) << b;
     EXPECT_NE(utf8, "\xEF\xBF\xBD") << b;
     EXPECT_EQ(Utf8ToCp1250(utf8), byte) << b;
+    EXPECT_EQ(RefusedChars(utf8, Cp1250Characters()), b == 0 ? "řídicí znak U+0000" : "") << b;
     if (b == 0) continue;
     // In a text, and in a phone number as a unit may hold one ("ěš12").
     ws.config.general.JmenoStanice = "a" + utf8 + "z";
@@ -94,38 +96,47 @@ TEST(Cp1250, LettersInLowerCaseAndPlain) {
     const Utf8Char u = ReadUtf8Char(utf8, 0);
     std::string lower;
     AppendUtf8(lower, Cp1250LowerCase(u.ch));
-    EXPECT_EQ(Cp1250ToUtf8(Utf8ToCp1250(lower)), lower) << b;
+    EXPECT_EQ(Cp1250ToUtf8(Utf8ToCp1250(lower).value()), lower) << b;
   }
 }
 
-TEST(Cp1250, WhatTheCodePageCannotHoldBecomesAQuestionMark) {
+// What the code page cannot hold is refused and named, never replaced: the
+// encoder fails on the field, naming the characters.
+TEST(Cp1250, WhatTheCodePageCannotHoldIsRefusedAndNamed) {
   struct Case {
     std::string utf8;
-    std::string bytes;
+    std::string named;  // as RefusedChars names what the code page lacks
+    std::size_t length;  // characters, each a byte that is no UTF-8 counted as one
   };
   const std::vector<Case> cases = {
-      {"中", "?"},
-      {"a中b", "a?b"},
-      {"ñ", "?"},                 // Latin-1 letter outside the Central European set
-      {"\xF0\x9F\x98\x80", "?"},  // a four-byte character
-      {"\xEF\xBF\xBD", "?"},      // U+FFFD itself
-      {"\xFF", "?"},              // never valid in UTF-8
-      {"\x80", "?"},              // lone continuation byte
-      {"a\xC3", "a?"},            // cut off at the end
-      {"a\xE2\x82"
-       "b",
-       "a?b"},                       // cut off before an ASCII letter
-      {"\xC0\xAF", "??"},            // overlong form
-      {"\xE0\x80\xAF", "???"},       // overlong three-byte form
-      {"\xED\xA0\x80", "???"},       // surrogate
-      {"\xF4\x90\x80\x80", "????"},  // above U+10FFFF
-      {"\xC4\x9B\xFF\xC4\x9B", "\xEC?\xEC"},
-      {"abcdefgh\xFFijklmnopqrstuvwx\xC3", "abcdefgh?ijklmnopqrstuvwx?"},
+      {"中", "„中“", 1},
+      {"a中b中", "„中“", 4},
+      {"500 m³", "„³“", 6},                       // U+00B3, not in the code page
+      {"ñ", "„ñ“", 1},                            // Latin-1 letter outside the Central European set
+      {"Станция \xF0\x9F\x98\x80 vrt", "„С“, „т“, „а“, „н“, „ц“, „и“, „я“, „😀“", 13},
+      {"\xEF\xBF\xBD", "„\xEF\xBF\xBD“", 1},      // U+FFFD itself
+      {"\xFF", "bajt 0xFF", 1},                   // never valid in UTF-8
+      {"a\xC3", "bajt 0xC3", 2},                  // cut off at the end
+      {"\xC0\xAF", "bajt 0xC0, bajt 0xAF", 2},   // overlong form
+      {"\xED\xA0\x80", "bajt 0xED, bajt 0xA0, bajt 0x80", 3},  // surrogate
+      {"\xC4\x9B\xFF\xC4\x9B", "bajt 0xFF", 3},
   };
+  Workspace ws;
   for (const auto& c : cases) {
-    EXPECT_EQ(Utf8ToCp1250(c.utf8), c.bytes) << c.utf8;
-    // The count of characters is the count of bytes the text takes in the unit.
-    EXPECT_EQ(Utf8Length(c.utf8), c.bytes.size()) << c.utf8;
+    EXPECT_EQ(Utf8ToCp1250(c.utf8), std::nullopt) << c.utf8;
+    EXPECT_EQ(RefusedChars(c.utf8, Cp1250Characters()), c.named) << c.utf8;
+    EXPECT_EQ(Utf8Length(c.utf8), c.length) << c.utf8;
+    // In a text and in a phone number: the encoder refuses it and says which.
+    for (FieldRef field : {FieldRef{Field::JmenoStanice}, FieldRef{Field::INPNazev, 3}, FieldRef{Field::TC, 5}}) {
+      Workspace w;
+      *TextOf(w.config, w.settings, field) = c.utf8;
+      EncodeError why;
+      EXPECT_FALSE(EncodeImage(w, nullptr, &why)) << c.utf8;
+      EXPECT_EQ(why.field, field);
+      const bool one = c.named.find(", ") == std::string::npos;
+      EXPECT_EQ(why.cause, std::string(one ? texts::kEncodeUnstorableChar : texts::kEncodeUnstorableChars) + c.named);
+      EXPECT_TRUE(w.image == ws.image);  // left as it was
+    }
   }
 }
 

@@ -195,7 +195,13 @@ TEST_F(LinkEndToEnd, CheckBoxSwitchesTheReadBack) {
     };
     Click("btEEPROMSave");
     EXPECT_EQ(fx.messages.firstLines(), std::vector<std::string>{texts::kMsgWriteDone});
-    EXPECT_GE(backupFrames, static_cast<long>(link::kBodyStart / link::kBlockSize));
+    // The first write reads the unit for its backup; the second knows what
+    // the first left in it.
+    if (verify) {
+      EXPECT_EQ(backupFrames, 0);
+    } else {
+      EXPECT_GE(backupFrames, static_cast<long>(link::kBodyStart / link::kBlockSize));
+    }
     EXPECT_EQ(link->stats.framesSent - before - backupFrames, verify ? 2 * blocks : blocks);
   }
   link->onBlock = nullptr;

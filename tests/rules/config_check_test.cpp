@@ -5,6 +5,12 @@
 #include <string>
 #include <vector>
 
+#include <fstream>
+#include <sstream>
+
+#include <nlohmann/json.hpp>
+
+#include "file/config_json.h"
 #include "rules/config_check.h"
 #include "rules/rules.h"
 #include "workspace/workspace.h"
@@ -135,7 +141,7 @@ TEST(CheckConfiguration, ReportsEveryOffenceOnceInTabOrder) {
       "INPZap[0]: Název 'Zapnuto' nesmí být stejný jako název 'Vypnuto'.",
       "INPZap[1]: Název 'Zapnuto' nesmí být stejný jako název 'Vypnuto'.",
       "OUTZap[0]: Název 'Zapnuto' nesmí být prefixem názvu 'Vypnuto' ani naopak.",
-      "AINCL2Level[4]: Číslo je chybně zadáno.",
+      "AINCL2Level[4]: Číslo je chybně zadáno.\nNepovolený znak: „-“.",
       "TC[3]: Pokud není zadáno telefonní číslo musí být zaškrtávací pole 'Příjem' nezaškrtnuté.",
       "OUTZap[0]: " + ZapMsg("O1", "Je předponou názvu 'Vypnuto' téhož výstupu O1 („ONX“)."),
   };
@@ -234,6 +240,42 @@ TEST(BrokenFieldsLine, NamesTheFieldsThatBreakTheRules) {
     EXPECT_EQ(BrokenFieldsLine(ws.config, ws.settings, '.'), c.line);
     const std::string message = WithBrokenFields("Načteno.", ws.config, ws.settings, '.');
     EXPECT_EQ(message, c.line.empty() ? "Načteno." : "Načteno.\n" + c.line);
+  }
+}
+
+// A JSON configuration (vexa-cli check and build) with a character the unit
+// cannot store is refused, naming the field and the character.
+TEST(ReviewConfiguration, JsonWithCharactersTheUnitCannotStoreNamesFieldAndCharacter) {
+  std::ifstream in(std::string(VEXA_FIXTURES_DIR) + "/pumping-station.json");
+  std::stringstream fixture;
+  fixture << in.rdbuf();
+  const struct {
+    nlohmann::json::json_pointer key;
+    const char* value;
+    FieldRef field;
+    const char* named;
+  } cases[] = {
+      {"/general/JmenoStanice"_json_pointer, "500 m³", {Field::JmenoStanice}, "„³“"},
+      {"/general/PIN"_json_pointer, "12٣4", {Field::PIN}, "„٣“"},
+      {"/general/TCcentra"_json_pointer, "+420６03", {Field::TCcentra}, "„６“"},
+      {"/general/rtSwitchOn"_json_pointer, "Zapnuto ✓", {Field::rtSwitchOn}, "„✓“"},
+      {"/phones/2/TC"_json_pointer, "60312３", {Field::TC, 2}, "„３“"},
+      {"/inputs/0/INPNazev"_json_pointer, "Dvere🚪", {Field::INPNazev, 0}, "„🚪“"},
+      {"/inputs/1/INPZap"_json_pointer, "Ω", {Field::INPZap, 1}, "„Ω“"},
+      {"/outputs/1/OUTimpuls"_json_pointer, "PULSΩ", {Field::OUTimpuls, 1}, "„Ω“"},
+      {"/analogs/0/AINStateH"_json_pointer, "Vysoka ≥5", {Field::AINStateH, 0}, "„≥“"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.value);
+    nlohmann::json json = nlohmann::json::parse(fixture.str());
+    json[c.key] = c.value;
+    DeviceConfig config;
+    std::string error;
+    ASSERT_TRUE(ConfigFromJsonText(json.dump(), config, error)) << error;
+    const Review review = ReviewConfiguration(config, ProgramSettings{});
+    ASSERT_EQ(review.offences.size(), 1u);
+    EXPECT_EQ(review.offences[0].field, c.field);
+    EXPECT_NE(review.offences[0].message.find(c.named), std::string::npos) << review.offences[0].message;
   }
 }
 

@@ -7,6 +7,8 @@
 #include <utility>
 #include <vector>
 
+#include "codec/cp1250.h"
+#include "platform/texts.h"
 #include "rules/rules.h"
 
 namespace vexa::rules {
@@ -432,6 +434,42 @@ TEST(EditorRules, SilentWhileCancelRequestedExceptThePulseLength) {
   EXPECT_TRUE(env.Leave({Field::INPNazev, 0}, "st").failed);
 }
 
+// Characters the unit cannot store, in every text field of the unit: a rule
+// refuses them and names them, or a normalising rule leaves a number the unit
+// stores; nothing is left for the encoder to replace.
+TEST(CheckField, CharactersTheUnitCannotStoreAreRefusedAndNamed) {
+  const std::vector<std::string> samples = {"³", "Ж", "ñ", "\xF0\x9F\x98\x80", "\xEF\xBF\xBD", "\xFF", "³Ω"};
+  for (const FieldInfo& info : kFields) {
+    if (info.kind != FieldKind::Text || info.family == Family::Program) continue;
+    for (const std::string& sample : samples) {
+      const FieldRef ref{info.field, 1};
+      const std::string typed = "1" + sample + "2";  // the digits pass every set
+      const std::string label = FieldDisplayName(ref) + " '" + typed + "'";
+      for (const Variant v : {Variant::MainWindow, Variant::PhoneEditor, Variant::InputEditor,
+                              Variant::OutputEditor}) {
+        Env env;
+        const FieldCheck r = env.Leave(ref, typed, v);
+        if (r.failed) {
+          ASSERT_EQ(r.messages.size(), 1u) << label;
+          EXPECT_NE(r.messages[0].text.find(": " + RefusedChars(sample, Cp1250Characters()) + "."), std::string::npos)
+              << label << ": " << r.messages[0].text;
+        } else {
+          EXPECT_TRUE(Utf8ToCp1250(env.Text(ref)).has_value()) << label;
+          EXPECT_NE(env.Text(ref), typed) << label;
+        }
+      }
+    }
+  }
+  // The station name takes any character the unit stores, and only those.
+  Env env;
+  EXPECT_FALSE(env.Leave({Field::JmenoStanice}, "Čerpací stanice – vrt 2, 25 °C, „A“ € ~\"", Variant::MainWindow).failed);
+  const FieldCheck r = env.Leave({Field::JmenoStanice}, "Станция 😀 vrt");
+  ASSERT_TRUE(r.failed);
+  EXPECT_EQ(r.tab, WindowTab::Vseobecne);
+  EXPECT_EQ(r.messages[0].text, std::string(texts::kRuleStationChars) +
+                                    "\nNepovolené znaky: „С“, „т“, „а“, „н“, „ц“, „и“, „я“, „😀“.");
+}
+
 TEST(CheckField, FieldsWithoutRulesDoNothing) {
   Env env;
   env.Text({Field::PIN}) = "abc";
@@ -463,6 +501,9 @@ TEST(CheckField, AnyBytesInAnyFieldAreHandled) {
         if (r.failed) {
           EXPECT_EQ(*text, bytes) << FieldDisplayName(ref);
           EXPECT_EQ(r.messages.size(), 1u);
+        } else if (v == Variant::MainWindow && InfoOf(ref.field).family != Family::Program) {
+          // What passes, the unit stores as it is.
+          EXPECT_TRUE(Utf8ToCp1250(*text).has_value()) << FieldDisplayName(ref);
         }
         bytes = *text;
       }

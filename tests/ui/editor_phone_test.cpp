@@ -75,7 +75,7 @@ TEST_F(PhoneEditorTest, NumberIsNormalisedOrRefusedWhenLeft) {
       MoveFocus(tc, prijem);
       EXPECT_EQ(tc->text().toStdString(), c.shown) << c.typed;
       if (*c.message) {
-        EXPECT_EQ(fx.messages.texts(), std::vector<std::string>{c.message}) << c.typed;
+        EXPECT_EQ(fx.messages.firstLines(), std::vector<std::string>{c.message}) << c.typed;
         EXPECT_EQ(fx.messages.shown.at(0).icon, Icon::Error);
         EXPECT_TRUE(tc->hasFocus()) << c.typed;
       } else {
@@ -111,7 +111,7 @@ TEST_F(PhoneEditorTest, EnterOnTheNumberRunsItsRuleBeforeCopyingBack) {
   });
   EXPECT_TRUE(leftOpen);
   EXPECT_EQ(ws.config.phones[4].TC, "+420601234567");
-  EXPECT_EQ(fx.messages.texts(), std::vector<std::string>{"Telefonní číslo je špatně zadáno."});
+  EXPECT_EQ(fx.messages.firstLines(), std::vector<std::string>{"Telefonní číslo je špatně zadáno."});
 }
 
 TEST_F(PhoneEditorTest, FocusSelectsTheWholeTextWithTheCaretAtItsStart) {

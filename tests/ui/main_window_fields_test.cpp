@@ -180,6 +180,7 @@ TEST_F(FieldsTest, FailingRuleReportsSwitchesTabAndPutsTheFocusBack) {
   const Case cases[] = {
       {"tabPIN", "12a", 0},       {"tabDobaPlatnostiSMS", "3a", 1}, {"tabINPNazev0", "st", 2},
       {"tabOUTNazev1", "a b", 3}, {"tabAINCL1Level0", "", 4},       {"tabTC2", "12x", 6},
+      {"tabJmenoStanice", "500 m³", 0},  // a character the unit cannot store
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

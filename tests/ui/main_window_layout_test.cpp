@@ -345,10 +345,25 @@ TEST(ProgressWindowTest, ShowStornoAndClose) {
   // Blocks of a transfer: the bar appears with them and goes with the next
   // Show.
   EXPECT_FALSE(info.bar()->isVisible());
+  progress.SetProgress(2, 0);  // no total yet: the bar only says that it runs
+  EXPECT_TRUE(info.bar()->isVisible());
+  EXPECT_EQ(info.bar()->maximum(), 0);
   progress.SetProgress(3, 40);
   EXPECT_TRUE(info.bar()->isVisible());
   EXPECT_EQ(info.bar()->value(), 3);
   EXPECT_EQ(info.bar()->maximum(), 40);
+  // A block every 0.6 s; then none for 5 s: the cable hint under the text,
+  // until the next block.
+  for (long done = 4; done <= 6; ++done) {
+    info.advanceClock(600);
+    progress.SetProgress(done, 40);
+  }
+  EXPECT_TRUE(info.timeLeft()->text().startsWith(QString::fromUtf8("Zbývá asi ")));  // the figure is the pace's
+  info.advanceClock(5000);
+  EXPECT_TRUE(info.napis()->text().endsWith(QString::fromUtf8(texts::kMsgNoAnswer)));
+  if (!shots.isEmpty()) info.grab().save(QDir(shots).filePath(QStringLiteral("progress-no-answer.png")));
+  progress.SetProgress(7, 40);
+  EXPECT_FALSE(info.napis()->text().contains(QString::fromUtf8(texts::kMsgNoAnswer)));
   progress.Show("Ukládám data z PC do EEPROM.", true);
   EXPECT_FALSE(info.bar()->isVisible());
 
@@ -356,23 +371,6 @@ TEST(ProgressWindowTest, ShowStornoAndClose) {
   EXPECT_FALSE(info.isVisible());
   progress.Close();  // harmless when hidden
   EXPECT_FALSE(info.isVisible());
-}
-
-TEST(ProgressWindowTest, TimeLeftOnceItCanBeEstimated) {
-  const struct {
-    long startDone, done, total;
-    qint64 elapsedMs;
-    const char* text;
-  } cases[] = {
-      {0, 1, 100, 5000, ""},                        // one block tells nothing yet
-      {0, 10, 100, 800, ""},                        // nor less than a second
-      {0, 10, 100, 10000, "Zbývá asi 1 min 30 s."},  // 1 s a block, 90 to go
-      {20, 30, 100, 5000, "Zbývá asi 35 s."},        // measured from where the estimate began
-      {0, 100, 100, 9000, ""},                      // done
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(qt::TimeLeftText(c.startDone, c.done, c.total, c.elapsedMs).toStdString(), c.text) << c.done;
-  }
 }
 
 }  // namespace

@@ -206,7 +206,9 @@ TEST(Workflows, WriteStoppedInTheBodyReadsBackAsNotProgrammed) {
   unit.link.onBlock = [&unit](long done, long) {
     if (done == 26 + 3) unit.progress.ClickStorno();  // in the body phase
   };
-  EXPECT_EQ(WriteWorkflow(unit.link, unit.ws, unit.sv, kNoBackup), WorkflowResult::Cancelled);
+  // The same configuration again: only a full write sends its body.
+  EXPECT_EQ(WriteWorkflow(unit.link, unit.ws, unit.sv, {.backup = false, .backupDir = {}, .fullWrite = true}),
+            WorkflowResult::Cancelled);
   unit.link.onBlock = nullptr;
   unit.messages.shown.clear();
   const DeviceConfig shown = unit.ws.config;

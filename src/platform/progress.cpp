@@ -1,0 +1,62 @@
+#include "platform/progress.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace vexa {
+namespace {
+
+// The first blocks are averaged; after them the newest block weighs this
+// much in the smoothed time a block takes, and counts for at most so many
+// times it: a block that took its retries (or a pause of the line) is one
+// block among many, and a unit that has become slower still shows within a
+// few blocks.
+constexpr long kAveragedBlocks = 4;
+constexpr double kNewestWeight = 0.2;
+constexpr double kOutlierFactor = 3;
+
+}  // namespace
+
+void TransferPace::Report(long done, long total, std::int64_t nowMs) {
+  if (Running() && done < done_) Reset();
+  if (!Running()) {
+    startMs_ = nowMs;
+    startDone_ = done;
+  } else if (done > done_) {
+    const double perBlock = static_cast<double>(nowMs - lastMs_) / static_cast<double>(done - done_);
+    ++measured_;
+    if (measured_ <= kAveragedBlocks) {
+      msPerBlock_ += (perBlock - msPerBlock_) / static_cast<double>(measured_);
+    } else {
+      msPerBlock_ += kNewestWeight * (std::min(perBlock, kOutlierFactor * msPerBlock_) - msPerBlock_);
+    }
+  }
+  if (total > 0) {
+    if (done >= total) {
+      share_ = 1;
+    } else if (done > done_ || total_ == 0) {
+      // The blocks done since the last report take their part of what was
+      // left: for a total that stays, exactly done / total.
+      const long before = total_ == 0 ? 0 : done_;
+      share_ += (1 - share_) * static_cast<double>(done - before) / static_cast<double>(total - before);
+    }
+  }
+  ++reports_;
+  done_ = std::max(done, done_);
+  total_ = total;
+  lastMs_ = nowMs;
+}
+
+std::optional<double> TransferPace::Share() const {
+  if (total_ <= 0) return std::nullopt;
+  return share_;
+}
+
+std::optional<long long> TransferPace::SecondsLeft(std::int64_t nowMs) const {
+  if (done_ - startDone_ < 2 || nowMs - startMs_ < 1000 || total_ <= 0) return std::nullopt;
+  const double leftMs =
+      msPerBlock_ * static_cast<double>(std::max(0L, total_ - done_)) - static_cast<double>(nowMs - lastMs_);
+  return std::max(1LL, static_cast<long long>(std::ceil(leftMs / 1000)));
+}
+
+}  // namespace vexa

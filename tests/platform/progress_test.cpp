@@ -1,0 +1,98 @@
+// What the progress window shows of a transfer: a share that never falls,
+// the time left, and the unit's silence.
+#include "platform/progress.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace vexa {
+namespace {
+
+struct Step {
+  long done, total;
+};
+
+// Totals as transfers report them, one block every 200 ms.
+TEST(TransferPace, TheShareNeverFallsAndEndsWhole) {
+  // A quick read: no total until the header is in, then the most it may
+  // take, falling as the texts come in.
+  std::vector<Step> quick;
+  for (long d = 1; d <= 6; ++d) quick.push_back({d, 0});
+  for (long d = 7; d <= 110; ++d) quick.push_back({d, 191});
+  for (const Step s : {Step{111, 183}, {114, 178}, {116, 167}, {117, 156}, {119, 145}, {121, 124}, {124, 124}}) {
+    quick.push_back(s);
+  }
+  // A read that finds no end goes on to the end of the memory.
+  std::vector<Step> growing;
+  for (long d = 1; d <= 120; ++d) growing.push_back({d, 145});
+  for (long d = 121; d <= 1016; ++d) growing.push_back({d, d + 1 < 1016 ? d + 1 : 1016});
+  // A write: the same total throughout.
+  std::vector<Step> write;
+  for (long d = 1; d <= 11; ++d) write.push_back({d, 11});
+
+  for (const auto* steps : {&quick, &growing, &write}) {
+    TransferPace pace;
+    double last = 0;
+    std::int64_t now = 0;
+    for (const Step s : *steps) {
+      pace.Report(s.done, s.total, now += 200);
+      EXPECT_EQ(pace.Share().has_value(), s.total > 0) << s.done;
+      const double share = pace.Share().value_or(0);
+      EXPECT_GE(share, last) << s.done << " of " << s.total;
+      EXPECT_LE(share, 1.0);
+      if (steps == &write) {
+        EXPECT_DOUBLE_EQ(share, static_cast<double>(s.done) / s.total);
+      }
+      last = share;
+    }
+    EXPECT_DOUBLE_EQ(last, 1.0);
+  }
+  // Fewer blocks than before: the next transfer starts from nothing.
+  TransferPace pace;
+  pace.Report(40, 40, 1000);
+  pace.Report(1, 11, 1200);
+  EXPECT_NEAR(pace.Share().value(), 1.0 / 11, 1e-9);
+}
+
+TEST(TransferPace, TimeLeftOnceItCanBeToldAndToTheEnd) {
+  struct Case {
+    const char* what;
+    std::vector<std::int64_t> blockMs;  // when each block came (block 1, 2, ...)
+    long total;
+    std::int64_t askedMs;
+    std::optional<long long> seconds;
+  };
+  const std::vector<Case> cases = {
+      {"one block tells nothing yet", {1000}, 100, 5000, std::nullopt},
+      {"nor less than a second", {100, 200, 300}, 100, 350, std::nullopt},
+      {"1 s a block, 90 to go", {1000, 2000, 3000, 4000, 5000, 6000, 7000, 8000, 9000, 10000}, 100, 10000, 90},
+      {"counting down between blocks", {1000, 2000, 3000}, 10, 5500, 5},
+      {"never below a second before the end", {1000, 2000, 3000}, 4, 9000, 1},
+      {"shown at the last block", {1000, 2000, 3000}, 3, 3000, 1},
+      // One slow block among quick ones moves the estimate only by its share.
+      {"a stall is smoothed", {200, 400, 600, 800, 1000, 6000, 6200}, 50, 6200, 12},
+      // Two reports at once (the total learnt right after a block) hold nothing down.
+      {"a first quick block", {1000, 1001, 2001, 3001, 4001, 5001}, 100, 5001, 76},
+  };
+  for (const Case& c : cases) {
+    TransferPace pace;
+    for (std::size_t i = 0; i < c.blockMs.size(); ++i) pace.Report(static_cast<long>(i + 1), c.total, c.blockMs[i]);
+    EXPECT_EQ(pace.SecondsLeft(c.askedMs), c.seconds) << c.what;
+  }
+}
+
+TEST(TransferPace, SilentAfterFiveSecondsWithoutABlock) {
+  TransferPace pace;
+  EXPECT_FALSE(pace.Silent(60'000));  // no transfer yet
+  pace.Report(1, 0, 1000);
+  EXPECT_FALSE(pace.Silent(1000 + kSilenceHintMs - 1));
+  EXPECT_TRUE(pace.Silent(1000 + kSilenceHintMs));
+  pace.Report(2, 0, 8000);  // the unit answers again
+  EXPECT_FALSE(pace.Silent(8000));
+  pace.Reset();
+  EXPECT_FALSE(pace.Silent(60'000));
+}
+
+}  // namespace
+}  // namespace vexa
