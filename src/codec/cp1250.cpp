@@ -128,9 +128,9 @@ std::string RefusedChars(std::string_view text, std::string_view allowed, std::s
       std::snprintf(code, sizeof code, texts::kRefusedControlFormat, static_cast<unsigned>(c));
       list += code;
     } else {
-      list += "„";
+      list += texts::kQuoteOpen;
       AppendUtf8(list, c);
-      list += "“";
+      list += texts::kQuoteClose;
     }
   }
   return list;

@@ -71,6 +71,8 @@ inline constexpr const char* kRefusedCharsLead = "Nepovolené znaky: ";
 inline constexpr const char* kRefusedSpace = "mezera";
 inline constexpr const char* kRefusedByteFormat = "bajt 0x%02X";             // a byte that is no UTF-8
 inline constexpr const char* kRefusedControlFormat = "řídicí znak U+%04X";   // a control character
+inline constexpr const char* kQuoteOpen = "„";  // around a character shown as it is
+inline constexpr const char* kQuoteClose = "“";
 
 // The output check before a write: "Název výstupu '" O2 "' není správně
 // zadán. ..." and kProgramEnd.
