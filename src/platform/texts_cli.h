@@ -17,6 +17,8 @@ inline constexpr const char* kCliUnexpected = "neočekávaná chyba";
 inline constexpr const char* kCliCopies = "--copies vyžaduje číslo od 1 do 32767";
 inline constexpr const char* kCliNoTempFolder = "nelze vytvořit dočasnou složku";
 inline constexpr const char* kCliPdfIncomplete = "vytištěné PDF je neúplné";
+inline constexpr const char* kCliReportNeedsWindow =
+    "sestavu tiskne okenní program VEXA Init (vexa-init), tento vexa-cli je sestaven bez tisku (Qt)";
 // vexa-init's command line, after "vexa-init: ".
 inline constexpr const char* kInitOneFileOnly = "nejvýše jeden soubor s nastavením";
 

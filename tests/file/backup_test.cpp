@@ -48,11 +48,6 @@ TEST(Backup, NamesAndFolders) {
        "2026-06-01_000000_VEXA_xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx.eep"},
   };
   for (const auto& c : cases) EXPECT_EQ(BackupFileName(c.when, c.product, c.station), c.name);
-
-  EXPECT_EQ(DefaultBackupDir("/data", "/home/u"), "/data/vexa-init/backups");
-  EXPECT_EQ(DefaultBackupDir("", "/home/u"), "/home/u/.local/share/vexa-init/backups");
-  EXPECT_EQ(DefaultBackupDir("relative", "/home/u"), "/home/u/.local/share/vexa-init/backups");
-  EXPECT_EQ(DefaultBackupDir(nullptr, nullptr), "");
 }
 
 TEST(Backup, SavedWholeUnderAFreeNameOnly) {
@@ -89,21 +84,6 @@ TEST(Backup, SavedWholeUnderAFreeNameOnly) {
   fs::create_directories(blocked.parent_path());
   std::ofstream(blocked.string()) << "a file";
   EXPECT_FALSE(SaveBackup((blocked / "sub").string(), name, ws.image, usage));
-}
-
-// The program's own folder, left open by an earlier version, is closed by the
-// next backup; a folder the user chose keeps its rights.
-TEST(Backup, TheProgramsFolderIsClosedToOthers) {
-  Workspace ws;
-  ASSERT_TRUE(EncodeImage(ws));
-  const fs::path own = DefaultBackupDir();
-  ASSERT_FALSE(own.empty());
-  for (const fs::path& dir : {own, FreshDir("chosen")}) {
-    fs::create_directories(dir);
-    fs::permissions(dir, fs::perms(0755));
-    ASSERT_TRUE(SaveBackup(dir.string(), "2026-12-07_143012_VEXA.eep", ws.image, 450));
-    EXPECT_EQ(static_cast<unsigned>(fs::status(dir).permissions()), dir == own ? 0700u : 0755u) << dir;
-  }
 }
 
 TEST(Backup, PruningKeepsTheNewestAndForeignFiles) {

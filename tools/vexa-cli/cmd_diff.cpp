@@ -32,7 +32,7 @@ std::optional<DeviceConfig> Read(const Source& source) {
     if (!LoadConfigOrSay(source.path, ws)) return std::nullopt;
     return ws.config;
   }
-#if __has_include(<QCoreApplication>)
+#if VEXA_CLI_UNIT
   DeviceConfig config;
   if (ReadUnitConfiguration(source.path, config) != kExitOk) return std::nullopt;
   return config;

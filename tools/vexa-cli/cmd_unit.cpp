@@ -26,16 +26,13 @@
 //
 // Exit codes: 0 success, 1 refused or failed, 2 bad usage or a file that is
 // not a configuration, 3 cancelled.
-// Built only with the Qt serial port (VEXA_GUI).
-#if __has_include(<QCoreApplication>)
-#include <signal.h>
-#include <unistd.h>
-
-#include <QCoreApplication>
+// Built where a serial port is (port_backend.h).
+#if VEXA_CLI_UNIT
 #include <atomic>
 #include <cstdio>
 #include <functional>
 #include <iostream>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -46,8 +43,8 @@
 #include "link/port_names.h"
 #include "link/programming_mode.h"
 #include "link/trace.h"
-#include "qt/qt_port_list.h"
-#include "qt/qt_serial_port.h"
+#include "platform/system.h"
+#include "port_backend.h"
 #include "workflows/unit_workflows.h"
 #include "workspace/workspace.h"
 
@@ -55,16 +52,6 @@ namespace vexa::cli {
 namespace {
 
 std::atomic<bool> g_interrupted{false};
-
-void OnInterrupt(int) { g_interrupted = true; }
-
-void InstallInterruptHandler() {
-  struct sigaction sa {};
-  sa.sa_handler = OnInterrupt;
-  sigaction(SIGINT, &sa, nullptr);
-  sigaction(SIGTERM, &sa, nullptr);
-  sigaction(SIGHUP, &sa, nullptr);  // the terminal was closed
-}
 
 std::string PlainLines(std::string text) {
   std::string out;
@@ -89,7 +76,7 @@ class ConsoleMessages : public MessageBox {
     SayLines(std::cerr, PlainLines(text));
     if (icon == Icon::Information && waitForEnter) {
       waitForEnter = false;
-      if (::isatty(STDIN_FILENO) && !g_interrupted) {
+      if (platform::IsConsole(0) && !g_interrupted) {
         std::string line;
         std::getline(std::cin, line);
       }
@@ -134,17 +121,18 @@ class ConsoleProgress : public ProgressWindow {
   }
 
  private:
-  const bool toTerminal_ = ::isatty(STDERR_FILENO) != 0;
+  const bool toTerminal_ = platform::IsConsole(2);
   bool barShown_ = false;
   int lastPercent_ = -1;
 };
 
-// Yields to Qt and turns Ctrl-C into the Storno of the progress window.
+// Yields to the port's events and turns Ctrl-C into the Storno of the
+// progress window.
 class ConsoleLoop : public EventLoop {
  public:
   explicit ConsoleLoop(Workspace& ws) : ws_(ws) {}
   void Yield() override {
-    QCoreApplication::processEvents();
+    PumpPortEvents();
     if (g_interrupted) ws_.CancelRequested = true;
   }
 
@@ -168,7 +156,7 @@ enum ArgSet { kPortOnly = 0, kOutput = 1, kVerify = 2, kFull = 4, kBackup = 8, k
 // Everything a unit command needs, from activation to release.
 class Session {
  public:
-  explicit Session(const std::string& portName) : port_(clock_), link_(port_, clock_), loop_(ws) {
+  explicit Session(const std::string& portName) : port_(MakeSerialPort(clock_)), link_(*port_, clock_), loop_(ws) {
     ws.settings.Port = portName;
     messages_.EndBar = [this] { progress_.EndBar(); };
     link_.onBlock = [this](long done, long total) { progress_.Block(done, total); };
@@ -211,7 +199,7 @@ class Session {
 
  private:
   link::SteadyClock clock_;
-  qt::QtSerialPort port_;
+  std::unique_ptr<link::SerialPort> port_;
   link::Link link_;
   link::Trace trace_{clock_};
   ConsoleMessages messages_;
@@ -247,16 +235,6 @@ bool ParseArgs(const std::vector<std::string>& args, bool wantFile, int allowed,
   return !out.port.empty() && (!wantFile || !out.file.empty());
 }
 
-// The Qt event machinery the serial port runs on.
-QCoreApplication& Application() {
-  static int argc = 1;
-  static char name[] = "vexa-cli";
-  static char* argv[] = {name, nullptr};
-  static QCoreApplication* app =
-      QCoreApplication::instance() ? nullptr : new QCoreApplication(argc, argv);  // lives until exit
-  return app ? *app : *QCoreApplication::instance();
-}
-
 int ActivationExit(link::ActivationResult r) {
   switch (r) {
     case link::ActivationResult::Active: return kExitOk;
@@ -277,7 +255,7 @@ int WorkflowExit(WorkflowResult r) {
 int RunOnUnit(Session& s, const UnitArgs& args, const std::function<int(Session&)>& work) {
   s.ws.settings.CheckWrite = args.verify;
   if (!s.StartTrace()) return kExitFailed;
-  InstallInterruptHandler();
+  platform::WatchInterrupts(g_interrupted);
 
   s.messages().waitForEnter = true;  // the activation's instruction
   const auto activation = link::ActivateLink(s.link(), s.ws, s.sv());
@@ -299,6 +277,7 @@ int RunOnUnit(Session& s, const UnitArgs& args, const std::function<int(Session&
     s.messages().questionAnswer = Answer::Yes;
   }
   const bool released = s.Release();
+  platform::InterruptHandled();
   if (code == kExitOk && !released) code = kExitFailed;
   return code;
 }
@@ -314,7 +293,7 @@ int Info(const std::vector<std::string>& argv) {
     std::cerr << "usage: vexa-cli " << kInfoUsage << "\n";
     return kExitInvalid;
   }
-  Application();
+  StartPortEvents();
   Session s(args.port);
   return RunOnUnit(s, args, [](Session&) { return kExitOk; });
 }
@@ -327,7 +306,7 @@ int Read(const std::vector<std::string>& argv) {
   }
   // A file that could not be written is refused before the unit is touched.
   if (!CanWriteOrSay(args.file)) return kExitFailed;
-  Application();
+  StartPortEvents();
   Session session(args.port);
   return RunOnUnit(session, args, [&args](Session& s) {
     const int code = WorkflowExit(ReadWorkflow(s.link(), s.ws, s.sv(), {.fullRead = args.full}));
@@ -344,7 +323,7 @@ int Write(const std::vector<std::string>& argv) {
     std::cerr << "usage: vexa-cli " << kWriteUsage << "\n";
     return kExitInvalid;
   }
-  Application();
+  StartPortEvents();
   Session s(args.port);
   // The file is loaded as the program loads it, before the unit is touched.
   if (!LoadFileOrSay(args.file, s.ws)) return kExitInvalid;
@@ -364,9 +343,9 @@ int Ports(const std::vector<std::string>& argv) {
     std::cerr << "usage: vexa-cli ports\n";
     return kExitInvalid;
   }
-  Application();
+  StartPortEvents();
   const auto entries =
-      link::PortSelectorEntries(qt::QtPortList().SystemPorts(), link::DefaultDosDevicesDir());
+      link::PortSelectorEntries(SystemPorts(), link::DefaultDosDevicesDir());
   for (const auto& line : link::PortListLines(entries)) std::cout << TerminalSafe(line) << "\n";
   return kExitOk;
 }
@@ -381,7 +360,7 @@ int ReadUnitConfiguration(const std::string& port, DeviceConfig& config) {
   UnitArgs args;
   args.port = port;
   args.identificationToStderr = true;
-  Application();
+  StartPortEvents();
   Session session(port);
   return RunOnUnit(session, args, [&config](Session& s) {
     const int code = WorkflowExit(ReadWorkflow(s.link(), s.ws, s.sv()));
@@ -413,4 +392,4 @@ const Register kWrite{
 
 }  // namespace
 }  // namespace vexa::cli
-#endif  // __has_include(<QCoreApplication>)
+#endif  // VEXA_CLI_UNIT

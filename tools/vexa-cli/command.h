@@ -52,7 +52,7 @@ bool LoadFileOrSay(const std::string& path, Workspace& ws);
 // receives the keys a JSON leaves out.
 bool LoadConfigOrSay(const std::string& path, Workspace& ws, std::vector<std::string>* missing = nullptr);
 
-#if __has_include(<QCoreApplication>)
+#if VEXA_CLI_UNIT
 // Activates the unit on `port`, reads its configuration (quick read) and
 // releases it; the exit code of a read.
 int ReadUnitConfiguration(const std::string& port, DeviceConfig& config);

@@ -1,7 +1,5 @@
 // vexa-cli: the scripting companion of VEXA Init, for technicians who keep
 // configurations in version control and program many units.
-#include <unistd.h>
-
 #include <algorithm>
 #include <exception>
 #include <filesystem>
@@ -12,6 +10,7 @@
 #include "file/config_file.h"
 #include "file/disk_file.h"
 #include "platform/failure.h"
+#include "platform/system.h"
 #include "workspace/workspace.h"
 
 #ifndef VEXA_VERSION
@@ -77,7 +76,7 @@ int SaveConfigOrSay(const std::string& path, Workspace& ws) {
 bool CanWriteOrSay(const std::string& path) {
   if (path == "-") return true;
   namespace fs = std::filesystem;
-  const fs::path target(path);
+  const fs::path target = platform::PathFromUtf8(path);
   fs::path folder = target.parent_path();
   if (folder.empty()) folder = ".";
   std::error_code ec;
@@ -87,8 +86,8 @@ bool CanWriteOrSay(const std::string& path) {
       refused = Failure::Of(FailureKind::FileSystem, texts::kCauseIsFolder).AtPath(path);
     } else if (!fs::is_directory(folder, ec)) {
       refused = Failure::Of(FailureKind::FileSystem, texts::kCauseNoFolderForFile).AtPath(path);
-    } else if (::access(folder.c_str(), W_OK) != 0) {
-      refused = Failure::Of(FailureKind::FileSystem, texts::kCauseFolderReadOnly).AtPath(folder.string());
+    } else if (!platform::FolderIsWritable(platform::Utf8Of(folder))) {
+      refused = Failure::Of(FailureKind::FileSystem, texts::kCauseFolderReadOnly).AtPath(platform::Utf8Of(folder));
     } else {
       return true;
     }
@@ -152,7 +151,13 @@ int Run(int argc, char** argv) {
 int main(int argc, char** argv) {
   // Whatever goes wrong below ends in a message and an exit code, never an abort.
   try {
-    int code = Run(argc, argv);
+    // The arguments as UTF-8 and the console taking UTF-8, on every system.
+    vexa::platform::PrepareConsole();
+    std::vector<std::string> args = vexa::platform::CommandLineArguments(argc, argv);
+    std::vector<char*> utf8Argv;
+    for (std::string& a : args) utf8Argv.push_back(a.data());
+    utf8Argv.push_back(nullptr);
+    int code = Run(static_cast<int>(args.size()), utf8Argv.data());
     // Whatever was printed must have arrived: a full disk or a closed pipe
     // behind standard output is a failure, and says so.
     std::cout.flush();
