@@ -15,7 +15,7 @@ jobs=$(nproc)
 mkdir -p "$out/json-include"
 ln -sfn /usr/include/nlohmann "$out/json-include/nlohmann"
 
-cmake -S . -B "$out" -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw64.cmake -DCMAKE_BUILD_TYPE=Release \
+cmake --no-warn-unused-cli -S . -B "$out" -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw64.cmake -DCMAKE_BUILD_TYPE=Release \
   -DVEXA_GUI=OFF -DVEXA_BENCH=OFF -DVEXA_JSON_INCLUDE_DIR="$PWD/$out/json-include" \
   -DVEXA_GTEST_SOURCE_DIR=/usr/src/googletest -DVEXA_TEST_PATH_PREFIX=Z: >/dev/null
 targets=(vexa-cli test_workspace test_codec test_rules test_link test_file test_workflows test_report test_graph test_platform)

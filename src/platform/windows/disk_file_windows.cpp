@@ -193,15 +193,17 @@ bool WriteFileAtomically(const std::string& path, const std::uint8_t* data, std:
   if (!ResolveTarget(platform::PathFromUtf8(path), target, exists, failure)) return false;
   const std::string where = platform::Utf8Of(target);
   if (exists) {
-    Handle probe{CreateFileW(target.c_str(), FILE_READ_ATTRIBUTES,
-                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0,
-                             nullptr)};
-    if (!probe.Valid()) return FailSystem(failure, where, GetLastError(), texts::kCauseCannotStat);
-    if (!CheckRegular(probe.h, where, failure)) return false;
     // ReplaceFileW would refuse it with a bare "access denied".
     if ((GetFileAttributesW(target.c_str()) & FILE_ATTRIBUTE_READONLY) != 0) {
       return Fail(failure, FailureKind::FileSystem, texts::kCauseReadOnlyFile, where);
     }
+    // Opened as the replacement will need it: a file another program holds
+    // open without letting it go is refused before anything is written.
+    Handle probe{CreateFileW(target.c_str(), DELETE | FILE_READ_ATTRIBUTES,
+                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0,
+                             nullptr)};
+    if (!probe.Valid()) return FailSystem(failure, where, GetLastError(), texts::kCauseCannotStat);
+    if (!CheckRegular(probe.h, where, failure)) return false;
   }
 
   static std::mt19937_64 random{std::random_device{}()};
@@ -251,6 +253,7 @@ bool CreatePrivateFolders(const std::string& dir, Failure& failure) {
   fs::path soFar;
   for (const fs::path& part : full) {
     soFar /= part;
+    soFar.make_preferred();  // named in a message as Windows writes it
     if (part.empty() || part == full.root_name() || part == full.root_directory() || part == "." || part == "..") {
       continue;
     }
