@@ -28,6 +28,8 @@ bash scripts/build-windows.sh >/dev/null || { echo "FAIL: the Windows build fail
 WCLI="$OUT/tools/vexa-cli.exe"
 ls -l "$WCLI" | awk '{printf "vexa-cli.exe: %d bytes\n", $5}'
 
+# UTF-8 arguments reach Wine's wide command line as the locale says.
+export LC_ALL=C.UTF-8
 export WINEPREFIX="$OUT/wine-prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" DISPLAY=
 WINE=/usr/lib/wine/wine64
 WINESERVER=/usr/lib/wine/wineserver
@@ -71,8 +73,11 @@ done
 # Each side works in a folder of its own holding copies of the fixtures and
 # is given the same relative paths, so that its messages read the same.
 mkdir -p "$TMP/linux" "$TMP/windows"
-cp "$FIXTURES"/*.eep "$FIXTURES"/*.json "$TMP/linux/"
-cp "$FIXTURES"/*.eep "$FIXTURES"/*.json "$TMP/windows/"
+for side in linux windows; do
+  cp "$FIXTURES"/*.eep "$FIXTURES"/*.json "$TMP/$side/"
+  # A name only the wide API carries.
+  cp "$FIXTURES/pumping-station.json" "$TMP/$side/čerpací stanice – vrt 2.json"
+done
 
 # same DESCRIPTION ARGS...: vexa-cli ARGS in both folders; standard output,
 # standard error, the exit code and every file must be the same.
@@ -100,6 +105,8 @@ for f in "$FIXTURES"/*.json; do
   same "check $n.json" check "$n.json"
 done
 same "build to standard output" build pumping-station.json -o -
+same "a UTF-8 name" build "čerpací stanice – vrt 2.json" -o "Horní Lhota.eep"
+same "a UTF-8 name read" dump "Horní Lhota.eep"
 same "build over a base" build startup.json -o based.eep --base pumping-station.eep
 same "diff two files" diff startup.eep pumping-station.eep
 same "diff as JSON" diff pumping-station.json pumping-station.eep --json

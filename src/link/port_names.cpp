@@ -41,8 +41,8 @@ std::string ComLinkPath(const std::string& dosDevicesDir, int n) {
 }
 
 std::string DevicePathOf(const std::string& name) {
-  if (name.empty() || name.front() == '/') return name;
-  return "/dev/" + name;
+  if (name.empty() || platform::IsDevicePath(name)) return name;
+  return platform::DeviceFolder() + name;
 }
 
 namespace {

@@ -129,8 +129,8 @@ std::string DosDevicesDirOf(const std::string& homeDir);
 std::string DefaultDosDevicesDir();
 // The link "COM n" opens: `<dosDevicesDir>/COMn`.
 std::string ComLinkPath(const std::string& dosDevicesDir, int n);
-// The device of a port name: a bare name ("ttyUSB0") lies in /dev; a path
-// is used as it is.
+// The device of a port name: a bare name lies in the system's device folder
+// ("ttyUSB0" in /dev, "COM12" as \\.\COM12); a path is used as it is.
 std::string DevicePathOf(const std::string& name);
 
 }  // namespace vexa::link

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -40,6 +41,24 @@ std::string BuiltInComDevice(int n);
 // Whether a port text names a device directly: "/dev/..." on Linux,
 // "\\.\COM7" on Windows.
 bool IsDevicePath(std::string_view text);
+
+// The folder a bare port name lies in: "/dev/", "\\.\".
+std::string DeviceFolder();
+// Why a serial device could not be opened, as far as the system tells
+// (the Qt serial port's diagnosis): who runs the program, the device's group
+// (empty where devices have none), whether the user lacks the rights to it.
+std::string UserName();
+bool DeviceExists(const std::string& device);
+std::string DeviceGroup(const std::string& device);
+bool DeviceAccessDenied(const std::string& device);
+// The folders serial programs keep their lock files in (none on Windows).
+std::vector<std::string> PortLockFolders();
+// On an open port's native handle (a descriptor, a HANDLE): refuses every
+// further open while the unit is being programmed (a Windows port is never
+// shared anyway), and counts the characters the driver holds; -1 when it
+// cannot tell.
+void KeepPortExclusive(std::intptr_t handle, bool on);
+long BytesPending(std::intptr_t handle);
 
 // A UTF-8 path opened for writing text, emptied first; nullptr with errno
 // set when it cannot be.

@@ -1,9 +1,16 @@
 // Linux and the other POSIX systems: the XDG data folder, /dev/ttyS ports,
 // the terminal and its signals.
+#include <grp.h>
+#include <pwd.h>
 #include <signal.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
+#include <filesystem>
+#include <system_error>
 
 #include "file/backup.h"
 #include "platform/system.h"
@@ -29,6 +36,47 @@ std::string PortLinksHome() {
 std::string BuiltInComDevice(int n) { return "/dev/ttyS" + std::to_string(n - 1); }
 
 bool IsDevicePath(std::string_view text) { return !text.empty() && text.front() == '/'; }
+
+std::string DeviceFolder() { return "/dev/"; }
+
+std::string UserName() {
+  const char* user = std::getenv("USER");
+  if (user != nullptr && *user != '\0') return user;
+  const passwd* pw = ::getpwuid(::geteuid());
+  return pw && pw->pw_name ? pw->pw_name : std::string();
+}
+
+bool DeviceExists(const std::string& device) {
+  std::error_code ec;
+  return std::filesystem::exists(device, ec);
+}
+
+std::string DeviceGroup(const std::string& device) {
+  struct stat st {};
+  if (::stat(device.c_str(), &st) != 0) return {};
+  const group* g = ::getgrgid(st.st_gid);
+  return g && g->gr_name ? g->gr_name : std::to_string(st.st_gid);
+}
+
+bool DeviceAccessDenied(const std::string& device) {
+  return ::access(device.c_str(), R_OK | W_OK) != 0 && errno == EACCES;
+}
+
+// QSerialPort's order: the first one the user may write is the one it uses.
+std::vector<std::string> PortLockFolders() {
+  return {"/var/lock", "/etc/locks", "/var/spool/locks", "/var/spool/uucp",
+          "/tmp",      "/var/tmp",   "/var/lock/lockdev", "/run/lock"};
+}
+
+void KeepPortExclusive(std::intptr_t handle, bool on) {
+  if (handle >= 0) ::ioctl(static_cast<int>(handle), on ? TIOCEXCL : TIOCNXCL);
+}
+
+long BytesPending(std::intptr_t handle) {
+  int pending = 0;
+  if (handle < 0 || ::ioctl(static_cast<int>(handle), FIONREAD, &pending) != 0) return -1;
+  return pending;
+}
 
 std::FILE* OpenForWriting(const std::string& utf8Path) { return std::fopen(utf8Path.c_str(), "w"); }
 

@@ -58,6 +58,38 @@ std::string BuiltInComDevice(int n) { return "\\\\.\\COM" + std::to_string(n); }
 
 bool IsDevicePath(std::string_view text) { return text.rfind("\\\\.\\", 0) == 0; }
 
+std::string DeviceFolder() { return "\\\\.\\"; }
+
+std::string UserName() {
+  wchar_t name[256];
+  DWORD size = 256;
+  return GetUserNameW(name, &size) ? win::Utf8(std::wstring(name, size > 0 ? size - 1 : 0)) : std::string();
+}
+
+// A COM port exists when the system has a DOS device of its name.
+bool DeviceExists(const std::string& device) {
+  std::string name = device.rfind(DeviceFolder(), 0) == 0 ? device.substr(DeviceFolder().size()) : device;
+  wchar_t target[1024];
+  return QueryDosDeviceW(win::Wide(name).c_str(), target, 1024) != 0;
+}
+
+std::string DeviceGroup(const std::string&) { return {}; }
+
+// Windows says "access denied" for a port another program holds as well; the
+// port's open tells that (PortError::AccessDenied).
+bool DeviceAccessDenied(const std::string&) { return false; }
+
+std::vector<std::string> PortLockFolders() { return {}; }
+
+void KeepPortExclusive(std::intptr_t, bool) {}
+
+long BytesPending(std::intptr_t handle) {
+  DWORD errors = 0;
+  COMSTAT status{};
+  if (!ClearCommError(reinterpret_cast<HANDLE>(handle), &errors, &status)) return -1;
+  return static_cast<long>(status.cbInQue);
+}
+
 std::FILE* OpenForWriting(const std::string& utf8Path) {
   // Binary: the lines end in LF as on Linux.
   return _wfopen(win::Wide(utf8Path).c_str(), L"wb");

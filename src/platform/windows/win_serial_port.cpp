@@ -11,16 +11,6 @@ namespace {
 
 constexpr const char* kDevicePrefix = "\\\\.\\";
 
-// "COM12" and "com3" as the device the API opens; anything else unchanged.
-std::string DeviceOf(const std::string& name) {
-  if (name.size() > 3 && (name[0] == 'C' || name[0] == 'c') && (name[1] == 'O' || name[1] == 'o') &&
-      (name[2] == 'M' || name[2] == 'm') &&
-      std::all_of(name.begin() + 3, name.end(), [](char c) { return c >= '0' && c <= '9'; })) {
-    return kDevicePrefix + std::string("COM") + name.substr(3);
-  }
-  return name;
-}
-
 // "COM3" of "\\.\COM3".
 std::string ShortName(const std::string& device) {
   return device.rfind(kDevicePrefix, 0) == 0 ? device.substr(4) : device;
@@ -63,7 +53,8 @@ bool WinSerialPort::Open(const std::string& name) {
   out_.clear();
   const auto systemPorts =
       link::PortChoiceNeedsSystemPorts(name) ? systemPorts_.SystemPorts() : std::vector<link::SystemPort>{};
-  device_ = DeviceOf(link::ResolvePortChoice(name, systemPorts, ""));
+  // A bare name (COM12) is a device of the \\.\ namespace.
+  device_ = link::DevicePathOf(link::ResolvePortChoice(name, systemPorts, ""));
   // Not shared: no other program can open the port while the unit is being programmed.
   handle_ = CreateFileW(Wide(device_).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   if (handle_ == INVALID_HANDLE_VALUE) {
