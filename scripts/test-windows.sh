@@ -254,6 +254,23 @@ rc=$?
 grep -qx "COM9: zařízení neexistuje. Sériové porty v systému: .*" "$TMP/com9.err" ||
   fail "info on COM9 said: $(cat "$TMP/com9.err")"
 
+# Without --backup-dir the backup goes to the user's local application data,
+# and a trace goes to a file of a UTF-8 name.
+cp "$FIXTURES/pumping-station.eep" "$TMP/own.eep"
+if sim own --eep "$TMP/own.eep"; then
+  (cd "$TMP" && "$WINE" "$WCLI" --trace "záznam č. 1.txt" write --port COM5 "$FIXTURES/startup.eep" \
+    >"$TMP/own.out" 2>"$TMP/own.err" </dev/null) || fail "write with the default backup: $(cat "$TMP/own.err")"
+  backup=$(tail -1 "$TMP/own.out")
+  case "$backup" in
+    'C:\users\'*'\AppData\Local\VEXA Init\zalohy\'*_VEXA_*.eep) ;;
+    *) fail "the backup went to $backup" ;;
+  esac
+  unix=$("$WINE" winepath -u "$backup" 2>/dev/null)
+  cmp -s "$unix" "$FIXTURES/pumping-station.eep" || fail "the backup in $backup is not the unit's configuration"
+  grep -q ' -> .*   release$' "$TMP/záznam č. 1.txt" || fail "no trace of the release in záznam č. 1.txt"
+  stop_sim
+fi
+
 echo "== A full read of a 960-byte unit at 19200 baud"
 best() { sort -n | head -1; }
 for side in linux windows; do
