@@ -12,6 +12,7 @@ packages=(
   xvfb xauth poppler-utils jq ccache
   dpkg-dev desktop-file-utils appstream shared-mime-info file
   lintian devscripts groff-base libglib2.0-bin python3
+  g++-mingw-w64-x86-64-posix wine64 zip
 )
 
 missing=()

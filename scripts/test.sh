@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds VEXA Init and runs every test: once in the
 # normal build, then checks the Debian package made from it, and once built
-# with AddressSanitizer and UndefinedBehaviorSanitizer.
+# with AddressSanitizer and UndefinedBehaviorSanitizer; then the Windows build
+# under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -25,3 +26,8 @@ export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0"
 export LSAN_OPTIONS="suppressions=$PWD/scripts/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 (cd build-asan && ctest --output-on-failure -j"$jobs" --timeout 600)
+
+echo "== Windows (MinGW-w64 build, run under Wine)"
+# The core's tests, vexa-cli.exe beside vexa-cli and against vexa-unit-sim of
+# the normal build (scripts/test-windows.sh).
+bash scripts/test-windows.sh build

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <random>
 #include <system_error>
@@ -12,11 +11,14 @@
 #include "codec/text.h"
 #include "file/config_file.h"
 #include "file/disk_file.h"
+#include "platform/system.h"
 #include "platform/texts.h"
 #include "workspace/usage.h"
 
 namespace vexa {
 namespace fs = std::filesystem;
+using platform::PathFromUtf8;
+using platform::Utf8Of;
 
 namespace {
 
@@ -55,7 +57,7 @@ std::string DefaultBackupDir(const char* xdgDataHome, const char* home) {
   return (base / "vexa-init" / "backups").string();
 }
 
-std::string DefaultBackupDir() { return DefaultBackupDir(std::getenv("XDG_DATA_HOME"), std::getenv("HOME")); }
+std::string DefaultBackupDir() { return platform::DefaultBackupDir(); }
 
 std::string FileNameSafe(const std::string& utf8, std::size_t limit) {
   std::string out;
@@ -110,36 +112,37 @@ std::optional<std::string> SaveBackup(const std::string& dir, const std::string&
   // The whole file goes to a hidden name first; it then gets its own name by
   // a hard link, which fails rather than replace a file of that name.
   std::random_device rd;
-  const fs::path part = fs::path(dir) / ("." + fileName + "." + std::to_string(rd()) + ".part");
-  if (!WriteConfigImage(part.string(), image, SavedFileLength(usage), f, {.privateFile = true})) {
+  const fs::path folder = PathFromUtf8(dir);
+  const fs::path part = folder / PathFromUtf8("." + fileName + "." + std::to_string(rd()) + ".part");
+  if (!WriteConfigImage(Utf8Of(part), image, SavedFileLength(usage), f, {.privateFile = true})) {
     // The user knows the backup by its own name, not by the hidden one.
-    f.path = (fs::path(dir) / fileName).string();
+    f.path = Utf8Of(folder / PathFromUtf8(fileName));
     return std::nullopt;
   }
   std::optional<std::string> saved;
   bool refused = false;
   for (int n = 1; n < 10000 && !saved && !refused; ++n) {
-    const fs::path target = fs::path(dir) / WithSuffix(fileName, n);
+    const fs::path target = folder / PathFromUtf8(WithSuffix(fileName, n));
     fs::create_hard_link(part, target, ec);
     if (!ec) {
-      saved = target.string();
+      saved = Utf8Of(target);
     } else if (ec == std::errc::file_exists) {
       continue;
     } else if (std::error_code probe; !fs::exists(target, probe)) {
       // A folder without hard links: a rename that finds the name free.
       fs::rename(part, target, ec);
       if (ec) {
-        f = Failure::Of(FailureKind::FileSystem, texts::kCauseBackupNotSaved).AtPath(target.string());
+        f = Failure::Of(FailureKind::FileSystem, texts::kCauseBackupNotSaved).AtPath(Utf8Of(target));
         f.WithSystemError(ec.message());
         refused = true;
       } else {
-        saved = target.string();
+        saved = Utf8Of(target);
       }
     }
   }
   if (!saved && !refused) {
     f = Failure::Of(FailureKind::FileSystem, texts::kCauseNoFreeBackupName)
-            .AtPath((fs::path(dir) / fileName).string());
+            .AtPath(Utf8Of(folder / PathFromUtf8(fileName)));
   }
   fs::remove(part, ec);
   return saved;
@@ -148,8 +151,8 @@ std::optional<std::string> SaveBackup(const std::string& dir, const std::string&
 int PruneBackups(const std::string& dir, int keep) {
   std::vector<fs::path> backups;
   std::error_code ec;
-  for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
-    if (it->is_regular_file(ec) && IsBackupName(it->path().filename().string())) backups.push_back(it->path());
+  for (fs::directory_iterator it(PathFromUtf8(dir), ec), end; !ec && it != end; it.increment(ec)) {
+    if (it->is_regular_file(ec) && IsBackupName(Utf8Of(it->path().filename()))) backups.push_back(it->path());
   }
   if (static_cast<int>(backups.size()) <= keep) return 0;
   // Names start with the date and time, so they sort by age.

@@ -18,7 +18,9 @@ inline constexpr int kBackupsKept = 200;
 // "<data folder>/vexa-init/backups": the data folder is XDG_DATA_HOME when it
 // is an absolute path, else HOME/.local/share. Empty when neither is known.
 std::string DefaultBackupDir(const char* xdgDataHome, const char* home);
-// The same from the environment.
+// The program's own backup folder on this system (platform/system.h):
+// the above from the environment on Linux, "%LOCALAPPDATA%\VEXA Init\zalohy"
+// on Windows.
 std::string DefaultBackupDir();
 
 // A text made safe for a file name: Czech (and other code page 1250) letters

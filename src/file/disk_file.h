@@ -2,9 +2,8 @@
 // can neither hang the program nor lose data: only regular files are read,
 // without blocking and up to a limit; a file is replaced only through a
 // temporary file in its folder that is on the disk before it takes the name.
+// Implemented per system in platform/posix/ and platform/windows/.
 #pragma once
-
-#include <sys/types.h>
 
 #include <cstddef>
 #include <cstdint>
@@ -44,8 +43,12 @@ struct WriteFileOptions {
 // link is followed as the kernel follows one: in a sticky folder that every
 // user may write (/tmp), a link that belongs neither to the user nor to the
 // folder's owner is refused, with the link named in `failure`. A folder or a
-// special file is refused too. On failure the old file is as it was and no
-// temporary file is left.
+// special file is refused too. On Windows the temporary file is flushed with
+// FlushFileBuffers and takes the name with ReplaceFileW (MoveFileExW with
+// write-through for a new file); a device name (NUL, COM1), a folder or a
+// reparse point (a link or junction) at the path is refused, and the
+// replaced file keeps its attributes. On failure the old file is as it was
+// and no temporary file is left.
 bool WriteFileAtomically(const std::string& path, const std::uint8_t* data, std::size_t size, Failure& failure,
                          const WriteFileOptions& options = {});
 // The same with the reason as one line of text.
@@ -55,11 +58,6 @@ bool WriteFileAtomically(const std::string& path, const std::uint8_t* data, std:
 // What WriteFileAtomically would refuse before it writes anything: a link it
 // may not follow, a folder or a special file. True when none of these.
 bool MayReplace(const std::string& path, Failure& failure);
-
-// The kernel's rule for links in shared folders (fs.protected_symlinks): a
-// link in a sticky folder that every user may write is followed only by its
-// owner or when it belongs to the folder's owner.
-bool MayFollowLink(mode_t folderMode, uid_t folderOwner, uid_t linkOwner, uid_t user);
 
 // Creates `dir` and the folders above it that are missing, each created one
 // readable by the user alone (0700) whatever the umask; folders that exist

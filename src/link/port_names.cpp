@@ -3,11 +3,11 @@
 #include "link/port_names.h"
 
 #include <cctype>
-#include <cstdlib>
 #include <filesystem>
 #include <system_error>
 
 #include "platform/failure.h"
+#include "platform/system.h"
 #include "platform/texts.h"
 
 namespace vexa::link {
@@ -31,21 +31,18 @@ std::optional<int> PortNumberOf(std::string_view portText) {
 
 std::string DosDevicesDirOf(const std::string& homeDir) {
   if (homeDir.empty()) return {};
-  return (std::filesystem::path(homeDir) / ".vexa" / "dosdevices").string();
+  return platform::Utf8Of(platform::PathFromUtf8(homeDir) / ".vexa" / "dosdevices");
 }
 
-std::string DefaultDosDevicesDir() {
-  const char* home = std::getenv("HOME");
-  return DosDevicesDirOf(home ? home : "");
-}
+std::string DefaultDosDevicesDir() { return DosDevicesDirOf(platform::PortLinksHome()); }
 
 std::string ComLinkPath(const std::string& dosDevicesDir, int n) {
-  return (std::filesystem::path(dosDevicesDir) / ("COM" + std::to_string(n))).string();
+  return platform::Utf8Of(platform::PathFromUtf8(dosDevicesDir) / ("COM" + std::to_string(n)));
 }
 
 std::string DevicePathOf(const std::string& name) {
-  if (name.empty() || name.front() == '/') return name;
-  return "/dev/" + name;
+  if (name.empty() || platform::IsDevicePath(name)) return name;
+  return platform::DeviceFolder() + name;
 }
 
 namespace {
@@ -70,25 +67,25 @@ std::filesystem::path MissingTargetOf(const std::filesystem::path& link) {
 }  // namespace
 
 std::string ResolvePortDevice(std::string_view portText, const std::string& dosDevicesDir) {
-  if (!portText.empty() && portText.front() == '/') return std::string(portText);
+  if (platform::IsDevicePath(portText)) return std::string(portText);
   const auto n = PortNumberOf(portText);
   if (!n) return std::string(portText);
 
   if (!dosDevicesDir.empty()) {
     namespace fs = std::filesystem;
-    const fs::path link = ComLinkPath(dosDevicesDir, *n);
+    const fs::path link = platform::PathFromUtf8(ComLinkPath(dosDevicesDir, *n));
     std::error_code ec;
     const auto status = fs::symlink_status(link, ec);
     if (!ec && fs::exists(status)) {
       const fs::path target = fs::canonical(link, ec);
-      if (!ec) return target.string();
+      if (!ec) return platform::Utf8Of(target);
       // A dangling link (its adapter is unplugged) opens the device it points
       // to, which fails with that device's own message, rather than falling
       // back to another port.
-      return MissingTargetOf(link).string();
+      return platform::Utf8Of(MissingTargetOf(link));
     }
   }
-  return "/dev/ttyS" + std::to_string(*n - 1);
+  return platform::BuiltInComDevice(*n);
 }
 
 std::vector<PortEntry> PortSelectorEntries(const std::vector<SystemPort>& systemPorts,
@@ -101,7 +98,7 @@ std::vector<PortEntry> PortSelectorEntries(const std::vector<SystemPort>& system
   for (const SystemPort& p : systemPorts) {
     std::string text = p.device;
     if (!p.description.empty()) text += " – " + p.description;
-    if (!p.serialNumber.empty()) text += (p.description.empty() ? " – " : ", ") + ("sériové číslo " + p.serialNumber);
+    if (!p.serialNumber.empty()) text += (p.description.empty() ? " – " : ", ") + texts::PortSerialNumber(p.serialNumber);
     entries.push_back({text, p.device});
   }
   return entries;
@@ -114,12 +111,13 @@ std::string ResolvePortChoice(std::string_view text, const std::vector<SystemPor
   }
   // The entry of a port the system no longer lists (or lists with another
   // description): the device it was shown for.
-  if (!text.empty() && text.front() == '/') {
+  if (platform::IsDevicePath(text)) {
     if (const auto cut = text.find(" – "); cut != std::string_view::npos) return std::string(text.substr(0, cut));
   }
-  if ((!text.empty() && text.front() == '/') || PortNumberOf(text)) return ResolvePortDevice(text, dosDevicesDir);
+  if (platform::IsDevicePath(text) || PortNumberOf(text)) return ResolvePortDevice(text, dosDevicesDir);
   for (const SystemPort& p : systemPorts) {
-    if (std::filesystem::path(p.device).filename() == text || (!p.serialNumber.empty() && p.serialNumber == text)) {
+    if (platform::Utf8Of(platform::PathFromUtf8(p.device).filename()) == text ||
+        (!p.serialNumber.empty() && p.serialNumber == text)) {
       return p.device;
     }
   }
@@ -127,7 +125,7 @@ std::string ResolvePortChoice(std::string_view text, const std::vector<SystemPor
 }
 
 bool PortChoiceNeedsSystemPorts(std::string_view text) {
-  return !(!text.empty() && text.front() == '/') && !PortNumberOf(text);
+  return !platform::IsDevicePath(text) && !PortNumberOf(text);
 }
 
 std::string PortFailureReason(PortError kind, const std::string& device, const std::string& group,
@@ -137,7 +135,9 @@ std::string PortFailureReason(PortError kind, const std::string& device, const s
     case PortError::NotFound: return texts::PortNotFoundReason(device, existingPorts);
     case PortError::Busy: return texts::PortBusyReason(device);
     case PortError::PermissionDenied:
-      return texts::PortDeniedReason(device, group.empty() ? "dialout" : group, user.empty() ? "$USER" : user);
+      return texts::PortDeniedReason(device, group.empty() ? texts::kPortUsualGroup : group,
+                                     user.empty() ? texts::kPortAnyUser : user);
+    case PortError::AccessDenied: return texts::PortAccessDeniedReason(device);
     case PortError::Unknown: break;
   }
   return texts::PortFailedReason(device);

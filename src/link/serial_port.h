@@ -36,6 +36,9 @@ enum class PortError {
   NotFound,          // no such device
   Busy,              // another program has it open
   PermissionDenied,  // the user may not open the device
+  // Windows refuses the port without saying why: another program holds it,
+  // or the user may not open it.
+  AccessDenied,
 };
 
 // What the platform knows about a failed open.
@@ -110,22 +113,24 @@ class SerialPort {
 // the text reads "COM n" ("COM 3", "com3"); nullopt for anything else.
 std::optional<int> PortNumberOf(std::string_view portText);
 
-// The device a port text stands for. A text starting with "/" is a device path
-// and is used as it is. "COM n" is the link `<dosDevicesDir>/COMn` when it
-// exists (resolved to its target; a dangling link to the missing device it
-// points to), otherwise the built-in port /dev/ttyS(n-1).
+// The device a port text stands for. A device path ("/dev/..." on Linux,
+// "\\.\COM7" on Windows) is used as it is. "COM n" is the link
+// `<dosDevicesDir>/COMn` when it exists (resolved to its target; a dangling
+// link to the missing device it points to), otherwise the built-in port:
+// /dev/ttyS(n-1) on Linux, \\.\COMn on Windows.
 // Any other text is returned unchanged.
 std::string ResolvePortDevice(std::string_view portText, const std::string& dosDevicesDir);
 
 // The per-user folder of COMn links: `<home>/.vexa/dosdevices`.
 std::string DosDevicesDirOf(const std::string& homeDir);
 // The folder of COMn links of the user running the program ($HOME); empty
-// when the home folder is not known.
+// when the home folder is not known, and on Windows, which has COM ports of
+// its own.
 std::string DefaultDosDevicesDir();
 // The link "COM n" opens: `<dosDevicesDir>/COMn`.
 std::string ComLinkPath(const std::string& dosDevicesDir, int n);
-// The device of a port name: a bare name ("ttyUSB0") lies in /dev; a path
-// is used as it is.
+// The device of a port name: a bare name lies in the system's device folder
+// ("ttyUSB0" in /dev, "COM12" as \\.\COM12); a path is used as it is.
 std::string DevicePathOf(const std::string& name);
 
 }  // namespace vexa::link

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "codec/values.h"
+#include "platform/system.h"
 #include "platform/texts.h"
 
 namespace vexa::link {
@@ -75,7 +76,7 @@ Trace::~Trace() {
 
 std::optional<Failure> Trace::Open(const std::string& path) {
   if (file_) std::fclose(file_);
-  file_ = std::fopen(path.c_str(), "w");
+  file_ = platform::OpenForWriting(path);  // a UTF-8 path on every system
   if (!file_) {
     return Failure::Of(FailureKind::FileSystem, texts::kCauseTraceWrite).AtPath(path).WithSystemError(
         std::strerror(errno));

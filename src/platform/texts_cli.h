@@ -21,6 +21,8 @@ inline constexpr const char* kCliUnexpected = "neočekávaná chyba";
 inline constexpr const char* kCliCopies = "--copies vyžaduje číslo od 1 do 32767";
 inline constexpr const char* kCliNoTempFolder = "nelze vytvořit dočasnou složku";
 inline constexpr const char* kCliPdfIncomplete = "vytištěné PDF je neúplné";
+inline constexpr const char* kCliReportNeedsWindow =
+    "sestavu tiskne okenní program VEXA Init (vexa-init), tento vexa-cli je sestaven bez tisku (Qt)";
 // vexa-init's command line: its --help, and its one diagnostic after "vexa-init: ".
 inline constexpr const char* kInitDescription = "VEXA Init: nastavení zařízení VEXA";
 inline constexpr const char* kInitHelpOption = "Zobrazit tuto nápovědu.";

@@ -119,6 +119,11 @@ inline std::string FileTooLarge(std::size_t limit) {
   return "soubor je větší než " + std::to_string(limit) + " bajtů";
 }
 inline constexpr const char* kCauseFolderReadOnly = "do složky nelze zapisovat";
+// Windows: what keeps a file from being replaced.
+inline constexpr const char* kCauseFileInUse = "soubor má otevřený jiný program";
+inline constexpr const char* kCauseReadOnlyFile = "soubor je jen pro čtení";
+// The system's error without words of its own.
+inline std::string SystemErrorNumber(unsigned long code) { return "systémová chyba " + std::to_string(code); }
 
 // The unit of the temperature inputs' scale (A6, A7), shown after their values.
 inline constexpr const char* kUnitCelsius = "°C";

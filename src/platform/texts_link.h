@@ -42,7 +42,19 @@ inline std::string PortDeniedReason(const std::string& device, const std::string
   return device + ": přístup odepřen. Port smějí otevřít členové skupiny " + group + ": sudo usermod -aG " + group +
          " " + user + ", poté se odhlaste a znovu přihlaste.";
 }
+// The group a Linux user joins for the serial ports, and who "you" are when
+// the system does not say.
+inline constexpr const char* kPortUsualGroup = "dialout";
+inline constexpr const char* kPortAnyUser = "$USER";
+// Windows says only "access denied", for a port another program holds as
+// well as for one the user may not open.
+inline std::string PortAccessDeniedReason(const std::string& device) {
+  return device + ": přístup odepřen. Port nejspíš používá jiný program (terminál, jiné okno VEXA Init); "
+                  "zavřete ho a zkuste to znovu.";
+}
 inline std::string PortFailedReason(const std::string& device) { return device + ": port nelze otevřít."; }
+// An adapter's serial number in the port selector: ", sériové číslo A1234".
+inline std::string PortSerialNumber(const std::string& number) { return "sériové číslo " + number; }
 // Added to the busy port's line: " Zámek /run/lock/LCK..ttyS0 patří procesu 812 (minicom)."
 inline std::string PortLockNote(const std::string& lockFile, long holderPid, const std::string& holderName) {
   if (holderPid <= 0) return " Zámek: " + lockFile + ".";

@@ -1,13 +1,6 @@
 #include "qt/qt_serial_port.h"
 
-#include <grp.h>
-#include <pwd.h>
-#include <sys/ioctl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <filesystem>
+#include <cstdint>
 
 #include <QEventLoop>
 #include <QTimer>
@@ -15,6 +8,7 @@
 #include "codec/text.h"
 #include "file/disk_file.h"
 #include "link/port_names.h"
+#include "platform/system.h"
 
 namespace vexa::qt {
 
@@ -47,24 +41,10 @@ void QtSerialPort::OnError(QSerialPort::SerialPortError error) {
 
 namespace {
 
-std::string GroupOf(const std::string& device) {
-  struct stat st {};
-  if (::stat(device.c_str(), &st) != 0) return {};
-  const group* g = ::getgrgid(st.st_gid);
-  return g && g->gr_name ? g->gr_name : std::to_string(st.st_gid);
-}
-
-std::string UserName() {
-  const QString user = qEnvironmentVariable("USER");
-  if (!user.isEmpty()) return user.toStdString();
-  const passwd* pw = ::getpwuid(::geteuid());
-  return pw && pw->pw_name ? pw->pw_name : std::string();
-}
-
-// The folders QSerialPort looks for its lock files in, in its order: the
-// first one the user may write is the one it uses.
-constexpr const char* kLockFolders[] = {"/var/lock",          "/etc/locks", "/var/spool/locks", "/var/spool/uucp",
-                                        "/tmp",               "/var/tmp",   "/var/lock/lockdev", "/run/lock"};
+// The port's native handle as the system layer takes it: a descriptor on
+// Linux, a HANDLE on Windows.
+[[maybe_unused]] std::intptr_t NativeOf(int descriptor) { return descriptor; }
+[[maybe_unused]] std::intptr_t NativeOf(void* handle) { return reinterpret_cast<std::intptr_t>(handle); }
 
 // The start of a small text file; empty when it cannot be read.
 std::string FirstLines(const std::string& path, std::size_t limit = 256) {
@@ -77,7 +57,7 @@ std::string FirstLines(const std::string& path, std::size_t limit = 256) {
 
 // Fills in the lock file that holds `device` and the process named in it.
 void FindLockHolder(const std::string& device, link::PortOpenFailure& f) {
-  for (const char* dir : kLockFolders) {
+  for (const std::string& dir : platform::PortLockFolders()) {
     const std::string file = link::PortLockFileOf(dir, device);
     const std::string content = FirstLines(file);
     if (content.empty()) continue;
@@ -102,18 +82,17 @@ void FindLockHolder(const std::string& device, link::PortOpenFailure& f) {
 link::PortOpenFailure QtSerialPort::Diagnose(QSerialPort::SerialPortError error) const {
   link::PortOpenFailure f;
   f.device = device_;
-  f.user = UserName();
-  std::error_code ec;
-  if (!std::filesystem::exists(device_, ec) || error == QSerialPort::DeviceNotFoundError) {
+  f.user = platform::UserName();
+  if (!platform::DeviceExists(device_) || error == QSerialPort::DeviceNotFoundError) {
     f.kind = link::PortError::NotFound;
     for (const auto& p : systemPorts_.SystemPorts()) f.existingPorts.push_back(p.device);
   } else if (error == QSerialPort::PermissionError || error == QSerialPort::OpenError) {
     // QSerialPort reports a device another program holds (its lock file, or
     // EBUSY) and one the user may not open alike; the device's permissions
     // tell them apart.
-    if (::access(device_.c_str(), R_OK | W_OK) != 0 && errno == EACCES) {
+    if (platform::DeviceAccessDenied(device_)) {
       f.kind = link::PortError::PermissionDenied;
-      f.group = GroupOf(device_);
+      f.group = platform::DeviceGroup(device_);
     } else {
       f.kind = link::PortError::Busy;
       FindLockHolder(device_, f);
@@ -145,13 +124,13 @@ bool QtSerialPort::Open(const std::string& name) {
   port_.clearError();
   // Besides QSerialPort's lock file, the terminal itself refuses every
   // further open (but root's) while the unit is being programmed.
-  if (port_.handle() >= 0) ::ioctl(port_.handle(), TIOCEXCL);
+  platform::KeepPortExclusive(NativeOf(port_.handle()), true);
   return true;
 }
 
 void QtSerialPort::Close() {
   if (port_.isOpen()) {
-    if (port_.handle() >= 0) ::ioctl(port_.handle(), TIOCNXCL);
+    platform::KeepPortExclusive(NativeOf(port_.handle()), false);
     port_.close();
   }
   port_.clearError();
@@ -186,9 +165,7 @@ void QtSerialPort::Flush() {
 
 void QtSerialPort::PullPending() {
   if (!port_.isOpen() || lost_) return;
-  int pending = 0;
-  const auto fd = port_.handle();
-  if (fd < 0 || ::ioctl(fd, FIONREAD, &pending) != 0 || pending <= 0) return;
+  if (platform::BytesPending(NativeOf(port_.handle())) <= 0) return;
   port_.waitForReadyRead(0);
   if (port_.error() == QSerialPort::TimeoutError) port_.clearError();
 }

@@ -189,45 +189,6 @@ TEST(FrameLayer, NoisyLineIsDataNeverACrash) {
   }
 }
 
-TEST(PortNames, ComTextsMapToLinksOrBuiltInPorts) {
-  namespace fs = std::filesystem;
-  const fs::path home = fs::temp_directory_path() / ("vexa-link-ports-" + std::to_string(::getpid()));
-  fs::remove_all(home);
-  const std::string dir = link::DosDevicesDirOf(home.string());
-  fs::create_directories(dir);
-  const fs::path target = home / "ttyFAKE0";
-  std::ofstream(target).put('x');
-  fs::create_symlink(target, fs::path(dir) / "COM2");
-  fs::create_symlink(home / "missing", fs::path(dir) / "COM4");
-
-
-  struct Case {
-    const char* text;
-    std::string device;
-  };
-  const Case cases[] = {
-      {"COM 1", "/dev/ttyS0"},
-      {"COM 3", "/dev/ttyS2"},
-      {"com3", "/dev/ttyS2"},
-      {"COM 2", fs::canonical(target).string()},
-      {"COM 4", (home / "missing").string()},  // a dangling link opens its missing device, not ttyS3
-      {"/dev/pts/7", "/dev/pts/7"},
-      {"ttyUSB0", "ttyUSB0"},
-      {"COM 0", "COM 0"},
-      {"COM 12", "COM 12"},
-  };
-  for (const auto& c : cases) EXPECT_EQ(link::ResolvePortDevice(c.text, dir), c.device) << c.text;
-  EXPECT_EQ(link::ResolvePortDevice("COM 2", ""), "/dev/ttyS1");
-  // Relative links, followed to the first that is missing.
-  fs::create_symlink("gone", home / "hop");
-  fs::create_symlink("../../hop", fs::path(dir) / "COM3");
-  EXPECT_EQ(link::ResolvePortDevice("COM 3", dir), (home / "gone").string());
-  EXPECT_EQ(link::DevicePathOf("ttyUSB0"), "/dev/ttyUSB0");
-  EXPECT_EQ(link::DevicePathOf("/dev/pts/7"), "/dev/pts/7");
-  EXPECT_EQ(link::PortNumberOf("COM 3"), 3);
-  EXPECT_EQ(link::PortNumberOf("COMX"), std::nullopt);
-  fs::remove_all(home);
-}
 
 TEST(Trace, RecordsEveryFrameWhatItMeansAndStopsAtItsLimit) {
   const std::string path = std::string(VEXA_BINARY_DIR) + "/link-trace.txt";

@@ -7,12 +7,6 @@
 namespace vexa::test {
 namespace {
 
-const std::vector<link::SystemPort> kSystemPorts = {
-    {"/dev/ttyS0", "", ""},
-    {"/dev/ttyUSB0", "FT232R USB UART", "A1234"},
-    {"/dev/ttyACM0", "", "55"},
-};
-
 // What the platform reports of a failed open by user "jan".
 link::PortOpenFailure OpenFailure(link::PortError kind, std::string device, std::string group,
                                   std::vector<std::string> existing) {
@@ -23,44 +17,6 @@ link::PortOpenFailure OpenFailure(link::PortError kind, std::string device, std:
   f.user = "jan";
   f.existingPorts = std::move(existing);
   return f;
-}
-
-TEST(PortSelector, ComEntriesFirstThenEverySystemPort) {
-  const auto entries = link::PortSelectorEntries(kSystemPorts, "");
-  std::vector<std::string> texts, devices;
-  for (const auto& e : entries) {
-    texts.push_back(e.text);
-    devices.push_back(e.device);
-  }
-  EXPECT_EQ(texts, (std::vector<std::string>{"COM 1", "COM 2", "COM 3", "COM 4", "/dev/ttyS0",
-                                             "/dev/ttyUSB0 – FT232R USB UART, sériové číslo A1234",
-                                             "/dev/ttyACM0 – sériové číslo 55"}));
-  EXPECT_EQ(devices, (std::vector<std::string>{"/dev/ttyS0", "/dev/ttyS1", "/dev/ttyS2", "/dev/ttyS3", "/dev/ttyS0",
-                                               "/dev/ttyUSB0", "/dev/ttyACM0"}));
-  EXPECT_EQ(link::PortListLines(entries),
-            (std::vector<std::string>{"COM 1: /dev/ttyS0", "COM 2: /dev/ttyS1", "COM 3: /dev/ttyS2",
-                                      "COM 4: /dev/ttyS3", "/dev/ttyS0 (COM 1)",
-                                      "/dev/ttyUSB0 – FT232R USB UART, sériové číslo A1234",
-                                      "/dev/ttyACM0 – sériové číslo 55"}));
-
-  const std::pair<const char*, const char*> choices[] = {
-      {"/dev/ttyUSB0 – FT232R USB UART, sériové číslo A1234", "/dev/ttyUSB0"},
-      {"ttyUSB0", "/dev/ttyUSB0"},
-      {"A1234", "/dev/ttyUSB0"},
-      {"COM 2", "/dev/ttyS1"},
-      {"/dev/pts/4", "/dev/pts/4"},
-      {"/dev/ttyUSB7 – Gone adapter, sériové číslo Z9", "/dev/ttyUSB7"},  // unplugged since it was chosen
-      {"nothing", "nothing"},
-  };
-  for (const auto& [text, device] : choices) {
-    EXPECT_EQ(link::ResolvePortChoice(text, kSystemPorts, ""), device) << text;
-    // Where the system's ports are not asked for, they make no difference.
-    if (!link::PortChoiceNeedsSystemPorts(text)) {
-      EXPECT_EQ(link::ResolvePortChoice(text, {}, ""), device) << text;
-    }
-  }
-  EXPECT_TRUE(link::PortChoiceNeedsSystemPorts("ttyUSB0"));
-  EXPECT_FALSE(link::PortChoiceNeedsSystemPorts("/dev/ttyUSB0"));
 }
 
 TEST(PortErrors, SecondLineSaysWhy) {

@@ -3,7 +3,6 @@
 #include "workflows/file_workflows.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -16,6 +15,7 @@
 #include "file/config_json.h"
 #include "platform/failure.h"
 #include "platform/texts.h"
+#include "support/special_files.h"
 #include "ui/fakes.h"
 #include "workspace/workspace.h"
 
@@ -148,7 +148,7 @@ TEST_F(FileWorkflowTest, SaveFailuresAreReported) {
   };
   const std::string missing = (dir / "no-such-folder" / "x.eep").string();
   const std::string ok = PathIn("never.eep");
-  const std::vector<Case> cases = {
+  std::vector<Case> cases = {
       {"folder missing", missing, "3", FileOutcome::WriteFailed,
        "Při ukládání nastavení programu do souboru '" + missing + "' nastala chyba.\n" + missing +
            ": složka pro soubor neexistuje."},
@@ -219,13 +219,11 @@ TEST_F(FileWorkflowTest, LoadOutcomes) {
     return "Při načítání nastavení programu ze souboru '" + p + "' nastala chyba.\n" + p + ": " + why + ".";
   };
   const std::string folder = dir.string();
-  const std::string fifo = (dir / "fifo.eep").string();
-  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
   const std::string pumping = Fixture("pumping-station.eep").string();
   const std::string truncated = Fixture("truncated.eep").string();
   const std::string badSum = Fixture("bad-checksum.eep").string();
   const std::string missing = (dir / "missing.eep").string();
-  const std::vector<Case> cases = {
+  std::vector<Case> cases = {
       {"valid file", pumping, FileOutcome::Completed, Icon::Information, loaded(pumping)},
       {"cut before its end marker", truncated, FileOutcome::NotValid, Icon::Information, notValid(truncated, texts::kCauseFileCutShort)},
       {"header checksum wrong", badSum, FileOutcome::NotValid, Icon::Information, notValid(badSum, texts::kCauseHeaderBroken)},
@@ -241,10 +239,11 @@ TEST_F(FileWorkflowTest, LoadOutcomes) {
       {"longer than the image", tooLong.string(), FileOutcome::ReadFailed, Icon::Error,
        readError(tooLong.string(), "soubor je větší než 65536 bajtů")},
       {"a folder", folder, FileOutcome::ReadFailed, Icon::Error, readError(folder, "je to složka, ne soubor")},
-      {"a FIFO", fifo, FileOutcome::ReadFailed, Icon::Error, readError(fifo, "je to roura (FIFO), ne soubor")},
-      {"a device", "/dev/null", FileOutcome::ReadFailed, Icon::Error,
-       readError("/dev/null", "je to zařízení, ne soubor")},
   };
+  for (const test::SpecialFile& special : test::SpecialFilesIn(dir)) {
+    cases.push_back({special.name, special.path, FileOutcome::ReadFailed, Icon::Error,
+                     readError(special.path, special.cause)});
+  }
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     Workspace w;

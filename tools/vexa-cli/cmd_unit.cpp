@@ -26,15 +26,12 @@
 //
 // Exit codes (command.h): 0 success, 1 the unit or the line failed, 2 bad
 // usage, 3 cancelled, 4 a file refused, 5 the port could not be opened.
-// Built only with the Qt serial port (VEXA_GUI).
-#include <signal.h>
-#include <unistd.h>
-
-#include <QCoreApplication>
+// Built where a serial port is (port_backend.h).
 #include <atomic>
 #include <cstdio>
 #include <functional>
 #include <iostream>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -46,8 +43,8 @@
 #include "link/port_names.h"
 #include "link/programming_mode.h"
 #include "link/trace.h"
-#include "qt/qt_port_list.h"
-#include "qt/qt_serial_port.h"
+#include "platform/system.h"
+#include "port_backend.h"
 #include "workflows/unit_workflows.h"
 #include "workspace/workspace.h"
 
@@ -55,16 +52,6 @@ namespace vexa::cli {
 namespace {
 
 std::atomic<bool> g_interrupted{false};
-
-void OnInterrupt(int) { g_interrupted = true; }
-
-void InstallInterruptHandler() {
-  struct sigaction sa {};
-  sa.sa_handler = OnInterrupt;
-  sigaction(SIGINT, &sa, nullptr);
-  sigaction(SIGTERM, &sa, nullptr);
-  sigaction(SIGHUP, &sa, nullptr);  // the terminal was closed
-}
 
 std::string PlainLines(std::string text) {
   std::string out;
@@ -89,7 +76,7 @@ class ConsoleMessages : public MessageBox {
     SayLines(std::cerr, PlainLines(text));
     if (icon == Icon::Information && waitForEnter) {
       waitForEnter = false;
-      if (::isatty(STDIN_FILENO) && !g_interrupted) {
+      if (platform::IsConsole(0) && !g_interrupted) {
         std::string line;
         std::getline(std::cin, line);
       }
@@ -134,17 +121,18 @@ class ConsoleProgress : public ProgressWindow {
   }
 
  private:
-  const bool toTerminal_ = ::isatty(STDERR_FILENO) != 0;
+  const bool toTerminal_ = platform::IsConsole(2);
   bool barShown_ = false;
   int lastPercent_ = -1;
 };
 
-// Yields to Qt and turns Ctrl-C into the Storno of the progress window.
+// Yields to the port's events and turns Ctrl-C into the Storno of the
+// progress window.
 class ConsoleLoop : public EventLoop {
  public:
   explicit ConsoleLoop(Workspace& ws) : ws_(ws) {}
   void Yield() override {
-    QCoreApplication::processEvents();
+    PumpPortEvents();
     if (g_interrupted) ws_.CancelRequested = true;
   }
 
@@ -176,7 +164,7 @@ struct UnitArgs {
 // Everything a unit command needs, from activation to release.
 class Session {
  public:
-  explicit Session(const std::string& portName) : port_(clock_), link_(port_, clock_), loop_(ws) {
+  explicit Session(const std::string& portName) : port_(MakeSerialPort(clock_)), link_(*port_, clock_), loop_(ws) {
     ws.settings.Port = portName;
     messages_.EndBar = [this] { progress_.EndBar(); };
     link_.onBlock = [this](long done, long total) { progress_.Block(done, total); };
@@ -219,7 +207,7 @@ class Session {
 
  private:
   link::SteadyClock clock_;
-  qt::QtSerialPort port_;
+  std::unique_ptr<link::SerialPort> port_;
   link::Link link_;
   link::Trace trace_{clock_};
   ConsoleMessages messages_;
@@ -227,16 +215,6 @@ class Session {
   ConsoleLoop loop_;
   Services sv_{messages_, progress_, loop_};
 };
-
-// The Qt event machinery the serial port runs on.
-QCoreApplication& Application() {
-  static int argc = 1;
-  static char name[] = "vexa-cli";
-  static char* argv[] = {name, nullptr};
-  static QCoreApplication* app =
-      QCoreApplication::instance() ? nullptr : new QCoreApplication(argc, argv);  // lives until exit
-  return app ? *app : *QCoreApplication::instance();
-}
 
 int ActivationExit(link::ActivationResult r) {
   switch (r) {
@@ -269,7 +247,7 @@ int WorkflowExit(WorkflowResult r, FailureKind refusedKind) {
 int RunOnUnit(Session& s, const UnitArgs& args, const std::function<int(Session&)>& work) {
   s.ws.settings.CheckWrite = args.verify;
   if (!s.StartTrace()) return ExitCode(FailureKind::FileSystem);
-  InstallInterruptHandler();
+  platform::WatchInterrupts(g_interrupted);
 
   s.messages().waitForEnter = true;  // the activation's instruction
   const auto activation = link::ActivateLink(s.link(), s.ws, s.sv());
@@ -291,6 +269,7 @@ int RunOnUnit(Session& s, const UnitArgs& args, const std::function<int(Session&
     s.messages().questionAnswer = Answer::Yes;
   }
   const bool released = s.Release();
+  platform::InterruptHandled();
   if (code == kExitOk && !released) code = ExitCode(FailureKind::Device);
   return code;
 }
@@ -304,7 +283,7 @@ int Info(const std::vector<std::string>& argv) {
   const auto parsed = ParseArgs(argv, {.withValue = {"--port"}, .required = {"--port"}}, kInfoUsage);
   if (!parsed) return kExitUsage;
   const UnitArgs args(*parsed);
-  Application();
+  StartPortEvents();
   Session s(args.port);
   return RunOnUnit(s, args, [](Session&) { return kExitOk; });
 }
@@ -316,7 +295,7 @@ int Read(const std::vector<std::string>& argv) {
   const UnitArgs args(*parsed);
   // A file that could not be written is refused before the unit is touched.
   if (const int code = CanWriteOrSay(args.file)) return code;
-  Application();
+  StartPortEvents();
   Session session(args.port);
   return RunOnUnit(session, args, [&args](Session& s) {
     const int code =
@@ -338,7 +317,7 @@ int Write(const std::vector<std::string>& argv) {
                                 kWriteUsage);
   if (!parsed) return kExitUsage;
   const UnitArgs args(*parsed);
-  Application();
+  StartPortEvents();
   Session s(args.port);
   // The file is loaded as the program loads it, before the unit is touched.
   if (const int code = LoadFileOrSay(args.file, s.ws)) return code;
@@ -356,9 +335,9 @@ int Write(const std::vector<std::string>& argv) {
 // then the system's serial ports.
 int Ports(const std::vector<std::string>& argv) {
   if (!ParseArgs(argv, {}, "ports")) return kExitUsage;
-  Application();
+  StartPortEvents();
   const auto entries =
-      link::PortSelectorEntries(qt::QtPortList().SystemPorts(), link::DefaultDosDevicesDir());
+      link::PortSelectorEntries(SystemPorts(), link::DefaultDosDevicesDir());
   for (const auto& line : link::PortListLines(entries)) std::cout << TerminalSafe(line) << "\n";
   return kExitOk;
 }
@@ -373,7 +352,7 @@ int ReadUnitConfiguration(const std::string& port, DeviceConfig& config) {
   UnitArgs args;
   args.port = port;
   args.identificationToStderr = true;
-  Application();
+  StartPortEvents();
   Session session(port);
   return RunOnUnit(session, args, [&config](Session& s) {
     const int code = WorkflowExit(ReadWorkflow(s.link(), s.ws, s.sv()), FailureKind::Device);

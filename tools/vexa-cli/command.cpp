@@ -2,8 +2,6 @@
 // code of a failure, and loading and saving files with the program's messages.
 #include "command.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <filesystem>
 #include <iostream>
@@ -11,6 +9,7 @@
 #include "codec/text.h"
 #include "file/config_file.h"
 #include "file/disk_file.h"
+#include "platform/system.h"
 #include "platform/texts.h"
 #include "workspace/workspace.h"
 
@@ -147,7 +146,7 @@ int SaveConfigOrSay(const std::string& path, Workspace& ws) {
 int CanWriteOrSay(const std::string& path) {
   if (path == "-") return kExitOk;
   namespace fs = std::filesystem;
-  const fs::path target(path);
+  const fs::path target = platform::PathFromUtf8(path);
   fs::path folder = target.parent_path();
   if (folder.empty()) folder = ".";
   std::error_code ec;
@@ -157,8 +156,8 @@ int CanWriteOrSay(const std::string& path) {
       refused = Failure::Of(FailureKind::FileSystem, texts::kCauseIsFolder).AtPath(path);
     } else if (!fs::is_directory(folder, ec)) {
       refused = Failure::Of(FailureKind::FileSystem, texts::kCauseNoFolderForFile).AtPath(path);
-    } else if (::access(folder.c_str(), W_OK) != 0) {
-      refused = Failure::Of(FailureKind::FileSystem, texts::kCauseFolderReadOnly).AtPath(folder.string());
+    } else if (!platform::FolderIsWritable(platform::Utf8Of(folder))) {
+      refused = Failure::Of(FailureKind::FileSystem, texts::kCauseFolderReadOnly).AtPath(platform::Utf8Of(folder));
     } else {
       return kExitOk;
     }

@@ -3,9 +3,12 @@
 #include <algorithm>
 #include <exception>
 #include <iostream>
+#include <string>
+#include <vector>
 
 #include "codec/text.h"
 #include "command.h"
+#include "platform/system.h"
 #include "platform/texts.h"
 
 #ifndef VEXA_VERSION
@@ -67,7 +70,13 @@ int Run(int argc, char** argv) {
 int main(int argc, char** argv) {
   // Whatever goes wrong below ends in a message and an exit code, never an abort.
   try {
-    int code = Run(argc, argv);
+    // The arguments as UTF-8 and the console taking UTF-8, on every system.
+    vexa::platform::PrepareConsole();
+    std::vector<std::string> args = vexa::platform::CommandLineArguments(argc, argv);
+    std::vector<char*> utf8Argv;
+    for (std::string& a : args) utf8Argv.push_back(a.data());
+    utf8Argv.push_back(nullptr);
+    int code = Run(static_cast<int>(args.size()), utf8Argv.data());
     // Whatever was printed must have arrived: a full disk or a closed pipe
     // behind standard output is a failure, and says so.
     std::cout.flush();

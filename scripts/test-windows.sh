@@ -1,0 +1,302 @@
+#!/usr/bin/env bash
+# The Windows stage of the tests, run by scripts/test.sh after the normal
+# build (whose vexa-cli and vexa-unit-sim it compares against):
+#   scripts/test-windows.sh [LINUX_BUILD]      (default: build)
+# Builds the Windows programs (scripts/build-windows.sh), makes a fresh Wine
+# prefix in build-windows/, and there, without a display:
+#  - runs the core's test programs;
+#  - runs vexa-cli.exe dump, build, check, diff on the fixtures beside the
+#    Linux vexa-cli: the same output files byte for byte, the same texts and
+#    exit codes;
+#  - runs vexa-cli.exe info, read, write (with its backup) against the Linux
+#    vexa-unit-sim through the Wine COM port COM5 (dosdevices/com5, a link to
+#    the simulator's pseudo-terminal) beside the Linux vexa-cli on the same
+#    simulated unit: the same unit memory and files, a slow unit included,
+#    and a write cancelled by Ctrl+C (delivered as SIGINT, which Wine hands
+#    to the console handler as CTRL_C_EVENT);
+#  - times a full read of a 960-byte unit at 19200 baud by both.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+ROOT=$PWD
+LINUX_BUILD=$(realpath "${1:-build}")
+LCLI="$LINUX_BUILD/tools/vexa-cli"
+SIM="$LINUX_BUILD/tools/vexa-unit-sim"
+OUT="$ROOT/build-windows"
+FIXTURES="$ROOT/tests/fixtures"
+
+bash scripts/build-windows.sh >/dev/null || { echo "FAIL: the Windows build failed" >&2; exit 1; }
+WCLI="$OUT/tools/vexa-cli.exe"
+ls -l "$WCLI" | awk '{printf "vexa-cli.exe: %d bytes\n", $5}'
+
+# UTF-8 arguments reach Wine's wide command line as the locale says.
+export LC_ALL=C.UTF-8
+export WINEPREFIX="$OUT/wine-prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" DISPLAY=
+WINE=/usr/lib/wine/wine64
+WINESERVER=/usr/lib/wine/wineserver
+rm -rf "$WINEPREFIX"
+mkdir -p "$WINEPREFIX"
+# One server for the whole stage, so that each program starts quickly; what
+# it says goes to its log.
+"$WINESERVER" -f -p >"$OUT/wineserver.log" 2>&1 &
+"$WINE" wineboot -i >/dev/null 2>&1 || { echo "FAIL: wineboot" >&2; exit 1; }
+
+TMP=$(mktemp -d "$OUT/test.XXXXXX")
+PIDS=()
+cleanup() {
+  local pid
+  for pid in "${PIDS[@]}"; do
+    kill "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null
+  done
+  "$WINESERVER" -k >/dev/null 2>&1
+  rm -rf "$TMP"
+}
+trap cleanup EXIT
+
+failures=0
+fail() {
+  echo "FAIL: $*" >&2
+  failures=$((failures + 1))
+}
+
+echo "== The core's tests under Wine"
+for t in test_workspace test_codec test_rules test_link test_file test_workflows test_report test_graph test_platform; do
+  if ! (cd "$OUT/tests" && timeout 600 "$WINE" "./$t.exe" --gtest_brief=1 >"$TMP/$t.log" 2>&1); then
+    cat "$TMP/$t.log" >&2
+    fail "$t.exe"
+  else
+    echo "$t.exe: $(grep -E '^\[  PASSED  \]' "$TMP/$t.log")"
+  fi
+done
+
+# --- vexa-cli.exe beside vexa-cli --------------------------------------------
+# Each side works in a folder of its own holding copies of the fixtures and
+# is given the same relative paths, so that its messages read the same.
+mkdir -p "$TMP/linux" "$TMP/windows"
+for side in linux windows; do
+  cp "$FIXTURES"/*.eep "$FIXTURES"/*.json "$TMP/$side/"
+  # A name only the wide API carries.
+  cp "$FIXTURES/pumping-station.json" "$TMP/$side/čerpací stanice – vrt 2.json"
+done
+
+# same DESCRIPTION ARGS...: vexa-cli ARGS in both folders; standard output,
+# standard error, the exit code and every file must be the same.
+same() {
+  local what=$1
+  shift
+  (cd "$TMP/linux" && timeout 120 "$LCLI" "$@" >"$TMP/l.out" 2>"$TMP/l.err" </dev/null; echo $? >"$TMP/l.rc")
+  (cd "$TMP/windows" && timeout 120 "$WINE" "$WCLI" "$@" >"$TMP/w.out" 2>"$TMP/w.err" </dev/null; echo $? >"$TMP/w.rc")
+  cmp -s "$TMP/l.rc" "$TMP/w.rc" || fail "$what: exit $(cat "$TMP/l.rc") on Linux, $(cat "$TMP/w.rc") on Windows"
+  cmp -s "$TMP/l.out" "$TMP/w.out" || fail "$what: standard output differs: $(diff "$TMP/l.out" "$TMP/w.out" | head -5)"
+  cmp -s "$TMP/l.err" "$TMP/w.err" || fail "$what: standard error differs: $(diff "$TMP/l.err" "$TMP/w.err" | head -5)"
+  diff -r "$TMP/linux" "$TMP/windows" >/dev/null || fail "$what: the files differ: $(diff -rq "$TMP/linux" "$TMP/windows")"
+}
+
+echo "== vexa-cli.exe dump, build, check, diff"
+for f in "$FIXTURES"/*.eep; do
+  n=$(basename "$f")
+  same "dump $n" dump "$n"
+  same "check $n" check "$n" --strict
+done
+for f in "$FIXTURES"/*.json; do
+  n=$(basename "$f" .json)
+  same "build $n.json" build "$n.json" -o "$n.built.eep"
+  same "build $n.json --force" build "$n.json" -o "$n.forced.eep" --force
+  same "check $n.json" check "$n.json"
+done
+same "build to standard output" build pumping-station.json -o -
+same "a UTF-8 name" build "čerpací stanice – vrt 2.json" -o "Horní Lhota.eep"
+same "a UTF-8 name read" dump "Horní Lhota.eep"
+same "build over a base" build startup.json -o based.eep --base pumping-station.eep
+same "diff two files" diff startup.eep pumping-station.eep
+same "diff as JSON" diff pumping-station.json pumping-station.eep --json
+same "diff of the same" diff pumping-station.eep pumping-station.eep
+same "a missing file" dump missing.eep
+same "a folder" dump .
+same "no folder for the output" build startup.json -o no-such-folder/x.eep
+same "bad usage" build
+same "an unknown command" frobnicate
+same "the version" --version
+same "the help" --help
+echo "compared: $(ls "$TMP/linux" | wc -l) files"
+
+# --- vexa-cli.exe against the simulated unit ---------------------------------
+# sim NAME ARGS...: starts vexa-unit-sim, its pseudo-terminal in PORT and in
+# the prefix's COM5.
+sim() {
+  local name=$1
+  shift
+  "$SIM" "$@" >"$TMP/$name.sim" 2>"$TMP/$name.simlog" </dev/null &
+  SIM_PID=$!
+  PIDS+=("$SIM_PID")
+  for _ in $(seq 50); do
+    [ -s "$TMP/$name.sim" ] && break
+    sleep 0.1
+  done
+  PORT=$(head -1 "$TMP/$name.sim")
+  [ -n "$PORT" ] || { fail "vexa-unit-sim $* did not start"; return 1; }
+  ln -sfn "$PORT" "$WINEPREFIX/dosdevices/com5"
+}
+# The simulator keeps its memory in its --eep file when it ends.
+stop_sim() {
+  kill "$SIM_PID" 2>/dev/null
+  wait "$SIM_PID" 2>/dev/null
+}
+
+# on_unit SIDE ARGS...: a unit command of one side in its folder; "@PORT" is
+# the simulator's device on Linux and COM5 on Windows.
+on_unit() {
+  local side=$1
+  shift
+  local args=() a
+  for a in "$@"; do
+    if [ "$a" = @PORT ]; then
+      if [ "$side" = linux ]; then args+=("$PORT"); else args+=("COM5"); fi
+    else
+      args+=("$a")
+    fi
+  done
+  if [ "$side" = linux ]; then
+    (cd "$TMP/u-linux" && timeout 120 "$LCLI" "${args[@]}" >>"$TMP/u-linux.out" 2>>"$TMP/u-linux.err" </dev/null
+     echo $? >>"$TMP/u-linux.rc")
+  else
+    (cd "$TMP/u-windows" && timeout 120 "$WINE" "$WCLI" "${args[@]}" >>"$TMP/u-windows.out" \
+       2>>"$TMP/u-windows.err" </dev/null
+     echo $? >>"$TMP/u-windows.rc")
+  fi
+}
+
+# A session of unit commands on a fresh unit, once per side; the unit's
+# memory afterwards, the files written, the texts and exit codes compared.
+# Backup names carry the time and the folder separator of their system.
+session() {
+  local name=$1 unit=$2
+  shift 2
+  local side
+  for side in linux windows; do
+    rm -rf "$TMP/u-$side" "$TMP/u-$side".*
+    mkdir -p "$TMP/u-$side"
+    cp "$FIXTURES"/*.eep "$TMP/u-$side/"
+    if [ -n "$unit" ]; then cp "$FIXTURES/$unit" "$TMP/$side-unit.eep"; else rm -f "$TMP/$side-unit.eep"; fi
+    sim "$name-$side" --eep "$TMP/$side-unit.eep" "${SIM_ARGS[@]}" || return
+    local step
+    for step in "$@"; do
+      # shellcheck disable=SC2086
+      on_unit "$side" $step
+    done
+    stop_sim
+  done
+  # A backup made in the same second as the one before gets "_2".
+  local normalise='s/([0-9]{4}-[0-9]{2}-[0-9]{2}_[0-9]{6}[A-Za-z0-9_-]*)_[0-9]+\.eep/\1.eep/g; s/[0-9]{4}-[0-9]{2}-[0-9]{2}_[0-9]{6}/DATE/g; s#\\#/#g'
+  for part in out err rc; do
+    cmp -s <(sed -E "$normalise" "$TMP/u-linux.$part") <(sed -E "$normalise" "$TMP/u-windows.$part") ||
+      fail "$name: $part differs: $(diff <(sed -E "$normalise" "$TMP/u-linux.$part") \
+        <(sed -E "$normalise" "$TMP/u-windows.$part") | head -6)"
+  done
+  cmp -s "$TMP/linux-unit.eep" "$TMP/windows-unit.eep" || fail "$name: the unit's memory differs"
+  # Every file by its content; a backup by its name less the time it was made.
+  listing() { (cd "$1" && find . -type f -exec sha256sum {} + | sed -E "$normalise" | sort -k2); }
+  cmp -s <(listing "$TMP/u-linux") <(listing "$TMP/u-windows") ||
+    fail "$name: the files differ: $(diff <(listing "$TMP/u-linux") <(listing "$TMP/u-windows"))"
+  echo "$name: $(grep -c . "$TMP/u-linux.rc") commands compared, exit codes $(tr '\n' ' ' <"$TMP/u-linux.rc")"
+}
+
+echo "== vexa-cli.exe info, read, write against vexa-unit-sim on COM5"
+SIM_ARGS=()
+session unit "" \
+  "info --port @PORT" \
+  "read --port @PORT -o none.eep" \
+  "write --port @PORT pumping-station.eep --backup-dir zalohy" \
+  "write --port @PORT startup.eep --backup-dir zalohy" \
+  "write --port @PORT pumping-station.eep --backup-dir zalohy --no-verify" \
+  "write --port @PORT pumping-station.eep --backup-dir zalohy" \
+  "read --port @PORT -o back.eep" \
+  "read --port @PORT -o full.eep --full" \
+  "diff --port @PORT pumping-station.eep" \
+  "write --port @PORT bad-checksum.eep"
+SIM_ARGS=(--block-delay 150-400 --slow-addresses 0-48 --seed 5)
+session slow pumping-station.eep "read --port @PORT -o slow-back.eep" "write --port @PORT startup.eep --backup-dir zalohy"
+
+echo "== A write cancelled by Ctrl+C"
+for side in linux windows; do
+  sim "cut-$side" --eep "$TMP/cut-$side.eep" --baud 19200 --memory-code 4 --verbose || continue
+  if [ "$side" = linux ]; then
+    "$LCLI" write --port "$PORT" "$FIXTURES/pumping-station.eep" >"$TMP/cut.out" 2>"$TMP/cut-$side.err" </dev/null &
+  else
+    "$WINE" "$WCLI" write --port COM5 "$FIXTURES/pumping-station.eep" >"$TMP/cut.out" 2>"$TMP/cut-$side.err" \
+      </dev/null &
+  fi
+  cli=$!
+  for _ in $(seq 200); do
+    grep -q '^write' "$TMP/cut-$side.simlog" && break
+    sleep 0.1
+  done
+  sleep 0.3
+  # Wine turns SIGINT into the console's CTRL_C_EVENT.
+  kill -INT "$cli"
+  wait "$cli"
+  rc=$?
+  [ "$rc" -eq 3 ] || fail "$side: the cancelled write exited $rc, expected 3: $(cat "$TMP/cut-$side.err")"
+  grep -qF "Ukládání dat z PC do EEPROM bylo stornováno." "$TMP/cut-$side.err" || fail "$side: no cancel message"
+  sleep 0.3
+  grep -v '^vexa-unit-sim' "$TMP/cut-$side.simlog" | tail -1 | grep -qx leave ||
+    fail "$side: the unit was not released after Ctrl+C: $(tail -3 "$TMP/cut-$side.simlog")"
+  stop_sim
+  echo "$side: cancelled after $(grep -c '^write' "$TMP/cut-$side.simlog") written blocks"
+done
+cmp -s "$TMP/cut-linux.err" "$TMP/cut-windows.err" ||
+  fail "the cancelled writes said different things: $(diff "$TMP/cut-linux.err" "$TMP/cut-windows.err")"
+
+# A port Windows does not have: its own words, and the ports it has.
+(cd "$TMP" && "$WINE" "$WCLI" info --port COM9 >/dev/null 2>"$TMP/com9.err" </dev/null)
+rc=$?
+[ "$rc" -eq 1 ] || fail "info on COM9 exited $rc, expected 1"
+grep -qx "COM9: zařízení neexistuje. Sériové porty v systému: .*" "$TMP/com9.err" ||
+  fail "info on COM9 said: $(cat "$TMP/com9.err")"
+
+# Without --backup-dir the backup goes to the user's local application data,
+# and a trace goes to a file of a UTF-8 name.
+cp "$FIXTURES/pumping-station.eep" "$TMP/own.eep"
+if sim own --eep "$TMP/own.eep"; then
+  (cd "$TMP" && "$WINE" "$WCLI" --trace "záznam č. 1.txt" write --port COM5 "$FIXTURES/startup.eep" \
+    >"$TMP/own.out" 2>"$TMP/own.err" </dev/null) || fail "write with the default backup: $(cat "$TMP/own.err")"
+  backup=$(tail -1 "$TMP/own.out")
+  case "$backup" in
+    'C:\users\'*'\AppData\Local\VEXA Init\zalohy\'*_VEXA_*.eep) ;;
+    *) fail "the backup went to $backup" ;;
+  esac
+  unix=$("$WINE" winepath -u "$backup" 2>/dev/null)
+  cmp -s "$unix" "$FIXTURES/pumping-station.eep" || fail "the backup in $backup is not the unit's configuration"
+  grep -q ' -> .*   release$' "$TMP/záznam č. 1.txt" || fail "no trace of the release in záznam č. 1.txt"
+  stop_sim
+fi
+
+echo "== A full read of a 960-byte unit at 19200 baud"
+best() { sort -n | head -1; }
+for side in linux windows; do
+  cp "$FIXTURES/startup.eep" "$TMP/t-$side.eep"
+  sim "timed-$side" --eep "$TMP/t-$side.eep" --memory-code 3 --baud 19200 || continue
+  for run in 1 2 3; do
+    start=$(date +%s%N)
+    if [ "$side" = linux ]; then
+      "$LCLI" read --port "$PORT" -o "$TMP/t-$side.read" --full >/dev/null 2>&1 </dev/null
+    else
+      "$WINE" "$WCLI" read --port COM5 -o "$TMP/t-$side.read" --full >/dev/null 2>&1 </dev/null
+    fi
+    echo $((($(date +%s%N) - start) / 1000000))
+  done >"$TMP/t-$side.runs"
+  best <"$TMP/t-$side.runs" >"$TMP/t-$side.ms"
+  stop_sim
+done
+cmp -s "$TMP/t-linux.read" "$TMP/t-windows.read" || fail "the timed reads differ"
+lms=$(cat "$TMP/t-linux.ms")
+wms=$(cat "$TMP/t-windows.ms")
+echo "read --full: vexa-cli ${lms} ms, vexa-cli.exe under Wine ${wms} ms (best of 3:" \
+  "$(tr '\n' ' ' <"$TMP/t-linux.runs")/ $(tr '\n' ' ' <"$TMP/t-windows.runs"| sed 's/ $//'))"
+[ $((wms * 10)) -le $((lms * 12)) ] || fail "vexa-cli.exe read took ${wms} ms, more than 1.2 times the ${lms} ms of vexa-cli"
+
+if [ "$failures" -ne 0 ]; then
+  echo "$failures failure(s)" >&2
+  exit 1
+fi
+echo "Windows: all passed"
