@@ -28,7 +28,9 @@ std::vector<std::uint8_t> PumpingMemory() {
 }
 
 fs::path KnownUnitDir() {
-  const fs::path dir = fs::path(VEXA_BINARY_DIR) / "known-unit-test";
+  // Each test its own folder: ctest runs them side by side.
+  const fs::path dir = fs::path(VEXA_BINARY_DIR) / "known-unit-test" /
+                       ::testing::UnitTest::GetInstance()->current_test_info()->name();
   fs::remove_all(dir);
   return dir;
 }

@@ -12,7 +12,7 @@ constexpr const char* kUsage = "report FILE.eep -o REPORT.pdf|- [--copies N]";
 
 int Report(const std::vector<std::string>&) {
   std::cerr << "vexa-cli report: " << texts::kCliReportNeedsWindow << "\n";
-  return kExitFailed;
+  return kExitUsage;  // a command this build does not have
 }
 
 const Register kReport{{"report", kUsage, Report,

@@ -14,8 +14,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// Each test its own folder: ctest runs them side by side.
 fs::path ModesFolder() {
-  const fs::path dir = fs::path(VEXA_BINARY_DIR) / "file-modes";
+  const fs::path dir = fs::path(VEXA_BINARY_DIR) / "file-modes" /
+                       ::testing::UnitTest::GetInstance()->current_test_info()->name();
   fs::remove_all(dir);
   fs::create_directories(dir);
   return dir;
