@@ -9,6 +9,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "platform/texts_window.h"
 #include "ui/captions.h"
 #include "ui/field_binding.h"
 #include "ui/field_controller.h"
@@ -19,43 +20,42 @@ namespace vexa::ui {
 GeneralTab::GeneralTab(FieldController& fields, const Workspace& ws) {
   auto* outer = new QVBoxLayout(this);
 
-  // "Zařízení"
-  auto* device = new QGroupBox(QStringLiteral("Zařízení"));
+  auto* device = new QGroupBox(Words(texts::kPanelDevice));
   device->setObjectName(QStringLiteral("frZarizeni"));
   auto* dg = new QGridLayout(device);
-  auto* name = fields.MakeEdit({Field::JmenoStanice}, QStringLiteral("tabJmenoStanice"),
-                               QStringLiteral("Název stanice"), QStringLiteral("Název stanice"));
-  auto* pin = fields.MakeEdit({Field::PIN}, QStringLiteral("tabPIN"), QStringLiteral("PIN"),
-                              QStringLiteral("PIN SIM karty, která je uložena ve stanici"));
+  QLineEdit* name = MakeFieldEdit(fields, Field::JmenoStanice);
+  QLineEdit* pin = MakeFieldEdit(fields, Field::PIN);
   pin->setMaximumWidth(120);
   auto* centre = new FieldCombo;
-  centre->setObjectName(QStringLiteral("tabTCcentra"));
+  centre->setObjectName(ControlName(Field::TCcentra));
   centre->setEditable(true);
   centre->setInsertPolicy(QComboBox::NoInsert);
   centre->setCompleter(nullptr);  // a typed beginning must not be completed to a suggestion
   for (const std::string& n : ws.tables.smsCentres) centre->addItem(QString::fromStdString(n));
-  centre->setAccessibleName(QStringLiteral("Telefonní číslo servisního centra"));
+  centre->setAccessibleName(CaptionOf(Field::TCcentra));
   centre->lineEdit()->setAccessibleName(centre->accessibleName());
-  centre->setToolTip(QStringLiteral("Telefonní číslo servisního centra SMS zpráv"));
+  centre->setToolTip(TipOf(Field::TCcentra));
   centre->setMinimumWidth(200);
   centre->setMaximumWidth(260);
   fields.BindCombo({Field::TCcentra}, centre);
 
-  dg->addWidget(MakeCaption(QStringLiteral("Název stanice:"), nullptr, name), 0, 0);
-  dg->addWidget(name, 0, 1, 1, 2);
-  dg->addWidget(MakeCaption(QStringLiteral("PIN:"), nullptr, pin), 1, 0);
-  dg->addWidget(pin, 1, 1);
-  dg->addWidget(MakeCaption(QStringLiteral("Telefonní číslo servisního centra:"), nullptr, centre), 2, 0);
-  dg->addWidget(centre, 2, 1);
+  int line = 0;
+  for (const auto& [field, control] : {std::pair<Field, QWidget*>{Field::JmenoStanice, name},
+                                       {Field::PIN, pin},
+                                       {Field::TCcentra, centre}}) {
+    dg->addWidget(MakeCaption(LabelOf(field), nullptr, control), line, 0);
+    // The station name takes the whole width.
+    dg->addWidget(control, line, 1, 1, field == Field::JmenoStanice ? 2 : 1);
+    ++line;
+  }
   dg->setColumnStretch(2, 1);
 
-  // "Šetřící režim"
-  auto* ps = new QGroupBox(QStringLiteral("Šetřící režim"));
+  auto* ps = new QGroupBox(Words(texts::kPanelPowerSave));
   ps->setObjectName(QStringLiteral("frSetriciRezim"));
   auto* pl = new QVBoxLayout(ps);
-  opEnablePS0_ = new QRadioButton(QStringLiteral("Bez šetřícího režimu"));
+  opEnablePS0_ = new QRadioButton(Words(texts::kOptionNoPowerSave));
   opEnablePS0_->setObjectName(QStringLiteral("opEnablePS0"));
-  opEnablePS1_ = new QRadioButton(QStringLiteral("Povolit šetřící režim"));
+  opEnablePS1_ = new QRadioButton(CaptionOf(Field::EnablePS));
   opEnablePS1_->setObjectName(QStringLiteral("opEnablePS1"));
   // The user cannot change the power-save mode; only a decoded
   // configuration does.
@@ -65,20 +65,24 @@ GeneralTab::GeneralTab(FieldController& fields, const Workspace& ws) {
   pl->addWidget(opEnablePS1_);
   fields.BindOptions({Field::EnablePS}, opEnablePS1_, opEnablePS0_);
 
-  auto periodLine = [&](const QString& caption, const char* captionName, Field hours, const char* hoursName,
-                        const char* hName, Field minutes, const char* minutesName, const char* mName) {
+  // A period's line: its caption, the hours and the minutes, each followed
+  // by its unit. The caption and the units are named after the fields
+  // (lblPSOn, lblPSOnH, lblPSOnM).
+  auto periodLine = [&](Field hours, Field minutes) {
     auto* row = new QWidget;
     auto* rl = new QHBoxLayout(row);
     rl->setContentsMargins(0, 0, 0, 0);
-    auto* h = fields.MakeEdit({hours}, QString::fromLatin1(hoursName),
-                              AccessibleFromCaption(caption) + QStringLiteral(" h"));
-    auto* m = fields.MakeEdit({minutes}, QString::fromLatin1(minutesName),
-                              AccessibleFromCaption(caption) + QStringLiteral(" m"));
+    const QString caption = LabelOf(hours);
+    const QString spoken = AccessibleFromCaption(caption) + QLatin1Char(' ');
+    auto* h = fields.MakeEdit({hours}, ControlName(hours), spoken + AfterOf(hours));
+    auto* m = fields.MakeEdit({minutes}, ControlName(minutes), spoken + AfterOf(minutes));
     h->setMaximumWidth(56);
     m->setMaximumWidth(56);
-    QLabel* cap = MakeCaption(caption, captionName, h);
-    QLabel* hl = MakeCaption(QStringLiteral("h"), hName);
-    QLabel* ml = MakeCaption(QStringLiteral("m"), mName);
+    const QString hName = QStringLiteral("lbl") + QString::fromLatin1(InfoOf(hours).name);
+    const QString mName = QStringLiteral("lbl") + QString::fromLatin1(InfoOf(minutes).name);
+    QLabel* cap = MakeCaption(caption, hName.chopped(1).toLatin1().constData(), h);
+    QLabel* hl = MakeCaption(AfterOf(hours), hName.toLatin1().constData());
+    QLabel* ml = MakeCaption(AfterOf(minutes), mName.toLatin1().constData());
     rl->addWidget(cap);
     rl->addWidget(h);
     rl->addWidget(hl);
@@ -89,20 +93,14 @@ GeneralTab::GeneralTab(FieldController& fields, const Workspace& ws) {
     row->setVisible(false);  // hidden in this edition
     return row;
   };
-  pl->addWidget(periodLine(QStringLiteral("Doba zapnutého modemu ................................"), "lblPSOn",
-                           Field::PSOnH, "tabPSOnH", "lblPSOnH", Field::PSOnM, "tabPSOnM", "lblPSOnM"));
-  pl->addWidget(periodLine(QStringLiteral("Doba vypnutého modemu ................................"), "lblPSOff",
-                           Field::PSOffH, "tabPSOffH", "lblPSOffH", Field::PSOffM, "tabPSOffM", "lblPSOffM"));
-  auto* superPs =
-      fields.MakeCheck({Field::SuperPS}, QStringLiteral("tabSuperPS"), QStringLiteral("Super šetřící režim"));
-  auto* outOff = fields.MakeCheck({Field::PSOutOff}, QStringLiteral("tabPSOutOff"),
-                                  QStringLiteral("Při vypnutém modemu vypnout výstupy"));
-  superPs->setVisible(false);
-  outOff->setVisible(false);
-  pl->addWidget(superPs);
-  pl->addWidget(outOff);
-  powerSaveControls_.push_back(superPs);
-  powerSaveControls_.push_back(outOff);
+  pl->addWidget(periodLine(Field::PSOnH, Field::PSOnM));
+  pl->addWidget(periodLine(Field::PSOffH, Field::PSOffM));
+  for (const Field f : {Field::SuperPS, Field::PSOutOff}) {
+    QCheckBox* box = MakeFieldCheck(fields, f);
+    box->setVisible(false);  // hidden in this edition
+    pl->addWidget(box);
+    powerSaveControls_.push_back(box);
+  }
 
   outer->addWidget(device);
   auto* psRow = new QHBoxLayout;

@@ -34,7 +34,10 @@ void CompareBits(std::uint8_t a, std::uint8_t b, const std::string& name, const 
 
 }  // namespace
 
-std::string FieldCaption(Field field) { return InfoOf(field).caption; }
+std::string FieldCaption(Field field) {
+  const FieldInfo& info = InfoOf(field);
+  return info.group != nullptr ? std::string(info.group) + ": " + info.caption : std::string(info.caption);
+}
 
 std::string FieldCaption(FieldRef field) {
   const Family family = InfoOf(field.field).family;
