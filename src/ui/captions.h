@@ -30,7 +30,7 @@ inline QString TipOf(Field f) { return Words(InfoOf(f).tip); }
 inline QString EditorTip(Field f) { return Words(EditorTipOf(InfoOf(f))); }
 // The main window's name of a field's control: the report texts keep their
 // own "rt" names, the others take "tab" before theirs.
-inline QString ControlName(Field f) {
+inline QString WindowControlName(Field f) {
   const QString name = QString::fromLatin1(InfoOf(f).name);
   return name.startsWith(QLatin1String("rt")) ? name : QStringLiteral("tab") + name;
 }
@@ -39,12 +39,12 @@ inline QString ControlName(Field f) {
 // and worded from the field's row of the table. A text read under a group
 // has the group as its accessible description.
 inline QLineEdit* MakeFieldEdit(FieldController& fields, Field f) {
-  QLineEdit* edit = fields.MakeEdit({f, 0}, ControlName(f), CaptionOf(f), TipOf(f));
+  QLineEdit* edit = fields.MakeEdit({f, 0}, WindowControlName(f), CaptionOf(f), TipOf(f));
   if (const char* group = InfoOf(f).group) edit->setAccessibleDescription(Words(group));
   return edit;
 }
 inline QCheckBox* MakeFieldCheck(FieldController& fields, Field f) {
-  return fields.MakeCheck({f, 0}, ControlName(f), CaptionOf(f), TipOf(f));
+  return fields.MakeCheck({f, 0}, WindowControlName(f), CaptionOf(f), TipOf(f));
 }
 
 // A caption, optionally named and the buddy of a control.

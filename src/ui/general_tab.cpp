@@ -27,7 +27,7 @@ GeneralTab::GeneralTab(FieldController& fields, const Workspace& ws) {
   QLineEdit* pin = MakeFieldEdit(fields, Field::PIN);
   pin->setMaximumWidth(120);
   auto* centre = new FieldCombo;
-  centre->setObjectName(ControlName(Field::TCcentra));
+  centre->setObjectName(WindowControlName(Field::TCcentra));
   centre->setEditable(true);
   centre->setInsertPolicy(QComboBox::NoInsert);
   centre->setCompleter(nullptr);  // a typed beginning must not be completed to a suggestion
@@ -74,8 +74,8 @@ GeneralTab::GeneralTab(FieldController& fields, const Workspace& ws) {
     rl->setContentsMargins(0, 0, 0, 0);
     const QString caption = LabelOf(hours);
     const QString spoken = AccessibleFromCaption(caption) + QLatin1Char(' ');
-    auto* h = fields.MakeEdit({hours}, ControlName(hours), spoken + AfterOf(hours));
-    auto* m = fields.MakeEdit({minutes}, ControlName(minutes), spoken + AfterOf(minutes));
+    auto* h = fields.MakeEdit({hours}, WindowControlName(hours), spoken + AfterOf(hours));
+    auto* m = fields.MakeEdit({minutes}, WindowControlName(minutes), spoken + AfterOf(minutes));
     h->setMaximumWidth(56);
     m->setMaximumWidth(56);
     const QString hName = QStringLiteral("lbl") + QString::fromLatin1(InfoOf(hours).name);

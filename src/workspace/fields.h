@@ -79,7 +79,8 @@ struct FieldInfo {
   // The panel or line it is read under ("Zapnutí/Vypnutí zařízení"): a
   // comparison names the field as "group: caption"; null for none.
   const char* group = nullptr;
-  // The caption beside its text control where it is not the caption and a
+  // The caption beside its text control (in the main window for a general
+  // field, in the row editor for a row's) where it is not the caption and a
   // colon ("LOW (nízká) ................."); "" for none.
   const char* label = nullptr;
   // The words after its control, a unit ("sekund"); null for none.
@@ -131,11 +132,18 @@ constexpr Family FamilyOf() {
 inline constexpr bool kCounted = true;
 inline constexpr bool kNotCounted = false;
 
+// A row of the table with its words still to be given.
+constexpr FieldInfo Row(Field f, const char* name, Family family, FieldKind kind, int maxLength, bool counted,
+                        TextForm form, FieldMember member, int fixedRow) {
+  return {f,       name,    family,  kind,    maxLength, counted, form,    member, fixedRow,
+          nullptr, nullptr, nullptr, nullptr, nullptr,   nullptr, nullptr, std::nullopt, 0};
+}
+
 // A text held in the record of its family.
 template <class Rec>
 constexpr FieldInfo Text(Field f, const char* name, std::string Rec::*m, int maxLength, bool counted,
                          TextForm form = TextForm::Plain) {
-  return {f, name, FamilyOf<Rec>(), FieldKind::Text, maxLength, counted, form, m, -1};
+  return Row(f, name, FamilyOf<Rec>(), FieldKind::Text, maxLength, counted, form, m, -1);
 }
 // A decimal number held as its text; never counted.
 template <class Rec>
@@ -144,12 +152,12 @@ constexpr FieldInfo Number(Field f, const char* name, std::string Rec::*m, int m
 }
 template <class Rec>
 constexpr FieldInfo Flag(Field f, const char* name, bool Rec::*m) {
-  return {f, name, FamilyOf<Rec>(), FieldKind::Flag, 0, kNotCounted, TextForm::Plain, m, -1};
+  return Row(f, name, FamilyOf<Rec>(), FieldKind::Flag, 0, kNotCounted, TextForm::Plain, m, -1);
 }
 // A general text that is the member `m` of row `row` under another name.
 template <class Rec>
 constexpr FieldInfo RowText(Field f, const char* name, std::string Rec::*m, int row, int maxLength, bool counted) {
-  return {f, name, Family::General, FieldKind::Text, maxLength, counted, TextForm::Plain, m, row};
+  return Row(f, name, Family::General, FieldKind::Text, maxLength, counted, TextForm::Plain, m, row);
 }
 
 using G = GeneralSettings;
@@ -179,11 +187,12 @@ inline constexpr Field kDigVstupy[] = {
 inline constexpr Field kDigVystupy[] = {
     Field::OUTNazev, Field::OUTZap, Field::OUTVyp, Field::OUTimpuls, Field::OUTimpulsLEN, Field::OUTNeg, Field::OUTZpr,
 };
+// An analog row's SMS texts are on the row's second line.
 inline constexpr Field kAnalogy[] = {
     Field::AINNazev,      Field::AINStateL,     Field::AINStateM,     Field::AINStateH,     Field::AINCL1Level,
-    Field::AINHCL1Level,  Field::AINCL2Level,   Field::AINHCL2Level,  Field::AINCL1Up,      Field::AINCL1Dn,
-    Field::AINCL2Up,      Field::AINCL2Dn,      Field::AINCL1UpEvent, Field::AINCL1DnEvent, Field::AINCL2UpEvent,
-    Field::AINCL2DnEvent, Field::AINNeg,        Field::AINPrc,        Field::AINZpr,
+    Field::AINHCL1Level,  Field::AINCL2Level,   Field::AINHCL2Level,  Field::AINCL1UpEvent, Field::AINCL1DnEvent,
+    Field::AINCL2UpEvent, Field::AINCL2DnEvent, Field::AINNeg,        Field::AINPrc,        Field::AINZpr,
+    Field::AINCL1Up,      Field::AINCL1Dn,      Field::AINCL2Up,      Field::AINCL2Dn,
 };
 inline constexpr Field kTelCisla[] = {Field::TC, Field::TCPrijem, Field::TCUdalost, Field::UTOEnable, Field::UTO};
 
@@ -290,10 +299,12 @@ inline constexpr std::array<FieldInfo, kFieldCount> kFields = [] {
           .Tip("Název stavu 'VYPNUTO' pro tento digitální vstup"),
       Text(Field::INPLH, "INPLH", &I::INPLH, kTextLimit, kCounted)
           .Caption("Název přechodu 0->1")
+          .Label("")
           .Head("Název přechodu\nVypnuto->Zapnuto")
           .Tip("Název přechodu 'Vypnuto->Zapnuto' pro tento digitální vstup"),
       Text(Field::INPHL, "INPHL", &I::INPHL, kTextLimit, kCounted)
           .Caption("Název přechodu 1->0")
+          .Label("")
           .Head("Název přechodu\nZapnuto->Vypnuto")
           .Tip("Název přechodu 'Zapnuto->Vypnuto' pro tento digitální vstup"),
       Flag(Field::INPLHEvent, "INPLHEvent", &I::INPLHEvent)
@@ -392,18 +403,22 @@ inline constexpr std::array<FieldInfo, kFieldCount> kFields = [] {
           .Tip("Hodnota  hystereze CL2"),
       Text(Field::AINCL1Up, "AINCL1Up", &A::AINCL1Up, kTextLimit, kCounted)
           .Caption("Text hlášení při přechodu nahoru přes CL1")
+          .Label("")
           .Head("Text\nCL1 nahoru")
           .Tip("Text SMS zprávy při přechodu přes CL1 nahoru"),
       Text(Field::AINCL1Dn, "AINCL1Dn", &A::AINCL1Dn, kTextLimit, kCounted)
           .Caption("Text hlášení při přechodu dolu přes CL1")
+          .Label("")
           .Head("Text\nCL1 dolu")
           .Tip("Text SMS zprávy při přechodu přes CL1 dolu"),
       Text(Field::AINCL2Up, "AINCL2Up", &A::AINCL2Up, kTextLimit, kCounted)
           .Caption("Text hlášení při přechodu nahoru přes CL2")
+          .Label("")
           .Head("Text\nCL2 nahoru")
           .Tip("Text SMS zprávy při přechodu přes CL2 nahoru"),
       Text(Field::AINCL2Dn, "AINCL2Dn", &A::AINCL2Dn, kTextLimit, kCounted)
           .Caption("Text hlášení při přechodu dolu přes CL2")
+          .Label("")
           .Head("Text\nCL2 dolu")
           .Tip("Text SMS zprávy při přechodu přes CL2 dolu"),
       Flag(Field::AINCL1UpEvent, "AINCL1UpEvent", &A::AINCL1UpEvent)
@@ -449,8 +464,10 @@ inline constexpr std::array<FieldInfo, kFieldCount> kFields = [] {
       Flag(Field::FullWrite, "FullWrite", &S::FullWrite)
           .Caption("Zapisovat celou konfiguraci")
           .Tip("Při zápisu do EEPROM zapsat všechny bloky nastavení, ne jen ty, které se liší od obsahu zařízení"),
+      // The prefix follows its switch's caption.
       Text(Field::UTO, "UTO", &S::UTO, kUtoLimit, kNotCounted)
           .Caption("UTO")
+          .Label("")
           .Tip("Předvolba vkládaná před telefonní čísla bez mezinárodního tvaru"),
       Flag(Field::UTOEnable, "UTOEnable", &S::UTOEnable).Caption("Automaticky vkládat před tel. číslo UTO:"),
   }};
