@@ -84,8 +84,12 @@ void ExpectWorded(QWidget* w, const FieldInfo& info, const QString& tooltip) {
   } else {
     const QString label = ui::LabelOf(info.field);
     EXPECT_EQ(CaptionOf(w), label.isEmpty() ? std::string(kNone) : label.toStdString());
-    if (info.after != nullptr) EXPECT_EQ(FollowingLabel(w), info.after);
-    if (auto* edit = qobject_cast<QLineEdit*>(w)) EXPECT_EQ(edit->maxLength(), info.maxLength > 0 ? info.maxLength : 32767);
+    if (info.after != nullptr) {
+      EXPECT_EQ(FollowingLabel(w), info.after);
+    }
+    if (auto* edit = qobject_cast<QLineEdit*>(w)) {
+      EXPECT_EQ(edit->maxLength(), info.maxLength > 0 ? info.maxLength : 32767);
+    }
   }
   EXPECT_EQ(w->toolTip(), tooltip);
 }
@@ -116,7 +120,9 @@ TEST_F(TextsTest, EveryFieldIsShownAsTheFieldTableHasIt) {
       if (!rows) {
         EXPECT_EQ(w->objectName(), info.field == Field::EnablePS ? QStringLiteral("opEnablePS1") : WindowControlName(info.field));
         ExpectWorded(w, info, TipOf(info.field));
-        if (info.group != nullptr) EXPECT_EQ(PanelOf(w), info.group);
+        if (info.group != nullptr) {
+          EXPECT_EQ(PanelOf(w), info.group);
+        }
         continue;
       }
       // A cell: named by its row, read by its column's head and its row label.
@@ -126,7 +132,9 @@ TEST_F(TextsTest, EveryFieldIsShownAsTheFieldTableHasIt) {
       EXPECT_EQ(w->accessibleName(), head + QLatin1Char(' ') + QString::fromStdString(RowLabel(info.family, row)));
       const bool battery = info.field == Field::AINCL1Dn && row == kBatteryRow;
       EXPECT_EQ(w->toolTip(), battery ? Words(texts::kBatteryFallTip) : TipOf(info.field));
-      if (auto* edit = qobject_cast<QLineEdit*>(w)) EXPECT_EQ(edit->maxLength(), info.maxLength);
+      if (auto* edit = qobject_cast<QLineEdit*>(w)) {
+        EXPECT_EQ(edit->maxLength(), info.maxLength);
+      }
       if (row == 0) {
         // The head over the column; a head of the second line is one line.
         auto* header = window->findChild<QLabel*>(QStringLiteral("hdr") + QString::fromLatin1(info.name));
@@ -322,7 +330,9 @@ TEST_F(EditorTextsTest, EveryRowFieldIsInItsEditorAsTheFieldTableHasIt) {
     QWidget* w = Child<QWidget>(Dialog(dialog), (eeName ? std::string("ee") + info.name : std::string(info.name)).c_str());
     ASSERT_NE(w, nullptr) << "no control";
     ExpectWorded(w, info, Words(EditorTipOf(info)));
-    if (info.kind == FieldKind::Text) EXPECT_EQ(w->accessibleName(), Words(info.caption));
+    if (info.kind == FieldKind::Text) {
+      EXPECT_EQ(w->accessibleName(), Words(info.caption));
+    }
   }
 }
 
@@ -366,8 +376,12 @@ TEST_F(EditorTextsTest, ControlsSitInTheirPanelsAndTheOthersCarryTheirCaptions) 
     SCOPED_TRACE(std::string(c.dialog) + " " + c.control);
     QWidget* w = Child<QWidget>(Dialog(c.dialog), c.control);
     ASSERT_NE(w, nullptr);
-    if (c.caption != nullptr) EXPECT_EQ(CaptionOf(w), c.caption);
-    if (c.panel != nullptr) EXPECT_EQ(PanelOf(w), c.panel);
+    if (c.caption != nullptr) {
+      EXPECT_EQ(CaptionOf(w), c.caption);
+    }
+    if (c.panel != nullptr) {
+      EXPECT_EQ(PanelOf(w), c.panel);
+    }
   }
   EXPECT_EQ(Child<QLabel>(Dialog("Vystup"), "lblSekund")->text().toStdString(), "sekund");
 }
