@@ -8,6 +8,9 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <utility>
+#include <vector>
 
 #include "platform/texts_window.h"
 #include "ui/captions.h"
@@ -19,32 +22,40 @@ namespace vexa::ui {
 
 GeneralTab::GeneralTab(FieldController& fields, const Workspace& ws) {
   auto* outer = new QVBoxLayout(this);
+  const auto tab = kTabFields[static_cast<std::size_t>(IndexOf(WindowTab::Vseobecne))];
+  // The panel "Zařízení" holds the tab's fields up to the power-save mode,
+  // the panel "Šetřící režim" the rest.
+  const auto powerSave = std::find(tab.begin(), tab.end(), Field::EnablePS);
 
   auto* device = new QGroupBox(Words(texts::kPanelDevice));
   device->setObjectName(QStringLiteral("frZarizeni"));
   auto* dg = new QGridLayout(device);
-  QLineEdit* name = MakeFieldEdit(fields, Field::JmenoStanice);
-  QLineEdit* pin = MakeFieldEdit(fields, Field::PIN);
-  pin->setMaximumWidth(120);
-  auto* centre = new FieldCombo;
-  centre->setObjectName(WindowControlName(Field::TCcentra));
-  centre->setEditable(true);
-  centre->setInsertPolicy(QComboBox::NoInsert);
-  centre->setCompleter(nullptr);  // a typed beginning must not be completed to a suggestion
-  for (const std::string& n : ws.tables.smsCentres) centre->addItem(QString::fromStdString(n));
-  centre->setAccessibleName(CaptionOf(Field::TCcentra));
-  centre->lineEdit()->setAccessibleName(centre->accessibleName());
-  centre->setToolTip(TipOf(Field::TCcentra));
-  centre->setMinimumWidth(200);
-  centre->setMaximumWidth(260);
-  fields.BindCombo({Field::TCcentra}, centre);
-
+  std::vector<std::pair<Field, QWidget*>> lines;
+  for (auto f = tab.begin(); f != powerSave; ++f) {
+    if (*f != Field::TCcentra) {
+      lines.emplace_back(*f, MakeFieldEdit(fields, *f));
+      continue;
+    }
+    // The SMS centre is typed or chosen from the suggested numbers.
+    auto* centre = new FieldCombo;
+    centre->setObjectName(WindowControlName(*f));
+    centre->setEditable(true);
+    centre->setInsertPolicy(QComboBox::NoInsert);
+    centre->setCompleter(nullptr);  // a typed beginning must not be completed to a suggestion
+    for (const std::string& n : ws.tables.smsCentres) centre->addItem(QString::fromStdString(n));
+    centre->setAccessibleName(CaptionOf(*f));
+    centre->lineEdit()->setAccessibleName(centre->accessibleName());
+    centre->setToolTip(TipOf(*f));
+    centre->setMinimumWidth(200);
+    centre->setMaximumWidth(260);
+    fields.BindCombo({*f}, centre);
+    lines.emplace_back(*f, centre);
+  }
   int line = 0;
-  for (const auto& [field, control] : {std::pair<Field, QWidget*>{Field::JmenoStanice, name},
-                                       {Field::PIN, pin},
-                                       {Field::TCcentra, centre}}) {
+  for (const auto& [field, control] : lines) {
     dg->addWidget(MakeCaption(LabelOf(field), nullptr, control), line, 0);
-    // The station name takes the whole width.
+    // The station name takes the whole width; the PIN is short.
+    if (field == Field::PIN) control->setMaximumWidth(120);
     dg->addWidget(control, line, 1, 1, field == Field::JmenoStanice ? 2 : 1);
     ++line;
   }
@@ -53,17 +64,6 @@ GeneralTab::GeneralTab(FieldController& fields, const Workspace& ws) {
   auto* ps = new QGroupBox(Words(texts::kPanelPowerSave));
   ps->setObjectName(QStringLiteral("frSetriciRezim"));
   auto* pl = new QVBoxLayout(ps);
-  opEnablePS0_ = new QRadioButton(Words(texts::kOptionNoPowerSave));
-  opEnablePS0_->setObjectName(QStringLiteral("opEnablePS0"));
-  opEnablePS1_ = new QRadioButton(CaptionOf(Field::EnablePS));
-  opEnablePS1_->setObjectName(QStringLiteral("opEnablePS1"));
-  // The user cannot change the power-save mode; only a decoded
-  // configuration does.
-  opEnablePS0_->setEnabled(false);
-  opEnablePS1_->setEnabled(false);
-  pl->addWidget(opEnablePS0_);
-  pl->addWidget(opEnablePS1_);
-  fields.BindOptions({Field::EnablePS}, opEnablePS1_, opEnablePS0_);
 
   // A period's line: its caption, the hours and the minutes, each followed
   // by its unit. The caption and the units are named after the fields
@@ -78,28 +78,43 @@ GeneralTab::GeneralTab(FieldController& fields, const Workspace& ws) {
     auto* m = fields.MakeEdit({minutes}, WindowControlName(minutes), spoken + AfterOf(minutes));
     h->setMaximumWidth(56);
     m->setMaximumWidth(56);
-    const QString hName = QStringLiteral("lbl") + QString::fromLatin1(InfoOf(hours).name);
-    const QString mName = QStringLiteral("lbl") + QString::fromLatin1(InfoOf(minutes).name);
-    QLabel* cap = MakeCaption(caption, hName.chopped(1).toLatin1().constData(), h);
-    QLabel* hl = MakeCaption(AfterOf(hours), hName.toLatin1().constData());
-    QLabel* ml = MakeCaption(AfterOf(minutes), mName.toLatin1().constData());
-    rl->addWidget(cap);
-    rl->addWidget(h);
-    rl->addWidget(hl);
-    rl->addWidget(m);
-    rl->addWidget(ml);
+    const QByteArray hName = "lbl" + QByteArray(InfoOf(hours).name);
+    const QByteArray mName = "lbl" + QByteArray(InfoOf(minutes).name);
+    QLabel* cap = MakeCaption(caption, hName.chopped(1).constData(), h);
+    QLabel* hl = MakeCaption(AfterOf(hours), hName.constData());
+    QLabel* ml = MakeCaption(AfterOf(minutes), mName.constData());
+    for (QWidget* w : std::initializer_list<QWidget*>{cap, h, hl, m, ml}) rl->addWidget(w);
     rl->addStretch();
     powerSaveControls_.insert(powerSaveControls_.end(), {cap, h, hl, m, ml});
-    row->setVisible(false);  // hidden in this edition
     return row;
   };
-  pl->addWidget(periodLine(Field::PSOnH, Field::PSOnM));
-  pl->addWidget(periodLine(Field::PSOffH, Field::PSOffM));
-  for (const Field f : {Field::SuperPS, Field::PSOutOff}) {
-    QCheckBox* box = MakeFieldCheck(fields, f);
-    box->setVisible(false);  // hidden in this edition
-    pl->addWidget(box);
-    powerSaveControls_.push_back(box);
+  for (auto f = powerSave; f != tab.end(); ++f) {
+    if (*f == Field::EnablePS) {
+      // The mode is one of two options. The user cannot change it; only a
+      // decoded configuration does.
+      opEnablePS0_ = new QRadioButton(Words(texts::kOptionNoPowerSave));
+      opEnablePS0_->setObjectName(QStringLiteral("opEnablePS0"));
+      opEnablePS1_ = new QRadioButton(CaptionOf(*f));
+      opEnablePS1_->setObjectName(QStringLiteral("opEnablePS1"));
+      opEnablePS0_->setEnabled(false);
+      opEnablePS1_->setEnabled(false);
+      pl->addWidget(opEnablePS0_);
+      pl->addWidget(opEnablePS1_);
+      fields.BindOptions({*f}, opEnablePS1_, opEnablePS0_);
+      continue;
+    }
+    // Everything the mode enables is hidden in this edition.
+    QWidget* control = nullptr;
+    if (InfoOf(*f).kind == FieldKind::Flag) {
+      control = MakeFieldCheck(fields, *f);
+      powerSaveControls_.push_back(control);
+    } else {
+      // The hours of a period, with the minutes that follow them.
+      control = periodLine(*f, *(f + 1));
+      ++f;
+    }
+    control->setVisible(false);
+    pl->addWidget(control);
   }
 
   outer->addWidget(device);

@@ -6,87 +6,100 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <map>
 
 #include "platform/texts_window.h"
 #include "ui/captions.h"
 #include "ui/field_controller.h"
 
 namespace vexa::ui {
+namespace {
+
+// The tab's panels, each holding the tab's fields from its first one up to the
+// next panel's first: a new field of the tab is shown in the panel its place
+// in the field table puts it in. A panel of a group is titled by the group.
+struct Panel {
+  Field first;
+  const char* objectName;
+  const char* title;  // null: untitled
+  bool oneLine;       // caption, field and unit side by side
+  bool right;         // in the right column
+};
+constexpr Panel kPanels[] = {
+    {Field::PINAuth, "frAutorizace", nullptr, false, false},
+    {Field::DobaPlatnostiSMS, "frPlatnost", nullptr, true, false},
+    {Field::Batt, "frBaterie", texts::kPanelBattery, false, false},
+    {Field::PowerReport, "frSitoveNapajeni", InfoOf(Field::PowerReport).group, false, true},
+    {Field::SwitchReport, "frZapnutiZarizeni", InfoOf(Field::SwitchReport).group, false, true},
+};
+
+// The not-authorised report is hidden in this edition.
+bool HiddenInThisEdition(Field f) {
+  return f == Field::PrepnoutNepovolPristup || f == Field::NotAuthorized || f == Field::rtNotAuthorized;
+}
+
+// The texts a report flag enables. Their captions are named after them
+// (lblPowerUp), being switched with them.
+bool SwitchedByAFlag(Field f) {
+  return f == Field::rtNotAuthorized || f == Field::rtPowerUp || f == Field::rtPowerDown || f == Field::rtSwitchOn ||
+         f == Field::rtSwitchOff;
+}
+
+}  // namespace
 
 SmsTab::SmsTab(FieldController& fields) {
   auto* columns = new QHBoxLayout(this);
   auto* left = new QVBoxLayout;
   auto* right = new QVBoxLayout;
 
-  // Authorisation and status reports.
-  auto* auth = new QGroupBox;
-  auth->setObjectName(QStringLiteral("frAutorizace"));
-  auto* al = new QVBoxLayout(auth);
-  al->addWidget(MakeFieldCheck(fields, Field::PINAuth));
-  al->addWidget(MakeFieldCheck(fields, Field::OdpovidatT0));
-  QCheckBox* prepnout = MakeFieldCheck(fields, Field::PrepnoutNepovolPristup);
-  QCheckBox* notAuth = MakeFieldCheck(fields, Field::NotAuthorized);
-  QLineEdit* notAuthText = MakeFieldEdit(fields, Field::rtNotAuthorized);
-  QLabel* notAuthCaption = MakeCaption(LabelOf(Field::rtNotAuthorized), "lblNotAuthorized", notAuthText);
-  for (QWidget* w : std::initializer_list<QWidget*>{prepnout, notAuth, notAuthCaption, notAuthText}) {
-    w->setVisible(false);  // hidden in this edition
-    al->addWidget(w);
+  // Each text with its caption, for the enabling rules.
+  std::map<Field, std::vector<QWidget*>> textControls;
+  const auto tab = kTabFields[static_cast<std::size_t>(IndexOf(WindowTab::SmsZpravy))];
+  auto field = tab.begin();
+  for (std::size_t p = 0; p < std::size(kPanels); ++p) {
+    const Panel& panel = kPanels[p];
+    auto* box = new QGroupBox(Words(panel.title));
+    box->setObjectName(QString::fromLatin1(panel.objectName));
+    QBoxLayout* layout = panel.oneLine ? static_cast<QBoxLayout*>(new QHBoxLayout(box)) : new QVBoxLayout(box);
+    const auto end = p + 1 < std::size(kPanels) ? std::find(field, tab.end(), kPanels[p + 1].first) : tab.end();
+    for (; field != end; ++field) {
+      const Field f = *field;
+      std::vector<QWidget*> controls;
+      if (InfoOf(f).kind == FieldKind::Flag) {
+        controls.push_back(MakeFieldCheck(fields, f));
+      } else {
+        QLineEdit* edit = MakeFieldEdit(fields, f);
+        if (panel.oneLine) {
+          edit->setMaximumWidth(40);
+          edit->setAlignment(Qt::AlignRight);
+        }
+        const QByteArray captionName = "lbl" + QByteArray(InfoOf(f).name).mid(2);
+        controls = {MakeCaption(LabelOf(f), SwitchedByAFlag(f) ? captionName.constData() : nullptr, edit), edit};
+        if (!AfterOf(f).isEmpty()) controls.push_back(MakeCaption(AfterOf(f)));
+        textControls[f] = {controls[0], controls[1]};
+      }
+      for (QWidget* w : controls) {
+        if (HiddenInThisEdition(f)) w->setVisible(false);
+        layout->addWidget(w);
+      }
+    }
+    if (panel.oneLine) layout->addStretch();
+    (panel.right ? right : left)->addWidget(box);
   }
-  notAuthorizedControls_ = {notAuthCaption, notAuthText};
-
-  // SMS validity: caption, the number of days, and its unit on one line.
-  auto* validity = new QGroupBox;
-  validity->setObjectName(QStringLiteral("frPlatnost"));
-  auto* vl = new QHBoxLayout(validity);
-  QLineEdit* days = MakeFieldEdit(fields, Field::DobaPlatnostiSMS);
-  days->setMaximumWidth(40);
-  days->setAlignment(Qt::AlignRight);
-  vl->addWidget(MakeCaption(LabelOf(Field::DobaPlatnostiSMS), nullptr, days));
-  vl->addWidget(days);
-  vl->addWidget(MakeCaption(AfterOf(Field::DobaPlatnostiSMS)));
-  vl->addStretch();
-
-  auto* battery = new QGroupBox(Words(texts::kPanelBattery));
-  battery->setObjectName(QStringLiteral("frBaterie"));
-  auto* bl = new QVBoxLayout(battery);
-  bl->addWidget(MakeFieldCheck(fields, Field::Batt));
-  QLineEdit* battText = MakeFieldEdit(fields, Field::rtBattLow);
-  bl->addWidget(MakeCaption(LabelOf(Field::rtBattLow), nullptr, battText));
-  bl->addWidget(battText);
-
-  // A report group: its flag, and two captioned texts that the flag
-  // enables. The group's title is the group its fields are read under.
-  auto reportGroup = [&](const char* frameName, Field flag, Field on, const char* onCaption, Field off,
-                         const char* offCaption, std::vector<QWidget*>& controls) {
-    auto* box = new QGroupBox(Words(InfoOf(flag).group));
-    box->setObjectName(QString::fromLatin1(frameName));
-    auto* gl = new QVBoxLayout(box);
-    gl->addWidget(MakeFieldCheck(fields, flag));
-    QLineEdit* onEdit = MakeFieldEdit(fields, on);
-    QLineEdit* offEdit = MakeFieldEdit(fields, off);
-    QLabel* onLabel = MakeCaption(LabelOf(on), onCaption, onEdit);
-    QLabel* offLabel = MakeCaption(LabelOf(off), offCaption, offEdit);
-    gl->addWidget(onLabel);
-    gl->addWidget(onEdit);
-    gl->addWidget(offLabel);
-    gl->addWidget(offEdit);
-    controls = {onLabel, onEdit, offLabel, offEdit};
-    return box;
-  };
-  QGroupBox* power = reportGroup("frSitoveNapajeni", Field::PowerReport, Field::rtPowerUp, "lblPowerUp",
-                                 Field::rtPowerDown, "lblPowerDown", powerReportControls_);
-  QGroupBox* unit = reportGroup("frZapnutiZarizeni", Field::SwitchReport, Field::rtSwitchOn, "lblSwitchOn",
-                                Field::rtSwitchOff, "lblSwitchOff", switchReportControls_);
-
-  left->addWidget(auth);
-  left->addWidget(validity);
-  left->addWidget(battery);
   left->addStretch(1);
-  right->addWidget(power);
-  right->addWidget(unit);
   right->addStretch(1);
   columns->addLayout(left, 1);
   columns->addLayout(right, 1);
+
+  auto join = [&](Field a, Field b) {
+    std::vector<QWidget*> both = textControls[a];
+    both.insert(both.end(), textControls[b].begin(), textControls[b].end());
+    return both;
+  };
+  notAuthorizedControls_ = textControls[Field::rtNotAuthorized];
+  powerReportControls_ = join(Field::rtPowerUp, Field::rtPowerDown);
+  switchReportControls_ = join(Field::rtSwitchOn, Field::rtSwitchOff);
 }
 
 void SmsTab::ApplySwitchReportRule(bool on) {
