@@ -101,6 +101,15 @@ inline constexpr const char* kAboutLines[] = {
 };
 inline constexpr const char* kAboutSupport = "Servis a podpora: dodavatel zařízení VEXA";
 inline constexpr const char* kAboutContact = "Kontakt na servis je uveden v dokumentaci dodané se zařízením.";
-inline constexpr const char* kAboutClose = "&Zavřít";
+
+// The close button of the about box and of the comparison.
+inline constexpr const char* kClose = "&Zavřít";
+// The comparison's first column: what differs.
+inline constexpr const char* kCompareItem = "Položka";
+// A button's tooltip names its key on a second line.
+inline constexpr const char* kShortcutKey = "\nKlávesa: ";
+// Where the configuration in the window came from, before the program's
+// title: the unit's product (%1) on its port (%2).
+inline constexpr const char* kSourceUnit = "Zařízení %1 na %2";
 
 }  // namespace vexa::texts

@@ -82,7 +82,7 @@ AboutBox::AboutBox(QWidget* owner) : QDialog(owner) {
   auto* contact = new QLabel(QString::fromUtf8(texts::kAboutContact), this);
   contact->setObjectName(QStringLiteral("lblKontakt"));
 
-  zavrit_ = new QPushButton(QString::fromUtf8(texts::kAboutClose), this);
+  zavrit_ = new QPushButton(QString::fromUtf8(texts::kClose), this);
   zavrit_->setObjectName(QStringLiteral("blZavrit"));
   zavrit_->setDefault(true);
   connect(zavrit_, &QPushButton::clicked, this, &QDialog::hide);
