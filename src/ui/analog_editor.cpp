@@ -12,12 +12,12 @@
 #include <tuple>
 
 #include "platform/services.h"
-#include "qt/picture_surface.h"
-#include "rules/analog_levels.h"
-#include "workspace/workspace.h"
 #include "platform/texts.h"
 #include "platform/texts_window.h"
+#include "qt/picture_surface.h"
+#include "rules/analog_levels.h"
 #include "ui/captions.h"
+#include "workspace/workspace.h"
 
 namespace vexa::ui {
 namespace {

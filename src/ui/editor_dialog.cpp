@@ -33,8 +33,8 @@ EditorDialog::~EditorDialog() {
 }
 
 QLineEdit* EditorDialog::AddText(Field field) {
-  QLineEdit* edit = fields_->MakeEdit({field, 0}, QString::fromLatin1(InfoOf(field).name), CaptionOf(field),
-                                      EditorTip(field));
+  QLineEdit* edit =
+      fields_->MakeEdit({field, 0}, QString::fromLatin1(InfoOf(field).name), CaptionOf(field), EditorTip(field));
   edit->setParent(this);
   bound_.push_back(field);
   if (first_ == nullptr) first_ = edit;
@@ -65,8 +65,7 @@ QHBoxLayout* EditorDialog::AddNameRow(Field field) {
   return row;
 }
 
-QGroupBox* EditorDialog::AddStatesGroup(const QString& title, std::initializer_list<Field> states,
-                                        QGridLayout** grid) {
+QGroupBox* EditorDialog::AddStatesGroup(const QString& title, std::initializer_list<Field> states, QGridLayout** grid) {
   auto* group = new QGroupBox(title, this);
   group->setObjectName(QStringLiteral("fraStavy"));
   auto* lines = new QGridLayout(group);

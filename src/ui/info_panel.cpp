@@ -40,9 +40,9 @@ InfoPanel::InfoPanel() : QGroupBox(Words(texts::kPanelInfo)) {
     QLabel* value;
     const char* caption;
   } lines[] = {
-      {lblInfoProdukt_, texts::kInfoProduct},    {lblInfoVerze_, texts::kInfoVersion},
-      {lblInfoModem_, texts::kInfoModem},        {lblInfoPamSize_, texts::kInfoMemorySize},
-      {lblInfoVelikost_, texts::kInfoUsage},     {lblInfoVolno_, texts::kInfoFree},
+      {lblInfoProdukt_, texts::kInfoProduct}, {lblInfoVerze_, texts::kInfoVersion},
+      {lblInfoModem_, texts::kInfoModem},     {lblInfoPamSize_, texts::kInfoMemorySize},
+      {lblInfoVelikost_, texts::kInfoUsage},  {lblInfoVolno_, texts::kInfoFree},
   };
   for (const auto& line : lines) line.value->setAccessibleName(AccessibleFromCaption(Words(line.caption)));
   int i = 0;

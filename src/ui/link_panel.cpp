@@ -13,8 +13,7 @@
 
 namespace vexa::ui {
 
-LinkPanel::LinkPanel(FieldController& fields, const link::PortList* ports)
-    : QGroupBox(Words(texts::kPanelLink)) {
+LinkPanel::LinkPanel(FieldController& fields, const link::PortList* ports) : QGroupBox(Words(texts::kPanelLink)) {
   setObjectName(QStringLiteral("frKomunikace"));
   auto* ll = new QGridLayout(this);
   btDEA_ = new QPushButton(Words(texts::kLinkActivate));

@@ -46,27 +46,47 @@ std::vector<RowTable::Column> ColumnsOf(Family family) {
 }  // namespace
 
 RowTable::Layout RowTable::Inputs() {
-  return {Family::Input,          ColumnsOf(Family::Input),          0,
-          kRows - 1,              "tabINPjmeno",                     "tabINPbt",
-          Words(texts::kRowOptions), Words(texts::kRowOptionsInputTip)};
+  return {Family::Input,
+          ColumnsOf(Family::Input),
+          0,
+          kRows - 1,
+          "tabINPjmeno",
+          "tabINPbt",
+          Words(texts::kRowOptions),
+          Words(texts::kRowOptionsInputTip)};
 }
 
 RowTable::Layout RowTable::Outputs() {
-  return {Family::Output,         ColumnsOf(Family::Output),          0,
-          kRows - 1,              "tabOUTjmeno",                      "tabOUTbt",
-          Words(texts::kRowOptions), Words(texts::kRowOptionsOutputTip)};
+  return {Family::Output,
+          ColumnsOf(Family::Output),
+          0,
+          kRows - 1,
+          "tabOUTjmeno",
+          "tabOUTbt",
+          Words(texts::kRowOptions),
+          Words(texts::kRowOptionsOutputTip)};
 }
 
 RowTable::Layout RowTable::Analogs(int firstRow, int lastRow) {
-  return {Family::Analog,         ColumnsOf(Family::Analog),          firstRow,
-          lastRow,                "tabAINJmeno",                      "tabAINbt",
-          Words(texts::kRowOptions), Words(texts::kRowOptionsAnalogTip)};
+  return {Family::Analog,
+          ColumnsOf(Family::Analog),
+          firstRow,
+          lastRow,
+          "tabAINJmeno",
+          "tabAINbt",
+          Words(texts::kRowOptions),
+          Words(texts::kRowOptionsAnalogTip)};
 }
 
 RowTable::Layout RowTable::Phones() {
-  return {Family::Phone,         ColumnsOf(Family::Phone),          0,
-          kRows - 1,             "tabTCjmeno",                      "tabTCbt",
-          Words(texts::kRowChange), Words(texts::kRowChangePhoneTip)};
+  return {Family::Phone,
+          ColumnsOf(Family::Phone),
+          0,
+          kRows - 1,
+          "tabTCjmeno",
+          "tabTCbt",
+          Words(texts::kRowChange),
+          Words(texts::kRowChangePhoneTip)};
 }
 
 namespace {

@@ -135,7 +135,7 @@ inline constexpr bool kNotCounted = false;
 // A row of the table with its words still to be given.
 constexpr FieldInfo Row(Field f, const char* name, Family family, FieldKind kind, int maxLength, bool counted,
                         TextForm form, FieldMember member, int fixedRow) {
-  return {f,       name,    family,  kind,    maxLength, counted, form,    member, fixedRow,
+  return {f,       name,    family,  kind,    maxLength, counted, form,    member,       fixedRow,
           nullptr, nullptr, nullptr, nullptr, nullptr,   nullptr, nullptr, std::nullopt, 0};
 }
 
@@ -175,24 +175,25 @@ inline constexpr Field kVseobecne[] = {
     Field::PSOnM,        Field::PSOffH, Field::PSOffM,   Field::SuperPS,  Field::PSOutOff,
 };
 inline constexpr Field kSmsZpravy[] = {
-    Field::PINAuth,      Field::OdpovidatT0, Field::PrepnoutNepovolPristup, Field::NotAuthorized,
-    Field::rtNotAuthorized, Field::DobaPlatnostiSMS, Field::Batt,          Field::rtBattLow,
-    Field::PowerReport,  Field::rtPowerUp,   Field::rtPowerDown,            Field::SwitchReport,
-    Field::rtSwitchOn,   Field::rtSwitchOff,
+    Field::PINAuth,       Field::OdpovidatT0,     Field::PrepnoutNepovolPristup,
+    Field::NotAuthorized, Field::rtNotAuthorized, Field::DobaPlatnostiSMS,
+    Field::Batt,          Field::rtBattLow,       Field::PowerReport,
+    Field::rtPowerUp,     Field::rtPowerDown,     Field::SwitchReport,
+    Field::rtSwitchOn,    Field::rtSwitchOff,
 };
 inline constexpr Field kDigVstupy[] = {
-    Field::INPNazev,   Field::INPZap,     Field::INPVyp, Field::INPLH,  Field::INPHL,          Field::INPLHEvent,
-    Field::INPHLEvent, Field::INPNeg,     Field::INPZpr, Field::MaskDInLHAlarm, Field::MaskDInHLAlarm,
+    Field::INPNazev,   Field::INPZap, Field::INPVyp, Field::INPLH,          Field::INPHL,          Field::INPLHEvent,
+    Field::INPHLEvent, Field::INPNeg, Field::INPZpr, Field::MaskDInLHAlarm, Field::MaskDInHLAlarm,
 };
 inline constexpr Field kDigVystupy[] = {
     Field::OUTNazev, Field::OUTZap, Field::OUTVyp, Field::OUTimpuls, Field::OUTimpulsLEN, Field::OUTNeg, Field::OUTZpr,
 };
 // An analog row's SMS texts are on the row's second line.
 inline constexpr Field kAnalogy[] = {
-    Field::AINNazev,      Field::AINStateL,     Field::AINStateM,     Field::AINStateH,     Field::AINCL1Level,
-    Field::AINHCL1Level,  Field::AINCL2Level,   Field::AINHCL2Level,  Field::AINCL1UpEvent, Field::AINCL1DnEvent,
-    Field::AINCL2UpEvent, Field::AINCL2DnEvent, Field::AINNeg,        Field::AINPrc,        Field::AINZpr,
-    Field::AINCL1Up,      Field::AINCL1Dn,      Field::AINCL2Up,      Field::AINCL2Dn,
+    Field::AINNazev,      Field::AINStateL,     Field::AINStateM,    Field::AINStateH,     Field::AINCL1Level,
+    Field::AINHCL1Level,  Field::AINCL2Level,   Field::AINHCL2Level, Field::AINCL1UpEvent, Field::AINCL1DnEvent,
+    Field::AINCL2UpEvent, Field::AINCL2DnEvent, Field::AINNeg,       Field::AINPrc,        Field::AINZpr,
+    Field::AINCL1Up,      Field::AINCL1Dn,      Field::AINCL2Up,     Field::AINCL2Dn,
 };
 inline constexpr Field kTelCisla[] = {Field::TC, Field::TCPrijem, Field::TCUdalost, Field::UTOEnable, Field::UTO};
 
@@ -201,8 +202,8 @@ inline constexpr Field kTelCisla[] = {Field::TC, Field::TCPrijem, Field::TCUdalo
 // The fields of each tab in the order the tab shows them (the analog rows of
 // both analog tabs are listed under the first).
 inline constexpr std::array<std::span<const Field>, kWindowTabCount> kTabFields = {
-    field_table::kVseobecne, field_table::kSmsZpravy, field_table::kDigVstupy, field_table::kDigVystupy,
-    field_table::kAnalogy,   std::span<const Field>(),  field_table::kTelCisla,
+    field_table::kVseobecne, field_table::kSmsZpravy,  field_table::kDigVstupy, field_table::kDigVystupy,
+    field_table::kAnalogy,   std::span<const Field>(), field_table::kTelCisla,
 };
 
 // Every field once, in the order of the Field enumeration, which is the order

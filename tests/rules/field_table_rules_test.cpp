@@ -14,7 +14,8 @@ TEST(FieldTableRules, EveryTextFieldRefusesOrRewritesADoubleQuote) {
   // The station name takes any text; the port is chosen from a list.
   const Field ruleless[] = {Field::JmenoStanice, Field::Port};
   for (const FieldInfo& info : kFields) {
-    if (info.kind != FieldKind::Text || std::find(std::begin(ruleless), std::end(ruleless), info.field) != std::end(ruleless)) {
+    if (info.kind != FieldKind::Text ||
+        std::find(std::begin(ruleless), std::end(ruleless), info.field) != std::end(ruleless)) {
       continue;
     }
     DeviceConfig config;

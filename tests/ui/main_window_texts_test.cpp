@@ -14,11 +14,11 @@
 #include <string_view>
 #include <vector>
 
-#include "ui/analog_editor.h"
 #include "platform/texts_window.h"
+#include "ui/analog_editor.h"
 #include "ui/captions.h"
-#include "ui/field_controller.h"
 #include "ui/editor_support.h"
+#include "ui/field_controller.h"
 #include "ui/input_editor.h"
 #include "ui/main_window_support.h"
 #include "ui/output_editor.h"
@@ -118,7 +118,8 @@ TEST_F(TextsTest, EveryFieldIsShownAsTheFieldTableHasIt) {
       const std::optional<WindowTab> tab = WindowTabOf(ref);
       EXPECT_EQ(TabOf(tabs, w), tab ? IndexOf(*tab) : -1);
       if (!rows) {
-        EXPECT_EQ(w->objectName(), info.field == Field::EnablePS ? QStringLiteral("opEnablePS1") : WindowControlName(info.field));
+        EXPECT_EQ(w->objectName(),
+                  info.field == Field::EnablePS ? QStringLiteral("opEnablePS1") : WindowControlName(info.field));
         ExpectWorded(w, info, TipOf(info.field));
         if (info.group != nullptr) {
           EXPECT_EQ(PanelOf(w), info.group);
@@ -232,10 +233,11 @@ TEST_F(TextsTest, ControlsOfNoFieldCarryTheirCaptionsTooltipsPanelsAndTabs) {
     Field field;
     bool unit;
   } named[] = {
-      {"lblPSOn", Field::PSOnH, false},  {"lblPSOff", Field::PSOffH, false}, {"lblPSOnH", Field::PSOnH, true},
+      {"lblPSOn", Field::PSOnH, false}, {"lblPSOff", Field::PSOffH, false}, {"lblPSOnH", Field::PSOnH, true},
       {"lblPSOnM", Field::PSOnM, true}, {"lblPSOffH", Field::PSOffH, true}, {"lblPSOffM", Field::PSOffM, true},
   };
-  for (const auto& n : named) EXPECT_EQ(Label(n.name)->text(), n.unit ? AfterOf(n.field) : ui::LabelOf(n.field)) << n.name;
+  for (const auto& n : named)
+    EXPECT_EQ(Label(n.name)->text(), n.unit ? AfterOf(n.field) : ui::LabelOf(n.field)) << n.name;
 }
 
 TEST_F(TextsTest, TableRowsAreLabelledAndOnlyTheEditableOnesEnabled) {
@@ -327,7 +329,8 @@ TEST_F(EditorTextsTest, EveryRowFieldIsInItsEditorAsTheFieldTableHasIt) {
     SCOPED_TRACE(std::string(dialog) + " " + info.name);
     // The send-at-once flags of an input keep their "ee" names.
     const bool eeName = info.field == Field::MaskDInLHAlarm || info.field == Field::MaskDInHLAlarm;
-    QWidget* w = Child<QWidget>(Dialog(dialog), (eeName ? std::string("ee") + info.name : std::string(info.name)).c_str());
+    QWidget* w =
+        Child<QWidget>(Dialog(dialog), (eeName ? std::string("ee") + info.name : std::string(info.name)).c_str());
     ASSERT_NE(w, nullptr) << "no control";
     ExpectWorded(w, info, Words(EditorTipOf(info)));
     if (info.kind == FieldKind::Text) {
