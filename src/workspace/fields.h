@@ -1,9 +1,11 @@
 // Every editable field of the configuration by name, with its family, kind,
-// typing limit, stored form, the member that holds it, and where the window
-// shows it: its caption, its tab and its place within the tab. This table is
-// the one list of fields: the accessors, the JSON interchange, the EEPROM usage
-// accounting, the compare captions, the order of the whole-configuration
-// check and the tab a failing rule brings to the front follow it.
+// typing limit, stored form, the member that holds it, and how the windows
+// show it: its caption, label, unit, tooltips and column head, its tab and
+// its place within the tab. This table is the one list of fields: the
+// accessors, the JSON interchange, the EEPROM usage accounting, the compare
+// captions, the order of the whole-configuration check, the tab a failing
+// rule brings to the front, and the controls of the main window's tabs and
+// of the row editors follow it.
 #pragma once
 
 #include <array>
