@@ -36,10 +36,12 @@ inline constexpr const char* kEditorOk = "&Ok";
 inline constexpr const char* kEditorStorno = "&Storno";
 inline constexpr const char* kPanelStates = "Stavy";
 inline constexpr const char* kPanelPulse = "Impuls";
-// The output function options (never shown in this edition).
+// The output function options (never shown in this edition), and what a
+// comparison calls the byte that holds them.
 inline constexpr const char* kOutputStandard = "Standartní výstup";
 inline constexpr const char* kOutputModemState = "Indikace stavu modemu";
 inline constexpr const char* kOutputPowerSaveState = "Indikace stavu šetřícího režimu";
+inline constexpr const char* kCompareOutputFunctions = "Funkce výstupů";
 // The analog editor.
 inline constexpr const char* kPanelStateNames = "Názvy stavů";
 inline constexpr const char* kPanelLevels = "Úrovně";
