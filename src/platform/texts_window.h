@@ -7,6 +7,21 @@
 
 namespace vexa::texts {
 
+// The main window: its caption, its tabs in their order, and the panel
+// "Program".
+inline constexpr const char* kProgramTitle = "Inicializační program pro zařízení VEXA";
+// Between where the configuration came from and the program's title.
+inline constexpr const char* kTitleSeparator = " – ";
+inline constexpr const char* kTabTitles[] = {
+    "Všeobecné", "SMS zprávy", "Dig. vstupy", "Dig. výstupy", "Analog. vstupy 1-4", "Analog. vstupy 5-8", "Tel. čísla",
+};
+inline constexpr const char* kPanelProgram = "Program";
+inline constexpr const char* kProgramInfo = "&Informace";
+// The tooltip of "&Informace", and the about box's text for a screen reader.
+inline constexpr const char* kProgramInfoTip = "Informace o programu";
+inline constexpr const char* kProgramQuit = "U&končit";
+inline constexpr const char* kProgramQuitTip = "Ukončit program";
+
 // Tab "Všeobecné".
 inline constexpr const char* kPanelDevice = "Zařízení";
 inline constexpr const char* kPanelPowerSave = "Šetřící režim";
@@ -88,7 +103,6 @@ inline constexpr const char* kLinkWidestState = "Chybné zařízení";
 
 // The about box "InfoProgram".
 inline constexpr const char* kAboutTitle = "Informace o programu VEXA";
-inline constexpr const char* kAboutTextName = "Informace o programu";
 // Its text, line by line; a null entry is a rule of dashes.
 inline constexpr const char* kAboutLines[] = {
     "VEXA verze 1.0",

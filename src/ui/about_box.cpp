@@ -66,7 +66,7 @@ AboutBox::AboutBox(QWidget* owner) : QDialog(owner) {
 
   text_ = new QPlainTextEdit(this);
   text_->setObjectName(QStringLiteral("Text"));
-  text_->setAccessibleName(QString::fromUtf8(texts::kAboutTextName));
+  text_->setAccessibleName(QString::fromUtf8(texts::kProgramInfoTip));
   text_->setReadOnly(true);
   text_->setLineWrapMode(QPlainTextEdit::NoWrap);
   // The rules of dashes line up only in a fixed-pitch font.
