@@ -11,21 +11,14 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
+#include "platform/texts_window.h"
+
 namespace vexa::ui {
 
 QString AboutText() {
   const QString rule(92, QLatin1Char('-'));
-  const QStringList lines = {
-      QStringLiteral("VEXA verze 1.0"),
-      QStringLiteral("Inicializační program pro zařízení VEXA"),
-      QString(),
-      rule,
-      QStringLiteral("Verze procesoru zařízení 1.0 a vyšší"),
-      QStringLiteral("Verze komunikačního protokolu 1.15"),
-      rule,
-      QStringLiteral("Program nastavuje zařízení VEXA přes sériový port a uchovává jeho nastavení"),
-      QStringLiteral("v souborech EEPROM (*.eep)."),
-  };
+  QStringList lines;
+  for (const char* line : texts::kAboutLines) lines << (line != nullptr ? QString::fromUtf8(line) : rule);
   return lines.join(QStringLiteral("\r\n"));
 }
 
@@ -61,7 +54,7 @@ QIcon ProgramIcon() {
 
 AboutBox::AboutBox(QWidget* owner) : QDialog(owner) {
   setObjectName(QStringLiteral("InfoProgram"));
-  setWindowTitle(QStringLiteral("Informace o programu VEXA"));
+  setWindowTitle(QString::fromUtf8(texts::kAboutTitle));
   setModal(true);
 
   auto* picture = new QLabel(this);
@@ -73,7 +66,7 @@ AboutBox::AboutBox(QWidget* owner) : QDialog(owner) {
 
   text_ = new QPlainTextEdit(this);
   text_->setObjectName(QStringLiteral("Text"));
-  text_->setAccessibleName(QStringLiteral("Informace o programu"));
+  text_->setAccessibleName(QString::fromUtf8(texts::kProgramInfoTip));
   text_->setReadOnly(true);
   text_->setLineWrapMode(QPlainTextEdit::NoWrap);
   // The rules of dashes line up only in a fixed-pitch font.
@@ -84,12 +77,12 @@ AboutBox::AboutBox(QWidget* owner) : QDialog(owner) {
   const QFontMetrics fm(text_->font());
   text_->setMinimumSize(fm.horizontalAdvance(QString(94, QLatin1Char('-'))) + 24, fm.lineSpacing() * 10 + 16);
 
-  auto* postal = new QLabel(QStringLiteral("Servis a podpora: dodavatel zařízení VEXA"), this);
+  auto* postal = new QLabel(QString::fromUtf8(texts::kAboutSupport), this);
   postal->setObjectName(QStringLiteral("lblAdresa"));
-  auto* contact = new QLabel(QStringLiteral("Kontakt na servis je uveden v dokumentaci dodané se zařízením."), this);
+  auto* contact = new QLabel(QString::fromUtf8(texts::kAboutContact), this);
   contact->setObjectName(QStringLiteral("lblKontakt"));
 
-  zavrit_ = new QPushButton(QStringLiteral("&Zavřít"), this);
+  zavrit_ = new QPushButton(QString::fromUtf8(texts::kClose), this);
   zavrit_->setObjectName(QStringLiteral("blZavrit"));
   zavrit_->setDefault(true);
   connect(zavrit_, &QPushButton::clicked, this, &QDialog::hide);

@@ -8,12 +8,16 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <tuple>
 
 #include "platform/services.h"
+#include "platform/texts.h"
+#include "platform/texts_window.h"
 #include "qt/picture_surface.h"
 #include "rules/analog_levels.h"
+#include "ui/captions.h"
 #include "workspace/workspace.h"
-#include "platform/texts.h"
 
 namespace vexa::ui {
 namespace {
@@ -35,11 +39,10 @@ AnalogEditor::AnalogEditor(Workspace& ws, Services& sv, QWidget* parent)
   // Left: the name and the status-message options.
   auto* general = new QGroupBox(this);
   general->setObjectName(QStringLiteral("fraNazev"));
-  auto* nameLabel = MakeLabel(QStringLiteral("Název:"), "lblAINNazev", general);
-  name_ = AddText("AINNazev", Field::AINNazev, QStringLiteral("Název"), QStringLiteral("Název analogového vstupu"));
-  nameLabel->setBuddy(name_);
-  QCheckBox* prc = AddFlag("AINPrc", Field::AINPrc, QStringLiteral("Uvádět ve zprávě o stavu hodnotu"));
-  QCheckBox* zpr = AddFlag("AINZpr", Field::AINZpr, QStringLiteral("Uvádět ve zprávě o stavu jméno stavu"));
+  QLabel* nameLabel = nullptr;
+  std::tie(nameLabel, name_) = AddCaptioned(Field::AINNazev, general);
+  QCheckBox* prc = AddFlag(Field::AINPrc);
+  QCheckBox* zpr = AddFlag(Field::AINZpr);
   auto* generalGrid = new QGridLayout(general);
   generalGrid->addWidget(nameLabel, 0, 0);
   generalGrid->addWidget(name_, 0, 1);
@@ -48,44 +51,16 @@ AnalogEditor::AnalogEditor(Workspace& ws, Services& sv, QWidget* parent)
   generalGrid->setColumnStretch(1, 1);
 
   // Left: the names of the three states.
-  auto* stateNames = new QGroupBox(QStringLiteral("Názvy stavů"), this);
-  stateNames->setObjectName(QStringLiteral("fraStavy"));
-  auto* stateGrid = new QGridLayout(stateNames);
-  struct StateRow {
-    const char* label;
-    const char* labelName;
-    const char* name;
-    Field field;
-    const char* accessible;
-    const char* tooltip;
-  };
-  const StateRow stateRows[] = {
-      {"LOW (nízká) .................", "lblAINStateL", "AINStateL", Field::AINStateL, "LOW (nízká)",
-       "Název stavu LOW (nízká)"},
-      {"MEDIUM (střední) ........", "lblAINStateM", "AINStateM", Field::AINStateM, "MEDIUM (střední)",
-       "Název stavu MEDIUM (normální)"},
-      {"HIGH (vysoká) ..............", "lblAINStateH", "AINStateH", Field::AINStateH, "HIGH (vysoká)",
-       "Název stavu HIGH (vysoká)"},
-  };
-  int r = 0;
-  for (const StateRow& s : stateRows) {
-    auto* label = MakeLabel(QString::fromUtf8(s.label), s.labelName, stateNames);
-    QLineEdit* edit = AddText(s.name, s.field, QString::fromUtf8(s.accessible), QString::fromUtf8(s.tooltip));
-    label->setBuddy(edit);
-    stateGrid->addWidget(label, r, 0);
-    stateGrid->addWidget(edit, r, 1);
-    ++r;
-  }
-  stateGrid->setColumnStretch(1, 1);
+  QGroupBox* stateNames =
+      AddStatesGroup(Words(texts::kPanelStateNames), {Field::AINStateL, Field::AINStateM, Field::AINStateH});
 
   graph_ = new qt::GraphView(this);
   graph_->setObjectName(QStringLiteral("Graph"));
-  graph_->setAccessibleName(QStringLiteral("Graf úrovní analogového vstupu"));
-  graph_->setAccessibleDescription(
-      QStringLiteral("Rozsah vstupu s úrovněmi CL1 a CL2, jejich hysterezemi a stavy LOW, MEDIUM a HIGH mezi nimi"));
+  graph_->setAccessibleName(Words(texts::kGraphName));
+  graph_->setAccessibleDescription(Words(texts::kGraphDescription));
 
   // Right: the group "Úrovně", one half per comparison level.
-  auto* limits = new QGroupBox(QStringLiteral("Úrovně"), this);
+  auto* limits = new QGroupBox(Words(texts::kPanelLevels), this);
   limits->setObjectName(QStringLiteral("Meze"));
   auto* limitsLayout = new QVBoxLayout(limits);
 
@@ -93,42 +68,34 @@ AnalogEditor::AnalogEditor(Workspace& ws, Services& sv, QWidget* parent)
     const char* title;
     const char* titleName;
     const char* subtitle;
-    const char* levelName;
     Field level;
-    const char* levelTip;
-    const char* hystName;
     Field hyst;
-    const char* hystTip;
   };
   const Half halves[] = {
-      {"CL1", "lblCL1", "(hranice stavů LOW a MEDIUM)", "AINCL1Level", Field::AINCL1Level, "Hodnota úrovně CL1",
-       "AINHCL1Level", Field::AINHCL1Level, "Hodnota  hystereze CL1"},
-      {"CL2", "lblCL2", "(hranice stavů MEDIUM a HIGH)", "AINCL2Level", Field::AINCL2Level, "Hodnota úrovně CL2",
-       "AINHCL2Level", Field::AINHCL2Level, "Hodnota  hystereze CL2"},
+      {texts::kLevelCL1, "lblCL1", texts::kLevelCL1Bounds, Field::AINCL1Level, Field::AINHCL1Level},
+      {texts::kLevelCL2, "lblCL2", texts::kLevelCL2Bounds, Field::AINCL2Level, Field::AINHCL2Level},
   };
+  // Each crossing: its event box and text, and its "odeslat ihned" box.
   struct Crossing {
-    const char* eventName;
     Field event;
-    const char* caption;
-    const char* textName;
     Field text;
-    const char* accessible;
     const char* atOnceName;
   };
   const Crossing crossings[] = {
-      {"AINCL1UpEvent", Field::AINCL1UpEvent, "Hlásit přechod nahoru přes CL1", "AINCL1Up", Field::AINCL1Up,
-       "Text hlášení při přechodu nahoru přes CL1", "eeCL1Up"},
-      {"AINCL1DnEvent", Field::AINCL1DnEvent, "Hlásit přechod dolu přes CL1", "AINCL1Dn", Field::AINCL1Dn,
-       "Text hlášení při přechodu dolu přes CL1", "eeCL1Down"},
-      {"AINCL2UpEvent", Field::AINCL2UpEvent, "Hlásit přechod nahoru přes CL2", "AINCL2Up", Field::AINCL2Up,
-       "Text hlášení při přechodu nahoru přes CL2", "eeCL2Up"},
-      {"AINCL2DnEvent", Field::AINCL2DnEvent, "Hlásit přechod dolu přes CL2", "AINCL2Dn", Field::AINCL2Dn,
-       "Text hlášení při přechodu dolu přes CL2", "eeCL2Down"},
+      {Field::AINCL1UpEvent, Field::AINCL1Up, "eeCL1Up"},
+      {Field::AINCL1DnEvent, Field::AINCL1Dn, "eeCL1Down"},
+      {Field::AINCL2UpEvent, Field::AINCL2Up, "eeCL2Up"},
+      {Field::AINCL2DnEvent, Field::AINCL2Dn, "eeCL2Down"},
   };
 
   QFont bold = font();
   bold.setBold(true);
   const int levelWidth = fontMetrics().horizontalAdvance(QStringLiteral("00000")) + 14;
+  // Room for the widest unit of any row, so the levels stay in place.
+  int unitWidth = 0;
+  for (const AnalogScale& scale : ws_.scales) {
+    unitWidth = std::max(unitWidth, fontMetrics().horizontalAdvance(QString::fromStdString(scale.Unit)) + 4);
+  }
   for (int h = 0; h < 2; ++h) {
     const Half& half = halves[h];
     if (h == 1) {
@@ -148,12 +115,10 @@ AnalogEditor::AnalogEditor(Workspace& ws, Services& sv, QWidget* parent)
 
     auto* grid = new QGridLayout;
     grid->setHorizontalSpacing(6);
-    auto* levelLabel = new QLabel(QStringLiteral("úroveň"), limits);
-    QLineEdit* level = AddText(half.levelName, half.level, QStringLiteral("úroveň ") + QString::fromUtf8(half.title),
-                               QString::fromUtf8(half.levelTip));
-    auto* hystLabel = new QLabel(QStringLiteral("hyster."), limits);
-    QLineEdit* hyst = AddText(half.hystName, half.hyst, QStringLiteral("hyster. ") + QString::fromUtf8(half.title),
-                              QString::fromUtf8(half.hystTip));
+    auto* levelLabel = new QLabel(LabelOf(half.level), limits);
+    QLineEdit* level = AddText(half.level);
+    auto* hystLabel = new QLabel(LabelOf(half.hyst), limits);
+    QLineEdit* hyst = AddText(half.hyst);
     for (QLineEdit* e : {level, hyst}) {
       e->setAlignment(Qt::AlignRight);
       e->setFixedWidth(levelWidth);
@@ -162,7 +127,7 @@ AnalogEditor::AnalogEditor(Workspace& ws, Services& sv, QWidget* parent)
     hystLabel->setBuddy(hyst);
     units_[2 * h] = MakeLabel(QString(), "valSTR", limits);
     units_[2 * h + 1] = MakeLabel(QString(), "valSTR", limits);
-    for (QLabel* u : {units_[2 * h], units_[2 * h + 1]}) u->setMinimumWidth(fontMetrics().horizontalAdvance("°C") + 4);
+    for (QLabel* u : {units_[2 * h], units_[2 * h + 1]}) u->setMinimumWidth(unitWidth);
     grid->addWidget(levelLabel, 0, 0);
     grid->addWidget(level, 0, 1);
     grid->addWidget(units_[2 * h], 0, 2);
@@ -173,13 +138,13 @@ AnalogEditor::AnalogEditor(Workspace& ws, Services& sv, QWidget* parent)
     for (int c = 0; c < 2; ++c) {
       const int k = 2 * h + c;
       const Crossing& x = crossings[k];
-      events_[k] = AddFlag(x.eventName, x.event, QString::fromUtf8(x.caption));
-      QLineEdit* text = AddText(x.textName, x.text, QString::fromUtf8(x.accessible));
+      events_[k] = AddFlag(x.event);
+      QLineEdit* text = AddText(x.text);
       text->setMinimumWidth(200);
-      atOnce_[k] = new QCheckBox(QStringLiteral("odeslat ihned"), limits);
+      atOnce_[k] = new QCheckBox(Words(texts::kSendAtOnce), limits);
       atOnce_[k]->setObjectName(QString::fromLatin1(x.atOnceName));
       // Four boxes share the caption; a screen reader tells them apart.
-      atOnce_[k]->setAccessibleName(QString::fromUtf8(x.caption) + QStringLiteral(": odeslat ihned"));
+      atOnce_[k]->setAccessibleName(CaptionOf(x.event) + QStringLiteral(": ") + Words(texts::kSendAtOnce));
       grid->addWidget(events_[k], 2 * c, 4, 1, 2);
       grid->addWidget(text, 2 * c + 1, 4);
       grid->addWidget(atOnce_[k], 2 * c + 1, 5);
@@ -195,7 +160,7 @@ AnalogEditor::AnalogEditor(Workspace& ws, Services& sv, QWidget* parent)
       hcl2_ = hyst;
     }
   }
-  neg_ = AddFlag("AINNeg", Field::AINNeg, QStringLiteral("Negace vstupu (neguje se ihned po vzorkování)"));
+  neg_ = AddFlag(Field::AINNeg);
   limitsLayout->addSpacing(4);
   limitsLayout->addWidget(neg_);
   limitsLayout->addStretch(1);
@@ -227,7 +192,7 @@ AnalogEditor::AnalogEditor(Workspace& ws, Services& sv, QWidget* parent)
 }
 
 void AnalogEditor::Load(int row) {
-  setWindowTitle(QStringLiteral("Analogový vstup ") + QString::fromStdString(RowLabel(Family::Analog, row)));
+  setWindowTitle(Words(texts::kEditorAnalog) + QString::fromStdString(RowLabel(Family::Analog, row)));
   LoadBound(row);
   const std::uint8_t f = ws_.config.analogs[static_cast<std::size_t>(row)].sendAtOnceByte;
   for (std::size_t k = 0; k < atOnce_.size(); ++k) atOnce_[k]->setChecked((f & kAtOnceBits[k]) != 0);

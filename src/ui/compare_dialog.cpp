@@ -8,6 +8,8 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "platform/texts_window.h"
+
 namespace vexa::ui {
 namespace {
 
@@ -35,7 +37,7 @@ CompareDialog::CompareDialog(QWidget* owner) : QDialog(owner) {
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close);
   QPushButton* close = buttons->button(QDialogButtonBox::Close);
   close->setObjectName(QStringLiteral("btZavrit"));
-  close->setText(QStringLiteral("&Zavřít"));
+  close->setText(QString::fromUtf8(texts::kClose));
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   layout->addWidget(heading_);
   layout->addWidget(table_, 1);
@@ -49,7 +51,7 @@ void CompareDialog::ShowDifferences(const QString& title, const QString& what, c
   heading_->setText(what);
   table_->setAccessibleName(title);
   table_->clearContents();
-  table_->setHorizontalHeaderLabels({QStringLiteral("Položka"), headA, headB});
+  table_->setHorizontalHeaderLabels({QString::fromUtf8(texts::kCompareItem), headA, headB});
   table_->setRowCount(static_cast<int>(differences.size()));
   int row = 0;
   for (const FieldDifference& d : differences) {

@@ -9,6 +9,8 @@
 #include <QPushButton>
 
 #include "platform/services.h"
+#include "platform/texts_window.h"
+#include "ui/captions.h"
 #include "workspace/workspace.h"
 
 namespace vexa::ui {
@@ -30,52 +32,60 @@ EditorDialog::~EditorDialog() {
   fields_->Detach();
 }
 
-QLineEdit* EditorDialog::AddText(const char* objectName, Field field, const QString& accessibleName,
-                                 const QString& tooltip) {
-  QLineEdit* edit = fields_->MakeEdit({field, 0}, QString::fromLatin1(objectName), accessibleName, tooltip);
+QLineEdit* EditorDialog::AddText(Field field) {
+  QLineEdit* edit =
+      fields_->MakeEdit({field, 0}, QString::fromLatin1(InfoOf(field).name), CaptionOf(field), EditorTip(field));
   edit->setParent(this);
   bound_.push_back(field);
   if (first_ == nullptr) first_ = edit;
   return edit;
 }
 
-QCheckBox* EditorDialog::AddFlag(const char* objectName, Field field, const QString& caption, const QString& tooltip) {
-  QCheckBox* box = fields_->MakeCheck({field, 0}, QString::fromLatin1(objectName), caption, tooltip);
+QCheckBox* EditorDialog::AddFlag(Field field, const char* objectName) {
+  const QString name = QString::fromLatin1(objectName != nullptr ? objectName : InfoOf(field).name);
+  QCheckBox* box = fields_->MakeCheck({field, 0}, name, CaptionOf(field), EditorTip(field));
   box->setParent(this);
   bound_.push_back(field);
   return box;
 }
 
-QGridLayout* EditorDialog::AddStatesGroup(QGroupBox*& group, const char* onName, Field on, const char* offName,
-                                          Field off) {
-  group = new QGroupBox(QStringLiteral("Stavy"), this);
+std::pair<QLabel*, QLineEdit*> EditorDialog::AddCaptioned(Field field, QWidget* labelParent) {
+  auto* label = new QLabel(LabelOf(field), labelParent);
+  label->setObjectName(QStringLiteral("lbl") + QString::fromLatin1(InfoOf(field).name));
+  QLineEdit* edit = AddText(field);
+  label->setBuddy(edit);
+  return {label, edit};
+}
+
+QHBoxLayout* EditorDialog::AddNameRow(Field field) {
+  const auto [label, edit] = AddCaptioned(field, this);
+  auto* row = new QHBoxLayout;
+  row->addWidget(label);
+  row->addWidget(edit, 1);
+  return row;
+}
+
+QGroupBox* EditorDialog::AddStatesGroup(const QString& title, std::initializer_list<Field> states, QGridLayout** grid) {
+  auto* group = new QGroupBox(title, this);
   group->setObjectName(QStringLiteral("fraStavy"));
-  auto* grid = new QGridLayout(group);
-  const struct {
-    const char* name;
-    Field field;
-    QString caption;
-  } lines[] = {{onName, on, QStringLiteral("Název stavu zapnuto (1)")},
-               {offName, off, QStringLiteral("Název stavu vypnuto (0)")}};
+  auto* lines = new QGridLayout(group);
   int row = 0;
-  for (const auto& line : lines) {
-    auto* label = new QLabel(line.caption + QStringLiteral(":"), group);
-    label->setObjectName(QStringLiteral("lbl") + QString::fromLatin1(line.name));
-    QLineEdit* edit = AddText(line.name, line.field, line.caption);
-    label->setBuddy(edit);
-    grid->addWidget(label, row, 0);
-    grid->addWidget(edit, row, 1);
+  for (const Field state : states) {
+    const auto [label, edit] = AddCaptioned(state, group);
+    lines->addWidget(label, row, 0);
+    lines->addWidget(edit, row, 1);
     ++row;
   }
-  grid->setColumnStretch(1, 1);
-  return grid;
+  lines->setColumnStretch(1, 1);
+  if (grid != nullptr) *grid = lines;
+  return group;
 }
 
 QHBoxLayout* EditorDialog::MakeButtons() {
-  ok_ = new QPushButton(QStringLiteral("&Ok"), this);
+  ok_ = new QPushButton(Words(texts::kEditorOk), this);
   ok_->setObjectName(QStringLiteral("btOk"));
   ok_->setDefault(true);
-  storno_ = new QPushButton(QStringLiteral("&Storno"), this);
+  storno_ = new QPushButton(Words(texts::kEditorStorno), this);
   storno_->setObjectName(QStringLiteral("btStorno"));
   storno_->setAutoDefault(false);
   connect(ok_, &QPushButton::clicked, this, &EditorDialog::OnOk);

@@ -9,6 +9,8 @@
 
 #include <QDialog>
 #include <QString>
+#include <initializer_list>
+#include <utility>
 #include <vector>
 
 #include "rules/rules.h"
@@ -22,6 +24,7 @@ class QGroupBox;
 class QLineEdit;
 class QPushButton;
 class QHBoxLayout;
+class QLabel;
 
 namespace vexa {
 struct Workspace;
@@ -52,14 +55,20 @@ class EditorDialog : public QDialog {
   void reject() override;
 
  protected:
-  // A text field of the row: object name, typing limit of the field, the
-  // accessible name and an optional tooltip.
-  QLineEdit* AddText(const char* objectName, Field field, const QString& accessibleName, const QString& tooltip = {});
-  // A check box of the row.
-  QCheckBox* AddFlag(const char* objectName, Field field, const QString& caption, const QString& tooltip = {});
-  // The group "Stavy" with the names of the states ON (1) and OFF (0) of an
-  // input or output; rows 0 and 1 of the returned grid are taken.
-  QGridLayout* AddStatesGroup(QGroupBox*& group, const char* onName, Field on, const char* offName, Field off);
+  // A text field of the row, named as its field and worded from the field's
+  // row of the table (its caption as its accessible name, its tooltip).
+  QLineEdit* AddText(Field field);
+  // A check box of the row, captioned from the table; named as its field
+  // unless `objectName` is given.
+  QCheckBox* AddFlag(Field field, const char* objectName = nullptr);
+  // A text field with its caption (named "lbl" and the field's name, made a
+  // child of `labelParent`) before it.
+  std::pair<QLabel*, QLineEdit*> AddCaptioned(Field field, QWidget* labelParent);
+  // The name row: the caption of `field` and its text, which takes the width.
+  QHBoxLayout* AddNameRow(Field field);
+  // A panel "fraStavy" titled `title` with one captioned text per state
+  // name, a line each; the grid lets the caller add lines below them.
+  QGroupBox* AddStatesGroup(const QString& title, std::initializer_list<Field> states, QGridLayout** grid = nullptr);
   // "&Ok" and "&Storno", right-aligned in a row of their own.
   QHBoxLayout* MakeButtons();
 

@@ -8,7 +8,11 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <utility>
+#include <vector>
 
+#include "platform/texts_window.h"
 #include "ui/captions.h"
 #include "ui/field_binding.h"
 #include "ui/field_controller.h"
@@ -18,91 +22,100 @@ namespace vexa::ui {
 
 GeneralTab::GeneralTab(FieldController& fields, const Workspace& ws) {
   auto* outer = new QVBoxLayout(this);
+  const auto tab = kTabFields[static_cast<std::size_t>(IndexOf(WindowTab::Vseobecne))];
+  // The panel "Zařízení" holds the tab's fields up to the power-save mode,
+  // the panel "Šetřící režim" the rest.
+  const auto powerSave = std::find(tab.begin(), tab.end(), Field::EnablePS);
 
-  // "Zařízení"
-  auto* device = new QGroupBox(QStringLiteral("Zařízení"));
+  auto* device = new QGroupBox(Words(texts::kPanelDevice));
   device->setObjectName(QStringLiteral("frZarizeni"));
   auto* dg = new QGridLayout(device);
-  auto* name = fields.MakeEdit({Field::JmenoStanice}, QStringLiteral("tabJmenoStanice"),
-                               QStringLiteral("Název stanice"), QStringLiteral("Název stanice"));
-  auto* pin = fields.MakeEdit({Field::PIN}, QStringLiteral("tabPIN"), QStringLiteral("PIN"),
-                              QStringLiteral("PIN SIM karty, která je uložena ve stanici"));
-  pin->setMaximumWidth(120);
-  auto* centre = new FieldCombo;
-  centre->setObjectName(QStringLiteral("tabTCcentra"));
-  centre->setEditable(true);
-  centre->setInsertPolicy(QComboBox::NoInsert);
-  centre->setCompleter(nullptr);  // a typed beginning must not be completed to a suggestion
-  for (const std::string& n : ws.tables.smsCentres) centre->addItem(QString::fromStdString(n));
-  centre->setAccessibleName(QStringLiteral("Telefonní číslo servisního centra"));
-  centre->lineEdit()->setAccessibleName(centre->accessibleName());
-  centre->setToolTip(QStringLiteral("Telefonní číslo servisního centra SMS zpráv"));
-  centre->setMinimumWidth(200);
-  centre->setMaximumWidth(260);
-  fields.BindCombo({Field::TCcentra}, centre);
-
-  dg->addWidget(MakeCaption(QStringLiteral("Název stanice:"), nullptr, name), 0, 0);
-  dg->addWidget(name, 0, 1, 1, 2);
-  dg->addWidget(MakeCaption(QStringLiteral("PIN:"), nullptr, pin), 1, 0);
-  dg->addWidget(pin, 1, 1);
-  dg->addWidget(MakeCaption(QStringLiteral("Telefonní číslo servisního centra:"), nullptr, centre), 2, 0);
-  dg->addWidget(centre, 2, 1);
+  std::vector<std::pair<Field, QWidget*>> lines;
+  for (auto f = tab.begin(); f != powerSave; ++f) {
+    if (*f != Field::TCcentra) {
+      lines.emplace_back(*f, MakeFieldEdit(fields, *f));
+      continue;
+    }
+    // The SMS centre is typed or chosen from the suggested numbers.
+    auto* centre = new FieldCombo;
+    centre->setObjectName(WindowControlName(*f));
+    centre->setEditable(true);
+    centre->setInsertPolicy(QComboBox::NoInsert);
+    centre->setCompleter(nullptr);  // a typed beginning must not be completed to a suggestion
+    for (const std::string& n : ws.tables.smsCentres) centre->addItem(QString::fromStdString(n));
+    centre->setAccessibleName(CaptionOf(*f));
+    centre->lineEdit()->setAccessibleName(centre->accessibleName());
+    centre->setToolTip(TipOf(*f));
+    centre->setMinimumWidth(200);
+    centre->setMaximumWidth(260);
+    fields.BindCombo({*f}, centre);
+    lines.emplace_back(*f, centre);
+  }
+  int line = 0;
+  for (const auto& [field, control] : lines) {
+    dg->addWidget(MakeCaption(LabelOf(field), nullptr, control), line, 0);
+    // The station name takes the whole width; the PIN is short.
+    if (field == Field::PIN) control->setMaximumWidth(120);
+    dg->addWidget(control, line, 1, 1, field == Field::JmenoStanice ? 2 : 1);
+    ++line;
+  }
   dg->setColumnStretch(2, 1);
 
-  // "Šetřící režim"
-  auto* ps = new QGroupBox(QStringLiteral("Šetřící režim"));
+  auto* ps = new QGroupBox(Words(texts::kPanelPowerSave));
   ps->setObjectName(QStringLiteral("frSetriciRezim"));
   auto* pl = new QVBoxLayout(ps);
-  opEnablePS0_ = new QRadioButton(QStringLiteral("Bez šetřícího režimu"));
-  opEnablePS0_->setObjectName(QStringLiteral("opEnablePS0"));
-  opEnablePS1_ = new QRadioButton(QStringLiteral("Povolit šetřící režim"));
-  opEnablePS1_->setObjectName(QStringLiteral("opEnablePS1"));
-  // The user cannot change the power-save mode; only a decoded
-  // configuration does.
-  opEnablePS0_->setEnabled(false);
-  opEnablePS1_->setEnabled(false);
-  pl->addWidget(opEnablePS0_);
-  pl->addWidget(opEnablePS1_);
-  fields.BindOptions({Field::EnablePS}, opEnablePS1_, opEnablePS0_);
 
-  auto periodLine = [&](const QString& caption, const char* captionName, Field hours, const char* hoursName,
-                        const char* hName, Field minutes, const char* minutesName, const char* mName) {
+  // A period's line: its caption, the hours and the minutes, each followed
+  // by its unit. The caption and the units are named after the fields
+  // (lblPSOn, lblPSOnH, lblPSOnM).
+  auto periodLine = [&](Field hours, Field minutes) {
     auto* row = new QWidget;
     auto* rl = new QHBoxLayout(row);
     rl->setContentsMargins(0, 0, 0, 0);
-    auto* h = fields.MakeEdit({hours}, QString::fromLatin1(hoursName),
-                              AccessibleFromCaption(caption) + QStringLiteral(" h"));
-    auto* m = fields.MakeEdit({minutes}, QString::fromLatin1(minutesName),
-                              AccessibleFromCaption(caption) + QStringLiteral(" m"));
+    const QString caption = LabelOf(hours);
+    const QString spoken = AccessibleFromCaption(caption) + QLatin1Char(' ');
+    auto* h = fields.MakeEdit({hours}, WindowControlName(hours), spoken + AfterOf(hours));
+    auto* m = fields.MakeEdit({minutes}, WindowControlName(minutes), spoken + AfterOf(minutes));
     h->setMaximumWidth(56);
     m->setMaximumWidth(56);
-    QLabel* cap = MakeCaption(caption, captionName, h);
-    QLabel* hl = MakeCaption(QStringLiteral("h"), hName);
-    QLabel* ml = MakeCaption(QStringLiteral("m"), mName);
-    rl->addWidget(cap);
-    rl->addWidget(h);
-    rl->addWidget(hl);
-    rl->addWidget(m);
-    rl->addWidget(ml);
+    const QByteArray hName = "lbl" + QByteArray(InfoOf(hours).name);
+    const QByteArray mName = "lbl" + QByteArray(InfoOf(minutes).name);
+    QLabel* cap = MakeCaption(caption, hName.chopped(1).constData(), h);
+    QLabel* hl = MakeCaption(AfterOf(hours), hName.constData());
+    QLabel* ml = MakeCaption(AfterOf(minutes), mName.constData());
+    for (QWidget* w : std::initializer_list<QWidget*>{cap, h, hl, m, ml}) rl->addWidget(w);
     rl->addStretch();
     powerSaveControls_.insert(powerSaveControls_.end(), {cap, h, hl, m, ml});
-    row->setVisible(false);  // hidden in this edition
     return row;
   };
-  pl->addWidget(periodLine(QStringLiteral("Doba zapnutého modemu ................................"), "lblPSOn",
-                           Field::PSOnH, "tabPSOnH", "lblPSOnH", Field::PSOnM, "tabPSOnM", "lblPSOnM"));
-  pl->addWidget(periodLine(QStringLiteral("Doba vypnutého modemu ................................"), "lblPSOff",
-                           Field::PSOffH, "tabPSOffH", "lblPSOffH", Field::PSOffM, "tabPSOffM", "lblPSOffM"));
-  auto* superPs =
-      fields.MakeCheck({Field::SuperPS}, QStringLiteral("tabSuperPS"), QStringLiteral("Super šetřící režim"));
-  auto* outOff = fields.MakeCheck({Field::PSOutOff}, QStringLiteral("tabPSOutOff"),
-                                  QStringLiteral("Při vypnutém modemu vypnout výstupy"));
-  superPs->setVisible(false);
-  outOff->setVisible(false);
-  pl->addWidget(superPs);
-  pl->addWidget(outOff);
-  powerSaveControls_.push_back(superPs);
-  powerSaveControls_.push_back(outOff);
+  for (auto f = powerSave; f != tab.end(); ++f) {
+    if (*f == Field::EnablePS) {
+      // The mode is one of two options. The user cannot change it; only a
+      // decoded configuration does.
+      opEnablePS0_ = new QRadioButton(Words(texts::kOptionNoPowerSave));
+      opEnablePS0_->setObjectName(QStringLiteral("opEnablePS0"));
+      opEnablePS1_ = new QRadioButton(CaptionOf(*f));
+      opEnablePS1_->setObjectName(QStringLiteral("opEnablePS1"));
+      opEnablePS0_->setEnabled(false);
+      opEnablePS1_->setEnabled(false);
+      pl->addWidget(opEnablePS0_);
+      pl->addWidget(opEnablePS1_);
+      fields.BindOptions({*f}, opEnablePS1_, opEnablePS0_);
+      continue;
+    }
+    // Everything the mode enables is hidden in this edition.
+    QWidget* control = nullptr;
+    if (InfoOf(*f).kind == FieldKind::Flag) {
+      control = MakeFieldCheck(fields, *f);
+      powerSaveControls_.push_back(control);
+    } else {
+      // The hours of a period, with the minutes that follow them.
+      control = periodLine(*f, *(f + 1));
+      ++f;
+    }
+    control->setVisible(false);
+    pl->addWidget(control);
+  }
 
   outer->addWidget(device);
   auto* psRow = new QHBoxLayout;

@@ -4,19 +4,20 @@
 #include <QLabel>
 #include <utility>
 
+#include "platform/texts_window.h"
 #include "ui/captions.h"
 #include "workspace/usage.h"
 #include "workspace/workspace.h"
 
 namespace vexa::ui {
 
-InfoPanel::InfoPanel() : QGroupBox(QStringLiteral("Informace o připojeném zařízení")) {
+InfoPanel::InfoPanel() : QGroupBox(Words(texts::kPanelInfo)) {
   setObjectName(QStringLiteral("frInformace"));
   auto* il = new QGridLayout(this);
   il->setHorizontalSpacing(8);
   // Wide enough for what the unit reports, so the panel does not shift.
   auto value = [&](const char* name, const char* widest) {
-    auto* l = new QLabel(QStringLiteral("?"));
+    auto* l = new QLabel(Words(texts::kInfoUnknown));
     l->setObjectName(QString::fromLatin1(name));
     l->setMinimumWidth(l->fontMetrics().horizontalAdvance(QString::fromLatin1(widest)));
     l->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -33,25 +34,25 @@ InfoPanel::InfoPanel() : QGroupBox(QStringLiteral("Informace o připojeném zař
   for (QLabel* size : {lblInfoPamSize_, lblInfoVelikost_, lblInfoVolno_}) {
     size->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   }
-  // A screen reader names each value by its caption, not by the value.
-  const std::pair<QLabel*, const char*> names[] = {
-      {lblInfoProdukt_, "Produkt"},         {lblInfoVerze_, "Verze"},
-      {lblInfoModem_, "Typ modemu"},        {lblInfoPamSize_, "Velikost paměti"},
-      {lblInfoVelikost_, "Velikost nastavení"}, {lblInfoVolno_, "Volné místo"},
+  // Each value beside its caption, in two columns; a screen reader names
+  // each value by its caption, not by the value.
+  const struct {
+    QLabel* value;
+    const char* caption;
+  } lines[] = {
+      {lblInfoProdukt_, texts::kInfoProduct}, {lblInfoVerze_, texts::kInfoVersion},
+      {lblInfoModem_, texts::kInfoModem},     {lblInfoPamSize_, texts::kInfoMemorySize},
+      {lblInfoVelikost_, texts::kInfoUsage},  {lblInfoVolno_, texts::kInfoFree},
   };
-  for (const auto& [label, name] : names) label->setAccessibleName(QString::fromUtf8(name));
-  il->addWidget(MakeCaption(QStringLiteral("Produkt:"), nullptr, lblInfoProdukt_), 0, 0);
-  il->addWidget(lblInfoProdukt_, 0, 1);
-  il->addWidget(MakeCaption(QStringLiteral("Verze:"), nullptr, lblInfoVerze_), 1, 0);
-  il->addWidget(lblInfoVerze_, 1, 1);
-  il->addWidget(MakeCaption(QStringLiteral("Typ modemu:"), nullptr, lblInfoModem_), 2, 0);
-  il->addWidget(lblInfoModem_, 2, 1);
-  il->addWidget(MakeCaption(QStringLiteral("Velikost paměti:"), nullptr, lblInfoPamSize_), 0, 2);
-  il->addWidget(lblInfoPamSize_, 0, 3);
-  il->addWidget(MakeCaption(QStringLiteral("Velikost nastavení:"), nullptr, lblInfoVelikost_), 1, 2);
-  il->addWidget(lblInfoVelikost_, 1, 3);
-  il->addWidget(MakeCaption(QStringLiteral("Volné místo:"), nullptr, lblInfoVolno_), 2, 2);
-  il->addWidget(lblInfoVolno_, 2, 3);
+  for (const auto& line : lines) line.value->setAccessibleName(AccessibleFromCaption(Words(line.caption)));
+  int i = 0;
+  for (const auto& line : lines) {
+    const int row = i % 3;
+    const int column = 2 * (i / 3);
+    il->addWidget(MakeCaption(Words(line.caption), nullptr, line.value), row, column);
+    il->addWidget(line.value, row, column + 1);
+    ++i;
+  }
   il->setColumnStretch(4, 1);
 }
 

@@ -3,10 +3,13 @@
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QVBoxLayout>
 
+#include "platform/texts_window.h"
+#include "ui/captions.h"
 #include "workspace/workspace.h"
 
 namespace vexa::ui {
@@ -15,23 +18,17 @@ InputEditor::InputEditor(Workspace& ws, Services& sv, QWidget* parent)
     : EditorDialog(ws, sv, rules::Variant::InputEditor, parent) {
   setObjectName(QStringLiteral("Vstup"));
 
-  auto* nameLabel = new QLabel(QStringLiteral("Název:"), this);
-  nameLabel->setObjectName(QStringLiteral("lblINPNazev"));
-  QLineEdit* name = AddText("INPNazev", Field::INPNazev, QStringLiteral("Název"));
-  nameLabel->setBuddy(name);
+  QHBoxLayout* nameRow = AddNameRow(Field::INPNazev);
+  QGroupBox* states = AddStatesGroup(Words(texts::kPanelStates), {Field::INPZap, Field::INPVyp});
 
-  QGroupBox* states = nullptr;
-  AddStatesGroup(states, "INPZap", Field::INPZap, "INPVyp", Field::INPVyp);
-
-  lhEvent_ = AddFlag("INPLHEvent", Field::INPLHEvent, QStringLiteral("Poslat zprávu při změně stavu 0->1"));
-  QLineEdit* lh = AddText("INPLH", Field::INPLH, QStringLiteral("Název přechodu 0->1"));
-  lhAlarm_ = AddFlag("eeMaskDInLHAlarm", Field::MaskDInLHAlarm, QStringLiteral("odeslat ihned"));
-  hlEvent_ = AddFlag("INPHLEvent", Field::INPHLEvent, QStringLiteral("Poslat zprávu při změně stavu 1->0"));
-  QLineEdit* hl = AddText("INPHL", Field::INPHL, QStringLiteral("Název přechodu 1->0"));
-  hlAlarm_ = AddFlag("eeMaskDInHLAlarm", Field::MaskDInHLAlarm, QStringLiteral("odeslat ihned"));
-  QCheckBox* neg = AddFlag("INPNeg", Field::INPNeg,
-                           QStringLiteral("Negace vstupu (neguje se ihned po vzorkování - teprve poté se analyzuje)"));
-  QCheckBox* zpr = AddFlag("INPZpr", Field::INPZpr, QStringLiteral("Uvádět tento vstup ve zprávě o stavu"));
+  lhEvent_ = AddFlag(Field::INPLHEvent);
+  QLineEdit* lh = AddText(Field::INPLH);
+  lhAlarm_ = AddFlag(Field::MaskDInLHAlarm, "eeMaskDInLHAlarm");
+  hlEvent_ = AddFlag(Field::INPHLEvent);
+  QLineEdit* hl = AddText(Field::INPHL);
+  hlAlarm_ = AddFlag(Field::MaskDInHLAlarm, "eeMaskDInHLAlarm");
+  QCheckBox* neg = AddFlag(Field::INPNeg);
+  QCheckBox* zpr = AddFlag(Field::INPZpr);
 
   // The transition blocks: the event box above, the transition's name and
   // its "odeslat ihned" box indented below it.
@@ -44,10 +41,6 @@ InputEditor::InputEditor(Workspace& ws, Services& sv, QWidget* parent)
   events->addWidget(hl, 3, 1);
   events->addWidget(hlAlarm_, 3, 2);
   events->setColumnStretch(1, 1);
-
-  auto* nameRow = new QHBoxLayout;
-  nameRow->addWidget(nameLabel);
-  nameRow->addWidget(name, 1);
 
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(nameRow);
@@ -64,7 +57,7 @@ InputEditor::InputEditor(Workspace& ws, Services& sv, QWidget* parent)
 }
 
 void InputEditor::Load(int row) {
-  setWindowTitle(QStringLiteral("Vstup ") + QString::fromStdString(RowLabel(Family::Input, row)));
+  setWindowTitle(Words(texts::kEditorInput) + QString::fromStdString(RowLabel(Family::Input, row)));
   LoadBound(row);
   CheckEnabled();
 }

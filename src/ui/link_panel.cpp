@@ -6,33 +6,33 @@
 #include <QPushButton>
 
 #include "link/programming_mode.h"
+#include "platform/texts_window.h"
 #include "ui/captions.h"
 #include "ui/field_controller.h"
 #include "ui/port_selector.h"
 
 namespace vexa::ui {
 
-LinkPanel::LinkPanel(FieldController& fields, const link::PortList* ports)
-    : QGroupBox(QStringLiteral("Komunikace PC se zařízením")) {
+LinkPanel::LinkPanel(FieldController& fields, const link::PortList* ports) : QGroupBox(Words(texts::kPanelLink)) {
   setObjectName(QStringLiteral("frKomunikace"));
   auto* ll = new QGridLayout(this);
-  btDEA_ = new QPushButton(QStringLiteral("Aktivovat"));
+  btDEA_ = new QPushButton(Words(texts::kLinkActivate));
   btDEA_->setObjectName(QStringLiteral("btDEA"));
-  btDEA_->setMinimumWidth(btDEA_->fontMetrics().horizontalAdvance(QStringLiteral("Deaktivovat")) + 28);
+  btDEA_->setMinimumWidth(btDEA_->fontMetrics().horizontalAdvance(Words(texts::kLinkDeactivate)) + 28);
   tabPort_ = new PortSelector(ports);
   tabPort_->setObjectName(QStringLiteral("tabPort"));
-  tabPort_->setToolTip(QStringLiteral("Sériový port PC, ke kterému je připojeno zařízení"));
-  tabPort_->setAccessibleName(QStringLiteral("Sériový port"));
+  tabPort_->setToolTip(TipOf(Field::Port));
+  tabPort_->setAccessibleName(CaptionOf(Field::Port));
   fields.BindSelector({Field::Port, 0}, tabPort_);
   tabDeAktivNapis_ = new QLabel;
   tabDeAktivNapis_->setObjectName(QStringLiteral("tabDeAktivNapis"));
   QFont bold = tabDeAktivNapis_->font();
   bold.setBold(true);
   tabDeAktivNapis_->setFont(bold);
-  tabDeAktivNapis_->setMinimumWidth(QFontMetrics(bold).horizontalAdvance(QStringLiteral("Chybné zařízení")) + 8);
-  ll->addWidget(MakeCaption(QStringLiteral("Sériový port:"), nullptr, tabPort_), 0, 0);
+  tabDeAktivNapis_->setMinimumWidth(QFontMetrics(bold).horizontalAdvance(Words(texts::kLinkWidestState)) + 8);
+  ll->addWidget(MakeCaption(LabelOf(Field::Port), nullptr, tabPort_), 0, 0);
   ll->addWidget(tabPort_, 0, 1);
-  ll->addWidget(MakeCaption(QStringLiteral("Spojení"), nullptr, tabDeAktivNapis_), 1, 0);
+  ll->addWidget(MakeCaption(Words(texts::kLinkState), nullptr, tabDeAktivNapis_), 1, 0);
   ll->addWidget(tabDeAktivNapis_, 1, 1);
   ll->addWidget(btDEA_, 2, 0, 1, 2);
 }

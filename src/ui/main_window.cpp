@@ -49,8 +49,6 @@
 namespace vexa::ui {
 namespace {
 
-constexpr const char* kProgramTitle = "Inicializační program pro zařízení VEXA";
-
 // The file dialog of one file command: what it answered is kept, so that the
 // window can name the file once the command has succeeded.
 class ChosenFile : public FileDialog {
@@ -163,13 +161,13 @@ void MainWindow::BuildWindow() {
   auto* phones = new PhoneTab(*fields_);
   // The tall pages scroll rather than make the window taller than a small
   // screen.
-  tabList_->addTab(Scrolled(general_), QStringLiteral("Všeobecné"));
-  tabList_->addTab(Scrolled(sms_), QStringLiteral("SMS zprávy"));
-  AddRowTab(new RowTable(*fields_, RowTable::Inputs()), QStringLiteral("Dig. vstupy"));
-  AddRowTab(new RowTable(*fields_, RowTable::Outputs()), QStringLiteral("Dig. výstupy"));
-  AddRowTab(new RowTable(*fields_, RowTable::Analogs(0, 3)), QStringLiteral("Analog. vstupy 1-4"));
-  AddRowTab(new RowTable(*fields_, RowTable::Analogs(4, kRows - 1)), QStringLiteral("Analog. vstupy 5-8"));
-  AddRowTab(phones, QStringLiteral("Tel. čísla"));
+  tabList_->addTab(Scrolled(general_), TabTitle(Tab::Vseobecne));
+  tabList_->addTab(Scrolled(sms_), TabTitle(Tab::SmsZpravy));
+  AddRowTab(new RowTable(*fields_, RowTable::Inputs()), TabTitle(Tab::DigVstupy));
+  AddRowTab(new RowTable(*fields_, RowTable::Outputs()), TabTitle(Tab::DigVystupy));
+  AddRowTab(new RowTable(*fields_, RowTable::Analogs(0, 3)), TabTitle(Tab::Analog14));
+  AddRowTab(new RowTable(*fields_, RowTable::Analogs(4, kRows - 1)), TabTitle(Tab::Analog58));
+  AddRowTab(phones, TabTitle(Tab::TelCisla));
   connect(phones->table(), &RowTable::phoneRowClicked, this, &MainWindow::RunPhoneRowRule);
   for (int i = 0; i < tabList_->count(); ++i) {
     tabList_->widget(i)->setObjectName(QStringLiteral("TabList_%1").arg(i));
@@ -221,15 +219,15 @@ void MainWindow::AddRowTab(QWidget* page, const QString& title) {
 
 // "Program": the about box and leaving the program.
 QWidget* MainWindow::BuildProgramPanel() {
-  auto* program = new QGroupBox(QStringLiteral("Program"));
+  auto* program = new QGroupBox(QString::fromUtf8(texts::kPanelProgram));
   program->setObjectName(QStringLiteral("frProgram"));
   auto* pl = new QVBoxLayout(program);
-  btInformace_ = new QPushButton(QStringLiteral("&Informace"));
+  btInformace_ = new QPushButton(QString::fromUtf8(texts::kProgramInfo));
   btInformace_->setObjectName(QStringLiteral("btInformace"));
-  btInformace_->setToolTip(QStringLiteral("Informace o programu"));
-  btKonec_ = new QPushButton(QStringLiteral("U&končit"));
+  btInformace_->setToolTip(QString::fromUtf8(texts::kProgramInfoTip));
+  btKonec_ = new QPushButton(QString::fromUtf8(texts::kProgramQuit));
   btKonec_->setObjectName(QStringLiteral("btKonec"));
-  btKonec_->setToolTip(QStringLiteral("Ukončit program"));
+  btKonec_->setToolTip(QString::fromUtf8(texts::kProgramQuitTip));
   pl->addWidget(btInformace_);
   pl->addWidget(btKonec_);
   pl->addStretch(1);
@@ -429,8 +427,8 @@ void MainWindow::LockFields(bool locked) {
 }
 
 QString MainWindow::TitleFor(const QString& source) {
-  const QString program = QString::fromUtf8(kProgramTitle);
-  return source.isEmpty() ? program : source + QStringLiteral(" – ") + program;
+  const QString program = QString::fromUtf8(texts::kProgramTitle);
+  return source.isEmpty() ? program : source + QString::fromUtf8(texts::kTitleSeparator) + program;
 }
 
 void MainWindow::setSource(const QString& source) {

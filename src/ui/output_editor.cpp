@@ -8,7 +8,10 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QVBoxLayout>
+#include <tuple>
 
+#include "platform/texts_window.h"
+#include "ui/captions.h"
 #include "ui/field_controller.h"
 #include "workspace/workspace.h"
 
@@ -18,29 +21,21 @@ OutputEditor::OutputEditor(Workspace& ws, Services& sv, QWidget* parent)
     : EditorDialog(ws, sv, rules::Variant::OutputEditor, parent) {
   setObjectName(QStringLiteral("Vystup"));
 
-  auto* nameLabel = new QLabel(QStringLiteral("Název:"), this);
-  nameLabel->setObjectName(QStringLiteral("lblOUTNazev"));
-  QLineEdit* name = AddText("OUTNazev", Field::OUTNazev, QStringLiteral("Název"));
-  nameLabel->setBuddy(name);
+  QHBoxLayout* nameRow = AddNameRow(Field::OUTNazev);
+  QLineEdit* name = fields_->textEdit({Field::OUTNazev, 0});
 
-  QGroupBox* states = nullptr;
-  QGridLayout* statesGrid = AddStatesGroup(states, "OUTZap", Field::OUTZap, "OUTVyp", Field::OUTVyp);
-  QCheckBox* neg = AddFlag("OUTNeg", Field::OUTNeg, QStringLiteral("Negace výstupu"));
+  QGridLayout* statesGrid = nullptr;
+  QGroupBox* states = AddStatesGroup(Words(texts::kPanelStates), {Field::OUTZap, Field::OUTVyp}, &statesGrid);
+  QCheckBox* neg = AddFlag(Field::OUTNeg);
   statesGrid->addWidget(neg, 2, 0, 1, 2);
 
-  auto* pulse = new QGroupBox(QStringLiteral("Impuls"), this);
+  auto* pulse = new QGroupBox(Words(texts::kPanelPulse), this);
   pulse->setObjectName(QStringLiteral("fraImpuls"));
-  auto* commandLabel = new QLabel(QStringLiteral("Příkaz pro vyslání impulsu:"), pulse);
-  commandLabel->setObjectName(QStringLiteral("lblOUTimpuls"));
-  QLineEdit* command = AddText("OUTimpuls", Field::OUTimpuls, QStringLiteral("Příkaz pro vyslání impulsu"));
-  commandLabel->setBuddy(command);
-  pulseCaption_ = new QLabel(QStringLiteral("Délka jednoho impulsu ...................."), pulse);
-  pulseCaption_->setObjectName(QStringLiteral("lblOUTimpulsLEN"));
-  pulseLength_ = AddText("OUTimpulsLEN", Field::OUTimpulsLEN, QStringLiteral("Délka jednoho impulsu v sekundách"));
+  const auto [commandLabel, command] = AddCaptioned(Field::OUTimpuls, pulse);
+  std::tie(pulseCaption_, pulseLength_) = AddCaptioned(Field::OUTimpulsLEN, pulse);
   pulseLength_->setAlignment(Qt::AlignRight);
   pulseLength_->setFixedWidth(pulseLength_->fontMetrics().horizontalAdvance(QStringLiteral("00000")) + 16);
-  pulseCaption_->setBuddy(pulseLength_);
-  pulseUnit_ = new QLabel(QStringLiteral("sekund"), pulse);
+  pulseUnit_ = new QLabel(AfterOf(Field::OUTimpulsLEN), pulse);
   pulseUnit_->setObjectName(QStringLiteral("lblSekund"));
   auto* pulseGrid = new QGridLayout(pulse);
   pulseGrid->addWidget(commandLabel, 0, 0);
@@ -50,26 +45,22 @@ OutputEditor::OutputEditor(Workspace& ws, Services& sv, QWidget* parent)
   pulseGrid->addWidget(pulseUnit_, 1, 2);
   pulseGrid->setColumnStretch(3, 1);
 
-  QCheckBox* zpr = AddFlag("OUTZpr", Field::OUTZpr, QStringLiteral("Uvádět tento vstup ve zprávě o stavu"));
+  QCheckBox* zpr = AddFlag(Field::OUTZpr);
 
   // What drives the output. The options are never shown in this edition
   // and nothing selects them, so "Standartní výstup" stays selected and
   // "&Ok" on output 1 or 2 makes that output a standard one again.
-  fncStandard_ = new QRadioButton(QStringLiteral("Standartní výstup"), this);
+  fncStandard_ = new QRadioButton(Words(texts::kOutputStandard), this);
   fncStandard_->setObjectName(QStringLiteral("eeMaskDOutFnc1"));
-  fncModem_ = new QRadioButton(QStringLiteral("Indikace stavu modemu"), this);
+  fncModem_ = new QRadioButton(Words(texts::kOutputModemState), this);
   fncModem_->setObjectName(QStringLiteral("eeMaskDOutFnc2"));
-  fncPowerSave_ = new QRadioButton(QStringLiteral("Indikace stavu šetřícího režimu"), this);
+  fncPowerSave_ = new QRadioButton(Words(texts::kOutputPowerSaveState), this);
   fncPowerSave_->setObjectName(QStringLiteral("eeMaskDOutFnc3"));
   auto* group = new QButtonGroup(this);
   group->addButton(fncStandard_);
   group->addButton(fncModem_);
   group->addButton(fncPowerSave_);
   fncStandard_->setChecked(true);
-
-  auto* nameRow = new QHBoxLayout;
-  nameRow->addWidget(nameLabel);
-  nameRow->addWidget(name, 1);
 
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(nameRow);
@@ -88,7 +79,7 @@ OutputEditor::OutputEditor(Workspace& ws, Services& sv, QWidget* parent)
 }
 
 void OutputEditor::Load(int row) {
-  setWindowTitle(QStringLiteral("Výstup ") + QString::fromStdString(RowLabel(Family::Output, row)));
+  setWindowTitle(Words(texts::kEditorOutput) + QString::fromStdString(RowLabel(Family::Output, row)));
   LoadBound(row);
   fncStandard_->setVisible(false);
   fncModem_->setVisible(false);

@@ -6,25 +6,20 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
+#include "platform/texts_window.h"
+#include "ui/captions.h"
+
 namespace vexa::ui {
 
 PhoneEditor::PhoneEditor(Workspace& ws, Services& sv, QWidget* parent)
     : EditorDialog(ws, sv, rules::Variant::PhoneEditor, parent) {
   setObjectName(QStringLiteral("TelCislo"));
 
-  auto* label = new QLabel(QStringLiteral("Telefonní číslo:"), this);
-  label->setObjectName(QStringLiteral("lblTC"));
-  tc_ = AddText("TC", Field::TC, QStringLiteral("Telefonní číslo"), QStringLiteral("Telefonní číslo"));
-  label->setBuddy(tc_);
+  QHBoxLayout* number = AddNameRow(Field::TC);
+  tc_ = fields_->textEdit({Field::TC, 0});
   tc_->setMinimumWidth(220);
-  prijem_ = AddFlag("TCPrijem", Field::TCPrijem, QStringLiteral("Přijímat příkazy"),
-                    QStringLiteral("Přijímat příkazy z tohoto tel. čísla"));
-  udalost_ = AddFlag("TCUdalost", Field::TCUdalost, QStringLiteral("Odesílat zprávy o událostech"),
-                     QStringLiteral("Odesílat zprávy o událostech na toto tel. číslo"));
-
-  auto* number = new QHBoxLayout;
-  number->addWidget(label);
-  number->addWidget(tc_, 1);
+  prijem_ = AddFlag(Field::TCPrijem);
+  udalost_ = AddFlag(Field::TCUdalost);
 
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(number);
@@ -36,7 +31,7 @@ PhoneEditor::PhoneEditor(Workspace& ws, Services& sv, QWidget* parent)
 }
 
 void PhoneEditor::Load(int row) {
-  setWindowTitle(QStringLiteral("Telefonní číslo ") + QString::fromStdString(RowLabel(Family::Phone, row)));
+  setWindowTitle(Words(texts::kEditorPhone) + QString::fromStdString(RowLabel(Family::Phone, row)));
   LoadBound(row);
 }
 

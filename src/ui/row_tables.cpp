@@ -10,7 +10,10 @@
 #include <QStyle>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <iterator>
 
+#include "platform/texts_window.h"
+#include "ui/captions.h"
 #include "ui/field_binding.h"
 #include "ui/field_controller.h"
 #include "ui/window_tabs.h"
@@ -20,14 +23,22 @@ namespace vexa::ui {
 
 namespace {
 
-// The columns in the order of their fields' places in the field table; a
-// column without a heading of its own is headed by its field's caption.
-std::vector<RowTable::Column> InFieldOrder(std::vector<RowTable::Column> columns) {
-  std::stable_sort(columns.begin(), columns.end(), [](const RowTable::Column& a, const RowTable::Column& b) {
-    return InfoOf(a.field).order < InfoOf(b.field).order;
-  });
-  for (RowTable::Column& c : columns) {
-    if (c.header == nullptr) c.header = InfoOf(c.field).caption;
+// The columns of a family's table: the fields of its tab that have a column,
+// in the tab's order, each headed and explained by its row of the field
+// table. The numbers keep a fixed width; the analog rows' SMS texts take the
+// row's second line.
+std::vector<RowTable::Column> ColumnsOf(Family family) {
+  std::vector<RowTable::Column> columns;
+  for (const auto& tab : kTabFields) {
+    for (const Field f : tab) {
+      const FieldInfo& info = InfoOf(f);
+      if (info.family != family || !HasColumn(info)) continue;
+      int width = info.kind == FieldKind::Text ? 0 : -1;
+      if (f == Field::OUTimpulsLEN) width = 64;
+      if (info.form == TextForm::Number && family == Family::Analog) width = 46;
+      const bool below = f == Field::AINCL1Up || f == Field::AINCL1Dn || f == Field::AINCL2Up || f == Field::AINCL2Dn;
+      columns.push_back({f, HeadOf(info), info.tip, width, below});
+    }
   }
   return columns;
 }
@@ -36,96 +47,46 @@ std::vector<RowTable::Column> InFieldOrder(std::vector<RowTable::Column> columns
 
 RowTable::Layout RowTable::Inputs() {
   return {Family::Input,
-          InFieldOrder({
-              {Field::INPNazev, nullptr, "Název digitálního vstupu", 0},
-              {Field::INPZap, "Název stavu\n'ZAPNUTO'", "Název stavu 'ZAPNUTO' pro tento digitální vstup", 0},
-              {Field::INPVyp, "Název stavu\n'VYPNUTO'", "Název stavu 'VYPNUTO' pro tento digitální vstup", 0},
-              {Field::INPLH, "Název přechodu\nVypnuto->Zapnuto",
-               "Název přechodu 'Vypnuto->Zapnuto' pro tento digitální vstup", 0},
-              {Field::INPHL, "Název přechodu\nZapnuto->Vypnuto",
-               "Název přechodu 'Zapnuto->Vypnuto' pro tento digitální vstup", 0},
-              {Field::INPLHEvent, "Hlásit\nVyp->Zap",
-               "Posílat hlášení při přechodu 'Vypnuto->Zapnuto' pro tento digitální vstup", -1},
-              {Field::INPHLEvent, "Hlásit\nZap->Vyp",
-               "Posílat hlášení při přechodu 'Zapnuto->Vypnuto' pro tento digitální vstup", -1},
-              {Field::INPNeg, "Negace", "Negace stavů Zapnuto<->Vypnuto", -1},
-              {Field::INPZpr, "Ve\nzprávě", "Uvádět ve zprávě informace o tonto digitálním vstupu", -1},
-          }),
+          ColumnsOf(Family::Input),
           0,
           kRows - 1,
           "tabINPjmeno",
           "tabINPbt",
-          QStringLiteral("Možnosti"),
-          QStringLiteral("Zobrazit formulář pro změnu hodnot tohoto digitálního vstupu")};
+          Words(texts::kRowOptions),
+          Words(texts::kRowOptionsInputTip)};
 }
 
 RowTable::Layout RowTable::Outputs() {
   return {Family::Output,
-          InFieldOrder({
-              {Field::OUTNazev, nullptr, "Název digitálního výstupu", 0},
-              {Field::OUTZap, "Název stavu 'ZAPNUTO'\n(příkaz zapnout)",
-               "Název stavu 'ZAPNUTO' pro tento digitální výstup", 0},
-              {Field::OUTVyp, "Název stavu 'VYPNUTO'\n(příkaz vypnout)",
-               "Název stavu 'VYPNUTO' pro tento digitální výstup", 0},
-              {Field::OUTimpuls, "Příkaz pro\nvyslání impulsu", "Příkaz pro vyslání impulsu na tento digitální výstup",
-               0},
-              {Field::OUTimpulsLEN, "Délka\nimpulsu [s]",
-               "doba trvání impulsu (0-255) x 0,1 sekund (např. 125=12,5 sekund)", 64},
-              {Field::OUTNeg, "Negace", "Negace stavů Zapnuto<->Vypnuto", -1},
-              {Field::OUTZpr, "Ve\nzprávě", "Uvádět ve zprávě informace o tomto digitálním výstupu", -1},
-          }),
+          ColumnsOf(Family::Output),
           0,
           kRows - 1,
           "tabOUTjmeno",
           "tabOUTbt",
-          QStringLiteral("Možnosti"),
-          QStringLiteral("Zobrazit formulář pro změnu hodnot tohoto digitálního výstupu")};
+          Words(texts::kRowOptions),
+          Words(texts::kRowOptionsOutputTip)};
 }
 
 RowTable::Layout RowTable::Analogs(int firstRow, int lastRow) {
   return {Family::Analog,
-          InFieldOrder({
-              {Field::AINNazev, nullptr, "Název analogového vstupu", 0},
-              {Field::AINStateL, "Stav\n'nízká'", "Název stavu 'nízká' pro tento analogový vstup", 0},
-              {Field::AINStateM, "Stav\n'normální'", "Název stavu 'normální' pro tento analogový vstup", 0},
-              {Field::AINStateH, "Stav\n'vysoká'", "Název stavu 'vysoká' pro tento analogový vstup", 0},
-              {Field::AINCL1Level, "CL1", "Hodnota úrovně CL1", 46},
-              {Field::AINHCL1Level, "HCL1", "Hodnota  hystereze CL1", 46},
-              {Field::AINCL2Level, "CL2", "Hodnota úrovně CL2", 46},
-              {Field::AINHCL2Level, "HCL2", "Hodnota  hystereze CL2", 46},
-              {Field::AINCL1Up, "Text\nCL1 nahoru", "Text SMS zprávy při přechodu přes CL1 nahoru", 0, true},
-              {Field::AINCL1Dn, "Text\nCL1 dolu", "Text SMS zprávy při přechodu přes CL1 dolu", 0, true},
-              {Field::AINCL2Up, "Text\nCL2 nahoru", "Text SMS zprávy při přechodu přes CL2 nahoru", 0, true},
-              {Field::AINCL2Dn, "Text\nCL2 dolu", "Text SMS zprávy při přechodu přes CL2 dolu", 0, true},
-              {Field::AINCL1UpEvent, "SMS\nCL1↑", "Posílat SMS zprávu při přechodu přes CL1 nahoru", -1},
-              {Field::AINCL1DnEvent, "SMS\nCL1↓", "Posílat SMS zprávu při přechodu přes CL1 dolu", -1},
-              {Field::AINCL2UpEvent, "SMS\nCL2↑", "Posílat SMS zprávu při přechodu přes CL2 nahoru", -1},
-              {Field::AINCL2DnEvent, "SMS\nCL2↓", "Posílat SMS zprávu při přechodu přes CL2 dolu", -1},
-              {Field::AINNeg, "Negace", "Negace analogového vstupu", -1},
-              {Field::AINPrc, "Uvádět\nhodnotu", "Po hodnotě uvádět hodnotu", -1},
-              {Field::AINZpr, "Uvádět\nstav", "Po hodnotě uvádět jméno stavu", -1},
-          }),
+          ColumnsOf(Family::Analog),
           firstRow,
           lastRow,
           "tabAINJmeno",
           "tabAINbt",
-          QStringLiteral("Možnosti"),
-          QStringLiteral("Zobrazit formulář pro změnu hodnot tohoto analogového vstupu")};
+          Words(texts::kRowOptions),
+          Words(texts::kRowOptionsAnalogTip)};
 }
 
 RowTable::Layout RowTable::Phones() {
   return {Family::Phone,
-          InFieldOrder({
-              {Field::TC, nullptr, "Telefonní číslo", 0},
-              {Field::TCPrijem, "Příjem", "Přijímat příkazy z tohoto tel. čísla", -1},
-              {Field::TCUdalost, "Události", "Odesílat zprávy o událostech na toto tel. číslo", -1},
-          }),
+          ColumnsOf(Family::Phone),
           0,
           kRows - 1,
           "tabTCjmeno",
           "tabTCbt",
-          QStringLiteral("Změnit"),
-          QStringLiteral("Zobrazit formulář pro změnu tohoto telefonního čísla")};
+          Words(texts::kRowChange),
+          Words(texts::kRowChangePhoneTip)};
 }
 
 namespace {
@@ -302,8 +263,7 @@ RowTable::RowTable(FieldController& fields, const Layout& l) : family_(l.family)
   // The battery row's falling text is the battery report's too.
   if (l.family == Family::Analog) {
     if (QWidget* bat = fields.control({Field::AINCL1Dn, kBatteryRow}); bat != nullptr && l.lastRow >= kBatteryRow) {
-      bat->setToolTip(QStringLiteral("Text SMS zprávy při přechodu přes CL1 dolu - TATO HLÁŠKA JE SHODNÁ S HLÁŠKOU O "
-                                     "POKLESU NAPĚTÍ BATERIÍ"));
+      bat->setToolTip(Words(texts::kBatteryFallTip));
     }
   }
   for (QLineEdit* edit : textCells) {
@@ -332,10 +292,8 @@ PhoneTab::PhoneTab(FieldController& fields) {
   table_->setMaximumWidth(620);
 
   auto* utoRow = new QHBoxLayout;
-  auto* utoEnable = fields.MakeCheck({Field::UTOEnable, 0}, QStringLiteral("tabUTOEnable"),
-                                     QStringLiteral("Automaticky vkládat před tel. číslo UTO:"));
-  auto* uto = fields.MakeEdit({Field::UTO, 0}, QStringLiteral("tabUTO"), QStringLiteral("UTO"),
-                              QStringLiteral("Předvolba vkládaná před telefonní čísla bez mezinárodního tvaru"));
+  QCheckBox* utoEnable = MakeFieldCheck(fields, Field::UTOEnable);
+  QLineEdit* uto = MakeFieldEdit(fields, Field::UTO);
   uto->setMaximumWidth(60);
   utoRow->addWidget(utoEnable);
   utoRow->addWidget(uto);

@@ -19,7 +19,7 @@ class RowTable : public QScrollArea {
  public:
   struct Column {
     Field field;
-    const char* header;  // null: the field's caption
+    const char* header;
     const char* tooltip;
     int width;  // 0: a text column that takes the spare width; -1: a check box
     bool below = false;  // a long text, on the row's second line

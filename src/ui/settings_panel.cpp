@@ -9,6 +9,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "platform/texts_window.h"
+#include "ui/captions.h"
 #include "ui/compare_wiring.h"
 #include "ui/field_controller.h"
 
@@ -47,34 +49,31 @@ QToolButton* SettingsPanel::AddTool(QHBoxLayout* row, const char* name, const QS
   return b;
 }
 
-SettingsPanel::SettingsPanel(FieldController& fields) : QGroupBox(QStringLiteral("Nastavení")) {
+SettingsPanel::SettingsPanel(FieldController& fields) : QGroupBox(Words(texts::kPanelSettings)) {
   setObjectName(QStringLiteral("frNastaveni"));
   auto* sl = new QVBoxLayout(this);
   auto* buttons = new QHBoxLayout;
   QStyle* st = style();
-  btTisk_ = AddTool(buttons, "btTisk", QStringLiteral("Tisk nastavení"),
+  btTisk_ = AddTool(buttons, "btTisk", Words(texts::kToolPrint),
                     ButtonIcon(st, "document-print", QStyle::SP_FileDialogDetailedView));
-  btNahled_ = AddTool(buttons, "btNahled", QStringLiteral("Náhled tisku"),
+  btNahled_ = AddTool(buttons, "btNahled", Words(texts::kToolPreview),
                       ButtonIcon(st, "document-print-preview", QStyle::SP_FileDialogContentsView));
   buttons->addSpacing(6);
-  btEEPROMSave_ = AddTool(buttons, "btEEPROMSave", QStringLiteral("Uložit nastavení do EEPROM"),
+  btEEPROMSave_ = AddTool(buttons, "btEEPROMSave", Words(texts::kToolEepromSave),
                           ButtonIcon(st, "vexa-eeprom-write", QStyle::SP_DriveHDIcon, QStyle::SP_ArrowDown));
-  btEEPROMLoad_ = AddTool(buttons, "btEEPROMLoad", QStringLiteral("Načíst  nastavení z EEPROM"),
+  btEEPROMLoad_ = AddTool(buttons, "btEEPROMLoad", Words(texts::kToolEepromLoad),
                           ButtonIcon(st, "vexa-eeprom-read", QStyle::SP_DriveHDIcon, QStyle::SP_ArrowUp));
   buttons->addSpacing(6);
-  btFileSave_ = AddTool(buttons, "btFileSave", QStringLiteral("Uložit nastavení do souboru"),
+  btFileSave_ = AddTool(buttons, "btFileSave", Words(texts::kToolFileSave),
                         ButtonIcon(st, "document-save", QStyle::SP_DialogSaveButton));
-  btFileLoad_ = AddTool(buttons, "btFileLoad", QStringLiteral("Načíst nastavení ze souboru"),
+  btFileLoad_ = AddTool(buttons, "btFileLoad", Words(texts::kToolFileLoad),
                         ButtonIcon(st, "document-open", QStyle::SP_DialogOpenButton));
   buttons->addStretch(1);
   sl->addLayout(buttons);
-  sl->addWidget(AddOption(fields, Field::CheckWrite, QString()));
-  QCheckBox* fullRead = AddOption(fields, Field::FullRead,
-      QStringLiteral("Při načítání z EEPROM číst celou paměť zařízení, ne jen bloky s nastavením"));
-  QCheckBox* backup = AddOption(fields, Field::Backup,
-      QStringLiteral("Před zápisem do EEPROM uložit dosavadní nastavení zařízení do souboru se zálohou"));
-  QCheckBox* fullWrite = AddOption(fields, Field::FullWrite,
-      QStringLiteral("Při zápisu do EEPROM zapsat všechny bloky nastavení, ne jen ty, které se liší od obsahu zařízení"));
+  sl->addWidget(AddOption(fields, Field::CheckWrite));
+  QCheckBox* fullRead = AddOption(fields, Field::FullRead);
+  QCheckBox* backup = AddOption(fields, Field::Backup);
+  QCheckBox* fullWrite = AddOption(fields, Field::FullWrite);
   // The options of the read and of the write are read by name as well.
   for (QCheckBox* box : {fullRead, backup, fullWrite}) box->setAccessibleName(box->text());
   sl->addWidget(fullRead);
@@ -88,10 +87,8 @@ SettingsPanel::SettingsPanel(FieldController& fields) : QGroupBox(QStringLiteral
   sl->addWidget(btPorovnat_, 0, Qt::AlignLeft);
 }
 
-QCheckBox* SettingsPanel::AddOption(FieldController& fields, Field field, const QString& tooltip) {
-  const FieldInfo& info = InfoOf(field);
-  QCheckBox* box = fields.MakeCheck({field, 0}, QStringLiteral("tab") + QLatin1String(info.name),
-                                    QString::fromUtf8(info.caption), tooltip);
+QCheckBox* SettingsPanel::AddOption(FieldController& fields, Field field) {
+  QCheckBox* box = MakeFieldCheck(fields, field);
   options_.emplace_back(field, box);
   return box;
 }

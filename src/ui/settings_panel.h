@@ -44,7 +44,7 @@ class SettingsPanel : public QGroupBox {
   QToolButton* AddTool(QHBoxLayout* row, const char* name, const QString& tip, const QIcon& icon);
   // The check box of a program setting, named "tab" + its field's name and
   // captioned as the field table has it.
-  QCheckBox* AddOption(FieldController& fields, Field field, const QString& tooltip);
+  QCheckBox* AddOption(FieldController& fields, Field field);
 
   QToolButton* btTisk_ = nullptr;
   QToolButton* btNahled_ = nullptr;

@@ -11,6 +11,8 @@
 #include <QToolButton>
 #include <QToolTip>
 
+#include "platform/texts_window.h"
+
 namespace vexa::ui {
 namespace {
 
@@ -27,7 +29,7 @@ class KeyInTooltip : public QObject {
     const QString key = ShortcutShownFor(button);
     if (button == nullptr || key.isEmpty() || button->toolTip().isEmpty()) return false;
     QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(),
-                       button->toolTip() + QStringLiteral("\nKlávesa: ") + key, button);
+                       button->toolTip() + QString::fromUtf8(texts::kShortcutKey) + key, button);
     return true;
   }
 };

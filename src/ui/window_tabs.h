@@ -1,6 +1,10 @@
 // The tab positions of the main window's TabList.
 #pragma once
 
+#include <QString>
+#include <iterator>
+
+#include "platform/texts_window.h"
 #include "workspace/window_tab.h"
 
 namespace vexa::ui {
@@ -14,5 +18,9 @@ inline constexpr int kTabDigVystupy = IndexOf(Tab::DigVystupy);
 inline constexpr int kTabAnalog14 = IndexOf(Tab::Analog14);
 inline constexpr int kTabAnalog58 = IndexOf(Tab::Analog58);
 inline constexpr int kTabTelCisla = IndexOf(Tab::TelCisla);
+
+static_assert(std::size(texts::kTabTitles) == kWindowTabCount, "a title for every tab");
+// The title of a tab.
+inline QString TabTitle(Tab t) { return QString::fromUtf8(texts::kTabTitles[IndexOf(t)]); }
 
 }  // namespace vexa::ui

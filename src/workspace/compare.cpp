@@ -5,17 +5,15 @@
 
 #include "codec/decoder.h"
 #include "codec/encoder.h"
+#include "platform/texts_window.h"
 
 namespace vexa {
 namespace {
 
-// The bits of the send-at-once byte of an analog row, as its editor shows them.
-constexpr const char* kSendAtOnceBits[4] = {
-    "Hlásit přechod nahoru přes CL1: odeslat ihned",
-    "Hlásit přechod dolu přes CL1: odeslat ihned",
-    "Hlásit přechod nahoru přes CL2: odeslat ihned",
-    "Hlásit přechod dolu přes CL2: odeslat ihned",
-};
+// The bits of the send-at-once byte of an analog row, as its editor shows
+// them: each beside its crossing's event box.
+constexpr Field kSendAtOnceEvents[4] = {Field::AINCL1UpEvent, Field::AINCL1DnEvent, Field::AINCL2UpEvent,
+                                        Field::AINCL2DnEvent};
 
 const char* YesNo(bool on) { return on ? "ano" : "ne"; }
 
@@ -34,7 +32,10 @@ void CompareBits(std::uint8_t a, std::uint8_t b, const std::string& name, const 
 
 }  // namespace
 
-std::string FieldCaption(Field field) { return InfoOf(field).caption; }
+std::string FieldCaption(Field field) {
+  const FieldInfo& info = InfoOf(field);
+  return info.group != nullptr ? std::string(info.group) + ": " + info.caption : std::string(info.caption);
+}
 
 std::string FieldCaption(FieldRef field) {
   const Family family = InfoOf(field.field).family;
@@ -61,17 +62,19 @@ std::vector<FieldDifference> CompareConfigs(const DeviceConfig& a, const DeviceC
       }
     }
   }
-  const std::string outputBits[2] = {RowLabel(Family::Output, 0) + " Indikace stavu modemu",
-                                     RowLabel(Family::Output, 1) + " Indikace stavu šetřícího režimu"};
-  CompareBits(a.outputFunctionByte, b.outputFunctionByte, "outputFunctionByte", "Funkce výstupů: ", outputBits, 2,
-              out);
+  const std::string outputBits[2] = {RowLabel(Family::Output, 0) + " " + texts::kOutputModemState,
+                                     RowLabel(Family::Output, 1) + " " + texts::kOutputPowerSaveState};
+  CompareBits(a.outputFunctionByte, b.outputFunctionByte, "outputFunctionByte",
+              std::string(texts::kCompareOutputFunctions) + ": ", outputBits, 2, out);
   for (int row = 0; row < kRows; ++row) {
     const std::string label = RowLabel(Family::Analog, row) + " ";
     std::string captions[4];
-    for (int bit = 0; bit < 4; ++bit) captions[bit] = label + kSendAtOnceBits[bit];
+    for (int bit = 0; bit < 4; ++bit) {
+      captions[bit] = label + InfoOf(kSendAtOnceEvents[bit]).caption + ": " + texts::kSendAtOnce;
+    }
     CompareBits(a.analogs[static_cast<std::size_t>(row)].sendAtOnceByte,
                 b.analogs[static_cast<std::size_t>(row)].sendAtOnceByte,
-                "sendAtOnceByte[" + std::to_string(row) + "]", label + "odeslat ihned: ", captions, 4, out);
+                "sendAtOnceByte[" + std::to_string(row) + "]", label + texts::kSendAtOnce + ": ", captions, 4, out);
   }
   return out;
 }

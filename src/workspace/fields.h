@@ -1,14 +1,17 @@
 // Every editable field of the configuration by name, with its family, kind,
-// typing limit, stored form, the member that holds it, and where the window
-// shows it: its caption, its tab and its place within the tab. This table is
-// the one list of fields: the accessors, the JSON interchange, the EEPROM usage
-// accounting, the compare captions, the order of the whole-configuration
-// check and the tab a failing rule brings to the front follow it.
+// typing limit, stored form, the member that holds it, and how the windows
+// show it: its caption, label, unit, tooltips and column head, its tab and
+// its place within the tab. This table is the one list of fields: the
+// accessors, the JSON interchange, the EEPROM usage accounting, the compare
+// captions, the order of the whole-configuration check, the tab a failing
+// rule brings to the front, and the controls of the main window's tabs and
+// of the row editors follow it.
 #pragma once
 
 #include <array>
 #include <cstddef>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -70,25 +73,48 @@ struct FieldInfo {
   // The one row whose record holds the field, for a general field that is
   // another name of a row's member (rtBattLow); -1 for every other field.
   int fixedRow;
-  // The text beside the field in the main window or its row editor.
+
+  // The words the windows show for the field, each written here once.
+  // What the field is called: its check box's text, its text control's
+  // accessible name, its line in a comparison.
   const char* caption = nullptr;
+  // The panel or line it is read under ("Zapnutí/Vypnutí zařízení"): a
+  // comparison names the field as "group: caption"; null for none.
+  const char* group = nullptr;
+  // The caption beside its text control (in the main window for a general
+  // field, in the row editor for a row's) where it is not the caption and a
+  // colon ("LOW (nízká) ................."); "" for none.
+  const char* label = nullptr;
+  // The words after its control, a unit ("sekund"); null for none.
+  const char* after = nullptr;
+  // Its tooltip, in the main window and in its row editor; null for none.
+  const char* tip = nullptr;
+  // The row editor's tooltip where it is not the main window's.
+  const char* editorTip = nullptr;
+  // The head of its column in the row table: null for the caption, "" for a
+  // field that has no column (edited in its row editor only).
+  const char* head = nullptr;
+
   // The tab that shows it (the analog rows' fields: the tab of rows A1..A4;
-  // WindowTabOf gives a row's own tab); none for the program settings kept in
-  // the panels beside the tabs.
+  // WindowTabOf gives a row's own tab) and its place there, from 1, both
+  // taken from kTabFields below; none for the program settings kept in the
+  // panels beside the tabs.
   std::optional<WindowTab> tab;
-  // Its place within the tab, from 1, in the order the tab shows its fields.
   int order = 0;
 
-  constexpr FieldInfo At(WindowTab t, int place, const char* text) const {
+  constexpr FieldInfo Caption(const char* text) const { return With(&FieldInfo::caption, text); }
+  constexpr FieldInfo Group(const char* text) const { return With(&FieldInfo::group, text); }
+  constexpr FieldInfo Label(const char* text) const { return With(&FieldInfo::label, text); }
+  constexpr FieldInfo After(const char* text) const { return With(&FieldInfo::after, text); }
+  constexpr FieldInfo Tip(const char* text) const { return With(&FieldInfo::tip, text); }
+  constexpr FieldInfo EditorTip(const char* text) const { return With(&FieldInfo::editorTip, text); }
+  constexpr FieldInfo Head(const char* text) const { return With(&FieldInfo::head, text); }
+  constexpr FieldInfo NoColumn() const { return With(&FieldInfo::head, ""); }
+
+ private:
+  constexpr FieldInfo With(const char* FieldInfo::*slot, const char* text) const {
     FieldInfo f = *this;
-    f.tab = t;
-    f.order = place;
-    f.caption = text;
-    return f;
-  }
-  constexpr FieldInfo BesideTabs(const char* text) const {
-    FieldInfo f = *this;
-    f.caption = text;
+    f.*slot = text;
     return f;
   }
 };
@@ -108,11 +134,18 @@ constexpr Family FamilyOf() {
 inline constexpr bool kCounted = true;
 inline constexpr bool kNotCounted = false;
 
+// A row of the table with its words still to be given.
+constexpr FieldInfo Row(Field f, const char* name, Family family, FieldKind kind, int maxLength, bool counted,
+                        TextForm form, FieldMember member, int fixedRow) {
+  return {f,       name,    family,  kind,    maxLength, counted, form,    member,       fixedRow,
+          nullptr, nullptr, nullptr, nullptr, nullptr,   nullptr, nullptr, std::nullopt, 0};
+}
+
 // A text held in the record of its family.
 template <class Rec>
 constexpr FieldInfo Text(Field f, const char* name, std::string Rec::*m, int maxLength, bool counted,
                          TextForm form = TextForm::Plain) {
-  return {f, name, FamilyOf<Rec>(), FieldKind::Text, maxLength, counted, form, m, -1, nullptr, std::nullopt, 0};
+  return Row(f, name, FamilyOf<Rec>(), FieldKind::Text, maxLength, counted, form, m, -1);
 }
 // A decimal number held as its text; never counted.
 template <class Rec>
@@ -121,12 +154,12 @@ constexpr FieldInfo Number(Field f, const char* name, std::string Rec::*m, int m
 }
 template <class Rec>
 constexpr FieldInfo Flag(Field f, const char* name, bool Rec::*m) {
-  return {f, name, FamilyOf<Rec>(), FieldKind::Flag, 0, kNotCounted, TextForm::Plain, m, -1, nullptr, std::nullopt, 0};
+  return Row(f, name, FamilyOf<Rec>(), FieldKind::Flag, 0, kNotCounted, TextForm::Plain, m, -1);
 }
 // A general text that is the member `m` of row `row` under another name.
 template <class Rec>
 constexpr FieldInfo RowText(Field f, const char* name, std::string Rec::*m, int row, int maxLength, bool counted) {
-  return {f, name, Family::General, FieldKind::Text, maxLength, counted, TextForm::Plain, m, row, nullptr, std::nullopt, 0};
+  return Row(f, name, Family::General, FieldKind::Text, maxLength, counted, TextForm::Plain, m, row);
 }
 
 using G = GeneralSettings;
@@ -136,133 +169,320 @@ using O = DigitalOutput;
 using A = AnalogInput;
 using S = ProgramSettings;
 
+// What each tab shows, in the order it shows it: the row tables' columns
+// (and the fields their row editors alone show), the general tabs' controls.
+// A field's tab and place come from here.
+inline constexpr Field kVseobecne[] = {
+    Field::JmenoStanice, Field::PIN,    Field::TCcentra, Field::EnablePS, Field::PSOnH,
+    Field::PSOnM,        Field::PSOffH, Field::PSOffM,   Field::SuperPS,  Field::PSOutOff,
+};
+inline constexpr Field kSmsZpravy[] = {
+    Field::PINAuth,       Field::OdpovidatT0,     Field::PrepnoutNepovolPristup,
+    Field::NotAuthorized, Field::rtNotAuthorized, Field::DobaPlatnostiSMS,
+    Field::Batt,          Field::rtBattLow,       Field::PowerReport,
+    Field::rtPowerUp,     Field::rtPowerDown,     Field::SwitchReport,
+    Field::rtSwitchOn,    Field::rtSwitchOff,
+};
+inline constexpr Field kDigVstupy[] = {
+    Field::INPNazev,   Field::INPZap, Field::INPVyp, Field::INPLH,          Field::INPHL,          Field::INPLHEvent,
+    Field::INPHLEvent, Field::INPNeg, Field::INPZpr, Field::MaskDInLHAlarm, Field::MaskDInHLAlarm,
+};
+inline constexpr Field kDigVystupy[] = {
+    Field::OUTNazev, Field::OUTZap, Field::OUTVyp, Field::OUTimpuls, Field::OUTimpulsLEN, Field::OUTNeg, Field::OUTZpr,
+};
+// An analog row's SMS texts are on the row's second line.
+inline constexpr Field kAnalogy[] = {
+    Field::AINNazev,      Field::AINStateL,     Field::AINStateM,    Field::AINStateH,     Field::AINCL1Level,
+    Field::AINHCL1Level,  Field::AINCL2Level,   Field::AINHCL2Level, Field::AINCL1UpEvent, Field::AINCL1DnEvent,
+    Field::AINCL2UpEvent, Field::AINCL2DnEvent, Field::AINNeg,       Field::AINPrc,        Field::AINZpr,
+    Field::AINCL1Up,      Field::AINCL1Dn,      Field::AINCL2Up,     Field::AINCL2Dn,
+};
+inline constexpr Field kTelCisla[] = {Field::TC, Field::TCPrijem, Field::TCUdalost, Field::UTOEnable, Field::UTO};
+
 }  // namespace field_table
 
-// Every field once, in the order of the Field enumeration. A new field is a
-// member of its record and one line here.
+// The fields of each tab in the order the tab shows them (the analog rows of
+// both analog tabs are listed under the first).
+inline constexpr std::array<std::span<const Field>, kWindowTabCount> kTabFields = {
+    field_table::kVseobecne, field_table::kSmsZpravy,  field_table::kDigVstupy, field_table::kDigVystupy,
+    field_table::kAnalogy,   std::span<const Field>(), field_table::kTelCisla,
+};
+
+// Every field once, in the order of the Field enumeration, which is the order
+// of the configuration's records (and of its JSON keys and comparisons). A
+// new field is a member of its record, one line here and its place in its
+// tab above.
 inline constexpr std::array<FieldInfo, kFieldCount> kFields = [] {
   using namespace field_table;
-  return std::array<FieldInfo, kFieldCount>{{
+  std::array<FieldInfo, kFieldCount> table{{
       Text(Field::JmenoStanice, "JmenoStanice", &G::JmenoStanice, kTextLimit, kCounted)
-          .At(WindowTab::Vseobecne, 1, "Název stanice"),
-      Text(Field::PIN, "PIN", &G::PIN, kPinLimit, kCounted).At(WindowTab::Vseobecne, 2, "PIN"),
-      Text(Field::TCcentra, "TCcentra", &G::TCcentra, 0, kCounted)
-          .At(WindowTab::Vseobecne, 3, "Telefonní číslo servisního centra"),  // stored as plain text
+          .Caption("Název stanice")
+          .Tip("Název stanice"),
+      Text(Field::PIN, "PIN", &G::PIN, kPinLimit, kCounted)
+          .Caption("PIN")
+          .Tip("PIN SIM karty, která je uložena ve stanici"),
+      Text(Field::TCcentra, "TCcentra", &G::TCcentra, 0, kCounted)  // stored as plain text
+          .Caption("Telefonní číslo servisního centra")
+          .Tip("Telefonní číslo servisního centra SMS zpráv"),
       Number(Field::DobaPlatnostiSMS, "DobaPlatnostiSMS", &G::DobaPlatnostiSMS, kSmsValidityLimit)
-          .At(WindowTab::SmsZpravy, 6, "Doba platnosti SMS zprávy"),
+          .Caption("Doba platnosti SMS zprávy")
+          .Label("Doba platnosti SMS zprávy je")
+          .After("dnů  (1-30).")
+          .Tip("Doba, po kterou je SMS zpráva platná"),
       Flag(Field::OdpovidatT0, "OdpovidatT0", &G::OdpovidatT0)
-          .At(WindowTab::SmsZpravy, 2, "Hlášení o stavu posílat i na telefonní číslo T1"),
+          .Caption("Hlášení o stavu posílat i na telefonní číslo T1"),
       Flag(Field::PrepnoutNepovolPristup, "PrepnoutNepovolPristup", &G::PrepnoutNepovolPristup)
-          .At(WindowTab::SmsZpravy, 3, "Hlášení o nepovoleném přístupu posílat i na tel. číslo T1"),
-      Flag(Field::PINAuth, "PINAuth", &G::PINAuth)
-          .At(WindowTab::SmsZpravy, 1, "Autorizace pomocí zadání PINu v příkazové zprávě"),
+          .Caption("Hlášení o nepovoleném přístupu posílat i na tel. číslo T1"),
+      Flag(Field::PINAuth, "PINAuth", &G::PINAuth).Caption("Autorizace pomocí zadání PINu v příkazové zprávě"),
       Flag(Field::NotAuthorized, "NotAuthorized", &G::NotAuthorized)
-          .At(WindowTab::SmsZpravy, 4, "Posílat hlášení, že není povolen přístup"),
+          .Caption("Posílat hlášení, že není povolen přístup"),
       Text(Field::rtNotAuthorized, "rtNotAuthorized", &G::rtNotAuthorized, kTextLimit, kCounted)
-          .At(WindowTab::SmsZpravy, 5, "Text hlášení o nepovolení přístupu"),
+          .Caption("Text hlášení o nepovolení přístupu"),
       Flag(Field::PowerReport, "PowerReport", &G::PowerReport)
-          .At(WindowTab::SmsZpravy, 9, "Zapnutí/Vypnutí síťového napájení: posílat hlášení o zapnutí/vypnutí"),
+          .Group("Zapnutí/Vypnutí síťového napájení")
+          .Caption("posílat hlášení o zapnutí/vypnutí"),
       Text(Field::rtPowerUp, "rtPowerUp", &G::rtPowerUp, kTextLimit, kCounted)
-          .At(WindowTab::SmsZpravy, 10, "Zapnutí/Vypnutí síťového napájení: Text hlášení při zapnutí"),
+          .Group("Zapnutí/Vypnutí síťového napájení")
+          .Caption("Text hlášení při zapnutí"),
       Text(Field::rtPowerDown, "rtPowerDown", &G::rtPowerDown, kTextLimit, kCounted)
-          .At(WindowTab::SmsZpravy, 11, "Zapnutí/Vypnutí síťového napájení: Text hlášení při vypnutí"),
+          .Group("Zapnutí/Vypnutí síťového napájení")
+          .Caption("Text hlášení při vypnutí"),
       Flag(Field::SwitchReport, "SwitchReport", &G::SwitchReport)
-          .At(WindowTab::SmsZpravy, 12, "Zapnutí/Vypnutí zařízení: posílat hlášení o zapnutí/vypnutí"),
+          .Group("Zapnutí/Vypnutí zařízení")
+          .Caption("posílat hlášení o zapnutí/vypnutí"),
       Text(Field::rtSwitchOn, "rtSwitchOn", &G::rtSwitchOn, kTextLimit, kCounted)
-          .At(WindowTab::SmsZpravy, 13, "Zapnutí/Vypnutí zařízení: Text hlášení při zapnutí"),
+          .Group("Zapnutí/Vypnutí zařízení")
+          .Caption("Text hlášení při zapnutí"),
       Text(Field::rtSwitchOff, "rtSwitchOff", &G::rtSwitchOff, kTextLimit, kCounted)
-          .At(WindowTab::SmsZpravy, 14, "Zapnutí/Vypnutí zařízení: Text hlášení při vypnutí"),
-      Flag(Field::Batt, "Batt", &G::Batt).At(WindowTab::SmsZpravy, 7, "při poklesu napětí pod CL1 vypnout zařízení"),
+          .Group("Zapnutí/Vypnutí zařízení")
+          .Caption("Text hlášení při vypnutí"),
+      Flag(Field::Batt, "Batt", &G::Batt).Caption("při poklesu napětí pod CL1 vypnout zařízení"),
       // The battery-low text is the battery row's CL1-down text; both are counted.
       RowText(Field::rtBattLow, "rtBattLow", &A::AINCL1Dn, kBatteryRow, kTextLimit, kCounted)
-          .At(WindowTab::SmsZpravy, 8, "Text hlášení při poklesu napětí"),
-      Flag(Field::EnablePS, "EnablePS", &G::EnablePS).At(WindowTab::Vseobecne, 4, "Povolit šetřící režim"),
-      Flag(Field::SuperPS, "SuperPS", &G::SuperPS).At(WindowTab::Vseobecne, 9, "Super šetřící režim"),
-      Flag(Field::PSOutOff, "PSOutOff", &G::PSOutOff)
-          .At(WindowTab::Vseobecne, 10, "Při vypnutém modemu vypnout výstupy"),
-      Number(Field::PSOnH, "PSOnH", &G::PSOnH, kPowerSaveLimit).At(WindowTab::Vseobecne, 5, "Doba zapnutého modemu h"),
-      Number(Field::PSOnM, "PSOnM", &G::PSOnM, kPowerSaveLimit).At(WindowTab::Vseobecne, 6, "Doba zapnutého modemu m"),
+          .Caption("Text hlášení při poklesu napětí")
+          .Label("Text hlášení při poklesu napětí\n = text při přechodu CL1 dolu u analog.vstup BAT:"),
+      Flag(Field::EnablePS, "EnablePS", &G::EnablePS).Caption("Povolit šetřící režim"),
+      Flag(Field::SuperPS, "SuperPS", &G::SuperPS).Caption("Super šetřící režim"),
+      Flag(Field::PSOutOff, "PSOutOff", &G::PSOutOff).Caption("Při vypnutém modemu vypnout výstupy"),
+      // A period's line is captioned once, before its hours.
+      Number(Field::PSOnH, "PSOnH", &G::PSOnH, kPowerSaveLimit)
+          .Caption("Doba zapnutého modemu h")
+          .Label("Doba zapnutého modemu ................................")
+          .After("h"),
+      Number(Field::PSOnM, "PSOnM", &G::PSOnM, kPowerSaveLimit).Caption("Doba zapnutého modemu m").Label("").After("m"),
       Number(Field::PSOffH, "PSOffH", &G::PSOffH, kPowerSaveLimit)
-          .At(WindowTab::Vseobecne, 7, "Doba vypnutého modemu h"),
+          .Caption("Doba vypnutého modemu h")
+          .Label("Doba vypnutého modemu ................................")
+          .After("h"),
       Number(Field::PSOffM, "PSOffM", &G::PSOffM, kPowerSaveLimit)
-          .At(WindowTab::Vseobecne, 8, "Doba vypnutého modemu m"),
+          .Caption("Doba vypnutého modemu m")
+          .Label("")
+          .After("m"),
       Text(Field::TC, "TC", &P::TC, kPhoneLimit, kCounted, TextForm::Phone)
-          .At(WindowTab::TelCisla, 1, "Telefonní číslo"),
-      Flag(Field::TCPrijem, "TCPrijem", &P::TCPrijem).At(WindowTab::TelCisla, 2, "Přijímat příkazy"),
-      Flag(Field::TCUdalost, "TCUdalost", &P::TCUdalost).At(WindowTab::TelCisla, 3, "Odesílat zprávy o událostech"),
-      Text(Field::INPNazev, "INPNazev", &I::INPNazev, kTextLimit, kCounted).At(WindowTab::DigVstupy, 1, "Název"),
+          .Caption("Telefonní číslo")
+          .Tip("Telefonní číslo"),
+      Flag(Field::TCPrijem, "TCPrijem", &P::TCPrijem)
+          .Caption("Přijímat příkazy")
+          .Head("Příjem")
+          .Tip("Přijímat příkazy z tohoto tel. čísla"),
+      Flag(Field::TCUdalost, "TCUdalost", &P::TCUdalost)
+          .Caption("Odesílat zprávy o událostech")
+          .Head("Události")
+          .Tip("Odesílat zprávy o událostech na toto tel. číslo"),
+      Text(Field::INPNazev, "INPNazev", &I::INPNazev, kTextLimit, kCounted)
+          .Caption("Název")
+          .Tip("Název digitálního vstupu"),
       Text(Field::INPZap, "INPZap", &I::INPZap, kTextLimit, kCounted)
-          .At(WindowTab::DigVstupy, 2, "Název stavu zapnuto (1)"),
+          .Caption("Název stavu zapnuto (1)")
+          .Head("Název stavu\n'ZAPNUTO'")
+          .Tip("Název stavu 'ZAPNUTO' pro tento digitální vstup"),
       Text(Field::INPVyp, "INPVyp", &I::INPVyp, kTextLimit, kCounted)
-          .At(WindowTab::DigVstupy, 3, "Název stavu vypnuto (0)"),
-      Text(Field::INPLH, "INPLH", &I::INPLH, kTextLimit, kCounted).At(WindowTab::DigVstupy, 4, "Název přechodu 0->1"),
-      Text(Field::INPHL, "INPHL", &I::INPHL, kTextLimit, kCounted).At(WindowTab::DigVstupy, 5, "Název přechodu 1->0"),
+          .Caption("Název stavu vypnuto (0)")
+          .Head("Název stavu\n'VYPNUTO'")
+          .Tip("Název stavu 'VYPNUTO' pro tento digitální vstup"),
+      Text(Field::INPLH, "INPLH", &I::INPLH, kTextLimit, kCounted)
+          .Caption("Název přechodu 0->1")
+          .Label("")
+          .Head("Název přechodu\nVypnuto->Zapnuto")
+          .Tip("Název přechodu 'Vypnuto->Zapnuto' pro tento digitální vstup"),
+      Text(Field::INPHL, "INPHL", &I::INPHL, kTextLimit, kCounted)
+          .Caption("Název přechodu 1->0")
+          .Label("")
+          .Head("Název přechodu\nZapnuto->Vypnuto")
+          .Tip("Název přechodu 'Zapnuto->Vypnuto' pro tento digitální vstup"),
       Flag(Field::INPLHEvent, "INPLHEvent", &I::INPLHEvent)
-          .At(WindowTab::DigVstupy, 6, "Poslat zprávu při změně stavu 0->1"),
+          .Caption("Poslat zprávu při změně stavu 0->1")
+          .Head("Hlásit\nVyp->Zap")
+          .Tip("Posílat hlášení při přechodu 'Vypnuto->Zapnuto' pro tento digitální vstup"),
       Flag(Field::INPHLEvent, "INPHLEvent", &I::INPHLEvent)
-          .At(WindowTab::DigVstupy, 7, "Poslat zprávu při změně stavu 1->0"),
+          .Caption("Poslat zprávu při změně stavu 1->0")
+          .Head("Hlásit\nZap->Vyp")
+          .Tip("Posílat hlášení při přechodu 'Zapnuto->Vypnuto' pro tento digitální vstup"),
       Flag(Field::INPNeg, "INPNeg", &I::INPNeg)
-          .At(WindowTab::DigVstupy, 8, "Negace vstupu (neguje se ihned po vzorkování - teprve poté se analyzuje)"),
-      Flag(Field::INPZpr, "INPZpr", &I::INPZpr).At(WindowTab::DigVstupy, 9, "Uvádět tento vstup ve zprávě o stavu"),
+          .Caption("Negace vstupu (neguje se ihned po vzorkování - teprve poté se analyzuje)")
+          .Head("Negace")
+          .Tip("Negace stavů Zapnuto<->Vypnuto"),
+      Flag(Field::INPZpr, "INPZpr", &I::INPZpr)
+          .Caption("Uvádět tento vstup ve zprávě o stavu")
+          .Head("Ve\nzprávě")
+          .Tip("Uvádět ve zprávě informace o tonto digitálním vstupu"),
       Flag(Field::MaskDInLHAlarm, "MaskDInLHAlarm", &I::MaskDInLHAlarm)
-          .At(WindowTab::DigVstupy, 10, "Změna stavu 0->1: odeslat ihned"),
+          .Group("Změna stavu 0->1")
+          .Caption("odeslat ihned")
+          .NoColumn(),
       Flag(Field::MaskDInHLAlarm, "MaskDInHLAlarm", &I::MaskDInHLAlarm)
-          .At(WindowTab::DigVstupy, 11, "Změna stavu 1->0: odeslat ihned"),
-      Text(Field::OUTNazev, "OUTNazev", &O::OUTNazev, kTextLimit, kCounted).At(WindowTab::DigVystupy, 1, "Název"),
+          .Group("Změna stavu 1->0")
+          .Caption("odeslat ihned")
+          .NoColumn(),
+      Text(Field::OUTNazev, "OUTNazev", &O::OUTNazev, kTextLimit, kCounted)
+          .Caption("Název")
+          .Tip("Název digitálního výstupu"),
       Text(Field::OUTZap, "OUTZap", &O::OUTZap, kTextLimit, kCounted)
-          .At(WindowTab::DigVystupy, 2, "Název stavu zapnuto (1)"),
+          .Caption("Název stavu zapnuto (1)")
+          .Head("Název stavu 'ZAPNUTO'\n(příkaz zapnout)")
+          .Tip("Název stavu 'ZAPNUTO' pro tento digitální výstup"),
       Text(Field::OUTVyp, "OUTVyp", &O::OUTVyp, kTextLimit, kCounted)
-          .At(WindowTab::DigVystupy, 3, "Název stavu vypnuto (0)"),
+          .Caption("Název stavu vypnuto (0)")
+          .Head("Název stavu 'VYPNUTO'\n(příkaz vypnout)")
+          .Tip("Název stavu 'VYPNUTO' pro tento digitální výstup"),
       Text(Field::OUTimpuls, "OUTimpuls", &O::OUTimpuls, kTextLimit, kCounted)
-          .At(WindowTab::DigVystupy, 4, "Příkaz pro vyslání impulsu"),
+          .Caption("Příkaz pro vyslání impulsu")
+          .Head("Příkaz pro\nvyslání impulsu")
+          .Tip("Příkaz pro vyslání impulsu na tento digitální výstup"),
       Number(Field::OUTimpulsLEN, "OUTimpulsLEN", &O::OUTimpulsLEN, kPulseLengthLimit)
-          .At(WindowTab::DigVystupy, 5, "Délka jednoho impulsu v sekundách"),
-      Flag(Field::OUTNeg, "OUTNeg", &O::OUTNeg).At(WindowTab::DigVystupy, 6, "Negace výstupu"),
-      Flag(Field::OUTZpr, "OUTZpr", &O::OUTZpr).At(WindowTab::DigVystupy, 7, "Uvádět tento vstup ve zprávě o stavu"),
-      Text(Field::AINNazev, "AINNazev", &A::AINNazev, kTextLimit, kCounted).At(WindowTab::Analog14, 1, "Název"),
+          .Caption("Délka jednoho impulsu v sekundách")
+          .Label("Délka jednoho impulsu ....................")
+          .After("sekund")
+          .Head("Délka\nimpulsu [s]")
+          .Tip("doba trvání impulsu (0-255) x 0,1 sekund (např. 125=12,5 sekund)"),
+      Flag(Field::OUTNeg, "OUTNeg", &O::OUTNeg)
+          .Caption("Negace výstupu")
+          .Head("Negace")
+          .Tip("Negace stavů Zapnuto<->Vypnuto"),
+      Flag(Field::OUTZpr, "OUTZpr", &O::OUTZpr)
+          .Caption("Uvádět tento vstup ve zprávě o stavu")
+          .Head("Ve\nzprávě")
+          .Tip("Uvádět ve zprávě informace o tomto digitálním výstupu"),
+      Text(Field::AINNazev, "AINNazev", &A::AINNazev, kTextLimit, kCounted)
+          .Caption("Název")
+          .Tip("Název analogového vstupu"),
       Text(Field::AINStateL, "AINStateL", &A::AINStateL, kTextLimit, kCounted)
-          .At(WindowTab::Analog14, 2, "LOW (nízká)"),
+          .Caption("LOW (nízká)")
+          .Label("LOW (nízká) .................")
+          .Head("Stav\n'nízká'")
+          .Tip("Název stavu 'nízká' pro tento analogový vstup")
+          .EditorTip("Název stavu LOW (nízká)"),
       Text(Field::AINStateM, "AINStateM", &A::AINStateM, kTextLimit, kCounted)
-          .At(WindowTab::Analog14, 3, "MEDIUM (střední)"),
+          .Caption("MEDIUM (střední)")
+          .Label("MEDIUM (střední) ........")
+          .Head("Stav\n'normální'")
+          .Tip("Název stavu 'normální' pro tento analogový vstup")
+          .EditorTip("Název stavu MEDIUM (normální)"),
       Text(Field::AINStateH, "AINStateH", &A::AINStateH, kTextLimit, kCounted)
-          .At(WindowTab::Analog14, 4, "HIGH (vysoká)"),
-      Number(Field::AINCL1Level, "AINCL1Level", &A::AINCL1Level, kLevelLimit).At(WindowTab::Analog14, 5, "úroveň CL1"),
+          .Caption("HIGH (vysoká)")
+          .Label("HIGH (vysoká) ..............")
+          .Head("Stav\n'vysoká'")
+          .Tip("Název stavu 'vysoká' pro tento analogový vstup")
+          .EditorTip("Název stavu HIGH (vysoká)"),
+      Number(Field::AINCL1Level, "AINCL1Level", &A::AINCL1Level, kLevelLimit)
+          .Caption("úroveň CL1")
+          .Label("úroveň")
+          .Head("CL1")
+          .Tip("Hodnota úrovně CL1"),
       Number(Field::AINHCL1Level, "AINHCL1Level", &A::AINHCL1Level, kLevelLimit)
-          .At(WindowTab::Analog14, 6, "hyster. CL1"),
-      Number(Field::AINCL2Level, "AINCL2Level", &A::AINCL2Level, kLevelLimit).At(WindowTab::Analog14, 7, "úroveň CL2"),
+          .Caption("hyster. CL1")
+          .Label("hyster.")
+          .Head("HCL1")
+          .Tip("Hodnota  hystereze CL1"),
+      Number(Field::AINCL2Level, "AINCL2Level", &A::AINCL2Level, kLevelLimit)
+          .Caption("úroveň CL2")
+          .Label("úroveň")
+          .Head("CL2")
+          .Tip("Hodnota úrovně CL2"),
       Number(Field::AINHCL2Level, "AINHCL2Level", &A::AINHCL2Level, kLevelLimit)
-          .At(WindowTab::Analog14, 8, "hyster. CL2"),
+          .Caption("hyster. CL2")
+          .Label("hyster.")
+          .Head("HCL2")
+          .Tip("Hodnota  hystereze CL2"),
       Text(Field::AINCL1Up, "AINCL1Up", &A::AINCL1Up, kTextLimit, kCounted)
-          .At(WindowTab::Analog14, 9, "Text hlášení při přechodu nahoru přes CL1"),
+          .Caption("Text hlášení při přechodu nahoru přes CL1")
+          .Label("")
+          .Head("Text\nCL1 nahoru")
+          .Tip("Text SMS zprávy při přechodu přes CL1 nahoru"),
       Text(Field::AINCL1Dn, "AINCL1Dn", &A::AINCL1Dn, kTextLimit, kCounted)
-          .At(WindowTab::Analog14, 10, "Text hlášení při přechodu dolu přes CL1"),
+          .Caption("Text hlášení při přechodu dolu přes CL1")
+          .Label("")
+          .Head("Text\nCL1 dolu")
+          .Tip("Text SMS zprávy při přechodu přes CL1 dolu"),
       Text(Field::AINCL2Up, "AINCL2Up", &A::AINCL2Up, kTextLimit, kCounted)
-          .At(WindowTab::Analog14, 11, "Text hlášení při přechodu nahoru přes CL2"),
+          .Caption("Text hlášení při přechodu nahoru přes CL2")
+          .Label("")
+          .Head("Text\nCL2 nahoru")
+          .Tip("Text SMS zprávy při přechodu přes CL2 nahoru"),
       Text(Field::AINCL2Dn, "AINCL2Dn", &A::AINCL2Dn, kTextLimit, kCounted)
-          .At(WindowTab::Analog14, 12, "Text hlášení při přechodu dolu přes CL2"),
+          .Caption("Text hlášení při přechodu dolu přes CL2")
+          .Label("")
+          .Head("Text\nCL2 dolu")
+          .Tip("Text SMS zprávy při přechodu přes CL2 dolu"),
       Flag(Field::AINCL1UpEvent, "AINCL1UpEvent", &A::AINCL1UpEvent)
-          .At(WindowTab::Analog14, 13, "Hlásit přechod nahoru přes CL1"),
+          .Caption("Hlásit přechod nahoru přes CL1")
+          .Head("SMS\nCL1↑")
+          .Tip("Posílat SMS zprávu při přechodu přes CL1 nahoru"),
       Flag(Field::AINCL1DnEvent, "AINCL1DnEvent", &A::AINCL1DnEvent)
-          .At(WindowTab::Analog14, 14, "Hlásit přechod dolu přes CL1"),
+          .Caption("Hlásit přechod dolu přes CL1")
+          .Head("SMS\nCL1↓")
+          .Tip("Posílat SMS zprávu při přechodu přes CL1 dolu"),
       Flag(Field::AINCL2UpEvent, "AINCL2UpEvent", &A::AINCL2UpEvent)
-          .At(WindowTab::Analog14, 15, "Hlásit přechod nahoru přes CL2"),
+          .Caption("Hlásit přechod nahoru přes CL2")
+          .Head("SMS\nCL2↑")
+          .Tip("Posílat SMS zprávu při přechodu přes CL2 nahoru"),
       Flag(Field::AINCL2DnEvent, "AINCL2DnEvent", &A::AINCL2DnEvent)
-          .At(WindowTab::Analog14, 16, "Hlásit přechod dolu přes CL2"),
+          .Caption("Hlásit přechod dolu přes CL2")
+          .Head("SMS\nCL2↓")
+          .Tip("Posílat SMS zprávu při přechodu přes CL2 dolu"),
       Flag(Field::AINNeg, "AINNeg", &A::AINNeg)
-          .At(WindowTab::Analog14, 17, "Negace vstupu (neguje se ihned po vzorkování)"),
-      Flag(Field::AINZpr, "AINZpr", &A::AINZpr).At(WindowTab::Analog14, 19, "Uvádět ve zprávě o stavu jméno stavu"),
-      Flag(Field::AINPrc, "AINPrc", &A::AINPrc).At(WindowTab::Analog14, 18, "Uvádět ve zprávě o stavu hodnotu"),
+          .Caption("Negace vstupu (neguje se ihned po vzorkování)")
+          .Head("Negace")
+          .Tip("Negace analogového vstupu"),
+      Flag(Field::AINZpr, "AINZpr", &A::AINZpr)
+          .Caption("Uvádět ve zprávě o stavu jméno stavu")
+          .Head("Uvádět\nstav")
+          .Tip("Po hodnotě uvádět jméno stavu"),
+      Flag(Field::AINPrc, "AINPrc", &A::AINPrc)
+          .Caption("Uvádět ve zprávě o stavu hodnotu")
+          .Head("Uvádět\nhodnotu")
+          .Tip("Po hodnotě uvádět hodnotu"),
       // The program's own settings: never in the unit, in a saved file or
       // in a comparison of two configurations.
-      Text(Field::Port, "Port", &S::Port, 0, kNotCounted).BesideTabs("Sériový port"),
-      Flag(Field::CheckWrite, "CheckWrite", &S::CheckWrite).BesideTabs("Kontrolovat zápis do EEPROM"),
-      Flag(Field::FullRead, "FullRead", &S::FullRead).BesideTabs("Načíst celou paměť EEPROM"),
-      Flag(Field::Backup, "Backup", &S::Backup).BesideTabs("Zálohovat před zápisem"),
-      Flag(Field::FullWrite, "FullWrite", &S::FullWrite).BesideTabs("Zapisovat celou konfiguraci"),
-      Text(Field::UTO, "UTO", &S::UTO, kUtoLimit, kNotCounted).At(WindowTab::TelCisla, 5, "UTO"),
-      Flag(Field::UTOEnable, "UTOEnable", &S::UTOEnable)
-          .At(WindowTab::TelCisla, 4, "Automaticky vkládat před tel. číslo UTO"),
+      Text(Field::Port, "Port", &S::Port, 0, kNotCounted)
+          .Caption("Sériový port")
+          .Tip("Sériový port PC, ke kterému je připojeno zařízení"),
+      Flag(Field::CheckWrite, "CheckWrite", &S::CheckWrite).Caption("Kontrolovat zápis do EEPROM"),
+      Flag(Field::FullRead, "FullRead", &S::FullRead)
+          .Caption("Načíst celou paměť EEPROM")
+          .Tip("Při načítání z EEPROM číst celou paměť zařízení, ne jen bloky s nastavením"),
+      Flag(Field::Backup, "Backup", &S::Backup)
+          .Caption("Zálohovat před zápisem")
+          .Tip("Před zápisem do EEPROM uložit dosavadní nastavení zařízení do souboru se zálohou"),
+      Flag(Field::FullWrite, "FullWrite", &S::FullWrite)
+          .Caption("Zapisovat celou konfiguraci")
+          .Tip("Při zápisu do EEPROM zapsat všechny bloky nastavení, ne jen ty, které se liší od obsahu zařízení"),
+      // The prefix follows its switch's caption.
+      Text(Field::UTO, "UTO", &S::UTO, kUtoLimit, kNotCounted)
+          .Caption("UTO")
+          .Label("")
+          .Tip("Předvolba vkládaná před telefonní čísla bez mezinárodního tvaru"),
+      Flag(Field::UTOEnable, "UTOEnable", &S::UTOEnable).Caption("Automaticky vkládat před tel. číslo UTO:"),
   }};
+  for (int t = 0; t < kWindowTabCount; ++t) {
+    int place = 0;
+    for (const Field f : kTabFields[static_cast<std::size_t>(t)]) {
+      FieldInfo& info = table[static_cast<std::size_t>(f)];
+      info.tab = static_cast<WindowTab>(t);
+      info.order = ++place;
+    }
+  }
+  return table;
 }();
 
 namespace field_table {
@@ -277,25 +497,30 @@ constexpr bool InEnumOrder() {
 }
 static_assert(InEnumOrder(), "the field table must list every field once, in the order of enum Field");
 
-// Every field has a caption and a place in the window: a tab and a place there
-// no other field of the tab takes, or, for the program settings only, the
-// panels beside the tabs.
+// Every field has a caption and a place in the window: a tab it is listed on
+// once, or, for the program settings only, the panels beside the tabs.
 constexpr bool EveryFieldIsPlaced() {
+  std::size_t places = 0;
+  for (const auto& tab : kTabFields) places += tab.size();
+  std::size_t placed = 0;
   for (const FieldInfo& f : kFields) {
     if (f.caption == nullptr || f.caption[0] == '\0') return false;
-    if (f.tab.has_value() != (f.order > 0)) return false;
     if (!f.tab && f.family != Family::Program) return false;
-    for (const FieldInfo& g : kFields) {
-      if (g.field != f.field && f.tab && g.tab == f.tab && g.order == f.order) return false;
-    }
+    if (f.tab) ++placed;
   }
-  return true;
+  return places == placed;
 }
-static_assert(EveryFieldIsPlaced(), "every field needs a caption, and a tab and a place of its own there");
+static_assert(EveryFieldIsPlaced(), "every field needs a caption, and a tab that lists it once");
 
 }  // namespace field_table
 
 constexpr const FieldInfo& InfoOf(Field f) { return kFields[static_cast<std::size_t>(f)]; }
+
+// A row field's column in its row table: whether it has one, and its head.
+constexpr bool HasColumn(const FieldInfo& f) { return f.head == nullptr || f.head[0] != '\0'; }
+constexpr const char* HeadOf(const FieldInfo& f) { return f.head != nullptr ? f.head : f.caption; }
+// The tooltip of the field's control in its row editor.
+constexpr const char* EditorTipOf(const FieldInfo& f) { return f.editorTip != nullptr ? f.editorTip : f.tip; }
 std::optional<Field> FieldByName(std::string_view name);
 
 // Rows a field of the family has: kRows for the row families, 1 otherwise.
