@@ -108,7 +108,9 @@ TEST_F(FileWorkflowTest, OverwriteIsAskedFirstAndNoKeepsTheFile) {
     const std::string path = PathIn(c.dangling ? "dangling.eep" : "existing.eep");
     const std::vector<char> old{'o', 'l', 'd'};
     if (c.dangling) {
-      fs::create_symlink(dir / "nowhere.eep", path);
+      std::error_code noLinks;  // a system without symbolic links has no such row
+      fs::create_symlink(dir / "nowhere.eep", path, noLinks);
+      if (noLinks) continue;
     } else {
       WriteBytes(path, old);
     }
