@@ -101,6 +101,14 @@ inline std::string TooBigMessage(const std::string& usageText, const std::string
 }
 
 inline constexpr const char* kOverwriteQuestion = "Tento soubor již existuje. Mám ho přepsat?";
+// Asked (Ano / Ne / Storno) before edits not kept in a file or the unit
+// would be lost.
+inline constexpr const char* kMsgUnsavedEdits = "Nastavení bylo změněno. Chcete změny uložit do souboru?";
+// Asked (Ano / Ne, Ne by default) before a running write is stopped.
+inline constexpr const char* kMsgStopWriteQuestion =
+    "Přerušit zápis? Zařízení pak nebude obsahovat platné nastavení.";
+// The name proposed for a file of a configuration without a station name.
+inline constexpr const char* kUnnamedConfig = "VEXA";
 inline constexpr const char* kConvertErrorText = "Nastala chyba při převodu dat.";
 inline std::string SavingFileText(const std::string& path) {
   return "Ukládám nastavení do souboru '" + path + "'.";
@@ -141,6 +149,14 @@ inline constexpr const char* kMsgSameSettings = "Nastavení jsou shodná.";
 inline constexpr const char* kMsgAnalogLevels = "Hodnoty CL1, HCL1, CL2, HCL2 jsou chybně zadány.";
 inline std::string SavedToFileStatus(const std::string& fileName) {
   return "Nastavení bylo uloženo do souboru '" + fileName + "'.";
+}
+// After a print: where the PDF went, or which printer took the job.
+inline std::string PrintedToPdfStatus(const std::string& path) {
+  return "Nastavení bylo vytištěno do souboru '" + path + "'.";
+}
+inline std::string PrintJobSentStatus(const std::string& printerName) {
+  return printerName.empty() ? std::string("Tisková úloha byla odeslána na tiskárnu.")
+                             : "Tisková úloha byla odeslána na tiskárnu " + printerName + ".";
 }
 // "Vybraný port otevírá zařízení /dev/ttyS0."
 inline std::string PortDeviceNote(const std::string& device) {

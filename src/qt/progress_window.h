@@ -9,6 +9,7 @@
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QPointer>
+#include <functional>
 #include <string>
 
 #include "platform/services.h"
@@ -38,6 +39,9 @@ class InfoWindow : public QDialog {
   // estimate. hideProgress() takes the bar away.
   void setProgress(long done, long total);
   void hideProgress();
+
+  // Asked before Storno cancels; false keeps the operation going.
+  std::function<bool()> mayCancel;
 
  public slots:
   // Storno, Escape and the close box: set the cancel flag and hide. Without
@@ -70,6 +74,7 @@ class QtProgressWindow : public ProgressWindow {
   void SetText(const std::string& text) override;
   void Close() override;
   void SetProgress(long done, long total) override;
+  void SetCancelQuestion(std::function<bool()> mayCancel) override { mayCancel_ = std::move(mayCancel); }
 
   // The window, created on first use.
   InfoWindow& window();
@@ -79,6 +84,7 @@ class QtProgressWindow : public ProgressWindow {
   bool& cancelRequested_;
   QPointer<QWidget> owner_;
   QPointer<InfoWindow> window_;
+  std::function<bool()> mayCancel_;
 };
 
 }  // namespace vexa::qt

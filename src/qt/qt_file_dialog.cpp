@@ -8,6 +8,7 @@
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QListView>
 #include <QScreen>
 #include <QTreeView>
@@ -76,6 +77,25 @@ void NameSidebarEntry(QFileDialog& d, const QUrl& url, const QString& name) {
   }
 }
 
+// Nothing the dialog showed last stays chosen: Qt's own dialog keeps the
+// name typed or selected in it, and selectFile() of no name leaves it there.
+void ForgetChoice(QFileDialog& d) {
+  if (auto* name = d.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) name->clear();
+  for (auto* view : d.findChildren<QAbstractItemView*>()) {
+    if (view->selectionModel() != nullptr) view->selectionModel()->clearSelection();
+  }
+}
+
+// Starts the dialog in `folder` (when there is one) with `file` chosen (when
+// there is one).
+void StartFrom(QFileDialog& d, const QString& folder, const QString& file) {
+  ForgetChoice(d);
+  if (!folder.isEmpty()) d.setDirectory(folder);
+  if (!file.isEmpty()) d.selectFile(file);
+}
+
+QString FolderOf(const QString& file) { return file.isEmpty() ? QString() : QFileInfo(file).absolutePath(); }
+
 }  // namespace
 
 QtFileDialog::QtFileDialog(QWidget* owner) : owner_(owner) {}
@@ -106,35 +126,29 @@ QFileDialog& QtFileDialog::dialog() {
   return *dialog_;
 }
 
-QString QtFileDialog::openFolder() const {
-  return lastOpened_.isEmpty() ? openFolder_ : QFileInfo(lastOpened_).absolutePath();
-}
+QString QtFileDialog::openFolder() const { return lastOpened_.isEmpty() ? openFolder_ : FolderOf(lastOpened_); }
 
 QString QtFileDialog::saveFolder() const { return saveFolder_; }
 
 void QtFileDialog::SetCurrentFile(const std::string& path) {
   current_ = QString::fromStdString(path);
-  lastOpened_ = current_;
+  if (!current_.isEmpty()) lastOpened_ = current_;
 }
 
-QFileDialog& QtFileDialog::PrepareOpen(const QString& title) {
+void QtFileDialog::ProposeSave(const std::string& proposal) { proposal_ = QString::fromStdString(proposal); }
+
+QFileDialog& QtFileDialog::PrepareOpen(const QString& title, const QString& file) {
   QFileDialog& d = dialog();
   d.setWindowTitle(title);
   d.setAcceptMode(QFileDialog::AcceptOpen);
   d.setFileMode(QFileDialog::ExistingFile);  // only existing files
   d.setDefaultSuffix(QString());
-  if (!lastOpened_.isEmpty()) {
-    d.setDirectory(QFileInfo(lastOpened_).absolutePath());
-    d.selectFile(lastOpened_);
-  } else if (!openFolder_.isEmpty()) {
-    d.setDirectory(openFolder_);
-    d.selectFile(QString());
-  }
+  StartFrom(d, file.isEmpty() ? openFolder() : FolderOf(file), file);
   return d;
 }
 
-QFileDialog& QtFileDialog::prepareOpen() { return PrepareOpen(QStringLiteral("Načíst nastavení ze souboru")); }
-QFileDialog& QtFileDialog::prepareCompare() { return PrepareOpen(QStringLiteral("Porovnat se souborem")); }
+QFileDialog& QtFileDialog::prepareOpen() { return PrepareOpen(QStringLiteral("Načíst nastavení ze souboru"), current_); }
+QFileDialog& QtFileDialog::prepareCompare() { return PrepareOpen(QStringLiteral("Porovnat se souborem"), lastCompared_); }
 
 QFileDialog& QtFileDialog::prepareSave() {
   QFileDialog& d = dialog();
@@ -144,13 +158,13 @@ QFileDialog& QtFileDialog::prepareSave() {
   // The program asks about overwriting itself.
   d.setOption(QFileDialog::DontConfirmOverwrite, true);
   d.setDefaultSuffix(QStringLiteral("eep"));
-  if (!current_.isEmpty()) {
-    d.setDirectory(QFileInfo(current_).absolutePath());
-    d.selectFile(current_);
-  } else if (!saveFolder_.isEmpty()) {
-    d.setDirectory(saveFolder_);
-    d.selectFile(QString());
-  }
+  // A bare name goes into the folder last saved to, else the one last opened
+  // from, else the home folder.
+  const QFileInfo proposal(proposal_);
+  QString folder = proposal.isAbsolute() ? proposal.absolutePath() : saveFolder_;
+  if (folder.isEmpty()) folder = openFolder();
+  if (folder.isEmpty()) folder = QDir::homePath();
+  StartFrom(d, folder, proposal_.isEmpty() ? QString() : QDir(folder).filePath(proposal.fileName()));
   return d;
 }
 
@@ -172,6 +186,7 @@ std::optional<std::string> QtFileDialog::AskCompare() {
   const std::optional<QString> chosen = Run(prepareCompare());
   if (!chosen) return std::nullopt;
   lastOpened_ = *chosen;
+  lastCompared_ = *chosen;
   return chosen->toStdString();
 }
 
@@ -179,7 +194,6 @@ std::optional<std::string> QtFileDialog::AskSave() {
   const std::optional<QString> chosen = Run(prepareSave());
   if (!chosen) return std::nullopt;
   saveFolder_ = QFileInfo(*chosen).absolutePath();
-  SetCurrentFile(chosen->toStdString());
   return chosen->toStdString();
 }
 
