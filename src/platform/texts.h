@@ -144,6 +144,31 @@ inline std::string PrintProgressText(int page, int copyIndex, int copyCount) {
          std::to_string(copyCount);
 }
 
+// Texts of Qt's own dialogs (the print dialog's options, the file list)
+// that Qt's Czech translation leaves in English: {context, text, Czech}.
+struct QtLeftover {
+  const char* context;
+  const char* source;
+  const char* czech;
+};
+inline constexpr QtLeftover kQtLeftovers[] = {
+    {"QPrintSettingsOutput", "Pages", "Stránky"},
+    {"QPrintSettingsOutput",
+     "Specify pages or ranges separated by commas. Ranges are specified by two numbers separated by a hyphen. E.g: "
+     "3,5-7,9 prints pages 3, 5, 6, 7 and 9.",
+     "Zadejte stránky nebo rozsahy stránek oddělené čárkami; rozsah tvoří dvě čísla spojená pomlčkou. Například 3,5-7,9 "
+     "vytiskne stránky 3, 5, 6, 7 a 9."},
+    {"QPrintSettingsOutput", "Double Sided Printing", "Oboustranný tisk"},
+    {"QPrintSettingsOutput", "Long side binding", "Vazba na delší straně"},
+    {"QPrintSettingsOutput", "Short side binding", "Vazba na kratší straně"},
+    {"QPrintSettingsOutput", "Off", "Vypnuto"},
+    {"QAbstractFileIconProvider", "Folder", "Složka"},
+    {"QAbstractFileIconProvider", "Drive", "Jednotka"},
+};
+
+// The backup folder's entry in the file dialog's side bar.
+inline constexpr const char* kBackupsSidebarName = "Zálohy zařízení";
+
 // The window's messages and status lines.
 inline constexpr const char* kMsgSameSettings = "Nastavení jsou shodná.";
 inline constexpr const char* kMsgAnalogLevels = "Hodnoty CL1, HCL1, CL2, HCL2 jsou chybně zadány.";

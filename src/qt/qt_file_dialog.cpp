@@ -15,6 +15,7 @@
 #include <QUrl>
 
 #include "file/backup.h"
+#include "platform/texts.h"
 
 namespace vexa::qt {
 
@@ -52,18 +53,26 @@ void FitContents(QFileDialog& d) {
   }
 }
 
-// Qt's own dialog names a side bar entry by its folder; the backup folder
-// gets its own name, and the side bar room for it.
+// Qt's own dialog names a side bar entry by its folder ("backups") and
+// names it so again whenever the folder's entry in its model changes; the
+// backup folder keeps its own name, and the side bar room for it.
 void NameSidebarEntry(QFileDialog& d, const QUrl& url, const QString& name) {
   auto* side = d.findChild<QListView*>(QStringLiteral("sidebar"));
   if (side == nullptr || side->model() == nullptr) return;
   QAbstractItemModel* model = side->model();
-  for (int row = 0; row < model->rowCount(); ++row) {
-    const QModelIndex index = model->index(row, 0);
-    if (model->data(index, Qt::UserRole + 1).toUrl() == url) {
+  auto rename = [model, url, name] {
+    for (int row = 0; row < model->rowCount(); ++row) {
+      const QModelIndex index = model->index(row, 0);
+      if (model->data(index, Qt::UserRole + 1).toUrl() != url || model->data(index).toString() == name) continue;
       model->setData(index, name, Qt::DisplayRole);
       model->setData(index, url.toLocalFile(), Qt::ToolTipRole);
     }
+  };
+  rename();
+  if (!model->property("vexaNamed").toBool()) {
+    model->setProperty("vexaNamed", true);
+    QObject::connect(model, &QAbstractItemModel::dataChanged, &d, rename);
+    QObject::connect(model, &QAbstractItemModel::rowsInserted, &d, rename);
   }
   // The side bar wide enough for the name; the dialog grows by as much, so
   // that the file list keeps its room for name, size and date.
@@ -75,6 +84,25 @@ void NameSidebarEntry(QFileDialog& d, const QUrl& url, const QString& name) {
     if (screen) wider = std::min(wider, screen->availableGeometry().width() * 9 / 10);
     d.resize(std::max(wider, d.width()), d.height());
   }
+}
+
+// The unit's earlier configurations, kept before every write, a click away
+// (once the first backup has made the folder). Qt keeps the side bar between
+// runs: backup folders of other runs (another XDG_DATA_HOME) are dropped.
+void ShowBackupsInSidebar(QFileDialog& d) {
+  const QString backups = QString::fromStdString(DefaultBackupDir());
+  const QUrl url = QUrl::fromLocalFile(backups);
+  const QString tail = QStringLiteral("/vexa-init/backups");
+  QList<QUrl> side;
+  for (const QUrl& u : d.sidebarUrls()) {
+    if (u != url && u.isLocalFile() && QDir::cleanPath(u.toLocalFile()).endsWith(tail)) continue;
+    side.append(u);
+  }
+  const bool present = QFileInfo(backups).isDir();
+  if (present && !side.contains(url)) side.append(url);
+  if (!present) side.removeAll(url);
+  if (side != d.sidebarUrls()) d.setSidebarUrls(side);
+  if (present) NameSidebarEntry(d, url, QString::fromUtf8(texts::kBackupsSidebarName));
 }
 
 // Nothing the dialog showed last stays chosen: Qt's own dialog keeps the
@@ -112,17 +140,8 @@ QFileDialog& QtFileDialog::dialog() {
     dialog_->setNameFilter(QtFilterOf(QString::fromUtf8(kEepFilter)));
     dialog_->setModal(true);
     FitContents(*dialog_);
-    // The unit's earlier configurations, kept before every write, a click
-    // away.
-    const QString backups = QString::fromStdString(DefaultBackupDir());
-    if (QFileInfo(backups).isDir()) {
-      QList<QUrl> side = dialog_->sidebarUrls();
-      const QUrl url = QUrl::fromLocalFile(backups);
-      if (!side.contains(url)) side.append(url);
-      dialog_->setSidebarUrls(side);
-      NameSidebarEntry(*dialog_, url, QStringLiteral("Zálohy zařízení"));
-    }
   }
+  ShowBackupsInSidebar(*dialog_);
   return *dialog_;
 }
 

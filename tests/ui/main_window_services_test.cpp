@@ -7,6 +7,7 @@
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QListView>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -118,10 +119,16 @@ TEST(QtFileDialogTest, OpensShowingNameSizeAndDateUncut) {
   QFile file(QDir(tmp.path()).filePath(QStringLiteral("Čerpací stanice Horní Lhota – vrt 2.eep")));
   ASSERT_TRUE(file.open(QIODevice::WriteOnly));
   file.close();
+  // This run's backup folder, and another run's left in Qt's side bar.
+  const QByteArray dataHome = qgetenv("XDG_DATA_HOME");
+  qputenv("XDG_DATA_HOME", tmp.path().toUtf8());
+  ASSERT_TRUE(QDir(tmp.path()).mkpath(QStringLiteral("vexa-init/backups")));
   QWidget owner;
   QtFileDialog files(&owner);
+  files.prepareOpen().setSidebarUrls({QUrl::fromLocalFile(QStringLiteral("/elsewhere/vexa-init/backups"))});
   QFileDialog& d = files.prepareOpen();
   d.setOption(QFileDialog::DontUseNativeDialog);
+  d.setDirectory(tmp.path() + QStringLiteral("/vexa-init/backups"));
   d.setDirectory(tmp.path());
   d.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&d));
@@ -136,7 +143,15 @@ TEST(QtFileDialogTest, OpensShowingNameSizeAndDateUncut) {
     EXPECT_LE(head->sectionViewportPosition(column) + head->sectionSize(column), view->viewport()->width());
   }
   EXPECT_GE(head->sectionSize(0), view->fontMetrics().horizontalAdvance(QFileInfo(file).fileName()));
+  // The side bar names this run's backup folder in Czech, also once Qt has
+  // read the folder, and only it.
+  auto* side = d.findChild<QListView*>(QStringLiteral("sidebar"));
+  ASSERT_NE(side, nullptr);
+  QStringList names;
+  for (int row = 0; row < side->model()->rowCount(); ++row) names << side->model()->index(row, 0).data().toString();
+  EXPECT_EQ(names, QStringList{"Zálohy zařízení"});
   d.hide();
+  qputenv("XDG_DATA_HOME", dataHome);
 }
 
 // Answers the file dialog that is up: `name` typed (none: as proposed),
