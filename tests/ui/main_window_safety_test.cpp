@@ -3,6 +3,7 @@
 // the question before a running write is stopped.
 #include <QPushButton>
 #include <QStatusBar>
+#include <QTabBar>
 #include <QTemporaryDir>
 #include <QToolButton>
 
@@ -85,6 +86,19 @@ TEST_F(SafetyTest, EachSaveDialogStartsFromTheConfigurationsOwnName) {
          Click(window->btPorovnat());
        },
        "VEXA.eep", kProgram},
+      {"failed load → save",
+       [&] {
+         fx.files.opens = {PathIn("missing.eep")};
+         Click(window->btFileLoad());
+       },
+       "VEXA.eep", kProgram},
+      {"read of a unit whose station name no file name can hold → save",
+       [&] {
+         ws.config.general.JmenoStanice = "Vrt 3/4: sever.";
+         window->ConfigReplaced();
+         window->setSource(QString::fromStdString(kUnit));
+       },
+       "Vrt 3_4_ sever.eep", kUnit + " – " + kProgram},
       {"cancelled compare → save",
        [&] {
          fx.files.opens = {std::nullopt};
@@ -204,6 +218,47 @@ TEST_F(SafetyTest, StoppingAWriteAsksFirst) {
       fx.progress.Show(texts::kMsgReading, true);
       fx.progress.ClickStorno();
       EXPECT_TRUE(fx.messages.shown.empty());
+    }
+  }
+}
+
+// After a command the focus goes back where it was, or to the tabs when the
+// command brought another tab forward; never to "Kontrolovat zápis do
+// EEPROM", where one Space would untick it.
+TEST_F(SafetyTest, TheFocusReturnsAfterACommand) {
+  // What a read does to the window: the fields locked while the unit
+  // answers (the focus leaves them), the first tab brought forward.
+  auto read = [&] {
+    window->commands().Run([&] {
+      window->LockFields(true);
+      window->ShowTab(WindowTab::Vseobecne);
+      window->ConfigReplaced();
+      window->LockFields(false);
+    });
+  };
+  struct Case {
+    const char* field;
+    std::function<void()> command;
+    bool tabBroughtForward;
+  } cases[] = {
+      {"tabPIN", [&] { Click(window->btFileSave()); }, false},
+      {"tabPIN", read, false},
+      {"tabOUTNazev0", read, true},
+      {"tabOUTNazev0", [&] { Click(window->btFileLoad()); }, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.field) + (c.tabBroughtForward ? " tab brought forward" : ""));
+    fx.files.saves = {std::nullopt};
+    fx.files.opens = {kPumping};
+    Enter(Edit(c.field));
+    c.command();
+    Settle();
+    QWidget* focus = QApplication::focusWidget();
+    ASSERT_NE(focus, nullptr);
+    if (c.tabBroughtForward) {
+      EXPECT_TRUE(focus == window->tabList() || window->tabList()->isAncestorOf(focus)) << focus->objectName().toStdString();
+    } else {
+      EXPECT_EQ(focus, Edit(c.field)) << focus->objectName().toStdString();
     }
   }
 }
