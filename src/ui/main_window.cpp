@@ -441,7 +441,7 @@ void MainWindow::RestoreFocus() {
   focusBeforeCommand_.clear();
   if (before == nullptr || !isVisible() || QApplication::activeModalWidget() != nullptr) return;
   QWidget* now = QApplication::focusWidget();
-  if (now == before || (now != nullptr && now != before && tabList_->isAncestorOf(now))) return;
+  if (now == before || (now != nullptr && tabList_->isAncestorOf(now))) return;
   if (before->isVisible() && before->isEnabled()) {
     before->setFocus(Qt::OtherFocusReason);
   } else {
@@ -492,8 +492,7 @@ void MainWindow::ShowSource(const QString& source) {
 
 void MainWindow::UpdateTitle() {
   editsCheck_->stop();
-  modified_ = HasUnsavedEdits(origin_, ws_);
-  setWindowTitle(TitleFor(source_, modified_));
+  setWindowTitle(TitleFor(source_, HasUnsavedEdits(origin_, ws_)));
 }
 
 void MainWindow::ShowStatus(const QString& text) { statusBar()->showMessage(text, 15000); }

@@ -285,7 +285,6 @@ class MainWindow : public QMainWindow, public MainView, public CommandHost {
   QString source_;
   ConfigOrigin origin_;
   QTimer* editsCheck_ = nullptr;  // the title's "*", once the edits settle
-  bool modified_ = false;
   bool writing_ = false;
   bool askingStop_ = false;
   std::function<bool(bool)> exitGuard_;

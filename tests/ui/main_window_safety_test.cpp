@@ -1,9 +1,7 @@
 // Never losing the technician's work: what each save dialog starts from, the
-// question about unsaved edits before the configuration is left behind, and
-// the question before a running write is stopped.
-#include <QPushButton>
+// question about unsaved edits before the configuration is left behind, the
+// question before a running write is stopped, and the focus after a command.
 #include <QStatusBar>
-#include <QTabBar>
 #include <QTemporaryDir>
 #include <QToolButton>
 
@@ -19,18 +17,16 @@ namespace vexa::ui::testing {
 namespace {
 
 const std::string kPumping = VEXA_FIXTURES_DIR "/pumping-station.eep";
-const std::string kStartup = VEXA_FIXTURES_DIR "/startup.eep";
 const std::string kProgram = "Inicializační program pro zařízení VEXA";
 const std::string kUnit = "Zařízení VEXA na COM 1";
 
 struct SafetyTest : MainWindowTest {
   void SetUp() override {
     MainWindowTest::SetUp();
-    ASSERT_TRUE(tmp.isValid());
-    AttachLink(*window, tmp.path().toStdString());  // no serial port at all
+    Fresh();
   }
   // A new window over the start-up configuration (the last one may have
-  // ended the program).
+  // ended the program), its link on a folder without serial ports.
   void Fresh() {
     window.reset();
     ws.config = Workspace().config;
@@ -42,91 +38,68 @@ struct SafetyTest : MainWindowTest {
     window->activateWindow();
     Settle();
   }
-  std::string PathIn(const char* name) const { return QDir(tmp.path()).filePath(QString::fromLatin1(name)).toStdString(); }
-  // A read of another unit as the window takes it: the read replaces the
-  // configuration, then names the unit.
-  void ReadUnit(const std::string& holding) {
-    Workspace unit;
-    ASSERT_EQ(LoadConfigFile(holding, unit), LoadResult::Loaded);
-    ws.config = unit.config;
-    window->ConfigReplaced();
-    window->setSource(QString::fromStdString(kUnit));
-  }
+  std::string PathIn(const char* name) const { return QDir(tmp.path()).filePath(name).toStdString(); }
   void Click(QAbstractButton* button) {
     button->click();
     Settle();
+  }
+  void Load(const std::optional<std::string>& path) {
+    fx.files.opens = {path};
+    Click(window->btFileLoad());
+  }
+  void Compare(const std::optional<std::string>& path) {
+    fx.files.opens = {path};
+    Click(window->btPorovnat());
+  }
+  // A read as the window takes it: the configuration replaced, the unit named.
+  void Read(const DeviceConfig& unit) {
+    ws.config = unit;
+    window->ConfigReplaced();
+    window->setSource(QString::fromStdString(kUnit));
   }
   std::string Title() const { return window->windowTitle().toStdString(); }
   QTemporaryDir tmp;
 };
 
+DeviceConfig Pumping() {
+  Workspace unit;
+  EXPECT_EQ(LoadConfigFile(kPumping, unit), LoadResult::Loaded);
+  return unit.config;
+}
+
 // The save dialog starts from the configuration's own file, else from its
 // station name; a compared file, a cancelled dialog or the file the window
 // held before a read never becomes the proposal.
 TEST_F(SafetyTest, EachSaveDialogStartsFromTheConfigurationsOwnName) {
-  const std::string station = "Čerpací stanice Horní Lhota – vrt 2.eep";
-  const std::string copy = PathIn("kopie.eep");
+  const std::string station = "Čerpací stanice Horní Lhota – vrt 2.eep", copy = PathIn("kopie.eep");
+  DeviceConfig odd = Workspace().config;
+  odd.general.JmenoStanice = "Vrt 3/4: sever.";
+  const std::string onUnit = kUnit + " – " + kProgram;
   struct Case {
     const char* path;
     std::function<void()> before;
-    std::string startsFrom;
-    std::string title;
+    std::string startsFrom, title;
   } cases[] = {
       {"start → save", [] {}, "VEXA.eep", kProgram},
-      {"load → save",
-       [&] {
-         fx.files.opens = {kPumping};
-         Click(window->btFileLoad());
-       },
-       kPumping, "pumping-station.eep – " + kProgram},
-      {"read → save", [&] { ReadUnit(kPumping); }, station, kUnit + " – " + kProgram},
-      {"compare → save",
-       [&] {
-         fx.files.opens = {kPumping};
-         Click(window->btPorovnat());
-       },
-       "VEXA.eep", kProgram},
-      {"failed load → save",
-       [&] {
-         fx.files.opens = {PathIn("missing.eep")};
-         Click(window->btFileLoad());
-       },
-       "VEXA.eep", kProgram},
-      {"read of a unit whose station name no file name can hold → save",
-       [&] {
-         ws.config.general.JmenoStanice = "Vrt 3/4: sever.";
-         window->ConfigReplaced();
-         window->setSource(QString::fromStdString(kUnit));
-       },
-       "Vrt 3_4_ sever.eep", kUnit + " – " + kProgram},
-      {"cancelled compare → save",
-       [&] {
-         fx.files.opens = {std::nullopt};
-         Click(window->btPorovnat());
-       },
-       "VEXA.eep", kProgram},
-      {"load A → read another unit → save",
-       [&] {
-         fx.files.opens = {kStartup};
-         Click(window->btFileLoad());
-         ReadUnit(kPumping);
-       },
-       station, kUnit + " – " + kProgram},
+      {"load → save", [&] { Load(kPumping); }, kPumping, "pumping-station.eep – " + kProgram},
+      {"failed load → save", [&] { Load(PathIn("missing.eep")); }, "VEXA.eep", kProgram},
+      {"read → save", [&] { Read(Pumping()); }, station, onUnit},
+      {"read, a station name no file name holds → save", [&] { Read(odd); }, "Vrt 3_4_ sever.eep", onUnit},
+      {"compare → save", [&] { Compare(kPumping); }, "VEXA.eep", kProgram},
+      {"cancelled compare → save", [&] { Compare(std::nullopt); }, "VEXA.eep", kProgram},
+      {"load A → read another unit → save", [&] { Load(VEXA_FIXTURES_DIR "/startup.eep"), Read(Pumping()); }, station,
+       onUnit},
       {"save as → save",
        [&] {
          fx.files.saves = {copy};
          Click(window->btFileSave());
-         EXPECT_EQ(window->statusBar()->currentMessage().toStdString(),
-                   "Nastavení bylo uloženo do souboru 'kopie.eep'.");
+         EXPECT_EQ(window->statusBar()->currentMessage().toStdString(), "Nastavení bylo uloženo do souboru 'kopie.eep'.");
        },
        copy, "kopie.eep – " + kProgram},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.path);
-    ws.config = Workspace().config;
-    window->ConfigReplaced();
-    window->setSource(QString());  // a new start: no file, no unit
-    fx.messages.clear();
+    Fresh();
     c.before();
     EXPECT_EQ(Title(), c.title);
     fx.files.startedFrom.clear();
@@ -140,28 +113,24 @@ TEST_F(SafetyTest, EachSaveDialogStartsFromTheConfigurationsOwnName) {
 // file ask about edits kept nowhere: Ano saves and goes on, Ne goes on,
 // Storno stays. The title shows "*" while there are such edits.
 TEST_F(SafetyTest, UnsavedEditsAreAskedAboutBeforeTheyAreLeftBehind) {
+  auto closed = [&] { return !window->isVisible(); };
+  auto loaded = [&] { return window->origin().file == kPumping; };
   struct Path {
     const char* what;
     std::function<void()> act;
     std::function<bool()> wentOn;
   } paths[] = {
-      {"Ukončit", [&] { Click(window->btKonec()); }, [&] { return !window->isVisible(); }},
-      {"closing the window", [&] { window->close(); Settle(); }, [&] { return !window->isVisible(); }},
+      {"Ukončit", [&] { Click(window->btKonec()); }, closed},
+      {"closing the window", [&] { window->close(), Settle(); }, closed},
       {"reading the unit",
        [&] {
          ws.link = LinkState::Aktivni;
          window->LinkStateChanged();
          Click(window->btEEPROMLoad());
        },
-       [&] { return fx.messages.texts().back() == texts::kMsgReadSizeUnknown; }},
-      {"opening a file",
-       [&] {
-         fx.files.opens = {kPumping};
-         Click(window->btFileLoad());
-       },
-       [&] { return window->origin().file == kPumping; }},
-      {"dropping a file", [&] { window->openFile(QString::fromStdString(kPumping)); Settle(); },
-       [&] { return window->origin().file == kPumping; }},
+       [&] { return fx.messages.texts().back() == texts::kMsgReadSizeUnknown; }},  // the read went on
+      {"opening a file", [&] { Load(kPumping); }, loaded},
+      {"dropping a file", [&] { window->openFile(QString::fromStdString(kPumping)), Settle(); }, loaded},
   };
   for (const Path& p : paths) {
     for (const Answer answer : {Answer::Yes, Answer::No, Answer::Cancel}) {
@@ -186,44 +155,31 @@ TEST_F(SafetyTest, UnsavedEditsAreAskedAboutBeforeTheyAreLeftBehind) {
 // Storno, "Ukončit" and closing the window during a write ask first (Enter
 // answers No); Ne lets the write go on, Ano stops it as Storno always did.
 TEST_F(SafetyTest, StoppingAWriteAsksFirst) {
-  struct Trigger {
-    const char* what;
-    std::function<void()> act;
-  } triggers[] = {
-      {"Storno", [&] { fx.progress.ClickStorno(); }},
-      {"Ukončit", [&] { window->btKonec()->click(); }},
-      {"closing the window", [&] { window->close(); }},
-  };
-  for (const Trigger& t : triggers) {
+  const std::function<void()> triggers[] = {[&] { fx.progress.ClickStorno(); }, [&] { window->btKonec()->click(); },
+                                            [&] { window->close(); }};
+  for (int t = 0; t < 3; ++t) {
     for (const Answer answer : {Answer::No, Answer::Yes}) {
-      SCOPED_TRACE(std::string(t.what) + (answer == Answer::Yes ? " Ano" : " Ne"));
+      SCOPED_TRACE(std::to_string(t) + (answer == Answer::Yes ? " Ano" : " Ne"));
       Fresh();
       fx.progress.ws = &ws;
       fx.messages.answers = {answer};
       ws.CancelRequested = false;
-      bool visibleWhileWriting = false;
       window->commands().Run([&] {
         window->RunWrite([&] {
           fx.progress.Show(texts::kMsgWriting, true);
-          t.act();
-          visibleWhileWriting = window->isVisible();
+          triggers[t]();
+          EXPECT_TRUE(window->isVisible());
         });
       });
       Settle();
       EXPECT_EQ(fx.messages.noByDefault, std::vector<std::string>{texts::kMsgStopWriteQuestion});
       EXPECT_EQ(ws.CancelRequested, answer == Answer::Yes);
-      EXPECT_TRUE(visibleWhileWriting);
-      // Outside a write Storno asks nothing.
-      fx.messages.clear();
-      fx.progress.Show(texts::kMsgReading, true);
-      fx.progress.ClickStorno();
-      EXPECT_TRUE(fx.messages.shown.empty());
     }
   }
 }
 
-// After a command the focus goes back where it was, or to the tabs when the
-// command brought another tab forward; never to "Kontrolovat zápis do
+// After a command the focus goes back where it was, or into the tabs when
+// the command brought another tab forward; never to "Kontrolovat zápis do
 // EEPROM", where one Space would untick it.
 TEST_F(SafetyTest, TheFocusReturnsAfterACommand) {
   // What a read does to the window: the fields locked while the unit
@@ -244,19 +200,18 @@ TEST_F(SafetyTest, TheFocusReturnsAfterACommand) {
       {"tabPIN", [&] { Click(window->btFileSave()); }, false},
       {"tabPIN", read, false},
       {"tabOUTNazev0", read, true},
-      {"tabOUTNazev0", [&] { Click(window->btFileLoad()); }, true},
+      {"tabOUTNazev0", [&] { Load(kPumping); }, true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.field) + (c.tabBroughtForward ? " tab brought forward" : ""));
     fx.files.saves = {std::nullopt};
-    fx.files.opens = {kPumping};
     Enter(Edit(c.field));
     c.command();
     Settle();
     QWidget* focus = QApplication::focusWidget();
     ASSERT_NE(focus, nullptr);
     if (c.tabBroughtForward) {
-      EXPECT_TRUE(focus == window->tabList() || window->tabList()->isAncestorOf(focus)) << focus->objectName().toStdString();
+      EXPECT_TRUE(window->tabList()->isAncestorOf(focus)) << focus->objectName().toStdString();
     } else {
       EXPECT_EQ(focus, Edit(c.field)) << focus->objectName().toStdString();
     }
