@@ -14,6 +14,7 @@
 #include <QTranslator>
 
 #include <cstdio>
+#include <cstring>
 
 #include "link/frame.h"
 #include "link/trace.h"
@@ -39,22 +40,50 @@ void Describe(QCommandLineParser& parser) {
                                QString::fromUtf8(kInitFileArgumentSyntax));
 }
 
+// The few texts of Qt's dialogs that Qt's Czech translation leaves in
+// English ("Pages" in the print dialog), from the program's catalogue.
+class QtLeftovers : public QTranslator {
+ public:
+  bool isEmpty() const override { return false; }
+  QString translate(const char* context, const char* source, const char*, int) const override {
+    for (const vexa::texts::QtLeftover& t : vexa::texts::kQtLeftovers) {
+      if (std::strcmp(context, t.context) == 0 && std::strcmp(source, t.source) == 0) return QString::fromUtf8(t.czech);
+    }
+    return QString();
+  }
+};
+
+// Qt's dialogs take the words of file sizes ("982 bajty") from LC_MESSAGES
+// and dates from LC_TIME, read once before anything else asks; numbers keep
+// the user's own notation (LC_NUMERIC). A LC_ALL that would hide them is
+// spread into LANG.
+void CzechLocaleCategories() {
+  const QByteArray all = qgetenv("LC_ALL");
+  if (!all.isEmpty()) {
+    qputenv("LANG", all);
+    for (const char* category : {"LC_ALL", "LC_CTYPE", "LC_NUMERIC", "LC_COLLATE", "LC_MONETARY"}) qunsetenv(category);
+    qputenv("LC_NUMERIC", all);
+  }
+  qputenv("LC_TIME", "cs_CZ.UTF-8");
+  qputenv("LC_MESSAGES", "cs_CZ.UTF-8");
+}
+
 // The program speaks Czech whatever the system's language: Qt's own texts
-// (the print and file dialogs, --help) from Qt's Czech translations, dates
-// and month names in Czech.
-void SpeakCzech(QTranslator& qt, QTranslator& qtbase) {
+// (the print and file dialogs, --help) from Qt's Czech translations (Debian's
+// qt6-translations-l10n) and the program's own for what they leave out,
+// dates and month names in Czech.
+void SpeakCzech(QTranslator& qt, QTranslator& qtbase, QtLeftovers& leftovers) {
   const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
   if (qt.load(QStringLiteral("qt_cs"), folder)) QCoreApplication::installTranslator(&qt);
   if (qtbase.load(QStringLiteral("qtbase_cs"), folder)) QCoreApplication::installTranslator(&qtbase);
+  QCoreApplication::installTranslator(&leftovers);
   QLocale::setDefault(QLocale(QLocale::Czech, QLocale::CzechRepublic));
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  // Dates in Qt's dialogs (the file list's "Datum změny") follow the
-  // system's time locale, read once, before anything else asks for it.
-  if (qEnvironmentVariableIsEmpty("LC_ALL")) qputenv("LC_TIME", "cs_CZ.UTF-8");
+  CzechLocaleCategories();
   QCoreApplication::setApplicationName(QStringLiteral("vexa-init"));
   QCoreApplication::setApplicationVersion(QStringLiteral(VEXA_VERSION));
   {
@@ -63,7 +92,8 @@ int main(int argc, char** argv) {
     // unknown here and left for the second reading.
     QCoreApplication probe(argc, argv);
     QTranslator qt, qtbase;
-    SpeakCzech(qt, qtbase);
+    QtLeftovers leftovers;
+    SpeakCzech(qt, qtbase, leftovers);
     QCommandLineParser parser;
     Describe(parser);
     parser.parse(QCoreApplication::arguments());
@@ -77,7 +107,8 @@ int main(int argc, char** argv) {
   // before the program's own language is set.
   const QString point = QLocale::system().decimalPoint();
   QTranslator qtTranslator, qtbaseTranslator;
-  SpeakCzech(qtTranslator, qtbaseTranslator);
+  QtLeftovers leftovers;
+  SpeakCzech(qtTranslator, qtbaseTranslator, leftovers);
   QCommandLineParser parser;
   Describe(parser);
   parser.process(app);  // an unknown option ends the program with a message

@@ -2,6 +2,7 @@
 // windows; tests implement them with fakes that record and answer.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -32,6 +33,9 @@ class MessageBox {
     static_cast<void>(extra);
     return Show(icon, text, Buttons::Ok);
   }
+  // A Yes/No question whose default button (Enter) is No: asked where Yes
+  // destroys something (a file, the unit's configuration).
+  virtual Answer AskNoByDefault(Icon icon, const std::string& text) { return Show(icon, text, Buttons::YesNo); }
 };
 
 // The progress window "Info": not modal, with an optional Storno button that
@@ -49,11 +53,16 @@ class ProgressWindow {
     static_cast<void>(done);
     static_cast<void>(total);
   }
+  // Asked when Storno is pressed, before the cancel flag is set: false keeps
+  // the operation going and the window shown. None (the default): Storno
+  // cancels at once.
+  virtual void SetCancelQuestion(std::function<bool()> mayCancel) { static_cast<void>(mayCancel); }
 };
 
 // Open and save dialogs with the filter "EEPROM (*.eep)|*.eep"; the open
-// dialog proposes the folder last opened from, the save dialog the file now
-// in the window. nullopt when the user cancels.
+// dialog proposes the file now in the window, else the folder last opened
+// from; the save dialog starts from what ProposeSave last named. nullopt when
+// the user cancels.
 class FileDialog {
  public:
   virtual ~FileDialog() = default;
@@ -62,9 +71,13 @@ class FileDialog {
   // The open dialog captioned for comparing; what it picks never becomes
   // the file the save dialog proposes.
   virtual std::optional<std::string> AskCompare() { return AskOpen(); }
-  // The file now in the window (loaded, saved, named on the command line):
-  // the next save proposes it and the next open starts in its folder.
+  // The file now in the window (loaded, saved, named on the command line;
+  // empty after a read from a unit): the next open selects it.
   virtual void SetCurrentFile(const std::string& path) { static_cast<void>(path); }
+  // What the next save dialog starts from: a full path, or a bare name that
+  // goes into the folder last saved to. Nothing the dialog showed before
+  // stays selected.
+  virtual void ProposeSave(const std::string& proposal) { static_cast<void>(proposal); }
 };
 
 // Lets windows repaint and buttons respond during long operations.

@@ -102,6 +102,14 @@ inline std::string TooBigMessage(const std::string& usageText, const std::string
 }
 
 inline constexpr const char* kOverwriteQuestion = "Tento soubor již existuje. Mám ho přepsat?";
+// Asked (Ano / Ne / Storno) before edits not kept in a file or the unit
+// would be lost.
+inline constexpr const char* kMsgUnsavedEdits = "Nastavení bylo změněno. Chcete změny uložit do souboru?";
+// Asked (Ano / Ne, Ne by default) before a running write is stopped.
+inline constexpr const char* kMsgStopWriteQuestion =
+    "Přerušit zápis? Zařízení pak nebude obsahovat platné nastavení.";
+// The name proposed for a file of a configuration without a station name.
+inline constexpr const char* kUnnamedConfig = "VEXA";
 inline constexpr const char* kConvertErrorText = "Nastala chyba při převodu dat.";
 inline std::string SavingFileText(const std::string& path) {
   return "Ukládám nastavení do souboru '" + path + "'.";
@@ -137,11 +145,44 @@ inline std::string PrintProgressText(int page, int copyIndex, int copyCount) {
          std::to_string(copyCount);
 }
 
+// Texts of Qt's own dialogs (the print dialog's options, the file list)
+// that Qt's Czech translation leaves in English: {context, text, Czech}.
+struct QtLeftover {
+  const char* context;
+  const char* source;
+  const char* czech;
+};
+inline constexpr QtLeftover kQtLeftovers[] = {
+    {"QPrintSettingsOutput", "Pages", "Stránky"},
+    {"QPrintSettingsOutput",
+     "Specify pages or ranges separated by commas. Ranges are specified by two numbers separated by a hyphen. E.g: "
+     "3,5-7,9 prints pages 3, 5, 6, 7 and 9.",
+     "Zadejte stránky nebo rozsahy stránek oddělené čárkami; rozsah tvoří dvě čísla spojená pomlčkou. Například 3,5-7,9 "
+     "vytiskne stránky 3, 5, 6, 7 a 9."},
+    {"QPrintSettingsOutput", "Double Sided Printing", "Oboustranný tisk"},
+    {"QPrintSettingsOutput", "Long side binding", "Vazba na delší straně"},
+    {"QPrintSettingsOutput", "Short side binding", "Vazba na kratší straně"},
+    {"QPrintSettingsOutput", "Off", "Vypnuto"},
+    {"QAbstractFileIconProvider", "Folder", "Složka"},
+    {"QAbstractFileIconProvider", "Drive", "Jednotka"},
+};
+
+// The backup folder's entry in the file dialog's side bar.
+inline constexpr const char* kBackupsSidebarName = "Zálohy zařízení";
+
 // The window's messages and status lines.
 inline constexpr const char* kMsgSameSettings = "Nastavení jsou shodná.";
 inline constexpr const char* kMsgAnalogLevels = "Hodnoty CL1, HCL1, CL2, HCL2 jsou chybně zadány.";
 inline std::string SavedToFileStatus(const std::string& fileName) {
   return "Nastavení bylo uloženo do souboru '" + fileName + "'.";
+}
+// After a print: where the PDF went, or which printer took the job.
+inline std::string PrintedToPdfStatus(const std::string& path) {
+  return "Nastavení bylo vytištěno do souboru '" + path + "'.";
+}
+inline std::string PrintJobSentStatus(const std::string& printerName) {
+  return printerName.empty() ? std::string("Tisková úloha byla odeslána na tiskárnu.")
+                             : "Tisková úloha byla odeslána na tiskárnu " + printerName + ".";
 }
 // "Vybraný port otevírá zařízení /dev/ttyS0."
 inline std::string PortDeviceNote(const std::string& device) {

@@ -115,6 +115,7 @@ void InfoWindow::setStornoVisible(bool visible) { storno_->setVisible(visible); 
 
 void InfoWindow::reject() {
   if (storno_->isHidden()) return;
+  if (mayCancel && !mayCancel()) return;
   cancelRequested_ = true;
   hide();
 }
@@ -124,7 +125,10 @@ QtProgressWindow::~QtProgressWindow() {
 }
 
 InfoWindow& QtProgressWindow::window() {
-  if (!window_) window_ = new InfoWindow(cancelRequested_, owner_.data());
+  if (!window_) {
+    window_ = new InfoWindow(cancelRequested_, owner_.data());
+    window_->mayCancel = [this] { return !mayCancel_ || mayCancel_(); };
+  }
   return *window_;
 }
 

@@ -12,6 +12,7 @@
 #include <QElapsedTimer>
 #include <QPointer>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "platform/progress.h"
@@ -49,6 +50,9 @@ class InfoWindow : public QDialog {
   // Moves the window's clock on, as if that much time had passed.
   void advanceClock(std::int64_t ms) { clockOffsetMs_ += ms; refresh(); }
 
+  // Asked before Storno cancels; false keeps the operation going.
+  std::function<bool()> mayCancel;
+
  public slots:
   // Storno, Escape and the close box: set the cancel flag and hide. Without
   // a Storno button the operation cannot be cancelled, and the window stays.
@@ -79,6 +83,7 @@ class QtProgressWindow : public ProgressWindow {
   void SetText(const std::string& text) override;
   void Close() override;
   void SetProgress(long done, long total) override;
+  void SetCancelQuestion(std::function<bool()> mayCancel) override { mayCancel_ = std::move(mayCancel); }
 
   // The window, created on first use.
   InfoWindow& window();
@@ -88,6 +93,7 @@ class QtProgressWindow : public ProgressWindow {
   bool& cancelRequested_;
   QPointer<QWidget> owner_;
   QPointer<InfoWindow> window_;
+  std::function<bool()> mayCancel_;
 };
 
 }  // namespace vexa::qt

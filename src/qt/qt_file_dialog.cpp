@@ -8,12 +8,14 @@
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QListView>
 #include <QScreen>
 #include <QTreeView>
 #include <QUrl>
 
 #include "file/backup.h"
+#include "platform/texts.h"
 
 namespace vexa::qt {
 
@@ -51,18 +53,26 @@ void FitContents(QFileDialog& d) {
   }
 }
 
-// Qt's own dialog names a side bar entry by its folder; the backup folder
-// gets its own name, and the side bar room for it.
+// Qt's own dialog names a side bar entry by its folder ("backups") and
+// names it so again whenever the folder's entry in its model changes; the
+// backup folder keeps its own name, and the side bar room for it.
 void NameSidebarEntry(QFileDialog& d, const QUrl& url, const QString& name) {
   auto* side = d.findChild<QListView*>(QStringLiteral("sidebar"));
   if (side == nullptr || side->model() == nullptr) return;
   QAbstractItemModel* model = side->model();
-  for (int row = 0; row < model->rowCount(); ++row) {
-    const QModelIndex index = model->index(row, 0);
-    if (model->data(index, Qt::UserRole + 1).toUrl() == url) {
+  auto rename = [model, url, name] {
+    for (int row = 0; row < model->rowCount(); ++row) {
+      const QModelIndex index = model->index(row, 0);
+      if (model->data(index, Qt::UserRole + 1).toUrl() != url || model->data(index).toString() == name) continue;
       model->setData(index, name, Qt::DisplayRole);
       model->setData(index, url.toLocalFile(), Qt::ToolTipRole);
     }
+  };
+  rename();
+  if (!model->property("vexaNamed").toBool()) {
+    model->setProperty("vexaNamed", true);
+    QObject::connect(model, &QAbstractItemModel::dataChanged, &d, rename);
+    QObject::connect(model, &QAbstractItemModel::rowsInserted, &d, rename);
   }
   // The side bar wide enough for the name; the dialog grows by as much, so
   // that the file list keeps its room for name, size and date.
@@ -75,6 +85,44 @@ void NameSidebarEntry(QFileDialog& d, const QUrl& url, const QString& name) {
     d.resize(std::max(wider, d.width()), d.height());
   }
 }
+
+// The unit's earlier configurations, kept before every write, a click away
+// (once the first backup has made the folder). Qt keeps the side bar between
+// runs: backup folders of other runs (another XDG_DATA_HOME) are dropped.
+void ShowBackupsInSidebar(QFileDialog& d) {
+  const QString backups = QString::fromStdString(DefaultBackupDir());
+  const QUrl url = QUrl::fromLocalFile(backups);
+  const QString tail = QStringLiteral("/vexa-init/backups");
+  QList<QUrl> side;
+  for (const QUrl& u : d.sidebarUrls()) {
+    if (u != url && u.isLocalFile() && QDir::cleanPath(u.toLocalFile()).endsWith(tail)) continue;
+    side.append(u);
+  }
+  const bool present = QFileInfo(backups).isDir();
+  if (present && !side.contains(url)) side.append(url);
+  if (!present) side.removeAll(url);
+  if (side != d.sidebarUrls()) d.setSidebarUrls(side);
+  if (present) NameSidebarEntry(d, url, QString::fromUtf8(texts::kBackupsSidebarName));
+}
+
+// Nothing the dialog showed last stays chosen: Qt's own dialog keeps the
+// name typed or selected in it, and selectFile() of no name leaves it there.
+void ForgetChoice(QFileDialog& d) {
+  if (auto* name = d.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) name->clear();
+  for (auto* view : d.findChildren<QAbstractItemView*>()) {
+    if (view->selectionModel() != nullptr) view->selectionModel()->clearSelection();
+  }
+}
+
+// Starts the dialog in `folder` (when there is one) with `file` chosen (when
+// there is one).
+void StartFrom(QFileDialog& d, const QString& folder, const QString& file) {
+  ForgetChoice(d);
+  if (!folder.isEmpty()) d.setDirectory(folder);
+  if (!file.isEmpty()) d.selectFile(file);
+}
+
+QString FolderOf(const QString& file) { return file.isEmpty() ? QString() : QFileInfo(file).absolutePath(); }
 
 }  // namespace
 
@@ -92,49 +140,34 @@ QFileDialog& QtFileDialog::dialog() {
     dialog_->setNameFilter(QtFilterOf(QString::fromUtf8(kEepFilter)));
     dialog_->setModal(true);
     FitContents(*dialog_);
-    // The unit's earlier configurations, kept before every write, a click
-    // away.
-    const QString backups = QString::fromStdString(DefaultBackupDir());
-    if (QFileInfo(backups).isDir()) {
-      QList<QUrl> side = dialog_->sidebarUrls();
-      const QUrl url = QUrl::fromLocalFile(backups);
-      if (!side.contains(url)) side.append(url);
-      dialog_->setSidebarUrls(side);
-      NameSidebarEntry(*dialog_, url, QStringLiteral("Zálohy zařízení"));
-    }
   }
+  ShowBackupsInSidebar(*dialog_);
   return *dialog_;
 }
 
-QString QtFileDialog::openFolder() const {
-  return lastOpened_.isEmpty() ? openFolder_ : QFileInfo(lastOpened_).absolutePath();
-}
+QString QtFileDialog::openFolder() const { return lastOpened_.isEmpty() ? openFolder_ : FolderOf(lastOpened_); }
 
 QString QtFileDialog::saveFolder() const { return saveFolder_; }
 
 void QtFileDialog::SetCurrentFile(const std::string& path) {
   current_ = QString::fromStdString(path);
-  lastOpened_ = current_;
+  if (!current_.isEmpty()) lastOpened_ = current_;
 }
 
-QFileDialog& QtFileDialog::PrepareOpen(const QString& title) {
+void QtFileDialog::ProposeSave(const std::string& proposal) { proposal_ = QString::fromStdString(proposal); }
+
+QFileDialog& QtFileDialog::PrepareOpen(const QString& title, const QString& file) {
   QFileDialog& d = dialog();
   d.setWindowTitle(title);
   d.setAcceptMode(QFileDialog::AcceptOpen);
   d.setFileMode(QFileDialog::ExistingFile);  // only existing files
   d.setDefaultSuffix(QString());
-  if (!lastOpened_.isEmpty()) {
-    d.setDirectory(QFileInfo(lastOpened_).absolutePath());
-    d.selectFile(lastOpened_);
-  } else if (!openFolder_.isEmpty()) {
-    d.setDirectory(openFolder_);
-    d.selectFile(QString());
-  }
+  StartFrom(d, file.isEmpty() ? openFolder() : FolderOf(file), file);
   return d;
 }
 
-QFileDialog& QtFileDialog::prepareOpen() { return PrepareOpen(QStringLiteral("Načíst nastavení ze souboru")); }
-QFileDialog& QtFileDialog::prepareCompare() { return PrepareOpen(QStringLiteral("Porovnat se souborem")); }
+QFileDialog& QtFileDialog::prepareOpen() { return PrepareOpen(QStringLiteral("Načíst nastavení ze souboru"), current_); }
+QFileDialog& QtFileDialog::prepareCompare() { return PrepareOpen(QStringLiteral("Porovnat se souborem"), lastCompared_); }
 
 QFileDialog& QtFileDialog::prepareSave() {
   QFileDialog& d = dialog();
@@ -144,13 +177,13 @@ QFileDialog& QtFileDialog::prepareSave() {
   // The program asks about overwriting itself.
   d.setOption(QFileDialog::DontConfirmOverwrite, true);
   d.setDefaultSuffix(QStringLiteral("eep"));
-  if (!current_.isEmpty()) {
-    d.setDirectory(QFileInfo(current_).absolutePath());
-    d.selectFile(current_);
-  } else if (!saveFolder_.isEmpty()) {
-    d.setDirectory(saveFolder_);
-    d.selectFile(QString());
-  }
+  // A bare name goes into the folder last saved to, else the one last opened
+  // from, else the home folder.
+  const QFileInfo proposal(proposal_);
+  QString folder = proposal.isAbsolute() ? proposal.absolutePath() : saveFolder_;
+  if (folder.isEmpty()) folder = openFolder();
+  if (folder.isEmpty()) folder = QDir::homePath();
+  StartFrom(d, folder, proposal_.isEmpty() ? QString() : QDir(folder).filePath(proposal.fileName()));
   return d;
 }
 
@@ -172,6 +205,7 @@ std::optional<std::string> QtFileDialog::AskCompare() {
   const std::optional<QString> chosen = Run(prepareCompare());
   if (!chosen) return std::nullopt;
   lastOpened_ = *chosen;
+  lastCompared_ = *chosen;
   return chosen->toStdString();
 }
 
@@ -179,7 +213,6 @@ std::optional<std::string> QtFileDialog::AskSave() {
   const std::optional<QString> chosen = Run(prepareSave());
   if (!chosen) return std::nullopt;
   saveFolder_ = QFileInfo(*chosen).absolutePath();
-  SetCurrentFile(chosen->toStdString());
   return chosen->toStdString();
 }
 

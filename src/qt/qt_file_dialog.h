@@ -1,9 +1,10 @@
 // The open and save dialogs of the configuration file: one dialog with the
-// filter "EEPROM (*.eep)", created on first use and kept. The save dialog
-// proposes the file now in the window (last loaded or saved), else the folder
-// last saved to; the open dialog proposes the file last opened, else the
-// folder last opened from. A file picked for comparing is never proposed for
-// saving. The backup folder is in the open dialog's side bar.
+// filter "EEPROM (*.eep)", created on first use and kept. Each time it opens
+// it starts afresh, never from the name it showed last: the save dialog from
+// the proposal it was given (a bare name goes into the folder last saved
+// to); the open dialog from the file now in the window, else the folder last
+// opened from; the compare dialog from the file last compared. The backup
+// folder is in the side bar as "Zálohy zařízení".
 #pragma once
 
 #include <QPointer>
@@ -31,10 +32,10 @@ class QtFileDialog : public FileDialog {
   std::optional<std::string> AskSave() override;
   std::optional<std::string> AskCompare() override;
   void SetCurrentFile(const std::string& path) override;
+  void ProposeSave(const std::string& proposal) override;
 
-  // The path the save dialog proposes next time ("" before the first file).
+  // The file now in the window ("" before the first file and after a read).
   QString lastPath() const { return current_; }
-  void setLastPath(const QString& path) { SetCurrentFile(path.toStdString()); }
 
   // The folders last opened from and saved to (kept between runs).
   QString openFolder() const;
@@ -50,13 +51,15 @@ class QtFileDialog : public FileDialog {
 
  private:
   QFileDialog& dialog();
-  QFileDialog& PrepareOpen(const QString& title);
+  QFileDialog& PrepareOpen(const QString& title, const QString& file);
   std::optional<QString> Run(QFileDialog& d);
 
   QPointer<QWidget> owner_;
   QPointer<QFileDialog> dialog_;
-  QString current_;     // the file in the window
-  QString lastOpened_;  // the file last opened (or the one in the window)
+  QString current_;      // the file in the window
+  QString lastOpened_;   // the file last opened, compared, loaded or saved
+  QString lastCompared_; // the file last compared
+  QString proposal_;     // what the save dialog starts from
   QString openFolder_;
   QString saveFolder_;
 };

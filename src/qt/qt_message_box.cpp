@@ -27,7 +27,7 @@ QString DisplayText(const std::string& text) {
 
 }  // namespace
 
-void QtMessageBox::Prepare(QMessageBox& box, Icon icon, const std::string& text, Buttons buttons) {
+void QtMessageBox::Prepare(QMessageBox& box, Icon icon, const std::string& text, Buttons buttons, bool noByDefault) {
   box.setObjectName(QStringLiteral("MsgBox"));
   box.setWindowTitle(QString::fromUtf8(kAppTitle));
   box.setIcon(IconOf(icon));
@@ -42,7 +42,7 @@ void QtMessageBox::Prepare(QMessageBox& box, Icon icon, const std::string& text,
       break;
     case Buttons::YesNo:
       box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-      box.setDefaultButton(QMessageBox::Yes);
+      box.setDefaultButton(noByDefault ? QMessageBox::No : QMessageBox::Yes);
       box.setEscapeButton(QMessageBox::No);
       break;
     case Buttons::YesNoCancel:
@@ -69,12 +69,20 @@ Answer QtMessageBox::ShowWithButton(Icon icon, const std::string& text, const st
 }
 
 Answer QtMessageBox::Show(Icon icon, const std::string& text, Buttons buttons) {
+  return Run(icon, text, buttons, false);
+}
+
+Answer QtMessageBox::AskNoByDefault(Icon icon, const std::string& text) {
+  return Run(icon, text, Buttons::YesNo, true);
+}
+
+Answer QtMessageBox::Run(Icon icon, const std::string& text, Buttons buttons, bool noByDefault) {
   // A box raised while a row editor or another modal dialog is open stands
   // over that dialog, not behind it.
   QWidget* parent = QApplication::activeModalWidget();
   if (parent == nullptr) parent = owner_.data();
   QMessageBox box(parent);
-  Prepare(box, icon, text, buttons);
+  Prepare(box, icon, text, buttons, noByDefault);
   const int chosen = box.exec();
   switch (chosen) {
     case QMessageBox::Ok: return Answer::Ok;

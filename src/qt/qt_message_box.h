@@ -19,11 +19,15 @@ class QtMessageBox : public MessageBox {
 
   Answer Show(Icon icon, const std::string& text, Buttons buttons = Buttons::Ok) override;
   Answer ShowWithButton(Icon icon, const std::string& text, const std::string& extra) override;
+  Answer AskNoByDefault(Icon icon, const std::string& text) override;
 
   // Prepares (but does not run) the box that Show would run; for tests.
-  static void Prepare(QMessageBox& box, Icon icon, const std::string& text, Buttons buttons);
+  // `noByDefault`: Enter answers No (a Yes/No box).
+  static void Prepare(QMessageBox& box, Icon icon, const std::string& text, Buttons buttons, bool noByDefault = false);
 
  private:
+  Answer Run(Icon icon, const std::string& text, Buttons buttons, bool noByDefault);
+
   QPointer<QWidget> owner_;
 };
 

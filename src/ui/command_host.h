@@ -11,8 +11,11 @@ class CommandHost {
   // While a read, write or compare runs the configuration takes no input.
   // Locks and unlocks come in pairs.
   virtual void LockFields(bool locked) = 0;
-  // Where the configuration in the window came from, shown in the title.
+  // A read from the unit replaced the configuration in the window; `source`
+  // names the unit in the title.
   virtual void setSource(const QString& source) = 0;
+  // A write put the configuration in the window into the unit.
+  virtual void WrittenToUnit() = 0;
 
  protected:
   ~CommandHost() = default;

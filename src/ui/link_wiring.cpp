@@ -59,8 +59,9 @@ void LinkCommands::Save() {
   options.fullWrite = ws.settings.FullWrite;
   std::optional<WriteBackup> kept;
   parts_.host.LockFields(true);
-  WriteWorkflow(link_, ws, parts_.sv, options, &kept);
+  const WorkflowResult result = WriteWorkflow(link_, ws, parts_.sv, options, &kept);
   parts_.host.LockFields(false);
+  if (result == WorkflowResult::Completed) parts_.host.WrittenToUnit();
   if (kept && kept->changesWanted) parts_.comparing.ShowWriteChanges(*kept);
 }
 

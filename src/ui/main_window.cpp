@@ -49,24 +49,6 @@
 namespace vexa::ui {
 namespace {
 
-// The file dialog of one file command: what it answered is kept, so that the
-// window can name the file once the command has succeeded.
-class ChosenFile : public FileDialog {
- public:
-  explicit ChosenFile(FileDialog& inner) : inner_(inner) {}
-  std::optional<std::string> AskOpen() override { return Keep(inner_.AskOpen()); }
-  std::optional<std::string> AskSave() override { return Keep(inner_.AskSave()); }
-  std::optional<std::string> AskCompare() override { return inner_.AskCompare(); }
-  void SetCurrentFile(const std::string& path) override { inner_.SetCurrentFile(path); }
-  std::optional<std::string> chosen;
-
- private:
-  std::optional<std::string> Keep(std::optional<std::string> answer) {
-    chosen = answer;
-    return answer;
-  }
-  FileDialog& inner_;
-};
 
 QString FileNameOf(const std::string& path) {
   return QFileInfo(QString::fromStdString(path)).fileName();
@@ -112,8 +94,19 @@ MainWindow::MainWindow(Workspace& ws, Services* sv, QWidget* parent) : QMainWind
   commandParts_ = std::make_unique<CommandParts>();
   fields_->setHooks({[this](FieldRef f) { OnEdited(f); }, [this](FieldRef f) { FocusField(f); },
                      [this](WindowTab tab) { ShowTab(tab); }});
-  // Every command first runs the rules of the fields still waiting.
-  commands_ = new CommandRunner([this] { return flushFieldChecks(); }, this);
+  // Every command first runs the rules of the fields still waiting; the
+  // focus goes back where it was once the command has ended.
+  commands_ = new CommandRunner(
+      [this] {
+        if (!flushFieldChecks()) return false;
+        RememberFocus();
+        return true;
+      },
+      this);
+  editsCheck_ = new QTimer(this);
+  editsCheck_->setSingleShot(true);
+  editsCheck_->setInterval(0);
+  connect(editsCheck_, &QTimer::timeout, this, &MainWindow::UpdateTitle);
   BuildWindow();
   BindWindowCommands(*this);
   setAcceptDrops(true);  // a .eep file dropped on the window is loaded
@@ -128,6 +121,7 @@ MainWindow::~MainWindow() {
 }
 
 void MainWindow::StartUp() {
+  NoteKept(origin_, ws_);
   // The tables, the analog scales and the computed levels were set up with
   // the workspace; the controls already show the start values.
   CheckEnabled();
@@ -269,6 +263,9 @@ void MainWindow::ShowAll() {
 }
 
 void MainWindow::ConfigReplaced() {
+  // A file or the unit holds what comes in now.
+  NoteKept(origin_, ws_);
+  editsCheck_->start();
   // Checks waiting for the previous values are void now.
   fields_->Clear();
   ShowAll();
@@ -334,6 +331,7 @@ bool MainWindow::flushFieldChecks() { return fields_->Flush(); }
 bool MainWindow::hasPendingFieldChecks() const { return fields_->pending(); }
 
 void MainWindow::OnEdited(FieldRef f) {
+  editsCheck_->start();
   switch (f.field) {
     case Field::SwitchReport: ApplySwitchReportRule(); return;
     case Field::PowerReport: ApplyPowerReportRule(); return;
@@ -369,6 +367,7 @@ void MainWindow::OpenRow(Family family, int row) {
   }
   ShowRow(family, row);
   UpdateMemoryUsage();
+  editsCheck_->start();
 }
 
 void MainWindow::openInputRow(int row) { OpenRow(Family::Input, row); }
@@ -383,29 +382,70 @@ void MainWindow::openFile(const QString& path) {
 }
 
 void MainWindow::SaveToFile() {
-  if (sv_->files == nullptr) return;
-  ChosenFile files(*sv_->files);
-  Services local = *sv_;
-  local.files = &files;
-  if (SaveWorkflow(ws_, local) != FileOutcome::Completed || !files.chosen) return;
-  sv_->files->SetCurrentFile(*files.chosen);
-  setSource(FileNameOf(*files.chosen));
-  ShowStatus(QString::fromStdString(texts::SavedToFileStatus(FileNameOf(*files.chosen).toStdString())));
+  if (SaveConfigAs(ws_, *sv_, origin_) != FileOutcome::Completed) return;
+  ShowSource(FileNameOf(origin_.file));
+  ShowStatus(QString::fromStdString(texts::SavedToFileStatus(FileNameOf(origin_.file).toStdString())));
 }
 
 void MainWindow::LoadFromFile(const std::string* path) {
-  std::optional<std::string> loaded;
-  if (path != nullptr) {
-    if (LoadWorkflow(ws_, *sv_, *path) == FileOutcome::Completed) loaded = *path;
-  } else if (sv_->files != nullptr) {
-    ChosenFile files(*sv_->files);
-    Services local = *sv_;
-    local.files = &files;
-    if (LoadWorkflow(ws_, local) == FileOutcome::Completed) loaded = files.chosen;
+  if (!MayLeaveEdits()) return;
+  if (OpenConfig(ws_, *sv_, origin_, path) == FileOutcome::Completed) ShowSource(FileNameOf(origin_.file));
+}
+
+bool MainWindow::hasUnsavedEdits() const { return HasUnsavedEdits(origin_, ws_); }
+
+bool MainWindow::MayLeaveEdits() {
+  const bool mayLeave = vexa::MayLeaveEdits(ws_, *sv_, origin_);
+  // Saved on the way: the title names the file.
+  if (!origin_.file.empty()) ShowSource(FileNameOf(origin_.file));
+  return mayLeave;
+}
+
+void MainWindow::RunWrite(const std::function<void()>& write) {
+  writing_ = true;
+  sv_->progress.SetCancelQuestion([this] { return AskStopWrite(); });
+  write();
+  sv_->progress.SetCancelQuestion({});
+  writing_ = false;
+}
+
+bool MainWindow::AskStopWrite() {
+  // One question at a time: a second Storno or close while it is up waits.
+  if (askingStop_) return false;
+  askingStop_ = true;
+  const bool stop = ConfirmStopWrite(sv_->messages);
+  askingStop_ = false;
+  return stop;
+}
+
+bool MainWindow::StopRunningCommand() {
+  if (writing_ && !AskStopWrite()) return false;
+  ws_.CancelRequested = true;
+  return true;
+}
+
+void MainWindow::RememberFocus() {
+  QWidget* focus = QApplication::focusWidget();
+  focusBeforeCommand_ = focus != nullptr && isAncestorOf(focus) ? focus : nullptr;
+  if (focusBeforeCommand_) commands_->AfterCommand([this] { RestoreFocus(); });
+}
+
+// Disabling the command controls and the fields moves the focus on (to
+// "Kontrolovat zápis do EEPROM", where one Space would untick it); it goes
+// back where it was, or to the tabs when a read or load brought another tab
+// forward. A command that put the focus into a field (a failed check) leaves
+// it there.
+void MainWindow::RestoreFocus() {
+  QWidget* before = focusBeforeCommand_;
+  focusBeforeCommand_.clear();
+  if (before == nullptr || !isVisible() || QApplication::activeModalWidget() != nullptr) return;
+  QWidget* now = QApplication::focusWidget();
+  if (now == before || (now != nullptr && tabList_->isAncestorOf(now))) return;
+  if (before->isVisible() && before->isEnabled()) {
+    before->setFocus(Qt::OtherFocusReason);
+  } else {
+    tabList_->setFocus(Qt::OtherFocusReason);
   }
-  if (!loaded) return;
-  if (sv_->files != nullptr) sv_->files->SetCurrentFile(*loaded);
-  setSource(FileNameOf(*loaded));
 }
 
 void MainWindow::LockFields(bool locked) {
@@ -426,14 +466,32 @@ void MainWindow::LockFields(bool locked) {
   if (enabled) focusBeforeLock_.clear();
 }
 
-QString MainWindow::TitleFor(const QString& source) {
+QString MainWindow::TitleFor(const QString& source, bool modified) {
   const QString program = QString::fromUtf8(texts::kProgramTitle);
-  return source.isEmpty() ? program : source + QString::fromUtf8(texts::kTitleSeparator) + program;
+  return (modified ? QStringLiteral("*") : QString()) +
+         (source.isEmpty() ? program : source + QString::fromUtf8(texts::kTitleSeparator) + program);
 }
 
 void MainWindow::setSource(const QString& source) {
+  NoteReadFromUnit(origin_, ws_);
+  // The open dialog no longer proposes the file the window held before.
+  if (sv_->files != nullptr) sv_->files->SetCurrentFile(std::string());
+  ShowSource(source);
+}
+
+void MainWindow::WrittenToUnit() {
+  NoteKept(origin_, ws_);
+  UpdateTitle();
+}
+
+void MainWindow::ShowSource(const QString& source) {
   source_ = source;
-  setWindowTitle(TitleFor(source));
+  UpdateTitle();
+}
+
+void MainWindow::UpdateTitle() {
+  editsCheck_->stop();
+  setWindowTitle(TitleFor(source_, HasUnsavedEdits(origin_, ws_)));
 }
 
 void MainWindow::ShowStatus(const QString& text) { statusBar()->showMessage(text, 15000); }
@@ -464,14 +522,20 @@ void MainWindow::OnKonec() {
   // Leaving the program: the field being left is not checked any more.
   fields_->Clear();
   // "Ukončit" while a command runs stops that command (as its Storno
-  // would); the program goes on.
+  // would, a write only when the user agrees); the program goes on.
   if (commands_->running()) {
-    ws_.CancelRequested = true;
+    StopRunningCommand();
     return;
   }
-  if (exitGuard_ && !exitGuard_(true)) return;
+  if (!MayLeave(true)) return;
   exiting_ = true;
   close();
+}
+
+bool MainWindow::MayLeave(bool allowCancel) {
+  bool mayLeave = false;
+  commands_->Run([this, &mayLeave] { mayLeave = MayLeaveEdits(); });
+  return mayLeave && (!exitGuard_ || exitGuard_(allowCancel));
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
@@ -480,15 +544,15 @@ void MainWindow::closeEvent(QCloseEvent* event) {
   // closes the window once it has ended (the exit guard's question then
   // comes after it).
   if (commands_->running()) {
-    ws_.CancelRequested = true;
     event->ignore();
+    if (!StopRunningCommand()) return;
     commands_->AfterCommand([w = QPointer<MainWindow>(this)] {
       if (w && w->isVisible()) w->close();
     });
     return;
   }
-  if (!exiting_ && exitGuard_ && !exitGuard_(false)) {
-    event->ignore();  // the guard closes the window again when it can
+  if (!exiting_ && !MayLeave(false)) {
+    event->ignore();
     return;
   }
   exiting_ = true;

@@ -44,8 +44,12 @@
 // on the window is loaded as btFileLoad would load it.
 //
 // The title names where the configuration came from: the file last loaded
-// or saved, or the unit after a read. A successful save says so in the
-// status line.
+// or saved, or the unit after a read, with "*" in front while the
+// configuration holds edits kept in no file and no unit. Quitting, closing
+// the window, reading the unit and loading a file ask first about such edits
+// (workflows/config_origin.h). A successful save says so in the status line.
+// Stopping a running write (Storno, "Ukončit", closing the window) asks
+// first; after a command the focus goes back to where it was.
 //
 // Field rules run when a field loses the focus to another control of this
 // window (see FieldController).
@@ -60,6 +64,7 @@
 #include "ui/command_host.h"
 #include "ui/port_selector.h"
 #include "ui/window_tabs.h"
+#include "workflows/config_origin.h"
 #include "workspace/fields.h"
 
 class QCheckBox;
@@ -69,6 +74,7 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 class QTabWidget;
+class QTimer;
 class QToolButton;
 
 namespace vexa {
@@ -200,16 +206,29 @@ class MainWindow : public QMainWindow, public MainView, public CommandHost {
   // command runs.
   void openFile(const QString& path);
 
+  // Where the configuration came from and what it was then.
+  const ConfigOrigin& origin() const { return origin_; }
+  // True while the configuration holds edits kept in no file and no unit.
+  bool hasUnsavedEdits() const;
+  // Asks about unsaved edits before the configuration is left behind; true:
+  // go on (saved, or the user let them go).
+  bool MayLeaveEdits();
+  // Runs a write of the unit: while it runs, stopping it asks first.
+  void RunWrite(const std::function<void()>& write);
+
   // While a read, write or compare runs the configuration takes no input:
   // the tab pages are disabled (the tabs still switch). The commands lock
   // and unlock in pairs.
   void LockFields(bool locked) override;
-  // Where the configuration in the window came from ("pumping-station.eep",
-  // "Zařízení VEXA na COM 1"), shown before the program's title; empty: the
-  // title alone.
+  // A read from the unit replaced the configuration: `source` names the unit
+  // ("Zařízení VEXA na COM 1") before the program's title.
   void setSource(const QString& source) override;
+  // A write put the configuration into the unit.
+  void WrittenToUnit() override;
   QString source() const { return source_; }
-  static QString TitleFor(const QString& source);
+  // The title for a configuration from `source` (empty: the title alone),
+  // with "*" in front when it holds unsaved edits.
+  static QString TitleFor(const QString& source, bool modified = false);
   // A note in the status line for a while.
   void ShowStatus(const QString& text);
 
@@ -234,6 +253,16 @@ class MainWindow : public QMainWindow, public MainView, public CommandHost {
   void SaveToFile();
   void LoadFromFile(const std::string* path);
   void StartUp();
+  void ShowSource(const QString& source);
+  void UpdateTitle();
+  // The edits question, then the exit guard's; false: the program goes on.
+  bool MayLeave(bool allowCancel);
+  // "Ukončit" or closing while a command runs: stops it (a write only after
+  // the user agreed). False: the command goes on.
+  bool StopRunningCommand();
+  bool AskStopWrite();
+  void RememberFocus();
+  void RestoreFocus();
 
   Workspace& ws_;
   std::unique_ptr<qt::QtMessageBox> ownMessages_;
@@ -252,7 +281,12 @@ class MainWindow : public QMainWindow, public MainView, public CommandHost {
   bool exiting_ = false;
   int locks_ = 0;
   QPointer<QWidget> focusBeforeLock_;
+  QPointer<QWidget> focusBeforeCommand_;
   QString source_;
+  ConfigOrigin origin_;
+  QTimer* editsCheck_ = nullptr;  // the title's "*", once the edits settle
+  bool writing_ = false;
+  bool askingStop_ = false;
   std::function<bool(bool)> exitGuard_;
 
   QTabWidget* tabList_ = nullptr;

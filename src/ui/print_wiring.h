@@ -1,11 +1,15 @@
 // The print button "Tisk nastavení" (btTisk) and the preview button
 // "Náhled tisku" (btNahled) of the main window: what they do, with the
-// printer settings chosen in the dialog kept for the rest of the run.
+// printer settings chosen in the dialog kept for the rest of the run. A PDF
+// is proposed under the configuration's name; after a print the status line
+// says where the PDF went or which printer took the job.
 #pragma once
 
 #include <QObject>
 #include <QPrinter>
 #include <QString>
+#include <functional>
+#include <string>
 
 namespace vexa {
 struct Workspace;
@@ -28,6 +32,11 @@ class Printing : public QObject {
   // The folder a printout to a PDF file was last written to; the print
   // dialog proposes it for the next one. Empty before the first.
   QString pdfFolder;
+  // The name a PDF of the configuration is proposed under (without ".pdf");
+  // the program's title when unset.
+  std::function<std::string()> proposedName;
+  // Shows a note in the window's status line.
+  std::function<void(const QString&)> showStatus;
 
  private:
   Workspace& ws_;

@@ -1,6 +1,6 @@
 // What the program remembers between runs, kept with QSettings in
 // $XDG_CONFIG_HOME/vexa-init/vexa-init.conf (else ~/.config/vexa-init/): the
-// serial port, the transfer check boxes, the folders last used for opening,
+// serial port, the transfer check boxes (not the backup box), the folders last used for opening,
 // saving and printing to PDF, and the main window's size and position. The
 // configuration itself is not among them: every run starts from the start-up
 // configuration.
@@ -40,11 +40,12 @@ struct RememberedBox {
 constexpr RememberedBox Remember(Field field) {
   return {field, InfoOf(field).name, std::get<bool ProgramSettings::*>(InfoOf(field).member)};
 }
-// A new box is one more line here.
+// A new box is one more line here. "Zálohovat před zápisem" is not among
+// them: switched off it would silently go on skipping the backup in later
+// runs, so every run starts with it ticked.
 inline constexpr RememberedBox kRememberedBoxes[] = {
     Remember(Field::CheckWrite),
     Remember(Field::FullRead),
-    Remember(Field::Backup),
     Remember(Field::FullWrite),
 };
 

@@ -65,6 +65,9 @@ Printing& AttachPrinting(MainWindow& window) {
   if (parts.printing != nullptr) return *parts.printing;
   auto* printing = new Printing(window.workspace(), window.services(), window);
   parts.printing = printing;
+  MainWindow* w = &window;
+  printing->proposedName = [w] { return ProposedBaseName(w->origin(), w->workspace().config); };
+  printing->showStatus = [w](const QString& text) { w->ShowStatus(text); };
   window.commands().Bind(window.btTisk(), [printing] { printing->Print(); });
   window.commands().Bind(window.btNahled(), [printing] { printing->Preview(); });
   return *printing;
@@ -80,8 +83,12 @@ LinkCommands& AttachLink(MainWindow& window, const std::string& dosDevicesDir) {
   window.tabPort()->setDosDevicesDir(dosDevicesDir);
   CommandRunner& commands = window.commands();
   commands.Bind(window.btDEA(), [link] { link->Dea(); });
-  commands.Bind(window.btEEPROMLoad(), [link] { link->Load(); });
-  commands.Bind(window.btEEPROMSave(), [link] { link->Save(); });
+  MainWindow* w = &window;
+  // A read replaces the configuration: unsaved edits are asked about first.
+  commands.Bind(window.btEEPROMLoad(), [w, link] {
+    if (w->MayLeaveEdits()) link->Load();
+  });
+  commands.Bind(window.btEEPROMSave(), [w, link] { w->RunWrite([link] { link->Save(); }); });
   window.setExitGuard([link](bool allowCancel) { return link->MayExit(allowCancel); });
   return *link;
 }

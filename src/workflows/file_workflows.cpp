@@ -32,7 +32,7 @@ FileOutcome SaveWorkflow(Workspace& ws, Services& sv) {
 
   // The question comes before the progress window, so that the two never
   // cover each other; declined, nothing is shown or touched.
-  if (FileExists(path) && sv.messages.Show(Icon::Question, texts::kOverwriteQuestion, Buttons::YesNo) != Answer::Yes) {
+  if (FileExists(path) && sv.messages.AskNoByDefault(Icon::Question, texts::kOverwriteQuestion) != Answer::Yes) {
     return FileOutcome::Declined;
   }
 

@@ -145,13 +145,16 @@ TEST_F(LinkEndToEnd, ActivateWriteReadBackIntoAFreshConfigurationAndRelease) {
   EXPECT_FALSE(window->findChild<QComboBox*>(QStringLiteral("tabPort"))->isEnabled());
 
   fx.messages.clear();
+  EXPECT_TRUE(window->hasUnsavedEdits());
   Click("btEEPROMSave");
   ASSERT_EQ(fx.messages.firstLines(), std::vector<std::string>{texts::kMsgWriteDone});
   EXPECT_TRUE(Button("btFileLoad")->isEnabled());
+  EXPECT_FALSE(window->hasUnsavedEdits());  // the unit holds it now
 
-  // A fresh configuration on screen, then the unit's.
+  // A fresh configuration on screen (as a file would bring it), then the
+  // unit's.
   ws.config = Workspace().config;
-  window->ShowAll();
+  window->ConfigReplaced();
   ASSERT_NE(ws.config, written);
   fx.messages.clear();
   Click("btEEPROMLoad");

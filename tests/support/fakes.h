@@ -73,6 +73,14 @@ class FakeMessageBox : public MessageBox {
     return a;
   }
 
+  // A Yes/No question whose Enter answers No: recorded and answered as
+  // Show would, and its text kept in `noByDefault`.
+  std::vector<std::string> noByDefault;
+  Answer AskNoByDefault(Icon icon, const std::string& text) override {
+    noByDefault.push_back(text);
+    return Show(icon, text, Buttons::YesNo);
+  }
+
   std::vector<std::string> texts() const {
     std::vector<std::string> out;
     for (const auto& m : shown) out.push_back(m.text);
@@ -88,6 +96,7 @@ class FakeMessageBox : public MessageBox {
     shown.clear();
     answers.clear();
     extraButtons.clear();
+    noByDefault.clear();
   }
 };
 
@@ -118,9 +127,11 @@ class FakeProgress : public ProgressWindow {
     log.push_back("text:" + t);
     shownTexts.push_back(t);
   }
-  // The Storno button: sets the cancel flag and hides the window.
+  // The Storno button: asks the cancel question when there is one, then
+  // sets the cancel flag and hides the window.
   void ClickStorno() {
     if (!visible || !stornoVisible || ws == nullptr) return;
+    if (mayCancel && !mayCancel()) return;
     ws->CancelRequested = true;
     visible = false;
   }
@@ -128,6 +139,8 @@ class FakeProgress : public ProgressWindow {
     visible = false;
     log.push_back("close");
   }
+  std::function<bool()> mayCancel;
+  void SetCancelQuestion(std::function<bool()> ask) override { mayCancel = std::move(ask); }
 };
 
 class FakeFileDialog : public FileDialog {
@@ -144,8 +157,14 @@ class FakeFileDialog : public FileDialog {
   }
   std::optional<std::string> AskSave() override {
     ++saveAsked;
+    startedFrom.push_back(proposal);
     return Next(saves);
   }
+  // What the save dialog was told to start from, and at each save what it
+  // started from.
+  std::string proposal;
+  std::vector<std::string> startedFrom;
+  void ProposeSave(const std::string& p) override { proposal = p; }
   // The file the window says it holds (the next save's proposal).
   std::string current;
   void SetCurrentFile(const std::string& path) override { current = path; }

@@ -60,7 +60,7 @@ TEST_F(CommandsTest, ADroppedEepFileIsLoadedUnlessACommandRuns) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     ws.config = Workspace().config;
-    window->ShowAll();
+    window->ConfigReplaced();
     fx.messages.clear();
     window->btFileLoad()->setEnabled(c.loadEnabled);
     EXPECT_EQ(Drop(c.urls), c.loaded);
@@ -70,7 +70,7 @@ TEST_F(CommandsTest, ADroppedEepFileIsLoadedUnlessACommandRuns) {
 
   // While a file command shows its message, a drop is refused.
   ws.config = Workspace().config;
-  window->ShowAll();
+  window->ConfigReplaced();
   fx.messages.clear();
   fx.files.opens.push_back(dir.filePath(QStringLiteral("missing.eep")).toStdString());
   bool dropped = true;

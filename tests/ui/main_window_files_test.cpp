@@ -136,57 +136,5 @@ TEST_F(FilesTest, LoadFromTheDialogOrTheCommandLine) {
   EXPECT_EQ(Edit("tabJmenoStanice")->text().toStdString(), "Čerpací stanice Horní Lhota – vrt 2");
 }
 
-// The title names the file last loaded or saved; a comparison or a failed
-// load changes neither the title nor the file the next save proposes, and a
-// save says so in the status line.
-TEST_F(FilesTest, TitleAndSaveProposalFollowTheFileInTheWindow) {
-  ASSERT_TRUE(tmp.isValid());
-  const std::string program = "Inicializační program pro zařízení VEXA";
-  const std::string pumping = Fixture("pumping-station.eep");
-  const std::string copy = PathIn("kopie.eep");
-  struct Step {
-    const char* name;
-    std::function<void()> act;
-    std::string title;
-    std::string proposal;
-    std::string status;
-  } steps[] = {
-      {"start", [] {}, program, "", ""},
-      {"load",
-       [&] {
-         fx.files.opens = {pumping};
-         window->btFileLoad()->click();
-       },
-       "pumping-station.eep – " + program, pumping, ""},
-      {"compare",
-       [&] {
-         fx.files.opens = {Fixture("pumping-station.eep")};
-         window->btPorovnat()->click();
-       },
-       "pumping-station.eep – " + program, pumping, ""},
-      {"failed load",
-       [&] {
-         fx.files.opens = {PathIn("missing.eep")};
-         window->btFileLoad()->click();
-       },
-       "pumping-station.eep – " + program, pumping, ""},
-      {"save",
-       [&] {
-         fx.files.saves = {copy};
-         window->btFileSave()->click();
-       },
-       "kopie.eep – " + program, copy, "Nastavení bylo uloženo do souboru 'kopie.eep'."},
-  };
-  for (const Step& s : steps) {
-    SCOPED_TRACE(s.name);
-    window->statusBar()->clearMessage();
-    s.act();
-    Settle();
-    EXPECT_EQ(window->windowTitle().toStdString(), s.title);
-    EXPECT_EQ(fx.files.current, s.proposal);
-    EXPECT_EQ(window->statusBar()->currentMessage().toStdString(), s.status);
-  }
-}
-
 }  // namespace
 }  // namespace vexa::ui::testing

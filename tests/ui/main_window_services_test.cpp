@@ -7,6 +7,7 @@
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QListView>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -32,18 +33,23 @@ TEST(QtMessageBoxTest, BoxesShowKindTextAndCzechButtons) {
     Buttons buttons;
     QMessageBox::Icon qtIcon;
     QStringList captions;
+    bool noByDefault = false;
+    QMessageBox::StandardButton enter = QMessageBox::Ok;  // the default button
   };
   const Case cases[] = {
       {Icon::Error, Buttons::Ok, QMessageBox::Critical, {"OK"}},
       {Icon::Warning, Buttons::Ok, QMessageBox::Warning, {"OK"}},
       {Icon::Information, Buttons::Ok, QMessageBox::Information, {"OK"}},
-      {Icon::Question, Buttons::YesNo, QMessageBox::Question, {"&Ano", "&Ne"}},
-      {Icon::Question, Buttons::YesNoCancel, QMessageBox::Question, {"&Ano", "&Ne", "&Storno"}},
+      {Icon::Question, Buttons::YesNo, QMessageBox::Question, {"&Ano", "&Ne"}, false, QMessageBox::Yes},
+      // Overwriting a file, stopping a write: Enter answers No.
+      {Icon::Question, Buttons::YesNo, QMessageBox::Question, {"&Ano", "&Ne"}, true, QMessageBox::No},
+      {Icon::Question, Buttons::YesNoCancel, QMessageBox::Question, {"&Ano", "&Ne", "&Storno"}, false, QMessageBox::Yes},
   };
   for (const Case& c : cases) {
     QMessageBox box;
     // Character sets with "<" and ">" belong to some messages: plain text.
-    QtMessageBox::Prepare(box, c.icon, "Text <b>x</b>\r\nřádek", c.buttons);
+    QtMessageBox::Prepare(box, c.icon, "Text <b>x</b>\r\nřádek", c.buttons, c.noByDefault);
+    EXPECT_EQ(box.defaultButton(), box.button(c.enter));
     EXPECT_EQ(box.windowTitle(), "VEXA Init");
     EXPECT_EQ(box.icon(), c.qtIcon);
     EXPECT_EQ(box.textFormat(), Qt::PlainText);
@@ -113,10 +119,16 @@ TEST(QtFileDialogTest, OpensShowingNameSizeAndDateUncut) {
   QFile file(QDir(tmp.path()).filePath(QStringLiteral("Čerpací stanice Horní Lhota – vrt 2.eep")));
   ASSERT_TRUE(file.open(QIODevice::WriteOnly));
   file.close();
+  // This run's backup folder, and another run's left in Qt's side bar.
+  const QByteArray dataHome = qgetenv("XDG_DATA_HOME");
+  qputenv("XDG_DATA_HOME", tmp.path().toUtf8());
+  ASSERT_TRUE(QDir(tmp.path()).mkpath(QStringLiteral("vexa-init/backups")));
   QWidget owner;
   QtFileDialog files(&owner);
+  files.prepareOpen().setSidebarUrls({QUrl::fromLocalFile(QStringLiteral("/elsewhere/vexa-init/backups"))});
   QFileDialog& d = files.prepareOpen();
   d.setOption(QFileDialog::DontUseNativeDialog);
+  d.setDirectory(tmp.path() + QStringLiteral("/vexa-init/backups"));
   d.setDirectory(tmp.path());
   d.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&d));
@@ -131,49 +143,93 @@ TEST(QtFileDialogTest, OpensShowingNameSizeAndDateUncut) {
     EXPECT_LE(head->sectionViewportPosition(column) + head->sectionSize(column), view->viewport()->width());
   }
   EXPECT_GE(head->sectionSize(0), view->fontMetrics().horizontalAdvance(QFileInfo(file).fileName()));
+  // The side bar names this run's backup folder in Czech, also once Qt has
+  // read the folder, and only it.
+  auto* side = d.findChild<QListView*>(QStringLiteral("sidebar"));
+  ASSERT_NE(side, nullptr);
+  QStringList names;
+  for (int row = 0; row < side->model()->rowCount(); ++row) names << side->model()->index(row, 0).data().toString();
+  EXPECT_EQ(names, QStringList{"Zálohy zařízení"});
   d.hide();
+  qputenv("XDG_DATA_HOME", dataHome);
 }
 
-TEST(QtFileDialogTest, ChosenPathIsReturnedAndProposedNextTime) {
+// Answers the file dialog that is up: `name` typed (none: as proposed),
+// then accepted or cancelled; what it showed when it came up is kept.
+void AnswerDialog(const QString& name, bool accept, QString* shown = nullptr) {
+  QTimer::singleShot(0, [=] {
+    auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(d, nullptr);
+    auto* edit = d->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    ASSERT_NE(edit, nullptr);
+    if (shown != nullptr) *shown = QDir(d->directory()).filePath(edit->text());
+    if (!name.isEmpty()) edit->setText(name);
+    QMetaObject::invokeMethod(d, accept ? "accept" : "reject");
+  });
+}
+
+// Each dialog starts from what it is told, never from the name it showed
+// last: not after a comparison, a cancelled dialog or a typed name. A bare
+// proposal goes into the folder last saved to.
+TEST(QtFileDialogTest, EachDialogStartsFromItsProposal) {
   QTemporaryDir tmp;
   ASSERT_TRUE(tmp.isValid());
+  const QDir dir(tmp.path());
+  { std::ofstream(dir.filePath(QStringLiteral("other-unit.eep")).toStdString()) << "x"; }
   QWidget owner;
   owner.show();
   QtFileDialog files(&owner);
-  const QString typed = QDir(tmp.path()).filePath(QStringLiteral("stanice"));
 
-  // A name typed without extension gets ".eep".
-  QTimer::singleShot(0, [&] {
-    auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-    ASSERT_NE(d, nullptr);
-    d->selectFile(typed);
-    QMetaObject::invokeMethod(d, "accept");
-  });
+  // A name typed without extension gets ".eep"; its folder is the save folder.
+  files.ProposeSave("VEXA.eep");
+  AnswerDialog(dir.filePath(QStringLiteral("stanice")), true);
   const auto saved = files.AskSave();
   ASSERT_TRUE(saved.has_value());
-  EXPECT_EQ(QString::fromStdString(*saved), QDir::toNativeSeparators(typed + QStringLiteral(".eep")));
-  EXPECT_EQ(files.lastPath().toStdString(), *saved);
+  EXPECT_EQ(QString::fromStdString(*saved), QDir::toNativeSeparators(dir.filePath(QStringLiteral("stanice.eep"))));
 
-  // Cancelling returns nothing and keeps the last path.
-  QTimer::singleShot(0, [] {
-    if (auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget())) d->reject();
-  });
-  EXPECT_FALSE(files.AskOpen().has_value());
-  EXPECT_EQ(files.lastPath().toStdString(), *saved);
+  const std::string inWindow = dir.filePath(QStringLiteral("A.eep")).toStdString();
+  struct Case {
+    const char* what;
+    std::function<void()> before;
+    std::string proposal;
+    QString startsFrom;
+  } cases[] = {
+      {"after a comparison",
+       [&] {
+         AnswerDialog(dir.filePath(QStringLiteral("other-unit.eep")), true);
+         EXPECT_TRUE(files.AskCompare().has_value());
+       },
+       "Stanice.eep", dir.filePath(QStringLiteral("Stanice.eep"))},
+      {"after a cancelled comparison with a typed name",
+       [&] {
+         AnswerDialog(QStringLiteral("typed.eep"), false);
+         EXPECT_FALSE(files.AskCompare().has_value());
+       },
+       "Stanice.eep", dir.filePath(QStringLiteral("Stanice.eep"))},
+      {"after a cancelled save", [&] {
+         AnswerDialog(QStringLiteral("typed.eep"), false);
+         EXPECT_FALSE(files.AskSave().has_value());
+       },
+       inWindow, QString::fromStdString(inWindow)},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    c.before();
+    files.ProposeSave(c.proposal);
+    QString shown;
+    AnswerDialog(QString(), false, &shown);
+    EXPECT_FALSE(files.AskSave().has_value());
+    EXPECT_EQ(shown, c.startsFrom);
+  }
 
-  // The open dialog proposes the last path.
-  { std::ofstream(*saved) << "x"; }
-  QString proposed;
-  QTimer::singleShot(0, [&] {
-    auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-    ASSERT_NE(d, nullptr);
-    proposed = d->selectedFiles().value(0);
-    QMetaObject::invokeMethod(d, "accept");
-  });
-  const auto opened = files.AskOpen();
-  ASSERT_TRUE(opened.has_value());
-  EXPECT_EQ(QDir::toNativeSeparators(proposed).toStdString(), *saved);
-  EXPECT_EQ(*opened, *saved);
+  // The open dialog selects the file in the window, and none after a read.
+  for (const std::string& current : {*saved, std::string()}) {
+    files.SetCurrentFile(current);
+    QString shown;
+    AnswerDialog(QString(), false, &shown);
+    EXPECT_FALSE(files.AskOpen().has_value());
+    EXPECT_EQ(QDir::toNativeSeparators(shown).toStdString(), current.empty() ? dir.path().toStdString() : current);
+  }
 }
 
 TEST(QtEventLoopTest, YieldRunsWhatIsWaiting) {

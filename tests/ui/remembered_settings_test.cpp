@@ -98,6 +98,8 @@ TEST(RememberedSettingsTest, DamagedOrMissingFileGivesTheDefaults) {
       QByteArray("[boxes]\nCheckWrite=maybe\nFullRead=1\nBackup=\n[port]\nkind=serial\nvalue=\n"
                  "[folders]\nopen=relative/path\nsave=@Variant(garbage)\n[window]\ngeometry=42\n"),
       QByteArray("[port]\nkind=com\nvalue=COM 1 x\n[boxes]\nBackup=FALSE\n"),
+      // Written by an earlier version: the backup box starts ticked in every run.
+      QByteArray("[boxes]\nBackup=false\n"),
   };
   int n = 0;
   for (const QByteArray& bytes : contents) {
@@ -109,6 +111,7 @@ TEST(RememberedSettingsTest, DamagedOrMissingFileGivesTheDefaults) {
     f.close();
     const Remembered r = ReadRemembered(file);
     EXPECT_EQ(Boxes(r.settings), Boxes(defaults));
+    EXPECT_TRUE(r.settings.Backup);
     EXPECT_EQ(r.port.kind, Kind::None);
     EXPECT_TRUE(r.openFolder.isEmpty());
     EXPECT_TRUE(r.saveFolder.isEmpty());
