@@ -49,7 +49,6 @@
 namespace vexa::ui {
 namespace {
 
-
 QString FileNameOf(const std::string& path) {
   return QFileInfo(QString::fromStdString(path)).fileName();
 }
