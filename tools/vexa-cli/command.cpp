@@ -62,7 +62,7 @@ int BadUsage(const std::string& usage) {
   return kExitUsage;
 }
 
-std::optional<Args> ParseArgs(const std::vector<std::string>& args, const ArgSpec& spec, const std::string& usage) {
+std::optional<Args> ParseArgs(const std::vector<std::string>& args, const ArgForm& form, const std::string& usage) {
   const auto listed = [](const std::vector<std::string>& names, const std::string& a) {
     return std::find(names.begin(), names.end(), a) != names.end();
   };
@@ -70,9 +70,9 @@ std::optional<Args> ParseArgs(const std::vector<std::string>& args, const ArgSpe
   bool fits = true;
   for (std::size_t i = 0; i < args.size() && fits; ++i) {
     const std::string& a = args[i];
-    if (listed(spec.withValue, a) && i + 1 < args.size()) {
+    if (listed(form.withValue, a) && i + 1 < args.size()) {
       parsed.given.emplace_back(a, args[++i]);
-    } else if (listed(spec.switches, a)) {
+    } else if (listed(form.switches, a)) {
       parsed.given.emplace_back(a, std::string());
     } else if (!a.empty() && a[0] != '-') {
       parsed.given.emplace_back(std::string(), a);
@@ -81,8 +81,8 @@ std::optional<Args> ParseArgs(const std::vector<std::string>& args, const ArgSpe
     }
   }
   const std::size_t plain = parsed.Plain().size();
-  fits = fits && plain >= spec.minPlain && plain <= spec.maxPlain &&
-         std::all_of(spec.required.begin(), spec.required.end(), [&](const auto& r) { return parsed.Has(r); });
+  fits = fits && plain >= form.minPlain && plain <= form.maxPlain &&
+         std::all_of(form.required.begin(), form.required.end(), [&](const auto& r) { return parsed.Has(r); });
   if (!fits) {
     BadUsage(usage);
     return std::nullopt;

@@ -48,7 +48,7 @@ struct Command {
 std::vector<Command>& Registry();
 
 // The options a command takes.
-struct ArgSpec {
+struct ArgForm {
   std::vector<std::string> withValue = {};  // "-o", "--port": each takes the argument after it
   std::vector<std::string> switches = {};   // "--force"
   std::vector<std::string> required = {};   // options that must be given
@@ -67,8 +67,8 @@ struct Args {
 };
 
 // Every command's arguments end here: the parsed arguments, or nullopt with
-// "usage: vexa-cli " + usage on standard error when they do not fit `spec`.
-std::optional<Args> ParseArgs(const std::vector<std::string>& args, const ArgSpec& spec, const std::string& usage);
+// "usage: vexa-cli " + usage on standard error when they do not fit `form`.
+std::optional<Args> ParseArgs(const std::vector<std::string>& args, const ArgForm& form, const std::string& usage);
 // Says the usage line on standard error; the exit code of wrong usage.
 int BadUsage(const std::string& usage);
 
