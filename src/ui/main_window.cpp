@@ -191,7 +191,6 @@ void MainWindow::FocusField(FieldRef field) {
 // Field events
 
 bool MainWindow::flushFieldChecks() { return fields_->Flush(); }
-bool MainWindow::hasPendingFieldChecks() const { return fields_->pending(); }
 
 void MainWindow::OnEdited(FieldRef f) {
   editsCheck_->start();
@@ -224,10 +223,6 @@ void MainWindow::OpenRow(Family family, int row) {
   editsCheck_->start();
 }
 
-void MainWindow::openInputRow(int row) { OpenRow(Family::Input, row); }
-void MainWindow::openOutputRow(int row) { OpenRow(Family::Output, row); }
-void MainWindow::openAnalogRow(int row) { OpenRow(Family::Analog, row); }
-void MainWindow::openPhoneRow(int row) { OpenRow(Family::Phone, row); }
 
 void MainWindow::openFile(const QString& path) { files_->Open(path); }
 

@@ -1,6 +1,11 @@
 // The main window "Hlavni": the whole configuration on seven tabs, the
 // program, link, settings and information panels, and the start-up sequence.
-// What its command buttons and keys do is bound in window_commands.cpp.
+// What its command buttons and keys do is bound in window_commands.cpp, over
+// the window's CommandWindow side; the file commands and dropped files are
+// file_wiring.cpp's. The window is laid out in main_window_layout.cpp, and
+// leaving the program is main_window_exit.cpp. What an edit changes beside
+// its own field (the enabling of a group, the battery text shown twice) is
+// the rules' (rules/follow_up.h).
 //
 // The window is a view of the workspace's DeviceConfig: every control writes
 // its field as it changes and is shown again from the configuration when a
@@ -133,27 +138,10 @@ class MainWindow : public QMainWindow, public MainView, public CommandWindow {
   void ConfigReplaced() override;
   void LinkStateChanged() override;
 
-  // Recomputes the EEPROM usage and shows it with the space left.
-  void UpdateMemoryUsage();
-
-  // Shows one field, one row or everything again from the configuration.
-  void ShowField(FieldRef field);
-  void ShowRow(Family family, int row);
+  // Shows everything again from the configuration, with the usage.
   void ShowAll();
 
-  // Runs the rules of fields that lost the focus and are still waiting.
-  // False when one failed (its message shown, the focus back on it). Button
-  // actions call it first and do nothing when it fails.
-  bool flushFieldChecks();
-  // True while a field's rules have yet to run.
-  bool hasPendingFieldChecks() const;
 
-  // The row actions: open the row's editor, then show the row again and
-  // recompute the usage.
-  void openInputRow(int row);
-  void openOutputRow(int row);
-  void openAnalogRow(int row);
-  void openPhoneRow(int row);
 
   // Loads a file chosen outside the window (the command line, the desktop)
   // through the load command, without its dialog. Refused while a file
@@ -190,11 +178,22 @@ class MainWindow : public QMainWindow, public MainView, public CommandWindow {
   void BuildWindow();
   QWidget* BuildProgramPanel();
   void AddRowTab(QWidget* page, const QString& title);
+  // Recomputes the EEPROM usage and shows it with the space left.
+  void UpdateMemoryUsage();
+  // Shows one field or one row again from the configuration.
+  void ShowField(FieldRef field);
+  void ShowRow(Family family, int row);
+  // Runs the rules of fields that lost the focus and are still waiting.
+  // False when one failed (its message shown, the focus back on it). Button
+  // actions call it first and do nothing when it fails.
+  bool flushFieldChecks();
   void OnEdited(FieldRef f);
   // Enables a group of controls as its flag in the configuration says
   // (rules/follow_up.h).
   void ApplyEnabling(rules::Enabling group);
   void RunPhoneRowRule(int row);
+  // A row's button: opens the row's editor, then shows the row again and
+  // recomputes the usage.
   void OpenRow(Family family, int row);
   void StartUp();
   void ShowSource(const QString& source);

@@ -300,7 +300,7 @@ TEST_F(FieldsTest, FocusTakenByAnotherWindowRunsNoRule) {
   QApplication::sendEvent(pin, &toPopup);
   Settle();
   EXPECT_TRUE(fx.messages.shown.empty());
-  EXPECT_FALSE(window->hasPendingFieldChecks());
+  EXPECT_FALSE(window->fields().pending());
 }
 
 TEST_F(FieldsTest, ARealMessageBoxTakingTheFocusDoesNotRunTheRulesAgain) {
@@ -367,13 +367,13 @@ TEST_F(FieldsTest, ClearingAPhoneNumberWarnsForEachTickedBox) {
 
 TEST_F(FieldsTest, PhoneEditorWarnsOnceTheTableShowsTheEmptiedNumber) {
   ws.config.phones[2] = {"+420601111222", true, false};
-  window->ShowRow(Family::Phone, 2);
+  window->fields().ShowRow(Family::Phone, 2);
   std::vector<std::pair<QString, bool>> rowAtWarning;
   fx.messages.onShow = [&](const fake::ShownMessage&) {
     rowAtWarning.emplace_back(Edit("tabTC2")->text(), Check("tabTCPrijem2")->isChecked());
   };
   CloseNextDialog(true, nullptr, [](QDialog* d) { d->findChild<QLineEdit*>(QStringLiteral("TC"))->clear(); });
-  window->openPhoneRow(2);
+  Find<QAbstractButton>(Cell("tabTCbt", 2))->click();
   // Copied back and shown, then warned, then the box cleared.
   EXPECT_EQ(rowAtWarning, (std::vector<std::pair<QString, bool>>{{QString(), true}}));
   EXPECT_FALSE(Check("tabTCPrijem2")->isChecked());
@@ -519,7 +519,7 @@ TEST_F(FieldsTest, RowEditedInItsEditorIsShownAgain) {
     ASSERT_NE(name, nullptr);
     name->setText(QStringLiteral("Dvere"));
   });
-  window->openInputRow(1);
+  Find<QAbstractButton>(Cell("tabINPbt", 1))->click();
   EXPECT_EQ(ws.config.inputs[1].INPNazev, "Dvere");
   EXPECT_EQ(Edit("tabINPNazev1")->text(), "Dvere");
   EXPECT_EQ(Usage(), CoreUsage(ws.config).usageText);
@@ -528,7 +528,7 @@ TEST_F(FieldsTest, RowEditedInItsEditorIsShownAgain) {
   CloseNextDialog(false, nullptr, [](QDialog* d) {
     if (auto* name = d->findChild<QLineEdit*>(QStringLiteral("INPNazev"))) name->setText(QStringLiteral("Okno"));
   });
-  window->openInputRow(1);
+  Find<QAbstractButton>(Cell("tabINPbt", 1))->click();
   EXPECT_EQ(Edit("tabINPNazev1")->text(), "Dvere");
 }
 

@@ -298,8 +298,8 @@ TEST_F(TextsTest, AfterAnEditorClosesItsRowShowsTheBeginningOfItsTexts) {
     EditorDialog* dialog;
     std::function<void()> open;
     QString cell;
-  } cases[] = {{&editors.inputEditor(), [&] { window->openInputRow(0); }, Cell("tabINPNazev", 0)},
-               {&editors.analogEditor(), [&] { window->openAnalogRow(1); }, Cell("tabAINCL1Up", 1)}};
+  } cases[] = {{&editors.inputEditor(), [&] { Find<QAbstractButton>(Cell("tabINPbt", 0))->click(); }, Cell("tabINPNazev", 0)},
+               {&editors.analogEditor(), [&] { Find<QAbstractButton>(Cell("tabAINbt", 1))->click(); }, Cell("tabAINCL1Up", 1)}};
   for (const auto& c : cases) {
     for (const bool ok : {true, false}) {
       WhileOpen(*c.dialog, c.open, [&] { (ok ? c.dialog->okButton() : c.dialog->stornoButton())->click(); });
