@@ -112,11 +112,10 @@ class MainWindow : public QMainWindow, public MainView, public CommandWindow {
   MainWindow(Workspace& ws, Services& sv, QWidget* parent = nullptr);
   ~MainWindow() override;
 
-  Workspace& workspace() { return ws_; }
-  Services& services() { return *sv_; }
   // The bound fields; tests find the controls of the fields through it.
   FieldController& fields() { return *fields_; }
-  // The row editors, each created on first use.
+  // The row editors, each created on first use (tests script them before
+  // they open).
   RowEditors& rowEditors() { return *editors_; }
   // The about box, created on first use.
   AboutBox& aboutBox();
