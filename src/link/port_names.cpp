@@ -97,8 +97,10 @@ std::vector<PortEntry> PortSelectorEntries(const std::vector<SystemPort>& system
   }
   for (const SystemPort& p : systemPorts) {
     std::string text = p.device;
-    if (!p.description.empty()) text += " – " + p.description;
-    if (!p.serialNumber.empty()) text += (p.description.empty() ? " – " : ", ") + texts::PortSerialNumber(p.serialNumber);
+    if (!p.description.empty()) text += texts::kPortDescriptionSeparator + p.description;
+    if (!p.serialNumber.empty()) {
+      text += (p.description.empty() ? texts::kPortDescriptionSeparator : ", ") + texts::PortSerialNumber(p.serialNumber);
+    }
     entries.push_back({text, p.device});
   }
   return entries;
@@ -112,7 +114,7 @@ std::string ResolvePortChoice(std::string_view text, const std::vector<SystemPor
   // The entry of a port the system no longer lists (or lists with another
   // description): the device it was shown for.
   if (platform::IsDevicePath(text)) {
-    if (const auto cut = text.find(" – "); cut != std::string_view::npos) return std::string(text.substr(0, cut));
+    if (const auto cut = text.find(texts::kPortDescriptionSeparator); cut != std::string_view::npos) return std::string(text.substr(0, cut));
   }
   if (platform::IsDevicePath(text) || PortNumberOf(text)) return ResolvePortDevice(text, dosDevicesDir);
   for (const SystemPort& p : systemPorts) {

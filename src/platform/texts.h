@@ -1,9 +1,13 @@
 // The program's own texts: message boxes, progress texts, status lines and
 // the reasons and diagnostics beneath them, each defined once. This header
-// holds the window's and the transfers' texts and includes the other areas:
-// texts_rules.h (the field rules), texts_data.h (configuration JSON,
+// holds the messages of the window and the transfers and includes the other
+// areas: texts_rules.h (the field rules), texts_data.h (configuration JSON,
 // conversion, files), texts_link.h (blocks and ports), texts_cli.h
-// (vexa-cli) and texts_report.h (the printed report).
+// (vexa-cli) and texts_report.h (the printed report). The words of the
+// windows that are no field's (panels, buttons, the editors, the about box)
+// are in texts_window.h; a field's caption, label, tooltip and column head
+// are in its row of the field table (workspace/fields.h), which the tabs,
+// the editors and the report all read.
 //
 // Line endings: a message's second line (the reason, the backup line) is
 // joined with "\n", as WithReason does. Only the activation instruction and
@@ -196,6 +200,8 @@ inline std::string MissingSerialAdapterNote(const std::string& serialNumber, con
 inline std::string MissingPortNote(const std::string& port, const std::string& chosenPort) {
   return "Zapamatovaný sériový port " + port + " není připojen, vybrán je port " + chosenPort + ".";
 }
+// The progress window's bar, as a screen reader names it.
+inline constexpr const char* kProgressBarName = "Průběh přenosu";
 // The progress window's estimate: "Zbývá asi 21 s.", "Zbývá asi 5 min 21 s."
 inline std::string TimeLeftText(long long seconds) {
   if (seconds < 60) return "Zbývá asi " + std::to_string(seconds) + " s.";

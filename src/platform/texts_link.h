@@ -53,6 +53,9 @@ inline std::string PortAccessDeniedReason(const std::string& device) {
                   "zavřete ho a zkuste to znovu.";
 }
 inline std::string PortFailedReason(const std::string& device) { return device + ": port nelze otevřít."; }
+// Between an adapter's device and its description in the port selector:
+// "/dev/ttyUSB0 – FT232R USB UART"; the port's name is what comes before.
+inline constexpr const char* kPortDescriptionSeparator = " – ";
 // An adapter's serial number in the port selector: ", sériové číslo A1234".
 inline std::string PortSerialNumber(const std::string& number) { return "sériové číslo " + number; }
 // Added to the busy port's line: " Zámek /run/lock/LCK..ttyS0 patří procesu 812 (minicom)."

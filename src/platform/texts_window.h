@@ -122,6 +122,21 @@ inline constexpr const char* kAboutContact = "Kontakt na servis je uveden v doku
 inline constexpr const char* kClose = "&Zavřít";
 // The comparison's first column: what differs.
 inline constexpr const char* kCompareItem = "Položka";
+// Comparing configurations: the button btPorovnat (also the title of the
+// dialog choosing the file), its tooltip, the comparison's title, and what
+// each comparison sets against what, with the heads of its two columns.
+inline constexpr const char* kCompareWithFile = "Porovnat se souborem";
+inline constexpr const char* kCompareWithFileTip = "Porovnat nastavení v programu s nastavením uloženým v souboru";
+inline constexpr const char* kCompareTitle = "Porovnání nastavení";
+inline constexpr const char* kCompareFileWhat = "Nastavení v programu a v souboru '%1':";
+inline constexpr const char* kCompareInProgram = "V programu";
+inline constexpr const char* kCompareInFile = "V souboru";
+inline constexpr const char* kCompareWriteWhat = "Nastavení zařízení před zápisem (záloha '%1') a zapsané nastavení:";
+inline constexpr const char* kCompareBeforeWrite = "Před zápisem";
+inline constexpr const char* kCompareWritten = "Zapsáno";
+// The titles of the file dialogs of btFileLoad and btFileSave.
+inline constexpr const char* kFileDialogOpen = "Načíst nastavení ze souboru";
+inline constexpr const char* kFileDialogSave = "Uložit nastavení do souboru";
 // A button's tooltip names its key on a second line.
 inline constexpr const char* kShortcutKey = "\nKlávesa: ";
 // Where the configuration in the window came from, before the program's

@@ -29,7 +29,7 @@ InfoWindow::InfoWindow(bool& cancelRequested, QWidget* owner)
 
   bar_ = new QProgressBar(this);
   bar_->setObjectName(QStringLiteral("Prubeh"));
-  bar_->setAccessibleName(QStringLiteral("Průběh přenosu"));
+  bar_->setAccessibleName(QString::fromUtf8(texts::kProgressBarName));
   bar_->setTextVisible(true);
   bar_->hide();
   timeLeft_ = new QLabel(this);

@@ -16,6 +16,7 @@
 
 #include "file/backup.h"
 #include "platform/texts.h"
+#include "platform/texts_window.h"
 
 namespace vexa::qt {
 
@@ -166,12 +167,12 @@ QFileDialog& QtFileDialog::PrepareOpen(const QString& title, const QString& file
   return d;
 }
 
-QFileDialog& QtFileDialog::prepareOpen() { return PrepareOpen(QStringLiteral("Načíst nastavení ze souboru"), current_); }
-QFileDialog& QtFileDialog::prepareCompare() { return PrepareOpen(QStringLiteral("Porovnat se souborem"), lastCompared_); }
+QFileDialog& QtFileDialog::prepareOpen() { return PrepareOpen(QString::fromUtf8(texts::kFileDialogOpen), current_); }
+QFileDialog& QtFileDialog::prepareCompare() { return PrepareOpen(QString::fromUtf8(texts::kCompareWithFile), lastCompared_); }
 
 QFileDialog& QtFileDialog::prepareSave() {
   QFileDialog& d = dialog();
-  d.setWindowTitle(QStringLiteral("Uložit nastavení do souboru"));
+  d.setWindowTitle(QString::fromUtf8(texts::kFileDialogSave));
   d.setAcceptMode(QFileDialog::AcceptSave);
   d.setFileMode(QFileDialog::AnyFile);
   // The program asks about overwriting itself.

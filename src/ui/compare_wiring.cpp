@@ -10,12 +10,14 @@
 #include "workspace/compare.h"
 #include "workspace/workspace.h"
 #include "platform/texts.h"
+#include "platform/texts_window.h"
 #include "workflows/unit_workflows.h"
 
 namespace vexa::ui {
 namespace {
 
 QString Q(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+QString U(const char* text) { return QString::fromUtf8(text); }
 
 }  // namespace
 
@@ -27,14 +29,14 @@ void Comparing::Present(const QString& what, const QString& headA, const QString
     return;
   }
   if (!dialog_) dialog_ = new CompareDialog(&window_);
-  dialog_->ShowDifferences(QStringLiteral("Porovnání nastavení"), what, headA, headB, differences);
+  dialog_->ShowDifferences(U(texts::kCompareTitle), what, headA, headB, differences);
 }
 
 QPushButton* MakeCompareButton() {
-  auto* button = new QPushButton(QStringLiteral("Porovnat se souborem"));
+  auto* button = new QPushButton(U(texts::kCompareWithFile));
   button->setObjectName(QStringLiteral("btPorovnat"));
-  button->setAccessibleName(QStringLiteral("Porovnat se souborem"));
-  button->setToolTip(QStringLiteral("Porovnat nastavení v programu s nastavením uloženým v souboru"));
+  button->setAccessibleName(U(texts::kCompareWithFile));
+  button->setToolTip(U(texts::kCompareWithFileTip));
   // A click takes the focus, so the field being left is checked first.
   button->setFocusPolicy(Qt::StrongFocus);
   return button;
@@ -59,16 +61,16 @@ void Comparing::CompareWithFile() {
       return;
     case LoadResult::Loaded: break;
   }
-  Present(QStringLiteral("Nastavení v programu a v souboru '%1':").arg(Q(*chosen)),
-          QStringLiteral("V programu"), QStringLiteral("V souboru"),
+  Present(U(texts::kCompareFileWhat).arg(Q(*chosen)),
+          U(texts::kCompareInProgram), U(texts::kCompareInFile),
           CompareStored(ws.config, file->config, ws.scales, ws.decimalSeparator));
 }
 
 CompareDialog* Comparing::dialog() const { return dialog_; }
 
 void Comparing::ShowWriteChanges(const WriteBackup& backup) {
-  Present(QStringLiteral("Nastavení zařízení před zápisem (záloha '%1') a zapsané nastavení:").arg(Q(backup.path)),
-          QStringLiteral("Před zápisem"), QStringLiteral("Zapsáno"),
+  Present(U(texts::kCompareWriteWhat).arg(Q(backup.path)),
+          U(texts::kCompareBeforeWrite), U(texts::kCompareWritten),
           CompareStored(backup.config, ws_.config, ws_.scales, ws_.decimalSeparator));
 }
 

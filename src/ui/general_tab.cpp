@@ -125,8 +125,7 @@ GeneralTab::GeneralTab(FieldController& fields, const Workspace& ws) {
   outer->addStretch(1);
 }
 
-void GeneralTab::CheckEnabled() {
-  const bool on = opEnablePS1_->isChecked();
+void GeneralTab::CheckEnabled(bool on) {
   for (QWidget* w : powerSaveControls_) w->setEnabled(on);
 }
 

@@ -23,9 +23,9 @@ class GeneralTab : public QWidget {
   QRadioButton* opEnablePS0() const { return opEnablePS0_; }
   QRadioButton* opEnablePS1() const { return opEnablePS1_; }
 
-  // Power-save enabling rule: the period lines and the two power-save check
-  // boxes are enabled exactly when "Povolit šetřící režim" is selected.
-  void CheckEnabled();
+  // The power-save periods and the two power-save check boxes take input
+  // only while "Povolit šetřící režim" is on (rules/follow_up.h).
+  void CheckEnabled(bool on);
 
  private:
   QRadioButton* opEnablePS0_ = nullptr;

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "link/programming_mode.h"
+#include "platform/texts.h"
 #include "platform/texts_window.h"
 #include "ui/command_host.h"
 #include "ui/command_runner.h"
@@ -46,7 +47,7 @@ void LinkCommands::Load() {
   parts_.host.LockFields(false);
   if (result == WorkflowResult::Completed) {
     // "COM 1", or an adapter's device without its description.
-    const QString port = QString::fromStdString(ws.settings.Port).section(QStringLiteral(" – "), 0, 0);
+    const QString port = QString::fromStdString(ws.settings.Port).section(QString::fromUtf8(texts::kPortDescriptionSeparator), 0, 0);
     parts_.host.setSource(QString::fromUtf8(texts::kSourceUnit).arg(QString::fromStdString(ws.device.Product), port));
   }
 }

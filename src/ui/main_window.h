@@ -1,6 +1,11 @@
 // The main window "Hlavni": the whole configuration on seven tabs, the
 // program, link, settings and information panels, and the start-up sequence.
-// What its command buttons and keys do is bound in window_commands.cpp.
+// What its command buttons and keys do is bound in window_commands.cpp, over
+// the window's CommandWindow side; the file commands and dropped files are
+// file_wiring.cpp's. The window is laid out in main_window_layout.cpp, and
+// leaving the program is main_window_exit.cpp. What an edit changes beside
+// its own field (the enabling of a group, the battery text shown twice) is
+// the rules' (rules/follow_up.h).
 //
 // The window is a view of the workspace's DeviceConfig: every control writes
 // its field as it changes and is shown again from the configuration when a
@@ -61,21 +66,15 @@
 #include <memory>
 
 #include "platform/services.h"
-#include "ui/command_host.h"
-#include "ui/port_selector.h"
+#include "ui/window_commands.h"
 #include "ui/window_tabs.h"
+#include "rules/follow_up.h"
 #include "workflows/config_origin.h"
 #include "workspace/fields.h"
 
-class QCheckBox;
-class QComboBox;
-class QLabel;
-class QLineEdit;
 class QPushButton;
-class QRadioButton;
 class QTabWidget;
 class QTimer;
-class QToolButton;
 
 namespace vexa {
 struct Workspace;
@@ -92,8 +91,8 @@ namespace vexa::ui {
 
 class AboutBox;
 class CommandRunner;
-struct CommandParts;
 class FieldController;
+class FileCommands;
 
 class GeneralTab;
 class InfoPanel;
@@ -102,7 +101,7 @@ class RowEditors;
 class SettingsPanel;
 class SmsTab;
 
-class MainWindow : public QMainWindow, public MainView, public CommandHost {
+class MainWindow : public QMainWindow, public MainView, public CommandWindow {
   Q_OBJECT
  public:
   // With the program's own Qt services (message boxes, progress window, file
@@ -113,21 +112,24 @@ class MainWindow : public QMainWindow, public MainView, public CommandHost {
   MainWindow(Workspace& ws, Services& sv, QWidget* parent = nullptr);
   ~MainWindow() override;
 
-  Workspace& workspace() { return ws_; }
-  Services& services() { return *sv_; }
-  RowEditors& rowEditors() { return *editors_; }
-  // Runs the window's commands one at a time and enables their controls.
-  CommandRunner& commands() { return *commands_; }
-  // The bound fields.
+  // The bound fields; tests find the controls of the fields through it.
   FieldController& fields() { return *fields_; }
-  // The objects behind the command buttons (window_commands.h).
-  CommandParts& commandParts() { return *commandParts_; }
-  SettingsPanel& settingsPanel() const { return *settings_; }
+  // The row editors, each created on first use (tests script them before
+  // they open).
+  RowEditors& rowEditors() { return *editors_; }
   // The about box, created on first use.
   AboutBox& aboutBox();
-  // The program's own progress window; null when the services came from
-  // outside.
-  qt::QtProgressWindow* progressWindow() { return ownProgress_.get(); }
+
+  // CommandWindow
+  WindowParts windowParts() override;
+  bool eepromCommandsEnabled() const override { return eepromEnabled_; }
+  void ShowAbout() override;
+  void Quit() override;
+  void RunWrite(const std::function<void()>& write) override;
+  // The exit guard: asked before the program ends (see setExitGuard in
+  // window_commands.h). A running command is stopped first and the guard
+  // asked once it has ended. Without a guard the program ends at once.
+  void setExitGuard(std::function<bool(bool allowCancel)> guard) override { exitGuard_ = std::move(guard); }
 
   // MainView
   void ShowTab(WindowTab tab) override;
@@ -135,71 +137,10 @@ class MainWindow : public QMainWindow, public MainView, public CommandHost {
   void ConfigReplaced() override;
   void LinkStateChanged() override;
 
-  // Power-save enabling rule: the period lines and the two power-save check
-  // boxes are enabled exactly when "Povolit šetřící režim" is selected.
-  void CheckEnabled();
-  // Report group enabling rules.
-  void ApplySwitchReportRule();
-  void ApplyPowerReportRule();
-  void ApplyNotAuthorizedRule();
-
-  // Recomputes the EEPROM usage and shows it with the space left.
-  void UpdateMemoryUsage();
-
-  // Shows one field, one row or everything again from the configuration.
-  void ShowField(FieldRef field);
-  void ShowRow(Family family, int row);
+  // Shows everything again from the configuration, with the usage.
   void ShowAll();
 
-  // Runs the rules of fields that lost the focus and are still waiting.
-  // False when one failed (its message shown, the focus back on it). Button
-  // actions call it first and do nothing when it fails.
-  bool flushFieldChecks();
-  // True while a field's rules have yet to run.
-  bool hasPendingFieldChecks() const;
 
-  // The control showing a field (null for fields without one); for TCcentra
-  // the combo box, for EnablePS the option opEnablePS1.
-  QWidget* control(FieldRef field) const;
-  // The line edit of a text field (the combo box's editor for TCcentra).
-  QLineEdit* textEdit(FieldRef field) const;
-  QCheckBox* checkBox(FieldRef field) const;
-
-  QTabWidget* tabList() const { return tabList_; }
-  QPushButton* btInformace() const { return btInformace_; }
-  QPushButton* btKonec() const { return btKonec_; }
-  QPushButton* btDEA() const;
-  PortSelector* tabPort() const;
-  QLabel* tabDeAktivNapis() const;
-  QToolButton* btTisk() const;
-  QToolButton* btNahled() const;
-  QToolButton* btEEPROMSave() const;
-  QToolButton* btEEPROMLoad() const;
-  QToolButton* btFileSave() const;
-  QToolButton* btFileLoad() const;
-  QPushButton* btPorovnat() const;
-  QRadioButton* opEnablePS0() const;
-  QRadioButton* opEnablePS1() const;
-  QLabel* lblInfoProdukt() const;
-  QLabel* lblInfoVerze() const;
-  QLabel* lblInfoModem() const;
-  QLabel* lblInfoPamSize() const;
-  QLabel* lblInfoVelikost() const;
-  QLabel* lblInfoVolno() const;
-
-  // Asked before the program ends: by "Ukončit" with allowCancel = true (a
-  // false result keeps the program running), and when the window is closed
-  // with allowCancel = false (the user cannot cancel closing; a false result
-  // only defers it). A running command is stopped first and the guard asked
-  // once it has ended. Without a guard the program ends at once.
-  void setExitGuard(std::function<bool(bool allowCancel)> guard) { exitGuard_ = std::move(guard); }
-
-  // The row actions: open the row's editor, then show the row again and
-  // recompute the usage.
-  void openInputRow(int row);
-  void openOutputRow(int row);
-  void openAnalogRow(int row);
-  void openPhoneRow(int row);
 
   // Loads a file chosen outside the window (the command line, the desktop)
   // through the load command, without its dialog. Refused while a file
@@ -210,11 +151,6 @@ class MainWindow : public QMainWindow, public MainView, public CommandHost {
   const ConfigOrigin& origin() const { return origin_; }
   // True while the configuration holds edits kept in no file and no unit.
   bool hasUnsavedEdits() const;
-  // Asks about unsaved edits before the configuration is left behind; true:
-  // go on (saved, or the user let them go).
-  bool MayLeaveEdits();
-  // Runs a write of the unit: while it runs, stopping it asks first.
-  void RunWrite(const std::function<void()>& write);
 
   // While a read, write or compare runs the configuration takes no input:
   // the tab pages are disabled (the tabs still switch). The commands lock
@@ -234,8 +170,6 @@ class MainWindow : public QMainWindow, public MainView, public CommandHost {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
-  void dragEnterEvent(QDragEnterEvent* event) override;
-  void dropEvent(QDropEvent* event) override;
 
  private:
   MainWindow(Workspace& ws, Services* sv, QWidget* parent);
@@ -243,15 +177,23 @@ class MainWindow : public QMainWindow, public MainView, public CommandHost {
   void BuildWindow();
   QWidget* BuildProgramPanel();
   void AddRowTab(QWidget* page, const QString& title);
-  // Binds the command buttons to the window's own actions.
-  friend void BindWindowCommands(MainWindow& window);
+  // Recomputes the EEPROM usage and shows it with the space left.
+  void UpdateMemoryUsage();
+  // Shows one field or one row again from the configuration.
+  void ShowField(FieldRef field);
+  void ShowRow(Family family, int row);
+  // Runs the rules of fields that lost the focus and are still waiting.
+  // False when one failed (its message shown, the focus back on it). Button
+  // actions call it first and do nothing when it fails.
+  bool flushFieldChecks();
   void OnEdited(FieldRef f);
+  // Enables a group of controls as its flag in the configuration says
+  // (rules/follow_up.h).
+  void ApplyEnabling(rules::Enabling group);
   void RunPhoneRowRule(int row);
+  // A row's button: opens the row's editor, then shows the row again and
+  // recomputes the usage.
   void OpenRow(Family family, int row);
-  void OnInformace();
-  void OnKonec();
-  void SaveToFile();
-  void LoadFromFile(const std::string* path);
   void StartUp();
   void ShowSource(const QString& source);
   void UpdateTitle();
@@ -274,6 +216,7 @@ class MainWindow : public QMainWindow, public MainView, public CommandHost {
   Services* sv_ = nullptr;
   std::unique_ptr<RowEditors> editors_;
   std::unique_ptr<CommandParts> commandParts_;
+  FileCommands* files_ = nullptr;
   QPointer<AboutBox> about_;
   FieldController* fields_ = nullptr;
   CommandRunner* commands_ = nullptr;

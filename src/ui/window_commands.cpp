@@ -1,19 +1,21 @@
 #include "ui/window_commands.h"
 
+#include <QAbstractButton>
 #include <QCoreApplication>
+#include <QMainWindow>
 #include <QPointer>
-#include <QPushButton>
 #include <QTimer>
-#include <QToolButton>
 
 #include "link/frame.h"
 #include "ui/command_runner.h"
 #include "ui/compare_wiring.h"
 #include "ui/link_wiring.h"
-#include "ui/main_window.h"
+#include "ui/file_wiring.h"
+#include "ui/link_panel.h"
 #include "ui/port_selector.h"
 #include "ui/print_wiring.h"
 #include "ui/remembered_settings.h"
+#include "ui/settings_panel.h"
 #include "ui/window_shortcuts.h"
 #include "workspace/workspace.h"
 
@@ -22,83 +24,85 @@ namespace vexa::ui {
 CommandParts::CommandParts() = default;
 CommandParts::~CommandParts() = default;
 
-void BindWindowCommands(MainWindow& window) {
-  CommandParts& parts = window.commandParts();
-  parts.comparing = std::make_unique<Comparing>(window.workspace(), window.services(), window);
-  Comparing* comparing = parts.comparing.get();
-  CommandRunner& commands = window.commands();
-  MainWindow* w = &window;
+void BindWindowCommands(CommandWindow& window) {
+  const WindowParts p = window.windowParts();
+  p.parts.comparing = std::make_unique<Comparing>(p.ws, p.sv, p.window);
+  Comparing* comparing = p.parts.comparing.get();
+  CommandRunner& commands = p.commands;
+  SettingsPanel& settings = p.settings;
+  CommandWindow* w = &window;
+  FileCommands* files = &p.files;
 
-  commands.Bind(window.btFileSave(), [w] { w->SaveToFile(); });
-  commands.Bind(window.btFileLoad(), [w] { w->LoadFromFile(nullptr); });
-  commands.Bind(window.btPorovnat(), [w, comparing] {
+  commands.Bind(settings.btFileSave(), [files] { files->Save(); });
+  commands.Bind(settings.btFileLoad(), [files] { files->Load(); });
+  commands.Bind(settings.btPorovnat(), [w, comparing] {
     w->LockFields(true);
     comparing->CompareWithFile();
     w->LockFields(false);
   });
   // Bound when printing and the link are attached.
-  for (QAbstractButton* b : std::initializer_list<QAbstractButton*>{window.btTisk(), window.btNahled(), window.btDEA()}) {
+  for (QAbstractButton* b : std::initializer_list<QAbstractButton*>{settings.btTisk(), settings.btNahled(), p.link.btDEA()}) {
     b->setEnabled(false);
     commands.Add(b);
   }
-  commands.Add(window.btEEPROMSave(), [w] { return w->eepromEnabled_; });
-  commands.Add(window.btEEPROMLoad(), [w] { return w->eepromEnabled_; });
+  commands.Add(settings.btEEPROMSave(), [w] { return w->eepromCommandsEnabled(); });
+  commands.Add(settings.btEEPROMLoad(), [w] { return w->eepromCommandsEnabled(); });
 
-  QObject::connect(window.btInformace(), &QPushButton::clicked, w, &MainWindow::OnInformace);
-  QObject::connect(window.btKonec(), &QPushButton::clicked, w, &MainWindow::OnKonec);
+  QObject::connect(&p.btInformace, &QAbstractButton::clicked, &p.window, [w] { w->ShowAbout(); });
+  QObject::connect(&p.btKonec, &QAbstractButton::clicked, &p.window, [w] { w->Quit(); });
 
-  BindKeys(window, {
-                       {Qt::CTRL | Qt::Key_O, window.btFileLoad()},
-                       {Qt::CTRL | Qt::Key_S, window.btFileSave()},
-                       {Qt::CTRL | Qt::Key_P, window.btTisk()},
-                       {Qt::CTRL | Qt::SHIFT | Qt::Key_P, window.btNahled()},
-                       {Qt::CTRL | Qt::Key_Q, window.btKonec()},
-                       {QKeyCombination(Qt::Key_F2), window.btDEA()},
-                       {QKeyCombination(Qt::Key_F5), window.btEEPROMLoad()},
-                       {QKeyCombination(Qt::Key_F6), window.btEEPROMSave()},
-                   });
-  AttachTabKeys(window, *window.tabList());
+  BindKeys(p.window, {
+                         {Qt::CTRL | Qt::Key_O, settings.btFileLoad()},
+                         {Qt::CTRL | Qt::Key_S, settings.btFileSave()},
+                         {Qt::CTRL | Qt::Key_P, settings.btTisk()},
+                         {Qt::CTRL | Qt::SHIFT | Qt::Key_P, settings.btNahled()},
+                         {Qt::CTRL | Qt::Key_Q, &p.btKonec},
+                         {QKeyCombination(Qt::Key_F2), p.link.btDEA()},
+                         {QKeyCombination(Qt::Key_F5), settings.btEEPROMLoad()},
+                         {QKeyCombination(Qt::Key_F6), settings.btEEPROMSave()},
+                     });
+  AttachTabKeys(p.window, p.tabs);
 }
 
-Printing& AttachPrinting(MainWindow& window) {
-  CommandParts& parts = window.commandParts();
-  if (parts.printing != nullptr) return *parts.printing;
-  auto* printing = new Printing(window.workspace(), window.services(), window);
-  parts.printing = printing;
-  MainWindow* w = &window;
-  printing->proposedName = [w] { return ProposedBaseName(w->origin(), w->workspace().config); };
-  printing->showStatus = [w](const QString& text) { w->ShowStatus(text); };
-  window.commands().Bind(window.btTisk(), [printing] { printing->Print(); });
-  window.commands().Bind(window.btNahled(), [printing] { printing->Preview(); });
+Printing& AttachPrinting(CommandWindow& window) {
+  const WindowParts p = window.windowParts();
+  if (p.parts.printing != nullptr) return *p.parts.printing;
+  auto* printing = new Printing(p.ws, p.sv, p.window);
+  p.parts.printing = printing;
+  FileCommands* files = &p.files;
+  Workspace* ws = &p.ws;
+  printing->proposedName = [files, ws] { return ProposedBaseName(files->origin(), ws->config); };
+  printing->showStatus = files->showStatus;
+  p.commands.Bind(p.settings.btTisk(), [printing] { printing->Print(); });
+  p.commands.Bind(p.settings.btNahled(), [printing] { printing->Preview(); });
   return *printing;
 }
 
-LinkCommands& AttachLink(MainWindow& window, const std::string& dosDevicesDir) {
-  CommandParts& parts = window.commandParts();
-  if (parts.link != nullptr) return *parts.link;
-  auto* link = new LinkCommands({window.workspace(), window.services(), window.commands(), window,
-                                 *window.tabPort(), *parts.comparing},
-                                dosDevicesDir, window);
-  parts.link = link;
-  window.tabPort()->setDosDevicesDir(dosDevicesDir);
-  CommandRunner& commands = window.commands();
-  commands.Bind(window.btDEA(), [link] { link->Dea(); });
-  MainWindow* w = &window;
+LinkCommands& AttachLink(CommandWindow& window, const std::string& dosDevicesDir) {
+  const WindowParts p = window.windowParts();
+  if (p.parts.link != nullptr) return *p.parts.link;
+  PortSelector& selector = *p.link.tabPort();
+  auto* link = new LinkCommands({p.ws, p.sv, p.commands, window, selector, *p.parts.comparing}, dosDevicesDir, p.window);
+  p.parts.link = link;
+  selector.setDosDevicesDir(dosDevicesDir);
+  CommandWindow* w = &window;
+  FileCommands* files = &p.files;
+  p.commands.Bind(p.link.btDEA(), [link] { link->Dea(); });
   // A read replaces the configuration: unsaved edits are asked about first.
-  commands.Bind(window.btEEPROMLoad(), [w, link] {
-    if (w->MayLeaveEdits()) link->Load();
+  p.commands.Bind(p.settings.btEEPROMLoad(), [files, link] {
+    if (files->MayLeaveEdits()) link->Load();
   });
-  commands.Bind(window.btEEPROMSave(), [w, link] { w->RunWrite([link] { link->Save(); }); });
+  p.commands.Bind(p.settings.btEEPROMSave(), [w, link] { w->RunWrite([link] { link->Save(); }); });
   window.setExitGuard([link](bool allowCancel) { return link->MayExit(allowCancel); });
   return *link;
 }
 
-link::Link* LinkOf(MainWindow& window) {
-  LinkCommands* link = window.commandParts().link;
+link::Link* LinkOf(CommandWindow& window) {
+  LinkCommands* link = window.windowParts().parts.link;
   return link ? &link->link() : nullptr;
 }
 
-void StopAndQuit(MainWindow& window, int exitCode, std::function<void(int)> quit, int graceMs) {
+void StopAndQuit(CommandWindow& window, int exitCode, std::function<void(int)> quit, int graceMs) {
   if (!quit) quit = [](int code) { QCoreApplication::exit(code); };
   auto done = std::make_shared<bool>(false);
   auto finish = [quit, done, exitCode] {
@@ -106,23 +110,26 @@ void StopAndQuit(MainWindow& window, int exitCode, std::function<void(int)> quit
     *done = true;
     quit(exitCode);
   };
-  window.workspace().CancelRequested = true;
-  QTimer::singleShot(graceMs, &window, finish);
-  QPointer<MainWindow> w(&window);
-  window.commands().AfterCommand([w, finish] {
-    if (w && w->commandParts().link != nullptr) w->commandParts().link->ReleaseQuietly();
+  const WindowParts p = window.windowParts();
+  p.ws.CancelRequested = true;
+  QTimer::singleShot(graceMs, &p.window, finish);
+  // The parts go with the window.
+  QPointer<QMainWindow> w(&p.window);
+  CommandParts* parts = &p.parts;
+  p.commands.AfterCommand([w, parts, finish] {
+    if (w && parts->link != nullptr) parts->link->ReleaseQuietly();
     finish();
   });
 }
 
-CompareDialog* CompareDialogOf(MainWindow& window) { return window.commandParts().comparing->dialog(); }
+CompareDialog* CompareDialogOf(CommandWindow& window) { return window.windowParts().parts.comparing->dialog(); }
 
-RememberedParts RememberedPartsOf(MainWindow& window) {
-  return {window.workspace(), window.services(), window, *window.tabPort(), window.settingsPanel(),
-          window.commandParts().printing};
+RememberedParts RememberedPartsOf(CommandWindow& window) {
+  const WindowParts p = window.windowParts();
+  return {p.ws, p.sv, p.window, *p.link.tabPort(), p.settings, p.parts.printing};
 }
 
-void ComposeWindow(MainWindow& window, const WindowOptions& options) {
+void ComposeWindow(CommandWindow& window, const WindowOptions& options) {
   AttachPrinting(window);
   link::Link& link = AttachLink(window).link();
   if (options.trace != nullptr) link.trace = options.trace;

@@ -9,6 +9,17 @@
 #include <memory>
 #include <string>
 
+#include "ui/command_host.h"
+
+class QAbstractButton;
+class QMainWindow;
+class QTabWidget;
+
+namespace vexa {
+struct Workspace;
+struct Services;
+}  // namespace vexa
+
 namespace vexa::link {
 struct Link;
 class Trace;
@@ -16,14 +27,55 @@ class Trace;
 
 namespace vexa::ui {
 
+class CommandRunner;
 class CompareDialog;
 class Comparing;
+class FileCommands;
 class LinkCommands;
-class MainWindow;
+class LinkPanel;
 class Printing;
+class SettingsPanel;
 struct RememberedParts;
+struct CommandParts;
 
-// The command objects of one window, owned by it (MainWindow::commandParts()).
+// The objects of a window that its commands act on.
+struct WindowParts {
+  Workspace& ws;
+  Services& sv;
+  QMainWindow& window;  // the parent of the commands' objects and dialogs
+  CommandRunner& commands;
+  CommandParts& parts;
+  FileCommands& files;
+  SettingsPanel& settings;  // the file, EEPROM, print and compare buttons
+  LinkPanel& link;          // btDEA and the port selector
+  QTabWidget& tabs;
+  QAbstractButton& btInformace;
+  QAbstractButton& btKonec;
+};
+
+// What the commands ask of the window they are bound in, beyond its parts.
+class CommandWindow : public CommandHost {
+ public:
+  virtual WindowParts windowParts() = 0;
+  // The link state's word on btEEPROMLoad and btEEPROMSave.
+  virtual bool eepromCommandsEnabled() const = 0;
+  // "Informace": the about box.
+  virtual void ShowAbout() = 0;
+  // "Ukončit": stops a running command, or leaves the program.
+  virtual void Quit() = 0;
+  // Runs a write of the unit: while it runs, stopping it asks first.
+  virtual void RunWrite(const std::function<void()>& write) = 0;
+  // Asked before the program ends: by "Ukončit" with allowCancel = true (a
+  // false result keeps the program running), and when the window is closed
+  // with allowCancel = false (the user cannot cancel closing; a false result
+  // only defers it).
+  virtual void setExitGuard(std::function<bool(bool allowCancel)> guard) = 0;
+
+ protected:
+  ~CommandWindow() = default;
+};
+
+// The command objects of one window, owned by it (WindowParts::parts).
 struct CommandParts {
   CommandParts();
   ~CommandParts();
@@ -36,20 +88,20 @@ struct CommandParts {
 // commands, the comparison, "Informace", "Ukončit" and the command keys.
 // btTisk, btNahled and btDEA stay disabled until printing and the link are
 // attached; btEEPROMLoad and btEEPROMSave also follow the link state.
-void BindWindowCommands(MainWindow& window);
+void BindWindowCommands(CommandWindow& window);
 
 // Enables btTisk and btNahled and binds them to printing. Attaching twice
 // does nothing.
-Printing& AttachPrinting(MainWindow& window);
+Printing& AttachPrinting(CommandWindow& window);
 
 // Enables btDEA and binds it, btEEPROMLoad, btEEPROMSave and the window's exit
 // guard to the link. The serial port finds "COM 1".."COM 4" through
 // `dosDevicesDir` (the user's ~/.vexa/dosdevices when empty). Attaching twice
 // does nothing.
-LinkCommands& AttachLink(MainWindow& window, const std::string& dosDevicesDir = {});
+LinkCommands& AttachLink(CommandWindow& window, const std::string& dosDevicesDir = {});
 
 // The link of a window (tests watch its counters); null before AttachLink.
-link::Link* LinkOf(MainWindow& window);
+link::Link* LinkOf(CommandWindow& window);
 
 // A stop asked for from outside the window (SIGTERM, SIGHUP): the running
 // command stops between blocks as its Storno would stop it, the unit is
@@ -57,13 +109,13 @@ link::Link* LinkOf(MainWindow& window);
 // program ends with `exitCode` through `quit` (QCoreApplication::exit when
 // empty). A command that does not end within `graceMs` (a question nobody
 // answers) is left; the port closes with the window.
-void StopAndQuit(MainWindow& window, int exitCode, std::function<void(int)> quit = {}, int graceMs = 10000);
+void StopAndQuit(CommandWindow& window, int exitCode, std::function<void(int)> quit = {}, int graceMs = 10000);
 
 // The window's compare dialog, created on first use; null before.
-CompareDialog* CompareDialogOf(MainWindow& window);
+CompareDialog* CompareDialogOf(CommandWindow& window);
 
 // The parts of the window whose values are remembered between runs.
-RememberedParts RememberedPartsOf(MainWindow& window);
+RememberedParts RememberedPartsOf(CommandWindow& window);
 
 struct WindowOptions {
   link::Trace* trace = nullptr;  // records every frame of the link when set
@@ -72,6 +124,6 @@ struct WindowOptions {
 
 // The program's window: printing and the link attached, the link recording
 // into the trace, the remembered settings read now and written at the end.
-void ComposeWindow(MainWindow& window, const WindowOptions& options);
+void ComposeWindow(CommandWindow& window, const WindowOptions& options);
 
 }  // namespace vexa::ui

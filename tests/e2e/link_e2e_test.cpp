@@ -31,8 +31,10 @@
 #include "workflows/unit_workflows.h"
 #include "workspace/usage.h"
 #include "workspace/workspace.h"
+#include "support/find_child.h"
 
 namespace vexa::test {
+using vexa::ui::testing::Child;
 namespace {
 
 class LinkEndToEnd : public ::testing::Test {
@@ -161,7 +163,7 @@ TEST_F(LinkEndToEnd, ActivateWriteReadBackIntoAFreshConfigurationAndRelease) {
   ASSERT_EQ(fx.messages.texts(), std::vector<std::string>{texts::kMsgReadDone});
   EXPECT_EQ(ws.config, written);
   EXPECT_EQ(Edit("tabJmenoStanice")->text().toStdString(), written.general.JmenoStanice);
-  EXPECT_EQ(window->tabList()->currentIndex(), 0);
+  EXPECT_EQ(Child<QTabWidget>(*window, "TabList")->currentIndex(), 0);
 
   fx.messages.clear();
   Click("btDEA");

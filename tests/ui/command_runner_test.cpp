@@ -11,6 +11,7 @@
 #include "ui/command_runner.h"
 #include "ui/main_window_support.h"
 #include "ui/window_commands.h"
+#include "support/find_child.h"
 
 namespace vexa::ui::testing {
 namespace {
@@ -23,8 +24,8 @@ struct CommandRunnerTest : MainWindowTest {
     AttachLink(*window, ports.path().toStdString());
   }
   std::vector<QAbstractButton*> Controls() const {
-    return {window->btFileSave(),   window->btFileLoad(),   window->btTisk(), window->btNahled(),
-            window->btDEA(),        window->btEEPROMLoad(), window->btEEPROMSave()};
+    return {Child<QToolButton>(*window, "btFileSave"),   Child<QToolButton>(*window, "btFileLoad"),   Child<QToolButton>(*window, "btTisk"), Child<QToolButton>(*window, "btNahled"),
+            Child<QPushButton>(*window, "btDEA"),        Child<QToolButton>(*window, "btEEPROMLoad"), Child<QToolButton>(*window, "btEEPROMSave")};
   }
   QTemporaryDir ports;  // no serial port at all
 };
@@ -55,7 +56,7 @@ TEST_F(CommandRunnerTest, SecondCommandIsRefusedWhileTheFirstYields) {
         EXPECT_FALSE(b->isEnabled());
         if (!b->isEnabled()) b->click();  // a disabled button ignores it
         bool ran = false;
-        EXPECT_FALSE(window->commands().Run([&] { ran = true; }));
+        EXPECT_FALSE(window->windowParts().commands.Run([&] { ran = true; }));
         EXPECT_FALSE(ran);
       }
       EXPECT_EQ(fx.progress.log, progressBefore);
@@ -67,11 +68,11 @@ TEST_F(CommandRunnerTest, SecondCommandIsRefusedWhileTheFirstYields) {
     fx.loop.onYield = nullptr;
     fx.messages.onShow = nullptr;
     EXPECT_GT(attempts, 0);
-    EXPECT_FALSE(window->commands().running());
+    EXPECT_FALSE(window->windowParts().commands.running());
     EXPECT_FALSE(fx.progress.visible);
     // Afterwards every control is enabled again as far as the link allows.
     for (QAbstractButton* b : Controls()) {
-      const bool eeprom = b == window->btEEPROMLoad() || b == window->btEEPROMSave();
+      const bool eeprom = b == Child<QToolButton>(*window, "btEEPROMLoad") || b == Child<QToolButton>(*window, "btEEPROMSave");
       EXPECT_EQ(b->isEnabled(), !eeprom || ws.link == LinkState::Aktivni) << b->objectName().toStdString();
     }
     fx.messages.clear();
@@ -106,7 +107,7 @@ TEST_F(CommandRunnerTest, ClosingDuringACommandWaitsForItsEnd) {
     if (!window->close()) visibleAtClose = window->isVisible();
     fx.loop.onYield = nullptr;
   };
-  window->btFileSave()->click();
+  Child<QToolButton>(*window, "btFileSave")->click();
   EXPECT_TRUE(visibleAtClose);
   EXPECT_TRUE(ws.CancelRequested);
   Settle();
@@ -124,10 +125,10 @@ TEST_F(ComposedWindowTest, EveryCommandButtonIsBound) {
   ws.link = LinkState::Aktivni;
   window->LinkStateChanged();
   const std::vector<QAbstractButton*> buttons = {
-      window->btFileSave(), window->btFileLoad(),   window->btPorovnat(),   window->btTisk(),
-      window->btNahled(),   window->btDEA(),        window->btEEPROMLoad(), window->btEEPROMSave()};
+      Child<QToolButton>(*window, "btFileSave"), Child<QToolButton>(*window, "btFileLoad"),   Child<QPushButton>(*window, "btPorovnat"),   Child<QToolButton>(*window, "btTisk"),
+      Child<QToolButton>(*window, "btNahled"),   Child<QPushButton>(*window, "btDEA"),        Child<QToolButton>(*window, "btEEPROMLoad"), Child<QToolButton>(*window, "btEEPROMSave")};
   for (QAbstractButton* b : buttons) EXPECT_TRUE(b->isEnabled()) << b->objectName().toStdString();
-  EXPECT_TRUE(window->commands().Run([&] {
+  EXPECT_TRUE(window->windowParts().commands.Run([&] {
     for (QAbstractButton* b : buttons) EXPECT_FALSE(b->isEnabled()) << b->objectName().toStdString();
   }));
   ASSERT_NE(LinkOf(*window), nullptr);

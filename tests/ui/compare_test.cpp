@@ -18,6 +18,7 @@
 #include "ui/main_window_support.h"
 #include "workflows/unit_workflows.h"
 #include "workspace/compare.h"
+#include "support/find_child.h"
 
 namespace vexa::ui::testing {
 namespace {
@@ -123,12 +124,12 @@ TEST_F(MainWindowTest, UnchangedConfigurationShowsNoPhantomChange) {
       {"saved, then compared with the file",
        [&] {
          fx.files.saves = {path};
-         window->btFileSave()->click();
+         Child<QToolButton>(*window, "btFileSave")->click();
          fx.files.opens = {path};
          compare->click();
        }},
       {"written unchanged: the backup against the window",
-       [&] { window->commandParts().comparing->ShowWriteChanges(WriteBackup{"zaloha.eep", stored, true}); }},
+       [&] { window->windowParts().parts.comparing->ShowWriteChanges(WriteBackup{"zaloha.eep", stored, true}); }},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

@@ -18,6 +18,7 @@
 #include "ui/fakes.h"
 #include "ui/row_editors.h"
 #include "workspace/workspace.h"
+#include "support/find_child.h"
 
 namespace vexa::ui::testing {
 
@@ -37,13 +38,6 @@ inline bool WhileOpen(QDialog& dialog, const std::function<void()>& open, const 
   });
   open();
   return leftOpen;
-}
-
-template <typename T>
-T* Child(QWidget& parent, const char* name) {
-  T* w = parent.findChild<T*>(QString::fromLatin1(name));
-  if (w == nullptr) ADD_FAILURE() << "no control " << name;
-  return w;
 }
 
 inline std::string Text(QWidget& parent, const char* name) {

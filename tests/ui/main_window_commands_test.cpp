@@ -9,6 +9,7 @@
 
 #include "file/config_file.h"
 #include "ui/main_window_support.h"
+#include "support/find_child.h"
 
 namespace vexa::ui::testing {
 namespace {
@@ -62,7 +63,7 @@ TEST_F(CommandsTest, ADroppedEepFileIsLoadedUnlessACommandRuns) {
     ws.config = Workspace().config;
     window->ConfigReplaced();
     fx.messages.clear();
-    window->btFileLoad()->setEnabled(c.loadEnabled);
+    Child<QToolButton>(*window, "btFileLoad")->setEnabled(c.loadEnabled);
     EXPECT_EQ(Drop(c.urls), c.loaded);
     EXPECT_EQ(StationLoaded(), c.loaded);
     EXPECT_EQ(fx.messages.shown.size(), c.loaded ? 1u : 0u);  // "Data ze souboru ... byla úspěšně načtena."
@@ -75,7 +76,7 @@ TEST_F(CommandsTest, ADroppedEepFileIsLoadedUnlessACommandRuns) {
   fx.files.opens.push_back(dir.filePath(QStringLiteral("missing.eep")).toStdString());
   bool dropped = true;
   fx.messages.onShow = [&](const fake::ShownMessage&) { dropped = Drop({station}); };
-  window->btFileLoad()->click();
+  Child<QToolButton>(*window, "btFileLoad")->click();
   fx.messages.onShow = nullptr;
   Settle();
   EXPECT_EQ(fx.messages.shown.size(), 1u);
@@ -89,10 +90,10 @@ TEST_F(CommandsTest, EachShortcutActsAsItsButtonWhileItIsEnabled) {
     QAbstractButton* button;
   };
   const Case cases[] = {
-      {Qt::Key_O, window->btFileLoad()},
-      {Qt::Key_S, window->btFileSave()},
-      {Qt::Key_P, window->btTisk()},
-      {Qt::Key_Q, window->btKonec()},  // last: it closes the window
+      {Qt::Key_O, Child<QToolButton>(*window, "btFileLoad")},
+      {Qt::Key_S, Child<QToolButton>(*window, "btFileSave")},
+      {Qt::Key_P, Child<QToolButton>(*window, "btTisk")},
+      {Qt::Key_Q, Child<QPushButton>(*window, "btKonec")},  // last: it closes the window
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.button->objectName().toStdString());

@@ -9,6 +9,7 @@
 #include <QToolButton>
 
 #include "ui/main_window_support.h"
+#include "support/find_child.h"
 
 namespace vexa::ui::testing {
 namespace {
@@ -126,17 +127,17 @@ TEST_F(FieldsTest, LinkStateDisplay) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.caption);
-    window->btEEPROMLoad()->setEnabled(c.eepromBefore);
-    window->btEEPROMSave()->setEnabled(c.eepromBefore);
+    Child<QToolButton>(*window, "btEEPROMLoad")->setEnabled(c.eepromBefore);
+    Child<QToolButton>(*window, "btEEPROMSave")->setEnabled(c.eepromBefore);
     ws.link = c.state;
     ws.device = {"VEXA", "1.5", "  8128 byte", "TC35 Siemens"};
     window->LinkStateChanged();
-    EXPECT_EQ(window->tabDeAktivNapis()->text().toStdString(), c.caption);
-    EXPECT_EQ(window->tabDeAktivNapis()->palette().color(QPalette::WindowText), c.colour);
-    EXPECT_EQ(window->tabPort()->isEnabled(), c.portEnabled);
-    EXPECT_EQ(window->btDEA()->text().toStdString(), c.button);
-    EXPECT_EQ(window->btEEPROMLoad()->isEnabled(), c.eepromAfter);
-    EXPECT_EQ(window->btEEPROMSave()->isEnabled(), c.eepromAfter);
+    EXPECT_EQ(Child<QLabel>(*window, "tabDeAktivNapis")->text().toStdString(), c.caption);
+    EXPECT_EQ(Child<QLabel>(*window, "tabDeAktivNapis")->palette().color(QPalette::WindowText), c.colour);
+    EXPECT_EQ(Child<PortSelector>(*window, "tabPort")->isEnabled(), c.portEnabled);
+    EXPECT_EQ(Child<QPushButton>(*window, "btDEA")->text().toStdString(), c.button);
+    EXPECT_EQ(Child<QToolButton>(*window, "btEEPROMLoad")->isEnabled(), c.eepromAfter);
+    EXPECT_EQ(Child<QToolButton>(*window, "btEEPROMSave")->isEnabled(), c.eepromAfter);
     EXPECT_EQ(Label("lblInfoProdukt")->text(), "VEXA");
     EXPECT_EQ(Label("lblInfoVerze")->text(), "1.5");
     EXPECT_EQ(Label("lblInfoModem")->text(), "TC35 Siemens");
@@ -146,7 +147,7 @@ TEST_F(FieldsTest, LinkStateDisplay) {
   // The port selector is bound to the settings.
   ws.link = LinkState::Neaktivni;
   window->LinkStateChanged();
-  window->tabPort()->setCurrentIndex(2);
+  Child<PortSelector>(*window, "tabPort")->setCurrentIndex(2);
   EXPECT_EQ(ws.settings.Port, "COM 3");
 }
 
@@ -188,12 +189,12 @@ TEST_F(FieldsTest, FailingRuleReportsSwitchesTabAndPutsTheFocusBack) {
     QLineEdit* e = Edit(c.name);
     Type(e, QString::fromUtf8(c.typed));
     // The user clicks another tab.
-    window->tabList()->setCurrentIndex(c.tab == 5 ? 0 : 5);
+    Child<QTabWidget>(*window, "TabList")->setCurrentIndex(c.tab == 5 ? 0 : 5);
     Settle();
     ASSERT_EQ(fx.messages.shown.size(), 1u);
     EXPECT_EQ(fx.messages.shown[0].icon, Icon::Error);
     EXPECT_EQ(fx.messages.shown[0].buttons, Buttons::Ok);
-    EXPECT_EQ(window->tabList()->currentIndex(), c.tab);
+    EXPECT_EQ(Child<QTabWidget>(*window, "TabList")->currentIndex(), c.tab);
     EXPECT_TRUE(e->hasFocus());
     EXPECT_EQ(e->text().toStdString(), c.typed);  // kept as typed
     EXPECT_EQ(e->selectedText(), e->text());
@@ -284,7 +285,7 @@ TEST_F(FieldsTest, OutputCommandsMustNotBePrefixesOfEachOther) {
   MoveTo(Edit("tabOUTimpuls0"));
   EXPECT_EQ(fx.messages.texts(),
             std::vector<std::string>{"Název 'Vypnuto' nesmí být prefixem názvu 'Zapnuto' ani naopak."});
-  EXPECT_EQ(window->tabList()->currentIndex(), kTabDigVystupy);
+  EXPECT_EQ(Child<QTabWidget>(*window, "TabList")->currentIndex(), kTabDigVystupy);
   Type(Edit("tabOUTVyp0"), "OFF");
   MoveTo(Edit("tabOUTimpuls0"));
   EXPECT_EQ(fx.messages.shown.size(), 1u);
@@ -299,7 +300,7 @@ TEST_F(FieldsTest, FocusTakenByAnotherWindowRunsNoRule) {
   QApplication::sendEvent(pin, &toPopup);
   Settle();
   EXPECT_TRUE(fx.messages.shown.empty());
-  EXPECT_FALSE(window->hasPendingFieldChecks());
+  EXPECT_FALSE(window->fields().pending());
 }
 
 TEST_F(FieldsTest, ARealMessageBoxTakingTheFocusDoesNotRunTheRulesAgain) {
@@ -331,8 +332,8 @@ TEST_F(FieldsTest, ButtonActionsWaitForTheFieldBeingLeft) {
   Type(Edit("tabPIN"), "x");
   // The click moves the focus to the button first; the field's rule fails,
   // and the save does not start.
-  window->btFileSave()->setFocus(Qt::MouseFocusReason);
-  window->btFileSave()->click();
+  Child<QToolButton>(*window, "btFileSave")->setFocus(Qt::MouseFocusReason);
+  Child<QToolButton>(*window, "btFileSave")->click();
   Settle();
   EXPECT_EQ(fx.messages.firstLines(), std::vector<std::string>{"PIN je špatně zadán."});
   EXPECT_EQ(fx.files.saveAsked, 0);
@@ -366,13 +367,13 @@ TEST_F(FieldsTest, ClearingAPhoneNumberWarnsForEachTickedBox) {
 
 TEST_F(FieldsTest, PhoneEditorWarnsOnceTheTableShowsTheEmptiedNumber) {
   ws.config.phones[2] = {"+420601111222", true, false};
-  window->ShowRow(Family::Phone, 2);
+  window->fields().ShowRow(Family::Phone, 2);
   std::vector<std::pair<QString, bool>> rowAtWarning;
   fx.messages.onShow = [&](const fake::ShownMessage&) {
     rowAtWarning.emplace_back(Edit("tabTC2")->text(), Check("tabTCPrijem2")->isChecked());
   };
   CloseNextDialog(true, nullptr, [](QDialog* d) { d->findChild<QLineEdit*>(QStringLiteral("TC"))->clear(); });
-  window->openPhoneRow(2);
+  Find<QAbstractButton>(Cell("tabTCbt", 2))->click();
   // Copied back and shown, then warned, then the box cleared.
   EXPECT_EQ(rowAtWarning, (std::vector<std::pair<QString, bool>>{{QString(), true}}));
   EXPECT_FALSE(Check("tabTCPrijem2")->isChecked());
@@ -414,8 +415,8 @@ TEST_F(FieldsTest, DecodedConfigurationAppliesTheEnablingRules) {
     ws.config.general.SwitchReport = !on;
     ws.config.general.NotAuthorized = !on;
     window->ConfigReplaced();
-    EXPECT_EQ(window->opEnablePS1()->isChecked(), on);
-    EXPECT_EQ(window->opEnablePS0()->isChecked(), !on);
+    EXPECT_EQ(Child<QRadioButton>(*window, "opEnablePS1")->isChecked(), on);
+    EXPECT_EQ(Child<QRadioButton>(*window, "opEnablePS0")->isChecked(), !on);
     for (const char* n : {"tabPSOnH", "tabPSOffM", "lblPSOn", "lblPSOffH", "tabSuperPS", "tabPSOutOff"}) {
       EXPECT_EQ(Find(n)->isEnabled(), on) << n;
       EXPECT_FALSE(Find(n)->isVisibleTo(window.get())) << n;
@@ -425,8 +426,8 @@ TEST_F(FieldsTest, DecodedConfigurationAppliesTheEnablingRules) {
     EXPECT_EQ(Find("rtSwitchOn")->isEnabled(), !on);
     // The not-authorised text changes with its flag's value.
     EXPECT_EQ(Find("rtNotAuthorized")->isEnabled(), !on);
-    EXPECT_FALSE(window->opEnablePS0()->isEnabled());
-    EXPECT_FALSE(window->opEnablePS1()->isEnabled());
+    EXPECT_FALSE(Child<QRadioButton>(*window, "opEnablePS0")->isEnabled());
+    EXPECT_FALSE(Child<QRadioButton>(*window, "opEnablePS1")->isEnabled());
   }
 }
 
@@ -518,7 +519,7 @@ TEST_F(FieldsTest, RowEditedInItsEditorIsShownAgain) {
     ASSERT_NE(name, nullptr);
     name->setText(QStringLiteral("Dvere"));
   });
-  window->openInputRow(1);
+  Find<QAbstractButton>(Cell("tabINPbt", 1))->click();
   EXPECT_EQ(ws.config.inputs[1].INPNazev, "Dvere");
   EXPECT_EQ(Edit("tabINPNazev1")->text(), "Dvere");
   EXPECT_EQ(Usage(), CoreUsage(ws.config).usageText);
@@ -527,7 +528,7 @@ TEST_F(FieldsTest, RowEditedInItsEditorIsShownAgain) {
   CloseNextDialog(false, nullptr, [](QDialog* d) {
     if (auto* name = d->findChild<QLineEdit*>(QStringLiteral("INPNazev"))) name->setText(QStringLiteral("Okno"));
   });
-  window->openInputRow(1);
+  Find<QAbstractButton>(Cell("tabINPbt", 1))->click();
   EXPECT_EQ(Edit("tabINPNazev1")->text(), "Dvere");
 }
 
@@ -539,11 +540,11 @@ TEST_F(FieldsTest, LeavingTheProgram) {
     return allow;
   });
   // "Ukončit" asks; a refusal keeps the program running.
-  window->btKonec()->click();
+  Child<QPushButton>(*window, "btKonec")->click();
   EXPECT_EQ(asked, std::vector<bool>{true});
   EXPECT_TRUE(window->isVisible());
   allow = true;
-  window->btKonec()->click();
+  Child<QPushButton>(*window, "btKonec")->click();
   EXPECT_EQ(asked, (std::vector<bool>{true, true}));
   EXPECT_FALSE(window->isVisible());
 

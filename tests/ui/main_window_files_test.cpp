@@ -12,6 +12,7 @@
 #include "file/config_file.h"
 #include "ui/main_window_support.h"
 #include "workspace/usage.h"
+#include "support/find_child.h"
 
 namespace vexa::ui::testing {
 namespace {
@@ -33,8 +34,8 @@ TEST_F(FilesTest, SaveWritesWhatTheFieldsHold) {
   Type(Edit("tabTC0"), "602123456");
   const std::string path = PathIn("stanice.eep");
   fx.files.saves.push_back(path);
-  window->btFileSave()->setFocus(Qt::MouseFocusReason);
-  window->btFileSave()->click();
+  Child<QToolButton>(*window, "btFileSave")->setFocus(Qt::MouseFocusReason);
+  Child<QToolButton>(*window, "btFileSave")->click();
   Settle();
 
   EXPECT_TRUE(fx.messages.shown.empty());
@@ -48,17 +49,17 @@ TEST_F(FilesTest, SaveWritesWhatTheFieldsHold) {
 }
 
 TEST_F(FilesTest, LoadShowsTheWholeConfigurationOnTheFirstTab) {
-  window->tabList()->setCurrentIndex(kTabDigVystupy);
+  Child<QTabWidget>(*window, "TabList")->setCurrentIndex(kTabDigVystupy);
   const std::string path = Fixture("pumping-station.eep");
   fx.files.opens.push_back(path);
-  window->btFileLoad()->click();
+  Child<QToolButton>(*window, "btFileLoad")->click();
   Settle();
 
   ASSERT_EQ(fx.messages.shown.size(), 1u);
   EXPECT_EQ(
       fx.messages.shown[0],
       (fake::ShownMessage{Icon::Information, "Data ze souboru '" + path + "' byla úspěšně načtena.", Buttons::Ok}));
-  EXPECT_EQ(window->tabList()->currentIndex(), kTabVseobecne);
+  EXPECT_EQ(Child<QTabWidget>(*window, "TabList")->currentIndex(), kTabVseobecne);
   EXPECT_EQ(fx.progress.log.back(), "close");
   EXPECT_FALSE(fx.progress.visible);
 
@@ -71,14 +72,14 @@ TEST_F(FilesTest, LoadShowsTheWholeConfigurationOnTheFirstTab) {
     for (int row = 0; row < (rows ? kRows : 1); ++row) {
       const FieldRef ref{f, row};
       SCOPED_TRACE(FieldDisplayName(ref));
-      if (QLineEdit* e = window->textEdit(ref)) {
+      if (QLineEdit* e = window->fields().textEdit(ref)) {
         EXPECT_EQ(e->text().toStdString(), *TextOf(c, ws.settings, ref));
-      } else if (QCheckBox* b = window->checkBox(ref)) {
+      } else if (QCheckBox* b = qobject_cast<QCheckBox*>(window->fields().control(ref))) {
         EXPECT_EQ(b->isChecked(), *FlagOf(c, ws.settings, ref));
       }
     }
   }
-  EXPECT_EQ(window->opEnablePS1()->isChecked(), c.general.EnablePS);
+  EXPECT_EQ(Child<QRadioButton>(*window, "opEnablePS1")->isChecked(), c.general.EnablePS);
   EXPECT_EQ(Edit("rtBattLow")->text().toStdString(), c.analogs[kBatteryRow].AINCL1Dn);
   EXPECT_EQ(Usage(), CoreUsage(c).usageText);
   // The enabling rules follow the loaded flags.
@@ -115,19 +116,19 @@ TEST_F(FilesTest, LoadFromTheDialogOrTheCommandLine) {
     window->ConfigReplaced();
     for (const Case& c : cases) {
       SCOPED_TRACE(c.path + (commandLine ? " from the command line" : " from the dialog"));
-      window->tabList()->setCurrentIndex(kTabDigVystupy);
+      Child<QTabWidget>(*window, "TabList")->setCurrentIndex(kTabDigVystupy);
       fx.messages.clear();
       if (commandLine) {
         window->openFile(QString::fromStdString(c.path));
       } else {
         fx.files.opens.push_back(c.path);
-        window->btFileLoad()->click();
+        Child<QToolButton>(*window, "btFileLoad")->click();
       }
       Settle();
       ASSERT_EQ(fx.messages.shown.size(), 1u);
       EXPECT_EQ(fx.messages.shown[0].icon, c.icon);
       EXPECT_EQ(fx.messages.firstLines(), std::vector<std::string>{c.message});
-      EXPECT_EQ(window->tabList()->currentIndex(), c.loaded ? kTabVseobecne : kTabDigVystupy);
+      EXPECT_EQ(Child<QTabWidget>(*window, "TabList")->currentIndex(), c.loaded ? kTabVseobecne : kTabDigVystupy);
       EXPECT_EQ(ws.config == edited, !c.loaded);
       EXPECT_EQ(Edit("tabOUTNazev0")->text().toStdString(), ws.config.outputs[0].OUTNazev);
     }

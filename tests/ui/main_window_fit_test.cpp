@@ -9,6 +9,7 @@
 #include <QScrollBar>
 
 #include "ui/main_window_support.h"
+#include "support/find_child.h"
 
 namespace vexa::ui::testing {
 namespace {
@@ -36,7 +37,7 @@ TEST_F(FitTest, WindowFitsTheScreenAtItsScaling) {
     EXPECT_LE(minimum.height(), room.height());
 
     window->resize(room);
-    QTabWidget* tabs = window->tabList();
+    QTabWidget* tabs = Child<QTabWidget>(*window, "TabList");
     tabs->setCurrentIndex(kTabAnalog14);
     Settle();
     // The panels are whole, side by side or wrapped, and none covers another.

@@ -19,6 +19,7 @@
 #include "qt/progress_window.h"
 #include "ui/about_box.h"
 #include "ui/main_window_support.h"
+#include "support/find_child.h"
 
 namespace vexa::ui::testing {
 namespace {
@@ -209,17 +210,17 @@ TEST_F(LayoutTest, EveryFieldHasItsControl) {
     if (f == Field::MaskDInLHAlarm || f == Field::MaskDInHLAlarm) continue;
     const bool rows = InfoOf(f).family != Family::General && InfoOf(f).family != Family::Program;
     for (int row = 0; row < (rows ? kRows : 1); ++row) {
-      EXPECT_NE(window->control({f, row}), nullptr) << InfoOf(f).name << row;
+      EXPECT_NE(window->fields().control({f, row}), nullptr) << InfoOf(f).name << row;
     }
   }
-  EXPECT_EQ(window->control({Field::EnablePS}), Find("opEnablePS1"));
+  EXPECT_EQ(window->fields().control({Field::EnablePS}), Find("opEnablePS1"));
 }
 
 TEST_F(LayoutTest, NothingIsClippedAtTheDefaultSize) {
   // The default size on a screen that has room for it (the offscreen test
   // screen is smaller).
   window->resize(1280, 720);
-  QTabWidget* tabs = window->tabList();
+  QTabWidget* tabs = Child<QTabWidget>(*window, "TabList");
   for (int t = 0; t < tabs->count(); ++t) {
     SCOPED_TRACE(tabs->tabText(t).toStdString());
     tabs->setCurrentIndex(t);
@@ -255,10 +256,10 @@ TEST_F(LayoutTest, NothingIsClippedAtTheDefaultSize) {
 TEST_F(LayoutTest, TablesScrollWhenTheWindowIsSmall) {
   // The window fits a screen 1152 pixels wide.
   window->resize(700, 420);
-  window->tabList()->setCurrentIndex(kTabAnalog14);
+  Child<QTabWidget>(*window, "TabList")->setCurrentIndex(kTabAnalog14);
   Settle();
   EXPECT_LE(window->width(), 1100);
-  auto areas = ScrollAreasOf(window->tabList()->widget(kTabAnalog14));
+  auto areas = ScrollAreasOf(Child<QTabWidget>(*window, "TabList")->widget(kTabAnalog14));
   ASSERT_EQ(areas.size(), 1);
   EXPECT_TRUE(areas[0]->horizontalScrollBar()->isVisible());
   // A field out of sight is scrolled into view when it gets the focus back.
@@ -292,7 +293,7 @@ TEST_F(LayoutTest, AboutBoxAndProgressWindow) {
     EXPECT_TRUE(about.isModal());
     about.closeButton()->click();
   });
-  window->btInformace()->click();
+  Child<QPushButton>(*window, "btInformace")->click();
   EXPECT_FALSE(about.isVisible());
 
   const QString shots = qEnvironmentVariable("VEXA_SHOTS_DIR");

@@ -10,22 +10,23 @@
 #include "ui/window_commands.h"
 #include "ui/main_window_support.h"
 #include "ui/port_selector.h"
+#include "support/find_child.h"
 
 namespace vexa::ui::testing {
 namespace {
 
 class PortTest : public MainWindowTest {
  protected:
-  PortSelector* Selector() const { return qobject_cast<PortSelector*>(window->tabPort()); }
+  PortSelector* Selector() const { return qobject_cast<PortSelector*>(Child<PortSelector>(*window, "tabPort")); }
   std::vector<std::string> Entries() const {
     std::vector<std::string> out;
-    for (int i = 0; i < window->tabPort()->count(); ++i) out.push_back(window->tabPort()->itemText(i).toStdString());
+    for (int i = 0; i < Child<PortSelector>(*window, "tabPort")->count(); ++i) out.push_back(Child<PortSelector>(*window, "tabPort")->itemText(i).toStdString());
     return out;
   }
   void Choose(const std::string& text) {
-    const int i = window->tabPort()->findText(QString::fromStdString(text));
+    const int i = Child<PortSelector>(*window, "tabPort")->findText(QString::fromStdString(text));
     ASSERT_GE(i, 0) << text;
-    window->tabPort()->setCurrentIndex(i);
+    Child<PortSelector>(*window, "tabPort")->setCurrentIndex(i);
   }
   std::string Note() const { return Label("lblPortDevice")->text().toStdString(); }
 
@@ -55,14 +56,14 @@ TEST_F(PortTest, SystemPortsFollowTheComEntriesAndAreAskedOnOpening) {
     SCOPED_TRACE(s.current);
     fx.ports.ports = s.system;
     const int asked = fx.ports.asked;
-    window->tabPort()->showPopup();
-    window->tabPort()->hidePopup();
+    Child<PortSelector>(*window, "tabPort")->showPopup();
+    Child<PortSelector>(*window, "tabPort")->hidePopup();
     EXPECT_EQ(fx.ports.asked, asked + 1);
     if (!s.choose.empty()) Choose(s.choose);
     std::vector<std::string> expected = {"COM 1", "COM 2", "COM 3", "COM 4"};
     expected.insert(expected.end(), s.after.begin(), s.after.end());
     EXPECT_EQ(Entries(), expected);
-    EXPECT_EQ(window->tabPort()->currentText().toStdString(), s.current);
+    EXPECT_EQ(Child<PortSelector>(*window, "tabPort")->currentText().toStdString(), s.current);
     EXPECT_EQ(ws.settings.Port, s.current);
     EXPECT_EQ(Note(), "Vybraný port otevírá zařízení " + s.note + ".");
   }
@@ -77,21 +78,21 @@ TEST_F(PortTest, SelectorIsLockedFromOpeningThePortUntilTheLinkIsInactive) {
   const std::string slave = pty.slavePath();
   fx.ports.ports = {{slave, "Test adapter", ""}};
   AttachLink(*window, dosDevices.path().toStdString());
-  window->tabPort()->showPopup();
-  window->tabPort()->hidePopup();
+  Child<PortSelector>(*window, "tabPort")->showPopup();
+  Child<PortSelector>(*window, "tabPort")->hidePopup();
   Choose(slave + " – Test adapter");
 
   std::vector<bool> enabledAtMessage;
-  fx.messages.onShow = [&](const fake::ShownMessage&) { enabledAtMessage.push_back(window->tabPort()->isEnabled()); };
+  fx.messages.onShow = [&](const fake::ShownMessage&) { enabledAtMessage.push_back(Child<PortSelector>(*window, "tabPort")->isEnabled()); };
   fx.loop.onYield = [&] { ws.CancelRequested = true; };  // Storno while polling
-  window->btDEA()->click();
+  Child<QPushButton>(*window, "btDEA")->click();
   fx.messages.onShow = nullptr;
   fx.loop.onYield = nullptr;
 
   ASSERT_EQ(fx.messages.texts(), (std::vector<std::string>{texts::kMsgInstruction, texts::kMsgActivationFailed}));
   EXPECT_EQ(enabledAtMessage.front(), false);  // the port was open at the instruction
   EXPECT_EQ(ws.link, LinkState::Neaktivni);
-  EXPECT_TRUE(window->tabPort()->isEnabled());
+  EXPECT_TRUE(Child<PortSelector>(*window, "tabPort")->isEnabled());
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "ui/command_runner.h"
 #include "ui/main_window_support.h"
 #include "ui/window_commands.h"
+#include "support/find_child.h"
 
 namespace vexa::ui::testing {
 namespace {
@@ -45,11 +46,11 @@ struct SafetyTest : MainWindowTest {
   }
   void Load(const std::optional<std::string>& path) {
     fx.files.opens = {path};
-    Click(window->btFileLoad());
+    Click(Child<QToolButton>(*window, "btFileLoad"));
   }
   void Compare(const std::optional<std::string>& path) {
     fx.files.opens = {path};
-    Click(window->btPorovnat());
+    Click(Child<QPushButton>(*window, "btPorovnat"));
   }
   // A read as the window takes it: the configuration replaced, the unit named.
   void Read(const DeviceConfig& unit) {
@@ -92,7 +93,7 @@ TEST_F(SafetyTest, EachSaveDialogStartsFromTheConfigurationsOwnName) {
       {"save as → save",
        [&] {
          fx.files.saves = {copy};
-         Click(window->btFileSave());
+         Click(Child<QToolButton>(*window, "btFileSave"));
          EXPECT_EQ(window->statusBar()->currentMessage().toStdString(), "Nastavení bylo uloženo do souboru 'kopie.eep'.");
        },
        copy, "kopie.eep – " + kProgram},
@@ -104,7 +105,7 @@ TEST_F(SafetyTest, EachSaveDialogStartsFromTheConfigurationsOwnName) {
     EXPECT_EQ(Title(), c.title);
     fx.files.startedFrom.clear();
     fx.files.saves = {std::nullopt};
-    Click(window->btFileSave());
+    Click(Child<QToolButton>(*window, "btFileSave"));
     EXPECT_EQ(fx.files.startedFrom, std::vector<std::string>{c.startsFrom});
   }
 }
@@ -120,13 +121,13 @@ TEST_F(SafetyTest, UnsavedEditsAreAskedAboutBeforeTheyAreLeftBehind) {
     std::function<void()> act;
     std::function<bool()> wentOn;
   } paths[] = {
-      {"Ukončit", [&] { Click(window->btKonec()); }, closed},
+      {"Ukončit", [&] { Click(Child<QPushButton>(*window, "btKonec")); }, closed},
       {"closing the window", [&] { window->close(), Settle(); }, closed},
       {"reading the unit",
        [&] {
          ws.link = LinkState::Aktivni;
          window->LinkStateChanged();
-         Click(window->btEEPROMLoad());
+         Click(Child<QToolButton>(*window, "btEEPROMLoad"));
        },
        [&] { return fx.messages.texts().back() == texts::kMsgReadSizeUnknown; }},  // the read went on
       {"opening a file", [&] { Load(kPumping); }, loaded},
@@ -155,7 +156,7 @@ TEST_F(SafetyTest, UnsavedEditsAreAskedAboutBeforeTheyAreLeftBehind) {
 // Storno, "Ukončit" and closing the window during a write ask first (Enter
 // answers No); Ne lets the write go on, Ano stops it as Storno always did.
 TEST_F(SafetyTest, StoppingAWriteAsksFirst) {
-  const std::function<void()> triggers[] = {[&] { fx.progress.ClickStorno(); }, [&] { window->btKonec()->click(); },
+  const std::function<void()> triggers[] = {[&] { fx.progress.ClickStorno(); }, [&] { Child<QPushButton>(*window, "btKonec")->click(); },
                                             [&] { window->close(); }};
   for (int t = 0; t < 3; ++t) {
     for (const Answer answer : {Answer::No, Answer::Yes}) {
@@ -164,7 +165,7 @@ TEST_F(SafetyTest, StoppingAWriteAsksFirst) {
       fx.progress.ws = &ws;
       fx.messages.answers = {answer};
       ws.CancelRequested = false;
-      window->commands().Run([&] {
+      window->windowParts().commands.Run([&] {
         window->RunWrite([&] {
           fx.progress.Show(texts::kMsgWriting, true);
           triggers[t]();
@@ -185,7 +186,7 @@ TEST_F(SafetyTest, TheFocusReturnsAfterACommand) {
   // What a read does to the window: the fields locked while the unit
   // answers (the focus leaves them), the first tab brought forward.
   auto read = [&] {
-    window->commands().Run([&] {
+    window->windowParts().commands.Run([&] {
       window->LockFields(true);
       window->ShowTab(WindowTab::Vseobecne);
       window->ConfigReplaced();
@@ -197,7 +198,7 @@ TEST_F(SafetyTest, TheFocusReturnsAfterACommand) {
     std::function<void()> command;
     bool tabBroughtForward;
   } cases[] = {
-      {"tabPIN", [&] { Click(window->btFileSave()); }, false},
+      {"tabPIN", [&] { Click(Child<QToolButton>(*window, "btFileSave")); }, false},
       {"tabPIN", read, false},
       {"tabOUTNazev0", read, true},
       {"tabOUTNazev0", [&] { Load(kPumping); }, true},
@@ -211,7 +212,7 @@ TEST_F(SafetyTest, TheFocusReturnsAfterACommand) {
     QWidget* focus = QApplication::focusWidget();
     ASSERT_NE(focus, nullptr);
     if (c.tabBroughtForward) {
-      EXPECT_TRUE(window->tabList()->isAncestorOf(focus)) << focus->objectName().toStdString();
+      EXPECT_TRUE(Child<QTabWidget>(*window, "TabList")->isAncestorOf(focus)) << focus->objectName().toStdString();
     } else {
       EXPECT_EQ(focus, Edit(c.field)) << focus->objectName().toStdString();
     }

@@ -8,16 +8,23 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QTabWidget>
 #include <QTest>
+#include <QToolButton>
 
 #include <memory>
 #include <string>
 
 #include "ui/fakes.h"
+#include "support/find_child.h"
+#include "ui/field_controller.h"
 #include "ui/main_window.h"
+#include "ui/port_selector.h"
 #include "workspace/usage.h"
 #include "workspace/workspace.h"
+#include "support/find_child.h"
 
 namespace vexa::ui::testing {
 
@@ -82,15 +89,15 @@ class MainWindowTest : public ::testing::Test {
     for (int i = 0; i < kFieldCount; ++i) {
       for (int row = 0; row < kRows; ++row) {
         const FieldRef f{static_cast<Field>(i), row};
-        if (window->control(f) == w || window->textEdit(f) == w) return f;
+        if (window->fields().control(f) == w || window->fields().textEdit(f) == w) return f;
       }
     }
     return {Field::JmenoStanice, 0};
   }
 
-  std::string Usage() const { return window->lblInfoVelikost()->text().toStdString(); }
-  std::string Free() const { return window->lblInfoVolno()->text().toStdString(); }
-  QColor FreeColour() const { return window->lblInfoVolno()->palette().color(QPalette::WindowText); }
+  std::string Usage() const { return Child<QLabel>(*window, "lblInfoVelikost")->text().toStdString(); }
+  std::string Free() const { return Child<QLabel>(*window, "lblInfoVolno")->text().toStdString(); }
+  QColor FreeColour() const { return Child<QLabel>(*window, "lblInfoVolno")->palette().color(QPalette::WindowText); }
   // The figures the core gives for a configuration, as the window shows them.
   static MemoryUsage CoreUsage(const DeviceConfig& c, const std::string& memory = "?") {
     return UpdateMemoryUsage(c, memory);

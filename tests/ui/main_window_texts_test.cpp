@@ -23,6 +23,7 @@
 #include "ui/main_window_support.h"
 #include "ui/output_editor.h"
 #include "ui/phone_editor.h"
+#include "support/find_child.h"
 
 namespace vexa::ui::testing {
 namespace {
@@ -105,7 +106,7 @@ struct Expected {
 using TextsTest = MainWindowTest;
 
 TEST_F(TextsTest, EveryFieldIsShownAsTheFieldTableHasIt) {
-  QTabWidget* tabs = window->tabList();
+  QTabWidget* tabs = Child<QTabWidget>(*window, "TabList");
   FieldController& fields = window->fields();
   for (const FieldInfo& info : kFields) {
     const bool rows = FamilyHasRows(info.family);
@@ -147,7 +148,7 @@ TEST_F(TextsTest, EveryFieldIsShownAsTheFieldTableHasIt) {
 }
 
 TEST_F(TextsTest, EachTabShowsItsFieldsInTheFieldTablesOrder) {
-  QTabWidget* tabs = window->tabList();
+  QTabWidget* tabs = Child<QTabWidget>(*window, "TabList");
   for (int t = 0; t < tabs->count(); ++t) {
     SCOPED_TRACE(t);
     // Both analog tabs show the columns of the analog rows.
@@ -222,7 +223,7 @@ TEST_F(TextsTest, ControlsOfNoFieldCarryTheirCaptionsTooltipsPanelsAndTabs) {
       EXPECT_EQ(w->toolTip().toStdString(), c.tooltip);
     }
     EXPECT_EQ(PanelOf(w), c.panel);
-    EXPECT_EQ(TabOf(window->tabList(), w), c.tab);
+    EXPECT_EQ(TabOf(Child<QTabWidget>(*window, "TabList"), w), c.tab);
     if (auto* b = qobject_cast<QAbstractButton*>(w); b != nullptr && b->text().isEmpty()) {
       EXPECT_FALSE(b->icon().isNull());  // a picture button
     }
@@ -261,7 +262,7 @@ TEST_F(TextsTest, TableRowsAreLabelledAndOnlyTheEditableOnesEnabled) {
       EXPECT_EQ(label->text().toStdString(), t.labels[static_cast<std::size_t>(row)]);
       EXPECT_EQ(label->isEnabled(), row < t.enabledRows);
       const bool secondAnalogTab = t.firstTab == kTabAnalog14 && row >= 4;
-      EXPECT_EQ(TabOf(window->tabList(), label), t.firstTab + (secondAnalogTab ? 1 : 0));
+      EXPECT_EQ(TabOf(Child<QTabWidget>(*window, "TabList"), label), t.firstTab + (secondAnalogTab ? 1 : 0));
     }
   }
 }
@@ -297,8 +298,8 @@ TEST_F(TextsTest, AfterAnEditorClosesItsRowShowsTheBeginningOfItsTexts) {
     EditorDialog* dialog;
     std::function<void()> open;
     QString cell;
-  } cases[] = {{&editors.inputEditor(), [&] { window->openInputRow(0); }, Cell("tabINPNazev", 0)},
-               {&editors.analogEditor(), [&] { window->openAnalogRow(1); }, Cell("tabAINCL1Up", 1)}};
+  } cases[] = {{&editors.inputEditor(), [&] { Find<QAbstractButton>(Cell("tabINPbt", 0))->click(); }, Cell("tabINPNazev", 0)},
+               {&editors.analogEditor(), [&] { Find<QAbstractButton>(Cell("tabAINbt", 1))->click(); }, Cell("tabAINCL1Up", 1)}};
   for (const auto& c : cases) {
     for (const bool ok : {true, false}) {
       WhileOpen(*c.dialog, c.open, [&] { (ok ? c.dialog->okButton() : c.dialog->stornoButton())->click(); });

@@ -9,6 +9,7 @@
 #include "ui/main_window_support.h"
 #include "ui/remembered_settings.h"
 #include "ui/window_commands.h"
+#include "support/find_child.h"
 
 namespace vexa::ui::testing {
 namespace {
@@ -72,10 +73,10 @@ TEST(RememberedSettingsTest, RoundTripThroughTheFileAndTheWindow) {
     }
     const QString expectedText = c.port.kind == Kind::Com ? c.port.value : c.missingNote ? "COM 1" : QString();
     if (!expectedText.isEmpty()) {
-      EXPECT_EQ(window.tabPort()->currentText(), expectedText);
+      EXPECT_EQ(Child<PortSelector>(window, "tabPort")->currentText(), expectedText);
     }
     if (!c.selected.isEmpty()) {
-      EXPECT_EQ(window.tabPort()->currentDevice(), c.selected);
+      EXPECT_EQ(Child<PortSelector>(window, "tabPort")->currentDevice(), c.selected);
     }
     EXPECT_EQ(window.statusBar()->currentMessage().contains(c.port.value), c.missingNote)
         << window.statusBar()->currentMessage().toStdString();
