@@ -20,9 +20,6 @@ class GeneralTab : public QWidget {
  public:
   GeneralTab(FieldController& fields, const Workspace& ws);
 
-  QRadioButton* opEnablePS0() const { return opEnablePS0_; }
-  QRadioButton* opEnablePS1() const { return opEnablePS1_; }
-
   // The power-save periods and the two power-save check boxes take input
   // only while "Povolit šetřící režim" is on (rules/follow_up.h).
   void CheckEnabled(bool on);
