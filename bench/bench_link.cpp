@@ -51,6 +51,7 @@
 #include "quiet_services.h"
 #include "link/block_transfer.h"
 #include "link/programming_mode.h"
+#include "workflows/link_workflows.h"
 #include "qt/qt_serial_port.h"
 #include "workspace/workspace.h"
 
@@ -85,10 +86,10 @@ struct Rig {
     if (!ok) return;
     server = std::thread([this] { pty.Serve(*unit, stop); });
     ws.settings.Port = pty.slavePath();
-    ok = link::ActivateLink(lnk, ws, sv) == link::ActivationResult::Active;
+    ok = ActivateLink(lnk, ws, sv) == ActivationResult::Active;
   }
   ~Rig() {
-    if (ws.link != LinkState::Neaktivni) link::DeactivateLink(lnk, ws, sv);
+    if (ws.link != LinkState::Neaktivni) DeactivateLink(lnk, ws, sv);
     stop = true;
     if (server.joinable()) server.join();
   }
@@ -137,7 +138,7 @@ void Report(benchmark::State& state, Rig& rig, const Times& t, long runs, long e
   state.counters["exchanges"] = static_cast<double>(exchanges);
   state.counters["us_per_exchange"] = elapsed * 1e6 / static_cast<double>(exchanges);
   state.counters["cpu_pct"] = 100.0 * cpu / elapsed;
-  state.counters["retries"] = static_cast<double>(rig.lnk.stats.retries);
+  state.counters["retries"] = static_cast<double>(rig.lnk.ledger.counts().retries);
   const auto charUs = rig.unit->options().charTimeUs;
   if (charUs > 0) {
     state.counters["line_s"] = static_cast<double>(lineChars * charUs) * 1e-6;
@@ -206,9 +207,9 @@ void BM_SlowUnitRead(benchmark::State& state) {
     state.SkipWithError("read gave other data than the unit's");
   }
   state.counters["s_per_block"] = t.elapsed / runs / kBlocks;
-  state.counters["retries"] = static_cast<double>(rig.lnk.stats.retries);
-  state.counters["markers"] = static_cast<double>(rig.lnk.stats.markers);
-  state.counters["late_answers_dropped"] = static_cast<double>(rig.lnk.stats.lateAnswersDropped);
+  state.counters["retries"] = static_cast<double>(rig.lnk.ledger.counts().retries);
+  state.counters["markers"] = static_cast<double>(rig.lnk.ledger.counts().markers);
+  state.counters["late_answers_dropped"] = static_cast<double>(rig.lnk.ledger.counts().lateDropped);
   state.counters["cpu_pct"] = 100.0 * t.cpu / t.elapsed;
 }
 

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "link/programming_mode.h"
+#include "workflows/link_workflows.h"
 #include "ui/command_host.h"
 #include "ui/command_runner.h"
 #include "ui/compare_wiring.h"
@@ -30,9 +31,9 @@ void LinkCommands::Dea() {
   QPointer<QWidget> selector = &parts_.selector;
   if (selector) selector->setEnabled(false);
   if (ws.link == LinkState::Neaktivni) {
-    link::ActivateLink(link_, ws, parts_.sv);
+    ActivateLink(link_, ws, parts_.sv);
   } else {
-    link::DeactivateLink(link_, ws, parts_.sv);
+    DeactivateLink(link_, ws, parts_.sv);
   }
   if (selector) selector->setEnabled(ws.link == LinkState::Neaktivni);
 }
@@ -65,7 +66,7 @@ void LinkCommands::Save() {
 
 bool LinkCommands::MayExit(bool allowCancel) {
   bool mayExit = false;
-  parts_.commands.Run([&] { mayExit = link::ConfirmExit(link_, parts_.ws, parts_.sv, allowCancel); });
+  parts_.commands.Run([&] { mayExit = ConfirmExit(link_, parts_.ws, parts_.sv, allowCancel); });
   return mayExit;
 }
 
@@ -77,7 +78,7 @@ void LinkCommands::ReleaseQuietly() {
   } quiet;
   Services services{quiet, parts_.sv.progress, parts_.sv.loop};
   parts_.ws.CancelRequested = false;
-  if (parts_.ws.link != LinkState::Neaktivni) link::DeactivateLink(link_, parts_.ws, services);
+  if (parts_.ws.link != LinkState::Neaktivni) DeactivateLink(link_, parts_.ws, services);
   port_.Close();
 }
 

@@ -9,6 +9,7 @@
 #include "link/block_transfer.h"
 #include "link/frame.h"
 #include "link/programming_mode.h"
+#include "workflows/link_workflows.h"
 #include "link/trace.h"
 #include "support/link_rig.h"
 
@@ -243,7 +244,7 @@ TEST(Trace, RecordsEveryFrameWhatItMeansAndStopsAtItsLimit) {
     link::Trace trace(rig.clock, limit);
     ASSERT_FALSE(trace.Open(path));
     rig.link.trace = &trace;
-    ASSERT_EQ(link::ActivateLink(rig.link, rig.ws, rig.sv), link::ActivationResult::Active);
+    ASSERT_EQ(ActivateLink(rig.link, rig.ws, rig.sv), ActivationResult::Active);
     rig.sim.InjectFault(link::SimFault::DropReply, 1, link::kCmdReadBlock);
     ASSERT_TRUE(link::ReadBlockWithRetries(rig.link, rig.ws.image, rig.loop, 272));
     const auto got = lines();

@@ -4,6 +4,7 @@
 #include "codec/header.h"
 #include "link/block_transfer.h"
 #include "link/programming_mode.h"
+#include "workflows/link_workflows.h"
 #include "link/quick_read.h"
 #include "support/link_rig.h"
 
@@ -93,7 +94,7 @@ TEST(SlowUnit, EveryTransferEndsWithTheUnitsDataOrItsFailure) {
         // The unit is asked about once per block: a slow unit costs its
         // answer time, not a pile of retries.
         const std::int64_t perBlockMs = c.maxMs + 250;
-        EXPECT_LT(rig.clock.now - start, blocks * perBlockMs + 10'000) << rig.link.stats.retries << " retries";
+        EXPECT_LT(rig.clock.now - start, blocks * perBlockMs + 10'000) << rig.link.ledger.counts().retries << " retries";
         // Nothing stale is left for the release.
         EXPECT_TRUE(link::ReleaseUnit(rig.link, rig.loop));
       }

@@ -19,6 +19,7 @@
 #include "link/block_transfer.h"
 #include "link/frame.h"
 #include "link/programming_mode.h"
+#include "workflows/link_workflows.h"
 #include "link/serial_port.h"
 #include "link/unit_simulator.h"
 #include "platform/services.h"
@@ -191,7 +192,7 @@ struct LinkRig {
   // Activates the unit, then forgets the traffic, the messages and the
   // progress texts of the activation, so a test sees only what follows.
   void Activate() {
-    EXPECT_EQ(link::ActivateLink(link, ws, sv), link::ActivationResult::Active);
+    EXPECT_EQ(ActivateLink(link, ws, sv), ActivationResult::Active);
     sim.ClearLog();
     messages.shown.clear();
     progress.shownTexts.clear();

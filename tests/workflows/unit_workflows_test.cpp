@@ -3,6 +3,7 @@
 #include "codec/encoder.h"
 #include "link/block_transfer.h"
 #include "link/programming_mode.h"
+#include "workflows/link_workflows.h"
 #include "support/link_rig.h"
 #include "workflows/unit_workflows.h"
 #include "workspace/usage.h"
@@ -52,7 +53,7 @@ TEST(Workflows, NoiseOnTheLineNeverPassesForTheUnitsConfiguration) {
     EXPECT_EQ(ReadWorkflow(reader.link, reader.ws, reader.sv), WorkflowResult::Completed);
     EXPECT_EQ(reader.messages.texts(), std::vector<std::string>{texts::kMsgReadDone});
     EXPECT_TRUE(reader.ws.config == writer.ws.config);
-    EXPECT_GT(reader.link.stats.retries, 0);
+    EXPECT_GT(reader.link.ledger.counts().retries, 0);
   }
 }
 

@@ -45,6 +45,7 @@
 #include "link/frame.h"
 #include "link/port_names.h"
 #include "link/programming_mode.h"
+#include "workflows/link_workflows.h"
 #include "link/trace.h"
 #include "qt/qt_port_list.h"
 #include "qt/qt_serial_port.h"
@@ -195,7 +196,7 @@ class Session {
     // What the unit says is shown, not obeyed: its control characters as escapes.
     out << texts::IdentificationLines(TerminalSafe(ws.device.Product), TerminalSafe(ws.device.ProcessorVersion),
                                       TerminalSafe(ws.device.ModemType), TerminalSafe(ws.device.MemorySize),
-                                      link::LookOf(ws.link).status)
+                                      LookOf(ws.link).status)
         << std::flush;
   }
 
@@ -205,7 +206,7 @@ class Session {
   bool Release() {
     if (ws.link == LinkState::Neaktivni) return true;
     bool acknowledged = false;
-    link::DeactivateLink(link_, ws, sv_, &acknowledged);
+    DeactivateLink(link_, ws, sv_, &acknowledged);
     return acknowledged && ws.link == LinkState::Neaktivni;
   }
 
@@ -257,10 +258,10 @@ QCoreApplication& Application() {
   return app ? *app : *QCoreApplication::instance();
 }
 
-int ActivationExit(link::ActivationResult r) {
+int ActivationExit(ActivationResult r) {
   switch (r) {
-    case link::ActivationResult::Active: return kExitOk;
-    case link::ActivationResult::Cancelled: return kExitCancelled;
+    case ActivationResult::Active: return kExitOk;
+    case ActivationResult::Cancelled: return kExitCancelled;
     default: return kExitFailed;
   }
 }
@@ -280,9 +281,9 @@ int RunOnUnit(Session& s, const UnitArgs& args, const std::function<int(Session&
   InstallInterruptHandler();
 
   s.messages().waitForEnter = true;  // the activation's instruction
-  const auto activation = link::ActivateLink(s.link(), s.ws, s.sv());
+  const auto activation = ActivateLink(s.link(), s.ws, s.sv());
   s.messages().waitForEnter = false;
-  if (activation == link::ActivationResult::Active || activation == link::ActivationResult::WrongDevice) {
+  if (activation == ActivationResult::Active || activation == ActivationResult::WrongDevice) {
     s.PrintIdentification(args.identificationToStderr ? std::cerr : std::cout);
   }
   int code = ActivationExit(activation);
