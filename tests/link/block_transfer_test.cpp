@@ -386,18 +386,5 @@ TEST(LostPort, TransferEndsInsteadOfHanging) {
   EXPECT_LT(writer.clock.now, writer.port.loseAtMs + 10);
 }
 
-TEST(RandomFaults, SeededNoiseIsRecoveredByRetries) {
-  ActiveRig rig({.memoryCode = 3, .dropRate = 0.05, .corruptRate = 0.05, .seed = 7});
-  rig.FillImage(960);
-  ASSERT_EQ(link::WriteEeprom(rig.link, rig.ws.image, rig.transfer(), rig.sv, 900), WriteOutcome::Completed);
-  EXPECT_GT(rig.link.ledger.counts().retries, 0);
-  EepromImage written = rig.ws.image;
-  ASSERT_TRUE(link::ReadEeprom(rig.link, rig.ws.image, rig.transfer(), rig.sv));
-  for (long a : link::FrontAreaBlocks()) {
-    for (long i = a; i < a + 8; ++i) ASSERT_EQ(rig.ws.image.data()[i], written.data()[i]) << i;
-  }
-  for (long i = 272; i < 904; ++i) ASSERT_EQ(rig.ws.image.data()[i], written.data()[i]) << i;
-}
-
 }  // namespace
 }  // namespace vexa::test

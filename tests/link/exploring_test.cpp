@@ -325,5 +325,53 @@ TEST(NamedUnits, TheLastAttemptKeepsAHeldAnswer) {
   EXPECT_EQ(rig.link.ledger.counts().requests - requestsBefore, 11);
 }
 
+constexpr long kLossyUsable = 960;  // memory code 3
+
+TEST(LossyLine, ALostAnswerCostsARetryAndTheDataStayExact) {
+  // A prompt unit at 19200 baud whose answers are lost on the line; the fake
+  // clock counts what the losses cost against the same read without them.
+  struct Case {
+    const char* name;
+    double dropRate;
+    std::uint32_t seed;
+    int lostBlockAnswers, lostMarkerAnswers;  // scripted losses
+    std::int64_t maxCostPerLossMs;
+  };
+  const Case cases[] = {
+      {"one lost answer", 0, 1, 1, 0, 120},
+      {"a lost answer and the marker's answer", 0, 1, 1, 1, 300},
+      {"5 % lost, seed 1", 0.05, 1, 0, 0, 130},
+      {"5 % lost, seed 2", 0.05, 2, 0, 0, 130},
+      {"5 % lost, seed 3", 0.05, 3, 0, 0, 130},
+  };
+  auto read = [](const Case& c, long* lost) {
+    std::vector<std::uint8_t> memory(kLossyUsable + 64);
+    for (std::size_t i = 0; i < memory.size(); ++i) memory[i] = static_cast<std::uint8_t>(i * 7);
+    ActiveUnit rig({.memoryCode = 3, .responseDelayUs = 2000, .charTimeUs = 521, .seed = c.seed}, memory);
+    rig.sim.SetDropRate(c.dropRate);
+    rig.sim.InjectFault(link::SimFault::DropReply, c.lostBlockAnswers, link::kCmdReadBlock);
+    rig.sim.InjectFault(link::SimFault::DropReply, c.lostMarkerAnswers, link::kMarkers[0].command);
+    const std::int64_t start = rig.clock.now;
+    EXPECT_TRUE(link::ReadEeprom(rig.link, rig.ws.image, rig.transfer(), rig.sv));
+    EXPECT_TRUE(std::equal(rig.sim.memory().begin(), rig.sim.memory().begin() + kLossyUsable, rig.ws.image.data()));
+    EXPECT_TRUE(link::ReleaseUnit(rig.link, rig.loop));
+    const auto& log = rig.sim.requests();
+    *lost = std::count_if(log.begin(), log.end(), [](const auto& r) { return !r.answered; });
+    return rig.clock.now - start;
+  };
+  long none = 0;
+  const std::int64_t lossless = read({"lossless", 0, 1, 0, 0, 0}, &none);
+  ASSERT_EQ(none, 0);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    long lost = 0;
+    const std::int64_t lossy = read(c, &lost);
+    ASSERT_GT(lost, 0);
+    // A lost answer costs the first attempt's time limit and a marker, not
+    // the longest time limit.
+    EXPECT_LE(lossy - lossless, lost * c.maxCostPerLossMs) << lossless << " ms lossless, " << lossy << " ms lossy";
+  }
+}
+
 }  // namespace
 }  // namespace vexa::test
