@@ -266,6 +266,36 @@ void BM_LossyRead(benchmark::State& state) {
   state.counters["ms_per_loss"] = lost ? 1000.0 * (lossy - lossless) / static_cast<double>(lost) : 0;
 }
 
+// BM_DeadUnitBlock: a unit that stops answering after its activation. The
+// block fails after the ladder of its twelve attempts (7.8 s), its markers
+// within that time: s_to_fail (target 8 at most), requests (the block once).
+void BM_DeadUnitBlock(benchmark::State& state) {
+  link::UnitOptions o;
+  o.memoryCode = 3;
+  o.charTimeUs = sim::PtyUnit::CharTimeUs(19200);
+  Rig rig(o);
+  if (!rig.ok) {
+    state.SkipWithError("no unit on a pseudo-terminal");
+    return;
+  }
+  rig.stop = true;  // the simulator pauses while its options change
+  rig.server.join();
+  rig.unit->SetDropRate(1.0);
+  rig.stop = false;
+  rig.server = std::thread([&rig] { rig.pty.Serve(*rig.unit, rig.stop); });
+  const auto before = rig.lnk.ledger.counts();
+  Times t;
+  bool failed = true;
+  for (auto _ : state) {
+    Measure(t, [&] { failed = !link::ReadBlockWithRetries(rig.lnk, rig.ws.image, rig.loop, 272) && failed; });
+  }
+  if (!failed) state.SkipWithError("a dead unit's block was read");
+  state.counters["s_to_fail"] = t.elapsed;
+  state.counters["requests"] = static_cast<double>(rig.lnk.ledger.counts().requests - before.requests);
+  state.counters["markers"] = static_cast<double>(rig.lnk.ledger.counts().markers - before.markers);
+  state.counters["cpu_pct"] = 100.0 * t.cpu / t.elapsed;
+}
+
 #ifdef VEXA_CLI_PATH
 void BM_CliFullRead(benchmark::State& state) {
   link::UnitOptions o;
@@ -328,6 +358,7 @@ BENCHMARK(BM_CliFullRead)->Arg(0)->Arg(50)->Iterations(3)->UseRealTime()->Unit(b
 #endif
 
 BENCHMARK(BM_SlowUnitRead)->Args({250, 0})->Args({250, 1})->Iterations(1)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DeadUnitBlock)->Iterations(1)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LossyRead)->Iterations(1)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FullRead)->Arg(0)->Iterations(5)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FullWriteVerified)->Arg(0)->Iterations(3)->UseRealTime()->Unit(benchmark::kMillisecond);
