@@ -115,15 +115,26 @@ int ExchangeLedger::LimitOf(const Ladder& ladder, int n, int raise) const {
   return limit;
 }
 
+ExchangeLedger::Heard ExchangeLedger::Garbled(Link& link, const Want& want) {
+  // Some request's answer, damaged on the line: which one is not known.
+  lastHeardMs_ = link.clock.NowMs();
+  ++counts_.garbled;
+  askAgain_ = true;
+  return want.sent && !want.inStep ? Heard::Garbled : Heard::Nothing;
+}
+
+ExchangeLedger::Heard ExchangeLedger::Overlong(Link& link, const Want& want) {
+  if (link.trace) link.trace->Frame("<-", rx_.data(), rx_.size(), "overlong");
+  return Garbled(link, want);
+}
+
 ExchangeLedger::Heard ExchangeLedger::Judge(Link& link, Want& want, const std::uint8_t* frame, std::size_t n,
                                             SerialFrame& reply) {
-  lastHeardMs_ = link.clock.NowMs();
   if (!ValidFrame(frame, n)) {
-    ++counts_.garbled;
-    askAgain_ = true;
-    if (link.trace) link.trace->Frame("<-", frame, n, n > kMaxReplyChars ? "overlong" : "checksum mismatch");
-    return want.sent && !want.inStep ? Heard::Garbled : Heard::Nothing;
+    if (link.trace) link.trace->Frame("<-", frame, n, "checksum mismatch");
+    return Garbled(link, want);
   }
+  lastHeardMs_ = link.clock.NowMs();
   const std::uint8_t code = frame[0];
   ++heard_[code];
   const auto it = std::find_if(owed_.begin(), owed_.end(), [code](const Entry& e) { return e.code == code; });
@@ -186,7 +197,7 @@ ExchangeLedger::Heard ExchangeLedger::Wait(Link& link, EventLoop& loop, Want& wa
       // A stray CR on a noisy line is no answer: an answer has at least its
       // code and its checksum in front of the terminator.
       if (n < 3) continue;
-      const Heard h = Judge(link, want, rx_.data(), std::min(n, rx_.size() + 1), reply);
+      const Heard h = n > rx_.size() ? Overlong(link, want) : Judge(link, want, rx_.data(), n, reply);
       if (h != Heard::Nothing) return h;
     }
     const std::int64_t now = link.clock.NowMs();

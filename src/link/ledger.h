@@ -158,6 +158,8 @@ class ExchangeLedger {
   void SendMarker(Link& link, const Want& want);
   Heard Wait(Link& link, EventLoop& loop, Want& want, std::int64_t deadline, SerialFrame& reply);
   Heard Judge(Link& link, Want& want, const std::uint8_t* frame, std::size_t n, SerialFrame& reply);
+  Heard Garbled(Link& link, const Want& want);
+  Heard Overlong(Link& link, const Want& want);
   void NoteAnswerTime(std::int64_t ms);
   int LimitOf(const Ladder& ladder, int n, int raise) const;
 

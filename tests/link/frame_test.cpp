@@ -170,6 +170,14 @@ TEST(FrameLayer, NoisyLineIsDataNeverACrash) {
       for (auto& c : noise) c = static_cast<std::uint8_t>(rng() % 3 == 0 ? 13 : rng());
       rig.port.Schedule(static_cast<std::int64_t>(rng() % 120), noise);
     }
+    // The same noise, and an overlong burst, against an exchange: a failed
+    // attempt, never a crash.
+    LinkRig exchange;
+    exchange.OpenBare();
+    exchange.port.scheduled = rig.port.scheduled;
+    exchange.port.Schedule(50, Bytes(150, 'A'));
+    exchange.port.Schedule(60, {13});
+    EXPECT_FALSE(link::ReadBlock(exchange.link, exchange.ws.image, exchange.loop, 0, 100));
     const auto reply = link::ReceiveFrame(rig.link, rig.loop, 100);
     ASSERT_GE(reply.Length, 0);
     ASSERT_LE(reply.Length, 99);
