@@ -109,8 +109,8 @@ void ExchangeLedger::NoteAnswerTime(std::int64_t ms) {
   }
 }
 
-int ExchangeLedger::LimitOf(const Ladder& ladder, int n, int raise) const {
-  int limit = ladder.Limit(std::min(n + raise, ladder.attempts));
+int ExchangeLedger::LimitOf(const Ladder& ladder, int n) const {
+  int limit = ladder.Limit(n);
   if (ladder.learns) limit = std::max(limit, std::min(kSlowestAnswerMs, answerTimeMs_ + kAnswerMarginMs));
   return limit;
 }
@@ -225,10 +225,6 @@ bool ExchangeLedger::Settle(Link& link, EventLoop& loop, int budgetMs) {
 ExchangeResult ExchangeLedger::Exchange(Link& link, EventLoop& loop, const SerialFrame& request,
                                         std::uint8_t expected, const Ladder& ladder, const ReplyCheck& check) {
   ExchangeResult r;
-  int raise = 0;
-  if (ladder.learns) {
-    while (raise < ladder.attempts - 1 && ladder.Limit(1 + raise) < answerTimeMs_ + kAnswerMarginMs) ++raise;
-  }
   Want want;
   want.request = &request;
   want.code = expected;
@@ -238,7 +234,7 @@ ExchangeResult ExchangeLedger::Exchange(Link& link, EventLoop& loop, const Seria
     r.attempts = n;
     ++counts_.attempts;
     if (n > 1) ++counts_.retries;
-    const int limit = LimitOf(ladder, n, raise);
+    const int limit = LimitOf(ladder, n);
     if (link.port.Lost() || !link.port.IsOpen()) {
       r.fault = ReplyFault::PortLost;
       break;

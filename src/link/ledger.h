@@ -61,9 +61,8 @@ struct Ladder {
   int attempts = 1;
   int firstMs = 100;
   int stepMs = 0;
-  // The first attempt starts as far up the ladder as the unit's learned
-  // answer time needs, and every limit grows to that time (up to
-  // kSlowestAnswerMs) when the unit is slower than the ladder's top.
+  // Every attempt waits at least the unit's learned answer time and a margin
+  // (up to kSlowestAnswerMs), so a slow unit is asked once per block.
   bool learns = false;
   // The request may be sent again while an earlier copy is still owed an
   // answer (the poll): an answer to any copy is its answer, and no marker is
@@ -161,7 +160,7 @@ class ExchangeLedger {
   Heard Garbled(Link& link, const Want& want);
   Heard Overlong(Link& link, const Want& want);
   void NoteAnswerTime(std::int64_t ms);
-  int LimitOf(const Ladder& ladder, int n, int raise) const;
+  int LimitOf(const Ladder& ladder, int n) const;
 
   std::deque<Entry> owed_;
   // The frame being received (replies contain no CR but their terminator).

@@ -251,11 +251,13 @@ TEST(Retries, AnAnswerLeftOverFromAFailedAttemptDoesNotShiftTheFollowingBlocks) 
     int lateAfterReplies;  // -1: no late reply
     std::int64_t lateByUs;
     std::int64_t strayCrAtMs;  // -1: none; counted from the start of the transfer
+    bool strayPair = false;    // a character in front of the stray CR: too short for an answer
   };
   const Case cases[] = {
       {"read: late answer in the first block", Read, 0, 152'000, -1},
       {"read: late answer in the body", Read, 40, 152'000, -1},
       {"read: stray CR before an answer", Read, -1, 0, 52},
+      {"read: a checksum and CR alone before an answer", Read, -1, 0, 52, true},
       {"write: late answer in the front area", Write, 3, 252'000, -1},
       {"write: late answer in the body", Write, 30, 283'000, -1},
       {"write: stray CR before an answer", Write, -1, 0, 52},
@@ -281,7 +283,10 @@ TEST(Retries, AnAnswerLeftOverFromAFailedAttemptDoesNotShiftTheFollowingBlocks) 
         injected = true;
       }
     };
-    if (c.strayCrAtMs >= 0) rig.port.Schedule(rig.clock.now + c.strayCrAtMs, {link::kCR});
+    if (c.strayCrAtMs >= 0) {
+      rig.port.Schedule(rig.clock.now + c.strayCrAtMs,
+                        c.strayPair ? std::vector<std::uint8_t>{0x41, link::kCR} : std::vector<std::uint8_t>{link::kCR});
+    }
 
     long differing = 0;
     if (c.op == Read) {
