@@ -299,6 +299,10 @@ TEST(NamedUnits, EachEndsAsItsKindNeedsAtItsCost) {
       {"one garbled block answer ends its attempt at once", k960, Op::Read,
        [](LinkRig& r) { r.sim.InjectFault(link::SimFault::CorruptChecksum, 1, link::kCmdReadBlock); }, true, true, 1, 1,
        nullptr, 1'740},  // 1.68 s without it
+      {"a forgetful 700 ms unit garbles its first answer: the marker goes out as soon as it is free",
+       with([&](UnitOptions& u) { u.blockDelayMinUs = u.blockDelayMaxUs = 700'000, u.busy = link::BusyModel::Forget; }),
+       Op::Read, [](LinkRig& r) { r.sim.InjectFault(link::SimFault::CorruptChecksum, 1, link::kCmdReadBlock); }, true,
+       true, 4, 6, nullptr, 86'500},  // 85.7 s with a clean answer
       {"polls answered after 600 ms", with([&](UnitOptions& u) { u.pollDelayUs = 600'000, u.pollsBeforeAnswer = 2; }),
        Op::Read, {}, true, true, 0, 0},
       {"identification after 300 ms", with([&](UnitOptions& u) { u.identifyDelayUs = 300'000; }), Op::Read, {}, true,
