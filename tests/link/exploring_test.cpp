@@ -336,11 +336,11 @@ TEST(NamedUnits, EachEndsAsItsKindNeedsAtItsCost) {
 }
 
 TEST(NamedUnits, AFailedBlocksLateAnswerIsNotTakenByTheNextTransfer) {
-  // A read gave up on the block at 80; its answer comes while the next read
-  // asks for the block at 0, and nothing else does.
+  // An attempt at the block at 80 gave up; its answer comes while the next
+  // read asks for the block at 0, and nothing else does.
   LinkRig rig;
   rig.OpenBare();
-  EXPECT_FALSE(link::ReadBlockWithRetries(rig.link, rig.ws.image, rig.loop, 80));
+  EXPECT_FALSE(link::ReadBlock(rig.link, rig.ws.image, rig.loop, 80, 100));
   rig.port.Schedule(rig.clock.now + 50,
                     FakePort::Wire({132, '0', '1', '2', '3', '4', '5', '6', '7', '8', '9', 'A', 'B', 'C', 'D', 'E', 'F'}));
   EXPECT_FALSE(link::ReadBlockWithRetries(rig.link, rig.ws.image, rig.loop, 0));

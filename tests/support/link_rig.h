@@ -144,7 +144,8 @@ class FakePort : public link::SerialPort {
       rx.insert(rx.end(), scheduled.front().second.begin(), scheduled.front().second.end());
       scheduled.pop_front();
     }
-    if (sim) {
+    // Most asks find nothing due: no output taken, nothing allocated.
+    if (sim && sim->NextOutputUs().value_or(INT64_MAX) <= clock.now * 1000) {
       const auto out = sim->TakeOutput(clock.now * 1000);
       rx.insert(rx.end(), out.begin(), out.end());
     }
