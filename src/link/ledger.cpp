@@ -115,9 +115,8 @@ int ExchangeLedger::LimitOf(const Ladder& ladder, int n) const {
   return limit;
 }
 
-ExchangeLedger::Heard ExchangeLedger::Garbled(Link& link, const Want& want) {
+ExchangeLedger::Heard ExchangeLedger::Garbled(const Want& want) {
   // Some request's answer, damaged on the line: which one is not known.
-  lastHeardMs_ = link.clock.NowMs();
   ++counts_.garbled;
   askAgain_ = true;
   return want.sent && !want.inStep ? Heard::Garbled : Heard::Nothing;
@@ -125,16 +124,15 @@ ExchangeLedger::Heard ExchangeLedger::Garbled(Link& link, const Want& want) {
 
 ExchangeLedger::Heard ExchangeLedger::Overlong(Link& link, const Want& want) {
   if (link.trace) link.trace->Frame("<-", rx_.data(), rx_.size(), "overlong");
-  return Garbled(link, want);
+  return Garbled(want);
 }
 
 ExchangeLedger::Heard ExchangeLedger::Judge(Link& link, Want& want, const std::uint8_t* frame, std::size_t n,
                                             SerialFrame& reply) {
   if (!ValidFrame(frame, n)) {
     if (link.trace) link.trace->Frame("<-", frame, n, "checksum mismatch");
-    return Garbled(link, want);
+    return Garbled(want);
   }
-  lastHeardMs_ = link.clock.NowMs();
   const std::uint8_t code = frame[0];
   ++heard_[code];
   const auto it = std::find_if(owed_.begin(), owed_.end(), [code](const Entry& e) { return e.code == code; });
@@ -250,17 +248,8 @@ ExchangeResult ExchangeLedger::Exchange(Link& link, EventLoop& loop, const Seria
       if (h == Heard::InStep) deadline = link.clock.NowMs() + limit;
     }
     if (h == Heard::InStep) {
-      // A request asked again while a copy is owed: when the unit has been
-      // answering since that copy went out, within the last time limit, it
-      // is working through what it owes, and one more copy would only wait
-      // behind the rest.
-      const std::int64_t now = link.clock.NowMs();
-      const bool busy = ladder.repeats && !owed_.empty() && lastHeardMs_ > owed_.back().sentMs &&
-                        lastHeardMs_ > now - limit && !InStepFor(expected);
-      if (!busy) {
-        Send(link, request, expected, false,
-             "attempt " + std::to_string(n) + ", limit " + std::to_string(limit) + " ms");
-      }
+      Send(link, request, expected, false,
+           "attempt " + std::to_string(n) + ", limit " + std::to_string(limit) + " ms");
       want.sent = true;
       h = Wait(link, loop, want, deadline, reply);
       if (h == Heard::TimedOut && link.trace) {

@@ -157,7 +157,7 @@ class ExchangeLedger {
   void SendMarker(Link& link, const Want& want);
   Heard Wait(Link& link, EventLoop& loop, Want& want, std::int64_t deadline, SerialFrame& reply);
   Heard Judge(Link& link, Want& want, const std::uint8_t* frame, std::size_t n, SerialFrame& reply);
-  Heard Garbled(Link& link, const Want& want);
+  Heard Garbled(const Want& want);
   Heard Overlong(Link& link, const Want& want);
   void NoteAnswerTime(std::int64_t ms);
   int LimitOf(const Ladder& ladder, int n) const;
@@ -174,7 +174,6 @@ class ExchangeLedger {
   // Something was heard that may have freed a busy unit: one more marker as
   // soon as the line is quiet.
   bool askAgain_ = false;
-  std::int64_t lastHeardMs_ = -1;  // the last frame came then
   std::int64_t takenAfterMs_ = 0;  // the last answer taken came this long after its request
   int answerTimeMs_ = 0;
   int quickAnswers_ = 0;

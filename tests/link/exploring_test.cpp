@@ -320,11 +320,17 @@ TEST(NamedUnits, EachEndsAsItsKindNeedsAtItsCost) {
     EXPECT_EQ(got.activated, row.activates);
     if (!got.activated) continue;
     EXPECT_EQ(got.transferred, row.transfers) << got.cause;
-    if (got.transferred) EXPECT_EQ(got.wrong, 0);
+    if (got.transferred) {
+      EXPECT_EQ(got.wrong, 0);
+    }
     EXPECT_LE(got.counts.retries - got.activation.retries, row.maxRetries);
     EXPECT_LE(got.counts.markers - got.activation.markers, row.maxMarkers);
-    if (row.cause) EXPECT_EQ(got.cause, row.cause);
-    if (row.maxTransferMs) EXPECT_LE(got.transferMs, row.maxTransferMs);
+    if (row.cause) {
+      EXPECT_EQ(got.cause, row.cause);
+    }
+    if (row.maxTransferMs) {
+      EXPECT_LE(got.transferMs, row.maxTransferMs);
+    }
     // The release: after a transfer that owes nothing, its frame alone; its
     // lost answer costs one identification, and the unit counts as released.
     if (got.transferred) {
