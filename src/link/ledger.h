@@ -13,7 +13,10 @@
 //
 // The ledger keeps every request whose answer may still come. It is in step
 // for a request when no request owed an answer carries the same reply code;
-// then the next answer with that code is the request's own. A request whose
+// then the next answer with that code is the request's own. Copies of one
+// request count as that request: an answer to any of them answers it (the
+// poll, the identification and the memory query are asked again instead of
+// sending markers). A request whose
 // answer did not come in time leaves the ledger unsure for its reply code
 // until an answer settles it: its own late answer (taken, as the answer the
 // next attempt would have asked for: the held answer), or a marker's. A
@@ -23,7 +26,10 @@
 //
 // The block transfer and the activation ask the ledger one question:
 // Exchange(request) with its ladder of attempts and time limits. They get
-// the reply, or the fault of the last attempt.
+// the reply, or the fault of the last attempt. The ledger learns how long the
+// unit takes to answer: every attempt waits at least that long (up to 3 s),
+// and an answer that came later than kTooLateMs after its request fails the
+// exchange as too late.
 #pragma once
 
 #include <array>
