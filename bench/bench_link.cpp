@@ -12,13 +12,13 @@
 // BM_SlowUnitRead reads a 960-byte unit whose EEPROM answers every block 250 ms
 // late on a 19200-baud line, for a unit that queues the requests that come
 // while it is busy (arg 0) and one that forgets them (arg 1): s_per_block
-// should stay close to the answer time (target 0.45 s at most), not climb
+// should stay close to the answer time (target 0.27 s at most), not climb
 // towards the longest time limit.
 //
 // BM_LossyRead reads a prompt 960-byte unit at 19200 baud without losses and
 // with 5 % of its answers lost on the line (seeds 1..3): lossy_ratio is the
 // lossy time against the lossless one (target 1.3 at most), ms_per_loss what
-// one lost answer cost (target 300 at most).
+// one lost answer cost (target 150 at most).
 //
 // BM_CliFullRead runs the whole `vexa-cli read --full` process against a
 // paced 960-byte unit (arg: lost answers per thousand): line_ratio is its
