@@ -23,6 +23,7 @@
 #include "file/config_file.h"
 #include "link/block_transfer.h"
 #include "link/programming_mode.h"
+#include "workflows/link_workflows.h"
 #include "link/quick_read.h"
 #include "qt/qt_serial_port.h"
 #include "workspace/workspace.h"
@@ -52,11 +53,11 @@ struct Rig {
     if (!ok) return;
     server = std::thread([this] { pty.Serve(*unit, stop); });
     ws.settings.Port = pty.slavePath();
-    ok = link::ActivateLink(lnk, ws, sv) == link::ActivationResult::Active;
+    ok = ActivateLink(lnk, ws, sv) == ActivationResult::Active;
     lnk.onBlock = [this](long done, long) { blocks = done; };
   }
   ~Rig() {
-    if (ws.link != LinkState::Neaktivni) link::DeactivateLink(lnk, ws, sv);
+    if (ws.link != LinkState::Neaktivni) DeactivateLink(lnk, ws, sv);
     stop = true;
     if (server.joinable()) server.join();
   }

@@ -65,37 +65,6 @@ void SetImageBlock(EepromImage& image, long address, const std::array<std::uint8
   for (int i = 0; i < kBlockSize; ++i) WriteImageByte(image, b[static_cast<std::size_t>(i)], address + i);
 }
 
-// A unit that answered this many blocks more quickly than its answer time
-// waits less again on the first attempt.
-constexpr int kAnswersBeforeEasing = 16;
-// Room on top of the unit's answer time for the characters on the line.
-constexpr int kAnswerMarginMs = 50;
-
-// A block answered in `ms`: the unit's answer time grows at once, and eases
-// to the slowest of the last run of quicker answers.
-void NoteAnswer(Link& link, std::int64_t ms) {
-  const int t = static_cast<int>(std::min<std::int64_t>(ms, kLongestReplyMs));
-  if (t > link.answerTimeMs) {
-    link.answerTimeMs = t;
-    link.quickAnswers = 0;
-    link.recentSlowestMs = 0;
-    return;
-  }
-  link.recentSlowestMs = std::max(link.recentSlowestMs, t);
-  if (++link.quickAnswers >= kAnswersBeforeEasing) {
-    link.answerTimeMs = link.recentSlowestMs;
-    link.quickAnswers = 0;
-    link.recentSlowestMs = 0;
-  }
-}
-
-// Whether the failed attempt's own answer may still be on its way: anything
-// but a valid reply with the right code (or no request at all) leaves that
-// open.
-bool AnswerMayFollow(ReplyFault f) {
-  return f != ReplyFault::None && f != ReplyFault::BadData && f != ReplyFault::Mismatch && f != ReplyFault::PortLost;
-}
-
 FailureKind KindOf(ReplyFault f) {
   switch (f) {
     case ReplyFault::BadChecksum:
@@ -108,104 +77,60 @@ FailureKind KindOf(ReplyFault f) {
   }
 }
 
-// Up to `attempts` tries on the ladder of time limits `timeout`, no pause
-// between them.
-//
-// The replies carry no address. When an attempt fails before the unit's
-// answer to it has arrived (the unit is slow, or noise ended the attempt
-// early), that answer may still come, and taken for the reply to the next
-// request it would give a block the data of another. So after every such
-// failed attempt DropOwedAnswers sends its marker and drops whatever comes
-// before the marker's answer: every attempt starts on a line that owes
-// nothing, and the answer it takes is its own. The late answer to the failed
-// attempt itself is kept: the next attempt asks the same and takes it, so a
-// unit slower than the top of the ladder (a write at 1100 ms) still gets
-// through.
-//
-// The first attempt of a block starts as far up the ladder as the unit's
-// answer time needs, so a slow unit is asked once per block; a prompt unit
-// that lost an answer stays at the bottom.
-template <class Attempt, class Timeout>
-bool WithRetries(Link& link, EventLoop& loop, int attempts, Timeout timeout, Attempt attempt) {
-  link.lastFailure.reset();
-  link.heldReply.reset();
-  int raise = 0;
-  while (raise < attempts - 1 && timeout(1 + raise) < link.answerTimeMs + kAnswerMarginMs) ++raise;
-  int n = 1;
-  for (;; ++n) {
-    if (n > 1) ++link.stats.retries;
-    const int limit = timeout(std::min(n + raise, attempts));
-    link.traceAttempt = n;
-    link.traceLimitMs = limit;
-    link.lastFault = ReplyFault::None;
-    const std::int64_t sentAt = link.clock.NowMs();
-    if (attempt(limit)) {
-      if (!link.replyWasHeld) NoteAnswer(link, link.clock.NowMs() - sentAt);
-      return true;
-    }
-    if (AnswerMayFollow(link.lastFault)) DropOwedAnswers(link, loop);
-    if (n == attempts || link.lastFault == ReplyFault::PortLost) break;
-  }
-  link.lastFailure = Failure::Of(KindOf(link.lastFault), ReplyFaultCause(link.lastFault)).AtBlock(link.currentBlock, n);
+using Block = std::array<std::uint8_t, kBlockSize>;
+
+// The block at `address` asked for on `ladder`: its bytes in `data`. A reply
+// too short for its 16 data characters or with a non-hexadecimal pair is a
+// failed attempt; `expected`, when given, must be what came.
+ExchangeResult ReceiveBlock(Link& link, EventLoop& loop, long address, const Ladder& ladder, Block& data,
+                            const Block* expected = nullptr) {
+  if (!IsBlockAddress(address)) return {};
+  return link.ledger.Exchange(link, loop, ReadBlockRequest(static_cast<std::uint16_t>(address)), kReplyReadBlock,
+                              ladder, [&](const SerialFrame& reply) {
+                                Block got{};
+                                for (int k = 1; k <= kBlockSize; ++k) {
+                                  const auto b = ReplyPair(reply, k);
+                                  if (!b) return ReplyFault::BadData;
+                                  got[static_cast<std::size_t>(k - 1)] = *b;
+                                }
+                                data = got;
+                                return expected && got != *expected ? ReplyFault::Mismatch : ReplyFault::None;
+                              });
+}
+
+// `data` written to the block at `address` on `ladder`.
+ExchangeResult SendBlock(Link& link, EventLoop& loop, long address, const Block& data, const Ladder& ladder) {
+  if (!IsBlockAddress(address)) return {};
+  return link.ledger.Exchange(link, loop, WriteBlockRequest(static_cast<std::uint16_t>(address), data),
+                              kReplyWriteBlock, ladder);
+}
+
+// A block that failed all its attempts: why, for the workflows' message.
+bool Judged(Link& link, long address, const ExchangeResult& r) {
+  if (r.ok()) return true;
+  link.lastFailure = Failure::Of(KindOf(r.fault), ReplyFaultCause(r.fault)).AtBlock(address, r.attempts);
   return false;
 }
 
-}  // namespace
-
-namespace {
-
-using Block = std::array<std::uint8_t, kBlockSize>;
-
-// One attempt at reading the block at `address`: its bytes in `data`.
-bool ReceiveBlock(Link& link, EventLoop& loop, long address, int timeoutMs, Block& data) {
-  if (!IsBlockAddress(address)) return false;
-  link.currentBlock = address;
-  SerialFrame reply;
-  if (!Exchange(link, loop, ReadBlockRequest(static_cast<std::uint16_t>(address)), timeoutMs, kReplyReadBlock, reply)) {
-    return false;
-  }
-  for (int k = 1; k <= kBlockSize; ++k) {
-    const auto b = ReplyPair(reply, k);
-    if (!b) {
-      link.lastFault = ReplyFault::BadData;
-      return false;
-    }
-    data[static_cast<std::size_t>(k - 1)] = *b;
-  }
-  return true;
-}
-
-// One attempt at writing `data` to the block at `address`.
-bool SendBlock(Link& link, EventLoop& loop, long address, const Block& data, int timeoutMs) {
-  if (!IsBlockAddress(address)) return false;
-  link.currentBlock = address;
-  SerialFrame reply;
-  return Exchange(link, loop, WriteBlockRequest(static_cast<std::uint16_t>(address), data), timeoutMs,
-                  kReplyWriteBlock, reply);
-}
+constexpr Ladder Single(int timeoutMs) { return {1, timeoutMs, 0, false, false}; }
 
 // Reads the block at `address` back until it holds `expected`.
 bool VerifyData(Link& link, EventLoop& loop, long address, const Block& expected) {
-  return WithRetries(link, loop, kVerifyAttempts, VerifyTimeoutMs, [&](int timeoutMs) {
-    Block read{};
-    if (!ReceiveBlock(link, loop, address, timeoutMs, read)) return false;
-    if (read == expected) return true;
-    link.lastFault = ReplyFault::Mismatch;
-    return false;
-  });
+  Block read{};
+  return Judged(link, address, ReceiveBlock(link, loop, address, kVerifyLadder, read, &expected));
 }
 
 }  // namespace
 
 bool ReadBlock(Link& link, EepromImage& image, EventLoop& loop, long address, int timeoutMs) {
   Block data{};
-  if (!ReceiveBlock(link, loop, address, timeoutMs, data)) return false;
+  if (!ReceiveBlock(link, loop, address, Single(timeoutMs), data).ok()) return false;
   SetImageBlock(image, address, data);
   return true;
 }
 
 bool WriteBlock(Link& link, const EepromImage& image, EventLoop& loop, long address, int timeoutMs) {
-  return SendBlock(link, loop, address, ImageBlock(image, address), timeoutMs);
+  return SendBlock(link, loop, address, ImageBlock(image, address), Single(timeoutMs)).ok();
 }
 
 bool VerifyBlock(Link& link, const EepromImage& image, EventLoop& loop, long address) {
@@ -213,8 +138,10 @@ bool VerifyBlock(Link& link, const EepromImage& image, EventLoop& loop, long add
 }
 
 bool ReadBlockWithRetries(Link& link, EepromImage& image, EventLoop& loop, long address) {
-  return WithRetries(link, loop, kReadAttempts, ReadTimeoutMs,
-                     [&](int timeoutMs) { return ReadBlock(link, image, loop, address, timeoutMs); });
+  Block data{};
+  if (!Judged(link, address, ReceiveBlock(link, loop, address, kReadLadder, data))) return false;
+  SetImageBlock(image, address, data);
+  return true;
 }
 
 bool ReadEeprom(Link& link, EepromImage& image, const Transfer& transfer, Services& sv) {
@@ -243,8 +170,7 @@ enum class BlockResult { Ok, Failed, Cancelled };
 
 // One block of any phase: its write attempts, then its read-back.
 BlockResult WriteOneBlock(Link& link, const Transfer& transfer, EventLoop& loop, long address, const Block& data) {
-  const bool written = WithRetries(link, loop, kWriteAttempts, WriteTimeoutMs,
-                                   [&](int timeoutMs) { return SendBlock(link, loop, address, data, timeoutMs); });
+  const bool written = Judged(link, address, SendBlock(link, loop, address, data, kWriteLadder));
   bool ok = written;
   if (transfer.verify && written && !transfer.cancel) ok = VerifyData(link, loop, address, data);
   if (!ok) return BlockResult::Failed;

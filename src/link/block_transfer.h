@@ -42,6 +42,9 @@ inline constexpr int kVerifyAttempts = 9;
 constexpr int ReadTimeoutMs(int n) { return 100 * n; }          // 100..1200
 constexpr int WriteTimeoutMs(int n) { return 100 * (n + 1); }   // 200..1100
 constexpr int VerifyTimeoutMs(int n) { return 100 * (n + 1); }  // 200..1000
+inline constexpr Ladder kReadLadder{kReadAttempts, ReadTimeoutMs(1), 100, true, false};
+inline constexpr Ladder kWriteLadder{kWriteAttempts, WriteTimeoutMs(1), 100, true, false};
+inline constexpr Ladder kVerifyLadder{kVerifyAttempts, VerifyTimeoutMs(1), 100, true, false};
 
 // The 26 blocks of the front area in write order: 0..56, then 128..264.
 std::vector<long> FrontAreaBlocks();

@@ -22,6 +22,7 @@ const char* ReplyFaultName(ReplyFault f) {
     case ReplyFault::WrongCode: return "wrong reply code";
     case ReplyFault::BadData: return "unreadable data";
     case ReplyFault::Mismatch: return "read back differs";
+    case ReplyFault::TooSlow: return "too slow";
   }
   return "?";
 }
@@ -39,6 +40,7 @@ const char* ReplyFaultCause(ReplyFault f) {
     case ReplyFault::WrongCode: return texts::kReplyWrongCode;
     case ReplyFault::BadData: return texts::kReplyBadData;
     case ReplyFault::Mismatch: return texts::kReplyMismatch;
+    case ReplyFault::TooSlow: return texts::kReplyTooSlow;
   }
   return "";
 }
@@ -82,25 +84,6 @@ ReplyFault ValidateReply(const SerialFrame& stored, int n, bool timedOut) {
   return ReplyFault::None;
 }
 
-namespace {
-
-// One waiting character, counted against the answers the unit owes.
-std::optional<std::uint8_t> ReadIncoming(Link& link) {
-  const auto c = link.port.ReadChar();
-  if (!c) return c;
-  if (*c != kCR) {
-    ++link.charsSinceCR;
-  } else {
-    // A stray CR on a noisy line is no answer: an answer has at least its
-    // code and its checksum in front of the terminator.
-    if (link.charsSinceCR >= 2 && link.answersOwed > 0) --link.answersOwed;
-    link.charsSinceCR = 0;
-  }
-  return c;
-}
-
-}  // namespace
-
 bool OpenPort(Link& link, const std::string& port, Services& sv) {
   if (!link.port.Open(port)) {
     sv.messages.Show(Icon::Error, PortOpenMessage(port, link.port.LastOpenFailure()));
@@ -117,7 +100,7 @@ void ClosePort(Link& link) {
   if (link.port.IsOpen()) link.port.Close();
 }
 
-bool SendFrame(Link& link, const SerialFrame& frame) {
+bool SendFrame(Link& link, const SerialFrame& frame, const std::string& note) {
   if (frame.Length < 1 || frame.Length > static_cast<std::int16_t>(frame.Data.size())) return false;
   const auto n = static_cast<std::size_t>(frame.Length);
   bool ok = true;
@@ -125,25 +108,15 @@ bool SendFrame(Link& link, const SerialFrame& frame) {
   ok = link.port.WriteChar(FrameChecksum(frame.Data.data(), n)) && ok;
   ok = link.port.WriteChar(kCR) && ok;
   link.port.Flush();
-  ++link.stats.framesSent;
-  ++link.answersOwed;
-  link.lastRequestMs = link.clock.NowMs();
-  if (link.traceAttempt >= 0) link.lastRequest = frame;
   if (link.trace) {
     std::uint8_t wire[258];
     std::copy_n(frame.Data.data(), n, wire);
     wire[n] = FrameChecksum(frame.Data.data(), n);
     wire[n + 1] = kCR;
     std::string meaning = RequestMeaning(frame.Data.data(), n);
-    if (link.traceAttempt > 0) {
-      meaning += ", attempt " + std::to_string(link.traceAttempt) + ", limit " + std::to_string(link.traceLimitMs) +
-                 " ms";
-    } else if (link.traceAttempt < 0) {
-      meaning += ", marker";
-    }
+    if (!note.empty()) meaning += ", " + note;
     link.trace->Frame("->", wire, n + 2, meaning);
   }
-  link.traceAttempt = 0;
   return ok;
 }
 
@@ -170,7 +143,7 @@ SerialFrame ReceiveFrame(Link& link, EventLoop& loop, int timeoutMs, ReplyFault*
       // drops exactly one character.
       do {
         loop.Yield();
-        const auto c = ReadIncoming(link);
+        const auto c = link.port.ReadChar();
         if (!c) break;
         if (n < kMaxReplyChars) f.Data[static_cast<std::size_t>(n++)] = *c;
       } while (link.port.BytesWaiting() > 0 && n < kMaxReplyChars);
@@ -183,10 +156,8 @@ SerialFrame ReceiveFrame(Link& link, EventLoop& loop, int timeoutMs, ReplyFault*
   const ReplyFault why = lost ? ReplyFault::PortLost : ValidateReply(f, n, ReplyTimedOut(link));
   if (why == ReplyFault::None) {
     f.Length = static_cast<std::int16_t>(n - 2);
-    ++link.stats.repliesAccepted;
   } else {
     f.Length = 0;
-    ++link.stats.repliesFailed;
   }
   if (fault) *fault = why;
   if (link.trace) {
@@ -211,159 +182,9 @@ void FlushInput(Link& link) {
   constexpr long kMaxDrain = 1L << 16;
   long reads = 0;
   do {
-    ReadIncoming(link);
+    link.port.ReadChar();
   } while (++reads < kMaxDrain && link.port.BytesWaiting() > 0);
-}
-
-namespace {
-
-// The answer time of a late answer the marker uncovered: the first attempt
-// of the next blocks waits at least this long.
-void NoteSlowAnswer(Link& link, std::int64_t ms) {
-  link.answerTimeMs = std::max(link.answerTimeMs, static_cast<int>(std::min<std::int64_t>(ms, kLongestReplyMs)));
-  link.quickAnswers = 0;
-  link.recentSlowestMs = 0;
-}
-
-bool ValidFrame(const std::uint8_t* f, std::size_t n) {
-  return n >= 3 && f[n - 1] == kCR && FrameChecksum(f, n - 2) == f[n - 2];
-}
-
-}  // namespace
-
-void DropOwedAnswers(Link& link, EventLoop& loop) {
-  if (link.port.Lost() || !link.port.IsOpen()) {
-    link.answersOwed = 0;
-    return;
-  }
-  const std::int64_t lastSentMs = link.lastRequestMs;
-  const std::uint8_t owedCode = link.lastExpectedCode;
-  const SerialFrame lastRequest = link.lastRequest;
-  const Marker marker = kMarkers[link.markerRounds++ % 2];
-  link.heldReply.reset();
-  auto sendMarker = [&] {
-    link.traceAttempt = -1;
-    SendFrame(link, MakeFrame({marker.command}));
-    ++link.stats.markers;
-  };
-  sendMarker();
-  int markersSent = 1;
-  int resendAfterMs = kMarkerResendMs;
-  std::int64_t quietSinceMs = link.clock.NowMs();
-  // The last request's answer comes within the longest time limit or never;
-  // the marker's follows it.
-  std::int64_t deadline = std::max(lastSentMs + kLongestReplyMs, link.clock.NowMs() + kMarkerAfterAnswerMs);
-  std::uint8_t frame[kMaxReplyChars];
-  std::size_t n = 0;
-  bool answered = false;
-  bool askAgain = false;
-  while (!answered) {
-    loop.Yield();
-    if (link.port.Lost() || !link.port.IsOpen()) break;
-    while (!answered && link.port.BytesWaiting() > 0) {
-      const auto c = ReadIncoming(link);
-      if (!c) break;
-      if (n < kMaxReplyChars) frame[n++] = *c;
-      if (*c != kCR) continue;
-      // Replies contain no CR but their terminator, so every CR ends one.
-      const bool valid = ValidFrame(frame, n);
-      const std::int64_t now = link.clock.NowMs();
-      if (valid && frame[0] == marker.reply) {
-        answered = true;
-        if (link.trace) link.trace->Frame("<-", frame, n, ReplyMeaning(frame, n - 2) + ", marker answered");
-      } else if (n >= 2) {
-        quietSinceMs = now;
-        ++link.stats.lateAnswersDropped;
-        if (valid && frame[0] == owedCode && !link.heldReply) {
-          // The answer to the last request: nothing else is owed but the
-          // marker's. An attempt that asks the same takes it.
-          if (link.trace) link.trace->Frame("<-", frame, n, ReplyMeaning(frame, n - 2) + ", late answer held");
-          NoteSlowAnswer(link, now - lastSentMs);
-          SerialFrame held;
-          std::copy_n(frame, n, held.Data.begin());
-          held.Length = static_cast<std::int16_t>(n - 2);
-          link.heldReply = held;
-          link.heldRequest = lastRequest;
-          deadline = now + kMarkerAfterAnswerMs;
-          // A unit that was busy when the markers came has just become free.
-          askAgain = true;
-        } else {
-          if (link.trace) {
-            const std::string what = valid ? " (" + ReplyMeaning(frame, n - 2) + ")" : std::string();
-            link.trace->Frame("<-", frame, n, "late answer dropped" + what);
-          }
-          deadline = std::max(deadline, now + kMarkerAfterAnswerMs);
-        }
-      }
-      n = 0;
-    }
-    if (answered) break;
-    if (askAgain && link.port.BytesWaiting() == 0) {
-      askAgain = false;
-      sendMarker();
-      continue;
-    }
-    const std::int64_t now = link.clock.NowMs();
-    if (now >= deadline) {
-      if (link.trace) link.trace->Note("no answer to the marker: nothing more is owed");
-      break;
-    }
-    std::int64_t wakeAt = deadline;
-    if (markersSent < kMarkersPerRound && !link.heldReply) {
-      if (now >= quietSinceMs + resendAfterMs) {
-        sendMarker();
-        ++markersSent;
-        quietSinceMs = link.clock.NowMs();
-        resendAfterMs *= 2;
-        continue;
-      }
-      wakeAt = std::min(wakeAt, quietSinceMs + resendAfterMs);
-    }
-    link.port.WaitForData(wakeAt);
-  }
-  link.answersOwed = 0;
-  link.charsSinceCR = 0;
-}
-
-bool Exchange(Link& link, EventLoop& loop, const SerialFrame& request, int timeoutMs, std::uint8_t expectedCode,
-              SerialFrame& reply) {
-  link.lastExpectedCode = expectedCode;
-  link.replyWasHeld = false;
-  if (link.heldReply) {
-    const bool same = link.heldRequest.Length == request.Length &&
-                      std::equal(request.Data.begin(), request.Data.begin() + std::max<int>(0, request.Length),
-                                 link.heldRequest.Data.begin());
-    if (same) {
-      reply = *link.heldReply;
-      link.heldReply.reset();
-      link.replyWasHeld = true;
-      link.traceAttempt = 0;
-      if (link.trace) {
-        const auto length = static_cast<std::size_t>(reply.Length);
-        link.trace->Note("the late answer to the same request taken: " + ReplyMeaning(reply.Data.data(), length));
-      }
-      link.lastFault = reply.Data[0] == expectedCode ? ReplyFault::None : ReplyFault::WrongCode;
-      return link.lastFault == ReplyFault::None;
-    }
-    link.heldReply.reset();
-  }
-  SendFrame(link, request);
-  const std::int64_t deadline = link.clock.NowMs() + timeoutMs;
-  int limit = timeoutMs;
-  for (;;) {
-    ReplyFault why = ReplyFault::None;
-    reply = ReceiveFrame(link, loop, limit, &why);
-    if (why == ReplyFault::None && IsMarkerReply(reply.Data[0]) && expectedCode != reply.Data[0]) {
-      // The answer to a marker that was given up on: it belongs to no request.
-      ++link.stats.lateAnswersDropped;
-      if (link.trace) link.trace->Note("late marker answer dropped");
-      limit = static_cast<int>(std::max<std::int64_t>(0, deadline - link.clock.NowMs()));
-      continue;
-    }
-    if (why == ReplyFault::None && reply.Data[0] != expectedCode) why = ReplyFault::WrongCode;
-    link.lastFault = why;
-    return why == ReplyFault::None;
-  }
+  link.ledger.InputDiscarded();
 }
 
 std::optional<std::uint8_t> ReplyPair(const SerialFrame& reply, int k) {

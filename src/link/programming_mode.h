@@ -1,18 +1,14 @@
-// Putting the unit into its programming mode, identifying it, and releasing it
-// again; the link state and how the main window shows it; the question asked
-// when the program is left while the unit is still in programming mode.
+// The exchanges of the programming-mode dialogue: the poll, the
+// identification, the memory and modem query and the release. Activating and
+// releasing the link (what the window shows, the messages) are workflows
+// (workflows/link_workflows.h).
 #pragma once
 
 #include <cstdint>
-#include <optional>
-#include <string>
-#include <string_view>
 
 #include "link/frame.h"
+#include "link/ledger.h"
 #include "platform/services.h"
-#include "platform/texts.h"
-#include "workspace/usage.h"
-#include "workspace/workspace.h"
 
 namespace vexa::link {
 
@@ -30,74 +26,43 @@ inline constexpr int kPollTimeoutMs = 500;
 inline constexpr int kIdentifyTimeoutMs = 100;
 inline constexpr int kLeaveTimeoutMs = 100;
 
-// The oldest processor version this program can program.
-inline constexpr const char* kMinProcessorVersion = "1.0";
-inline constexpr const char* kSupportedProduct = "VEXA";
+// One poll of 500 ms; an answer to an earlier poll answers it too.
+inline constexpr Ladder kPollLadder{1, kPollTimeoutMs, 0, false, true};
+// The identification and the memory and modem query: 100 ms first, then
+// retried like a block read. Every such request asks the same, so an answer
+// to an earlier one (or to a marker that asked it) answers it too: they are
+// asked again instead of sending markers.
+inline constexpr Ladder kIdentifyLadder{12, kIdentifyTimeoutMs, 100, true, true};
+inline constexpr Ladder kLeaveLadder{1, kLeaveTimeoutMs, 0, false, false};
+// The longest the answers to earlier polls are waited for after the poll
+// that was answered.
+inline constexpr int kPollSettleMs = 1200;
 
-// The dialogue's messages are in platform/texts.h. texts::kMsgNoAnswer is
-// added under texts::kMsgConnecting once the unit has not answered the polls
-// for kNoAnswerHintMs; the polling goes on.
-inline constexpr int kNoAnswerHintMs = 5000;
-
-// The identifier the program passes for a state: "Neaktivni", "Aktivni",
-// "Aktivni-spatna verze".
-const char* LinkStateId(LinkState s);
-std::optional<LinkState> LinkStateFromId(std::string_view id);
-
-// The main window's look of a link state.
-struct LinkLook {
-  const char* status;        // tabDeAktivNapis: "Neaktivní", "Aktivní", "Chybné zařízení"
-  Rgb statusColour;          // red when inactive, blue otherwise
-  bool portSelectorEnabled;  // tabPort
-  const char* deaCaption;    // btDEA: "Aktivovat" or "Deaktivovat"
-  // btEEPROMLoad and btEEPROMSave; nullopt leaves them as they are (they are
-  // disabled then, since "Aktivni-spatna verze" is entered only from
-  // "Neaktivni").
-  std::optional<bool> eepromButtonsEnabled;
-  bool identificationReset;  // all four identification labels read "?"
+// What the identification reports.
+struct Identity {
+  std::uint32_t product = 0;  // 24 bits, least significant byte first on the wire
+  std::uint8_t minor = 0;
+  std::uint8_t major = 0;
 };
-LinkLook LookOf(LinkState s);
-
-// Sets the state; "Neaktivni" resets the four identification fields to "?",
-// "Aktivni-spatna verze" also closes the progress window. The main window then
-// shows the state and recomputes the usage display.
-void ApplyLinkState(Workspace& ws, Services& sv, LinkState s);
-// The same by identifier; any other text changes nothing (false).
-bool ApplyLinkState(Workspace& ws, Services& sv, std::string_view id);
-
-// Reads a number the way the compatibility decision does: decimal with "."
-// as separator, up to the first character that does not belong to it
-// ("1.5" -> 1.5, "1.10" -> 1.1); 0 when there is none.
-double LeadingNumber(std::string_view text);
-
-enum class ActivationResult {
-  Active,       // "Aktivni"
-  WrongDevice,  // "Aktivni-spatna verze"
-  PortFailed,   // the port could not be opened
-  Failed,       // no identification, or the port went away
-  Cancelled,    // Storno while polling
+// What the memory and modem query reports.
+struct MemoryModem {
+  std::uint8_t memoryCode = 0;
+  std::uint8_t modemCode = 0;
 };
 
-// Runs from btDEA in state "Neaktivni": opens the port, instructs the user,
-// polls until the unit answers, identifies it and decides compatibility.
-// When the unit answered its poll but the identification or the memory and
-// modem query failed, the unit is in programming mode: it is released once
-// before the failure is reported.
-ActivationResult ActivateLink(Link& link, Workspace& ws, Services& sv);
+// One poll for the programming mode.
+ExchangeResult Poll(Link& link, EventLoop& loop);
+// The identification; a reply too short for its five pairs or with a
+// non-hexadecimal one is a failed attempt (BadData).
+ExchangeResult Identify(Link& link, EventLoop& loop, Identity& identity);
+// The memory and modem query; two pairs, read as the identification's.
+ExchangeResult QueryMemoryModem(Link& link, EventLoop& loop, MemoryModem& memoryModem);
 
-// Sends the release (6 170 85) once, after flushing the input; true when the
-// unit acknowledged it with 134.
-bool ReleaseUnit(Link& link, EventLoop& loop);
-
-// Runs from btDEA in the other states and on leaving the program. True when
-// the link is now "Neaktivni" (acknowledged, or the user accepted the
-// failure); false when the user chose to stay active. `acknowledged`, when
-// given, tells whether the unit answered the release with 134.
-bool DeactivateLink(Link& link, Workspace& ws, Services& sv, bool* acknowledged = nullptr);
-
-// The exit guard: true when the program may end. With allowCancel (btKonec)
-// the question has Yes, No and Cancel; when the window is being closed, Yes
-// and No only. Yes releases the unit first.
-bool ConfirmExit(Link& link, Workspace& ws, Services& sv, bool allowCancel);
+// Sends the release (6 170 85) once, after flushing the input. True when the
+// unit acknowledged it with 134, or, its answer missing, no longer answers
+// the identification (it has left the programming mode). False when it still
+// identifies itself (or the port is gone); `why` then receives the release's
+// fault.
+bool ReleaseUnit(Link& link, EventLoop& loop, ReplyFault* why = nullptr);
 
 }  // namespace vexa::link

@@ -180,22 +180,31 @@ void UnitSimulator::Handle(const std::vector<std::uint8_t>& p, std::int64_t rece
   }
 }
 
-std::int64_t UnitSimulator::BlockDelayUs(long address) {
-  if (address < options_.slowFrom || address >= options_.slowTo) return 0;
-  const std::int64_t lo = options_.blockDelayMinUs;
-  const std::int64_t hi = options_.blockDelayMaxUs;
+std::int64_t UnitSimulator::Draw(std::int64_t lo, std::int64_t hi) {
   if (hi <= lo) return lo;
   const auto span = static_cast<std::uint64_t>(hi - lo) + 1;
   const std::uint64_t draw = (static_cast<std::uint64_t>(rng_()) << 32) | rng_();
   return lo + static_cast<std::int64_t>(draw % span);
 }
 
+std::int64_t UnitSimulator::BlockDelayUs(long address) {
+  if (address < options_.slowFrom || address >= options_.slowTo) return 0;
+  return Draw(options_.blockDelayMinUs, options_.blockDelayMaxUs);
+}
+
 void UnitSimulator::Reply(std::vector<std::uint8_t> payload, std::int64_t receivedUs, std::int64_t extraDelayUs) {
   // The processor takes the request once it is free (a queue unit) and
   // works on it; it is busy until the reply has been sent. A late reply is
   // a request the unit takes longer over: what comes after it waits.
-  const auto fault = NextReplyFault(requests_.back().code);
-  const std::int64_t late = fault == SimFault::LateReply ? options_.lateByUs : 0;
+  const std::uint8_t command = requests_.back().code;
+  const auto fault = NextReplyFault(command);
+  const std::int64_t late = fault == SimFault::LateReply ? Draw(options_.lateByUs, options_.lateByMaxUs) : 0;
+  if (command == kCmdPoll) extraDelayUs += options_.pollDelayUs;
+  if (command == kCmdIdentify) extraDelayUs += options_.identifyDelayUs;
+  if (options_.answerJitterUs > 0) extraDelayUs += Draw(0, options_.answerJitterUs);
+  if (fault == SimFault::DropReply) ++faults_.dropped;
+  if (fault == SimFault::CorruptChecksum) ++faults_.corrupted;
+  if (fault == SimFault::LateReply) ++faults_.late;
   const std::int64_t workDone = std::max(receivedUs, busyUntilUs_) + options_.responseDelayUs + extraDelayUs + late;
   const std::int64_t replyChars = static_cast<std::int64_t>(payload.size()) + 2;
   busyUntilUs_ = std::max(workDone, txFreeUs_) + replyChars * options_.charTimeUs;

@@ -56,12 +56,21 @@ struct UnitOptions {
   std::int64_t blockDelayMaxUs = 0;
   long slowFrom = 0;
   long slowTo = 65536;
+  // Every answer (the poll's, the identification's, ...) takes up to this
+  // much longer on top, drawn for each answer.
+  std::int64_t answerJitterUs = 0;
+  // A slow poll and a slow identification: their answers come this much later.
+  std::int64_t pollDelayUs = 0;
+  std::int64_t identifyDelayUs = 0;
   // Seeded random faults: probability per reply (flip: per written block).
   double dropRate = 0;
   double corruptRate = 0;
   double lateRate = 0;
   double flipRate = 0;
   std::int64_t lateByUs = 1'500'000;
+  // A late reply takes a time drawn within [lateByUs, lateByMaxUs] when
+  // lateByMaxUs is above lateByUs.
+  std::int64_t lateByMaxUs = 0;
   std::uint32_t seed = 1;
   // Physical EEPROM size; 0 = 2^(memoryCode+7) bytes, at most 65,536. The
   // usable size the unit reports is 64 bytes less.
@@ -105,6 +114,11 @@ class UnitSimulator {
   const UnitOptions& options() const { return options_; }
   // Answers lost on the line from now on (a line that turns noisy).
   void SetDropRate(double p) { options_.dropRate = p; }
+  // The faults that befell its answers so far: lost, garbled, late.
+  struct FaultCounts {
+    long dropped = 0, corrupted = 0, late = 0;
+  };
+  const FaultCounts& faults() const { return faults_; }
 
   // Usable bytes of memory code n: 2^(n+7) - 64.
   static long UsableSizeOf(int memoryCode);
@@ -118,6 +132,7 @@ class UnitSimulator {
   void Handle(const std::vector<std::uint8_t>& payload, std::int64_t receivedUs);
   void Reply(std::vector<std::uint8_t> payload, std::int64_t receivedUs, std::int64_t extraDelayUs = 0);
   std::int64_t BlockDelayUs(long address);
+  std::int64_t Draw(std::int64_t lo, std::int64_t hi);
   bool Chance(double p);
   std::optional<SimFault> NextReplyFault(std::uint8_t command);
 
@@ -134,6 +149,7 @@ class UnitSimulator {
   int polls_ = 0;
   std::mt19937 rng_;
   std::vector<UnitRequest> requests_;
+  FaultCounts faults_;
 };
 
 }  // namespace vexa::link

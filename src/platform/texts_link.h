@@ -8,6 +8,14 @@
 
 namespace vexa::texts {
 
+// The link states as the main window shows them (tabDeAktivNapis), and the
+// caption of btDEA that activates or deactivates.
+inline constexpr const char* kLinkInactive = "Neaktivní";
+inline constexpr const char* kLinkActive = "Aktivní";
+inline constexpr const char* kLinkWrongDevice = "Chybné zařízení";
+inline constexpr const char* kCaptionActivate = "Aktivovat";
+inline constexpr const char* kCaptionDeactivate = "Deaktivovat";
+
 // The steps of entering and leaving the programming mode, before the cause
 // of the one that failed: "Identifikace zařízení: zařízení neodpovědělo."
 inline constexpr const char* kStepPoll = "Navázání komunikace";
@@ -18,6 +26,7 @@ inline constexpr const char* kStepRelease = "Ukončení programovacího módu";
 // A block's cause, after "Blok 0x0110: ".
 inline constexpr const char* kReplyNone = "zařízení neodpovědělo";
 inline constexpr const char* kReplyLate = "odpověď přišla pozdě";
+inline constexpr const char* kReplyTooSlow = "zařízení odpovídá příliš pozdě";
 inline constexpr const char* kReplyIncomplete = "odpověď je neúplná";
 inline constexpr const char* kReplyOverlong = "odpověď je příliš dlouhá";
 inline constexpr const char* kReplyBadChecksum = "odpověď má chybný kontrolní součet";

@@ -7,6 +7,7 @@
 
 #include "link/programming_mode.h"
 #include "platform/texts_window.h"
+#include "workflows/link_workflows.h"
 #include "ui/captions.h"
 #include "ui/field_controller.h"
 #include "ui/port_selector.h"
@@ -38,7 +39,7 @@ LinkPanel::LinkPanel(FieldController& fields, const link::PortList* ports) : QGr
 }
 
 std::optional<bool> LinkPanel::Show(LinkState state) {
-  const link::LinkLook look = link::LookOf(state);
+  const LinkLook look = LookOf(state);
   tabDeAktivNapis_->setText(QString::fromUtf8(look.status));
   SetTextColour(tabDeAktivNapis_, QColor(look.statusColour.r, look.statusColour.g, look.statusColour.b));
   tabPort_->setEnabled(look.portSelectorEnabled);

@@ -6,6 +6,7 @@
 #include "link/programming_mode.h"
 #include "platform/texts.h"
 #include "platform/texts_window.h"
+#include "workflows/link_workflows.h"
 #include "ui/command_host.h"
 #include "ui/command_runner.h"
 #include "ui/compare_wiring.h"
@@ -32,9 +33,9 @@ void LinkCommands::Dea() {
   QPointer<QWidget> selector = &parts_.selector;
   if (selector) selector->setEnabled(false);
   if (ws.link == LinkState::Neaktivni) {
-    link::ActivateLink(link_, ws, parts_.sv);
+    ActivateLink(link_, ws, parts_.sv);
   } else {
-    link::DeactivateLink(link_, ws, parts_.sv);
+    DeactivateLink(link_, ws, parts_.sv);
   }
   if (selector) selector->setEnabled(ws.link == LinkState::Neaktivni);
 }
@@ -68,7 +69,7 @@ void LinkCommands::Save() {
 
 bool LinkCommands::MayExit(bool allowCancel) {
   bool mayExit = false;
-  parts_.commands.Run([&] { mayExit = link::ConfirmExit(link_, parts_.ws, parts_.sv, allowCancel); });
+  parts_.commands.Run([&] { mayExit = ConfirmExit(link_, parts_.ws, parts_.sv, allowCancel); });
   return mayExit;
 }
 
@@ -80,7 +81,7 @@ void LinkCommands::ReleaseQuietly() {
   } quiet;
   Services services{quiet, parts_.sv.progress, parts_.sv.loop};
   parts_.ws.CancelRequested = false;
-  if (parts_.ws.link != LinkState::Neaktivni) link::DeactivateLink(link_, parts_.ws, services);
+  if (parts_.ws.link != LinkState::Neaktivni) DeactivateLink(link_, parts_.ws, services);
   port_.Close();
 }
 

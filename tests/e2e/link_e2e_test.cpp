@@ -23,6 +23,7 @@
 #include "link/block_transfer.h"
 #include "link/frame.h"
 #include "link/programming_mode.h"
+#include "workflows/link_workflows.h"
 #include "ui/compare_dialog.h"
 #include "ui/compare_wiring.h"
 #include "ui/fakes.h"
@@ -193,10 +194,10 @@ TEST_F(LinkEndToEnd, CheckBoxSwitchesTheReadBack) {
     if (check->isChecked() != verify) check->click();
     EXPECT_EQ(ws.settings.CheckWrite, verify);
     fx.messages.clear();
-    const long before = link->stats.framesSent;
+    const long before = link->ledger.counts().framesSent;
     long backupFrames = 0;  // the read of the unit's configuration kept before the write
     link->onBlock = [&](long, long) {
-      if (fx.progress.text == texts::kMsgBackingUp) backupFrames = link->stats.framesSent - before;
+      if (fx.progress.text == texts::kMsgBackingUp) backupFrames = link->ledger.counts().framesSent - before;
     };
     Click("btEEPROMSave");
     EXPECT_EQ(fx.messages.firstLines(), std::vector<std::string>{texts::kMsgWriteDone});
@@ -207,7 +208,7 @@ TEST_F(LinkEndToEnd, CheckBoxSwitchesTheReadBack) {
     } else {
       EXPECT_GE(backupFrames, static_cast<long>(link::kBodyStart / link::kBlockSize));
     }
-    EXPECT_EQ(link->stats.framesSent - before - backupFrames, verify ? 2 * blocks : blocks);
+    EXPECT_EQ(link->ledger.counts().framesSent - before - backupFrames, verify ? 2 * blocks : blocks);
   }
   link->onBlock = nullptr;
 }
@@ -358,7 +359,7 @@ TEST_F(LinkEndToEnd, WrongDeviceCanOnlyBeReleased) {
   StartUnit(o);
   Click("btDEA");
   EXPECT_EQ(ws.link, LinkState::AktivniSpatnaVerze);
-  EXPECT_EQ(fx.messages.texts(), (std::vector<std::string>{texts::kMsgInstruction, texts::OldProcessorMessage(link::kMinProcessorVersion)}));
+  EXPECT_EQ(fx.messages.texts(), (std::vector<std::string>{texts::kMsgInstruction, texts::OldProcessorMessage(kMinProcessorVersion)}));
   EXPECT_EQ(Label("tabDeAktivNapis"), "Chybné zařízení");
   EXPECT_EQ(Button("btDEA")->text().toStdString(), "Deaktivovat");
   EXPECT_FALSE(Button("btEEPROMLoad")->isEnabled());
@@ -389,10 +390,10 @@ TEST_F(LinkEndToEnd, TransferOptionsReachTheWorkflows) {
     if (fullRead->isChecked() != full) fullRead->click();
     EXPECT_EQ(ws.settings.FullRead, full);
     fx.messages.clear();
-    const long before = link->stats.framesSent;
+    const long before = link->ledger.counts().framesSent;
     Click("btEEPROMLoad");
     ASSERT_EQ(fx.messages.texts(), std::vector<std::string>{texts::kMsgReadDone});
-    frames[full] = link->stats.framesSent - before;
+    frames[full] = link->ledger.counts().framesSent - before;
   }
   EXPECT_GE(frames[1], 8128 / link::kBlockSize);
   EXPECT_LT(frames[0] * 3, frames[1]);

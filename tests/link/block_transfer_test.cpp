@@ -5,6 +5,7 @@
 #include "codec/header.h"
 #include "link/block_transfer.h"
 #include "link/programming_mode.h"
+#include "workflows/link_workflows.h"
 #include "support/link_rig.h"
 
 namespace vexa::test {
@@ -226,14 +227,14 @@ TEST(Retries, RecoverWithinTheAttemptLimitAndFailBeyond) {
 TEST(Retries, LateReplyIsTakenByTheNextAttemptWithoutAskingAgain) {
   // The reply to the first attempt comes after its 100 ms, while the marker
   // sent after it is waiting; the unit then loses the marker's answer. The
-  // second attempt asks the same, so it takes the late reply.
+  // reply is the block's own (nothing else owes a block answer): it is taken.
   ActiveRig rig({.lateByUs = 150'000});
   rig.sim.InjectFault(link::SimFault::LateReply);
   rig.sim.InjectFault(link::SimFault::DropReply);
   ASSERT_TRUE(link::ReadEeprom(rig.link, rig.ws.image, rig.transfer(), rig.sv));
-  // Held at 150 ms; the marker sent again then is answered at once.
+  // Taken at 150 ms, one marker, no request asked twice.
   EXPECT_EQ(rig.clock.now, 150);
-  EXPECT_EQ(rig.link.stats.markers, 2);
+  EXPECT_EQ(rig.link.ledger.counts().markers, 1);
   EXPECT_EQ(rig.Addresses(link::kCmdReadBlock).size(), 8128u / 8);
   EXPECT_TRUE(std::equal(rig.sim.memory().begin(), rig.sim.memory().begin() + 8128, rig.ws.image.data()));
 }
@@ -250,11 +251,13 @@ TEST(Retries, AnAnswerLeftOverFromAFailedAttemptDoesNotShiftTheFollowingBlocks) 
     int lateAfterReplies;  // -1: no late reply
     std::int64_t lateByUs;
     std::int64_t strayCrAtMs;  // -1: none; counted from the start of the transfer
+    bool strayPair = false;    // a character in front of the stray CR: too short for an answer
   };
   const Case cases[] = {
       {"read: late answer in the first block", Read, 0, 152'000, -1},
       {"read: late answer in the body", Read, 40, 152'000, -1},
       {"read: stray CR before an answer", Read, -1, 0, 52},
+      {"read: a checksum and CR alone before an answer", Read, -1, 0, 52, true},
       {"write: late answer in the front area", Write, 3, 252'000, -1},
       {"write: late answer in the body", Write, 30, 283'000, -1},
       {"write: stray CR before an answer", Write, -1, 0, 52},
@@ -280,7 +283,10 @@ TEST(Retries, AnAnswerLeftOverFromAFailedAttemptDoesNotShiftTheFollowingBlocks) 
         injected = true;
       }
     };
-    if (c.strayCrAtMs >= 0) rig.port.Schedule(rig.clock.now + c.strayCrAtMs, {link::kCR});
+    if (c.strayCrAtMs >= 0) {
+      rig.port.Schedule(rig.clock.now + c.strayCrAtMs,
+                        c.strayPair ? std::vector<std::uint8_t>{0x41, link::kCR} : std::vector<std::uint8_t>{link::kCR});
+    }
 
     long differing = 0;
     if (c.op == Read) {
@@ -295,7 +301,8 @@ TEST(Retries, AnAnswerLeftOverFromAFailedAttemptDoesNotShiftTheFollowingBlocks) 
       }
     }
     EXPECT_EQ(differing, 0);
-    EXPECT_GT(rig.link.stats.retries, 0);
+    // A stray CR is no answer: it costs nothing.
+    EXPECT_EQ(rig.link.ledger.counts().retries > 0, c.strayCrAtMs < 0);
   }
 }
 
@@ -382,19 +389,6 @@ TEST(LostPort, TransferEndsInsteadOfHanging) {
   writer.port.loseAtMs = writer.clock.now + 1000;
   EXPECT_EQ(link::WriteEeprom(writer.link, writer.ws.image, writer.transfer(), writer.sv, 8128), WriteOutcome::Failed);
   EXPECT_LT(writer.clock.now, writer.port.loseAtMs + 10);
-}
-
-TEST(RandomFaults, SeededNoiseIsRecoveredByRetries) {
-  ActiveRig rig({.memoryCode = 3, .dropRate = 0.05, .corruptRate = 0.05, .seed = 7});
-  rig.FillImage(960);
-  ASSERT_EQ(link::WriteEeprom(rig.link, rig.ws.image, rig.transfer(), rig.sv, 900), WriteOutcome::Completed);
-  EXPECT_GT(rig.link.stats.retries, 0);
-  EepromImage written = rig.ws.image;
-  ASSERT_TRUE(link::ReadEeprom(rig.link, rig.ws.image, rig.transfer(), rig.sv));
-  for (long a : link::FrontAreaBlocks()) {
-    for (long i = a; i < a + 8; ++i) ASSERT_EQ(rig.ws.image.data()[i], written.data()[i]) << i;
-  }
-  for (long i = 272; i < 904; ++i) ASSERT_EQ(rig.ws.image.data()[i], written.data()[i]) << i;
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "link/block_transfer.h"
 #include "link/frame.h"
 #include "link/programming_mode.h"
+#include "workflows/link_workflows.h"
 #include "link/trace.h"
 #include "support/link_rig.h"
 
@@ -169,6 +170,14 @@ TEST(FrameLayer, NoisyLineIsDataNeverACrash) {
       for (auto& c : noise) c = static_cast<std::uint8_t>(rng() % 3 == 0 ? 13 : rng());
       rig.port.Schedule(static_cast<std::int64_t>(rng() % 120), noise);
     }
+    // The same noise, and an overlong burst, against an exchange: a failed
+    // attempt, never a crash.
+    LinkRig exchange;
+    exchange.OpenBare();
+    exchange.port.scheduled = rig.port.scheduled;
+    exchange.port.Schedule(50, Bytes(150, 'A'));
+    exchange.port.Schedule(60, {13});
+    EXPECT_FALSE(link::ReadBlock(exchange.link, exchange.ws.image, exchange.loop, 0, 100));
     const auto reply = link::ReceiveFrame(rig.link, rig.loop, 100);
     ASSERT_GE(reply.Length, 0);
     ASSERT_LE(reply.Length, 99);
@@ -204,7 +213,7 @@ TEST(Trace, RecordsEveryFrameWhatItMeansAndStopsAtItsLimit) {
     link::Trace trace(rig.clock, limit);
     ASSERT_FALSE(trace.Open(path));
     rig.link.trace = &trace;
-    ASSERT_EQ(link::ActivateLink(rig.link, rig.ws, rig.sv), link::ActivationResult::Active);
+    ASSERT_EQ(ActivateLink(rig.link, rig.ws, rig.sv), ActivationResult::Active);
     rig.sim.InjectFault(link::SimFault::DropReply, 1, link::kCmdReadBlock);
     ASSERT_TRUE(link::ReadBlockWithRetries(rig.link, rig.ws.image, rig.loop, 272));
     const auto got = lines();

@@ -13,6 +13,7 @@
 #include "link/block_transfer.h"
 #include "link/frame.h"
 #include "link/programming_mode.h"
+#include "workflows/link_workflows.h"
 #include "qt/qt_serial_port.h"
 #include "support/fakes.h"
 
@@ -84,9 +85,9 @@ TEST(QtSerialPort, ComEntriesFindTheirDeviceThroughTheUsersLinks) {
   p.ws.settings.Port = "COM 2";
   ASSERT_TRUE(link::OpenPort(p.link, p.ws.settings.Port, p.sv));
   EXPECT_EQ(p.port.device(), std::filesystem::canonical(bench.pty.slavePath()).string());
-  EXPECT_EQ(link::ActivateLink(p.link, p.ws, p.sv), link::ActivationResult::Active);
+  EXPECT_EQ(ActivateLink(p.link, p.ws, p.sv), ActivationResult::Active);
   EXPECT_EQ(p.ws.device.Product, "VEXA");
-  EXPECT_TRUE(link::DeactivateLink(p.link, p.ws, p.sv));
+  EXPECT_TRUE(DeactivateLink(p.link, p.ws, p.sv));
 }
 
 TEST(QtSerialPort, OpenFailuresSayWhichDeviceAndWhy) {
@@ -140,7 +141,7 @@ TEST(QtSerialPort, ExchangesFramesAndBlocksWithTheUnit) {
   PtyBench bench;
   Program p(bench.pty.slavePath());
   for (std::size_t i = 0; i < bench.unit.memory().size(); ++i) bench.unit.memory()[i] = static_cast<std::uint8_t>(i);
-  ASSERT_EQ(link::ActivateLink(p.link, p.ws, p.sv), link::ActivationResult::Active);
+  ASSERT_EQ(ActivateLink(p.link, p.ws, p.sv), ActivationResult::Active);
   for (long a : {0L, 64L, 264L, 8120L}) {
     ASSERT_TRUE(link::ReadBlock(p.link, p.ws.image, p.loop, a, 1000)) << a;
     for (long i = a; i < a + 8; ++i) EXPECT_EQ(p.ws.image.data()[i], static_cast<std::uint8_t>(i));
@@ -148,7 +149,7 @@ TEST(QtSerialPort, ExchangesFramesAndBlocksWithTheUnit) {
   for (long i = 272; i < 280; ++i) p.ws.image.data()[i] = 0xA5;
   ASSERT_TRUE(link::WriteBlock(p.link, p.ws.image, p.loop, 272, 1000));
   ASSERT_TRUE(link::VerifyBlock(p.link, p.ws.image, p.loop, 272));
-  EXPECT_TRUE(link::DeactivateLink(p.link, p.ws, p.sv));
+  EXPECT_TRUE(DeactivateLink(p.link, p.ws, p.sv));
   EXPECT_EQ(p.messages.texts(), std::vector<std::string>{texts::kMsgInstruction});
 }
 

@@ -7,6 +7,7 @@
 
 #include "../tools/vexa-unit-sim/pty_unit.h"
 #include "link/programming_mode.h"
+#include "workflows/link_workflows.h"
 #include "ui/window_commands.h"
 #include "ui/main_window_support.h"
 #include "ui/port_selector.h"

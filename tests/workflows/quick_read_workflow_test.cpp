@@ -10,6 +10,7 @@
 #include "file/config_file.h"
 #include "link/block_transfer.h"
 #include "link/programming_mode.h"
+#include "workflows/link_workflows.h"
 #include "link/quick_read.h"
 #include "support/link_rig.h"
 #include "workflows/unit_workflows.h"

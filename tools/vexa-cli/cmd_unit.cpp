@@ -45,6 +45,7 @@
 #include "link/trace.h"
 #include "platform/system.h"
 #include "port_backend.h"
+#include "workflows/link_workflows.h"
 #include "workflows/unit_workflows.h"
 #include "workspace/workspace.h"
 
@@ -191,7 +192,7 @@ class Session {
     // What the unit says is shown, not obeyed: its control characters as escapes.
     out << texts::IdentificationLines(TerminalSafe(ws.device.Product), TerminalSafe(ws.device.ProcessorVersion),
                                       TerminalSafe(ws.device.ModemType), TerminalSafe(ws.device.MemorySize),
-                                      link::LookOf(ws.link).status)
+                                      LookOf(ws.link).status)
         << std::flush;
   }
 
@@ -201,7 +202,7 @@ class Session {
   bool Release() {
     if (ws.link == LinkState::Neaktivni) return true;
     bool acknowledged = false;
-    link::DeactivateLink(link_, ws, sv_, &acknowledged);
+    DeactivateLink(link_, ws, sv_, &acknowledged);
     return acknowledged && ws.link == LinkState::Neaktivni;
   }
 
@@ -216,13 +217,13 @@ class Session {
   Services sv_{messages_, progress_, loop_};
 };
 
-int ActivationExit(link::ActivationResult r) {
+int ActivationExit(ActivationResult r) {
   switch (r) {
-    case link::ActivationResult::Active: return kExitOk;
-    case link::ActivationResult::Cancelled: return ExitCode(FailureKind::Cancelled);
-    case link::ActivationResult::PortFailed: return ExitCode(FailureKind::Port);
-    case link::ActivationResult::WrongDevice:
-    case link::ActivationResult::Failed: break;
+    case ActivationResult::Active: return kExitOk;
+    case ActivationResult::Cancelled: return ExitCode(FailureKind::Cancelled);
+    case ActivationResult::PortFailed: return ExitCode(FailureKind::Port);
+    case ActivationResult::WrongDevice:
+    case ActivationResult::Failed: break;
   }
   return ExitCode(FailureKind::Device);
 }
@@ -250,9 +251,9 @@ int RunOnUnit(Session& s, const UnitArgs& args, const std::function<int(Session&
   platform::WatchInterrupts(g_interrupted);
 
   s.messages().waitForEnter = true;  // the activation's instruction
-  const auto activation = link::ActivateLink(s.link(), s.ws, s.sv());
+  const auto activation = ActivateLink(s.link(), s.ws, s.sv());
   s.messages().waitForEnter = false;
-  if (activation == link::ActivationResult::Active || activation == link::ActivationResult::WrongDevice) {
+  if (activation == ActivationResult::Active || activation == ActivationResult::WrongDevice) {
     s.PrintIdentification(args.identificationToStderr ? std::cerr : std::cout);
   }
   int code = ActivationExit(activation);

@@ -38,6 +38,13 @@ constexpr const char* kUsage =
     "  --block-delay MS | MIN-MAX\n"
     "                      a slow EEPROM: block reads and writes answered MS later, or each\n"
     "                      at a random time from MIN to MAX milliseconds (in order)\n"
+    "  --jitter MS         every answer comes up to MS milliseconds later, drawn for each\n"
+    "                      (--jitter 3000: answer times spread over 0 to 3 s)\n"
+    "  --poll-delay MS     polls answered MS later (a unit slow to enter programming mode)\n"
+    "  --identify-delay MS the identification answered MS later\n"
+    "  --late-by MS | MIN-MAX\n"
+    "                      how much later a late reply (--late P) comes (default 1500);\n"
+    "                      --late 0.05 --late-by 1000-3000: rare stalls of 1 to 3 s\n"
     "  --slow-addresses FROM-TO\n"
     "                      only blocks starting at FROM up to TO (exclusive) are slow\n"
     "  --product HEX       24-bit product code (default 21D382, \"VEXA\")\n"
@@ -149,6 +156,16 @@ int main(int argc, char** argv) {
       ok = value(v) && ParseRange(v, lo, hi) && hi <= 60'000;
       options.blockDelayMinUs = lo * 1000;
       options.blockDelayMaxUs = hi * 1000;
+    } else if (a == "--jitter" || a == "--poll-delay" || a == "--identify-delay") {
+      long ms = 0;
+      ok = value(v) && ParseNumber(v, ms) && ms >= 0 && ms <= 60'000;
+      (a == "--jitter" ? options.answerJitterUs : a == "--poll-delay" ? options.pollDelayUs : options.identifyDelayUs) =
+          ms * 1000;
+    } else if (a == "--late-by") {
+      long lo = 0, hi = 0;
+      ok = value(v) && ParseRange(v, lo, hi) && hi <= 60'000;
+      options.lateByUs = lo * 1000;
+      options.lateByMaxUs = hi * 1000;
     } else if (a == "--slow-addresses") {
       ok = value(v) && ParseRange(v, options.slowFrom, options.slowTo);
     } else if (a == "--product") {

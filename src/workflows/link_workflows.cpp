@@ -1,0 +1,189 @@
+#include "workflows/link_workflows.h"
+
+#include <charconv>
+#include <string>
+
+#include "link/programming_mode.h"
+#include "platform/progress.h"
+#include "workspace/usage.h"
+
+namespace vexa {
+
+using link::ReplyFault;
+
+const char* LinkStateId(LinkState s) {
+  switch (s) {
+    case LinkState::Neaktivni: return "Neaktivni";
+    case LinkState::Aktivni: return "Aktivni";
+    case LinkState::AktivniSpatnaVerze: return "Aktivni-spatna verze";
+  }
+  return "Neaktivni";
+}
+
+std::optional<LinkState> LinkStateFromId(std::string_view id) {
+  for (auto s : {LinkState::Neaktivni, LinkState::Aktivni, LinkState::AktivniSpatnaVerze}) {
+    if (id == LinkStateId(s)) return s;
+  }
+  return std::nullopt;
+}
+
+LinkLook LookOf(LinkState s) {
+  switch (s) {
+    case LinkState::Neaktivni: return {texts::kLinkInactive, kRed, true, texts::kCaptionActivate, false, true};
+    case LinkState::Aktivni: return {texts::kLinkActive, kBlue, false, texts::kCaptionDeactivate, true, false};
+    case LinkState::AktivniSpatnaVerze:
+      return {texts::kLinkWrongDevice, kBlue, false, texts::kCaptionDeactivate, std::nullopt, false};
+  }
+  return LookOf(LinkState::Neaktivni);
+}
+
+void ApplyLinkState(Workspace& ws, Services& sv, LinkState s) {
+  ws.link = s;
+  ws.unitImage.reset();  // another activation: the unit must be read again
+  if (s == LinkState::Neaktivni) ws.device = DeviceInfo{};
+  if (s == LinkState::AktivniSpatnaVerze) CloseProgress(sv);
+  if (sv.view) sv.view->LinkStateChanged();
+}
+
+bool ApplyLinkState(Workspace& ws, Services& sv, std::string_view id) {
+  const auto s = LinkStateFromId(id);
+  if (!s) return false;
+  ApplyLinkState(ws, sv, *s);
+  return true;
+}
+
+double LeadingNumber(std::string_view text) {
+  // Digits, then at most one "." and more digits.
+  std::size_t end = 0;
+  while (end < text.size() && text[end] >= '0' && text[end] <= '9') ++end;
+  if (end < text.size() && text[end] == '.') {
+    std::size_t frac = end + 1;
+    while (frac < text.size() && text[frac] >= '0' && text[frac] <= '9') ++frac;
+    if (frac > end + 1 || end > 0) end = frac;
+  }
+  double v = 0;
+  if (end == 0) return 0;
+  const auto r = std::from_chars(text.data(), text.data() + end, v);
+  return r.ec == std::errc() ? v : 0;
+}
+
+namespace {
+
+// The failure path of an activation: the program considers the link inactive
+// (the unit may still be in programming mode). `why`, when known, goes
+// beneath the message.
+ActivationResult FailActivation(link::Link& link, Workspace& ws, Services& sv, ActivationResult result,
+                                const std::optional<Failure>& why = std::nullopt) {
+  ApplyLinkState(ws, sv, LinkState::Neaktivni);
+  CloseProgress(sv);
+  sv.messages.Show(Icon::Error, why ? WithReason(texts::kMsgActivationFailed, *why) : texts::kMsgActivationFailed);
+  link::ClosePort(link);
+  return result;
+}
+
+// Why a step of the activation failed: the step and what the reply lacked.
+Failure StepFailure(const char* step, ReplyFault fault) {
+  return Failure::Of(fault == ReplyFault::PortLost ? FailureKind::Port : FailureKind::Device,
+                     std::string(step) + ": " + link::ReplyFaultCause(fault));
+}
+
+// A failed identification step: the unit answered its poll, so it is in
+// programming mode. It is released before the failure is reported.
+ActivationResult FailIdentification(link::Link& link, Workspace& ws, Services& sv, const char* step,
+                                    ReplyFault fault) {
+  const Failure why = StepFailure(step, fault);
+  link::ReleaseUnit(link, sv.loop);
+  return FailActivation(link, ws, sv, ActivationResult::Failed, why);
+}
+
+}  // namespace
+
+ActivationResult ActivateLink(link::Link& link, Workspace& ws, Services& sv) {
+  link::ClosePort(link);
+  if (!link::OpenPort(link, ws.settings.Port, sv)) {
+    CloseProgress(sv);
+    return ActivationResult::PortFailed;
+  }
+  ws.device = DeviceInfo{};
+  // A new unit (or the same one) owes nothing and is not known to be slow.
+  link.ledger.Forget();
+
+  sv.messages.Show(Icon::Information, texts::kMsgInstruction);
+  link::FlushInput(link);
+  ShowProgress(ws, sv, texts::kMsgConnecting, true);
+
+  // The unit answers once it is in programming mode, after any number of polls.
+  const std::int64_t pollingSince = link.clock.NowMs();
+  bool hinted = false;
+  for (;;) {
+    const auto poll = link::Poll(link, sv.loop);
+    if (poll.ok() || ws.CancelRequested) break;
+    if (!hinted && link.clock.NowMs() - pollingSince >= kNoAnswerHintMs) {
+      hinted = true;
+      sv.progress.SetText(std::string(texts::kMsgConnecting) + "\n" + texts::kMsgNoAnswer);
+    }
+    // A port that went away (or was closed under the poll) never answers:
+    // stop instead of polling a dead line, which would not even wait.
+    if (poll.fault == ReplyFault::PortLost) {
+      return FailActivation(link, ws, sv, ActivationResult::Failed,
+                            StepFailure(texts::kStepPoll, ReplyFault::PortLost));
+    }
+  }
+  if (ws.CancelRequested) return FailActivation(link, ws, sv, ActivationResult::Cancelled);
+  // Earlier polls the unit may still answer: a marker round waits them out.
+  link.ledger.Settle(link, sv.loop, link::kPollSettleMs);
+
+  link::Identity id;
+  if (const auto r = link::Identify(link, sv.loop, id); !r.ok()) {
+    return FailIdentification(link, ws, sv, texts::kStepIdentify, r.fault);
+  }
+  if (const CodeText* entry = LookUp(ws.tables.deviceTypes, id.product)) ws.device.Product = entry->text;
+  ws.device.ProcessorVersion = std::to_string(id.major) + "." + std::to_string(id.minor);
+
+  bool versionOk = true;
+  if (ws.device.Product == "?") {
+    sv.messages.Show(Icon::Information, texts::kMsgUnknownDevice);
+  } else if (ws.device.Product != kSupportedProduct) {
+    versionOk = false;
+    sv.messages.Show(Icon::Error, texts::WrongProductMessage(kSupportedProduct));
+  } else if (LeadingNumber(kMinProcessorVersion) > LeadingNumber(ws.device.ProcessorVersion)) {
+    versionOk = false;
+    sv.messages.Show(Icon::Error, texts::OldProcessorMessage(kMinProcessorVersion));
+  }
+
+  link::MemoryModem mm;
+  if (const auto r = link::QueryMemoryModem(link, sv.loop, mm); !r.ok()) {
+    return FailIdentification(link, ws, sv, texts::kStepMemoryModem, r.fault);
+  }
+  if (const CodeText* entry = LookUp(ws.tables.memorySizes, mm.memoryCode)) ws.device.MemorySize = entry->text;
+  if (const CodeText* entry = LookUp(ws.tables.modems, mm.modemCode)) ws.device.ModemType = entry->text;
+
+  ApplyLinkState(ws, sv, versionOk ? LinkState::Aktivni : LinkState::AktivniSpatnaVerze);
+  CloseProgress(sv);
+  return versionOk ? ActivationResult::Active : ActivationResult::WrongDevice;
+}
+
+bool DeactivateLink(link::Link& link, Workspace& ws, Services& sv, bool* acknowledgedOut) {
+  ReplyFault why = ReplyFault::None;
+  const bool acknowledged = link::ReleaseUnit(link, sv.loop, &why);
+  if (acknowledgedOut) *acknowledgedOut = acknowledged;
+  if (!acknowledged &&
+      sv.messages.Show(Icon::Error, WithReason(texts::kMsgDeactivationFailed, StepFailure(texts::kStepRelease, why)),
+                       Buttons::YesNo) != Answer::Yes) {
+    return false;
+  }
+  ApplyLinkState(ws, sv, LinkState::Neaktivni);
+  link::ClosePort(link);
+  return true;
+}
+
+bool ConfirmExit(link::Link& link, Workspace& ws, Services& sv, bool allowCancel) {
+  if (ws.link == LinkState::Neaktivni) return true;
+  const Answer a =
+      sv.messages.Show(Icon::Question, texts::kMsgExitQuestion, allowCancel ? Buttons::YesNoCancel : Buttons::YesNo);
+  if (a == Answer::Cancel && allowCancel) return false;
+  if (a == Answer::Yes) DeactivateLink(link, ws, sv);
+  return true;
+}
+
+}  // namespace vexa
