@@ -12,7 +12,7 @@
 #include "codec/encoder.h"
 #include "codec/header.h"
 #include "link/block_transfer.h"
-#include "link/programming_mode.h"
+#include "workflows/link_workflows.h"
 #include "support/link_rig.h"
 #include "workflows/unit_workflows.h"
 
@@ -56,7 +56,7 @@ void RunStep(ActiveUnit& u, Step step, const WriteOptions& backup) {
       u.ws.config.outputs[1].OUTNazev = name;
       break;
     case Step::Reactivate:
-      EXPECT_TRUE(link::DeactivateLink(u.link, u.ws, u.sv));
+      EXPECT_TRUE(DeactivateLink(u.link, u.ws, u.sv));
       u.Activate();
       break;
     case Step::FailedRead:
