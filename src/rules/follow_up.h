@@ -22,7 +22,7 @@ enum class Enabling {
 
 struct EditFollowUp {
   Enabling enabling = Enabling::None;
-  std::optional<FieldRef> mirror;  // shown again from the configuration
+  std::optional<FieldRef> mirror = std::nullopt;  // shown again from the configuration
   bool usage = false;              // the EEPROM usage is computed again
 
   bool operator==(const EditFollowUp&) const = default;
