@@ -1,4 +1,4 @@
-#include "support/special_files.h"
+#include "support/non_regular_files.h"
 
 namespace vexa::test {
 

@@ -1,6 +1,6 @@
 #include <sys/stat.h>
 
-#include "support/special_files.h"
+#include "support/non_regular_files.h"
 
 namespace vexa::test {
 
