@@ -152,6 +152,8 @@ bool ReadEeprom(Link& link, EepromImage& image, const Transfer& transfer, Servic
   ShowProgress(transfer.cancel, sv, texts::kMsgReading, true);
   const long total = (*usable + kBlockSize - 1) / kBlockSize;
   long done = 0;
+  // From now on a unit that says nothing shows the cable hint.
+  if (link.onBlock) link.onBlock(done, total);
   for (long a = 0;; a += kBlockSize) {
     if (!ReadBlockWithRetries(link, image, sv.loop, a)) {
       CloseProgress(sv);
@@ -202,6 +204,7 @@ WriteOutcome WriteBlocks(Link& link, const EepromImage& image, const Transfer& t
 
   const long total = static_cast<long>(plan.size());
   long done = 0;
+  if (link.onBlock) link.onBlock(done, total);
   BlockResult r = BlockResult::Ok;
   for (const BlockWrite& w : plan) {
     // A zeroed block takes the header away; the image keeps its bytes.

@@ -74,6 +74,8 @@ bool QuickReadEepromShowing(Link& link, EepromImage& image, const Transfer& tran
   readTo = 0;
   std::optional<long> end;  // known once the configuration is all in
   long done = 0;
+  // No total yet; from now on a unit that says nothing shows the cable hint.
+  if (link.onBlock) link.onBlock(done, 0);
   for (long a = 0;; a += kBlockSize) {
     if (!ReadBlockWithRetries(link, image, sv.loop, a)) {
       CloseProgress(sv);

@@ -92,6 +92,10 @@ TEST(TransferPace, SilentAfterFiveSecondsWithoutABlock) {
   EXPECT_FALSE(pace.Silent(8000));
   pace.Reset();
   EXPECT_FALSE(pace.Silent(60'000));
+  // A transfer reports its start: a unit silent from its first block on
+  // (the cable pulled before it began) gets the hint too.
+  pace.Report(0, 120, 1000);
+  EXPECT_TRUE(pace.Silent(1000 + kSilenceHintMs));
 }
 
 }  // namespace
