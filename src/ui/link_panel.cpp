@@ -5,7 +5,6 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "link/programming_mode.h"
 #include "platform/texts_window.h"
 #include "workflows/link_workflows.h"
 #include "ui/captions.h"

@@ -3,7 +3,6 @@
 #include <QPointer>
 #include <optional>
 
-#include "link/programming_mode.h"
 #include "platform/texts.h"
 #include "platform/texts_window.h"
 #include "workflows/link_workflows.h"
