@@ -1,12 +1,17 @@
-// The refusals the whole-file reading and writing gives on every system, so
-// that a folder, a device or a file too large is refused with the same words
-// on Linux and on Windows.
+// What the whole-file reading and writing does alike on every system: the
+// refusals, so that a folder, a device or a file too large is refused with
+// the same words on Linux and on Windows, and the reading of an open file.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/failure.h"
+#include "platform/services.h"
 #include "platform/texts.h"
 
 namespace vexa::files {
@@ -37,6 +42,29 @@ inline bool FailNotRegular(Failure& failure, NotRegular what, const std::string&
 
 inline bool FailTooLarge(Failure& failure, std::size_t limit, const std::string& path) {
   return Fail(failure, FailureKind::Refused, texts::FileTooLarge(limit), path);
+}
+
+// Reads an open file to its end, kChunk bytes at a time with a yield to the
+// event loop before each. `readSome(buffer, size)` gives the bytes it read
+// (0 at the end), or nullopt when the system refused (having said why in
+// `failure`). `expected` is the size the file had when it was opened; a file
+// that grows past `limit` meanwhile is refused.
+template <class ReadSome>
+bool ReadToEnd(ReadSome readSome, std::size_t expected, std::size_t limit, EventLoop* loop, const std::string& path,
+               std::vector<std::uint8_t>& bytes, Failure& failure) {
+  std::vector<std::uint8_t> out;
+  out.reserve(expected);
+  std::uint8_t chunk[kChunk];
+  for (;;) {
+    if (loop != nullptr) loop->Yield();
+    const std::optional<std::size_t> n = readSome(chunk, sizeof chunk);
+    if (!n) return false;
+    if (*n == 0) break;
+    if (out.size() + *n > limit) return FailTooLarge(failure, limit, path);  // grew
+    out.insert(out.end(), chunk, chunk + *n);
+  }
+  bytes = std::move(out);
+  return true;
 }
 
 }  // namespace vexa::files

@@ -162,22 +162,17 @@ bool ReadRegularFile(const std::string& path, std::size_t limit, std::vector<std
   if (::fstat(in.fd, &st) != 0) return FailSystem(failure, path, errno, texts::kCauseCannotStat);
   if (!S_ISREG(st.st_mode)) return FailKind(failure, st.st_mode, path);
   if (static_cast<std::uintmax_t>(st.st_size) > limit) return FailTooLarge(failure, limit, path);
-  std::vector<std::uint8_t> out;
-  out.reserve(static_cast<std::size_t>(st.st_size));
-  std::uint8_t chunk[kChunk];
-  for (;;) {
-    if (loop != nullptr) loop->Yield();
-    const ssize_t n = ::read(in.fd, chunk, sizeof chunk);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return FailSystem(failure, path, errno, texts::kCauseCannotRead);
+  const auto readSome = [&](std::uint8_t* chunk, std::size_t size) -> std::optional<std::size_t> {
+    for (;;) {
+      const ssize_t n = ::read(in.fd, chunk, size);
+      if (n >= 0) return static_cast<std::size_t>(n);
+      if (errno != EINTR) {
+        FailSystem(failure, path, errno, texts::kCauseCannotRead);
+        return std::nullopt;
+      }
     }
-    if (n == 0) break;
-    if (out.size() + static_cast<std::size_t>(n) > limit) return FailTooLarge(failure, limit, path);  // grew
-    out.insert(out.end(), chunk, chunk + n);
-  }
-  bytes = std::move(out);
-  return true;
+  };
+  return files::ReadToEnd(readSome, static_cast<std::size_t>(st.st_size), limit, loop, path, bytes, failure);
 }
 
 bool WriteFileAtomically(const std::string& path, const std::uint8_t* data, std::size_t size, Failure& failure,

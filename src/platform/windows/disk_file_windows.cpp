@@ -168,21 +168,15 @@ bool ReadRegularFile(const std::string& path, std::size_t limit, std::vector<std
   LARGE_INTEGER size{};
   if (!GetFileSizeEx(in.h, &size)) return FailSystem(failure, path, GetLastError(), texts::kCauseCannotStat);
   if (static_cast<std::uintmax_t>(size.QuadPart) > limit) return files::FailTooLarge(failure, limit, path);
-  std::vector<std::uint8_t> out;
-  out.reserve(static_cast<std::size_t>(size.QuadPart));
-  std::uint8_t chunk[kChunk];
-  for (;;) {
-    if (loop != nullptr) loop->Yield();
+  const auto readSome = [&](std::uint8_t* chunk, std::size_t chunkSize) -> std::optional<std::size_t> {
     DWORD n = 0;
-    if (!ReadFile(in.h, chunk, sizeof chunk, &n, nullptr)) {
-      return FailSystem(failure, path, GetLastError(), texts::kCauseCannotRead);
+    if (!ReadFile(in.h, chunk, static_cast<DWORD>(chunkSize), &n, nullptr)) {
+      FailSystem(failure, path, GetLastError(), texts::kCauseCannotRead);
+      return std::nullopt;
     }
-    if (n == 0) break;
-    if (out.size() + n > limit) return files::FailTooLarge(failure, limit, path);  // grew
-    out.insert(out.end(), chunk, chunk + n);
-  }
-  bytes = std::move(out);
-  return true;
+    return n;
+  };
+  return files::ReadToEnd(readSome, static_cast<std::size_t>(size.QuadPart), limit, loop, path, bytes, failure);
 }
 
 bool WriteFileAtomically(const std::string& path, const std::uint8_t* data, std::size_t size, Failure& failure,
