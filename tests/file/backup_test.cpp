@@ -9,17 +9,12 @@
 #include "file/backup.h"
 #include "file/config_file.h"
 #include "workspace/workspace.h"
+#include "support/test_folder.h"
 
 namespace vexa::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-fs::path FreshDir(const char* name) {
-  const fs::path dir = fs::path(VEXA_BINARY_DIR) / "backup-test" / name;
-  fs::remove_all(dir);
-  return dir;
-}
 
 std::vector<std::string> Names(const fs::path& dir) {
   std::vector<std::string> names;
@@ -64,7 +59,7 @@ TEST(Backup, NamesAndFolders) {
 }
 
 TEST(Backup, SavedWholeUnderAFreeNameOnly) {
-  const fs::path dir = FreshDir("save");
+  const fs::path dir = FreshTestFolder("backup-test", "save");
   Workspace ws;
   ws.config.general.JmenoStanice = "Lhota";
   ASSERT_TRUE(EncodeImage(ws));
@@ -93,14 +88,14 @@ TEST(Backup, SavedWholeUnderAFreeNameOnly) {
   EXPECT_EQ(second.get(), 0);
 
   // A folder that cannot be made: nothing is written anywhere.
-  const fs::path blocked = FreshDir("blocked");
+  const fs::path blocked = FreshTestFolder("backup-test", "blocked");
   fs::create_directories(blocked.parent_path());
   std::ofstream(blocked.string()) << "a file";
   EXPECT_FALSE(SaveBackup((blocked / "sub").string(), name, ws.image, usage));
 }
 
 TEST(Backup, PruningKeepsTheNewestAndForeignFiles) {
-  const fs::path dir = FreshDir("prune");
+  const fs::path dir = FreshTestFolder("backup-test", "prune");
   fs::create_directories(dir);
   std::vector<std::string> backups;
   for (int day = 1; day <= 28; ++day) {

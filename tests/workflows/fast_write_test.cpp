@@ -7,6 +7,7 @@
 #include "support/link_rig.h"
 #include "workflows/unit_workflows.h"
 #include "workspace/usage.h"
+#include "support/test_folder.h"
 
 namespace vexa::test {
 namespace {
@@ -49,14 +50,6 @@ Memory AfterFullWrite(const Memory& memory, const Workspace& ws) {
   return unit.sim.memory();
 }
 
-fs::path BackupDir() {
-  // One folder per test: ctest runs the tests of this file side by side.
-  const fs::path dir = fs::path(VEXA_BINARY_DIR) /
-                       (std::string("fast-write-") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-  fs::remove_all(dir);
-  return dir;
-}
-
 TEST(FastWrite, SendsOnlyTheBlocksThatDifferAndEndsAsAFullWrite) {
   const Workspace pumping = FixtureWorkspace("pumping-station.eep");
   Workspace changed = pumping;
@@ -92,7 +85,7 @@ TEST(FastWrite, SendsOnlyTheBlocksThatDifferAndEndsAsAFullWrite) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     const Memory expected = AfterFullWrite(c.before, c.written);
-    const auto dir = BackupDir();
+    const auto dir = test::FreshTestFolder("fast-write");
     Unit unit(c.before);
     ASSERT_EQ(unit.Write(c.written, {.backup = c.backup, .backupDir = dir.string(), .fullWrite = c.fullWrite}),
               WorkflowResult::Completed);
@@ -155,7 +148,7 @@ TEST(FastWrite, CablePulledAfterAnyBlockLeavesNoHeaderOrOneWholeConfiguration) {
       SCOPED_TRACE(k);
       Unit unit(old);
       unit.pullAfter = k;
-      const std::string dir = BackupDir().string();
+      const std::string dir = test::FreshTestFolder("fast-write").string();
       ASSERT_EQ(unit.Write(changed, {.backup = true, .backupDir = dir, .fullWrite = full}), WorkflowResult::Failed);
       const Memory& now = unit.sim.memory();
       EepromImage header;

@@ -15,6 +15,7 @@
 #include "workflows/link_workflows.h"
 #include "support/link_rig.h"
 #include "workflows/unit_workflows.h"
+#include "support/test_folder.h"
 
 namespace vexa::test {
 namespace {
@@ -25,14 +26,6 @@ std::vector<std::uint8_t> PumpingMemory() {
   Workspace pumping = FixtureWorkspace("pumping-station.eep");
   EXPECT_TRUE(EncodeImage(pumping));
   return {pumping.image.data(), pumping.image.data() + 2048};
-}
-
-fs::path KnownUnitDir() {
-  // Each test its own folder: ctest runs them side by side.
-  const fs::path dir = fs::path(VEXA_BINARY_DIR) / "known-unit-test" /
-                       ::testing::UnitTest::GetInstance()->current_test_info()->name();
-  fs::remove_all(dir);
-  return dir;
 }
 
 // What happened earlier in the activation.
@@ -80,7 +73,7 @@ void RunStep(ActiveUnit& u, Step step, const WriteOptions& backup) {
 }
 
 TEST(KnownUnit, AWriteAfterAReadOrAWriteReadsNoBlockUnlessTheUnitIsInDoubt) {
-  const WriteOptions backup{.backup = true, .backupDir = KnownUnitDir().string()};
+  const WriteOptions backup{.backup = true, .backupDir = test::FreshTestFolder("known-unit-test").string()};
   const struct {
     std::vector<Step> before;
     bool readsAgain;
@@ -134,7 +127,7 @@ TEST(KnownUnit, ASlowUnitWritesOneChangedTextWithinThreeSeconds) {
   slow.blockDelayMaxUs = 300'000;
   ActiveUnit unit(slow, PumpingMemory());
   ASSERT_EQ(ReadWorkflow(unit.link, unit.ws, unit.sv), WorkflowResult::Completed);
-  const WriteOptions options{.backup = true, .backupDir = KnownUnitDir().string()};
+  const WriteOptions options{.backup = true, .backupDir = test::FreshTestFolder("known-unit-test").string()};
   const auto timedWrite = [&](const char* text) {
     unit.ws.config.general.rtSwitchOn = text;
     const std::int64_t start = unit.clock.now;

@@ -6,17 +6,12 @@
 #include "codec/encoder.h"
 #include "file/backup.h"
 #include "workspace/workspace.h"
+#include "support/test_folder.h"
 
 namespace vexa::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-fs::path FreshBackupFolder(const char* name) {
-  const fs::path dir = fs::path(VEXA_BINARY_DIR) / "backup-test" / name;
-  fs::remove_all(dir);
-  return dir;
-}
 
 TEST(BackupFolder, FromTheXdgDataHomeOrHome) {
   EXPECT_EQ(DefaultBackupDir("/data", "/home/u"), "/data/vexa-init/backups");
@@ -32,7 +27,7 @@ TEST(Backup, TheProgramsFolderIsClosedToOthers) {
   ASSERT_TRUE(EncodeImage(ws));
   const fs::path own = DefaultBackupDir();
   ASSERT_FALSE(own.empty());
-  for (const fs::path& dir : {own, FreshBackupFolder("chosen")}) {
+  for (const fs::path& dir : {own, FreshTestFolder("backup-test", "chosen")}) {
     fs::create_directories(dir);
     fs::permissions(dir, fs::perms(0755));
     ASSERT_TRUE(SaveBackup(dir.string(), "2026-12-07_143012_VEXA.eep", ws.image, 450));

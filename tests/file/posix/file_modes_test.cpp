@@ -8,17 +8,15 @@
 
 #include "file/config_file.h"
 #include "workspace/usage.h"
+#include "support/test_folder.h"
 
 namespace vexa {
 namespace {
 
 namespace fs = std::filesystem;
 
-// Each test its own folder: ctest runs them side by side.
 fs::path ModesFolder() {
-  const fs::path dir = fs::path(VEXA_BINARY_DIR) / "file-modes" /
-                       ::testing::UnitTest::GetInstance()->current_test_info()->name();
-  fs::remove_all(dir);
+  const fs::path dir = test::FreshTestFolder("file-modes");
   fs::create_directories(dir);
   return dir;
 }
