@@ -4,12 +4,7 @@ in the field table (src/workspace/fields.*): this finds string literals with
 non-ASCII characters anywhere else in the program's sources (src/, app/,
 tools/) and fails on each one.
 
-usage: check-texts.py [--root DIR] [--pending FILE]
-
-FILE lists the source files whose texts are still to be moved into the
-catalogue, one path (relative to the root) a line, "#" starting a comment;
-their literals are tolerated. An entry whose file has no such literal left
-is named, so that the list only shrinks.
+usage: check-texts.py [--root DIR]
 """
 import argparse
 import pathlib
@@ -67,15 +62,8 @@ def offences(root, path):
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--root", default=pathlib.Path(__file__).resolve().parent.parent, type=pathlib.Path)
-    parser.add_argument("--pending", type=pathlib.Path)
     args = parser.parse_args()
-    pending = set()
-    if args.pending:
-        for entry in args.pending.read_text(encoding="utf-8").splitlines():
-            entry = entry.split("#", 1)[0].strip()
-            if entry:
-                pending.add(entry)
-    found, still_pending = 0, set()
+    found = 0
     for folder in FOLDERS:
         for path in sorted((args.root / folder).rglob("*")):
             if path.suffix not in SUFFIXES or not path.is_file():
@@ -84,13 +72,8 @@ def main():
             if any(p.match(rel) for p in ALLOWED):
                 continue
             for line, literal in offences(args.root, path):
-                if rel in pending:
-                    still_pending.add(rel)
-                    continue
                 found += 1
                 print(f"{rel}:{line}: a user-visible text outside the catalogue: {literal}")
-    for entry in sorted(pending - still_pending):
-        print(f"note: {entry} holds no text outside the catalogue any more; take it off the pending list")
     if found:
         print(f"{found} text(s) outside the catalogue (src/platform/texts*.h)", file=sys.stderr)
         return 1
