@@ -63,4 +63,31 @@ inline std::string CliUnknownSetKey(const std::string& given) {
   return "--set '" + given + "': očekává se SLOUPEC=HODNOTA se sloupcem z vexa-cli series --columns";
 }
 
+// The series window.
+inline constexpr const char* kSeriesButton = "Programování série...";
+inline constexpr const char* kSeriesButtonTip = "Zapsat nastavení v programu s řádky tabulky do série jednotek";
+inline constexpr const char* kSeriesTitle = "Programování série";
+inline constexpr const char* kSeriesLoadTable = "Načíst tabulku...";
+inline constexpr const char* kSeriesWriteNext = "Zapsat do další jednotky";
+inline constexpr const char* kSeriesClose = "Zavřít";
+inline constexpr const char* kSeriesTableFilter = "Tabulka série (*.csv *.txt)";
+inline constexpr const char* kSeriesTemplateLine =
+    "Šablona je nastavení v programu; prázdná buňka tabulky ponechá hodnotu šablony.";
+inline constexpr const char* kSeriesNoTable = "Tabulka není načtena.";
+inline constexpr const char* kSeriesHeadRow = "Řádek";
+inline constexpr const char* kSeriesHeadState = "Stav";
+inline constexpr const char* kSeriesStatePending = "čeká";
+inline constexpr const char* kSeriesStateDone = "zapsáno";
+inline constexpr const char* kSeriesStateFailed = "chyba";
+inline std::string SeriesLogLabel(const std::string& path) { return "Záznam: " + path; }
+inline std::string SeriesProgressLine(long done, long count) {
+  return "Zapsáno " + std::to_string(done) + " z " + std::to_string(count) + " jednotek.";
+}
+inline std::string SeriesNextUnit(int row, long count, const std::string& station) {
+  return "Další: jednotka " + std::to_string(row) + " z " + std::to_string(count) + " (stanice „" + station + "“).";
+}
+inline constexpr const char* kSeriesEverythingDone = "Všechny jednotky série jsou zapsané.";
+inline constexpr const char* kSeriesDeactivateFirst = "Před zápisem série ukončete spojení se zařízením (Deaktivovat).";
+inline std::string SeriesTableUnreadable(const std::string& path) { return "Tabulku " + path + " nelze načíst."; }
+
 }  // namespace vexa::texts
