@@ -12,14 +12,14 @@ namespace vexa {
 namespace {
 
 // The message box of a unit's read and write: questions go to the caller's
-// box; every other message is noted (the last error or warning is the
-// unit's reason) and passed on only when asked for.
+// box; every other message is noted (the last one of a step that did not
+// complete is the unit's reason) and passed on only when asked for.
 class UnitMessages : public MessageBox {
  public:
   UnitMessages(MessageBox& inner, bool echo) : inner_(inner), echo_(echo) {}
   Answer Show(Icon icon, const std::string& text, Buttons buttons) override {
     if (buttons != Buttons::Ok) return inner_.Show(icon, text, buttons);
-    if (icon == Icon::Error || icon == Icon::Warning) problem = text;
+    problem = text;
     if (echo_) inner_.Show(icon, text, Buttons::Ok);
     return Answer::Ok;
   }
@@ -47,6 +47,7 @@ struct Step {
 
 Step Activate(link::Link& link, Workspace& ws, Services& sv, UnitMessages& box) {
   // The activation's own messages and questions are the usual ones.
+  box.problem.clear();
   const ActivationResult r = ActivateLink(link, ws, sv);
   switch (r) {
     case ActivationResult::Active: return {};
@@ -67,6 +68,7 @@ SeriesOutcome OutcomeOf(WorkflowResult r) {
 // Reads what the unit holds into ws.config (and ws.unitImage); `held` is
 // empty for a unit that holds no configuration.
 Step ReadHeld(link::Link& link, Workspace& ws, Services& quiet, UnitMessages& box, std::optional<DeviceConfig>& held) {
+  box.problem.clear();
   const WorkflowResult r = ReadWorkflow(link, ws, quiet);
   if (r == WorkflowResult::NotProgrammed) return {};
   if (r != WorkflowResult::Completed) return {OutcomeOf(r), OneLine(box.problem)};
@@ -104,6 +106,7 @@ Step Write(link::Link& link, Workspace& ws, Services& quiet, UnitMessages& box, 
   };
   std::optional<WriteBackup> backup;
   const WriteOptions write{.backup = true, .backupDir = options.backupDir, .fullWrite = options.fullWrite};
+  box.problem.clear();
   const WorkflowResult r = WriteWorkflow(link, ws, quiet, write, &backup);
   link.onBlock = shown;
   if (backup) entry.backup = backup->path;

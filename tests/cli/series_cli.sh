@@ -117,13 +117,44 @@ grep -qF "Počet zapsaných bloků: 0 z celkových" "$TMP/err" || fail "--redo o
 
 # --row N without a question; q stops the series (3).
 connect "$PORT_u4"
-timeout 60 "$CLI" series "$TEMPLATE" "$TMP/table.csv" --port "$PORT" --log "$TMP/log4.csv" --row 4 </dev/null \
-  >"$TMP/out" 2>"$TMP/err"
+mkdir -p "$TMP/kept" "$TMP/pdf"
+timeout 60 "$CLI" series "$TEMPLATE" "$TMP/table.csv" --port "$PORT" --log "$TMP/log4.csv" --row 4 \
+  --save-dir "$TMP/kept" --pdf-dir "$TMP/pdf" </dev/null >"$TMP/out" 2>"$TMP/err"
 rc=$?
 [ "$rc" -eq 0 ] || fail "--row 4 exited $rc: $(tail -3 "$TMP/err")"
 grep -qF "Připojte" "$TMP/err" && fail "--row asked for the unit"
+[ -s "$TMP/kept/Cerpadlo-4.eep" ] || fail "--save-dir: no Cerpadlo-4.eep: $(ls "$TMP/kept")"
+head -c 5 "$TMP/pdf/Cerpadlo-4.pdf" 2>/dev/null | grep -q '%PDF-' || fail "--pdf-dir: no report: $(ls -a "$TMP/pdf")"
+# series --patch: unit 4 keeps its own values and gets the change.
+echo '{"general": {"TCcentra": "+420603111222"}}' >"$TMP/centre.json"
+run 0 series --patch "$TMP/centre.json" "$TMP/table.csv" --port "$PORT" --log "$TMP/patch.csv" --row 4
+run 0 read --port "$PORT_u4" -o "$TMP/patched4.eep"
+run 0 dump "$TMP/patched4.eep"
+grep -qF '"TCcentra": "+420603111222"' "$TMP/out" || fail "series --patch: the change is not in the unit"
+grep -qF '"JmenoStanice": "Čerpadlo 4"' "$TMP/out" || fail "series --patch: the unit lost its station"
+grep -qF "'+420603111222'" "$TMP/patch.csv" || fail "series --patch: the change is not logged"
 echo q | timeout 60 "$CLI" series "$TEMPLATE" "$TMP/table.csv" --port "$PORT" --log "$TMP/logq.csv" >/dev/null 2>&1
 [ $? -eq 3 ] || fail "q did not stop the series with 3"
+
+# Ctrl-C during a unit's write: the unit is released, its line says
+# cancelled, the lines before it stay (3).
+start_sim paced --eep "$TMP/paced.eep" --baud 19200 --verbose
+connect "$PORT_paced"
+printf 'general.JmenoStanice\nPomalá\n' >"$TMP/paced.csv"
+"$CLI" series "$TEMPLATE" "$TMP/paced.csv" --port "$PORT" --log "$TMP/log4.csv" --row 1 </dev/null \
+  >"$TMP/out" 2>"$TMP/err" &
+cli=$!
+for _ in $(seq 300); do grep -q '^write' "$TMP/paced.err" && break; sleep 0.1; done
+sleep 0.3
+kill -INT "$cli"
+wait "$cli"
+rc=$?
+[ "$rc" -eq 3 ] || fail "series stopped by Ctrl-C exited $rc: $(tail -3 "$TMP/err")"
+sleep 0.2
+grep -v "^vexa-unit-sim" "$TMP/paced.err" | tail -1 | grep -qx leave || fail "the unit was not released after Ctrl-C: $(tail -3 "$TMP/paced.err") $(cat "$TMP/err")"
+[ "$(awk -F';' 'END { print $8 }' "$TMP/log4.csv")" = cancelled ] || fail "the stopped unit is not logged as cancelled"
+awk -F';' 'END { print $9 }' "$TMP/log4.csv" | grep -qF "bylo stornováno" || fail "the stopped unit's reason: $(tail -1 "$TMP/log4.csv")"
+[ "$(grep -c ';done;' "$TMP/log4.csv")" -eq 1 ] || fail "the finished unit's line was lost"
 
 # A refused table touches no unit (4); a wrong option is usage (2).
 printf 'general.JmenoStanice;general.Nic\nA;1\nA;2\n' >"$TMP/bad.csv"

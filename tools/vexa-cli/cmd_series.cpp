@@ -291,12 +291,8 @@ int Series(const std::vector<std::string>& argv) {
   }
   const auto a = SeriesArgsOf(*parsed);
   if (!a) return BadUsage(kSeriesUsage);
-#ifdef _WIN32
-  if (!a->pdfDir.empty()) {
-    std::cerr << "vexa-cli series: " << texts::kCliReportNeedsWindow << "\n";
-    return kExitUsage;
-  }
-#endif
+  // The report needs the printer, which this build may lack.
+  if (!a->pdfDir.empty() && !PrepareReports()) return kExitUsage;
   std::optional<Change> change;
   if (parsed->Has("--patch") && (!(change = ChangeOf(*parsed)) || ChangeBreaksRules(*change))) return kExitRefused;
   SeriesTable table;

@@ -122,6 +122,11 @@ bool AsksForChange(const std::vector<std::string>& args);
 int WriteChange(const std::vector<std::string>& args);
 #endif
 
+// Makes ready for printing reports from a command that also uses the port
+// (before its first port event); false, saying why, in a build without the
+// printer.
+bool PrepareReports();
+
 // Writes an output file ("-" is standard output); on failure says why on
 // standard error. The exit code.
 int WriteOutputOrSay(const std::string& path, const std::uint8_t* data, std::size_t size);
