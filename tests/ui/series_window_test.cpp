@@ -13,6 +13,8 @@
 #include "file/series_log.h"
 #include "support/link_rig.h"
 #include "support/test_folder.h"
+#include "ui/main_window_support.h"
+#include "ui/window_commands.h"
 #include "ui/series_window.h"
 #include "workflows/series_workflow.h"
 #include "workspace/compare.h"
@@ -125,6 +127,26 @@ TEST(SeriesWindow, RefusedTableMarksEachCellWithItsReasonAndWritesNothing) {
   window.WriteNext();
   EXPECT_TRUE(rig.sim.requests().empty());
   EXPECT_FALSE(std::filesystem::exists(window.logPath()));
+}
+
+class SeriesKeyTest : public MainWindowTest {};
+
+TEST_F(SeriesKeyTest, CtrlROpensOneSeriesWindowOverTheWindowsConfiguration) {
+  const auto dir = test::FreshTestFolder("ui-series");
+  AttachLink(*window, dir.string());
+  Type(Edit("tabJmenoStanice"), QStringLiteral("Šablona"));
+  for (int i = 0; i < 2; ++i) {
+    QTest::keyClick(window.get(), Qt::Key_R, Qt::ControlModifier);
+    Settle();
+  }
+  const auto windows = window->findChildren<SeriesWindow*>(QStringLiteral("SerieWindow"));
+  ASSERT_EQ(windows.size(), 1);
+  EXPECT_TRUE(windows.front()->isVisible());
+  // The template is the configuration as the window holds it now.
+  const std::string path = WriteSeriesTable(dir, "t.csv", "general.PIN\n1234\n");
+  ASSERT_TRUE(windows.front()->LoadTable(path));
+  EXPECT_TRUE(windows.front()->findChild<QLabel*>(QStringLiteral("lbSerieStav"))->text().contains(
+      QString::fromUtf8("Šablona")));
 }
 
 }  // namespace
