@@ -1,5 +1,7 @@
 #include "file/series_log.h"
 
+#include <string>
+#include <cstdlib>
 #include <cstdio>
 #include <ctime>
 #include <filesystem>

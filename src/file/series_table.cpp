@@ -1,5 +1,8 @@
 #include "file/series_table.h"
 
+#include <vector>
+#include <string>
+#include <optional>
 #include <algorithm>
 #include <map>
 

@@ -109,8 +109,8 @@ bool SeriesWindow::LoadTable(const std::string& path) {
     series_ = BuildSeriesTable(ws_.config, {reinterpret_cast<const char*>(bytes.data()), bytes.size()}, check);
   }
   const auto dot = path.rfind('.');
-  logPath_ = (dot == std::string::npos || path.find('/', dot) != std::string::npos ? path : path.substr(0, dot)) +
-             ".log.csv";
+  const bool dotInName = dot != std::string::npos && path.find_first_of("/\\", dot) == std::string::npos;
+  logPath_ = (dotInName ? path.substr(0, dot) : path) + ".log.csv";
   if (!ReadSeriesLog(logPath_, log_, why)) sv_.messages.Show(Icon::Warning, WithReason(texts::kSeriesLogFailed, why));
   lbLog_->setText(Q(texts::SeriesLogLabel(logPath_)));
   ShowTable();

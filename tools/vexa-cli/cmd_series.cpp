@@ -10,6 +10,8 @@
 //   vexa-cli write --port P (--set KEY=VALUE ... | --patch CHANGE.json) [--log LOG.csv] [--backup-dir DIR]
 //
 // Built where a serial port is (port_backend.h).
+#include <cstdio>
+#include <algorithm>
 #include <charconv>
 #include <iostream>
 #include <optional>
