@@ -39,6 +39,21 @@ std::string OneLine(std::string text) {
   return text;
 }
 
+// The release's question (the unit did not acknowledge: leave it active?)
+// has one answer in a series, which goes on to the next unit: the message
+// is shown, and the link is given up.
+class ReleaseMessages : public MessageBox {
+ public:
+  explicit ReleaseMessages(MessageBox& inner) : inner_(inner) {}
+  Answer Show(Icon icon, const std::string& text, Buttons buttons) override {
+    inner_.Show(icon, text, Buttons::Ok);
+    return buttons == Buttons::Ok ? Answer::Ok : Answer::Yes;
+  }
+
+ private:
+  MessageBox& inner_;
+};
+
 struct Step {
   SeriesOutcome outcome = SeriesOutcome::Done;
   std::string reason;
@@ -87,8 +102,12 @@ Step MakeConfig(const SeriesTarget& target, const std::optional<DeviceConfig>& h
   result = *held;
   std::string why;
   if (target.change && !target.change(result, why)) return {SeriesOutcome::Refused, why};
+  // Checked on a copy: what the rules would rewrite in a field the change
+  // does not name (a phone number without the PC's prefix) stays as the
+  // unit holds it.
+  DeviceConfig checked = result;
   std::vector<SeriesProblem> problems;
-  CheckSeriesConfig(result, check, target.row, problems);
+  CheckSeriesConfig(checked, check, target.row, problems);
   if (problems.empty()) return {};
   return {SeriesOutcome::Refused, texts::kSeriesChangeBreaksRules + (" " + DescribeProblem(problems.front()))};
 }
@@ -176,7 +195,9 @@ SeriesUnitResult RunSeriesUnit(link::Link& link, Workspace& ws, Services& sv, co
   if (step.Ok()) step = WorkOnUnit(link, ws, sv, target, options, result);
   if (ws.link != LinkState::Neaktivni) {
     bool acknowledged = false;
-    DeactivateLink(link, ws, sv, &acknowledged);
+    ReleaseMessages releaseBox(sv.messages);
+    Services release{releaseBox, sv.progress, sv.loop, sv.files, sv.view, sv.ports};
+    DeactivateLink(link, ws, release, &acknowledged);
     if (!acknowledged && step.Ok()) step.reason = texts::kSeriesReleaseNotAcknowledged;
   }
   result.outcome = step.outcome;
