@@ -35,6 +35,56 @@ bool BreakPin(DeviceConfig& c, std::string&) {
   return true;
 }
 
+// A unit that holds the pumping station, or a blank one.
+std::vector<std::uint8_t> UnitMemory(const Workspace& station, bool programmed) {
+  test::LinkRig writer;
+  if (programmed) {
+    writer.ws.config = station.config;
+    writer.Activate();
+    WriteOptions noBackup;
+    noBackup.backup = false;
+    EXPECT_EQ(WriteWorkflow(writer.link, writer.ws, writer.sv, noBackup), WorkflowResult::Completed);
+  }
+  return writer.sim.memory();
+}
+
+// Runs one case as row `row`, logging into `dir`, and checks what it ended with.
+void RunSeriesCase(const SeriesCase& c, int row, const std::filesystem::path& dir, const Workspace& station) {
+  test::LinkRig rig;
+  rig.sim.memory() = UnitMemory(station, c.programmed);
+  SeriesTarget t;
+  t.row = row;
+  t.station = "Vrt";
+  if (c.whole) {
+    t.config = station.config;
+    t.config->general.JmenoStanice = "Vrt";
+  }
+  t.change = c.change;
+  rig.link.onBlock = [&rig, &c](long, long) {
+    if (c.stopAtWrite > 0 && rig.Count(5) >= c.stopAtWrite) rig.port.lost = true;
+    if (c.stopAtWrite < 0 && rig.Count(5) >= -c.stopAtWrite) rig.ws.CancelRequested = true;
+  };
+  SeriesUnitOptions options;
+  options.logPath = (dir / "log.csv").string();
+  options.backupDir = (dir / "backups").string();
+  const SeriesUnitResult r = RunSeriesUnit(rig.link, rig.ws, rig.sv, t, options);
+  EXPECT_EQ(r.outcome, c.outcome);
+  EXPECT_EQ(r.logProblem, "");
+  EXPECT_NE(r.entry.reason.find(c.reasonPart), std::string::npos) << r.entry.reason;
+  EXPECT_EQ(rig.Count(5) > 0, c.written);
+  EXPECT_EQ(rig.ws.link, LinkState::Neaktivni);  // released whatever happened
+  EXPECT_EQ(r.entry.product, "VEXA");
+  if (c.outcome != SeriesOutcome::Done) return;
+  EXPECT_EQ(r.entry.blocks, rig.Count(5));
+  EXPECT_GT(r.entry.blocksOf, 0);
+  if (c.whole) return;
+  // Only the PIN changed: the unit keeps its own station name.
+  ASSERT_EQ(r.changes.size(), 1u) << r.entry.changes;
+  EXPECT_EQ(r.changes.front().b, "4321");
+  EXPECT_EQ(r.entry.station, station.config.general.JmenoStanice);
+  EXPECT_LT(r.entry.blocks, r.entry.blocksOf / 4);
+}
+
 TEST(SeriesWorkflow, EachUnitEndsWithItsOutcomeAndLogLine) {
   const std::vector<SeriesCase> cases = {
       {"whole configuration, blank unit", false, true, nullptr, 0, SeriesOutcome::Done, "", true},
@@ -47,51 +97,9 @@ TEST(SeriesWorkflow, EachUnitEndsWithItsOutcomeAndLogLine) {
   const auto dir = test::FreshTestFolder("workflows-series");
   std::filesystem::create_directories(dir);
   const Workspace station = test::FixtureWorkspace("pumping-station.eep");
-  int row = 0;
-  for (const SeriesCase& c : cases) {
-    SCOPED_TRACE(c.what);
-    test::LinkRig rig;
-    if (c.programmed) {
-      test::LinkRig writer;
-      writer.ws.config = station.config;
-      writer.Activate();
-      WriteOptions noBackup;
-      noBackup.backup = false;
-      ASSERT_EQ(WriteWorkflow(writer.link, writer.ws, writer.sv, noBackup), WorkflowResult::Completed);
-      rig.sim.memory() = writer.sim.memory();
-    }
-    DeviceConfig target = station.config;
-    target.general.JmenoStanice = "Vrt";
-    SeriesTarget t;
-    t.row = ++row;
-    t.station = "Vrt";
-    if (c.whole) t.config = target;
-    t.change = c.change;
-    rig.link.onBlock = [&rig, &c](long, long) {
-      if (c.stopAtWrite > 0 && rig.Count(5) >= c.stopAtWrite) rig.port.lost = true;
-      if (c.stopAtWrite < 0 && rig.Count(5) >= -c.stopAtWrite) rig.ws.CancelRequested = true;
-    };
-    SeriesUnitOptions options;
-    options.logPath = (dir / "log.csv").string();
-    options.backupDir = (dir / "backups").string();
-    const SeriesUnitResult r = RunSeriesUnit(rig.link, rig.ws, rig.sv, t, options);
-    EXPECT_EQ(r.outcome, c.outcome);
-    EXPECT_EQ(r.logProblem, "");
-    EXPECT_NE(r.entry.reason.find(c.reasonPart), std::string::npos) << r.entry.reason;
-    EXPECT_EQ(rig.Count(5) > 0, c.written);
-    EXPECT_EQ(rig.ws.link, LinkState::Neaktivni);  // released whatever happened
-    EXPECT_EQ(r.entry.product, "VEXA");
-    if (c.outcome == SeriesOutcome::Done) {
-      EXPECT_EQ(r.entry.blocks, rig.Count(5));
-      EXPECT_GT(r.entry.blocksOf, 0);
-    }
-    if (!c.whole && c.outcome == SeriesOutcome::Done) {
-      // Only the PIN changed: the unit keeps its own station name.
-      ASSERT_EQ(r.changes.size(), 1u) << r.entry.changes;
-      EXPECT_EQ(r.changes.front().b, "4321");
-      EXPECT_EQ(r.entry.station, station.config.general.JmenoStanice);
-      EXPECT_LT(r.entry.blocks, r.entry.blocksOf / 4);
-    }
+  for (std::size_t i = 0; i < cases.size(); ++i) {
+    SCOPED_TRACE(cases[i].what);
+    RunSeriesCase(cases[i], static_cast<int>(i + 1), dir, station);
   }
   std::vector<SeriesLogEntry> log;
   Failure why;
