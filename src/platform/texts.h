@@ -220,3 +220,4 @@ inline std::string BlocksOfText(long done, long total) {
 #include "platform/texts_link.h"
 #include "platform/texts_report.h"
 #include "platform/texts_rules.h"
+#include "platform/texts_series.h"

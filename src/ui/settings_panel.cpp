@@ -9,6 +9,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "platform/texts_series.h"
 #include "platform/texts_window.h"
 #include "ui/captions.h"
 #include "ui/compare_wiring.h"
@@ -84,7 +85,16 @@ SettingsPanel::SettingsPanel(FieldController& fields) : QGroupBox(Words(texts::k
   writeRow->addStretch(1);
   sl->addLayout(writeRow);
   btPorovnat_ = MakeCompareButton();
-  sl->addWidget(btPorovnat_, 0, Qt::AlignLeft);
+  btSerie_ = new QPushButton(Words(texts::kSeriesButton));
+  btSerie_->setObjectName(QStringLiteral("btSerie"));
+  btSerie_->setAccessibleName(Words(texts::kSeriesButton));
+  btSerie_->setToolTip(Words(texts::kSeriesButtonTip));
+  btSerie_->setFocusPolicy(Qt::StrongFocus);
+  auto* lastRow = new QHBoxLayout;
+  lastRow->addWidget(btPorovnat_);
+  lastRow->addWidget(btSerie_);
+  lastRow->addStretch(1);
+  sl->addLayout(lastRow);
 }
 
 QCheckBox* SettingsPanel::AddOption(FieldController& fields, Field field) {

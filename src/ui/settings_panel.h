@@ -36,6 +36,8 @@ class SettingsPanel : public QGroupBox {
   QToolButton* btFileSave() const { return btFileSave_; }
   QToolButton* btFileLoad() const { return btFileLoad_; }
   QPushButton* btPorovnat() const { return btPorovnat_; }
+  // "Programování série..." opens the series window.
+  QPushButton* btSerie() const { return btSerie_; }
   // The check box of one of the panel's options (CheckWrite, FullRead,
   // Backup, FullWrite); null for another field.
   QCheckBox* settingBox(Field field) const;
@@ -53,6 +55,7 @@ class SettingsPanel : public QGroupBox {
   QToolButton* btFileSave_ = nullptr;
   QToolButton* btFileLoad_ = nullptr;
   QPushButton* btPorovnat_ = nullptr;
+  QPushButton* btSerie_ = nullptr;
   std::vector<std::pair<Field, QCheckBox*>> options_;
 };
 

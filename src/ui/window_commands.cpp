@@ -15,6 +15,7 @@
 #include "ui/port_selector.h"
 #include "ui/print_wiring.h"
 #include "ui/remembered_settings.h"
+#include "ui/series_window.h"
 #include "ui/settings_panel.h"
 #include "ui/window_shortcuts.h"
 #include "workspace/workspace.h"
@@ -41,7 +42,8 @@ void BindWindowCommands(CommandWindow& window) {
     w->LockFields(false);
   });
   // Bound when printing and the link are attached.
-  for (QAbstractButton* b : std::initializer_list<QAbstractButton*>{settings.btTisk(), settings.btNahled(), p.link.btDEA()}) {
+  for (QAbstractButton* b : std::initializer_list<QAbstractButton*>{settings.btTisk(), settings.btNahled(), p.link.btDEA(),
+                                                                   settings.btSerie()}) {
     b->setEnabled(false);
     commands.Add(b);
   }
@@ -60,6 +62,7 @@ void BindWindowCommands(CommandWindow& window) {
                          {QKeyCombination(Qt::Key_F2), p.link.btDEA()},
                          {QKeyCombination(Qt::Key_F5), settings.btEEPROMLoad()},
                          {QKeyCombination(Qt::Key_F6), settings.btEEPROMSave()},
+                         {Qt::CTRL | Qt::Key_R, settings.btSerie()},
                      });
   AttachTabKeys(p.window, p.tabs);
 }
@@ -93,6 +96,19 @@ LinkCommands& AttachLink(CommandWindow& window, const std::string& dosDevicesDir
     if (files->MayLeaveEdits()) link->Load();
   });
   p.commands.Bind(p.settings.btEEPROMSave(), [w, link] { w->RunWrite([link] { link->Save(); }); });
+  // The series window, one per main window, kept while the program runs.
+  Workspace* ws = &p.ws;
+  Services* sv = &p.sv;
+  QMainWindow* main = &p.window;
+  p.commands.Bind(p.settings.btSerie(), [ws, sv, link, main] {
+    auto* series = main->findChild<SeriesWindow*>(QStringLiteral("SerieWindow"));
+    if (series == nullptr) {
+      series = new SeriesWindow(*ws, *sv, link->link(), main);
+      series->setWindowModality(Qt::WindowModal);
+    }
+    series->show();
+    series->raise();
+  });
   window.setExitGuard([link](bool allowCancel) { return link->MayExit(allowCancel); });
   return *link;
 }

@@ -93,6 +93,7 @@ TEST_F(CommandsTest, EachShortcutActsAsItsButtonWhileItIsEnabled) {
       {Qt::Key_O, Child<QToolButton>(*window, "btFileLoad")},
       {Qt::Key_S, Child<QToolButton>(*window, "btFileSave")},
       {Qt::Key_P, Child<QToolButton>(*window, "btTisk")},
+      {Qt::Key_R, Child<QPushButton>(*window, "btSerie")},
       {Qt::Key_Q, Child<QPushButton>(*window, "btKonec")},  // last: it closes the window
   };
   for (const Case& c : cases) {

@@ -94,4 +94,16 @@ const Register kReport{{"report", kUsage, Report,
                             std::string(kExitCodesHelp)}};
 
 }  // namespace
+
+bool PrepareReports() {
+  static int qtArgc = 1;
+  static char name[] = "vexa-cli";
+  static char* qtArgv[] = {name, nullptr};
+  if (QCoreApplication::instance() == nullptr) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    new QApplication(qtArgc, qtArgv);  // lives until exit
+  }
+  return qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr;
+}
+
 }  // namespace vexa::cli

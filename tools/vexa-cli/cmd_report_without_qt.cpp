@@ -20,4 +20,10 @@ const Register kReport{{"report", kUsage, Report,
                         "program (vexa-init) prints it.\n"}};
 
 }  // namespace
+
+bool PrepareReports() {
+  std::cerr << "vexa-cli: " << texts::kCliReportNeedsWindow << "\n";
+  return false;
+}
+
 }  // namespace vexa::cli

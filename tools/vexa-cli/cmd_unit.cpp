@@ -278,7 +278,8 @@ int RunOnUnit(Session& s, const UnitArgs& args, const std::function<int(Session&
 constexpr const char* kInfoUsage = "info --port P";
 constexpr const char* kReadUsage = "read --port P -o FILE.eep|- [--full]";
 constexpr const char* kWriteUsage =
-    "write --port P FILE.eep [--no-verify] [--backup-dir DIR] [--no-backup] [--full-write]";
+    "write --port P FILE.eep [--no-verify] [--backup-dir DIR] [--no-backup] [--full-write]\n"
+    "       vexa-cli write --port P (--set KEY=VALUE ... | --patch CHANGE.json) [--log LOG.csv] [--backup-dir DIR]";
 
 int Info(const std::vector<std::string>& argv) {
   const auto parsed = ParseArgs(argv, {.withValue = {"--port"}, .required = {"--port"}}, kInfoUsage);
@@ -309,6 +310,7 @@ int Read(const std::vector<std::string>& argv) {
 }
 
 int Write(const std::vector<std::string>& argv) {
+  if (AsksForChange(argv)) return WriteChange(argv);
   const auto parsed = ParseArgs(argv,
                                 {.withValue = {"--port", "--backup-dir"},
                                  .switches = {"--no-verify", "--no-backup", "--full-write"},
@@ -362,6 +364,20 @@ int ReadUnitConfiguration(const std::string& port, DeviceConfig& config) {
   });
 }
 
+int RunUnitSession(const std::string& port, bool verify, const std::function<int(UnitSession&)>& work) {
+  StartPortEvents();
+  Session s(port);
+  s.ws.settings.CheckWrite = verify;
+  if (!s.StartTrace()) return ExitCode(FailureKind::FileSystem);
+  platform::WatchInterrupts(g_interrupted);
+  UnitSession u{s.link(), s.ws, s.sv(), [] { return g_interrupted.load(); },
+                [&s](Answer a) { s.messages().questionAnswer = a; }};
+  const int code = work(u);
+  s.Release();
+  platform::InterruptHandled();
+  return code;
+}
+
 namespace {
 
 constexpr const char* kPortHelp =
@@ -382,7 +398,13 @@ const Register kWrite{
                  "configuration is first kept as a backup file (its path is printed) in --backup-dir DIR or\n"
                  "the user's data folder; a backup that fails stops the write unless --no-backup. Only the\n"
                  "blocks that differ from what the backup read found are written; --full-write (or\n"
-                 "--no-backup) writes every block of the configuration.\n") + kUnitHelpEnd}};
+                 "--no-backup) writes every block of the configuration.\n"
+                 "--set KEY=VALUE (repeatable; KEY a column of `vexa-cli series --columns`) and --patch\n"
+                 "CHANGE.json (a partial configuration) read the unit and change only the named fields,\n"
+                 "keeping its other values; the result must pass every field rule (exit 4, before any\n"
+                 "block is written). Only the blocks that change are written, after the backup and with\n"
+                 "verification; the changes are listed in the comparison's words (and in --log LOG.csv).\n") +
+         kUnitHelpEnd}};
 
 }  // namespace
 }  // namespace vexa::cli

@@ -15,6 +15,11 @@
 namespace vexa {
 struct Workspace;
 struct DeviceConfig;
+struct Services;
+enum class Answer;
+namespace link {
+struct Link;
+}
 }
 
 namespace vexa::cli {
@@ -98,7 +103,29 @@ int LoadConfigOrSay(const std::string& path, Workspace& ws, std::vector<std::str
 // Activates the unit on `port`, reads its configuration (quick read) and
 // releases it; the exit code of a read.
 int ReadUnitConfiguration(const std::string& port, DeviceConfig& config);
+
+// A console session with the unit as info, read and write have theirs (the
+// program's messages on standard error, the progress bar, Ctrl-C as Storno,
+// the trace), for a command that activates and releases units itself.
+struct UnitSession {
+  link::Link& link;
+  Workspace& ws;
+  Services& sv;
+  std::function<bool()> interrupted;           // Ctrl-C, SIGTERM or SIGHUP came
+  std::function<void(Answer)> answerQuestions;  // what the console answers from now on
+};
+int RunUnitSession(const std::string& port, bool verify, const std::function<int(UnitSession&)>& work);
+
+// `vexa-cli write` with --set or --patch: a change for the unit's own
+// configuration (cmd_series.cpp).
+bool AsksForChange(const std::vector<std::string>& args);
+int WriteChange(const std::vector<std::string>& args);
 #endif
+
+// Makes ready for printing reports from a command that also uses the port
+// (before its first port event); false, saying why, in a build without the
+// printer.
+bool PrepareReports();
 
 // Writes an output file ("-" is standard output); on failure says why on
 // standard error. The exit code.
