@@ -85,7 +85,8 @@ GeneralTab::GeneralTab(FieldController& fields, const Workspace& ws) {
     QLabel* ml = MakeCaption(AfterOf(minutes), mName.constData());
     for (QWidget* w : std::initializer_list<QWidget*>{cap, h, hl, m, ml}) rl->addWidget(w);
     rl->addStretch();
-    powerSaveControls_.insert(powerSaveControls_.end(), {cap, h, hl, m, ml});
+    enabled_.Add(hours, {cap, h, hl});
+    enabled_.Add(minutes, {m, ml});
     return row;
   };
   for (auto f = powerSave; f != tab.end(); ++f) {
@@ -103,17 +104,16 @@ GeneralTab::GeneralTab(FieldController& fields, const Workspace& ws) {
       fields.BindOptions({*f}, opEnablePS1_, opEnablePS0_);
       continue;
     }
-    // Everything the mode enables is hidden in this edition.
     QWidget* control = nullptr;
     if (InfoOf(*f).kind == FieldKind::Flag) {
       control = MakeFieldCheck(fields, *f);
-      powerSaveControls_.push_back(control);
+      enabled_.Add(*f, {control});
     } else {
       // The hours of a period, with the minutes that follow them.
       control = periodLine(*f, *(f + 1));
       ++f;
     }
-    control->setVisible(false);
+    if (InfoOf(*f).hidden) control->setVisible(false);
     pl->addWidget(control);
   }
 
@@ -123,10 +123,6 @@ GeneralTab::GeneralTab(FieldController& fields, const Workspace& ws) {
   psRow->addStretch(1);
   outer->addLayout(psRow);
   outer->addStretch(1);
-}
-
-void GeneralTab::CheckEnabled(bool on) {
-  for (QWidget* w : powerSaveControls_) w->setEnabled(on);
 }
 
 }  // namespace vexa::ui

@@ -3,7 +3,8 @@
 #pragma once
 
 #include <QWidget>
-#include <vector>
+
+#include "ui/captions.h"
 
 class QRadioButton;
 
@@ -13,8 +14,6 @@ struct Workspace;
 
 namespace vexa::ui {
 
-class FieldController;
-
 class GeneralTab : public QWidget {
   Q_OBJECT
  public:
@@ -22,12 +21,12 @@ class GeneralTab : public QWidget {
 
   // The power-save periods and the two power-save check boxes take input
   // only while "Povolit šetřící režim" is on (rules/follow_up.h).
-  void CheckEnabled(bool on);
+  void ApplyEnabling(Field flag, bool on) { enabled_.Apply(flag, on); }
 
  private:
   QRadioButton* opEnablePS0_ = nullptr;
   QRadioButton* opEnablePS1_ = nullptr;
-  std::vector<QWidget*> powerSaveControls_;
+  EnabledControls enabled_;
 };
 
 }  // namespace vexa::ui

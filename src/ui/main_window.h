@@ -189,7 +189,7 @@ class MainWindow : public QMainWindow, public MainView, public CommandWindow {
   void OnEdited(FieldRef f);
   // Enables a group of controls as its flag in the configuration says
   // (rules/follow_up.h).
-  void ApplyEnabling(rules::Enabling group);
+  void ApplyEnabling(Field flag);
   void RunPhoneRowRule(int row);
   // A row's button: opens the row's editor, then shows the row again and
   // recomputes the usage.

@@ -23,6 +23,7 @@
 namespace vexa {
 
 enum class Family { General, Phone, Input, Output, Analog, Program };
+inline constexpr int kFamilyCount = 6;
 enum class FieldKind { Text, Flag };
 
 // How a text field is held and stored: plain text; the decimal number the
@@ -102,6 +103,17 @@ struct FieldInfo {
   std::optional<WindowTab> tab;
   int order = 0;
 
+  // The flag whose state enables the field's controls (a report's texts
+  // follow its report flag); none for a field always enabled.
+  std::optional<Field> enabledBy;
+  // The field's column in its family's table of the printed report, from 1
+  // (0: no column of its own), and the column's width in twips (0: up to
+  // the right edge), both taken from kReportColumns below.
+  int reportColumn = 0;
+  int reportWidth = 0;
+  // Never shown in this edition (its controls exist, hidden).
+  bool hidden = false;
+
   constexpr FieldInfo Caption(const char* text) const { return With(&FieldInfo::caption, text); }
   constexpr FieldInfo Group(const char* text) const { return With(&FieldInfo::group, text); }
   constexpr FieldInfo Label(const char* text) const { return With(&FieldInfo::label, text); }
@@ -110,6 +122,16 @@ struct FieldInfo {
   constexpr FieldInfo EditorTip(const char* text) const { return With(&FieldInfo::editorTip, text); }
   constexpr FieldInfo Head(const char* text) const { return With(&FieldInfo::head, text); }
   constexpr FieldInfo NoColumn() const { return With(&FieldInfo::head, ""); }
+  constexpr FieldInfo Hidden() const {
+    FieldInfo f = *this;
+    f.hidden = true;
+    return f;
+  }
+  constexpr FieldInfo EnabledBy(Field flag) const {
+    FieldInfo f = *this;
+    f.enabledBy = flag;
+    return f;
+  }
 
  private:
   constexpr FieldInfo With(const char* FieldInfo::*slot, const char* text) const {
@@ -137,8 +159,9 @@ inline constexpr bool kNotCounted = false;
 // A row of the table with its words still to be given.
 constexpr FieldInfo Row(Field f, const char* name, Family family, FieldKind kind, int maxLength, bool counted,
                         TextForm form, FieldMember member, int fixedRow) {
-  return {f,       name,    family,  kind,    maxLength, counted, form,    member,       fixedRow,
-          nullptr, nullptr, nullptr, nullptr, nullptr,   nullptr, nullptr, std::nullopt, 0};
+  return {f,       name,    family,  kind,    maxLength, counted,      form, member,       fixedRow, nullptr,
+          nullptr, nullptr, nullptr, nullptr, nullptr,   nullptr, std::nullopt, 0,    std::nullopt, 0,        0,
+          false};
 }
 
 // A text held in the record of its family.
@@ -199,6 +222,25 @@ inline constexpr Field kAnalogy[] = {
 };
 inline constexpr Field kTelCisla[] = {Field::TC, Field::TCPrijem, Field::TCUdalost, Field::UTOEnable, Field::UTO};
 
+// The columns of the report's row tables after each row's label, left to
+// right, with their widths in twips (0: up to the right edge). A field's
+// report column comes from here.
+struct ReportColumn {
+  Field field;
+  int width;
+};
+inline constexpr ReportColumn kReportColumns[] = {
+    // inputs
+    {Field::INPNazev, 1500}, {Field::INPVyp, 800}, {Field::INPZap, 800}, {Field::INPLHEvent, 300},
+    {Field::INPLH, 2000}, {Field::MaskDInLHAlarm, 300}, {Field::INPHLEvent, 300}, {Field::INPHL, 2000},
+    {Field::MaskDInHLAlarm, 300}, {Field::INPNeg, 800}, {Field::INPZpr, 0},
+    // outputs
+    {Field::OUTNazev, 1500}, {Field::OUTVyp, 800}, {Field::OUTZap, 800}, {Field::OUTNeg, 800},
+    {Field::OUTimpuls, 1000}, {Field::OUTimpulsLEN, 500}, {Field::OUTZpr, 0},
+    // phone numbers
+    {Field::TC, 2000}, {Field::TCPrijem, 2000}, {Field::TCUdalost, 0},
+};
+
 }  // namespace field_table
 
 // The fields of each tab in the order the tab shows them (the analog rows of
@@ -232,52 +274,72 @@ inline constexpr std::array<FieldInfo, kFieldCount> kFields = [] {
       Flag(Field::OdpovidatT0, "OdpovidatT0", &G::OdpovidatT0)
           .Caption("Hlášení o stavu posílat i na telefonní číslo T1"),
       Flag(Field::PrepnoutNepovolPristup, "PrepnoutNepovolPristup", &G::PrepnoutNepovolPristup)
-          .Caption("Hlášení o nepovoleném přístupu posílat i na tel. číslo T1"),
+          .Caption("Hlášení o nepovoleném přístupu posílat i na tel. číslo T1")
+          .Hidden(),
       Flag(Field::PINAuth, "PINAuth", &G::PINAuth).Caption("Autorizace pomocí zadání PINu v příkazové zprávě"),
       Flag(Field::NotAuthorized, "NotAuthorized", &G::NotAuthorized)
-          .Caption("Posílat hlášení, že není povolen přístup"),
+          .Caption("Posílat hlášení, že není povolen přístup")
+          .Hidden(),
       Text(Field::rtNotAuthorized, "rtNotAuthorized", &G::rtNotAuthorized, kTextLimit, kCounted)
-          .Caption("Text hlášení o nepovolení přístupu"),
+          .Caption("Text hlášení o nepovolení přístupu")
+          .EnabledBy(Field::NotAuthorized)
+          .Hidden(),
       Flag(Field::PowerReport, "PowerReport", &G::PowerReport)
           .Group("Zapnutí/Vypnutí síťového napájení")
           .Caption("posílat hlášení o zapnutí/vypnutí"),
       Text(Field::rtPowerUp, "rtPowerUp", &G::rtPowerUp, kTextLimit, kCounted)
           .Group("Zapnutí/Vypnutí síťového napájení")
-          .Caption("Text hlášení při zapnutí"),
+          .Caption("Text hlášení při zapnutí")
+          .EnabledBy(Field::PowerReport),
       Text(Field::rtPowerDown, "rtPowerDown", &G::rtPowerDown, kTextLimit, kCounted)
           .Group("Zapnutí/Vypnutí síťového napájení")
-          .Caption("Text hlášení při vypnutí"),
+          .Caption("Text hlášení při vypnutí")
+          .EnabledBy(Field::PowerReport),
       Flag(Field::SwitchReport, "SwitchReport", &G::SwitchReport)
           .Group("Zapnutí/Vypnutí zařízení")
           .Caption("posílat hlášení o zapnutí/vypnutí"),
       Text(Field::rtSwitchOn, "rtSwitchOn", &G::rtSwitchOn, kTextLimit, kCounted)
           .Group("Zapnutí/Vypnutí zařízení")
-          .Caption("Text hlášení při zapnutí"),
+          .Caption("Text hlášení při zapnutí")
+          .EnabledBy(Field::SwitchReport),
       Text(Field::rtSwitchOff, "rtSwitchOff", &G::rtSwitchOff, kTextLimit, kCounted)
           .Group("Zapnutí/Vypnutí zařízení")
-          .Caption("Text hlášení při vypnutí"),
+          .Caption("Text hlášení při vypnutí")
+          .EnabledBy(Field::SwitchReport),
       Flag(Field::Batt, "Batt", &G::Batt).Caption("při poklesu napětí pod CL1 vypnout zařízení"),
       // The battery-low text is the battery row's CL1-down text; both are counted.
       RowText(Field::rtBattLow, "rtBattLow", &A::AINCL1Dn, kBatteryRow, kTextLimit, kCounted)
           .Caption("Text hlášení při poklesu napětí")
           .Label("Text hlášení při poklesu napětí\n = text při přechodu CL1 dolu u analog.vstup BAT:"),
       Flag(Field::EnablePS, "EnablePS", &G::EnablePS).Caption("Povolit šetřící režim"),
-      Flag(Field::SuperPS, "SuperPS", &G::SuperPS).Caption("Super šetřící režim"),
-      Flag(Field::PSOutOff, "PSOutOff", &G::PSOutOff).Caption("Při vypnutém modemu vypnout výstupy"),
+      Flag(Field::SuperPS, "SuperPS", &G::SuperPS).Caption("Super šetřící režim")
+          .EnabledBy(Field::EnablePS)
+          .Hidden(),
+      Flag(Field::PSOutOff, "PSOutOff", &G::PSOutOff).Caption("Při vypnutém modemu vypnout výstupy")
+          .EnabledBy(Field::EnablePS)
+          .Hidden(),
       // A period's line is captioned once, before its hours.
       Number(Field::PSOnH, "PSOnH", &G::PSOnH, kPowerSaveLimit)
           .Caption("Doba zapnutého modemu h")
           .Label("Doba zapnutého modemu ................................")
-          .After("h"),
-      Number(Field::PSOnM, "PSOnM", &G::PSOnM, kPowerSaveLimit).Caption("Doba zapnutého modemu m").Label("").After("m"),
+          .After("h")
+          .EnabledBy(Field::EnablePS)
+          .Hidden(),
+      Number(Field::PSOnM, "PSOnM", &G::PSOnM, kPowerSaveLimit).Caption("Doba zapnutého modemu m").Label("").After("m")
+          .EnabledBy(Field::EnablePS)
+          .Hidden(),
       Number(Field::PSOffH, "PSOffH", &G::PSOffH, kPowerSaveLimit)
           .Caption("Doba vypnutého modemu h")
           .Label("Doba vypnutého modemu ................................")
-          .After("h"),
+          .After("h")
+          .EnabledBy(Field::EnablePS)
+          .Hidden(),
       Number(Field::PSOffM, "PSOffM", &G::PSOffM, kPowerSaveLimit)
           .Caption("Doba vypnutého modemu m")
           .Label("")
-          .After("m"),
+          .After("m")
+          .EnabledBy(Field::EnablePS)
+          .Hidden(),
       Text(Field::TC, "TC", &P::TC, kPhoneLimit, kCounted, TextForm::Phone)
           .Caption("Telefonní číslo")
           .Tip("Telefonní číslo"),
@@ -482,6 +544,12 @@ inline constexpr std::array<FieldInfo, kFieldCount> kFields = [] {
       info.order = ++place;
     }
   }
+  int columns[kFamilyCount] = {};
+  for (const ReportColumn& c : kReportColumns) {
+    FieldInfo& info = table[static_cast<std::size_t>(c.field)];
+    info.reportColumn = ++columns[static_cast<int>(info.family)];
+    info.reportWidth = c.width;
+  }
   return table;
 }();
 
@@ -515,6 +583,14 @@ static_assert(EveryFieldIsPlaced(), "every field needs a caption, and a tab that
 }  // namespace field_table
 
 constexpr const FieldInfo& InfoOf(Field f) { return kFields[static_cast<std::size_t>(f)]; }
+
+// True for a flag that enables the controls of other fields (EnabledBy).
+constexpr bool EnablesOthers(Field flag) {
+  for (const FieldInfo& f : kFields) {
+    if (f.enabledBy == flag) return true;
+  }
+  return false;
+}
 
 // A row field's column in its row table: whether it has one, and its head.
 constexpr bool HasColumn(const FieldInfo& f) { return f.head == nullptr || f.head[0] != '\0'; }
