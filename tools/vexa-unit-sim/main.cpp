@@ -15,7 +15,7 @@
 
 #include "file/disk_file.h"
 #include "link/serial_port.h"
-#include "link/unit_simulator.h"
+#include "unit_sim/unit_simulator.h"
 #include "pty_unit.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "link/unit_simulator.h"
+#include "unit_sim/unit_simulator.h"
 
 #include <algorithm>
 
