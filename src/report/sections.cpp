@@ -129,7 +129,7 @@ void PrintOutputsSection(ReportRun& run) {
                                        {texts::kReportHeadState0, 800, 0},
                                        {texts::kReportHeadState1, 800, 0},
                                        {texts::kReportHeadNegation, 800, 0},
-                                       {texts::kReportHeadPulse, 1500, 0},
+                                       {texts::kPulse, 1500, 0},
                                        {texts::kReportHeadInReport, 0, 0}});
   for (int row = 0; row < kReportOutputRows && !run.Stopped(); ++row) {
     PrintTableRow(run, table, TableRowCells(run, Family::Output, row), kReportRowHeight);

@@ -85,7 +85,7 @@ QHBoxLayout* EditorDialog::MakeButtons() {
   ok_ = new QPushButton(Words(texts::kEditorOk), this);
   ok_->setObjectName(QStringLiteral("btOk"));
   ok_->setDefault(true);
-  storno_ = new QPushButton(Words(texts::kEditorStorno), this);
+  storno_ = new QPushButton(Words(texts::kButtonStorno), this);
   storno_->setObjectName(QStringLiteral("btStorno"));
   storno_->setAutoDefault(false);
   connect(ok_, &QPushButton::clicked, this, &EditorDialog::OnOk);

@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 #include <tuple>
 
+#include "platform/texts_rules.h"
 #include "platform/texts_window.h"
 #include "ui/captions.h"
 #include "ui/field_controller.h"
@@ -29,7 +30,7 @@ OutputEditor::OutputEditor(Workspace& ws, Services& sv, QWidget* parent)
   QCheckBox* neg = AddFlag(Field::OUTNeg);
   statesGrid->addWidget(neg, 2, 0, 1, 2);
 
-  auto* pulse = new QGroupBox(Words(texts::kPanelPulse), this);
+  auto* pulse = new QGroupBox(Words(texts::kPulse), this);
   pulse->setObjectName(QStringLiteral("fraImpuls"));
   const auto [commandLabel, command] = AddCaptioned(Field::OUTimpuls, pulse);
   std::tie(pulseCaption_, pulseLength_) = AddCaptioned(Field::OUTimpulsLEN, pulse);
