@@ -53,6 +53,7 @@ MainWindow::MainWindow(Workspace& ws, Services* sv, QWidget* parent) : QMainWind
     sv_->view = this;
   }
   fields_ = new FieldController(ws_, *sv_, *this);
+  fields_->setObjectName(QStringLiteral("Fields"));
   editors_ = std::make_unique<RowEditors>(ws_, *sv_, this, fields_);
   commandParts_ = std::make_unique<CommandParts>();
   fields_->setHooks({[this](FieldRef f) { OnEdited(f); }, [this](FieldRef f) { FocusField(f); },
@@ -66,6 +67,7 @@ MainWindow::MainWindow(Workspace& ws, Services* sv, QWidget* parent) : QMainWind
         return true;
       },
       this);
+  commands_->setObjectName(QStringLiteral("Commands"));
   editsCheck_ = new QTimer(this);
   editsCheck_->setSingleShot(true);
   editsCheck_->setInterval(0);
