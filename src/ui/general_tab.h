@@ -3,9 +3,11 @@
 #pragma once
 
 #include <QWidget>
+#include <span>
 
 #include "ui/captions.h"
 
+class QGroupBox;
 class QRadioButton;
 
 namespace vexa {
@@ -24,6 +26,10 @@ class GeneralTab : public QWidget {
   void ApplyEnabling(Field flag, bool on) { enabled_.Apply(flag, on); }
 
  private:
+  QGroupBox* MakeDevicePanel(FieldController& fields, const Workspace& ws, std::span<const Field> shown);
+  QGroupBox* MakePowerSavePanel(FieldController& fields, std::span<const Field> shown);
+  QWidget* MakePeriodLine(FieldController& fields, Field hours, Field minutes);
+
   QRadioButton* opEnablePS0_ = nullptr;
   QRadioButton* opEnablePS1_ = nullptr;
   EnabledControls enabled_;
