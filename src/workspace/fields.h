@@ -16,6 +16,7 @@
 #include <string_view>
 #include <type_traits>
 #include <variant>
+#include <vector>
 
 #include "workspace/device_config.h"
 #include "workspace/window_tab.h"
@@ -25,6 +26,12 @@ namespace vexa {
 enum class Family { General, Phone, Input, Output, Analog, Program };
 inline constexpr int kFamilyCount = 6;
 enum class FieldKind { Text, Flag };
+
+// Where a row field sits in its row editor: the name line (with the
+// status-message options of an analog row), the states, the level
+// comparisons, the crossings (each its event box and text, an input's with
+// its "odeslat ihned" box), the pulse, the options below.
+enum class EditorPanel { None, Name, States, Levels, Crossings, Pulse, Options };
 
 // How a text field is held and stored: plain text; the decimal number the
 // user sees (kept in the image's fixed part, written with "." in JSON); or a
@@ -113,6 +120,15 @@ struct FieldInfo {
   int reportWidth = 0;
   // Never shown in this edition (its controls exist, hidden).
   bool hidden = false;
+  // The fixed width of its column in the row table (0: a text's column
+  // takes its share of the spare width), and whether the column is on the
+  // row's second line.
+  int columnWidth = 0;
+  bool secondLine = false;
+  // Its panel in its row editor and its place there, from 1, both taken
+  // from kEditorPanels below.
+  EditorPanel editorPanel = EditorPanel::None;
+  int editorOrder = 0;
 
   constexpr FieldInfo Caption(const char* text) const { return With(&FieldInfo::caption, text); }
   constexpr FieldInfo Group(const char* text) const { return With(&FieldInfo::group, text); }
@@ -122,6 +138,16 @@ struct FieldInfo {
   constexpr FieldInfo EditorTip(const char* text) const { return With(&FieldInfo::editorTip, text); }
   constexpr FieldInfo Head(const char* text) const { return With(&FieldInfo::head, text); }
   constexpr FieldInfo NoColumn() const { return With(&FieldInfo::head, ""); }
+  constexpr FieldInfo ColumnWidth(int width) const {
+    FieldInfo f = *this;
+    f.columnWidth = width;
+    return f;
+  }
+  constexpr FieldInfo SecondLine() const {
+    FieldInfo f = *this;
+    f.secondLine = true;
+    return f;
+  }
   constexpr FieldInfo Hidden() const {
     FieldInfo f = *this;
     f.hidden = true;
@@ -161,7 +187,7 @@ constexpr FieldInfo Row(Field f, const char* name, Family family, FieldKind kind
                         TextForm form, FieldMember member, int fixedRow) {
   return {f,       name,    family,  kind,    maxLength, counted,      form, member,       fixedRow, nullptr,
           nullptr, nullptr, nullptr, nullptr, nullptr,   nullptr, std::nullopt, 0,    std::nullopt, 0,        0,
-          false};
+          false,   0,       false,   EditorPanel::None, 0};
 }
 
 // A text held in the record of its family.
@@ -239,6 +265,36 @@ inline constexpr ReportColumn kReportColumns[] = {
     {Field::OUTimpuls, 1000}, {Field::OUTimpulsLEN, 500}, {Field::OUTZpr, 0},
     // phone numbers
     {Field::TC, 2000}, {Field::TCPrijem, 2000}, {Field::TCUdalost, 0},
+};
+
+// What each row editor shows, panel by panel, in the order the editor makes
+// its controls. A field's editor panel and place come from here.
+struct EditorSlot {
+  Field field;
+  EditorPanel panel;
+};
+inline constexpr EditorSlot kEditorPanels[] = {
+    // the input editor
+    {Field::INPNazev, EditorPanel::Name}, {Field::INPZap, EditorPanel::States}, {Field::INPVyp, EditorPanel::States},
+    {Field::INPLHEvent, EditorPanel::Crossings}, {Field::INPLH, EditorPanel::Crossings},
+    {Field::MaskDInLHAlarm, EditorPanel::Crossings}, {Field::INPHLEvent, EditorPanel::Crossings},
+    {Field::INPHL, EditorPanel::Crossings}, {Field::MaskDInHLAlarm, EditorPanel::Crossings},
+    {Field::INPNeg, EditorPanel::Options}, {Field::INPZpr, EditorPanel::Options},
+    // the output editor
+    {Field::OUTNazev, EditorPanel::Name}, {Field::OUTZap, EditorPanel::States}, {Field::OUTVyp, EditorPanel::States},
+    {Field::OUTNeg, EditorPanel::States}, {Field::OUTimpuls, EditorPanel::Pulse},
+    {Field::OUTimpulsLEN, EditorPanel::Pulse}, {Field::OUTZpr, EditorPanel::Options},
+    // the analog editor: each level with its hysteresis, each crossing's
+    // event box before its text
+    {Field::AINNazev, EditorPanel::Name}, {Field::AINPrc, EditorPanel::Name}, {Field::AINZpr, EditorPanel::Name},
+    {Field::AINStateL, EditorPanel::States}, {Field::AINStateM, EditorPanel::States},
+    {Field::AINStateH, EditorPanel::States}, {Field::AINCL1Level, EditorPanel::Levels},
+    {Field::AINHCL1Level, EditorPanel::Levels}, {Field::AINCL1UpEvent, EditorPanel::Crossings},
+    {Field::AINCL1Up, EditorPanel::Crossings}, {Field::AINCL1DnEvent, EditorPanel::Crossings},
+    {Field::AINCL1Dn, EditorPanel::Crossings}, {Field::AINCL2Level, EditorPanel::Levels},
+    {Field::AINHCL2Level, EditorPanel::Levels}, {Field::AINCL2UpEvent, EditorPanel::Crossings},
+    {Field::AINCL2Up, EditorPanel::Crossings}, {Field::AINCL2DnEvent, EditorPanel::Crossings},
+    {Field::AINCL2Dn, EditorPanel::Crossings}, {Field::AINNeg, EditorPanel::Options},
 };
 
 }  // namespace field_table
@@ -416,7 +472,8 @@ inline constexpr std::array<FieldInfo, kFieldCount> kFields = [] {
           .Label("Délka jednoho impulsu ....................")
           .After("sekund")
           .Head("Délka\nimpulsu [s]")
-          .Tip("doba trvání impulsu (0-255) x 0,1 sekund (např. 125=12,5 sekund)"),
+          .Tip("doba trvání impulsu (0-255) x 0,1 sekund (např. 125=12,5 sekund)")
+          .ColumnWidth(64),
       Flag(Field::OUTNeg, "OUTNeg", &O::OUTNeg)
           .Caption("Negace výstupu")
           .Head("Negace")
@@ -450,42 +507,50 @@ inline constexpr std::array<FieldInfo, kFieldCount> kFields = [] {
           .Caption("úroveň CL1")
           .Label("úroveň")
           .Head("CL1")
-          .Tip("Hodnota úrovně CL1"),
+          .Tip("Hodnota úrovně CL1")
+          .ColumnWidth(46),
       Number(Field::AINHCL1Level, "AINHCL1Level", &A::AINHCL1Level, kLevelLimit)
           .Caption("hyster. CL1")
           .Label("hyster.")
           .Head("HCL1")
-          .Tip("Hodnota  hystereze CL1"),
+          .Tip("Hodnota  hystereze CL1")
+          .ColumnWidth(46),
       Number(Field::AINCL2Level, "AINCL2Level", &A::AINCL2Level, kLevelLimit)
           .Caption("úroveň CL2")
           .Label("úroveň")
           .Head("CL2")
-          .Tip("Hodnota úrovně CL2"),
+          .Tip("Hodnota úrovně CL2")
+          .ColumnWidth(46),
       Number(Field::AINHCL2Level, "AINHCL2Level", &A::AINHCL2Level, kLevelLimit)
           .Caption("hyster. CL2")
           .Label("hyster.")
           .Head("HCL2")
-          .Tip("Hodnota  hystereze CL2"),
+          .Tip("Hodnota  hystereze CL2")
+          .ColumnWidth(46),
       Text(Field::AINCL1Up, "AINCL1Up", &A::AINCL1Up, kTextLimit, kCounted)
           .Caption("Text hlášení při přechodu nahoru přes CL1")
           .Label("")
           .Head("Text\nCL1 nahoru")
-          .Tip("Text SMS zprávy při přechodu přes CL1 nahoru"),
+          .Tip("Text SMS zprávy při přechodu přes CL1 nahoru")
+          .SecondLine(),
       Text(Field::AINCL1Dn, "AINCL1Dn", &A::AINCL1Dn, kTextLimit, kCounted)
           .Caption("Text hlášení při přechodu dolu přes CL1")
           .Label("")
           .Head("Text\nCL1 dolu")
-          .Tip("Text SMS zprávy při přechodu přes CL1 dolu"),
+          .Tip("Text SMS zprávy při přechodu přes CL1 dolu")
+          .SecondLine(),
       Text(Field::AINCL2Up, "AINCL2Up", &A::AINCL2Up, kTextLimit, kCounted)
           .Caption("Text hlášení při přechodu nahoru přes CL2")
           .Label("")
           .Head("Text\nCL2 nahoru")
-          .Tip("Text SMS zprávy při přechodu přes CL2 nahoru"),
+          .Tip("Text SMS zprávy při přechodu přes CL2 nahoru")
+          .SecondLine(),
       Text(Field::AINCL2Dn, "AINCL2Dn", &A::AINCL2Dn, kTextLimit, kCounted)
           .Caption("Text hlášení při přechodu dolu přes CL2")
           .Label("")
           .Head("Text\nCL2 dolu")
-          .Tip("Text SMS zprávy při přechodu přes CL2 dolu"),
+          .Tip("Text SMS zprávy při přechodu přes CL2 dolu")
+          .SecondLine(),
       Flag(Field::AINCL1UpEvent, "AINCL1UpEvent", &A::AINCL1UpEvent)
           .Caption("Hlásit přechod nahoru přes CL1")
           .Head("SMS\nCL1↑")
@@ -544,6 +609,12 @@ inline constexpr std::array<FieldInfo, kFieldCount> kFields = [] {
       info.order = ++place;
     }
   }
+  int editorPlaces[kFamilyCount] = {};
+  for (const EditorSlot& e : kEditorPanels) {
+    FieldInfo& info = table[static_cast<std::size_t>(e.field)];
+    info.editorPanel = e.panel;
+    info.editorOrder = ++editorPlaces[static_cast<int>(info.family)];
+  }
   int columns[kFamilyCount] = {};
   for (const ReportColumn& c : kReportColumns) {
     FieldInfo& info = table[static_cast<std::size_t>(c.field)];
@@ -583,6 +654,10 @@ static_assert(EveryFieldIsPlaced(), "every field needs a caption, and a tab that
 }  // namespace field_table
 
 constexpr const FieldInfo& InfoOf(Field f) { return kFields[static_cast<std::size_t>(f)]; }
+
+// The fields of a family's row editor in one of its panels, in the order
+// the editor makes their controls.
+std::vector<Field> EditorFields(Family family, EditorPanel panel);
 
 // True for a flag that enables the controls of other fields (EnabledBy).
 constexpr bool EnablesOthers(Field flag) {
