@@ -28,24 +28,7 @@ OutputEditor::OutputEditor(Workspace& ws, Services& sv, QWidget* parent)
   QLineEdit* name = fields_->textEdit({nameField, 0});
   QGroupBox* states = AddStatesGroup(Words(texts::kPanelStates), Family::Output);
 
-  // The pulse: its command, and its length with the unit after it.
-  const std::vector<Field> pulseFields = EditorFields(Family::Output, EditorPanel::Pulse);
-  auto* pulse = new QGroupBox(Words(texts::kPulse), this);
-  pulse->setObjectName(QStringLiteral("fraImpuls"));
-  const auto [commandLabel, command] = AddCaptioned(pulseFields.at(0), pulse);
-  std::tie(pulseCaption_, pulseLength_) = AddCaptioned(pulseFields.at(1), pulse);
-  pulseLength_->setAlignment(Qt::AlignRight);
-  pulseLength_->setFixedWidth(pulseLength_->fontMetrics().horizontalAdvance(QStringLiteral("00000")) + 16);
-  pulseUnit_ = new QLabel(AfterOf(pulseFields.at(1)), pulse);
-  pulseUnit_->setObjectName(QStringLiteral("lblSekund"));
-  auto* pulseGrid = new QGridLayout(pulse);
-  pulseGrid->addWidget(commandLabel, 0, 0);
-  pulseGrid->addWidget(command, 0, 1, 1, 3);
-  pulseGrid->addWidget(pulseCaption_, 1, 0);
-  pulseGrid->addWidget(pulseLength_, 1, 1);
-  pulseGrid->addWidget(pulseUnit_, 1, 2);
-  pulseGrid->setColumnStretch(3, 1);
-
+  QGroupBox* pulse = MakePulsePanel();
   std::vector<QCheckBox*> options;
   for (const Field f : EditorFields(Family::Output, EditorPanel::Options)) options.push_back(AddFlag(f));
 
@@ -79,7 +62,28 @@ OutputEditor::OutputEditor(Workspace& ws, Services& sv, QWidget* parent)
   for (const Field f : EditorFields(Family::Output, EditorPanel::States)) {
     if (QLineEdit* state = fields_->textEdit({f, 0})) state->setMinimumWidth(200);
   }
+}
+
+// The pulse: its command, and its length with the unit after it.
+QGroupBox* OutputEditor::MakePulsePanel() {
+  const std::vector<Field> pulseFields = EditorFields(Family::Output, EditorPanel::Pulse);
+  auto* pulse = new QGroupBox(Words(texts::kPulse), this);
+  pulse->setObjectName(QStringLiteral("fraImpuls"));
+  const auto [commandLabel, command] = AddCaptioned(pulseFields.at(0), pulse);
+  std::tie(pulseCaption_, pulseLength_) = AddCaptioned(pulseFields.at(1), pulse);
+  pulseLength_->setAlignment(Qt::AlignRight);
+  pulseLength_->setFixedWidth(pulseLength_->fontMetrics().horizontalAdvance(QStringLiteral("00000")) + 16);
+  pulseUnit_ = new QLabel(AfterOf(pulseFields.at(1)), pulse);
+  pulseUnit_->setObjectName(QStringLiteral("lblSekund"));
+  auto* pulseGrid = new QGridLayout(pulse);
+  pulseGrid->addWidget(commandLabel, 0, 0);
+  pulseGrid->addWidget(command, 0, 1, 1, 3);
+  pulseGrid->addWidget(pulseCaption_, 1, 0);
+  pulseGrid->addWidget(pulseLength_, 1, 1);
+  pulseGrid->addWidget(pulseUnit_, 1, 2);
+  pulseGrid->setColumnStretch(3, 1);
   command->setMinimumWidth(200);
+  return pulse;
 }
 
 void OutputEditor::Load(int row) {
