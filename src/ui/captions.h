@@ -8,7 +8,9 @@
 #include <QLineEdit>
 #include <QPalette>
 #include <QString>
+#include <initializer_list>
 #include <map>
+#include <optional>
 #include <vector>
 
 #include "ui/field_controller.h"

@@ -651,6 +651,25 @@ constexpr bool EveryFieldIsPlaced() {
 }
 static_assert(EveryFieldIsPlaced(), "every field needs a caption, and a tab that lists it once");
 
+// Every field of the inputs, outputs and analog rows sits in one panel of
+// its row editor; a flag that enables others is a general one.
+constexpr bool EveryEditorFieldIsPlaced() {
+  std::size_t listed = 0;
+  for (const EditorSlot& e : kEditorPanels) {
+    ++listed;
+    if (e.panel == EditorPanel::None) return false;
+  }
+  std::size_t placed = 0;
+  for (const FieldInfo& f : kFields) {
+    const bool edited = f.family == Family::Input || f.family == Family::Output || f.family == Family::Analog;
+    if (edited != (f.editorPanel != EditorPanel::None)) return false;
+    if (edited) ++placed;
+    if (f.enabledBy && kFields[static_cast<std::size_t>(*f.enabledBy)].family != Family::General) return false;
+  }
+  return listed == placed;
+}
+static_assert(EveryEditorFieldIsPlaced(), "every input, output and analog field needs one panel in its row editor");
+
 }  // namespace field_table
 
 constexpr const FieldInfo& InfoOf(Field f) { return kFields[static_cast<std::size_t>(f)]; }
