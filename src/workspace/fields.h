@@ -1,11 +1,13 @@
 // Every editable field of the configuration by name, with its family, kind,
 // typing limit, stored form, the member that holds it, and how the windows
 // show it: its caption, label, unit, tooltips and column head, its tab and
-// its place within the tab. This table is the one list of fields: the
-// accessors, the JSON interchange, the EEPROM usage accounting, the compare
-// captions, the order of the whole-configuration check, the tab a failing
-// rule brings to the front, and the controls of the main window's tabs and
-// of the row editors follow it.
+// its place within the tab, its panel in its row editor, its column in the
+// printed report and the flag that enables it. This table is the one list
+// of fields: the accessors, the JSON interchange, the EEPROM usage
+// accounting, the compare captions, the order of the whole-configuration
+// check, the tab a failing rule brings to the front, the controls of the
+// main window's tabs and of the row editors, the enabling that follows an
+// edit and the report's row tables follow it.
 #pragma once
 
 #include <array>
