@@ -80,26 +80,47 @@ void SpeakCzech(QTranslator& qt, QTranslator& qtbase, QtLeftovers& leftovers) {
   QLocale::setDefault(QLocale(QLocale::Czech, QLocale::CzechRepublic));
 }
 
+// --version and --help answer before the windowing system is opened, so
+// they work without a display. Qt's own options (-platform, -style) are
+// unknown here and left for the second reading.
+void AnswerVersionAndHelp(int& argc, char** argv) {
+  QCoreApplication probe(argc, argv);
+  QTranslator qt, qtbase;
+  QtLeftovers leftovers;
+  SpeakCzech(qt, qtbase, leftovers);
+  QCommandLineParser parser;
+  Describe(parser);
+  parser.parse(QCoreApplication::arguments());
+  if (parser.isSet(QStringLiteral("version"))) parser.showVersion();
+  if (parser.isSet(QStringLiteral("help"))) parser.showHelp();
+}
+
+// The window composed, shown, and ended by SIGTERM and SIGHUP as by its own
+// stop: the transfer stops, the unit is released, the port closed, and the
+// program ends with 128 + the signal's number. A file given is loaded once
+// the window is up, so the file's message shows over it.
+int RunWindow(QApplication& app, vexa::Workspace& ws, vexa::link::Trace& trace, const QStringList& files) {
+  vexa::ui::MainWindow window(ws);
+  vexa::ui::ComposeWindow(window, {.trace = trace.IsOpen() ? &trace : nullptr,
+                                   .rememberedFile = vexa::ui::RememberedSettingsFile()});
+  vexa::qt::QuitSignals quitSignals;
+  QObject::connect(&quitSignals, &vexa::qt::QuitSignals::received, &window,
+                   [&window](int signal) { vexa::ui::StopAndQuit(window, vexa::qt::QuitSignals::ExitCodeOf(signal)); });
+  window.show();
+  if (!files.isEmpty()) {
+    const QString path = QFileInfo(files.front()).absoluteFilePath();
+    QTimer::singleShot(0, &window, [&window, path] { window.openFile(path); });
+  }
+  return app.exec();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   CzechLocaleCategories();
   QCoreApplication::setApplicationName(QStringLiteral("vexa-init"));
   QCoreApplication::setApplicationVersion(QStringLiteral(VEXA_VERSION));
-  {
-    // --version and --help answer before the windowing system is opened, so
-    // they work without a display. Qt's own options (-platform, -style) are
-    // unknown here and left for the second reading.
-    QCoreApplication probe(argc, argv);
-    QTranslator qt, qtbase;
-    QtLeftovers leftovers;
-    SpeakCzech(qt, qtbase, leftovers);
-    QCommandLineParser parser;
-    Describe(parser);
-    parser.parse(QCoreApplication::arguments());
-    if (parser.isSet(QStringLiteral("version"))) parser.showVersion();
-    if (parser.isSet(QStringLiteral("help"))) parser.showHelp();
-  }
+  AnswerVersionAndHelp(argc, argv);
 
   QApplication app(argc, argv);
   QApplication::setDesktopFileName(QStringLiteral("vexa-init"));
@@ -132,19 +153,5 @@ int main(int argc, char** argv) {
     }
   }
 
-  vexa::ui::MainWindow window(ws);
-  vexa::ui::ComposeWindow(window, {.trace = trace.IsOpen() ? &trace : nullptr,
-                                   .rememberedFile = vexa::ui::RememberedSettingsFile()});
-  // SIGTERM, SIGHUP: the transfer stops, the unit is released, the port
-  // closed, and the program ends with 128 + the signal's number.
-  vexa::qt::QuitSignals quitSignals;
-  QObject::connect(&quitSignals, &vexa::qt::QuitSignals::received, &window,
-                   [&window](int signal) { vexa::ui::StopAndQuit(window, vexa::qt::QuitSignals::ExitCodeOf(signal)); });
-  window.show();
-  if (!files.isEmpty()) {
-    // Loaded once the window is up, so the file's message shows over it.
-    const QString path = QFileInfo(files.front()).absoluteFilePath();
-    QTimer::singleShot(0, &window, [&window, path] { window.openFile(path); });
-  }
-  return app.exec();
+  return RunWindow(app, ws, trace, files);
 }

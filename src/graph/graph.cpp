@@ -53,78 +53,95 @@ void DrawGraphLabel(DrawingSurface& surface, double x, double y, const std::stri
   surface.PrintText(text);
 }
 
-void GraphMake(DrawingSurface& surface, const AnalogScale& scale, const GraphInput& in, char decimalSeparator) {
-  // The values the unit would store, whatever the texts hold.
-  const double cl1 = CodeToLevel(scale, LevelToCode(scale, in.cl1Text));
-  const double cl2 = CodeToLevel(scale, LevelToCode(scale, in.cl2Text));
-  const double hcl1 = CodeToHysteresis(scale, HysteresisToCode(scale, in.hcl1Text));
-  const double hcl2 = CodeToHysteresis(scale, HysteresisToCode(scale, in.hcl2Text));
+namespace {
 
-  Geometry g;
-  g.min = scale.Min;
-  g.max = scale.Max;
-  g.W = ToInt16(surface.Width() - 1700);
-  g.H = ToInt16(surface.Height() - 400);
-  const double span = g.max - g.min;
-  const double xc = g.W / 2 + kPlotLeft;
+// The two levels and their hystereses as the unit would store them.
+struct Levels {
+  double cl1, hcl1, cl2, hcl2;
+};
+
+// The range, the hysteresis bands (red where a band leaves the range or
+// where they overlap) and the marks of the bottom, the top and both levels.
+void DrawBands(DrawingSurface& surface, const Geometry& g, const Levels& l) {
   const double right = g.Right();
-
-  surface.Clear();
-
-  // The full range.
   surface.SetColour(kBlue);
   surface.FillRect(kPlotLeft, kPlotTop, right, g.Bottom());
 
-  // Hysteresis bands; a band that leaves the range is red.
-  surface.SetColour(cl1 - hcl1 >= g.min ? kGreen : kRed);
-  surface.FillRect(kPlotLeft, g.Y(cl1 - hcl1), right, g.Y(cl1));
-  surface.SetColour(cl1 + hcl1 > g.max ? kRed : kGreen);
-  surface.FillRect(kPlotLeft, g.Y(cl1), right, g.Y(cl1 + hcl1));
-  surface.SetColour(cl2 - hcl2 >= g.min ? kGreen : kRed);
-  surface.FillRect(kPlotLeft, g.Y(cl2 - hcl2), right, g.Y(cl2));
-  surface.SetColour(cl2 + hcl2 > g.max ? kRed : kGreen);
-  surface.FillRect(kPlotLeft, g.Y(cl2), right, g.Y(cl2 + hcl2));
+  surface.SetColour(l.cl1 - l.hcl1 >= g.min ? kGreen : kRed);
+  surface.FillRect(kPlotLeft, g.Y(l.cl1 - l.hcl1), right, g.Y(l.cl1));
+  surface.SetColour(l.cl1 + l.hcl1 > g.max ? kRed : kGreen);
+  surface.FillRect(kPlotLeft, g.Y(l.cl1), right, g.Y(l.cl1 + l.hcl1));
+  surface.SetColour(l.cl2 - l.hcl2 >= g.min ? kGreen : kRed);
+  surface.FillRect(kPlotLeft, g.Y(l.cl2 - l.hcl2), right, g.Y(l.cl2));
+  surface.SetColour(l.cl2 + l.hcl2 > g.max ? kRed : kGreen);
+  surface.FillRect(kPlotLeft, g.Y(l.cl2), right, g.Y(l.cl2 + l.hcl2));
 
-  // Overlapping bands.
   surface.SetColour(kRed);
-  if (cl2 - hcl2 < cl1 + hcl1) surface.FillRect(kPlotLeft, g.Y(cl2 - hcl2), right, g.Y(cl1 + hcl1));
+  if (l.cl2 - l.hcl2 < l.cl1 + l.hcl1) surface.FillRect(kPlotLeft, g.Y(l.cl2 - l.hcl2), right, g.Y(l.cl1 + l.hcl1));
 
-  // Marks of the bottom, the top and both levels.
   surface.SetColour(kBlack);
   surface.Line(kTickLeft, kPlotTop, right, kPlotTop);
   surface.Line(kTickLeft, g.Bottom(), right, g.Bottom());
-  surface.Line(kTickLeft, g.Y(cl1), right, g.Y(cl1));
-  surface.Line(kTickLeft, g.Y(cl2), right, g.Y(cl2));
+  surface.Line(kTickLeft, g.Y(l.cl1), right, g.Y(l.cl1));
+  surface.Line(kTickLeft, g.Y(l.cl2), right, g.Y(l.cl2));
+}
 
-  // Names of the bands, left out when a band is not more than 5 units high.
+// Names of the bands, left out when a band is not more than 5 units high.
+void DrawBandNames(DrawingSurface& surface, const Geometry& g, const Levels& l) {
+  const double span = g.max - g.min;
+  const double xc = g.W / 2 + kPlotLeft;
   surface.SetColour(kWhite);
-  if (g.min + 5 < cl1 - hcl1) {
-    DrawGraphLabel(surface, xc, std::floor(g.Bottom() - g.H / span * (cl1 - hcl1 - g.min) / 2), texts::kGraphLow,
+  if (g.min + 5 < l.cl1 - l.hcl1) {
+    DrawGraphLabel(surface, xc, std::floor(g.Bottom() - g.H / span * (l.cl1 - l.hcl1 - g.min) / 2), texts::kGraphLow,
                    true);
   }
-  if (cl2 - hcl2 - 5 > cl1 + hcl1) {
-    DrawGraphLabel(surface, xc, std::floor(g.Bottom() - g.H / span * ((cl2 - hcl2 - cl1 + hcl1) / 2 + cl1 - g.min)),
+  if (l.cl2 - l.hcl2 - 5 > l.cl1 + l.hcl1) {
+    DrawGraphLabel(surface, xc,
+                   std::floor(g.Bottom() - g.H / span * ((l.cl2 - l.hcl2 - l.cl1 + l.hcl1) / 2 + l.cl1 - g.min)),
                    texts::kGraphMedium, true);
   }
-  if (g.max - 5 > cl2 + hcl2) {
-    DrawGraphLabel(surface, xc, std::floor(g.Bottom() - g.H / span * ((g.max - cl2 + hcl2) / 2 + cl2 - g.min)),
+  if (g.max - 5 > l.cl2 + l.hcl2) {
+    DrawGraphLabel(surface, xc, std::floor(g.Bottom() - g.H / span * ((g.max - l.cl2 + l.hcl2) / 2 + l.cl2 - g.min)),
                    texts::kGraphHigh, true);
   }
+}
 
-  // Value labels left of the bar; a later one wins at the same height.
+// Value labels left of the bar; a later one wins at the same height.
+void DrawValueLabels(DrawingSurface& surface, const Geometry& g, const Levels& l, const AnalogScale& scale,
+                     bool negated, char decimalSeparator) {
   const auto num = [decimalSeparator](double v) { return FormatNumber(v, decimalSeparator); };
   const std::string& unit = scale.Unit;
   surface.SetColour(kBlack);
   std::string bottom = num(g.min) + unit;
   std::string top = num(g.max) + unit;
-  if (in.negated) {
+  if (negated) {
     bottom = texts::GraphNegatedEnd(bottom, num(g.max) + unit);
     top = texts::GraphNegatedEnd(top, num(g.min) + unit);
   }
   DrawGraphLabel(surface, kTickLeft, g.Bottom(), bottom, false);
   DrawGraphLabel(surface, kTickLeft, kPlotTop, top, false);
-  DrawGraphLabel(surface, kTickLeft, g.Y(cl2), texts::GraphLevelLabel(2, num(cl2), num(hcl2), unit), false);
-  DrawGraphLabel(surface, kTickLeft, g.Y(cl1), texts::GraphLevelLabel(1, num(cl1), num(hcl1), unit), false);
+  DrawGraphLabel(surface, kTickLeft, g.Y(l.cl2), texts::GraphLevelLabel(2, num(l.cl2), num(l.hcl2), unit), false);
+  DrawGraphLabel(surface, kTickLeft, g.Y(l.cl1), texts::GraphLevelLabel(1, num(l.cl1), num(l.hcl1), unit), false);
+}
+
+}  // namespace
+
+void GraphMake(DrawingSurface& surface, const AnalogScale& scale, const GraphInput& in, char decimalSeparator) {
+  // The values the unit would store, whatever the texts hold.
+  const Levels levels{CodeToLevel(scale, LevelToCode(scale, in.cl1Text)),
+                      CodeToHysteresis(scale, HysteresisToCode(scale, in.hcl1Text)),
+                      CodeToLevel(scale, LevelToCode(scale, in.cl2Text)),
+                      CodeToHysteresis(scale, HysteresisToCode(scale, in.hcl2Text))};
+  Geometry g;
+  g.min = scale.Min;
+  g.max = scale.Max;
+  g.W = ToInt16(surface.Width() - 1700);
+  g.H = ToInt16(surface.Height() - 400);
+
+  surface.Clear();
+  DrawBands(surface, g, levels);
+  DrawBandNames(surface, g, levels);
+  DrawValueLabels(surface, g, levels, scale, in.negated, decimalSeparator);
 }
 
 }  // namespace vexa

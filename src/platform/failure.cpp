@@ -23,7 +23,7 @@ std::string Failure::Reason() const {
   if (block) {
     char where[16];
     std::snprintf(where, sizeof where, "0x%04lX", static_cast<unsigned long>(*block) & 0xFFFFUL);
-    r = std::string("Blok ") + where + ": ";
+    r = std::string(texts::kBlock) + " " + where + ": ";
   } else if (!path.empty()) {
     r = path + ": ";
   }

@@ -105,6 +105,11 @@ inline std::string TooBigMessage(const std::string& usageText, const std::string
          ").";
 }
 
+// A flag's or a bit's value in a comparison, in the window and in
+// vexa-cli diff.
+inline constexpr const char* kCompareOn = "ano";
+inline constexpr const char* kCompareOff = "ne";
+
 inline constexpr const char* kOverwriteQuestion = "Tento soubor již existuje. Mám ho přepsat?";
 // Asked (Ano / Ne / Storno) before edits not kept in a file or the unit
 // would be lost.

@@ -13,6 +13,9 @@
 
 namespace vexa::texts {
 
+// The backup folder's name under "%LOCALAPPDATA%\\VEXA Init" on Windows.
+inline constexpr const char* kWindowsBackupFolder = "zalohy";
+
 // A configuration JSON that cannot be taken; `where` is the key's path, as
 // "general.PIN" or "phones[2]".
 inline std::string JsonTooLong(std::size_t limit) {

@@ -23,6 +23,8 @@ inline constexpr const char* kStepIdentify = "Identifikace zařízení";
 inline constexpr const char* kStepMemoryModem = "Zjištění velikosti paměti a typu modemu";
 inline constexpr const char* kStepRelease = "Ukončení programovacího módu";
 
+// Before a failed block's address: "Blok 0x0110: ".
+inline constexpr const char* kBlock = "Blok";
 // A block's cause, after "Blok 0x0110: ".
 inline constexpr const char* kReplyNone = "zařízení neodpovědělo";
 inline constexpr const char* kReplyLate = "odpověď přišla pozdě";

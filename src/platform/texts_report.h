@@ -73,7 +73,7 @@ inline constexpr const char* kReportHeadRise = "0->1";
 inline constexpr const char* kReportHeadFall = "1->0";
 inline constexpr const char* kReportHeadNegation = "Negace";
 inline constexpr const char* kReportHeadInReport = "Uvádět ve zprávě";
-inline constexpr const char* kReportHeadPulse = "Impuls";
+// The pulse column is headed as the output editor's panel, kPulse (texts.h).
 inline constexpr const char* kReportHeadPhone = "Telefonní číslo";
 inline constexpr const char* kReportHeadCommands = "Příjem příkazů";
 inline constexpr const char* kReportHeadMessages = "Odesílání zpráv";

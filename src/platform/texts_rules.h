@@ -91,6 +91,13 @@ inline constexpr OutputCheckWording kOutputVyp{
     "Název 'Vypnuto' výstupu '",
     "' není správně zadán. Povel pro vypnutí se musí lišit od povelu pro impuls i zapnutí a nesmí být předponou "
     "názvu některého výstupu."};
+// The names of an output's three commands in the line under a check's
+// message (CollisionLine).
+inline constexpr const char* kOutputNameZap = "'Zapnuto'";
+inline constexpr const char* kOutputNameVyp = "'Vypnuto'";
+inline constexpr const char* kOutputNameImpuls = "'Impuls'";
+// An output's pulse: the output editor's panel and the report's column.
+inline constexpr const char* kPulse = "Impuls";
 inline constexpr OutputCheckWording kOutputImpuls{
     "Název 'impuls' výstupu '",
     "' není správně zadán. Povel pro impuls se musí lišit od povelu pro vypnutí i zapnutí a nesmí být předponou "

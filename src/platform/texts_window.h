@@ -48,9 +48,13 @@ inline constexpr const char* kEditorInput = "Vstup ";
 inline constexpr const char* kEditorOutput = "Výstup ";
 inline constexpr const char* kEditorAnalog = "Analogový vstup ";
 inline constexpr const char* kEditorOk = "&Ok";
-inline constexpr const char* kEditorStorno = "&Storno";
 inline constexpr const char* kPanelStates = "Stavy";
-inline constexpr const char* kPanelPulse = "Impuls";
+// The buttons of a question (and "&Storno" of the row editors), and the
+// progress window's button that stops a transfer.
+inline constexpr const char* kButtonYes = "&Ano";
+inline constexpr const char* kButtonNo = "&Ne";
+inline constexpr const char* kButtonStorno = "&Storno";
+inline constexpr const char* kButtonStop = "Storno";
 // The output function options (never shown in this edition), and what a
 // comparison calls the byte that holds them.
 inline constexpr const char* kOutputStandard = "Standartní výstup";
@@ -95,11 +99,9 @@ inline constexpr const char* kInfoUnknown = "?";
 // Panel "Komunikace PC se zařízením".
 inline constexpr const char* kPanelLink = "Komunikace PC se zařízením";
 inline constexpr const char* kLinkState = "Spojení";
-// The activate button's two captions and the longest link state, which the
-// panel keeps room for.
-inline constexpr const char* kLinkActivate = "Aktivovat";
-inline constexpr const char* kLinkDeactivate = "Deaktivovat";
-inline constexpr const char* kLinkWidestState = "Chybné zařízení";
+// The activate button's two captions and the link states are the link's
+// (texts_link.h); the panel keeps room for the longest state,
+// kLinkWrongDevice.
 
 // The about box "InfoProgram".
 inline constexpr const char* kAboutTitle = "Informace o programu VEXA";
@@ -134,9 +136,8 @@ inline constexpr const char* kCompareInFile = "V souboru";
 inline constexpr const char* kCompareWriteWhat = "Nastavení zařízení před zápisem (záloha '%1') a zapsané nastavení:";
 inline constexpr const char* kCompareBeforeWrite = "Před zápisem";
 inline constexpr const char* kCompareWritten = "Zapsáno";
-// The titles of the file dialogs of btFileLoad and btFileSave.
-inline constexpr const char* kFileDialogOpen = "Načíst nastavení ze souboru";
-inline constexpr const char* kFileDialogSave = "Uložit nastavení do souboru";
+// The file dialogs of btFileLoad and btFileSave are titled as the buttons
+// (kToolFileLoad, kToolFileSave).
 // A button's tooltip names its key on a second line.
 inline constexpr const char* kShortcutKey = "\nKlávesa: ";
 // Where the configuration in the window came from, before the program's

@@ -10,6 +10,7 @@
 #include <cmath>
 
 #include "platform/texts.h"
+#include "platform/texts_window.h"
 
 namespace vexa::qt {
 
@@ -38,7 +39,7 @@ InfoWindow::InfoWindow(bool& cancelRequested, QWidget* owner)
   timeLeft_->setTextFormat(Qt::PlainText);
   timeLeft_->hide();
 
-  storno_ = new QPushButton(QStringLiteral("Storno"), this);
+  storno_ = new QPushButton(QString::fromUtf8(texts::kButtonStop), this);
   storno_->setObjectName(QStringLiteral("Storno"));
   storno_->setAutoDefault(false);
   connect(storno_, &QPushButton::clicked, this, &InfoWindow::reject);

@@ -167,12 +167,12 @@ QFileDialog& QtFileDialog::PrepareOpen(const QString& title, const QString& file
   return d;
 }
 
-QFileDialog& QtFileDialog::prepareOpen() { return PrepareOpen(QString::fromUtf8(texts::kFileDialogOpen), current_); }
+QFileDialog& QtFileDialog::prepareOpen() { return PrepareOpen(QString::fromUtf8(texts::kToolFileLoad), current_); }
 QFileDialog& QtFileDialog::prepareCompare() { return PrepareOpen(QString::fromUtf8(texts::kCompareWithFile), lastCompared_); }
 
 QFileDialog& QtFileDialog::prepareSave() {
   QFileDialog& d = dialog();
-  d.setWindowTitle(QString::fromUtf8(texts::kFileDialogSave));
+  d.setWindowTitle(QString::fromUtf8(texts::kToolFileSave));
   d.setAcceptMode(QFileDialog::AcceptSave);
   d.setFileMode(QFileDialog::AnyFile);
   // The program asks about overwriting itself.

@@ -34,9 +34,6 @@ class QtFileDialog : public FileDialog {
   void SetCurrentFile(const std::string& path) override;
   void ProposeSave(const std::string& proposal) override;
 
-  // The file now in the window ("" before the first file and after a read).
-  QString lastPath() const { return current_; }
-
   // The folders last opened from and saved to (kept between runs).
   QString openFolder() const;
   QString saveFolder() const;

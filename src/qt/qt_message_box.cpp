@@ -4,6 +4,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include "platform/texts_window.h"
+
 namespace vexa::qt {
 namespace {
 
@@ -52,9 +54,9 @@ void QtMessageBox::Prepare(QMessageBox& box, Icon icon, const std::string& text,
       break;
   }
   if (auto* b = box.button(QMessageBox::Ok)) b->setText(QStringLiteral("OK"));
-  if (auto* b = box.button(QMessageBox::Yes)) b->setText(QStringLiteral("&Ano"));
-  if (auto* b = box.button(QMessageBox::No)) b->setText(QStringLiteral("&Ne"));
-  if (auto* b = box.button(QMessageBox::Cancel)) b->setText(QStringLiteral("&Storno"));
+  if (auto* b = box.button(QMessageBox::Yes)) b->setText(QString::fromUtf8(texts::kButtonYes));
+  if (auto* b = box.button(QMessageBox::No)) b->setText(QString::fromUtf8(texts::kButtonNo));
+  if (auto* b = box.button(QMessageBox::Cancel)) b->setText(QString::fromUtf8(texts::kButtonStorno));
 }
 
 Answer QtMessageBox::ShowWithButton(Icon icon, const std::string& text, const std::string& extra) {

@@ -1,5 +1,6 @@
 #include "report/sections.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -44,6 +45,29 @@ ReportTable StartTable(ReportRun& run, std::vector<RowCell> heads) {
 
 // The window's caption of a field, where the report names the same thing.
 const char* Caption(Field f) { return InfoOf(f).caption; }
+
+// One row of a family's report table: the row's label, then the fields with
+// a report column in the field table, in their order: a flag as "0" or "1"
+// centred, a number to the right, any other text to the left.
+std::vector<RowCell> TableRowCells(const ReportRun& run, Family family, int row) {
+  std::vector<const FieldInfo*> columns;
+  for (const FieldInfo& f : kFields) {
+    if (f.family == family && f.reportColumn > 0) columns.push_back(&f);
+  }
+  std::sort(columns.begin(), columns.end(),
+            [](const FieldInfo* a, const FieldInfo* b) { return a->reportColumn < b->reportColumn; });
+  std::vector<RowCell> cells{{RowLabel(family, row), 300, kAlignLeft}};
+  for (const FieldInfo* f : columns) {
+    const FieldRef ref{f->field, row};
+    if (f->kind == FieldKind::Flag) {
+      cells.push_back({Flag(*FlagOf(run.ws.config, run.ws.settings, ref)), f->reportWidth, kAlignCentre});
+    } else {
+      cells.push_back({*TextOf(run.ws.config, run.ws.settings, ref), f->reportWidth,
+                       f->form == TextForm::Number ? kAlignRight : kAlignLeft});
+    }
+  }
+  return cells;
+}
 
 }  // namespace
 
@@ -93,21 +117,7 @@ void PrintInputsSection(ReportRun& run) {
                                        {texts::kReportHeadNegation, 800, 0},
                                        {texts::kReportHeadInReport, 0, 0}});
   for (int row = 0; row < kReportInputRows && !run.Stopped(); ++row) {
-    const DigitalInput& in = run.ws.config.inputs[row];
-    PrintTableRow(run, table,
-                  {{RowLabel(Family::Input, row), 300, kAlignLeft},
-                   {in.INPNazev, 1500, kAlignLeft},
-                   {in.INPVyp, 800, kAlignLeft},
-                   {in.INPZap, 800, kAlignLeft},
-                   {Flag(in.INPLHEvent), 300, kAlignCentre},
-                   {in.INPLH, 2000, kAlignLeft},
-                   {Flag(in.MaskDInLHAlarm), 300, kAlignCentre},
-                   {Flag(in.INPHLEvent), 300, kAlignCentre},
-                   {in.INPHL, 2000, kAlignLeft},
-                   {Flag(in.MaskDInHLAlarm), 300, kAlignCentre},
-                   {Flag(in.INPNeg), 800, kAlignCentre},
-                   {Flag(in.INPZpr), 0, kAlignCentre}},
-                  kReportRowHeight);
+    PrintTableRow(run, table, TableRowCells(run, Family::Input, row), kReportRowHeight);
   }
   EndSection(run);
 }
@@ -119,20 +129,10 @@ void PrintOutputsSection(ReportRun& run) {
                                        {texts::kReportHeadState0, 800, 0},
                                        {texts::kReportHeadState1, 800, 0},
                                        {texts::kReportHeadNegation, 800, 0},
-                                       {texts::kReportHeadPulse, 1500, 0},
+                                       {texts::kPulse, 1500, 0},
                                        {texts::kReportHeadInReport, 0, 0}});
   for (int row = 0; row < kReportOutputRows && !run.Stopped(); ++row) {
-    const DigitalOutput& out = run.ws.config.outputs[row];
-    PrintTableRow(run, table,
-                  {{RowLabel(Family::Output, row), 300, kAlignLeft},
-                   {out.OUTNazev, 1500, kAlignLeft},
-                   {out.OUTVyp, 800, kAlignLeft},
-                   {out.OUTZap, 800, kAlignLeft},
-                   {Flag(out.OUTNeg), 800, kAlignCentre},
-                   {out.OUTimpuls, 1000, kAlignLeft},
-                   {out.OUTimpulsLEN, 500, kAlignRight},
-                   {Flag(out.OUTZpr), 0, kAlignCentre}},
-                  kReportRowHeight);
+    PrintTableRow(run, table, TableRowCells(run, Family::Output, row), kReportRowHeight);
   }
   EndSection(run);
 }
@@ -192,13 +192,7 @@ void PrintPhonesSection(ReportRun& run) {
                                        {texts::kReportHeadCommands, 2000, 0},
                                        {texts::kReportHeadMessages, 0, 0}});
   for (int row = 0; row < kReportPhoneRows && !run.Stopped(); ++row) {
-    const PhoneEntry& t = run.ws.config.phones[row];
-    PrintTableRow(run, table,
-                  {{RowLabel(Family::Phone, row), 300, kAlignLeft},
-                   {t.TC, 2000, kAlignLeft},
-                   {Flag(t.TCPrijem), 2000, kAlignCentre},
-                   {Flag(t.TCUdalost), 0, kAlignCentre}},
-                  kReportRowHeight);
+    PrintTableRow(run, table, TableRowCells(run, Family::Phone, row), kReportRowHeight);
   }
   EndSection(run);
 }

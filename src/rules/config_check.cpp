@@ -77,9 +77,9 @@ std::string CollisionLine(const std::string& text, const Entry& with, int row) {
   std::string whichName;
   switch (with.ref.field) {
     case Field::OUTNazev: break;
-    case Field::OUTZap: whichName = "'Zapnuto'"; break;
-    case Field::OUTVyp: whichName = "'Vypnuto'"; break;
-    default: whichName = "'Impuls'"; break;
+    case Field::OUTZap: whichName = texts::kOutputNameZap; break;
+    case Field::OUTVyp: whichName = texts::kOutputNameVyp; break;
+    default: whichName = texts::kOutputNameImpuls; break;
   }
   return texts::CollisionLine(EqualsIgnoringCase(text, with.text), whichName, with.ref.row == row,
                               RowLabel(Family::Output, with.ref.row), with.text);

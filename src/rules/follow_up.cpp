@@ -1,15 +1,11 @@
 #include "rules/follow_up.h"
 
+#include <variant>
+
 namespace vexa::rules {
 
 EditFollowUp FollowUpOf(FieldRef edited) {
-  switch (edited.field) {
-    case Field::SwitchReport: return {.enabling = Enabling::SwitchReport};
-    case Field::PowerReport: return {.enabling = Enabling::PowerReport};
-    case Field::NotAuthorized: return {.enabling = Enabling::NotAuthorized};
-    case Field::EnablePS: return {.enabling = Enabling::PowerSave};
-    default: break;
-  }
+  if (EnablesOthers(edited.field)) return {.enabling = edited.field};
   EditFollowUp out;
   const FieldInfo& info = InfoOf(edited.field);
   out.usage = info.kind == FieldKind::Text && info.counted;
@@ -18,15 +14,9 @@ EditFollowUp FollowUpOf(FieldRef edited) {
   return out;
 }
 
-bool IsEnabled(Enabling group, const GeneralSettings& general) {
-  switch (group) {
-    case Enabling::SwitchReport: return general.SwitchReport;
-    case Enabling::PowerReport: return general.PowerReport;
-    case Enabling::NotAuthorized: return general.NotAuthorized;
-    case Enabling::PowerSave: return general.EnablePS;
-    case Enabling::None: break;
-  }
-  return true;
+bool IsEnabled(Field flag, const GeneralSettings& general) {
+  const auto* member = std::get_if<bool GeneralSettings::*>(&InfoOf(flag).member);
+  return member == nullptr || general.**member;
 }
 
 }  // namespace vexa::rules

@@ -11,17 +11,10 @@
 
 namespace vexa::rules {
 
-// The controls enabled by one flag of the configuration.
-enum class Enabling {
-  None,
-  SwitchReport,   // the switch report texts
-  PowerReport,    // the power report texts
-  NotAuthorized,  // the not-authorised text
-  PowerSave,      // the power-save periods and check boxes
-};
-
 struct EditFollowUp {
-  Enabling enabling = Enabling::None;
+  // The flag whose group of controls (the fields it enables, EnabledBy in
+  // the field table) follows its new value; none for any other field.
+  std::optional<Field> enabling = std::nullopt;
   std::optional<FieldRef> mirror = std::nullopt;  // shown again from the configuration
   bool usage = false;              // the EEPROM usage is computed again
 
@@ -30,7 +23,8 @@ struct EditFollowUp {
 
 EditFollowUp FollowUpOf(FieldRef edited);
 
-// True when the controls of `group` take input for `general` (None: true).
-bool IsEnabled(Enabling group, const GeneralSettings& general);
+// True when the controls that `flag` enables take input for `general` (a
+// field that is no general flag: true).
+bool IsEnabled(Field flag, const GeneralSettings& general);
 
 }  // namespace vexa::rules

@@ -95,18 +95,12 @@ const std::vector<FieldRules>& MainRules() {
       {Field::rtSwitchOn, {Chars(TextChars, texts::kRuleTextChars)}},
       {Field::rtSwitchOff, {Chars(TextChars, texts::kRuleTextChars)}},
       {Field::rtBattLow, {Chars(TextChars, texts::kRuleTextChars), Only(Kind::BatteryFlag)}},
-      {Field::INPNazev,
-       {Chars(NameChars, texts::kRuleInputNameChars),
-        Keywords(texts::kRuleInputNameKeywords)}},
-      {Field::INPZap,
-       {Chars(NameChars, texts::kRuleZapChars), SameAs(Field::INPVyp, texts::kRuleSameZap)}},
-      {Field::INPVyp,
-       {Chars(NameChars, texts::kRuleVypChars), SameAs(Field::INPZap, texts::kRuleSameVyp)}},
+      {Field::INPNazev, {Chars(NameChars, texts::kRuleInputNameChars), Keywords(texts::kRuleInputNameKeywords)}},
+      {Field::INPZap, {Chars(NameChars, texts::kRuleZapChars), SameAs(Field::INPVyp, texts::kRuleSameZap)}},
+      {Field::INPVyp, {Chars(NameChars, texts::kRuleVypChars), SameAs(Field::INPZap, texts::kRuleSameVyp)}},
       {Field::INPLH, {Chars(NameChars, texts::kRuleRiseChars)}},
       {Field::INPHL, {Chars(NameChars, texts::kRuleFallChars)}},
-      {Field::OUTNazev,
-       {Chars(CommandChars, texts::kRuleOutputNameChars),
-        Keywords(texts::kRuleOutputNameKeywords)}},
+      {Field::OUTNazev, {Chars(CommandChars, texts::kRuleOutputNameChars), Keywords(texts::kRuleOutputNameKeywords)}},
       {Field::OUTZap,
        {Chars(CommandChars, texts::kRuleZapChars),
         PrefixOf(Field::OUTVyp, texts::kRuleZapPrefixVyp),
@@ -369,100 +363,131 @@ FieldCheck CheckPhoneRow(RuleContext& ctx, int row) {
   return out;
 }
 
+namespace {
+
+// One field's rules being run: what they found so far.
+struct RuleRun {
+  RuleContext& ctx;
+  FieldRef field;
+  bool editor;  // run by a row editor, not by the main window
+  std::string& text;
+  FieldCheck& out;
+  bool hasCross = false;  // a rule comparing the field with another one ran
+
+  void Fail(std::string message) {
+    out.failed = true;
+    out.tab = editor ? std::nullopt : TabOf(field);
+    out.messages.push_back({std::move(message), Icon::Error});
+  }
+  const std::string& Other(Field f) const { return *TextOf(ctx.config, ctx.settings, {f, field.row}); }
+};
+
+// The rules on what a text may hold and how it stands to the others; false
+// for a rule of another kind.
+bool RunTextRule(RuleRun& run, const Rule& rule) {
+  const std::string& text = run.text;
+  switch (rule.kind) {
+    case Kind::Chars:
+      if (!HasOnlyAllowedChars(text, rule.set)) {
+        run.Fail(WithReason(WithList(rule.message, rule.set), RefusedCharsLine(text, rule.set)));
+      }
+      return true;
+    case Kind::PhoneChars:
+      // A "+" anywhere but in front would be stored as a digit of the number.
+      if (!HasOnlyAllowedChars(text, rule.set) || text.find('+', 1) != std::string::npos) {
+        run.Fail(WithReason(rule.message, RefusedCharsLine(text, rule.set)));
+      }
+      return true;
+    case Kind::Keywords:
+      if (!IsKeywordFree(text, KeywordList)) run.Fail(WithList(rule.message, KeywordList));
+      return true;
+    case Kind::SameAs:
+      run.hasCross = true;
+      if (!run.ctx.validationSuppressed && !text.empty() && EqualsIgnoringCase(text, run.Other(rule.other))) {
+        run.Fail(rule.message);
+        run.ctx.validationSuppressed = true;
+      }
+      return true;
+    case Kind::PrefixOf:
+      run.hasCross = true;
+      if (!run.ctx.validationSuppressed && isPrefixOfEachOther(text, run.Other(rule.other))) {
+        run.Fail(rule.message);
+        run.ctx.validationSuppressed = true;
+      }
+      return true;
+    default: return false;
+  }
+}
+
+// The rules that read a value and write it back in its normal form, and
+// those that change another field.
+void RunValueRule(RuleRun& run, const Rule& rule) {
+  RuleContext& ctx = run.ctx;
+  std::string& text = run.text;
+  switch (rule.kind) {
+    case Kind::SmsValidity:
+      if (text.empty() || !HasOnlyAllowedChars(text, DigitChars)) {
+        run.Fail(WithReason(texts::kRuleSmsValidity, RefusedCharsLine(text, DigitChars)));
+      } else {
+        Rewrite(text, SmsValidityText(text), run.field, run.out);
+      }
+      break;
+    case Kind::PhoneNumber:
+      if (!HasNoDigit(text)) {
+        Rewrite(text, NormalizePhoneNumber(text, ctx.settings), run.field, run.out);
+      } else if (rule.phoneRow) {
+        FieldCheck row = CheckPhoneRow(ctx, run.field.row);
+        run.out.messages.insert(run.out.messages.end(), row.messages.begin(), row.messages.end());
+        run.out.changed.insert(run.out.changed.end(), row.changed.begin(), row.changed.end());
+      }
+      break;
+    case Kind::Level:
+      if (text.empty() || !HasOnlyAllowedChars(text, NumberChars)) {
+        run.Fail(WithReason(texts::kRuleLevel, RefusedCharsLine(text, NumberChars)));
+      } else {
+        Rewrite(text, LevelText(text, ctx.decimalSeparator), run.field, run.out);
+      }
+      break;
+    case Kind::PulseLength:
+      Rewrite(text, NormalizeNumber(text, 0.1, 25.5, 1, ctx.decimalSeparator), run.field, run.out);
+      break;
+    case Kind::PowerHours: PowerHoursRule(ctx, run.field, {rule.other, 0}, run.out); break;
+    case Kind::PowerMinutes: PowerMinutesRule(ctx, run.field, {rule.other, 0}, run.out); break;
+    case Kind::BatteryFlag: {
+      AnalogInput& bat = ctx.config.analogs[kBatteryRow];
+      if (!text.empty() && !bat.AINCL1DnEvent) {
+        bat.AINCL1DnEvent = true;
+        run.out.changed.push_back({Field::AINCL1DnEvent, kBatteryRow});
+      }
+      break;
+    }
+    default: break;
+  }
+}
+
+}  // namespace
+
 FieldCheck CheckField(RuleContext& ctx, FieldRef field, Variant variant) {
   FieldCheck out;
   RowIndex(field.row);  // a row outside the table stops the program here
   const FieldRules* fr = RulesFor(field.field, variant);
   std::string* textPtr = TextOf(ctx.config, ctx.settings, field);
   if (fr == nullptr || textPtr == nullptr) return out;
-  std::string& text = *textPtr;
   const bool editor = variant != Variant::MainWindow;
   // While an editor is being cancelled its rules are silent; only the pulse
   // length is still kept within what the unit can time.
   const bool silent = editor && ctx.cancelRequested;
 
-  auto fail = [&](std::string message) {
-    out.failed = true;
-    out.tab = editor ? std::nullopt : TabOf(field);
-    out.messages.push_back({std::move(message), Icon::Error});
-  };
-  auto other = [&](Field f) -> const std::string& { return *TextOf(ctx.config, ctx.settings, {f, field.row}); };
-
-  bool hasCross = false;
+  RuleRun run{ctx, field, editor, *textPtr, out};
   for (const Rule& rule : fr->rules) {
     // The battery flag follows the character rule whether it passed or not.
     if (out.failed && rule.kind != Kind::BatteryFlag) continue;
     if (silent && rule.kind != Kind::PulseLength) continue;
-    switch (rule.kind) {
-      case Kind::Chars:
-        if (!HasOnlyAllowedChars(text, rule.set)) {
-          fail(WithReason(WithList(rule.message, rule.set), RefusedCharsLine(text, rule.set)));
-        }
-        break;
-      case Kind::PhoneChars:
-        // A "+" anywhere but in front would be stored as a digit of the number.
-        if (!HasOnlyAllowedChars(text, rule.set) || text.find('+', 1) != std::string::npos) {
-          fail(WithReason(rule.message, RefusedCharsLine(text, rule.set)));
-        }
-        break;
-      case Kind::Keywords:
-        if (!IsKeywordFree(text, KeywordList)) fail(WithList(rule.message, KeywordList));
-        break;
-      case Kind::SameAs:
-        hasCross = true;
-        if (!ctx.validationSuppressed && !text.empty() && EqualsIgnoringCase(text, other(rule.other))) {
-          fail(rule.message);
-          ctx.validationSuppressed = true;
-        }
-        break;
-      case Kind::PrefixOf:
-        hasCross = true;
-        if (!ctx.validationSuppressed && isPrefixOfEachOther(text, other(rule.other))) {
-          fail(rule.message);
-          ctx.validationSuppressed = true;
-        }
-        break;
-      case Kind::SmsValidity:
-        if (text.empty() || !HasOnlyAllowedChars(text, DigitChars)) {
-          fail(WithReason(texts::kRuleSmsValidity, RefusedCharsLine(text, DigitChars)));
-        } else {
-          Rewrite(text, SmsValidityText(text), field, out);
-        }
-        break;
-      case Kind::PhoneNumber:
-        if (!HasNoDigit(text)) {
-          Rewrite(text, NormalizePhoneNumber(text, ctx.settings), field, out);
-        } else if (rule.phoneRow) {
-          FieldCheck row = CheckPhoneRow(ctx, field.row);
-          out.messages.insert(out.messages.end(), row.messages.begin(), row.messages.end());
-          out.changed.insert(out.changed.end(), row.changed.begin(), row.changed.end());
-        }
-        break;
-      case Kind::Level:
-        if (text.empty() || !HasOnlyAllowedChars(text, NumberChars)) {
-          fail(WithReason(texts::kRuleLevel, RefusedCharsLine(text, NumberChars)));
-        } else {
-          Rewrite(text, LevelText(text, ctx.decimalSeparator), field, out);
-        }
-        break;
-      case Kind::PulseLength:
-        Rewrite(text, NormalizeNumber(text, 0.1, 25.5, 1, ctx.decimalSeparator), field, out);
-        break;
-      case Kind::PowerHours: PowerHoursRule(ctx, field, {rule.other, 0}, out); break;
-      case Kind::PowerMinutes: PowerMinutesRule(ctx, field, {rule.other, 0}, out); break;
-      case Kind::BatteryFlag: {
-        AnalogInput& bat = ctx.config.analogs[kBatteryRow];
-        if (!text.empty() && !bat.AINCL1DnEvent) {
-          bat.AINCL1DnEvent = true;
-          out.changed.push_back({Field::AINCL1DnEvent, kBatteryRow});
-        }
-        break;
-      }
-    }
+    if (!RunTextRule(run, rule)) RunValueRule(run, rule);
   }
   // A field with cross rules that all passed (or were skipped) lets the next
   // conflict be reported again.
-  if (hasCross && !out.failed && !silent) ctx.validationSuppressed = false;
+  if (run.hasCross && !out.failed && !silent) ctx.validationSuppressed = false;
   return out;
 }
 

@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <tuple>
+#include <vector>
 
 #include "platform/services.h"
 #include "platform/texts.h"
@@ -22,7 +23,21 @@
 namespace vexa::ui {
 namespace {
 
+// The send-at-once bits of the crossings, in the order CL1 up, CL1 down,
+// CL2 up, CL2 down, and the names of their boxes.
 constexpr std::array<std::uint8_t, 4> kAtOnceBits = {kBitCL1Up, kBitCL1Down, kBitCL2Up, kBitCL2Down};
+constexpr std::array<const char*, 4> kAtOnceNames = {"eeCL1Up", "eeCL1Down", "eeCL2Up", "eeCL2Down"};
+
+// The heading of each half of the panel "Úrovně", one per comparison level.
+struct Half {
+  const char* title;
+  const char* titleName;
+  const char* subtitle;
+};
+constexpr Half kHalves[] = {
+    {texts::kLevelCL1, "lblCL1", texts::kLevelCL1Bounds},
+    {texts::kLevelCL2, "lblCL2", texts::kLevelCL2Bounds},
+};
 
 QLabel* MakeLabel(const QString& text, const char* objectName, QWidget* parent) {
   auto* label = new QLabel(text, parent);
@@ -36,134 +51,15 @@ AnalogEditor::AnalogEditor(Workspace& ws, Services& sv, QWidget* parent)
     : EditorDialog(ws, sv, rules::Variant::AnalogEditor, parent) {
   setObjectName(QStringLiteral("Analog"));
 
-  // Left: the name and the status-message options.
-  auto* general = new QGroupBox(this);
-  general->setObjectName(QStringLiteral("fraNazev"));
-  QLabel* nameLabel = nullptr;
-  std::tie(nameLabel, name_) = AddCaptioned(Field::AINNazev, general);
-  QCheckBox* prc = AddFlag(Field::AINPrc);
-  QCheckBox* zpr = AddFlag(Field::AINZpr);
-  auto* generalGrid = new QGridLayout(general);
-  generalGrid->addWidget(nameLabel, 0, 0);
-  generalGrid->addWidget(name_, 0, 1);
-  generalGrid->addWidget(prc, 1, 0, 1, 2);
-  generalGrid->addWidget(zpr, 2, 0, 1, 2);
-  generalGrid->setColumnStretch(1, 1);
-
-  // Left: the names of the three states.
-  QGroupBox* stateNames =
-      AddStatesGroup(Words(texts::kPanelStateNames), {Field::AINStateL, Field::AINStateM, Field::AINStateH});
-
+  // Left: the name and the status-message options, the names of the three
+  // states and the graph.
+  std::vector<QCheckBox*> options;
+  QGroupBox* general = MakeNamePanel(options);
+  QGroupBox* stateNames = AddStatesGroup(Words(texts::kPanelStateNames), Family::Analog);
   graph_ = new qt::GraphView(this);
   graph_->setObjectName(QStringLiteral("Graph"));
   graph_->setAccessibleName(Words(texts::kGraphName));
   graph_->setAccessibleDescription(Words(texts::kGraphDescription));
-
-  // Right: the group "Úrovně", one half per comparison level.
-  auto* limits = new QGroupBox(Words(texts::kPanelLevels), this);
-  limits->setObjectName(QStringLiteral("Meze"));
-  auto* limitsLayout = new QVBoxLayout(limits);
-
-  struct Half {
-    const char* title;
-    const char* titleName;
-    const char* subtitle;
-    Field level;
-    Field hyst;
-  };
-  const Half halves[] = {
-      {texts::kLevelCL1, "lblCL1", texts::kLevelCL1Bounds, Field::AINCL1Level, Field::AINHCL1Level},
-      {texts::kLevelCL2, "lblCL2", texts::kLevelCL2Bounds, Field::AINCL2Level, Field::AINHCL2Level},
-  };
-  // Each crossing: its event box and text, and its "odeslat ihned" box.
-  struct Crossing {
-    Field event;
-    Field text;
-    const char* atOnceName;
-  };
-  const Crossing crossings[] = {
-      {Field::AINCL1UpEvent, Field::AINCL1Up, "eeCL1Up"},
-      {Field::AINCL1DnEvent, Field::AINCL1Dn, "eeCL1Down"},
-      {Field::AINCL2UpEvent, Field::AINCL2Up, "eeCL2Up"},
-      {Field::AINCL2DnEvent, Field::AINCL2Dn, "eeCL2Down"},
-  };
-
-  QFont bold = font();
-  bold.setBold(true);
-  const int levelWidth = fontMetrics().horizontalAdvance(QStringLiteral("00000")) + 14;
-  // Room for the widest unit of any row, so the levels stay in place.
-  int unitWidth = 0;
-  for (const AnalogScale& scale : ws_.scales) {
-    unitWidth = std::max(unitWidth, fontMetrics().horizontalAdvance(QString::fromStdString(scale.Unit)) + 4);
-  }
-  for (int h = 0; h < 2; ++h) {
-    const Half& half = halves[h];
-    if (h == 1) {
-      auto* rule = new QFrame(limits);
-      rule->setObjectName(QStringLiteral("linMeze"));
-      rule->setFrameShape(QFrame::HLine);
-      rule->setFrameShadow(QFrame::Sunken);
-      limitsLayout->addWidget(rule);
-    }
-    auto* heading = new QHBoxLayout;
-    auto* title = MakeLabel(QString::fromUtf8(half.title), half.titleName, limits);
-    title->setFont(bold);
-    heading->addWidget(title);
-    heading->addWidget(new QLabel(QString::fromUtf8(half.subtitle), limits));
-    heading->addStretch(1);
-    limitsLayout->addLayout(heading);
-
-    auto* grid = new QGridLayout;
-    grid->setHorizontalSpacing(6);
-    auto* levelLabel = new QLabel(LabelOf(half.level), limits);
-    QLineEdit* level = AddText(half.level);
-    auto* hystLabel = new QLabel(LabelOf(half.hyst), limits);
-    QLineEdit* hyst = AddText(half.hyst);
-    for (QLineEdit* e : {level, hyst}) {
-      e->setAlignment(Qt::AlignRight);
-      e->setFixedWidth(levelWidth);
-    }
-    levelLabel->setBuddy(level);
-    hystLabel->setBuddy(hyst);
-    units_[2 * h] = MakeLabel(QString(), "valSTR", limits);
-    units_[2 * h + 1] = MakeLabel(QString(), "valSTR", limits);
-    for (QLabel* u : {units_[2 * h], units_[2 * h + 1]}) u->setMinimumWidth(unitWidth);
-    grid->addWidget(levelLabel, 0, 0);
-    grid->addWidget(level, 0, 1);
-    grid->addWidget(units_[2 * h], 0, 2);
-    grid->addWidget(hystLabel, 2, 0);
-    grid->addWidget(hyst, 2, 1);
-    grid->addWidget(units_[2 * h + 1], 2, 2);
-    grid->setColumnMinimumWidth(3, 10);
-    for (int c = 0; c < 2; ++c) {
-      const int k = 2 * h + c;
-      const Crossing& x = crossings[k];
-      events_[k] = AddFlag(x.event);
-      QLineEdit* text = AddText(x.text);
-      text->setMinimumWidth(200);
-      atOnce_[k] = new QCheckBox(Words(texts::kSendAtOnce), limits);
-      atOnce_[k]->setObjectName(QString::fromLatin1(x.atOnceName));
-      // Four boxes share the caption; a screen reader tells them apart.
-      atOnce_[k]->setAccessibleName(CaptionOf(x.event) + QStringLiteral(": ") + Words(texts::kSendAtOnce));
-      grid->addWidget(events_[k], 2 * c, 4, 1, 2);
-      grid->addWidget(text, 2 * c + 1, 4);
-      grid->addWidget(atOnce_[k], 2 * c + 1, 5);
-      connect(events_[k], &QCheckBox::toggled, this, &AnalogEditor::CheckEnabled);
-    }
-    grid->setColumnStretch(4, 1);
-    limitsLayout->addLayout(grid);
-    if (h == 0) {
-      cl1_ = level;
-      hcl1_ = hyst;
-    } else {
-      cl2_ = level;
-      hcl2_ = hyst;
-    }
-  }
-  neg_ = AddFlag(Field::AINNeg);
-  limitsLayout->addSpacing(4);
-  limitsLayout->addWidget(neg_);
-  limitsLayout->addStretch(1);
 
   auto* left = new QVBoxLayout;
   left->addWidget(general);
@@ -171,8 +67,9 @@ AnalogEditor::AnalogEditor(Workspace& ws, Services& sv, QWidget* parent)
   left->addWidget(graph_, 0, Qt::AlignHCenter);
   left->addStretch(1);
 
+  // Right: the levels, then the buttons.
   auto* right = new QVBoxLayout;
-  right->addWidget(limits, 1);
+  right->addWidget(MakeLevelsPanel(), 1);
   right->addLayout(MakeButtons());
 
   auto* layout = new QHBoxLayout(this);
@@ -187,8 +84,120 @@ AnalogEditor::AnalogEditor(Workspace& ws, Services& sv, QWidget* parent)
   fields_->setCheck([this](FieldRef ref) { return CheckField(ref); });
 
   // The tab order follows the layout: the left column, then the levels.
-  setTabOrder(name_, prc);
-  setTabOrder(prc, zpr);
+  QWidget* previous = name_;
+  for (QCheckBox* option : options) {
+    setTabOrder(previous, option);
+    previous = option;
+  }
+}
+
+QGroupBox* AnalogEditor::MakeNamePanel(std::vector<QCheckBox*>& options) {
+  auto* general = new QGroupBox(this);
+  general->setObjectName(QStringLiteral("fraNazev"));
+  auto* grid = new QGridLayout(general);
+  const std::vector<Field> shown = EditorFields(Family::Analog, EditorPanel::Name);
+  QLabel* nameLabel = nullptr;
+  std::tie(nameLabel, name_) = AddCaptioned(shown.front(), general);
+  grid->addWidget(nameLabel, 0, 0);
+  grid->addWidget(name_, 0, 1);
+  for (std::size_t i = 1; i < shown.size(); ++i) {
+    options.push_back(AddFlag(shown[i]));
+    grid->addWidget(options.back(), static_cast<int>(i), 0, 1, 2);
+  }
+  grid->setColumnStretch(1, 1);
+  return general;
+}
+
+QGroupBox* AnalogEditor::MakeLevelsPanel() {
+  auto* limits = new QGroupBox(Words(texts::kPanelLevels), this);
+  limits->setObjectName(QStringLiteral("Meze"));
+  auto* limitsLayout = new QVBoxLayout(limits);
+  // Room for the widest unit of any row, so the levels stay in place.
+  int unitWidth = 0;
+  for (const AnalogScale& scale : ws_.scales) {
+    unitWidth = std::max(unitWidth, fontMetrics().horizontalAdvance(QString::fromStdString(scale.Unit)) + 4);
+  }
+  for (int h = 0; h < 2; ++h) {
+    if (h == 1) {
+      auto* rule = new QFrame(limits);
+      rule->setObjectName(QStringLiteral("linMeze"));
+      rule->setFrameShape(QFrame::HLine);
+      rule->setFrameShadow(QFrame::Sunken);
+      limitsLayout->addWidget(rule);
+    }
+    AddHalf(h, limits, limitsLayout, unitWidth);
+  }
+  neg_ = AddFlag(EditorFields(Family::Analog, EditorPanel::Options).front());
+  limitsLayout->addSpacing(4);
+  limitsLayout->addWidget(neg_);
+  limitsLayout->addStretch(1);
+  return limits;
+}
+
+// Half `h` of the levels: its heading, its level and hysteresis with the
+// row's unit, and its two crossings, each with its "odeslat ihned" box.
+void AnalogEditor::AddHalf(int h, QGroupBox* limits, QVBoxLayout* limitsLayout, int unitWidth) {
+  const Half& half = kHalves[h];
+  QFont bold = font();
+  bold.setBold(true);
+  auto* heading = new QHBoxLayout;
+  auto* title = MakeLabel(QString::fromUtf8(half.title), half.titleName, limits);
+  title->setFont(bold);
+  heading->addWidget(title);
+  heading->addWidget(new QLabel(QString::fromUtf8(half.subtitle), limits));
+  heading->addStretch(1);
+  limitsLayout->addLayout(heading);
+
+  // Each level with its hysteresis, in the order of the levels.
+  const std::vector<Field> levels = EditorFields(Family::Analog, EditorPanel::Levels);
+  const Field levelField = levels.at(2 * static_cast<std::size_t>(h));
+  const Field hystField = levels.at(2 * static_cast<std::size_t>(h) + 1);
+  auto* grid = new QGridLayout;
+  grid->setHorizontalSpacing(6);
+  auto* levelLabel = new QLabel(LabelOf(levelField), limits);
+  QLineEdit* level = AddText(levelField);
+  auto* hystLabel = new QLabel(LabelOf(hystField), limits);
+  QLineEdit* hyst = AddText(hystField);
+  const int levelWidth = fontMetrics().horizontalAdvance(QStringLiteral("00000")) + 14;
+  for (QLineEdit* e : {level, hyst}) {
+    e->setAlignment(Qt::AlignRight);
+    e->setFixedWidth(levelWidth);
+  }
+  levelLabel->setBuddy(level);
+  hystLabel->setBuddy(hyst);
+  units_[2 * h] = MakeLabel(QString(), "valSTR", limits);
+  units_[2 * h + 1] = MakeLabel(QString(), "valSTR", limits);
+  for (QLabel* u : {units_[2 * h], units_[2 * h + 1]}) u->setMinimumWidth(unitWidth);
+  grid->addWidget(levelLabel, 0, 0);
+  grid->addWidget(level, 0, 1);
+  grid->addWidget(units_[2 * h], 0, 2);
+  grid->addWidget(hystLabel, 2, 0);
+  grid->addWidget(hyst, 2, 1);
+  grid->addWidget(units_[2 * h + 1], 2, 2);
+  grid->setColumnMinimumWidth(3, 10);
+  for (int c = 0; c < 2; ++c) AddCrossing(2 * h + c, c, limits, grid);
+  grid->setColumnStretch(4, 1);
+  limitsLayout->addLayout(grid);
+  (h == 0 ? cl1_ : cl2_) = level;
+  (h == 0 ? hcl1_ : hcl2_) = hyst;
+}
+
+// Crossing `k` (CL1 up, CL1 down, CL2 up, CL2 down): its event box and text
+// from the field table, and its "odeslat ihned" box, at line `c` of its half.
+void AnalogEditor::AddCrossing(int k, int c, QGroupBox* limits, QGridLayout* grid) {
+  const std::vector<Field> crossings = EditorFields(Family::Analog, EditorPanel::Crossings);
+  const Field event = crossings.at(2 * static_cast<std::size_t>(k));
+  events_[k] = AddFlag(event);
+  QLineEdit* text = AddText(crossings.at(2 * static_cast<std::size_t>(k) + 1));
+  text->setMinimumWidth(200);
+  atOnce_[k] = new QCheckBox(Words(texts::kSendAtOnce), limits);
+  atOnce_[k]->setObjectName(QString::fromLatin1(kAtOnceNames[k]));
+  // Four boxes share the caption; a screen reader tells them apart.
+  atOnce_[k]->setAccessibleName(CaptionOf(event) + QStringLiteral(": ") + Words(texts::kSendAtOnce));
+  grid->addWidget(events_[k], 2 * c, 4, 1, 2);
+  grid->addWidget(text, 2 * c + 1, 4);
+  grid->addWidget(atOnce_[k], 2 * c + 1, 5);
+  connect(events_[k], &QCheckBox::toggled, this, &AnalogEditor::CheckEnabled);
 }
 
 void AnalogEditor::Load(int row) {

@@ -4,10 +4,14 @@
 #pragma once
 
 #include <array>
+#include <vector>
 
 #include "ui/editor_dialog.h"
 
 class QCheckBox;
+class QGridLayout;
+class QGroupBox;
+class QVBoxLayout;
 class QLabel;
 class QLineEdit;
 
@@ -54,6 +58,11 @@ class AnalogEditor : public EditorDialog {
   // The level fields are put on the unit's grid here; the other fields run
   // the editor's rules.
   rules::FieldCheck CheckField(FieldRef ref);
+  // The panels, made in the order of the field table's editor panels.
+  QGroupBox* MakeNamePanel(std::vector<QCheckBox*>& options);
+  QGroupBox* MakeLevelsPanel();
+  void AddHalf(int h, QGroupBox* limits, QVBoxLayout* limitsLayout, int unitWidth);
+  void AddCrossing(int k, int c, QGroupBox* limits, QGridLayout* grid);
 
   QLineEdit* name_;
   QLineEdit* cl1_;

@@ -8,6 +8,10 @@
 #include <QLineEdit>
 #include <QPalette>
 #include <QString>
+#include <initializer_list>
+#include <map>
+#include <optional>
+#include <vector>
 
 #include "ui/field_controller.h"
 #include "workspace/fields.h"
@@ -46,6 +50,28 @@ inline QLineEdit* MakeFieldEdit(FieldController& fields, Field f) {
 inline QCheckBox* MakeFieldCheck(FieldController& fields, Field f) {
   return fields.MakeCheck({f, 0}, WindowControlName(f), CaptionOf(f), TipOf(f));
 }
+
+// The controls of the fields a flag enables (EnabledBy in the field table),
+// gathered per flag as a tab makes them.
+class EnabledControls {
+ public:
+  // Keeps a field's controls (with its caption and unit) with the flag that
+  // enables the field; a field always enabled is not kept.
+  void Add(Field f, std::initializer_list<QWidget*> controls) {
+    if (const std::optional<Field> flag = InfoOf(f).enabledBy) {
+      std::vector<QWidget*>& group = byFlag_[*flag];
+      group.insert(group.end(), controls);
+    }
+  }
+  void Apply(Field flag, bool on) const {
+    const auto group = byFlag_.find(flag);
+    if (group == byFlag_.end()) return;
+    for (QWidget* w : group->second) w->setEnabled(on);
+  }
+
+ private:
+  std::map<Field, std::vector<QWidget*>> byFlag_;
+};
 
 // A caption, optionally named and the buddy of a control.
 inline QLabel* MakeCaption(const QString& text, const char* objectName = nullptr, QWidget* buddy = nullptr) {

@@ -65,19 +65,22 @@ QHBoxLayout* EditorDialog::AddNameRow(Field field) {
   return row;
 }
 
-QGroupBox* EditorDialog::AddStatesGroup(const QString& title, std::initializer_list<Field> states, QGridLayout** grid) {
+QGroupBox* EditorDialog::AddStatesGroup(const QString& title, Family family) {
   auto* group = new QGroupBox(title, this);
   group->setObjectName(QStringLiteral("fraStavy"));
   auto* lines = new QGridLayout(group);
   int row = 0;
-  for (const Field state : states) {
-    const auto [label, edit] = AddCaptioned(state, group);
+  for (const Field f : EditorFields(family, EditorPanel::States)) {
+    if (InfoOf(f).kind == FieldKind::Flag) {
+      lines->addWidget(AddFlag(f), row++, 0, 1, 2);
+      continue;
+    }
+    const auto [label, edit] = AddCaptioned(f, group);
     lines->addWidget(label, row, 0);
     lines->addWidget(edit, row, 1);
     ++row;
   }
   lines->setColumnStretch(1, 1);
-  if (grid != nullptr) *grid = lines;
   return group;
 }
 
@@ -85,7 +88,7 @@ QHBoxLayout* EditorDialog::MakeButtons() {
   ok_ = new QPushButton(Words(texts::kEditorOk), this);
   ok_->setObjectName(QStringLiteral("btOk"));
   ok_->setDefault(true);
-  storno_ = new QPushButton(Words(texts::kEditorStorno), this);
+  storno_ = new QPushButton(Words(texts::kButtonStorno), this);
   storno_->setObjectName(QStringLiteral("btStorno"));
   storno_->setAutoDefault(false);
   connect(ok_, &QPushButton::clicked, this, &EditorDialog::OnOk);

@@ -66,9 +66,10 @@ class EditorDialog : public QDialog {
   std::pair<QLabel*, QLineEdit*> AddCaptioned(Field field, QWidget* labelParent);
   // The name row: the caption of `field` and its text, which takes the width.
   QHBoxLayout* AddNameRow(Field field);
-  // A panel "fraStavy" titled `title` with one captioned text per state
-  // name, a line each; the grid lets the caller add lines below them.
-  QGroupBox* AddStatesGroup(const QString& title, std::initializer_list<Field> states, QGridLayout** grid = nullptr);
+  // A panel "fraStavy" titled `title` with the fields of the family's
+  // states panel in the field table: one captioned text per state name, a
+  // line each, and below them its check boxes.
+  QGroupBox* AddStatesGroup(const QString& title, Family family);
   // "&Ok" and "&Storno", right-aligned in a row of their own.
   QHBoxLayout* MakeButtons();
 

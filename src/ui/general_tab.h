@@ -3,8 +3,11 @@
 #pragma once
 
 #include <QWidget>
-#include <vector>
+#include <span>
 
+#include "ui/captions.h"
+
+class QGroupBox;
 class QRadioButton;
 
 namespace vexa {
@@ -13,8 +16,6 @@ struct Workspace;
 
 namespace vexa::ui {
 
-class FieldController;
-
 class GeneralTab : public QWidget {
   Q_OBJECT
  public:
@@ -22,12 +23,16 @@ class GeneralTab : public QWidget {
 
   // The power-save periods and the two power-save check boxes take input
   // only while "Povolit šetřící režim" is on (rules/follow_up.h).
-  void CheckEnabled(bool on);
+  void ApplyEnabling(Field flag, bool on) { enabled_.Apply(flag, on); }
 
  private:
+  QGroupBox* MakeDevicePanel(FieldController& fields, const Workspace& ws, std::span<const Field> shown);
+  QGroupBox* MakePowerSavePanel(FieldController& fields, std::span<const Field> shown);
+  QWidget* MakePeriodLine(FieldController& fields, Field hours, Field minutes);
+
   QRadioButton* opEnablePS0_ = nullptr;
   QRadioButton* opEnablePS1_ = nullptr;
-  std::vector<QWidget*> powerSaveControls_;
+  EnabledControls enabled_;
 };
 
 }  // namespace vexa::ui

@@ -7,6 +7,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QVBoxLayout>
+#include <string>
+#include <vector>
 
 #include "platform/texts_window.h"
 #include "ui/captions.h"
@@ -18,42 +20,36 @@ InputEditor::InputEditor(Workspace& ws, Services& sv, QWidget* parent)
     : EditorDialog(ws, sv, rules::Variant::InputEditor, parent) {
   setObjectName(QStringLiteral("Vstup"));
 
-  QHBoxLayout* nameRow = AddNameRow(Field::INPNazev);
-  QGroupBox* states = AddStatesGroup(Words(texts::kPanelStates), {Field::INPZap, Field::INPVyp});
-
-  lhEvent_ = AddFlag(Field::INPLHEvent);
-  QLineEdit* lh = AddText(Field::INPLH);
-  lhAlarm_ = AddFlag(Field::MaskDInLHAlarm, "eeMaskDInLHAlarm");
-  hlEvent_ = AddFlag(Field::INPHLEvent);
-  QLineEdit* hl = AddText(Field::INPHL);
-  hlAlarm_ = AddFlag(Field::MaskDInHLAlarm, "eeMaskDInHLAlarm");
-  QCheckBox* neg = AddFlag(Field::INPNeg);
-  QCheckBox* zpr = AddFlag(Field::INPZpr);
+  QHBoxLayout* nameRow = AddNameRow(EditorFields(Family::Input, EditorPanel::Name).front());
+  QGroupBox* states = AddStatesGroup(Words(texts::kPanelStates), Family::Input);
 
   // The transition blocks: the event box above, the transition's name and
-  // its "odeslat ihned" box indented below it.
+  // its "odeslat ihned" box (named "ee" and its field) indented below it.
   auto* events = new QGridLayout;
   events->setColumnMinimumWidth(0, 18);
-  events->addWidget(lhEvent_, 0, 0, 1, 3);
-  events->addWidget(lh, 1, 1);
-  events->addWidget(lhAlarm_, 1, 2);
-  events->addWidget(hlEvent_, 2, 0, 1, 3);
-  events->addWidget(hl, 3, 1);
-  events->addWidget(hlAlarm_, 3, 2);
+  const std::vector<Field> crossings = EditorFields(Family::Input, EditorPanel::Crossings);
+  for (std::size_t k = 0; k + 2 < crossings.size(); k += 3) {
+    QCheckBox* event = AddFlag(crossings[k]);
+    QLineEdit* text = AddText(crossings[k + 1]);
+    const std::string atOnceName = std::string("ee") + InfoOf(crossings[k + 2]).name;
+    QCheckBox* atOnce = AddFlag(crossings[k + 2], atOnceName.c_str());
+    const int line = static_cast<int>(2 * (k / 3));
+    events->addWidget(event, line, 0, 1, 3);
+    events->addWidget(text, line + 1, 1);
+    events->addWidget(atOnce, line + 1, 2);
+    connect(event, &QCheckBox::toggled, this, &InputEditor::CheckEnabled);
+    crossings_.push_back({event, atOnce});
+  }
   events->setColumnStretch(1, 1);
 
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(nameRow);
   layout->addWidget(states);
   layout->addLayout(events);
-  layout->addWidget(neg);
-  layout->addWidget(zpr);
+  for (const Field f : EditorFields(Family::Input, EditorPanel::Options)) layout->addWidget(AddFlag(f));
   layout->addSpacing(6);
   layout->addLayout(MakeButtons());
   setMinimumWidth(480);
-
-  connect(lhEvent_, &QCheckBox::toggled, this, &InputEditor::CheckEnabled);
-  connect(hlEvent_, &QCheckBox::toggled, this, &InputEditor::CheckEnabled);
 }
 
 void InputEditor::Load(int row) {
@@ -66,8 +62,7 @@ void InputEditor::Store() { StoreBound(); }
 
 void InputEditor::CheckEnabled() {
   const bool powerSave = ws_.config.general.EnablePS;
-  lhAlarm_->setEnabled(lhEvent_->isChecked() && powerSave);
-  hlAlarm_->setEnabled(hlEvent_->isChecked() && powerSave);
+  for (const auto& [event, atOnce] : crossings_) atOnce->setEnabled(event->isChecked() && powerSave);
 }
 
 }  // namespace vexa::ui

@@ -2,6 +2,9 @@
 // that have no column in the main window.
 #pragma once
 
+#include <utility>
+#include <vector>
+
 #include "ui/editor_dialog.h"
 
 class QCheckBox;
@@ -25,10 +28,8 @@ class InputEditor : public EditorDialog {
   void CheckEnabled();
 
  private:
-  QCheckBox* lhEvent_;
-  QCheckBox* hlEvent_;
-  QCheckBox* lhAlarm_;
-  QCheckBox* hlAlarm_;
+  // Each transition's event box and its send-at-once box.
+  std::vector<std::pair<QCheckBox*, QCheckBox*>> crossings_;
 };
 
 }  // namespace vexa::ui

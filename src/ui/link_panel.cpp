@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include "platform/texts_link.h"
 #include "platform/texts_window.h"
 #include "workflows/link_workflows.h"
 #include "ui/captions.h"
@@ -16,9 +17,9 @@ namespace vexa::ui {
 LinkPanel::LinkPanel(FieldController& fields, const link::PortList* ports) : QGroupBox(Words(texts::kPanelLink)) {
   setObjectName(QStringLiteral("frKomunikace"));
   auto* ll = new QGridLayout(this);
-  btDEA_ = new QPushButton(Words(texts::kLinkActivate));
+  btDEA_ = new QPushButton(Words(texts::kCaptionActivate));
   btDEA_->setObjectName(QStringLiteral("btDEA"));
-  btDEA_->setMinimumWidth(btDEA_->fontMetrics().horizontalAdvance(Words(texts::kLinkDeactivate)) + 28);
+  btDEA_->setMinimumWidth(btDEA_->fontMetrics().horizontalAdvance(Words(texts::kCaptionDeactivate)) + 28);
   tabPort_ = new PortSelector(ports);
   tabPort_->setObjectName(QStringLiteral("tabPort"));
   tabPort_->setToolTip(TipOf(Field::Port));
@@ -29,7 +30,7 @@ LinkPanel::LinkPanel(FieldController& fields, const link::PortList* ports) : QGr
   QFont bold = tabDeAktivNapis_->font();
   bold.setBold(true);
   tabDeAktivNapis_->setFont(bold);
-  tabDeAktivNapis_->setMinimumWidth(QFontMetrics(bold).horizontalAdvance(Words(texts::kLinkWidestState)) + 8);
+  tabDeAktivNapis_->setMinimumWidth(QFontMetrics(bold).horizontalAdvance(Words(texts::kLinkWrongDevice)) + 8);
   ll->addWidget(MakeCaption(LabelOf(Field::Port), nullptr, tabPort_), 0, 0);
   ll->addWidget(tabPort_, 0, 1);
   ll->addWidget(MakeCaption(Words(texts::kLinkState), nullptr, tabDeAktivNapis_), 1, 0);

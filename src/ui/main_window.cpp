@@ -53,6 +53,7 @@ MainWindow::MainWindow(Workspace& ws, Services* sv, QWidget* parent) : QMainWind
     sv_->view = this;
   }
   fields_ = new FieldController(ws_, *sv_, *this);
+  fields_->setObjectName(QStringLiteral("Fields"));
   editors_ = std::make_unique<RowEditors>(ws_, *sv_, this, fields_);
   commandParts_ = std::make_unique<CommandParts>();
   fields_->setHooks({[this](FieldRef f) { OnEdited(f); }, [this](FieldRef f) { FocusField(f); },
@@ -66,6 +67,7 @@ MainWindow::MainWindow(Workspace& ws, Services* sv, QWidget* parent) : QMainWind
         return true;
       },
       this);
+  commands_->setObjectName(QStringLiteral("Commands"));
   editsCheck_ = new QTimer(this);
   editsCheck_->setSingleShot(true);
   editsCheck_->setInterval(0);
@@ -89,13 +91,13 @@ void MainWindow::StartUp() {
   NoteKept(origin_, ws_);
   // The tables, the analog scales and the computed levels were set up with
   // the workspace; the controls already show the start values.
-  ApplyEnabling(rules::Enabling::PowerSave);
+  ApplyEnabling(Field::EnablePS);
   LinkStateChanged();  // "Neaktivní", every identification label "?", usage
-  ApplyEnabling(rules::Enabling::SwitchReport);
-  ApplyEnabling(rules::Enabling::PowerReport);
+  ApplyEnabling(Field::SwitchReport);
+  ApplyEnabling(Field::PowerReport);
   // The not-authorised text starts disabled; its rule runs only when the
   // flag changes value.
-  sms_->ApplyNotAuthorizedRule(false);
+  sms_->ApplyEnabling(Field::NotAuthorized, false);
 }
 
 AboutBox& MainWindow::aboutBox() {
@@ -126,9 +128,9 @@ void MainWindow::ConfigReplaced() {
   // Checks waiting for the previous values are void now.
   fields_->Clear();
   ShowAll();
-  ApplyEnabling(rules::Enabling::PowerSave);
-  ApplyEnabling(rules::Enabling::SwitchReport);
-  ApplyEnabling(rules::Enabling::PowerReport);
+  ApplyEnabling(Field::EnablePS);
+  ApplyEnabling(Field::SwitchReport);
+  ApplyEnabling(Field::PowerReport);
   // The not-authorised rule ran above if the decoded flag changed value.
 }
 
@@ -148,15 +150,10 @@ void MainWindow::LinkStateChanged() {
   UpdateMemoryUsage();
 }
 
-void MainWindow::ApplyEnabling(rules::Enabling group) {
-  const bool on = rules::IsEnabled(group, ws_.config.general);
-  switch (group) {
-    case rules::Enabling::SwitchReport: sms_->ApplySwitchReportRule(on); break;
-    case rules::Enabling::PowerReport: sms_->ApplyPowerReportRule(on); break;
-    case rules::Enabling::NotAuthorized: sms_->ApplyNotAuthorizedRule(on); break;
-    case rules::Enabling::PowerSave: general_->CheckEnabled(on); break;
-    case rules::Enabling::None: break;
-  }
+void MainWindow::ApplyEnabling(Field flag) {
+  const bool on = rules::IsEnabled(flag, ws_.config.general);
+  sms_->ApplyEnabling(flag, on);
+  general_->ApplyEnabling(flag, on);
 }
 
 void MainWindow::ShowTab(WindowTab tab) {
@@ -195,7 +192,7 @@ bool MainWindow::flushFieldChecks() { return fields_->Flush(); }
 void MainWindow::OnEdited(FieldRef f) {
   editsCheck_->start();
   const rules::EditFollowUp next = rules::FollowUpOf(f);
-  ApplyEnabling(next.enabling);
+  if (next.enabling) ApplyEnabling(*next.enabling);
   if (next.mirror) ShowField(*next.mirror);
   if (next.usage && !fields_->bulk()) UpdateMemoryUsage();
 }

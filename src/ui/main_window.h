@@ -112,16 +112,10 @@ class MainWindow : public QMainWindow, public MainView, public CommandWindow {
   MainWindow(Workspace& ws, Services& sv, QWidget* parent = nullptr);
   ~MainWindow() override;
 
-  // The bound fields; tests find the controls of the fields through it.
-  FieldController& fields() { return *fields_; }
-  // The row editors, each created on first use (tests script them before
-  // they open).
-  RowEditors& rowEditors() { return *editors_; }
   // The about box, created on first use.
   AboutBox& aboutBox();
 
   // CommandWindow
-  WindowParts windowParts() override;
   bool eepromCommandsEnabled() const override { return eepromEnabled_; }
   void ShowAbout() override;
   void Quit() override;
@@ -161,7 +155,6 @@ class MainWindow : public QMainWindow, public MainView, public CommandWindow {
   void setSource(const QString& source) override;
   // A write put the configuration into the unit.
   void WrittenToUnit() override;
-  QString source() const { return source_; }
   // The title for a configuration from `source` (empty: the title alone),
   // with "*" in front when it holds unsaved edits.
   static QString TitleFor(const QString& source, bool modified = false);
@@ -173,6 +166,8 @@ class MainWindow : public QMainWindow, public MainView, public CommandWindow {
 
  private:
   MainWindow(Workspace& ws, Services* sv, QWidget* parent);
+  // CommandWindow
+  WindowParts windowParts() override;
 
   void BuildWindow();
   QWidget* BuildProgramPanel();
@@ -189,7 +184,7 @@ class MainWindow : public QMainWindow, public MainView, public CommandWindow {
   void OnEdited(FieldRef f);
   // Enables a group of controls as its flag in the configuration says
   // (rules/follow_up.h).
-  void ApplyEnabling(rules::Enabling group);
+  void ApplyEnabling(Field flag);
   void RunPhoneRowRule(int row);
   // A row's button: opens the row's editor, then shows the row again and
   // recomputes the usage.

@@ -9,7 +9,9 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 #include <tuple>
+#include <vector>
 
+#include "platform/texts_rules.h"
 #include "platform/texts_window.h"
 #include "ui/captions.h"
 #include "ui/field_controller.h"
@@ -21,31 +23,14 @@ OutputEditor::OutputEditor(Workspace& ws, Services& sv, QWidget* parent)
     : EditorDialog(ws, sv, rules::Variant::OutputEditor, parent) {
   setObjectName(QStringLiteral("Vystup"));
 
-  QHBoxLayout* nameRow = AddNameRow(Field::OUTNazev);
-  QLineEdit* name = fields_->textEdit({Field::OUTNazev, 0});
+  const Field nameField = EditorFields(Family::Output, EditorPanel::Name).front();
+  QHBoxLayout* nameRow = AddNameRow(nameField);
+  QLineEdit* name = fields_->textEdit({nameField, 0});
+  QGroupBox* states = AddStatesGroup(Words(texts::kPanelStates), Family::Output);
 
-  QGridLayout* statesGrid = nullptr;
-  QGroupBox* states = AddStatesGroup(Words(texts::kPanelStates), {Field::OUTZap, Field::OUTVyp}, &statesGrid);
-  QCheckBox* neg = AddFlag(Field::OUTNeg);
-  statesGrid->addWidget(neg, 2, 0, 1, 2);
-
-  auto* pulse = new QGroupBox(Words(texts::kPanelPulse), this);
-  pulse->setObjectName(QStringLiteral("fraImpuls"));
-  const auto [commandLabel, command] = AddCaptioned(Field::OUTimpuls, pulse);
-  std::tie(pulseCaption_, pulseLength_) = AddCaptioned(Field::OUTimpulsLEN, pulse);
-  pulseLength_->setAlignment(Qt::AlignRight);
-  pulseLength_->setFixedWidth(pulseLength_->fontMetrics().horizontalAdvance(QStringLiteral("00000")) + 16);
-  pulseUnit_ = new QLabel(AfterOf(Field::OUTimpulsLEN), pulse);
-  pulseUnit_->setObjectName(QStringLiteral("lblSekund"));
-  auto* pulseGrid = new QGridLayout(pulse);
-  pulseGrid->addWidget(commandLabel, 0, 0);
-  pulseGrid->addWidget(command, 0, 1, 1, 3);
-  pulseGrid->addWidget(pulseCaption_, 1, 0);
-  pulseGrid->addWidget(pulseLength_, 1, 1);
-  pulseGrid->addWidget(pulseUnit_, 1, 2);
-  pulseGrid->setColumnStretch(3, 1);
-
-  QCheckBox* zpr = AddFlag(Field::OUTZpr);
+  QGroupBox* pulse = MakePulsePanel();
+  std::vector<QCheckBox*> options;
+  for (const Field f : EditorFields(Family::Output, EditorPanel::Options)) options.push_back(AddFlag(f));
 
   // What drives the output. The options are never shown in this edition
   // and nothing selects them, so "Standartní výstup" stays selected and
@@ -66,7 +51,7 @@ OutputEditor::OutputEditor(Workspace& ws, Services& sv, QWidget* parent)
   layout->addLayout(nameRow);
   layout->addWidget(states);
   layout->addWidget(pulse);
-  layout->addWidget(zpr);
+  for (QCheckBox* option : options) layout->addWidget(option);
   layout->addWidget(fncStandard_);
   layout->addWidget(fncModem_);
   layout->addWidget(fncPowerSave_);
@@ -74,8 +59,31 @@ OutputEditor::OutputEditor(Workspace& ws, Services& sv, QWidget* parent)
   layout->addLayout(MakeButtons());
   layout->setSizeConstraint(QLayout::SetFixedSize);
   name->setMinimumWidth(260);
-  for (Field f : {Field::OUTZap, Field::OUTVyp}) fields_->textEdit({f, 0})->setMinimumWidth(200);
+  for (const Field f : EditorFields(Family::Output, EditorPanel::States)) {
+    if (QLineEdit* state = fields_->textEdit({f, 0})) state->setMinimumWidth(200);
+  }
+}
+
+// The pulse: its command, and its length with the unit after it.
+QGroupBox* OutputEditor::MakePulsePanel() {
+  const std::vector<Field> pulseFields = EditorFields(Family::Output, EditorPanel::Pulse);
+  auto* pulse = new QGroupBox(Words(texts::kPulse), this);
+  pulse->setObjectName(QStringLiteral("fraImpuls"));
+  const auto [commandLabel, command] = AddCaptioned(pulseFields.at(0), pulse);
+  std::tie(pulseCaption_, pulseLength_) = AddCaptioned(pulseFields.at(1), pulse);
+  pulseLength_->setAlignment(Qt::AlignRight);
+  pulseLength_->setFixedWidth(pulseLength_->fontMetrics().horizontalAdvance(QStringLiteral("00000")) + 16);
+  pulseUnit_ = new QLabel(AfterOf(pulseFields.at(1)), pulse);
+  pulseUnit_->setObjectName(QStringLiteral("lblSekund"));
+  auto* pulseGrid = new QGridLayout(pulse);
+  pulseGrid->addWidget(commandLabel, 0, 0);
+  pulseGrid->addWidget(command, 0, 1, 1, 3);
+  pulseGrid->addWidget(pulseCaption_, 1, 0);
+  pulseGrid->addWidget(pulseLength_, 1, 1);
+  pulseGrid->addWidget(pulseUnit_, 1, 2);
+  pulseGrid->setColumnStretch(3, 1);
   command->setMinimumWidth(200);
+  return pulse;
 }
 
 void OutputEditor::Load(int row) {

@@ -4,6 +4,7 @@
 
 #include "ui/editor_dialog.h"
 
+class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QRadioButton;
@@ -22,6 +23,8 @@ class OutputEditor : public EditorDialog {
   void Store();
 
  private:
+  QGroupBox* MakePulsePanel();
+
   QLabel* pulseCaption_;
   QLineEdit* pulseLength_;
   QLabel* pulseUnit_;

@@ -33,11 +33,8 @@ std::vector<RowTable::Column> ColumnsOf(Family family) {
     for (const Field f : tab) {
       const FieldInfo& info = InfoOf(f);
       if (info.family != family || !HasColumn(info)) continue;
-      int width = info.kind == FieldKind::Text ? 0 : -1;
-      if (f == Field::OUTimpulsLEN) width = 64;
-      if (info.form == TextForm::Number && family == Family::Analog) width = 46;
-      const bool below = f == Field::AINCL1Up || f == Field::AINCL1Dn || f == Field::AINCL2Up || f == Field::AINCL2Dn;
-      columns.push_back({f, HeadOf(info), info.tip, width, below});
+      const int width = info.kind == FieldKind::Text ? info.columnWidth : -1;
+      columns.push_back({f, HeadOf(info), info.tip, width, info.secondLine});
     }
   }
   return columns;
@@ -121,31 +118,59 @@ void AddToSecondLine(QHBoxLayout* line, QWidget* w, int minimumWidth) {
 
 }  // namespace
 
+// How a table lays its rows out in its grid.
+struct RowTable::Grid {
+  QGridLayout* grid = nullptr;
+  bool twoLines = false;  // the rows have a second line of long texts
+  int linesPerRow = 1;
+  int headerRows = 1;
+  // Narrow enough for the table to fit a small screen; the spare width goes
+  // to the text columns.
+  int textMinimum = 0;
+  int belowMinimum = 0;
+  // Grid columns: the row label, the first-line cells, the button.
+  std::vector<int> gridColumn;
+  int buttonColumn = 0;
+  // Disabled rows show their text cells on the button face.
+  QPalette greyed;
+  std::vector<QLineEdit*> textCells;
+};
+
 RowTable::RowTable(FieldController& fields, const Layout& l) : family_(l.family) {
   setWidgetResizable(true);
   setFrameShape(QFrame::NoFrame);
   auto* table = new QWidget;
-  auto* grid = new QGridLayout(table);
-  grid->setHorizontalSpacing(4);
-  grid->setVerticalSpacing(4);
-
-  const bool twoLines = std::any_of(l.columns.begin(), l.columns.end(), [](const Column& c) { return c.below; });
-  const int linesPerRow = twoLines ? 2 : 1;
-  const int headerRows = linesPerRow;
-  // Narrow enough for the table to fit a small screen; the spare width goes
-  // to these columns.
-  const int textMinimum = fontMetrics().horizontalAdvance(QStringLiteral("0000000"));
-  const int belowMinimum = 2 * textMinimum;
-
-  // Grid columns: the row label, the first-line cells, the button.
-  std::vector<int> gridColumn(l.columns.size(), -1);
+  Grid g;
+  g.grid = new QGridLayout(table);
+  g.grid->setHorizontalSpacing(4);
+  g.grid->setVerticalSpacing(4);
+  g.twoLines = std::any_of(l.columns.begin(), l.columns.end(), [](const Column& c) { return c.below; });
+  g.linesPerRow = g.twoLines ? 2 : 1;
+  g.headerRows = g.linesPerRow;
+  g.textMinimum = fontMetrics().horizontalAdvance(QStringLiteral("0000000"));
+  g.belowMinimum = 2 * g.textMinimum;
+  g.gridColumn.assign(l.columns.size(), -1);
   int lastColumn = 0;
   for (std::size_t c = 0; c < l.columns.size(); ++c) {
-    if (!l.columns[c].below) gridColumn[c] = ++lastColumn;
+    if (!l.columns[c].below) g.gridColumn[c] = ++lastColumn;
   }
-  const int buttonColumn = lastColumn + 1;
+  g.buttonColumn = lastColumn + 1;
 
-  QHBoxLayout* belowHeaders = twoLines ? SecondLine() : nullptr;
+  AddHeads(l, g);
+  g.greyed = table->palette();
+  g.greyed.setColor(QPalette::Disabled, QPalette::Base, g.greyed.color(QPalette::Active, QPalette::Button));
+  for (int row = l.firstRow; row <= l.lastRow; ++row) AddRow(fields, l, g, row);
+  FinishColumns(fields, l, g);
+
+  g.grid->setRowStretch((l.lastRow - l.firstRow + 1) * g.linesPerRow + g.headerRows, 1);
+  setWidget(table);
+  // The table lies on the tab page's own background.
+  viewport()->setAutoFillBackground(false);
+  table->setAutoFillBackground(false);
+}
+
+void RowTable::AddHeads(const Layout& l, Grid& g) {
+  QHBoxLayout* belowHeaders = g.twoLines ? SecondLine() : nullptr;
   for (std::size_t c = 0; c < l.columns.size(); ++c) {
     const Column& col = l.columns[c];
     QString caption = QString::fromUtf8(col.header);
@@ -156,96 +181,94 @@ RowTable::RowTable(FieldController& fields, const Layout& l) : family_(l.family)
     header->setAlignment(Qt::AlignHCenter | Qt::AlignBottom);
     header->setToolTip(QString::fromUtf8(col.tooltip));
     if (col.below) {
-      AddToSecondLine(belowHeaders, header, std::max(belowMinimum, header->minimumSizeHint().width()));
+      AddToSecondLine(belowHeaders, header, std::max(g.belowMinimum, header->minimumSizeHint().width()));
       continue;
     }
     // The narrow check-box columns would run their headings together.
     if (InfoOf(col.field).kind != FieldKind::Text) header->setContentsMargins(2, 0, 2, 0);
-    grid->addWidget(header, 0, gridColumn[c]);
+    g.grid->addWidget(header, 0, g.gridColumn[c]);
     if (InfoOf(col.field).kind == FieldKind::Text) {
       if (col.width > 0) {
-        grid->setColumnMinimumWidth(gridColumn[c], col.width);
+        g.grid->setColumnMinimumWidth(g.gridColumn[c], col.width);
       } else {
-        grid->setColumnStretch(gridColumn[c], 1);
-        grid->setColumnMinimumWidth(gridColumn[c], textMinimum);
+        g.grid->setColumnStretch(g.gridColumn[c], 1);
+        g.grid->setColumnMinimumWidth(g.gridColumn[c], g.textMinimum);
       }
     }
   }
   if (belowHeaders != nullptr) {
     // Set off from the first line's headings above.
     belowHeaders->setContentsMargins(0, 6, 0, 0);
-    grid->addLayout(belowHeaders, 1, 1, 1, buttonColumn);
+    g.grid->addLayout(belowHeaders, 1, 1, 1, g.buttonColumn);
   }
+}
 
-  // Disabled rows show their text cells on the button face.
-  QPalette greyed = table->palette();
-  greyed.setColor(QPalette::Disabled, QPalette::Base, greyed.color(QPalette::Active, QPalette::Button));
+void RowTable::AddRow(FieldController& fields, const Layout& l, Grid& g, int row) {
+  const int gridRow = (row - l.firstRow) * g.linesPerRow + g.headerRows;
+  const QString rowLabel = QString::fromStdString(RowLabel(l.family, row));
+  std::vector<QWidget*> rowControls;
+  QHBoxLayout* below = g.twoLines ? SecondLine() : nullptr;
 
-  std::vector<QLineEdit*> textCells;
-  for (int row = l.firstRow; row <= l.lastRow; ++row) {
-    const int gridRow = (row - l.firstRow) * linesPerRow + headerRows;
-    const QString rowLabel = QString::fromStdString(RowLabel(l.family, row));
-    std::vector<QWidget*> rowControls;
-    QHBoxLayout* below = twoLines ? SecondLine() : nullptr;
+  auto* label = new QLabel(rowLabel);
+  label->setObjectName(QString::fromLatin1(l.labelName) + QString::number(row));
+  label->setProperty("row", row);
+  label->setAlignment(Qt::AlignCenter);
+  label->setMinimumWidth(30);
+  g.grid->addWidget(label, gridRow, 0, g.linesPerRow, 1);
+  rowControls.push_back(label);
 
-    auto* label = new QLabel(rowLabel);
-    label->setObjectName(QString::fromLatin1(l.labelName) + QString::number(row));
-    label->setProperty("row", row);
-    label->setAlignment(Qt::AlignCenter);
-    label->setMinimumWidth(30);
-    grid->addWidget(label, gridRow, 0, linesPerRow, 1);
-    rowControls.push_back(label);
+  for (std::size_t c = 0; c < l.columns.size(); ++c) rowControls.push_back(AddCell(fields, l, g, c, row, below));
+  if (below != nullptr) g.grid->addLayout(below, gridRow + 1, 1, 1, g.buttonColumn);
 
-    for (std::size_t c = 0; c < l.columns.size(); ++c) {
-      const Column& col = l.columns[c];
-      const FieldRef ref{col.field, row};
-      const QString name = QStringLiteral("tab") + QString::fromLatin1(InfoOf(col.field).name) + QString::number(row);
-      QString accessible = QString::fromUtf8(col.header);
-      accessible.replace(QLatin1Char('\n'), QLatin1Char(' '));
-      accessible += QLatin1Char(' ') + rowLabel;
-      QWidget* cell = nullptr;
-      if (InfoOf(col.field).kind == FieldKind::Text) {
-        QLineEdit* edit = fields.MakeEdit(ref, name, accessible, QString::fromUtf8(col.tooltip));
-        if (col.width > 0) {
-          edit->setMaximumWidth(col.width + 16);
-          edit->setAlignment(Qt::AlignRight);
-        }
-        edit->setPalette(greyed);
-        connect(static_cast<FieldEdit*>(edit), &FieldEdit::doubleClicked, this, [this, row] { emit rowOpened(row); });
-        if (col.below) {
-          AddToSecondLine(below, edit, belowMinimum);
-        } else {
-          grid->addWidget(edit, gridRow, gridColumn[c]);
-        }
-        textCells.push_back(edit);
-        cell = edit;
-      } else {
-        QCheckBox* box = fields.MakeCheck(ref, name, QString(), QString::fromUtf8(col.tooltip));
-        box->setAccessibleName(accessible);
-        if (l.family == Family::Phone) {
-          connect(box, &QCheckBox::clicked, this, [this, row] { emit phoneRowClicked(row); });
-        }
-        grid->addWidget(box, gridRow, gridColumn[c], Qt::AlignCenter);
-        cell = box;
-      }
-      rowControls.push_back(cell);
-    }
-    if (below != nullptr) grid->addLayout(below, gridRow + 1, 1, 1, buttonColumn);
+  auto* button = new QPushButton(l.buttonCaption);
+  button->setObjectName(QString::fromLatin1(l.buttonName) + QString::number(row));
+  button->setProperty("row", row);
+  button->setToolTip(l.buttonTip);
+  button->setAccessibleName(l.buttonCaption + QLatin1Char(' ') + rowLabel);
+  connect(button, &QPushButton::clicked, this, [this, row] { emit rowOpened(row); });
+  g.grid->addWidget(button, gridRow, g.buttonColumn);
+  rowControls.push_back(button);
 
-    auto* button = new QPushButton(l.buttonCaption);
-    button->setObjectName(QString::fromLatin1(l.buttonName) + QString::number(row));
-    button->setProperty("row", row);
-    button->setToolTip(l.buttonTip);
-    button->setAccessibleName(l.buttonCaption + QLatin1Char(' ') + rowLabel);
-    connect(button, &QPushButton::clicked, this, [this, row] { emit rowOpened(row); });
-    grid->addWidget(button, gridRow, buttonColumn);
-    rowControls.push_back(button);
-
-    if (!IsEditableRow(l.family, row)) {
-      for (QWidget* w : rowControls) w->setEnabled(false);
-    }
+  if (!IsEditableRow(l.family, row)) {
+    for (QWidget* w : rowControls) w->setEnabled(false);
   }
+}
 
+QWidget* RowTable::AddCell(FieldController& fields, const Layout& l, Grid& g, std::size_t column, int row,
+                           QHBoxLayout* below) {
+  const Column& col = l.columns[column];
+  const int gridRow = (row - l.firstRow) * g.linesPerRow + g.headerRows;
+  const FieldRef ref{col.field, row};
+  const QString name = QStringLiteral("tab") + QString::fromLatin1(InfoOf(col.field).name) + QString::number(row);
+  QString accessible = QString::fromUtf8(col.header);
+  accessible.replace(QLatin1Char('\n'), QLatin1Char(' '));
+  accessible += QLatin1Char(' ') + QString::fromStdString(RowLabel(l.family, row));
+  if (InfoOf(col.field).kind != FieldKind::Text) {
+    QCheckBox* box = fields.MakeCheck(ref, name, QString(), QString::fromUtf8(col.tooltip));
+    box->setAccessibleName(accessible);
+    if (l.family == Family::Phone) {
+      connect(box, &QCheckBox::clicked, this, [this, row] { emit phoneRowClicked(row); });
+    }
+    g.grid->addWidget(box, gridRow, g.gridColumn[column], Qt::AlignCenter);
+    return box;
+  }
+  QLineEdit* edit = fields.MakeEdit(ref, name, accessible, QString::fromUtf8(col.tooltip));
+  if (col.width > 0) {
+    edit->setMaximumWidth(col.width + 16);
+    edit->setAlignment(Qt::AlignRight);
+  }
+  edit->setPalette(g.greyed);
+  connect(static_cast<FieldEdit*>(edit), &FieldEdit::doubleClicked, this, [this, row] { emit rowOpened(row); });
+  if (col.below) {
+    AddToSecondLine(below, edit, g.belowMinimum);
+  } else {
+    g.grid->addWidget(edit, gridRow, g.gridColumn[column]);
+  }
+  g.textCells.push_back(edit);
+  return edit;
+}
+
+void RowTable::FinishColumns(FieldController& fields, const Layout& l, Grid& g) {
   // Only output 1 shows a pulse length; the others are hidden (and, from
   // O3 on, disabled with their rows).
   if (l.family == Family::Output) {
@@ -266,17 +289,11 @@ RowTable::RowTable(FieldController& fields, const Layout& l) : family_(l.family)
       bat->setToolTip(Words(texts::kBatteryFallTip));
     }
   }
-  for (QLineEdit* edit : textCells) {
+  for (QLineEdit* edit : g.textCells) {
     edit->setProperty("columnTip", edit->toolTip());
     edit->installEventFilter(this);
     connect(edit, &QLineEdit::textChanged, edit, [edit] { ShowCutTextAsTip(edit); });
   }
-
-  grid->setRowStretch((l.lastRow - l.firstRow + 1) * linesPerRow + headerRows, 1);
-  setWidget(table);
-  // The table lies on the tab page's own background.
-  viewport()->setAutoFillBackground(false);
-  table->setAutoFillBackground(false);
 }
 
 bool RowTable::eventFilter(QObject* watched, QEvent* event) {

@@ -10,6 +10,10 @@
 
 #include "workspace/fields.h"
 
+class QHBoxLayout;
+class QGridLayout;
+class QLineEdit;
+
 namespace vexa::ui {
 
 class FieldController;
@@ -53,6 +57,12 @@ class RowTable : public QScrollArea {
   void phoneRowClicked(int row);
 
  private:
+  struct Grid;
+  void AddHeads(const Layout& l, Grid& g);
+  void AddRow(FieldController& fields, const Layout& l, Grid& g, int row);
+  QWidget* AddCell(FieldController& fields, const Layout& l, Grid& g, std::size_t column, int row, QHBoxLayout* below);
+  void FinishColumns(FieldController& fields, const Layout& l, Grid& g);
+
   Family family_;
 };
 

@@ -7,7 +7,6 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 #include <algorithm>
-#include <map>
 
 #include "platform/texts_window.h"
 #include "ui/captions.h"
@@ -34,18 +33,6 @@ constexpr Panel kPanels[] = {
     {Field::SwitchReport, "frZapnutiZarizeni", InfoOf(Field::SwitchReport).group, false, true},
 };
 
-// The not-authorised report is hidden in this edition.
-bool HiddenInThisEdition(Field f) {
-  return f == Field::PrepnoutNepovolPristup || f == Field::NotAuthorized || f == Field::rtNotAuthorized;
-}
-
-// The texts a report flag enables. Their captions are named after them
-// (lblPowerUp), being switched with them.
-bool SwitchedByAFlag(Field f) {
-  return f == Field::rtNotAuthorized || f == Field::rtPowerUp || f == Field::rtPowerDown || f == Field::rtSwitchOn ||
-         f == Field::rtSwitchOff;
-}
-
 }  // namespace
 
 SmsTab::SmsTab(FieldController& fields) {
@@ -53,8 +40,6 @@ SmsTab::SmsTab(FieldController& fields) {
   auto* left = new QVBoxLayout;
   auto* right = new QVBoxLayout;
 
-  // Each text with its caption, for the enabling rules.
-  std::map<Field, std::vector<QWidget*>> textControls;
   const auto tab = kTabFields[static_cast<std::size_t>(IndexOf(WindowTab::SmsZpravy))];
   auto field = tab.begin();
   for (std::size_t p = 0; p < std::size(kPanels); ++p) {
@@ -75,12 +60,15 @@ SmsTab::SmsTab(FieldController& fields) {
           edit->setAlignment(Qt::AlignRight);
         }
         const QByteArray captionName = "lbl" + QByteArray(InfoOf(f).name).mid(2);
-        controls = {MakeCaption(LabelOf(f), SwitchedByAFlag(f) ? captionName.constData() : nullptr, edit), edit};
+        // A text a report flag enables has its caption named after it
+        // (lblPowerUp), being switched with it.
+        const bool switched = InfoOf(f).enabledBy.has_value();
+        controls = {MakeCaption(LabelOf(f), switched ? captionName.constData() : nullptr, edit), edit};
         if (!AfterOf(f).isEmpty()) controls.push_back(MakeCaption(AfterOf(f)));
-        textControls[f] = {controls[0], controls[1]};
+        enabled_.Add(f, {controls[0], controls[1]});
       }
       for (QWidget* w : controls) {
-        if (HiddenInThisEdition(f)) w->setVisible(false);
+        if (InfoOf(f).hidden) w->setVisible(false);
         layout->addWidget(w);
       }
     }
@@ -91,27 +79,6 @@ SmsTab::SmsTab(FieldController& fields) {
   right->addStretch(1);
   columns->addLayout(left, 1);
   columns->addLayout(right, 1);
-
-  auto join = [&](Field a, Field b) {
-    std::vector<QWidget*> both = textControls[a];
-    both.insert(both.end(), textControls[b].begin(), textControls[b].end());
-    return both;
-  };
-  notAuthorizedControls_ = textControls[Field::rtNotAuthorized];
-  powerReportControls_ = join(Field::rtPowerUp, Field::rtPowerDown);
-  switchReportControls_ = join(Field::rtSwitchOn, Field::rtSwitchOff);
-}
-
-void SmsTab::ApplySwitchReportRule(bool on) {
-  for (QWidget* w : switchReportControls_) w->setEnabled(on);
-}
-
-void SmsTab::ApplyPowerReportRule(bool on) {
-  for (QWidget* w : powerReportControls_) w->setEnabled(on);
-}
-
-void SmsTab::ApplyNotAuthorizedRule(bool on) {
-  for (QWidget* w : notAuthorizedControls_) w->setEnabled(on);
 }
 
 }  // namespace vexa::ui

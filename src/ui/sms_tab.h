@@ -3,12 +3,10 @@
 #pragma once
 
 #include <QWidget>
-#include <vector>
 
+#include "ui/captions.h"
 
 namespace vexa::ui {
-
-class FieldController;
 
 class SmsTab : public QWidget {
   Q_OBJECT
@@ -16,14 +14,10 @@ class SmsTab : public QWidget {
   explicit SmsTab(FieldController& fields);
 
   // The report groups' texts are enabled by their flags.
-  void ApplySwitchReportRule(bool on);
-  void ApplyPowerReportRule(bool on);
-  void ApplyNotAuthorizedRule(bool on);
+  void ApplyEnabling(Field flag, bool on) { enabled_.Apply(flag, on); }
 
  private:
-  std::vector<QWidget*> switchReportControls_;
-  std::vector<QWidget*> powerReportControls_;
-  std::vector<QWidget*> notAuthorizedControls_;
+  EnabledControls enabled_;
 };
 
 }  // namespace vexa::ui

@@ -22,11 +22,21 @@
 
 namespace vexa::ui {
 
+// The binding's one way to the parts of a window.
+class WindowPartsAccess {
+ public:
+  static WindowParts Of(CommandWindow& window) { return window.windowParts(); }
+};
+
+namespace {
+WindowParts PartsOf(CommandWindow& window) { return WindowPartsAccess::Of(window); }
+}  // namespace
+
 CommandParts::CommandParts() = default;
 CommandParts::~CommandParts() = default;
 
 void BindWindowCommands(CommandWindow& window) {
-  const WindowParts p = window.windowParts();
+  const WindowParts p = PartsOf(window);
   p.parts.comparing = std::make_unique<Comparing>(p.ws, p.sv, p.window);
   Comparing* comparing = p.parts.comparing.get();
   CommandRunner& commands = p.commands;
@@ -68,7 +78,7 @@ void BindWindowCommands(CommandWindow& window) {
 }
 
 Printing& AttachPrinting(CommandWindow& window) {
-  const WindowParts p = window.windowParts();
+  const WindowParts p = PartsOf(window);
   if (p.parts.printing != nullptr) return *p.parts.printing;
   auto* printing = new Printing(p.ws, p.sv, p.window);
   p.parts.printing = printing;
@@ -82,7 +92,7 @@ Printing& AttachPrinting(CommandWindow& window) {
 }
 
 LinkCommands& AttachLink(CommandWindow& window, const std::string& dosDevicesDir) {
-  const WindowParts p = window.windowParts();
+  const WindowParts p = PartsOf(window);
   if (p.parts.link != nullptr) return *p.parts.link;
   PortSelector& selector = *p.link.tabPort();
   auto* link = new LinkCommands({p.ws, p.sv, p.commands, window, selector, *p.parts.comparing}, dosDevicesDir, p.window);
@@ -114,7 +124,7 @@ LinkCommands& AttachLink(CommandWindow& window, const std::string& dosDevicesDir
 }
 
 link::Link* LinkOf(CommandWindow& window) {
-  LinkCommands* link = window.windowParts().parts.link;
+  LinkCommands* link = PartsOf(window).parts.link;
   return link ? &link->link() : nullptr;
 }
 
@@ -126,7 +136,7 @@ void StopAndQuit(CommandWindow& window, int exitCode, std::function<void(int)> q
     *done = true;
     quit(exitCode);
   };
-  const WindowParts p = window.windowParts();
+  const WindowParts p = PartsOf(window);
   p.ws.CancelRequested = true;
   QTimer::singleShot(graceMs, &p.window, finish);
   // The parts go with the window.
@@ -138,10 +148,10 @@ void StopAndQuit(CommandWindow& window, int exitCode, std::function<void(int)> q
   });
 }
 
-CompareDialog* CompareDialogOf(CommandWindow& window) { return window.windowParts().parts.comparing->dialog(); }
+CompareDialog* CompareDialogOf(CommandWindow& window) { return PartsOf(window).parts.comparing->dialog(); }
 
 RememberedParts RememberedPartsOf(CommandWindow& window) {
-  const WindowParts p = window.windowParts();
+  const WindowParts p = PartsOf(window);
   return {p.ws, p.sv, p.window, *p.link.tabPort(), p.settings, p.parts.printing};
 }
 

@@ -56,7 +56,6 @@ struct WindowParts {
 // What the commands ask of the window they are bound in, beyond its parts.
 class CommandWindow : public CommandHost {
  public:
-  virtual WindowParts windowParts() = 0;
   // The link state's word on btEEPROMLoad and btEEPROMSave.
   virtual bool eepromCommandsEnabled() const = 0;
   // "Informace": the about box.
@@ -73,6 +72,12 @@ class CommandWindow : public CommandHost {
 
  protected:
   ~CommandWindow() = default;
+
+ private:
+  // The objects the commands act on: reached only by the binding below
+  // (window_commands.cpp), never from outside the window.
+  virtual WindowParts windowParts() = 0;
+  friend class WindowPartsAccess;
 };
 
 // The command objects of one window, owned by it (WindowParts::parts).

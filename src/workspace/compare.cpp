@@ -5,6 +5,7 @@
 
 #include "codec/decoder.h"
 #include "codec/encoder.h"
+#include "platform/texts.h"
 #include "platform/texts_window.h"
 
 namespace vexa {
@@ -15,7 +16,7 @@ namespace {
 constexpr Field kSendAtOnceEvents[4] = {Field::AINCL1UpEvent, Field::AINCL1DnEvent, Field::AINCL2UpEvent,
                                         Field::AINCL2DnEvent};
 
-const char* YesNo(bool on) { return on ? "ano" : "ne"; }
+const char* YesNo(bool on) { return on ? texts::kCompareOn : texts::kCompareOff; }
 
 // One line per differing bit of `a` and `b`.
 void CompareBits(std::uint8_t a, std::uint8_t b, const std::string& name, const std::string& labelPrefix,

@@ -14,7 +14,7 @@ namespace vexa {
 struct FieldDifference {
   std::string name;     // "TC[2]", "PIN", "sendAtOnceByte[0].bit5"
   std::string caption;  // "T3 Telefonní číslo", "I2 Název stavu zapnuto (1)"
-  bool flag = false;    // a flag or a bit: the values are "ano" / "ne"
+  bool flag = false;    // a flag or a bit: the values are kCompareOn / kCompareOff
   std::string a, b;
 };
 

@@ -1,5 +1,6 @@
 #include "workspace/fields.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -62,6 +63,18 @@ std::optional<Field> FieldByName(std::string_view name) {
     if (name == info.name) return info.field;
   }
   return std::nullopt;
+}
+
+std::vector<Field> EditorFields(Family family, EditorPanel panel) {
+  std::vector<const FieldInfo*> found;
+  for (const FieldInfo& info : kFields) {
+    if (info.family == family && info.editorPanel == panel) found.push_back(&info);
+  }
+  std::sort(found.begin(), found.end(),
+            [](const FieldInfo* a, const FieldInfo* b) { return a->editorOrder < b->editorOrder; });
+  std::vector<Field> fields;
+  for (const FieldInfo* info : found) fields.push_back(info->field);
+  return fields;
 }
 
 bool IsNamedAsGeneralField(FieldRef f) {

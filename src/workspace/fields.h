@@ -1,11 +1,13 @@
 // Every editable field of the configuration by name, with its family, kind,
 // typing limit, stored form, the member that holds it, and how the windows
 // show it: its caption, label, unit, tooltips and column head, its tab and
-// its place within the tab. This table is the one list of fields: the
-// accessors, the JSON interchange, the EEPROM usage accounting, the compare
-// captions, the order of the whole-configuration check, the tab a failing
-// rule brings to the front, and the controls of the main window's tabs and
-// of the row editors follow it.
+// its place within the tab, its panel in its row editor, its column in the
+// printed report and the flag that enables it. This table is the one list
+// of fields: the accessors, the JSON interchange, the EEPROM usage
+// accounting, the compare captions, the order of the whole-configuration
+// check, the tab a failing rule brings to the front, the controls of the
+// main window's tabs and of the row editors, the enabling that follows an
+// edit and the report's row tables follow it.
 #pragma once
 
 #include <array>
@@ -16,6 +18,7 @@
 #include <string_view>
 #include <type_traits>
 #include <variant>
+#include <vector>
 
 #include "workspace/device_config.h"
 #include "workspace/window_tab.h"
@@ -23,7 +26,14 @@
 namespace vexa {
 
 enum class Family { General, Phone, Input, Output, Analog, Program };
+inline constexpr int kFamilyCount = 6;
 enum class FieldKind { Text, Flag };
+
+// Where a row field sits in its row editor: the name line (with the
+// status-message options of an analog row), the states, the level
+// comparisons, the crossings (each its event box and text, an input's with
+// its "odeslat ihned" box), the pulse, the options below.
+enum class EditorPanel { None, Name, States, Levels, Crossings, Pulse, Options };
 
 // How a text field is held and stored: plain text; the decimal number the
 // user sees (kept in the image's fixed part, written with "." in JSON); or a
@@ -102,6 +112,26 @@ struct FieldInfo {
   std::optional<WindowTab> tab;
   int order = 0;
 
+  // The flag whose state enables the field's controls (a report's texts
+  // follow its report flag); none for a field always enabled.
+  std::optional<Field> enabledBy;
+  // The field's column in its family's table of the printed report, from 1
+  // (0: no column of its own), and the column's width in twips (0: up to
+  // the right edge), both taken from kReportColumns below.
+  int reportColumn = 0;
+  int reportWidth = 0;
+  // Never shown in this edition (its controls exist, hidden).
+  bool hidden = false;
+  // The fixed width of its column in the row table (0: a text's column
+  // takes its share of the spare width), and whether the column is on the
+  // row's second line.
+  int columnWidth = 0;
+  bool secondLine = false;
+  // Its panel in its row editor and its place there, from 1, both taken
+  // from kEditorPanels below.
+  EditorPanel editorPanel = EditorPanel::None;
+  int editorOrder = 0;
+
   constexpr FieldInfo Caption(const char* text) const { return With(&FieldInfo::caption, text); }
   constexpr FieldInfo Group(const char* text) const { return With(&FieldInfo::group, text); }
   constexpr FieldInfo Label(const char* text) const { return With(&FieldInfo::label, text); }
@@ -110,6 +140,26 @@ struct FieldInfo {
   constexpr FieldInfo EditorTip(const char* text) const { return With(&FieldInfo::editorTip, text); }
   constexpr FieldInfo Head(const char* text) const { return With(&FieldInfo::head, text); }
   constexpr FieldInfo NoColumn() const { return With(&FieldInfo::head, ""); }
+  constexpr FieldInfo ColumnWidth(int width) const {
+    FieldInfo f = *this;
+    f.columnWidth = width;
+    return f;
+  }
+  constexpr FieldInfo SecondLine() const {
+    FieldInfo f = *this;
+    f.secondLine = true;
+    return f;
+  }
+  constexpr FieldInfo Hidden() const {
+    FieldInfo f = *this;
+    f.hidden = true;
+    return f;
+  }
+  constexpr FieldInfo EnabledBy(Field flag) const {
+    FieldInfo f = *this;
+    f.enabledBy = flag;
+    return f;
+  }
 
  private:
   constexpr FieldInfo With(const char* FieldInfo::*slot, const char* text) const {
@@ -137,8 +187,9 @@ inline constexpr bool kNotCounted = false;
 // A row of the table with its words still to be given.
 constexpr FieldInfo Row(Field f, const char* name, Family family, FieldKind kind, int maxLength, bool counted,
                         TextForm form, FieldMember member, int fixedRow) {
-  return {f,       name,    family,  kind,    maxLength, counted, form,    member,       fixedRow,
-          nullptr, nullptr, nullptr, nullptr, nullptr,   nullptr, nullptr, std::nullopt, 0};
+  return {f,       name,    family,  kind,    maxLength, counted,      form, member,       fixedRow, nullptr,
+          nullptr, nullptr, nullptr, nullptr, nullptr,   nullptr, std::nullopt, 0,    std::nullopt, 0,        0,
+          false,   0,       false,   EditorPanel::None, 0};
 }
 
 // A text held in the record of its family.
@@ -199,6 +250,55 @@ inline constexpr Field kAnalogy[] = {
 };
 inline constexpr Field kTelCisla[] = {Field::TC, Field::TCPrijem, Field::TCUdalost, Field::UTOEnable, Field::UTO};
 
+// The columns of the report's row tables after each row's label, left to
+// right, with their widths in twips (0: up to the right edge). A field's
+// report column comes from here.
+struct ReportColumn {
+  Field field;
+  int width;
+};
+inline constexpr ReportColumn kReportColumns[] = {
+    // inputs
+    {Field::INPNazev, 1500}, {Field::INPVyp, 800}, {Field::INPZap, 800}, {Field::INPLHEvent, 300},
+    {Field::INPLH, 2000}, {Field::MaskDInLHAlarm, 300}, {Field::INPHLEvent, 300}, {Field::INPHL, 2000},
+    {Field::MaskDInHLAlarm, 300}, {Field::INPNeg, 800}, {Field::INPZpr, 0},
+    // outputs
+    {Field::OUTNazev, 1500}, {Field::OUTVyp, 800}, {Field::OUTZap, 800}, {Field::OUTNeg, 800},
+    {Field::OUTimpuls, 1000}, {Field::OUTimpulsLEN, 500}, {Field::OUTZpr, 0},
+    // phone numbers
+    {Field::TC, 2000}, {Field::TCPrijem, 2000}, {Field::TCUdalost, 0},
+};
+
+// What each row editor shows, panel by panel, in the order the editor makes
+// its controls. A field's editor panel and place come from here.
+struct EditorSlot {
+  Field field;
+  EditorPanel panel;
+};
+inline constexpr EditorSlot kEditorPanels[] = {
+    // the input editor
+    {Field::INPNazev, EditorPanel::Name}, {Field::INPZap, EditorPanel::States}, {Field::INPVyp, EditorPanel::States},
+    {Field::INPLHEvent, EditorPanel::Crossings}, {Field::INPLH, EditorPanel::Crossings},
+    {Field::MaskDInLHAlarm, EditorPanel::Crossings}, {Field::INPHLEvent, EditorPanel::Crossings},
+    {Field::INPHL, EditorPanel::Crossings}, {Field::MaskDInHLAlarm, EditorPanel::Crossings},
+    {Field::INPNeg, EditorPanel::Options}, {Field::INPZpr, EditorPanel::Options},
+    // the output editor
+    {Field::OUTNazev, EditorPanel::Name}, {Field::OUTZap, EditorPanel::States}, {Field::OUTVyp, EditorPanel::States},
+    {Field::OUTNeg, EditorPanel::States}, {Field::OUTimpuls, EditorPanel::Pulse},
+    {Field::OUTimpulsLEN, EditorPanel::Pulse}, {Field::OUTZpr, EditorPanel::Options},
+    // the analog editor: each level with its hysteresis, each crossing's
+    // event box before its text
+    {Field::AINNazev, EditorPanel::Name}, {Field::AINPrc, EditorPanel::Name}, {Field::AINZpr, EditorPanel::Name},
+    {Field::AINStateL, EditorPanel::States}, {Field::AINStateM, EditorPanel::States},
+    {Field::AINStateH, EditorPanel::States}, {Field::AINCL1Level, EditorPanel::Levels},
+    {Field::AINHCL1Level, EditorPanel::Levels}, {Field::AINCL1UpEvent, EditorPanel::Crossings},
+    {Field::AINCL1Up, EditorPanel::Crossings}, {Field::AINCL1DnEvent, EditorPanel::Crossings},
+    {Field::AINCL1Dn, EditorPanel::Crossings}, {Field::AINCL2Level, EditorPanel::Levels},
+    {Field::AINHCL2Level, EditorPanel::Levels}, {Field::AINCL2UpEvent, EditorPanel::Crossings},
+    {Field::AINCL2Up, EditorPanel::Crossings}, {Field::AINCL2DnEvent, EditorPanel::Crossings},
+    {Field::AINCL2Dn, EditorPanel::Crossings}, {Field::AINNeg, EditorPanel::Options},
+};
+
 }  // namespace field_table
 
 // The fields of each tab in the order the tab shows them (the analog rows of
@@ -232,52 +332,72 @@ inline constexpr std::array<FieldInfo, kFieldCount> kFields = [] {
       Flag(Field::OdpovidatT0, "OdpovidatT0", &G::OdpovidatT0)
           .Caption("Hlášení o stavu posílat i na telefonní číslo T1"),
       Flag(Field::PrepnoutNepovolPristup, "PrepnoutNepovolPristup", &G::PrepnoutNepovolPristup)
-          .Caption("Hlášení o nepovoleném přístupu posílat i na tel. číslo T1"),
+          .Caption("Hlášení o nepovoleném přístupu posílat i na tel. číslo T1")
+          .Hidden(),
       Flag(Field::PINAuth, "PINAuth", &G::PINAuth).Caption("Autorizace pomocí zadání PINu v příkazové zprávě"),
       Flag(Field::NotAuthorized, "NotAuthorized", &G::NotAuthorized)
-          .Caption("Posílat hlášení, že není povolen přístup"),
+          .Caption("Posílat hlášení, že není povolen přístup")
+          .Hidden(),
       Text(Field::rtNotAuthorized, "rtNotAuthorized", &G::rtNotAuthorized, kTextLimit, kCounted)
-          .Caption("Text hlášení o nepovolení přístupu"),
+          .Caption("Text hlášení o nepovolení přístupu")
+          .EnabledBy(Field::NotAuthorized)
+          .Hidden(),
       Flag(Field::PowerReport, "PowerReport", &G::PowerReport)
           .Group("Zapnutí/Vypnutí síťového napájení")
           .Caption("posílat hlášení o zapnutí/vypnutí"),
       Text(Field::rtPowerUp, "rtPowerUp", &G::rtPowerUp, kTextLimit, kCounted)
           .Group("Zapnutí/Vypnutí síťového napájení")
-          .Caption("Text hlášení při zapnutí"),
+          .Caption("Text hlášení při zapnutí")
+          .EnabledBy(Field::PowerReport),
       Text(Field::rtPowerDown, "rtPowerDown", &G::rtPowerDown, kTextLimit, kCounted)
           .Group("Zapnutí/Vypnutí síťového napájení")
-          .Caption("Text hlášení při vypnutí"),
+          .Caption("Text hlášení při vypnutí")
+          .EnabledBy(Field::PowerReport),
       Flag(Field::SwitchReport, "SwitchReport", &G::SwitchReport)
           .Group("Zapnutí/Vypnutí zařízení")
           .Caption("posílat hlášení o zapnutí/vypnutí"),
       Text(Field::rtSwitchOn, "rtSwitchOn", &G::rtSwitchOn, kTextLimit, kCounted)
           .Group("Zapnutí/Vypnutí zařízení")
-          .Caption("Text hlášení při zapnutí"),
+          .Caption("Text hlášení při zapnutí")
+          .EnabledBy(Field::SwitchReport),
       Text(Field::rtSwitchOff, "rtSwitchOff", &G::rtSwitchOff, kTextLimit, kCounted)
           .Group("Zapnutí/Vypnutí zařízení")
-          .Caption("Text hlášení při vypnutí"),
+          .Caption("Text hlášení při vypnutí")
+          .EnabledBy(Field::SwitchReport),
       Flag(Field::Batt, "Batt", &G::Batt).Caption("při poklesu napětí pod CL1 vypnout zařízení"),
       // The battery-low text is the battery row's CL1-down text; both are counted.
       RowText(Field::rtBattLow, "rtBattLow", &A::AINCL1Dn, kBatteryRow, kTextLimit, kCounted)
           .Caption("Text hlášení při poklesu napětí")
           .Label("Text hlášení při poklesu napětí\n = text při přechodu CL1 dolu u analog.vstup BAT:"),
       Flag(Field::EnablePS, "EnablePS", &G::EnablePS).Caption("Povolit šetřící režim"),
-      Flag(Field::SuperPS, "SuperPS", &G::SuperPS).Caption("Super šetřící režim"),
-      Flag(Field::PSOutOff, "PSOutOff", &G::PSOutOff).Caption("Při vypnutém modemu vypnout výstupy"),
+      Flag(Field::SuperPS, "SuperPS", &G::SuperPS).Caption("Super šetřící režim")
+          .EnabledBy(Field::EnablePS)
+          .Hidden(),
+      Flag(Field::PSOutOff, "PSOutOff", &G::PSOutOff).Caption("Při vypnutém modemu vypnout výstupy")
+          .EnabledBy(Field::EnablePS)
+          .Hidden(),
       // A period's line is captioned once, before its hours.
       Number(Field::PSOnH, "PSOnH", &G::PSOnH, kPowerSaveLimit)
           .Caption("Doba zapnutého modemu h")
           .Label("Doba zapnutého modemu ................................")
-          .After("h"),
-      Number(Field::PSOnM, "PSOnM", &G::PSOnM, kPowerSaveLimit).Caption("Doba zapnutého modemu m").Label("").After("m"),
+          .After("h")
+          .EnabledBy(Field::EnablePS)
+          .Hidden(),
+      Number(Field::PSOnM, "PSOnM", &G::PSOnM, kPowerSaveLimit).Caption("Doba zapnutého modemu m").Label("").After("m")
+          .EnabledBy(Field::EnablePS)
+          .Hidden(),
       Number(Field::PSOffH, "PSOffH", &G::PSOffH, kPowerSaveLimit)
           .Caption("Doba vypnutého modemu h")
           .Label("Doba vypnutého modemu ................................")
-          .After("h"),
+          .After("h")
+          .EnabledBy(Field::EnablePS)
+          .Hidden(),
       Number(Field::PSOffM, "PSOffM", &G::PSOffM, kPowerSaveLimit)
           .Caption("Doba vypnutého modemu m")
           .Label("")
-          .After("m"),
+          .After("m")
+          .EnabledBy(Field::EnablePS)
+          .Hidden(),
       Text(Field::TC, "TC", &P::TC, kPhoneLimit, kCounted, TextForm::Phone)
           .Caption("Telefonní číslo")
           .Tip("Telefonní číslo"),
@@ -354,7 +474,8 @@ inline constexpr std::array<FieldInfo, kFieldCount> kFields = [] {
           .Label("Délka jednoho impulsu ....................")
           .After("sekund")
           .Head("Délka\nimpulsu [s]")
-          .Tip("doba trvání impulsu (0-255) x 0,1 sekund (např. 125=12,5 sekund)"),
+          .Tip("doba trvání impulsu (0-255) x 0,1 sekund (např. 125=12,5 sekund)")
+          .ColumnWidth(64),
       Flag(Field::OUTNeg, "OUTNeg", &O::OUTNeg)
           .Caption("Negace výstupu")
           .Head("Negace")
@@ -388,42 +509,50 @@ inline constexpr std::array<FieldInfo, kFieldCount> kFields = [] {
           .Caption("úroveň CL1")
           .Label("úroveň")
           .Head("CL1")
-          .Tip("Hodnota úrovně CL1"),
+          .Tip("Hodnota úrovně CL1")
+          .ColumnWidth(46),
       Number(Field::AINHCL1Level, "AINHCL1Level", &A::AINHCL1Level, kLevelLimit)
           .Caption("hyster. CL1")
           .Label("hyster.")
           .Head("HCL1")
-          .Tip("Hodnota  hystereze CL1"),
+          .Tip("Hodnota  hystereze CL1")
+          .ColumnWidth(46),
       Number(Field::AINCL2Level, "AINCL2Level", &A::AINCL2Level, kLevelLimit)
           .Caption("úroveň CL2")
           .Label("úroveň")
           .Head("CL2")
-          .Tip("Hodnota úrovně CL2"),
+          .Tip("Hodnota úrovně CL2")
+          .ColumnWidth(46),
       Number(Field::AINHCL2Level, "AINHCL2Level", &A::AINHCL2Level, kLevelLimit)
           .Caption("hyster. CL2")
           .Label("hyster.")
           .Head("HCL2")
-          .Tip("Hodnota  hystereze CL2"),
+          .Tip("Hodnota  hystereze CL2")
+          .ColumnWidth(46),
       Text(Field::AINCL1Up, "AINCL1Up", &A::AINCL1Up, kTextLimit, kCounted)
           .Caption("Text hlášení při přechodu nahoru přes CL1")
           .Label("")
           .Head("Text\nCL1 nahoru")
-          .Tip("Text SMS zprávy při přechodu přes CL1 nahoru"),
+          .Tip("Text SMS zprávy při přechodu přes CL1 nahoru")
+          .SecondLine(),
       Text(Field::AINCL1Dn, "AINCL1Dn", &A::AINCL1Dn, kTextLimit, kCounted)
           .Caption("Text hlášení při přechodu dolu přes CL1")
           .Label("")
           .Head("Text\nCL1 dolu")
-          .Tip("Text SMS zprávy při přechodu přes CL1 dolu"),
+          .Tip("Text SMS zprávy při přechodu přes CL1 dolu")
+          .SecondLine(),
       Text(Field::AINCL2Up, "AINCL2Up", &A::AINCL2Up, kTextLimit, kCounted)
           .Caption("Text hlášení při přechodu nahoru přes CL2")
           .Label("")
           .Head("Text\nCL2 nahoru")
-          .Tip("Text SMS zprávy při přechodu přes CL2 nahoru"),
+          .Tip("Text SMS zprávy při přechodu přes CL2 nahoru")
+          .SecondLine(),
       Text(Field::AINCL2Dn, "AINCL2Dn", &A::AINCL2Dn, kTextLimit, kCounted)
           .Caption("Text hlášení při přechodu dolu přes CL2")
           .Label("")
           .Head("Text\nCL2 dolu")
-          .Tip("Text SMS zprávy při přechodu přes CL2 dolu"),
+          .Tip("Text SMS zprávy při přechodu přes CL2 dolu")
+          .SecondLine(),
       Flag(Field::AINCL1UpEvent, "AINCL1UpEvent", &A::AINCL1UpEvent)
           .Caption("Hlásit přechod nahoru přes CL1")
           .Head("SMS\nCL1↑")
@@ -482,6 +611,18 @@ inline constexpr std::array<FieldInfo, kFieldCount> kFields = [] {
       info.order = ++place;
     }
   }
+  int editorPlaces[kFamilyCount] = {};
+  for (const EditorSlot& e : kEditorPanels) {
+    FieldInfo& info = table[static_cast<std::size_t>(e.field)];
+    info.editorPanel = e.panel;
+    info.editorOrder = ++editorPlaces[static_cast<int>(info.family)];
+  }
+  int columns[kFamilyCount] = {};
+  for (const ReportColumn& c : kReportColumns) {
+    FieldInfo& info = table[static_cast<std::size_t>(c.field)];
+    info.reportColumn = ++columns[static_cast<int>(info.family)];
+    info.reportWidth = c.width;
+  }
   return table;
 }();
 
@@ -512,9 +653,40 @@ constexpr bool EveryFieldIsPlaced() {
 }
 static_assert(EveryFieldIsPlaced(), "every field needs a caption, and a tab that lists it once");
 
+// Every field of the inputs, outputs and analog rows sits in one panel of
+// its row editor; a flag that enables others is a general one.
+constexpr bool EveryEditorFieldIsPlaced() {
+  std::size_t listed = 0;
+  for (const EditorSlot& e : kEditorPanels) {
+    ++listed;
+    if (e.panel == EditorPanel::None) return false;
+  }
+  std::size_t placed = 0;
+  for (const FieldInfo& f : kFields) {
+    const bool edited = f.family == Family::Input || f.family == Family::Output || f.family == Family::Analog;
+    if (edited != (f.editorPanel != EditorPanel::None)) return false;
+    if (edited) ++placed;
+    if (f.enabledBy && kFields[static_cast<std::size_t>(*f.enabledBy)].family != Family::General) return false;
+  }
+  return listed == placed;
+}
+static_assert(EveryEditorFieldIsPlaced(), "every input, output and analog field needs one panel in its row editor");
+
 }  // namespace field_table
 
 constexpr const FieldInfo& InfoOf(Field f) { return kFields[static_cast<std::size_t>(f)]; }
+
+// The fields of a family's row editor in one of its panels, in the order
+// the editor makes their controls.
+std::vector<Field> EditorFields(Family family, EditorPanel panel);
+
+// True for a flag that enables the controls of other fields (EnabledBy).
+constexpr bool EnablesOthers(Field flag) {
+  for (const FieldInfo& f : kFields) {
+    if (f.enabledBy == flag) return true;
+  }
+  return false;
+}
 
 // A row field's column in its row table: whether it has one, and its head.
 constexpr bool HasColumn(const FieldInfo& f) { return f.head == nullptr || f.head[0] != '\0'; }

@@ -2,6 +2,10 @@
 // text shown twice, the usage counted again.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
+#include <variant>
+
 #include "rules/follow_up.h"
 
 namespace vexa::rules {
@@ -14,10 +18,10 @@ TEST(EditFollowUp, EachEditCarriesItsOwnFollowUp) {
     FieldRef edited;
     EditFollowUp expected;
   } cases[] = {
-      {{Field::SwitchReport, 0}, {.enabling = Enabling::SwitchReport}},
-      {{Field::PowerReport, 0}, {.enabling = Enabling::PowerReport}},
-      {{Field::NotAuthorized, 0}, {.enabling = Enabling::NotAuthorized}},
-      {{Field::EnablePS, 0}, {.enabling = Enabling::PowerSave}},
+      {{Field::SwitchReport, 0}, {.enabling = Field::SwitchReport}},
+      {{Field::PowerReport, 0}, {.enabling = Field::PowerReport}},
+      {{Field::NotAuthorized, 0}, {.enabling = Field::NotAuthorized}},
+      {{Field::EnablePS, 0}, {.enabling = Field::EnablePS}},
       {batteryText, {.mirror = batteryDown, .usage = true}},
       {batteryDown, {.mirror = batteryText, .usage = true}},
       {{Field::AINCL1Dn, kBatteryRow - 1}, {.usage = true}},
@@ -31,23 +35,26 @@ TEST(EditFollowUp, EachEditCarriesItsOwnFollowUp) {
   }
 }
 
+// Each flag that enables fields decides their enabling alone, and each
+// field so enabled names a general flag.
 TEST(EditFollowUp, EachGroupFollowsItsOwnFlag) {
-  const struct {
-    Enabling group;
-    bool GeneralSettings::*flag;
-  } cases[] = {{Enabling::SwitchReport, &GeneralSettings::SwitchReport},
-               {Enabling::PowerReport, &GeneralSettings::PowerReport},
-               {Enabling::NotAuthorized, &GeneralSettings::NotAuthorized},
-               {Enabling::PowerSave, &GeneralSettings::EnablePS}};
-  for (const auto& c : cases) {
+  const Field flags[] = {Field::SwitchReport, Field::PowerReport, Field::NotAuthorized, Field::EnablePS};
+  for (const Field flag : flags) {
+    EXPECT_TRUE(EnablesOthers(flag)) << InfoOf(flag).name;
     for (const bool on : {false, true}) {
       GeneralSettings general;
       general.SwitchReport = general.PowerReport = general.NotAuthorized = general.EnablePS = !on;
-      general.*c.flag = on;
-      EXPECT_EQ(IsEnabled(c.group, general), on) << static_cast<int>(c.group);
+      general.*std::get<bool GeneralSettings::*>(InfoOf(flag).member) = on;
+      EXPECT_EQ(IsEnabled(flag, general), on) << InfoOf(flag).name;
     }
   }
-  EXPECT_TRUE(IsEnabled(Enabling::None, GeneralSettings{}));
+  for (const FieldInfo& f : kFields) {
+    if (!f.enabledBy) continue;
+    EXPECT_EQ(InfoOf(*f.enabledBy).family, Family::General) << f.name;
+    EXPECT_EQ(InfoOf(*f.enabledBy).kind, FieldKind::Flag) << f.name;
+    EXPECT_NE(std::find(std::begin(flags), std::end(flags), *f.enabledBy), std::end(flags)) << f.name;
+  }
+  EXPECT_TRUE(IsEnabled(Field::JmenoStanice, GeneralSettings{}));
 }
 
 }  // namespace

@@ -21,7 +21,7 @@
 #include "link/programming_mode.h"
 #include "workflows/link_workflows.h"
 #include "link/serial_port.h"
-#include "link/unit_simulator.h"
+#include "unit_sim/unit_simulator.h"
 #include "platform/services.h"
 #include "support/fakes.h"
 #include "workspace/workspace.h"

@@ -56,7 +56,7 @@ TEST_F(CommandRunnerTest, SecondCommandIsRefusedWhileTheFirstYields) {
         EXPECT_FALSE(b->isEnabled());
         if (!b->isEnabled()) b->click();  // a disabled button ignores it
         bool ran = false;
-        EXPECT_FALSE(window->windowParts().commands.Run([&] { ran = true; }));
+        EXPECT_FALSE(Commands().Run([&] { ran = true; }));
         EXPECT_FALSE(ran);
       }
       EXPECT_EQ(fx.progress.log, progressBefore);
@@ -68,7 +68,7 @@ TEST_F(CommandRunnerTest, SecondCommandIsRefusedWhileTheFirstYields) {
     fx.loop.onYield = nullptr;
     fx.messages.onShow = nullptr;
     EXPECT_GT(attempts, 0);
-    EXPECT_FALSE(window->windowParts().commands.running());
+    EXPECT_FALSE(Commands().running());
     EXPECT_FALSE(fx.progress.visible);
     // Afterwards every control is enabled again as far as the link allows.
     for (QAbstractButton* b : Controls()) {
@@ -128,7 +128,7 @@ TEST_F(ComposedWindowTest, EveryCommandButtonIsBound) {
       Child<QToolButton>(*window, "btFileSave"), Child<QToolButton>(*window, "btFileLoad"),   Child<QPushButton>(*window, "btPorovnat"),   Child<QToolButton>(*window, "btTisk"),
       Child<QToolButton>(*window, "btNahled"),   Child<QPushButton>(*window, "btDEA"),        Child<QToolButton>(*window, "btEEPROMLoad"), Child<QToolButton>(*window, "btEEPROMSave")};
   for (QAbstractButton* b : buttons) EXPECT_TRUE(b->isEnabled()) << b->objectName().toStdString();
-  EXPECT_TRUE(window->windowParts().commands.Run([&] {
+  EXPECT_TRUE(Commands().Run([&] {
     for (QAbstractButton* b : buttons) EXPECT_FALSE(b->isEnabled()) << b->objectName().toStdString();
   }));
   ASSERT_NE(LinkOf(*window), nullptr);

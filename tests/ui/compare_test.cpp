@@ -14,6 +14,7 @@
 #include "file/config_file.h"
 #include "ui/compare_dialog.h"
 #include "ui/compare_wiring.h"
+#include "ui/compare_wiring.h"
 #include "ui/window_commands.h"
 #include "ui/main_window_support.h"
 #include "workflows/unit_workflows.h"
@@ -129,7 +130,11 @@ TEST_F(MainWindowTest, UnchangedConfigurationShowsNoPhantomChange) {
          compare->click();
        }},
       {"written unchanged: the backup against the window",
-       [&] { window->windowParts().parts.comparing->ShowWriteChanges(WriteBackup{"zaloha.eep", stored, true}); }},
+       [&] {
+         Comparing comparing(ws, fx.services, *window);
+         comparing.ShowWriteChanges(WriteBackup{"zaloha.eep", stored, true});
+         EXPECT_TRUE(comparing.dialog() == nullptr || !comparing.dialog()->isVisible());
+       }},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

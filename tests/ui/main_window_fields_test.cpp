@@ -300,7 +300,7 @@ TEST_F(FieldsTest, FocusTakenByAnotherWindowRunsNoRule) {
   QApplication::sendEvent(pin, &toPopup);
   Settle();
   EXPECT_TRUE(fx.messages.shown.empty());
-  EXPECT_FALSE(window->fields().pending());
+  EXPECT_FALSE(Fields().pending());
 }
 
 TEST_F(FieldsTest, ARealMessageBoxTakingTheFocusDoesNotRunTheRulesAgain) {
@@ -367,7 +367,7 @@ TEST_F(FieldsTest, ClearingAPhoneNumberWarnsForEachTickedBox) {
 
 TEST_F(FieldsTest, PhoneEditorWarnsOnceTheTableShowsTheEmptiedNumber) {
   ws.config.phones[2] = {"+420601111222", true, false};
-  window->fields().ShowRow(Family::Phone, 2);
+  Fields().ShowRow(Family::Phone, 2);
   std::vector<std::pair<QString, bool>> rowAtWarning;
   fx.messages.onShow = [&](const fake::ShownMessage&) {
     rowAtWarning.emplace_back(Edit("tabTC2")->text(), Check("tabTCPrijem2")->isChecked());

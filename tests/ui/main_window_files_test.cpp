@@ -72,9 +72,9 @@ TEST_F(FilesTest, LoadShowsTheWholeConfigurationOnTheFirstTab) {
     for (int row = 0; row < (rows ? kRows : 1); ++row) {
       const FieldRef ref{f, row};
       SCOPED_TRACE(FieldDisplayName(ref));
-      if (QLineEdit* e = window->fields().textEdit(ref)) {
+      if (QLineEdit* e = Fields().textEdit(ref)) {
         EXPECT_EQ(e->text().toStdString(), *TextOf(c, ws.settings, ref));
-      } else if (QCheckBox* b = qobject_cast<QCheckBox*>(window->fields().control(ref))) {
+      } else if (QCheckBox* b = qobject_cast<QCheckBox*>(Fields().control(ref))) {
         EXPECT_EQ(b->isChecked(), *FlagOf(c, ws.settings, ref));
       }
     }

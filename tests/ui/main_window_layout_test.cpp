@@ -210,10 +210,10 @@ TEST_F(LayoutTest, EveryFieldHasItsControl) {
     if (f == Field::MaskDInLHAlarm || f == Field::MaskDInHLAlarm) continue;
     const bool rows = InfoOf(f).family != Family::General && InfoOf(f).family != Family::Program;
     for (int row = 0; row < (rows ? kRows : 1); ++row) {
-      EXPECT_NE(window->fields().control({f, row}), nullptr) << InfoOf(f).name << row;
+      EXPECT_NE(Fields().control({f, row}), nullptr) << InfoOf(f).name << row;
     }
   }
-  EXPECT_EQ(window->fields().control({Field::EnablePS}), Find("opEnablePS1"));
+  EXPECT_EQ(Fields().control({Field::EnablePS}), Find("opEnablePS1"));
 }
 
 TEST_F(LayoutTest, NothingIsClippedAtTheDefaultSize) {

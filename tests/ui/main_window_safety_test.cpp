@@ -165,7 +165,7 @@ TEST_F(SafetyTest, StoppingAWriteAsksFirst) {
       fx.progress.ws = &ws;
       fx.messages.answers = {answer};
       ws.CancelRequested = false;
-      window->windowParts().commands.Run([&] {
+      Commands().Run([&] {
         window->RunWrite([&] {
           fx.progress.Show(texts::kMsgWriting, true);
           triggers[t]();
@@ -186,7 +186,7 @@ TEST_F(SafetyTest, TheFocusReturnsAfterACommand) {
   // What a read does to the window: the fields locked while the unit
   // answers (the focus leaves them), the first tab brought forward.
   auto read = [&] {
-    window->windowParts().commands.Run([&] {
+    Commands().Run([&] {
       window->LockFields(true);
       window->ShowTab(WindowTab::Vseobecne);
       window->ConfigReplaced();

@@ -19,6 +19,7 @@
 
 #include "ui/fakes.h"
 #include "support/find_child.h"
+#include "ui/command_runner.h"
 #include "ui/field_controller.h"
 #include "ui/main_window.h"
 #include "ui/port_selector.h"
@@ -85,11 +86,15 @@ class MainWindowTest : public ::testing::Test {
     Settle();
   }
 
+  // The window's bound fields and its command runner, found by their names.
+  FieldController& Fields() const { return *Child<FieldController>(*window, "Fields"); }
+  CommandRunner& Commands() const { return *Child<CommandRunner>(*window, "Commands"); }
+
   FieldRef FieldRefOf(QWidget* w) const {
     for (int i = 0; i < kFieldCount; ++i) {
       for (int row = 0; row < kRows; ++row) {
         const FieldRef f{static_cast<Field>(i), row};
-        if (window->fields().control(f) == w || window->fields().textEdit(f) == w) return f;
+        if (Fields().control(f) == w || Fields().textEdit(f) == w) return f;
       }
     }
     return {Field::JmenoStanice, 0};

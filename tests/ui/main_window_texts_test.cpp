@@ -107,7 +107,7 @@ using TextsTest = MainWindowTest;
 
 TEST_F(TextsTest, EveryFieldIsShownAsTheFieldTableHasIt) {
   QTabWidget* tabs = Child<QTabWidget>(*window, "TabList");
-  FieldController& fields = window->fields();
+  FieldController& fields = Fields();
   for (const FieldInfo& info : kFields) {
     const bool rows = FamilyHasRows(info.family);
     if (rows && !HasColumn(info)) continue;  // shown by its row editor alone (below)
@@ -161,7 +161,7 @@ TEST_F(TextsTest, EachTabShowsItsFieldsInTheFieldTablesOrder) {
     std::vector<std::string> shown;
     QWidget* page = tabs->widget(t);
     for (QWidget* w = page->nextInFocusChain(); w != page; w = w->nextInFocusChain()) {
-      const FieldRef* ref = page->isAncestorOf(w) ? window->fields().fieldOf(w) : nullptr;
+      const FieldRef* ref = page->isAncestorOf(w) ? Fields().fieldOf(w) : nullptr;
       if (ref == nullptr) continue;
       const std::string name = InfoOf(ref->field).name;
       if (std::find(shown.begin(), shown.end(), name) == shown.end()) shown.push_back(name);
@@ -185,7 +185,7 @@ TEST_F(TextsTest, FieldsSitInTheirPanels) {
       {kNone, {Field::UTOEnable, Field::UTO}},
   };
   for (const auto& [panel, members] : panels) {
-    for (const Field f : members) EXPECT_EQ(PanelOf(window->fields().control({f, 0})), panel) << InfoOf(f).name;
+    for (const Field f : members) EXPECT_EQ(PanelOf(Fields().control({f, 0})), panel) << InfoOf(f).name;
   }
 }
 
@@ -291,18 +291,30 @@ TEST_F(TextsTest, ATextLongerThanItsCellIsShownFromItsBeginning) {
 TEST_F(TextsTest, AfterAnEditorClosesItsRowShowsTheBeginningOfItsTexts) {
   const QString longText = QStringLiteral("Hladina nad 20 procent v nadrzi cerpaci stanice");
   ws.config.inputs[0].INPNazev = longText.toStdString();
-  ws.config.analogs[1].AINCL1Up = longText.toStdString();
+  ws.config.analogs[0].AINCL1Up = longText.toStdString();  // A1, the analog row this edition edits
   window->ConfigReplaced();
-  RowEditors& editors = window->rowEditors();
   const struct {
-    EditorDialog* dialog;
+    const char* dialog;  // the editor's name, made on its first opening
     std::function<void()> open;
     QString cell;
-  } cases[] = {{&editors.inputEditor(), [&] { Find<QAbstractButton>(Cell("tabINPbt", 0))->click(); }, Cell("tabINPNazev", 0)},
-               {&editors.analogEditor(), [&] { Find<QAbstractButton>(Cell("tabAINbt", 1))->click(); }, Cell("tabAINCL1Up", 1)}};
+  } cases[] = {{"Vstup", [&] { Find<QAbstractButton>(Cell("tabINPbt", 0))->click(); }, Cell("tabINPNazev", 0)},
+               {"Analog", [&] { Find<QAbstractButton>(Cell("tabAINbt", 0))->click(); }, Cell("tabAINCL1Up", 0)}};
   for (const auto& c : cases) {
     for (const bool ok : {true, false}) {
-      WhileOpen(*c.dialog, c.open, [&] { (ok ? c.dialog->okButton() : c.dialog->stornoButton())->click(); });
+      bool opened = false;
+      QTimer::singleShot(0, window.get(), [&] {
+        auto* dialog = window->findChild<EditorDialog*>(QString::fromLatin1(c.dialog));
+        if (dialog == nullptr) {
+          ADD_FAILURE() << "no editor " << c.dialog;
+          if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
+          return;
+        }
+        if (!QTest::qWaitForWindowActive(dialog)) ADD_FAILURE() << "the editor never became active";
+        opened = true;
+        (ok ? dialog->okButton() : dialog->stornoButton())->click();
+      });
+      c.open();
+      EXPECT_TRUE(opened) << c.dialog;
       QLineEdit* cell = Edit(c.cell);
       EXPECT_EQ(cell->text(), longText) << c.cell.toStdString();
       EXPECT_EQ(cell->cursorPosition(), 0) << c.cell.toStdString() << (ok ? " after Ok" : " after Storno");

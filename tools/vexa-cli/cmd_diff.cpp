@@ -66,8 +66,8 @@ int Diff(const std::vector<std::string>& argv) {
       item["field"] = d.name;
       item["caption"] = d.caption;
       if (d.flag) {
-        item["a"] = d.a == "ano";
-        item["b"] = d.b == "ano";
+        item["a"] = d.a == texts::kCompareOn;
+        item["b"] = d.b == texts::kCompareOn;
       } else {
         item["a"] = d.a;
         item["b"] = d.b;

@@ -9,13 +9,16 @@
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
+#include <limits>
+#include <optional>
+#include <utility>
 #include <string>
 #include <system_error>
 #include <vector>
 
 #include "file/disk_file.h"
 #include "link/serial_port.h"
-#include "link/unit_simulator.h"
+#include "unit_sim/unit_simulator.h"
 #include "pty_unit.h"
 
 namespace {
@@ -113,101 +116,201 @@ const char* CommandName(std::uint8_t code) {
   }
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+// What the command line asks for.
+struct SimArgs {
   vexa::link::UnitOptions options;
   std::string eepPath, savePath, linkName;
   long baud = 0;
   bool verbose = false;
+};
 
-  std::vector<std::string> args(argv + 1, argv + argc);
+// "MS" as microseconds, 0..limit milliseconds.
+bool ParseMs(const std::string& v, std::int64_t& us, long limitMs = 60'000) {
+  long ms = 0;
+  if (!ParseNumber(v, ms) || ms < 0 || ms > limitMs) return false;
+  us = ms * 1000;
+  return true;
+}
+
+// "MS" or "MIN-MAX" milliseconds as a range of microseconds.
+bool ParseMsRange(const std::string& v, std::int64_t& fromUs, std::int64_t& toUs) {
+  long lo = 0, hi = 0;
+  if (!ParseRange(v, lo, hi) || hi > 60'000) return false;
+  fromUs = lo * 1000;
+  toUs = hi * 1000;
+  return true;
+}
+
+// "MAJ.MIN", each below 256.
+bool ParseVersion(const std::string& v, vexa::link::UnitOptions& o) {
+  const auto dot = v.find('.');
+  unsigned major = 0, minor = 0;
+  if (dot == std::string::npos || !ParseNumber(v.substr(0, dot), major) || !ParseNumber(v.substr(dot + 1), minor) ||
+      major >= 256 || minor >= 256) {
+    return false;
+  }
+  o.versionMajor = static_cast<std::uint8_t>(major);
+  o.versionMinor = static_cast<std::uint8_t>(minor);
+  return true;
+}
+
+bool ParseCode(const std::string& v, std::uint8_t& out) {
+  unsigned code = 0;
+  if (!ParseNumber(v, code) || code >= 256) return false;
+  out = static_cast<std::uint8_t>(code);
+  return true;
+}
+
+using OptionParser = bool (*)(const std::string& value, SimArgs& a);
+
+// Each option that takes a value, with what it sets.
+const std::pair<const char*, OptionParser> kValueOptions[] = {
+    {"--eep", [](const std::string& v, SimArgs& a) { return a.eepPath = v, true; }},
+    {"--save", [](const std::string& v, SimArgs& a) { return a.savePath = v, true; }},
+    {"--link",
+     [](const std::string& v, SimArgs& a) { return a.linkName = v, vexa::link::PortNumberOf(v).has_value(); }},
+    {"--baud", [](const std::string& v, SimArgs& a) { return ParseNumber(v, a.baud) && a.baud >= 0; }},
+    {"--delay",
+     [](const std::string& v, SimArgs& a) { return ParseMs(v, a.options.responseDelayUs, std::numeric_limits<long>::max() / 1000); }},
+    {"--busy",
+     [](const std::string& v, SimArgs& a) {
+       a.options.busy = v == "forget" ? vexa::link::BusyModel::Forget : vexa::link::BusyModel::Queue;
+       return v == "queue" || v == "forget";
+     }},
+    {"--block-delay",
+     [](const std::string& v, SimArgs& a) {
+       return ParseMsRange(v, a.options.blockDelayMinUs, a.options.blockDelayMaxUs);
+     }},
+    {"--jitter", [](const std::string& v, SimArgs& a) { return ParseMs(v, a.options.answerJitterUs); }},
+    {"--poll-delay", [](const std::string& v, SimArgs& a) { return ParseMs(v, a.options.pollDelayUs); }},
+    {"--identify-delay", [](const std::string& v, SimArgs& a) { return ParseMs(v, a.options.identifyDelayUs); }},
+    {"--late-by",
+     [](const std::string& v, SimArgs& a) { return ParseMsRange(v, a.options.lateByUs, a.options.lateByMaxUs); }},
+    {"--slow-addresses",
+     [](const std::string& v, SimArgs& a) { return ParseRange(v, a.options.slowFrom, a.options.slowTo); }},
+    {"--product",
+     [](const std::string& v, SimArgs& a) {
+       return ParseNumber(v, a.options.productCode, 16) && a.options.productCode <= 0xFFFFFF;
+     }},
+    {"--version", [](const std::string& v, SimArgs& a) { return ParseVersion(v, a.options); }},
+    {"--memory-code", [](const std::string& v, SimArgs& a) { return ParseCode(v, a.options.memoryCode); }},
+    {"--modem-code", [](const std::string& v, SimArgs& a) { return ParseCode(v, a.options.modemCode); }},
+    {"--polls",
+     [](const std::string& v, SimArgs& a) {
+       return ParseNumber(v, a.options.pollsBeforeAnswer) && a.options.pollsBeforeAnswer >= 0;
+     }},
+    {"--drop", [](const std::string& v, SimArgs& a) { return ParseProbability(v, a.options.dropRate); }},
+    {"--corrupt", [](const std::string& v, SimArgs& a) { return ParseProbability(v, a.options.corruptRate); }},
+    {"--late", [](const std::string& v, SimArgs& a) { return ParseProbability(v, a.options.lateRate); }},
+    {"--flip", [](const std::string& v, SimArgs& a) { return ParseProbability(v, a.options.flipRate); }},
+    {"--seed", [](const std::string& v, SimArgs& a) { return ParseNumber(v, a.options.seed); }},
+};
+
+// Reads the command line into `out`; an exit code when the program ends
+// here (the help, a bad option), none to go on.
+std::optional<int> ParseArgs(const std::vector<std::string>& args, SimArgs& out) {
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
-    auto value = [&](std::string& out) {
-      if (i + 1 >= args.size()) return false;
-      out = args[++i];
-      return true;
-    };
-    std::string v;
-    bool ok = true;
     if (a == "--help" || a == "-h") {
       std::cout << kUsage;
       return 0;
-    } else if (a == "--verbose") {
-      verbose = true;
-    } else if (a == "--eep") {
-      ok = value(eepPath);
-    } else if (a == "--save") {
-      ok = value(savePath);
-    } else if (a == "--link") {
-      ok = value(linkName) && vexa::link::PortNumberOf(linkName).has_value();
-    } else if (a == "--baud") {
-      ok = value(v) && ParseNumber(v, baud) && baud >= 0;
-    } else if (a == "--delay") {
-      long ms = 0;
-      ok = value(v) && ParseNumber(v, ms) && ms >= 0;
-      options.responseDelayUs = ms * 1000;
-    } else if (a == "--busy") {
-      ok = value(v) && (v == "queue" || v == "forget");
-      options.busy = v == "forget" ? vexa::link::BusyModel::Forget : vexa::link::BusyModel::Queue;
-    } else if (a == "--block-delay") {
-      long lo = 0, hi = 0;
-      ok = value(v) && ParseRange(v, lo, hi) && hi <= 60'000;
-      options.blockDelayMinUs = lo * 1000;
-      options.blockDelayMaxUs = hi * 1000;
-    } else if (a == "--jitter" || a == "--poll-delay" || a == "--identify-delay") {
-      long ms = 0;
-      ok = value(v) && ParseNumber(v, ms) && ms >= 0 && ms <= 60'000;
-      (a == "--jitter" ? options.answerJitterUs : a == "--poll-delay" ? options.pollDelayUs : options.identifyDelayUs) =
-          ms * 1000;
-    } else if (a == "--late-by") {
-      long lo = 0, hi = 0;
-      ok = value(v) && ParseRange(v, lo, hi) && hi <= 60'000;
-      options.lateByUs = lo * 1000;
-      options.lateByMaxUs = hi * 1000;
-    } else if (a == "--slow-addresses") {
-      ok = value(v) && ParseRange(v, options.slowFrom, options.slowTo);
-    } else if (a == "--product") {
-      ok = value(v) && ParseNumber(v, options.productCode, 16) && options.productCode <= 0xFFFFFF;
-    } else if (a == "--version") {
-      const auto dot = value(v) ? v.find('.') : std::string::npos;
-      unsigned major = 0, minor = 0;
-      ok = dot != std::string::npos && ParseNumber(v.substr(0, dot), major) && ParseNumber(v.substr(dot + 1), minor) &&
-           major < 256 && minor < 256;
-      options.versionMajor = static_cast<std::uint8_t>(major);
-      options.versionMinor = static_cast<std::uint8_t>(minor);
-    } else if (a == "--memory-code" || a == "--modem-code") {
-      unsigned code = 0;
-      ok = value(v) && ParseNumber(v, code) && code < 256;
-      (a == "--memory-code" ? options.memoryCode : options.modemCode) = static_cast<std::uint8_t>(code);
-    } else if (a == "--polls") {
-      ok = value(v) && ParseNumber(v, options.pollsBeforeAnswer) && options.pollsBeforeAnswer >= 0;
-    } else if (a == "--drop") {
-      ok = value(v) && ParseProbability(v, options.dropRate);
-    } else if (a == "--corrupt") {
-      ok = value(v) && ParseProbability(v, options.corruptRate);
-    } else if (a == "--late") {
-      ok = value(v) && ParseProbability(v, options.lateRate);
-    } else if (a == "--flip") {
-      ok = value(v) && ParseProbability(v, options.flipRate);
-    } else if (a == "--seed") {
-      ok = value(v) && ParseNumber(v, options.seed);
+    }
+    bool ok = false;
+    if (a == "--verbose") {
+      ok = out.verbose = true;
     } else {
-      ok = false;
+      for (const auto& [name, parse] : kValueOptions) {
+        if (a == name) {
+          ok = i + 1 < args.size() && parse(args[++i], out);
+          break;
+        }
+      }
     }
     if (!ok) {
       std::cerr << "vexa-unit-sim: bad option '" << a << "'\n" << kUsage;
       return 2;
     }
   }
-  if (savePath.empty()) savePath = eepPath;
-  options.charTimeUs = vexa::sim::PtyUnit::CharTimeUs(baud);
+  if (out.savePath.empty()) out.savePath = out.eepPath;
+  out.options.charTimeUs = vexa::sim::PtyUnit::CharTimeUs(out.baud);
+  return std::nullopt;
+}
 
-  vexa::link::UnitSimulator unit(options);
-  if (!eepPath.empty() && std::filesystem::exists(eepPath)) {
+// ~/.vexa/dosdevices/COMn pointing at the port: its path, or none when it
+// cannot be made (said on standard error).
+std::optional<std::string> MakePortLink(const std::string& linkName, const std::string& slavePath) {
+  const std::string dir = vexa::link::DefaultDosDevicesDir();
+  std::error_code ec;
+  std::filesystem::create_directories(dir, ec);
+  const std::string linkPath = vexa::link::ComLinkPath(dir, *vexa::link::PortNumberOf(linkName));
+  const auto status = std::filesystem::symlink_status(linkPath, ec);
+  if (std::filesystem::exists(status) && !std::filesystem::is_symlink(status)) {
+    std::cerr << "vexa-unit-sim: " << linkPath << " exists and is not a link\n";
+    return std::nullopt;
+  }
+  std::filesystem::remove(linkPath, ec);
+  std::filesystem::create_symlink(slavePath, linkPath, ec);
+  if (ec) {
+    std::cerr << "vexa-unit-sim: cannot create " << linkPath << ": " << ec.message() << "\n";
+    return std::nullopt;
+  }
+  return linkPath;
+}
+
+// Logs the requests not logged yet (with --verbose) and keeps the log short.
+void LogRequests(vexa::link::UnitSimulator& unit, std::size_t& logged, bool verbose) {
+  if (verbose) {
+    for (; logged < unit.requests().size(); ++logged) {
+      const auto& r = unit.requests()[logged];
+      std::cerr << CommandName(r.code);
+      if (r.address >= 0) std::cerr << " " << r.address;
+      std::cerr << (r.answered ? "" : " (no answer)") << "\n";
+    }
+  }
+  if (unit.requests().size() > 4096) {
+    unit.ClearLog();
+    logged = 0;
+  }
+}
+
+void SaveMemory(const vexa::link::UnitSimulator& unit, const SimArgs& args) {
+  if (args.savePath.empty()) return;
+  if (!WriteFile(args.savePath, unit.memory(), unit.usableSize())) {
+    std::cerr << "vexa-unit-sim: cannot write " << args.savePath << "\n";
+  } else if (args.verbose) {
+    std::cerr << "vexa-unit-sim: EEPROM saved to " << args.savePath << "\n";
+  }
+}
+
+// Answers on the port until a signal; the memory is saved whenever the unit
+// leaves programming mode.
+void Serve(vexa::sim::PtyUnit& pty, vexa::link::UnitSimulator& unit, const SimArgs& args) {
+  struct sigaction sa {};
+  sa.sa_handler = OnSignal;
+  sigaction(SIGINT, &sa, nullptr);
+  sigaction(SIGTERM, &sa, nullptr);
+  sigaction(SIGHUP, &sa, nullptr);
+
+  bool wasProgramming = false;
+  std::size_t logged = 0;
+  pty.Serve(unit, g_stop, [&] {
+    LogRequests(unit, logged, args.verbose);
+    if (wasProgramming && !unit.inProgrammingMode()) SaveMemory(unit, args);
+    wasProgramming = unit.inProgrammingMode();
+  });
+  SaveMemory(unit, args);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  SimArgs args;
+  if (const std::optional<int> end = ParseArgs(std::vector<std::string>(argv + 1, argv + argc), args)) return *end;
+
+  vexa::link::UnitSimulator unit(args.options);
+  if (!args.eepPath.empty() && std::filesystem::exists(args.eepPath)) {
     std::vector<std::uint8_t> bytes;
-    if (!ReadFile(eepPath, bytes)) return 1;
+    if (!ReadFile(args.eepPath, bytes)) return 1;
     unit.Load(bytes);
   }
 
@@ -217,69 +320,20 @@ int main(int argc, char** argv) {
     std::cerr << "vexa-unit-sim: " << error << "\n";
     return 1;
   }
-
   std::string linkPath;
-  if (!linkName.empty()) {
-    const std::string dir = vexa::link::DefaultDosDevicesDir();
-    std::error_code ec;
-    std::filesystem::create_directories(dir, ec);
-    linkPath = vexa::link::ComLinkPath(dir, *vexa::link::PortNumberOf(linkName));
-    const auto status = std::filesystem::symlink_status(linkPath, ec);
-    if (std::filesystem::exists(status) && !std::filesystem::is_symlink(status)) {
-      std::cerr << "vexa-unit-sim: " << linkPath << " exists and is not a link\n";
-      return 1;
-    }
-    std::filesystem::remove(linkPath, ec);
-    std::filesystem::create_symlink(pty.slavePath(), linkPath, ec);
-    if (ec) {
-      std::cerr << "vexa-unit-sim: cannot create " << linkPath << ": " << ec.message() << "\n";
-      return 1;
-    }
+  if (!args.linkName.empty()) {
+    const std::optional<std::string> made = MakePortLink(args.linkName, pty.slavePath());
+    if (!made) return 1;
+    linkPath = *made;
   }
 
   std::cout << pty.slavePath() << std::endl;
   std::cerr << "vexa-unit-sim: unit on " << pty.slavePath();
   if (!linkPath.empty()) std::cerr << " (" << linkPath << ")";
-  std::cerr << ", " << unit.usableSize() << " bytes, " << (baud ? std::to_string(baud) + " baud" : "unpaced")
-            << "; Ctrl-C ends\n";
+  std::cerr << ", " << unit.usableSize() << " bytes, "
+            << (args.baud ? std::to_string(args.baud) + " baud" : "unpaced") << "; Ctrl-C ends\n";
 
-  struct sigaction sa {};
-  sa.sa_handler = OnSignal;
-  sigaction(SIGINT, &sa, nullptr);
-  sigaction(SIGTERM, &sa, nullptr);
-  sigaction(SIGHUP, &sa, nullptr);
-
-  auto save = [&] {
-    if (savePath.empty()) return;
-    if (!WriteFile(savePath, unit.memory(), unit.usableSize())) {
-      std::cerr << "vexa-unit-sim: cannot write " << savePath << "\n";
-    } else if (verbose) {
-      std::cerr << "vexa-unit-sim: EEPROM saved to " << savePath << "\n";
-    }
-  };
-
-  bool wasProgramming = false;
-  std::size_t logged = 0;
-  pty.Serve(unit, g_stop, [&] {
-    if (verbose) {
-      for (; logged < unit.requests().size(); ++logged) {
-        const auto& r = unit.requests()[logged];
-        std::cerr << CommandName(r.code);
-        if (r.address >= 0) std::cerr << " " << r.address;
-        std::cerr << (r.answered ? "" : " (no answer)") << "\n";
-      }
-      if (unit.requests().size() > 4096) {
-        unit.ClearLog();
-        logged = 0;
-      }
-    } else if (unit.requests().size() > 4096) {
-      unit.ClearLog();
-    }
-    if (wasProgramming && !unit.inProgrammingMode()) save();
-    wasProgramming = unit.inProgrammingMode();
-  });
-
-  save();
+  Serve(pty, unit, args);
   if (!linkPath.empty()) {
     std::error_code ec;
     if (std::filesystem::read_symlink(linkPath, ec) == pty.slavePath()) std::filesystem::remove(linkPath, ec);

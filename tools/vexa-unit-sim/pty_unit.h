@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "link/unit_simulator.h"
+#include "unit_sim/unit_simulator.h"
 
 namespace vexa::sim {
 

@@ -9,6 +9,7 @@
 #include <cstdio>
 
 #include "platform/system.h"
+#include "platform/texts_data.h"
 #include "platform/windows/wide.h"
 
 namespace vexa::platform {
@@ -49,7 +50,7 @@ std::string DefaultBackupDir() {
     if (profile.empty()) return {};
     base = profile + "\\AppData\\Local";
   }
-  return Utf8Of(PathFromUtf8(base) / u8"VEXA Init" / u8"zalohy");
+  return Utf8Of(PathFromUtf8(base) / u8"VEXA Init" / PathFromUtf8(texts::kWindowsBackupFolder));
 }
 
 std::string PortLinksHome() { return {}; }

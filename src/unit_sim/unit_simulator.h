@@ -130,6 +130,9 @@ class UnitSimulator {
   };
 
   void Handle(const std::vector<std::uint8_t>& payload, std::int64_t receivedUs);
+  // The block commands: the reply with the block, or the block stored.
+  void ReadBlock(const std::vector<std::uint8_t>& payload, std::int64_t receivedUs);
+  void WriteBlock(const std::vector<std::uint8_t>& payload, std::int64_t receivedUs);
   void Reply(std::vector<std::uint8_t> payload, std::int64_t receivedUs, std::int64_t extraDelayUs = 0);
   std::int64_t BlockDelayUs(long address);
   std::int64_t Draw(std::int64_t lo, std::int64_t hi);

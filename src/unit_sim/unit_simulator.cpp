@@ -1,4 +1,4 @@
-#include "link/unit_simulator.h"
+#include "unit_sim/unit_simulator.h"
 
 #include <algorithm>
 
@@ -136,40 +136,8 @@ void UnitSimulator::Handle(const std::vector<std::uint8_t>& p, std::int64_t rece
       Reply(std::move(r), receivedUs);
       return;
     }
-    case kCmdReadBlock: {
-      const auto address = AddressOf(p);
-      if (p.size() != 5 || !address) return;
-      requests_.back().address = *address;
-      if (*address + kBlockSize > static_cast<long>(memory_.size())) return;
-      std::vector<std::uint8_t> r{kReplyReadBlock};
-      for (int i = 0; i < kBlockSize; ++i) PutHex(r, memory_[static_cast<std::size_t>(*address + i)]);
-      Reply(std::move(r), receivedUs, BlockDelayUs(*address));
-      return;
-    }
-    case kCmdWriteBlock: {
-      const auto address = AddressOf(p);
-      if (p.size() != 21 || !address) return;
-      requests_.back().address = *address;
-      // The unit stores nothing beyond its usable memory.
-      if (*address + kBlockSize > usableSize()) return;
-      std::uint8_t data[kBlockSize];
-      for (int i = 0; i < kBlockSize; ++i) {
-        const auto b = Pair(p, 3 + i);
-        if (!b) return;
-        data[i] = *b;
-      }
-      bool flip = false;
-      if (scriptedFlips_ > 0) {
-        --scriptedFlips_;
-        flip = true;
-      } else {
-        flip = Chance(options_.flipRate);
-      }
-      if (flip) data[rng_() % kBlockSize] ^= 0x10;
-      std::copy(data, data + kBlockSize, memory_.begin() + *address);
-      Reply({kReplyWriteBlock}, receivedUs, BlockDelayUs(*address));
-      return;
-    }
+    case kCmdReadBlock: ReadBlock(p, receivedUs); return;
+    case kCmdWriteBlock: WriteBlock(p, receivedUs); return;
     case kCmdLeave:
       if (p.size() != 3 || p[1] != 170 || p[2] != 85) return;
       programming_ = false;
@@ -178,6 +146,40 @@ void UnitSimulator::Handle(const std::vector<std::uint8_t>& p, std::int64_t rece
       return;
     default: return;
   }
+}
+
+void UnitSimulator::ReadBlock(const std::vector<std::uint8_t>& p, std::int64_t receivedUs) {
+  const auto address = AddressOf(p);
+  if (p.size() != 5 || !address) return;
+  requests_.back().address = *address;
+  if (*address + kBlockSize > static_cast<long>(memory_.size())) return;
+  std::vector<std::uint8_t> r{kReplyReadBlock};
+  for (int i = 0; i < kBlockSize; ++i) PutHex(r, memory_[static_cast<std::size_t>(*address + i)]);
+  Reply(std::move(r), receivedUs, BlockDelayUs(*address));
+}
+
+void UnitSimulator::WriteBlock(const std::vector<std::uint8_t>& p, std::int64_t receivedUs) {
+  const auto address = AddressOf(p);
+  if (p.size() != 21 || !address) return;
+  requests_.back().address = *address;
+  // The unit stores nothing beyond its usable memory.
+  if (*address + kBlockSize > usableSize()) return;
+  std::uint8_t data[kBlockSize];
+  for (int i = 0; i < kBlockSize; ++i) {
+    const auto b = Pair(p, 3 + i);
+    if (!b) return;
+    data[i] = *b;
+  }
+  bool flip = false;
+  if (scriptedFlips_ > 0) {
+    --scriptedFlips_;
+    flip = true;
+  } else {
+    flip = Chance(options_.flipRate);
+  }
+  if (flip) data[rng_() % kBlockSize] ^= 0x10;
+  std::copy(data, data + kBlockSize, memory_.begin() + *address);
+  Reply({kReplyWriteBlock}, receivedUs, BlockDelayUs(*address));
 }
 
 std::int64_t UnitSimulator::Draw(std::int64_t lo, std::int64_t hi) {
