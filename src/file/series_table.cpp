@@ -71,9 +71,10 @@ std::string Lower(std::string text) {
 std::optional<json> CellValue(const std::string& cell, CellKind kind, std::string& why) {
   if (kind == CellKind::Text) return json(cell);
   if (kind == CellKind::Flag) {
+    // A spreadsheet's flag: the JSON words, 1/0, or the comparison's Czech words.
     const std::string word = Lower(cell);
-    if (word == "true" || word == "1" || word == "ano") return json(true);
-    if (word == "false" || word == "0" || word == "ne") return json(false);
+    if (word == "true" || word == "1" || word == texts::kCompareOn) return json(true);
+    if (word == "false" || word == "0" || word == texts::kCompareOff) return json(false);
     why = texts::kSeriesFlagExpected;
     return std::nullopt;
   }
