@@ -85,7 +85,7 @@ SeriesWindow::SeriesWindow(Workspace& ws, Services& sv, link::Link& link, QWidge
   connect(btLoad_, &QPushButton::clicked, this, [this] { AskForTable(); });
   connect(btNext_, &QPushButton::clicked, this, [this] { WriteNext(); });
   connect(btClose, &QPushButton::clicked, this, &QDialog::close);
-  resize(760, 420);
+  resize(900, 480);
 }
 
 SeriesWindow::~SeriesWindow() = default;
@@ -136,6 +136,8 @@ void SeriesWindow::ShowTable() {
       table_->setItem(row, kFirstCell + static_cast<int>(c), new QTableWidgetItem(Q(cell)));
     }
   }
+  // Every column as wide as its head and cells: the column names are long.
+  table_->resizeColumnsToContents();
 }
 
 // Each problem on its cell (the state cell when it has no column of the
@@ -170,6 +172,7 @@ void SeriesWindow::ShowStates() {
     const bool done = e.outcome == kSeriesDone;
     SetState(e.row, done ? texts::kSeriesStateDone : texts::kSeriesStateFailed, done ? std::string() : e.reason);
   }
+  table_->resizeColumnToContents(kStateColumn);
 }
 
 void SeriesWindow::ShowSummary() {
