@@ -148,6 +148,7 @@ bool ReadEeprom(Link& link, EepromImage& image, const Transfer& transfer, Servic
   const auto usable = transfer.usable;
   if (!usable) return false;
   link.lastFailure.reset();
+  const CancelWatch watch(link.ledger, transfer.cancel);
   FlushInput(link);
   ShowProgress(transfer.cancel, sv, texts::kMsgReading, true);
   const long total = (*usable + kBlockSize - 1) / kBlockSize;
@@ -199,6 +200,7 @@ WriteOutcome WriteBlocks(Link& link, const EepromImage& image, const Transfer& t
                          const WritePlan& plan) {
   link.lastFailure.reset();
   if (plan.empty()) return WriteOutcome::Completed;
+  const CancelWatch watch(link.ledger, transfer.cancel);
   FlushInput(link);
   ShowProgress(transfer.cancel, sv, texts::kMsgWriting, true);
 

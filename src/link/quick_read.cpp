@@ -69,6 +69,7 @@ bool QuickReadEepromShowing(Link& link, EepromImage& image, const Transfer& tran
   const auto usable = transfer.usable;
   if (!usable) return false;
   link.lastFailure.reset();
+  const CancelWatch watch(link.ledger, transfer.cancel);
   FlushInput(link);
   ShowProgress(transfer.cancel, sv, text, true);
   readTo = 0;

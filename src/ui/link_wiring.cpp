@@ -18,6 +18,7 @@ namespace vexa::ui {
 LinkCommands::LinkCommands(const Parts& parts, const std::string& dosDevicesDir, QObject& parent)
     : QObject(&parent),
       parts_(parts),
+      pause_(clock_, this),
       port_(clock_, dosDevicesDir.empty() ? link::DefaultDosDevicesDir() : dosDevicesDir),
       link_(port_, clock_) {
   setObjectName(QStringLiteral("LinkWiring"));

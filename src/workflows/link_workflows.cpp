@@ -107,6 +107,7 @@ ActivationResult ActivateLink(link::Link& link, Workspace& ws, Services& sv) {
   ws.device = DeviceInfo{};
   // A new unit (or the same one) owes nothing and is not known to be slow.
   link.ledger.Forget();
+  const link::CancelWatch watch(link.ledger, ws.CancelRequested);
 
   sv.messages.Show(Icon::Information, texts::kMsgInstruction);
   link::FlushInput(link);

@@ -107,9 +107,21 @@ Session RunSession(const link::UnitOptions& unit, Op op, const std::function<voi
 }
 
 // The kinds of unit the sessions draw from.
-enum class Kind { Prompt, Fixed, Uniform, Stalls, SlowAddresses, SlowPolls, SlowIdentification, Count };
-const char* const kKindNames[] = {"prompt",         "fixed",      "uniform 0-3 s",      "rare 1-3 s stalls",
-                                  "slow addresses", "slow polls", "slow identification"};
+enum class Kind {
+  Prompt,
+  Fixed,
+  Uniform,
+  Stalls,
+  SlowAddresses,
+  SlowPolls,
+  SlowIdentification,
+  Silences,
+  ProgramPauses,
+  Count
+};
+const char* const kKindNames[] = {"prompt",     "fixed",      "uniform 0-3 s",       "rare 1-3 s stalls",
+                                  "slow addresses", "slow polls", "slow identification", "silences of 3.5-25 s",
+                                  "the program pauses 1-20 s"};
 
 struct Drawn {
   Kind kind;
@@ -117,6 +129,10 @@ struct Drawn {
   link::UnitOptions unit;
   bool releaseAnswerLost;
   std::int64_t fixedMs = 0;
+  // The program holds a question open this long from these times on.
+  std::vector<std::pair<std::int64_t, std::int64_t>> pauses;
+  // A pause of the unit or of the program alone never fails a transfer.
+  bool mustSucceed = false;
 };
 
 Drawn DrawUnit(std::uint32_t seed) {
@@ -150,6 +166,15 @@ Drawn DrawUnit(std::uint32_t seed) {
       u.slowFrom = 8 * pick(20);
       u.slowTo = u.slowFrom + 8 * (1 + pick(16));
       break;
+    case Kind::Silences:
+      u.lateRate = 0.01;
+      u.lateByUs = 3'500'000;
+      u.lateByMaxUs = 25'000'000;
+      break;
+    case Kind::ProgramPauses:
+      for (int i = 0; i < 2; ++i) d.pauses.emplace_back(100 * pick(200), 1000 + 100 * pick(191));
+      std::sort(d.pauses.begin(), d.pauses.end());
+      break;
     case Kind::SlowPolls: u.pollDelayUs = 600'000; break;
     case Kind::SlowIdentification: u.identifyDelayUs = 300'000; break;
     case Kind::Count: break;
@@ -160,8 +185,18 @@ Drawn DrawUnit(std::uint32_t seed) {
     u.dropRate = upTo(0.2);
     u.corruptRate = upTo(0.1);
   }
+  d.mustSucceed = (d.kind == Kind::Silences || d.kind == Kind::ProgramPauses) && u.dropRate == 0;
   d.releaseAnswerLost = pick(4) == 0;
   return d;
+}
+
+// The program holds a question open (Storno answered "Ne") for each pause
+// once the link's time has come to it: the unit's time stands meanwhile.
+void HoldQuestions(LinkRig& rig, std::vector<std::pair<std::int64_t, std::int64_t>> pauses) {
+  if (pauses.empty()) return;
+  rig.loop.onYield = [&rig, pauses, next = std::size_t{0}]() mutable {
+    if (next < pauses.size() && rig.unitClock.NowMs() >= pauses[next].first) rig.PauseProgram(pauses[next++].second);
+  };
 }
 
 // What a session of this kind may cost at most: retries and markers.
@@ -201,18 +236,22 @@ TEST(ExploringSessions, EveryUnitGivesItsDataOrAFailureAtTheCostItNeeds) {
     try {
       s = RunSession(d.unit, d.op, [&d](LinkRig& rig) {
         if (d.releaseAnswerLost) rig.sim.InjectFault(link::SimFault::DropReply, 1, link::kCmdLeave);
+        HoldQuestions(rig, d.pauses);
       });
     } catch (const LinkSpins& e) {
       ADD_FAILURE() << "session " << seed << " (" << kKindNames[static_cast<int>(d.kind)] << "): " << e.what();
       break;
     }
     const Budget b = BudgetOf(d, s);
-    // The activation: two ladders of twelve attempts at most.
-    const long retries = s.counts.retries - s.activation.retries;
+    // The activation: two ladders of twelve attempts at most, and the waits
+    // for a unit that fell silent.
+    const long retries = s.counts.retries - s.counts.silentWaits - s.activation.retries + s.activation.silentWaits;
     const long markers = s.counts.markers - s.activation.markers;
     const bool ok = (!s.transferred || s.wrong == 0) && (s.transferred || s.failureShown) &&
+                    (s.transferred || !d.mustSucceed) &&
                     (s.released || !s.activated) && (s.activated || s.failureShown) &&
-                    s.activation.retries <= 22 && s.activation.markers <= 8 && retries <= b.retries &&
+                    s.activation.retries - s.activation.silentWaits <= 22 &&
+                    s.activation.markers <= 8 + 40 * s.faults.late && retries <= b.retries &&
                     markers <= b.markers;
     if (!ok) {
       ADD_FAILURE() << "session " << seed << " (" << kKindNames[static_cast<int>(d.kind)] << ", op "
@@ -310,9 +349,31 @@ TEST(NamedUnits, EachEndsAsItsKindNeedsAtItsCost) {
       {"lost answer to the identification", k960, Op::Read, drop(link::kCmdIdentify), true, true, 0, 0},
       {"lost answer to the memory query", k960, Op::Read, drop(link::kCmdMemoryModem), true, true, 0, 0},
       {"the release's answer lost after an exact read", k960, Op::Read, drop(link::kCmdLeave), true, true, 0, 0},
-      {"dead after the activation: the block fails within the ladder, markers only in its time", k960, Op::Read,
+      {"one 6 s stall of a block read (queue): waited out, exact",
+       with([&](UnitOptions& u) { u.lateByUs = 6 * s; }), Op::Read,
+       // 1.68 s without the stall: the stall costs its own time and 0.3 s.
+       [](LinkRig& r) { r.sim.InjectFault(link::SimFault::LateReply, 1, link::kCmdReadBlock); }, true, true, 10, 8,
+       nullptr, 7'980},
+      {"a 25 s silence of a forgetful unit in a write: waited out, exact",
+       with([&](UnitOptions& u) { u.lateByUs = 25 * s, u.busy = link::BusyModel::Forget, u.memoryCode = 2; }),
+       Op::Write, [](LinkRig& r) { r.sim.InjectFault(link::SimFault::LateReply, 1, link::kCmdWriteBlock); }, true,
+       true, 26, 23},
+      {"a 3 s stall of the identification: the activation waits it out",
+       with([&](UnitOptions& u) { u.lateByUs = 3 * s; }), Op::Read,
+       [](LinkRig& r) { r.sim.InjectFault(link::SimFault::LateReply, 1, link::kCmdIdentify); }, true, true, 0, 0},
+      {"a question held open 20 s during a verified write: exact, no retry",
+       with([&](UnitOptions& u) { u.memoryCode = 2; }), Op::VerifiedWrite,
+       [](LinkRig& r) {
+         r.loop.onYield = [&r] {
+           if (r.Count(link::kCmdWriteBlock) != 30) return;
+           r.loop.onYield = nullptr;
+           r.PauseProgram(20'000);
+         };
+       },
+       true, true, 0, 0},
+      {"dead after the activation: the block fails after 30 s of silence, a marker each 1.2 s", k960, Op::Read,
        [](LinkRig& r) { r.loop.onYield = [&r] { if (r.ws.link == LinkState::Aktivni) r.port.sim = nullptr; }; }, true,
-       false, 11, 6, texts::kReplyNone, 7'800},
+       false, 30, 28, texts::kReplyNone, 30'600},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
