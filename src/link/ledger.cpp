@@ -201,6 +201,7 @@ ExchangeLedger::Heard ExchangeLedger::Wait(Link& link, EventLoop& loop, Want& wa
       loop.Yield();
       const auto c = link.port.ReadChar();
       if (!c) break;
+      ++charsHeard_;
       // Past the 101st character a frame is overlong; its characters are
       // counted, not kept.
       if (rxN_ < rx_.size()) rx_[rxN_] = *c;

@@ -148,6 +148,8 @@ class ExchangeLedger {
   int Owed() const { return static_cast<int>(owed_.size()); }
   // Valid answers heard with `code` so far.
   long AnswersHeard(std::uint8_t code) const { return heard_[code]; }
+  // Characters read from the line so far, answers or not.
+  long CharsHeard() const { return charsHeard_; }
   // How long the unit has lately taken for an answer (0: prompt or unknown).
   int AnswerTimeMs() const { return answerTimeMs_; }
 
@@ -223,6 +225,7 @@ class ExchangeLedger {
   int stallsInRow_ = 0;            // answers taken later than kTooLateMs, in a row
   std::int64_t lastAnswerMs_ = 0;  // the last valid frame came then
   long framesHeard_ = 0;           // valid frames heard in all
+  long charsHeard_ = 0;
   const bool* cancel_ = nullptr;
   // The attempt and its time limit, for the trace.
   int attempt_ = 0;

@@ -63,7 +63,11 @@ void LinkCommands::Save() {
   parts_.host.LockFields(true);
   const WorkflowResult result = WriteWorkflow(link_, ws, parts_.sv, options, &kept);
   parts_.host.LockFields(false);
-  if (result == WorkflowResult::Completed) parts_.host.WrittenToUnit();
+  if (result == WorkflowResult::Completed) {
+    parts_.host.WrittenToUnit();
+  } else if (ws.writeSending) {
+    parts_.host.WriteFailed();
+  }
   if (kept && kept->changesWanted) parts_.comparing.ShowWriteChanges(*kept);
 }
 

@@ -161,6 +161,7 @@ class MainWindow : public QMainWindow, public MainView, public CommandWindow {
   void setSource(const QString& source) override;
   // A write put the configuration into the unit.
   void WrittenToUnit() override;
+  void WriteFailed() override;
   QString source() const { return source_; }
   // The title for a configuration from `source` (empty: the title alone),
   // with "*" in front when it holds unsaved edits.

@@ -53,17 +53,38 @@ class ChosenFile : public FileDialog {
 
 }  // namespace
 
-void NoteKept(ConfigOrigin& origin, const Workspace& ws) { origin.kept = Stored(ws); }
+void NoteKept(ConfigOrigin& origin, const Workspace& ws) {
+  origin.kept = Stored(ws);
+  origin.keptLost = false;
+}
 
 void NoteFile(ConfigOrigin& origin, const Workspace& ws, const std::string& path) {
   origin.file = path;
   NoteKept(origin, ws);
 }
 
-void NoteReadFromUnit(ConfigOrigin& origin, const Workspace& ws) { NoteFile(origin, ws, std::string()); }
+void NoteReadFromUnit(ConfigOrigin& origin, const Workspace& ws) {
+  NoteFile(origin, ws, std::string());
+  origin.unit = origin.kept;
+}
+
+void NoteWrittenToUnit(ConfigOrigin& origin, const Workspace& ws) {
+  origin.unit = Stored(ws);
+  if (origin.file.empty()) NoteKept(origin, ws);
+}
+
+void NoteWriteFailed(ConfigOrigin& origin) {
+  origin.unit.reset();
+  if (origin.file.empty()) origin.keptLost = true;
+}
 
 bool HasUnsavedEdits(const ConfigOrigin& origin, const Workspace& ws) {
-  return !CompareConfigs(origin.kept, Stored(ws)).empty();
+  return origin.keptLost || !CompareConfigs(origin.kept, Stored(ws)).empty();
+}
+
+bool HeldNowhere(const ConfigOrigin& origin, const Workspace& ws) {
+  if (!HasUnsavedEdits(origin, ws)) return false;
+  return !origin.unit || !CompareConfigs(*origin.unit, Stored(ws)).empty();
 }
 
 std::string ProposedBaseName(const ConfigOrigin& origin, const DeviceConfig& config) {
@@ -112,7 +133,7 @@ FileOutcome OpenConfig(Workspace& ws, Services& sv, ConfigOrigin& origin, const 
 }
 
 bool MayLeaveEdits(Workspace& ws, Services& sv, ConfigOrigin& origin) {
-  if (!HasUnsavedEdits(origin, ws)) return true;
+  if (!HeldNowhere(origin, ws)) return true;
   switch (sv.messages.Show(Icon::Question, texts::kMsgUnsavedEdits, Buttons::YesNoCancel)) {
     case Answer::Yes: return SaveConfigAs(ws, sv, origin) == FileOutcome::Completed;
     case Answer::No: return true;
@@ -120,8 +141,9 @@ bool MayLeaveEdits(Workspace& ws, Services& sv, ConfigOrigin& origin) {
   }
 }
 
-bool ConfirmStopWrite(MessageBox& messages) {
-  return messages.AskNoByDefault(Icon::Question, texts::kMsgStopWriteQuestion) == Answer::Yes;
+bool ConfirmStopWrite(MessageBox& messages, bool sending) {
+  return messages.AskNoByDefault(Icon::Question, sending ? texts::kMsgStopWriteQuestion
+                                                         : texts::kMsgStopBackupQuestion) == Answer::Yes;
 }
 
 }  // namespace vexa

@@ -43,19 +43,21 @@ TEST(WriteBackup, KeptBeforeTheWriteOrAskedFor) {
   };
   const Case cases[] = {
       {"programmed unit", true, nullptr, {}, WorkflowResult::Completed, true, true, {""}},
-      {"unit not programmed", false, nullptr, {}, WorkflowResult::Completed, false, true, {texts::kMsgWriteDone}},
-      {"backup read fails, write refused", true,
+      {"unit not programmed", false, nullptr, {}, WorkflowResult::Completed, false, true,
+       {std::string(texts::kMsgWriteDone) + "\n" + texts::kMsgNoBackupNeeded}},
+      // A unit that could not be read failed (the command line's exit 1).
+      {"backup read fails, write stopped", true,
        [](LinkRig& r) { r.sim.InjectFault(link::SimFault::DropReply, link::kReadAttempts, link::kCmdReadBlock); }, {Answer::No},
-       WorkflowResult::Refused, false, false, {WithReason(texts::kMsgBackupFailed, kBlockZeroUnanswered)}},
+       WorkflowResult::Failed, false, false, {WithReason(texts::kMsgBackupFailed, kBlockZeroUnanswered)}},
       {"backup read fails, write anyway", true,
        [](LinkRig& r) { r.sim.InjectFault(link::SimFault::DropReply, link::kReadAttempts, link::kCmdReadBlock); }, {Answer::Yes},
        WorkflowResult::Completed, false, true, {WithReason(texts::kMsgBackupFailed, kBlockZeroUnanswered), texts::kMsgWriteDone}},
-      {"the unit's text area is damaged, write refused", true,
+      {"the unit's text area is damaged, write stopped", true,
        [](LinkRig& r) {
          auto& m = r.sim.memory();
          m[m[40] | (m[41] << 8)] = 'Z';  // the first phone entry's count, not hexadecimal
        },
-       {Answer::No}, WorkflowResult::Refused, false, false,
+       {Answer::No}, WorkflowResult::Failed, false, false,
        // The pumping station's phone block lies at 0x02ED.
        {WithReason(texts::kMsgBackupFailed,
                    "TC[0]: počet číslic v záznamu čísla není šestnáctkové číslo (adresa 0x02ED).")}},
@@ -94,6 +96,8 @@ TEST(WriteBackup, KeptBeforeTheWriteOrAskedFor) {
 
     std::optional<WriteBackup> backup;
     EXPECT_EQ(WriteWorkflow(rig.link, rig.ws, rig.sv, options, &backup), c.result);
+    // Every question of the backup is answered No by Enter.
+    EXPECT_EQ(rig.messages.noByDefault.size(), c.answers.size());
 
     std::vector<fs::path> kept;
     std::vector<std::string> oldKept;
