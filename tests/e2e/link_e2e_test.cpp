@@ -283,6 +283,34 @@ TEST_F(LinkEndToEnd, PulledCableEndsTheWriteWithItsMessage) {
   ReleaseTheSilentUnit();
 }
 
+TEST_F(LinkEndToEnd, AFailedWriteLeavesTheConfigurationUnsavedAndQuittingAsks) {
+  // Written once, the configuration is held by the unit: no "*", quitting
+  // would not ask. A full write that then fails takes it out of the unit.
+  StartUnit();
+  ws.config = PumpingStation();
+  window->ShowAll();
+  ASSERT_NO_FATAL_FAILURE(Activate());
+  Click("btEEPROMSave");
+  ASSERT_FALSE(window->hasUnsavedEdits());
+  ASSERT_FALSE(window->windowTitle().startsWith(QLatin1Char('*')));
+  Button("tabFullWrite")->click();
+  link->onBlock = [this](long done, long) {
+    if (done == 40) pty.PullCable();
+  };
+  fx.messages.clear();
+  Click("btEEPROMSave");
+  link->onBlock = nullptr;
+  ASSERT_EQ(fx.messages.firstLines(), std::vector<std::string>{texts::kMsgWriteFailed});
+  EXPECT_TRUE(window->windowTitle().startsWith(QLatin1Char('*')));
+  ReleaseTheSilentUnit();
+
+  fx.messages.clear();
+  fx.messages.answers = {Answer::Cancel};
+  Click("btKonec");
+  EXPECT_EQ(fx.messages.texts(), std::vector<std::string>{texts::kMsgUnsavedEdits});
+  EXPECT_TRUE(window->isVisible());
+}
+
 TEST_F(LinkEndToEnd, LeavingWhileActiveAsksToReleaseTheUnit) {
   StartUnit();
   ASSERT_NO_FATAL_FAILURE(Activate());
