@@ -154,13 +154,13 @@ bool ReadEeprom(Link& link, EepromImage& image, const Transfer& transfer, Servic
   const long total = (*usable + kBlockSize - 1) / kBlockSize;
   long done = 0;
   // From now on a unit that says nothing shows the cable hint.
-  if (link.onBlock) link.onBlock(done, total);
+  ReportBlocks(link, done, total);
   for (long a = 0;; a += kBlockSize) {
     if (!ReadBlockWithRetries(link, image, sv.loop, a)) {
       CloseProgress(sv);
       return false;
     }
-    if (link.onBlock) link.onBlock(++done, total);
+    ReportBlocks(link, ++done, total);
     if (a + kBlockSize >= *usable || transfer.cancel) break;
   }
   CloseProgress(sv);
@@ -206,12 +206,12 @@ WriteOutcome WriteBlocks(Link& link, const EepromImage& image, const Transfer& t
 
   const long total = static_cast<long>(plan.size());
   long done = 0;
-  if (link.onBlock) link.onBlock(done, total);
+  ReportBlocks(link, done, total);
   BlockResult r = BlockResult::Ok;
   for (const BlockWrite& w : plan) {
     // A zeroed block takes the header away; the image keeps its bytes.
     r = WriteOneBlock(link, transfer, sv.loop, w.address, w.zeros ? Block{} : ImageBlock(image, w.address));
-    if (link.onBlock) link.onBlock(++done, total);
+    ReportBlocks(link, ++done, total);
     if (r != BlockResult::Ok) break;
   }
   CloseProgress(sv);

@@ -18,7 +18,9 @@ constexpr double kOutlierFactor = 3;
 }  // namespace
 
 void TransferPace::Report(long done, long total, std::int64_t nowMs) {
-  if (Running() && done < done_) Reset();
+  // Fewer blocks done, or a transfer starting afresh with another total: a
+  // new transfer.
+  if (Running() && (done < done_ || (done == 0 && total != total_))) Reset();
   if (!Running()) {
     startMs_ = nowMs;
     startDone_ = done;
@@ -45,6 +47,32 @@ void TransferPace::Report(long done, long total, std::int64_t nowMs) {
   done_ = std::max(done, done_);
   total_ = total;
   lastMs_ = nowMs;
+}
+
+void PhasedProgress::Enter(std::size_t phase) {
+  phase_ = std::min(phase, parts_.empty() ? 0 : parts_.size() - 1);
+  offset_ = 0;
+  for (std::size_t i = 0; i < phase_; ++i) offset_ += parts_[i];
+  done_ = std::max(done_, offset_);
+}
+
+std::pair<long, long> PhasedProgress::Report(long done, long total) {
+  const long part = parts_.empty() ? 0 : parts_[phase_];
+  long within = 0;
+  if (total > 0) {
+    within = part * std::min(done, total) / total;
+  } else {
+    // Not known yet: block for block, short of the part's end.
+    within = std::min(done, part - part / 10);
+  }
+  done_ = std::max(done_, offset_ + within);
+  return {done_, Total()};
+}
+
+long PhasedProgress::Total() const {
+  long t = 0;
+  for (long p : parts_) t += p;
+  return t;
 }
 
 std::optional<double> TransferPace::Share() const {

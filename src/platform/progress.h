@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/services.h"
 #include "workspace/workspace.h"
@@ -70,6 +72,30 @@ class TransferPace {
   long startDone_ = 0;        // blocks done at the first report
   long measured_ = 0;         // reports that measured the time a block takes
   double msPerBlock_ = 0;     // smoothed
+};
+
+// One bar for a command of several phases (a write: the backup read, then
+// the blocks written and read back). The total is fixed when the command
+// starts: each phase gets the blocks it is expected to take, and what a
+// phase reports moves the bar within its part only, forward, however its own
+// total changes (a read that learns its end) or however few blocks it turns
+// out to need (a write of the changed blocks only).
+class PhasedProgress {
+ public:
+  explicit PhasedProgress(std::vector<long> parts) : parts_(std::move(parts)) {}
+  // The phase that reports from now on (0-based); the phases before it count
+  // as done.
+  void Enter(std::size_t phase);
+  // The phase's `done` of `total` blocks (0: not known yet) as the command's
+  // blocks done and its total.
+  std::pair<long, long> Report(long done, long total);
+  long Total() const;
+
+ private:
+  std::vector<long> parts_;
+  std::size_t phase_ = 0;
+  long offset_ = 0;
+  long done_ = 0;
 };
 
 }  // namespace vexa

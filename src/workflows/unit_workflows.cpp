@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <ctime>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -239,6 +240,8 @@ WorkflowResult ReportUnfinished(link::Link& link, Workspace& ws, Services& sv, l
   return failed ? WorkflowResult::Failed : WorkflowResult::Cancelled;
 }
 
+long BlocksUpTo(long end) { return (end + link::kBlockSize - 1) / link::kBlockSize; }
+
 // A completed write: the blocks written, the backup kept (or why none was
 // needed), and the changes offered.
 void ReportWritten(Services& sv, std::size_t sent, std::size_t all, std::optional<WriteBackup>& taken,
@@ -257,6 +260,19 @@ void ReportWritten(Services& sv, std::size_t sent, std::size_t all, std::optiona
   }
 }
 
+// The link's progress goes through `phases` while this lives: one bar for
+// the whole command.
+class PhasedBlocks {
+ public:
+  PhasedBlocks(link::Link& link, PhasedProgress& phases) : link_(link) { link.phases = &phases; }
+  ~PhasedBlocks() { link_.phases = nullptr; }
+  PhasedBlocks(const PhasedBlocks&) = delete;
+  PhasedBlocks& operator=(const PhasedBlocks&) = delete;
+
+ private:
+  link::Link& link_;
+};
+
 }  // namespace
 
 WorkflowResult WriteWorkflow(link::Link& link, Workspace& ws, Services& sv, const WriteOptions& options,
@@ -266,6 +282,12 @@ WorkflowResult WriteWorkflow(link::Link& link, Workspace& ws, Services& sv, cons
   ws.writeSending = false;
   long used = 0, usable = 0;
   if (const auto refused = CheckAndEncode(ws, sv, used, usable)) return *refused;
+
+  // One bar: the backup read is expected to take about as many blocks as
+  // this configuration, the write every block of it.
+  const link::WritePlan full = link::FullWritePlan(used, usable);
+  PhasedProgress phases({options.backup && !ws.unitImage ? BlocksUpTo(used) : 0, static_cast<long>(full.size())});
+  const PhasedBlocks reporting(link, phases);
 
   UnitRead unitRead;
   BackupResult kept = BackupResult::NothingToKeep;
@@ -277,7 +299,7 @@ WorkflowResult WriteWorkflow(link::Link& link, Workspace& ws, Services& sv, cons
 
   // 5. Transfer: the whole configuration, or only the blocks that differ
   // from what the unit holds (read for the backup, or known already).
-  const link::WritePlan full = link::FullWritePlan(used, usable);
+  phases.Enter(1);
   const link::WritePlan plan = options.fullWrite || !unitRead.bytes
                                    ? full
                                    : link::ChangedBlocksPlan(ws.image, {*unitRead.bytes, unitRead.readTo}, used, usable);

@@ -94,8 +94,21 @@ TEST(WriteBackup, KeptBeforeTheWriteOrAskedFor) {
     ASSERT_TRUE(EncodeImage(rig.ws));
     const auto encoded = std::make_unique<EepromImage>(rig.ws.image);
 
+    // One bar for the command: a total that stays, a share that only moves
+    // forward from the backup read into the write, and its end when the
+    // write completes.
+    std::vector<std::pair<long, long>> bar;
+    rig.link.onProgress = [&bar](long done, long total) { bar.emplace_back(done, total); };
     std::optional<WriteBackup> backup;
     EXPECT_EQ(WriteWorkflow(rig.link, rig.ws, rig.sv, options, &backup), c.result);
+    ASSERT_FALSE(bar.empty());
+    for (std::size_t i = 1; i < bar.size(); ++i) {
+      EXPECT_EQ(bar[i].second, bar[0].second);
+      EXPECT_GE(bar[i].first, bar[i - 1].first);
+    }
+    if (c.result == WorkflowResult::Completed) {
+      EXPECT_EQ(bar.back().first, bar.back().second);
+    }
     // Every question of the backup is answered No by Enter.
     EXPECT_EQ(rig.messages.noByDefault.size(), c.answers.size());
 

@@ -201,7 +201,7 @@ class Session {
   explicit Session(const std::string& portName) : port_(MakeSerialPort(clock_)), link_(*port_, clock_), loop_(ws) {
     ws.settings.Port = portName;
     messages_.EndBar = [this] { progress_.EndBar(); };
-    link_.onBlock = [this](long done, long total) { progress_.Block(done, total); };
+    link_.onProgress = [this](long done, long total) { progress_.Block(done, total); };
   }
 
   Workspace ws;
