@@ -399,12 +399,19 @@ FieldCheck CheckField(RuleContext& ctx, FieldRef field, Variant variant) {
           fail(WithReason(WithList(rule.message, rule.set), RefusedCharsLine(text, rule.set)));
         }
         break;
-      case Kind::PhoneChars:
+      case Kind::PhoneChars: {
+        // A number typed or pasted in groups ("+420 603 123 456") is the
+        // number: its spaces go, as the other rules rewrite a field.
+        std::string joined = text;
+        joined.erase(std::remove(joined.begin(), joined.end(), ' '), joined.end());
         // A "+" anywhere but in front would be stored as a digit of the number.
-        if (!HasOnlyAllowedChars(text, rule.set) || text.find('+', 1) != std::string::npos) {
-          fail(WithReason(rule.message, RefusedCharsLine(text, rule.set)));
+        if (!HasOnlyAllowedChars(joined, rule.set) || joined.find('+', 1) != std::string::npos) {
+          fail(WithReason(rule.message, RefusedCharsLine(joined, rule.set)));
+        } else {
+          Rewrite(text, std::move(joined), field, out);
         }
         break;
+      }
       case Kind::Keywords:
         if (!IsKeywordFree(text, KeywordList)) fail(WithList(rule.message, KeywordList));
         break;
