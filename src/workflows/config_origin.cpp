@@ -87,16 +87,34 @@ bool HeldNowhere(const ConfigOrigin& origin, const Workspace& ws) {
   return !origin.unit || !CompareConfigs(*origin.unit, Stored(ws)).empty();
 }
 
-std::string ProposedBaseName(const ConfigOrigin& origin, const DeviceConfig& config) {
-  if (!origin.file.empty()) {
-    if (std::string base = BaseNameOf(origin.file); !base.empty()) return base;
+namespace {
+
+// Whether `path` lies in the folder `dir` itself ("/" and "\" both end a
+// folder; a "/" at the end of `dir` is no part of its name).
+bool InFolder(std::string_view path, std::string_view dir) {
+  while (dir.size() > 1 && (dir.back() == '/' || dir.back() == '\\')) dir.remove_suffix(1);
+  const std::size_t slash = path.find_last_of("/\\");
+  return !dir.empty() && slash != std::string_view::npos && path.substr(0, slash) == dir;
+}
+
+// The configuration's own file: none for a backup of the program's folder.
+std::string OwnFile(const ConfigOrigin& origin, const std::string& backupDir) {
+  return InFolder(origin.file, backupDir) ? std::string() : origin.file;
+}
+
+}  // namespace
+
+std::string ProposedBaseName(const ConfigOrigin& origin, const DeviceConfig& config, const std::string& backupDir) {
+  if (const std::string own = OwnFile(origin, backupDir); !own.empty()) {
+    if (std::string base = BaseNameOf(own); !base.empty()) return base;
   }
   std::string name = FileNameFrom(config.general.JmenoStanice);
   return name.empty() ? std::string(texts::kUnnamedConfig) : name;
 }
 
-std::string SaveProposal(const ConfigOrigin& origin, const DeviceConfig& config) {
-  return origin.file.empty() ? ProposedBaseName(origin, config) + ".eep" : origin.file;
+std::string SaveProposal(const ConfigOrigin& origin, const DeviceConfig& config, const std::string& backupDir) {
+  const std::string own = OwnFile(origin, backupDir);
+  return own.empty() ? ProposedBaseName(origin, config, backupDir) + ".eep" : own;
 }
 
 FileOutcome SaveConfigAs(Workspace& ws, Services& sv, ConfigOrigin& origin) {

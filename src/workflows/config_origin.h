@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "file/backup.h"
 #include "platform/services.h"
 #include "workflows/file_workflows.h"
 #include "workspace/workspace.h"
@@ -53,14 +54,18 @@ bool HeldNowhere(const ConfigOrigin& origin, const Workspace& ws);
 
 // The name, without folder and extension, a new file of this configuration
 // gets: the name of its own file, else its station name (characters a file
-// name cannot hold made "_"), else texts::kUnnamedConfig.
-std::string ProposedBaseName(const ConfigOrigin& origin, const DeviceConfig& config);
+// name cannot hold made "_"), else texts::kUnnamedConfig. A backup loaded
+// from the program's backup folder `backupDir` is no file of its own: it
+// gets a new name, never the backup's.
+std::string ProposedBaseName(const ConfigOrigin& origin, const DeviceConfig& config,
+                             const std::string& backupDir = DefaultBackupDir());
 
 // What the save dialog starts from: the configuration's own file, else
 // ProposedBaseName + ".eep" (a bare name: the dialog puts it into the folder
 // last saved to). A compared file, a cancelled dialog or another unit's file
 // never becomes the proposal.
-std::string SaveProposal(const ConfigOrigin& origin, const DeviceConfig& config);
+std::string SaveProposal(const ConfigOrigin& origin, const DeviceConfig& config,
+                         const std::string& backupDir = DefaultBackupDir());
 
 // The save command: the dialog starts from SaveProposal; once saved the file
 // is the configuration's own.

@@ -5,6 +5,7 @@
 #include <functional>
 #include <vector>
 
+#include "platform/texts.h"
 #include "workflows/config_origin.h"
 
 namespace vexa::test {
@@ -42,6 +43,36 @@ TEST(ConfigOrigin, TheStarFollowsTheTitlesSourceAndLeavingAsksWhenNothingHoldsIt
     for (const Step& s : c.steps) s(origin, ws);
     EXPECT_EQ(HasUnsavedEdits(origin, ws), c.star);
     EXPECT_EQ(HeldNowhere(origin, ws), c.asks);
+  }
+}
+
+TEST(ConfigOrigin, ABackupIsSavedUnderANewNameOutsideTheBackupFolder) {
+  const std::string backups = "/home/t/.local/share/vexa-init/backups";
+  struct Case {
+    const char* file;
+    const char* station;
+    std::string proposal;
+    std::string base;  // the name a printed report gets
+  };
+  const Case cases[] = {
+      {"", "Vrt 3", "Vrt 3.eep", "Vrt 3"},
+      {"", " Vrt: 3/4* ", "Vrt_ 3_4_.eep", "Vrt_ 3_4_"},
+      {"", " .. ", std::string(texts::kUnnamedConfig) + ".eep", texts::kUnnamedConfig},
+      {"/data/vrt.v2.eep", "Vrt 3", "/data/vrt.v2.eep", "vrt.v2"},
+      {"C:\\data\\vrt.eep", "Vrt 3", "C:\\data\\vrt.eep", "vrt"},
+      {"/home/t/.local/share/vexa-init/backups/2026-12-08_051200_VEXA_Vrt-3.eep", "Vrt 3", "Vrt 3.eep", "Vrt 3"},
+      {"/home/t/.local/share/vexa-init/backups/old/x.eep", "Vrt 3", "/home/t/.local/share/vexa-init/backups/old/x.eep",
+       "x"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file);
+    ConfigOrigin origin;
+    origin.file = c.file;
+    DeviceConfig config = Workspace().config;
+    config.general.JmenoStanice = c.station;
+    EXPECT_EQ(SaveProposal(origin, config, backups), c.proposal);
+    EXPECT_EQ(SaveProposal(origin, config, backups + "/"), c.proposal);
+    EXPECT_EQ(ProposedBaseName(origin, config, backups), c.base);
   }
 }
 
