@@ -366,8 +366,9 @@ TEST(NamedUnits, EachEndsAsItsKindNeedsAtItsCost) {
        [](LinkRig& r) {
          r.loop.onYield = [&r] {
            if (r.Count(link::kCmdWriteBlock) != 30) return;
-           r.loop.onYield = nullptr;
-           r.PauseProgram(20'000);
+           LinkRig& rig = r;
+           rig.PauseProgram(20'000);
+           rig.loop.onYield = nullptr;  // the last thing this hook does
          };
        },
        true, true, 0, 0},
@@ -399,6 +400,57 @@ TEST(NamedUnits, EachEndsAsItsKindNeedsAtItsCost) {
       EXPECT_EQ(got.messagesOfRelease, 0u);
       EXPECT_EQ(got.framesOfRelease, std::string(row.name).find("release") != std::string::npos ? 2 : 1);
     }
+  }
+}
+
+TEST(NamedUnits, WhatAPauseCosts) {
+  // A 960-byte unit at 19200 baud: a read with one stall of 2 s costs the
+  // stall and at most 0.3 s beyond it; a write survives a silence of the
+  // unit up to 30 s and a question of the program of any length.
+  const link::UnitOptions k960{.memoryCode = 3, .charTimeUs = 521};
+  auto read = [&](link::BusyModel busy, std::int64_t stallMs) {
+    link::UnitOptions u = k960;
+    u.busy = busy;
+    u.lateByUs = stallMs * 1000;
+    const Session s = RunSession(u, Op::Read, [stallMs](LinkRig& r) {
+      r.loop.onYield = [&r, stallMs] {
+        if (stallMs == 0 || r.Count(link::kCmdReadBlock) != 60) return;
+        LinkRig& rig = r;
+        rig.sim.InjectFault(link::SimFault::LateReply, 1, link::kCmdReadBlock);
+        rig.loop.onYield = nullptr;  // the last thing this hook does
+      };
+    });
+    EXPECT_TRUE(s.transferred);
+    return s.transferMs;
+  };
+  for (const auto busy : {link::BusyModel::Queue, link::BusyModel::Forget}) {
+    const std::int64_t clean = read(busy, 0), stalled = read(busy, 2000);
+    std::printf("2 s stall in a read (%s): %lld ms beyond the stall\n", busy == link::BusyModel::Queue ? "queue" : "forget",
+                static_cast<long long>(stalled - clean - 2000));
+    EXPECT_LE(stalled - clean - 2000, 300);
+  }
+  auto write = [&](link::BusyModel busy, std::int64_t silenceMs, std::int64_t questionMs) {
+    link::UnitOptions u = k960;
+    u.busy = busy;
+    u.memoryCode = 2;
+    u.lateByUs = silenceMs * 1000;
+    return RunSession(u, Op::VerifiedWrite, [silenceMs, questionMs](LinkRig& r) {
+      r.loop.onYield = [&r, silenceMs, questionMs] {
+        if (r.Count(link::kCmdWriteBlock) != 20) return;
+        LinkRig& rig = r;
+        if (silenceMs > 0) rig.sim.InjectFault(link::SimFault::LateReply, 1, link::kCmdWriteBlock);
+        if (questionMs > 0) rig.PauseProgram(questionMs);
+        rig.loop.onYield = nullptr;  // the last thing this hook does
+      };
+    }).transferred;
+  };
+  for (const auto busy : {link::BusyModel::Queue, link::BusyModel::Forget}) {
+    std::int64_t longest = 0;
+    for (std::int64_t ms = 1000; ms <= 40'000 && write(busy, ms, 0); ms += 1000) longest = ms;
+    std::printf("longest silence a verified write survives (%s): %lld ms\n",
+                busy == link::BusyModel::Queue ? "queue" : "forget", static_cast<long long>(longest));
+    EXPECT_GE(longest, 29'000);
+    EXPECT_TRUE(write(busy, 0, 3'000'000)) << "a question held open 50 minutes";
   }
 }
 
