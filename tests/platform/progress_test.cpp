@@ -55,6 +55,44 @@ TEST(TransferPace, TheShareNeverFallsAndEndsWhole) {
   EXPECT_NEAR(pace.Share().value(), 1.0 / 11, 1e-9);
 }
 
+TEST(TransferPace, BlocksBeforeTheTotalCountAndAWriteStartingAfreshStartsANewPace) {
+  TransferPace pace;
+  for (long d = 0; d <= 6; ++d) pace.Report(d, 0, 100 * d);
+  EXPECT_EQ(pace.Done(), 6);
+  pace.Report(7, 70, 700);
+  EXPECT_NEAR(pace.Share().value(), 0.1, 1e-9);
+  // The next command's first report: nothing done of another total.
+  pace.Report(0, 20, 5000);
+  pace.Report(2, 20, 5200);
+  EXPECT_NEAR(pace.Share().value(), 0.1, 1e-9);
+  EXPECT_EQ(pace.Done(), 2);
+}
+
+TEST(PhasedProgress, OneBarAcrossTheBackupReadAndTheWrite) {
+  // The backup read is expected to take 40 blocks, the write 100: whatever
+  // the phases report, the total stays 140, the bar only moves forward, the
+  // read stays within its part, and the write ends the bar.
+  struct Report {
+    std::size_t phase;
+    long done, total;
+    long expected;
+  };
+  const Report reports[] = {
+      {0, 0, 0, 0},     {0, 5, 0, 5},     {0, 36, 0, 36},    {0, 37, 0, 36},  // unknown total: short of the part's end
+      {0, 37, 90, 36},  {0, 45, 60, 36},  {0, 60, 60, 40},                     // a total that falls, then the end
+      {1, 0, 12, 40},   {1, 3, 12, 65},   {1, 12, 12, 140},                     // only 12 blocks changed
+  };
+  PhasedProgress phases({40, 100});
+  std::size_t phase = 0;
+  for (const Report& r : reports) {
+    SCOPED_TRACE(std::to_string(r.phase) + ": " + std::to_string(r.done) + " of " + std::to_string(r.total));
+    if (r.phase != phase) phases.Enter(phase = r.phase);
+    const auto [done, total] = phases.Report(r.done, r.total);
+    EXPECT_EQ(total, 140);
+    EXPECT_EQ(done, r.expected);
+  }
+}
+
 TEST(TransferPace, TimeLeftOnceItCanBeToldAndToTheEnd) {
   struct Case {
     const char* what;
