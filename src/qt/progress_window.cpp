@@ -58,7 +58,6 @@ InfoWindow::InfoWindow(bool& cancelRequested, QWidget* owner)
   tick_ = new QTimer(this);
   tick_->setInterval(250);
   connect(tick_, &QTimer::timeout, this, &InfoWindow::refresh);
-  clock_.start();
 }
 
 void InfoWindow::setText(const QString& text) {
