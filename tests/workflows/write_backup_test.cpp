@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iterator>
 
 #include "codec/encoder.h"
 #include "file/backup.h"
@@ -12,6 +13,7 @@
 #include "link/programming_mode.h"
 #include "workflows/link_workflows.h"
 #include "support/link_rig.h"
+#include "support/test_folder.h"
 #include "workflows/unit_workflows.h"
 
 namespace vexa::test {
@@ -155,6 +157,50 @@ TEST(WriteBackup, KeptBeforeTheWriteOrAskedFor) {
     // stays as the encoder made it, whether the write went ahead or not.
     EXPECT_TRUE(rig.ws.image == *encoded);
     EXPECT_FALSE(rig.progress.visible);
+  }
+}
+
+TEST(WriteBackup, ASecondWriteKeepsTheUnitsOwnBytesAndADamagedUnitIsReadAgain) {
+  Workspace pumping = FixtureWorkspace("pumping-station.eep");
+  ASSERT_TRUE(EncodeImage(pumping));
+  std::vector<std::uint8_t> memory(pumping.image.data(), pumping.image.data() + 2048);
+  for (std::size_t i = 64; i < 128; ++i) memory[i] = static_cast<std::uint8_t>(i * 3);
+  const fs::path dir = test::FreshTestFolder("write-backup-second");
+  const WriteOptions options{.backup = true, .backupDir = dir.string()};
+  {
+    // The second write's backup is what the first left in the unit, with
+    // the unit's own bytes 64..127, and reads no block for it.
+    ActiveUnit rig({}, memory);
+    rig.ws.settings.CheckWrite = false;  // no read-back among the block reads
+    rig.ws.config = pumping.config;
+    rig.ws.config.general.JmenoStanice = "prvni";
+    ASSERT_EQ(WriteWorkflow(rig.link, rig.ws, rig.sv, options), WorkflowResult::Completed);
+    rig.sim.ClearLog();
+    rig.ws.config.general.JmenoStanice = "druha";
+    std::optional<WriteBackup> second;
+    ASSERT_EQ(WriteWorkflow(rig.link, rig.ws, rig.sv, options, &second), WorkflowResult::Completed);
+    ASSERT_TRUE(second.has_value());
+    EXPECT_EQ(rig.Count(link::kCmdReadBlock), 0);
+    EXPECT_EQ(second->config.general.JmenoStanice, "prvni");
+    std::ifstream in(second->path, std::ios::binary);
+    const std::vector<char> file{std::istreambuf_iterator<char>(in), {}};
+    ASSERT_GE(file.size(), 128u);
+    for (std::size_t i = 64; i < 128; ++i) EXPECT_EQ(static_cast<std::uint8_t>(file[i]), memory[i]) << i;
+  }
+  {
+    // A unit whose configuration does not decode: after "Ne" nothing is
+    // known of it, and the next write reads it again.
+    auto damaged = memory;
+    damaged[static_cast<std::size_t>(damaged[40] | (damaged[41] << 8))] = 'Z';
+    ActiveUnit rig({}, damaged);
+    rig.ws.config = pumping.config;
+    for (int write = 0; write < 2; ++write) {
+      rig.sim.ClearLog();
+      rig.messages.answers = {Answer::No};
+      EXPECT_EQ(WriteWorkflow(rig.link, rig.ws, rig.sv, options), WorkflowResult::Failed);
+      EXPECT_GT(rig.Count(link::kCmdReadBlock), 0) << write;
+      EXPECT_EQ(rig.Count(link::kCmdWriteBlock), 0) << write;
+    }
   }
 }
 
