@@ -2,10 +2,13 @@
 // the configuration: loaded, edited, read, written, a write that failed.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 #include <vector>
 
 #include "platform/texts.h"
+#include "support/fakes.h"
+#include "support/test_folder.h"
 #include "workflows/config_origin.h"
 
 namespace vexa::test {
@@ -73,6 +76,37 @@ TEST(ConfigOrigin, ABackupIsSavedUnderANewNameOutsideTheBackupFolder) {
     EXPECT_EQ(SaveProposal(origin, config, backups), c.proposal);
     EXPECT_EQ(SaveProposal(origin, config, backups + "/"), c.proposal);
     EXPECT_EQ(ProposedBaseName(origin, config, backups), c.base);
+  }
+}
+
+TEST(ConfigOrigin, OnlyASavedFileBecomesTheConfigurationsOwn) {
+  // A save into a folder that does not exist fails: the configuration keeps
+  // its "*", leaving still asks, and the next save proposes the same again.
+  const auto dir = FreshTestFolder("config-origin");
+  std::filesystem::create_directories(dir);
+  struct Case {
+    const char* name;
+    std::string path;
+    bool saved;
+  };
+  const Case cases[] = {
+      {"into a missing folder", (dir / "missing" / "vrt.eep").string(), false},
+      {"into the folder", (dir / "vrt.eep").string(), true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Workspace ws;
+    fake::FakeServices fx;
+    ConfigOrigin origin;
+    NoteKept(origin, ws);
+    ws.config.general.JmenoStanice = "Vrt 3";
+    fx.files.saves = {c.path};
+    EXPECT_EQ(SaveConfigAs(ws, fx.services, origin) == FileOutcome::Completed, c.saved)
+        << ::testing::PrintToString(fx.messages.texts());
+    EXPECT_EQ(origin.file, c.saved ? c.path : std::string());
+    EXPECT_EQ(HasUnsavedEdits(origin, ws), !c.saved);
+    EXPECT_EQ(HeldNowhere(origin, ws), !c.saved);
+    EXPECT_EQ(SaveProposal(origin, ws.config, "/nowhere"), c.saved ? c.path : "Vrt 3.eep");
   }
 }
 
