@@ -51,19 +51,27 @@ void TransferPace::Report(long done, long total, std::int64_t nowMs) {
 
 void PhasedProgress::Enter(std::size_t phase) {
   phase_ = std::min(phase, parts_.empty() ? 0 : parts_.size() - 1);
-  offset_ = 0;
-  for (std::size_t i = 0; i < phase_; ++i) offset_ += parts_[i];
-  done_ = std::max(done_, offset_);
+  // The phase starts where the bar is: what the phases before left unused
+  // is its (no jump that would tell a false pace), what they overran is
+  // taken from it.
+  long end = 0;
+  for (std::size_t i = 0; i <= phase_ && i < parts_.size(); ++i) end += parts_[i];
+  offset_ = std::min(done_, end);
+  part_ = end - offset_;
 }
 
 std::pair<long, long> PhasedProgress::Report(long done, long total) {
-  const long part = parts_.empty() ? 0 : parts_[phase_];
+  const long part = phase_ == 0 && part_ < 0 ? (parts_.empty() ? 0 : parts_[0]) : part_;
   long within = 0;
-  if (total > 0) {
+  if (phase_ + 1 < parts_.size()) {
+    // A phase before the last (the backup read) counts block for block,
+    // whatever total it tells on the way, and never fills its part itself:
+    // what it leaves goes to the next phase, with no jump that would tell a
+    // false pace.
+    within = std::min(done, part - 1);
+  } else if (total > 0) {
+    // The last phase fills what is left of the bar, in step with its blocks.
     within = part * std::min(done, total) / total;
-  } else {
-    // Not known yet: block for block, short of the part's end.
-    within = std::min(done, part - part / 10);
   }
   done_ = std::max(done_, offset_ + within);
   return {done_, Total()};

@@ -76,15 +76,16 @@ class TransferPace {
 
 // One bar for a command of several phases (a write: the backup read, then
 // the blocks written and read back). The total is fixed when the command
-// starts: each phase gets the blocks it is expected to take, and what a
-// phase reports moves the bar within its part only, forward, however its own
-// total changes (a read that learns its end) or however few blocks it turns
-// out to need (a write of the changed blocks only).
+// starts, in exchanges with the unit: each phase gets the exchanges it is
+// expected to take. A phase before the last moves the bar one exchange a
+// block, however its own total changes (a read that learns its end); the
+// last fills what is left in step with its blocks, however few it turns out
+// to need (a write of the changed blocks only). The bar only moves forward.
 class PhasedProgress {
  public:
   explicit PhasedProgress(std::vector<long> parts) : parts_(std::move(parts)) {}
   // The phase that reports from now on (0-based); the phases before it count
-  // as done.
+  // as done, and it takes the bar from where it is to its own part's end.
   void Enter(std::size_t phase);
   // The phase's `done` of `total` blocks (0: not known yet) as the command's
   // blocks done and its total.
@@ -95,6 +96,7 @@ class PhasedProgress {
   std::vector<long> parts_;
   std::size_t phase_ = 0;
   long offset_ = 0;
+  long part_ = -1;  // the running phase's share of the total (-1: the first phase's own)
   long done_ = 0;
 };
 

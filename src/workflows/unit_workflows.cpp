@@ -283,10 +283,12 @@ WorkflowResult WriteWorkflow(link::Link& link, Workspace& ws, Services& sv, cons
   long used = 0, usable = 0;
   if (const auto refused = CheckAndEncode(ws, sv, used, usable)) return *refused;
 
-  // One bar: the backup read is expected to take about as many blocks as
-  // this configuration, the write every block of it.
+  // One bar, in exchanges with the unit (each about as long on the line):
+  // the backup read is expected to take about as many blocks as this
+  // configuration, the write every block of it and its read-back.
   const link::WritePlan full = link::FullWritePlan(used, usable);
-  PhasedProgress phases({options.backup && !ws.unitImage ? BlocksUpTo(used) : 0, static_cast<long>(full.size())});
+  const long writeExchanges = static_cast<long>(full.size()) * (ws.settings.CheckWrite ? 2 : 1);
+  PhasedProgress phases({options.backup && !ws.unitImage ? BlocksUpTo(used) : 0, writeExchanges});
   const PhasedBlocks reporting(link, phases);
 
   UnitRead unitRead;

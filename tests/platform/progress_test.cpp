@@ -69,18 +69,18 @@ TEST(TransferPace, BlocksBeforeTheTotalCountAndAWriteStartingAfreshStartsANewPac
 }
 
 TEST(PhasedProgress, OneBarAcrossTheBackupReadAndTheWrite) {
-  // The backup read is expected to take 40 blocks, the write 100: whatever
-  // the phases report, the total stays 140, the bar only moves forward, the
-  // read stays within its part, and the write ends the bar.
+  // The backup read is expected to take 40 exchanges, the write 100:
+  // whatever the phases report, the total stays 140, the bar only moves
+  // forward, the read stays within its part, and the write ends the bar.
   struct Report {
     std::size_t phase;
     long done, total;
     long expected;
   };
   const Report reports[] = {
-      {0, 0, 0, 0},     {0, 5, 0, 5},     {0, 36, 0, 36},    {0, 37, 0, 36},  // unknown total: short of the part's end
-      {0, 37, 90, 36},  {0, 45, 60, 36},  {0, 60, 60, 40},                     // a total that falls, then the end
-      {1, 0, 12, 40},   {1, 3, 12, 65},   {1, 12, 12, 140},                     // only 12 blocks changed
+      {0, 0, 0, 0},    {0, 5, 0, 5},     {0, 30, 90, 30},  // block for block, whatever the total
+      {0, 39, 60, 39}, {0, 45, 60, 39},                     // never past its part by itself
+      {1, 0, 12, 39},  {1, 3, 12, 64},   {1, 12, 12, 140},  // the write fills the rest: 12 blocks changed
   };
   PhasedProgress phases({40, 100});
   std::size_t phase = 0;
