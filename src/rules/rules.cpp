@@ -209,6 +209,13 @@ bool CanFail(const FieldRules& fr) {
   return false;
 }
 
+// A number typed or pasted in groups ("+420 603 123 456") without its
+// spaces, as the other rules rewrite a field.
+std::string WithoutSpaces(std::string text) {
+  text.erase(std::remove(text.begin(), text.end(), ' '), text.end());
+  return text;
+}
+
 // Rewrites a text when it differs and notes the field as changed.
 void Rewrite(std::string& text, std::string value, FieldRef ref, FieldCheck& out) {
   if (text == value) return;
@@ -399,19 +406,15 @@ FieldCheck CheckField(RuleContext& ctx, FieldRef field, Variant variant) {
           fail(WithReason(WithList(rule.message, rule.set), RefusedCharsLine(text, rule.set)));
         }
         break;
-      case Kind::PhoneChars: {
-        // A number typed or pasted in groups ("+420 603 123 456") is the
-        // number: its spaces go, as the other rules rewrite a field.
-        std::string joined = text;
-        joined.erase(std::remove(joined.begin(), joined.end(), ' '), joined.end());
+      case Kind::PhoneChars:
         // A "+" anywhere but in front would be stored as a digit of the number.
-        if (!HasOnlyAllowedChars(joined, rule.set) || joined.find('+', 1) != std::string::npos) {
+        if (std::string joined = WithoutSpaces(text);
+            !HasOnlyAllowedChars(joined, rule.set) || joined.find('+', 1) != std::string::npos) {
           fail(WithReason(rule.message, RefusedCharsLine(joined, rule.set)));
         } else {
           Rewrite(text, std::move(joined), field, out);
         }
         break;
-      }
       case Kind::Keywords:
         if (!IsKeywordFree(text, KeywordList)) fail(WithList(rule.message, KeywordList));
         break;
