@@ -286,6 +286,7 @@ TEST(NamedUnits, EachEndsAsItsKindNeedsAtItsCost) {
     long maxRetries, maxMarkers;  // of the transfer, exactly
     const char* cause = nullptr;  // the failed block's
     std::int64_t maxTransferMs = 0;
+    long activationRetries = 0, activationMarkers = 0;  // exactly
   };
   auto drop = [](std::uint8_t command, int count = 1) {
     return [command, count](LinkRig& r) { r.sim.InjectFault(link::SimFault::DropReply, count, command); };
@@ -343,11 +344,12 @@ TEST(NamedUnits, EachEndsAsItsKindNeedsAtItsCost) {
        Op::Read, [](LinkRig& r) { r.sim.InjectFault(link::SimFault::CorruptChecksum, 1, link::kCmdReadBlock); }, true,
        true, 4, 6, nullptr, 86'500},  // 85.7 s with a clean answer
       {"polls answered after 600 ms", with([&](UnitOptions& u) { u.pollDelayUs = 600'000, u.pollsBeforeAnswer = 2; }),
-       Op::Read, {}, true, true, 0, 0},
+       Op::Read, {}, true, true, 0, 0, nullptr, 0, 0, 4},
       {"identification after 300 ms", with([&](UnitOptions& u) { u.identifyDelayUs = 300'000; }), Op::Read, {}, true,
-       true, 0, 0},
-      {"lost answer to the identification", k960, Op::Read, drop(link::kCmdIdentify), true, true, 0, 0},
-      {"lost answer to the memory query", k960, Op::Read, drop(link::kCmdMemoryModem), true, true, 0, 0},
+       true, 0, 0, nullptr, 0, 3, 0},
+      {"lost answer to the identification", k960, Op::Read, drop(link::kCmdIdentify), true, true, 0, 0, nullptr, 0, 1, 0},
+      {"lost answer to the memory query", k960, Op::Read, drop(link::kCmdMemoryModem), true, true, 0, 0, nullptr, 0, 1,
+       0},
       {"the release's answer lost after an exact read", k960, Op::Read, drop(link::kCmdLeave), true, true, 0, 0},
       {"one 6 s stall of a block read (queue): waited out, exact",
        with([&](UnitOptions& u) { u.lateByUs = 6 * s; }), Op::Read,
@@ -360,7 +362,8 @@ TEST(NamedUnits, EachEndsAsItsKindNeedsAtItsCost) {
        true, 26, 23},
       {"a 3 s stall of the identification: the activation waits it out",
        with([&](UnitOptions& u) { u.lateByUs = 3 * s; }), Op::Read,
-       [](LinkRig& r) { r.sim.InjectFault(link::SimFault::LateReply, 1, link::kCmdIdentify); }, true, true, 0, 0},
+       [](LinkRig& r) { r.sim.InjectFault(link::SimFault::LateReply, 1, link::kCmdIdentify); }, true, true, 0, 0,
+       nullptr, 0, 7, 0},
       {"a question held open 20 s during a verified write: exact, no retry",
        with([&](UnitOptions& u) { u.memoryCode = 2; }), Op::VerifiedWrite,
        [](LinkRig& r) {
@@ -386,6 +389,8 @@ TEST(NamedUnits, EachEndsAsItsKindNeedsAtItsCost) {
       EXPECT_EQ(got.wrong, 0);
     }
     // Exactly what the unit's kind costs: one more retry or marker is a fault.
+    EXPECT_EQ(got.activation.retries, row.activationRetries);
+    EXPECT_EQ(got.activation.markers, row.activationMarkers);
     EXPECT_EQ(got.counts.retries - got.activation.retries, row.maxRetries);
     EXPECT_EQ(got.counts.markers - got.activation.markers, row.maxMarkers);
     if (row.cause) {
