@@ -105,7 +105,25 @@ class ConsoleProgress : public ProgressWindow {
     SayLines(std::cerr, text);
   }
   void SetText(const std::string& text) override { Show(text, false); }
-  void Close() override { EndBar(); }
+  void Close() override {
+    EndBar();
+    transferSinceMs_.reset();
+  }
+
+  // A transfer's block at `nowMs`: the bar, and the end of a silence.
+  void Block(long done, long total, std::int64_t nowMs) {
+    transferSinceMs_ = nowMs;
+    hinted_ = false;
+    Block(done, total);
+  }
+  // While a transfer runs, a unit silent for 5 s gets the cable hint, once
+  // a silence, as the window shows it.
+  void CheckSilence(std::int64_t nowMs) {
+    if (!transferSinceMs_ || hinted_ || nowMs - *transferSinceMs_ < kSilenceHintMs) return;
+    hinted_ = true;
+    EndBar();
+    SayLines(std::cerr, texts::kMsgNoAnswer);
+  }
 
   void Block(long done, long total) {
     if (total <= 0 || !toTerminal_) return;
@@ -130,20 +148,26 @@ class ConsoleProgress : public ProgressWindow {
   const bool toTerminal_ = platform::IsConsole(2);
   bool barShown_ = false;
   int lastPercent_ = -1;
+  std::optional<std::int64_t> transferSinceMs_;  // the last block of the running transfer
+  bool hinted_ = false;
 };
 
 // Yields to the port's events and turns Ctrl-C into the Storno of the
 // progress window.
 class ConsoleLoop : public EventLoop {
  public:
-  explicit ConsoleLoop(Workspace& ws) : ws_(ws) {}
+  ConsoleLoop(Workspace& ws, ConsoleProgress& progress, const link::Clock& clock)
+      : ws_(ws), progress_(progress), clock_(clock) {}
   void Yield() override {
     PumpPortEvents();
     if (g_interrupted) ws_.CancelRequested = true;
+    progress_.CheckSilence(clock_.NowMs());
   }
 
  private:
   Workspace& ws_;
+  ConsoleProgress& progress_;
+  const link::Clock& clock_;
 };
 
 struct UnitArgs {
@@ -198,10 +222,11 @@ std::optional<UnitArgs> UnitArgsOf(const std::optional<Args>& parsed) {
 // Everything a unit command needs, from activation to release.
 class Session {
  public:
-  explicit Session(const std::string& portName) : port_(MakeSerialPort(clock_)), link_(*port_, clock_), loop_(ws) {
+  explicit Session(const std::string& portName)
+      : port_(MakeSerialPort(clock_)), link_(*port_, clock_), loop_(ws, progress_, clock_) {
     ws.settings.Port = portName;
     messages_.EndBar = [this] { progress_.EndBar(); };
-    link_.onProgress = [this](long done, long total) { progress_.Block(done, total); };
+    link_.onProgress = [this](long done, long total) { progress_.Block(done, total, clock_.NowMs()); };
   }
 
   Workspace ws;
