@@ -21,7 +21,7 @@ void TransferPace::Report(long done, long total, std::int64_t nowMs) {
   // Fewer blocks done, or a transfer starting afresh with another total: a
   // new transfer.
   if (Running() && (done < done_ || (done == 0 && total != total_))) Reset();
-  if (!Running()) {
+  if (!Running() || startDone_ < 0) {
     startMs_ = nowMs;
     startDone_ = done;
   } else if (done > done_) {
@@ -83,13 +83,20 @@ long PhasedProgress::Total() const {
   return t;
 }
 
+void TransferPace::NewPhase() {
+  if (!Running()) return;
+  measured_ = 0;
+  msPerBlock_ = 0;
+  startDone_ = -1;  // the next report starts the measurement
+}
+
 std::optional<double> TransferPace::Share() const {
   if (total_ <= 0) return std::nullopt;
   return share_;
 }
 
 std::optional<long long> TransferPace::SecondsLeft(std::int64_t nowMs) const {
-  if (done_ - startDone_ < 2 || nowMs - startMs_ < 1000 || total_ <= 0) return std::nullopt;
+  if (startDone_ < 0 || done_ - startDone_ < 2 || nowMs - startMs_ < 1000 || total_ <= 0) return std::nullopt;
   const double leftMs =
       msPerBlock_ * static_cast<double>(std::max(0L, total_ - done_)) - static_cast<double>(nowMs - lastMs_);
   return std::max(1LL, static_cast<long long>(std::ceil(leftMs / 1000)));

@@ -46,6 +46,10 @@ class TransferPace {
   void Report(long done, long total, std::int64_t nowMs);
   // No transfer (the window was shown anew).
   void Reset() { *this = TransferPace{}; }
+  // Another phase of the same command (a write after its backup read): the
+  // share goes on, the time a block takes is measured afresh from the next
+  // report, since the phase's blocks may take another time.
+  void NewPhase();
 
   bool Running() const { return reports_ > 0; }
   long Done() const { return done_; }

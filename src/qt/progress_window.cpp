@@ -76,8 +76,10 @@ void InfoWindow::setProgress(long done, long total) {
 }
 
 void InfoWindow::hideProgress() {
-  // The pace goes on: the next phase of the same command continues it; a
-  // new transfer reports fewer blocks done and starts a new one.
+  // The share goes on: the next phase of the same command continues it (its
+  // blocks timed afresh); a new transfer reports fewer blocks done and
+  // starts a new one.
+  pace_.NewPhase();
   tick_->stop();
   bar_->hide();
   timeLeft_->hide();

@@ -68,6 +68,21 @@ TEST(TransferPace, BlocksBeforeTheTotalCountAndAWriteStartingAfreshStartsANewPac
   EXPECT_EQ(pace.Done(), 2);
 }
 
+TEST(TransferPace, ANewPhaseKeepsTheShareAndTimesItsBlocksAfresh) {
+  // A read at 20 ms a block, then a write at 200 ms a block.
+  TransferPace pace;
+  long done = 0;
+  std::int64_t now = 0;
+  for (; done <= 50; ++done) pace.Report(done, 150, now += 20);
+  const double share = pace.Share().value();
+  pace.NewPhase();
+  EXPECT_FALSE(pace.SecondsLeft(now).has_value());
+  EXPECT_DOUBLE_EQ(pace.Share().value(), share);
+  for (; done <= 60; ++done) pace.Report(done, 150, now += 200);
+  // 90 blocks of 200 ms left, not of the read's 20 ms.
+  EXPECT_EQ(pace.SecondsLeft(now), 18);
+}
+
 TEST(PhasedProgress, OneBarAcrossTheBackupReadAndTheWrite) {
   // The backup read is expected to take 40 exchanges, the write 100:
   // whatever the phases report, the total stays 140, the bar only moves
