@@ -1,6 +1,8 @@
 #include "file/config_file.h"
 
+#include <cstdio>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 #include "codec/decoder.h"
@@ -8,6 +10,7 @@
 #include "codec/header.h"
 #include "file/disk_file.h"
 #include "platform/texts.h"
+#include "workspace/fields.h"
 #include "workspace/usage.h"
 
 namespace vexa {
@@ -65,6 +68,33 @@ bool ReadConfigFile(const std::string& path, EepromImage& image, long* fileLengt
   return true;
 }
 
+namespace {
+
+// A text of the configuration that holds a byte no character of the code
+// page stands for (0x81, 0x83, 0x88, 0x90, 0x98, decoded as the control
+// character of that number): its field and the byte. Such a text would show
+// as nothing in its field.
+std::optional<Failure> UnassignedByte(const DeviceConfig& config) {
+  for (const FieldInfo& info : kFields) {
+    if (info.kind != FieldKind::Text || info.family == Family::Program) continue;
+    for (int row = 0; row < RowCount(info.family); ++row) {
+      const FieldRef ref{info.field, row};
+      const std::string* text = TextOf(config, ref);
+      if (text == nullptr) continue;
+      for (const unsigned byte : {0x81u, 0x83u, 0x88u, 0x90u, 0x98u}) {
+        const char utf8[] = {'\xC2', static_cast<char>(byte), '\0'};
+        if (text->find(utf8) == std::string::npos) continue;
+        char hex[8];
+        std::snprintf(hex, sizeof hex, "0x%02X", byte);
+        return Failure::Of(FailureKind::Data, FieldDisplayName(ref) + ": " + texts::UnassignedByteCause(hex));
+      }
+    }
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
 bool DecodeConfigImage(Workspace& ws, const EepromImage& loaded, long length, Failure& failure,
                        const std::function<void()>& beforeDecoding) {
   if (!IsImageValid(loaded)) {
@@ -81,6 +111,13 @@ bool DecodeConfigImage(Workspace& ws, const EepromImage& loaded, long length, Fa
     const bool damaged = !DecodeImage(loaded, ws.scales, ws.decimalSeparator, unused, &why) && why.end <= length;
     failure = Failure::Of(FailureKind::Data, damaged ? DescribeDecodeError(why) : texts::kCauseFileCutShort);
     return false;
+  }
+  // A byte no character stands for is refused, never shown invisible.
+  if (DeviceConfig probe; DecodeImage(loaded, ws.scales, ws.decimalSeparator, probe)) {
+    if (auto bad = UnassignedByte(probe)) {
+      failure = std::move(*bad);
+      return false;
+    }
   }
   if (beforeDecoding) beforeDecoding();
   DecodeError why;

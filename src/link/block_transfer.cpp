@@ -148,18 +148,19 @@ bool ReadEeprom(Link& link, EepromImage& image, const Transfer& transfer, Servic
   const auto usable = transfer.usable;
   if (!usable) return false;
   link.lastFailure.reset();
+  const CancelWatch watch(link.ledger, transfer.cancel);
   FlushInput(link);
   ShowProgress(transfer.cancel, sv, texts::kMsgReading, true);
   const long total = (*usable + kBlockSize - 1) / kBlockSize;
   long done = 0;
   // From now on a unit that says nothing shows the cable hint.
-  if (link.onBlock) link.onBlock(done, total);
+  ReportBlocks(link, done, total);
   for (long a = 0;; a += kBlockSize) {
     if (!ReadBlockWithRetries(link, image, sv.loop, a)) {
       CloseProgress(sv);
       return false;
     }
-    if (link.onBlock) link.onBlock(++done, total);
+    ReportBlocks(link, ++done, total);
     if (a + kBlockSize >= *usable || transfer.cancel) break;
   }
   CloseProgress(sv);
@@ -199,17 +200,18 @@ WriteOutcome WriteBlocks(Link& link, const EepromImage& image, const Transfer& t
                          const WritePlan& plan) {
   link.lastFailure.reset();
   if (plan.empty()) return WriteOutcome::Completed;
+  const CancelWatch watch(link.ledger, transfer.cancel);
   FlushInput(link);
   ShowProgress(transfer.cancel, sv, texts::kMsgWriting, true);
 
   const long total = static_cast<long>(plan.size());
   long done = 0;
-  if (link.onBlock) link.onBlock(done, total);
+  ReportBlocks(link, done, total);
   BlockResult r = BlockResult::Ok;
   for (const BlockWrite& w : plan) {
     // A zeroed block takes the header away; the image keeps its bytes.
     r = WriteOneBlock(link, transfer, sv.loop, w.address, w.zeros ? Block{} : ImageBlock(image, w.address));
-    if (link.onBlock) link.onBlock(++done, total);
+    ReportBlocks(link, ++done, total);
     if (r != BlockResult::Ok) break;
   }
   CloseProgress(sv);

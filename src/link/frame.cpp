@@ -176,6 +176,17 @@ SerialFrame ReceiveFrame(Link& link, EventLoop& loop, int timeoutMs, ReplyFault*
   return f;
 }
 
+void ReportBlocks(Link& link, long done, long total) {
+  if (link.onBlock) link.onBlock(done, total);
+  if (!link.onProgress) return;
+  if (link.phases == nullptr) {
+    link.onProgress(done, total);
+    return;
+  }
+  const auto [all, of] = link.phases->Report(done, total);
+  link.onProgress(all, of);
+}
+
 void FlushInput(Link& link) {
   // A line that never stops talking must not keep the program here: the
   // input is drained at most this many characters deep.

@@ -21,6 +21,7 @@
 #include "link/ledger.h"
 #include "link/serial_port.h"
 #include "platform/failure.h"
+#include "platform/progress.h"
 #include "platform/services.h"
 
 namespace vexa::link {
@@ -56,8 +57,13 @@ struct Link {
   std::int64_t replyDeadlineMs = 0;
 
   // Called after every block of a whole-memory transfer with the blocks done
-  // and the blocks planned (the command line draws its progress bar from it).
+  // and the blocks planned.
   std::function<void(long done, long total)> onBlock;
+  // The same for the progress bar of the whole command: through `phases`
+  // when a command of several phases set them (one bar that only moves
+  // forward), else as onBlock.
+  std::function<void(long done, long total)> onProgress;
+  PhasedProgress* phases = nullptr;
 
   // Where every frame is recorded for support; null records nothing.
   Trace* trace = nullptr;
@@ -89,6 +95,10 @@ SerialFrame MakeFrame(std::initializer_list<std::uint8_t> bytes);
 // positions 0..n-1, `timedOut` is ReplyTimedOut at the end of the receive.
 // The time-out is tested first, even when a complete frame was stored.
 ReplyFault ValidateReply(const SerialFrame& stored, int n, bool timedOut);
+
+// Tells onBlock and onProgress that `done` of `total` blocks are done (total
+// 0: not known yet).
+void ReportBlocks(Link& link, long done, long total);
 
 // Opens the port named `port` (the one chosen in the window) with the line
 // settings, then switches DTR off and RTS on (a port without modem lines is

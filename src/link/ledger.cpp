@@ -13,6 +13,9 @@ constexpr int kAnswerMarginMs = 50;
 // A unit that answered this many requests more quickly than its answer time
 // is waited for less again.
 constexpr int kAnswersBeforeEasing = 16;
+// Attempts past the ladder that heard the unit (it spoke after a silence)
+// before the exchange gives up.
+constexpr int kAttemptsAfterSilence = 3;
 
 bool SameRequest(const SerialFrame& a, const SerialFrame& b) {
   return a.Length == b.Length && std::equal(a.Data.begin(), a.Data.begin() + std::max<int>(0, a.Length), b.Data.begin());
@@ -33,6 +36,8 @@ void ExchangeLedger::Forget() {
   nextMarkerAtMs_ = 0;
   markerWaitMs_ = 0;
   askAgain_ = false;
+  stallsInRow_ = 0;
+  lastAnswerMs_ = 0;
 }
 
 bool ExchangeLedger::InStepFor(std::uint8_t code) const {
@@ -88,7 +93,7 @@ void ExchangeLedger::SendMarker(Link& link, const Want& want) {
   // Met with silence, the marker is sent again (a busy unit may not have
   // seen it, its answer may have been lost), each time after twice as long.
   const int base = std::max(kMarkerResendMs, answerTimeMs_ + kAnswerMarginMs);
-  markerWaitMs_ = markerWaitMs_ == 0 ? base : markerWaitMs_ * 2;
+  markerWaitMs_ = markerWaitMs_ == 0 ? base : std::min(markerWaitMs_ * 2, std::max(base, kLongestMarkerWaitMs));
   nextMarkerAtMs_ = link.clock.NowMs() + markerWaitMs_;
   askAgain_ = false;
 }
@@ -135,6 +140,8 @@ ExchangeLedger::Heard ExchangeLedger::Judge(Link& link, Want& want, const std::u
   }
   const std::uint8_t code = frame[0];
   ++heard_[code];
+  ++framesHeard_;
+  lastAnswerMs_ = link.clock.NowMs();
   const auto it = std::find_if(owed_.begin(), owed_.end(), [code](const Entry& e) { return e.code == code; });
   if (it == owed_.end()) {
     ++counts_.lateDropped;
@@ -153,7 +160,16 @@ ExchangeLedger::Heard ExchangeLedger::Judge(Link& link, Want& want, const std::u
     std::copy_n(frame, n, reply.Data.begin());
     reply.Length = static_cast<std::int16_t>(n - 2);
     takenAfterMs_ = now - settled.sentMs;
-    if (want.learns) NoteAnswerTime(takenAfterMs_);
+    if (want.learns) {
+      NoteAnswerTime(takenAfterMs_);
+      // One stall is no pace; stalls in a row are.
+      if (takenAfterMs_ > kTooLateMs) {
+        ++stallsInRow_;
+        ++counts_.stalls;
+      } else {
+        stallsInRow_ = 0;
+      }
+    }
     ++counts_.answersTaken;
     if (want.inStep) ++counts_.heldTaken;
     if (link.trace) {
@@ -185,6 +201,7 @@ ExchangeLedger::Heard ExchangeLedger::Wait(Link& link, EventLoop& loop, Want& wa
       loop.Yield();
       const auto c = link.port.ReadChar();
       if (!c) break;
+      ++charsHeard_;
       // Past the 101st character a frame is overlong; its characters are
       // counted, not kept.
       if (rxN_ < rx_.size()) rx_[rxN_] = *c;
@@ -220,6 +237,61 @@ bool ExchangeLedger::Settle(Link& link, EventLoop& loop, int budgetMs) {
   return Wait(link, loop, want, link.clock.NowMs() + budgetMs, unused) == Heard::InStep;
 }
 
+ExchangeLedger::Heard ExchangeLedger::Attempt(Link& link, EventLoop& loop, Want& want, const SerialFrame& request,
+                                               int n, int limit, bool silentPastLadder, SerialFrame& reply) {
+  std::int64_t deadline = link.clock.NowMs() + limit;
+  Heard h = Heard::InStep;
+  if (!InStepForWant(want)) {
+    // Getting in step: markers, or the request's own answer (held).
+    want.inStep = true;
+    h = Wait(link, loop, want, deadline, reply);
+    want.inStep = false;
+    if (h == Heard::InStep) deadline = link.clock.NowMs() + limit;
+  }
+  if (h != Heard::InStep) return h;
+  // Past the ladder a request that may be asked again is not while the unit
+  // is silent: a queueing unit would owe one more answer for each copy.
+  if (!(silentPastLadder && want.repeats && !InStepFor(want.code))) {
+    Send(link, request, want.code, false, "attempt " + std::to_string(n) + ", limit " + std::to_string(limit) + " ms");
+    want.sent = true;
+  }
+  h = Wait(link, loop, want, deadline, reply);
+  if (h == Heard::TimedOut && link.trace) link.trace->Frame("<-", nullptr, 0, "time-out, " + std::to_string(limit) + " ms");
+  return h;
+}
+
+ReplyFault ExchangeLedger::FaultOf(Heard h, const Want& want, const SerialFrame& reply,
+                                   const ReplyCheck& check) const {
+  switch (h) {
+    case Heard::Taken:
+      // Stall after stall: the unit is too slow to be trusted with the rest.
+      if (want.learns && stallsInRow_ >= kStallsForTooSlow) return ReplyFault::TooSlow;
+      return check ? check(reply) : ReplyFault::None;
+    case Heard::Garbled: return ReplyFault::BadChecksum;
+    case Heard::Lost: return ReplyFault::PortLost;
+    default: return ReplyFault::NoReply;
+  }
+}
+
+void ExchangeLedger::NoteSilence(const Link& link, Silence& silence, bool noReply, bool heardNothing,
+                                 std::int64_t sinceMs) const {
+  silence.lastNoReply = noReply;
+  silence.lastSilent = noReply && heardNothing;
+  // A silence longer than any answer takes: the unit paused.
+  if (silence.lastSilent && link.clock.NowMs() - std::max(sinceMs, lastAnswerMs_) >= kSlowestAnswerMs) {
+    silence.waited = true;
+  }
+}
+
+bool ExchangeLedger::WaitLonger(const Link& link, Silence& silence, const Ladder& ladder,
+                                std::int64_t sinceMs) const {
+  if (!ladder.learns || !silence.lastNoReply || (cancel_ != nullptr && *cancel_)) return false;
+  if (silence.lastSilent) return link.clock.NowMs() - std::max(sinceMs, lastAnswerMs_) < kLongestSilenceMs;
+  // The unit spoke again after a silence: its answer may need an attempt or
+  // two more (markers first, a lost answer).
+  return silence.waited && silence.spokeAfter <= kAttemptsAfterSilence;
+}
+
 ExchangeResult ExchangeLedger::Exchange(Link& link, EventLoop& loop, const SerialFrame& request,
                                         std::uint8_t expected, const Ladder& ladder, const ReplyCheck& check) {
   ExchangeResult r;
@@ -228,45 +300,25 @@ ExchangeResult ExchangeLedger::Exchange(Link& link, EventLoop& loop, const Seria
   want.code = expected;
   want.repeats = ladder.repeats;
   want.learns = ladder.learns;
-  for (int n = 1; n <= ladder.attempts; ++n) {
+  const std::int64_t startMs = link.clock.NowMs();
+  // Past its ladder, a unit that fell silent is waited for at the ladder's
+  // last limit; once it speaks again, a few attempts more.
+  Silence silence;
+  for (int n = 1; n <= ladder.attempts || WaitLonger(link, silence, ladder, startMs); ++n) {
     r.attempts = n;
     ++counts_.attempts;
     if (n > 1) ++counts_.retries;
-    const int limit = LimitOf(ladder, n);
+    if (n > ladder.attempts) ++counts_.silentWaits;
     if (link.port.Lost() || !link.port.IsOpen()) {
       r.fault = ReplyFault::PortLost;
       break;
     }
-    std::int64_t deadline = link.clock.NowMs() + limit;
     SerialFrame reply;
-    Heard h = Heard::InStep;
-    if (!InStepForWant(want)) {
-      // Getting in step: markers, or the request's own answer (held).
-      want.inStep = true;
-      h = Wait(link, loop, want, deadline, reply);
-      want.inStep = false;
-      if (h == Heard::InStep) deadline = link.clock.NowMs() + limit;
-    }
-    if (h == Heard::InStep) {
-      Send(link, request, expected, false,
-           "attempt " + std::to_string(n) + ", limit " + std::to_string(limit) + " ms");
-      want.sent = true;
-      h = Wait(link, loop, want, deadline, reply);
-      if (h == Heard::TimedOut && link.trace) {
-        link.trace->Frame("<-", nullptr, 0, "time-out, " + std::to_string(limit) + " ms");
-      }
-    }
-    ReplyFault fault = ReplyFault::NoReply;
-    switch (h) {
-      case Heard::Taken:
-        // Later than any attempt waits: the unit is too slow to be trusted
-        // with the rest.
-        fault = want.learns && takenAfterMs_ > kTooLateMs ? ReplyFault::TooSlow : check ? check(reply) : ReplyFault::None;
-        break;
-      case Heard::Garbled: fault = ReplyFault::BadChecksum; break;
-      case Heard::Lost: fault = ReplyFault::PortLost; break;
-      default: break;
-    }
+    const long heardBefore = framesHeard_;
+    const Heard h =
+        Attempt(link, loop, want, request, n, LimitOf(ladder, std::min(n, ladder.attempts)),
+                n > ladder.attempts && silence.lastSilent, reply);
+    const ReplyFault fault = FaultOf(h, want, reply, check);
     // Silence says less than what an earlier attempt heard.
     if (fault != ReplyFault::NoReply || n == 1) r.fault = fault;
     if (r.ok()) {
@@ -274,6 +326,8 @@ ExchangeResult ExchangeLedger::Exchange(Link& link, EventLoop& loop, const Seria
       return r;
     }
     if (r.fault == ReplyFault::PortLost || r.fault == ReplyFault::TooSlow) break;
+    NoteSilence(link, silence, fault == ReplyFault::NoReply, framesHeard_ == heardBefore, startMs);
+    if (n > ladder.attempts && !silence.lastSilent) ++silence.spokeAfter;
   }
   if (r.fault == ReplyFault::NoReply && answerTimeMs_ > kSlowestAnswerMs) r.fault = ReplyFault::TooSlow;
   return r;

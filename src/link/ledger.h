@@ -27,9 +27,14 @@
 // The block transfer and the activation ask the ledger one question:
 // Exchange(request) with its ladder of attempts and time limits. They get
 // the reply, or the fault of the last attempt. The ledger learns how long the
-// unit takes to answer: every attempt waits at least that long (up to 3 s),
-// and an answer that came later than kTooLateMs after its request fails the
-// exchange as too late.
+// unit takes to answer: every attempt waits at least that long (up to 3 s).
+// An answer that comes later than kTooLateMs after its request is a stall
+// (the unit sent an SMS, the cable moved): it is taken and learned from, and
+// only kStallsForTooSlow of them in a row fail the exchange as too late. A
+// unit that falls silent is waited for until it has said nothing for
+// kLongestSilenceMs, however many attempts that takes; Storno ends that wait.
+// The clock is the link's, which stands while the program waits for its user
+// (UnitClock): the program's own pause is never the unit's.
 #pragma once
 
 #include <array>
@@ -80,8 +85,18 @@ struct Ladder {
 // The longest an attempt waits for a slow unit; a unit slower than this
 // answers too late.
 inline constexpr int kSlowestAnswerMs = 3000;
-// An answer taken this long after its request fails the exchange (TooSlow).
+// An answer taken this long after its request is a stall, not the unit's pace.
 inline constexpr int kTooLateMs = 3500;
+// So many stalls in a row: the unit is too slow to be trusted (TooSlow).
+inline constexpr int kStallsForTooSlow = 3;
+// A unit that has said nothing for this long during an exchange that learns
+// the answer time (block transfers, the identification and the memory query)
+// has gone: the exchange fails with the last attempt's fault.
+inline constexpr int kLongestSilenceMs = 30000;
+// A marker met with silence is sent again after twice as long as the one
+// before, but never later than this (or the unit's answer time): a unit back
+// from a pause is asked at once.
+inline constexpr int kLongestMarkerWaitMs = 1200;
 
 // What an exchange gave: the reply (valid, with the expected code and
 // accepted by the caller's check), or the fault of its last attempt.
@@ -107,6 +122,8 @@ struct LedgerCounts {
   long lateDropped = 0;    // answers to earlier requests dropped
   long garbled = 0;        // frames with a bad checksum or length
   long answersTaken = 0;   // replies handed to a caller
+  long stalls = 0;         // answers taken later than kTooLateMs
+  long silentWaits = 0;    // attempts beyond the ladder while the unit was silent
 };
 
 class ExchangeLedger {
@@ -117,6 +134,9 @@ class ExchangeLedger {
   // whenever it comes while the exchange runs.
   ExchangeResult Exchange(Link& link, EventLoop& loop, const SerialFrame& request, std::uint8_t expected,
                           const Ladder& ladder, const ReplyCheck& check = {});
+  // Whether `cancel` (Storno, Ctrl+C) ends the wait for a silent unit; the
+  // transfers and the activation point it at their cancel flag.
+  void WatchCancel(const bool* cancel) { cancel_ = cancel; }
 
   // Markers until no request but markers is owed an answer, for up to
   // `budgetMs`; false when the time ran out first (or the port is gone).
@@ -128,6 +148,8 @@ class ExchangeLedger {
   int Owed() const { return static_cast<int>(owed_.size()); }
   // Valid answers heard with `code` so far.
   long AnswersHeard(std::uint8_t code) const { return heard_[code]; }
+  // Characters read from the line so far, answers or not.
+  long CharsHeard() const { return charsHeard_; }
   // How long the unit has lately taken for an answer (0: prompt or unknown).
   int AnswerTimeMs() const { return answerTimeMs_; }
 
@@ -167,6 +189,22 @@ class ExchangeLedger {
   Heard Overlong(Link& link, const Want& want);
   void NoteAnswerTime(std::int64_t ms);
   int LimitOf(const Ladder& ladder, int n) const;
+  // One attempt: in step first, then the request and its answer.
+  Heard Attempt(Link& link, EventLoop& loop, Want& want, const SerialFrame& request, int n, int limit,
+                bool silentPastLadder, SerialFrame& reply);
+  ReplyFault FaultOf(Heard h, const Want& want, const SerialFrame& reply, const ReplyCheck& check) const;
+  // What the attempts of an exchange heard, for waiting out a silence.
+  struct Silence {
+    bool lastSilent = false;   // the last attempt heard nothing at all
+    bool lastNoReply = false;  // the last attempt got no reply
+    bool waited = false;       // the unit paused longer than any answer takes
+    int spokeAfter = 0;        // attempts past the ladder that heard the unit
+  };
+  // After the ladder: the last attempt heard nothing and the unit has been
+  // silent since `sinceMs` for less than kLongestSilenceMs, or it has just
+  // spoken again after such a wait; and nobody asked to stop.
+  bool WaitLonger(const Link& link, Silence& silence, const Ladder& ladder, std::int64_t sinceMs) const;
+  void NoteSilence(const Link& link, Silence& silence, bool noReply, bool heardNothing, std::int64_t sinceMs) const;
 
   std::deque<Entry> owed_;
   // The frame being received (replies contain no CR but their terminator).
@@ -184,10 +222,27 @@ class ExchangeLedger {
   int answerTimeMs_ = 0;
   int quickAnswers_ = 0;
   int recentSlowestMs_ = 0;
+  int stallsInRow_ = 0;            // answers taken later than kTooLateMs, in a row
+  std::int64_t lastAnswerMs_ = 0;  // the last valid frame came then
+  long framesHeard_ = 0;           // valid frames heard in all
+  long charsHeard_ = 0;
+  const bool* cancel_ = nullptr;
   // The attempt and its time limit, for the trace.
   int attempt_ = 0;
   int limitMs_ = 0;
   LedgerCounts counts_;
+};
+
+// Points the ledger at a cancel flag for as long as it lives.
+class CancelWatch {
+ public:
+  CancelWatch(ExchangeLedger& ledger, const bool& cancel) : ledger_(ledger) { ledger_.WatchCancel(&cancel); }
+  ~CancelWatch() { ledger_.WatchCancel(nullptr); }
+  CancelWatch(const CancelWatch&) = delete;
+  CancelWatch& operator=(const CancelWatch&) = delete;
+
+ private:
+  ExchangeLedger& ledger_;
 };
 
 }  // namespace vexa::link

@@ -69,13 +69,14 @@ bool QuickReadEepromShowing(Link& link, EepromImage& image, const Transfer& tran
   const auto usable = transfer.usable;
   if (!usable) return false;
   link.lastFailure.reset();
+  const CancelWatch watch(link.ledger, transfer.cancel);
   FlushInput(link);
   ShowProgress(transfer.cancel, sv, text, true);
   readTo = 0;
   std::optional<long> end;  // known once the configuration is all in
   long done = 0;
   // No total yet; from now on a unit that says nothing shows the cable hint.
-  if (link.onBlock) link.onBlock(done, 0);
+  ReportBlocks(link, done, 0);
   for (long a = 0;; a += kBlockSize) {
     if (!ReadBlockWithRetries(link, image, sv.loop, a)) {
       CloseProgress(sv);
@@ -104,7 +105,7 @@ bool QuickReadEepromShowing(Link& link, EepromImage& image, const Transfer& tran
                                                  : std::max(ReadEndBound(image, next), next + kBlockSize);
       planned = std::max(done, BlocksUpTo(std::min(*usable, target)));
     }
-    if (link.onBlock) link.onBlock(done, planned);
+    ReportBlocks(link, done, planned);
     if (last) break;
   }
   CloseProgress(sv);

@@ -30,6 +30,49 @@ class SteadyClock final : public Clock {
   }
 };
 
+// The link's clock: another clock that stands while the program waits for
+// its user (a question or a dialog on screen). The unit is timed only while
+// the program waits for the unit: what it sends meanwhile is kept by the
+// port, and the exchange goes on from where it was once the user has
+// answered. Pauses may nest; they count once.
+class UnitClock final : public Clock {
+ public:
+  explicit UnitClock(const Clock& base) : base_(base) {}
+  std::int64_t NowMs() const override { return (depth_ > 0 ? pausedAtMs_ : base_.NowMs()) - pausedMs_; }
+  void Pause() {
+    if (depth_++ == 0) pausedAtMs_ = base_.NowMs();
+  }
+  void Resume() {
+    if (depth_ > 0 && --depth_ == 0) pausedMs_ += base_.NowMs() - pausedAtMs_;
+  }
+  bool Paused() const { return depth_ > 0; }
+  // How long the program has stood waiting for its user in all (the pause
+  // now running included).
+  std::int64_t PausedMs() const { return pausedMs_ + (depth_ > 0 ? base_.NowMs() - pausedAtMs_ : 0); }
+
+ private:
+  const Clock& base_;
+  int depth_ = 0;
+  std::int64_t pausedAtMs_ = 0;
+  std::int64_t pausedMs_ = 0;
+};
+
+// The link's clock stands while this lives (a question held open).
+class UnitPause {
+ public:
+  explicit UnitPause(UnitClock* clock) : clock_(clock) {
+    if (clock_) clock_->Pause();
+  }
+  ~UnitPause() {
+    if (clock_) clock_->Resume();
+  }
+  UnitPause(const UnitPause&) = delete;
+  UnitPause& operator=(const UnitPause&) = delete;
+
+ private:
+  UnitClock* clock_;
+};
+
 // Why a port could not be opened.
 enum class PortError {
   Unknown,           // the system gave no reason the program knows

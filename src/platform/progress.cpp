@@ -18,8 +18,10 @@ constexpr double kOutlierFactor = 3;
 }  // namespace
 
 void TransferPace::Report(long done, long total, std::int64_t nowMs) {
-  if (Running() && done < done_) Reset();
-  if (!Running()) {
+  // Fewer blocks done, or a transfer starting afresh with another total: a
+  // new transfer.
+  if (Running() && (done < done_ || (done == 0 && total != total_))) Reset();
+  if (!Running() || startDone_ < 0) {
     startMs_ = nowMs;
     startDone_ = done;
   } else if (done > done_) {
@@ -47,13 +49,54 @@ void TransferPace::Report(long done, long total, std::int64_t nowMs) {
   lastMs_ = nowMs;
 }
 
+void PhasedProgress::Enter(std::size_t phase) {
+  phase_ = std::min(phase, parts_.empty() ? 0 : parts_.size() - 1);
+  // The phase starts where the bar is: what the phases before left unused
+  // is its (no jump that would tell a false pace), what they overran is
+  // taken from it.
+  long end = 0;
+  for (std::size_t i = 0; i <= phase_ && i < parts_.size(); ++i) end += parts_[i];
+  offset_ = std::min(done_, end);
+  part_ = end - offset_;
+}
+
+std::pair<long, long> PhasedProgress::Report(long done, long total) {
+  const long part = phase_ == 0 && part_ < 0 ? (parts_.empty() ? 0 : parts_[0]) : part_;
+  long within = 0;
+  if (phase_ + 1 < parts_.size()) {
+    // A phase before the last (the backup read) counts block for block,
+    // whatever total it tells on the way, and never fills its part itself:
+    // what it leaves goes to the next phase, with no jump that would tell a
+    // false pace.
+    within = std::min(done, part - 1);
+  } else if (total > 0) {
+    // The last phase fills what is left of the bar, in step with its blocks.
+    within = part * std::min(done, total) / total;
+  }
+  done_ = std::max(done_, offset_ + within);
+  return {done_, Total()};
+}
+
+long PhasedProgress::Total() const {
+  long t = 0;
+  for (long p : parts_) t += p;
+  return t;
+}
+
+void TransferPace::NewPhase() {
+  if (!Running()) return;
+  measured_ = 0;
+  msPerBlock_ = 0;
+  startDone_ = -1;  // the next report starts the measurement
+}
+
 std::optional<double> TransferPace::Share() const {
   if (total_ <= 0) return std::nullopt;
   return share_;
 }
 
 std::optional<long long> TransferPace::SecondsLeft(std::int64_t nowMs) const {
-  if (done_ - startDone_ < 2 || nowMs - startMs_ < 1000 || total_ <= 0) return std::nullopt;
+  if (startDone_ < 0 || done_ - startDone_ < 2 || nowMs - startMs_ < 1000 || total_ <= 0) return std::nullopt;
   const double leftMs =
       msPerBlock_ * static_cast<double>(std::max(0L, total_ - done_)) - static_cast<double>(nowMs - lastMs_);
   return std::max(1LL, static_cast<long long>(std::ceil(leftMs / 1000)));

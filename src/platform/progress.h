@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/services.h"
 #include "workspace/workspace.h"
@@ -44,6 +46,10 @@ class TransferPace {
   void Report(long done, long total, std::int64_t nowMs);
   // No transfer (the window was shown anew).
   void Reset() { *this = TransferPace{}; }
+  // Another phase of the same command (a write after its backup read): the
+  // share goes on, the time a block takes is measured afresh from the next
+  // report, since the phase's blocks may take another time.
+  void NewPhase();
 
   bool Running() const { return reports_ > 0; }
   long Done() const { return done_; }
@@ -70,6 +76,32 @@ class TransferPace {
   long startDone_ = 0;        // blocks done at the first report
   long measured_ = 0;         // reports that measured the time a block takes
   double msPerBlock_ = 0;     // smoothed
+};
+
+// One bar for a command of several phases (a write: the backup read, then
+// the blocks written and read back). The total is fixed when the command
+// starts, in exchanges with the unit: each phase gets the exchanges it is
+// expected to take. A phase before the last moves the bar one exchange a
+// block, however its own total changes (a read that learns its end); the
+// last fills what is left in step with its blocks, however few it turns out
+// to need (a write of the changed blocks only). The bar only moves forward.
+class PhasedProgress {
+ public:
+  explicit PhasedProgress(std::vector<long> parts) : parts_(std::move(parts)) {}
+  // The phase that reports from now on (0-based); the phases before it count
+  // as done, and it takes the bar from where it is to its own part's end.
+  void Enter(std::size_t phase);
+  // The phase's `done` of `total` blocks (0: not known yet) as the command's
+  // blocks done and its total.
+  std::pair<long, long> Report(long done, long total);
+  long Total() const;
+
+ private:
+  std::vector<long> parts_;
+  std::size_t phase_ = 0;
+  long offset_ = 0;
+  long part_ = -1;  // the running phase's share of the total (-1: the first phase's own)
+  long done_ = 0;
 };
 
 }  // namespace vexa

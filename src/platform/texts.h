@@ -53,6 +53,9 @@ inline constexpr const char* kMsgBackingUp = "Zálohuji nastavení zařízení .
 // written (nothing was sent), and a write that stopped after it had taken the
 // header away.
 inline constexpr const char* kMsgWriteUnchanged = "Zařízení již obsahovalo toto nastavení.";
+// Under a completed write to a unit that held no valid configuration.
+inline constexpr const char* kMsgNoBackupNeeded =
+    "Zařízení neobsahovalo platné nastavení, záloha proto nebyla potřeba.";
 inline constexpr const char* kMsgUnitLeftInvalid =
     "Zařízení nyní neobsahuje platné nastavení. Před použitím je nutné nastavení do zařízení znovu zapsat.";
 // Asked (Yes/No) when the unit's configuration could not be read before a
@@ -73,6 +76,10 @@ inline constexpr const char* kMsgConnecting = "Program se pokouší navázat kom
 inline constexpr const char* kMsgNoAnswer =
     "Zařízení neodpovídá. Zkontrolujte konfigurační kabel, zvolený sériový port a zda je zařízení vypnuto "
     "(CPU LED svítí trvale).";
+// Instead of kMsgNoAnswer when characters came that are no answers.
+inline constexpr const char* kMsgNoAnswerButNoise =
+    "Zařízení neodpovídá, na sériovém portu jsou však přijímány znaky, které nejsou odpověďmi zařízení. Na portu "
+    "je zřejmě jiné zařízení nebo zařízení komunikuje jinou rychlostí.";
 inline constexpr const char* kMsgUnknownDevice =
     "Připojené zařízení není známo. Je sice povoleno ho naprogramovat, ale za způsobené chyby není ručeno.";
 inline constexpr const char* kMsgActivationFailed = "Při pokusu aktivovat spojení nastala chyba.";
@@ -117,6 +124,9 @@ inline constexpr const char* kMsgUnsavedEdits = "Nastavení bylo změněno. Chce
 // Asked (Ano / Ne, Ne by default) before a running write is stopped.
 inline constexpr const char* kMsgStopWriteQuestion =
     "Přerušit zápis? Zařízení pak nebude obsahovat platné nastavení.";
+// The same while the backup is being read: the unit is still untouched.
+inline constexpr const char* kMsgStopBackupQuestion =
+    "Přerušit zápis? Do zařízení zatím nebylo nic zapsáno, jeho nastavení zůstane beze změny.";
 // The name proposed for a file of a configuration without a station name.
 inline constexpr const char* kUnnamedConfig = "VEXA";
 inline constexpr const char* kConvertErrorText = "Nastala chyba při převodu dat.";

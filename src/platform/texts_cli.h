@@ -19,6 +19,7 @@ inline constexpr const char* kCliNoSerialPort =
 inline std::string CliUnknownCommand(const std::string& name) { return "neznámý příkaz '" + name + "'"; }
 inline constexpr const char* kCliUnexpected = "neočekávaná chyba";
 inline constexpr const char* kCliCopies = "--copies vyžaduje číslo od 1 do 32767";
+inline constexpr const char* kCliWait = "--wait vyžaduje počet sekund od 0 do 86400";
 inline constexpr const char* kCliNoTempFolder = "nelze vytvořit dočasnou složku";
 inline constexpr const char* kCliPdfIncomplete = "vytištěné PDF je neúplné";
 inline constexpr const char* kCliReportNeedsWindow =

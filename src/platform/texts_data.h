@@ -86,6 +86,10 @@ inline std::string DecodeNoPointer(long slot) {
 // Why a file's bytes are not a configuration.
 inline constexpr const char* kCauseHeaderBroken = "Záhlaví dat neprošlo kontrolou";
 inline constexpr const char* kCauseFileCutShort = "Soubor končí dříve než data nastavení";
+// A text byte that stands for no character of code page 1250 ("0x98").
+inline std::string UnassignedByteCause(const std::string& byte) {
+  return "bajt " + byte + " není znakem kódové stránky 1250";
+}
 
 // Why a backup was not kept.
 inline constexpr const char* kCauseBackupNotSaved = "nelze uložit zálohu";

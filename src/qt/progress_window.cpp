@@ -59,7 +59,6 @@ InfoWindow::InfoWindow(bool& cancelRequested, QWidget* owner)
   tick_ = new QTimer(this);
   tick_->setInterval(250);
   connect(tick_, &QTimer::timeout, this, &InfoWindow::refresh);
-  clock_.start();
 }
 
 void InfoWindow::setText(const QString& text) {
@@ -78,7 +77,10 @@ void InfoWindow::setProgress(long done, long total) {
 }
 
 void InfoWindow::hideProgress() {
-  pace_.Reset();
+  // The share goes on: the next phase of the same command continues it (its
+  // blocks timed afresh); a new transfer reports fewer blocks done and
+  // starts a new one.
+  pace_.NewPhase();
   tick_->stop();
   bar_->hide();
   timeLeft_->hide();
@@ -90,7 +92,7 @@ void InfoWindow::refresh() {
   const std::int64_t now = nowMs();
   // The hint while no block comes, as the polling gives it.
   const QString text =
-      pace_.Silent(now) ? text_ + QLatin1Char('\n') + QString::fromUtf8(texts::kMsgNoAnswer) : text_;
+      pace_.Silent(now) && !bar_->isHidden() ? text_ + QLatin1Char('\n') + QString::fromUtf8(texts::kMsgNoAnswer) : text_;
   if (napis_->text() != text) {
     napis_->setText(text);
     // A second line makes the window taller, never cut off.

@@ -15,8 +15,10 @@
 #include <functional>
 #include <string>
 
+#include "link/serial_port.h"
 #include "platform/progress.h"
 #include "platform/services.h"
+#include "qt/modal_pause.h"
 
 class QLabel;
 class QProgressBar;
@@ -46,7 +48,9 @@ class InfoWindow : public QDialog {
   void hideProgress();
   // The transfer's pace and the clock it is measured by (milliseconds).
   const TransferPace& pace() const { return pace_; }
-  std::int64_t nowMs() const { return clock_.elapsed() + clockOffsetMs_; }
+  // It stands while a question or another modal window is on screen: the
+  // program's own pause is no silence of the unit and no part of its pace.
+  std::int64_t nowMs() const { return paced_.NowMs() + clockOffsetMs_; }
   // Moves the window's clock on, as if that much time had passed.
   void advanceClock(std::int64_t ms) { clockOffsetMs_ += ms; refresh(); }
 
@@ -69,7 +73,13 @@ class InfoWindow : public QDialog {
   QPushButton* storno_ = nullptr;
   QTimer* tick_ = nullptr;  // refreshes the time left and the hint between blocks
   QString text_;            // the operation's text, without the hint
-  QElapsedTimer clock_;
+  struct Elapsed : link::Clock {
+    Elapsed() { timer.start(); }
+    std::int64_t NowMs() const override { return timer.elapsed(); }
+    QElapsedTimer timer;
+  } clock_;
+  link::UnitClock paced_{clock_};
+  ModalPause pause_{paced_, this};
   std::int64_t clockOffsetMs_ = 0;
   TransferPace pace_;
 };

@@ -203,6 +203,13 @@ bool CanFail(const FieldRules& fr) {
   return false;
 }
 
+// A number typed or pasted in groups ("+420 603 123 456") without its
+// spaces, as the other rules rewrite a field.
+std::string WithoutSpaces(std::string text) {
+  text.erase(std::remove(text.begin(), text.end(), ' '), text.end());
+  return text;
+}
+
 // Rewrites a text when it differs and notes the field as changed.
 void Rewrite(std::string& text, std::string value, FieldRef ref, FieldCheck& out) {
   if (text == value) return;
@@ -393,9 +400,13 @@ bool RunTextRule(RuleRun& run, const Rule& rule) {
       }
       return true;
     case Kind::PhoneChars:
-      // A "+" anywhere but in front would be stored as a digit of the number.
-      if (!HasOnlyAllowedChars(text, rule.set) || text.find('+', 1) != std::string::npos) {
-        run.Fail(WithReason(rule.message, RefusedCharsLine(text, rule.set)));
+      // A "+" anywhere but in front would be stored as a digit of the number;
+      // spaces typed or pasted between the digits go.
+      if (std::string joined = WithoutSpaces(text);
+          !HasOnlyAllowedChars(joined, rule.set) || joined.find('+', 1) != std::string::npos) {
+        run.Fail(WithReason(rule.message, RefusedCharsLine(joined, rule.set)));
+      } else {
+        Rewrite(run.text, std::move(joined), run.field, run.out);
       }
       return true;
     case Kind::Keywords:

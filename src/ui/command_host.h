@@ -16,6 +16,9 @@ class CommandHost {
   virtual void setSource(const QString& source) = 0;
   // A write put the configuration in the window into the unit.
   virtual void WrittenToUnit() = 0;
+  // A write failed or was stopped after it had begun to send: the unit
+  // holds no configuration now.
+  virtual void WriteFailed() = 0;
 
  protected:
   ~CommandHost() = default;

@@ -18,11 +18,12 @@ namespace vexa::ui {
 LinkCommands::LinkCommands(const Parts& parts, const std::string& dosDevicesDir, QObject& parent)
     : QObject(&parent),
       parts_(parts),
+      pause_(clock_, this),
       port_(clock_, dosDevicesDir.empty() ? link::DefaultDosDevicesDir() : dosDevicesDir),
       link_(port_, clock_) {
   setObjectName(QStringLiteral("LinkWiring"));
   // Every block moved shows on the progress window's bar.
-  link_.onBlock = [this](long done, long total) { parts_.sv.progress.SetProgress(done, total); };
+  link_.onProgress = [this](long done, long total) { parts_.sv.progress.SetProgress(done, total); };
 }
 
 void LinkCommands::Dea() {
@@ -62,7 +63,11 @@ void LinkCommands::Save() {
   parts_.host.LockFields(true);
   const WorkflowResult result = WriteWorkflow(link_, ws, parts_.sv, options, &kept);
   parts_.host.LockFields(false);
-  if (result == WorkflowResult::Completed) parts_.host.WrittenToUnit();
+  if (result == WorkflowResult::Completed) {
+    parts_.host.WrittenToUnit();
+  } else if (ws.writeSending) {
+    parts_.host.WriteFailed();
+  }
   if (kept && kept->changesWanted) parts_.comparing.ShowWriteChanges(*kept);
 }
 

@@ -8,6 +8,7 @@
 
 #include "link/frame.h"
 #include "link/serial_port.h"
+#include "qt/modal_pause.h"
 #include "qt/qt_serial_port.h"
 
 namespace vexa {
@@ -22,7 +23,8 @@ class CommandRunner;
 class Comparing;
 class PortSelector;
 
-// The serial port with its clock. The command runner keeps the link
+// The serial port with its clock, which counts only the time the program
+// waits for the unit. The command runner keeps the link
 // commands apart from each other and from the file and print commands (a
 // file command would rewrite the image a transfer is using; printing would
 // take over the one progress window and its cancel flag).
@@ -62,7 +64,10 @@ class LinkCommands : public QObject {
 
  private:
   Parts parts_;
-  link::SteadyClock clock_;
+  link::SteadyClock steady_;
+  // Stands while a question or a dialog is on screen (ModalPause).
+  link::UnitClock clock_{steady_};
+  qt::ModalPause pause_;
   qt::QtSerialPort port_;
   link::Link link_;
 };

@@ -281,7 +281,12 @@ void MainWindow::setSource(const QString& source) {
 }
 
 void MainWindow::WrittenToUnit() {
-  NoteKept(origin_, ws_);
+  NoteWrittenToUnit(origin_, ws_);
+  UpdateTitle();
+}
+
+void MainWindow::WriteFailed() {
+  NoteWriteFailed(origin_);
   UpdateTitle();
 }
 

@@ -155,6 +155,7 @@ class MainWindow : public QMainWindow, public MainView, public CommandWindow {
   void setSource(const QString& source) override;
   // A write put the configuration into the unit.
   void WrittenToUnit() override;
+  void WriteFailed() override;
   // The title for a configuration from `source` (empty: the title alone),
   // with "*" in front when it holds unsaved edits.
   static QString TitleFor(const QString& source, bool modified = false);

@@ -27,7 +27,7 @@ bool MainWindow::AskStopWrite() {
   // One question at a time: a second Storno or close while it is up waits.
   if (askingStop_) return false;
   askingStop_ = true;
-  const bool stop = ConfirmStopWrite(sv_->messages);
+  const bool stop = ConfirmStopWrite(sv_->messages, ws_.writeSending);
   askingStop_ = false;
   return stop;
 }

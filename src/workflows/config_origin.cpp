@@ -53,29 +53,68 @@ class ChosenFile : public FileDialog {
 
 }  // namespace
 
-void NoteKept(ConfigOrigin& origin, const Workspace& ws) { origin.kept = Stored(ws); }
+void NoteKept(ConfigOrigin& origin, const Workspace& ws) {
+  origin.kept = Stored(ws);
+  origin.keptLost = false;
+}
 
 void NoteFile(ConfigOrigin& origin, const Workspace& ws, const std::string& path) {
   origin.file = path;
   NoteKept(origin, ws);
 }
 
-void NoteReadFromUnit(ConfigOrigin& origin, const Workspace& ws) { NoteFile(origin, ws, std::string()); }
-
-bool HasUnsavedEdits(const ConfigOrigin& origin, const Workspace& ws) {
-  return !CompareConfigs(origin.kept, Stored(ws)).empty();
+void NoteReadFromUnit(ConfigOrigin& origin, const Workspace& ws) {
+  NoteFile(origin, ws, std::string());
+  origin.unit = origin.kept;
 }
 
-std::string ProposedBaseName(const ConfigOrigin& origin, const DeviceConfig& config) {
-  if (!origin.file.empty()) {
-    if (std::string base = BaseNameOf(origin.file); !base.empty()) return base;
+void NoteWrittenToUnit(ConfigOrigin& origin, const Workspace& ws) {
+  origin.unit = Stored(ws);
+  if (origin.file.empty()) NoteKept(origin, ws);
+}
+
+void NoteWriteFailed(ConfigOrigin& origin) {
+  origin.unit.reset();
+  if (origin.file.empty()) origin.keptLost = true;
+}
+
+bool HasUnsavedEdits(const ConfigOrigin& origin, const Workspace& ws) {
+  return origin.keptLost || !CompareConfigs(origin.kept, Stored(ws)).empty();
+}
+
+bool HeldNowhere(const ConfigOrigin& origin, const Workspace& ws) {
+  if (!HasUnsavedEdits(origin, ws)) return false;
+  return !origin.unit || !CompareConfigs(*origin.unit, Stored(ws)).empty();
+}
+
+namespace {
+
+// Whether `path` lies in the folder `dir` itself ("/" and "\" both end a
+// folder; a "/" at the end of `dir` is no part of its name).
+bool InFolder(std::string_view path, std::string_view dir) {
+  while (dir.size() > 1 && (dir.back() == '/' || dir.back() == '\\')) dir.remove_suffix(1);
+  const std::size_t slash = path.find_last_of("/\\");
+  return !dir.empty() && slash != std::string_view::npos && path.substr(0, slash) == dir;
+}
+
+// The configuration's own file: none for a backup of the program's folder.
+std::string OwnFile(const ConfigOrigin& origin, const std::string& backupDir) {
+  return InFolder(origin.file, backupDir) ? std::string() : origin.file;
+}
+
+}  // namespace
+
+std::string ProposedBaseName(const ConfigOrigin& origin, const DeviceConfig& config, const std::string& backupDir) {
+  if (const std::string own = OwnFile(origin, backupDir); !own.empty()) {
+    if (std::string base = BaseNameOf(own); !base.empty()) return base;
   }
   std::string name = FileNameFrom(config.general.JmenoStanice);
   return name.empty() ? std::string(texts::kUnnamedConfig) : name;
 }
 
-std::string SaveProposal(const ConfigOrigin& origin, const DeviceConfig& config) {
-  return origin.file.empty() ? ProposedBaseName(origin, config) + ".eep" : origin.file;
+std::string SaveProposal(const ConfigOrigin& origin, const DeviceConfig& config, const std::string& backupDir) {
+  const std::string own = OwnFile(origin, backupDir);
+  return own.empty() ? ProposedBaseName(origin, config, backupDir) + ".eep" : own;
 }
 
 FileOutcome SaveConfigAs(Workspace& ws, Services& sv, ConfigOrigin& origin) {
@@ -112,7 +151,7 @@ FileOutcome OpenConfig(Workspace& ws, Services& sv, ConfigOrigin& origin, const 
 }
 
 bool MayLeaveEdits(Workspace& ws, Services& sv, ConfigOrigin& origin) {
-  if (!HasUnsavedEdits(origin, ws)) return true;
+  if (!HeldNowhere(origin, ws)) return true;
   switch (sv.messages.Show(Icon::Question, texts::kMsgUnsavedEdits, Buttons::YesNoCancel)) {
     case Answer::Yes: return SaveConfigAs(ws, sv, origin) == FileOutcome::Completed;
     case Answer::No: return true;
@@ -120,8 +159,9 @@ bool MayLeaveEdits(Workspace& ws, Services& sv, ConfigOrigin& origin) {
   }
 }
 
-bool ConfirmStopWrite(MessageBox& messages) {
-  return messages.AskNoByDefault(Icon::Question, texts::kMsgStopWriteQuestion) == Answer::Yes;
+bool ConfirmStopWrite(MessageBox& messages, bool sending) {
+  return messages.AskNoByDefault(Icon::Question, sending ? texts::kMsgStopWriteQuestion
+                                                         : texts::kMsgStopBackupQuestion) == Answer::Yes;
 }
 
 }  // namespace vexa

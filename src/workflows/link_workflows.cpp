@@ -96,9 +96,75 @@ ActivationResult FailIdentification(link::Link& link, Workspace& ws, Services& s
   return FailActivation(link, ws, sv, ActivationResult::Failed, why);
 }
 
+// The polls, until the unit answers. nullopt once it has; otherwise how the
+// activation ends (Storno, a port that went away, no answer in time).
+std::optional<ActivationResult> PollUntilAnswer(link::Link& link, Workspace& ws, Services& sv,
+                                                const ActivationOptions& options) {
+  const std::int64_t pollingSince = link.clock.NowMs();
+  const long charsBefore = link.ledger.CharsHeard();
+  bool hinted = false;
+  for (;;) {
+    const auto poll = link::Poll(link, sv.loop);
+    if (poll.ok()) return std::nullopt;
+    if (ws.CancelRequested) return FailActivation(link, ws, sv, ActivationResult::Cancelled);
+    // A port that went away (or was closed under the poll) never answers:
+    // stop instead of polling a dead line, which would not even wait.
+    if (poll.fault == ReplyFault::PortLost) {
+      return FailActivation(link, ws, sv, ActivationResult::Failed,
+                            StepFailure(texts::kStepPoll, ReplyFault::PortLost));
+    }
+    const std::int64_t waited = link.clock.NowMs() - pollingSince;
+    const char* hint = NoAnswerHint(link.ledger.CharsHeard() > charsBefore);
+    if (options.firstAnswerMs > 0 && waited >= options.firstAnswerMs) {
+      return FailActivation(link, ws, sv, ActivationResult::Failed, Failure::Of(FailureKind::Device, hint));
+    }
+    if (!hinted && waited >= kNoAnswerHintMs) {
+      hinted = true;
+      sv.progress.SetText(std::string(texts::kMsgConnecting) + "\n" + hint);
+    }
+  }
+}
+
+// The identification and the compatibility decision; nullopt when it went
+// on, `compatible` then says whether the unit may be programmed.
+std::optional<ActivationResult> IdentifyUnit(link::Link& link, Workspace& ws, Services& sv, bool& compatible) {
+  link::Identity id;
+  if (const auto r = link::Identify(link, sv.loop, id); !r.ok()) {
+    return FailIdentification(link, ws, sv, texts::kStepIdentify, r.fault);
+  }
+  if (const CodeText* entry = LookUp(ws.tables.deviceTypes, id.product)) ws.device.Product = entry->text;
+  ws.device.ProcessorVersion = std::to_string(id.major) + "." + std::to_string(id.minor);
+  compatible = true;
+  if (ws.device.Product == "?") {
+    sv.messages.Show(Icon::Information, texts::kMsgUnknownDevice);
+  } else if (ws.device.Product != kSupportedProduct) {
+    compatible = false;
+    sv.messages.Show(Icon::Error, texts::WrongProductMessage(kSupportedProduct));
+  } else if (LeadingNumber(kMinProcessorVersion) > LeadingNumber(ws.device.ProcessorVersion)) {
+    compatible = false;
+    sv.messages.Show(Icon::Error, texts::OldProcessorMessage(kMinProcessorVersion));
+  }
+  return std::nullopt;
+}
+
+// The memory and modem query; nullopt when it was answered.
+std::optional<ActivationResult> QueryMemory(link::Link& link, Workspace& ws, Services& sv) {
+  link::MemoryModem mm;
+  if (const auto r = link::QueryMemoryModem(link, sv.loop, mm); !r.ok()) {
+    return FailIdentification(link, ws, sv, texts::kStepMemoryModem, r.fault);
+  }
+  if (const CodeText* entry = LookUp(ws.tables.memorySizes, mm.memoryCode)) ws.device.MemorySize = entry->text;
+  if (const CodeText* entry = LookUp(ws.tables.modems, mm.modemCode)) ws.device.ModemType = entry->text;
+  return std::nullopt;
+}
+
 }  // namespace
 
-ActivationResult ActivateLink(link::Link& link, Workspace& ws, Services& sv) {
+const char* NoAnswerHint(bool charactersHeard) {
+  return charactersHeard ? texts::kMsgNoAnswerButNoise : texts::kMsgNoAnswer;
+}
+
+ActivationResult ActivateLink(link::Link& link, Workspace& ws, Services& sv, const ActivationOptions& options) {
   link::ClosePort(link);
   if (!link::OpenPort(link, ws.settings.Port, sv)) {
     CloseProgress(sv);
@@ -107,60 +173,24 @@ ActivationResult ActivateLink(link::Link& link, Workspace& ws, Services& sv) {
   ws.device = DeviceInfo{};
   // A new unit (or the same one) owes nothing and is not known to be slow.
   link.ledger.Forget();
+  // Storno ends the wait for a unit that fell silent.
+  const link::CancelWatch watch(link.ledger, ws.CancelRequested);
 
   sv.messages.Show(Icon::Information, texts::kMsgInstruction);
   link::FlushInput(link);
   ShowProgress(ws, sv, texts::kMsgConnecting, true);
 
   // The unit answers once it is in programming mode, after any number of polls.
-  const std::int64_t pollingSince = link.clock.NowMs();
-  bool hinted = false;
-  for (;;) {
-    const auto poll = link::Poll(link, sv.loop);
-    if (poll.ok() || ws.CancelRequested) break;
-    if (!hinted && link.clock.NowMs() - pollingSince >= kNoAnswerHintMs) {
-      hinted = true;
-      sv.progress.SetText(std::string(texts::kMsgConnecting) + "\n" + texts::kMsgNoAnswer);
-    }
-    // A port that went away (or was closed under the poll) never answers:
-    // stop instead of polling a dead line, which would not even wait.
-    if (poll.fault == ReplyFault::PortLost) {
-      return FailActivation(link, ws, sv, ActivationResult::Failed,
-                            StepFailure(texts::kStepPoll, ReplyFault::PortLost));
-    }
-  }
-  if (ws.CancelRequested) return FailActivation(link, ws, sv, ActivationResult::Cancelled);
+  if (const auto ended = PollUntilAnswer(link, ws, sv, options)) return *ended;
   // Earlier polls the unit may still answer: a marker round waits them out.
   link.ledger.Settle(link, sv.loop, link::kPollSettleMs);
 
-  link::Identity id;
-  if (const auto r = link::Identify(link, sv.loop, id); !r.ok()) {
-    return FailIdentification(link, ws, sv, texts::kStepIdentify, r.fault);
-  }
-  if (const CodeText* entry = LookUp(ws.tables.deviceTypes, id.product)) ws.device.Product = entry->text;
-  ws.device.ProcessorVersion = std::to_string(id.major) + "." + std::to_string(id.minor);
-
-  bool versionOk = true;
-  if (ws.device.Product == "?") {
-    sv.messages.Show(Icon::Information, texts::kMsgUnknownDevice);
-  } else if (ws.device.Product != kSupportedProduct) {
-    versionOk = false;
-    sv.messages.Show(Icon::Error, texts::WrongProductMessage(kSupportedProduct));
-  } else if (LeadingNumber(kMinProcessorVersion) > LeadingNumber(ws.device.ProcessorVersion)) {
-    versionOk = false;
-    sv.messages.Show(Icon::Error, texts::OldProcessorMessage(kMinProcessorVersion));
-  }
-
-  link::MemoryModem mm;
-  if (const auto r = link::QueryMemoryModem(link, sv.loop, mm); !r.ok()) {
-    return FailIdentification(link, ws, sv, texts::kStepMemoryModem, r.fault);
-  }
-  if (const CodeText* entry = LookUp(ws.tables.memorySizes, mm.memoryCode)) ws.device.MemorySize = entry->text;
-  if (const CodeText* entry = LookUp(ws.tables.modems, mm.modemCode)) ws.device.ModemType = entry->text;
-
-  ApplyLinkState(ws, sv, versionOk ? LinkState::Aktivni : LinkState::AktivniSpatnaVerze);
+  bool compatible = true;
+  if (const auto ended = IdentifyUnit(link, ws, sv, compatible)) return *ended;
+  if (const auto ended = QueryMemory(link, ws, sv)) return *ended;
+  ApplyLinkState(ws, sv, compatible ? LinkState::Aktivni : LinkState::AktivniSpatnaVerze);
   CloseProgress(sv);
-  return versionOk ? ActivationResult::Active : ActivationResult::WrongDevice;
+  return compatible ? ActivationResult::Active : ActivationResult::WrongDevice;
 }
 
 bool DeactivateLink(link::Link& link, Workspace& ws, Services& sv, bool* acknowledgedOut) {

@@ -3,6 +3,7 @@
 // when the program is left while the unit is still in programming mode.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string_view>
 
@@ -18,9 +19,9 @@ namespace vexa {
 inline constexpr const char* kMinProcessorVersion = "1.0";
 inline constexpr const char* kSupportedProduct = "VEXA";
 
-// The dialogue's messages are in platform/texts.h. texts::kMsgNoAnswer is
-// added under texts::kMsgConnecting once the unit has not answered the polls
-// for kNoAnswerHintMs; the polling goes on.
+// The dialogue's messages are in platform/texts.h. NoAnswerHint is added
+// under texts::kMsgConnecting once the unit has not answered the polls for
+// kNoAnswerHintMs; the polling goes on.
 inline constexpr int kNoAnswerHintMs = 5000;
 
 // The identifier the program passes for a state: "Neaktivni", "Aktivni",
@@ -68,7 +69,18 @@ enum class ActivationResult {
 // and modem query are retried like a block. When the unit answered its poll
 // but either of them failed, the unit is in programming mode: it is released
 // once before the failure is reported.
-ActivationResult ActivateLink(link::Link& link, Workspace& ws, Services& sv);
+struct ActivationOptions {
+  // How long the polls wait for the unit's first answer before the
+  // activation fails with NoAnswerHint as its reason; 0 polls until Storno.
+  std::int64_t firstAnswerMs = 0;
+};
+ActivationResult ActivateLink(link::Link& link, Workspace& ws, Services& sv, const ActivationOptions& options = {});
+
+// What the polls heard while the unit did not answer them: nothing
+// (texts::kMsgNoAnswer: the cable, the port, the unit switched off) or
+// characters that are no answers (texts::kMsgNoAnswerButNoise: another
+// device, another speed).
+const char* NoAnswerHint(bool charactersHeard);
 
 // Runs from btDEA in the other states and on leaving the program. True when
 // the link is now "Neaktivni" (acknowledged, or the user accepted the

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <ctime>
+#include <functional>
 #include <memory>
+#include <optional>
 
 #include "codec/decoder.h"
 #include "codec/encoder.h"
@@ -158,19 +160,18 @@ WorkflowResult ReadWorkflow(link::Link& link, Workspace& ws, Services& sv, const
   return WorkflowResult::Completed;
 }
 
-WorkflowResult WriteWorkflow(link::Link& link, Workspace& ws, Services& sv, const WriteOptions& options,
-                             std::optional<WriteBackup>* backup) {
-  std::optional<WriteBackup> taken;
-  if (backup) backup->reset();
-  // 1. Names and commands of the outputs.
+namespace {
+
+// Steps 1 to 3 of a write: the outputs' names and commands, the size, the
+// encoding. nullopt when the configuration may be written: `used` and
+// `usable` then hold its size and the unit's.
+std::optional<WorkflowResult> CheckAndEncode(Workspace& ws, Services& sv, long& used, long& usable) {
   if (const auto offence = rules::CheckOutputs(ws.config)) {
     if (sv.view) sv.view->ShowTab(kOutputsTab);
     sv.messages.Show(Icon::Error, offence->message);
     if (sv.view) sv.view->FocusField(offence->field);
     return WorkflowResult::Refused;
   }
-
-  // 2. The configuration must fit the unit's memory.
   const auto memorySize = link::UsableMemorySize(ws.device);
   if (!memorySize) {
     CloseProgress(sv);
@@ -183,8 +184,6 @@ WorkflowResult WriteWorkflow(link::Link& link, Workspace& ws, Services& sv, cons
     sv.messages.Show(Icon::Error, texts::TooBigMessage(usage.usageText, ws.device.MemorySize));
     return WorkflowResult::Refused;
   }
-
-  // 3. Encode and test the header.
   EncodeError why;
   const bool encoded = EncodeImage(ws, nullptr, &why);
   if (!encoded || !IsImageValid(ws.image)) {
@@ -193,72 +192,124 @@ WorkflowResult WriteWorkflow(link::Link& link, Workspace& ws, Services& sv, cons
                                              encoded ? texts::kEncodedHeaderBroken : DescribeEncodeError(why)));
     return WorkflowResult::Refused;
   }
+  used = usage.usage;
+  usable = *memorySize;
+  return std::nullopt;
+}
 
-  // 4. What the unit holds now, kept before it is overwritten.
+// Step 4: what the unit holds now, kept before it is overwritten. nullopt
+// when the write goes on; `result` tells what became of the backup.
+std::optional<WorkflowResult> KeepBackup(link::Link& link, Workspace& ws, Services& sv, const WriteOptions& options,
+                                         std::optional<WriteBackup>& taken, UnitRead& unitRead,
+                                         BackupResult& result) {
+  const std::string dir = options.backupDir.empty() ? DefaultBackupDir() : options.backupDir;
+  Failure why;
+  result = TakeBackup(link, ws, sv, dir, taken, unitRead, why);
+  switch (result) {
+    case BackupResult::Saved:
+    case BackupResult::NothingToKeep: return std::nullopt;
+    case BackupResult::Cancelled:
+      ws.unitImage.reset();
+      sv.messages.Show(Icon::Information, texts::kMsgWriteCancelled);
+      return WorkflowResult::Cancelled;
+    case BackupResult::Failed:
+    case BackupResult::SaveFailed: break;
+  }
+  if (result == BackupResult::Failed) ws.unitImage.reset();
+  // The question, then why there is no backup. Enter keeps the unit as it
+  // is: a write without a backup is chosen, never fallen into.
+  const char* question = result == BackupResult::Failed ? texts::kMsgBackupFailed : texts::kMsgBackupSaveFailed;
+  if (sv.messages.AskNoByDefault(Icon::Question, WithReason(question, why)) == Answer::Yes) return std::nullopt;
+  // A unit that could not be read failed; a backup that could not be saved
+  // is the folder's business.
+  return result == BackupResult::Failed ? WorkflowResult::Failed : WorkflowResult::Refused;
+}
+
+// A write that did not complete: the unit holds no configuration until a
+// write completes (its first block takes the header away, or may have: the
+// unit can take a block whose answer is lost).
+WorkflowResult ReportUnfinished(link::Link& link, Workspace& ws, Services& sv, link::WriteOutcome outcome,
+                                const std::optional<WriteBackup>& taken) {
+  ws.unitImage.reset();
+  const bool failed = outcome == link::WriteOutcome::Failed;
+  std::string text = failed ? texts::kMsgWriteFailed : texts::kMsgWriteCancelled;
+  if (failed && link.lastFailure) text = WithReason(text, *link.lastFailure);
+  text += std::string("\n") + texts::kMsgUnitLeftInvalid;
+  if (taken) text += "\n" + texts::BackupLine(taken->path);
+  sv.messages.Show(failed ? Icon::Error : Icon::Information, text);
+  return failed ? WorkflowResult::Failed : WorkflowResult::Cancelled;
+}
+
+long BlocksUpTo(long end) { return (end + link::kBlockSize - 1) / link::kBlockSize; }
+
+// A completed write: the blocks written, the backup kept (or why none was
+// needed), and the changes offered.
+void ReportWritten(Services& sv, std::size_t sent, std::size_t all, std::optional<WriteBackup>& taken,
+                   bool nothingToKeep) {
+  std::string done = texts::kMsgWriteDone;
+  if (sent == 0) done += std::string("\n") + texts::kMsgWriteUnchanged;
+  done += "\n" + texts::BlocksWrittenLine(static_cast<long>(sent), static_cast<long>(all));
+  if (nothingToKeep) done += std::string("\n") + texts::kMsgNoBackupNeeded;
+  if (!taken) {
+    sv.messages.Show(Icon::Information, done);
+  } else if (sent == 0) {
+    sv.messages.Show(Icon::Information, done + "\n" + texts::BackupLine(taken->path));
+  } else {
+    done += "\n" + texts::BackupLine(taken->path);
+    taken->changesWanted = sv.messages.ShowWithButton(Icon::Information, done, kCaptionShowChanges) == Answer::Extra;
+  }
+}
+
+// The link's progress goes through `phases` while this lives: one bar for
+// the whole command.
+class PhasedBlocks {
+ public:
+  PhasedBlocks(link::Link& link, PhasedProgress& phases) : link_(link) { link.phases = &phases; }
+  ~PhasedBlocks() { link_.phases = nullptr; }
+  PhasedBlocks(const PhasedBlocks&) = delete;
+  PhasedBlocks& operator=(const PhasedBlocks&) = delete;
+
+ private:
+  link::Link& link_;
+};
+
+}  // namespace
+
+WorkflowResult WriteWorkflow(link::Link& link, Workspace& ws, Services& sv, const WriteOptions& options,
+                             std::optional<WriteBackup>* backup) {
+  std::optional<WriteBackup> taken;
+  if (backup) backup->reset();
+  ws.writeSending = false;
+  long used = 0, usable = 0;
+  if (const auto refused = CheckAndEncode(ws, sv, used, usable)) return *refused;
+
+  // One bar, in exchanges with the unit (each about as long on the line):
+  // the backup read is expected to take about as many blocks as this
+  // configuration, the write every block of it and its read-back.
+  const link::WritePlan full = link::FullWritePlan(used, usable);
+  const long writeExchanges = static_cast<long>(full.size()) * (ws.settings.CheckWrite ? 2 : 1);
+  PhasedProgress phases({options.backup && !ws.unitImage ? BlocksUpTo(used) : 0, writeExchanges});
+  const PhasedBlocks reporting(link, phases);
+
   UnitRead unitRead;
+  BackupResult kept = BackupResult::NothingToKeep;
   if (options.backup) {
-    const std::string dir = options.backupDir.empty() ? DefaultBackupDir() : options.backupDir;
-    Failure why;
-    const BackupResult result = TakeBackup(link, ws, sv, dir, taken, unitRead, why);
-    switch (result) {
-      case BackupResult::Saved:
-      case BackupResult::NothingToKeep: break;
-      case BackupResult::Cancelled:
-        ws.unitImage.reset();
-        sv.messages.Show(Icon::Information, texts::kMsgWriteCancelled);
-        return WorkflowResult::Cancelled;
-      case BackupResult::Failed:
-      case BackupResult::SaveFailed: {
-        if (result == BackupResult::Failed) ws.unitImage.reset();
-        // The question, then why there is no backup.
-        const char* question = result == BackupResult::Failed ? texts::kMsgBackupFailed : texts::kMsgBackupSaveFailed;
-        if (sv.messages.Show(Icon::Question, WithReason(question, why), Buttons::YesNo) != Answer::Yes) {
-          return WorkflowResult::Refused;
-        }
-        break;
-      }
-    }
+    if (const auto stopped = KeepBackup(link, ws, sv, options, taken, unitRead, kept)) return *stopped;
   } else if (ws.unitImage) {
     unitRead = *ws.unitImage;
   }
 
   // 5. Transfer: the whole configuration, or only the blocks that differ
   // from what the unit holds (read for the backup, or known already).
-  const link::WritePlan full = link::FullWritePlan(usage.usage, *memorySize);
-  const link::WritePlan plan =
-      options.fullWrite || !unitRead.bytes
-          ? full
-          : link::ChangedBlocksPlan(ws.image, {*unitRead.bytes, unitRead.readTo}, usage.usage, *memorySize);
+  phases.Enter(1);
+  const link::WritePlan plan = options.fullWrite || !unitRead.bytes
+                                   ? full
+                                   : link::ChangedBlocksPlan(ws.image, {*unitRead.bytes, unitRead.readTo}, used, usable);
+  ws.writeSending = !plan.empty();
   const link::WriteOutcome outcome = link::WriteBlocks(link, ws.image, TransferOf(ws), sv, plan);
-  if (outcome == link::WriteOutcome::Completed) {
-    ws.unitImage = AfterWrite(ws.image, ws.unitImage, full);
-  } else {
-    ws.unitImage.reset();
-    // A write that did not complete has sent its first block, which takes the
-    // header away (or may have: the unit can take a block whose answer is
-    // lost); the unit holds no configuration until a write completes.
-    std::string text = outcome == link::WriteOutcome::Failed ? texts::kMsgWriteFailed : texts::kMsgWriteCancelled;
-    if (outcome == link::WriteOutcome::Failed && link.lastFailure) text = WithReason(text, *link.lastFailure);
-    text += std::string("\n") + texts::kMsgUnitLeftInvalid;
-    if (taken) text += "\n" + texts::BackupLine(taken->path);
-    if (outcome == link::WriteOutcome::Failed) {
-      sv.messages.Show(Icon::Error, text);
-      return WorkflowResult::Failed;
-    }
-    sv.messages.Show(Icon::Information, text);
-    return WorkflowResult::Cancelled;
-  }
-  std::string done = texts::kMsgWriteDone;
-  if (plan.empty()) done += std::string("\n") + texts::kMsgWriteUnchanged;
-  done += "\n" + texts::BlocksWrittenLine(static_cast<long>(plan.size()), static_cast<long>(full.size()));
-  if (!taken) {
-    sv.messages.Show(Icon::Information, done);
-  } else if (plan.empty()) {
-    sv.messages.Show(Icon::Information, done + "\n" + texts::BackupLine(taken->path));
-  } else {
-    done += "\n" + texts::BackupLine(taken->path);
-    taken->changesWanted = sv.messages.ShowWithButton(Icon::Information, done, kCaptionShowChanges) == Answer::Extra;
-  }
+  if (outcome != link::WriteOutcome::Completed) return ReportUnfinished(link, ws, sv, outcome, taken);
+  ws.unitImage = AfterWrite(ws.image, ws.unitImage, full);
+  ReportWritten(sv, plan.size(), full.size(), taken, options.backup && kept == BackupResult::NothingToKeep);
   if (backup) *backup = std::move(taken);
   return WorkflowResult::Completed;
 }

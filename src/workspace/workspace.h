@@ -53,6 +53,10 @@ struct Workspace {
   bool validationSuppressed = false;
   // Set by Storno of the progress window and by closing an editor.
   bool CancelRequested = false;
+  // The running (or last) write has begun to send its blocks: stopping it
+  // now leaves the unit without a valid configuration. Before, in its backup
+  // read, nothing has been written yet.
+  bool writeSending = false;
 
   // Decimal separator of the user's notation ("," or "."); the program sets it
   // from the system locale.

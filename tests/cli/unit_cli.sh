@@ -137,6 +137,24 @@ grep -v '^vexa-unit-sim' "$TMP/quick.log" | tail -1 | grep -qx "leave" ||
   fail "the unit was not released after Ctrl-C: $(tail -3 "$TMP/quick.log")"
 cmp -s -n 64 "$TMP/quick.eep" "$FIXTURES/pumping-station.eep" || fail "the interrupted write changed the unit's header"
 
+# Every wait ends: the polls wait --wait SECONDS for the unit's first answer,
+# then the command says what the line carried and exits 1.
+while IFS='|' read -r name sim_args wait want message; do
+  # shellcheck disable=SC2086
+  start_sim "$name" $sim_args
+  port_var="PORT_$name"
+  started=$(date +%s%N)
+  run "$want" info --port "${!port_var}" --wait "$wait"
+  took=$((($(date +%s%N) - started) / 1000000))
+  [ "$took" -lt $((wait * 1000 + 5000)) ] || fail "$name: --wait $wait ended after $took ms"
+  cat "$TMP/out" "$TMP/err" | grep -qF -- "$message" || fail "$name: missing '$message' in: $(cat "$TMP/err")"
+done <<'ROWS'
+silent|--polls 1000000|5|1|Zařízení neodpovídá. Zkontrolujte konfigurační kabel
+noisy|--corrupt 1|5|1|znaky, které nejsou odpověďmi zařízení
+late|--polls 6|5|0|Produkt: VEXA
+ROWS
+run 2 info --port "$PORT_late" --wait soon
+
 # The simulator saves its EEPROM when released and at exit.
 kill "${PIDS[0]}"
 wait "${PIDS[0]}" 2>/dev/null

@@ -6,6 +6,7 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDialog>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
@@ -281,6 +282,83 @@ TEST_F(LinkEndToEnd, PulledCableEndsTheWriteWithItsMessage) {
   EXPECT_TRUE(IsImageValid(ws.image));
   EXPECT_TRUE(Button("btFileSave")->isEnabled());
   ReleaseTheSilentUnit();
+}
+
+// The stop question held open 3 s (a real modal window on screen) and
+// answered "Ne", during the backup read and during the write: the link's
+// clock stood meanwhile and the write completes exactly.
+TEST_F(LinkEndToEnd, AStopQuestionHeldOpenAndAnsweredNoLetsTheWriteComplete) {
+  StartUnit();
+  ws.config = PumpingStation();
+  window->ShowAll();
+  ASSERT_NO_FATAL_FAILURE(Activate());
+  fx.progress.ws = &ws;
+  std::int64_t unitTimeDuringQuestion = -1;
+  fx.messages.onShow = [&](const fake::ShownMessage& m) {
+    if (m.text != texts::kMsgStopWriteQuestion && m.text != texts::kMsgStopBackupQuestion) return;
+    QDialog question(window.get());
+    question.setModal(true);
+    question.show();
+    const std::int64_t before = link->clock.NowMs();
+    QElapsedTimer held;
+    held.start();
+    while (held.elapsed() < 3000) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    unitTimeDuringQuestion = link->clock.NowMs() - before;
+    question.hide();
+  };
+  for (const bool inBackup : {true, false}) {
+    SCOPED_TRACE(inBackup ? "during the backup read" : "during the write");
+    if (!inBackup) Button("tabFullWrite")->click();  // the unit holds it already: every block again
+    long reports = 0;
+    link->onBlock = [&](long, long) {
+      if (ws.writeSending == inBackup || ++reports != 10) return;
+      fx.messages.answers = {Answer::No};
+      fx.progress.ClickStorno();
+    };
+    fx.messages.clear();
+    unitTimeDuringQuestion = -1;
+    Click("btEEPROMSave");
+    link->onBlock = nullptr;
+    const auto lines = fx.messages.firstLines();
+    ASSERT_EQ(lines.size(), 2u) << ::testing::PrintToString(lines);
+    EXPECT_EQ(lines[0], inBackup ? texts::kMsgStopBackupQuestion : texts::kMsgStopWriteQuestion);
+    EXPECT_EQ(lines[1], texts::kMsgWriteDone);
+    EXPECT_GE(unitTimeDuringQuestion, 0);
+    EXPECT_LT(unitTimeDuringQuestion, 500);
+    const long used = UpdateMemoryUsage(ws.config, ws.device.MemorySize).usage;
+    for (long a = 0; a < used; ++a) {
+      if (a >= 64 && a < 128) continue;
+      ASSERT_EQ(unit->memory()[static_cast<std::size_t>(a)], ws.image.data()[a]) << a;
+    }
+  }
+}
+
+TEST_F(LinkEndToEnd, AFailedWriteLeavesTheConfigurationUnsavedAndQuittingAsks) {
+  // Written once, the configuration is held by the unit: no "*", quitting
+  // would not ask. A full write that then fails takes it out of the unit.
+  StartUnit();
+  ws.config = PumpingStation();
+  window->ShowAll();
+  ASSERT_NO_FATAL_FAILURE(Activate());
+  Click("btEEPROMSave");
+  ASSERT_FALSE(window->hasUnsavedEdits());
+  ASSERT_FALSE(window->windowTitle().startsWith(QLatin1Char('*')));
+  Button("tabFullWrite")->click();
+  link->onBlock = [this](long done, long) {
+    if (done == 40) pty.PullCable();
+  };
+  fx.messages.clear();
+  Click("btEEPROMSave");
+  link->onBlock = nullptr;
+  ASSERT_EQ(fx.messages.firstLines(), std::vector<std::string>{texts::kMsgWriteFailed});
+  EXPECT_TRUE(window->windowTitle().startsWith(QLatin1Char('*')));
+  ReleaseTheSilentUnit();
+
+  fx.messages.clear();
+  fx.messages.answers = {Answer::Cancel};
+  Click("btKonec");
+  EXPECT_EQ(fx.messages.texts(), std::vector<std::string>{texts::kMsgUnsavedEdits});
+  EXPECT_TRUE(window->isVisible());
 }
 
 TEST_F(LinkEndToEnd, LeavingWhileActiveAsksToReleaseTheUnit) {

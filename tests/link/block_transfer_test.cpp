@@ -379,6 +379,32 @@ TEST(Storno, PressedDuringAWriteSkipsThatBlocksReadBack) {
   EXPECT_EQ(rig.sim.requests().size(), 1u);
 }
 
+TEST(Storno, AUnitThatDiesAsStornoIsPressedFailsWithItsCauseWithinTheLadder) {
+  // Storno does not hide the failure of the running block, and it ends the
+  // wait for a silent unit at the end of the block's ladder, not after 30 s.
+  for (const bool read : {true, false}) {
+    SCOPED_TRACE(read ? "read" : "write");
+    ActiveRig rig;
+    rig.ws.settings.CheckWrite = false;
+    rig.FillImage(512);
+    // Storno while the eleventh block is on the line, which the unit never
+    // answers.
+    rig.loop.onYield = [&rig, read] {
+      if (rig.port.sim == nullptr || rig.Count(read ? link::kCmdReadBlock : link::kCmdWriteBlock) != 11) return;
+      rig.progress.ClickStorno();
+      rig.port.sim = nullptr;
+    };
+    const std::int64_t start = rig.clock.now;
+    const bool ok = read ? link::ReadEeprom(rig.link, rig.ws.image, rig.transfer(), rig.sv)
+                         : link::WriteEeprom(rig.link, rig.ws.image, rig.transfer(), rig.sv, 300) ==
+                               WriteOutcome::Completed;
+    EXPECT_FALSE(ok);
+    ASSERT_TRUE(rig.link.lastFailure.has_value());
+    EXPECT_EQ(rig.link.lastFailure->cause, texts::kReplyNone);
+    EXPECT_LT(rig.clock.now - start, 10'000);
+  }
+}
+
 TEST(LostPort, TransferEndsInsteadOfHanging) {
   const link::UnitOptions o{.responseDelayUs = 5000};
   ActiveRig rig(o);

@@ -152,6 +152,55 @@ TEST(Activation, PollsUntilTheUnitAnswers) {
   EXPECT_LT(rig.clock.now, 7 * link::kPollTimeoutMs);
 }
 
+TEST(Activation, TheFirstAnswerIsWaitedForAsLongAsAskedAndTheHintSaysWhatCame) {
+  // The polls of a command line wait 5 s for the unit's first answer; the
+  // window's polls wait until Storno (here at 7 s). After 5 s both say what
+  // the line carried: nothing, or characters that are no answers.
+  struct Case {
+    const char* name;
+    std::int64_t waitMs;
+    std::function<void(LinkRig&)> arrange;
+    ActivationResult result;
+    const char* hint;  // under the failure message (a wait that ended) and the polling text
+  };
+  auto noise = [](LinkRig& r) {
+    r.OpenBare();
+    for (std::int64_t t = 300; t < 20'000; t += 700) r.port.Schedule(t, {0x55, 0xF0, 0x81, 0x7E});
+  };
+  const Case cases[] = {
+      {"silent line, 5 s", 5'000, [](LinkRig& r) { r.OpenBare(); }, ActivationResult::Failed, texts::kMsgNoAnswer},
+      {"noise, 5 s", 5'000, noise, ActivationResult::Failed, texts::kMsgNoAnswerButNoise},
+      {"answers after 3 s of polls", 5'000, [](LinkRig& r) { r.sim = link::UnitSimulator({.pollsBeforeAnswer = 6}); },
+       ActivationResult::Active, nullptr},
+      {"silent line, until Storno", 0, [](LinkRig& r) { r.OpenBare(); }, ActivationResult::Cancelled,
+       texts::kMsgNoAnswer},
+      {"noise, until Storno", 0, noise, ActivationResult::Cancelled, texts::kMsgNoAnswerButNoise},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    LinkRig rig;
+    c.arrange(rig);
+    rig.loop.onYield = [&rig] {
+      if (rig.clock.now >= 7'000) rig.progress.ClickStorno();
+    };
+    EXPECT_EQ(ActivateLink(rig.link, rig.ws, rig.sv, {.firstAnswerMs = c.waitMs}), c.result);
+    if (c.result == ActivationResult::Active) {
+      EXPECT_LT(rig.clock.now, 3'600);
+      continue;
+    }
+    const std::string polling = std::string(texts::kMsgConnecting) + "\n" + c.hint;
+    if (c.waitMs > 0) {
+      EXPECT_GE(rig.clock.now, c.waitMs);
+      EXPECT_LT(rig.clock.now, c.waitMs + link::kPollTimeoutMs + 100);
+      ASSERT_EQ(rig.messages.shown.size(), 2u);
+      EXPECT_EQ(rig.messages.shown[1].text,
+                WithReason(texts::kMsgActivationFailed, Failure::Of(FailureKind::Device, c.hint)));
+    } else {
+      EXPECT_EQ(rig.progress.shownTexts.back(), polling);
+    }
+  }
+}
+
 TEST(Activation, FailuresEndInTheFailurePath) {
   struct Case {
     const char* name;
@@ -225,8 +274,12 @@ TEST(Activation, FailuresEndInTheFailurePath) {
     ASSERT_EQ(rig.messages.shown.size(), 2u);
     EXPECT_EQ(rig.messages.shown[1].icon, Icon::Error);
     EXPECT_EQ(rig.messages.shown[1].text, WithReason(texts::kMsgActivationFailed, c.reason));
-    // A step the unit never answers fails after its ladder (7.8 s).
-    EXPECT_LT(rig.clock.now, 20'000);
+    // A step the unit never answers (again) fails once it has been silent
+    // for 30 s.
+    if (c.released) {
+      EXPECT_GE(rig.clock.now, link::kLongestSilenceMs);
+    }
+    EXPECT_LT(rig.clock.now, link::kLongestSilenceMs + 4'000);
     const std::vector<std::uint8_t> release{6, 170, 85, 6, 13};
     long releases = 0;
     for (auto it = rig.port.written.begin();

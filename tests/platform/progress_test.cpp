@@ -55,6 +55,59 @@ TEST(TransferPace, TheShareNeverFallsAndEndsWhole) {
   EXPECT_NEAR(pace.Share().value(), 1.0 / 11, 1e-9);
 }
 
+TEST(TransferPace, BlocksBeforeTheTotalCountAndAWriteStartingAfreshStartsANewPace) {
+  TransferPace pace;
+  for (long d = 0; d <= 6; ++d) pace.Report(d, 0, 100 * d);
+  EXPECT_EQ(pace.Done(), 6);
+  pace.Report(7, 70, 700);
+  EXPECT_NEAR(pace.Share().value(), 0.1, 1e-9);
+  // The next command's first report: nothing done of another total.
+  pace.Report(0, 20, 5000);
+  pace.Report(2, 20, 5200);
+  EXPECT_NEAR(pace.Share().value(), 0.1, 1e-9);
+  EXPECT_EQ(pace.Done(), 2);
+}
+
+TEST(TransferPace, ANewPhaseKeepsTheShareAndTimesItsBlocksAfresh) {
+  // A read at 20 ms a block, then a write at 200 ms a block.
+  TransferPace pace;
+  long done = 0;
+  std::int64_t now = 0;
+  for (; done <= 50; ++done) pace.Report(done, 150, now += 20);
+  const double share = pace.Share().value();
+  pace.NewPhase();
+  EXPECT_FALSE(pace.SecondsLeft(now).has_value());
+  EXPECT_DOUBLE_EQ(pace.Share().value(), share);
+  for (; done <= 60; ++done) pace.Report(done, 150, now += 200);
+  // 90 blocks of 200 ms left, not of the read's 20 ms.
+  EXPECT_EQ(pace.SecondsLeft(now), 18);
+}
+
+TEST(PhasedProgress, OneBarAcrossTheBackupReadAndTheWrite) {
+  // The backup read is expected to take 40 exchanges, the write 100:
+  // whatever the phases report, the total stays 140, the bar only moves
+  // forward, the read stays within its part, and the write ends the bar.
+  struct Report {
+    std::size_t phase;
+    long done, total;
+    long expected;
+  };
+  const Report reports[] = {
+      {0, 0, 0, 0},    {0, 5, 0, 5},     {0, 30, 90, 30},  // block for block, whatever the total
+      {0, 39, 60, 39}, {0, 45, 60, 39},                     // never past its part by itself
+      {1, 0, 12, 39},  {1, 3, 12, 64},   {1, 12, 12, 140},  // the write fills the rest: 12 blocks changed
+  };
+  PhasedProgress phases({40, 100});
+  std::size_t phase = 0;
+  for (const Report& r : reports) {
+    SCOPED_TRACE(std::to_string(r.phase) + ": " + std::to_string(r.done) + " of " + std::to_string(r.total));
+    if (r.phase != phase) phases.Enter(phase = r.phase);
+    const auto [done, total] = phases.Report(r.done, r.total);
+    EXPECT_EQ(total, 140);
+    EXPECT_EQ(done, r.expected);
+  }
+}
+
 TEST(TransferPace, TimeLeftOnceItCanBeToldAndToTheEnd) {
   struct Case {
     const char* what;

@@ -81,7 +81,9 @@ TEST(MainWindowRules, EachFieldGivesOneOutcome) {
       {pin, "1234", {}, "1234", ""},
       {pin, "12a4", {}, "12a4", "PIN je špatně zadán.", 0},
       {centre, "+420603052000", {}, "+420603052000", ""},
-      {centre, "+420 603", {}, "+420 603", "Telefonní číslo servisního centra je špatně zadáno.", 0},
+      // Spaces between the groups of a number go.
+      {centre, "+420 603", {}, "+420603", ""},
+      {centre, "+420 6O3", {}, "+420 6O3", "Telefonní číslo servisního centra je špatně zadáno.", 0},
       {centre, "420+603", {}, "420+603", "Telefonní číslo servisního centra je špatně zadáno.", 0},
       {uto, "+49", {}, "+49", ""},
       {uto, "x", {}, "x", "UTO je špatně zadáno.", 6},
@@ -92,7 +94,8 @@ TEST(MainWindowRules, EachFieldGivesOneOutcome) {
       {sms, "", {}, "", smsMsg, 1},
       {sms, "3a", {}, "3a", smsMsg, 1},
       {tc, "0603123456", {}, "+420603123456", ""},
-      {tc, "+420 603", {}, "+420 603", "Telefonní číslo je špatně zadáno.", 6},
+      {tc, "+420 603 123 456", {}, "+420603123456", ""},
+      {tc, "0603 123 456", {}, "+420603123456", ""},
       {tc, "603+123", {}, "603+123", "Telefonní číslo je špatně zadáno.", 6},
       {{Field::rtPowerUp}, "Sit obnovena!", {}, "Sit obnovena!", ""},
       {{Field::rtSwitchOff}, "say \"off\"", {}, "say \"off\"", Msg(kTextMsg, TextChars), 1},
@@ -398,7 +401,8 @@ TEST(EditorRules, VariantsOfTheRowEditors) {
   RunCases(
       {
           {{Field::TC, 0}, "0603123456", {}, "+420603123456", ""},
-          {{Field::TC, 0}, "06 03", {}, "06 03", "Telefonní číslo je špatně zadáno."},
+          {{Field::TC, 0}, "06 03", {}, "+420603", ""},
+          {{Field::TC, 0}, "06 O3", {}, "06 O3", "Telefonní číslo je špatně zadáno."},
       },
       Variant::PhoneEditor);
   RunCases(

@@ -113,6 +113,9 @@ class FakePort : public link::SerialPort {
   }
   void WaitForData(std::int64_t deadlineMs) override {
     ++waits;
+    // The deadline is on the link's clock, which stood while the program
+    // paused.
+    if (linkClock != nullptr) deadlineMs += clock.now - linkClock->NowMs();
     clock.Asked();
     Pump();
     if (!rx.empty() || Lost()) return;
@@ -152,6 +155,7 @@ class FakePort : public link::SerialPort {
   }
 
   FakeClock& clock;
+  const link::Clock* linkClock = nullptr;  // the link's, when it is not `clock`
   link::UnitSimulator* sim = nullptr;
   bool openSucceeds = true;
   bool modemLines = false;  // like a pseudo-terminal
@@ -186,6 +190,7 @@ class FakeLoop : public fake::FakeEventLoop {
 struct LinkRig {
   explicit LinkRig(link::UnitOptions options = {}) : sim(options), progress(ws) {
     port.sim = &sim;
+    port.linkClock = &unitClock;
     loop.clock = &clock;
     ws.settings.Port = "COM 1";
   }
@@ -224,11 +229,20 @@ struct LinkRig {
   // give it.
   link::Transfer transfer() { return {link::UsableMemorySize(ws.device), ws.CancelRequested, ws.settings.CheckWrite}; }
 
+  // The program holds a question open for `ms`: the time passes, the unit
+  // goes on sending, the link's clock stands.
+  void PauseProgram(std::int64_t ms) {
+    const link::UnitPause pause(&unitClock);
+    clock.now += ms;
+  }
+
   Workspace ws;
   FakeClock clock;
+  // The link's clock: `clock` less the program's pauses.
+  link::UnitClock unitClock{clock};
   FakePort port{clock};
   link::UnitSimulator sim;
-  link::Link link{port, clock};
+  link::Link link{port, unitClock};
   FakeMessages messages;
   FakeProgress progress;
   FakeLoop loop;

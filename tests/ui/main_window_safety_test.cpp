@@ -155,13 +155,16 @@ TEST_F(SafetyTest, UnsavedEditsAreAskedAboutBeforeTheyAreLeftBehind) {
 
 // Storno, "Ukončit" and closing the window during a write ask first (Enter
 // answers No); Ne lets the write go on, Ano stops it as Storno always did.
+// While the backup is read, the question says nothing has been written.
 TEST_F(SafetyTest, StoppingAWriteAsksFirst) {
   const std::function<void()> triggers[] = {[&] { fx.progress.ClickStorno(); }, [&] { Child<QPushButton>(*window, "btKonec")->click(); },
                                             [&] { window->close(); }};
   for (int t = 0; t < 3; ++t) {
     for (const Answer answer : {Answer::No, Answer::Yes}) {
-      SCOPED_TRACE(std::to_string(t) + (answer == Answer::Yes ? " Ano" : " Ne"));
+      const bool sending = answer == Answer::Yes ? t != 1 : t == 1;
+      SCOPED_TRACE(std::to_string(t) + (answer == Answer::Yes ? " Ano" : " Ne") + (sending ? "" : ", backup"));
       Fresh();
+      ws.writeSending = sending;
       fx.progress.ws = &ws;
       fx.messages.answers = {answer};
       ws.CancelRequested = false;
@@ -173,7 +176,8 @@ TEST_F(SafetyTest, StoppingAWriteAsksFirst) {
         });
       });
       Settle();
-      EXPECT_EQ(fx.messages.noByDefault, std::vector<std::string>{texts::kMsgStopWriteQuestion});
+      EXPECT_EQ(fx.messages.noByDefault,
+                std::vector<std::string>{sending ? texts::kMsgStopWriteQuestion : texts::kMsgStopBackupQuestion});
       EXPECT_EQ(ws.CancelRequested, answer == Answer::Yes);
     }
   }

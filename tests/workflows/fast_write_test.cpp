@@ -118,6 +118,8 @@ TEST(FastWrite, SendsOnlyTheBlocksThatDifferAndEndsAsAFullWrite) {
     if (c.sent == Blocks::Nothing) message += std::string("\n") + texts::kMsgWriteUnchanged;
     message += "\n" + texts::BlocksWrittenLine(static_cast<long>(want.size()), static_cast<long>(total));
     const bool kept = c.backup && &c.before != &kFresh;
+    // A unit that held nothing needed no backup, and the message says so.
+    if (c.backup && !kept) message += std::string("\n") + texts::kMsgNoBackupNeeded;
     if (kept) {
       ASSERT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
       message += "\n" + texts::BackupLine(fs::directory_iterator(dir)->path().string());

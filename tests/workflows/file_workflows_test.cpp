@@ -199,6 +199,11 @@ TEST_F(FileWorkflowTest, LoadOutcomes) {
   };
   const std::string badPhone =
       damaged("bad-phone.eep", [](std::vector<char>& b, long phones, long) { b[phones] = 'Z'; });
+  // The station name's first letter is 0x98, which no character of the code
+  // page stands for.
+  const std::string unassigned = damaged("unassigned.eep", [](std::vector<char>& b, long, long) {
+    b[static_cast<std::size_t>((b[38] & 0xFF) | (b[39] & 0xFF) << 8)] = static_cast<char>(0x98);
+  });
   const std::string spareRunsOff = damaged("spare-runs-off.eep", [](std::vector<char>& b, long, long spare) {
     b.resize(65536);
     std::fill(b.begin() + spare, b.end(), 'x');
@@ -233,6 +238,8 @@ TEST_F(FileWorkflowTest, LoadOutcomes) {
       // the pumping station's phone block lies at 0x02ED, its spare block at 0x02EB.
       {"a phone count that is not hexadecimal", badPhone, FileOutcome::NotValid, Icon::Information,
        notValid(badPhone, "TC[0]: počet číslic v záznamu čísla není šestnáctkové číslo (adresa 0x02ED)")},
+      {"a byte that is no character", unassigned, FileOutcome::NotValid, Icon::Information,
+       notValid(unassigned, "JmenoStanice: bajt 0x98 není znakem kódové stránky 1250")},
       {"a whole image whose spare texts run off", spareRunsOff, FileOutcome::NotValid, Icon::Information,
        notValid(spareRunsOff, "Rezervní text 1: text přesahuje konec paměti (adresa 0x02EB)")},
       {"empty file over a zero image", empty.string(), FileOutcome::NotValid, Icon::Information,

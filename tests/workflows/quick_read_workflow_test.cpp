@@ -45,12 +45,14 @@ struct ReadResult {
   bool totalGrew = false;       // a total above one given before
 };
 
-ReadResult ReadUnit(const std::vector<std::uint8_t>& unit, std::uint8_t memoryCode, bool full) {
+ReadResult ReadUnit(const std::vector<std::uint8_t>& unit, std::uint8_t memoryCode, bool full,
+                    const std::vector<std::uint8_t>& programImage = {}) {
   std::vector<std::uint8_t> memory(65536);
   Fill(memory.data(), memory.size(), 37, 11);
   std::copy_n(unit.begin(), std::min(unit.size(), memory.size()), memory.begin());
   ActiveUnit rig({.memoryCode = memoryCode}, memory);
   Fill(rig.ws.image.data(), kImageSize, 13, 5);
+  std::copy(programImage.begin(), programImage.end(), rig.ws.image.data());
   ReadResult r;
   rig.link.onBlock = [&r](long done, long total) {
     // The header is in once its first 7 blocks are (0..55).
@@ -108,6 +110,7 @@ TEST(QuickRead, GivesWhatTheFullReadGivesWithFewerBlocks) {
     std::vector<std::uint8_t> unit;
     std::uint8_t memoryCode = 6;
     bool longTexts = false;  // longer than the window lets one type: the total may grow, as without an end
+    std::vector<std::uint8_t> programImage = {};  // what the program's image holds before the read
   };
   std::vector<Case> cases;
   for (const auto& e : fs::directory_iterator(VEXA_FIXTURES_DIR)) {
@@ -134,11 +137,22 @@ TEST(QuickRead, GivesWhatTheFullReadGivesWithFewerBlocks) {
     cases.push_back({"memory ends right after the end marker", {ws.image.data(), ws.image.data() + 448}, 2, true});
   }
   cases.push_back({"never programmed", std::vector<std::uint8_t>(8192, 0xFF)});
+  {
+    // The program's image holds a short station name, the unit a long one:
+    // the read ends where the unit's configuration ends, not the program's.
+    Workspace unit, program;
+    unit.config.general.JmenoStanice.assign(40, 'u');
+    program.config.general.JmenoStanice = "p";
+    ASSERT_TRUE(EncodeImage(unit));
+    ASSERT_TRUE(EncodeImage(program));
+    cases.push_back({"a long station name over a short one", {unit.image.data(), unit.image.data() + 8128}, 6, false,
+                     {program.image.data(), program.image.data() + kImageSize}});
+  }
 
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    const ReadResult full = ReadUnit(c.unit, c.memoryCode, true);
-    const ReadResult quick = ReadUnit(c.unit, c.memoryCode, false);
+    const ReadResult full = ReadUnit(c.unit, c.memoryCode, true, c.programImage);
+    const ReadResult quick = ReadUnit(c.unit, c.memoryCode, false, c.programImage);
     EXPECT_EQ(quick.result, full.result);
     EXPECT_EQ(quick.messages, full.messages);
     EXPECT_TRUE(quick.config == full.config);
@@ -165,6 +179,17 @@ TEST(QuickRead, GivesWhatTheFullReadGivesWithFewerBlocks) {
       EXPECT_EQ(quick.blocksRead, expected);
     }
   }
+}
+
+TEST(QuickRead, StornoStopsItAfterTheRunningBlock) {
+  const auto unit = FileBytes(fs::path(VEXA_FIXTURES_DIR) / "pumping-station.eep");
+  ActiveUnit rig({}, unit);
+  rig.link.onBlock = [&rig](long done, long) {
+    if (done == 5) rig.progress.ClickStorno();
+  };
+  EXPECT_EQ(ReadWorkflow(rig.link, rig.ws, rig.sv), WorkflowResult::Cancelled);
+  // The block that was running when Storno came is the last.
+  EXPECT_EQ(rig.Count(link::kCmdReadBlock), 6);
 }
 
 }  // namespace

@@ -1,8 +1,9 @@
 // vexa-cli info | read | write: the program's link to a unit, from a script.
 //
-//   vexa-cli info  --port P
-//   vexa-cli read  --port P -o FILE.eep|- [--full]
+//   vexa-cli info  --port P [--wait SECONDS]
+//   vexa-cli read  --port P -o FILE.eep|- [--full] [--wait SECONDS]
 //   vexa-cli write --port P FILE.eep [--no-verify] [--backup-dir DIR] [--no-backup] [--full-write]
+//                  [--wait SECONDS]
 //   vexa-cli ports
 //
 // read takes only the blocks the configuration needs unless --full is given.
@@ -22,12 +23,16 @@
 // printed; the command waits for Enter only when standard input is a
 // terminal. Ctrl-C (or SIGTERM, or SIGHUP when the terminal closes) cancels
 // between blocks and still releases the unit; the port and its lock file are
-// closed and the exit code is 3.
+// closed and the exit code is 3. The polls wait --wait SECONDS (60; 0: until
+// interrupted) for the unit's first answer, then the command ends with 1 and
+// says what the line carried: nothing, or characters that are no answers.
 //
 // Exit codes (command.h): 0 success, 1 the unit or the line failed, 2 bad
 // usage, 3 cancelled, 4 a file refused, 5 the port could not be opened.
 // Built where a serial port is (port_backend.h).
 #include <atomic>
+#include <charconv>
+#include <cstdint>
 #include <cstdio>
 #include <functional>
 #include <iostream>
@@ -100,7 +105,25 @@ class ConsoleProgress : public ProgressWindow {
     SayLines(std::cerr, text);
   }
   void SetText(const std::string& text) override { Show(text, false); }
-  void Close() override { EndBar(); }
+  void Close() override {
+    EndBar();
+    transferSinceMs_.reset();
+  }
+
+  // A transfer's block at `nowMs`: the bar, and the end of a silence.
+  void Block(long done, long total, std::int64_t nowMs) {
+    transferSinceMs_ = nowMs;
+    hinted_ = false;
+    Block(done, total);
+  }
+  // While a transfer runs, a unit silent for 5 s gets the cable hint, once
+  // a silence, as the window shows it.
+  void CheckSilence(std::int64_t nowMs) {
+    if (!transferSinceMs_ || hinted_ || nowMs - *transferSinceMs_ < kSilenceHintMs) return;
+    hinted_ = true;
+    EndBar();
+    SayLines(std::cerr, texts::kMsgNoAnswer);
+  }
 
   void Block(long done, long total) {
     if (total <= 0 || !toTerminal_) return;
@@ -125,20 +148,26 @@ class ConsoleProgress : public ProgressWindow {
   const bool toTerminal_ = platform::IsConsole(2);
   bool barShown_ = false;
   int lastPercent_ = -1;
+  std::optional<std::int64_t> transferSinceMs_;  // the last block of the running transfer
+  bool hinted_ = false;
 };
 
 // Yields to the port's events and turns Ctrl-C into the Storno of the
 // progress window.
 class ConsoleLoop : public EventLoop {
  public:
-  explicit ConsoleLoop(Workspace& ws) : ws_(ws) {}
+  ConsoleLoop(Workspace& ws, ConsoleProgress& progress, const link::Clock& clock)
+      : ws_(ws), progress_(progress), clock_(clock) {}
   void Yield() override {
     PumpPortEvents();
     if (g_interrupted) ws_.CancelRequested = true;
+    progress_.CheckSilence(clock_.NowMs());
   }
 
  private:
   Workspace& ws_;
+  ConsoleProgress& progress_;
+  const link::Clock& clock_;
 };
 
 struct UnitArgs {
@@ -150,6 +179,9 @@ struct UnitArgs {
   bool fullWrite = false;
   std::string backupDir;
   bool identificationToStderr = false;  // standard output carries other data
+  // How long the polls wait for the unit's first answer; 0: until interrupted.
+  std::int64_t waitMs = kDefaultWaitS * 1000;
+  static constexpr std::int64_t kDefaultWaitS = 60;
 
   UnitArgs() = default;
   explicit UnitArgs(const Args& a)
@@ -162,13 +194,39 @@ struct UnitArgs {
         backupDir(a.Value("--backup-dir")) {}
 };
 
+// --wait SECONDS: a whole number of seconds, 0 .. a day.
+std::optional<std::int64_t> WaitMsOf(const Args& a) {
+  if (!a.Has("--wait")) return UnitArgs::kDefaultWaitS * 1000;
+  const std::string text = a.Value("--wait");
+  std::int64_t seconds = 0;
+  const char* end = text.data() + text.size();
+  const auto [ptr, ec] = std::from_chars(text.data(), end, seconds);
+  if (ec != std::errc() || ptr != end || seconds < 0 || seconds > 86'400) {
+    std::cerr << "vexa-cli: " << texts::kCliWait << "\n";
+    return std::nullopt;
+  }
+  return seconds * 1000;
+}
+
+// The unit commands' arguments, --wait checked; nullopt (the message said)
+// on bad usage.
+std::optional<UnitArgs> UnitArgsOf(const std::optional<Args>& parsed) {
+  if (!parsed) return std::nullopt;
+  UnitArgs args(*parsed);
+  const auto wait = WaitMsOf(*parsed);
+  if (!wait) return std::nullopt;
+  args.waitMs = *wait;
+  return args;
+}
+
 // Everything a unit command needs, from activation to release.
 class Session {
  public:
-  explicit Session(const std::string& portName) : port_(MakeSerialPort(clock_)), link_(*port_, clock_), loop_(ws) {
+  explicit Session(const std::string& portName)
+      : port_(MakeSerialPort(clock_)), link_(*port_, clock_), loop_(ws, progress_, clock_) {
     ws.settings.Port = portName;
     messages_.EndBar = [this] { progress_.EndBar(); };
-    link_.onBlock = [this](long done, long total) { progress_.Block(done, total); };
+    link_.onProgress = [this](long done, long total) { progress_.Block(done, total, clock_.NowMs()); };
   }
 
   Workspace ws;
@@ -251,7 +309,7 @@ int RunOnUnit(Session& s, const UnitArgs& args, const std::function<int(Session&
   platform::WatchInterrupts(g_interrupted);
 
   s.messages().waitForEnter = true;  // the activation's instruction
-  const auto activation = ActivateLink(s.link(), s.ws, s.sv());
+  const auto activation = ActivateLink(s.link(), s.ws, s.sv(), {.firstAnswerMs = args.waitMs});
   s.messages().waitForEnter = false;
   if (activation == ActivationResult::Active || activation == ActivationResult::WrongDevice) {
     s.PrintIdentification(args.identificationToStderr ? std::cerr : std::cout);
@@ -275,26 +333,25 @@ int RunOnUnit(Session& s, const UnitArgs& args, const std::function<int(Session&
   return code;
 }
 
-constexpr const char* kInfoUsage = "info --port P";
-constexpr const char* kReadUsage = "read --port P -o FILE.eep|- [--full]";
+constexpr const char* kInfoUsage = "info --port P [--wait SECONDS]";
+constexpr const char* kReadUsage = "read --port P -o FILE.eep|- [--full] [--wait SECONDS]";
 constexpr const char* kWriteUsage =
-    "write --port P FILE.eep [--no-verify] [--backup-dir DIR] [--no-backup] [--full-write]\n"
+    "write --port P FILE.eep [--no-verify] [--backup-dir DIR] [--no-backup] [--full-write] [--wait SECONDS]\n"
     "       vexa-cli write --port P (--set KEY=VALUE ... | --patch CHANGE.json) [--log LOG.csv] [--backup-dir DIR]";
 
 int Info(const std::vector<std::string>& argv) {
-  const auto parsed = ParseArgs(argv, {.withValue = {"--port"}, .required = {"--port"}}, kInfoUsage);
-  if (!parsed) return kExitUsage;
-  const UnitArgs args(*parsed);
+  const auto args = UnitArgsOf(ParseArgs(argv, {.withValue = {"--port", "--wait"}, .required = {"--port"}}, kInfoUsage));
+  if (!args) return kExitUsage;
   StartPortEvents();
-  Session s(args.port);
-  return RunOnUnit(s, args, [](Session&) { return kExitOk; });
+  Session s(args->port);
+  return RunOnUnit(s, *args, [](Session&) { return kExitOk; });
 }
 
 int Read(const std::vector<std::string>& argv) {
-  const auto parsed =
-      ParseArgs(argv, {.withValue = {"--port", "-o"}, .switches = {"--full"}, .required = {"--port", "-o"}}, kReadUsage);
+  const auto parsed = UnitArgsOf(ParseArgs(
+      argv, {.withValue = {"--port", "-o", "--wait"}, .switches = {"--full"}, .required = {"--port", "-o"}}, kReadUsage));
   if (!parsed) return kExitUsage;
-  const UnitArgs args(*parsed);
+  const UnitArgs& args = *parsed;
   // A file that could not be written is refused before the unit is touched.
   if (const int code = CanWriteOrSay(args.file)) return code;
   StartPortEvents();
@@ -311,15 +368,15 @@ int Read(const std::vector<std::string>& argv) {
 
 int Write(const std::vector<std::string>& argv) {
   if (AsksForChange(argv)) return WriteChange(argv);
-  const auto parsed = ParseArgs(argv,
-                                {.withValue = {"--port", "--backup-dir"},
+  const auto parsed = UnitArgsOf(ParseArgs(argv,
+                                {.withValue = {"--port", "--backup-dir", "--wait"},
                                  .switches = {"--no-verify", "--no-backup", "--full-write"},
                                  .required = {"--port"},
                                  .minPlain = 1,
                                  .maxPlain = 1},
-                                kWriteUsage);
+                                kWriteUsage));
   if (!parsed) return kExitUsage;
-  const UnitArgs args(*parsed);
+  const UnitArgs& args = *parsed;
   StartPortEvents();
   Session s(args.port);
   // The file is loaded as the program loads it, before the unit is touched.
@@ -384,7 +441,9 @@ constexpr const char* kPortHelp =
     "P is a device path, \"COM n\", or a port of `vexa-cli ports` (its line, its name such as\n"
     "ttyUSB0, or its serial number). The unit is activated as the program's button does,\n"
     "identified, and released again at the end; Ctrl-C, SIGTERM or SIGHUP cancels between blocks\n"
-    "(exit 3), still releasing the unit.\n";
+    "(exit 3), still releasing the unit. --wait SECONDS: how long the polls wait for the unit's\n"
+    "first answer (60; 0 waits until interrupted); then exit 1, saying whether the line was silent\n"
+    "or carried characters that are no answers (another speed, another device).\n";
 const std::string kUnitHelpEnd = std::string(kPortHelp) + kExitCodesHelp;
 
 const Register kInfo{{"info", kInfoUsage, Info, std::string("Prints the unit's identification.\n") + kUnitHelpEnd}};

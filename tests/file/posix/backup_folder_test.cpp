@@ -1,7 +1,10 @@
 // The backup folder on Linux: where the XDG rules put it, and its rights.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
+#include <string>
 
 #include "codec/encoder.h"
 #include "file/backup.h"
@@ -32,6 +35,24 @@ TEST(Backup, TheProgramsFolderIsClosedToOthers) {
     fs::permissions(dir, fs::perms(0755));
     ASSERT_TRUE(SaveBackup(dir.string(), "2026-12-07_143012_VEXA.eep", ws.image, 450));
     EXPECT_EQ(static_cast<unsigned>(fs::status(dir).permissions()), dir == own ? 0700u : 0755u) << dir;
+  }
+}
+
+// The folders a backup makes are 0700 whatever the umask takes away, even
+// the owner's own rights (0277): the backup then still goes in.
+TEST(Backup, NewFoldersAreTheUsersAloneUnderAnyUmask) {
+  Workspace ws;
+  ASSERT_TRUE(EncodeImage(ws));
+  for (const mode_t mask : {mode_t{022}, mode_t{077}, mode_t{0277}}) {
+    SCOPED_TRACE(mask);
+    const fs::path dir = FreshTestFolder("backup-test", "umask-" + std::to_string(mask)) / "a" / "b";
+    const mode_t old = ::umask(mask);
+    const auto saved = SaveBackup(dir.string(), "2026-12-07_143012_VEXA.eep", ws.image, 450);
+    ::umask(old);
+    ASSERT_TRUE(saved.has_value());
+    EXPECT_EQ(static_cast<unsigned>(fs::status(dir).permissions()), 0700u);
+    EXPECT_EQ(static_cast<unsigned>(fs::status(dir.parent_path()).permissions()), 0700u);
+    EXPECT_EQ(static_cast<unsigned>(fs::status(*saved).permissions()), 0600u);
   }
 }
 
