@@ -60,10 +60,10 @@ struct Step {
   bool Ok() const { return outcome == SeriesOutcome::Done; }
 };
 
-Step Activate(link::Link& link, Workspace& ws, Services& sv, UnitMessages& box) {
+Step Activate(link::Link& link, Workspace& ws, Services& sv, UnitMessages& box, std::int64_t firstAnswerMs) {
   // The activation's own messages and questions are the usual ones.
   box.problem.clear();
-  const ActivationResult r = ActivateLink(link, ws, sv);
+  const ActivationResult r = ActivateLink(link, ws, sv, {.firstAnswerMs = firstAnswerMs});
   switch (r) {
     case ActivationResult::Active: return {};
     case ActivationResult::Cancelled: return {SeriesOutcome::Cancelled, texts::kSeriesActivationCancelled};
@@ -186,7 +186,7 @@ SeriesUnitResult RunSeriesUnit(link::Link& link, Workspace& ws, Services& sv, co
   ws.CancelRequested = false;
   UnitMessages activationBox(sv.messages, true);
   Services activation{activationBox, sv.progress, sv.loop, sv.files, sv.view, sv.ports};
-  Step step = Activate(link, ws, activation, activationBox);
+  Step step = Activate(link, ws, activation, activationBox, options.firstAnswerMs);
   const DeviceInfo& d = ws.device;
   result.entry.product = d.Product;
   result.entry.version = d.ProcessorVersion;

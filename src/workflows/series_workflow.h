@@ -4,6 +4,7 @@
 // through RunSeriesUnit and only show what it did.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -41,6 +42,9 @@ struct SeriesUnitOptions {
   // The read and write messages are passed to the caller's message box too
   // (the console prints them); the window shows the outcome in its table.
   bool echoMessages = false;
+  // How long the activation's polls wait for the unit's first answer; 0
+  // polls until Storno (the window), the command line gives up (--wait).
+  std::int64_t firstAnswerMs = 0;
 };
 
 // Refused: the change could not be made or breaks a rule; nothing was written.

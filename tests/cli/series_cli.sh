@@ -190,4 +190,13 @@ grep -qF "general.PIN" "$TMP/err" || fail "the broken rule not named"
 grep -qF "Uveďte" "$TMP/err" && fail "a refused change touched the unit"
 run 4 write --port "$PORT_u5" --set general.Nic=1
 
+# A unit that never answers: --row and write --set give up after --wait,
+# log the reason and exit 1 instead of polling forever.
+start_sim silent --polls 1000000
+start=$(date +%s)
+run 1 series "$TEMPLATE" "$TMP/table.csv" --port "$PORT_silent" --log "$TMP/silent.csv" --row 2 --wait 2
+run 1 write --port "$PORT_silent" --set general.PIN=1234 --wait 2
+[ $(($(date +%s) - start)) -lt 15 ] || fail "--wait 2 did not end the polls"
+grep -qF "Zařízení neodpovídá" "$TMP/silent.csv" || fail "the silent unit's reason not logged: $(cat "$TMP/silent.csv")"
+
 finish series_cli

@@ -34,10 +34,12 @@ namespace {
 constexpr const char* kSeriesUsage =
     "series TEMPLATE TABLE.csv --port P --log LOG.csv [--row N | --redo N] [--stop-on-error]\n"
     "       [--save-dir D] [--pdf-dir D] [--backup-dir DIR] [--memory BYTES] [--no-verify]\n"
+    "       [--wait SECONDS]\n"
     "       vexa-cli series --patch CHANGE.json TABLE.csv --port P --log LOG.csv [...]\n"
     "       vexa-cli series --columns";
 constexpr const char* kChangeUsage =
-    "write --port P (--set KEY=VALUE ... | --patch CHANGE.json) [--log LOG.csv] [--backup-dir DIR] [--no-verify]";
+    "write --port P (--set KEY=VALUE ... | --patch CHANGE.json) [--log LOG.csv] [--backup-dir DIR] [--no-verify]\n"
+    "       [--wait SECONDS]";
 
 std::optional<int> PositiveNumber(const std::string& text) {
   int n = 0;
@@ -139,7 +141,7 @@ bool AsksForChange(const std::vector<std::string>& args) {
 
 int WriteChange(const std::vector<std::string>& argv) {
   const auto args = ParseArgs(argv,
-                              {.withValue = {"--port", "--set", "--patch", "--log", "--backup-dir"},
+                              {.withValue = {"--port", "--set", "--patch", "--log", "--backup-dir", "--wait"},
                                .switches = {"--no-verify", "--full-write"},
                                .required = {"--port"}},
                               kChangeUsage);
@@ -150,6 +152,9 @@ int WriteChange(const std::vector<std::string>& argv) {
   SeriesUnitOptions options;
   options.backupDir = args->Value("--backup-dir");
   options.fullWrite = args->Has("--full-write");
+  const auto wait = WaitMsOf(*args);
+  if (!wait) return kExitUsage;
+  options.firstAnswerMs = *wait;
   options.check.settings = CommandLineSettings();
   options.logPath = args->Value("--log");
   options.echoMessages = true;
@@ -175,6 +180,7 @@ struct SeriesArgs {
   std::string templ, table, port, log, saveDir, pdfDir, backupDir;
   std::optional<int> row, redo;
   long memory = 8128;
+  std::int64_t waitMs = 0;
   bool stopOnError = false, verify = true, fullWrite = false;
 };
 
@@ -201,6 +207,9 @@ std::optional<SeriesArgs> SeriesArgsOf(const Args& a) {
     s.memory = *m;
   }
   if (s.port.empty() || s.log.empty()) return std::nullopt;
+  const auto wait = WaitMsOf(a);
+  if (!wait) return std::nullopt;
+  s.waitMs = *wait;
   return s;
 }
 
@@ -250,6 +259,7 @@ int RunRows(UnitSession& u, const SeriesTable& table, const std::vector<int>& ro
   SeriesUnitOptions options;
   options.backupDir = a.backupDir;
   options.fullWrite = a.fullWrite;
+  options.firstAnswerMs = a.waitMs;
   options.check.settings = CommandLineSettings();
   options.check.memoryBytes = a.memory;
   options.logPath = a.log;
@@ -282,7 +292,7 @@ int RunRows(UnitSession& u, const SeriesTable& table, const std::vector<int>& ro
 int Series(const std::vector<std::string>& argv) {
   const auto parsed = ParseArgs(argv,
                                 {.withValue = {"--port", "--log", "--row", "--redo", "--save-dir", "--pdf-dir",
-                                               "--backup-dir", "--memory", "--patch"},
+                                               "--backup-dir", "--memory", "--patch", "--wait"},
                                  .switches = {"--stop-on-error", "--no-verify", "--full-write", "--columns"},
                                  .maxPlain = 2},
                                 kSeriesUsage);

@@ -55,6 +55,23 @@
 #include "workspace/workspace.h"
 
 namespace vexa::cli {
+// --wait SECONDS: a whole number of seconds, 0 .. a day.
+constexpr std::int64_t kDefaultWaitS = 60;
+
+std::optional<std::int64_t> WaitMsOf(const Args& a) {
+  if (!a.Has("--wait")) return kDefaultWaitS * 1000;
+  const std::string text = a.Value("--wait");
+  std::int64_t seconds = 0;
+  const char* end = text.data() + text.size();
+  const auto [ptr, ec] = std::from_chars(text.data(), end, seconds);
+  if (ec != std::errc() || ptr != end || seconds < 0 || seconds > 86'400) {
+    std::cerr << "vexa-cli: " << texts::kCliWait << "\n";
+    return std::nullopt;
+  }
+  return seconds * 1000;
+}
+
+
 namespace {
 
 std::atomic<bool> g_interrupted{false};
@@ -181,7 +198,6 @@ struct UnitArgs {
   bool identificationToStderr = false;  // standard output carries other data
   // How long the polls wait for the unit's first answer; 0: until interrupted.
   std::int64_t waitMs = kDefaultWaitS * 1000;
-  static constexpr std::int64_t kDefaultWaitS = 60;
 
   UnitArgs() = default;
   explicit UnitArgs(const Args& a)
@@ -193,20 +209,6 @@ struct UnitArgs {
         fullWrite(a.Has("--full-write")),
         backupDir(a.Value("--backup-dir")) {}
 };
-
-// --wait SECONDS: a whole number of seconds, 0 .. a day.
-std::optional<std::int64_t> WaitMsOf(const Args& a) {
-  if (!a.Has("--wait")) return UnitArgs::kDefaultWaitS * 1000;
-  const std::string text = a.Value("--wait");
-  std::int64_t seconds = 0;
-  const char* end = text.data() + text.size();
-  const auto [ptr, ec] = std::from_chars(text.data(), end, seconds);
-  if (ec != std::errc() || ptr != end || seconds < 0 || seconds > 86'400) {
-    std::cerr << "vexa-cli: " << texts::kCliWait << "\n";
-    return std::nullopt;
-  }
-  return seconds * 1000;
-}
 
 // The unit commands' arguments, --wait checked; nullopt (the message said)
 // on bad usage.

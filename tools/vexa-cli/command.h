@@ -115,6 +115,9 @@ struct UnitSession {
   std::function<void(Answer)> answerQuestions;  // what the console answers from now on
 };
 int RunUnitSession(const std::string& port, bool verify, const std::function<int(UnitSession&)>& work);
+// --wait SECONDS of a unit command in milliseconds (60 s when not given);
+// nullopt, after saying why, when it is no whole number of 0 .. 86400.
+std::optional<std::int64_t> WaitMsOf(const Args& a);
 
 // `vexa-cli write` with --set or --patch: a change for the unit's own
 // configuration (cmd_series.cpp).
