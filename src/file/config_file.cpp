@@ -7,7 +7,7 @@
 #include "codec/encoder.h"
 #include "codec/header.h"
 #include "file/disk_file.h"
-#include "platform/texts.h"
+#include "texts/texts.h"
 #include "workspace/usage.h"
 
 namespace vexa {
