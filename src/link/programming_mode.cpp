@@ -58,12 +58,19 @@ bool ReleaseUnit(Link& link, EventLoop& loop, ReplyFault* why) {
   const int limit = std::min(kSlowestAnswerMs, std::max(kIdentifyTimeoutMs, link.ledger.AnswerTimeMs() + 50) * owed);
   const auto stillThere =
       link.ledger.Exchange(link, loop, MakeFrame({kCmdIdentify}), kReplyIdentify, {1, limit, 0, false, true});
+  bool answered = stillThere.ok();
+  // An identification asked before the release (a late copy, a marker) is
+  // answered first and says nothing of the unit since: the answer taken was
+  // the question's own only when it settled every identification owed. If
+  // not, the question is still owed its answer, and only what the unit says
+  // from now on (that answer, or a marker's) shows it still there.
+  if (answered && !link.ledger.InStepFor(kReplyIdentify)) answered = link.ledger.Settle(link, loop, limit);
   if (link.ledger.AnswersHeard(kReplyLeave) > acknowledgedBefore) return true;  // it came after all
-  if (stillThere.fault == ReplyFault::PortLost) {
+  if (stillThere.fault == ReplyFault::PortLost || link.port.Lost() || !link.port.IsOpen()) {
     if (why) *why = ReplyFault::PortLost;
     return false;
   }
-  return !stillThere.ok();
+  return !answered;
 }
 
 }  // namespace vexa::link

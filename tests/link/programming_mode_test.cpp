@@ -359,6 +359,56 @@ TEST(Deactivation, AcknowledgedOrAcceptedFailureEndsInactive) {
   }
 }
 
+TEST(Deactivation, IdentificationOwedFromBeforeTheReleaseIsNoSignOfTheUnit) {
+  // An identification asked before the release is still owed its answer when
+  // the release goes unacknowledged: that answer comes first, ahead of the
+  // check's own, and must not count as the unit still being there.
+  struct Case {
+    const char* name;
+    bool owedAsMarker;     // else a late copy of a failed identification
+    bool stillThere;       // the unit answers the check too
+  };
+  const Case cases[] = {
+      {"late copy, the unit has left", false, false},
+      {"late copy, the unit never saw the release", false, true},
+      {"marker, the unit has left", true, false},
+      {"marker, the unit never saw the release", true, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    LinkRig rig;
+    rig.OpenBare();
+    if (c.owedAsMarker) {
+      // The memory query's second attempt waits for its first behind an
+      // identification marker; neither is answered in time.
+      EXPECT_FALSE(rig.link.ledger
+                       .Exchange(rig.link, rig.loop, link::MakeFrame({link::kCmdMemoryModem}), link::kReplyMemoryModem,
+                                 {2, 100, 0, false, false})
+                       .ok());
+    } else {
+      EXPECT_FALSE(rig.link.ledger
+                       .Exchange(rig.link, rig.loop, link::MakeFrame({link::kCmdIdentify}), link::kReplyIdentify,
+                                 {1, 100, 0, false, true})
+                       .ok());
+    }
+    ASSERT_FALSE(rig.link.ledger.InStepFor(link::kReplyIdentify));
+    const auto sentBefore = rig.port.written.size();
+    // The release is sent now and waited for 100 ms; the check follows.
+    const std::int64_t t = rig.clock.now;
+    rig.port.Schedule(t + 110, FakePort::Wire(kIdentification));
+    if (c.stillThere) rig.port.Schedule(t + 120, FakePort::Wire(kIdentification));
+    link::ReplyFault why = link::ReplyFault::None;
+    EXPECT_EQ(link::ReleaseUnit(rig.link, rig.loop, &why), !c.stillThere);
+    EXPECT_EQ(why, link::ReplyFault::NoReply);
+    // The release and one check; nothing but markers after them.
+    const std::vector<std::uint8_t> sent(rig.port.written.begin() + sentBefore, rig.port.written.end());
+    ASSERT_GE(sent.size(), 8u);
+    EXPECT_EQ(std::vector<std::uint8_t>(sent.begin(), sent.begin() + 8),
+              (std::vector<std::uint8_t>{6, 170, 85, 6, 13, 2, 3, 13}));
+    for (std::size_t k = 8; k + 3 <= sent.size(); k += 3) EXPECT_EQ(sent[k], link::kCmdMemoryModem) << k;
+  }
+}
+
 TEST(LeavingTheProgram, ExitQuestionDependsOnStateAndAnswer) {
   struct Case {
     const char* name;
