@@ -18,7 +18,7 @@
 
 #include "link/frame.h"
 #include "link/trace.h"
-#include "platform/texts.h"
+#include "texts/texts.h"
 #include "qt/quit_signals.h"
 #include "ui/about_box.h"
 #include "ui/main_window.h"

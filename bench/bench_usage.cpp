@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "workspace/fields.h"
+#include "model/fields.h"
 #include "workspace/usage.h"
 
 namespace {

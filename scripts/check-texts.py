@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
-"""Every word the user sees lives in the catalogue (src/platform/texts*.h) or
-in the field table (src/workspace/fields.*), once: this fails on
+"""Every word the user sees lives in the catalogue (src/texts/texts*.h) or
+in the field table (src/model/fields.*), once: this fails on
 
 - a string literal with non-ASCII characters anywhere else in the program's
   sources (src/, app/, tools/);
@@ -20,8 +20,8 @@ import sys
 
 FOLDERS = ("src", "app", "tools")
 SUFFIXES = {".cpp", ".h"}
-CATALOGUE = re.compile(r"^src/platform/texts[^/]*\.h$")
-ALLOWED = (CATALOGUE, re.compile(r"^src/workspace/fields\.[^/]+$"))
+CATALOGUE = re.compile(r"^src/texts/texts[^/]*\.h$")
+ALLOWED = (CATALOGUE, re.compile(r"^src/model/fields\.[^/]+$"))
 
 # Czech words a user may be shown, as they read without diacritics (or with
 # none at all). Whole words only, any case; none of them is an English word
@@ -120,7 +120,7 @@ def catalogue_entries(text):
 def duplicates(root):
     """(place, name, earlier place, earlier name) of each catalogue text held twice."""
     seen = {}
-    for path in sorted((root / "src/platform").glob("texts*.h")):
+    for path in sorted((root / "src/texts").glob("texts*.h")):
         rel = path.relative_to(root).as_posix()
         for line, name, words in catalogue_entries(path.read_text(encoding="utf-8")):
             place = f"{rel}:{line}"
@@ -152,7 +152,7 @@ def main():
         found += 1
         print(f"{place}: {name} repeats {earlierName} ({earlier}): one entry is enough")
     if found:
-        print(f"{found} text(s) outside the catalogue (src/platform/texts*.h)", file=sys.stderr)
+        print(f"{found} text(s) outside the catalogue (src/texts/texts*.h)", file=sys.stderr)
         return 1
     return 0
 

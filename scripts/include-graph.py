@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """The includes between the folders of src/ (the system folders of
-platform/ and qt/ counted as their own): each edge with its number of
+os/ and qt/ counted as their own): each edge with its number of
 includes, marked BACK where the other direction exists too (a circle).
 
 usage: include-graph.py [ROOT]
@@ -14,7 +14,7 @@ root = sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(os.pat
 src=os.path.join(root,'src')
 def folder(path):
     rel=os.path.relpath(path,src).split(os.sep)
-    if rel[0] in ('platform','qt') and len(rel)>2 and rel[1] in ('posix','windows'): return rel[0]+'/'+rel[1]
+    if rel[0] in ('os','qt') and len(rel)>2 and rel[1] in ('posix','windows'): return rel[0]+'/'+rel[1]
     return rel[0]
 edges=collections.Counter()
 for d,_,fs in os.walk(src):

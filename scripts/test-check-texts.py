@@ -45,11 +45,11 @@ class Duplicates(unittest.TestCase):
     def test_a_text_twice_is_found_once_with_both_names(self):
         with tempfile.TemporaryDirectory() as tmp:
             root = pathlib.Path(tmp)
-            (root / "src/platform").mkdir(parents=True)
-            (root / "src/platform/texts_a.h").write_text(
+            (root / "src/texts").mkdir(parents=True)
+            (root / "src/texts/texts_a.h").write_text(
                 'inline constexpr const char* kOne = "Aktivovat";\n'
                 'inline constexpr const char* kDash = " – ";\n', encoding="utf-8")
-            (root / "src/platform/texts_b.h").write_text(
+            (root / "src/texts/texts_b.h").write_text(
                 'inline constexpr const char* kTwo =\n    "Akti" "vovat";\n'
                 'inline constexpr const char* kSep = " – ";\n'
                 'inline constexpr const char* kOther = "Deaktivovat";\n', encoding="utf-8")

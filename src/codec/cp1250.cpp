@@ -4,7 +4,7 @@
 #include <array>
 #include <cstdio>
 
-#include "platform/texts.h"
+#include "texts/texts.h"
 
 namespace vexa {
 namespace {

@@ -7,7 +7,7 @@
 #include "codec/layout.h"
 #include "codec/text_field.h"
 #include "codec/values.h"
-#include "platform/texts.h"
+#include "texts/texts.h"
 
 namespace vexa {
 namespace {
@@ -185,21 +185,6 @@ bool DecodeImage(const EepromImage& image, const std::array<AnalogScale, kRows>&
   }
   config = std::move(fresh);
   return true;
-}
-
-bool DecodeImage(Workspace& ws, DecodeError* why) {
-  ws.validationSuppressed = true;
-  const bool ok = DecodeImage(ws.image, ws.scales, ws.decimalSeparator, ws.config, why);
-  ws.validationSuppressed = false;
-  return ok;
-}
-
-bool DecodeImage(Workspace& ws, const EepromImage& image, DecodeError* why) {
-  ws.validationSuppressed = true;
-  const bool ok = DecodeImage(image, ws.scales, ws.decimalSeparator, ws.config, why);
-  ws.validationSuppressed = false;
-  if (ok && &image != &ws.image) ws.image = image;
-  return ok;
 }
 
 std::string DescribeDecodeError(const DecodeError& e) {

@@ -6,9 +6,8 @@
 #include <string>
 
 #include "codec/image.h"
-#include "workspace/device_config.h"
-#include "workspace/fields.h"
-#include "workspace/workspace.h"
+#include "model/device_config.h"
+#include "model/fields.h"
 
 namespace vexa {
 
@@ -27,18 +26,6 @@ struct DecodeError {
 };
 bool DecodeImage(const EepromImage& image, const std::array<AnalogScale, kRows>& scales, char decimalSeparator,
                  DeviceConfig& config, DecodeError* why = nullptr);
-
-// Decodes the workspace's image into a fresh configuration and replaces the
-// workspace's configuration only when that succeeds. The validation-suppressed
-// flag is set for the run and cleared at its end. Showing the new values is
-// the caller's job.
-bool DecodeImage(Workspace& ws, DecodeError* why = nullptr);
-
-// The same for an image read from elsewhere (a file): when it decodes, it
-// replaces the workspace's image and configuration together; when it does
-// not, both stay as they were, so no byte of a rejected file reaches a later
-// save or write.
-bool DecodeImage(Workspace& ws, const EepromImage& image, DecodeError* why = nullptr);
 
 // The reason line: "INPNazev[3]: text přesahuje konec paměti (adresa 0xFFF0)."
 std::string DescribeDecodeError(const DecodeError& e);

@@ -12,7 +12,7 @@
 #include "codec/layout.h"
 #include "codec/text_field.h"
 #include "codec/values.h"
-#include "platform/texts.h"
+#include "texts/texts.h"
 
 namespace vexa {
 namespace {
@@ -229,10 +229,6 @@ bool EncodeImage(const DeviceConfig& config, const std::array<AnalogScale, kRows
   image = *work;
   if (usedLength != nullptr) *usedLength = used;
   return true;
-}
-
-bool EncodeImage(Workspace& ws, long* usedLength, EncodeError* why) {
-  return EncodeImage(ws.config, ws.scales, ws.image, usedLength, why);
 }
 
 std::string DescribeEncodeError(const EncodeError& e) {

@@ -6,9 +6,8 @@
 #include <string>
 
 #include "codec/image.h"
-#include "workspace/device_config.h"
-#include "workspace/fields.h"
-#include "workspace/workspace.h"
+#include "model/device_config.h"
+#include "model/fields.h"
 
 namespace vexa {
 
@@ -25,9 +24,6 @@ struct EncodeError {
 };
 bool EncodeImage(const DeviceConfig& config, const std::array<AnalogScale, kRows>& scales, EepromImage& image,
                  long* usedLength = nullptr, EncodeError* why = nullptr);
-
-// The workspace's configuration into the workspace's image.
-bool EncodeImage(Workspace& ws, long* usedLength = nullptr, EncodeError* why = nullptr);
 
 // The reason line: "DobaPlatnostiSMS: není to počet dní, který zařízení uloží (nejvýše 89)."
 std::string DescribeEncodeError(const EncodeError& e);

@@ -14,7 +14,7 @@
 #include <cstdint>
 #include <string>
 
-#include "workspace/device_config.h"
+#include "model/device_config.h"
 
 namespace vexa::layout {
 

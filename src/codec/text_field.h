@@ -6,8 +6,8 @@
 #include <string>
 #include <type_traits>
 
-#include "workspace/device_config.h"
-#include "workspace/fields.h"
+#include "model/device_config.h"
+#include "model/fields.h"
 
 namespace vexa::codec {
 

@@ -9,7 +9,7 @@
 #include <string_view>
 
 #include "codec/serial_frame.h"
-#include "workspace/device_config.h"
+#include "model/device_config.h"
 
 namespace vexa {
 

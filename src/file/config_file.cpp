@@ -9,8 +9,8 @@
 #include "codec/encoder.h"
 #include "codec/header.h"
 #include "file/disk_file.h"
-#include "platform/texts.h"
-#include "workspace/fields.h"
+#include "texts/texts.h"
+#include "model/fields.h"
 #include "workspace/usage.h"
 
 namespace vexa {

@@ -12,7 +12,7 @@
 #include "file/disk_file.h"
 #include "platform/failure.h"
 #include "platform/services.h"
-#include "platform/texts.h"
+#include "texts/texts.h"
 #include "workspace/workspace.h"
 
 namespace vexa {

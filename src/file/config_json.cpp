@@ -9,8 +9,8 @@
 #include <nlohmann/json.hpp>
 
 #include "codec/values.h"
-#include "platform/texts.h"
-#include "workspace/fields.h"
+#include "texts/texts.h"
+#include "model/fields.h"
 
 namespace vexa {
 namespace {

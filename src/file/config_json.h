@@ -13,7 +13,7 @@
 
 #include <nlohmann/json_fwd.hpp>
 
-#include "workspace/device_config.h"
+#include "model/device_config.h"
 
 namespace vexa {
 

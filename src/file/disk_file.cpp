@@ -1,5 +1,5 @@
 // The parts of the whole-file reading and writing that are the same on every
-// system; the rest is in platform/posix/ and platform/windows/.
+// system; the rest is in os/posix/ and os/windows/.
 #include "file/disk_file.h"
 
 namespace vexa {

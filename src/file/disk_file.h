@@ -2,7 +2,7 @@
 // can neither hang the program nor lose data: only regular files are read,
 // without blocking and up to a limit; a file is replaced only through a
 // temporary file in its folder that is on the disk before it takes the name.
-// Implemented per system in platform/posix/ and platform/windows/.
+// Implemented per system in os/posix/ and os/windows/.
 #pragma once
 
 #include <cstddef>

@@ -11,9 +11,9 @@
 #include "codec/cp1250.h"
 #include "codec/text.h"
 #include "file/config_json.h"
-#include "platform/texts.h"
+#include "texts/texts.h"
 #include "rules/config_check.h"
-#include "workspace/fields.h"
+#include "model/fields.h"
 #include "workspace/usage.h"
 
 namespace vexa {

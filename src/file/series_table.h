@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "workspace/device_config.h"
+#include "model/device_config.h"
 
 namespace vexa {
 

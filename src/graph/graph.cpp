@@ -5,7 +5,7 @@
 #include <limits>
 
 #include "codec/values.h"
-#include "platform/texts.h"
+#include "texts/texts.h"
 
 namespace vexa {
 namespace {

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "graph/surface.h"
-#include "workspace/device_config.h"
+#include "model/device_config.h"
 
 namespace vexa {
 

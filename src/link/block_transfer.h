@@ -17,7 +17,7 @@
 #include "codec/layout.h"
 #include "link/frame.h"
 #include "platform/services.h"
-#include "platform/texts.h"
+#include "texts/texts.h"
 #include "workspace/workspace.h"
 
 namespace vexa::link {

@@ -5,7 +5,7 @@
 #include "codec/values.h"
 #include "link/port_names.h"
 #include "link/trace.h"
-#include "platform/texts.h"
+#include "texts/texts.h"
 
 namespace vexa::link {
 

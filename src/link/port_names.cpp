@@ -8,7 +8,7 @@
 
 #include "platform/failure.h"
 #include "platform/system.h"
-#include "platform/texts.h"
+#include "texts/texts.h"
 
 namespace vexa::link {
 

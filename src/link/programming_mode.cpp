@@ -52,18 +52,34 @@ bool ReleaseUnit(Link& link, EventLoop& loop, ReplyFault* why) {
   if (r.ok()) return true;
   if (r.fault == ReplyFault::PortLost) return false;
   // The acknowledgement is missing. A unit that has left the programming
-  // mode answers nothing more: it is asked to identify itself once, after
-  // whatever it still owes.
+  // mode answers nothing more: it is asked once, after whatever it still
+  // owes, a question only the programming mode answers. An answer still owed
+  // to a question asked before the release (a late identification, a marker)
+  // says nothing of the unit since, so the question is one nothing owed asks:
+  // the identification, else the memory and modem query.
+  const bool memoryQuery = !link.ledger.InStepFor(kReplyIdentify) && link.ledger.InStepFor(kReplyMemoryModem);
+  const std::uint8_t command = memoryQuery ? kCmdMemoryModem : kCmdIdentify;
+  const std::uint8_t reply = memoryQuery ? kReplyMemoryModem : kReplyIdentify;
   const int owed = link.ledger.Owed();
   const int limit = std::min(kSlowestAnswerMs, std::max(kIdentifyTimeoutMs, link.ledger.AnswerTimeMs() + 50) * owed);
-  const auto stillThere =
-      link.ledger.Exchange(link, loop, MakeFrame({kCmdIdentify}), kReplyIdentify, {1, limit, 0, false, true});
+  // With both owed, an answer taken may still be one owed from before: it
+  // was the unit's answer to a question asked now only when it settled every
+  // request owed before the release (then fewer are owed than were asked
+  // since). Until then the question is asked again, without markers, at
+  // most once per request owed from before.
+  ExchangeResult stillThere;
+  bool answered = false;
+  for (int asked = 1; asked <= owed + 1; ++asked) {
+    stillThere = link.ledger.Exchange(link, loop, MakeFrame({command}), reply, {1, limit, 0, false, true});
+    answered = stillThere.ok() && link.ledger.Owed() < asked;
+    if (!stillThere.ok() || answered || link.ledger.AnswersHeard(kReplyLeave) > acknowledgedBefore) break;
+  }
   if (link.ledger.AnswersHeard(kReplyLeave) > acknowledgedBefore) return true;  // it came after all
-  if (stillThere.fault == ReplyFault::PortLost) {
+  if (stillThere.fault == ReplyFault::PortLost || link.port.Lost() || !link.port.IsOpen()) {
     if (why) *why = ReplyFault::PortLost;
     return false;
   }
-  return !stillThere.ok();
+  return !answered;
 }
 
 }  // namespace vexa::link

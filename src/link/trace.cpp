@@ -5,7 +5,7 @@
 
 #include "codec/values.h"
 #include "platform/system.h"
-#include "platform/texts.h"
+#include "texts/texts.h"
 
 namespace vexa::link {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "platform/texts_link.h"
+#include "texts/texts_link.h"
 
 namespace vexa {
 

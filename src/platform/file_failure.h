@@ -12,7 +12,7 @@
 
 #include "platform/failure.h"
 #include "platform/services.h"
-#include "platform/texts.h"
+#include "texts/texts.h"
 
 namespace vexa::files {
 

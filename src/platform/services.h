@@ -6,8 +6,8 @@
 #include <optional>
 #include <string>
 
-#include "workspace/fields.h"
-#include "workspace/window_tab.h"
+#include "model/fields.h"
+#include "model/window_tab.h"
 
 namespace vexa {
 

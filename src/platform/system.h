@@ -1,7 +1,7 @@
 // What differs between the systems the program runs on, behind one small
 // interface: where the user's files go, what a serial port is called, the
 // console of vexa-cli and how it is interrupted. One implementation per
-// system (platform/posix/, platform/windows/), chosen when the program is
+// system (os/posix/, os/windows/), chosen when the program is
 // built; the rest of the program asks only these functions.
 //
 // The whole-file reading and writing of file/disk_file.h is implemented per

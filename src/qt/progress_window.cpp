@@ -9,8 +9,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "platform/texts.h"
-#include "platform/texts_window.h"
+#include "texts/texts.h"
+#include "texts/texts_window.h"
 
 namespace vexa::qt {
 

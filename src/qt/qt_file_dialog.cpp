@@ -15,8 +15,8 @@
 #include <QUrl>
 
 #include "file/backup.h"
-#include "platform/texts.h"
-#include "platform/texts_window.h"
+#include "texts/texts.h"
+#include "texts/texts_window.h"
 
 namespace vexa::qt {
 

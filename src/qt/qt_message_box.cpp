@@ -4,7 +4,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 
-#include "platform/texts_window.h"
+#include "texts/texts_window.h"
 
 namespace vexa::qt {
 namespace {

@@ -11,7 +11,7 @@
 #include <QPrinter>
 #include <QWidget>
 
-#include "platform/texts.h"
+#include "texts/texts.h"
 #include "qt/picture_surface.h"
 
 namespace vexa::qt {

@@ -7,7 +7,7 @@
 #include "codec/cp1250.h"
 #include "codec/text.h"
 #include "platform/progress.h"
-#include "platform/texts.h"
+#include "texts/texts.h"
 #include "report/sections.h"
 
 namespace vexa {

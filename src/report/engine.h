@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/services.h"
-#include "platform/texts.h"
+#include "texts/texts.h"
 #include "report/printer.h"
 #include "workspace/workspace.h"
 

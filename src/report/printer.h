@@ -14,7 +14,7 @@
 
 #include "graph/graph.h"
 #include "platform/failure.h"
-#include "workspace/device_config.h"
+#include "model/device_config.h"
 
 namespace vexa {
 

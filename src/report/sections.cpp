@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/texts.h"
-#include "workspace/fields.h"
+#include "texts/texts.h"
+#include "model/fields.h"
 
 namespace vexa {
 namespace {

@@ -1,11 +1,11 @@
 // The six sections of the printed report, in the order the report prints
 // them. Each starts with its title and ends 200 twips below its last line.
 // Only the rows the main window lets the user edit are printed
-// (EditableRows in workspace/rows.h).
+// (EditableRows in model/rows.h).
 #pragma once
 
 #include "report/engine.h"
-#include "workspace/rows.h"
+#include "model/rows.h"
 
 namespace vexa {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "workspace/device_config.h"
+#include "model/device_config.h"
 
 namespace vexa::rules {
 

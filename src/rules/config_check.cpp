@@ -5,7 +5,7 @@
 
 #include "codec/text.h"
 #include "platform/failure.h"
-#include "platform/texts.h"
+#include "texts/texts.h"
 #include "rules/rules.h"
 #include "workspace/compare.h"
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "workspace/device_config.h"
-#include "workspace/fields.h"
+#include "model/device_config.h"
+#include "model/fields.h"
 
 namespace vexa::rules {
 

@@ -6,8 +6,8 @@
 
 #include <optional>
 
-#include "workspace/device_config.h"
-#include "workspace/fields.h"
+#include "model/device_config.h"
+#include "model/fields.h"
 
 namespace vexa::rules {
 

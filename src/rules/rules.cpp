@@ -7,7 +7,7 @@
 #include "codec/text.h"
 #include "codec/values.h"
 #include "platform/failure.h"
-#include "platform/texts.h"
+#include "texts/texts.h"
 
 namespace vexa::rules {
 namespace {

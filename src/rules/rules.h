@@ -11,9 +11,9 @@
 #include "codec/text.h"
 #include "platform/services.h"
 #include "rules/charsets.h"
-#include "workspace/device_config.h"
-#include "workspace/fields.h"
-#include "workspace/window_tab.h"
+#include "model/device_config.h"
+#include "model/fields.h"
+#include "model/window_tab.h"
 
 namespace vexa::rules {
 

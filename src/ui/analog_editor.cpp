@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "platform/services.h"
-#include "platform/texts.h"
-#include "platform/texts_window.h"
+#include "texts/texts.h"
+#include "texts/texts_window.h"
 #include "qt/picture_surface.h"
 #include "rules/analog_levels.h"
 #include "ui/captions.h"

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "ui/field_controller.h"
-#include "workspace/fields.h"
+#include "model/fields.h"
 
 namespace vexa::ui {
 

@@ -8,7 +8,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "platform/texts_window.h"
+#include "texts/texts_window.h"
 
 namespace vexa::ui {
 namespace {

@@ -9,8 +9,8 @@
 #include "platform/services.h"
 #include "workspace/compare.h"
 #include "workspace/workspace.h"
-#include "platform/texts.h"
-#include "platform/texts_window.h"
+#include "texts/texts.h"
+#include "texts/texts_window.h"
 #include "workflows/unit_workflows.h"
 
 namespace vexa::ui {

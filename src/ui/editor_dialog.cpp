@@ -9,7 +9,7 @@
 #include <QPushButton>
 
 #include "platform/services.h"
-#include "platform/texts_window.h"
+#include "texts/texts_window.h"
 #include "ui/captions.h"
 #include "workspace/workspace.h"
 

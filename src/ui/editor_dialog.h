@@ -15,8 +15,8 @@
 
 #include "rules/rules.h"
 #include "ui/field_controller.h"
-#include "workspace/device_config.h"
-#include "workspace/fields.h"
+#include "model/device_config.h"
+#include "model/fields.h"
 
 class QCheckBox;
 class QGridLayout;

@@ -24,7 +24,7 @@
 #include <vector>
 
 #include "rules/rules.h"
-#include "workspace/fields.h"
+#include "model/fields.h"
 
 class QCheckBox;
 class QComboBox;

@@ -6,7 +6,7 @@
 #include <QTimer>
 #include <QWidget>
 
-#include "platform/texts.h"
+#include "texts/texts.h"
 #include "ui/command_runner.h"
 #include "ui/file_drop.h"
 #include "workflows/file_workflows.h"

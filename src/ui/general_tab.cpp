@@ -13,7 +13,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/texts_window.h"
+#include "texts/texts_window.h"
 #include "ui/captions.h"
 #include "ui/field_binding.h"
 #include "ui/field_controller.h"

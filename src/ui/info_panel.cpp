@@ -4,7 +4,7 @@
 #include <QLabel>
 #include <utility>
 
-#include "platform/texts_window.h"
+#include "texts/texts_window.h"
 #include "ui/captions.h"
 #include "workspace/usage.h"
 #include "workspace/workspace.h"

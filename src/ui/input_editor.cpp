@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/texts_window.h"
+#include "texts/texts_window.h"
 #include "ui/captions.h"
 #include "workspace/workspace.h"
 

@@ -5,8 +5,8 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "platform/texts_link.h"
-#include "platform/texts_window.h"
+#include "texts/texts_link.h"
+#include "texts/texts_window.h"
 #include "workflows/link_workflows.h"
 #include "ui/captions.h"
 #include "ui/field_controller.h"

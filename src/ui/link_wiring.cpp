@@ -3,8 +3,8 @@
 #include <QPointer>
 #include <optional>
 
-#include "platform/texts.h"
-#include "platform/texts_window.h"
+#include "texts/texts.h"
+#include "texts/texts_window.h"
 #include "workflows/link_workflows.h"
 #include "ui/command_host.h"
 #include "ui/command_runner.h"

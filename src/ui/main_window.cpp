@@ -8,7 +8,7 @@
 #include <QTimer>
 #include <QToolButton>
 
-#include "platform/texts.h"
+#include "texts/texts.h"
 #include "qt/progress_window.h"
 #include "qt/qt_event_loop.h"
 #include "qt/qt_file_dialog.h"

@@ -70,7 +70,7 @@
 #include "ui/window_tabs.h"
 #include "rules/follow_up.h"
 #include "workflows/config_origin.h"
-#include "workspace/fields.h"
+#include "model/fields.h"
 
 class QPushButton;
 class QTabWidget;

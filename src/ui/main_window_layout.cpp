@@ -11,7 +11,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-#include "platform/texts.h"
+#include "texts/texts.h"
 #include "ui/field_binding.h"
 #include "ui/field_controller.h"
 #include "ui/general_tab.h"

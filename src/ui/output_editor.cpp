@@ -11,8 +11,8 @@
 #include <tuple>
 #include <vector>
 
-#include "platform/texts_rules.h"
-#include "platform/texts_window.h"
+#include "texts/texts_rules.h"
+#include "texts/texts_window.h"
 #include "ui/captions.h"
 #include "ui/field_controller.h"
 #include "workspace/workspace.h"

@@ -6,7 +6,7 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
-#include "platform/texts_window.h"
+#include "texts/texts_window.h"
 #include "ui/captions.h"
 
 namespace vexa::ui {

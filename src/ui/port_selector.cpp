@@ -4,7 +4,7 @@
 
 #include "link/port_names.h"
 #include "qt/qt_serial_port.h"
-#include "platform/texts.h"
+#include "texts/texts.h"
 
 namespace vexa::ui {
 namespace {

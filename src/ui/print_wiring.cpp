@@ -5,7 +5,7 @@
 #include <QWidget>
 
 #include "platform/services.h"
-#include "platform/texts.h"
+#include "texts/texts.h"
 #include "qt/qt_printer.h"
 
 namespace vexa::ui {

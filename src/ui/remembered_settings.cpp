@@ -17,7 +17,7 @@
 #include "ui/print_wiring.h"
 #include "ui/settings_panel.h"
 #include "workspace/workspace.h"
-#include "platform/texts.h"
+#include "texts/texts.h"
 
 namespace vexa::ui {
 namespace {

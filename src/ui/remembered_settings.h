@@ -14,8 +14,8 @@
 #include <QByteArray>
 #include <QString>
 
-#include "workspace/device_config.h"
-#include "workspace/fields.h"
+#include "model/device_config.h"
+#include "model/fields.h"
 
 class QMainWindow;
 

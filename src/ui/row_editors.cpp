@@ -9,7 +9,7 @@
 #include "ui/field_controller.h"
 #include "ui/output_editor.h"
 #include "ui/phone_editor.h"
-#include "workspace/fields.h"
+#include "model/fields.h"
 #include "workspace/workspace.h"
 
 namespace vexa::ui {

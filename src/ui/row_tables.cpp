@@ -12,12 +12,12 @@
 #include <algorithm>
 #include <iterator>
 
-#include "platform/texts_window.h"
+#include "texts/texts_window.h"
 #include "ui/captions.h"
 #include "ui/field_binding.h"
 #include "ui/field_controller.h"
 #include "ui/window_tabs.h"
-#include "workspace/rows.h"
+#include "model/rows.h"
 
 namespace vexa::ui {
 

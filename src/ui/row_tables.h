@@ -8,7 +8,7 @@
 #include <QString>
 #include <vector>
 
-#include "workspace/fields.h"
+#include "model/fields.h"
 
 class QHBoxLayout;
 class QGridLayout;

@@ -11,7 +11,7 @@
 
 #include "file/disk_file.h"
 #include "platform/services.h"
-#include "platform/texts.h"
+#include "texts/texts.h"
 #include "workflows/series_workflow.h"
 #include "workspace/workspace.h"
 

@@ -9,8 +9,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "platform/texts_series.h"
-#include "platform/texts_window.h"
+#include "texts/texts_series.h"
+#include "texts/texts_window.h"
 #include "ui/captions.h"
 #include "ui/compare_wiring.h"
 #include "ui/field_controller.h"

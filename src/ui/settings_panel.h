@@ -13,7 +13,7 @@
 #include <utility>
 #include <vector>
 
-#include "workspace/fields.h"
+#include "model/fields.h"
 
 class QCheckBox;
 class QHBoxLayout;

@@ -11,7 +11,7 @@
 #include <QToolButton>
 #include <QToolTip>
 
-#include "platform/texts_window.h"
+#include "texts/texts_window.h"
 
 namespace vexa::ui {
 namespace {

@@ -4,8 +4,8 @@
 #include <QString>
 #include <iterator>
 
-#include "platform/texts_window.h"
-#include "workspace/window_tab.h"
+#include "texts/texts_window.h"
+#include "model/window_tab.h"
 
 namespace vexa::ui {
 

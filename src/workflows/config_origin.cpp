@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "platform/texts.h"
+#include "texts/texts.h"
 #include "workspace/compare.h"
 
 namespace vexa {

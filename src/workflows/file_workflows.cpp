@@ -5,7 +5,7 @@
 
 #include "file/config_file.h"
 #include "platform/progress.h"
-#include "platform/texts.h"
+#include "texts/texts.h"
 #include "rules/config_check.h"
 
 namespace vexa {

@@ -9,7 +9,7 @@
 
 #include "link/frame.h"
 #include "platform/services.h"
-#include "platform/texts.h"
+#include "texts/texts.h"
 #include "workspace/usage.h"
 #include "workspace/workspace.h"
 
@@ -19,7 +19,7 @@ namespace vexa {
 inline constexpr const char* kMinProcessorVersion = "1.0";
 inline constexpr const char* kSupportedProduct = "VEXA";
 
-// The dialogue's messages are in platform/texts.h. NoAnswerHint is added
+// The dialogue's messages are in texts/texts.h. NoAnswerHint is added
 // under texts::kMsgConnecting once the unit has not answered the polls for
 // kNoAnswerHintMs; the polling goes on.
 inline constexpr int kNoAnswerHintMs = 5000;

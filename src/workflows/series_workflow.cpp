@@ -4,7 +4,7 @@
 #include <chrono>
 
 #include "link/block_transfer.h"
-#include "platform/texts.h"
+#include "texts/texts.h"
 #include "workflows/link_workflows.h"
 #include "workspace/usage.h"
 

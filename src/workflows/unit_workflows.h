@@ -10,12 +10,12 @@
 
 #include "link/frame.h"
 #include "platform/services.h"
-#include "platform/texts.h"
+#include "texts/texts.h"
 #include "workspace/workspace.h"
 
 namespace vexa {
 
-// The messages of both commands are in platform/texts.h.
+// The messages of both commands are in texts/texts.h.
 
 // The success message's button that shows what the write changed.
 inline constexpr const char* kCaptionShowChanges = texts::kCaptionShowChanges;

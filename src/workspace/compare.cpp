@@ -5,8 +5,8 @@
 
 #include "codec/decoder.h"
 #include "codec/encoder.h"
-#include "platform/texts.h"
-#include "platform/texts_window.h"
+#include "texts/texts.h"
+#include "texts/texts_window.h"
 
 namespace vexa {
 namespace {

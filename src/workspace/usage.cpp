@@ -7,7 +7,7 @@
 
 #include "codec/text.h"
 #include "codec/values.h"
-#include "workspace/fields.h"
+#include "model/fields.h"
 
 namespace vexa {
 namespace {

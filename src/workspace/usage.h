@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "workspace/device_config.h"
+#include "model/device_config.h"
 
 namespace vexa {
 

@@ -15,4 +15,23 @@ Workspace::Workspace() : scales(BuildAnalogScales()), tables(BuildReferenceTable
   ApplyStartupDefaults(config, scales);
 }
 
+bool DecodeImage(Workspace& ws, DecodeError* why) {
+  ws.validationSuppressed = true;
+  const bool ok = DecodeImage(ws.image, ws.scales, ws.decimalSeparator, ws.config, why);
+  ws.validationSuppressed = false;
+  return ok;
+}
+
+bool DecodeImage(Workspace& ws, const EepromImage& image, DecodeError* why) {
+  ws.validationSuppressed = true;
+  const bool ok = DecodeImage(image, ws.scales, ws.decimalSeparator, ws.config, why);
+  ws.validationSuppressed = false;
+  if (ok && &image != &ws.image) ws.image = image;
+  return ok;
+}
+
+bool EncodeImage(Workspace& ws, long* usedLength, EncodeError* why) {
+  return EncodeImage(ws.config, ws.scales, ws.image, usedLength, why);
+}
+
 }  // namespace vexa

@@ -7,9 +7,11 @@
 #include <optional>
 #include <string>
 
+#include "codec/decoder.h"
+#include "codec/encoder.h"
 #include "codec/image.h"
-#include "workspace/device_config.h"
-#include "workspace/reference_tables.h"
+#include "model/device_config.h"
+#include "model/reference_tables.h"
 
 namespace vexa {
 
@@ -66,5 +68,20 @@ struct Workspace {
 // The start values that are computed rather than fixed: the analog levels
 // CL1 = Min and CL2 = Max of each channel ("0"/"100", "0"/"27" for BAT).
 void ApplyStartupDefaults(DeviceConfig& config, const std::array<AnalogScale, kRows>& scales);
+
+// Decodes the workspace's image into a fresh configuration and replaces the
+// workspace's configuration only when that succeeds. The validation-suppressed
+// flag is set for the run and cleared at its end. Showing the new values is
+// the caller's job.
+bool DecodeImage(Workspace& ws, DecodeError* why = nullptr);
+
+// The same for an image read from elsewhere (a file): when it decodes, it
+// replaces the workspace's image and configuration together; when it does
+// not, both stay as they were, so no byte of a rejected file reaches a later
+// save or write.
+bool DecodeImage(Workspace& ws, const EepromImage& image, DecodeError* why = nullptr);
+
+// The workspace's configuration into the workspace's image.
+bool EncodeImage(Workspace& ws, long* usedLength = nullptr, EncodeError* why = nullptr);
 
 }  // namespace vexa

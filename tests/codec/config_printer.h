@@ -4,7 +4,7 @@
 #include <ostream>
 
 #include "file/config_json.h"
-#include "workspace/device_config.h"
+#include "model/device_config.h"
 
 namespace vexa {
 inline void PrintTo(const DeviceConfig& c, std::ostream* os) { *os << "\n" << ConfigToJsonText(c) << "\n"; }

@@ -8,7 +8,7 @@
 #include "codec/cp1250.h"
 #include "codec/decoder.h"
 #include "codec/encoder.h"
-#include "platform/texts.h"
+#include "texts/texts.h"
 #include "workspace/usage.h"
 #include "workspace/workspace.h"
 

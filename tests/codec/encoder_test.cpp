@@ -9,7 +9,7 @@
 #include "codec/encoder.h"
 #include "codec/header.h"
 #include "codec/layout.h"
-#include "platform/texts.h"
+#include "texts/texts.h"
 #include "workspace/workspace.h"
 
 namespace vexa {

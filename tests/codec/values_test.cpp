@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "codec/values.h"
-#include "workspace/reference_tables.h"
+#include "model/reference_tables.h"
 
 namespace vexa {
 namespace {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "file/config_json.h"
-#include "platform/texts.h"
+#include "texts/texts.h"
 #include "workspace/workspace.h"
 
 namespace vexa {

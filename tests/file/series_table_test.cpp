@@ -6,7 +6,7 @@
 #include "codec/cp1250.h"
 #include "file/series_log.h"
 #include "file/series_table.h"
-#include "platform/texts.h"
+#include "texts/texts.h"
 #include "workflows/series_workflow.h"
 #include "workspace/usage.h"
 #include "workspace/workspace.h"

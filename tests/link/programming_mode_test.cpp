@@ -412,6 +412,65 @@ TEST(Deactivation, AcknowledgedOrAcceptedFailureEndsInactive) {
   }
 }
 
+TEST(Deactivation, IdentificationOwedFromBeforeTheReleaseIsNoSignOfTheUnit) {
+  // An identification asked before the release is still owed its answer when
+  // the release goes unacknowledged: that answer comes first, ahead of the
+  // check's own, and must not count as the unit still being there.
+  struct Case {
+    const char* name;
+    bool owedAsMarker;     // else a late copy of a failed identification
+    bool stillThere;       // the unit answers the check too
+    std::uint8_t check;    // the question asked after the release
+  };
+  // Only the identification owed: the check asks what nothing owed asks.
+  // With the memory query owed as well, it identifies, and asks again while
+  // the answer taken is one owed from before.
+  const Case cases[] = {
+      {"late copy, the unit has left", false, false, link::kCmdMemoryModem},
+      {"late copy, the unit never saw the release", false, true, link::kCmdMemoryModem},
+      {"marker, the unit has left", true, false, link::kCmdIdentify},
+      {"marker, the unit never saw the release", true, true, link::kCmdIdentify},
+  };
+  const std::vector<std::uint8_t> kMemoryModem{131, '6', '0', '1', '0'};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    LinkRig rig;
+    rig.OpenBare();
+    if (c.owedAsMarker) {
+      // The memory query's second attempt waits for its first behind an
+      // identification marker; neither is answered in time.
+      EXPECT_FALSE(rig.link.ledger
+                       .Exchange(rig.link, rig.loop, link::MakeFrame({link::kCmdMemoryModem}), link::kReplyMemoryModem,
+                                 {2, 100, 0, false, false})
+                       .ok());
+    } else {
+      EXPECT_FALSE(rig.link.ledger
+                       .Exchange(rig.link, rig.loop, link::MakeFrame({link::kCmdIdentify}), link::kReplyIdentify,
+                                 {1, 100, 0, false, true})
+                       .ok());
+    }
+    ASSERT_FALSE(rig.link.ledger.InStepFor(link::kReplyIdentify));
+    const auto sentBefore = rig.port.written.size();
+    // The release is sent now and waited for 100 ms; the check follows.
+    const std::int64_t t = rig.clock.now;
+    rig.port.Schedule(t + 110, FakePort::Wire(kIdentification));
+    if (c.stillThere) {
+      rig.port.Schedule(t + 120,
+                        FakePort::Wire(c.check == link::kCmdIdentify ? kIdentification : kMemoryModem));
+    }
+    link::ReplyFault why = link::ReplyFault::None;
+    EXPECT_EQ(link::ReleaseUnit(rig.link, rig.loop, &why), !c.stillThere);
+    EXPECT_EQ(why, link::ReplyFault::NoReply);
+    // The release, then the check's question alone (asked again while an
+    // answer owed from before comes first), never a marker.
+    const std::vector<std::uint8_t> sent(rig.port.written.begin() + sentBefore, rig.port.written.end());
+    ASSERT_GE(sent.size(), 8u);
+    EXPECT_EQ(std::vector<std::uint8_t>(sent.begin(), sent.begin() + 5), (std::vector<std::uint8_t>{6, 170, 85, 6, 13}));
+    EXPECT_EQ((sent.size() - 5) % 3, 0u);
+    for (std::size_t k = 5; k + 3 <= sent.size(); k += 3) EXPECT_EQ(sent[k], c.check) << k;
+  }
+}
+
 TEST(LeavingTheProgram, ExitQuestionDependsOnStateAndAnswer) {
   struct Case {
     const char* name;

@@ -13,7 +13,7 @@
 #include <QTimer>
 #include <QToolButton>
 
-#include "platform/texts.h"
+#include "texts/texts.h"
 #include "ui/main_window.h"
 #include "ui/window_commands.h"
 #include "workspace/workspace.h"

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "codec/cp1250.h"
-#include "platform/texts.h"
+#include "texts/texts.h"
 #include "rules/rules.h"
 
 namespace vexa::rules {

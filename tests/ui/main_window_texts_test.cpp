@@ -14,7 +14,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/texts_window.h"
+#include "texts/texts_window.h"
 #include "ui/analog_editor.h"
 #include "ui/captions.h"
 #include "ui/editor_support.h"

@@ -6,7 +6,7 @@
 #include <functional>
 #include <vector>
 
-#include "platform/texts.h"
+#include "texts/texts.h"
 #include "support/fakes.h"
 #include "support/test_folder.h"
 #include "workflows/config_origin.h"

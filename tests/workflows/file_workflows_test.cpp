@@ -14,7 +14,7 @@
 
 #include "file/config_json.h"
 #include "platform/failure.h"
-#include "platform/texts.h"
+#include "texts/texts.h"
 #include "support/non_regular_files.h"
 #include "ui/fakes.h"
 #include "workspace/workspace.h"

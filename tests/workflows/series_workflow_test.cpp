@@ -7,7 +7,7 @@
 #include <string>
 
 #include "file/series_log.h"
-#include "platform/texts.h"
+#include "texts/texts.h"
 #include "support/link_rig.h"
 #include "support/test_folder.h"
 #include "workflows/series_workflow.h"

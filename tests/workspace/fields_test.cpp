@@ -5,7 +5,7 @@
 #include <set>
 #include <string>
 
-#include "workspace/fields.h"
+#include "model/fields.h"
 
 namespace vexa {
 namespace {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "workspace/reference_tables.h"
+#include "model/reference_tables.h"
 #include "workspace/usage.h"
 #include "workspace/workspace.h"
 

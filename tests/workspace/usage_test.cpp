@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "codec/values.h"
-#include "workspace/fields.h"
-#include "workspace/reference_tables.h"
+#include "model/fields.h"
+#include "model/reference_tables.h"
 #include "workspace/usage.h"
 
 namespace vexa {

@@ -11,7 +11,7 @@
 
 #include "codec/text.h"
 #include "command.h"
-#include "platform/texts.h"
+#include "texts/texts.h"
 #include "workspace/compare.h"
 #include "workspace/workspace.h"
 

@@ -3,7 +3,7 @@
 #include <iostream>
 
 #include "command.h"
-#include "platform/texts.h"
+#include "texts/texts.h"
 
 namespace vexa::cli {
 namespace {

@@ -23,7 +23,7 @@
 #include "file/backup.h"
 #include "file/config_file.h"
 #include "file/config_json.h"
-#include "platform/texts.h"
+#include "texts/texts.h"
 #include "review.h"
 #include "workflows/series_workflow.h"
 #include "workspace/workspace.h"

@@ -10,7 +10,7 @@
 #include "file/config_file.h"
 #include "file/disk_file.h"
 #include "platform/system.h"
-#include "platform/texts.h"
+#include "texts/texts.h"
 #include "workspace/workspace.h"
 
 namespace vexa::cli {

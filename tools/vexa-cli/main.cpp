@@ -9,7 +9,7 @@
 #include "codec/text.h"
 #include "command.h"
 #include "platform/system.h"
-#include "platform/texts.h"
+#include "texts/texts.h"
 
 #ifndef VEXA_VERSION
 #define VEXA_VERSION "unknown"

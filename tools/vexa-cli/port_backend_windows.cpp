@@ -1,6 +1,6 @@
 // The unit commands on the Win32 serial port: its reads wait in the driver,
 // so there are no events to run.
-#include "platform/windows/win_serial_port.h"
+#include "os/windows/win_serial_port.h"
 #include "port_backend.h"
 
 namespace vexa::cli {

@@ -6,10 +6,10 @@
 #include <string>
 
 #include "codec/text.h"
-#include "platform/texts.h"
+#include "texts/texts.h"
 #include "rules/config_check.h"
-#include "workspace/device_config.h"
-#include "workspace/fields.h"
+#include "model/device_config.h"
+#include "model/fields.h"
 
 namespace vexa::cli {
 

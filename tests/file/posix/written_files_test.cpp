@@ -18,7 +18,7 @@
 #include "file/config_file.h"
 #include "file/config_json.h"
 #include "file/disk_file.h"
-#include "platform/posix/shared_links.h"
+#include "os/posix/shared_links.h"
 #include "workflows/file_workflows.h"
 #include "codec/header.h"
 #include "ui/fakes.h"

@@ -15,7 +15,7 @@
 #include "file/backup.h"
 #include "file/disk_file.h"
 #include "platform/system.h"
-#include "platform/windows/win.h"
+#include "os/windows/win.h"
 
 namespace vexa {
 namespace {

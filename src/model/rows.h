@@ -4,7 +4,7 @@
 // their values are loaded, saved, written and read with the rest.
 #pragma once
 
-#include "workspace/fields.h"
+#include "model/fields.h"
 
 namespace vexa {
 

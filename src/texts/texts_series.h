@@ -1,6 +1,6 @@
 // The words of series programming: the problems of a series table, the
 // questions and lines of `vexa-cli series`, and the series window. Part of the
-// catalogue (platform/texts.h).
+// catalogue (texts/texts.h).
 #pragma once
 
 #include <cstddef>

@@ -1,6 +1,6 @@
 // Why a transfer with the unit or the serial port failed: the causes of a
 // failed block and the reasons beneath "Nelze otevřít port ...". Part of the
-// catalogue (platform/texts.h).
+// catalogue (texts/texts.h).
 #pragma once
 
 #include <string>

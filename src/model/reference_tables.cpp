@@ -1,8 +1,8 @@
-#include "workspace/reference_tables.h"
+#include "model/reference_tables.h"
 
 #include <cstdio>
 
-#include "platform/texts_data.h"
+#include "texts/texts_data.h"
 
 namespace vexa {
 

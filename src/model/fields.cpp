@@ -1,4 +1,4 @@
-#include "workspace/fields.h"
+#include "model/fields.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -3,7 +3,7 @@
 // heads. Where the window shows the same thing the report takes the window's
 // word: the first two section titles are the tabs' titles, and the station's,
 // the PIN's and the rows' names are labelled with the field table's
-// captions. Part of the catalogue (platform/texts.h).
+// captions. Part of the catalogue (texts/texts.h).
 #pragma once
 
 #include <string>

@@ -1,10 +1,10 @@
-#include "platform/windows/win_serial_port.h"
+#include "os/windows/win_serial_port.h"
 
 #include <algorithm>
 #include <cstdlib>
 
 #include "link/port_names.h"
-#include "platform/windows/wide.h"
+#include "os/windows/wide.h"
 
 namespace vexa::win {
 namespace {

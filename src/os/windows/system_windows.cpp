@@ -2,15 +2,15 @@
 // with its UTF-8 output and its control events.
 #include <fcntl.h>
 #include <io.h>
-#include "platform/windows/win.h"
+#include "os/windows/win.h"
 // After windows.h, which it needs.
 #include <shellapi.h>
 
 #include <cstdio>
 
 #include "platform/system.h"
-#include "platform/texts_data.h"
-#include "platform/windows/wide.h"
+#include "texts/texts_data.h"
+#include "os/windows/wide.h"
 
 namespace vexa::platform {
 namespace {

@@ -2,12 +2,12 @@
 // for an error code.
 #pragma once
 
-#include "platform/windows/win.h"
+#include "os/windows/win.h"
 
 #include <string>
 #include <string_view>
 
-#include "platform/texts.h"
+#include "texts/texts.h"
 
 namespace vexa::win {
 

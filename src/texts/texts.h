@@ -6,7 +6,7 @@
 // (vexa-cli) and texts_report.h (the printed report). The words of the
 // windows that are no field's (panels, buttons, the editors, the about box)
 // are in texts_window.h; a field's caption, label, tooltip and column head
-// are in its row of the field table (workspace/fields.h), which the tabs,
+// are in its row of the field table (model/fields.h), which the tabs,
 // the editors and the report all read.
 //
 // Line endings: a message's second line (the reason, the backup line) is
@@ -230,9 +230,9 @@ inline std::string BlocksOfText(long done, long total) {
 }  // namespace vexa::texts
 
 // The texts of the other areas, each in its own header.
-#include "platform/texts_cli.h"
-#include "platform/texts_data.h"
-#include "platform/texts_link.h"
-#include "platform/texts_report.h"
-#include "platform/texts_rules.h"
-#include "platform/texts_series.h"
+#include "texts/texts_cli.h"
+#include "texts/texts_data.h"
+#include "texts/texts_link.h"
+#include "texts/texts_report.h"
+#include "texts/texts_rules.h"
+#include "texts/texts_series.h"

@@ -1,5 +1,5 @@
 // The kernel's rule for links in shared folders, which a save on Linux
-// follows (platform/posix/disk_file_posix.cpp).
+// follows (os/posix/disk_file_posix.cpp).
 #pragma once
 
 #include <sys/types.h>

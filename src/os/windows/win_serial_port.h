@@ -5,7 +5,7 @@
 // or its line.
 #pragma once
 
-#include "platform/windows/win.h"
+#include "os/windows/win.h"
 
 #include <deque>
 #include <string>

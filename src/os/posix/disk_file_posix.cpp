@@ -13,9 +13,9 @@
 
 #include "file/disk_file.h"
 #include "platform/file_failure.h"
-#include "platform/posix/shared_links.h"
+#include "os/posix/shared_links.h"
 #include "platform/system.h"
-#include "platform/texts.h"
+#include "texts/texts.h"
 
 namespace vexa {
 namespace {

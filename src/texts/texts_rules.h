@@ -1,7 +1,7 @@
 // The field rules' messages: the ones each field's rule shows (its refusal
 // and the line that names what it refused), the output check before a write
 // and the texts the window would not let one type. Part of the catalogue
-// (platform/texts.h).
+// (texts/texts.h).
 #pragma once
 
 #include <cstddef>

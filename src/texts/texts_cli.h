@@ -1,6 +1,6 @@
 // The command lines' own lines: vexa-cli's diagnostics and what it prints of
 // a session with the unit, and vexa-init's one. Usage lines and command help
-// are documentation and stay with the commands. Part of the catalogue (platform/texts.h).
+// are documentation and stay with the commands. Part of the catalogue (texts/texts.h).
 #pragma once
 
 #include <string>

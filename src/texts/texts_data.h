@@ -1,6 +1,6 @@
 // The texts about configuration data: why a configuration JSON is refused,
 // why the configuration cannot be converted into the unit's image, and why a
-// file cannot be written. Part of the catalogue (platform/texts.h).
+// file cannot be written. Part of the catalogue (texts/texts.h).
 //
 // Causes have no final full stop: they go after a place ("general.PIN",
 // "INPZap[1]", a path) into a reason line, which ends with one. A cause that

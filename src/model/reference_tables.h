@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "workspace/device_config.h"
+#include "model/device_config.h"
 
 namespace vexa {
 

@@ -20,8 +20,8 @@
 #include <variant>
 #include <vector>
 
-#include "workspace/device_config.h"
-#include "workspace/window_tab.h"
+#include "model/device_config.h"
+#include "model/window_tab.h"
 
 namespace vexa {
 

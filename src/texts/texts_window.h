@@ -2,7 +2,7 @@
 // row tables' row buttons, the row editors' captions and panels, the panels
 // beside the tabs and the about box. A field's own caption, label, unit,
 // tooltip and column head are in its row of the field table
-// (workspace/fields.h).
+// (model/fields.h).
 #pragma once
 
 namespace vexa::texts {

@@ -3,7 +3,7 @@
 // COM1, a folder, a pipe, or a reparse point another user planted); a save
 // goes to a temporary file beside the target, is flushed, and takes the name
 // with ReplaceFileW (MoveFileExW with write-through for a new file).
-#include "platform/windows/win.h"
+#include "os/windows/win.h"
 // After windows.h, which it needs.
 #include <aclapi.h>
 
@@ -15,8 +15,8 @@
 #include "file/disk_file.h"
 #include "platform/file_failure.h"
 #include "platform/system.h"
-#include "platform/texts.h"
-#include "platform/windows/wide.h"
+#include "texts/texts.h"
+#include "os/windows/wide.h"
 
 namespace vexa {
 namespace {
