@@ -5,6 +5,7 @@
 
 #include "platform/texts.h"
 #include "platform/texts_window.h"
+#include "qt/system_port.h"
 #include "workflows/link_workflows.h"
 #include "ui/command_host.h"
 #include "ui/command_runner.h"
@@ -18,8 +19,8 @@ namespace vexa::ui {
 LinkCommands::LinkCommands(const Parts& parts, const std::string& dosDevicesDir, QObject& parent)
     : QObject(&parent),
       parts_(parts),
-      port_(clock_, dosDevicesDir.empty() ? link::DefaultDosDevicesDir() : dosDevicesDir),
-      link_(port_, clock_) {
+      port_(qt::MakeSystemSerialPort(clock_, dosDevicesDir)),
+      link_(*port_, clock_) {
   setObjectName(QStringLiteral("LinkWiring"));
   // Every block moved shows on the progress window's bar.
   link_.onBlock = [this](long done, long total) { parts_.sv.progress.SetProgress(done, total); };
@@ -81,7 +82,7 @@ void LinkCommands::ReleaseQuietly() {
   Services services{quiet, parts_.sv.progress, parts_.sv.loop};
   parts_.ws.CancelRequested = false;
   if (parts_.ws.link != LinkState::Neaktivni) DeactivateLink(link_, parts_.ws, services);
-  port_.Close();
+  port_->Close();
 }
 
 }  // namespace vexa::ui

@@ -4,11 +4,11 @@
 #pragma once
 
 #include <QObject>
+#include <memory>
 #include <string>
 
 #include "link/frame.h"
 #include "link/serial_port.h"
-#include "qt/qt_serial_port.h"
 
 namespace vexa {
 struct Workspace;
@@ -63,7 +63,7 @@ class LinkCommands : public QObject {
  private:
   Parts parts_;
   link::SteadyClock clock_;
-  qt::QtSerialPort port_;
+  std::unique_ptr<link::SerialPort> port_;  // the system's (qt/system_port.h)
   link::Link link_;
 };
 
