@@ -78,11 +78,15 @@ TARBALLS=$CACHE/source
 mkdir -p "$TARBALLS"
 if ! ls "$TARBALLS"/qt6-base_"$DEB_VERSION".orig.tar.* >/dev/null 2>&1; then
   if ! apt-get "${APT_OPTS[@]}" update -qq >&2 ||
-     ! (cd "$TARBALLS" && apt-get "${APT_OPTS[@]}" source --download-only -qq "qt6-base=$DEB_VERSION-*" >&2); then
+     ! (cd "$TARBALLS" && apt-get "${APT_OPTS[@]}" source --download-only -qq qt6-base >&2); then
     say "Debian's qt6-base $DEB_VERSION source could not be fetched. Either let apt reach a Debian mirror"
     say "with deb-src, or set VEXA_QT_WINDOWS_ARCHIVE to an archive of this build (a tar.xz holding prefix/)."
     exit 1
   fi
+fi
+if ! ls "$TARBALLS"/qt6-base_"$DEB_VERSION".orig.tar.xz "$TARBALLS"/qt6-base_"$DEB_VERSION"-*.debian.tar.xz >/dev/null 2>&1; then
+  say "Debian's qt6-base source in $TARBALLS is not version $DEB_VERSION: $(ls "$TARBALLS")"
+  exit 1
 fi
 [ "${VEXA_QT_STOP_AFTER_FETCH:-0}" = 1 ] && { say "source fetched into $TARBALLS"; exit 0; }
 

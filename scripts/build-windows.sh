@@ -56,7 +56,7 @@ fi
 # One .exe each, needing nothing but Windows' own DLLs.
 for exe in "${programs[@]}"; do
   foreign=$(x86_64-w64-mingw32-objdump -p "$exe" | sed -n 's/^\s*DLL Name: //p' | tr 'A-Z' 'a-z' |
-    grep -vxE '(advapi32|comdlg32|d3d11|d3d9|d3d12|dwmapi|dwrite|d2d1|dxgi|gdi32|imm32|kernel32|msvcrt|netapi32|ole32|oleaut32|setupapi|shcore|shell32|shlwapi|user32|userenv|uxtheme|version|winmm|winspool\.drv|ws2_32|wtsapi32|authz|api-ms-win-[a-z0-9-]+)\.dll' || true)
+    grep -vxE '(advapi32|comdlg32|d3d11|d3d9|d3d12|dwmapi|dwrite|d2d1|dxgi|gdi32|imm32|kernel32|msvcrt|netapi32|ole32|oleaut32|setupapi|shcore|shell32|shlwapi|user32|userenv|uxtheme|version|winmm|ws2_32|wtsapi32|authz|api-ms-win-[a-z0-9-]+)\.dll|winspool\.drv' || true)
   if [ -n "$foreign" ]; then
     echo "build-windows: $exe needs DLLs that Windows lacks: $foreign" >&2
     exit 1

@@ -405,11 +405,14 @@ for side in linux windows; do
   window_on_unit "$side" startup.eep --memory-code 3 --baud 19200 ||
     { cat "$TMP/w-$side.log" >&2; fail "the timed window run on $side"; }
 done
-lwin=$(sed -n 's/^activation + read from the window: \([0-9]*\) ms$/\1/p' "$TMP/w-linux.log")
-wwin=$(sed -n 's/^activation + read from the window: \([0-9]*\) ms$/\1/p' "$TMP/w-windows.log")
+took() { tr -d '\r' <"$1" | sed -n 's/.*activation + read from the window: \([0-9]*\) ms.*/\1/p' | head -1; }
+lwin=$(took "$TMP/w-linux.log")
+wwin=$(took "$TMP/w-windows.log")
 if [ -n "$lwin" ] && [ -n "$wwin" ]; then
   echo "activation + read: Linux window ${lwin} ms, vexa-init.exe's window under Wine ${wwin} ms"
   [ $((wwin * 10)) -le $((lwin * 13)) ] || fail "the window under Wine took ${wwin} ms, more than 1.3 times ${lwin} ms"
+else
+  fail "no time of activation + read from the windows: '${lwin}' / '${wwin}'"
 fi
 
 # window_up CLASS: waits (at most 30 s) for a visible window of that X class
@@ -436,11 +439,24 @@ start=$(date +%s%N)
 init=$!
 if id=$(window_up vexa-init); then
   echo "vexa-init.exe: first window after $((($(date +%s%N) - start) / 1000000)) ms"
-  sleep 2
-  # The loaded file's message, answered; then the window as it is.
-  xdotool key Return 2>/dev/null
-  sleep 1
-  shot root window.png
+  # The loaded file's message over the window: answered with Enter.
+  box=""
+  for _ in $(seq 150); do
+    box=$(xdotool search --onlyvisible --class vexa-init 2>/dev/null | grep -vx "$id" | head -1)
+    [ -n "$box" ] && break
+    sleep 0.1
+  done
+  if [ -n "$box" ]; then
+    xdotool windowfocus --sync "$box" key Return 2>/dev/null
+    for _ in $(seq 50); do
+      xdotool search --onlyvisible --class vexa-init 2>/dev/null | grep -qx "$box" || break
+      sleep 0.1
+    done
+    sleep 0.5
+    shot "$id" window.png
+  else
+    fail "vexa-init.exe said nothing about the file of a Czech name it was given"
+  fi
 else
   fail "vexa-init.exe showed no window"
 fi
