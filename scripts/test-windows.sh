@@ -429,7 +429,9 @@ window_up() {
 shot() {
   [ -n "${VEXA_WINDOWS_SHOTS:-}" ] && command -v import >/dev/null || return 0
   mkdir -p "$VEXA_WINDOWS_SHOTS"
-  import -window "$1" "$VEXA_WINDOWS_SHOTS/$2" 2>/dev/null
+  local window=$1 name=$2
+  shift 2
+  import -window "$window" "$@" "$VEXA_WINDOWS_SHOTS/$name" 2>/dev/null
 }
 
 echo "== vexa-init.exe starts"
@@ -439,21 +441,23 @@ start=$(date +%s%N)
 init=$!
 if id=$(window_up vexa-init); then
   echo "vexa-init.exe: first window after $((($(date +%s%N) - start) / 1000000)) ms"
-  # The loaded file's message over the window: answered with Enter.
+  # The loaded file's message ("VEXA Init") over the window: answered with
+  # Enter; then the screen where the window is.
   box=""
-  for _ in $(seq 150); do
-    box=$(xdotool search --onlyvisible --class vexa-init 2>/dev/null | grep -vx "$id" | head -1)
+  for _ in $(seq 300); do
+    box=$(xdotool search --onlyvisible --name '^VEXA Init$' 2>/dev/null | head -1)
     [ -n "$box" ] && break
     sleep 0.1
   done
   if [ -n "$box" ]; then
     xdotool windowfocus --sync "$box" key Return 2>/dev/null
     for _ in $(seq 50); do
-      xdotool search --onlyvisible --class vexa-init 2>/dev/null | grep -qx "$box" || break
+      xdotool search --onlyvisible --name '^VEXA Init$' >/dev/null 2>&1 || break
       sleep 0.1
     done
-    sleep 0.5
-    shot "$id" window.png
+    sleep 1.5
+    eval "$(xdotool getwindowgeometry --shell "$id")"
+    shot root window.png -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage
   else
     fail "vexa-init.exe said nothing about the file of a Czech name it was given"
   fi
