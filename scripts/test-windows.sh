@@ -25,6 +25,10 @@
 #    checks the unit's memory afterwards, and times activation + read of a
 #    960-byte unit beside the Linux window;
 #  - starts vexa-init.exe with a fixture and times it to its first window;
+#  - drives vexa-init.exe itself by its keys (xdotool on the stage's
+#    display): F2 activation, F5 read, a new station name, F6 write with
+#    backup, F2 release against vexa-unit-sim on COM1; checks the unit's
+#    memory and the backup in %LOCALAPPDATA%;
 #  - installs vexa-init-<version>-setup.exe silently for the user, checks the
 #    files, the Start-menu entry and the registry, starts the installed
 #    program, uninstalls silently and checks that nothing of it is left but
@@ -191,7 +195,7 @@ sim() {
   "$SIM" "$@" >"$TMP/$name.sim" 2>"$TMP/$name.simlog" </dev/null &
   SIM_PID=$!
   PIDS+=("$SIM_PID")
-  for _ in $(seq 50); do
+  for _ in $(seq 100); do
     [ -s "$TMP/$name.sim" ] && break
     sleep 0.1
   done
@@ -466,6 +470,68 @@ else
 fi
 kill "$init" 2>/dev/null
 wait "$init" 2>/dev/null
+
+echo "== vexa-init.exe driven by its keys against vexa-unit-sim on COM1"
+# answer_box TENTHS: waits that long for the program's message box ("VEXA
+# Init") and answers it with Enter.
+answer_box() {
+  local box=""
+  for _ in $(seq "$1"); do
+    box=$(xdotool search --onlyvisible --name '^VEXA Init$' 2>/dev/null | head -1)
+    [ -n "$box" ] && break
+    sleep 0.1
+  done
+  [ -n "$box" ] || return 1
+  xdotool windowfocus --sync "$box" key Return 2>/dev/null
+  for _ in $(seq 50); do
+    xdotool search --onlyvisible --name '^VEXA Init$' 2>/dev/null | grep -qx "$box" || break
+    sleep 0.1
+  done
+}
+BACKUPS="$WHOME/AppData/Local/VEXA Init/zalohy"
+cp "$FIXTURES/pumping-station.eep" "$TMP/keys.eep"
+if sim keys --eep "$TMP/keys.eep" --verbose; then
+  ln -sfn "$PORT" "$WINEPREFIX/dosdevices/com1"
+  (cd "$TMP" && exec "$WINE" "$WINIT" >/dev/null 2>&1 </dev/null) &
+  init=$!
+  if id=$(window_up vexa-init); then
+    sleep 1
+    # F2 activates (its instruction answered), F5 reads (its message
+    # answered), a click into the station's name and a new name typed, F6
+    # writes (the unit's configuration kept first), F2 releases.
+    xdotool windowfocus --sync "$id" key F2 && answer_box 100 || fail "F2 in vexa-init.exe: no activation"
+    # The instruction comes first, the exchanges after it.
+    for _ in $(seq 100); do
+      grep -q '^memory/modem' "$TMP/keys.simlog" && break
+      sleep 0.1
+    done
+    sleep 0.5
+    xdotool windowfocus --sync "$id" key F5 && answer_box 300 || fail "F5 in vexa-init.exe: no read"
+    eval "$(xdotool getwindowgeometry --shell "$id")"
+    xdotool mousemove --sync $((X + 600)) $((Y + 72)) click 1 key ctrl+a type "Dolni Lhota"
+    xdotool key Tab
+    sleep 0.5
+    xdotool windowfocus --sync "$id" key F6 && answer_box 300 || fail "F6 in vexa-init.exe: no write"
+    while answer_box 20; do :; done
+    xdotool windowfocus --sync "$id" key F2
+    sleep 1
+    answer_box 5
+  else
+    fail "vexa-init.exe showed no window"
+  fi
+  kill "$init" 2>/dev/null
+  wait "$init" 2>/dev/null
+  grep -v '^vexa-unit-sim' "$TMP/keys.simlog" | tail -1 | grep -qx leave ||
+    fail "vexa-init.exe did not release the unit: $(tail -3 "$TMP/keys.simlog")"
+  stop_sim
+  "$LCLI" diff "$FIXTURES/pumping-station.eep" "$TMP/keys.eep" >"$TMP/keys.diff" 2>&1
+  [ "$(cat "$TMP/keys.diff")" = "JmenoStanice (Název stanice): 'Čerpací stanice Horní Lhota – vrt 2' → 'Dolni Lhota'" ] ||
+    fail "the unit after vexa-init.exe's write: $(cat "$TMP/keys.diff")"
+  backup=$(ls "$BACKUPS"/*_VEXA_Cerpaci-stanice-Horni-Lhota-vrt-2.eep 2>/dev/null | head -1)
+  [ -n "$backup" ] && cmp -s "$backup" "$FIXTURES/pumping-station.eep" ||
+    fail "vexa-init.exe kept no backup of the unit in $BACKUPS: $(ls "$BACKUPS" 2>&1)"
+  echo "vexa-init.exe: activated, read, edited, wrote with its backup and released the unit"
+fi
 
 echo "== The installer"
 if [ -n "${VEXA_WINDOWS_SHOTS:-}" ]; then
