@@ -516,6 +516,16 @@ if sim keys --eep "$TMP/keys.eep" --verbose; then
     xdotool windowfocus --sync "$id" key F2
     sleep 1
     answer_box 5
+    # Alt+F4 closes the window, which keeps its settings through QSettings.
+    xdotool windowfocus --sync "$id" key alt+F4
+    answer_box 20
+    for _ in $(seq 100); do
+      kill -0 "$init" 2>/dev/null || break
+      sleep 0.1
+    done
+    kill -0 "$init" 2>/dev/null && fail "vexa-init.exe did not end on Alt+F4"
+    tr -d '\r' <"$WHOME/.config/vexa-init/vexa-init.conf" 2>/dev/null | grep -qx 'value=COM 1' ||
+      fail "vexa-init.exe remembered no port: $(cat "$WHOME/.config/vexa-init/vexa-init.conf" 2>&1)"
   else
     fail "vexa-init.exe showed no window"
   fi
