@@ -589,6 +589,23 @@ for k in "${KEYS[@]}" 'HKCU\Software\Classes\.eep'; do
 done
 [ -f "$WHOME/AppData/Local/VEXA Init/zalohy/2024-01-01_000000_kept.eep" ] || fail "the uninstaller removed the backups"
 echo "installer: silent install and uninstall for the user checked"
+# Run as an administrator (every Wine user is one), it installs for all users.
+"$WINE" "$SETUP" /S </dev/null >/dev/null 2>&1 || fail "the silent install for all users exited $?"
+ALLDIR="$WINEPREFIX/drive_c/Program Files/VEXA Init"
+ALLLINK="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/VEXA Init.lnk"
+ALLKEY='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\VEXA Init'
+[ -f "$ALLDIR/vexa-init.exe" ] && [ -f "$ALLLINK" ] && "$WINE" reg query "$ALLKEY" >/dev/null 2>&1 ||
+  fail "the installer run by an administrator did not install for all users"
+"$WINE" 'C:\Program Files\VEXA Init\uninstall.exe' /ALLUSERS /S </dev/null >/dev/null 2>&1
+for _ in $(seq 300); do
+  [ -e "$ALLDIR" ] || break
+  sleep 0.1
+done
+sleep 0.5
+[ ! -e "$ALLDIR" ] && [ ! -e "$ALLLINK" ] && ! "$WINE" reg query "$ALLKEY" >/dev/null 2>&1 &&
+  ! "$WINE" reg query 'HKLM\Software\Classes\VEXAInit.eep' >/dev/null 2>&1 ||
+  fail "the uninstaller for all users left something behind"
+echo "installer: silent install and uninstall for all users checked"
 echo "Windows stage: $(($(date +%s) - STAGE_START)) s"
 
 if [ "$failures" -ne 0 ]; then

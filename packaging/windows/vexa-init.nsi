@@ -24,7 +24,6 @@ RequestExecutionLevel user
 
 Name "${PRODUCT} ${VERSION}"
 OutFile "${OUTFILE}"
-InstallDir "$LOCALAPPDATA\Programs\${PRODUCT}"
 BrandingText "${PRODUCT} ${VERSION}"
 VIProductVersion "${VERSION}.0.0"
 VIAddVersionKey /LANG=1029 "ProductName" "${PRODUCT}"
@@ -81,11 +80,15 @@ FunctionEnd
 !insertmacro ChooseUsers ""
 !insertmacro ChooseUsers "un."
 
+; The folder, unless /D= chose one: the user's programs or Program Files.
 Function .onInit
   Call ChooseUsers
-  ${If} $AllUsers == 1
-  ${AndIf} $INSTDIR == "$LOCALAPPDATA\Programs\${PRODUCT}"
-    StrCpy $INSTDIR "$PROGRAMFILES64\${PRODUCT}"
+  ${If} $INSTDIR == ""
+    ${If} $AllUsers == 1
+      StrCpy $INSTDIR "$PROGRAMFILES64\${PRODUCT}"
+    ${Else}
+      StrCpy $INSTDIR "$LOCALAPPDATA\Programs\${PRODUCT}"
+    ${EndIf}
   ${EndIf}
 FunctionEnd
 
