@@ -200,7 +200,7 @@ sim() {
     sleep 0.1
   done
   PORT=$(head -1 "$TMP/$name.sim")
-  [ -n "$PORT" ] || { fail "vexa-unit-sim $* did not start"; return 1; }
+  [ -n "$PORT" ] || { fail "vexa-unit-sim $* did not start: $(cat "$TMP/$name.simlog")"; return 1; }
   ln -sfn "$PORT" "$WINEPREFIX/dosdevices/com5"
 }
 # The simulator keeps its memory in its --eep file when it ends.
@@ -576,12 +576,16 @@ window_up vexa-init >/dev/null && echo "the installed vexa-init.exe starts" || f
 kill "$init" 2>/dev/null
 wait "$init" 2>/dev/null
 "$WINE" 'C:\users\'"$WUSER"'\AppData\Local\Programs\VEXA Init\uninstall.exe' /CURRENTUSER /S </dev/null >/dev/null 2>&1
-# The uninstaller runs on from a copy of itself in the temporary folder.
+# The uninstaller runs on from a copy of itself in the temporary folder:
+# its files go first, its keys last.
 for _ in $(seq 300); do
   [ -e "$APPDIR" ] || break
   sleep 0.1
 done
-sleep 0.5
+for _ in $(seq 60); do
+  "$WINE" reg query "$UNINST" >/dev/null 2>&1 || break
+  sleep 0.5
+done
 [ ! -e "$APPDIR" ] || fail "the uninstaller left $(ls "$APPDIR")"
 [ ! -e "$LINK" ] || fail "the uninstaller left the Start-menu entry"
 for k in "${KEYS[@]}" 'HKCU\Software\Classes\.eep'; do
@@ -597,14 +601,16 @@ ALLKEY='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\VEXA Init'
 [ -f "$ALLDIR/vexa-init.exe" ] && [ -f "$ALLLINK" ] && "$WINE" reg query "$ALLKEY" >/dev/null 2>&1 ||
   fail "the installer run by an administrator did not install for all users"
 "$WINE" 'C:\Program Files\VEXA Init\uninstall.exe' /ALLUSERS /S </dev/null >/dev/null 2>&1
-for _ in $(seq 300); do
-  [ -e "$ALLDIR" ] || break
-  sleep 0.1
+# The uninstaller runs on from its copy: its files go first, its keys last.
+all_gone() {
+  [ ! -e "$ALLDIR" ] && [ ! -e "$ALLLINK" ] && ! "$WINE" reg query "$ALLKEY" >/dev/null 2>&1 &&
+    ! "$WINE" reg query 'HKLM\Software\Classes\VEXAInit.eep' >/dev/null 2>&1
+}
+for _ in $(seq 60); do
+  all_gone && break
+  sleep 0.5
 done
-sleep 0.5
-[ ! -e "$ALLDIR" ] && [ ! -e "$ALLLINK" ] && ! "$WINE" reg query "$ALLKEY" >/dev/null 2>&1 &&
-  ! "$WINE" reg query 'HKLM\Software\Classes\VEXAInit.eep' >/dev/null 2>&1 ||
-  fail "the uninstaller for all users left something behind"
+all_gone || fail "the uninstaller for all users left something behind"
 echo "installer: silent install and uninstall for all users checked"
 echo "Windows stage: $(($(date +%s) - STAGE_START)) s"
 
