@@ -75,7 +75,9 @@ void CzechLocaleCategories() {
 void SpeakCzech(QTranslator& qt, QTranslator& qtbase, QtLeftovers& leftovers) {
   const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
   if (qt.load(QStringLiteral("qt_cs"), folder)) QCoreApplication::installTranslator(&qt);
-  if (qtbase.load(QStringLiteral("qtbase_cs"), folder)) QCoreApplication::installTranslator(&qtbase);
+  // The Windows build carries qtbase_cs inside the .exe.
+  if (qtbase.load(QStringLiteral("qtbase_cs"), folder) || qtbase.load(QStringLiteral(":/translations/qtbase_cs")))
+    QCoreApplication::installTranslator(&qtbase);
   QCoreApplication::installTranslator(&leftovers);
   QLocale::setDefault(QLocale(QLocale::Czech, QLocale::CzechRepublic));
 }

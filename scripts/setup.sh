@@ -13,6 +13,7 @@ packages=(
   dpkg-dev desktop-file-utils appstream shared-mime-info file
   lintian devscripts groff-base libglib2.0-bin python3
   g++-mingw-w64-x86-64-posix wine64 zip
+  nsis fonts-wine xdotool ninja-build perl
 )
 
 missing=()

@@ -28,6 +28,8 @@ export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 (cd build-asan && ctest --output-on-failure -j"$jobs" --timeout 600)
 
 echo "== Windows (MinGW-w64 build, run under Wine)"
-# The core's tests, vexa-cli.exe beside vexa-cli and against vexa-unit-sim of
-# the normal build (scripts/test-windows.sh).
+# The core's and the window's tests, vexa-cli.exe beside vexa-cli, vexa-cli.exe
+# and vexa-init.exe against vexa-unit-sim of the normal build, the installer
+# (scripts/test-windows.sh; the first run on a machine builds Qt for Windows
+# once, unless VEXA_QT_WINDOWS_ARCHIVE names an archive of that build).
 bash scripts/test-windows.sh build

@@ -5,6 +5,7 @@
 
 #include "texts/texts.h"
 #include "texts/texts_window.h"
+#include "qt/system_port.h"
 #include "workflows/link_workflows.h"
 #include "ui/command_host.h"
 #include "ui/command_runner.h"
@@ -19,8 +20,8 @@ LinkCommands::LinkCommands(const Parts& parts, const std::string& dosDevicesDir,
     : QObject(&parent),
       parts_(parts),
       pause_(clock_, this),
-      port_(clock_, dosDevicesDir.empty() ? link::DefaultDosDevicesDir() : dosDevicesDir),
-      link_(port_, clock_) {
+      port_(qt::MakeSystemSerialPort(clock_, dosDevicesDir)),
+      link_(*port_, clock_) {
   setObjectName(QStringLiteral("LinkWiring"));
   // Every block moved shows on the progress window's bar.
   link_.onProgress = [this](long done, long total) { parts_.sv.progress.SetProgress(done, total); };
@@ -86,7 +87,7 @@ void LinkCommands::ReleaseQuietly() {
   Services services{quiet, parts_.sv.progress, parts_.sv.loop};
   parts_.ws.CancelRequested = false;
   if (parts_.ws.link != LinkState::Neaktivni) DeactivateLink(link_, parts_.ws, services);
-  port_.Close();
+  port_->Close();
 }
 
 }  // namespace vexa::ui

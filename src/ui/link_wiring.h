@@ -4,12 +4,12 @@
 #pragma once
 
 #include <QObject>
+#include <memory>
 #include <string>
 
 #include "link/frame.h"
 #include "link/serial_port.h"
 #include "qt/modal_pause.h"
-#include "qt/qt_serial_port.h"
 
 namespace vexa {
 struct Workspace;
@@ -68,7 +68,7 @@ class LinkCommands : public QObject {
   // Stands while a question or a dialog is on screen (ModalPause).
   link::UnitClock clock_{steady_};
   qt::ModalPause pause_;
-  qt::QtSerialPort port_;
+  std::unique_ptr<link::SerialPort> port_;  // the system's (qt/system_port.h)
   link::Link link_;
 };
 

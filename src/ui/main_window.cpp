@@ -13,7 +13,7 @@
 #include "qt/qt_event_loop.h"
 #include "qt/qt_file_dialog.h"
 #include "qt/qt_message_box.h"
-#include "qt/qt_port_list.h"
+#include "qt/system_port.h"
 #include "ui/about_box.h"
 #include "ui/command_runner.h"
 #include "ui/field_binding.h"
@@ -45,7 +45,7 @@ MainWindow::MainWindow(Workspace& ws, Services* sv, QWidget* parent) : QMainWind
     ownProgress_ = std::make_unique<qt::QtProgressWindow>(ws_.CancelRequested, this);
     ownLoop_ = std::make_unique<qt::QtEventLoop>();
     ownFiles_ = std::make_unique<qt::QtFileDialog>(this);
-    ownPorts_ = std::make_unique<qt::QtPortList>();
+    ownPorts_ = qt::MakeSystemPortList();
     ownServices_.reset(new Services{*ownMessages_, *ownProgress_, *ownLoop_, ownFiles_.get(), this, ownPorts_.get()});
     sv_ = ownServices_.get();
   } else {

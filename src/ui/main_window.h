@@ -78,9 +78,11 @@ class QTimer;
 
 namespace vexa {
 struct Workspace;
+namespace link {
+class PortList;
+}  // namespace link
 namespace qt {
 class QtMessageBox;
-class QtPortList;
 class QtProgressWindow;
 class QtEventLoop;
 class QtFileDialog;
@@ -207,7 +209,7 @@ class MainWindow : public QMainWindow, public MainView, public CommandWindow {
   std::unique_ptr<qt::QtProgressWindow> ownProgress_;
   std::unique_ptr<qt::QtEventLoop> ownLoop_;
   std::unique_ptr<qt::QtFileDialog> ownFiles_;
-  std::unique_ptr<qt::QtPortList> ownPorts_;
+  std::unique_ptr<link::PortList> ownPorts_;
   std::unique_ptr<Services> ownServices_;
   Services* sv_ = nullptr;
   std::unique_ptr<RowEditors> editors_;

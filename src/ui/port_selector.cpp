@@ -3,7 +3,6 @@
 #include <QSignalBlocker>
 
 #include "link/port_names.h"
-#include "qt/qt_serial_port.h"
 #include "texts/texts.h"
 
 namespace vexa::ui {
