@@ -112,8 +112,6 @@ bool Judged(Link& link, long address, const ExchangeResult& r) {
   return false;
 }
 
-constexpr Ladder Single(int timeoutMs) { return {1, timeoutMs, 0, false, false}; }
-
 // Reads the block at `address` back until it holds `expected`.
 bool VerifyData(Link& link, EventLoop& loop, long address, const Block& expected) {
   Block read{};
@@ -121,21 +119,6 @@ bool VerifyData(Link& link, EventLoop& loop, long address, const Block& expected
 }
 
 }  // namespace
-
-bool ReadBlock(Link& link, EepromImage& image, EventLoop& loop, long address, int timeoutMs) {
-  Block data{};
-  if (!ReceiveBlock(link, loop, address, Single(timeoutMs), data).ok()) return false;
-  SetImageBlock(image, address, data);
-  return true;
-}
-
-bool WriteBlock(Link& link, const EepromImage& image, EventLoop& loop, long address, int timeoutMs) {
-  return SendBlock(link, loop, address, ImageBlock(image, address), Single(timeoutMs)).ok();
-}
-
-bool VerifyBlock(Link& link, const EepromImage& image, EventLoop& loop, long address) {
-  return VerifyData(link, loop, address, ImageBlock(image, address));
-}
 
 bool ReadBlockWithRetries(Link& link, EepromImage& image, EventLoop& loop, long address) {
   Block data{};

@@ -76,15 +76,6 @@ struct Transfer {
   bool verify = false;
 };
 
-// One attempt at reading the block at `address` into `image`. A reply too
-// short for its 16 data characters or with a non-hexadecimal pair fails and
-// leaves the image as it was.
-bool ReadBlock(Link& link, EepromImage& image, EventLoop& loop, long address, int timeoutMs);
-// One attempt at writing the image's block at `address`.
-bool WriteBlock(Link& link, const EepromImage& image, EventLoop& loop, long address, int timeoutMs);
-// Reads the block back (up to 9 attempts) and compares it with what the image
-// holds, which it does not change.
-bool VerifyBlock(Link& link, const EepromImage& image, EventLoop& loop, long address);
 // The block at `address` read into the image with the attempts and time
 // limits of a whole-memory read.
 bool ReadBlockWithRetries(Link& link, EepromImage& image, EventLoop& loop, long address);

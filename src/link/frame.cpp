@@ -66,24 +66,6 @@ SerialFrame MakeFrame(std::initializer_list<std::uint8_t> bytes) {
   return f;
 }
 
-ReplyFault ValidateReply(const SerialFrame& stored, int n, bool timedOut) {
-  if (n < 0) n = 0;
-  if (n > kMaxReplyChars) n = kMaxReplyChars;
-  const bool complete = n > 0 && stored.Data[static_cast<std::size_t>(n - 1)] == kCR;
-  if (timedOut) {
-    if (n == 0) return ReplyFault::NoReply;
-    if (complete) return ReplyFault::Late;
-    return n >= kMaxReplyChars ? ReplyFault::Overlong : ReplyFault::Incomplete;
-  }
-  if (!complete) return ReplyFault::Incomplete;
-  // The checksum needs a payload in front of it: the terminator alone and a
-  // checksum with its terminator are never a reply.
-  if (n < 3) return ReplyFault::TooShort;
-  const auto payload = static_cast<std::size_t>(n - 2);
-  if (FrameChecksum(stored.Data.data(), payload) != stored.Data[payload]) return ReplyFault::BadChecksum;
-  return ReplyFault::None;
-}
-
 bool OpenPort(Link& link, const std::string& port, Services& sv) {
   if (!link.port.Open(port)) {
     sv.messages.Show(Icon::Error, PortOpenMessage(port, link.port.LastOpenFailure()));
@@ -118,62 +100,6 @@ bool SendFrame(Link& link, const SerialFrame& frame, const std::string& note) {
     link.trace->Frame("->", wire, n + 2, meaning);
   }
   return ok;
-}
-
-void ArmReplyTimer(Link& link, int timeoutMs) {
-  link.timerArmed = true;
-  link.replyDeadlineMs = link.clock.NowMs() + timeoutMs;
-}
-
-bool ReplyTimedOut(const Link& link) { return link.timerArmed && link.clock.NowMs() >= link.replyDeadlineMs; }
-
-SerialFrame ReceiveFrame(Link& link, EventLoop& loop, int timeoutMs, ReplyFault* fault) {
-  ArmReplyTimer(link, timeoutMs);
-  SerialFrame f;  // zeroed
-  int n = 0;
-  bool lost = false;
-  for (;;) {
-    loop.Yield();
-    if (link.port.Lost() || !link.port.IsOpen()) {
-      lost = true;
-      break;
-    }
-    if (link.port.BytesWaiting() > 0) {
-      // Drain one burst. Past the 101st stored character each pass reads and
-      // drops exactly one character.
-      do {
-        loop.Yield();
-        const auto c = link.port.ReadChar();
-        if (!c) break;
-        if (n < kMaxReplyChars) f.Data[static_cast<std::size_t>(n++)] = *c;
-      } while (link.port.BytesWaiting() > 0 && n < kMaxReplyChars);
-    }
-    // A CR counts only as the last character of a burst.
-    const bool complete = n > 0 && f.Data[static_cast<std::size_t>(n - 1)] == kCR;
-    if (complete || ReplyTimedOut(link)) break;
-    if (link.port.BytesWaiting() == 0) link.port.WaitForData(link.replyDeadlineMs);
-  }
-  const ReplyFault why = lost ? ReplyFault::PortLost : ValidateReply(f, n, ReplyTimedOut(link));
-  if (why == ReplyFault::None) {
-    f.Length = static_cast<std::int16_t>(n - 2);
-  } else {
-    f.Length = 0;
-  }
-  if (fault) *fault = why;
-  if (link.trace) {
-    std::string meaning;
-    if (why == ReplyFault::None) {
-      meaning = ReplyMeaning(f.Data.data(), static_cast<std::size_t>(f.Length));
-    } else if (why == ReplyFault::NoReply) {
-      meaning = "time-out, " + std::to_string(timeoutMs) + " ms";
-    } else if (why == ReplyFault::BadChecksum) {
-      meaning = "checksum mismatch";
-    } else {
-      meaning = ReplyFaultName(why);
-    }
-    link.trace->Frame("<-", f.Data.data(), static_cast<std::size_t>(n), meaning);
-  }
-  return f;
 }
 
 void ReportBlocks(Link& link, long done, long total) {

@@ -3,11 +3,6 @@
 // Every exchange is one request frame from the program answered by at most one
 // reply frame from the unit. On the wire a frame is its payload, one checksum
 // byte and CR; there is no start marker, length byte or escaping.
-//
-// The reply time limit is a deadline on the link's clock. It plays the part of
-// the one-shot timer Casovac: arming it clears ReplyTimedOut, and
-// ReplyTimedOut becomes true once the clock has reached the deadline. The
-// deadline is not cleared when a reply completes; the next arming replaces it.
 #pragma once
 
 #include <cstddef>
@@ -52,10 +47,6 @@ struct Link {
   SerialPort& port;
   Clock& clock;
 
-  // Casovac: the reply deadline, armed by ArmReplyTimer.
-  bool timerArmed = false;
-  std::int64_t replyDeadlineMs = 0;
-
   // Called after every block of a whole-memory transfer with the blocks done
   // and the blocks planned.
   std::function<void(long done, long total)> onBlock;
@@ -91,11 +82,6 @@ std::uint8_t FrameChecksum(const SerialFrame& frame);
 // A request of the given raw bytes (code byte first).
 SerialFrame MakeFrame(std::initializer_list<std::uint8_t> bytes);
 
-// Judges the characters a receive has stored: `stored` holds them at
-// positions 0..n-1, `timedOut` is ReplyTimedOut at the end of the receive.
-// The time-out is tested first, even when a complete frame was stored.
-ReplyFault ValidateReply(const SerialFrame& stored, int n, bool timedOut);
-
 // Tells onBlock and onProgress that `done` of `total` blocks are done (total
 // 0: not known yet).
 void ReportBlocks(Link& link, long done, long total);
@@ -114,17 +100,8 @@ void ClosePort(Link& link);
 // goes behind the request's meaning in the trace.
 bool SendFrame(Link& link, const SerialFrame& frame, const std::string& note = {});
 
-// Waits up to `timeoutMs` for one reply. Length 0 means no valid reply; the
-// reason goes to `fault` when given. Yields to the event loop before every
-// character it reads and sleeps on the port while nothing arrives.
-SerialFrame ReceiveFrame(Link& link, EventLoop& loop, int timeoutMs, ReplyFault* fault = nullptr);
-
 // Discards all waiting input (at least one read is made).
 void FlushInput(Link& link);
-
-// Clears ReplyTimedOut and sets the deadline `timeoutMs` from now.
-void ArmReplyTimer(Link& link, int timeoutMs);
-bool ReplyTimedOut(const Link& link);
 
 // The byte of hexadecimal pair k (1-based) of a reply: characters 2k-1 and
 // 2k, low digit first. nullopt when the reply is too short to hold it or a

@@ -227,9 +227,6 @@ class ExchangeLedger {
   long framesHeard_ = 0;           // valid frames heard in all
   long charsHeard_ = 0;
   const bool* cancel_ = nullptr;
-  // The attempt and its time limit, for the trace.
-  int attempt_ = 0;
-  int limitMs_ = 0;
   LedgerCounts counts_;
 };
 

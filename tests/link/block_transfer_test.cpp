@@ -74,7 +74,7 @@ TEST(ReadBlock, MalformedRepliesAreFailedAttempts) {
     rig.OpenBare();
     for (long i = 80; i < 88; ++i) WriteImageByte(rig.ws.image, 0x5A, i);
     rig.port.Schedule(1, FakePort::Wire(c.payload));
-    EXPECT_EQ(link::ReadBlock(rig.link, rig.ws.image, rig.loop, 80, 100), c.accepted);
+    EXPECT_EQ(link::ReadBlockWithRetries(rig.link, rig.ws.image, rig.loop, 80), c.accepted);
     const std::uint8_t expected[8] = {0x10, 0x32, 0x54, 0x76, 0x98, 0xBA, 0xDC, 0xFE};
     for (int i = 0; i < 8; ++i) EXPECT_EQ(rig.ws.image.data()[80 + i], c.accepted ? expected[i] : 0x5A) << i;
   }

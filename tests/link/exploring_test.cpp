@@ -465,7 +465,7 @@ TEST(NamedUnits, AFailedBlocksLateAnswerIsNotTakenByTheNextTransfer) {
   // read asks for the block at 0, and nothing else does.
   LinkRig rig;
   rig.OpenBare();
-  EXPECT_FALSE(link::ReadBlock(rig.link, rig.ws.image, rig.loop, 80, 100));
+  EXPECT_FALSE(link::ReadBlockWithRetries(rig.link, rig.ws.image, rig.loop, 80));
   rig.port.Schedule(rig.clock.now + 50,
                     FakePort::Wire({132, '0', '1', '2', '3', '4', '5', '6', '7', '8', '9', 'A', 'B', 'C', 'D', 'E', 'F'}));
   EXPECT_FALSE(link::ReadBlockWithRetries(rig.link, rig.ws.image, rig.loop, 0));

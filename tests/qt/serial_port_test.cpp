@@ -125,12 +125,11 @@ TEST(QtSerialPort, WaitingSleepsUntilTheDeadlineAndKeepsEventsFlowing) {
   QTimer::singleShot(50, [&] { timerFired = true; });  // stands for a Storno click
   const double cpu0 = ThreadCpuMs();
   const auto t0 = p.clock.NowMs();
-  link::ReplyFault fault = link::ReplyFault::None;
-  const auto reply = link::ReceiveFrame(p.link, p.loop, 300, &fault);  // the unit is not polled: no reply
+  // The unit is not asked: nothing comes.
+  while (p.clock.NowMs() < t0 + 300 && p.port.BytesWaiting() == 0) p.port.WaitForData(t0 + 300);
   const auto elapsed = p.clock.NowMs() - t0;
   const double cpu = ThreadCpuMs() - cpu0;
-  EXPECT_EQ(reply.Length, 0);
-  EXPECT_EQ(fault, link::ReplyFault::NoReply);
+  EXPECT_EQ(p.port.BytesWaiting(), 0u);
   EXPECT_GE(elapsed, 300);
   EXPECT_LT(elapsed, 2000);
   EXPECT_TRUE(timerFired);
@@ -143,12 +142,12 @@ TEST(QtSerialPort, ExchangesFramesAndBlocksWithTheUnit) {
   for (std::size_t i = 0; i < bench.unit.memory().size(); ++i) bench.unit.memory()[i] = static_cast<std::uint8_t>(i);
   ASSERT_EQ(ActivateLink(p.link, p.ws, p.sv), ActivationResult::Active);
   for (long a : {0L, 64L, 264L, 8120L}) {
-    ASSERT_TRUE(link::ReadBlock(p.link, p.ws.image, p.loop, a, 1000)) << a;
+    ASSERT_TRUE(link::ReadBlockWithRetries(p.link, p.ws.image, p.loop, a)) << a;
     for (long i = a; i < a + 8; ++i) EXPECT_EQ(p.ws.image.data()[i], static_cast<std::uint8_t>(i));
   }
   for (long i = 272; i < 280; ++i) p.ws.image.data()[i] = 0xA5;
-  ASSERT_TRUE(link::WriteBlock(p.link, p.ws.image, p.loop, 272, 1000));
-  ASSERT_TRUE(link::VerifyBlock(p.link, p.ws.image, p.loop, 272));
+  const link::Transfer verified{8128, p.ws.CancelRequested, true};
+  ASSERT_EQ(link::WriteBlocks(p.link, p.ws.image, verified, p.sv, {{272, false}}), link::WriteOutcome::Completed);
   EXPECT_TRUE(DeactivateLink(p.link, p.ws, p.sv));
   EXPECT_EQ(p.messages.texts(), std::vector<std::string>{texts::kMsgInstruction});
 }
@@ -159,9 +158,10 @@ TEST(QtSerialPort, PulledCableEndsTheReceiveAtOnce) {
   ASSERT_TRUE(link::OpenPort(p.link, p.ws.settings.Port, p.sv));
   QTimer::singleShot(100, [&] { bench.pty.PullCable(); });
   const auto t0 = p.clock.NowMs();
-  link::ReplyFault fault = link::ReplyFault::None;
-  for (int i = 0; i < 20 && fault != link::ReplyFault::PortLost; ++i) link::ReceiveFrame(p.link, p.loop, 500, &fault);
-  EXPECT_EQ(fault, link::ReplyFault::PortLost);
+  for (int i = 0; i < 20 && !p.port.Lost() && p.port.IsOpen(); ++i) {
+    p.port.WaitForData(p.clock.NowMs() + 500);
+    p.port.ReadChar();
+  }
   EXPECT_LT(p.clock.NowMs() - t0, 1500);
   EXPECT_TRUE(p.port.Lost() || !p.port.IsOpen());
 }

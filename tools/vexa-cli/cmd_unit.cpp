@@ -423,13 +423,13 @@ int ReadUnitConfiguration(const std::string& port, DeviceConfig& config) {
   });
 }
 
-int RunUnitSession(const std::string& port, bool verify, const std::function<int(UnitSession&)>& work) {
+int RunCliUnit(const std::string& port, bool verify, const std::function<int(CliUnit&)>& work) {
   StartPortEvents();
   Session s(port);
   s.ws.settings.CheckWrite = verify;
   if (!s.StartTrace()) return ExitCode(FailureKind::FileSystem);
   platform::WatchInterrupts(g_interrupted);
-  UnitSession u{s.link(), s.ws, s.sv(), [] { return g_interrupted.load(); },
+  CliUnit u{s.link(), s.ws, s.sv(), [] { return g_interrupted.load(); },
                 [&s](Answer a) { s.messages().questionAnswer = a; }};
   const int code = work(u);
   s.Release();
