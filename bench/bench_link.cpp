@@ -52,6 +52,7 @@
 #include "link/block_transfer.h"
 #include "link/programming_mode.h"
 #include "workflows/link_workflows.h"
+#include "workflows/transfer_window.h"
 #include "qt/qt_serial_port.h"
 #include "workspace/workspace.h"
 
@@ -104,6 +105,7 @@ struct Rig {
   NoProgress progress;
   QtLoop loop;
   Services sv{messages, progress, loop};
+  TransferWindow window{sv};
   std::unique_ptr<link::UnitSimulator> unit;
   sim::PtyUnit pty;
   std::atomic<bool> stop{false};
@@ -156,7 +158,7 @@ void BM_FullRead(benchmark::State& state) {
   long runs = 0;
   for (auto _ : state) {
     bool ok = false;
-    Measure(t, [&] { ok = link::ReadEeprom(rig.lnk, rig.ws.image, rig.transfer(), rig.sv); });
+    Measure(t, [&] { ok = link::ReadEeprom(rig.lnk, rig.ws.image, rig.transfer(), rig.sv.loop, rig.window); });
     ++runs;
     if (!ok) state.SkipWithError("read failed");
   }
@@ -176,7 +178,7 @@ void BM_FullWriteVerified(benchmark::State& state) {
   long runs = 0;
   for (auto _ : state) {
     auto outcome = link::WriteOutcome::Failed;
-    Measure(t, [&] { outcome = link::WriteEeprom(rig.lnk, rig.ws.image, rig.transfer(), rig.sv, kUsable); });
+    Measure(t, [&] { outcome = link::WriteEeprom(rig.lnk, rig.ws.image, rig.transfer(), rig.sv.loop, rig.window, kUsable); });
     ++runs;
     if (outcome != link::WriteOutcome::Completed) state.SkipWithError("write failed");
   }
@@ -199,7 +201,7 @@ void BM_SlowUnitRead(benchmark::State& state) {
   long runs = 0;
   for (auto _ : state) {
     bool ok = false;
-    Measure(t, [&] { ok = link::ReadEeprom(rig.lnk, rig.ws.image, rig.transfer(), rig.sv); });
+    Measure(t, [&] { ok = link::ReadEeprom(rig.lnk, rig.ws.image, rig.transfer(), rig.sv.loop, rig.window); });
     ++runs;
     if (!ok) state.SkipWithError("read failed");
   }
@@ -231,7 +233,7 @@ std::pair<double, long> PromptRead(double dropRate, std::uint32_t seed, bool& ex
   rig.server = std::thread([&rig] { rig.pty.Serve(*rig.unit, rig.stop); });
   Times t;
   bool ok = false;
-  Measure(t, [&] { ok = link::ReadEeprom(rig.lnk, rig.ws.image, rig.transfer(), rig.sv); });
+  Measure(t, [&] { ok = link::ReadEeprom(rig.lnk, rig.ws.image, rig.transfer(), rig.sv.loop, rig.window); });
   exact = ok && std::equal(rig.unit->memory().begin(), rig.unit->memory().begin() + 960, rig.ws.image.data());
   rig.stop = true;
   rig.server.join();

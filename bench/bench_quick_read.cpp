@@ -24,6 +24,7 @@
 #include "link/block_transfer.h"
 #include "link/programming_mode.h"
 #include "workflows/link_workflows.h"
+#include "workflows/transfer_window.h"
 #include "link/quick_read.h"
 #include "qt/qt_serial_port.h"
 #include "workspace/workspace.h"
@@ -80,6 +81,7 @@ struct Rig {
   NoProgress progress;
   QtLoop loop;
   Services sv{messages, progress, loop};
+  TransferWindow window{sv};
   std::unique_ptr<link::UnitSimulator> unit;
   sim::PtyUnit pty;
   std::atomic<bool> stop{false};
@@ -100,12 +102,12 @@ void BM_QuickVersusFullRead(benchmark::State& state) {
   double full = 0, quick = 0, quickBest = 1e9;
   long quickBlocks = 0, fullBlocks = 0;
   for (auto _ : state) {
-    full = rig.Time([&rig] { return link::ReadEeprom(rig.lnk, rig.ws.image, rig.transfer(), rig.sv); });
+    full = rig.Time([&rig] { return link::ReadEeprom(rig.lnk, rig.ws.image, rig.transfer(), rig.sv.loop, rig.window); });
     fullBlocks = rig.blocks;
     for (int i = 0; i < kQuickRuns; ++i) {
       const double t = rig.Time([&rig] {
         return link::QuickReadEeprom(rig.lnk, rig.ws.image, rig.transfer(), rig.ws.scales, rig.ws.decimalSeparator,
-                                     rig.sv);
+                                     rig.sv.loop, rig.window);
       });
       quick += t / kQuickRuns;
       quickBest = std::min(quickBest, t);

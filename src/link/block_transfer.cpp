@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "codec/values.h"
-#include "platform/progress.h"
+#include "platform/texts.h"
 #include "workspace/usage.h"
 
 namespace vexa::link {
@@ -127,26 +127,32 @@ bool ReadBlockWithRetries(Link& link, EepromImage& image, EventLoop& loop, long 
   return true;
 }
 
-bool ReadEeprom(Link& link, EepromImage& image, const Transfer& transfer, Services& sv) {
+void StartTransfer(Link& link, const Transfer& transfer, TransferObserver& observer, const char* text) {
+  FlushInput(link);
+  transfer.cancel = false;
+  observer.Started(text);
+}
+
+bool ReadEeprom(Link& link, EepromImage& image, const Transfer& transfer, EventLoop& loop,
+                TransferObserver& observer) {
   const auto usable = transfer.usable;
   if (!usable) return false;
   link.lastFailure.reset();
   const CancelWatch watch(link.ledger, transfer.cancel);
-  FlushInput(link);
-  ShowProgress(transfer.cancel, sv, texts::kMsgReading, true);
+  StartTransfer(link, transfer, observer, texts::kMsgReading);
   const long total = (*usable + kBlockSize - 1) / kBlockSize;
   long done = 0;
   // From now on a unit that says nothing shows the cable hint.
   ReportBlocks(link, done, total);
   for (long a = 0;; a += kBlockSize) {
-    if (!ReadBlockWithRetries(link, image, sv.loop, a)) {
-      CloseProgress(sv);
+    if (!ReadBlockWithRetries(link, image, loop, a)) {
+      observer.Ended();
       return false;
     }
     ReportBlocks(link, ++done, total);
     if (a + kBlockSize >= *usable || transfer.cancel) break;
   }
-  CloseProgress(sv);
+  observer.Ended();
   return true;
 }
 
@@ -179,13 +185,12 @@ WritePlan FullWritePlan(long used, long usable) {
   return plan;
 }
 
-WriteOutcome WriteBlocks(Link& link, const EepromImage& image, const Transfer& transfer, Services& sv,
-                         const WritePlan& plan) {
+WriteOutcome WriteBlocks(Link& link, const EepromImage& image, const Transfer& transfer, EventLoop& loop,
+                         TransferObserver& observer, const WritePlan& plan) {
   link.lastFailure.reset();
   if (plan.empty()) return WriteOutcome::Completed;
   const CancelWatch watch(link.ledger, transfer.cancel);
-  FlushInput(link);
-  ShowProgress(transfer.cancel, sv, texts::kMsgWriting, true);
+  StartTransfer(link, transfer, observer, texts::kMsgWriting);
 
   const long total = static_cast<long>(plan.size());
   long done = 0;
@@ -193,11 +198,11 @@ WriteOutcome WriteBlocks(Link& link, const EepromImage& image, const Transfer& t
   BlockResult r = BlockResult::Ok;
   for (const BlockWrite& w : plan) {
     // A zeroed block takes the header away; the image keeps its bytes.
-    r = WriteOneBlock(link, transfer, sv.loop, w.address, w.zeros ? Block{} : ImageBlock(image, w.address));
+    r = WriteOneBlock(link, transfer, loop, w.address, w.zeros ? Block{} : ImageBlock(image, w.address));
     ReportBlocks(link, ++done, total);
     if (r != BlockResult::Ok) break;
   }
-  CloseProgress(sv);
+  observer.Ended();
   switch (r) {
     case BlockResult::Ok: return WriteOutcome::Completed;
     case BlockResult::Failed: return WriteOutcome::Failed;
@@ -206,8 +211,9 @@ WriteOutcome WriteBlocks(Link& link, const EepromImage& image, const Transfer& t
   return WriteOutcome::Failed;
 }
 
-WriteOutcome WriteEeprom(Link& link, const EepromImage& image, const Transfer& transfer, Services& sv, long used) {
-  return WriteBlocks(link, image, transfer, sv, FullWritePlan(used, transfer.usable.value_or(kImageSize)));
+WriteOutcome WriteEeprom(Link& link, const EepromImage& image, const Transfer& transfer, EventLoop& loop,
+                         TransferObserver& observer, long used) {
+  return WriteBlocks(link, image, transfer, loop, observer, FullWritePlan(used, transfer.usable.value_or(kImageSize)));
 }
 
 }  // namespace vexa::link

@@ -66,16 +66,13 @@ SerialFrame MakeFrame(std::initializer_list<std::uint8_t> bytes) {
   return f;
 }
 
-bool OpenPort(Link& link, const std::string& port, Services& sv) {
-  if (!link.port.Open(port)) {
-    sv.messages.Show(Icon::Error, PortOpenMessage(port, link.port.LastOpenFailure()));
-    return false;
-  }
+std::optional<Failure> OpenPort(Link& link, const std::string& port) {
+  if (!link.port.Open(port)) return Failure::Of(FailureKind::Port, PortOpenMessage(port, link.port.LastOpenFailure()));
   // A pseudo-terminal or an adapter without modem lines refuses these; the
   // unit does not need them, so that is no reason to fail.
   link.port.SetDtr(false);
   link.port.SetRts(true);
-  return true;
+  return std::nullopt;
 }
 
 void ClosePort(Link& link) {
@@ -104,13 +101,7 @@ bool SendFrame(Link& link, const SerialFrame& frame, const std::string& note) {
 
 void ReportBlocks(Link& link, long done, long total) {
   if (link.onBlock) link.onBlock(done, total);
-  if (!link.onProgress) return;
-  if (link.phases == nullptr) {
-    link.onProgress(done, total);
-    return;
-  }
-  const auto [all, of] = link.phases->Report(done, total);
-  link.onProgress(all, of);
+  if (link.onProgress) link.onProgress(done, total);
 }
 
 void FlushInput(Link& link) {

@@ -16,8 +16,7 @@
 #include "link/ledger.h"
 #include "link/serial_port.h"
 #include "platform/failure.h"
-#include "platform/progress.h"
-#include "platform/services.h"
+#include "platform/event_loop.h"
 
 namespace vexa::link {
 
@@ -50,11 +49,9 @@ struct Link {
   // Called after every block of a whole-memory transfer with the blocks done
   // and the blocks planned.
   std::function<void(long done, long total)> onBlock;
-  // The same for the progress bar of the whole command: through `phases`
-  // when a command of several phases set them (one bar that only moves
-  // forward), else as onBlock.
+  // The same for the progress bar of the whole command (a command of several
+  // phases maps each phase's blocks onto its one bar).
   std::function<void(long done, long total)> onProgress;
-  PhasedProgress* phases = nullptr;
 
   // Where every frame is recorded for support; null records nothing.
   Trace* trace = nullptr;
@@ -88,10 +85,10 @@ void ReportBlocks(Link& link, long done, long total);
 
 // Opens the port named `port` (the one chosen in the window) with the line
 // settings, then switches DTR off and RTS on (a port without modem lines is
-// accepted). On failure shows "Nelze otevřít port <port>." with, on a second
-// line, the device and why it could not be opened (PortOpenMessage), and
-// returns false.
-bool OpenPort(Link& link, const std::string& port, Services& sv);
+// accepted). On failure the port stays closed and the failure's cause is
+// "Nelze otevřít port <port>." with, on a second line, the device and why it
+// could not be opened (PortOpenMessage); the workflows show it.
+std::optional<Failure> OpenPort(Link& link, const std::string& port);
 // Closes the port when it is open.
 void ClosePort(Link& link);
 

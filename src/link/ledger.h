@@ -44,7 +44,7 @@
 #include <string>
 
 #include "codec/serial_frame.h"
-#include "platform/services.h"
+#include "platform/event_loop.h"
 
 namespace vexa::link {
 

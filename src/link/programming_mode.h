@@ -8,7 +8,7 @@
 
 #include "link/frame.h"
 #include "link/ledger.h"
-#include "platform/services.h"
+#include "platform/event_loop.h"
 
 namespace vexa::link {
 

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/event_loop.h"
 #include "workspace/fields.h"
 #include "workspace/window_tab.h"
 
@@ -78,13 +79,6 @@ class FileDialog {
   // goes into the folder last saved to. Nothing the dialog showed before
   // stays selected.
   virtual void ProposeSave(const std::string& proposal) { static_cast<void>(proposal); }
-};
-
-// Lets windows repaint and buttons respond during long operations.
-class EventLoop {
- public:
-  virtual ~EventLoop() = default;
-  virtual void Yield() = 0;
 };
 
 // What the core workflows need of the main window. The command-line tools

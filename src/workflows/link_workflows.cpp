@@ -166,7 +166,8 @@ const char* NoAnswerHint(bool charactersHeard) {
 
 ActivationResult ActivateLink(link::Link& link, Workspace& ws, Services& sv, const ActivationOptions& options) {
   link::ClosePort(link);
-  if (!link::OpenPort(link, ws.settings.Port, sv)) {
+  if (const auto refused = link::OpenPort(link, ws.settings.Port)) {
+    sv.messages.Show(Icon::Error, refused->cause);
     CloseProgress(sv);
     return ActivationResult::PortFailed;
   }

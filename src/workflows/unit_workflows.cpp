@@ -15,6 +15,7 @@
 #include "link/write_plan.h"
 #include "platform/progress.h"
 #include "rules/config_check.h"
+#include "workflows/transfer_window.h"
 #include "workspace/usage.h"
 
 namespace vexa {
@@ -42,8 +43,9 @@ BackupResult ReadUnit(link::Link& link, Workspace& ws, Services& sv, UnitRead& u
     return BackupResult::Saved;
   }
   auto bytes = std::make_shared<EepromImage>();
-  const bool read = link::QuickReadEepromShowing(link, *bytes, TransferOf(ws), ws.scales, ws.decimalSeparator, sv,
-                                                 texts::kMsgBackingUp, unit.readTo);
+  TransferWindow window(sv);
+  const bool read = link::QuickReadEepromShowing(link, *bytes, TransferOf(ws), ws.scales, ws.decimalSeparator, sv.loop,
+                                                 window, texts::kMsgBackingUp, unit.readTo);
   if (!read) {
     why = link.lastFailure.value_or(Failure::Of(FailureKind::Device, texts::kCauseUnitNotRead));
     return BackupResult::Failed;
@@ -121,9 +123,11 @@ WorkflowResult ReadWorkflow(link::Link& link, Workspace& ws, Services& sv, const
   // for a later save or write to carry.
   auto unit = std::make_shared<EepromImage>(ws.image);
   long readTo = *transfer.usable;
-  const bool read = options.fullRead ? link::ReadEeprom(link, *unit, transfer, sv)
-                                     : link::QuickReadEepromShowing(link, *unit, transfer, ws.scales,
-                                                                    ws.decimalSeparator, sv, texts::kMsgReading, readTo);
+  TransferWindow window(sv);
+  const bool read = options.fullRead
+                        ? link::ReadEeprom(link, *unit, transfer, sv.loop, window)
+                        : link::QuickReadEepromShowing(link, *unit, transfer, ws.scales, ws.decimalSeparator, sv.loop,
+                                                       window, texts::kMsgReading, readTo);
   if (!read) {
     CloseProgress(sv);
     // The reason (which block, how many attempts, what went wrong) on the
@@ -264,13 +268,20 @@ void ReportWritten(Services& sv, std::size_t sent, std::size_t all, std::optiona
 // the whole command.
 class PhasedBlocks {
  public:
-  PhasedBlocks(link::Link& link, PhasedProgress& phases) : link_(link) { link.phases = &phases; }
-  ~PhasedBlocks() { link_.phases = nullptr; }
+  PhasedBlocks(link::Link& link, PhasedProgress& phases) : link_(link), shown_(link.onProgress) {
+    if (!shown_) return;
+    link.onProgress = [this, &phases](long done, long total) {
+      const auto [all, of] = phases.Report(done, total);
+      shown_(all, of);
+    };
+  }
+  ~PhasedBlocks() { link_.onProgress = shown_; }
   PhasedBlocks(const PhasedBlocks&) = delete;
   PhasedBlocks& operator=(const PhasedBlocks&) = delete;
 
  private:
   link::Link& link_;
+  std::function<void(long done, long total)> shown_;
 };
 
 }  // namespace
@@ -306,7 +317,8 @@ WorkflowResult WriteWorkflow(link::Link& link, Workspace& ws, Services& sv, cons
                                    ? full
                                    : link::ChangedBlocksPlan(ws.image, {*unitRead.bytes, unitRead.readTo}, used, usable);
   ws.writeSending = !plan.empty();
-  const link::WriteOutcome outcome = link::WriteBlocks(link, ws.image, TransferOf(ws), sv, plan);
+  TransferWindow window(sv);
+  const link::WriteOutcome outcome = link::WriteBlocks(link, ws.image, TransferOf(ws), sv.loop, window, plan);
   if (outcome != link::WriteOutcome::Completed) return ReportUnfinished(link, ws, sv, outcome, taken);
   ws.unitImage = AfterWrite(ws.image, ws.unitImage, full);
   ReportWritten(sv, plan.size(), full.size(), taken, options.backup && kept == BackupResult::NothingToKeep);

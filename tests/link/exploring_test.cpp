@@ -69,9 +69,9 @@ Session RunSession(const link::UnitOptions& unit, Op op, const std::function<voi
     const std::int64_t start = rig.clock.now;
     if (op == Op::Read || op == Op::QuickRead) {
       long readTo = usable;
-      s.transferred = op == Op::Read ? link::ReadEeprom(rig.link, rig.ws.image, rig.transfer(), rig.sv)
+      s.transferred = op == Op::Read ? link::ReadEeprom(rig.link, rig.ws.image, rig.transfer(), rig.sv.loop, rig.window)
                                      : link::QuickReadEepromShowing(rig.link, rig.ws.image, rig.transfer(),
-                                                                    rig.ws.scales, rig.ws.decimalSeparator, rig.sv,
+                                                                    rig.ws.scales, rig.ws.decimalSeparator, rig.sv.loop, rig.window,
                                                                     texts::kMsgReading, readTo);
       for (long i = 0; i < readTo; ++i) s.wrong += rig.ws.image.data()[i] != before[static_cast<std::size_t>(i)];
       s.blocks = readTo / 8;
@@ -79,7 +79,7 @@ Session RunSession(const link::UnitOptions& unit, Op op, const std::function<voi
       const auto image = DistinctBlocks(unit.seed + 7, kImageSize);
       std::copy(image.begin(), image.end(), rig.ws.image.data());
       const auto plan = link::FullWritePlan(usable - 40, usable);
-      s.transferred = link::WriteBlocks(rig.link, rig.ws.image, rig.transfer(), rig.sv, plan) ==
+      s.transferred = link::WriteBlocks(rig.link, rig.ws.image, rig.transfer(), rig.sv.loop, rig.window, plan) ==
                       link::WriteOutcome::Completed;
       for (const auto& w : plan) {
         for (long i = w.address; i < w.address + 8; ++i) {
@@ -512,7 +512,7 @@ TEST(LossyLine, ALostAnswerCostsARetryAndTheDataStayExact) {
     rig.sim.InjectFault(link::SimFault::DropReply, c.lostBlockAnswers, link::kCmdReadBlock);
     rig.sim.InjectFault(link::SimFault::DropReply, c.lostMarkerAnswers, link::kMarkers[0].command);
     const std::int64_t start = rig.clock.now;
-    EXPECT_TRUE(link::ReadEeprom(rig.link, rig.ws.image, rig.transfer(), rig.sv));
+    EXPECT_TRUE(link::ReadEeprom(rig.link, rig.ws.image, rig.transfer(), rig.sv.loop, rig.window));
     EXPECT_TRUE(std::equal(rig.sim.memory().begin(), rig.sim.memory().begin() + kLossyUsable, rig.ws.image.data()));
     EXPECT_TRUE(link::ReleaseUnit(rig.link, rig.loop));
     const auto& log = rig.sim.requests();

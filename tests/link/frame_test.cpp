@@ -73,7 +73,7 @@ TEST(FrameLayer, OpenPortSwitchesModemLinesAndToleratesTheirAbsence) {
     LinkRig rig;
     rig.port.modemLines = modemLines;
     rig.ws.settings.Port = "COM 3";
-    EXPECT_TRUE(link::OpenPort(rig.link, rig.ws.settings.Port, rig.sv));
+    EXPECT_FALSE(link::OpenPort(rig.link, rig.ws.settings.Port).has_value());
     EXPECT_TRUE(rig.port.IsOpen());
     EXPECT_EQ(rig.port.openedName, "COM 3");
     EXPECT_FALSE(rig.port.dtr);
@@ -86,8 +86,13 @@ TEST(FrameLayer, OpenPortFailureNamesTheSelectedEntry) {
   LinkRig rig;
   rig.port.openSucceeds = false;
   rig.ws.settings.Port = "COM 2";
-  EXPECT_FALSE(link::OpenPort(rig.link, rig.ws.settings.Port, rig.sv));
+  const auto refused = link::OpenPort(rig.link, rig.ws.settings.Port);
+  ASSERT_TRUE(refused.has_value());
+  EXPECT_EQ(refused->kind, FailureKind::Port);
+  EXPECT_EQ(refused->cause, "Nelze otevřít port COM 2.");
   EXPECT_FALSE(rig.port.IsOpen());
+  // The activation shows it.
+  EXPECT_EQ(ActivateLink(rig.link, rig.ws, rig.sv), ActivationResult::PortFailed);
   ASSERT_EQ(rig.messages.shown.size(), 1u);
   EXPECT_EQ(rig.messages.shown[0].icon, Icon::Error);
   EXPECT_EQ(rig.messages.shown[0].text, "Nelze otevřít port COM 2.");

@@ -56,9 +56,9 @@ TEST(PortErrors, SecondLineSaysWhy) {
   RefusingPort port(rig.clock);
   port.openSucceeds = false;
   link::Link lnk(port, rig.clock);
-  EXPECT_FALSE(link::OpenPort(lnk, rig.ws.settings.Port, rig.sv));
-  EXPECT_EQ(rig.messages.texts(),
-            std::vector<std::string>{"Nelze otevřít port COM 1.\n/dev/ttyUSB0: port už používá jiný program."});
+  const auto refused = link::OpenPort(lnk, rig.ws.settings.Port);
+  ASSERT_TRUE(refused.has_value());
+  EXPECT_EQ(refused->cause, "Nelze otevřít port COM 1.\n/dev/ttyUSB0: port už používá jiný program.");
 }
 
 // A busy port names its lock file and the process in it, whichever program

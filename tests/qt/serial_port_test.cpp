@@ -14,6 +14,7 @@
 #include "link/frame.h"
 #include "link/programming_mode.h"
 #include "workflows/link_workflows.h"
+#include "workflows/transfer_window.h"
 #include "qt/qt_serial_port.h"
 #include "support/fakes.h"
 
@@ -61,18 +62,19 @@ struct Program {
   fake::FakeProgress progress;
   QtLoop loop;
   Services sv{messages, progress, loop};
+  TransferWindow window{sv};
 };
 
 TEST(QtSerialPort, OpensAPseudoTerminalThatHasNoModemLines) {
   PtyBench bench;
   Program p(bench.pty.slavePath());
-  ASSERT_TRUE(link::OpenPort(p.link, p.ws.settings.Port, p.sv));
+  ASSERT_FALSE(link::OpenPort(p.link, p.ws.settings.Port).has_value());
   EXPECT_TRUE(p.port.IsOpen());
   EXPECT_TRUE(p.messages.texts().empty());
   link::ClosePort(p.link);
   EXPECT_FALSE(p.port.IsOpen());
   // The port can be opened again after closing (activation closes and reopens).
-  ASSERT_TRUE(link::OpenPort(p.link, p.ws.settings.Port, p.sv));
+  ASSERT_FALSE(link::OpenPort(p.link, p.ws.settings.Port).has_value());
 }
 
 TEST(QtSerialPort, ComEntriesFindTheirDeviceThroughTheUsersLinks) {
@@ -83,7 +85,7 @@ TEST(QtSerialPort, ComEntriesFindTheirDeviceThroughTheUsersLinks) {
   std::filesystem::create_symlink(bench.pty.slavePath(), dir + "/COM2");
 
   p.ws.settings.Port = "COM 2";
-  ASSERT_TRUE(link::OpenPort(p.link, p.ws.settings.Port, p.sv));
+  ASSERT_FALSE(link::OpenPort(p.link, p.ws.settings.Port).has_value());
   EXPECT_EQ(p.port.device(), std::filesystem::canonical(bench.pty.slavePath()).string());
   EXPECT_EQ(ActivateLink(p.link, p.ws, p.sv), ActivationResult::Active);
   EXPECT_EQ(p.ws.device.Product, "VEXA");
@@ -97,30 +99,30 @@ TEST(QtSerialPort, OpenFailuresSayWhichDeviceAndWhy) {
   const std::string missing = p.home.path().toStdString() + "/no-such-tty";
   std::filesystem::create_symlink(missing, dir + "/COM3");
   p.ws.settings.Port = "COM 3";
-  EXPECT_FALSE(link::OpenPort(p.link, p.ws.settings.Port, p.sv));
-  ASSERT_EQ(p.messages.texts().size(), 1u);
+  const auto refused = link::OpenPort(p.link, p.ws.settings.Port);
+  ASSERT_TRUE(refused.has_value());
   const std::string first = "Nelze otevřít port COM 3.\n";
-  EXPECT_EQ(p.messages.texts()[0].substr(0, first.size()), first);
+  EXPECT_EQ(refused->cause.substr(0, first.size()), first);
   EXPECT_EQ(p.port.LastOpenFailure().kind, link::PortError::NotFound);
   // The missing device the link points to, not the link.
-  EXPECT_NE(p.messages.texts()[0].find(missing + ": zařízení neexistuje."), std::string::npos);
+  EXPECT_NE(refused->cause.find(missing + ": zařízení neexistuje."), std::string::npos);
   EXPECT_FALSE(p.port.IsOpen());
 
   // A port the program holds open cannot be opened a second time.
   PtyBench bench;
   p.ws.settings.Port = bench.pty.slavePath();
-  ASSERT_TRUE(link::OpenPort(p.link, p.ws.settings.Port, p.sv));
+  ASSERT_FALSE(link::OpenPort(p.link, p.ws.settings.Port).has_value());
   Program other(bench.pty.slavePath());
-  EXPECT_FALSE(link::OpenPort(other.link, other.ws.settings.Port, other.sv));
+  const auto busy = link::OpenPort(other.link, other.ws.settings.Port);
+  ASSERT_TRUE(busy.has_value());
   EXPECT_EQ(other.port.LastOpenFailure().kind, link::PortError::Busy);
-  ASSERT_EQ(other.messages.texts().size(), 1u);
-  EXPECT_NE(other.messages.texts()[0].find(": port už používá jiný program."), std::string::npos);
+  EXPECT_NE(busy->cause.find(": port už používá jiný program."), std::string::npos);
 }
 
 TEST(QtSerialPort, WaitingSleepsUntilTheDeadlineAndKeepsEventsFlowing) {
   PtyBench bench;
   Program p(bench.pty.slavePath());
-  ASSERT_TRUE(link::OpenPort(p.link, p.ws.settings.Port, p.sv));
+  ASSERT_FALSE(link::OpenPort(p.link, p.ws.settings.Port).has_value());
   bool timerFired = false;
   QTimer::singleShot(50, [&] { timerFired = true; });  // stands for a Storno click
   const double cpu0 = ThreadCpuMs();
@@ -147,7 +149,7 @@ TEST(QtSerialPort, ExchangesFramesAndBlocksWithTheUnit) {
   }
   for (long i = 272; i < 280; ++i) p.ws.image.data()[i] = 0xA5;
   const link::Transfer verified{8128, p.ws.CancelRequested, true};
-  ASSERT_EQ(link::WriteBlocks(p.link, p.ws.image, verified, p.sv, {{272, false}}), link::WriteOutcome::Completed);
+  ASSERT_EQ(link::WriteBlocks(p.link, p.ws.image, verified, p.sv.loop, p.window, {{272, false}}), link::WriteOutcome::Completed);
   EXPECT_TRUE(DeactivateLink(p.link, p.ws, p.sv));
   EXPECT_EQ(p.messages.texts(), std::vector<std::string>{texts::kMsgInstruction});
 }
@@ -155,7 +157,7 @@ TEST(QtSerialPort, ExchangesFramesAndBlocksWithTheUnit) {
 TEST(QtSerialPort, PulledCableEndsTheReceiveAtOnce) {
   PtyBench bench;
   Program p(bench.pty.slavePath());
-  ASSERT_TRUE(link::OpenPort(p.link, p.ws.settings.Port, p.sv));
+  ASSERT_FALSE(link::OpenPort(p.link, p.ws.settings.Port).has_value());
   QTimer::singleShot(100, [&] { bench.pty.PullCable(); });
   const auto t0 = p.clock.NowMs();
   for (int i = 0; i < 20 && !p.port.Lost() && p.port.IsOpen(); ++i) {

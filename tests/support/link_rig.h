@@ -20,6 +20,7 @@
 #include "link/frame.h"
 #include "link/programming_mode.h"
 #include "workflows/link_workflows.h"
+#include "workflows/transfer_window.h"
 #include "link/serial_port.h"
 #include "unit_sim/unit_simulator.h"
 #include "platform/services.h"
@@ -248,6 +249,8 @@ struct LinkRig {
   FakeLoop loop;
   FakeView view;
   Services sv{messages, progress, loop, nullptr, &view};
+  // The progress window over the transfers, as the workflows show it.
+  TransferWindow window{sv};
 };
 
 // A workspace loaded from a golden file.

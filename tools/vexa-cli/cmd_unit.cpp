@@ -48,6 +48,7 @@
 #include "link/port_names.h"
 #include "link/programming_mode.h"
 #include "link/trace.h"
+#include "platform/progress.h"
 #include "platform/system.h"
 #include "port_backend.h"
 #include "workflows/link_workflows.h"
