@@ -100,7 +100,7 @@ struct Rig {
   Workspace ws;
   link::SteadyClock clock;
   qt::QtSerialPort port{clock, ""};
-  link::Link lnk{port, clock};
+  link::UnitSession lnk{port, clock};
   Quiet messages;
   NoProgress progress;
   QtLoop loop;
@@ -140,7 +140,7 @@ void Report(benchmark::State& state, Rig& rig, const Times& t, long runs, long e
   state.counters["exchanges"] = static_cast<double>(exchanges);
   state.counters["us_per_exchange"] = elapsed * 1e6 / static_cast<double>(exchanges);
   state.counters["cpu_pct"] = 100.0 * cpu / elapsed;
-  state.counters["retries"] = static_cast<double>(rig.lnk.ledger.counts().retries);
+  state.counters["retries"] = static_cast<double>(rig.lnk.ledger().counts().retries);
   const auto charUs = rig.unit->options().charTimeUs;
   if (charUs > 0) {
     state.counters["line_s"] = static_cast<double>(lineChars * charUs) * 1e-6;
@@ -209,9 +209,9 @@ void BM_SlowUnitRead(benchmark::State& state) {
     state.SkipWithError("read gave other data than the unit's");
   }
   state.counters["s_per_block"] = t.elapsed / runs / kBlocks;
-  state.counters["retries"] = static_cast<double>(rig.lnk.ledger.counts().retries);
-  state.counters["markers"] = static_cast<double>(rig.lnk.ledger.counts().markers);
-  state.counters["late_answers_dropped"] = static_cast<double>(rig.lnk.ledger.counts().lateDropped);
+  state.counters["retries"] = static_cast<double>(rig.lnk.ledger().counts().retries);
+  state.counters["markers"] = static_cast<double>(rig.lnk.ledger().counts().markers);
+  state.counters["late_answers_dropped"] = static_cast<double>(rig.lnk.ledger().counts().lateDropped);
   state.counters["cpu_pct"] = 100.0 * t.cpu / t.elapsed;
 }
 
@@ -285,7 +285,7 @@ void BM_DeadUnitBlock(benchmark::State& state) {
   rig.unit->SetDropRate(1.0);
   rig.stop = false;
   rig.server = std::thread([&rig] { rig.pty.Serve(*rig.unit, rig.stop); });
-  const auto before = rig.lnk.ledger.counts();
+  const auto before = rig.lnk.ledger().counts();
   Times t;
   bool failed = true;
   for (auto _ : state) {
@@ -293,8 +293,8 @@ void BM_DeadUnitBlock(benchmark::State& state) {
   }
   if (!failed) state.SkipWithError("a dead unit's block was read");
   state.counters["s_to_fail"] = t.elapsed;
-  state.counters["requests"] = static_cast<double>(rig.lnk.ledger.counts().requests - before.requests);
-  state.counters["markers"] = static_cast<double>(rig.lnk.ledger.counts().markers - before.markers);
+  state.counters["requests"] = static_cast<double>(rig.lnk.ledger().counts().requests - before.requests);
+  state.counters["markers"] = static_cast<double>(rig.lnk.ledger().counts().markers - before.markers);
   state.counters["cpu_pct"] = 100.0 * t.cpu / t.elapsed;
 }
 

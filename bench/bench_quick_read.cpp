@@ -55,7 +55,7 @@ struct Rig {
     server = std::thread([this] { pty.Serve(*unit, stop); });
     ws.settings.Port = pty.slavePath();
     ok = ActivateLink(lnk, ws, sv) == ActivationResult::Active;
-    lnk.onBlock = [this](long done, long) { blocks = done; };
+    lnk.SetOnBlock([this](long done, long) { blocks = done; });
   }
   ~Rig() {
     if (ws.link != LinkState::Neaktivni) DeactivateLink(lnk, ws, sv);
@@ -76,7 +76,7 @@ struct Rig {
   Workspace ws;
   link::SteadyClock clock;
   qt::QtSerialPort port{clock, ""};
-  link::Link lnk{port, clock};
+  link::UnitSession lnk{port, clock};
   Quiet messages;
   NoProgress progress;
   QtLoop loop;

@@ -82,74 +82,73 @@ using Block = std::array<std::uint8_t, kBlockSize>;
 // The block at `address` asked for on `ladder`: its bytes in `data`. A reply
 // too short for its 16 data characters or with a non-hexadecimal pair is a
 // failed attempt; `expected`, when given, must be what came.
-ExchangeResult ReceiveBlock(Link& link, EventLoop& loop, long address, const Ladder& ladder, Block& data,
+ExchangeResult ReceiveBlock(UnitSession& link, EventLoop& loop, long address, const Ladder& ladder, Block& data,
                             const Block* expected = nullptr) {
   if (!IsBlockAddress(address)) return {};
-  return link.ledger.Exchange(link, loop, ReadBlockRequest(static_cast<std::uint16_t>(address)), kReplyReadBlock,
-                              ladder, [&](const SerialFrame& reply) {
-                                Block got{};
-                                for (int k = 1; k <= kBlockSize; ++k) {
-                                  const auto b = ReplyPair(reply, k);
-                                  if (!b) return ReplyFault::BadData;
-                                  got[static_cast<std::size_t>(k - 1)] = *b;
-                                }
-                                data = got;
-                                return expected && got != *expected ? ReplyFault::Mismatch : ReplyFault::None;
-                              });
+  return link.Exchange(loop, ReadBlockRequest(static_cast<std::uint16_t>(address)), kReplyReadBlock, ladder,
+                       [&](const SerialFrame& reply) {
+                         Block got{};
+                         for (int k = 1; k <= kBlockSize; ++k) {
+                           const auto b = ReplyPair(reply, k);
+                           if (!b) return ReplyFault::BadData;
+                           got[static_cast<std::size_t>(k - 1)] = *b;
+                         }
+                         data = got;
+                         return expected && got != *expected ? ReplyFault::Mismatch : ReplyFault::None;
+                       });
 }
 
 // `data` written to the block at `address` on `ladder`.
-ExchangeResult SendBlock(Link& link, EventLoop& loop, long address, const Block& data, const Ladder& ladder) {
+ExchangeResult SendBlock(UnitSession& link, EventLoop& loop, long address, const Block& data, const Ladder& ladder) {
   if (!IsBlockAddress(address)) return {};
-  return link.ledger.Exchange(link, loop, WriteBlockRequest(static_cast<std::uint16_t>(address), data),
-                              kReplyWriteBlock, ladder);
+  return link.Exchange(loop, WriteBlockRequest(static_cast<std::uint16_t>(address), data), kReplyWriteBlock, ladder);
 }
 
 // A block that failed all its attempts: why, for the workflows' message.
-bool Judged(Link& link, long address, const ExchangeResult& r) {
+bool Judged(UnitSession& link, long address, const ExchangeResult& r) {
   if (r.ok()) return true;
-  link.lastFailure = Failure::Of(KindOf(r.fault), ReplyFaultCause(r.fault)).AtBlock(address, r.attempts);
+  link.SetLastFailure(Failure::Of(KindOf(r.fault), ReplyFaultCause(r.fault)).AtBlock(address, r.attempts));
   return false;
 }
 
 // Reads the block at `address` back until it holds `expected`.
-bool VerifyData(Link& link, EventLoop& loop, long address, const Block& expected) {
+bool VerifyData(UnitSession& link, EventLoop& loop, long address, const Block& expected) {
   Block read{};
   return Judged(link, address, ReceiveBlock(link, loop, address, kVerifyLadder, read, &expected));
 }
 
 }  // namespace
 
-bool ReadBlockWithRetries(Link& link, EepromImage& image, EventLoop& loop, long address) {
+bool ReadBlockWithRetries(UnitSession& link, EepromImage& image, EventLoop& loop, long address) {
   Block data{};
   if (!Judged(link, address, ReceiveBlock(link, loop, address, kReadLadder, data))) return false;
   SetImageBlock(image, address, data);
   return true;
 }
 
-void StartTransfer(Link& link, const Transfer& transfer, TransferObserver& observer, const char* text) {
-  FlushInput(link);
+void StartTransfer(UnitSession& link, const Transfer& transfer, TransferObserver& observer, const char* text) {
+  link.FlushInput();
   transfer.cancel = false;
   observer.Started(text);
 }
 
-bool ReadEeprom(Link& link, EepromImage& image, const Transfer& transfer, EventLoop& loop,
+bool ReadEeprom(UnitSession& link, EepromImage& image, const Transfer& transfer, EventLoop& loop,
                 TransferObserver& observer) {
   const auto usable = transfer.usable;
   if (!usable) return false;
-  link.lastFailure.reset();
-  const CancelWatch watch(link.ledger, transfer.cancel);
+  link.SetLastFailure(std::nullopt);
+  const CancelWatch watch(link, transfer.cancel);
   StartTransfer(link, transfer, observer, texts::kMsgReading);
   const long total = (*usable + kBlockSize - 1) / kBlockSize;
   long done = 0;
   // From now on a unit that says nothing shows the cable hint.
-  ReportBlocks(link, done, total);
+  link.ReportBlocks(done, total);
   for (long a = 0;; a += kBlockSize) {
     if (!ReadBlockWithRetries(link, image, loop, a)) {
       observer.Ended();
       return false;
     }
-    ReportBlocks(link, ++done, total);
+    link.ReportBlocks(++done, total);
     if (a + kBlockSize >= *usable || transfer.cancel) break;
   }
   observer.Ended();
@@ -161,7 +160,8 @@ namespace {
 enum class BlockResult { Ok, Failed, Cancelled };
 
 // One block of any phase: its write attempts, then its read-back.
-BlockResult WriteOneBlock(Link& link, const Transfer& transfer, EventLoop& loop, long address, const Block& data) {
+BlockResult WriteOneBlock(UnitSession& link, const Transfer& transfer, EventLoop& loop, long address,
+                          const Block& data) {
   const bool written = Judged(link, address, SendBlock(link, loop, address, data, kWriteLadder));
   bool ok = written;
   if (transfer.verify && written && !transfer.cancel) ok = VerifyData(link, loop, address, data);
@@ -185,21 +185,21 @@ WritePlan FullWritePlan(long used, long usable) {
   return plan;
 }
 
-WriteOutcome WriteBlocks(Link& link, const EepromImage& image, const Transfer& transfer, EventLoop& loop,
+WriteOutcome WriteBlocks(UnitSession& link, const EepromImage& image, const Transfer& transfer, EventLoop& loop,
                          TransferObserver& observer, const WritePlan& plan) {
-  link.lastFailure.reset();
+  link.SetLastFailure(std::nullopt);
   if (plan.empty()) return WriteOutcome::Completed;
-  const CancelWatch watch(link.ledger, transfer.cancel);
+  const CancelWatch watch(link, transfer.cancel);
   StartTransfer(link, transfer, observer, texts::kMsgWriting);
 
   const long total = static_cast<long>(plan.size());
   long done = 0;
-  ReportBlocks(link, done, total);
+  link.ReportBlocks(done, total);
   BlockResult r = BlockResult::Ok;
   for (const BlockWrite& w : plan) {
     // A zeroed block takes the header away; the image keeps its bytes.
     r = WriteOneBlock(link, transfer, loop, w.address, w.zeros ? Block{} : ImageBlock(image, w.address));
-    ReportBlocks(link, ++done, total);
+    link.ReportBlocks(++done, total);
     if (r != BlockResult::Ok) break;
   }
   observer.Ended();
@@ -211,7 +211,7 @@ WriteOutcome WriteBlocks(Link& link, const EepromImage& image, const Transfer& t
   return WriteOutcome::Failed;
 }
 
-WriteOutcome WriteEeprom(Link& link, const EepromImage& image, const Transfer& transfer, EventLoop& loop,
+WriteOutcome WriteEeprom(UnitSession& link, const EepromImage& image, const Transfer& transfer, EventLoop& loop,
                          TransferObserver& observer, long used) {
   return WriteBlocks(link, image, transfer, loop, observer, FullWritePlan(used, transfer.usable.value_or(kImageSize)));
 }

@@ -90,17 +90,17 @@ struct Transfer {
 
 // Begins a transfer: discards the waiting input, clears the cancel flag and
 // tells the observer, with `text`.
-void StartTransfer(Link& link, const Transfer& transfer, TransferObserver& observer, const char* text);
+void StartTransfer(UnitSession& link, const Transfer& transfer, TransferObserver& observer, const char* text);
 
 // The block at `address` read into the image with the attempts and time
 // limits of a whole-memory read.
-bool ReadBlockWithRetries(Link& link, EepromImage& image, EventLoop& loop, long address);
+bool ReadBlockWithRetries(UnitSession& link, EepromImage& image, EventLoop& loop, long address);
 
 // Reads 0 up to the usable memory size into `image`, yielding to `loop` and
 // telling `observer` of its start and end. False when a block failed all its attempts (or the size is not
 // known); true when it ran to the end or was stopped by Storno (then
 // `transfer.cancel` is set).
-bool ReadEeprom(Link& link, EepromImage& image, const Transfer& transfer, EventLoop& loop,
+bool ReadEeprom(UnitSession& link, EepromImage& image, const Transfer& transfer, EventLoop& loop,
                 TransferObserver& observer);
 
 enum class WriteOutcome { Completed, Failed, Cancelled };
@@ -125,12 +125,12 @@ WritePlan FullWritePlan(long used, long usable = kImageSize);
 // Storno. An empty plan sends nothing and completes. The image is never
 // changed, so after a write that did not complete a later write or file save
 // still carries the same bytes; the unit keeps whatever had been written.
-WriteOutcome WriteBlocks(Link& link, const EepromImage& image, const Transfer& transfer, EventLoop& loop,
+WriteOutcome WriteBlocks(UnitSession& link, const EepromImage& image, const Transfer& transfer, EventLoop& loop,
                          TransferObserver& observer, const WritePlan& plan);
 
 // The full write of the image up to the used size `used` (the whole memory
 // when the usable size is not known).
-WriteOutcome WriteEeprom(Link& link, const EepromImage& image, const Transfer& transfer, EventLoop& loop,
+WriteOutcome WriteEeprom(UnitSession& link, const EepromImage& image, const Transfer& transfer, EventLoop& loop,
                          TransferObserver& observer, long used);
 
 }  // namespace vexa::link

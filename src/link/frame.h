@@ -38,32 +38,92 @@ inline constexpr Marker kMarkers[2] = {{3, 131}, {2, 130}};  // memory and modem
 
 class Trace;
 
-// The serial port, the clock and the reply deadline of one program run, and
-// the ledger of the exchanges on it.
-struct Link {
-  Link(SerialPort& p, Clock& c) : port(p), clock(c) {}
+using BlockCallback = std::function<void(long done, long total)>;
 
-  SerialPort& port;
-  Clock& clock;
+// One program run's session with the unit: the serial port, the link's
+// clock and the ledger of the exchanges on it. Every frame goes on the line
+// through the ledger, so every request is recorded as owed an answer.
+class UnitSession {
+ public:
+  UnitSession(SerialPort& port, Clock& clock) : port_(port), clock_(clock) {}
+  UnitSession(const UnitSession&) = delete;
+  UnitSession& operator=(const UnitSession&) = delete;
+
+  const SerialPort& port() const { return port_; }
+  const Clock& clock() const { return clock_; }
+
+  // Opens the port named `port` (the one chosen in the window) with the line
+  // settings, then switches DTR off and RTS on (a port without modem lines is
+  // accepted). On failure the port stays closed and the failure's cause is
+  // "Nelze otevřít port <port>." with, on a second line, the device and why
+  // it could not be opened (PortOpenMessage); the workflows show it.
+  std::optional<Failure> Open(const std::string& port);
+  // Closes the port when it is open.
+  void Close();
+  // Discards all waiting input (at least one read is made).
+  void FlushInput();
+
+  // The ledger's exchange (link/ledger.h) on this session's line.
+  ExchangeResult Exchange(EventLoop& loop, const SerialFrame& request, std::uint8_t expected, const Ladder& ladder,
+                          const ReplyCheck& check = {});
+  // Markers until nothing but markers is owed an answer, for up to
+  // `budgetMs`.
+  bool Settle(EventLoop& loop, int budgetMs) { return ledger_.Settle(*this, loop, budgetMs); }
+  // A new unit (or the port opened again): nothing is owed, nothing learned.
+  void Forget() { ledger_.Forget(); }
+  // Whether `cancel` (Storno, Ctrl+C) ends the wait for a silent unit.
+  void WatchCancel(const bool* cancel) { ledger_.WatchCancel(cancel); }
+  const ExchangeLedger& ledger() const { return ledger_; }
+
+  // Where every frame is recorded for support; null records nothing.
+  void SetTrace(Trace* trace) { trace_ = trace; }
+  Trace* trace() const { return trace_; }
 
   // Called after every block of a whole-memory transfer with the blocks done
   // and the blocks planned.
-  std::function<void(long done, long total)> onBlock;
+  void SetOnBlock(BlockCallback f) { onBlock_ = std::move(f); }
+  const BlockCallback& onBlock() const { return onBlock_; }
   // The same for the progress bar of the whole command (a command of several
   // phases maps each phase's blocks onto its one bar).
-  std::function<void(long done, long total)> onProgress;
-
-  // Where every frame is recorded for support; null records nothing.
-  Trace* trace = nullptr;
-
-  // Which request every answer belongs to (link/ledger.h).
-  ExchangeLedger ledger;
+  void SetOnProgress(BlockCallback f) { onProgress_ = std::move(f); }
+  const BlockCallback& onProgress() const { return onProgress_; }
+  // Tells both that `done` of `total` blocks are done (total 0: not known
+  // yet).
+  void ReportBlocks(long done, long total) const;
 
   // Why the last block of a whole-memory transfer failed all its attempts:
   // the block, the attempts made and the fault of the last one. Cleared when
   // a transfer starts; the workflows show its reason under their failure
   // message.
-  std::optional<Failure> lastFailure;
+  const std::optional<Failure>& lastFailure() const { return lastFailure_; }
+  void SetLastFailure(std::optional<Failure> f) { lastFailure_ = std::move(f); }
+
+ private:
+  friend class ExchangeLedger;
+  // Writes the frame in wire form: payload, checksum, CR. False when the
+  // port did not take every character (or the frame length is not 1..256).
+  // `note` goes behind the request's meaning in the trace.
+  bool SendFrame(const SerialFrame& frame, const std::string& note);
+
+  SerialPort& port_;
+  Clock& clock_;
+  BlockCallback onBlock_;
+  BlockCallback onProgress_;
+  Trace* trace_ = nullptr;
+  ExchangeLedger ledger_;
+  std::optional<Failure> lastFailure_;
+};
+
+// Points the session's ledger at a cancel flag for as long as it lives.
+class CancelWatch {
+ public:
+  CancelWatch(UnitSession& session, const bool& cancel) : session_(session) { session_.WatchCancel(&cancel); }
+  ~CancelWatch() { session_.WatchCancel(nullptr); }
+  CancelWatch(const CancelWatch&) = delete;
+  CancelWatch& operator=(const CancelWatch&) = delete;
+
+ private:
+  UnitSession& session_;
 };
 
 const char* ReplyFaultName(ReplyFault f);
@@ -78,27 +138,6 @@ std::uint8_t FrameChecksum(const SerialFrame& frame);
 
 // A request of the given raw bytes (code byte first).
 SerialFrame MakeFrame(std::initializer_list<std::uint8_t> bytes);
-
-// Tells onBlock and onProgress that `done` of `total` blocks are done (total
-// 0: not known yet).
-void ReportBlocks(Link& link, long done, long total);
-
-// Opens the port named `port` (the one chosen in the window) with the line
-// settings, then switches DTR off and RTS on (a port without modem lines is
-// accepted). On failure the port stays closed and the failure's cause is
-// "Nelze otevřít port <port>." with, on a second line, the device and why it
-// could not be opened (PortOpenMessage); the workflows show it.
-std::optional<Failure> OpenPort(Link& link, const std::string& port);
-// Closes the port when it is open.
-void ClosePort(Link& link);
-
-// Writes the frame in wire form: payload, checksum, CR. False when the port
-// did not take every character (or the frame length is not 1..256). `note`
-// goes behind the request's meaning in the trace.
-bool SendFrame(Link& link, const SerialFrame& frame, const std::string& note = {});
-
-// Discards all waiting input (at least one read is made).
-void FlushInput(Link& link);
 
 // The byte of hexadecimal pair k (1-based) of a reply: characters 2k-1 and
 // 2k, low digit first. nullopt when the reply is too short to hold it or a

@@ -24,41 +24,38 @@ ReplyCheck Pairs(std::uint8_t* out, int count) {
 
 }  // namespace
 
-ExchangeResult Poll(Link& link, EventLoop& loop) {
-  return link.ledger.Exchange(link, loop, MakeFrame({kCmdPoll}), kReplyPoll, kPollLadder);
+ExchangeResult Poll(UnitSession& link, EventLoop& loop) {
+  return link.Exchange(loop, MakeFrame({kCmdPoll}), kReplyPoll, kPollLadder);
 }
 
-ExchangeResult Identify(Link& link, EventLoop& loop, Identity& identity) {
+ExchangeResult Identify(UnitSession& link, EventLoop& loop, Identity& identity) {
   std::uint8_t id[5] = {};
-  const auto r = link.ledger.Exchange(link, loop, MakeFrame({kCmdIdentify}), kReplyIdentify, kIdentifyLadder,
-                                      Pairs(id, 5));
+  const auto r = link.Exchange(loop, MakeFrame({kCmdIdentify}), kReplyIdentify, kIdentifyLadder, Pairs(id, 5));
   if (r.ok()) identity = {id[0] + 256u * id[1] + 65536u * id[2], id[3], id[4]};
   return r;
 }
 
-ExchangeResult QueryMemoryModem(Link& link, EventLoop& loop, MemoryModem& memoryModem) {
+ExchangeResult QueryMemoryModem(UnitSession& link, EventLoop& loop, MemoryModem& memoryModem) {
   std::uint8_t mm[2] = {};
-  const auto r = link.ledger.Exchange(link, loop, MakeFrame({kCmdMemoryModem}), kReplyMemoryModem, kIdentifyLadder,
-                                      Pairs(mm, 2));
+  const auto r = link.Exchange(loop, MakeFrame({kCmdMemoryModem}), kReplyMemoryModem, kIdentifyLadder, Pairs(mm, 2));
   if (r.ok()) memoryModem = {mm[0], mm[1]};
   return r;
 }
 
-bool ReleaseUnit(Link& link, EventLoop& loop, ReplyFault* why) {
-  FlushInput(link);
-  const long acknowledgedBefore = link.ledger.AnswersHeard(kReplyLeave);
-  const auto r = link.ledger.Exchange(link, loop, MakeFrame({kCmdLeave, 170, 85}), kReplyLeave, kLeaveLadder);
+bool ReleaseUnit(UnitSession& link, EventLoop& loop, ReplyFault* why) {
+  link.FlushInput();
+  const long acknowledgedBefore = link.ledger().AnswersHeard(kReplyLeave);
+  const auto r = link.Exchange(loop, MakeFrame({kCmdLeave, 170, 85}), kReplyLeave, kLeaveLadder);
   if (why) *why = r.fault;
   if (r.ok()) return true;
   if (r.fault == ReplyFault::PortLost) return false;
   // The acknowledgement is missing. A unit that has left the programming
   // mode answers nothing more: it is asked to identify itself once, after
   // whatever it still owes.
-  const int owed = link.ledger.Owed();
-  const int limit = std::min(kSlowestAnswerMs, std::max(kIdentifyTimeoutMs, link.ledger.AnswerTimeMs() + 50) * owed);
-  const auto stillThere =
-      link.ledger.Exchange(link, loop, MakeFrame({kCmdIdentify}), kReplyIdentify, {1, limit, 0, false, true});
-  if (link.ledger.AnswersHeard(kReplyLeave) > acknowledgedBefore) return true;  // it came after all
+  const int owed = link.ledger().Owed();
+  const int limit = std::min(kSlowestAnswerMs, std::max(kIdentifyTimeoutMs, link.ledger().AnswerTimeMs() + 50) * owed);
+  const auto stillThere = link.Exchange(loop, MakeFrame({kCmdIdentify}), kReplyIdentify, {1, limit, 0, false, true});
+  if (link.ledger().AnswersHeard(kReplyLeave) > acknowledgedBefore) return true;  // it came after all
   if (stillThere.fault == ReplyFault::PortLost) {
     if (why) *why = ReplyFault::PortLost;
     return false;

@@ -57,7 +57,7 @@ std::optional<long> QuickReadEnd(const EepromImage& image, const std::array<Anal
   return std::max(*used, lastBlock + kBlockSize);
 }
 
-bool QuickReadEeprom(Link& link, EepromImage& image, const Transfer& transfer,
+bool QuickReadEeprom(UnitSession& link, EepromImage& image, const Transfer& transfer,
                      const std::array<AnalogScale, kRows>& scales, char decimalSeparator, EventLoop& loop,
                      TransferObserver& observer) {
   long readTo = 0;
@@ -65,19 +65,19 @@ bool QuickReadEeprom(Link& link, EepromImage& image, const Transfer& transfer,
                                 readTo);
 }
 
-bool QuickReadEepromShowing(Link& link, EepromImage& image, const Transfer& transfer,
+bool QuickReadEepromShowing(UnitSession& link, EepromImage& image, const Transfer& transfer,
                             const std::array<AnalogScale, kRows>& scales, char decimalSeparator, EventLoop& loop,
                             TransferObserver& observer, const char* text, long& readTo) {
   const auto usable = transfer.usable;
   if (!usable) return false;
-  link.lastFailure.reset();
-  const CancelWatch watch(link.ledger, transfer.cancel);
+  link.SetLastFailure(std::nullopt);
+  const CancelWatch watch(link, transfer.cancel);
   StartTransfer(link, transfer, observer, text);
   readTo = 0;
   std::optional<long> end;  // known once the configuration is all in
   long done = 0;
   // No total yet; from now on a unit that says nothing shows the cable hint.
-  ReportBlocks(link, done, 0);
+  link.ReportBlocks(done, 0);
   for (long a = 0;; a += kBlockSize) {
     if (!ReadBlockWithRetries(link, image, loop, a)) {
       observer.Ended();
@@ -106,7 +106,7 @@ bool QuickReadEepromShowing(Link& link, EepromImage& image, const Transfer& tran
                                                  : std::max(ReadEndBound(image, next), next + kBlockSize);
       planned = std::max(done, BlocksUpTo(std::min(*usable, target)));
     }
-    ReportBlocks(link, done, planned);
+    link.ReportBlocks(done, planned);
     if (last) break;
   }
   observer.Ended();

@@ -35,12 +35,12 @@ std::optional<long> QuickReadEnd(const EepromImage& image, const std::array<Anal
 // as the header and the texts read so far tell, which only falls as the
 // texts come in (unless the unit holds texts longer than the window lets one
 // type), and the exact count once the configuration is all in.
-bool QuickReadEeprom(Link& link, EepromImage& image, const Transfer& transfer,
+bool QuickReadEeprom(UnitSession& link, EepromImage& image, const Transfer& transfer,
                      const std::array<AnalogScale, kRows>& scales, char decimalSeparator, EventLoop& loop,
                      TransferObserver& observer);
 // The same, telling the observer `text` at the start; `readTo` receives the end of
 // the blocks read (0 up to it).
-bool QuickReadEepromShowing(Link& link, EepromImage& image, const Transfer& transfer,
+bool QuickReadEepromShowing(UnitSession& link, EepromImage& image, const Transfer& transfer,
                             const std::array<AnalogScale, kRows>& scales, char decimalSeparator, EventLoop& loop,
                             TransferObserver& observer, const char* text, long& readTo);
 

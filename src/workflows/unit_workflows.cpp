@@ -37,7 +37,7 @@ link::Transfer TransferOf(Workspace& ws) {
 // what the quick read finds, into an image of its own. The working image,
 // which holds the encoded configuration about to be written, is not
 // touched. When the read fails, `why` says why.
-BackupResult ReadUnit(link::Link& link, Workspace& ws, Services& sv, UnitRead& unit, Failure& why) {
+BackupResult ReadUnit(link::UnitSession& link, Workspace& ws, Services& sv, UnitRead& unit, Failure& why) {
   if (ws.unitImage) {
     unit = *ws.unitImage;
     return BackupResult::Saved;
@@ -47,7 +47,7 @@ BackupResult ReadUnit(link::Link& link, Workspace& ws, Services& sv, UnitRead& u
   const bool read = link::QuickReadEepromShowing(link, *bytes, TransferOf(ws), ws.scales, ws.decimalSeparator, sv.loop,
                                                  window, texts::kMsgBackingUp, unit.readTo);
   if (!read) {
-    why = link.lastFailure.value_or(Failure::Of(FailureKind::Device, texts::kCauseUnitNotRead));
+    why = link.lastFailure().value_or(Failure::Of(FailureKind::Device, texts::kCauseUnitNotRead));
     return BackupResult::Failed;
   }
   if (ws.CancelRequested) return BackupResult::Cancelled;
@@ -60,7 +60,7 @@ BackupResult ReadUnit(link::Link& link, Workspace& ws, Services& sv, UnitRead& u
 // unit's bytes once the backup is saved. When it fails, `why` says why: the
 // block that could not be read, the data that did not decode, or what kept
 // the file from being saved.
-BackupResult TakeBackup(link::Link& link, Workspace& ws, Services& sv, const std::string& dir,
+BackupResult TakeBackup(link::UnitSession& link, Workspace& ws, Services& sv, const std::string& dir,
                         std::optional<WriteBackup>& taken, UnitRead& unitRead, Failure& why) {
   UnitRead read;
   if (const BackupResult r = ReadUnit(link, ws, sv, read, why); r != BackupResult::Saved) return r;
@@ -107,7 +107,7 @@ KnownUnitImage AfterWrite(const EepromImage& image, const std::optional<KnownUni
 
 }  // namespace
 
-WorkflowResult ReadWorkflow(link::Link& link, Workspace& ws, Services& sv, const ReadOptions& options) {
+WorkflowResult ReadWorkflow(link::UnitSession& link, Workspace& ws, Services& sv, const ReadOptions& options) {
   // Without a known size the read has no end address.
   if (!link::UsableMemorySize(ws.device)) {
     CloseProgress(sv);
@@ -132,7 +132,8 @@ WorkflowResult ReadWorkflow(link::Link& link, Workspace& ws, Services& sv, const
     CloseProgress(sv);
     // The reason (which block, how many attempts, what went wrong) on the
     // line beneath.
-    sv.messages.Show(Icon::Error, link.lastFailure ? WithReason(texts::kMsgReadFailed, *link.lastFailure) : texts::kMsgReadFailed);
+    sv.messages.Show(Icon::Error, link.lastFailure() ? WithReason(texts::kMsgReadFailed, *link.lastFailure())
+                                                     : texts::kMsgReadFailed);
     return WorkflowResult::Failed;
   }
   if (ws.CancelRequested) {
@@ -203,9 +204,9 @@ std::optional<WorkflowResult> CheckAndEncode(Workspace& ws, Services& sv, long& 
 
 // Step 4: what the unit holds now, kept before it is overwritten. nullopt
 // when the write goes on; `result` tells what became of the backup.
-std::optional<WorkflowResult> KeepBackup(link::Link& link, Workspace& ws, Services& sv, const WriteOptions& options,
-                                         std::optional<WriteBackup>& taken, UnitRead& unitRead,
-                                         BackupResult& result) {
+std::optional<WorkflowResult> KeepBackup(link::UnitSession& link, Workspace& ws, Services& sv,
+                                         const WriteOptions& options, std::optional<WriteBackup>& taken,
+                                         UnitRead& unitRead, BackupResult& result) {
   const std::string dir = options.backupDir.empty() ? DefaultBackupDir() : options.backupDir;
   Failure why;
   result = TakeBackup(link, ws, sv, dir, taken, unitRead, why);
@@ -232,12 +233,12 @@ std::optional<WorkflowResult> KeepBackup(link::Link& link, Workspace& ws, Servic
 // A write that did not complete: the unit holds no configuration until a
 // write completes (its first block takes the header away, or may have: the
 // unit can take a block whose answer is lost).
-WorkflowResult ReportUnfinished(link::Link& link, Workspace& ws, Services& sv, link::WriteOutcome outcome,
+WorkflowResult ReportUnfinished(link::UnitSession& link, Workspace& ws, Services& sv, link::WriteOutcome outcome,
                                 const std::optional<WriteBackup>& taken) {
   ws.unitImage.reset();
   const bool failed = outcome == link::WriteOutcome::Failed;
   std::string text = failed ? texts::kMsgWriteFailed : texts::kMsgWriteCancelled;
-  if (failed && link.lastFailure) text = WithReason(text, *link.lastFailure);
+  if (failed && link.lastFailure()) text = WithReason(text, *link.lastFailure());
   text += std::string("\n") + texts::kMsgUnitLeftInvalid;
   if (taken) text += "\n" + texts::BackupLine(taken->path);
   sv.messages.Show(failed ? Icon::Error : Icon::Information, text);
@@ -268,25 +269,25 @@ void ReportWritten(Services& sv, std::size_t sent, std::size_t all, std::optiona
 // the whole command.
 class PhasedBlocks {
  public:
-  PhasedBlocks(link::Link& link, PhasedProgress& phases) : link_(link), shown_(link.onProgress) {
+  PhasedBlocks(link::UnitSession& link, PhasedProgress& phases) : link_(link), shown_(link.onProgress()) {
     if (!shown_) return;
-    link.onProgress = [this, &phases](long done, long total) {
+    link.SetOnProgress([this, &phases](long done, long total) {
       const auto [all, of] = phases.Report(done, total);
       shown_(all, of);
-    };
+    });
   }
-  ~PhasedBlocks() { link_.onProgress = shown_; }
+  ~PhasedBlocks() { link_.SetOnProgress(shown_); }
   PhasedBlocks(const PhasedBlocks&) = delete;
   PhasedBlocks& operator=(const PhasedBlocks&) = delete;
 
  private:
-  link::Link& link_;
+  link::UnitSession& link_;
   std::function<void(long done, long total)> shown_;
 };
 
 }  // namespace
 
-WorkflowResult WriteWorkflow(link::Link& link, Workspace& ws, Services& sv, const WriteOptions& options,
+WorkflowResult WriteWorkflow(link::UnitSession& link, Workspace& ws, Services& sv, const WriteOptions& options,
                              std::optional<WriteBackup>* backup) {
   std::optional<WriteBackup> taken;
   if (backup) backup->reset();

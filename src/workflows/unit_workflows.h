@@ -57,7 +57,7 @@ struct WriteOptions {
   bool fullWrite = false;
 };
 
-WorkflowResult ReadWorkflow(link::Link& link, Workspace& ws, Services& sv, const ReadOptions& options = {});
+WorkflowResult ReadWorkflow(link::UnitSession& link, Workspace& ws, Services& sv, const ReadOptions& options = {});
 // `backup`, when given, receives the backup kept (nullopt when none was).
 // After a backup, the success message offers "Zobrazit změny"; showing the
 // changes is the caller's. When the unit's bytes are known (read for the
@@ -66,7 +66,7 @@ WorkflowResult ReadWorkflow(link::Link& link, Workspace& ws, Services& sv, const
 // (ChangedBlocksPlan); otherwise the whole configuration. A completed write
 // leaves ws.unitImage holding what was written; a failed or stopped one
 // forgets it, as does a read that does not complete.
-WorkflowResult WriteWorkflow(link::Link& link, Workspace& ws, Services& sv, const WriteOptions& options = {},
+WorkflowResult WriteWorkflow(link::UnitSession& link, Workspace& ws, Services& sv, const WriteOptions& options = {},
                              std::optional<WriteBackup>* backup = nullptr);
 
 }  // namespace vexa

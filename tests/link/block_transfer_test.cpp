@@ -99,10 +99,10 @@ TEST(ReadEeprom, ReadsEveryBlockUpToTheUsableSize) {
     long progressCalls = 0;
     // 0 of the total as the read starts (the silence from then on shows the
     // cable hint), then each block.
-    rig.link.onBlock = [&](long done, long total) {
+    rig.link.SetOnBlock([&](long done, long total) {
       EXPECT_EQ(total, c.usable / 8);
       EXPECT_EQ(done, progressCalls++);
-    };
+    });
     ASSERT_TRUE(link::ReadEeprom(rig.link, rig.ws.image, rig.transfer(), rig.sv.loop, rig.window));
     EXPECT_EQ(rig.Addresses(link::kCmdReadBlock), Range(0, c.usable - 8));  // 64..127 included
     EXPECT_TRUE(std::equal(rig.sim.memory().begin(), rig.sim.memory().begin() + c.usable, rig.ws.image.data()));
@@ -235,7 +235,7 @@ TEST(Retries, LateReplyIsTakenByTheNextAttemptWithoutAskingAgain) {
   ASSERT_TRUE(link::ReadEeprom(rig.link, rig.ws.image, rig.transfer(), rig.sv.loop, rig.window));
   // Taken at 150 ms, one marker, no request asked twice.
   EXPECT_EQ(rig.clock.now, 150);
-  EXPECT_EQ(rig.link.ledger.counts().markers, 1);
+  EXPECT_EQ(rig.link.ledger().counts().markers, 1);
   EXPECT_EQ(rig.Addresses(link::kCmdReadBlock).size(), 8128u / 8);
   EXPECT_TRUE(std::equal(rig.sim.memory().begin(), rig.sim.memory().begin() + 8128, rig.ws.image.data()));
 }
@@ -303,7 +303,7 @@ TEST(Retries, AnAnswerLeftOverFromAFailedAttemptDoesNotShiftTheFollowingBlocks) 
     }
     EXPECT_EQ(differing, 0);
     // A stray CR is no answer: it costs nothing.
-    EXPECT_EQ(rig.link.ledger.counts().retries > 0, c.strayCrAtMs < 0);
+    EXPECT_EQ(rig.link.ledger().counts().retries > 0, c.strayCrAtMs < 0);
   }
 }
 
@@ -331,9 +331,9 @@ TEST(Verification, CatchesAFlippedByteAfterNineReadBacksUnlessSwitchedOff) {
 
 TEST(Storno, ReadStopsAfterTheRunningBlock) {
   ActiveRig rig;
-  rig.link.onBlock = [&](long done, long) {
+  rig.link.SetOnBlock([&](long done, long) {
     if (done == 10) rig.progress.ClickStorno();
-  };
+  });
   EXPECT_TRUE(link::ReadEeprom(rig.link, rig.ws.image, rig.transfer(), rig.sv.loop, rig.window));
   EXPECT_TRUE(rig.ws.CancelRequested);
   EXPECT_EQ(rig.Addresses(link::kCmdReadBlock), Range(0, 72));
@@ -399,8 +399,8 @@ TEST(Storno, AUnitThatDiesAsStornoIsPressedFailsWithItsCauseWithinTheLadder) {
                          : link::WriteEeprom(rig.link, rig.ws.image, rig.transfer(), rig.sv.loop, rig.window, 300) ==
                                WriteOutcome::Completed;
     EXPECT_FALSE(ok);
-    ASSERT_TRUE(rig.link.lastFailure.has_value());
-    EXPECT_EQ(rig.link.lastFailure->cause, texts::kReplyNone);
+    ASSERT_TRUE(rig.link.lastFailure().has_value());
+    EXPECT_EQ(rig.link.lastFailure()->cause, texts::kReplyNone);
     EXPECT_LT(rig.clock.now - start, 10'000);
   }
 }

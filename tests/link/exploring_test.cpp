@@ -59,10 +59,10 @@ Session RunSession(const link::UnitOptions& unit, Op op, const std::function<voi
   // VEXA_SESSION_TRACE=<file> records the traffic of a replayed session.
   link::Trace trace(rig.clock);
   if (const char* path = std::getenv("VEXA_SESSION_TRACE")) {
-    if (!trace.Open(path)) rig.link.trace = &trace;
+    if (!trace.Open(path)) rig.link.SetTrace(&trace);
   }
   s.activated = ActivateLink(rig.link, rig.ws, rig.sv) == ActivationResult::Active;
-  s.activation = rig.link.ledger.counts();
+  s.activation = rig.link.ledger().counts();
   if (s.activated) {
     rig.ws.settings.CheckWrite = op == Op::VerifiedWrite;
     const auto before = rig.sim.memory();
@@ -89,19 +89,19 @@ Session RunSession(const link::UnitOptions& unit, Op op, const std::function<voi
       s.blocks = static_cast<long>(plan.size()) * (op == Op::VerifiedWrite ? 2 : 1);
     }
     s.transferMs = rig.clock.now - start;
-    if (!s.transferred) s.failureShown = rig.link.lastFailure.has_value();
-    if (rig.link.lastFailure) s.cause = rig.link.lastFailure->cause;
+    if (!s.transferred) s.failureShown = rig.link.lastFailure().has_value();
+    if (rig.link.lastFailure()) s.cause = rig.link.lastFailure()->cause;
     rig.messages.answers = {Answer::Yes};
-    const long framesBefore = rig.link.ledger.counts().framesSent;
+    const long framesBefore = rig.link.ledger().counts().framesSent;
     const std::size_t messagesBefore = rig.messages.shown.size();
     DeactivateLink(rig.link, rig.ws, rig.sv, &s.releaseAcknowledged);
-    s.framesOfRelease = rig.link.ledger.counts().framesSent - framesBefore;
+    s.framesOfRelease = rig.link.ledger().counts().framesSent - framesBefore;
     s.messagesOfRelease = rig.messages.shown.size() - messagesBefore;
   } else {
     s.failureShown = !rig.messages.shown.empty();
   }
   s.released = rig.Count(link::kCmdLeave) > 0;
-  s.counts = rig.link.ledger.counts();
+  s.counts = rig.link.ledger().counts();
   s.faults = rig.sim.faults();
   return s;
 }
@@ -479,10 +479,10 @@ TEST(NamedUnits, TheLastAttemptKeepsAHeldAnswer) {
   ActiveUnit rig({.lateByUs = 1'500'000}, DistinctBlocks(3, 8192));
   rig.sim.InjectFault(link::SimFault::DropReply, 10, link::kCmdReadBlock);
   rig.sim.InjectFault(link::SimFault::LateReply, 1, link::kCmdReadBlock);
-  const long requestsBefore = rig.link.ledger.counts().requests;
+  const long requestsBefore = rig.link.ledger().counts().requests;
   EXPECT_TRUE(link::ReadBlockWithRetries(rig.link, rig.ws.image, rig.loop, 272));
   EXPECT_TRUE(std::equal(rig.ws.image.data() + 272, rig.ws.image.data() + 280, rig.sim.memory().begin() + 272));
-  EXPECT_EQ(rig.link.ledger.counts().requests - requestsBefore, 11);
+  EXPECT_EQ(rig.link.ledger().counts().requests - requestsBefore, 11);
 }
 
 constexpr long kLossyUsable = 960;  // memory code 3

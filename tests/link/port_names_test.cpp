@@ -55,8 +55,8 @@ TEST(PortErrors, SecondLineSaysWhy) {
   LinkRig rig;
   RefusingPort port(rig.clock);
   port.openSucceeds = false;
-  link::Link lnk(port, rig.clock);
-  const auto refused = link::OpenPort(lnk, rig.ws.settings.Port);
+  link::UnitSession lnk(port, rig.clock);
+  const auto refused = lnk.Open(rig.ws.settings.Port);
   ASSERT_TRUE(refused.has_value());
   EXPECT_EQ(refused->cause, "Nelze otevřít port COM 1.\n/dev/ttyUSB0: port už používá jiný program.");
 }

@@ -57,7 +57,7 @@ struct Program {
   link::SteadyClock clock;
   QTemporaryDir home;
   qt::QtSerialPort port{clock, link::DosDevicesDirOf(home.path().toStdString())};
-  link::Link link{port, clock};
+  link::UnitSession link{port, clock};
   fake::FakeMessageBox messages;
   fake::FakeProgress progress;
   QtLoop loop;
@@ -68,13 +68,13 @@ struct Program {
 TEST(QtSerialPort, OpensAPseudoTerminalThatHasNoModemLines) {
   PtyBench bench;
   Program p(bench.pty.slavePath());
-  ASSERT_FALSE(link::OpenPort(p.link, p.ws.settings.Port).has_value());
+  ASSERT_FALSE(p.link.Open(p.ws.settings.Port).has_value());
   EXPECT_TRUE(p.port.IsOpen());
   EXPECT_TRUE(p.messages.texts().empty());
-  link::ClosePort(p.link);
+  p.link.Close();
   EXPECT_FALSE(p.port.IsOpen());
   // The port can be opened again after closing (activation closes and reopens).
-  ASSERT_FALSE(link::OpenPort(p.link, p.ws.settings.Port).has_value());
+  ASSERT_FALSE(p.link.Open(p.ws.settings.Port).has_value());
 }
 
 TEST(QtSerialPort, ComEntriesFindTheirDeviceThroughTheUsersLinks) {
@@ -85,7 +85,7 @@ TEST(QtSerialPort, ComEntriesFindTheirDeviceThroughTheUsersLinks) {
   std::filesystem::create_symlink(bench.pty.slavePath(), dir + "/COM2");
 
   p.ws.settings.Port = "COM 2";
-  ASSERT_FALSE(link::OpenPort(p.link, p.ws.settings.Port).has_value());
+  ASSERT_FALSE(p.link.Open(p.ws.settings.Port).has_value());
   EXPECT_EQ(p.port.device(), std::filesystem::canonical(bench.pty.slavePath()).string());
   EXPECT_EQ(ActivateLink(p.link, p.ws, p.sv), ActivationResult::Active);
   EXPECT_EQ(p.ws.device.Product, "VEXA");
@@ -99,7 +99,7 @@ TEST(QtSerialPort, OpenFailuresSayWhichDeviceAndWhy) {
   const std::string missing = p.home.path().toStdString() + "/no-such-tty";
   std::filesystem::create_symlink(missing, dir + "/COM3");
   p.ws.settings.Port = "COM 3";
-  const auto refused = link::OpenPort(p.link, p.ws.settings.Port);
+  const auto refused = p.link.Open(p.ws.settings.Port);
   ASSERT_TRUE(refused.has_value());
   const std::string first = "Nelze otevřít port COM 3.\n";
   EXPECT_EQ(refused->cause.substr(0, first.size()), first);
@@ -111,9 +111,9 @@ TEST(QtSerialPort, OpenFailuresSayWhichDeviceAndWhy) {
   // A port the program holds open cannot be opened a second time.
   PtyBench bench;
   p.ws.settings.Port = bench.pty.slavePath();
-  ASSERT_FALSE(link::OpenPort(p.link, p.ws.settings.Port).has_value());
+  ASSERT_FALSE(p.link.Open(p.ws.settings.Port).has_value());
   Program other(bench.pty.slavePath());
-  const auto busy = link::OpenPort(other.link, other.ws.settings.Port);
+  const auto busy = other.link.Open(other.ws.settings.Port);
   ASSERT_TRUE(busy.has_value());
   EXPECT_EQ(other.port.LastOpenFailure().kind, link::PortError::Busy);
   EXPECT_NE(busy->cause.find(": port už používá jiný program."), std::string::npos);
@@ -122,7 +122,7 @@ TEST(QtSerialPort, OpenFailuresSayWhichDeviceAndWhy) {
 TEST(QtSerialPort, WaitingSleepsUntilTheDeadlineAndKeepsEventsFlowing) {
   PtyBench bench;
   Program p(bench.pty.slavePath());
-  ASSERT_FALSE(link::OpenPort(p.link, p.ws.settings.Port).has_value());
+  ASSERT_FALSE(p.link.Open(p.ws.settings.Port).has_value());
   bool timerFired = false;
   QTimer::singleShot(50, [&] { timerFired = true; });  // stands for a Storno click
   const double cpu0 = ThreadCpuMs();
@@ -157,7 +157,7 @@ TEST(QtSerialPort, ExchangesFramesAndBlocksWithTheUnit) {
 TEST(QtSerialPort, PulledCableEndsTheReceiveAtOnce) {
   PtyBench bench;
   Program p(bench.pty.slavePath());
-  ASSERT_FALSE(link::OpenPort(p.link, p.ws.settings.Port).has_value());
+  ASSERT_FALSE(p.link.Open(p.ws.settings.Port).has_value());
   QTimer::singleShot(100, [&] { bench.pty.PullCable(); });
   const auto t0 = p.clock.NowMs();
   for (int i = 0; i < 20 && !p.port.Lost() && p.port.IsOpen(); ++i) {

@@ -243,7 +243,7 @@ struct LinkRig {
   link::UnitClock unitClock{clock};
   FakePort port{clock};
   link::UnitSimulator sim;
-  link::Link link{port, unitClock};
+  link::UnitSession link{port, unitClock};
   FakeMessages messages;
   FakeProgress progress;
   FakeLoop loop;

@@ -229,13 +229,13 @@ class Session {
       : port_(MakeSerialPort(clock_)), link_(*port_, clock_), loop_(ws, progress_, clock_) {
     ws.settings.Port = portName;
     messages_.EndBar = [this] { progress_.EndBar(); };
-    link_.onProgress = [this](long done, long total) { progress_.Block(done, total, clock_.NowMs()); };
+    link_.SetOnProgress([this](long done, long total) { progress_.Block(done, total, clock_.NowMs()); });
   }
 
   Workspace ws;
   Services& sv() { return sv_; }
   ConsoleMessages& messages() { return messages_; }
-  link::Link& link() { return link_; }
+  link::UnitSession& link() { return link_; }
 
   // Starts the trace asked for with --trace; false, with the reason on
   // standard error, when its file cannot be written.
@@ -245,7 +245,7 @@ class Session {
       std::cerr << failure->Reason() << "\n";
       return false;
     }
-    link_.trace = &trace_;
+    link_.SetTrace(&trace_);
     return true;
   }
 
@@ -270,7 +270,7 @@ class Session {
  private:
   link::SteadyClock clock_;
   std::unique_ptr<link::SerialPort> port_;
-  link::Link link_;
+  link::UnitSession link_;
   link::Trace trace_{clock_};
   ConsoleMessages messages_;
   ConsoleProgress progress_;

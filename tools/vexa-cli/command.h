@@ -18,7 +18,7 @@ struct DeviceConfig;
 struct Services;
 enum class Answer;
 namespace link {
-struct Link;
+class UnitSession;
 }
 }
 
@@ -108,7 +108,7 @@ int ReadUnitConfiguration(const std::string& port, DeviceConfig& config);
 // program's messages on standard error, the progress bar, Ctrl-C as Storno,
 // the trace), for a command that activates and releases units itself.
 struct CliUnit {
-  link::Link& link;
+  link::UnitSession& link;
   Workspace& ws;
   Services& sv;
   std::function<bool()> interrupted;           // Ctrl-C, SIGTERM or SIGHUP came
