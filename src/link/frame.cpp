@@ -76,6 +76,7 @@ std::optional<Failure> UnitSession::Open(const std::string& port) {
 }
 
 void UnitSession::Close() {
+  unitImage_.reset();
   if (port_.IsOpen()) port_.Close();
 }
 
@@ -102,6 +103,11 @@ bool UnitSession::SendFrame(const SerialFrame& frame, const std::string& note) {
 ExchangeResult UnitSession::Exchange(EventLoop& loop, const SerialFrame& request, std::uint8_t expected,
                                      const Ladder& ladder, const ReplyCheck& check) {
   return ledger_.Exchange(*this, loop, request, expected, ladder, check);
+}
+
+void UnitSession::Forget() {
+  ledger_.Forget();
+  unitImage_.reset();
 }
 
 void UnitSession::ReportBlocks(long done, long total) const {

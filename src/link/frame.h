@@ -9,9 +9,11 @@
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
+#include <memory>
 #include <optional>
 #include <string>
 
+#include "codec/image.h"
 #include "codec/serial_frame.h"
 #include "link/ledger.h"
 #include "link/serial_port.h"
@@ -38,6 +40,17 @@ inline constexpr Marker kMarkers[2] = {{3, 131}, {2, 130}};  // memory and modem
 
 class Trace;
 
+// What the unit is known to hold: its bytes 0 up to `readTo` (exclusive) as
+// the last read (full or quick) or completed write of this activation left
+// them. Within one activation the unit's memory changes only through this
+// program, so a write takes these bytes as its backup and as the base of
+// the changed-blocks write instead of reading the unit again. Shared, since
+// the image is large and never changed once known.
+struct KnownUnitImage {
+  std::shared_ptr<const EepromImage> bytes;
+  long readTo = 0;
+};
+
 using BlockCallback = std::function<void(long done, long total)>;
 
 // One program run's session with the unit: the serial port, the link's
@@ -58,7 +71,7 @@ class UnitSession {
   // "Nelze otevřít port <port>." with, on a second line, the device and why
   // it could not be opened (PortOpenMessage); the workflows show it.
   std::optional<Failure> Open(const std::string& port);
-  // Closes the port when it is open.
+  // Closes the port when it is open; the unit's image is no longer known.
   void Close();
   // Discards all waiting input (at least one read is made).
   void FlushInput();
@@ -69,8 +82,9 @@ class UnitSession {
   // Markers until nothing but markers is owed an answer, for up to
   // `budgetMs`.
   bool Settle(EventLoop& loop, int budgetMs) { return ledger_.Settle(*this, loop, budgetMs); }
-  // A new unit (or the port opened again): nothing is owed, nothing learned.
-  void Forget() { ledger_.Forget(); }
+  // A new unit (or the same one activated again): nothing is owed, nothing
+  // learned, its image not known.
+  void Forget();
   // Whether `cancel` (Storno, Ctrl+C) ends the wait for a silent unit.
   void WatchCancel(const bool* cancel) { ledger_.WatchCancel(cancel); }
   const ExchangeLedger& ledger() const { return ledger_; }
@@ -98,6 +112,12 @@ class UnitSession {
   const std::optional<Failure>& lastFailure() const { return lastFailure_; }
   void SetLastFailure(std::optional<Failure> f) { lastFailure_ = std::move(f); }
 
+  // What the unit holds, as far as this activation knows: empty until a
+  // read or a write tells; forgotten with the activation and when a read or
+  // a write fails or is stopped.
+  const std::optional<KnownUnitImage>& unitImage() const { return unitImage_; }
+  void SetUnitImage(std::optional<KnownUnitImage> known) { unitImage_ = std::move(known); }
+
  private:
   friend class ExchangeLedger;
   // Writes the frame in wire form: payload, checksum, CR. False when the
@@ -112,6 +132,7 @@ class UnitSession {
   Trace* trace_ = nullptr;
   ExchangeLedger ledger_;
   std::optional<Failure> lastFailure_;
+  std::optional<KnownUnitImage> unitImage_;
 };
 
 // Points the session's ledger at a cancel flag for as long as it lives.

@@ -39,7 +39,6 @@ LinkLook LookOf(LinkState s) {
 
 void ApplyLinkState(Workspace& ws, Services& sv, LinkState s) {
   ws.link = s;
-  ws.unitImage.reset();  // another activation: the unit must be read again
   if (s == LinkState::Neaktivni) ws.device = DeviceInfo{};
   if (s == LinkState::AktivniSpatnaVerze) CloseProgress(sv);
   if (sv.view) sv.view->LinkStateChanged();

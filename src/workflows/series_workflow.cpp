@@ -80,7 +80,7 @@ SeriesOutcome OutcomeOf(WorkflowResult r) {
                                            : SeriesOutcome::Failed;
 }
 
-// Reads what the unit holds into ws.config (and ws.unitImage); `held` is
+// Reads what the unit holds into ws.config (and the session's known image); `held` is
 // empty for a unit that holds no configuration.
 Step ReadHeld(link::UnitSession& link, Workspace& ws, Services& quiet, UnitMessages& box,
               std::optional<DeviceConfig>& held) {

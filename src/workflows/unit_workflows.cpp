@@ -26,6 +26,7 @@ enum class BackupResult { Saved, NothingToKeep, Cancelled, Failed, SaveFailed };
 
 // What the unit holds (read for the backup, or known from this activation):
 // its bytes 0 up to readTo.
+using link::KnownUnitImage;
 using UnitRead = KnownUnitImage;
 
 // What the transfer functions take from the workspace.
@@ -38,8 +39,8 @@ link::Transfer TransferOf(Workspace& ws) {
 // which holds the encoded configuration about to be written, is not
 // touched. When the read fails, `why` says why.
 BackupResult ReadUnit(link::UnitSession& link, Workspace& ws, Services& sv, UnitRead& unit, Failure& why) {
-  if (ws.unitImage) {
-    unit = *ws.unitImage;
+  if (link.unitImage()) {
+    unit = *link.unitImage();
     return BackupResult::Saved;
   }
   auto bytes = std::make_shared<EepromImage>();
@@ -52,7 +53,7 @@ BackupResult ReadUnit(link::UnitSession& link, Workspace& ws, Services& sv, Unit
   }
   if (ws.CancelRequested) return BackupResult::Cancelled;
   unit.bytes = std::move(bytes);
-  ws.unitImage = unit;
+  link.SetUnitImage(unit);
   return BackupResult::Saved;
 }
 
@@ -116,7 +117,7 @@ WorkflowResult ReadWorkflow(link::UnitSession& link, Workspace& ws, Services& sv
   }
   const link::Transfer transfer = TransferOf(ws);
   // A read that does not complete leaves the unit unknown.
-  ws.unitImage.reset();
+  link.SetUnitImage(std::nullopt);
   // The unit is read over a copy of the image, which the workspace takes
   // only together with the configuration it decodes to: a read that fails,
   // is stopped or finds no configuration leaves no byte of the unit behind
@@ -143,7 +144,7 @@ WorkflowResult ReadWorkflow(link::UnitSession& link, Workspace& ws, Services& sv
   }
   const KnownUnitImage known{unit, readTo};
   if (!IsImageValid(*unit)) {
-    ws.unitImage = known;
+    link.SetUnitImage(known);
     CloseProgress(sv);
     sv.messages.Show(Icon::Warning, texts::kMsgNotProgrammed);
     return WorkflowResult::NotProgrammed;
@@ -159,7 +160,7 @@ WorkflowResult ReadWorkflow(link::UnitSession& link, Workspace& ws, Services& sv
     sv.messages.Show(Icon::Error, WithReason(texts::kMsgReadDamaged, DescribeDecodeError(undecoded)));
     return WorkflowResult::Failed;
   }
-  ws.unitImage = known;
+  link.SetUnitImage(known);
   sv.messages.Show(Icon::Information,
                    rules::WithBrokenFields(texts::kMsgReadDone, ws.config, ws.settings, ws.decimalSeparator));
   return WorkflowResult::Completed;
@@ -214,13 +215,13 @@ std::optional<WorkflowResult> KeepBackup(link::UnitSession& link, Workspace& ws,
     case BackupResult::Saved:
     case BackupResult::NothingToKeep: return std::nullopt;
     case BackupResult::Cancelled:
-      ws.unitImage.reset();
+      link.SetUnitImage(std::nullopt);
       sv.messages.Show(Icon::Information, texts::kMsgWriteCancelled);
       return WorkflowResult::Cancelled;
     case BackupResult::Failed:
     case BackupResult::SaveFailed: break;
   }
-  if (result == BackupResult::Failed) ws.unitImage.reset();
+  if (result == BackupResult::Failed) link.SetUnitImage(std::nullopt);
   // The question, then why there is no backup. Enter keeps the unit as it
   // is: a write without a backup is chosen, never fallen into.
   const char* question = result == BackupResult::Failed ? texts::kMsgBackupFailed : texts::kMsgBackupSaveFailed;
@@ -235,7 +236,7 @@ std::optional<WorkflowResult> KeepBackup(link::UnitSession& link, Workspace& ws,
 // unit can take a block whose answer is lost).
 WorkflowResult ReportUnfinished(link::UnitSession& link, Workspace& ws, Services& sv, link::WriteOutcome outcome,
                                 const std::optional<WriteBackup>& taken) {
-  ws.unitImage.reset();
+  link.SetUnitImage(std::nullopt);
   const bool failed = outcome == link::WriteOutcome::Failed;
   std::string text = failed ? texts::kMsgWriteFailed : texts::kMsgWriteCancelled;
   if (failed && link.lastFailure()) text = WithReason(text, *link.lastFailure());
@@ -300,15 +301,15 @@ WorkflowResult WriteWorkflow(link::UnitSession& link, Workspace& ws, Services& s
   // configuration, the write every block of it and its read-back.
   const link::WritePlan full = link::FullWritePlan(used, usable);
   const long writeExchanges = static_cast<long>(full.size()) * (ws.settings.CheckWrite ? 2 : 1);
-  PhasedProgress phases({options.backup && !ws.unitImage ? BlocksUpTo(used) : 0, writeExchanges});
+  PhasedProgress phases({options.backup && !link.unitImage() ? BlocksUpTo(used) : 0, writeExchanges});
   const PhasedBlocks reporting(link, phases);
 
   UnitRead unitRead;
   BackupResult kept = BackupResult::NothingToKeep;
   if (options.backup) {
     if (const auto stopped = KeepBackup(link, ws, sv, options, taken, unitRead, kept)) return *stopped;
-  } else if (ws.unitImage) {
-    unitRead = *ws.unitImage;
+  } else if (link.unitImage()) {
+    unitRead = *link.unitImage();
   }
 
   // 5. Transfer: the whole configuration, or only the blocks that differ
@@ -321,7 +322,7 @@ WorkflowResult WriteWorkflow(link::UnitSession& link, Workspace& ws, Services& s
   TransferWindow window(sv);
   const link::WriteOutcome outcome = link::WriteBlocks(link, ws.image, TransferOf(ws), sv.loop, window, plan);
   if (outcome != link::WriteOutcome::Completed) return ReportUnfinished(link, ws, sv, outcome, taken);
-  ws.unitImage = AfterWrite(ws.image, ws.unitImage, full);
+  link.SetUnitImage(AfterWrite(ws.image, link.unitImage(), full));
   ReportWritten(sv, plan.size(), full.size(), taken, options.backup && kept == BackupResult::NothingToKeep);
   if (backup) *backup = std::move(taken);
   return WorkflowResult::Completed;

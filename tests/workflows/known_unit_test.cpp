@@ -136,7 +136,7 @@ TEST(KnownUnit, ASlowUnitWritesOneChangedTextWithinThreeSeconds) {
   };
   const std::int64_t took = timedWrite("Zapnuto");
   // The same change with the unit to be read first, as after an activation.
-  unit.ws.unitImage.reset();
+  unit.link.SetUnitImage(std::nullopt);
   const std::int64_t reading = timedWrite("Sepnuto");
   std::printf("slow unit, one SMS text changed: write %lld ms of link time (%lld ms reading the unit first)\n",
               static_cast<long long>(took), static_cast<long long>(reading));
