@@ -126,8 +126,11 @@ struct LedgerCounts {
   long silentWaits = 0;    // attempts beyond the ladder while the unit was silent
 };
 
+// Only the session (link/frame.h) drives its ledger: every request on its
+// line goes through Exchange or Settle.
 class ExchangeLedger {
- public:
+ private:
+  friend class UnitSession;
   // Sends `request` and waits for its answer with reply code `expected`, up
   // to `ladder.attempts` attempts. Each attempt first brings the ledger in
   // step for the request (markers), then sends it; its own answer is taken
@@ -141,7 +144,12 @@ class ExchangeLedger {
   // Markers until no request but markers is owed an answer, for up to
   // `budgetMs`; false when the time ran out first (or the port is gone).
   bool Settle(UnitSession& link, EventLoop& loop, int budgetMs);
+  // A new unit (or the port opened again): nothing is owed, nothing learned.
+  void Forget();
+  // The input was discarded: a frame begun before is gone.
+  void InputDiscarded() { rxN_ = 0; }
 
+ public:
   // Whether no request is owed an answer that carries `code`.
   bool InStepFor(std::uint8_t code) const;
   // Requests owed an answer, markers included.
@@ -152,11 +160,6 @@ class ExchangeLedger {
   long CharsHeard() const { return charsHeard_; }
   // How long the unit has lately taken for an answer (0: prompt or unknown).
   int AnswerTimeMs() const { return answerTimeMs_; }
-
-  // A new unit (or the port opened again): nothing is owed, nothing learned.
-  void Forget();
-  // The input was discarded: a frame begun before is gone.
-  void InputDiscarded() { rxN_ = 0; }
 
   const LedgerCounts& counts() const { return counts_; }
 
