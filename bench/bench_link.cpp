@@ -95,7 +95,7 @@ struct Rig {
     if (server.joinable()) server.join();
   }
 
-  link::Transfer transfer() { return {link::UsableMemorySize(ws.device), ws.CancelRequested, ws.settings.CheckWrite}; }
+  link::Transfer transfer() { return {lnk.memorySize(), ws.CancelRequested, ws.settings.CheckWrite}; }
 
   Workspace ws;
   link::SteadyClock clock;

@@ -71,7 +71,7 @@ struct Rig {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
   }
 
-  link::Transfer transfer() { return {link::UsableMemorySize(ws.device), ws.CancelRequested, ws.settings.CheckWrite}; }
+  link::Transfer transfer() { return {lnk.memorySize(), ws.CancelRequested, ws.settings.CheckWrite}; }
 
   Workspace ws;
   link::SteadyClock clock;

@@ -28,12 +28,6 @@ std::vector<long> BodyBlocks(long used, long usable) {
   return blocks;
 }
 
-std::optional<long> UsableMemorySize(const DeviceInfo& device) {
-  const auto size = MemorySizeOf(device.MemorySize);
-  if (!size || *size <= 0) return std::nullopt;
-  return *size;
-}
-
 SerialFrame ReadBlockRequest(std::uint16_t address) {
   SerialFrame f = MakeFrame({kCmdReadBlock});
   AppendByteHex(f, 1, static_cast<std::uint8_t>(address & 0xFF));

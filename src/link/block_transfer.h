@@ -53,10 +53,6 @@ std::vector<long> FrontAreaBlocks();
 // at U - 2, so the block holding it is always sent.
 std::vector<long> BodyBlocks(long used, long usable = kImageSize);
 
-// The usable memory size: the number in the first six characters of
-// DeviceInfo.MemorySize ("  8128 byte" -> 8128); nullopt for "?".
-std::optional<long> UsableMemorySize(const DeviceInfo& device);
-
 // Request payloads: read "4 lo hi" (5 bytes), write "5 lo hi d0..d7" (21).
 // The address travels as two hexadecimal pairs, low byte first.
 SerialFrame ReadBlockRequest(std::uint16_t address);
@@ -76,11 +72,11 @@ class TransferObserver {
 };
 
 // What a transfer of the image works with besides the image itself. The
-// workflows take it from the workspace: the usable size from its device
-// information, the read-back from settings.CheckWrite, and `cancel` is its
+// workflows take it from the session and the workspace: the usable size from
+// the session, the read-back from settings.CheckWrite, and `cancel` is its
 // CancelRequested, which the progress window's Storno sets.
 struct Transfer {
-  // The usable memory size (UsableMemorySize); nullopt when not known.
+  // The usable memory size (UnitSession::memorySize); nullopt when not known.
   std::optional<long> usable;
   // Set by Storno; cleared when the transfer starts.
   bool& cancel;

@@ -77,6 +77,7 @@ std::optional<Failure> UnitSession::Open(const std::string& port) {
 
 void UnitSession::Close() {
   unitImage_.reset();
+  memorySize_.reset();
   if (port_.IsOpen()) port_.Close();
 }
 
@@ -108,6 +109,7 @@ ExchangeResult UnitSession::Exchange(EventLoop& loop, const SerialFrame& request
 void UnitSession::Forget() {
   ledger_.Forget();
   unitImage_.reset();
+  memorySize_.reset();
 }
 
 void UnitSession::ReportBlocks(long done, long total) const {

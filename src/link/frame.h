@@ -71,7 +71,8 @@ class UnitSession {
   // "Nelze otevřít port <port>." with, on a second line, the device and why
   // it could not be opened (PortOpenMessage); the workflows show it.
   std::optional<Failure> Open(const std::string& port);
-  // Closes the port when it is open; the unit's image is no longer known.
+  // Closes the port when it is open; the unit's image and memory size are no
+  // longer known.
   void Close();
   // Discards all waiting input (at least one read is made).
   void FlushInput();
@@ -83,7 +84,7 @@ class UnitSession {
   // `budgetMs`.
   bool Settle(EventLoop& loop, int budgetMs) { return ledger_.Settle(*this, loop, budgetMs); }
   // A new unit (or the same one activated again): nothing is owed, nothing
-  // learned, its image not known.
+  // learned, neither its image nor its memory size known.
   void Forget();
   // Whether `cancel` (Storno, Ctrl+C) ends the wait for a silent unit.
   void WatchCancel(const bool* cancel) { ledger_.WatchCancel(cancel); }
@@ -112,6 +113,11 @@ class UnitSession {
   const std::optional<Failure>& lastFailure() const { return lastFailure_; }
   void SetLastFailure(std::optional<Failure> f) { lastFailure_ = std::move(f); }
 
+  // The unit's usable memory in bytes, as its memory query told; nullopt
+  // while not known (no activation, or a code the program does not know).
+  std::optional<long> memorySize() const { return memorySize_; }
+  void SetMemorySize(std::optional<long> bytes) { memorySize_ = bytes; }
+
   // What the unit holds, as far as this activation knows: empty until a
   // read or a write tells; forgotten with the activation and when a read or
   // a write fails or is stopped.
@@ -133,6 +139,7 @@ class UnitSession {
   ExchangeLedger ledger_;
   std::optional<Failure> lastFailure_;
   std::optional<KnownUnitImage> unitImage_;
+  std::optional<long> memorySize_;
 };
 
 // Points the session's ledger at a cancel flag for as long as it lives.

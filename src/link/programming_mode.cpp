@@ -35,10 +35,17 @@ ExchangeResult Identify(UnitSession& link, EventLoop& loop, Identity& identity) 
   return r;
 }
 
+std::optional<long> UsableBytesOf(std::uint8_t memoryCode) {
+  if (memoryCode >= 10) return std::nullopt;
+  return (1L << (memoryCode + 7)) - 64;
+}
+
 ExchangeResult QueryMemoryModem(UnitSession& link, EventLoop& loop, MemoryModem& memoryModem) {
   std::uint8_t mm[2] = {};
   const auto r = link.Exchange(loop, MakeFrame({kCmdMemoryModem}), kReplyMemoryModem, kIdentifyLadder, Pairs(mm, 2));
-  if (r.ok()) memoryModem = {mm[0], mm[1]};
+  if (!r.ok()) return r;
+  memoryModem = {mm[0], mm[1]};
+  link.SetMemorySize(UsableBytesOf(mm[0]));
   return r;
 }
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "link/frame.h"
 #include "link/ledger.h"
@@ -55,7 +56,11 @@ ExchangeResult Poll(UnitSession& link, EventLoop& loop);
 // The identification; a reply too short for its five pairs or with a
 // non-hexadecimal one is a failed attempt (BadData).
 ExchangeResult Identify(UnitSession& link, EventLoop& loop, Identity& identity);
-// The memory and modem query; two pairs, read as the identification's.
+// The usable memory of memory code n: 2^(n+7) - 64 bytes for the codes
+// 0..9; nullopt for any other.
+std::optional<long> UsableBytesOf(std::uint8_t memoryCode);
+// The memory and modem query; two pairs, read as the identification's. An
+// answer tells the session the unit's memory size.
 ExchangeResult QueryMemoryModem(UnitSession& link, EventLoop& loop, MemoryModem& memoryModem);
 
 // Sends the release (6 170 85) once, after flushing the input. True when the

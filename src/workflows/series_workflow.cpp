@@ -133,7 +133,7 @@ Step Write(link::UnitSession& link, Workspace& ws, Services& quiet, UnitMessages
   if (r == WorkflowResult::Completed) done = total;
   if (r == WorkflowResult::Completed || done > 0) {
     entry.blocks = done;
-    const auto usable = link::UsableMemorySize(ws.device);
+    const auto usable = link.memorySize();
     const int usage = UpdateMemoryUsage(ws.config, ws.device.MemorySize).usage;
     entry.blocksOf = usable ? static_cast<long>(link::FullWritePlan(usage, *usable).size()) : 0;
   }

@@ -30,8 +30,8 @@ using link::KnownUnitImage;
 using UnitRead = KnownUnitImage;
 
 // What the transfer functions take from the workspace.
-link::Transfer TransferOf(Workspace& ws) {
-  return {link::UsableMemorySize(ws.device), ws.CancelRequested, ws.settings.CheckWrite};
+link::Transfer TransferOf(const link::UnitSession& link, Workspace& ws) {
+  return {link.memorySize(), ws.CancelRequested, ws.settings.CheckWrite};
 }
 
 // What the unit holds: the bytes this activation already knows, or else
@@ -45,7 +45,7 @@ BackupResult ReadUnit(link::UnitSession& link, Workspace& ws, Services& sv, Unit
   }
   auto bytes = std::make_shared<EepromImage>();
   TransferWindow window(sv);
-  const bool read = link::QuickReadEepromShowing(link, *bytes, TransferOf(ws), ws.scales, ws.decimalSeparator, sv.loop,
+  const bool read = link::QuickReadEepromShowing(link, *bytes, TransferOf(link, ws), ws.scales, ws.decimalSeparator, sv.loop,
                                                  window, texts::kMsgBackingUp, unit.readTo);
   if (!read) {
     why = link.lastFailure().value_or(Failure::Of(FailureKind::Device, texts::kCauseUnitNotRead));
@@ -110,12 +110,12 @@ KnownUnitImage AfterWrite(const EepromImage& image, const std::optional<KnownUni
 
 WorkflowResult ReadWorkflow(link::UnitSession& link, Workspace& ws, Services& sv, const ReadOptions& options) {
   // Without a known size the read has no end address.
-  if (!link::UsableMemorySize(ws.device)) {
+  if (!link.memorySize()) {
     CloseProgress(sv);
     sv.messages.Show(Icon::Error, texts::kMsgReadSizeUnknown);
     return WorkflowResult::Refused;
   }
-  const link::Transfer transfer = TransferOf(ws);
+  const link::Transfer transfer = TransferOf(link, ws);
   // A read that does not complete leaves the unit unknown.
   link.SetUnitImage(std::nullopt);
   // The unit is read over a copy of the image, which the workspace takes
@@ -171,14 +171,15 @@ namespace {
 // Steps 1 to 3 of a write: the outputs' names and commands, the size, the
 // encoding. nullopt when the configuration may be written: `used` and
 // `usable` then hold its size and the unit's.
-std::optional<WorkflowResult> CheckAndEncode(Workspace& ws, Services& sv, long& used, long& usable) {
+std::optional<WorkflowResult> CheckAndEncode(const link::UnitSession& link, Workspace& ws, Services& sv, long& used,
+                                             long& usable) {
   if (const auto offence = rules::CheckOutputs(ws.config)) {
     if (sv.view) sv.view->ShowTab(kOutputsTab);
     sv.messages.Show(Icon::Error, offence->message);
     if (sv.view) sv.view->FocusField(offence->field);
     return WorkflowResult::Refused;
   }
-  const auto memorySize = link::UsableMemorySize(ws.device);
+  const auto memorySize = link.memorySize();
   if (!memorySize) {
     CloseProgress(sv);
     sv.messages.Show(Icon::Error, texts::kMsgWriteSizeUnknown);
@@ -294,7 +295,7 @@ WorkflowResult WriteWorkflow(link::UnitSession& link, Workspace& ws, Services& s
   if (backup) backup->reset();
   ws.writeSending = false;
   long used = 0, usable = 0;
-  if (const auto refused = CheckAndEncode(ws, sv, used, usable)) return *refused;
+  if (const auto refused = CheckAndEncode(link, ws, sv, used, usable)) return *refused;
 
   // One bar, in exchanges with the unit (each about as long on the line):
   // the backup read is expected to take about as many blocks as this
@@ -320,7 +321,7 @@ WorkflowResult WriteWorkflow(link::UnitSession& link, Workspace& ws, Services& s
                                    : link::ChangedBlocksPlan(ws.image, {*unitRead.bytes, unitRead.readTo}, used, usable);
   ws.writeSending = !plan.empty();
   TransferWindow window(sv);
-  const link::WriteOutcome outcome = link::WriteBlocks(link, ws.image, TransferOf(ws), sv.loop, window, plan);
+  const link::WriteOutcome outcome = link::WriteBlocks(link, ws.image, TransferOf(link, ws), sv.loop, window, plan);
   if (outcome != link::WriteOutcome::Completed) return ReportUnfinished(link, ws, sv, outcome, taken);
   link.SetUnitImage(AfterWrite(ws.image, link.unitImage(), full));
   ReportWritten(sv, plan.size(), full.size(), taken, options.backup && kept == BackupResult::NothingToKeep);

@@ -114,7 +114,7 @@ TEST(ReadEeprom, ReadsEveryBlockUpToTheUsableSize) {
 
 TEST(ReadEeprom, RefusesWithoutAKnownSize) {
   ActiveRig rig;
-  rig.ws.device.MemorySize = "?";
+  rig.link.SetMemorySize(std::nullopt);
   EXPECT_FALSE(link::ReadEeprom(rig.link, rig.ws.image, rig.transfer(), rig.sv.loop, rig.window));
   EXPECT_TRUE(rig.sim.requests().empty());
 }

@@ -228,7 +228,7 @@ struct LinkRig {
 
   // What the transfer functions take from the workspace, as the workflows
   // give it.
-  link::Transfer transfer() { return {link::UsableMemorySize(ws.device), ws.CancelRequested, ws.settings.CheckWrite}; }
+  link::Transfer transfer() { return {link.memorySize(), ws.CancelRequested, ws.settings.CheckWrite}; }
 
   // The program holds a question open for `ms`: the time passes, the unit
   // goes on sending, the link's clock stands.

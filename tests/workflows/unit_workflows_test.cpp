@@ -85,7 +85,7 @@ TEST(Workflows, ReadOutcomesAndTheirMessages) {
        WorkflowResult::Cancelled, Icon::Information, texts::kMsgReadCancelled, true},
       {"never programmed", [](ActiveUnit&) {}, WorkflowResult::NotProgrammed, Icon::Warning, texts::kMsgNotProgrammed,
        true},
-      {"memory size unknown", [](ActiveUnit& u) { u.ws.device.MemorySize = "?"; }, WorkflowResult::Refused, Icon::Error,
+      {"memory size unknown", [](ActiveUnit& u) { u.link.SetMemorySize(std::nullopt); }, WorkflowResult::Refused, Icon::Error,
        texts::kMsgReadSizeUnknown, false},
       {"valid header over a damaged text area",
        [](ActiveUnit& u) {
@@ -150,7 +150,7 @@ TEST(Workflows, WriteOutcomesAndTheirMessages) {
        Icon::Error, "Velikost dat v nastavení (449 byte) je větší než je možno vložit do EEPROM (   448 byte).", false},
       {"exactly the memory size", 2, [](ActiveUnit& u) { u.ws.config.general.JmenoStanice = std::string(18, 'x'); },
        WorkflowResult::Completed, Icon::Information, texts::kMsgWriteDone, true},
-      {"memory size unknown", 6, [](ActiveUnit& u) { u.ws.device.MemorySize = "?"; }, WorkflowResult::Refused,
+      {"memory size unknown", 6, [](ActiveUnit& u) { u.link.SetMemorySize(std::nullopt); }, WorkflowResult::Refused,
        Icon::Error, texts::kMsgWriteSizeUnknown, false},
       {"encoding fails", 6, [](ActiveUnit& u) { u.ws.config.general.DobaPlatnostiSMS = "abc"; },
        WorkflowResult::Refused, Icon::Error, texts::kMsgEncodeFailed, false,

@@ -390,7 +390,7 @@ int Write(const std::vector<std::string>& argv) {
     const auto result = WriteWorkflow(u.link(), u.ws, u.sv(), options, &backup);
     if (backup) std::cout << backup->path << std::endl;
     // A unit that does not say its memory size is the unit's fault, not the file's.
-    return WorkflowExit(result, link::UsableMemorySize(u.ws.device) ? FailureKind::Refused : FailureKind::Device);
+    return WorkflowExit(result, u.link().memorySize() ? FailureKind::Refused : FailureKind::Device);
   });
 }
 
