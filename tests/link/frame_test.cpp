@@ -69,7 +69,7 @@ TEST(FrameLayer, FlushInputReadsAtLeastOnceAndDrainsEverything) {
   EXPECT_EQ(rig.port.reads, 1 + 5);
 }
 
-TEST(FrameLayer, OpenPortSwitchesModemLinesAndToleratesTheirAbsence) {
+TEST(FrameLayer, OpeningSwitchesModemLinesAndToleratesTheirAbsence) {
   for (bool modemLines : {false, true}) {
     LinkRig rig;
     rig.port.modemLines = modemLines;
@@ -83,7 +83,7 @@ TEST(FrameLayer, OpenPortSwitchesModemLinesAndToleratesTheirAbsence) {
   }
 }
 
-TEST(FrameLayer, OpenPortFailureNamesTheSelectedEntry) {
+TEST(FrameLayer, OpeningFailureNamesTheSelectedEntry) {
   LinkRig rig;
   rig.port.openSucceeds = false;
   rig.ws.settings.Port = "COM 2";

@@ -45,7 +45,7 @@ TEST(PortErrors, SecondLineSaysWhy) {
     EXPECT_EQ(link::PortOpenMessage("COM 1", OpenFailure(c.kind, c.device, c.group, c.existing)), c.expected);
   }
 
-  // OpenPort shows what the port reports.
+  // Opening the port tells what the port reports.
   struct RefusingPort : FakePort {
     using FakePort::FakePort;
     link::PortOpenFailure LastOpenFailure() const override {
