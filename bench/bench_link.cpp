@@ -52,6 +52,7 @@
 #include "link/block_transfer.h"
 #include "link/programming_mode.h"
 #include "workflows/link_workflows.h"
+#include "workflows/transfer_window.h"
 #include "qt/qt_serial_port.h"
 #include "workspace/workspace.h"
 
@@ -94,16 +95,17 @@ struct Rig {
     if (server.joinable()) server.join();
   }
 
-  link::Transfer transfer() { return {link::UsableMemorySize(ws.device), ws.CancelRequested, ws.settings.CheckWrite}; }
+  link::Transfer transfer() { return {lnk.memorySize(), ws.CancelRequested, ws.settings.CheckWrite}; }
 
   Workspace ws;
   link::SteadyClock clock;
   qt::QtSerialPort port{clock, ""};
-  link::Link lnk{port, clock};
+  link::UnitSession lnk{port, clock};
   Quiet messages;
   NoProgress progress;
   QtLoop loop;
   Services sv{messages, progress, loop};
+  TransferWindow window{sv};
   std::unique_ptr<link::UnitSimulator> unit;
   sim::PtyUnit pty;
   std::atomic<bool> stop{false};
@@ -138,7 +140,7 @@ void Report(benchmark::State& state, Rig& rig, const Times& t, long runs, long e
   state.counters["exchanges"] = static_cast<double>(exchanges);
   state.counters["us_per_exchange"] = elapsed * 1e6 / static_cast<double>(exchanges);
   state.counters["cpu_pct"] = 100.0 * cpu / elapsed;
-  state.counters["retries"] = static_cast<double>(rig.lnk.ledger.counts().retries);
+  state.counters["retries"] = static_cast<double>(rig.lnk.ledger().counts().retries);
   const auto charUs = rig.unit->options().charTimeUs;
   if (charUs > 0) {
     state.counters["line_s"] = static_cast<double>(lineChars * charUs) * 1e-6;
@@ -156,7 +158,7 @@ void BM_FullRead(benchmark::State& state) {
   long runs = 0;
   for (auto _ : state) {
     bool ok = false;
-    Measure(t, [&] { ok = link::ReadEeprom(rig.lnk, rig.ws.image, rig.transfer(), rig.sv); });
+    Measure(t, [&] { ok = link::ReadEeprom(rig.lnk, rig.ws.image, rig.transfer(), rig.sv.loop, rig.window); });
     ++runs;
     if (!ok) state.SkipWithError("read failed");
   }
@@ -176,7 +178,7 @@ void BM_FullWriteVerified(benchmark::State& state) {
   long runs = 0;
   for (auto _ : state) {
     auto outcome = link::WriteOutcome::Failed;
-    Measure(t, [&] { outcome = link::WriteEeprom(rig.lnk, rig.ws.image, rig.transfer(), rig.sv, kUsable); });
+    Measure(t, [&] { outcome = link::WriteEeprom(rig.lnk, rig.ws.image, rig.transfer(), rig.sv.loop, rig.window, kUsable); });
     ++runs;
     if (outcome != link::WriteOutcome::Completed) state.SkipWithError("write failed");
   }
@@ -199,7 +201,7 @@ void BM_SlowUnitRead(benchmark::State& state) {
   long runs = 0;
   for (auto _ : state) {
     bool ok = false;
-    Measure(t, [&] { ok = link::ReadEeprom(rig.lnk, rig.ws.image, rig.transfer(), rig.sv); });
+    Measure(t, [&] { ok = link::ReadEeprom(rig.lnk, rig.ws.image, rig.transfer(), rig.sv.loop, rig.window); });
     ++runs;
     if (!ok) state.SkipWithError("read failed");
   }
@@ -207,9 +209,9 @@ void BM_SlowUnitRead(benchmark::State& state) {
     state.SkipWithError("read gave other data than the unit's");
   }
   state.counters["s_per_block"] = t.elapsed / runs / kBlocks;
-  state.counters["retries"] = static_cast<double>(rig.lnk.ledger.counts().retries);
-  state.counters["markers"] = static_cast<double>(rig.lnk.ledger.counts().markers);
-  state.counters["late_answers_dropped"] = static_cast<double>(rig.lnk.ledger.counts().lateDropped);
+  state.counters["retries"] = static_cast<double>(rig.lnk.ledger().counts().retries);
+  state.counters["markers"] = static_cast<double>(rig.lnk.ledger().counts().markers);
+  state.counters["late_answers_dropped"] = static_cast<double>(rig.lnk.ledger().counts().lateDropped);
   state.counters["cpu_pct"] = 100.0 * t.cpu / t.elapsed;
 }
 
@@ -231,7 +233,7 @@ std::pair<double, long> PromptRead(double dropRate, std::uint32_t seed, bool& ex
   rig.server = std::thread([&rig] { rig.pty.Serve(*rig.unit, rig.stop); });
   Times t;
   bool ok = false;
-  Measure(t, [&] { ok = link::ReadEeprom(rig.lnk, rig.ws.image, rig.transfer(), rig.sv); });
+  Measure(t, [&] { ok = link::ReadEeprom(rig.lnk, rig.ws.image, rig.transfer(), rig.sv.loop, rig.window); });
   exact = ok && std::equal(rig.unit->memory().begin(), rig.unit->memory().begin() + 960, rig.ws.image.data());
   rig.stop = true;
   rig.server.join();
@@ -283,7 +285,7 @@ void BM_DeadUnitBlock(benchmark::State& state) {
   rig.unit->SetDropRate(1.0);
   rig.stop = false;
   rig.server = std::thread([&rig] { rig.pty.Serve(*rig.unit, rig.stop); });
-  const auto before = rig.lnk.ledger.counts();
+  const auto before = rig.lnk.ledger().counts();
   Times t;
   bool failed = true;
   for (auto _ : state) {
@@ -291,8 +293,8 @@ void BM_DeadUnitBlock(benchmark::State& state) {
   }
   if (!failed) state.SkipWithError("a dead unit's block was read");
   state.counters["s_to_fail"] = t.elapsed;
-  state.counters["requests"] = static_cast<double>(rig.lnk.ledger.counts().requests - before.requests);
-  state.counters["markers"] = static_cast<double>(rig.lnk.ledger.counts().markers - before.markers);
+  state.counters["requests"] = static_cast<double>(rig.lnk.ledger().counts().requests - before.requests);
+  state.counters["markers"] = static_cast<double>(rig.lnk.ledger().counts().markers - before.markers);
   state.counters["cpu_pct"] = 100.0 * t.cpu / t.elapsed;
 }
 

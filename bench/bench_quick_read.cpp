@@ -24,6 +24,7 @@
 #include "link/block_transfer.h"
 #include "link/programming_mode.h"
 #include "workflows/link_workflows.h"
+#include "workflows/transfer_window.h"
 #include "link/quick_read.h"
 #include "qt/qt_serial_port.h"
 #include "workspace/workspace.h"
@@ -54,7 +55,7 @@ struct Rig {
     server = std::thread([this] { pty.Serve(*unit, stop); });
     ws.settings.Port = pty.slavePath();
     ok = ActivateLink(lnk, ws, sv) == ActivationResult::Active;
-    lnk.onBlock = [this](long done, long) { blocks = done; };
+    lnk.SetOnBlock([this](long done, long) { blocks = done; });
   }
   ~Rig() {
     if (ws.link != LinkState::Neaktivni) DeactivateLink(lnk, ws, sv);
@@ -70,16 +71,17 @@ struct Rig {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
   }
 
-  link::Transfer transfer() { return {link::UsableMemorySize(ws.device), ws.CancelRequested, ws.settings.CheckWrite}; }
+  link::Transfer transfer() { return {lnk.memorySize(), ws.CancelRequested, ws.settings.CheckWrite}; }
 
   Workspace ws;
   link::SteadyClock clock;
   qt::QtSerialPort port{clock, ""};
-  link::Link lnk{port, clock};
+  link::UnitSession lnk{port, clock};
   Quiet messages;
   NoProgress progress;
   QtLoop loop;
   Services sv{messages, progress, loop};
+  TransferWindow window{sv};
   std::unique_ptr<link::UnitSimulator> unit;
   sim::PtyUnit pty;
   std::atomic<bool> stop{false};
@@ -100,12 +102,12 @@ void BM_QuickVersusFullRead(benchmark::State& state) {
   double full = 0, quick = 0, quickBest = 1e9;
   long quickBlocks = 0, fullBlocks = 0;
   for (auto _ : state) {
-    full = rig.Time([&rig] { return link::ReadEeprom(rig.lnk, rig.ws.image, rig.transfer(), rig.sv); });
+    full = rig.Time([&rig] { return link::ReadEeprom(rig.lnk, rig.ws.image, rig.transfer(), rig.sv.loop, rig.window); });
     fullBlocks = rig.blocks;
     for (int i = 0; i < kQuickRuns; ++i) {
       const double t = rig.Time([&rig] {
         return link::QuickReadEeprom(rig.lnk, rig.ws.image, rig.transfer(), rig.ws.scales, rig.ws.decimalSeparator,
-                                     rig.sv);
+                                     rig.sv.loop, rig.window);
       });
       quick += t / kQuickRuns;
       quickBest = std::min(quickBest, t);

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "codec/values.h"
-#include "platform/progress.h"
+#include "texts/texts.h"
 #include "workspace/usage.h"
 
 namespace vexa::link {
@@ -26,12 +26,6 @@ std::vector<long> BodyBlocks(long used, long usable) {
     a += kBlockSize;
   }
   return blocks;
-}
-
-std::optional<long> UsableMemorySize(const DeviceInfo& device) {
-  const auto size = MemorySizeOf(device.MemorySize);
-  if (!size || *size <= 0) return std::nullopt;
-  return *size;
 }
 
 SerialFrame ReadBlockRequest(std::uint16_t address) {
@@ -82,88 +76,76 @@ using Block = std::array<std::uint8_t, kBlockSize>;
 // The block at `address` asked for on `ladder`: its bytes in `data`. A reply
 // too short for its 16 data characters or with a non-hexadecimal pair is a
 // failed attempt; `expected`, when given, must be what came.
-ExchangeResult ReceiveBlock(Link& link, EventLoop& loop, long address, const Ladder& ladder, Block& data,
+ExchangeResult ReceiveBlock(UnitSession& link, EventLoop& loop, long address, const Ladder& ladder, Block& data,
                             const Block* expected = nullptr) {
   if (!IsBlockAddress(address)) return {};
-  return link.ledger.Exchange(link, loop, ReadBlockRequest(static_cast<std::uint16_t>(address)), kReplyReadBlock,
-                              ladder, [&](const SerialFrame& reply) {
-                                Block got{};
-                                for (int k = 1; k <= kBlockSize; ++k) {
-                                  const auto b = ReplyPair(reply, k);
-                                  if (!b) return ReplyFault::BadData;
-                                  got[static_cast<std::size_t>(k - 1)] = *b;
-                                }
-                                data = got;
-                                return expected && got != *expected ? ReplyFault::Mismatch : ReplyFault::None;
-                              });
+  return link.Exchange(loop, ReadBlockRequest(static_cast<std::uint16_t>(address)), kReplyReadBlock, ladder,
+                       [&](const SerialFrame& reply) {
+                         Block got{};
+                         for (int k = 1; k <= kBlockSize; ++k) {
+                           const auto b = ReplyPair(reply, k);
+                           if (!b) return ReplyFault::BadData;
+                           got[static_cast<std::size_t>(k - 1)] = *b;
+                         }
+                         data = got;
+                         return expected && got != *expected ? ReplyFault::Mismatch : ReplyFault::None;
+                       });
 }
 
 // `data` written to the block at `address` on `ladder`.
-ExchangeResult SendBlock(Link& link, EventLoop& loop, long address, const Block& data, const Ladder& ladder) {
+ExchangeResult SendBlock(UnitSession& link, EventLoop& loop, long address, const Block& data, const Ladder& ladder) {
   if (!IsBlockAddress(address)) return {};
-  return link.ledger.Exchange(link, loop, WriteBlockRequest(static_cast<std::uint16_t>(address), data),
-                              kReplyWriteBlock, ladder);
+  return link.Exchange(loop, WriteBlockRequest(static_cast<std::uint16_t>(address), data), kReplyWriteBlock, ladder);
 }
 
 // A block that failed all its attempts: why, for the workflows' message.
-bool Judged(Link& link, long address, const ExchangeResult& r) {
+bool Judged(UnitSession& link, long address, const ExchangeResult& r) {
   if (r.ok()) return true;
-  link.lastFailure = Failure::Of(KindOf(r.fault), ReplyFaultCause(r.fault)).AtBlock(address, r.attempts);
+  link.SetLastFailure(Failure::Of(KindOf(r.fault), ReplyFaultCause(r.fault)).AtBlock(address, r.attempts));
   return false;
 }
 
-constexpr Ladder Single(int timeoutMs) { return {1, timeoutMs, 0, false, false}; }
-
 // Reads the block at `address` back until it holds `expected`.
-bool VerifyData(Link& link, EventLoop& loop, long address, const Block& expected) {
+bool VerifyData(UnitSession& link, EventLoop& loop, long address, const Block& expected) {
   Block read{};
   return Judged(link, address, ReceiveBlock(link, loop, address, kVerifyLadder, read, &expected));
 }
 
 }  // namespace
 
-bool ReadBlock(Link& link, EepromImage& image, EventLoop& loop, long address, int timeoutMs) {
-  Block data{};
-  if (!ReceiveBlock(link, loop, address, Single(timeoutMs), data).ok()) return false;
-  SetImageBlock(image, address, data);
-  return true;
-}
-
-bool WriteBlock(Link& link, const EepromImage& image, EventLoop& loop, long address, int timeoutMs) {
-  return SendBlock(link, loop, address, ImageBlock(image, address), Single(timeoutMs)).ok();
-}
-
-bool VerifyBlock(Link& link, const EepromImage& image, EventLoop& loop, long address) {
-  return VerifyData(link, loop, address, ImageBlock(image, address));
-}
-
-bool ReadBlockWithRetries(Link& link, EepromImage& image, EventLoop& loop, long address) {
+bool ReadBlockWithRetries(UnitSession& link, EepromImage& image, EventLoop& loop, long address) {
   Block data{};
   if (!Judged(link, address, ReceiveBlock(link, loop, address, kReadLadder, data))) return false;
   SetImageBlock(image, address, data);
   return true;
 }
 
-bool ReadEeprom(Link& link, EepromImage& image, const Transfer& transfer, Services& sv) {
+void StartTransfer(UnitSession& link, const Transfer& transfer, TransferObserver& observer, const char* text) {
+  link.FlushInput();
+  transfer.cancel = false;
+  observer.Started(text);
+}
+
+bool ReadEeprom(UnitSession& link, EepromImage& image, const Transfer& transfer, EventLoop& loop,
+                TransferObserver& observer) {
   const auto usable = transfer.usable;
   if (!usable) return false;
-  link.lastFailure.reset();
-  const CancelWatch watch(link.ledger, transfer.cancel);
-  FlushInput(link);
-  ShowProgress(transfer.cancel, sv, texts::kMsgReading, true);
+  link.SetLastFailure(std::nullopt);
+  const CancelWatch watch(link, transfer.cancel);
+  StartTransfer(link, transfer, observer, texts::kMsgReading);
   const long total = (*usable + kBlockSize - 1) / kBlockSize;
   long done = 0;
   // From now on a unit that says nothing shows the cable hint.
-  ReportBlocks(link, done, total);
+  link.ReportBlocks(done, total);
   for (long a = 0;; a += kBlockSize) {
-    if (!ReadBlockWithRetries(link, image, sv.loop, a)) {
-      CloseProgress(sv);
+    if (!ReadBlockWithRetries(link, image, loop, a)) {
+      observer.Ended();
       return false;
     }
-    ReportBlocks(link, ++done, total);
+    link.ReportBlocks(++done, total);
     if (a + kBlockSize >= *usable || transfer.cancel) break;
   }
-  CloseProgress(sv);
+  observer.Ended();
   return true;
 }
 
@@ -172,7 +154,8 @@ namespace {
 enum class BlockResult { Ok, Failed, Cancelled };
 
 // One block of any phase: its write attempts, then its read-back.
-BlockResult WriteOneBlock(Link& link, const Transfer& transfer, EventLoop& loop, long address, const Block& data) {
+BlockResult WriteOneBlock(UnitSession& link, const Transfer& transfer, EventLoop& loop, long address,
+                          const Block& data) {
   const bool written = Judged(link, address, SendBlock(link, loop, address, data, kWriteLadder));
   bool ok = written;
   if (transfer.verify && written && !transfer.cancel) ok = VerifyData(link, loop, address, data);
@@ -196,25 +179,24 @@ WritePlan FullWritePlan(long used, long usable) {
   return plan;
 }
 
-WriteOutcome WriteBlocks(Link& link, const EepromImage& image, const Transfer& transfer, Services& sv,
-                         const WritePlan& plan) {
-  link.lastFailure.reset();
+WriteOutcome WriteBlocks(UnitSession& link, const EepromImage& image, const Transfer& transfer, EventLoop& loop,
+                         TransferObserver& observer, const WritePlan& plan) {
+  link.SetLastFailure(std::nullopt);
   if (plan.empty()) return WriteOutcome::Completed;
-  const CancelWatch watch(link.ledger, transfer.cancel);
-  FlushInput(link);
-  ShowProgress(transfer.cancel, sv, texts::kMsgWriting, true);
+  const CancelWatch watch(link, transfer.cancel);
+  StartTransfer(link, transfer, observer, texts::kMsgWriting);
 
   const long total = static_cast<long>(plan.size());
   long done = 0;
-  ReportBlocks(link, done, total);
+  link.ReportBlocks(done, total);
   BlockResult r = BlockResult::Ok;
   for (const BlockWrite& w : plan) {
     // A zeroed block takes the header away; the image keeps its bytes.
-    r = WriteOneBlock(link, transfer, sv.loop, w.address, w.zeros ? Block{} : ImageBlock(image, w.address));
-    ReportBlocks(link, ++done, total);
+    r = WriteOneBlock(link, transfer, loop, w.address, w.zeros ? Block{} : ImageBlock(image, w.address));
+    link.ReportBlocks(++done, total);
     if (r != BlockResult::Ok) break;
   }
-  CloseProgress(sv);
+  observer.Ended();
   switch (r) {
     case BlockResult::Ok: return WriteOutcome::Completed;
     case BlockResult::Failed: return WriteOutcome::Failed;
@@ -223,8 +205,9 @@ WriteOutcome WriteBlocks(Link& link, const EepromImage& image, const Transfer& t
   return WriteOutcome::Failed;
 }
 
-WriteOutcome WriteEeprom(Link& link, const EepromImage& image, const Transfer& transfer, Services& sv, long used) {
-  return WriteBlocks(link, image, transfer, sv, FullWritePlan(used, transfer.usable.value_or(kImageSize)));
+WriteOutcome WriteEeprom(UnitSession& link, const EepromImage& image, const Transfer& transfer, EventLoop& loop,
+                         TransferObserver& observer, long used) {
+  return WriteBlocks(link, image, transfer, loop, observer, FullWritePlan(used, transfer.usable.value_or(kImageSize)));
 }
 
 }  // namespace vexa::link

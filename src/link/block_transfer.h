@@ -16,8 +16,7 @@
 #include "codec/image.h"
 #include "codec/layout.h"
 #include "link/frame.h"
-#include "platform/services.h"
-#include "texts/texts.h"
+#include "platform/event_loop.h"
 #include "workspace/workspace.h"
 
 namespace vexa::link {
@@ -54,46 +53,51 @@ std::vector<long> FrontAreaBlocks();
 // at U - 2, so the block holding it is always sent.
 std::vector<long> BodyBlocks(long used, long usable = kImageSize);
 
-// The usable memory size: the number in the first six characters of
-// DeviceInfo.MemorySize ("  8128 byte" -> 8128); nullopt for "?".
-std::optional<long> UsableMemorySize(const DeviceInfo& device);
-
 // Request payloads: read "4 lo hi" (5 bytes), write "5 lo hi d0..d7" (21).
 // The address travels as two hexadecimal pairs, low byte first.
 SerialFrame ReadBlockRequest(std::uint16_t address);
 SerialFrame WriteBlockRequest(std::uint16_t address, const std::array<std::uint8_t, kBlockSize>& data);
 
+// What a transfer tells whoever started it: the workflows show the progress
+// window from it (the link knows no window). The blocks done go through the
+// link's onBlock and onProgress.
+class TransferObserver {
+ public:
+  virtual ~TransferObserver() = default;
+  // The transfer begins (its cancel flag cleared, the input discarded);
+  // `text` says what it does.
+  virtual void Started(const char* text) = 0;
+  // It ended, whatever its outcome.
+  virtual void Ended() = 0;
+};
+
 // What a transfer of the image works with besides the image itself. The
-// workflows take it from the workspace: the usable size from its device
-// information, the read-back from settings.CheckWrite, and `cancel` is its
+// workflows take it from the session and the workspace: the usable size from
+// the session, the read-back from settings.CheckWrite, and `cancel` is its
 // CancelRequested, which the progress window's Storno sets.
 struct Transfer {
-  // The usable memory size (UsableMemorySize); nullopt when not known.
+  // The usable memory size (UnitSession::memorySize); nullopt when not known.
   std::optional<long> usable;
-  // Set by Storno; cleared when the transfer shows its progress window.
+  // Set by Storno; cleared when the transfer starts.
   bool& cancel;
   // Read every written block back and compare it.
   bool verify = false;
 };
 
-// One attempt at reading the block at `address` into `image`. A reply too
-// short for its 16 data characters or with a non-hexadecimal pair fails and
-// leaves the image as it was.
-bool ReadBlock(Link& link, EepromImage& image, EventLoop& loop, long address, int timeoutMs);
-// One attempt at writing the image's block at `address`.
-bool WriteBlock(Link& link, const EepromImage& image, EventLoop& loop, long address, int timeoutMs);
-// Reads the block back (up to 9 attempts) and compares it with what the image
-// holds, which it does not change.
-bool VerifyBlock(Link& link, const EepromImage& image, EventLoop& loop, long address);
+// Begins a transfer: discards the waiting input, clears the cancel flag and
+// tells the observer, with `text`.
+void StartTransfer(UnitSession& link, const Transfer& transfer, TransferObserver& observer, const char* text);
+
 // The block at `address` read into the image with the attempts and time
 // limits of a whole-memory read.
-bool ReadBlockWithRetries(Link& link, EepromImage& image, EventLoop& loop, long address);
+bool ReadBlockWithRetries(UnitSession& link, EepromImage& image, EventLoop& loop, long address);
 
-// Reads 0 up to the usable memory size into `image` under the progress
-// window. False when a block failed all its attempts (or the size is not
+// Reads 0 up to the usable memory size into `image`, yielding to `loop` and
+// telling `observer` of its start and end. False when a block failed all its attempts (or the size is not
 // known); true when it ran to the end or was stopped by Storno (then
 // `transfer.cancel` is set).
-bool ReadEeprom(Link& link, EepromImage& image, const Transfer& transfer, Services& sv);
+bool ReadEeprom(UnitSession& link, EepromImage& image, const Transfer& transfer, EventLoop& loop,
+                TransferObserver& observer);
 
 enum class WriteOutcome { Completed, Failed, Cancelled };
 
@@ -112,16 +116,17 @@ using WritePlan = std::vector<BlockWrite>;
 // header turns valid only once every other block is in place.
 WritePlan FullWritePlan(long used, long usable = kImageSize);
 
-// Sends the blocks of `plan` from `image` under the progress window, each
+// Sends the blocks of `plan` from `image` (telling `observer` as ReadEeprom), each
 // read back when `transfer.verify` is set, and stops at a failed block or
 // Storno. An empty plan sends nothing and completes. The image is never
 // changed, so after a write that did not complete a later write or file save
 // still carries the same bytes; the unit keeps whatever had been written.
-WriteOutcome WriteBlocks(Link& link, const EepromImage& image, const Transfer& transfer, Services& sv,
-                         const WritePlan& plan);
+WriteOutcome WriteBlocks(UnitSession& link, const EepromImage& image, const Transfer& transfer, EventLoop& loop,
+                         TransferObserver& observer, const WritePlan& plan);
 
 // The full write of the image up to the used size `used` (the whole memory
 // when the usable size is not known).
-WriteOutcome WriteEeprom(Link& link, const EepromImage& image, const Transfer& transfer, Services& sv, long used);
+WriteOutcome WriteEeprom(UnitSession& link, const EepromImage& image, const Transfer& transfer, EventLoop& loop,
+                         TransferObserver& observer, long used);
 
 }  // namespace vexa::link

@@ -66,136 +66,66 @@ SerialFrame MakeFrame(std::initializer_list<std::uint8_t> bytes) {
   return f;
 }
 
-ReplyFault ValidateReply(const SerialFrame& stored, int n, bool timedOut) {
-  if (n < 0) n = 0;
-  if (n > kMaxReplyChars) n = kMaxReplyChars;
-  const bool complete = n > 0 && stored.Data[static_cast<std::size_t>(n - 1)] == kCR;
-  if (timedOut) {
-    if (n == 0) return ReplyFault::NoReply;
-    if (complete) return ReplyFault::Late;
-    return n >= kMaxReplyChars ? ReplyFault::Overlong : ReplyFault::Incomplete;
-  }
-  if (!complete) return ReplyFault::Incomplete;
-  // The checksum needs a payload in front of it: the terminator alone and a
-  // checksum with its terminator are never a reply.
-  if (n < 3) return ReplyFault::TooShort;
-  const auto payload = static_cast<std::size_t>(n - 2);
-  if (FrameChecksum(stored.Data.data(), payload) != stored.Data[payload]) return ReplyFault::BadChecksum;
-  return ReplyFault::None;
-}
-
-bool OpenPort(Link& link, const std::string& port, Services& sv) {
-  if (!link.port.Open(port)) {
-    sv.messages.Show(Icon::Error, PortOpenMessage(port, link.port.LastOpenFailure()));
-    return false;
-  }
+std::optional<Failure> UnitSession::Open(const std::string& port) {
+  if (!port_.Open(port)) return Failure::Of(FailureKind::Port, PortOpenMessage(port, port_.LastOpenFailure()));
   // A pseudo-terminal or an adapter without modem lines refuses these; the
   // unit does not need them, so that is no reason to fail.
-  link.port.SetDtr(false);
-  link.port.SetRts(true);
-  return true;
+  port_.SetDtr(false);
+  port_.SetRts(true);
+  return std::nullopt;
 }
 
-void ClosePort(Link& link) {
-  if (link.port.IsOpen()) link.port.Close();
+void UnitSession::Close() {
+  unitImage_.reset();
+  memorySize_.reset();
+  if (port_.IsOpen()) port_.Close();
 }
 
-bool SendFrame(Link& link, const SerialFrame& frame, const std::string& note) {
+bool UnitSession::SendFrame(const SerialFrame& frame, const std::string& note) {
   if (frame.Length < 1 || frame.Length > static_cast<std::int16_t>(frame.Data.size())) return false;
   const auto n = static_cast<std::size_t>(frame.Length);
   bool ok = true;
-  for (std::size_t i = 0; i < n; ++i) ok = link.port.WriteChar(frame.Data[i]) && ok;
-  ok = link.port.WriteChar(FrameChecksum(frame.Data.data(), n)) && ok;
-  ok = link.port.WriteChar(kCR) && ok;
-  link.port.Flush();
-  if (link.trace) {
+  for (std::size_t i = 0; i < n; ++i) ok = port_.WriteChar(frame.Data[i]) && ok;
+  ok = port_.WriteChar(FrameChecksum(frame.Data.data(), n)) && ok;
+  ok = port_.WriteChar(kCR) && ok;
+  port_.Flush();
+  if (trace_) {
     std::uint8_t wire[258];
     std::copy_n(frame.Data.data(), n, wire);
     wire[n] = FrameChecksum(frame.Data.data(), n);
     wire[n + 1] = kCR;
     std::string meaning = RequestMeaning(frame.Data.data(), n);
     if (!note.empty()) meaning += ", " + note;
-    link.trace->Frame("->", wire, n + 2, meaning);
+    trace_->Frame("->", wire, n + 2, meaning);
   }
   return ok;
 }
 
-void ArmReplyTimer(Link& link, int timeoutMs) {
-  link.timerArmed = true;
-  link.replyDeadlineMs = link.clock.NowMs() + timeoutMs;
+ExchangeResult UnitSession::Exchange(EventLoop& loop, const SerialFrame& request, std::uint8_t expected,
+                                     const Ladder& ladder, const ReplyCheck& check) {
+  return ledger_.Exchange(*this, loop, request, expected, ladder, check);
 }
 
-bool ReplyTimedOut(const Link& link) { return link.timerArmed && link.clock.NowMs() >= link.replyDeadlineMs; }
-
-SerialFrame ReceiveFrame(Link& link, EventLoop& loop, int timeoutMs, ReplyFault* fault) {
-  ArmReplyTimer(link, timeoutMs);
-  SerialFrame f;  // zeroed
-  int n = 0;
-  bool lost = false;
-  for (;;) {
-    loop.Yield();
-    if (link.port.Lost() || !link.port.IsOpen()) {
-      lost = true;
-      break;
-    }
-    if (link.port.BytesWaiting() > 0) {
-      // Drain one burst. Past the 101st stored character each pass reads and
-      // drops exactly one character.
-      do {
-        loop.Yield();
-        const auto c = link.port.ReadChar();
-        if (!c) break;
-        if (n < kMaxReplyChars) f.Data[static_cast<std::size_t>(n++)] = *c;
-      } while (link.port.BytesWaiting() > 0 && n < kMaxReplyChars);
-    }
-    // A CR counts only as the last character of a burst.
-    const bool complete = n > 0 && f.Data[static_cast<std::size_t>(n - 1)] == kCR;
-    if (complete || ReplyTimedOut(link)) break;
-    if (link.port.BytesWaiting() == 0) link.port.WaitForData(link.replyDeadlineMs);
-  }
-  const ReplyFault why = lost ? ReplyFault::PortLost : ValidateReply(f, n, ReplyTimedOut(link));
-  if (why == ReplyFault::None) {
-    f.Length = static_cast<std::int16_t>(n - 2);
-  } else {
-    f.Length = 0;
-  }
-  if (fault) *fault = why;
-  if (link.trace) {
-    std::string meaning;
-    if (why == ReplyFault::None) {
-      meaning = ReplyMeaning(f.Data.data(), static_cast<std::size_t>(f.Length));
-    } else if (why == ReplyFault::NoReply) {
-      meaning = "time-out, " + std::to_string(timeoutMs) + " ms";
-    } else if (why == ReplyFault::BadChecksum) {
-      meaning = "checksum mismatch";
-    } else {
-      meaning = ReplyFaultName(why);
-    }
-    link.trace->Frame("<-", f.Data.data(), static_cast<std::size_t>(n), meaning);
-  }
-  return f;
+void UnitSession::Forget() {
+  ledger_.Forget();
+  unitImage_.reset();
+  memorySize_.reset();
 }
 
-void ReportBlocks(Link& link, long done, long total) {
-  if (link.onBlock) link.onBlock(done, total);
-  if (!link.onProgress) return;
-  if (link.phases == nullptr) {
-    link.onProgress(done, total);
-    return;
-  }
-  const auto [all, of] = link.phases->Report(done, total);
-  link.onProgress(all, of);
+void UnitSession::ReportBlocks(long done, long total) const {
+  if (onBlock_) onBlock_(done, total);
+  if (onProgress_) onProgress_(done, total);
 }
 
-void FlushInput(Link& link) {
+void UnitSession::FlushInput() {
   // A line that never stops talking must not keep the program here: the
   // input is drained at most this many characters deep.
   constexpr long kMaxDrain = 1L << 16;
   long reads = 0;
   do {
-    link.port.ReadChar();
-  } while (++reads < kMaxDrain && link.port.BytesWaiting() > 0);
-  link.ledger.InputDiscarded();
+    port_.ReadChar();
+  } while (++reads < kMaxDrain && port_.BytesWaiting() > 0);
+  ledger_.InputDiscarded();
 }
 
 std::optional<std::uint8_t> ReplyPair(const SerialFrame& reply, int k) {

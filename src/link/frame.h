@@ -3,26 +3,22 @@
 // Every exchange is one request frame from the program answered by at most one
 // reply frame from the unit. On the wire a frame is its payload, one checksum
 // byte and CR; there is no start marker, length byte or escaping.
-//
-// The reply time limit is a deadline on the link's clock. It plays the part of
-// the one-shot timer Casovac: arming it clears ReplyTimedOut, and
-// ReplyTimedOut becomes true once the clock has reached the deadline. The
-// deadline is not cleared when a reply completes; the next arming replaces it.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
+#include <memory>
 #include <optional>
 #include <string>
 
+#include "codec/image.h"
 #include "codec/serial_frame.h"
 #include "link/ledger.h"
 #include "link/serial_port.h"
 #include "platform/failure.h"
-#include "platform/progress.h"
-#include "platform/services.h"
+#include "platform/event_loop.h"
 
 namespace vexa::link {
 
@@ -44,38 +40,118 @@ inline constexpr Marker kMarkers[2] = {{3, 131}, {2, 130}};  // memory and modem
 
 class Trace;
 
-// The serial port, the clock and the reply deadline of one program run, and
-// the ledger of the exchanges on it.
-struct Link {
-  Link(SerialPort& p, Clock& c) : port(p), clock(c) {}
+// What the unit is known to hold: its bytes 0 up to `readTo` (exclusive) as
+// the last read (full or quick) or completed write of this activation left
+// them. Within one activation the unit's memory changes only through this
+// program, so a write takes these bytes as its backup and as the base of
+// the changed-blocks write instead of reading the unit again. Shared, since
+// the image is large and never changed once known.
+struct KnownUnitImage {
+  std::shared_ptr<const EepromImage> bytes;
+  long readTo = 0;
+};
 
-  SerialPort& port;
-  Clock& clock;
+using BlockCallback = std::function<void(long done, long total)>;
 
-  // Casovac: the reply deadline, armed by ArmReplyTimer.
-  bool timerArmed = false;
-  std::int64_t replyDeadlineMs = 0;
+// One program run's session with the unit: the serial port, the link's
+// clock and the ledger of the exchanges on it. Every frame goes on the line
+// through the ledger, so every request is recorded as owed an answer.
+class UnitSession {
+ public:
+  UnitSession(SerialPort& port, Clock& clock) : port_(port), clock_(clock) {}
+  UnitSession(const UnitSession&) = delete;
+  UnitSession& operator=(const UnitSession&) = delete;
+
+  const SerialPort& port() const { return port_; }
+  const Clock& clock() const { return clock_; }
+
+  // Opens the port named `port` (the one chosen in the window) with the line
+  // settings, then switches DTR off and RTS on (a port without modem lines is
+  // accepted). On failure the port stays closed and the failure's cause is
+  // "Nelze otevřít port <port>." with, on a second line, the device and why
+  // it could not be opened (PortOpenMessage); the workflows show it.
+  std::optional<Failure> Open(const std::string& port);
+  // Closes the port when it is open; the unit's image and memory size are no
+  // longer known.
+  void Close();
+  // Discards all waiting input (at least one read is made).
+  void FlushInput();
+
+  // The ledger's exchange (link/ledger.h) on this session's line.
+  ExchangeResult Exchange(EventLoop& loop, const SerialFrame& request, std::uint8_t expected, const Ladder& ladder,
+                          const ReplyCheck& check = {});
+  // Markers until nothing but markers is owed an answer, for up to
+  // `budgetMs`.
+  bool Settle(EventLoop& loop, int budgetMs) { return ledger_.Settle(*this, loop, budgetMs); }
+  // A new unit (or the same one activated again): nothing is owed, nothing
+  // learned, neither its image nor its memory size known.
+  void Forget();
+  // Whether `cancel` (Storno, Ctrl+C) ends the wait for a silent unit.
+  void WatchCancel(const bool* cancel) { ledger_.WatchCancel(cancel); }
+  const ExchangeLedger& ledger() const { return ledger_; }
+
+  // Where every frame is recorded for support; null records nothing.
+  void SetTrace(Trace* trace) { trace_ = trace; }
+  Trace* trace() const { return trace_; }
 
   // Called after every block of a whole-memory transfer with the blocks done
   // and the blocks planned.
-  std::function<void(long done, long total)> onBlock;
-  // The same for the progress bar of the whole command: through `phases`
-  // when a command of several phases set them (one bar that only moves
-  // forward), else as onBlock.
-  std::function<void(long done, long total)> onProgress;
-  PhasedProgress* phases = nullptr;
-
-  // Where every frame is recorded for support; null records nothing.
-  Trace* trace = nullptr;
-
-  // Which request every answer belongs to (link/ledger.h).
-  ExchangeLedger ledger;
+  void SetOnBlock(BlockCallback f) { onBlock_ = std::move(f); }
+  const BlockCallback& onBlock() const { return onBlock_; }
+  // The same for the progress bar of the whole command (a command of several
+  // phases maps each phase's blocks onto its one bar).
+  void SetOnProgress(BlockCallback f) { onProgress_ = std::move(f); }
+  const BlockCallback& onProgress() const { return onProgress_; }
+  // Tells both that `done` of `total` blocks are done (total 0: not known
+  // yet).
+  void ReportBlocks(long done, long total) const;
 
   // Why the last block of a whole-memory transfer failed all its attempts:
   // the block, the attempts made and the fault of the last one. Cleared when
   // a transfer starts; the workflows show its reason under their failure
   // message.
-  std::optional<Failure> lastFailure;
+  const std::optional<Failure>& lastFailure() const { return lastFailure_; }
+  void SetLastFailure(std::optional<Failure> f) { lastFailure_ = std::move(f); }
+
+  // The unit's usable memory in bytes, as its memory query told; nullopt
+  // while not known (no activation, or a code the program does not know).
+  std::optional<long> memorySize() const { return memorySize_; }
+  void SetMemorySize(std::optional<long> bytes) { memorySize_ = bytes; }
+
+  // What the unit holds, as far as this activation knows: empty until a
+  // read or a write tells; forgotten with the activation and when a read or
+  // a write fails or is stopped.
+  const std::optional<KnownUnitImage>& unitImage() const { return unitImage_; }
+  void SetUnitImage(std::optional<KnownUnitImage> known) { unitImage_ = std::move(known); }
+
+ private:
+  friend class ExchangeLedger;
+  // Writes the frame in wire form: payload, checksum, CR. False when the
+  // port did not take every character (or the frame length is not 1..256).
+  // `note` goes behind the request's meaning in the trace.
+  bool SendFrame(const SerialFrame& frame, const std::string& note);
+
+  SerialPort& port_;
+  Clock& clock_;
+  BlockCallback onBlock_;
+  BlockCallback onProgress_;
+  Trace* trace_ = nullptr;
+  ExchangeLedger ledger_;
+  std::optional<Failure> lastFailure_;
+  std::optional<KnownUnitImage> unitImage_;
+  std::optional<long> memorySize_;
+};
+
+// Points the session's ledger at a cancel flag for as long as it lives.
+class CancelWatch {
+ public:
+  CancelWatch(UnitSession& session, const bool& cancel) : session_(session) { session_.WatchCancel(&cancel); }
+  ~CancelWatch() { session_.WatchCancel(nullptr); }
+  CancelWatch(const CancelWatch&) = delete;
+  CancelWatch& operator=(const CancelWatch&) = delete;
+
+ private:
+  UnitSession& session_;
 };
 
 const char* ReplyFaultName(ReplyFault f);
@@ -90,41 +166,6 @@ std::uint8_t FrameChecksum(const SerialFrame& frame);
 
 // A request of the given raw bytes (code byte first).
 SerialFrame MakeFrame(std::initializer_list<std::uint8_t> bytes);
-
-// Judges the characters a receive has stored: `stored` holds them at
-// positions 0..n-1, `timedOut` is ReplyTimedOut at the end of the receive.
-// The time-out is tested first, even when a complete frame was stored.
-ReplyFault ValidateReply(const SerialFrame& stored, int n, bool timedOut);
-
-// Tells onBlock and onProgress that `done` of `total` blocks are done (total
-// 0: not known yet).
-void ReportBlocks(Link& link, long done, long total);
-
-// Opens the port named `port` (the one chosen in the window) with the line
-// settings, then switches DTR off and RTS on (a port without modem lines is
-// accepted). On failure shows "Nelze otevřít port <port>." with, on a second
-// line, the device and why it could not be opened (PortOpenMessage), and
-// returns false.
-bool OpenPort(Link& link, const std::string& port, Services& sv);
-// Closes the port when it is open.
-void ClosePort(Link& link);
-
-// Writes the frame in wire form: payload, checksum, CR. False when the port
-// did not take every character (or the frame length is not 1..256). `note`
-// goes behind the request's meaning in the trace.
-bool SendFrame(Link& link, const SerialFrame& frame, const std::string& note = {});
-
-// Waits up to `timeoutMs` for one reply. Length 0 means no valid reply; the
-// reason goes to `fault` when given. Yields to the event loop before every
-// character it reads and sleeps on the port while nothing arrives.
-SerialFrame ReceiveFrame(Link& link, EventLoop& loop, int timeoutMs, ReplyFault* fault = nullptr);
-
-// Discards all waiting input (at least one read is made).
-void FlushInput(Link& link);
-
-// Clears ReplyTimedOut and sets the deadline `timeoutMs` from now.
-void ArmReplyTimer(Link& link, int timeoutMs);
-bool ReplyTimedOut(const Link& link);
 
 // The byte of hexadecimal pair k (1-based) of a reply: characters 2k-1 and
 // 2k, low digit first. nullopt when the reply is too short to hold it or a

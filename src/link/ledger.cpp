@@ -62,10 +62,10 @@ bool ExchangeLedger::Takeable(const Want& w, std::uint8_t code) const {
          !InStepFor(code);
 }
 
-void ExchangeLedger::Send(Link& link, const SerialFrame& request, std::uint8_t code, bool marker,
+void ExchangeLedger::Send(UnitSession& link, const SerialFrame& request, std::uint8_t code, bool marker,
                           const std::string& note) {
-  SendFrame(link, request, note);
-  owed_.push_back({request, code, link.clock.NowMs(), marker});
+  link.SendFrame(request, note);
+  owed_.push_back({request, code, link.clock_.NowMs(), marker});
   ++counts_.framesSent;
   if (marker) {
     ++counts_.markers;
@@ -78,7 +78,7 @@ void ExchangeLedger::Send(Link& link, const SerialFrame& request, std::uint8_t c
   }
 }
 
-void ExchangeLedger::SendMarker(Link& link, const Want& want) {
+void ExchangeLedger::SendMarker(UnitSession& link, const Want& want) {
   // The oldest request that keeps the ledger unsure. A marker's answer is
   // known for its own only when no request with the marker's reply code was
   // owed one before it: the marker takes a code that is fresh since then.
@@ -94,7 +94,7 @@ void ExchangeLedger::SendMarker(Link& link, const Want& want) {
   // seen it, its answer may have been lost), each time after twice as long.
   const int base = std::max(kMarkerResendMs, answerTimeMs_ + kAnswerMarginMs);
   markerWaitMs_ = markerWaitMs_ == 0 ? base : std::min(markerWaitMs_ * 2, std::max(base, kLongestMarkerWaitMs));
-  nextMarkerAtMs_ = link.clock.NowMs() + markerWaitMs_;
+  nextMarkerAtMs_ = link.clock_.NowMs() + markerWaitMs_;
   askAgain_ = false;
 }
 
@@ -127,26 +127,26 @@ ExchangeLedger::Heard ExchangeLedger::Garbled(const Want& want) {
   return want.sent && !want.inStep ? Heard::Garbled : Heard::Nothing;
 }
 
-ExchangeLedger::Heard ExchangeLedger::Overlong(Link& link, const Want& want) {
-  if (link.trace) link.trace->Frame("<-", rx_.data(), rx_.size(), "overlong");
+ExchangeLedger::Heard ExchangeLedger::Overlong(UnitSession& link, const Want& want) {
+  if (link.trace_) link.trace_->Frame("<-", rx_.data(), rx_.size(), "overlong");
   return Garbled(want);
 }
 
-ExchangeLedger::Heard ExchangeLedger::Judge(Link& link, Want& want, const std::uint8_t* frame, std::size_t n,
+ExchangeLedger::Heard ExchangeLedger::Judge(UnitSession& link, Want& want, const std::uint8_t* frame, std::size_t n,
                                             SerialFrame& reply) {
   if (!ValidFrame(frame, n)) {
-    if (link.trace) link.trace->Frame("<-", frame, n, "checksum mismatch");
+    if (link.trace_) link.trace_->Frame("<-", frame, n, "checksum mismatch");
     return Garbled(want);
   }
   const std::uint8_t code = frame[0];
   ++heard_[code];
   ++framesHeard_;
-  lastAnswerMs_ = link.clock.NowMs();
+  lastAnswerMs_ = link.clock_.NowMs();
   const auto it = std::find_if(owed_.begin(), owed_.end(), [code](const Entry& e) { return e.code == code; });
   if (it == owed_.end()) {
     ++counts_.lateDropped;
     askAgain_ = true;
-    if (link.trace) link.trace->Frame("<-", frame, n, ReplyMeaning(frame, n - 2) + ", answers no request: dropped");
+    if (link.trace_) link.trace_->Frame("<-", frame, n, ReplyMeaning(frame, n - 2) + ", answers no request: dropped");
     return Heard::Nothing;
   }
   const bool take = Takeable(want, code);
@@ -154,7 +154,7 @@ ExchangeLedger::Heard ExchangeLedger::Judge(Link& link, Want& want, const std::u
   // This answer is the one to `settled` or to a later request with its code:
   // every request before `settled` has been answered or never will be.
   owed_.erase(owed_.begin(), it + 1);
-  const std::int64_t now = link.clock.NowMs();
+  const std::int64_t now = link.clock_.NowMs();
   if (take) {
     reply = SerialFrame{};
     std::copy_n(frame, n, reply.Data.begin());
@@ -172,17 +172,17 @@ ExchangeLedger::Heard ExchangeLedger::Judge(Link& link, Want& want, const std::u
     }
     ++counts_.answersTaken;
     if (want.inStep) ++counts_.heldTaken;
-    if (link.trace) {
-      link.trace->Frame("<-", frame, n, ReplyMeaning(frame, n - 2) + (want.inStep ? ", late answer taken" : ""));
+    if (link.trace_) {
+      link.trace_->Frame("<-", frame, n, ReplyMeaning(frame, n - 2) + (want.inStep ? ", late answer taken" : ""));
     }
     return Heard::Taken;
   }
   if (settled.marker) {
-    if (link.trace) link.trace->Frame("<-", frame, n, ReplyMeaning(frame, n - 2) + ", marker answered");
+    if (link.trace_) link.trace_->Frame("<-", frame, n, ReplyMeaning(frame, n - 2) + ", marker answered");
   } else {
     ++counts_.lateDropped;
     askAgain_ = true;
-    if (link.trace) link.trace->Frame("<-", frame, n, "late answer dropped (" + ReplyMeaning(frame, n - 2) + ")");
+    if (link.trace_) link.trace_->Frame("<-", frame, n, "late answer dropped (" + ReplyMeaning(frame, n - 2) + ")");
   }
   if (want.inStep && InStepForWant(want)) {
     nextMarkerAtMs_ = 0;
@@ -192,14 +192,14 @@ ExchangeLedger::Heard ExchangeLedger::Judge(Link& link, Want& want, const std::u
   return Heard::Nothing;
 }
 
-ExchangeLedger::Heard ExchangeLedger::Wait(Link& link, EventLoop& loop, Want& want, std::int64_t deadline,
+ExchangeLedger::Heard ExchangeLedger::Wait(UnitSession& link, EventLoop& loop, Want& want, std::int64_t deadline,
                                            SerialFrame& reply) {
   for (;;) {
     loop.Yield();
-    if (link.port.Lost() || !link.port.IsOpen()) return Heard::Lost;
-    while (link.port.BytesWaiting() > 0) {
+    if (link.port_.Lost() || !link.port_.IsOpen()) return Heard::Lost;
+    while (link.port_.BytesWaiting() > 0) {
       loop.Yield();
-      const auto c = link.port.ReadChar();
+      const auto c = link.port_.ReadChar();
       if (!c) break;
       ++charsHeard_;
       // Past the 101st character a frame is overlong; its characters are
@@ -215,38 +215,39 @@ ExchangeLedger::Heard ExchangeLedger::Wait(Link& link, EventLoop& loop, Want& wa
       const Heard h = n > rx_.size() ? Overlong(link, want) : Judge(link, want, rx_.data(), n, reply);
       if (h != Heard::Nothing) return h;
     }
-    const std::int64_t now = link.clock.NowMs();
+    const std::int64_t now = link.clock_.NowMs();
     if (want.inStep) {
       // A unit that just answered something may have been too busy to see
       // the marker before: once the line is quiet, ask again.
-      if ((askAgain_ && link.port.BytesWaiting() == 0) || now >= nextMarkerAtMs_) {
+      if ((askAgain_ && link.port_.BytesWaiting() == 0) || now >= nextMarkerAtMs_) {
         SendMarker(link, want);
         continue;
       }
     }
     if (now >= deadline) return Heard::TimedOut;
-    link.port.WaitForData(want.inStep ? std::min(deadline, nextMarkerAtMs_) : deadline);
+    link.port_.WaitForData(want.inStep ? std::min(deadline, nextMarkerAtMs_) : deadline);
   }
 }
 
-bool ExchangeLedger::Settle(Link& link, EventLoop& loop, int budgetMs) {
+bool ExchangeLedger::Settle(UnitSession& link, EventLoop& loop, int budgetMs) {
   Want want;
   want.inStep = true;
   if (InStepForWant(want)) return true;
   SerialFrame unused;
-  return Wait(link, loop, want, link.clock.NowMs() + budgetMs, unused) == Heard::InStep;
+  return Wait(link, loop, want, link.clock_.NowMs() + budgetMs, unused) == Heard::InStep;
 }
 
-ExchangeLedger::Heard ExchangeLedger::Attempt(Link& link, EventLoop& loop, Want& want, const SerialFrame& request,
-                                               int n, int limit, bool silentPastLadder, SerialFrame& reply) {
-  std::int64_t deadline = link.clock.NowMs() + limit;
+ExchangeLedger::Heard ExchangeLedger::Attempt(UnitSession& link, EventLoop& loop, Want& want,
+                                              const SerialFrame& request, int n, int limit, bool silentPastLadder,
+                                              SerialFrame& reply) {
+  std::int64_t deadline = link.clock_.NowMs() + limit;
   Heard h = Heard::InStep;
   if (!InStepForWant(want)) {
     // Getting in step: markers, or the request's own answer (held).
     want.inStep = true;
     h = Wait(link, loop, want, deadline, reply);
     want.inStep = false;
-    if (h == Heard::InStep) deadline = link.clock.NowMs() + limit;
+    if (h == Heard::InStep) deadline = link.clock_.NowMs() + limit;
   }
   if (h != Heard::InStep) return h;
   // Past the ladder a request that may be asked again is not while the unit
@@ -256,7 +257,8 @@ ExchangeLedger::Heard ExchangeLedger::Attempt(Link& link, EventLoop& loop, Want&
     want.sent = true;
   }
   h = Wait(link, loop, want, deadline, reply);
-  if (h == Heard::TimedOut && link.trace) link.trace->Frame("<-", nullptr, 0, "time-out, " + std::to_string(limit) + " ms");
+  if (h == Heard::TimedOut && link.trace_)
+    link.trace_->Frame("<-", nullptr, 0, "time-out, " + std::to_string(limit) + " ms");
   return h;
 }
 
@@ -273,26 +275,26 @@ ReplyFault ExchangeLedger::FaultOf(Heard h, const Want& want, const SerialFrame&
   }
 }
 
-void ExchangeLedger::NoteSilence(const Link& link, Silence& silence, bool noReply, bool heardNothing,
+void ExchangeLedger::NoteSilence(const UnitSession& link, Silence& silence, bool noReply, bool heardNothing,
                                  std::int64_t sinceMs) const {
   silence.lastNoReply = noReply;
   silence.lastSilent = noReply && heardNothing;
   // A silence longer than any answer takes: the unit paused.
-  if (silence.lastSilent && link.clock.NowMs() - std::max(sinceMs, lastAnswerMs_) >= kSlowestAnswerMs) {
+  if (silence.lastSilent && link.clock_.NowMs() - std::max(sinceMs, lastAnswerMs_) >= kSlowestAnswerMs) {
     silence.waited = true;
   }
 }
 
-bool ExchangeLedger::WaitLonger(const Link& link, Silence& silence, const Ladder& ladder,
+bool ExchangeLedger::WaitLonger(const UnitSession& link, Silence& silence, const Ladder& ladder,
                                 std::int64_t sinceMs) const {
   if (!ladder.learns || !silence.lastNoReply || (cancel_ != nullptr && *cancel_)) return false;
-  if (silence.lastSilent) return link.clock.NowMs() - std::max(sinceMs, lastAnswerMs_) < kLongestSilenceMs;
+  if (silence.lastSilent) return link.clock_.NowMs() - std::max(sinceMs, lastAnswerMs_) < kLongestSilenceMs;
   // The unit spoke again after a silence: its answer may need an attempt or
   // two more (markers first, a lost answer).
   return silence.waited && silence.spokeAfter <= kAttemptsAfterSilence;
 }
 
-ExchangeResult ExchangeLedger::Exchange(Link& link, EventLoop& loop, const SerialFrame& request,
+ExchangeResult ExchangeLedger::Exchange(UnitSession& link, EventLoop& loop, const SerialFrame& request,
                                         std::uint8_t expected, const Ladder& ladder, const ReplyCheck& check) {
   ExchangeResult r;
   Want want;
@@ -300,7 +302,7 @@ ExchangeResult ExchangeLedger::Exchange(Link& link, EventLoop& loop, const Seria
   want.code = expected;
   want.repeats = ladder.repeats;
   want.learns = ladder.learns;
-  const std::int64_t startMs = link.clock.NowMs();
+  const std::int64_t startMs = link.clock_.NowMs();
   // Past its ladder, a unit that fell silent is waited for at the ladder's
   // last limit; once it speaks again, a few attempts more.
   Silence silence;
@@ -309,7 +311,7 @@ ExchangeResult ExchangeLedger::Exchange(Link& link, EventLoop& loop, const Seria
     ++counts_.attempts;
     if (n > 1) ++counts_.retries;
     if (n > ladder.attempts) ++counts_.silentWaits;
-    if (link.port.Lost() || !link.port.IsOpen()) {
+    if (link.port_.Lost() || !link.port_.IsOpen()) {
       r.fault = ReplyFault::PortLost;
       break;
     }

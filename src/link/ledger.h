@@ -44,11 +44,11 @@
 #include <string>
 
 #include "codec/serial_frame.h"
-#include "platform/services.h"
+#include "platform/event_loop.h"
 
 namespace vexa::link {
 
-struct Link;
+class UnitSession;
 
 // Why an exchange gave no usable reply.
 enum class ReplyFault {
@@ -126,13 +126,16 @@ struct LedgerCounts {
   long silentWaits = 0;    // attempts beyond the ladder while the unit was silent
 };
 
+// Only the session (link/frame.h) drives its ledger: every request on its
+// line goes through Exchange or Settle.
 class ExchangeLedger {
- public:
+ private:
+  friend class UnitSession;
   // Sends `request` and waits for its answer with reply code `expected`, up
   // to `ladder.attempts` attempts. Each attempt first brings the ledger in
   // step for the request (markers), then sends it; its own answer is taken
   // whenever it comes while the exchange runs.
-  ExchangeResult Exchange(Link& link, EventLoop& loop, const SerialFrame& request, std::uint8_t expected,
+  ExchangeResult Exchange(UnitSession& link, EventLoop& loop, const SerialFrame& request, std::uint8_t expected,
                           const Ladder& ladder, const ReplyCheck& check = {});
   // Whether `cancel` (Storno, Ctrl+C) ends the wait for a silent unit; the
   // transfers and the activation point it at their cancel flag.
@@ -140,8 +143,13 @@ class ExchangeLedger {
 
   // Markers until no request but markers is owed an answer, for up to
   // `budgetMs`; false when the time ran out first (or the port is gone).
-  bool Settle(Link& link, EventLoop& loop, int budgetMs);
+  bool Settle(UnitSession& link, EventLoop& loop, int budgetMs);
+  // A new unit (or the port opened again): nothing is owed, nothing learned.
+  void Forget();
+  // The input was discarded: a frame begun before is gone.
+  void InputDiscarded() { rxN_ = 0; }
 
+ public:
   // Whether no request is owed an answer that carries `code`.
   bool InStepFor(std::uint8_t code) const;
   // Requests owed an answer, markers included.
@@ -152,11 +160,6 @@ class ExchangeLedger {
   long CharsHeard() const { return charsHeard_; }
   // How long the unit has lately taken for an answer (0: prompt or unknown).
   int AnswerTimeMs() const { return answerTimeMs_; }
-
-  // A new unit (or the port opened again): nothing is owed, nothing learned.
-  void Forget();
-  // The input was discarded: a frame begun before is gone.
-  void InputDiscarded() { rxN_ = 0; }
 
   const LedgerCounts& counts() const { return counts_; }
 
@@ -181,16 +184,16 @@ class ExchangeLedger {
 
   bool InStepForWant(const Want& w) const;
   bool Takeable(const Want& w, std::uint8_t code) const;
-  void Send(Link& link, const SerialFrame& request, std::uint8_t code, bool marker, const std::string& note);
-  void SendMarker(Link& link, const Want& want);
-  Heard Wait(Link& link, EventLoop& loop, Want& want, std::int64_t deadline, SerialFrame& reply);
-  Heard Judge(Link& link, Want& want, const std::uint8_t* frame, std::size_t n, SerialFrame& reply);
+  void Send(UnitSession& link, const SerialFrame& request, std::uint8_t code, bool marker, const std::string& note);
+  void SendMarker(UnitSession& link, const Want& want);
+  Heard Wait(UnitSession& link, EventLoop& loop, Want& want, std::int64_t deadline, SerialFrame& reply);
+  Heard Judge(UnitSession& link, Want& want, const std::uint8_t* frame, std::size_t n, SerialFrame& reply);
   Heard Garbled(const Want& want);
-  Heard Overlong(Link& link, const Want& want);
+  Heard Overlong(UnitSession& link, const Want& want);
   void NoteAnswerTime(std::int64_t ms);
   int LimitOf(const Ladder& ladder, int n) const;
   // One attempt: in step first, then the request and its answer.
-  Heard Attempt(Link& link, EventLoop& loop, Want& want, const SerialFrame& request, int n, int limit,
+  Heard Attempt(UnitSession& link, EventLoop& loop, Want& want, const SerialFrame& request, int n, int limit,
                 bool silentPastLadder, SerialFrame& reply);
   ReplyFault FaultOf(Heard h, const Want& want, const SerialFrame& reply, const ReplyCheck& check) const;
   // What the attempts of an exchange heard, for waiting out a silence.
@@ -203,8 +206,9 @@ class ExchangeLedger {
   // After the ladder: the last attempt heard nothing and the unit has been
   // silent since `sinceMs` for less than kLongestSilenceMs, or it has just
   // spoken again after such a wait; and nobody asked to stop.
-  bool WaitLonger(const Link& link, Silence& silence, const Ladder& ladder, std::int64_t sinceMs) const;
-  void NoteSilence(const Link& link, Silence& silence, bool noReply, bool heardNothing, std::int64_t sinceMs) const;
+  bool WaitLonger(const UnitSession& link, Silence& silence, const Ladder& ladder, std::int64_t sinceMs) const;
+  void NoteSilence(const UnitSession& link, Silence& silence, bool noReply, bool heardNothing,
+                   std::int64_t sinceMs) const;
 
   std::deque<Entry> owed_;
   // The frame being received (replies contain no CR but their terminator).
@@ -227,22 +231,7 @@ class ExchangeLedger {
   long framesHeard_ = 0;           // valid frames heard in all
   long charsHeard_ = 0;
   const bool* cancel_ = nullptr;
-  // The attempt and its time limit, for the trace.
-  int attempt_ = 0;
-  int limitMs_ = 0;
   LedgerCounts counts_;
-};
-
-// Points the ledger at a cancel flag for as long as it lives.
-class CancelWatch {
- public:
-  CancelWatch(ExchangeLedger& ledger, const bool& cancel) : ledger_(ledger) { ledger_.WatchCancel(&cancel); }
-  ~CancelWatch() { ledger_.WatchCancel(nullptr); }
-  CancelWatch(const CancelWatch&) = delete;
-  CancelWatch& operator=(const CancelWatch&) = delete;
-
- private:
-  ExchangeLedger& ledger_;
 };
 
 }  // namespace vexa::link

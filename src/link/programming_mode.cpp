@@ -24,30 +24,35 @@ ReplyCheck Pairs(std::uint8_t* out, int count) {
 
 }  // namespace
 
-ExchangeResult Poll(Link& link, EventLoop& loop) {
-  return link.ledger.Exchange(link, loop, MakeFrame({kCmdPoll}), kReplyPoll, kPollLadder);
+ExchangeResult Poll(UnitSession& link, EventLoop& loop) {
+  return link.Exchange(loop, MakeFrame({kCmdPoll}), kReplyPoll, kPollLadder);
 }
 
-ExchangeResult Identify(Link& link, EventLoop& loop, Identity& identity) {
+ExchangeResult Identify(UnitSession& link, EventLoop& loop, Identity& identity) {
   std::uint8_t id[5] = {};
-  const auto r = link.ledger.Exchange(link, loop, MakeFrame({kCmdIdentify}), kReplyIdentify, kIdentifyLadder,
-                                      Pairs(id, 5));
+  const auto r = link.Exchange(loop, MakeFrame({kCmdIdentify}), kReplyIdentify, kIdentifyLadder, Pairs(id, 5));
   if (r.ok()) identity = {id[0] + 256u * id[1] + 65536u * id[2], id[3], id[4]};
   return r;
 }
 
-ExchangeResult QueryMemoryModem(Link& link, EventLoop& loop, MemoryModem& memoryModem) {
+std::optional<long> UsableBytesOf(std::uint8_t memoryCode) {
+  if (memoryCode >= 10) return std::nullopt;
+  return (1L << (memoryCode + 7)) - 64;
+}
+
+ExchangeResult QueryMemoryModem(UnitSession& link, EventLoop& loop, MemoryModem& memoryModem) {
   std::uint8_t mm[2] = {};
-  const auto r = link.ledger.Exchange(link, loop, MakeFrame({kCmdMemoryModem}), kReplyMemoryModem, kIdentifyLadder,
-                                      Pairs(mm, 2));
-  if (r.ok()) memoryModem = {mm[0], mm[1]};
+  const auto r = link.Exchange(loop, MakeFrame({kCmdMemoryModem}), kReplyMemoryModem, kIdentifyLadder, Pairs(mm, 2));
+  if (!r.ok()) return r;
+  memoryModem = {mm[0], mm[1]};
+  link.SetMemorySize(UsableBytesOf(mm[0]));
   return r;
 }
 
-bool ReleaseUnit(Link& link, EventLoop& loop, ReplyFault* why) {
-  FlushInput(link);
-  const long acknowledgedBefore = link.ledger.AnswersHeard(kReplyLeave);
-  const auto r = link.ledger.Exchange(link, loop, MakeFrame({kCmdLeave, 170, 85}), kReplyLeave, kLeaveLadder);
+bool ReleaseUnit(UnitSession& link, EventLoop& loop, ReplyFault* why) {
+  link.FlushInput();
+  const long acknowledgedBefore = link.ledger().AnswersHeard(kReplyLeave);
+  const auto r = link.Exchange(loop, MakeFrame({kCmdLeave, 170, 85}), kReplyLeave, kLeaveLadder);
   if (why) *why = r.fault;
   if (r.ok()) return true;
   if (r.fault == ReplyFault::PortLost) return false;
@@ -57,11 +62,11 @@ bool ReleaseUnit(Link& link, EventLoop& loop, ReplyFault* why) {
   // to a question asked before the release (a late identification, a marker)
   // says nothing of the unit since, so the question is one nothing owed asks:
   // the identification, else the memory and modem query.
-  const bool memoryQuery = !link.ledger.InStepFor(kReplyIdentify) && link.ledger.InStepFor(kReplyMemoryModem);
+  const bool memoryQuery = !link.ledger().InStepFor(kReplyIdentify) && link.ledger().InStepFor(kReplyMemoryModem);
   const std::uint8_t command = memoryQuery ? kCmdMemoryModem : kCmdIdentify;
   const std::uint8_t reply = memoryQuery ? kReplyMemoryModem : kReplyIdentify;
-  const int owed = link.ledger.Owed();
-  const int limit = std::min(kSlowestAnswerMs, std::max(kIdentifyTimeoutMs, link.ledger.AnswerTimeMs() + 50) * owed);
+  const int owed = link.ledger().Owed();
+  const int limit = std::min(kSlowestAnswerMs, std::max(kIdentifyTimeoutMs, link.ledger().AnswerTimeMs() + 50) * owed);
   // With both owed, an answer taken may still be one owed from before: it
   // was the unit's answer to a question asked now only when it settled every
   // request owed before the release (then fewer are owed than were asked
@@ -70,12 +75,12 @@ bool ReleaseUnit(Link& link, EventLoop& loop, ReplyFault* why) {
   ExchangeResult stillThere;
   bool answered = false;
   for (int asked = 1; asked <= owed + 1; ++asked) {
-    stillThere = link.ledger.Exchange(link, loop, MakeFrame({command}), reply, {1, limit, 0, false, true});
-    answered = stillThere.ok() && link.ledger.Owed() < asked;
-    if (!stillThere.ok() || answered || link.ledger.AnswersHeard(kReplyLeave) > acknowledgedBefore) break;
+    stillThere = link.Exchange(loop, MakeFrame({command}), reply, {1, limit, 0, false, true});
+    answered = stillThere.ok() && link.ledger().Owed() < asked;
+    if (!stillThere.ok() || answered || link.ledger().AnswersHeard(kReplyLeave) > acknowledgedBefore) break;
   }
-  if (link.ledger.AnswersHeard(kReplyLeave) > acknowledgedBefore) return true;  // it came after all
-  if (stillThere.fault == ReplyFault::PortLost || link.port.Lost() || !link.port.IsOpen()) {
+  if (link.ledger().AnswersHeard(kReplyLeave) > acknowledgedBefore) return true;  // it came after all
+  if (stillThere.fault == ReplyFault::PortLost || link.port().Lost() || !link.port().IsOpen()) {
     if (why) *why = ReplyFault::PortLost;
     return false;
   }

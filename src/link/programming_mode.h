@@ -5,10 +5,11 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "link/frame.h"
 #include "link/ledger.h"
-#include "platform/services.h"
+#include "platform/event_loop.h"
 
 namespace vexa::link {
 
@@ -51,18 +52,22 @@ struct MemoryModem {
 };
 
 // One poll for the programming mode.
-ExchangeResult Poll(Link& link, EventLoop& loop);
+ExchangeResult Poll(UnitSession& link, EventLoop& loop);
 // The identification; a reply too short for its five pairs or with a
 // non-hexadecimal one is a failed attempt (BadData).
-ExchangeResult Identify(Link& link, EventLoop& loop, Identity& identity);
-// The memory and modem query; two pairs, read as the identification's.
-ExchangeResult QueryMemoryModem(Link& link, EventLoop& loop, MemoryModem& memoryModem);
+ExchangeResult Identify(UnitSession& link, EventLoop& loop, Identity& identity);
+// The usable memory of memory code n: 2^(n+7) - 64 bytes for the codes
+// 0..9; nullopt for any other.
+std::optional<long> UsableBytesOf(std::uint8_t memoryCode);
+// The memory and modem query; two pairs, read as the identification's. An
+// answer tells the session the unit's memory size.
+ExchangeResult QueryMemoryModem(UnitSession& link, EventLoop& loop, MemoryModem& memoryModem);
 
 // Sends the release (6 170 85) once, after flushing the input. True when the
 // unit acknowledged it with 134, or, its answer missing, no longer answers
 // the identification (it has left the programming mode). False when it still
 // identifies itself (or the port is gone); `why` then receives the release's
 // fault.
-bool ReleaseUnit(Link& link, EventLoop& loop, ReplyFault* why = nullptr);
+bool ReleaseUnit(UnitSession& link, EventLoop& loop, ReplyFault* why = nullptr);
 
 }  // namespace vexa::link

@@ -8,7 +8,7 @@
 #include "codec/layout.h"
 #include "codec/text_field.h"
 #include "link/block_transfer.h"
-#include "platform/progress.h"
+#include "texts/texts.h"
 #include "workspace/usage.h"
 
 namespace vexa::link {
@@ -57,29 +57,30 @@ std::optional<long> QuickReadEnd(const EepromImage& image, const std::array<Anal
   return std::max(*used, lastBlock + kBlockSize);
 }
 
-bool QuickReadEeprom(Link& link, EepromImage& image, const Transfer& transfer,
-                     const std::array<AnalogScale, kRows>& scales, char decimalSeparator, Services& sv) {
+bool QuickReadEeprom(UnitSession& link, EepromImage& image, const Transfer& transfer,
+                     const std::array<AnalogScale, kRows>& scales, char decimalSeparator, EventLoop& loop,
+                     TransferObserver& observer) {
   long readTo = 0;
-  return QuickReadEepromShowing(link, image, transfer, scales, decimalSeparator, sv, texts::kMsgReading, readTo);
+  return QuickReadEepromShowing(link, image, transfer, scales, decimalSeparator, loop, observer, texts::kMsgReading,
+                                readTo);
 }
 
-bool QuickReadEepromShowing(Link& link, EepromImage& image, const Transfer& transfer,
-                            const std::array<AnalogScale, kRows>& scales, char decimalSeparator, Services& sv,
-                            const char* text, long& readTo) {
+bool QuickReadEepromShowing(UnitSession& link, EepromImage& image, const Transfer& transfer,
+                            const std::array<AnalogScale, kRows>& scales, char decimalSeparator, EventLoop& loop,
+                            TransferObserver& observer, const char* text, long& readTo) {
   const auto usable = transfer.usable;
   if (!usable) return false;
-  link.lastFailure.reset();
-  const CancelWatch watch(link.ledger, transfer.cancel);
-  FlushInput(link);
-  ShowProgress(transfer.cancel, sv, text, true);
+  link.SetLastFailure(std::nullopt);
+  const CancelWatch watch(link, transfer.cancel);
+  StartTransfer(link, transfer, observer, text);
   readTo = 0;
   std::optional<long> end;  // known once the configuration is all in
   long done = 0;
   // No total yet; from now on a unit that says nothing shows the cable hint.
-  ReportBlocks(link, done, 0);
+  link.ReportBlocks(done, 0);
   for (long a = 0;; a += kBlockSize) {
-    if (!ReadBlockWithRetries(link, image, sv.loop, a)) {
-      CloseProgress(sv);
+    if (!ReadBlockWithRetries(link, image, loop, a)) {
+      observer.Ended();
       return false;
     }
     const long next = a + kBlockSize;
@@ -105,10 +106,10 @@ bool QuickReadEepromShowing(Link& link, EepromImage& image, const Transfer& tran
                                                  : std::max(ReadEndBound(image, next), next + kBlockSize);
       planned = std::max(done, BlocksUpTo(std::min(*usable, target)));
     }
-    ReportBlocks(link, done, planned);
+    link.ReportBlocks(done, planned);
     if (last) break;
   }
-  CloseProgress(sv);
+  observer.Ended();
   return true;
 }
 

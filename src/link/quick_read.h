@@ -16,7 +16,7 @@
 #include "codec/image.h"
 #include "link/block_transfer.h"
 #include "link/frame.h"
-#include "platform/services.h"
+#include "platform/event_loop.h"
 #include "workspace/workspace.h"
 
 namespace vexa::link {
@@ -28,19 +28,20 @@ namespace vexa::link {
 std::optional<long> QuickReadEnd(const EepromImage& image, const std::array<AnalogScale, kRows>& scales,
                                  char decimalSeparator, long readTo);
 
-// ReadEeprom's contract (same progress window, retries, Storno and result),
+// ReadEeprom's contract (same observer, retries, Storno and result),
 // reading into `image` only the blocks the configuration needs; `scales` and
 // `decimalSeparator` decode it as the read goes on. The progress callback
 // gets a total of 0 until the header is in; then the most the read can take
 // as the header and the texts read so far tell, which only falls as the
 // texts come in (unless the unit holds texts longer than the window lets one
 // type), and the exact count once the configuration is all in.
-bool QuickReadEeprom(Link& link, EepromImage& image, const Transfer& transfer,
-                     const std::array<AnalogScale, kRows>& scales, char decimalSeparator, Services& sv);
-// The same with `text` in the progress window; `readTo` receives the end of
+bool QuickReadEeprom(UnitSession& link, EepromImage& image, const Transfer& transfer,
+                     const std::array<AnalogScale, kRows>& scales, char decimalSeparator, EventLoop& loop,
+                     TransferObserver& observer);
+// The same, telling the observer `text` at the start; `readTo` receives the end of
 // the blocks read (0 up to it).
-bool QuickReadEepromShowing(Link& link, EepromImage& image, const Transfer& transfer,
-                            const std::array<AnalogScale, kRows>& scales, char decimalSeparator, Services& sv,
-                            const char* text, long& readTo);
+bool QuickReadEepromShowing(UnitSession& link, EepromImage& image, const Transfer& transfer,
+                            const std::array<AnalogScale, kRows>& scales, char decimalSeparator, EventLoop& loop,
+                            TransferObserver& observer, const char* text, long& readTo);
 
 }  // namespace vexa::link

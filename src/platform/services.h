@@ -8,6 +8,7 @@
 
 #include "model/fields.h"
 #include "model/window_tab.h"
+#include "platform/event_loop.h"
 
 namespace vexa {
 
@@ -78,13 +79,6 @@ class FileDialog {
   // goes into the folder last saved to. Nothing the dialog showed before
   // stays selected.
   virtual void ProposeSave(const std::string& proposal) { static_cast<void>(proposal); }
-};
-
-// Lets windows repaint and buttons respond during long operations.
-class EventLoop {
- public:
-  virtual ~EventLoop() = default;
-  virtual void Yield() = 0;
 };
 
 // What the core workflows need of the main window. The command-line tools

@@ -24,7 +24,7 @@ LinkCommands::LinkCommands(const Parts& parts, const std::string& dosDevicesDir,
       link_(*port_, clock_) {
   setObjectName(QStringLiteral("LinkWiring"));
   // Every block moved shows on the progress window's bar.
-  link_.onProgress = [this](long done, long total) { parts_.sv.progress.SetProgress(done, total); };
+  link_.SetOnProgress([this](long done, long total) { parts_.sv.progress.SetProgress(done, total); });
 }
 
 void LinkCommands::Dea() {

@@ -43,7 +43,7 @@ class LinkCommands : public QObject {
   LinkCommands(const Parts& parts, const std::string& dosDevicesDir, QObject& parent);
 
   // The link (tests watch its counters; --trace records its frames).
-  link::Link& link() { return link_; }
+  link::UnitSession& link() { return link_; }
 
   // btDEA: activates the unit, or releases it.
   void Dea();
@@ -69,7 +69,7 @@ class LinkCommands : public QObject {
   link::UnitClock clock_{steady_};
   qt::ModalPause pause_;
   std::unique_ptr<link::SerialPort> port_;  // the system's (qt/system_port.h)
-  link::Link link_;
+  link::UnitSession link_;
 };
 
 }  // namespace vexa::ui

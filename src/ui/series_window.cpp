@@ -52,7 +52,7 @@ class ForwardingLoop : public EventLoop {
 
 }  // namespace
 
-SeriesWindow::SeriesWindow(Workspace& ws, Services& sv, link::Link& link, QWidget* parent)
+SeriesWindow::SeriesWindow(Workspace& ws, Services& sv, link::UnitSession& link, QWidget* parent)
     : QDialog(parent), ws_(ws), sv_(sv), link_(link) {
   setObjectName(QStringLiteral("SerieWindow"));
   setWindowTitle(U(texts::kSeriesTitle));

@@ -25,7 +25,7 @@ namespace vexa {
 struct Workspace;
 struct Services;
 namespace link {
-struct Link;
+class UnitSession;
 }
 }  // namespace vexa
 
@@ -37,7 +37,7 @@ class SeriesWindow : public QDialog {
   // `ws` is the main window's workspace (its configuration is the template,
   // its settings and port are the series'); the units are written through
   // `link` in a workspace of the series' own.
-  SeriesWindow(Workspace& ws, Services& sv, link::Link& link, QWidget* parent = nullptr);
+  SeriesWindow(Workspace& ws, Services& sv, link::UnitSession& link, QWidget* parent = nullptr);
   ~SeriesWindow() override;
 
   // Reads and checks the table, and the log beside it; false when the table
@@ -59,7 +59,7 @@ class SeriesWindow : public QDialog {
 
   Workspace& ws_;
   Services& sv_;
-  link::Link& link_;
+  link::UnitSession& link_;
   SeriesTable series_;
   std::string logPath_;
   std::vector<SeriesLogEntry> log_;

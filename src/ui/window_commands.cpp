@@ -123,7 +123,7 @@ LinkCommands& AttachLink(CommandWindow& window, const std::string& dosDevicesDir
   return *link;
 }
 
-link::Link* LinkOf(CommandWindow& window) {
+link::UnitSession* LinkOf(CommandWindow& window) {
   LinkCommands* link = PartsOf(window).parts.link;
   return link ? &link->link() : nullptr;
 }
@@ -157,8 +157,8 @@ RememberedParts RememberedPartsOf(CommandWindow& window) {
 
 void ComposeWindow(CommandWindow& window, const WindowOptions& options) {
   AttachPrinting(window);
-  link::Link& link = AttachLink(window).link();
-  if (options.trace != nullptr) link.trace = options.trace;
+  link::UnitSession& link = AttachLink(window).link();
+  if (options.trace != nullptr) link.SetTrace(options.trace);
   if (!options.rememberedFile.isEmpty()) AttachRememberedSettings(RememberedPartsOf(window), options.rememberedFile);
 }
 

@@ -21,7 +21,7 @@ struct Services;
 }  // namespace vexa
 
 namespace vexa::link {
-struct Link;
+class UnitSession;
 class Trace;
 }  // namespace vexa::link
 
@@ -106,7 +106,7 @@ Printing& AttachPrinting(CommandWindow& window);
 LinkCommands& AttachLink(CommandWindow& window, const std::string& dosDevicesDir = {});
 
 // The link of a window (tests watch its counters); null before AttachLink.
-link::Link* LinkOf(CommandWindow& window);
+link::UnitSession* LinkOf(CommandWindow& window);
 
 // A stop asked for from outside the window (SIGTERM, SIGHUP): the running
 // command stops between blocks as its Storno would stop it, the unit is

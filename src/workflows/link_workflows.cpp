@@ -39,7 +39,6 @@ LinkLook LookOf(LinkState s) {
 
 void ApplyLinkState(Workspace& ws, Services& sv, LinkState s) {
   ws.link = s;
-  ws.unitImage.reset();  // another activation: the unit must be read again
   if (s == LinkState::Neaktivni) ws.device = DeviceInfo{};
   if (s == LinkState::AktivniSpatnaVerze) CloseProgress(sv);
   if (sv.view) sv.view->LinkStateChanged();
@@ -72,12 +71,12 @@ namespace {
 // The failure path of an activation: the program considers the link inactive
 // (the unit may still be in programming mode). `why`, when known, goes
 // beneath the message.
-ActivationResult FailActivation(link::Link& link, Workspace& ws, Services& sv, ActivationResult result,
+ActivationResult FailActivation(link::UnitSession& link, Workspace& ws, Services& sv, ActivationResult result,
                                 const std::optional<Failure>& why = std::nullopt) {
   ApplyLinkState(ws, sv, LinkState::Neaktivni);
   CloseProgress(sv);
   sv.messages.Show(Icon::Error, why ? WithReason(texts::kMsgActivationFailed, *why) : texts::kMsgActivationFailed);
-  link::ClosePort(link);
+  link.Close();
   return result;
 }
 
@@ -89,7 +88,7 @@ Failure StepFailure(const char* step, ReplyFault fault) {
 
 // A failed identification step: the unit answered its poll, so it is in
 // programming mode. It is released before the failure is reported.
-ActivationResult FailIdentification(link::Link& link, Workspace& ws, Services& sv, const char* step,
+ActivationResult FailIdentification(link::UnitSession& link, Workspace& ws, Services& sv, const char* step,
                                     ReplyFault fault) {
   const Failure why = StepFailure(step, fault);
   link::ReleaseUnit(link, sv.loop);
@@ -98,10 +97,10 @@ ActivationResult FailIdentification(link::Link& link, Workspace& ws, Services& s
 
 // The polls, until the unit answers. nullopt once it has; otherwise how the
 // activation ends (Storno, a port that went away, no answer in time).
-std::optional<ActivationResult> PollUntilAnswer(link::Link& link, Workspace& ws, Services& sv,
+std::optional<ActivationResult> PollUntilAnswer(link::UnitSession& link, Workspace& ws, Services& sv,
                                                 const ActivationOptions& options) {
-  const std::int64_t pollingSince = link.clock.NowMs();
-  const long charsBefore = link.ledger.CharsHeard();
+  const std::int64_t pollingSince = link.clock().NowMs();
+  const long charsBefore = link.ledger().CharsHeard();
   bool hinted = false;
   for (;;) {
     const auto poll = link::Poll(link, sv.loop);
@@ -113,8 +112,8 @@ std::optional<ActivationResult> PollUntilAnswer(link::Link& link, Workspace& ws,
       return FailActivation(link, ws, sv, ActivationResult::Failed,
                             StepFailure(texts::kStepPoll, ReplyFault::PortLost));
     }
-    const std::int64_t waited = link.clock.NowMs() - pollingSince;
-    const char* hint = NoAnswerHint(link.ledger.CharsHeard() > charsBefore);
+    const std::int64_t waited = link.clock().NowMs() - pollingSince;
+    const char* hint = NoAnswerHint(link.ledger().CharsHeard() > charsBefore);
     if (options.firstAnswerMs > 0 && waited >= options.firstAnswerMs) {
       return FailActivation(link, ws, sv, ActivationResult::Failed, Failure::Of(FailureKind::Device, hint));
     }
@@ -127,7 +126,7 @@ std::optional<ActivationResult> PollUntilAnswer(link::Link& link, Workspace& ws,
 
 // The identification and the compatibility decision; nullopt when it went
 // on, `compatible` then says whether the unit may be programmed.
-std::optional<ActivationResult> IdentifyUnit(link::Link& link, Workspace& ws, Services& sv, bool& compatible) {
+std::optional<ActivationResult> IdentifyUnit(link::UnitSession& link, Workspace& ws, Services& sv, bool& compatible) {
   link::Identity id;
   if (const auto r = link::Identify(link, sv.loop, id); !r.ok()) {
     return FailIdentification(link, ws, sv, texts::kStepIdentify, r.fault);
@@ -148,7 +147,7 @@ std::optional<ActivationResult> IdentifyUnit(link::Link& link, Workspace& ws, Se
 }
 
 // The memory and modem query; nullopt when it was answered.
-std::optional<ActivationResult> QueryMemory(link::Link& link, Workspace& ws, Services& sv) {
+std::optional<ActivationResult> QueryMemory(link::UnitSession& link, Workspace& ws, Services& sv) {
   link::MemoryModem mm;
   if (const auto r = link::QueryMemoryModem(link, sv.loop, mm); !r.ok()) {
     return FailIdentification(link, ws, sv, texts::kStepMemoryModem, r.fault);
@@ -164,26 +163,27 @@ const char* NoAnswerHint(bool charactersHeard) {
   return charactersHeard ? texts::kMsgNoAnswerButNoise : texts::kMsgNoAnswer;
 }
 
-ActivationResult ActivateLink(link::Link& link, Workspace& ws, Services& sv, const ActivationOptions& options) {
-  link::ClosePort(link);
-  if (!link::OpenPort(link, ws.settings.Port, sv)) {
+ActivationResult ActivateLink(link::UnitSession& link, Workspace& ws, Services& sv, const ActivationOptions& options) {
+  link.Close();
+  if (const auto refused = link.Open(ws.settings.Port)) {
+    sv.messages.Show(Icon::Error, refused->cause);
     CloseProgress(sv);
     return ActivationResult::PortFailed;
   }
   ws.device = DeviceInfo{};
   // A new unit (or the same one) owes nothing and is not known to be slow.
-  link.ledger.Forget();
+  link.Forget();
   // Storno ends the wait for a unit that fell silent.
-  const link::CancelWatch watch(link.ledger, ws.CancelRequested);
+  const link::CancelWatch watch(link, ws.CancelRequested);
 
   sv.messages.Show(Icon::Information, texts::kMsgInstruction);
-  link::FlushInput(link);
+  link.FlushInput();
   ShowProgress(ws, sv, texts::kMsgConnecting, true);
 
   // The unit answers once it is in programming mode, after any number of polls.
   if (const auto ended = PollUntilAnswer(link, ws, sv, options)) return *ended;
   // Earlier polls the unit may still answer: a marker round waits them out.
-  link.ledger.Settle(link, sv.loop, link::kPollSettleMs);
+  link.Settle(sv.loop, link::kPollSettleMs);
 
   bool compatible = true;
   if (const auto ended = IdentifyUnit(link, ws, sv, compatible)) return *ended;
@@ -193,7 +193,7 @@ ActivationResult ActivateLink(link::Link& link, Workspace& ws, Services& sv, con
   return compatible ? ActivationResult::Active : ActivationResult::WrongDevice;
 }
 
-bool DeactivateLink(link::Link& link, Workspace& ws, Services& sv, bool* acknowledgedOut) {
+bool DeactivateLink(link::UnitSession& link, Workspace& ws, Services& sv, bool* acknowledgedOut) {
   ReplyFault why = ReplyFault::None;
   const bool acknowledged = link::ReleaseUnit(link, sv.loop, &why);
   if (acknowledgedOut) *acknowledgedOut = acknowledged;
@@ -203,11 +203,11 @@ bool DeactivateLink(link::Link& link, Workspace& ws, Services& sv, bool* acknowl
     return false;
   }
   ApplyLinkState(ws, sv, LinkState::Neaktivni);
-  link::ClosePort(link);
+  link.Close();
   return true;
 }
 
-bool ConfirmExit(link::Link& link, Workspace& ws, Services& sv, bool allowCancel) {
+bool ConfirmExit(link::UnitSession& link, Workspace& ws, Services& sv, bool allowCancel) {
   if (ws.link == LinkState::Neaktivni) return true;
   const Answer a =
       sv.messages.Show(Icon::Question, texts::kMsgExitQuestion, allowCancel ? Buttons::YesNoCancel : Buttons::YesNo);

@@ -74,7 +74,8 @@ struct ActivationOptions {
   // activation fails with NoAnswerHint as its reason; 0 polls until Storno.
   std::int64_t firstAnswerMs = 0;
 };
-ActivationResult ActivateLink(link::Link& link, Workspace& ws, Services& sv, const ActivationOptions& options = {});
+ActivationResult ActivateLink(link::UnitSession& link, Workspace& ws, Services& sv,
+                              const ActivationOptions& options = {});
 
 // What the polls heard while the unit did not answer them: nothing
 // (texts::kMsgNoAnswer: the cable, the port, the unit switched off) or
@@ -86,11 +87,11 @@ const char* NoAnswerHint(bool charactersHeard);
 // the link is now "Neaktivni" (acknowledged, or the user accepted the
 // failure); false when the user chose to stay active. `acknowledged`, when
 // given, tells whether the unit took the release (link::ReleaseUnit).
-bool DeactivateLink(link::Link& link, Workspace& ws, Services& sv, bool* acknowledged = nullptr);
+bool DeactivateLink(link::UnitSession& link, Workspace& ws, Services& sv, bool* acknowledged = nullptr);
 
 // The exit guard: true when the program may end. With allowCancel (btKonec)
 // the question has Yes, No and Cancel; when the window is being closed, Yes
 // and No only. Yes releases the unit first.
-bool ConfirmExit(link::Link& link, Workspace& ws, Services& sv, bool allowCancel);
+bool ConfirmExit(link::UnitSession& link, Workspace& ws, Services& sv, bool allowCancel);
 
 }  // namespace vexa

@@ -60,7 +60,7 @@ struct Step {
   bool Ok() const { return outcome == SeriesOutcome::Done; }
 };
 
-Step Activate(link::Link& link, Workspace& ws, Services& sv, UnitMessages& box, std::int64_t firstAnswerMs) {
+Step Activate(link::UnitSession& link, Workspace& ws, Services& sv, UnitMessages& box, std::int64_t firstAnswerMs) {
   // The activation's own messages and questions are the usual ones.
   box.problem.clear();
   const ActivationResult r = ActivateLink(link, ws, sv, {.firstAnswerMs = firstAnswerMs});
@@ -80,9 +80,10 @@ SeriesOutcome OutcomeOf(WorkflowResult r) {
                                            : SeriesOutcome::Failed;
 }
 
-// Reads what the unit holds into ws.config (and ws.unitImage); `held` is
+// Reads what the unit holds into ws.config (and the session's known image); `held` is
 // empty for a unit that holds no configuration.
-Step ReadHeld(link::Link& link, Workspace& ws, Services& quiet, UnitMessages& box, std::optional<DeviceConfig>& held) {
+Step ReadHeld(link::UnitSession& link, Workspace& ws, Services& quiet, UnitMessages& box,
+              std::optional<DeviceConfig>& held) {
   box.problem.clear();
   const WorkflowResult r = ReadWorkflow(link, ws, quiet);
   if (r == WorkflowResult::NotProgrammed) return {};
@@ -114,25 +115,25 @@ Step MakeConfig(const SeriesTarget& target, const std::optional<DeviceConfig>& h
 
 // Writes ws.config (backup from what the read found, only the blocks that
 // differ, verification); counts the blocks sent.
-Step Write(link::Link& link, Workspace& ws, Services& quiet, UnitMessages& box, const SeriesUnitOptions& options,
+Step Write(link::UnitSession& link, Workspace& ws, Services& quiet, UnitMessages& box, const SeriesUnitOptions& options,
            SeriesLogEntry& entry) {
-  auto shown = link.onBlock;
+  auto shown = link.onBlock();
   long total = 0, done = 0;
-  link.onBlock = [&](long d, long t) {
+  link.SetOnBlock([&](long d, long t) {
     total = t;
     done = d;
     if (shown) shown(d, t);
-  };
+  });
   std::optional<WriteBackup> backup;
   const WriteOptions write{.backup = true, .backupDir = options.backupDir, .fullWrite = options.fullWrite};
   box.problem.clear();
   const WorkflowResult r = WriteWorkflow(link, ws, quiet, write, &backup);
-  link.onBlock = shown;
+  link.SetOnBlock(shown);
   if (backup) entry.backup = backup->path;
   if (r == WorkflowResult::Completed) done = total;
   if (r == WorkflowResult::Completed || done > 0) {
     entry.blocks = done;
-    const auto usable = link::UsableMemorySize(ws.device);
+    const auto usable = link.memorySize();
     const int usage = UpdateMemoryUsage(ws.config, ws.device.MemorySize).usage;
     entry.blocksOf = usable ? static_cast<long>(link::FullWritePlan(usage, *usable).size()) : 0;
   }
@@ -152,7 +153,7 @@ const char* OutcomeWord(SeriesOutcome o) {
 }
 
 // Between activation and release: read, make the configuration, write, keep.
-Step WorkOnUnit(link::Link& link, Workspace& ws, Services& sv, const SeriesTarget& target,
+Step WorkOnUnit(link::UnitSession& link, Workspace& ws, Services& sv, const SeriesTarget& target,
                 const SeriesUnitOptions& options, SeriesUnitResult& result) {
   UnitMessages box(sv.messages, options.echoMessages);
   Services quiet{box, sv.progress, sv.loop};
@@ -177,7 +178,7 @@ Step WorkOnUnit(link::Link& link, Workspace& ws, Services& sv, const SeriesTarge
 
 }  // namespace
 
-SeriesUnitResult RunSeriesUnit(link::Link& link, Workspace& ws, Services& sv, const SeriesTarget& target,
+SeriesUnitResult RunSeriesUnit(link::UnitSession& link, Workspace& ws, Services& sv, const SeriesTarget& target,
                                const SeriesUnitOptions& options) {
   const auto start = std::chrono::steady_clock::now();
   SeriesUnitResult result;

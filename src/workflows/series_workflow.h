@@ -60,7 +60,7 @@ struct SeriesUnitResult {
 // Activates the unit, identifies it, reads what it holds, makes its
 // configuration, checks it, writes it (backup, only the blocks that differ,
 // verification), releases the unit and appends its line to the log.
-SeriesUnitResult RunSeriesUnit(link::Link& link, Workspace& ws, Services& sv, const SeriesTarget& target,
+SeriesUnitResult RunSeriesUnit(link::UnitSession& link, Workspace& ws, Services& sv, const SeriesTarget& target,
                                const SeriesUnitOptions& options);
 
 // The comparison's words for each change: "T1 Telefonní číslo: '1' → '2'".

@@ -15,6 +15,7 @@
 #include "link/write_plan.h"
 #include "platform/progress.h"
 #include "rules/config_check.h"
+#include "workflows/transfer_window.h"
 #include "workspace/usage.h"
 
 namespace vexa {
@@ -25,32 +26,34 @@ enum class BackupResult { Saved, NothingToKeep, Cancelled, Failed, SaveFailed };
 
 // What the unit holds (read for the backup, or known from this activation):
 // its bytes 0 up to readTo.
+using link::KnownUnitImage;
 using UnitRead = KnownUnitImage;
 
 // What the transfer functions take from the workspace.
-link::Transfer TransferOf(Workspace& ws) {
-  return {link::UsableMemorySize(ws.device), ws.CancelRequested, ws.settings.CheckWrite};
+link::Transfer TransferOf(const link::UnitSession& link, Workspace& ws) {
+  return {link.memorySize(), ws.CancelRequested, ws.settings.CheckWrite};
 }
 
 // What the unit holds: the bytes this activation already knows, or else
 // what the quick read finds, into an image of its own. The working image,
 // which holds the encoded configuration about to be written, is not
 // touched. When the read fails, `why` says why.
-BackupResult ReadUnit(link::Link& link, Workspace& ws, Services& sv, UnitRead& unit, Failure& why) {
-  if (ws.unitImage) {
-    unit = *ws.unitImage;
+BackupResult ReadUnit(link::UnitSession& link, Workspace& ws, Services& sv, UnitRead& unit, Failure& why) {
+  if (link.unitImage()) {
+    unit = *link.unitImage();
     return BackupResult::Saved;
   }
   auto bytes = std::make_shared<EepromImage>();
-  const bool read = link::QuickReadEepromShowing(link, *bytes, TransferOf(ws), ws.scales, ws.decimalSeparator, sv,
-                                                 texts::kMsgBackingUp, unit.readTo);
+  TransferWindow window(sv);
+  const bool read = link::QuickReadEepromShowing(link, *bytes, TransferOf(link, ws), ws.scales, ws.decimalSeparator, sv.loop,
+                                                 window, texts::kMsgBackingUp, unit.readTo);
   if (!read) {
-    why = link.lastFailure.value_or(Failure::Of(FailureKind::Device, texts::kCauseUnitNotRead));
+    why = link.lastFailure().value_or(Failure::Of(FailureKind::Device, texts::kCauseUnitNotRead));
     return BackupResult::Failed;
   }
   if (ws.CancelRequested) return BackupResult::Cancelled;
   unit.bytes = std::move(bytes);
-  ws.unitImage = unit;
+  link.SetUnitImage(unit);
   return BackupResult::Saved;
 }
 
@@ -58,7 +61,7 @@ BackupResult ReadUnit(link::Link& link, Workspace& ws, Services& sv, UnitRead& u
 // unit's bytes once the backup is saved. When it fails, `why` says why: the
 // block that could not be read, the data that did not decode, or what kept
 // the file from being saved.
-BackupResult TakeBackup(link::Link& link, Workspace& ws, Services& sv, const std::string& dir,
+BackupResult TakeBackup(link::UnitSession& link, Workspace& ws, Services& sv, const std::string& dir,
                         std::optional<WriteBackup>& taken, UnitRead& unitRead, Failure& why) {
   UnitRead read;
   if (const BackupResult r = ReadUnit(link, ws, sv, read, why); r != BackupResult::Saved) return r;
@@ -105,30 +108,33 @@ KnownUnitImage AfterWrite(const EepromImage& image, const std::optional<KnownUni
 
 }  // namespace
 
-WorkflowResult ReadWorkflow(link::Link& link, Workspace& ws, Services& sv, const ReadOptions& options) {
+WorkflowResult ReadWorkflow(link::UnitSession& link, Workspace& ws, Services& sv, const ReadOptions& options) {
   // Without a known size the read has no end address.
-  if (!link::UsableMemorySize(ws.device)) {
+  if (!link.memorySize()) {
     CloseProgress(sv);
     sv.messages.Show(Icon::Error, texts::kMsgReadSizeUnknown);
     return WorkflowResult::Refused;
   }
-  const link::Transfer transfer = TransferOf(ws);
+  const link::Transfer transfer = TransferOf(link, ws);
   // A read that does not complete leaves the unit unknown.
-  ws.unitImage.reset();
+  link.SetUnitImage(std::nullopt);
   // The unit is read over a copy of the image, which the workspace takes
   // only together with the configuration it decodes to: a read that fails,
   // is stopped or finds no configuration leaves no byte of the unit behind
   // for a later save or write to carry.
   auto unit = std::make_shared<EepromImage>(ws.image);
   long readTo = *transfer.usable;
-  const bool read = options.fullRead ? link::ReadEeprom(link, *unit, transfer, sv)
-                                     : link::QuickReadEepromShowing(link, *unit, transfer, ws.scales,
-                                                                    ws.decimalSeparator, sv, texts::kMsgReading, readTo);
+  TransferWindow window(sv);
+  const bool read = options.fullRead
+                        ? link::ReadEeprom(link, *unit, transfer, sv.loop, window)
+                        : link::QuickReadEepromShowing(link, *unit, transfer, ws.scales, ws.decimalSeparator, sv.loop,
+                                                       window, texts::kMsgReading, readTo);
   if (!read) {
     CloseProgress(sv);
     // The reason (which block, how many attempts, what went wrong) on the
     // line beneath.
-    sv.messages.Show(Icon::Error, link.lastFailure ? WithReason(texts::kMsgReadFailed, *link.lastFailure) : texts::kMsgReadFailed);
+    sv.messages.Show(Icon::Error, link.lastFailure() ? WithReason(texts::kMsgReadFailed, *link.lastFailure())
+                                                     : texts::kMsgReadFailed);
     return WorkflowResult::Failed;
   }
   if (ws.CancelRequested) {
@@ -138,7 +144,7 @@ WorkflowResult ReadWorkflow(link::Link& link, Workspace& ws, Services& sv, const
   }
   const KnownUnitImage known{unit, readTo};
   if (!IsImageValid(*unit)) {
-    ws.unitImage = known;
+    link.SetUnitImage(known);
     CloseProgress(sv);
     sv.messages.Show(Icon::Warning, texts::kMsgNotProgrammed);
     return WorkflowResult::NotProgrammed;
@@ -154,7 +160,7 @@ WorkflowResult ReadWorkflow(link::Link& link, Workspace& ws, Services& sv, const
     sv.messages.Show(Icon::Error, WithReason(texts::kMsgReadDamaged, DescribeDecodeError(undecoded)));
     return WorkflowResult::Failed;
   }
-  ws.unitImage = known;
+  link.SetUnitImage(known);
   sv.messages.Show(Icon::Information,
                    rules::WithBrokenFields(texts::kMsgReadDone, ws.config, ws.settings, ws.decimalSeparator));
   return WorkflowResult::Completed;
@@ -165,14 +171,15 @@ namespace {
 // Steps 1 to 3 of a write: the outputs' names and commands, the size, the
 // encoding. nullopt when the configuration may be written: `used` and
 // `usable` then hold its size and the unit's.
-std::optional<WorkflowResult> CheckAndEncode(Workspace& ws, Services& sv, long& used, long& usable) {
+std::optional<WorkflowResult> CheckAndEncode(const link::UnitSession& link, Workspace& ws, Services& sv, long& used,
+                                             long& usable) {
   if (const auto offence = rules::CheckOutputs(ws.config)) {
     if (sv.view) sv.view->ShowTab(kOutputsTab);
     sv.messages.Show(Icon::Error, offence->message);
     if (sv.view) sv.view->FocusField(offence->field);
     return WorkflowResult::Refused;
   }
-  const auto memorySize = link::UsableMemorySize(ws.device);
+  const auto memorySize = link.memorySize();
   if (!memorySize) {
     CloseProgress(sv);
     sv.messages.Show(Icon::Error, texts::kMsgWriteSizeUnknown);
@@ -199,9 +206,9 @@ std::optional<WorkflowResult> CheckAndEncode(Workspace& ws, Services& sv, long& 
 
 // Step 4: what the unit holds now, kept before it is overwritten. nullopt
 // when the write goes on; `result` tells what became of the backup.
-std::optional<WorkflowResult> KeepBackup(link::Link& link, Workspace& ws, Services& sv, const WriteOptions& options,
-                                         std::optional<WriteBackup>& taken, UnitRead& unitRead,
-                                         BackupResult& result) {
+std::optional<WorkflowResult> KeepBackup(link::UnitSession& link, Workspace& ws, Services& sv,
+                                         const WriteOptions& options, std::optional<WriteBackup>& taken,
+                                         UnitRead& unitRead, BackupResult& result) {
   const std::string dir = options.backupDir.empty() ? DefaultBackupDir() : options.backupDir;
   Failure why;
   result = TakeBackup(link, ws, sv, dir, taken, unitRead, why);
@@ -209,13 +216,13 @@ std::optional<WorkflowResult> KeepBackup(link::Link& link, Workspace& ws, Servic
     case BackupResult::Saved:
     case BackupResult::NothingToKeep: return std::nullopt;
     case BackupResult::Cancelled:
-      ws.unitImage.reset();
+      link.SetUnitImage(std::nullopt);
       sv.messages.Show(Icon::Information, texts::kMsgWriteCancelled);
       return WorkflowResult::Cancelled;
     case BackupResult::Failed:
     case BackupResult::SaveFailed: break;
   }
-  if (result == BackupResult::Failed) ws.unitImage.reset();
+  if (result == BackupResult::Failed) link.SetUnitImage(std::nullopt);
   // The question, then why there is no backup. Enter keeps the unit as it
   // is: a write without a backup is chosen, never fallen into.
   const char* question = result == BackupResult::Failed ? texts::kMsgBackupFailed : texts::kMsgBackupSaveFailed;
@@ -228,12 +235,12 @@ std::optional<WorkflowResult> KeepBackup(link::Link& link, Workspace& ws, Servic
 // A write that did not complete: the unit holds no configuration until a
 // write completes (its first block takes the header away, or may have: the
 // unit can take a block whose answer is lost).
-WorkflowResult ReportUnfinished(link::Link& link, Workspace& ws, Services& sv, link::WriteOutcome outcome,
+WorkflowResult ReportUnfinished(link::UnitSession& link, Workspace& ws, Services& sv, link::WriteOutcome outcome,
                                 const std::optional<WriteBackup>& taken) {
-  ws.unitImage.reset();
+  link.SetUnitImage(std::nullopt);
   const bool failed = outcome == link::WriteOutcome::Failed;
   std::string text = failed ? texts::kMsgWriteFailed : texts::kMsgWriteCancelled;
-  if (failed && link.lastFailure) text = WithReason(text, *link.lastFailure);
+  if (failed && link.lastFailure()) text = WithReason(text, *link.lastFailure());
   text += std::string("\n") + texts::kMsgUnitLeftInvalid;
   if (taken) text += "\n" + texts::BackupLine(taken->path);
   sv.messages.Show(failed ? Icon::Error : Icon::Information, text);
@@ -264,39 +271,46 @@ void ReportWritten(Services& sv, std::size_t sent, std::size_t all, std::optiona
 // the whole command.
 class PhasedBlocks {
  public:
-  PhasedBlocks(link::Link& link, PhasedProgress& phases) : link_(link) { link.phases = &phases; }
-  ~PhasedBlocks() { link_.phases = nullptr; }
+  PhasedBlocks(link::UnitSession& link, PhasedProgress& phases) : link_(link), shown_(link.onProgress()) {
+    if (!shown_) return;
+    link.SetOnProgress([this, &phases](long done, long total) {
+      const auto [all, of] = phases.Report(done, total);
+      shown_(all, of);
+    });
+  }
+  ~PhasedBlocks() { link_.SetOnProgress(shown_); }
   PhasedBlocks(const PhasedBlocks&) = delete;
   PhasedBlocks& operator=(const PhasedBlocks&) = delete;
 
  private:
-  link::Link& link_;
+  link::UnitSession& link_;
+  std::function<void(long done, long total)> shown_;
 };
 
 }  // namespace
 
-WorkflowResult WriteWorkflow(link::Link& link, Workspace& ws, Services& sv, const WriteOptions& options,
+WorkflowResult WriteWorkflow(link::UnitSession& link, Workspace& ws, Services& sv, const WriteOptions& options,
                              std::optional<WriteBackup>* backup) {
   std::optional<WriteBackup> taken;
   if (backup) backup->reset();
   ws.writeSending = false;
   long used = 0, usable = 0;
-  if (const auto refused = CheckAndEncode(ws, sv, used, usable)) return *refused;
+  if (const auto refused = CheckAndEncode(link, ws, sv, used, usable)) return *refused;
 
   // One bar, in exchanges with the unit (each about as long on the line):
   // the backup read is expected to take about as many blocks as this
   // configuration, the write every block of it and its read-back.
   const link::WritePlan full = link::FullWritePlan(used, usable);
   const long writeExchanges = static_cast<long>(full.size()) * (ws.settings.CheckWrite ? 2 : 1);
-  PhasedProgress phases({options.backup && !ws.unitImage ? BlocksUpTo(used) : 0, writeExchanges});
+  PhasedProgress phases({options.backup && !link.unitImage() ? BlocksUpTo(used) : 0, writeExchanges});
   const PhasedBlocks reporting(link, phases);
 
   UnitRead unitRead;
   BackupResult kept = BackupResult::NothingToKeep;
   if (options.backup) {
     if (const auto stopped = KeepBackup(link, ws, sv, options, taken, unitRead, kept)) return *stopped;
-  } else if (ws.unitImage) {
-    unitRead = *ws.unitImage;
+  } else if (link.unitImage()) {
+    unitRead = *link.unitImage();
   }
 
   // 5. Transfer: the whole configuration, or only the blocks that differ
@@ -306,9 +320,10 @@ WorkflowResult WriteWorkflow(link::Link& link, Workspace& ws, Services& sv, cons
                                    ? full
                                    : link::ChangedBlocksPlan(ws.image, {*unitRead.bytes, unitRead.readTo}, used, usable);
   ws.writeSending = !plan.empty();
-  const link::WriteOutcome outcome = link::WriteBlocks(link, ws.image, TransferOf(ws), sv, plan);
+  TransferWindow window(sv);
+  const link::WriteOutcome outcome = link::WriteBlocks(link, ws.image, TransferOf(link, ws), sv.loop, window, plan);
   if (outcome != link::WriteOutcome::Completed) return ReportUnfinished(link, ws, sv, outcome, taken);
-  ws.unitImage = AfterWrite(ws.image, ws.unitImage, full);
+  link.SetUnitImage(AfterWrite(ws.image, link.unitImage(), full));
   ReportWritten(sv, plan.size(), full.size(), taken, options.backup && kept == BackupResult::NothingToKeep);
   if (backup) *backup = std::move(taken);
   return WorkflowResult::Completed;

@@ -48,7 +48,7 @@ struct WriteBackup {
 
 struct WriteOptions {
   // Keep the unit's configuration as a file first: what the workspace knows
-  // the unit holds (Workspace::unitImage), else what a quick read finds.
+  // the unit holds (UnitSession::unitImage), else what a quick read finds.
   bool backup = true;
   // Where the backups go; empty: DefaultBackupDir().
   std::string backupDir;
@@ -57,16 +57,16 @@ struct WriteOptions {
   bool fullWrite = false;
 };
 
-WorkflowResult ReadWorkflow(link::Link& link, Workspace& ws, Services& sv, const ReadOptions& options = {});
+WorkflowResult ReadWorkflow(link::UnitSession& link, Workspace& ws, Services& sv, const ReadOptions& options = {});
 // `backup`, when given, receives the backup kept (nullopt when none was).
 // After a backup, the success message offers "Zobrazit změny"; showing the
 // changes is the caller's. When the unit's bytes are known (read for the
 // backup, or by a read or completed write of this activation) and no full
 // write is asked for, only the blocks that differ are sent
 // (ChangedBlocksPlan); otherwise the whole configuration. A completed write
-// leaves ws.unitImage holding what was written; a failed or stopped one
+// leaves the session's unitImage holding what was written; a failed or stopped one
 // forgets it, as does a read that does not complete.
-WorkflowResult WriteWorkflow(link::Link& link, Workspace& ws, Services& sv, const WriteOptions& options = {},
+WorkflowResult WriteWorkflow(link::UnitSession& link, Workspace& ws, Services& sv, const WriteOptions& options = {},
                              std::optional<WriteBackup>* backup = nullptr);
 
 }  // namespace vexa

@@ -25,16 +25,6 @@ struct DeviceInfo {
 
 enum class LinkState { Neaktivni, Aktivni, AktivniSpatnaVerze };
 
-// What the unit is known to hold: its bytes 0 up to `readTo` (exclusive) as
-// the last read (full or quick) or completed write of this activation left
-// them. Within one activation the unit's memory changes only through this
-// program, so a write takes these bytes as its backup and as the base of
-// the changed-blocks write instead of reading the unit again. Shared, since
-// the image is large and never changed once known.
-struct KnownUnitImage {
-  std::shared_ptr<const EepromImage> bytes;
-  long readTo = 0;
-};
 
 struct Workspace {
   Workspace();  // runs the start-up sequence of the configuration
@@ -46,9 +36,6 @@ struct Workspace {
   EepromImage image;  // all zeros at start
   DeviceInfo device;
   LinkState link = LinkState::Neaktivni;
-  // Empty until a read or a write of this activation tells; forgotten when
-  // the link state changes and when a read or a write fails or is stopped.
-  std::optional<KnownUnitImage> unitImage;
 
   // Set while a decoded configuration is being filled in and right after a
   // cross-field rule reported a conflict; silences the cross-field rules.

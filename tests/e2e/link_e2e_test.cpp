@@ -86,9 +86,9 @@ class LinkEndToEnd : public ::testing::Test {
   // seconds; releasing the silent unit then asks, and Yes goes inactive.
   void PullTheCableDuring(const char* command, long at) {
     ASSERT_NO_FATAL_FAILURE(Activate());
-    link->onBlock = [this, at](long done, long) {
+    link->SetOnBlock([this, at](long done, long) {
       if (done == at) pty.PullCable();
-    };
+    });
     fx.messages.clear();
     QElapsedTimer clock;
     clock.start();
@@ -120,7 +120,7 @@ class LinkEndToEnd : public ::testing::Test {
   std::atomic<bool> stop{false};
   std::thread server;
   std::unique_ptr<ui::MainWindow> window;
-  link::Link* link = nullptr;
+  link::UnitSession* link = nullptr;
   std::function<void()> onYield;
 };
 
@@ -195,11 +195,11 @@ TEST_F(LinkEndToEnd, CheckBoxSwitchesTheReadBack) {
     if (check->isChecked() != verify) check->click();
     EXPECT_EQ(ws.settings.CheckWrite, verify);
     fx.messages.clear();
-    const long before = link->ledger.counts().framesSent;
+    const long before = link->ledger().counts().framesSent;
     long backupFrames = 0;  // the read of the unit's configuration kept before the write
-    link->onBlock = [&](long, long) {
-      if (fx.progress.text == texts::kMsgBackingUp) backupFrames = link->ledger.counts().framesSent - before;
-    };
+    link->SetOnBlock([&](long, long) {
+      if (fx.progress.text == texts::kMsgBackingUp) backupFrames = link->ledger().counts().framesSent - before;
+    });
     Click("btEEPROMSave");
     EXPECT_EQ(fx.messages.firstLines(), std::vector<std::string>{texts::kMsgWriteDone});
     // The first write reads the unit for its backup; the second knows what
@@ -209,9 +209,9 @@ TEST_F(LinkEndToEnd, CheckBoxSwitchesTheReadBack) {
     } else {
       EXPECT_GE(backupFrames, static_cast<long>(link::kBodyStart / link::kBlockSize));
     }
-    EXPECT_EQ(link->ledger.counts().framesSent - before - backupFrames, verify ? 2 * blocks : blocks);
+    EXPECT_EQ(link->ledger().counts().framesSent - before - backupFrames, verify ? 2 * blocks : blocks);
   }
-  link->onBlock = nullptr;
+  link->SetOnBlock(nullptr);
 }
 
 // The file and print commands, and the fields, wait until a transfer ends.
@@ -224,13 +224,13 @@ TEST_F(LinkEndToEnd, FileAndPrintCommandsWaitWhileATransferRuns) {
   for (const char* command : {"btEEPROMSave", "btEEPROMLoad"}) {
     SCOPED_TRACE(command);
     std::vector<std::string> enabledDuring;
-    link->onBlock = [&](long done, long) {
+    link->SetOnBlock([&](long done, long) {
       if (done != 5) return;
       for (const char* name : waiting) {
         if (Button(name)->isEnabled()) enabledDuring.push_back(name);
       }
       if (Edit("tabJmenoStanice")->isEnabled()) enabledDuring.push_back("tabJmenoStanice");  // fields too
-    };
+    });
     fx.messages.clear();
     Click(command);
     EXPECT_EQ(fx.messages.shown.size(), 1u);
@@ -238,7 +238,7 @@ TEST_F(LinkEndToEnd, FileAndPrintCommandsWaitWhileATransferRuns) {
     for (const char* name : waiting) EXPECT_TRUE(Button(name)->isEnabled()) << name;
     EXPECT_TRUE(Edit("tabJmenoStanice")->isEnabled());
   }
-  link->onBlock = nullptr;
+  link->SetOnBlock(nullptr);
 }
 
 TEST_F(LinkEndToEnd, StornoWhilePollingLeavesTheLinkInactive) {
@@ -299,26 +299,26 @@ TEST_F(LinkEndToEnd, AStopQuestionHeldOpenAndAnsweredNoLetsTheWriteComplete) {
     QDialog question(window.get());
     question.setModal(true);
     question.show();
-    const std::int64_t before = link->clock.NowMs();
+    const std::int64_t before = link->clock().NowMs();
     QElapsedTimer held;
     held.start();
     while (held.elapsed() < 3000) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    unitTimeDuringQuestion = link->clock.NowMs() - before;
+    unitTimeDuringQuestion = link->clock().NowMs() - before;
     question.hide();
   };
   for (const bool inBackup : {true, false}) {
     SCOPED_TRACE(inBackup ? "during the backup read" : "during the write");
     if (!inBackup) Button("tabFullWrite")->click();  // the unit holds it already: every block again
     long reports = 0;
-    link->onBlock = [&](long, long) {
+    link->SetOnBlock([&](long, long) {
       if (ws.writeSending == inBackup || ++reports != 10) return;
       fx.messages.answers = {Answer::No};
       fx.progress.ClickStorno();
-    };
+    });
     fx.messages.clear();
     unitTimeDuringQuestion = -1;
     Click("btEEPROMSave");
-    link->onBlock = nullptr;
+    link->SetOnBlock(nullptr);
     const auto lines = fx.messages.firstLines();
     ASSERT_EQ(lines.size(), 2u) << ::testing::PrintToString(lines);
     EXPECT_EQ(lines[0], inBackup ? texts::kMsgStopBackupQuestion : texts::kMsgStopWriteQuestion);
@@ -344,12 +344,12 @@ TEST_F(LinkEndToEnd, AFailedWriteLeavesTheConfigurationUnsavedAndQuittingAsks) {
   ASSERT_FALSE(window->hasUnsavedEdits());
   ASSERT_FALSE(window->windowTitle().startsWith(QLatin1Char('*')));
   Button("tabFullWrite")->click();
-  link->onBlock = [this](long done, long) {
+  link->SetOnBlock([this](long done, long) {
     if (done == 40) pty.PullCable();
-  };
+  });
   fx.messages.clear();
   Click("btEEPROMSave");
-  link->onBlock = nullptr;
+  link->SetOnBlock(nullptr);
   ASSERT_EQ(fx.messages.firstLines(), std::vector<std::string>{texts::kMsgWriteFailed});
   EXPECT_TRUE(window->windowTitle().startsWith(QLatin1Char('*')));
   ReleaseTheSilentUnit();
@@ -385,13 +385,13 @@ TEST_F(LinkEndToEnd, LeavingWhileActiveAsksToReleaseTheUnit) {
 TEST_F(LinkEndToEnd, ClosingDuringATransferStopsItThenAsksToReleaseTheUnit) {
   StartUnit();
   ASSERT_NO_FATAL_FAILURE(Activate());
-  link->onBlock = [&](long done, long) {
+  link->SetOnBlock([&](long done, long) {
     if (done == 5) window->close();  // the close box, in the middle of the read
-  };
+  });
   fx.messages.clear();
   fx.messages.answers = {Answer::Ok, Answer::Yes};
   Click("btEEPROMLoad");
-  link->onBlock = nullptr;
+  link->SetOnBlock(nullptr);
   // The read stopped as by Storno; the window is still there until it ended.
   ASSERT_GE(fx.messages.shown.size(), 1u);
   EXPECT_EQ(fx.messages.shown[0].text, texts::kMsgReadCancelled);
@@ -413,18 +413,18 @@ TEST_F(LinkEndToEnd, StopSignalReleasesTheUnitWithoutAQuestion) {
   StartUnit();
   ASSERT_NO_FATAL_FAILURE(Activate());
   int exitCode = -1;
-  link->onBlock = [&](long done, long) {
+  link->SetOnBlock([&](long done, long) {
     if (done == 5) ui::StopAndQuit(*window, 143, [&](int code) { exitCode = code; });
-  };
+  });
   fx.messages.clear();
   Click("btEEPROMLoad");
-  link->onBlock = nullptr;
+  link->SetOnBlock(nullptr);
   QElapsedTimer t;
   t.start();
   while (exitCode < 0 && t.elapsed() < 5000) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
   EXPECT_EQ(exitCode, 143);
   EXPECT_EQ(ws.link, LinkState::Neaktivni);
-  EXPECT_FALSE(link->port.IsOpen());
+  EXPECT_FALSE(link->port().IsOpen());
   ASSERT_GE(fx.messages.shown.size(), 1u);
   EXPECT_EQ(fx.messages.shown[0].text, texts::kMsgReadCancelled);
   for (const auto& m : fx.messages.shown) EXPECT_NE(m.text, texts::kMsgExitQuestion);
@@ -468,10 +468,10 @@ TEST_F(LinkEndToEnd, TransferOptionsReachTheWorkflows) {
     if (fullRead->isChecked() != full) fullRead->click();
     EXPECT_EQ(ws.settings.FullRead, full);
     fx.messages.clear();
-    const long before = link->ledger.counts().framesSent;
+    const long before = link->ledger().counts().framesSent;
     Click("btEEPROMLoad");
     ASSERT_EQ(fx.messages.texts(), std::vector<std::string>{texts::kMsgReadDone});
-    frames[full] = link->ledger.counts().framesSent - before;
+    frames[full] = link->ledger().counts().framesSent - before;
   }
   EXPECT_GE(frames[1], 8128 / link::kBlockSize);
   EXPECT_LT(frames[0] * 3, frames[1]);

@@ -74,7 +74,7 @@ TEST(ReadBlock, MalformedRepliesAreFailedAttempts) {
     rig.OpenBare();
     for (long i = 80; i < 88; ++i) WriteImageByte(rig.ws.image, 0x5A, i);
     rig.port.Schedule(1, FakePort::Wire(c.payload));
-    EXPECT_EQ(link::ReadBlock(rig.link, rig.ws.image, rig.loop, 80, 100), c.accepted);
+    EXPECT_EQ(link::ReadBlockWithRetries(rig.link, rig.ws.image, rig.loop, 80), c.accepted);
     const std::uint8_t expected[8] = {0x10, 0x32, 0x54, 0x76, 0x98, 0xBA, 0xDC, 0xFE};
     for (int i = 0; i < 8; ++i) EXPECT_EQ(rig.ws.image.data()[80 + i], c.accepted ? expected[i] : 0x5A) << i;
   }
@@ -99,11 +99,11 @@ TEST(ReadEeprom, ReadsEveryBlockUpToTheUsableSize) {
     long progressCalls = 0;
     // 0 of the total as the read starts (the silence from then on shows the
     // cable hint), then each block.
-    rig.link.onBlock = [&](long done, long total) {
+    rig.link.SetOnBlock([&](long done, long total) {
       EXPECT_EQ(total, c.usable / 8);
       EXPECT_EQ(done, progressCalls++);
-    };
-    ASSERT_TRUE(link::ReadEeprom(rig.link, rig.ws.image, rig.transfer(), rig.sv));
+    });
+    ASSERT_TRUE(link::ReadEeprom(rig.link, rig.ws.image, rig.transfer(), rig.sv.loop, rig.window));
     EXPECT_EQ(rig.Addresses(link::kCmdReadBlock), Range(0, c.usable - 8));  // 64..127 included
     EXPECT_TRUE(std::equal(rig.sim.memory().begin(), rig.sim.memory().begin() + c.usable, rig.ws.image.data()));
     EXPECT_EQ(rig.progress.shownTexts.back(), texts::kMsgReading);
@@ -114,8 +114,8 @@ TEST(ReadEeprom, ReadsEveryBlockUpToTheUsableSize) {
 
 TEST(ReadEeprom, RefusesWithoutAKnownSize) {
   ActiveRig rig;
-  rig.ws.device.MemorySize = "?";
-  EXPECT_FALSE(link::ReadEeprom(rig.link, rig.ws.image, rig.transfer(), rig.sv));
+  rig.link.SetMemorySize(std::nullopt);
+  EXPECT_FALSE(link::ReadEeprom(rig.link, rig.ws.image, rig.transfer(), rig.sv.loop, rig.window));
   EXPECT_TRUE(rig.sim.requests().empty());
 }
 
@@ -139,7 +139,7 @@ TEST(WriteEeprom, BlockOrderKeepsTheHeaderInvalidUntilTheEnd) {
     rig.ws.settings.CheckWrite = c.checkWrite;
     rig.FillImage(8200);
     const auto before = std::make_unique<EepromImage>(rig.ws.image);
-    ASSERT_EQ(link::WriteEeprom(rig.link, rig.ws.image, rig.transfer(), rig.sv, c.used), WriteOutcome::Completed);
+    ASSERT_EQ(link::WriteEeprom(rig.link, rig.ws.image, rig.transfer(), rig.sv.loop, rig.window, c.used), WriteOutcome::Completed);
 
     auto expected = link::FrontAreaBlocks();
     expected.insert(expected.end(), c.body.begin(), c.body.end());
@@ -163,7 +163,7 @@ TEST(WriteEeprom, BlockOrderKeepsTheHeaderInvalidUntilTheEnd) {
 TEST(WriteEeprom, VerificationReadsEveryBlockBackOnce) {
   ActiveRig rig;
   rig.FillImage(512);
-  ASSERT_EQ(link::WriteEeprom(rig.link, rig.ws.image, rig.transfer(), rig.sv, 300), WriteOutcome::Completed);
+  ASSERT_EQ(link::WriteEeprom(rig.link, rig.ws.image, rig.transfer(), rig.sv.loop, rig.window, 300), WriteOutcome::Completed);
   const auto writes = rig.Addresses(link::kCmdWriteBlock);
   EXPECT_EQ(rig.Addresses(link::kCmdReadBlock), writes);
   // Each read-back follows its write.
@@ -206,9 +206,9 @@ TEST(Retries, RecoverWithinTheAttemptLimitAndFailBeyond) {
     const auto start = rig.clock.now;
     bool ok = false;
     if (c.read) {
-      ok = link::ReadEeprom(rig.link, rig.ws.image, rig.transfer(), rig.sv);
+      ok = link::ReadEeprom(rig.link, rig.ws.image, rig.transfer(), rig.sv.loop, rig.window);
     } else {
-      ok = link::WriteEeprom(rig.link, rig.ws.image, rig.transfer(), rig.sv, 300) == WriteOutcome::Completed;
+      ok = link::WriteEeprom(rig.link, rig.ws.image, rig.transfer(), rig.sv.loop, rig.window, 300) == WriteOutcome::Completed;
     }
     EXPECT_EQ(ok, c.succeeds);
     const auto attempts = rig.Addresses(c.read ? link::kCmdReadBlock : link::kCmdWriteBlock);
@@ -232,10 +232,10 @@ TEST(Retries, LateReplyIsTakenByTheNextAttemptWithoutAskingAgain) {
   ActiveRig rig({.lateByUs = 150'000});
   rig.sim.InjectFault(link::SimFault::LateReply);
   rig.sim.InjectFault(link::SimFault::DropReply);
-  ASSERT_TRUE(link::ReadEeprom(rig.link, rig.ws.image, rig.transfer(), rig.sv));
+  ASSERT_TRUE(link::ReadEeprom(rig.link, rig.ws.image, rig.transfer(), rig.sv.loop, rig.window));
   // Taken at 150 ms, one marker, no request asked twice.
   EXPECT_EQ(rig.clock.now, 150);
-  EXPECT_EQ(rig.link.ledger.counts().markers, 1);
+  EXPECT_EQ(rig.link.ledger().counts().markers, 1);
   EXPECT_EQ(rig.Addresses(link::kCmdReadBlock).size(), 8128u / 8);
   EXPECT_TRUE(std::equal(rig.sim.memory().begin(), rig.sim.memory().begin() + 8128, rig.ws.image.data()));
 }
@@ -291,11 +291,11 @@ TEST(Retries, AnAnswerLeftOverFromAFailedAttemptDoesNotShiftTheFollowingBlocks) 
 
     long differing = 0;
     if (c.op == Read) {
-      EXPECT_TRUE(link::ReadEeprom(rig.link, rig.ws.image, rig.transfer(), rig.sv));
+      EXPECT_TRUE(link::ReadEeprom(rig.link, rig.ws.image, rig.transfer(), rig.sv.loop, rig.window));
       for (long i = 0; i < 960; ++i) differing += rig.ws.image.data()[i] != rig.sim.memory()[i];
     } else {
       rig.FillImage(1024);
-      EXPECT_EQ(link::WriteEeprom(rig.link, rig.ws.image, rig.transfer(), rig.sv, 900), WriteOutcome::Completed);
+      EXPECT_EQ(link::WriteEeprom(rig.link, rig.ws.image, rig.transfer(), rig.sv.loop, rig.window, 900), WriteOutcome::Completed);
       for (long i = 0; i < 912; ++i) {
         if (i >= 64 && i < 128) continue;  // never written
         differing += rig.sim.memory()[i] != rig.ws.image.data()[i];
@@ -303,7 +303,7 @@ TEST(Retries, AnAnswerLeftOverFromAFailedAttemptDoesNotShiftTheFollowingBlocks) 
     }
     EXPECT_EQ(differing, 0);
     // A stray CR is no answer: it costs nothing.
-    EXPECT_EQ(rig.link.ledger.counts().retries > 0, c.strayCrAtMs < 0);
+    EXPECT_EQ(rig.link.ledger().counts().retries > 0, c.strayCrAtMs < 0);
   }
 }
 
@@ -315,7 +315,7 @@ TEST(Verification, CatchesAFlippedByteAfterNineReadBacksUnlessSwitchedOff) {
     rig.FillImage(512);
     const auto before = std::make_unique<EepromImage>(rig.ws.image);
     rig.sim.InjectFault(link::SimFault::FlipWrittenByte, check ? 1 : 1000);  // the first written block, or every one
-    EXPECT_EQ(link::WriteEeprom(rig.link, rig.ws.image, rig.transfer(), rig.sv, 300),
+    EXPECT_EQ(link::WriteEeprom(rig.link, rig.ws.image, rig.transfer(), rig.sv.loop, rig.window, 300),
               check ? WriteOutcome::Failed : WriteOutcome::Completed);
     EXPECT_EQ(rig.Addresses(link::kCmdReadBlock), check ? std::vector<long>(9, 0L) : std::vector<long>{});
     if (check) {
@@ -331,10 +331,10 @@ TEST(Verification, CatchesAFlippedByteAfterNineReadBacksUnlessSwitchedOff) {
 
 TEST(Storno, ReadStopsAfterTheRunningBlock) {
   ActiveRig rig;
-  rig.link.onBlock = [&](long done, long) {
+  rig.link.SetOnBlock([&](long done, long) {
     if (done == 10) rig.progress.ClickStorno();
-  };
-  EXPECT_TRUE(link::ReadEeprom(rig.link, rig.ws.image, rig.transfer(), rig.sv));
+  });
+  EXPECT_TRUE(link::ReadEeprom(rig.link, rig.ws.image, rig.transfer(), rig.sv.loop, rig.window));
   EXPECT_TRUE(rig.ws.CancelRequested);
   EXPECT_EQ(rig.Addresses(link::kCmdReadBlock), Range(0, 72));
 }
@@ -345,7 +345,7 @@ TEST(Storno, WriteStoppedInItsBodyLeavesTheUnitWithoutHeader) {
   rig.FillImage(600);
   ASSERT_TRUE(WriteImageWord(rig.ws.image, 0x2582, 46));
   ASSERT_TRUE(WriteImageByte(rig.ws.image, HeaderChecksum(rig.ws.image), 48));
-  ASSERT_EQ(link::WriteEeprom(rig.link, rig.ws.image, rig.transfer(), rig.sv, 600), WriteOutcome::Completed);
+  ASSERT_EQ(link::WriteEeprom(rig.link, rig.ws.image, rig.transfer(), rig.sv.loop, rig.window, 600), WriteOutcome::Completed);
   EepromImage unit;
   std::copy_n(rig.sim.memory().begin(), 600, unit.data());
   ASSERT_TRUE(IsImageValid(unit));
@@ -358,7 +358,7 @@ TEST(Storno, WriteStoppedInItsBodyLeavesTheUnitWithoutHeader) {
     }
   };
   const auto before = std::make_unique<EepromImage>(rig.ws.image);
-  EXPECT_EQ(link::WriteEeprom(rig.link, rig.ws.image, rig.transfer(), rig.sv, 600), WriteOutcome::Cancelled);
+  EXPECT_EQ(link::WriteEeprom(rig.link, rig.ws.image, rig.transfer(), rig.sv.loop, rig.window, 600), WriteOutcome::Cancelled);
   EXPECT_EQ(rig.Addresses(link::kCmdWriteBlock).back(), 296);
   for (long a : link::FrontAreaBlocks()) {
     for (long i = a; i < a + 8; ++i) ASSERT_EQ(rig.sim.memory()[i], 0) << i;
@@ -375,7 +375,7 @@ TEST(Storno, PressedDuringAWriteSkipsThatBlocksReadBack) {
     const auto& log = rig.sim.requests();
     if (log.size() == 1 && log.back().code == link::kCmdWriteBlock) rig.progress.ClickStorno();
   };
-  EXPECT_EQ(link::WriteEeprom(rig.link, rig.ws.image, rig.transfer(), rig.sv, 300), WriteOutcome::Cancelled);
+  EXPECT_EQ(link::WriteEeprom(rig.link, rig.ws.image, rig.transfer(), rig.sv.loop, rig.window, 300), WriteOutcome::Cancelled);
   EXPECT_EQ(rig.sim.requests().size(), 1u);
 }
 
@@ -395,12 +395,12 @@ TEST(Storno, AUnitThatDiesAsStornoIsPressedFailsWithItsCauseWithinTheLadder) {
       rig.port.sim = nullptr;
     };
     const std::int64_t start = rig.clock.now;
-    const bool ok = read ? link::ReadEeprom(rig.link, rig.ws.image, rig.transfer(), rig.sv)
-                         : link::WriteEeprom(rig.link, rig.ws.image, rig.transfer(), rig.sv, 300) ==
+    const bool ok = read ? link::ReadEeprom(rig.link, rig.ws.image, rig.transfer(), rig.sv.loop, rig.window)
+                         : link::WriteEeprom(rig.link, rig.ws.image, rig.transfer(), rig.sv.loop, rig.window, 300) ==
                                WriteOutcome::Completed;
     EXPECT_FALSE(ok);
-    ASSERT_TRUE(rig.link.lastFailure.has_value());
-    EXPECT_EQ(rig.link.lastFailure->cause, texts::kReplyNone);
+    ASSERT_TRUE(rig.link.lastFailure().has_value());
+    EXPECT_EQ(rig.link.lastFailure()->cause, texts::kReplyNone);
     EXPECT_LT(rig.clock.now - start, 10'000);
   }
 }
@@ -409,12 +409,12 @@ TEST(LostPort, TransferEndsInsteadOfHanging) {
   const link::UnitOptions o{.responseDelayUs = 5000};
   ActiveRig rig(o);
   rig.port.loseAtMs = rig.clock.now + 2000;
-  EXPECT_FALSE(link::ReadEeprom(rig.link, rig.ws.image, rig.transfer(), rig.sv));
+  EXPECT_FALSE(link::ReadEeprom(rig.link, rig.ws.image, rig.transfer(), rig.sv.loop, rig.window));
   EXPECT_LT(rig.clock.now, rig.port.loseAtMs + 10);
 
   ActiveRig writer(o);
   writer.port.loseAtMs = writer.clock.now + 1000;
-  EXPECT_EQ(link::WriteEeprom(writer.link, writer.ws.image, writer.transfer(), writer.sv, 8128), WriteOutcome::Failed);
+  EXPECT_EQ(link::WriteEeprom(writer.link, writer.ws.image, writer.transfer(), writer.sv.loop, writer.window, 8128), WriteOutcome::Failed);
   EXPECT_LT(writer.clock.now, writer.port.loseAtMs + 10);
 }
 

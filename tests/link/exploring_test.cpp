@@ -59,19 +59,19 @@ Session RunSession(const link::UnitOptions& unit, Op op, const std::function<voi
   // VEXA_SESSION_TRACE=<file> records the traffic of a replayed session.
   link::Trace trace(rig.clock);
   if (const char* path = std::getenv("VEXA_SESSION_TRACE")) {
-    if (!trace.Open(path)) rig.link.trace = &trace;
+    if (!trace.Open(path)) rig.link.SetTrace(&trace);
   }
   s.activated = ActivateLink(rig.link, rig.ws, rig.sv) == ActivationResult::Active;
-  s.activation = rig.link.ledger.counts();
+  s.activation = rig.link.ledger().counts();
   if (s.activated) {
     rig.ws.settings.CheckWrite = op == Op::VerifiedWrite;
     const auto before = rig.sim.memory();
     const std::int64_t start = rig.clock.now;
     if (op == Op::Read || op == Op::QuickRead) {
       long readTo = usable;
-      s.transferred = op == Op::Read ? link::ReadEeprom(rig.link, rig.ws.image, rig.transfer(), rig.sv)
+      s.transferred = op == Op::Read ? link::ReadEeprom(rig.link, rig.ws.image, rig.transfer(), rig.sv.loop, rig.window)
                                      : link::QuickReadEepromShowing(rig.link, rig.ws.image, rig.transfer(),
-                                                                    rig.ws.scales, rig.ws.decimalSeparator, rig.sv,
+                                                                    rig.ws.scales, rig.ws.decimalSeparator, rig.sv.loop, rig.window,
                                                                     texts::kMsgReading, readTo);
       for (long i = 0; i < readTo; ++i) s.wrong += rig.ws.image.data()[i] != before[static_cast<std::size_t>(i)];
       s.blocks = readTo / 8;
@@ -79,7 +79,7 @@ Session RunSession(const link::UnitOptions& unit, Op op, const std::function<voi
       const auto image = DistinctBlocks(unit.seed + 7, kImageSize);
       std::copy(image.begin(), image.end(), rig.ws.image.data());
       const auto plan = link::FullWritePlan(usable - 40, usable);
-      s.transferred = link::WriteBlocks(rig.link, rig.ws.image, rig.transfer(), rig.sv, plan) ==
+      s.transferred = link::WriteBlocks(rig.link, rig.ws.image, rig.transfer(), rig.sv.loop, rig.window, plan) ==
                       link::WriteOutcome::Completed;
       for (const auto& w : plan) {
         for (long i = w.address; i < w.address + 8; ++i) {
@@ -89,19 +89,19 @@ Session RunSession(const link::UnitOptions& unit, Op op, const std::function<voi
       s.blocks = static_cast<long>(plan.size()) * (op == Op::VerifiedWrite ? 2 : 1);
     }
     s.transferMs = rig.clock.now - start;
-    if (!s.transferred) s.failureShown = rig.link.lastFailure.has_value();
-    if (rig.link.lastFailure) s.cause = rig.link.lastFailure->cause;
+    if (!s.transferred) s.failureShown = rig.link.lastFailure().has_value();
+    if (rig.link.lastFailure()) s.cause = rig.link.lastFailure()->cause;
     rig.messages.answers = {Answer::Yes};
-    const long framesBefore = rig.link.ledger.counts().framesSent;
+    const long framesBefore = rig.link.ledger().counts().framesSent;
     const std::size_t messagesBefore = rig.messages.shown.size();
     DeactivateLink(rig.link, rig.ws, rig.sv, &s.releaseAcknowledged);
-    s.framesOfRelease = rig.link.ledger.counts().framesSent - framesBefore;
+    s.framesOfRelease = rig.link.ledger().counts().framesSent - framesBefore;
     s.messagesOfRelease = rig.messages.shown.size() - messagesBefore;
   } else {
     s.failureShown = !rig.messages.shown.empty();
   }
   s.released = rig.Count(link::kCmdLeave) > 0;
-  s.counts = rig.link.ledger.counts();
+  s.counts = rig.link.ledger().counts();
   s.faults = rig.sim.faults();
   return s;
 }
@@ -465,7 +465,7 @@ TEST(NamedUnits, AFailedBlocksLateAnswerIsNotTakenByTheNextTransfer) {
   // read asks for the block at 0, and nothing else does.
   LinkRig rig;
   rig.OpenBare();
-  EXPECT_FALSE(link::ReadBlock(rig.link, rig.ws.image, rig.loop, 80, 100));
+  EXPECT_FALSE(link::ReadBlockWithRetries(rig.link, rig.ws.image, rig.loop, 80));
   rig.port.Schedule(rig.clock.now + 50,
                     FakePort::Wire({132, '0', '1', '2', '3', '4', '5', '6', '7', '8', '9', 'A', 'B', 'C', 'D', 'E', 'F'}));
   EXPECT_FALSE(link::ReadBlockWithRetries(rig.link, rig.ws.image, rig.loop, 0));
@@ -479,10 +479,10 @@ TEST(NamedUnits, TheLastAttemptKeepsAHeldAnswer) {
   ActiveUnit rig({.lateByUs = 1'500'000}, DistinctBlocks(3, 8192));
   rig.sim.InjectFault(link::SimFault::DropReply, 10, link::kCmdReadBlock);
   rig.sim.InjectFault(link::SimFault::LateReply, 1, link::kCmdReadBlock);
-  const long requestsBefore = rig.link.ledger.counts().requests;
+  const long requestsBefore = rig.link.ledger().counts().requests;
   EXPECT_TRUE(link::ReadBlockWithRetries(rig.link, rig.ws.image, rig.loop, 272));
   EXPECT_TRUE(std::equal(rig.ws.image.data() + 272, rig.ws.image.data() + 280, rig.sim.memory().begin() + 272));
-  EXPECT_EQ(rig.link.ledger.counts().requests - requestsBefore, 11);
+  EXPECT_EQ(rig.link.ledger().counts().requests - requestsBefore, 11);
 }
 
 constexpr long kLossyUsable = 960;  // memory code 3
@@ -512,7 +512,7 @@ TEST(LossyLine, ALostAnswerCostsARetryAndTheDataStayExact) {
     rig.sim.InjectFault(link::SimFault::DropReply, c.lostBlockAnswers, link::kCmdReadBlock);
     rig.sim.InjectFault(link::SimFault::DropReply, c.lostMarkerAnswers, link::kMarkers[0].command);
     const std::int64_t start = rig.clock.now;
-    EXPECT_TRUE(link::ReadEeprom(rig.link, rig.ws.image, rig.transfer(), rig.sv));
+    EXPECT_TRUE(link::ReadEeprom(rig.link, rig.ws.image, rig.transfer(), rig.sv.loop, rig.window));
     EXPECT_TRUE(std::equal(rig.sim.memory().begin(), rig.sim.memory().begin() + kLossyUsable, rig.ws.image.data()));
     EXPECT_TRUE(link::ReleaseUnit(rig.link, rig.loop));
     const auto& log = rig.sim.requests();

@@ -19,7 +19,7 @@ namespace {
 using link::ReplyFault;
 using Bytes = std::vector<std::uint8_t>;
 
-TEST(FrameLayer, SendFrameWritesPayloadChecksumAndTerminator) {
+TEST(FrameLayer, RequestsGoOnTheLineAsPayloadChecksumAndTerminator) {
   struct Case {
     Bytes payload;
     Bytes wire;
@@ -40,106 +40,41 @@ TEST(FrameLayer, SendFrameWritesPayloadChecksumAndTerminator) {
     SerialFrame f;
     std::copy(c.payload.begin(), c.payload.end(), f.Data.begin());
     f.Length = static_cast<std::int16_t>(c.payload.size());
-    EXPECT_EQ(link::SendFrame(rig.link, f), !c.payload.empty());
+    // Only through the ledger: one attempt with a reply code nothing uses.
+    rig.link.Exchange(rig.loop, f, 0xFF, link::Ladder{1, 10, 0, false, false});
     EXPECT_EQ(rig.port.written, c.wire);
   }
 }
 
-struct ReceiveCase {
-  const char* name;
-  std::vector<std::pair<std::int64_t, Bytes>> bursts;  // time, characters
-  int limitMs;
-  int expectLength;
-  ReplyFault expectFault;
-  std::int64_t expectEndMs;  // clock when the receive returned
-  std::int64_t loseAtMs = -1;  // the port is lost then
-};
-
-Bytes Payload(int n, std::uint8_t first) {
-  Bytes p(static_cast<std::size_t>(n), 'A');
-  p[0] = first;
-  return p;
-}
-
-TEST(FrameLayer, ReceiveFrameEdgeCases) {
-  const ReceiveCase cases[] = {
-      {"one-byte reply", {{10, {129, 130, 13}}}, 100, 1, ReplyFault::None, 10},
-      {"99-byte payload in 101 characters", {{5, FakePort::Wire(Payload(99, 132))}}, 100, 99, ReplyFault::None, 5},
-      {"102 characters lose their CR", {{5, FakePort::Wire(Payload(100, 132))}}, 100, 0, ReplyFault::Overlong, 100},
-      {"checksum and terminator only", {{5, {1, 13}}}, 100, 0, ReplyFault::TooShort, 5},
-      {"terminator alone", {{5, {13}}}, 100, 0, ReplyFault::TooShort, 5},
-      {"bad checksum", {{5, {129, 131, 13}}}, 100, 0, ReplyFault::BadChecksum, 5},
-      {"nothing arrives", {}, 500, 0, ReplyFault::NoReply, 500},
-      {"complete exactly at the limit", {{100, {129, 130, 13}}}, 100, 0, ReplyFault::Late, 100},
-      {"complete after the limit", {{40, {129}}, {150, {130, 13}}}, 100, 0, ReplyFault::Incomplete, 100},
-      {"reply in two bursts", {{10, {129, 130}}, {20, {13}}}, 100, 1, ReplyFault::None, 20},
-      // A CR counts only at the end of a burst: two frames in one burst are one bad frame.
-      {"two frames in one burst", {{10, {129, 130, 13, 129, 130, 13}}}, 100, 0, ReplyFault::BadChecksum, 10},
-      {"two frames in two bursts", {{10, {129, 130, 13}}, {20, {129, 130, 13}}}, 100, 1, ReplyFault::None, 10},
-      {"port lost while waiting", {}, 1000, 0, ReplyFault::PortLost, 30, 30},  // ends at once
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    LinkRig rig;
-    rig.OpenBare();
-    for (const auto& [t, bytes] : c.bursts) rig.port.Schedule(t, bytes);
-    rig.port.loseAtMs = c.loseAtMs;
-    ReplyFault fault = c.loseAtMs < 0 ? ReplyFault::PortLost : ReplyFault::None;
-    const auto reply = link::ReceiveFrame(rig.link, rig.loop, c.limitMs, &fault);
-    EXPECT_EQ(reply.Length, c.expectLength);
-    EXPECT_EQ(fault, c.expectFault) << link::ReplyFaultName(fault);
-    EXPECT_EQ(rig.clock.now, c.expectEndMs);
-    // Waiting sleeps on the port: a handful of waits, not a busy loop.
-    EXPECT_LE(rig.port.waits, 4);
-  }
-}
-
-TEST(FrameLayer, ValidReplyKeepsChecksumAndTerminatorBehindPayloadAndZerosAfter) {
-  LinkRig rig;
-  rig.OpenBare();
+TEST(FrameLayer, ReplyPairsStopBeforeTheChecksum) {
   // checksum of 131 '6' '0' 'F' = 131+54+48+70 = 303, +1 = 304 mod 256 = 48,
   // itself a hex digit ('0') that a pair must not take in
-  rig.port.Schedule(1, {131, '6', '0', 'F', '0', 13});
-  const auto reply = link::ReceiveFrame(rig.link, rig.loop, 100);
-  ASSERT_EQ(reply.Length, 4);
-  EXPECT_EQ(reply.Data[4], '0');
-  EXPECT_EQ(reply.Data[5], 13);
-  for (std::size_t i = 6; i < reply.Data.size(); ++i) ASSERT_EQ(reply.Data[i], 0) << i;
+  SerialFrame reply = link::MakeFrame({131, '6', '0', 'F', '0', 13});
+  reply.Length = 4;
+  EXPECT_EQ(link::FrameChecksum(reply), '0');
   EXPECT_EQ(link::ReplyPair(reply, 1), 6);
   EXPECT_EQ(link::ReplyPair(reply, 2), std::nullopt);  // 'F' and the checksum
-}
-
-TEST(FrameLayer, ReplyTimerIsNotStoppedByACompleteReply) {
-  LinkRig rig;
-  rig.OpenBare();
-  EXPECT_FALSE(link::ReplyTimedOut(rig.link));
-  rig.port.Schedule(10, {129, 130, 13});
-  ASSERT_EQ(link::ReceiveFrame(rig.link, rig.loop, 100).Length, 1);
-  EXPECT_FALSE(link::ReplyTimedOut(rig.link));
-  rig.clock.now = 110;
-  EXPECT_TRUE(link::ReplyTimedOut(rig.link));
-  link::ArmReplyTimer(rig.link, 50);
-  EXPECT_FALSE(link::ReplyTimedOut(rig.link));
+  EXPECT_EQ(link::ReplyPair(reply, 0), std::nullopt);
 }
 
 TEST(FrameLayer, FlushInputReadsAtLeastOnceAndDrainsEverything) {
   LinkRig rig;
   rig.OpenBare();
-  link::FlushInput(rig.link);
+  rig.link.FlushInput();
   EXPECT_EQ(rig.port.reads, 1);
 
   rig.port.Schedule(0, {1, 2, 3, 13, 7});
-  link::FlushInput(rig.link);
+  rig.link.FlushInput();
   EXPECT_EQ(rig.port.BytesWaiting(), 0u);
   EXPECT_EQ(rig.port.reads, 1 + 5);
 }
 
-TEST(FrameLayer, OpenPortSwitchesModemLinesAndToleratesTheirAbsence) {
+TEST(FrameLayer, OpeningSwitchesModemLinesAndToleratesTheirAbsence) {
   for (bool modemLines : {false, true}) {
     LinkRig rig;
     rig.port.modemLines = modemLines;
     rig.ws.settings.Port = "COM 3";
-    EXPECT_TRUE(link::OpenPort(rig.link, rig.ws.settings.Port, rig.sv));
+    EXPECT_FALSE(rig.link.Open(rig.ws.settings.Port).has_value());
     EXPECT_TRUE(rig.port.IsOpen());
     EXPECT_EQ(rig.port.openedName, "COM 3");
     EXPECT_FALSE(rig.port.dtr);
@@ -148,12 +83,17 @@ TEST(FrameLayer, OpenPortSwitchesModemLinesAndToleratesTheirAbsence) {
   }
 }
 
-TEST(FrameLayer, OpenPortFailureNamesTheSelectedEntry) {
+TEST(FrameLayer, OpeningFailureNamesTheSelectedEntry) {
   LinkRig rig;
   rig.port.openSucceeds = false;
   rig.ws.settings.Port = "COM 2";
-  EXPECT_FALSE(link::OpenPort(rig.link, rig.ws.settings.Port, rig.sv));
+  const auto refused = rig.link.Open(rig.ws.settings.Port);
+  ASSERT_TRUE(refused.has_value());
+  EXPECT_EQ(refused->kind, FailureKind::Port);
+  EXPECT_EQ(refused->cause, "Nelze otevřít port COM 2.");
   EXPECT_FALSE(rig.port.IsOpen());
+  // The activation shows it.
+  EXPECT_EQ(ActivateLink(rig.link, rig.ws, rig.sv), ActivationResult::PortFailed);
   ASSERT_EQ(rig.messages.shown.size(), 1u);
   EXPECT_EQ(rig.messages.shown[0].icon, Icon::Error);
   EXPECT_EQ(rig.messages.shown[0].text, "Nelze otevřít port COM 2.");
@@ -170,23 +110,15 @@ TEST(FrameLayer, NoisyLineIsDataNeverACrash) {
       for (auto& c : noise) c = static_cast<std::uint8_t>(rng() % 3 == 0 ? 13 : rng());
       rig.port.Schedule(static_cast<std::int64_t>(rng() % 120), noise);
     }
-    // The same noise, and an overlong burst, against an exchange: a failed
-    // attempt, never a crash.
+    // The noise, and an overlong burst, against an exchange: a failed
+    // block, never a crash.
     LinkRig exchange;
     exchange.OpenBare();
     exchange.port.scheduled = rig.port.scheduled;
     exchange.port.Schedule(50, Bytes(150, 'A'));
     exchange.port.Schedule(60, {13});
-    EXPECT_FALSE(link::ReadBlock(exchange.link, exchange.ws.image, exchange.loop, 0, 100));
-    const auto reply = link::ReceiveFrame(rig.link, rig.loop, 100);
-    ASSERT_GE(reply.Length, 0);
-    ASSERT_LE(reply.Length, 99);
-    if (reply.Length > 0) {
-      const auto n = static_cast<std::size_t>(reply.Length);
-      EXPECT_EQ(reply.Data[n], link::FrameChecksum(reply.Data.data(), n));
-      EXPECT_EQ(reply.Data[n + 1], link::kCR);
-    }
-    ASSERT_LE(rig.clock.now, 100 + 120);
+    EXPECT_FALSE(link::ReadBlockWithRetries(exchange.link, exchange.ws.image, exchange.loop, 0));
+    EXPECT_TRUE(exchange.link.lastFailure().has_value());
   }
   // The unit's side takes the same noise and answers only well-formed requests.
   link::UnitSimulator unit;
@@ -212,7 +144,7 @@ TEST(Trace, RecordsEveryFrameWhatItMeansAndStopsAtItsLimit) {
     LinkRig rig;
     link::Trace trace(rig.clock, limit);
     ASSERT_FALSE(trace.Open(path));
-    rig.link.trace = &trace;
+    rig.link.SetTrace(&trace);
     ASSERT_EQ(ActivateLink(rig.link, rig.ws, rig.sv), ActivationResult::Active);
     rig.sim.InjectFault(link::SimFault::DropReply, 1, link::kCmdReadBlock);
     ASSERT_TRUE(link::ReadBlockWithRetries(rig.link, rig.ws.image, rig.loop, 272));

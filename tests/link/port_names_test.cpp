@@ -45,7 +45,7 @@ TEST(PortErrors, SecondLineSaysWhy) {
     EXPECT_EQ(link::PortOpenMessage("COM 1", OpenFailure(c.kind, c.device, c.group, c.existing)), c.expected);
   }
 
-  // OpenPort shows what the port reports.
+  // Opening the port tells what the port reports.
   struct RefusingPort : FakePort {
     using FakePort::FakePort;
     link::PortOpenFailure LastOpenFailure() const override {
@@ -55,10 +55,10 @@ TEST(PortErrors, SecondLineSaysWhy) {
   LinkRig rig;
   RefusingPort port(rig.clock);
   port.openSucceeds = false;
-  link::Link lnk(port, rig.clock);
-  EXPECT_FALSE(link::OpenPort(lnk, rig.ws.settings.Port, rig.sv));
-  EXPECT_EQ(rig.messages.texts(),
-            std::vector<std::string>{"Nelze otevřít port COM 1.\n/dev/ttyUSB0: port už používá jiný program."});
+  link::UnitSession lnk(port, rig.clock);
+  const auto refused = lnk.Open(rig.ws.settings.Port);
+  ASSERT_TRUE(refused.has_value());
+  EXPECT_EQ(refused->cause, "Nelze otevřít port COM 1.\n/dev/ttyUSB0: port už používá jiný program.");
 }
 
 // A busy port names its lock file and the process in it, whichever program

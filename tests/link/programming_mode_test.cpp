@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "link/programming_mode.h"
+#include "model/reference_tables.h"
+#include "workspace/usage.h"
 #include "workflows/link_workflows.h"
 #include "support/link_rig.h"
 
@@ -119,6 +121,9 @@ TEST(Activation, OutcomesFollowIdentification) {
     EXPECT_EQ(rig.ws.device.Product, c.device.Product);
     EXPECT_EQ(rig.ws.device.ProcessorVersion, c.device.ProcessorVersion);
     EXPECT_EQ(rig.ws.device.MemorySize, c.device.MemorySize);
+    // The session's number is the size the window shows.
+    const auto shown = MemorySizeOf(c.device.MemorySize);
+    EXPECT_EQ(rig.link.memorySize(), shown ? std::optional<long>(*shown) : std::nullopt);
     EXPECT_EQ(rig.ws.device.ModemType, c.device.ModemType);
     std::vector<std::string> expected{texts::kMsgInstruction};
     expected.insert(expected.end(), c.messages.begin(), c.messages.end());
@@ -538,6 +543,18 @@ TEST(LinkStateIds, LeadingNumberReadsUpToTheFirstForeignCharacter) {
   const std::pair<const char*, double> cases[] = {{"1.5", 1.5},    {"1.10", 1.1}, {"0.9", 0.9}, {"1.0", 1.0},
                                                   {"12.3x", 12.3}, {"", 0.0},     {"x1", 0.0},  {"2.", 2.0}};
   for (const auto& [text, value] : cases) EXPECT_DOUBLE_EQ(LeadingNumber(text), value) << text;
+}
+
+// Every memory code: the number the transfers use and the text the window
+// shows tell the same size.
+TEST(MemorySize, TheSessionsNumberIsTheTablesText) {
+  const ReferenceTables tables = BuildReferenceTables();
+  for (int code = 0; code < 256; ++code) {
+    const CodeText* entry = LookUp(tables.memorySizes, static_cast<std::uint32_t>(code));
+    const auto text = entry ? MemorySizeOf(entry->text) : std::nullopt;
+    EXPECT_EQ(link::UsableBytesOf(static_cast<std::uint8_t>(code)), text ? std::optional<long>(*text) : std::nullopt)
+        << code;
+  }
 }
 
 }  // namespace

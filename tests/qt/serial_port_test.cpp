@@ -14,6 +14,7 @@
 #include "link/frame.h"
 #include "link/programming_mode.h"
 #include "workflows/link_workflows.h"
+#include "workflows/transfer_window.h"
 #include "qt/qt_serial_port.h"
 #include "support/fakes.h"
 
@@ -56,23 +57,24 @@ struct Program {
   link::SteadyClock clock;
   QTemporaryDir home;
   qt::QtSerialPort port{clock, link::DosDevicesDirOf(home.path().toStdString())};
-  link::Link link{port, clock};
+  link::UnitSession link{port, clock};
   fake::FakeMessageBox messages;
   fake::FakeProgress progress;
   QtLoop loop;
   Services sv{messages, progress, loop};
+  TransferWindow window{sv};
 };
 
 TEST(QtSerialPort, OpensAPseudoTerminalThatHasNoModemLines) {
   PtyBench bench;
   Program p(bench.pty.slavePath());
-  ASSERT_TRUE(link::OpenPort(p.link, p.ws.settings.Port, p.sv));
+  ASSERT_FALSE(p.link.Open(p.ws.settings.Port).has_value());
   EXPECT_TRUE(p.port.IsOpen());
   EXPECT_TRUE(p.messages.texts().empty());
-  link::ClosePort(p.link);
+  p.link.Close();
   EXPECT_FALSE(p.port.IsOpen());
   // The port can be opened again after closing (activation closes and reopens).
-  ASSERT_TRUE(link::OpenPort(p.link, p.ws.settings.Port, p.sv));
+  ASSERT_FALSE(p.link.Open(p.ws.settings.Port).has_value());
 }
 
 TEST(QtSerialPort, ComEntriesFindTheirDeviceThroughTheUsersLinks) {
@@ -83,7 +85,7 @@ TEST(QtSerialPort, ComEntriesFindTheirDeviceThroughTheUsersLinks) {
   std::filesystem::create_symlink(bench.pty.slavePath(), dir + "/COM2");
 
   p.ws.settings.Port = "COM 2";
-  ASSERT_TRUE(link::OpenPort(p.link, p.ws.settings.Port, p.sv));
+  ASSERT_FALSE(p.link.Open(p.ws.settings.Port).has_value());
   EXPECT_EQ(p.port.device(), std::filesystem::canonical(bench.pty.slavePath()).string());
   EXPECT_EQ(ActivateLink(p.link, p.ws, p.sv), ActivationResult::Active);
   EXPECT_EQ(p.ws.device.Product, "VEXA");
@@ -97,40 +99,39 @@ TEST(QtSerialPort, OpenFailuresSayWhichDeviceAndWhy) {
   const std::string missing = p.home.path().toStdString() + "/no-such-tty";
   std::filesystem::create_symlink(missing, dir + "/COM3");
   p.ws.settings.Port = "COM 3";
-  EXPECT_FALSE(link::OpenPort(p.link, p.ws.settings.Port, p.sv));
-  ASSERT_EQ(p.messages.texts().size(), 1u);
+  const auto refused = p.link.Open(p.ws.settings.Port);
+  ASSERT_TRUE(refused.has_value());
   const std::string first = "Nelze otevřít port COM 3.\n";
-  EXPECT_EQ(p.messages.texts()[0].substr(0, first.size()), first);
+  EXPECT_EQ(refused->cause.substr(0, first.size()), first);
   EXPECT_EQ(p.port.LastOpenFailure().kind, link::PortError::NotFound);
   // The missing device the link points to, not the link.
-  EXPECT_NE(p.messages.texts()[0].find(missing + ": zařízení neexistuje."), std::string::npos);
+  EXPECT_NE(refused->cause.find(missing + ": zařízení neexistuje."), std::string::npos);
   EXPECT_FALSE(p.port.IsOpen());
 
   // A port the program holds open cannot be opened a second time.
   PtyBench bench;
   p.ws.settings.Port = bench.pty.slavePath();
-  ASSERT_TRUE(link::OpenPort(p.link, p.ws.settings.Port, p.sv));
+  ASSERT_FALSE(p.link.Open(p.ws.settings.Port).has_value());
   Program other(bench.pty.slavePath());
-  EXPECT_FALSE(link::OpenPort(other.link, other.ws.settings.Port, other.sv));
+  const auto busy = other.link.Open(other.ws.settings.Port);
+  ASSERT_TRUE(busy.has_value());
   EXPECT_EQ(other.port.LastOpenFailure().kind, link::PortError::Busy);
-  ASSERT_EQ(other.messages.texts().size(), 1u);
-  EXPECT_NE(other.messages.texts()[0].find(": port už používá jiný program."), std::string::npos);
+  EXPECT_NE(busy->cause.find(": port už používá jiný program."), std::string::npos);
 }
 
 TEST(QtSerialPort, WaitingSleepsUntilTheDeadlineAndKeepsEventsFlowing) {
   PtyBench bench;
   Program p(bench.pty.slavePath());
-  ASSERT_TRUE(link::OpenPort(p.link, p.ws.settings.Port, p.sv));
+  ASSERT_FALSE(p.link.Open(p.ws.settings.Port).has_value());
   bool timerFired = false;
   QTimer::singleShot(50, [&] { timerFired = true; });  // stands for a Storno click
   const double cpu0 = ThreadCpuMs();
   const auto t0 = p.clock.NowMs();
-  link::ReplyFault fault = link::ReplyFault::None;
-  const auto reply = link::ReceiveFrame(p.link, p.loop, 300, &fault);  // the unit is not polled: no reply
+  // The unit is not asked: nothing comes.
+  while (p.clock.NowMs() < t0 + 300 && p.port.BytesWaiting() == 0) p.port.WaitForData(t0 + 300);
   const auto elapsed = p.clock.NowMs() - t0;
   const double cpu = ThreadCpuMs() - cpu0;
-  EXPECT_EQ(reply.Length, 0);
-  EXPECT_EQ(fault, link::ReplyFault::NoReply);
+  EXPECT_EQ(p.port.BytesWaiting(), 0u);
   EXPECT_GE(elapsed, 300);
   EXPECT_LT(elapsed, 2000);
   EXPECT_TRUE(timerFired);
@@ -143,12 +144,12 @@ TEST(QtSerialPort, ExchangesFramesAndBlocksWithTheUnit) {
   for (std::size_t i = 0; i < bench.unit.memory().size(); ++i) bench.unit.memory()[i] = static_cast<std::uint8_t>(i);
   ASSERT_EQ(ActivateLink(p.link, p.ws, p.sv), ActivationResult::Active);
   for (long a : {0L, 64L, 264L, 8120L}) {
-    ASSERT_TRUE(link::ReadBlock(p.link, p.ws.image, p.loop, a, 1000)) << a;
+    ASSERT_TRUE(link::ReadBlockWithRetries(p.link, p.ws.image, p.loop, a)) << a;
     for (long i = a; i < a + 8; ++i) EXPECT_EQ(p.ws.image.data()[i], static_cast<std::uint8_t>(i));
   }
   for (long i = 272; i < 280; ++i) p.ws.image.data()[i] = 0xA5;
-  ASSERT_TRUE(link::WriteBlock(p.link, p.ws.image, p.loop, 272, 1000));
-  ASSERT_TRUE(link::VerifyBlock(p.link, p.ws.image, p.loop, 272));
+  const link::Transfer verified{8128, p.ws.CancelRequested, true};
+  ASSERT_EQ(link::WriteBlocks(p.link, p.ws.image, verified, p.sv.loop, p.window, {{272, false}}), link::WriteOutcome::Completed);
   EXPECT_TRUE(DeactivateLink(p.link, p.ws, p.sv));
   EXPECT_EQ(p.messages.texts(), std::vector<std::string>{texts::kMsgInstruction});
 }
@@ -156,12 +157,13 @@ TEST(QtSerialPort, ExchangesFramesAndBlocksWithTheUnit) {
 TEST(QtSerialPort, PulledCableEndsTheReceiveAtOnce) {
   PtyBench bench;
   Program p(bench.pty.slavePath());
-  ASSERT_TRUE(link::OpenPort(p.link, p.ws.settings.Port, p.sv));
+  ASSERT_FALSE(p.link.Open(p.ws.settings.Port).has_value());
   QTimer::singleShot(100, [&] { bench.pty.PullCable(); });
   const auto t0 = p.clock.NowMs();
-  link::ReplyFault fault = link::ReplyFault::None;
-  for (int i = 0; i < 20 && fault != link::ReplyFault::PortLost; ++i) link::ReceiveFrame(p.link, p.loop, 500, &fault);
-  EXPECT_EQ(fault, link::ReplyFault::PortLost);
+  for (int i = 0; i < 20 && !p.port.Lost() && p.port.IsOpen(); ++i) {
+    p.port.WaitForData(p.clock.NowMs() + 500);
+    p.port.ReadChar();
+  }
   EXPECT_LT(p.clock.NowMs() - t0, 1500);
   EXPECT_TRUE(p.port.Lost() || !p.port.IsOpen());
 }

@@ -20,6 +20,7 @@
 #include "link/frame.h"
 #include "link/programming_mode.h"
 #include "workflows/link_workflows.h"
+#include "workflows/transfer_window.h"
 #include "link/serial_port.h"
 #include "unit_sim/unit_simulator.h"
 #include "platform/services.h"
@@ -227,7 +228,7 @@ struct LinkRig {
 
   // What the transfer functions take from the workspace, as the workflows
   // give it.
-  link::Transfer transfer() { return {link::UsableMemorySize(ws.device), ws.CancelRequested, ws.settings.CheckWrite}; }
+  link::Transfer transfer() { return {link.memorySize(), ws.CancelRequested, ws.settings.CheckWrite}; }
 
   // The program holds a question open for `ms`: the time passes, the unit
   // goes on sending, the link's clock stands.
@@ -242,12 +243,14 @@ struct LinkRig {
   link::UnitClock unitClock{clock};
   FakePort port{clock};
   link::UnitSimulator sim;
-  link::Link link{port, unitClock};
+  link::UnitSession link{port, unitClock};
   FakeMessages messages;
   FakeProgress progress;
   FakeLoop loop;
   FakeView view;
   Services sv{messages, progress, loop, nullptr, &view};
+  // The progress window over the transfers, as the workflows show it.
+  TransferWindow window{sv};
 };
 
 // A workspace loaded from a golden file.

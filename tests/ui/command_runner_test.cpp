@@ -132,8 +132,8 @@ TEST_F(ComposedWindowTest, EveryCommandButtonIsBound) {
     for (QAbstractButton* b : buttons) EXPECT_FALSE(b->isEnabled()) << b->objectName().toStdString();
   }));
   ASSERT_NE(LinkOf(*window), nullptr);
-  EXPECT_EQ(LinkOf(*window)->trace, &trace);
-  LinkOf(*window)->trace = nullptr;
+  EXPECT_EQ(LinkOf(*window)->trace(), &trace);
+  LinkOf(*window)->SetTrace(nullptr);
 }
 
 }  // namespace

@@ -33,9 +33,9 @@ enum class Step { Read, FullRead, Write, RefusedWrite, Reactivate, FailedRead, S
 
 void RunStep(ActiveUnit& u, Step step, const WriteOptions& backup) {
   const auto stornoAt = [&u](long block) {
-    u.link.onBlock = [&u, block](long done, long) {
+    u.link.SetOnBlock([&u, block](long done, long) {
       if (done == block) u.progress.ClickStorno();
-    };
+    });
   };
   u.ws.config.general.JmenoStanice += "+";  // a change for a write to send
   const std::string name = u.ws.config.outputs[1].OUTNazev;
@@ -69,7 +69,7 @@ void RunStep(ActiveUnit& u, Step step, const WriteOptions& backup) {
       EXPECT_EQ(WriteWorkflow(u.link, u.ws, u.sv, backup), WorkflowResult::Failed);
       break;
   }
-  u.link.onBlock = nullptr;
+  u.link.SetOnBlock(nullptr);
 }
 
 TEST(KnownUnit, AWriteAfterAReadOrAWriteReadsNoBlockUnlessTheUnitIsInDoubt) {
@@ -136,7 +136,7 @@ TEST(KnownUnit, ASlowUnitWritesOneChangedTextWithinThreeSeconds) {
   };
   const std::int64_t took = timedWrite("Zapnuto");
   // The same change with the unit to be read first, as after an activation.
-  unit.ws.unitImage.reset();
+  unit.link.SetUnitImage(std::nullopt);
   const std::int64_t reading = timedWrite("Sepnuto");
   std::printf("slow unit, one SMS text changed: write %lld ms of link time (%lld ms reading the unit first)\n",
               static_cast<long long>(took), static_cast<long long>(reading));

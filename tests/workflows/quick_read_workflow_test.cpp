@@ -54,7 +54,7 @@ ReadResult ReadUnit(const std::vector<std::uint8_t>& unit, std::uint8_t memoryCo
   Fill(rig.ws.image.data(), kImageSize, 13, 5);
   std::copy(programImage.begin(), programImage.end(), rig.ws.image.data());
   ReadResult r;
-  rig.link.onBlock = [&r](long done, long total) {
+  rig.link.SetOnBlock([&r](long done, long total) {
     // The header is in once its first 7 blocks are (0..55).
     if (done < 7) {
       r.totalEarly |= total != 0;
@@ -63,7 +63,7 @@ ReadResult ReadUnit(const std::vector<std::uint8_t>& unit, std::uint8_t memoryCo
       r.totalGrew |= r.lastProgress.second != 0 && total > r.lastProgress.second;
     }
     r.lastProgress = {done, total};
-  };
+  });
   r.result = ReadWorkflow(rig.link, rig.ws, rig.sv, {.fullRead = full});
   r.messages = rig.messages.texts();
   r.config = rig.ws.config;
@@ -184,9 +184,9 @@ TEST(QuickRead, GivesWhatTheFullReadGivesWithFewerBlocks) {
 TEST(QuickRead, StornoStopsItAfterTheRunningBlock) {
   const auto unit = FileBytes(fs::path(VEXA_FIXTURES_DIR) / "pumping-station.eep");
   ActiveUnit rig({}, unit);
-  rig.link.onBlock = [&rig](long done, long) {
+  rig.link.SetOnBlock([&rig](long done, long) {
     if (done == 5) rig.progress.ClickStorno();
-  };
+  });
   EXPECT_EQ(ReadWorkflow(rig.link, rig.ws, rig.sv), WorkflowResult::Cancelled);
   // The block that was running when Storno came is the last.
   EXPECT_EQ(rig.Count(link::kCmdReadBlock), 6);

@@ -60,10 +60,10 @@ void RunSeriesCase(const SeriesCase& c, int row, const std::filesystem::path& di
     t.config->general.JmenoStanice = "Vrt";
   }
   t.change = c.change;
-  rig.link.onBlock = [&rig, &c](long, long) {
+  rig.link.SetOnBlock([&rig, &c](long, long) {
     if (c.stopAtWrite > 0 && rig.Count(5) >= c.stopAtWrite) rig.port.lost = true;
     if (c.stopAtWrite < 0 && rig.Count(5) >= -c.stopAtWrite) rig.ws.CancelRequested = true;
-  };
+  });
   SeriesUnitOptions options;
   options.logPath = (dir / "log.csv").string();
   options.backupDir = (dir / "backups").string();

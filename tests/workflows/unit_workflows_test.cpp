@@ -52,7 +52,7 @@ TEST(Workflows, NoiseOnTheLineNeverPassesForTheUnitsConfiguration) {
     EXPECT_EQ(ReadWorkflow(reader.link, reader.ws, reader.sv), WorkflowResult::Completed);
     EXPECT_EQ(reader.messages.texts(), std::vector<std::string>{texts::kMsgReadDone});
     EXPECT_TRUE(reader.ws.config == writer.ws.config);
-    EXPECT_EQ(reader.link.ledger.counts().retries, 0);
+    EXPECT_EQ(reader.link.ledger().counts().retries, 0);
   }
 }
 
@@ -78,14 +78,14 @@ TEST(Workflows, ReadOutcomesAndTheirMessages) {
        std::string(texts::kMsgReadFailed) + "\nBlok 0x0000: odpověď má chybný kontrolní součet (12 pokusů).", true},
       {"Storno",
        [](ActiveUnit& u) {
-         u.link.onBlock = [&u](long done, long) {
+         u.link.SetOnBlock([&u](long done, long) {
            if (done == 3) u.progress.ClickStorno();
-         };
+         });
        },
        WorkflowResult::Cancelled, Icon::Information, texts::kMsgReadCancelled, true},
       {"never programmed", [](ActiveUnit&) {}, WorkflowResult::NotProgrammed, Icon::Warning, texts::kMsgNotProgrammed,
        true},
-      {"memory size unknown", [](ActiveUnit& u) { u.ws.device.MemorySize = "?"; }, WorkflowResult::Refused, Icon::Error,
+      {"memory size unknown", [](ActiveUnit& u) { u.link.SetMemorySize(std::nullopt); }, WorkflowResult::Refused, Icon::Error,
        texts::kMsgReadSizeUnknown, false},
       {"valid header over a damaged text area",
        [](ActiveUnit& u) {
@@ -150,7 +150,7 @@ TEST(Workflows, WriteOutcomesAndTheirMessages) {
        Icon::Error, "Velikost dat v nastavení (449 byte) je větší než je možno vložit do EEPROM (   448 byte).", false},
       {"exactly the memory size", 2, [](ActiveUnit& u) { u.ws.config.general.JmenoStanice = std::string(18, 'x'); },
        WorkflowResult::Completed, Icon::Information, texts::kMsgWriteDone, true},
-      {"memory size unknown", 6, [](ActiveUnit& u) { u.ws.device.MemorySize = "?"; }, WorkflowResult::Refused,
+      {"memory size unknown", 6, [](ActiveUnit& u) { u.link.SetMemorySize(std::nullopt); }, WorkflowResult::Refused,
        Icon::Error, texts::kMsgWriteSizeUnknown, false},
       {"encoding fails", 6, [](ActiveUnit& u) { u.ws.config.general.DobaPlatnostiSMS = "abc"; },
        WorkflowResult::Refused, Icon::Error, texts::kMsgEncodeFailed, false,
@@ -160,9 +160,9 @@ TEST(Workflows, WriteOutcomesAndTheirMessages) {
        WorkflowResult::Failed, Icon::Error, texts::kMsgWriteFailed, true},
       {"Storno", 6,
        [](ActiveUnit& u) {
-         u.link.onBlock = [&u](long done, long) {
+         u.link.SetOnBlock([&u](long done, long) {
            if (done == 30) u.progress.ClickStorno();
-         };
+         });
        },
        WorkflowResult::Cancelled, Icon::Information, texts::kMsgWriteCancelled, true},
   };
@@ -203,13 +203,13 @@ TEST(Workflows, WriteStoppedInTheBodyReadsBackAsNotProgrammed) {
   ActiveUnit unit;
   unit.ws.config = FixtureWorkspace("pumping-station.eep").config;
   ASSERT_EQ(WriteWorkflow(unit.link, unit.ws, unit.sv, kNoBackup), WorkflowResult::Completed);
-  unit.link.onBlock = [&unit](long done, long) {
+  unit.link.SetOnBlock([&unit](long done, long) {
     if (done == 26 + 3) unit.progress.ClickStorno();  // in the body phase
-  };
+  });
   // The same configuration again: only a full write sends its body.
   EXPECT_EQ(WriteWorkflow(unit.link, unit.ws, unit.sv, {.backup = false, .backupDir = {}, .fullWrite = true}),
             WorkflowResult::Cancelled);
-  unit.link.onBlock = nullptr;
+  unit.link.SetOnBlock(nullptr);
   unit.messages.shown.clear();
   const DeviceConfig shown = unit.ws.config;
   EXPECT_EQ(ReadWorkflow(unit.link, unit.ws, unit.sv), WorkflowResult::NotProgrammed);

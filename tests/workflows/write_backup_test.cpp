@@ -47,33 +47,65 @@ TEST(WriteBackup, KeptBeforeTheWriteOrAskedFor) {
   };
   const Case cases[] = {
       {"programmed unit", true, nullptr, {}, WorkflowResult::Completed, true, true, {""}},
-      {"unit not programmed", false, nullptr, {}, WorkflowResult::Completed, false, true,
+      {"unit not programmed",
+       false,
+       nullptr,
+       {},
+       WorkflowResult::Completed,
+       false,
+       true,
        {std::string(texts::kMsgWriteDone) + "\n" + texts::kMsgNoBackupNeeded}},
       // A unit that could not be read failed (the command line's exit 1).
-      {"backup read fails, write stopped", true,
-       [](LinkRig& r) { r.sim.InjectFault(link::SimFault::DropReply, link::kReadAttempts, link::kCmdReadBlock); }, {Answer::No},
-       WorkflowResult::Failed, false, false, {WithReason(texts::kMsgBackupFailed, kBlockZeroUnanswered)}},
-      {"backup read fails, write anyway", true,
-       [](LinkRig& r) { r.sim.InjectFault(link::SimFault::DropReply, link::kReadAttempts, link::kCmdReadBlock); }, {Answer::Yes},
-       WorkflowResult::Completed, false, true, {WithReason(texts::kMsgBackupFailed, kBlockZeroUnanswered), texts::kMsgWriteDone}},
-      {"the unit's text area is damaged, write stopped", true,
+      {"backup read fails, write stopped",
+       true,
+       [](LinkRig& r) { r.sim.InjectFault(link::SimFault::DropReply, link::kReadAttempts, link::kCmdReadBlock); },
+       {Answer::No},
+       WorkflowResult::Failed,
+       false,
+       false,
+       {WithReason(texts::kMsgBackupFailed, kBlockZeroUnanswered)}},
+      {"backup read fails, write anyway",
+       true,
+       [](LinkRig& r) { r.sim.InjectFault(link::SimFault::DropReply, link::kReadAttempts, link::kCmdReadBlock); },
+       {Answer::Yes},
+       WorkflowResult::Completed,
+       false,
+       true,
+       {WithReason(texts::kMsgBackupFailed, kBlockZeroUnanswered), texts::kMsgWriteDone}},
+      {"the unit's text area is damaged, write stopped",
+       true,
        [](LinkRig& r) {
          auto& m = r.sim.memory();
          m[m[40] | (m[41] << 8)] = 'Z';  // the first phone entry's count, not hexadecimal
        },
-       {Answer::No}, WorkflowResult::Failed, false, false,
+       {Answer::No},
+       WorkflowResult::Failed,
+       false,
+       false,
        // The pumping station's phone block lies at 0x02ED.
        {WithReason(texts::kMsgBackupFailed,
                    "TC[0]: počet číslic v záznamu čísla není šestnáctkové číslo (adresa 0x02ED).")}},
-      {"Storno during the backup read", true,
+      {"Storno during the backup read",
+       true,
        [](LinkRig& r) {
-         r.link.onBlock = [&r](long done, long) {
+         r.link.SetOnBlock([&r](long done, long) {
            if (done == 40) r.progress.ClickStorno();
-         };
+         });
        },
-       {}, WorkflowResult::Cancelled, false, false, {texts::kMsgWriteCancelled}},
-      {"backup folder cannot be made", true, nullptr, {Answer::No}, WorkflowResult::Refused, false, false,
-       {texts::kMsgBackupSaveFailed}, true},
+       {},
+       WorkflowResult::Cancelled,
+       false,
+       false,
+       {texts::kMsgWriteCancelled}},
+      {"backup folder cannot be made",
+       true,
+       nullptr,
+       {Answer::No},
+       WorkflowResult::Refused,
+       false,
+       false,
+       {texts::kMsgBackupSaveFailed},
+       true},
       // The oldest goes: 199 of them are kept with the new one.
       {"a full folder of backups", true, nullptr, {}, WorkflowResult::Completed, true, true, {""}, false, kBackupsKept},
   };
@@ -102,7 +134,7 @@ TEST(WriteBackup, KeptBeforeTheWriteOrAskedFor) {
     // forward from the backup read into the write, and its end when the
     // write completes.
     std::vector<std::pair<long, long>> bar;
-    rig.link.onProgress = [&bar](long done, long total) { bar.emplace_back(done, total); };
+    rig.link.SetOnProgress([&bar](long done, long total) { bar.emplace_back(done, total); });
     std::optional<WriteBackup> backup;
     EXPECT_EQ(WriteWorkflow(rig.link, rig.ws, rig.sv, options, &backup), c.result);
     ASSERT_FALSE(bar.empty());
@@ -225,10 +257,10 @@ TEST(WriteProgress, TheTimeLeftIsWithinAThirdOnceATenthIsDone) {
     };
     std::vector<Seen> seen;
     std::size_t shown = 0;
-    rig.link.onProgress = [&](long done, long total) {
+    rig.link.SetOnProgress([&](long done, long total) {
       seen.push_back({rig.clock.now, done, total, rig.progress.shownTexts.size() != shown});
       shown = rig.progress.shownTexts.size();
-    };
+    });
     const WriteOptions options{.backup = true, .backupDir = FreshTestFolder("write-progress").string(),
                                .fullWrite = fullWrite};
     ASSERT_EQ(WriteWorkflow(rig.link, rig.ws, rig.sv, options), WorkflowResult::Completed);

@@ -161,7 +161,7 @@ int WriteChange(const std::vector<std::string>& argv) {
   SeriesTarget target;
   target.row = 1;
   target.change = [&change](DeviceConfig& c, std::string& why) { return change->Apply(c, why); };
-  return RunUnitSession(args->Value("--port"), !args->Has("--no-verify"), [&](UnitSession& u) {
+  return RunCliUnit(args->Value("--port"), !args->Has("--no-verify"), [&](CliUnit& u) {
     u.answerQuestions(Answer::No);
     const SeriesUnitResult r = RunSeriesUnit(u.link, u.ws, u.sv, target, options);
     u.answerQuestions(Answer::Yes);
@@ -254,7 +254,7 @@ bool AskForUnit(int row, std::size_t count, const std::string& station) {
   return line != "q" && line != "Q";
 }
 
-int RunRows(UnitSession& u, const SeriesTable& table, const std::vector<int>& rows, const SeriesArgs& a,
+int RunRows(CliUnit& u, const SeriesTable& table, const std::vector<int>& rows, const SeriesArgs& a,
             const std::optional<Change>& change) {
   SeriesUnitOptions options;
   options.backupDir = a.backupDir;
@@ -318,7 +318,7 @@ int Series(const std::vector<std::string>& argv) {
   }
   const std::vector<int> rows = a->row ? std::vector<int>{*a->row} : PendingRows(table, log, a->redo);
   if (rows.empty()) SayLines(std::cerr, texts::kSeriesAllDone);
-  return RunUnitSession(a->port, a->verify, [&](UnitSession& u) { return RunRows(u, table, rows, *a, change); });
+  return RunCliUnit(a->port, a->verify, [&](CliUnit& u) { return RunRows(u, table, rows, *a, change); });
 }
 
 const Register kSeries{{"series", kSeriesUsage, Series,

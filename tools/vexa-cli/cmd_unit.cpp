@@ -48,6 +48,7 @@
 #include "link/port_names.h"
 #include "link/programming_mode.h"
 #include "link/trace.h"
+#include "platform/progress.h"
 #include "platform/system.h"
 #include "port_backend.h"
 #include "workflows/link_workflows.h"
@@ -228,13 +229,13 @@ class Session {
       : port_(MakeSerialPort(clock_)), link_(*port_, clock_), loop_(ws, progress_, clock_) {
     ws.settings.Port = portName;
     messages_.EndBar = [this] { progress_.EndBar(); };
-    link_.onProgress = [this](long done, long total) { progress_.Block(done, total, clock_.NowMs()); };
+    link_.SetOnProgress([this](long done, long total) { progress_.Block(done, total, clock_.NowMs()); });
   }
 
   Workspace ws;
   Services& sv() { return sv_; }
   ConsoleMessages& messages() { return messages_; }
-  link::Link& link() { return link_; }
+  link::UnitSession& link() { return link_; }
 
   // Starts the trace asked for with --trace; false, with the reason on
   // standard error, when its file cannot be written.
@@ -244,7 +245,7 @@ class Session {
       std::cerr << failure->Reason() << "\n";
       return false;
     }
-    link_.trace = &trace_;
+    link_.SetTrace(&trace_);
     return true;
   }
 
@@ -269,7 +270,7 @@ class Session {
  private:
   link::SteadyClock clock_;
   std::unique_ptr<link::SerialPort> port_;
-  link::Link link_;
+  link::UnitSession link_;
   link::Trace trace_{clock_};
   ConsoleMessages messages_;
   ConsoleProgress progress_;
@@ -389,7 +390,7 @@ int Write(const std::vector<std::string>& argv) {
     const auto result = WriteWorkflow(u.link(), u.ws, u.sv(), options, &backup);
     if (backup) std::cout << backup->path << std::endl;
     // A unit that does not say its memory size is the unit's fault, not the file's.
-    return WorkflowExit(result, link::UsableMemorySize(u.ws.device) ? FailureKind::Refused : FailureKind::Device);
+    return WorkflowExit(result, u.link().memorySize() ? FailureKind::Refused : FailureKind::Device);
   });
 }
 
@@ -423,13 +424,13 @@ int ReadUnitConfiguration(const std::string& port, DeviceConfig& config) {
   });
 }
 
-int RunUnitSession(const std::string& port, bool verify, const std::function<int(UnitSession&)>& work) {
+int RunCliUnit(const std::string& port, bool verify, const std::function<int(CliUnit&)>& work) {
   StartPortEvents();
   Session s(port);
   s.ws.settings.CheckWrite = verify;
   if (!s.StartTrace()) return ExitCode(FailureKind::FileSystem);
   platform::WatchInterrupts(g_interrupted);
-  UnitSession u{s.link(), s.ws, s.sv(), [] { return g_interrupted.load(); },
+  CliUnit u{s.link(), s.ws, s.sv(), [] { return g_interrupted.load(); },
                 [&s](Answer a) { s.messages().questionAnswer = a; }};
   const int code = work(u);
   s.Release();

@@ -18,7 +18,7 @@ struct DeviceConfig;
 struct Services;
 enum class Answer;
 namespace link {
-struct Link;
+class UnitSession;
 }
 }
 
@@ -107,14 +107,14 @@ int ReadUnitConfiguration(const std::string& port, DeviceConfig& config);
 // A console session with the unit as info, read and write have theirs (the
 // program's messages on standard error, the progress bar, Ctrl-C as Storno,
 // the trace), for a command that activates and releases units itself.
-struct UnitSession {
-  link::Link& link;
+struct CliUnit {
+  link::UnitSession& link;
   Workspace& ws;
   Services& sv;
   std::function<bool()> interrupted;           // Ctrl-C, SIGTERM or SIGHUP came
   std::function<void(Answer)> answerQuestions;  // what the console answers from now on
 };
-int RunUnitSession(const std::string& port, bool verify, const std::function<int(UnitSession&)>& work);
+int RunCliUnit(const std::string& port, bool verify, const std::function<int(CliUnit&)>& work);
 // --wait SECONDS of a unit command in milliseconds (60 s when not given);
 // nullopt, after saying why, when it is no whole number of 0 .. 86400.
 std::optional<std::int64_t> WaitMsOf(const Args& a);
