@@ -444,17 +444,17 @@ TEST(Deactivation, IdentificationOwedFromBeforeTheReleaseIsNoSignOfTheUnit) {
     if (c.owedAsMarker) {
       // The memory query's second attempt waits for its first behind an
       // identification marker; neither is answered in time.
-      EXPECT_FALSE(rig.link.ledger
-                       .Exchange(rig.link, rig.loop, link::MakeFrame({link::kCmdMemoryModem}), link::kReplyMemoryModem,
+      EXPECT_FALSE(rig.link
+                       .Exchange(rig.loop, link::MakeFrame({link::kCmdMemoryModem}), link::kReplyMemoryModem,
                                  {2, 100, 0, false, false})
                        .ok());
     } else {
-      EXPECT_FALSE(rig.link.ledger
-                       .Exchange(rig.link, rig.loop, link::MakeFrame({link::kCmdIdentify}), link::kReplyIdentify,
+      EXPECT_FALSE(rig.link
+                       .Exchange(rig.loop, link::MakeFrame({link::kCmdIdentify}), link::kReplyIdentify,
                                  {1, 100, 0, false, true})
                        .ok());
     }
-    ASSERT_FALSE(rig.link.ledger.InStepFor(link::kReplyIdentify));
+    ASSERT_FALSE(rig.link.ledger().InStepFor(link::kReplyIdentify));
     const auto sentBefore = rig.port.written.size();
     // The release is sent now and waited for 100 ms; the check follows.
     const std::int64_t t = rig.clock.now;

@@ -45,40 +45,28 @@ std::vector<link::SystemPort> WinPortList::SystemPorts() const {
   return ports;
 }
 
-bool WinSerialPort::Open(const std::string& name) {
-  Close();
-  lost_ = false;
-  failure_ = {};
-  in_.clear();
-  out_.clear();
-  const auto systemPorts =
-      link::PortChoiceNeedsSystemPorts(name) ? systemPorts_.SystemPorts() : std::vector<link::SystemPort>{};
-  // A bare name (COM12) is a device of the \\.\ namespace.
-  device_ = link::DevicePathOf(link::ResolvePortChoice(name, systemPorts, ""));
-  // Not shared: no other program can open the port while the unit is being programmed.
-  handle_ = CreateFileW(Wide(device_).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (handle_ == INVALID_HANDLE_VALUE) {
-    const DWORD error = GetLastError();
-    failure_.device = ShortName(device_);
-    switch (error) {
-      case ERROR_FILE_NOT_FOUND:
-      case ERROR_PATH_NOT_FOUND:
-      case ERROR_INVALID_NAME:
-        failure_.kind = link::PortError::NotFound;
-        for (const auto& p : systemPorts_.SystemPorts()) failure_.existingPorts.push_back(ShortName(p.device));
-        break;
-      case ERROR_SHARING_VIOLATION:
-      case ERROR_BUSY: failure_.kind = link::PortError::Busy; break;
-      // What Windows answers for a port another program holds, as well as
-      // for one the user may not open.
-      case ERROR_ACCESS_DENIED: failure_.kind = link::PortError::AccessDenied; break;
-      default: failure_.kind = link::PortError::Unknown; break;
-    }
-    return false;
+namespace {
+
+// Why CreateFileW refused the port, in the program's terms.
+link::PortError OpenErrorOf(DWORD error) {
+  switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_NAME: return link::PortError::NotFound;
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_BUSY: return link::PortError::Busy;
+    // What Windows answers for a port another program holds, as well as
+    // for one the user may not open.
+    case ERROR_ACCESS_DENIED: return link::PortError::AccessDenied;
+    default: return link::PortError::Unknown;
   }
+}
+
+// The unit's line: 19200 baud 8N1, no flow control, DTR off and RTS on.
+bool SetUnitLine(HANDLE handle) {
   DCB dcb{};
   dcb.DCBlength = sizeof dcb;
-  bool ok = GetCommState(handle_, &dcb) != 0;
+  if (GetCommState(handle, &dcb) == 0) return false;
   dcb.BaudRate = CBR_19200;
   dcb.ByteSize = 8;
   dcb.Parity = NOPARITY;
@@ -95,9 +83,32 @@ bool WinSerialPort::Open(const std::string& name) {
   dcb.fErrorChar = FALSE;
   dcb.fNull = FALSE;
   dcb.fAbortOnError = FALSE;
-  ok = ok && SetCommState(handle_, &dcb) != 0;
-  SetupComm(handle_, 4096, 4096);
-  ok = ok && SetReadWait(0);
+  return SetCommState(handle, &dcb) != 0;
+}
+
+}  // namespace
+
+bool WinSerialPort::Open(const std::string& name) {
+  Close();
+  lost_ = false;
+  failure_ = {};
+  in_.clear();
+  out_.clear();
+  const auto systemPorts =
+      link::PortChoiceNeedsSystemPorts(name) ? systemPorts_.SystemPorts() : std::vector<link::SystemPort>{};
+  // A bare name (COM12) is a device of the \\.\ namespace.
+  device_ = link::DevicePathOf(link::ResolvePortChoice(name, systemPorts, ""));
+  // Not shared: no other program can open the port while the unit is being programmed.
+  handle_ = CreateFileW(Wide(device_).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (handle_ == INVALID_HANDLE_VALUE) {
+    failure_.device = ShortName(device_);
+    failure_.kind = OpenErrorOf(GetLastError());
+    if (failure_.kind == link::PortError::NotFound) {
+      for (const auto& p : systemPorts_.SystemPorts()) failure_.existingPorts.push_back(ShortName(p.device));
+    }
+    return false;
+  }
+  const bool ok = SetUnitLine(handle_) && (SetupComm(handle_, 4096, 4096), SetReadWait(0));
   if (!ok) {
     failure_.device = ShortName(device_);
     failure_.kind = link::PortError::Unknown;
