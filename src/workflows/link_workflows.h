@@ -7,7 +7,7 @@
 #include <optional>
 #include <string_view>
 
-#include "link/frame.h"
+#include "link/unit_session.h"
 #include "platform/services.h"
 #include "texts/texts.h"
 #include "workspace/usage.h"

@@ -11,7 +11,7 @@
 
 #include "../tools/vexa-unit-sim/pty_unit.h"
 #include "link/block_transfer.h"
-#include "link/frame.h"
+#include "link/unit_session.h"
 #include "link/programming_mode.h"
 #include "workflows/link_workflows.h"
 #include "workflows/transfer_window.h"

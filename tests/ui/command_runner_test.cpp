@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <QToolButton>
 
-#include "link/frame.h"
+#include "link/unit_session.h"
 #include "link/trace.h"
 #include "ui/command_runner.h"
 #include "ui/main_window_support.h"

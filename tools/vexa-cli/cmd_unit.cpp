@@ -44,7 +44,7 @@
 #include "command.h"
 #include "file/config_file.h"
 #include "link/block_transfer.h"
-#include "link/frame.h"
+#include "link/unit_session.h"
 #include "link/port_names.h"
 #include "link/programming_mode.h"
 #include "link/trace.h"
