@@ -14,6 +14,7 @@
 #include "link/serial_port.h"
 #include "platform/event_loop.h"
 #include "platform/failure.h"
+#include "workspace/workspace.h"
 
 namespace vexa::link {
 
@@ -97,6 +98,13 @@ class UnitSession {
   std::optional<long> memorySize() const { return memorySize_; }
   void SetMemorySize(std::optional<long> bytes) { memorySize_ = bytes; }
 
+  // The link as the window shows it, and what the unit told of itself when
+  // it was activated (every field "?" while it is not).
+  LinkState state() const { return state_; }
+  void SetState(LinkState state) { state_ = state; }
+  const DeviceInfo& device() const { return device_; }
+  void SetDevice(DeviceInfo device) { device_ = std::move(device); }
+
   // What the unit holds, as far as this activation knows: empty until a
   // read or a write tells; forgotten with the activation and when a read or
   // a write fails or is stopped.
@@ -119,6 +127,8 @@ class UnitSession {
   std::optional<Failure> lastFailure_;
   std::optional<KnownUnitImage> unitImage_;
   std::optional<long> memorySize_;
+  LinkState state_ = LinkState::Neaktivni;
+  DeviceInfo device_;
 };
 
 // Points the session's ledger at a cancel flag for as long as it lives.
