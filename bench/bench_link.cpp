@@ -90,7 +90,7 @@ struct Rig {
     ok = ActivateLink(lnk, ws, sv) == ActivationResult::Active;
   }
   ~Rig() {
-    if (ws.link != LinkState::Neaktivni) DeactivateLink(lnk, ws, sv);
+    if (lnk.state() != LinkState::Neaktivni) DeactivateLink(lnk, sv);
     stop = true;
     if (server.joinable()) server.join();
   }

@@ -58,7 +58,7 @@ struct Rig {
     lnk.SetOnBlock([this](long done, long) { blocks = done; });
   }
   ~Rig() {
-    if (ws.link != LinkState::Neaktivni) DeactivateLink(lnk, ws, sv);
+    if (lnk.state() != LinkState::Neaktivni) DeactivateLink(lnk, sv);
     stop = true;
     if (server.joinable()) server.join();
   }

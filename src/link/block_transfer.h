@@ -15,7 +15,7 @@
 
 #include "codec/image.h"
 #include "codec/layout.h"
-#include "link/frame.h"
+#include "link/unit_session.h"
 #include "platform/event_loop.h"
 #include "workspace/workspace.h"
 

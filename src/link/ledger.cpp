@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "link/frame.h"
+#include "link/unit_session.h"
 #include "link/trace.h"
 
 namespace vexa::link {

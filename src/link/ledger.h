@@ -126,7 +126,7 @@ struct LedgerCounts {
   long silentWaits = 0;    // attempts beyond the ladder while the unit was silent
 };
 
-// Only the session (link/frame.h) drives its ledger: every request on its
+// Only the session (link/unit_session.h) drives its ledger: every request on its
 // line goes through Exchange or Settle.
 class ExchangeLedger {
  private:

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "link/frame.h"
+#include "link/unit_session.h"
 #include "link/ledger.h"
 #include "platform/event_loop.h"
 

@@ -15,6 +15,8 @@ namespace vexa {
 namespace link {
 class PortList;
 }
+struct DeviceInfo;
+enum class LinkState;
 
 inline constexpr const char* kAppTitle = "VEXA Init";
 
@@ -91,9 +93,9 @@ class MainView {
   // The whole configuration was replaced (decode): show every field again and
   // apply the enabling rules.
   virtual void ConfigReplaced() = 0;
-  // LinkState or DeviceInfo changed: update the link panel, the identification
-  // labels and the usage display.
-  virtual void LinkStateChanged() = 0;
+  // The link's state or what the unit told of itself changed: update the
+  // link panel, the identification labels and the usage display.
+  virtual void LinkStateChanged(LinkState state, const DeviceInfo& device) = 0;
 };
 
 struct Services {

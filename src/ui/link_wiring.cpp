@@ -33,30 +33,30 @@ void LinkCommands::Dea() {
   // the link is inactive again.
   QPointer<QWidget> selector = &parts_.selector;
   if (selector) selector->setEnabled(false);
-  if (ws.link == LinkState::Neaktivni) {
+  if (link_.state() == LinkState::Neaktivni) {
     ActivateLink(link_, ws, parts_.sv);
   } else {
-    DeactivateLink(link_, ws, parts_.sv);
+    DeactivateLink(link_, parts_.sv);
   }
-  if (selector) selector->setEnabled(ws.link == LinkState::Neaktivni);
+  if (selector) selector->setEnabled(link_.state() == LinkState::Neaktivni);
 }
 
 void LinkCommands::Load() {
   Workspace& ws = parts_.ws;
-  if (ws.link != LinkState::Aktivni) return;
+  if (link_.state() != LinkState::Aktivni) return;
   parts_.host.LockFields(true);
   const WorkflowResult result = ReadWorkflow(link_, ws, parts_.sv, {.fullRead = ws.settings.FullRead});
   parts_.host.LockFields(false);
   if (result == WorkflowResult::Completed) {
     // "COM 1", or an adapter's device without its description.
     const QString port = QString::fromStdString(ws.settings.Port).section(QString::fromUtf8(texts::kPortDescriptionSeparator), 0, 0);
-    parts_.host.setSource(QString::fromUtf8(texts::kSourceUnit).arg(QString::fromStdString(ws.device.Product), port));
+    parts_.host.setSource(QString::fromUtf8(texts::kSourceUnit).arg(QString::fromStdString(link_.device().Product), port));
   }
 }
 
 void LinkCommands::Save() {
   Workspace& ws = parts_.ws;
-  if (ws.link != LinkState::Aktivni) return;
+  if (link_.state() != LinkState::Aktivni) return;
   WriteOptions options;
   options.backup = ws.settings.Backup;
   options.fullWrite = ws.settings.FullWrite;
@@ -74,7 +74,7 @@ void LinkCommands::Save() {
 
 bool LinkCommands::MayExit(bool allowCancel) {
   bool mayExit = false;
-  parts_.commands.Run([&] { mayExit = ConfirmExit(link_, parts_.ws, parts_.sv, allowCancel); });
+  parts_.commands.Run([&] { mayExit = ConfirmExit(link_, parts_.sv, allowCancel); });
   return mayExit;
 }
 
@@ -86,7 +86,7 @@ void LinkCommands::ReleaseQuietly() {
   } quiet;
   Services services{quiet, parts_.sv.progress, parts_.sv.loop};
   parts_.ws.CancelRequested = false;
-  if (parts_.ws.link != LinkState::Neaktivni) DeactivateLink(link_, parts_.ws, services);
+  if (link_.state() != LinkState::Neaktivni) DeactivateLink(link_, services);
   port_->Close();
 }
 

@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "link/frame.h"
+#include "link/unit_session.h"
 #include "link/serial_port.h"
 #include "qt/modal_pause.h"
 

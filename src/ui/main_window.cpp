@@ -92,7 +92,7 @@ void MainWindow::StartUp() {
   // The tables, the analog scales and the computed levels were set up with
   // the workspace; the controls already show the start values.
   ApplyEnabling(Field::EnablePS);
-  LinkStateChanged();  // "Neaktivní", every identification label "?", usage
+  LinkStateChanged(LinkState::Neaktivni, DeviceInfo{});  // "Neaktivní", every identification label "?", usage
   ApplyEnabling(Field::SwitchReport);
   ApplyEnabling(Field::PowerReport);
   // The not-authorised text starts disabled; its rule runs only when the
@@ -135,18 +135,19 @@ void MainWindow::ConfigReplaced() {
 }
 
 void MainWindow::UpdateMemoryUsage() {
-  info_->ShowUsage(vexa::UpdateMemoryUsage(ws_.config, ws_.device.MemorySize));
+  info_->ShowUsage(vexa::UpdateMemoryUsage(ws_.config, device_.MemorySize));
 }
 
-void MainWindow::LinkStateChanged() {
+void MainWindow::LinkStateChanged(LinkState state, const DeviceInfo& device) {
+  device_ = device;
   // A state that leaves the EEPROM buttons as they are keeps what they show.
-  if (const std::optional<bool> eeprom = link_->Show(ws_.link)) {
+  if (const std::optional<bool> eeprom = link_->Show(state)) {
     eepromEnabled_ = *eeprom;
   } else if (!commands_->running()) {
     eepromEnabled_ = settings_->btEEPROMLoad()->isEnabled();
   }
   commands_->Refresh();
-  info_->ShowDevice(ws_.device);
+  info_->ShowDevice(device_);
   UpdateMemoryUsage();
 }
 

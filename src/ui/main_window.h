@@ -68,6 +68,7 @@
 #include "platform/services.h"
 #include "ui/window_commands.h"
 #include "ui/window_tabs.h"
+#include "workspace/workspace.h"
 #include "rules/follow_up.h"
 #include "workflows/config_origin.h"
 #include "model/fields.h"
@@ -131,7 +132,7 @@ class MainWindow : public QMainWindow, public MainView, public CommandWindow {
   void ShowTab(WindowTab tab) override;
   void FocusField(FieldRef field) override;
   void ConfigReplaced() override;
-  void LinkStateChanged() override;
+  void LinkStateChanged(LinkState state, const DeviceInfo& device) override;
 
   // Shows everything again from the configuration, with the usage.
   void ShowAll();
@@ -205,6 +206,8 @@ class MainWindow : public QMainWindow, public MainView, public CommandWindow {
   void RestoreFocus();
 
   Workspace& ws_;
+  // What the unit told of itself, as the session last reported it.
+  DeviceInfo device_;
   std::unique_ptr<qt::QtMessageBox> ownMessages_;
   std::unique_ptr<qt::QtProgressWindow> ownProgress_;
   std::unique_ptr<qt::QtEventLoop> ownLoop_;

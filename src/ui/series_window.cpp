@@ -197,7 +197,7 @@ void SeriesWindow::ShowSummary() {
 void SeriesWindow::WriteNext() {
   const std::vector<int> pending = PendingRows(series_, log_);
   if (series_.Refused() || pending.empty()) return;
-  if (ws_.link != LinkState::Neaktivni) {
+  if (link_.state() != LinkState::Neaktivni) {
     sv_.messages.Show(Icon::Warning, texts::kSeriesDeactivateFirst);
     return;
   }

@@ -6,7 +6,7 @@
 #include <QPointer>
 #include <QTimer>
 
-#include "link/frame.h"
+#include "link/unit_session.h"
 #include "ui/command_runner.h"
 #include "ui/compare_wiring.h"
 #include "ui/link_wiring.h"

@@ -37,17 +37,17 @@ LinkLook LookOf(LinkState s) {
   return LookOf(LinkState::Neaktivni);
 }
 
-void ApplyLinkState(Workspace& ws, Services& sv, LinkState s) {
-  ws.link = s;
-  if (s == LinkState::Neaktivni) ws.device = DeviceInfo{};
+void ApplyLinkState(link::UnitSession& link, Services& sv, LinkState s) {
+  link.SetState(s);
+  if (s == LinkState::Neaktivni) link.SetDevice(DeviceInfo{});
   if (s == LinkState::AktivniSpatnaVerze) CloseProgress(sv);
-  if (sv.view) sv.view->LinkStateChanged();
+  if (sv.view) sv.view->LinkStateChanged(link.state(), link.device());
 }
 
-bool ApplyLinkState(Workspace& ws, Services& sv, std::string_view id) {
+bool ApplyLinkState(link::UnitSession& link, Services& sv, std::string_view id) {
   const auto s = LinkStateFromId(id);
   if (!s) return false;
-  ApplyLinkState(ws, sv, *s);
+  ApplyLinkState(link, sv, *s);
   return true;
 }
 
@@ -71,9 +71,9 @@ namespace {
 // The failure path of an activation: the program considers the link inactive
 // (the unit may still be in programming mode). `why`, when known, goes
 // beneath the message.
-ActivationResult FailActivation(link::UnitSession& link, Workspace& ws, Services& sv, ActivationResult result,
+ActivationResult FailActivation(link::UnitSession& link, Services& sv, ActivationResult result,
                                 const std::optional<Failure>& why = std::nullopt) {
-  ApplyLinkState(ws, sv, LinkState::Neaktivni);
+  ApplyLinkState(link, sv, LinkState::Neaktivni);
   CloseProgress(sv);
   sv.messages.Show(Icon::Error, why ? WithReason(texts::kMsgActivationFailed, *why) : texts::kMsgActivationFailed);
   link.Close();
@@ -88,11 +88,11 @@ Failure StepFailure(const char* step, ReplyFault fault) {
 
 // A failed identification step: the unit answered its poll, so it is in
 // programming mode. It is released before the failure is reported.
-ActivationResult FailIdentification(link::UnitSession& link, Workspace& ws, Services& sv, const char* step,
+ActivationResult FailIdentification(link::UnitSession& link, Services& sv, const char* step,
                                     ReplyFault fault) {
   const Failure why = StepFailure(step, fault);
   link::ReleaseUnit(link, sv.loop);
-  return FailActivation(link, ws, sv, ActivationResult::Failed, why);
+  return FailActivation(link, sv, ActivationResult::Failed, why);
 }
 
 // The polls, until the unit answers. nullopt once it has; otherwise how the
@@ -105,17 +105,17 @@ std::optional<ActivationResult> PollUntilAnswer(link::UnitSession& link, Workspa
   for (;;) {
     const auto poll = link::Poll(link, sv.loop);
     if (poll.ok()) return std::nullopt;
-    if (ws.CancelRequested) return FailActivation(link, ws, sv, ActivationResult::Cancelled);
+    if (ws.CancelRequested) return FailActivation(link, sv, ActivationResult::Cancelled);
     // A port that went away (or was closed under the poll) never answers:
     // stop instead of polling a dead line, which would not even wait.
     if (poll.fault == ReplyFault::PortLost) {
-      return FailActivation(link, ws, sv, ActivationResult::Failed,
+      return FailActivation(link, sv, ActivationResult::Failed,
                             StepFailure(texts::kStepPoll, ReplyFault::PortLost));
     }
     const std::int64_t waited = link.clock().NowMs() - pollingSince;
     const char* hint = NoAnswerHint(link.ledger().CharsHeard() > charsBefore);
     if (options.firstAnswerMs > 0 && waited >= options.firstAnswerMs) {
-      return FailActivation(link, ws, sv, ActivationResult::Failed, Failure::Of(FailureKind::Device, hint));
+      return FailActivation(link, sv, ActivationResult::Failed, Failure::Of(FailureKind::Device, hint));
     }
     if (!hinted && waited >= kNoAnswerHintMs) {
       hinted = true;
@@ -129,17 +129,19 @@ std::optional<ActivationResult> PollUntilAnswer(link::UnitSession& link, Workspa
 std::optional<ActivationResult> IdentifyUnit(link::UnitSession& link, Workspace& ws, Services& sv, bool& compatible) {
   link::Identity id;
   if (const auto r = link::Identify(link, sv.loop, id); !r.ok()) {
-    return FailIdentification(link, ws, sv, texts::kStepIdentify, r.fault);
+    return FailIdentification(link, sv, texts::kStepIdentify, r.fault);
   }
-  if (const CodeText* entry = LookUp(ws.tables.deviceTypes, id.product)) ws.device.Product = entry->text;
-  ws.device.ProcessorVersion = std::to_string(id.major) + "." + std::to_string(id.minor);
+  DeviceInfo device = link.device();
+  if (const CodeText* entry = LookUp(ws.tables.deviceTypes, id.product)) device.Product = entry->text;
+  device.ProcessorVersion = std::to_string(id.major) + "." + std::to_string(id.minor);
+  link.SetDevice(device);
   compatible = true;
-  if (ws.device.Product == "?") {
+  if (device.Product == "?") {
     sv.messages.Show(Icon::Information, texts::kMsgUnknownDevice);
-  } else if (ws.device.Product != kSupportedProduct) {
+  } else if (device.Product != kSupportedProduct) {
     compatible = false;
     sv.messages.Show(Icon::Error, texts::WrongProductMessage(kSupportedProduct));
-  } else if (LeadingNumber(kMinProcessorVersion) > LeadingNumber(ws.device.ProcessorVersion)) {
+  } else if (LeadingNumber(kMinProcessorVersion) > LeadingNumber(device.ProcessorVersion)) {
     compatible = false;
     sv.messages.Show(Icon::Error, texts::OldProcessorMessage(kMinProcessorVersion));
   }
@@ -150,10 +152,12 @@ std::optional<ActivationResult> IdentifyUnit(link::UnitSession& link, Workspace&
 std::optional<ActivationResult> QueryMemory(link::UnitSession& link, Workspace& ws, Services& sv) {
   link::MemoryModem mm;
   if (const auto r = link::QueryMemoryModem(link, sv.loop, mm); !r.ok()) {
-    return FailIdentification(link, ws, sv, texts::kStepMemoryModem, r.fault);
+    return FailIdentification(link, sv, texts::kStepMemoryModem, r.fault);
   }
-  if (const CodeText* entry = LookUp(ws.tables.memorySizes, mm.memoryCode)) ws.device.MemorySize = entry->text;
-  if (const CodeText* entry = LookUp(ws.tables.modems, mm.modemCode)) ws.device.ModemType = entry->text;
+  DeviceInfo device = link.device();
+  if (const CodeText* entry = LookUp(ws.tables.memorySizes, mm.memoryCode)) device.MemorySize = entry->text;
+  if (const CodeText* entry = LookUp(ws.tables.modems, mm.modemCode)) device.ModemType = entry->text;
+  link.SetDevice(device);
   return std::nullopt;
 }
 
@@ -170,7 +174,7 @@ ActivationResult ActivateLink(link::UnitSession& link, Workspace& ws, Services& 
     CloseProgress(sv);
     return ActivationResult::PortFailed;
   }
-  ws.device = DeviceInfo{};
+  link.SetDevice(DeviceInfo{});
   // A new unit (or the same one) owes nothing and is not known to be slow.
   link.Forget();
   // Storno ends the wait for a unit that fell silent.
@@ -188,12 +192,12 @@ ActivationResult ActivateLink(link::UnitSession& link, Workspace& ws, Services& 
   bool compatible = true;
   if (const auto ended = IdentifyUnit(link, ws, sv, compatible)) return *ended;
   if (const auto ended = QueryMemory(link, ws, sv)) return *ended;
-  ApplyLinkState(ws, sv, compatible ? LinkState::Aktivni : LinkState::AktivniSpatnaVerze);
+  ApplyLinkState(link, sv, compatible ? LinkState::Aktivni : LinkState::AktivniSpatnaVerze);
   CloseProgress(sv);
   return compatible ? ActivationResult::Active : ActivationResult::WrongDevice;
 }
 
-bool DeactivateLink(link::UnitSession& link, Workspace& ws, Services& sv, bool* acknowledgedOut) {
+bool DeactivateLink(link::UnitSession& link, Services& sv, bool* acknowledgedOut) {
   ReplyFault why = ReplyFault::None;
   const bool acknowledged = link::ReleaseUnit(link, sv.loop, &why);
   if (acknowledgedOut) *acknowledgedOut = acknowledged;
@@ -202,17 +206,17 @@ bool DeactivateLink(link::UnitSession& link, Workspace& ws, Services& sv, bool* 
                        Buttons::YesNo) != Answer::Yes) {
     return false;
   }
-  ApplyLinkState(ws, sv, LinkState::Neaktivni);
+  ApplyLinkState(link, sv, LinkState::Neaktivni);
   link.Close();
   return true;
 }
 
-bool ConfirmExit(link::UnitSession& link, Workspace& ws, Services& sv, bool allowCancel) {
-  if (ws.link == LinkState::Neaktivni) return true;
+bool ConfirmExit(link::UnitSession& link, Services& sv, bool allowCancel) {
+  if (link.state() == LinkState::Neaktivni) return true;
   const Answer a =
       sv.messages.Show(Icon::Question, texts::kMsgExitQuestion, allowCancel ? Buttons::YesNoCancel : Buttons::YesNo);
   if (a == Answer::Cancel && allowCancel) return false;
-  if (a == Answer::Yes) DeactivateLink(link, ws, sv);
+  if (a == Answer::Yes) DeactivateLink(link, sv);
   return true;
 }
 

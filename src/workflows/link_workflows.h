@@ -7,7 +7,7 @@
 #include <optional>
 #include <string_view>
 
-#include "link/frame.h"
+#include "link/unit_session.h"
 #include "platform/services.h"
 #include "texts/texts.h"
 #include "workspace/usage.h"
@@ -46,9 +46,9 @@ LinkLook LookOf(LinkState s);
 // Sets the state; "Neaktivni" resets the four identification fields to "?",
 // "Aktivni-spatna verze" also closes the progress window. The main window then
 // shows the state and recomputes the usage display.
-void ApplyLinkState(Workspace& ws, Services& sv, LinkState s);
+void ApplyLinkState(link::UnitSession& link, Services& sv, LinkState s);
 // The same by identifier; any other text changes nothing (false).
-bool ApplyLinkState(Workspace& ws, Services& sv, std::string_view id);
+bool ApplyLinkState(link::UnitSession& link, Services& sv, std::string_view id);
 
 // Reads a number the way the compatibility decision does: decimal with "."
 // as separator, up to the first character that does not belong to it
@@ -87,11 +87,11 @@ const char* NoAnswerHint(bool charactersHeard);
 // the link is now "Neaktivni" (acknowledged, or the user accepted the
 // failure); false when the user chose to stay active. `acknowledged`, when
 // given, tells whether the unit took the release (link::ReleaseUnit).
-bool DeactivateLink(link::UnitSession& link, Workspace& ws, Services& sv, bool* acknowledged = nullptr);
+bool DeactivateLink(link::UnitSession& link, Services& sv, bool* acknowledged = nullptr);
 
 // The exit guard: true when the program may end. With allowCancel (btKonec)
 // the question has Yes, No and Cancel; when the window is being closed, Yes
 // and No only. Yes releases the unit first.
-bool ConfirmExit(link::UnitSession& link, Workspace& ws, Services& sv, bool allowCancel);
+bool ConfirmExit(link::UnitSession& link, Services& sv, bool allowCancel);
 
 }  // namespace vexa

@@ -134,7 +134,7 @@ Step Write(link::UnitSession& link, Workspace& ws, Services& quiet, UnitMessages
   if (r == WorkflowResult::Completed || done > 0) {
     entry.blocks = done;
     const auto usable = link.memorySize();
-    const int usage = UpdateMemoryUsage(ws.config, ws.device.MemorySize).usage;
+    const int usage = UpdateMemoryUsage(ws.config, link.device().MemorySize).usage;
     entry.blocksOf = usable ? static_cast<long>(link::FullWritePlan(usage, *usable).size()) : 0;
   }
   if (r == WorkflowResult::Completed) return {};
@@ -188,17 +188,17 @@ SeriesUnitResult RunSeriesUnit(link::UnitSession& link, Workspace& ws, Services&
   UnitMessages activationBox(sv.messages, true);
   Services activation{activationBox, sv.progress, sv.loop, sv.files, sv.view, sv.ports};
   Step step = Activate(link, ws, activation, activationBox, options.firstAnswerMs);
-  const DeviceInfo& d = ws.device;
+  const DeviceInfo& d = link.device();
   result.entry.product = d.Product;
   result.entry.version = d.ProcessorVersion;
   result.entry.memory = d.MemorySize;
   result.entry.modem = d.ModemType;
   if (step.Ok()) step = WorkOnUnit(link, ws, sv, target, options, result);
-  if (ws.link != LinkState::Neaktivni) {
+  if (link.state() != LinkState::Neaktivni) {
     bool acknowledged = false;
     ReleaseMessages releaseBox(sv.messages);
     Services release{releaseBox, sv.progress, sv.loop, sv.files, sv.view, sv.ports};
-    DeactivateLink(link, ws, release, &acknowledged);
+    DeactivateLink(link, release, &acknowledged);
     if (!acknowledged && step.Ok()) step.reason = texts::kSeriesReleaseNotAcknowledged;
   }
   result.outcome = step.outcome;

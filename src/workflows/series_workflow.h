@@ -12,7 +12,7 @@
 
 #include "file/series_log.h"
 #include "file/series_table.h"
-#include "link/frame.h"
+#include "link/unit_session.h"
 #include "platform/services.h"
 #include "workflows/unit_workflows.h"
 #include "workspace/compare.h"

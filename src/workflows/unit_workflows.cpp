@@ -80,7 +80,7 @@ BackupResult TakeBackup(link::UnitSession& link, Workspace& ws, Services& sv, co
   const std::time_t now = std::time(nullptr);
   std::tm local{};
   if (const std::tm* t = std::localtime(&now)) local = *t;
-  const auto path = SaveBackup(dir, BackupFileName(local, ws.device.Product, backup.config.general.JmenoStanice),
+  const auto path = SaveBackup(dir, BackupFileName(local, link.device().Product, backup.config.general.JmenoStanice),
                                *unit, usage, &why);
   if (!path) return BackupResult::SaveFailed;
   PruneBackups(dir);
@@ -185,10 +185,10 @@ std::optional<WorkflowResult> CheckAndEncode(const link::UnitSession& link, Work
     sv.messages.Show(Icon::Error, texts::kMsgWriteSizeUnknown);
     return WorkflowResult::Refused;
   }
-  const MemoryUsage usage = UpdateMemoryUsage(ws.config, ws.device.MemorySize);
+  const MemoryUsage usage = UpdateMemoryUsage(ws.config, link.device().MemorySize);
   if (*memorySize < usage.usage) {
     CloseProgress(sv);
-    sv.messages.Show(Icon::Error, texts::TooBigMessage(usage.usageText, ws.device.MemorySize));
+    sv.messages.Show(Icon::Error, texts::TooBigMessage(usage.usageText, link.device().MemorySize));
     return WorkflowResult::Refused;
   }
   EncodeError why;

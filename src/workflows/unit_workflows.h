@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "link/frame.h"
+#include "link/unit_session.h"
 #include "platform/services.h"
 #include "texts/texts.h"
 #include "workspace/workspace.h"

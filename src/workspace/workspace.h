@@ -16,6 +16,7 @@
 namespace vexa {
 
 // What the unit reported at activation; every field reads "?" until then.
+// The unit session (link/unit_session.h) holds the one of its activation.
 struct DeviceInfo {
   std::string Product = "?";
   std::string ProcessorVersion = "?";
@@ -34,8 +35,6 @@ struct Workspace {
   std::array<AnalogScale, kRows> scales;
   ReferenceTables tables;
   EepromImage image;  // all zeros at start
-  DeviceInfo device;
-  LinkState link = LinkState::Neaktivni;
 
   // Set while a decoded configuration is being filled in and right after a
   // cross-field rule reported a conflict; silences the cross-field rules.

@@ -22,7 +22,7 @@
 #include "codec/header.h"
 #include "file/config_file.h"
 #include "link/block_transfer.h"
-#include "link/frame.h"
+#include "link/unit_session.h"
 #include "link/programming_mode.h"
 #include "workflows/link_workflows.h"
 #include "ui/compare_dialog.h"
@@ -78,7 +78,7 @@ class LinkEndToEnd : public ::testing::Test {
   // "Aktivovat" with the unit answering; `link` is the window's link then.
   void Activate() {
     Click("btDEA");
-    ASSERT_EQ(ws.link, LinkState::Aktivni) << ::testing::PrintToString(fx.messages.texts());
+    ASSERT_EQ(ui::LinkOf(*window)->state(), LinkState::Aktivni) << ::testing::PrintToString(fx.messages.texts());
     link = ui::LinkOf(*window);
     ASSERT_NE(link, nullptr);
   }
@@ -103,7 +103,7 @@ class LinkEndToEnd : public ::testing::Test {
     ExpectInactive();
   }
   void ExpectInactive() {
-    EXPECT_EQ(ws.link, LinkState::Neaktivni);
+    EXPECT_EQ(ui::LinkOf(*window)->state(), LinkState::Neaktivni);
     EXPECT_EQ(Label("tabDeAktivNapis"), "Neaktivní");
     EXPECT_EQ(Button("btDEA")->text().toStdString(), "Aktivovat");
     EXPECT_FALSE(Button("btEEPROMLoad")->isEnabled());
@@ -188,7 +188,7 @@ TEST_F(LinkEndToEnd, CheckBoxSwitchesTheReadBack) {
   ASSERT_TRUE(ws.settings.FullWrite);
   const long blocks =
       static_cast<long>(2 * link::FrontAreaBlocks().size() +
-                        link::BodyBlocks(UpdateMemoryUsage(ws.config, ws.device.MemorySize).usage).size());
+                        link::BodyBlocks(UpdateMemoryUsage(ws.config, ui::LinkOf(*window)->device().MemorySize).usage).size());
 
   for (bool verify : {false, true}) {
     SCOPED_TRACE(verify);
@@ -276,7 +276,7 @@ TEST_F(LinkEndToEnd, PulledCableEndsTheWriteWithItsMessage) {
   EXPECT_EQ(fx.messages.firstLines(), std::vector<std::string>{texts::kMsgWriteFailed});
   EXPECT_EQ(fx.messages.shown.back().icon, Icon::Error);
   EXPECT_FALSE(fx.progress.visible);
-  EXPECT_EQ(ws.link, LinkState::Aktivni);
+  EXPECT_EQ(ui::LinkOf(*window)->state(), LinkState::Aktivni);
   // The working image is the configuration's again, header included, so a
   // file save after the failure still holds a valid configuration.
   EXPECT_TRUE(IsImageValid(ws.image));
@@ -325,7 +325,7 @@ TEST_F(LinkEndToEnd, AStopQuestionHeldOpenAndAnsweredNoLetsTheWriteComplete) {
     EXPECT_EQ(lines[1], texts::kMsgWriteDone);
     EXPECT_GE(unitTimeDuringQuestion, 0);
     EXPECT_LT(unitTimeDuringQuestion, 500);
-    const long used = UpdateMemoryUsage(ws.config, ws.device.MemorySize).usage;
+    const long used = UpdateMemoryUsage(ws.config, ui::LinkOf(*window)->device().MemorySize).usage;
     for (long a = 0; a < used; ++a) {
       if (a >= 64 && a < 128) continue;
       ASSERT_EQ(unit->memory()[static_cast<std::size_t>(a)], ws.image.data()[a]) << a;
@@ -372,14 +372,14 @@ TEST_F(LinkEndToEnd, LeavingWhileActiveAsksToReleaseTheUnit) {
   EXPECT_EQ(fx.messages.shown[0].text, texts::kMsgExitQuestion);
   EXPECT_EQ(fx.messages.shown[0].buttons, Buttons::YesNoCancel);
   EXPECT_TRUE(window->isVisible());
-  EXPECT_EQ(ws.link, LinkState::Aktivni);
+  EXPECT_EQ(ui::LinkOf(*window)->state(), LinkState::Aktivni);
 
   fx.messages.clear();
   fx.messages.answers = {Answer::Yes};
   Click("btKonec");
   EXPECT_EQ(fx.messages.texts(), std::vector<std::string>{texts::kMsgExitQuestion});
   EXPECT_FALSE(window->isVisible());
-  EXPECT_EQ(ws.link, LinkState::Neaktivni);
+  EXPECT_EQ(ui::LinkOf(*window)->state(), LinkState::Neaktivni);
 }
 
 TEST_F(LinkEndToEnd, ClosingDuringATransferStopsItThenAsksToReleaseTheUnit) {
@@ -403,7 +403,7 @@ TEST_F(LinkEndToEnd, ClosingDuringATransferStopsItThenAsksToReleaseTheUnit) {
   EXPECT_EQ(fx.messages.shown[1].text, texts::kMsgExitQuestion);
   EXPECT_EQ(fx.messages.shown[1].buttons, Buttons::YesNo);
   EXPECT_FALSE(window->isVisible());
-  EXPECT_EQ(ws.link, LinkState::Neaktivni);
+  EXPECT_EQ(ui::LinkOf(*window)->state(), LinkState::Neaktivni);
 }
 
 // SIGTERM or SIGHUP in the middle of a read: the read stops as by Storno, the
@@ -423,7 +423,7 @@ TEST_F(LinkEndToEnd, StopSignalReleasesTheUnitWithoutAQuestion) {
   t.start();
   while (exitCode < 0 && t.elapsed() < 5000) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
   EXPECT_EQ(exitCode, 143);
-  EXPECT_EQ(ws.link, LinkState::Neaktivni);
+  EXPECT_EQ(ui::LinkOf(*window)->state(), LinkState::Neaktivni);
   EXPECT_FALSE(link->port().IsOpen());
   ASSERT_GE(fx.messages.shown.size(), 1u);
   EXPECT_EQ(fx.messages.shown[0].text, texts::kMsgReadCancelled);
@@ -436,7 +436,7 @@ TEST_F(LinkEndToEnd, WrongDeviceCanOnlyBeReleased) {
   o.versionMinor = 9;
   StartUnit(o);
   Click("btDEA");
-  EXPECT_EQ(ws.link, LinkState::AktivniSpatnaVerze);
+  EXPECT_EQ(ui::LinkOf(*window)->state(), LinkState::AktivniSpatnaVerze);
   EXPECT_EQ(fx.messages.texts(), (std::vector<std::string>{texts::kMsgInstruction, texts::OldProcessorMessage(kMinProcessorVersion)}));
   EXPECT_EQ(Label("tabDeAktivNapis"), "Chybné zařízení");
   EXPECT_EQ(Button("btDEA")->text().toStdString(), "Deaktivovat");

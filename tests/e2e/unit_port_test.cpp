@@ -23,6 +23,7 @@
 #include "texts/texts.h"
 #include "support/fakes.h"
 #include "ui/main_window.h"
+#include "link/unit_session.h"
 #include "ui/window_commands.h"
 #include "workspace/workspace.h"
 
@@ -70,7 +71,7 @@ TEST_F(WindowOnUnitPort, ActivatesReadsEditsWritesWithBackupAndReleases) {
   QElapsedTimer clock;
   clock.start();
   Click("btDEA");
-  ASSERT_EQ(ws.link, LinkState::Aktivni) << ::testing::PrintToString(fx.messages.texts());
+  ASSERT_EQ(ui::LinkOf(*window)->state(), LinkState::Aktivni) << ::testing::PrintToString(fx.messages.texts());
   EXPECT_EQ(Label("tabDeAktivNapis"), "Aktivní");
   EXPECT_EQ(Label("lblInfoProdukt"), "VEXA");
   EXPECT_FALSE(window->findChild<QComboBox*>(QStringLiteral("tabPort"))->isEnabled());
@@ -107,7 +108,7 @@ TEST_F(WindowOnUnitPort, ActivatesReadsEditsWritesWithBackupAndReleases) {
   fx.messages.clear();
   Click("btDEA");
   EXPECT_TRUE(fx.messages.shown.empty()) << ::testing::PrintToString(fx.messages.texts());
-  EXPECT_EQ(ws.link, LinkState::Neaktivni);
+  EXPECT_EQ(ui::LinkOf(*window)->state(), LinkState::Neaktivni);
   EXPECT_EQ(Label("tabDeAktivNapis"), "Neaktivní");
   EXPECT_TRUE(window->findChild<QComboBox*>(QStringLiteral("tabPort"))->isEnabled());
 }

@@ -270,7 +270,7 @@ TEST(Retries, AnAnswerLeftOverFromAFailedAttemptDoesNotShiftTheFollowingBlocks) 
     SCOPED_TRACE(c.name);
     // 960 usable bytes, 19200 baud
     ActiveRig rig({.memoryCode = 3, .responseDelayUs = 5000, .charTimeUs = 521, .lateByUs = c.lateByUs});
-    ASSERT_EQ(rig.ws.device.MemorySize, "   960 byte");
+    ASSERT_EQ(rig.link.device().MemorySize, "   960 byte");
     rig.ws.settings.CheckWrite = c.op == WriteWithReadBack;
     // The unit decides a reply's fate when the request arrives: once it has
     // answered `lateAfterReplies` requests of this transfer, the next answer

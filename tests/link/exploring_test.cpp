@@ -94,7 +94,7 @@ Session RunSession(const link::UnitOptions& unit, Op op, const std::function<voi
     rig.messages.answers = {Answer::Yes};
     const long framesBefore = rig.link.ledger().counts().framesSent;
     const std::size_t messagesBefore = rig.messages.shown.size();
-    DeactivateLink(rig.link, rig.ws, rig.sv, &s.releaseAcknowledged);
+    DeactivateLink(rig.link, rig.sv, &s.releaseAcknowledged);
     s.framesOfRelease = rig.link.ledger().counts().framesSent - framesBefore;
     s.messagesOfRelease = rig.messages.shown.size() - messagesBefore;
   } else {
@@ -376,7 +376,7 @@ TEST(NamedUnits, EachEndsAsItsKindNeedsAtItsCost) {
        },
        true, true, 0, 0},
       {"dead after the activation: the block fails after 30 s of silence, a marker each 1.2 s", k960, Op::Read,
-       [](LinkRig& r) { r.loop.onYield = [&r] { if (r.ws.link == LinkState::Aktivni) r.port.sim = nullptr; }; }, true,
+       [](LinkRig& r) { r.loop.onYield = [&r] { if (r.link.state() == LinkState::Aktivni) r.port.sim = nullptr; }; }, true,
        false, 30, 28, texts::kReplyNone, 30'600},
   };
   for (const Row& row : rows) {

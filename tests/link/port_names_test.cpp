@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "link/frame.h"
+#include "link/unit_session.h"
 #include "link/port_names.h"
 #include "support/link_rig.h"
 

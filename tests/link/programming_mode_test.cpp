@@ -117,14 +117,14 @@ TEST(Activation, OutcomesFollowIdentification) {
     LinkRig rig({.productCode = c.product, .versionMajor = c.major, .versionMinor = c.minor,
                  .memoryCode = c.memoryCode, .modemCode = c.modemCode, .memoryBytes = 1024});
     EXPECT_EQ(ActivateLink(rig.link, rig.ws, rig.sv), c.result);
-    EXPECT_EQ(rig.ws.link, c.state);
-    EXPECT_EQ(rig.ws.device.Product, c.device.Product);
-    EXPECT_EQ(rig.ws.device.ProcessorVersion, c.device.ProcessorVersion);
-    EXPECT_EQ(rig.ws.device.MemorySize, c.device.MemorySize);
+    EXPECT_EQ(rig.link.state(), c.state);
+    EXPECT_EQ(rig.link.device().Product, c.device.Product);
+    EXPECT_EQ(rig.link.device().ProcessorVersion, c.device.ProcessorVersion);
+    EXPECT_EQ(rig.link.device().MemorySize, c.device.MemorySize);
     // The session's number is the size the window shows.
     const auto shown = MemorySizeOf(c.device.MemorySize);
     EXPECT_EQ(rig.link.memorySize(), shown ? std::optional<long>(*shown) : std::nullopt);
-    EXPECT_EQ(rig.ws.device.ModemType, c.device.ModemType);
+    EXPECT_EQ(rig.link.device().ModemType, c.device.ModemType);
     std::vector<std::string> expected{texts::kMsgInstruction};
     expected.insert(expected.end(), c.messages.begin(), c.messages.end());
     EXPECT_EQ(rig.messages.texts(), expected);
@@ -142,10 +142,10 @@ TEST(Activation, ReadsIdentificationFromTheWire) {
   LinkRig rig;
   rig.Unplug({{10, {129}}, {20, kIdentification}, {30, {131, '6', '0', '4', '0'}}});
   EXPECT_EQ(ActivateLink(rig.link, rig.ws, rig.sv), ActivationResult::Active);
-  EXPECT_EQ(rig.ws.device.Product, "VEXA");
-  EXPECT_EQ(rig.ws.device.ProcessorVersion, "1.5");
-  EXPECT_EQ(rig.ws.device.MemorySize, "  8128 byte");
-  EXPECT_EQ(rig.ws.device.ModemType, "TC35 Siemens");
+  EXPECT_EQ(rig.link.device().Product, "VEXA");
+  EXPECT_EQ(rig.link.device().ProcessorVersion, "1.5");
+  EXPECT_EQ(rig.link.device().MemorySize, "  8128 byte");
+  EXPECT_EQ(rig.link.device().ModemType, "TC35 Siemens");
   EXPECT_EQ(rig.port.written, (std::vector<std::uint8_t>{1, 2, 13, 2, 3, 13, 3, 4, 13}));
 }
 
@@ -269,13 +269,13 @@ TEST(Activation, FailuresEndInTheFailurePath) {
     LinkRig rig;
     c.arrange(rig);
     EXPECT_EQ(ActivateLink(rig.link, rig.ws, rig.sv), c.result);
-    EXPECT_EQ(rig.ws.link, LinkState::Neaktivni);
+    EXPECT_EQ(rig.link.state(), LinkState::Neaktivni);
     EXPECT_FALSE(rig.port.IsOpen());
     EXPECT_FALSE(rig.progress.visible);
-    EXPECT_EQ(rig.ws.device.Product, "?");
-    EXPECT_EQ(rig.ws.device.ProcessorVersion, "?");
-    EXPECT_EQ(rig.ws.device.MemorySize, "?");
-    EXPECT_EQ(rig.ws.device.ModemType, "?");
+    EXPECT_EQ(rig.link.device().Product, "?");
+    EXPECT_EQ(rig.link.device().ProcessorVersion, "?");
+    EXPECT_EQ(rig.link.device().MemorySize, "?");
+    EXPECT_EQ(rig.link.device().ModemType, "?");
     ASSERT_EQ(rig.messages.shown.size(), 2u);
     EXPECT_EQ(rig.messages.shown[1].icon, Icon::Error);
     EXPECT_EQ(rig.messages.shown[1].text, WithReason(texts::kMsgActivationFailed, c.reason));
@@ -302,7 +302,7 @@ TEST(Activation, PortThatCannotOpenStopsBeforeTheInstruction) {
   rig.ws.settings.Port = "COM 4";
   EXPECT_EQ(ActivateLink(rig.link, rig.ws, rig.sv), ActivationResult::PortFailed);
   EXPECT_EQ(rig.messages.texts(), std::vector<std::string>{"Nelze otevřít port COM 4."});
-  EXPECT_EQ(rig.ws.link, LinkState::Neaktivni);
+  EXPECT_EQ(rig.link.state(), LinkState::Neaktivni);
   EXPECT_TRUE(rig.port.written.empty());
 }
 
@@ -320,7 +320,7 @@ TEST(Activation, FailurePathShowsItsMessageAfterTheWindowIsInactiveAndBeforeTheP
     WatchingMessages(LinkRig& r) : rig(r) {}
     Answer Show(Icon icon, const std::string& text, Buttons buttons) override {
       seen.push_back(
-          {text, rig.ws.link, rig.ws.device.Product, rig.progress.visible, rig.port.IsOpen(), rig.port.written.size()});
+          {text, rig.link.state(), rig.link.device().Product, rig.progress.visible, rig.port.IsOpen(), rig.port.written.size()});
       return FakeMessages::Show(icon, text, buttons);
     }
     LinkRig& rig;
@@ -393,7 +393,7 @@ TEST(Deactivation, AcknowledgedOrAcceptedFailureEndsInactive) {
     rig.messages.answers = {c.answer};
     const bool willAcknowledge = !c.stillIdentifies;
     bool acknowledged = !willAcknowledge;
-    EXPECT_EQ(DeactivateLink(rig.link, rig.ws, rig.sv, &acknowledged), c.inactive);
+    EXPECT_EQ(DeactivateLink(rig.link, rig.sv, &acknowledged), c.inactive);
     EXPECT_EQ(acknowledged, willAcknowledge);
     // The release alone; the identification only when its answer is missing.
     auto expected = release;
@@ -410,10 +410,10 @@ TEST(Deactivation, AcknowledgedOrAcceptedFailureEndsInactive) {
       EXPECT_EQ(rig.messages.shown[0].icon, Icon::Error);
       EXPECT_EQ(rig.messages.shown[0].buttons, Buttons::YesNo);
     }
-    EXPECT_EQ(rig.ws.link, c.inactive ? LinkState::Neaktivni : LinkState::Aktivni);
+    EXPECT_EQ(rig.link.state(), c.inactive ? LinkState::Neaktivni : LinkState::Aktivni);
     EXPECT_EQ(rig.port.IsOpen(), !c.inactive);
-    EXPECT_EQ(rig.ws.device.Product, c.inactive ? "?" : "VEXA");
-    EXPECT_EQ(LookOf(rig.ws.link).deaCaption, std::string(c.inactive ? "Aktivovat" : "Deaktivovat"));
+    EXPECT_EQ(rig.link.device().Product, c.inactive ? "?" : "VEXA");
+    EXPECT_EQ(LookOf(rig.link.state()).deaCaption, std::string(c.inactive ? "Aktivovat" : "Deaktivovat"));
   }
 }
 
@@ -501,7 +501,7 @@ TEST(LeavingTheProgram, ExitQuestionDependsOnStateAndAnswer) {
     }
     rig.messages.shown.clear();
     rig.messages.answers = {c.answer};
-    EXPECT_EQ(ConfirmExit(rig.link, rig.ws, rig.sv, c.allowCancel), c.mayEnd);
+    EXPECT_EQ(ConfirmExit(rig.link, rig.sv, c.allowCancel), c.mayEnd);
     if (c.active) {
       ASSERT_FALSE(rig.messages.shown.empty());
       EXPECT_EQ(rig.messages.shown[0].text, texts::kMsgExitQuestion);
@@ -518,24 +518,24 @@ TEST(LeavingTheProgram, FailedReleaseStillEndsTheProgram) {
   ActiveUnit rig;
   rig.Unplug({{rig.clock.now + 150, kIdentification}});  // the release never reaches the unit
   rig.messages.answers = {Answer::Yes, Answer::No};  // release, then stay active on the failure question
-  EXPECT_TRUE(ConfirmExit(rig.link, rig.ws, rig.sv, true));
-  EXPECT_EQ(rig.ws.link, LinkState::Aktivni);
+  EXPECT_TRUE(ConfirmExit(rig.link, rig.sv, true));
+  EXPECT_EQ(rig.link.state(), LinkState::Aktivni);
   // Asked again on the next attempt to leave.
   rig.messages.shown.clear();
   rig.messages.answers = {Answer::Cancel};
-  EXPECT_FALSE(ConfirmExit(rig.link, rig.ws, rig.sv, true));
+  EXPECT_FALSE(ConfirmExit(rig.link, rig.sv, true));
   EXPECT_EQ(rig.messages.shown.size(), 1u);
 }
 
 TEST(LinkStateIds, UnknownIdentifierChangesNothing) {
   LinkRig rig;
-  EXPECT_FALSE(ApplyLinkState(rig.ws, rig.sv, std::string_view("Aktivní")));
+  EXPECT_FALSE(ApplyLinkState(rig.link, rig.sv, std::string_view("Aktivní")));
   EXPECT_EQ(rig.view.linkChanged, 0);
-  EXPECT_TRUE(ApplyLinkState(rig.ws, rig.sv, std::string_view("Aktivni-spatna verze")));
-  EXPECT_EQ(rig.ws.link, LinkState::AktivniSpatnaVerze);
-  rig.ws.device.Product = "VEXA";
-  EXPECT_TRUE(ApplyLinkState(rig.ws, rig.sv, std::string_view("Neaktivni")));
-  EXPECT_EQ(rig.ws.device.Product, "?");
+  EXPECT_TRUE(ApplyLinkState(rig.link, rig.sv, std::string_view("Aktivni-spatna verze")));
+  EXPECT_EQ(rig.link.state(), LinkState::AktivniSpatnaVerze);
+  rig.link.SetDevice({.Product = "VEXA"});
+  EXPECT_TRUE(ApplyLinkState(rig.link, rig.sv, std::string_view("Neaktivni")));
+  EXPECT_EQ(rig.link.device().Product, "?");
   EXPECT_EQ(rig.view.linkChanged, 2);
 }
 

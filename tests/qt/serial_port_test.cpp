@@ -11,7 +11,7 @@
 
 #include "../tools/vexa-unit-sim/pty_unit.h"
 #include "link/block_transfer.h"
-#include "link/frame.h"
+#include "link/unit_session.h"
 #include "link/programming_mode.h"
 #include "workflows/link_workflows.h"
 #include "workflows/transfer_window.h"
@@ -88,8 +88,8 @@ TEST(QtSerialPort, ComEntriesFindTheirDeviceThroughTheUsersLinks) {
   ASSERT_FALSE(p.link.Open(p.ws.settings.Port).has_value());
   EXPECT_EQ(p.port.device(), std::filesystem::canonical(bench.pty.slavePath()).string());
   EXPECT_EQ(ActivateLink(p.link, p.ws, p.sv), ActivationResult::Active);
-  EXPECT_EQ(p.ws.device.Product, "VEXA");
-  EXPECT_TRUE(DeactivateLink(p.link, p.ws, p.sv));
+  EXPECT_EQ(p.link.device().Product, "VEXA");
+  EXPECT_TRUE(DeactivateLink(p.link, p.sv));
 }
 
 TEST(QtSerialPort, OpenFailuresSayWhichDeviceAndWhy) {
@@ -150,7 +150,7 @@ TEST(QtSerialPort, ExchangesFramesAndBlocksWithTheUnit) {
   for (long i = 272; i < 280; ++i) p.ws.image.data()[i] = 0xA5;
   const link::Transfer verified{8128, p.ws.CancelRequested, true};
   ASSERT_EQ(link::WriteBlocks(p.link, p.ws.image, verified, p.sv.loop, p.window, {{272, false}}), link::WriteOutcome::Completed);
-  EXPECT_TRUE(DeactivateLink(p.link, p.ws, p.sv));
+  EXPECT_TRUE(DeactivateLink(p.link, p.sv));
   EXPECT_EQ(p.messages.texts(), std::vector<std::string>{texts::kMsgInstruction});
 }
 

@@ -208,7 +208,7 @@ class FakeView : public MainView {
   void ShowTab(WindowTab tab) override { tabs.push_back(IndexOf(tab)); }
   void FocusField(FieldRef field) override { focused.push_back(field); }
   void ConfigReplaced() override { ++replaced; }
-  void LinkStateChanged() override { ++linkChanged; }
+  void LinkStateChanged(LinkState, const DeviceInfo&) override { ++linkChanged; }
 };
 
 // All fakes together with a Services that refers to them. The view stays

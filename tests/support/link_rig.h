@@ -17,7 +17,7 @@
 
 #include "file/config_file.h"
 #include "link/block_transfer.h"
-#include "link/frame.h"
+#include "link/unit_session.h"
 #include "link/programming_mode.h"
 #include "workflows/link_workflows.h"
 #include "workflows/transfer_window.h"

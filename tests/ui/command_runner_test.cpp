@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <QToolButton>
 
-#include "link/frame.h"
+#include "link/unit_session.h"
 #include "link/trace.h"
 #include "ui/command_runner.h"
 #include "ui/main_window_support.h"
@@ -39,8 +39,7 @@ TEST_F(CommandRunnerTest, SecondCommandIsRefusedWhileTheFirstYields) {
                {"btDEA", LinkState::Neaktivni}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.first);
-    ws.link = c.link;
-    window->LinkStateChanged();
+    window->LinkStateChanged(c.link, DeviceInfo{});
     fx.files.saves = {saved};
     fx.files.opens = {std::string(VEXA_FIXTURES_DIR) + "/pumping-station.eep"};
     auto* first = Find<QAbstractButton>(QString::fromLatin1(c.first));
@@ -73,7 +72,7 @@ TEST_F(CommandRunnerTest, SecondCommandIsRefusedWhileTheFirstYields) {
     // Afterwards every control is enabled again as far as the link allows.
     for (QAbstractButton* b : Controls()) {
       const bool eeprom = b == Child<QToolButton>(*window, "btEEPROMLoad") || b == Child<QToolButton>(*window, "btEEPROMSave");
-      EXPECT_EQ(b->isEnabled(), !eeprom || ws.link == LinkState::Aktivni) << b->objectName().toStdString();
+      EXPECT_EQ(b->isEnabled(), !eeprom || c.link == LinkState::Aktivni) << b->objectName().toStdString();
     }
     fx.messages.clear();
   }
@@ -122,8 +121,7 @@ TEST_F(ComposedWindowTest, EveryCommandButtonIsBound) {
   link::SteadyClock clock;
   link::Trace trace(clock);
   ComposeWindow(*window, {.trace = &trace, .rememberedFile = {}});
-  ws.link = LinkState::Aktivni;
-  window->LinkStateChanged();
+  window->LinkStateChanged(LinkState::Aktivni, DeviceInfo{});
   const std::vector<QAbstractButton*> buttons = {
       Child<QToolButton>(*window, "btFileSave"), Child<QToolButton>(*window, "btFileLoad"),   Child<QPushButton>(*window, "btPorovnat"),   Child<QToolButton>(*window, "btTisk"),
       Child<QToolButton>(*window, "btNahled"),   Child<QPushButton>(*window, "btDEA"),        Child<QToolButton>(*window, "btEEPROMLoad"), Child<QToolButton>(*window, "btEEPROMSave")};

@@ -93,15 +93,13 @@ TEST_F(FieldsTest, FreeSpaceFollowsTheIdentifiedMemory) {
   for (const char* memory : {" 16320 byte", "    64 byte"}) {
     SCOPED_TRACE(memory);
     const MemoryUsage expected = CoreUsage(ws.config, memory);
-    ws.device.MemorySize = memory;
-    window->LinkStateChanged();
+    window->LinkStateChanged(LinkState::Neaktivni, {.MemorySize = memory});
     EXPECT_EQ(Label("lblInfoPamSize")->text().toStdString(), memory);
     EXPECT_EQ(Free(), expected.freeText);
     EXPECT_EQ(FreeColour(), ColourOf(expected.freeColour));
   }
   // Typing moves the free space too.
-  ws.device.MemorySize = "   448 byte";
-  window->LinkStateChanged();
+  window->LinkStateChanged(LinkState::Neaktivni, {.MemorySize = "   448 byte"});
   DeviceConfig typed = ws.config;
   typed.general.JmenoStanice = "A";
   Type(Edit("tabJmenoStanice"), "A");
@@ -125,13 +123,12 @@ TEST_F(FieldsTest, LinkStateDisplay) {
       {LinkState::AktivniSpatnaVerze, "Chybné zařízení", QColor(0, 0, 255), false, "Deaktivovat", false, false},
       {LinkState::AktivniSpatnaVerze, "Chybné zařízení", QColor(0, 0, 255), false, "Deaktivovat", true, true},
   };
+  const DeviceInfo identified = {"VEXA", "1.5", "  8128 byte", "TC35 Siemens"};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.caption);
     Child<QToolButton>(*window, "btEEPROMLoad")->setEnabled(c.eepromBefore);
     Child<QToolButton>(*window, "btEEPROMSave")->setEnabled(c.eepromBefore);
-    ws.link = c.state;
-    ws.device = {"VEXA", "1.5", "  8128 byte", "TC35 Siemens"};
-    window->LinkStateChanged();
+    window->LinkStateChanged(c.state, identified);
     EXPECT_EQ(Child<QLabel>(*window, "tabDeAktivNapis")->text().toStdString(), c.caption);
     EXPECT_EQ(Child<QLabel>(*window, "tabDeAktivNapis")->palette().color(QPalette::WindowText), c.colour);
     EXPECT_EQ(Child<PortSelector>(*window, "tabPort")->isEnabled(), c.portEnabled);
@@ -145,8 +142,7 @@ TEST_F(FieldsTest, LinkStateDisplay) {
     EXPECT_EQ(Free(), CoreUsage(ws.config, "  8128 byte").freeText);
   }
   // The port selector is bound to the settings.
-  ws.link = LinkState::Neaktivni;
-  window->LinkStateChanged();
+  window->LinkStateChanged(LinkState::Neaktivni, identified);
   Child<PortSelector>(*window, "tabPort")->setCurrentIndex(2);
   EXPECT_EQ(ws.settings.Port, "COM 3");
 }

@@ -92,7 +92,7 @@ TEST_F(PortTest, SelectorIsLockedFromOpeningThePortUntilTheLinkIsInactive) {
 
   ASSERT_EQ(fx.messages.texts(), (std::vector<std::string>{texts::kMsgInstruction, texts::kMsgActivationFailed}));
   EXPECT_EQ(enabledAtMessage.front(), false);  // the port was open at the instruction
-  EXPECT_EQ(ws.link, LinkState::Neaktivni);
+  EXPECT_EQ(LinkOf(*window)->state(), LinkState::Neaktivni);
   EXPECT_TRUE(Child<PortSelector>(*window, "tabPort")->isEnabled());
 }
 

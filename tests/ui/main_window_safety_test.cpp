@@ -9,6 +9,7 @@
 #include <functional>
 
 #include "file/config_file.h"
+#include "link/unit_session.h"
 #include "ui/command_runner.h"
 #include "ui/main_window_support.h"
 #include "ui/window_commands.h"
@@ -31,7 +32,6 @@ struct SafetyTest : MainWindowTest {
   void Fresh() {
     window.reset();
     ws.config = Workspace().config;
-    ws.link = LinkState::Neaktivni;
     fx.messages.clear();
     window = std::make_unique<MainWindow>(ws, fx.services);
     AttachLink(*window, tmp.path().toStdString());
@@ -125,8 +125,8 @@ TEST_F(SafetyTest, UnsavedEditsAreAskedAboutBeforeTheyAreLeftBehind) {
       {"closing the window", [&] { window->close(), Settle(); }, closed},
       {"reading the unit",
        [&] {
-         ws.link = LinkState::Aktivni;
-         window->LinkStateChanged();
+         LinkOf(*window)->SetState(LinkState::Aktivni);
+         window->LinkStateChanged(LinkState::Aktivni, DeviceInfo{});
          Click(Child<QToolButton>(*window, "btEEPROMLoad"));
        },
        [&] { return fx.messages.texts().back() == texts::kMsgReadSizeUnknown; }},  // the read went on

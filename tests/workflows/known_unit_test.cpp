@@ -49,7 +49,7 @@ void RunStep(ActiveUnit& u, Step step, const WriteOptions& backup) {
       u.ws.config.outputs[1].OUTNazev = name;
       break;
     case Step::Reactivate:
-      EXPECT_TRUE(DeactivateLink(u.link, u.ws, u.sv));
+      EXPECT_TRUE(DeactivateLink(u.link, u.sv));
       u.Activate();
       break;
     case Step::FailedRead:

@@ -72,7 +72,7 @@ void RunSeriesCase(const SeriesCase& c, int row, const std::filesystem::path& di
   EXPECT_EQ(r.logProblem, "");
   EXPECT_NE(r.entry.reason.find(c.reasonPart), std::string::npos) << r.entry.reason;
   EXPECT_EQ(rig.Count(5) > 0, c.written);
-  EXPECT_EQ(rig.ws.link, LinkState::Neaktivni);  // released whatever happened
+  EXPECT_EQ(rig.link.state(), LinkState::Neaktivni);  // released whatever happened
   EXPECT_EQ(r.entry.product, "VEXA");
   if (c.outcome != SeriesOutcome::Done) return;
   EXPECT_EQ(r.entry.blocks, rig.Count(5));

@@ -184,7 +184,7 @@ TEST(Workflows, WriteOutcomesAndTheirMessages) {
     EXPECT_EQ(text.find(texts::kMsgUnitLeftInvalid) != std::string::npos, stopped);
     EXPECT_EQ(AnyTransfer(unit), c.transfers);
     EXPECT_FALSE(unit.progress.visible);
-    EXPECT_EQ(unit.ws.link, LinkState::Aktivni);
+    EXPECT_EQ(unit.link.state(), LinkState::Aktivni);
   }
 }
 

@@ -111,7 +111,7 @@ TEST(Startup, LevelsFollowTheScaleTheyAreGiven) {
 
 TEST(Startup, UsageDisplayBeforeAnyUnitIsIdentified) {
   const Workspace ws;
-  const MemoryUsage u = UpdateMemoryUsage(ws.config, ws.device.MemorySize);
+  const MemoryUsage u = UpdateMemoryUsage(ws.config, DeviceInfo{}.MemorySize);
   EXPECT_EQ(u.usage, 430);
   EXPECT_EQ(u.usageText, "430 byte");
   EXPECT_EQ(u.freeText, "?");

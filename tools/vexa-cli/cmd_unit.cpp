@@ -44,7 +44,7 @@
 #include "command.h"
 #include "file/config_file.h"
 #include "link/block_transfer.h"
-#include "link/frame.h"
+#include "link/unit_session.h"
 #include "link/port_names.h"
 #include "link/programming_mode.h"
 #include "link/trace.h"
@@ -251,9 +251,9 @@ class Session {
 
   void PrintIdentification(std::ostream& out) const {
     // What the unit says is shown, not obeyed: its control characters as escapes.
-    out << texts::IdentificationLines(TerminalSafe(ws.device.Product), TerminalSafe(ws.device.ProcessorVersion),
-                                      TerminalSafe(ws.device.ModemType), TerminalSafe(ws.device.MemorySize),
-                                      LookOf(ws.link).status)
+    out << texts::IdentificationLines(TerminalSafe(link_.device().Product), TerminalSafe(link_.device().ProcessorVersion),
+                                      TerminalSafe(link_.device().ModemType), TerminalSafe(link_.device().MemorySize),
+                                      LookOf(link_.state()).status)
         << std::flush;
   }
 
@@ -261,10 +261,10 @@ class Session {
   // acknowledge with 134 (any other answer, a stale block reply among them,
   // is a failed release).
   bool Release() {
-    if (ws.link == LinkState::Neaktivni) return true;
+    if (link_.state() == LinkState::Neaktivni) return true;
     bool acknowledged = false;
-    DeactivateLink(link_, ws, sv_, &acknowledged);
-    return acknowledged && ws.link == LinkState::Neaktivni;
+    DeactivateLink(link_, sv_, &acknowledged);
+    return acknowledged && link_.state() == LinkState::Neaktivni;
   }
 
  private:
