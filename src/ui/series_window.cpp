@@ -188,9 +188,11 @@ void SeriesWindow::ShowSummary() {
   std::string text = texts::SeriesProgressLine(count - static_cast<long>(pending.size()), count);
   if (!pending.empty()) {
     const SeriesUnit& next = series_.units[static_cast<std::size_t>(pending.front() - 1)];
-    text += " " + texts::SeriesNextUnit(next.row, count, next.station);
+    text.append(" ").append(texts::SeriesNextUnit(next.row, count, next.station));
+  } else {
+    text.append(" ").append(texts::kSeriesEverythingDone);
   }
-  lbState_->setText(Q(pending.empty() ? text + " " + texts::kSeriesEverythingDone : text));
+  lbState_->setText(Q(text));
   btNext_->setEnabled(!pending.empty());
 }
 
