@@ -8,9 +8,9 @@ import tempfile
 import unittest
 
 HERE = pathlib.Path(__file__).resolve().parent
-spec = importlib.util.spec_from_file_location("check_texts", HERE / "check-texts.py")
-check = importlib.util.module_from_spec(spec)
-spec.loader.exec_module(check)
+module_spec = importlib.util.spec_from_file_location("check_texts", HERE / "check-texts.py")
+check = importlib.util.module_from_spec(module_spec)
+module_spec.loader.exec_module(check)
 
 
 class Offences(unittest.TestCase):
