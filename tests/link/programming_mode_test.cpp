@@ -131,7 +131,7 @@ TEST(Activation, OutcomesFollowIdentification) {
     EXPECT_TRUE(rig.port.IsOpen());
     EXPECT_FALSE(rig.progress.visible);
     EXPECT_EQ(rig.progress.shownTexts, std::vector<std::string>{texts::kMsgConnecting});
-    EXPECT_GE(rig.view.linkChanged, 1);
+    EXPECT_EQ(rig.view.linkChanged, 1);
     if (!c.messages.empty()) {
       EXPECT_EQ(rig.messages.shown[1].icon, c.messages[0] == unknown ? Icon::Information : Icon::Error);
     }

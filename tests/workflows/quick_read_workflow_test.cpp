@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <cmath>
 #include <random>
 
@@ -214,7 +215,15 @@ TEST(QuickRead, GivesWhatTheFullReadGivesWithFewerBlocks) {
     long expected = full.blocksRead;  // no end marker: on to the memory's end
     if (!header) expected = 34;       // the front area only
     if (header && UsedLength(*unitImage) && c.memoryCode == 6) expected = full.blocksRead / 4;
-    if (expected == full.blocksRead / 4) {
+    // The named units' own counts: up to the last block a write of their
+    // configuration sends.
+    const std::map<std::string, long> exact{{"pumping-station.eep", 124},
+                                            {"over-unit-image.eep", 124},
+                                            {"startup.eep", 55},
+                                            {"a long station name over a short one", 60}};
+    if (const auto it = exact.find(c.name); it != exact.end()) {
+      EXPECT_EQ(quick.blocksRead, it->second);
+    } else if (expected == full.blocksRead / 4) {
       EXPECT_LT(quick.blocksRead, expected);
     } else {
       EXPECT_EQ(quick.blocksRead, expected);
