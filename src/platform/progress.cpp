@@ -98,7 +98,9 @@ std::pair<long, long> SteadyTotal::Report(long done, long total) {
     share_ += (1 - share_) * static_cast<double>(done - done_) / static_cast<double>(total - done_);
   }
   done_ = std::max(done_, done);
-  const long at = share_ >= 1 ? fixed_ : std::min(fixed_ - 1, static_cast<long>(share_ * static_cast<double>(fixed_) + 1e-9));
+  // Short of the end until the transfer's blocks are all done.
+  const long within = static_cast<long>(share_ * static_cast<double>(fixed_) + 1e-9);
+  const long at = share_ >= 1 ? fixed_ : std::min(fixed_ - 1, within);
   shown_ = std::max(shown_, at);
   return {shown_, fixed_};
 }
