@@ -19,12 +19,18 @@ long BlocksUpTo(long end) { return (end + kBlockSize - 1) / kBlockSize; }
 // The header's blocks: the pointer table, the magic word and the checksum.
 constexpr long kHeaderEnd = kChecksumBlock + kBlockSize;
 
-// Where the read ends at the most, for the progress bar, once the header is
-// in: the general texts are the last block, so everything before their
-// pointer is as long as the pointers say. Each general text counts as long
-// as it is where it has been read whole, else as long as the window lets one
-// type it; then the end marker and the block a write may send beyond it.
-long ReadEndBound(const EepromImage& image, long readTo) {
+// A general text a unit holds is mostly far shorter than the window lets one
+// type: the read expects this part of the longest.
+constexpr long kTypicalShare = 8;
+
+// Where the read ends, for the progress bar, once the header is in: the
+// general texts are the last block, so everything before their pointer is as
+// long as the pointers say. Each general text counts as long as it is where
+// it has been read whole; one not yet read whole as long as the window lets
+// one type it (`most`), else as a typical text, or as what has been read of
+// it when that is more; then the end marker and the block a write may send
+// beyond it.
+long ReadEnd(const EepromImage& image, long readTo, bool most) {
   const auto start = image.ReadWord(layout::kGeneralSlot);
   if (!start) return readTo;
   long pos = *start;
@@ -36,13 +42,19 @@ long ReadEndBound(const EepromImage& image, long readTo) {
       pos = nul - image.data() + 1;
     } else {
       const int limit = InfoOf(codec::TextFieldOf<GeneralSettings>(text, 0).field).maxLength;
-      pos += (limit > 0 ? limit : kPhoneLimit) + 1;
+      const long longest = limit > 0 ? limit : kPhoneLimit;
+      pos = most ? pos + longest + 1 : std::max(pos + longest / kTypicalShare, readTo) + 1;
     }
   }
   return pos + 2 + kBlockSize;
 }
 
 }  // namespace
+
+long QuickReadExpectedBlocks(const EepromImage& image, long readTo, long usable) {
+  if (readTo < kHeaderEnd || !IsImageValid(image)) return 0;
+  return BlocksUpTo(std::min(usable, std::max(ReadEnd(image, readTo, false), readTo + kBlockSize)));
+}
 
 std::optional<long> QuickReadEnd(const EepromImage& image, const std::array<AnalogScale, kRows>& scales,
                                  char decimalSeparator, long readTo) {
@@ -103,7 +115,7 @@ bool QuickReadEepromShowing(UnitSession& link, EepromImage& image, const Transfe
     } else if (next >= kHeaderEnd) {
       const long target = end                   ? *end
                           : !IsImageValid(image) ? kBodyStart
-                                                 : std::max(ReadEndBound(image, next), next + kBlockSize);
+                                                 : std::max(ReadEnd(image, next, true), next + kBlockSize);
       planned = std::max(done, BlocksUpTo(std::min(*usable, target)));
     }
     link.ReportBlocks(done, planned);

@@ -28,6 +28,14 @@ namespace vexa::link {
 std::optional<long> QuickReadEnd(const EepromImage& image, const std::array<AnalogScale, kRows>& scales,
                                  char decimalSeparator, long readTo);
 
+// How many blocks the read is expected to take, from the image read so far
+// (0 up to `readTo`) in a memory of `usable` bytes: as the most it can take,
+// but with each general text not yet read whole counted as an eighth of the
+// longest the window lets one type, or as what has been read of it when that
+// is more (the texts a unit holds are mostly far shorter than the longest).
+// 0 while the header is not in or is not valid.
+long QuickReadExpectedBlocks(const EepromImage& image, long readTo, long usable);
+
 // ReadEeprom's contract (same observer, retries, Storno and result),
 // reading into `image` only the blocks the configuration needs; `scales` and
 // `decimalSeparator` decode it as the read goes on. The progress callback

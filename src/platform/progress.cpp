@@ -83,6 +83,28 @@ long PhasedProgress::Total() const {
   return t;
 }
 
+std::pair<long, long> SteadyTotal::Report(long done, long total) {
+  if (fixed_ == 0) {
+    if (total <= 0) {
+      shown_ = std::max(shown_, done);
+      done_ = done;
+      return {shown_, 0};
+    }
+    fixed_ = std::max(total, shown_ + 1);
+    share_ = static_cast<double>(std::min(done, total)) / static_cast<double>(total);
+  } else if (total > 0 && done >= total) {
+    share_ = 1;
+  } else if (total > 0 && done > done_) {
+    share_ += (1 - share_) * static_cast<double>(done - done_) / static_cast<double>(total - done_);
+  }
+  done_ = std::max(done_, done);
+  // Short of the end until the transfer's blocks are all done.
+  const long within = static_cast<long>(share_ * static_cast<double>(fixed_) + 1e-9);
+  const long at = share_ >= 1 ? fixed_ : std::min(fixed_ - 1, within);
+  shown_ = std::max(shown_, at);
+  return {shown_, fixed_};
+}
+
 void TransferPace::NewPhase() {
   if (!Running()) return;
   measured_ = 0;

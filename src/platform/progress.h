@@ -104,4 +104,23 @@ class PhasedProgress {
   long done_ = 0;
 };
 
+// A bar whose total stays as first told while the blocks to do change under
+// it (a read that learns where the configuration ends): the first total
+// given is the bar's for good; each block then moves the bar on by its part
+// of what was left of the total told with it, so the bar speeds up or slows
+// down with what the transfer learns and reaches that first total exactly
+// when the transfer's blocks are all done. The bar only moves forward.
+class SteadyTotal {
+ public:
+  // The transfer's `done` of `total` blocks (0: not known yet) as the bar's
+  // blocks done and its total; no total is given until the transfer tells one.
+  std::pair<long, long> Report(long done, long total);
+
+ private:
+  long fixed_ = 0;     // the bar's total, once told
+  long done_ = 0;      // the transfer's blocks at the last report
+  double share_ = 0;   // of the bar, 0..1
+  long shown_ = 0;     // the bar's blocks done
+};
+
 }  // namespace vexa

@@ -106,6 +106,35 @@ KnownUnitImage AfterWrite(const EepromImage& image, const std::optional<KnownUni
   return {std::move(bytes), readTo};
 }
 
+// While this lives, a quick read into `image` shows the window a total that
+// stays as first told: the bar moves on with the blocks the read expects to
+// take (counting the texts it has not yet reached as short as what it has
+// read of them), and reaches its end when the configuration is all in.
+class SteadyReadProgress {
+ public:
+  SteadyReadProgress(link::UnitSession& link, const EepromImage& image, long usable)
+      : link_(link), shown_(link.onProgress()) {
+    if (!shown_) return;
+    link.SetOnProgress([this, &image, usable](long done, long planned) {
+      long expected = planned;
+      if (planned > 0 && done < planned) {
+        const long guess = link::QuickReadExpectedBlocks(image, done * link::kBlockSize, usable);
+        if (guess > 0) expected = std::clamp(guess, done + 1, planned);
+      }
+      const auto [bar, of] = steady_.Report(done, expected);
+      shown_(bar, of);
+    });
+  }
+  ~SteadyReadProgress() { link_.SetOnProgress(shown_); }
+  SteadyReadProgress(const SteadyReadProgress&) = delete;
+  SteadyReadProgress& operator=(const SteadyReadProgress&) = delete;
+
+ private:
+  link::UnitSession& link_;
+  std::function<void(long done, long total)> shown_;
+  SteadyTotal steady_;
+};
+
 }  // namespace
 
 WorkflowResult ReadWorkflow(link::UnitSession& link, Workspace& ws, Services& sv, const ReadOptions& options) {
@@ -125,6 +154,8 @@ WorkflowResult ReadWorkflow(link::UnitSession& link, Workspace& ws, Services& sv
   auto unit = std::make_shared<EepromImage>(ws.image);
   long readTo = *transfer.usable;
   TransferWindow window(sv);
+  std::optional<SteadyReadProgress> steady;
+  if (!options.fullRead) steady.emplace(link, *unit, *transfer.usable);
   const bool read = options.fullRead
                         ? link::ReadEeprom(link, *unit, transfer, sv.loop, window)
                         : link::QuickReadEepromShowing(link, *unit, transfer, ws.scales, ws.decimalSeparator, sv.loop,

@@ -222,6 +222,10 @@ TEST(Retries, RecoverWithinTheAttemptLimitAndFailBeyond) {
     if (c.fault == link::SimFault::DropReply) {
       EXPECT_EQ(rig.clock.now - start, c.waitedMs);
     }
+    // One retry per failed attempt up to the ladder's last, each after a marker.
+    const long retries = std::min(c.count, (c.read ? 12 : 10) - 1);
+    EXPECT_EQ(rig.link.ledger().counts().retries, retries);
+    EXPECT_EQ(rig.link.ledger().counts().markers, retries);
   }
 }
 

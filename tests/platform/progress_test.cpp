@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 namespace vexa {
@@ -106,6 +107,65 @@ TEST(PhasedProgress, OneBarAcrossTheBackupReadAndTheWrite) {
     EXPECT_EQ(total, 140);
     EXPECT_EQ(done, r.expected);
   }
+}
+
+TEST(SteadyTotal, TheBarKeepsItsFirstTotalAndEndsOnIt) {
+  // Totals as reads report them; whatever they do after the first, the bar's
+  // total stays, its blocks never fall, stay short of the total while the
+  // read goes on and reach it when the read's blocks are all done.
+  struct Row {
+    std::string name;
+    std::vector<Step> steps;
+  };
+  std::vector<Row> rows;
+  {
+    Row narrowing{"the total falls as the texts come in (157, 137, 81)", {}};
+    for (long d = 1; d <= 6; ++d) narrowing.steps.push_back({d, 0});
+    for (long d = 7; d <= 60; ++d) narrowing.steps.push_back({d, 157});
+    for (long d = 61; d <= 70; ++d) narrowing.steps.push_back({d, 137});
+    for (long d = 71; d <= 81; ++d) narrowing.steps.push_back({d, 81});
+    rows.push_back(narrowing);
+  }
+  {
+    Row growing{"the texts turn out longer than expected", {}};
+    for (long d = 7; d <= 50; ++d) growing.steps.push_back({d, 60});
+    for (long d = 51; d <= 90; ++d) growing.steps.push_back({d, d + 3 < 90 ? d + 3 : 90});
+    rows.push_back(growing);
+  }
+  {
+    Row exact{"the total is right from the start", {}};
+    for (long d = 1; d <= 20; ++d) exact.steps.push_back({d, 20});
+    rows.push_back(exact);
+  }
+  rows.push_back({"done with the first total", {{1, 0}, {34, 34}}});
+  rows.push_back({"a step of several blocks", {{7, 100}, {8, 100}, {40, 41}, {41, 41}}});
+
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    SteadyTotal steady;
+    long fixed = 0, last = 0;
+    for (const Step s : row.steps) {
+      SCOPED_TRACE(std::to_string(s.done) + " of " + std::to_string(s.total));
+      const auto [done, total] = steady.Report(s.done, s.total);
+      if (fixed == 0) {
+        fixed = total;
+        if (s.total == 0) {
+          EXPECT_EQ(done, s.done);
+        }
+      } else {
+        EXPECT_EQ(total, fixed);
+      }
+      EXPECT_GE(done, last);
+      if (fixed > 0 && s.done < s.total) {
+        EXPECT_LT(done, fixed);
+      }
+      last = done;
+    }
+    EXPECT_EQ(last, fixed);
+  }
+  // A total that stays gives the read's own blocks.
+  SteadyTotal steady;
+  for (long d = 0; d <= 20; ++d) EXPECT_EQ(steady.Report(d, 20), std::make_pair(d, 20L));
 }
 
 TEST(TransferPace, TimeLeftOnceItCanBeToldAndToTheEnd) {

@@ -76,18 +76,18 @@ TEST(KnownUnit, AWriteAfterAReadOrAWriteReadsNoBlockUnlessTheUnitIsInDoubt) {
   const WriteOptions backup{.backup = true, .backupDir = test::FreshTestFolder("known-unit-test").string()};
   const struct {
     std::vector<Step> before;
-    bool readsAgain;
+    long reads;  // blocks read again: the quick read of the pumping station, or the front area of a unit left empty
   } cases[] = {
-      {{Step::Read}, false},
-      {{Step::FullRead}, false},
-      {{Step::Write}, false},
-      {{Step::Read, Step::RefusedWrite}, false},
-      {{}, true},
-      {{Step::Read, Step::Reactivate}, true},
-      {{Step::Read, Step::FailedRead}, true},
-      {{Step::Read, Step::StoppedRead}, true},
-      {{Step::Read, Step::StoppedWrite}, true},
-      {{Step::Read, Step::FailedWrite}, true},
+      {{Step::Read}, 0},
+      {{Step::FullRead}, 0},
+      {{Step::Write}, 0},
+      {{Step::Read, Step::RefusedWrite}, 0},
+      {{}, 124},
+      {{Step::Read, Step::Reactivate}, 124},
+      {{Step::Read, Step::FailedRead}, 124},
+      {{Step::Read, Step::StoppedRead}, 124},
+      {{Step::Read, Step::StoppedWrite}, 34},
+      {{Step::Read, Step::FailedWrite}, 34},
   };
   const auto memory = PumpingMemory();
   for (const auto& c : cases) {
@@ -104,7 +104,7 @@ TEST(KnownUnit, AWriteAfterAReadOrAWriteReadsNoBlockUnlessTheUnitIsInDoubt) {
     unit.ws.config.general.rtPowerDown = "Vypadek napajeni";
     std::optional<WriteBackup> kept;
     ASSERT_EQ(WriteWorkflow(unit.link, unit.ws, unit.sv, backup, &kept), WorkflowResult::Completed);
-    EXPECT_EQ(unit.Count(link::kCmdReadBlock) > 0, c.readsAgain);
+    EXPECT_EQ(unit.Count(link::kCmdReadBlock), c.reads);
     // Whatever it started from, the unit now holds the configuration, and
     // a backup was kept when the unit held one.
     ActiveUnit reader({}, unit.sim.memory());

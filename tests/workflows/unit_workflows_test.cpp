@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include "codec/encoder.h"
 #include "link/block_transfer.h"
 #include "link/programming_mode.h"
@@ -16,6 +18,14 @@ const WriteOptions kNoBackup{.backup = false, .backupDir = {}};
 
 // Whether the unit was asked to read or write any block.
 bool AnyTransfer(const LinkRig& u) { return u.Count(link::kCmdReadBlock) + u.Count(link::kCmdWriteBlock) > 0; }
+
+// The block reads and writes the unit was asked for, the link's retries and
+// its markers.
+using TransferCounts = std::array<long, 4>;
+TransferCounts Counts(const LinkRig& u) {
+  return {u.Count(link::kCmdReadBlock), u.Count(link::kCmdWriteBlock), u.link.ledger().counts().retries,
+          u.link.ledger().counts().markers};
+}
 
 TEST(Workflows, WrittenConfigurationReadsBackIntoAFreshProgram) {
   ActiveUnit writer;
@@ -64,27 +74,31 @@ TEST(Workflows, ReadOutcomesAndTheirMessages) {
     Icon icon;
     std::string message;
     bool transfers;
+    TransferCounts counts = {};
   };
   const Case cases[] = {
       {"a block fails", [](ActiveUnit& u) { u.sim.InjectFault(link::SimFault::DropReply, 12, link::kCmdReadBlock); },
        WorkflowResult::Failed, Icon::Error,
-       std::string(texts::kMsgReadFailed) + "\nBlok 0x0000: zařízení neodpovědělo (12 pokusů).", true},
+       std::string(texts::kMsgReadFailed) + "\nBlok 0x0000: zařízení neodpovědělo (12 pokusů).", true,
+       {12, 0, 11, 11}},
       {"a block keeps arriving damaged",
        [](ActiveUnit& u) {
          u.sim.InjectFault(link::SimFault::DropReply, 11, link::kCmdReadBlock);
          u.sim.InjectFault(link::SimFault::CorruptChecksum, 1, link::kCmdReadBlock);
        },
        WorkflowResult::Failed, Icon::Error,
-       std::string(texts::kMsgReadFailed) + "\nBlok 0x0000: odpověď má chybný kontrolní součet (12 pokusů).", true},
+       std::string(texts::kMsgReadFailed) + "\nBlok 0x0000: odpověď má chybný kontrolní součet (12 pokusů).", true,
+       {12, 0, 11, 11}},
       {"Storno",
        [](ActiveUnit& u) {
          u.link.SetOnBlock([&u](long done, long) {
            if (done == 3) u.progress.ClickStorno();
          });
        },
-       WorkflowResult::Cancelled, Icon::Information, texts::kMsgReadCancelled, true},
+       WorkflowResult::Cancelled, Icon::Information, texts::kMsgReadCancelled, true,
+       {4, 0, 0, 0}},  // the running block ends it
       {"never programmed", [](ActiveUnit&) {}, WorkflowResult::NotProgrammed, Icon::Warning, texts::kMsgNotProgrammed,
-       true},
+       true, {34, 0, 0, 0}},  // the front area only
       {"memory size unknown", [](ActiveUnit& u) { u.link.SetMemorySize(std::nullopt); }, WorkflowResult::Refused, Icon::Error,
        texts::kMsgReadSizeUnknown, false},
       {"valid header over a damaged text area",
@@ -99,7 +113,7 @@ TEST(Workflows, ReadOutcomesAndTheirMessages) {
        // The start-up configuration's phone block lies at 0x019A.
        std::string(texts::kMsgReadDamaged) +
            "\nTC[0]: počet číslic v záznamu čísla není šestnáctkové číslo (adresa 0x019A).",
-       true},
+       true, {1016, 0, 0, 0}},  // no end to stop at
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -118,6 +132,7 @@ TEST(Workflows, ReadOutcomesAndTheirMessages) {
     EXPECT_TRUE(unit.ws.image == *imageBefore);
     EXPECT_EQ(unit.view.replaced, 0);
     EXPECT_EQ(AnyTransfer(unit), c.transfers);
+    EXPECT_EQ(Counts(unit), c.counts);
     EXPECT_FALSE(unit.progress.visible);
   }
 }
@@ -132,6 +147,7 @@ TEST(Workflows, WriteOutcomesAndTheirMessages) {
     std::string message;
     bool transfers;
     std::string reason = {};  // the second line, where the test names it
+    TransferCounts counts = {};
   };
   const Case cases[] = {
       {"output name is a prefix of another output's command", 6,
@@ -149,7 +165,7 @@ TEST(Workflows, WriteOutcomesAndTheirMessages) {
        [](ActiveUnit& u) { u.ws.config.general.JmenoStanice = std::string(19, 'x'); }, WorkflowResult::Refused,
        Icon::Error, "Velikost dat v nastavení (449 byte) je větší než je možno vložit do EEPROM (   448 byte).", false},
       {"exactly the memory size", 2, [](ActiveUnit& u) { u.ws.config.general.JmenoStanice = std::string(18, 'x'); },
-       WorkflowResult::Completed, Icon::Information, texts::kMsgWriteDone, true},
+       WorkflowResult::Completed, Icon::Information, texts::kMsgWriteDone, true, {}, {74, 74, 0, 0}},
       {"memory size unknown", 6, [](ActiveUnit& u) { u.link.SetMemorySize(std::nullopt); }, WorkflowResult::Refused,
        Icon::Error, texts::kMsgWriteSizeUnknown, false},
       {"encoding fails", 6, [](ActiveUnit& u) { u.ws.config.general.DobaPlatnostiSMS = "abc"; },
@@ -157,14 +173,14 @@ TEST(Workflows, WriteOutcomesAndTheirMessages) {
        std::string("DobaPlatnostiSMS: ") + texts::kEncodeSmsDays + "."},
       {"a block fails", 6,
        [](ActiveUnit& u) { u.sim.InjectFault(link::SimFault::DropReply, 10, link::kCmdWriteBlock); },
-       WorkflowResult::Failed, Icon::Error, texts::kMsgWriteFailed, true},
+       WorkflowResult::Failed, Icon::Error, texts::kMsgWriteFailed, true, {}, {0, 10, 9, 9}},
       {"Storno", 6,
        [](ActiveUnit& u) {
          u.link.SetOnBlock([&u](long done, long) {
            if (done == 30) u.progress.ClickStorno();
          });
        },
-       WorkflowResult::Cancelled, Icon::Information, texts::kMsgWriteCancelled, true},
+       WorkflowResult::Cancelled, Icon::Information, texts::kMsgWriteCancelled, true, {}, {30, 31, 0, 0}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -183,6 +199,7 @@ TEST(Workflows, WriteOutcomesAndTheirMessages) {
     const bool stopped = c.result == WorkflowResult::Failed || c.result == WorkflowResult::Cancelled;
     EXPECT_EQ(text.find(texts::kMsgUnitLeftInvalid) != std::string::npos, stopped);
     EXPECT_EQ(AnyTransfer(unit), c.transfers);
+    EXPECT_EQ(Counts(unit), c.counts);
     EXPECT_FALSE(unit.progress.visible);
     EXPECT_EQ(unit.link.state(), LinkState::Aktivni);
   }
