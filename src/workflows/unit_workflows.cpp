@@ -266,7 +266,7 @@ std::optional<WorkflowResult> KeepBackup(link::UnitSession& link, Workspace& ws,
 // A write that did not complete: the unit holds no configuration until a
 // write completes (its first block takes the header away, or may have: the
 // unit can take a block whose answer is lost).
-WorkflowResult ReportUnfinished(link::UnitSession& link, Workspace& ws, Services& sv, link::WriteOutcome outcome,
+WorkflowResult ReportUnfinished(link::UnitSession& link, Services& sv, link::WriteOutcome outcome,
                                 const std::optional<WriteBackup>& taken) {
   link.SetUnitImage(std::nullopt);
   const bool failed = outcome == link::WriteOutcome::Failed;
@@ -353,7 +353,7 @@ WorkflowResult WriteWorkflow(link::UnitSession& link, Workspace& ws, Services& s
   ws.writeSending = !plan.empty();
   TransferWindow window(sv);
   const link::WriteOutcome outcome = link::WriteBlocks(link, ws.image, TransferOf(link, ws), sv.loop, window, plan);
-  if (outcome != link::WriteOutcome::Completed) return ReportUnfinished(link, ws, sv, outcome, taken);
+  if (outcome != link::WriteOutcome::Completed) return ReportUnfinished(link, sv, outcome, taken);
   link.SetUnitImage(AfterWrite(ws.image, link.unitImage(), full));
   ReportWritten(sv, plan.size(), full.size(), taken, options.backup && kept == BackupResult::NothingToKeep);
   if (backup) *backup = std::move(taken);
