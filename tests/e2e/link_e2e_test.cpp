@@ -64,17 +64,10 @@ class LinkEndToEnd : public ::testing::Test {
     if (server.joinable()) server.join();
   }
 
-  QAbstractButton* Button(const char* name) { return window->findChild<QAbstractButton*>(QString::fromLatin1(name)); }
-  QLineEdit* Edit(const char* name) { return window->findChild<QLineEdit*>(QString::fromLatin1(name)); }
-  std::string Label(const char* name) {
-    return window->findChild<QLabel*>(QString::fromLatin1(name))->text().toStdString();
-  }
-  void Click(const char* name) {
-    QAbstractButton* b = Button(name);
-    ASSERT_NE(b, nullptr) << name;
-    ASSERT_TRUE(b->isEnabled()) << name;
-    b->click();
-  }
+  QAbstractButton* Button(const char* name) { return ui::testing::Child<QAbstractButton>(*window, name); }
+  QLineEdit* Edit(const char* name) { return ui::testing::Child<QLineEdit>(*window, name); }
+  std::string Label(const char* name) { return ui::testing::LabelText(*window, name); }
+  void Click(const char* name) { ui::testing::ClickEnabled(*window, name); }
   // "Aktivovat" with the unit answering; `link` is the window's link then.
   void Activate() {
     Click("btDEA");

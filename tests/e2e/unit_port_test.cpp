@@ -22,6 +22,7 @@
 #include "platform/system.h"
 #include "texts/texts.h"
 #include "support/fakes.h"
+#include "support/find_child.h"
 #include "ui/main_window.h"
 #include "link/unit_session.h"
 #include "ui/window_commands.h"
@@ -42,16 +43,9 @@ class WindowOnUnitPort : public ::testing::Test {
   }
   void TearDown() override { window.reset(); }
 
-  QAbstractButton* Button(const char* name) { return window->findChild<QAbstractButton*>(QString::fromLatin1(name)); }
-  std::string Label(const char* name) {
-    return window->findChild<QLabel*>(QString::fromLatin1(name))->text().toStdString();
-  }
-  void Click(const char* name) {
-    QAbstractButton* b = Button(name);
-    ASSERT_NE(b, nullptr) << name;
-    ASSERT_TRUE(b->isEnabled()) << name;
-    b->click();
-  }
+  QAbstractButton* Button(const char* name) { return ui::testing::Child<QAbstractButton>(*window, name); }
+  std::string Label(const char* name) { return ui::testing::LabelText(*window, name); }
+  void Click(const char* name) { ui::testing::ClickEnabled(*window, name); }
   // The backups kept in the user's local application data.
   QStringList Backups() const {
     const QDir dir(QString::fromStdString(platform::DefaultBackupDir()));
